@@ -1,0 +1,12 @@
+# Project-wide compiler settings applied to every Vane target through vane_settings.
+add_library(vane_settings INTERFACE)
+target_compile_options(vane_settings INTERFACE -Wall -Wextra -Wpedantic)
+if(VANE_WARNINGS_AS_ERRORS)
+  target_compile_options(vane_settings INTERFACE -Werror)
+endif()
+if(VANE_SANITIZE)
+  set(_vane_sanitizers -fsanitize=address,undefined -fno-omit-frame-pointer
+                       -fno-sanitize-recover=undefined)
+  target_compile_options(vane_settings INTERFACE ${_vane_sanitizers})
+  target_link_options(vane_settings INTERFACE ${_vane_sanitizers})
+endif()
