@@ -1,0 +1,20 @@
+#pragma once
+
+#include <filesystem>
+#include <ostream>
+
+#include "core/icu_forward.h"
+
+namespace vane::cli {
+
+struct EventsOptions {
+    std::filesystem::path recordingList;
+    bool counts = false;
+};
+
+// Writes the end times of the occupied activity bins (or, with counts, the table
+// "bin_end<TAB>count"). An unreadable list answers exit status 2 with one line on `err`.
+int runEvents(const EventsOptions& options, const icu::TimeZone& zone, const icu::Locale& locale,
+              std::ostream& out, std::ostream& err);
+
+}  // namespace vane::cli

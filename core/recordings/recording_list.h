@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/host/host.h"
+#include "core/icu_forward.h"
+
+namespace vane {
+
+// Where and why a recording list could not be read. line is 0 when the whole file failed.
+struct RecordingListError {
+    std::string file;
+    std::size_t line = 0;
+    std::string message;
+
+    // "file:line: message", or "file: message" without a line.
+    std::string describe() const;
+};
+
+struct RecordingListResult {
+    std::vector<Recording> recordings;  // in file order
+    std::optional<RecordingListError> error;
+};
+
+// One time stamp per line, ISO 8601 as parseIsoTimestamp takes it; local time of `zone` when a
+// stamp has no offset. Blank lines and lines starting with '#' are skipped, a first line that is
+// not a time stamp and does not start with a digit is taken as a header, and from a CSV line
+// (',', ';' or tab) the first field is taken. Any other line that is not a time stamp is an error;
+// nothing is returned with it, so a partly read list is never mistaken for the whole.
+RecordingListResult parseRecordingList(std::string_view text, const std::string& fileName,
+                                       const icu::TimeZone& zone);
+
+RecordingListResult readRecordingList(const std::filesystem::path& path, const icu::TimeZone& zone);
+
+}  // namespace vane

@@ -1,0 +1,97 @@
+#include "core/time/iso_timestamp.h"
+
+#include <cmath>
+
+#include "core/time/local_time.h"
+#include "core/time/text_fields.h"
+
+namespace vane {
+namespace {
+
+std::string_view trimmed(std::string_view text) {
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && isBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && isBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+std::optional<int> readOffset(TextCursor& cursor) {
+    if (cursor.skip('Z')) {
+        return 0;
+    }
+    const char sign = cursor.peek();
+    if (sign != '+' && sign != '-') {
+        return std::nullopt;
+    }
+    cursor.skip(sign);
+    int hours = 0;
+    int minutes = 0;
+    if (!cursor.readFixedDigits(2, hours)) {
+        return std::nullopt;
+    }
+    if (!cursor.atEnd()) {
+        cursor.skip(':');
+        if (!cursor.readFixedDigits(2, minutes)) {
+            return std::nullopt;
+        }
+    }
+    if (hours > 18 || minutes > 59) {
+        return std::nullopt;
+    }
+    const int seconds = hours * 3600 + minutes * 60;
+    return sign == '-' ? -seconds : seconds;
+}
+
+}  // namespace
+
+std::optional<IsoTimestamp> parseIsoTimestamp(std::string_view text) {
+    TextCursor cursor{trimmed(text)};
+    IsoTimestamp stamp;
+    int second = 0;
+    if (!cursor.readFixedDigits(4, stamp.date.year) || !cursor.skip('-') ||
+        !cursor.readFixedDigits(2, stamp.date.month) || !cursor.skip('-') ||
+        !cursor.readFixedDigits(2, stamp.date.day) || !isValid(stamp.date)) {
+        return std::nullopt;
+    }
+    if (!cursor.skip('T') && !cursor.skip(' ')) {
+        return std::nullopt;
+    }
+    if (!cursor.readFixedDigits(2, stamp.hour) || !cursor.skip(':') ||
+        !cursor.readFixedDigits(2, stamp.minute)) {
+        return std::nullopt;
+    }
+    // Seconds may be left out, as ISO 8601 allows and loggers often do.
+    const bool hasSeconds = cursor.skip(':');
+    if (hasSeconds && !cursor.readFixedDigits(2, second)) {
+        return std::nullopt;
+    }
+    if (stamp.hour > 23 || stamp.minute > 59 || second > 59) {
+        return std::nullopt;
+    }
+    double fraction = 0.0;
+    if (hasSeconds && (cursor.skip('.') || cursor.skip(',')) && !cursor.readFraction(9, fraction)) {
+        return std::nullopt;
+    }
+    stamp.second = second + fraction;
+    if (!cursor.atEnd()) {
+        stamp.utcOffsetSeconds = readOffset(cursor);
+        if (!stamp.utcOffsetSeconds || !cursor.atEnd()) {
+            return std::nullopt;
+        }
+    }
+    return stamp;
+}
+
+double toInstant(const IsoTimestamp& stamp, const icu::TimeZone& zone) {
+    const double wholeSecond = std::floor(stamp.second);
+    const LocalDateTime local{stamp.date, stamp.hour, stamp.minute, static_cast<int>(wholeSecond)};
+    const double instant = stamp.utcOffsetSeconds ? utcInstant(local) - *stamp.utcOffsetSeconds
+                                                  : localInstant(local, zone);
+    return instant + (stamp.second - wholeSecond);
+}
+
+}  // namespace vane

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test twice: once as released (warnings are
+# errors) and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+for preset in default asan; do
+    echo "== $preset build"
+    scripts/build.sh "$preset" -DVANE_WARNINGS_AS_ERRORS=ON
+    echo "== $preset tests"
+    ctest --preset "$preset"
+done
