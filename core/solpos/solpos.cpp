@@ -61,6 +61,7 @@ void localtrig(const SolposRecord& r, SolposTrig& trig) {
 long validate(const SolposRecord& r) {
     const int mask = r.function_mask;
     long code = 0;
+    // Real inputs are compared so that a value that is not a number fails its check.
 
     if (mask & SOLPOS_GEOMETRY) {
         if (r.year < 1950 || r.year > 2050) {
@@ -92,44 +93,44 @@ long validate(const SolposRecord& r) {
         if (r.hour == 24 && r.second > 0) {
             code |= 0x00010 | 0x00040;
         }
-        if (std::fabs(r.time_zone) > 12.0f) {
+        if (!(std::fabs(r.time_zone) <= 12.0f)) {
             code |= 0x00080;
         }
         if (r.interval < 0 || r.interval > 28800) {
             code |= 0x00100;
         }
-        if (std::fabs(r.latitude) > 90.0f) {
+        if (!(std::fabs(r.latitude) <= 90.0f)) {
             code |= 0x00200;
         }
-        if (std::fabs(r.longitude) > 180.0f) {
+        if (!(std::fabs(r.longitude) <= 180.0f)) {
             code |= 0x00400;
         }
     }
 
-    if ((mask & SOLPOS_REFRACTION) && std::fabs(r.temperature) > 100.0f) {
+    if ((mask & SOLPOS_REFRACTION) && !(std::fabs(r.temperature) <= 100.0f)) {
         code |= 0x00800;
     }
     // The upper bounds below are checked whatever the mask holds; only the lower bounds
     // belong to their step.
-    if (r.pressure > 2000.0f || ((mask & SOLPOS_REFRACTION) && r.pressure < 0.0f)) {
+    if (!(r.pressure <= 2000.0f) || ((mask & SOLPOS_REFRACTION) && r.pressure < 0.0f)) {
         code |= 0x01000;
     }
     if (mask & SOLPOS_TILT) {
-        if (std::fabs(r.tilt) > 180.0f) {
+        if (!(std::fabs(r.tilt) <= 180.0f)) {
             code |= 0x02000;
         }
-        if (std::fabs(r.aspect) > 360.0f) {
+        if (!(std::fabs(r.aspect) <= 360.0f)) {
             code |= 0x04000;
         }
     }
     const bool shadowband = (mask & SOLPOS_SHADOWBAND) != 0;
-    if (r.shadowband_width > 100.0f || (shadowband && r.shadowband_width < 1.0f)) {
+    if (!(r.shadowband_width <= 100.0f) || (shadowband && r.shadowband_width < 1.0f)) {
         code |= 0x08000;
     }
-    if (r.shadowband_radius > 100.0f || (shadowband && r.shadowband_radius < 1.0f)) {
+    if (!(r.shadowband_radius <= 100.0f) || (shadowband && r.shadowband_radius < 1.0f)) {
         code |= 0x10000;
     }
-    if (shadowband && std::fabs(r.shadowband_sky_factor) > 1.0f) {
+    if (shadowband && !(std::fabs(r.shadowband_sky_factor) <= 1.0f)) {
         code |= 0x20000;
     }
     return code;

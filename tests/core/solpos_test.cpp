@@ -124,6 +124,11 @@ TEST(SolposValidation, EachBadInputHasItsOwnBit) {
         {"tilt", [](SolposRecord& r) { r.tilt = 181.0f; }, 0x2000},
         {"aspect", [](SolposRecord& r) { r.aspect = -361.0f; }, 0x4000},
         {"sky factor", [](SolposRecord& r) { r.shadowband_sky_factor = -1.5f; }, 0x20000},
+        // A value that is not a number must never pass as a valid input.
+        {"latitude NaN", [](SolposRecord& r) { r.latitude = NAN; }, 0x200},
+        {"longitude NaN", [](SolposRecord& r) { r.longitude = NAN; }, 0x400},
+        {"time zone NaN", [](SolposRecord& r) { r.time_zone = NAN; }, 0x80},
+        {"pressure NaN", [](SolposRecord& r) { r.pressure = NAN; }, 0x1000},
     };
     for (const Case& c : cases) {
         SolposRecord r = bavaria(2012, 100, 1.0f);
