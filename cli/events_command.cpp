@@ -1,6 +1,12 @@
 #include "cli/events_command.h"
 
+#include <unicode/locid.h>
+#include <unicode/timezone.h>
+
+#include <CLI/CLI.hpp>
 #include <algorithm>
+#include <iostream>
+#include <memory>
 
 #include "core/analysis/bat_events.h"
 #include "core/analysis/event_time_text.h"
@@ -8,13 +14,23 @@
 #include "core/time/local_time.h"
 
 namespace vane::cli {
+namespace {
+
+constexpr const char* kRecordingListHelp =
+    "A recording list has one time stamp per line, ISO 8601 such as 2012-06-21 21:03:00 or\n"
+    "2012-06-21T21:03:00.25+02:00 (T or space, seconds optional, optional fraction, optional Z,\n"
+    "+HH:MM or +HHMM). Blank lines and lines starting with # are skipped, a first line that is\n"
+    "not a time stamp is a header, and from a CSV line the first field is taken. The list need\n"
+    "not be sorted.";
+
+}  // namespace
 
 int runEvents(const EventsOptions& options, const icu::TimeZone& zone, const icu::Locale& locale,
               std::ostream& out, std::ostream& err) {
     const RecordingListResult list = readRecordingList(options.recordingList, zone);
     if (list.error) {
         err << "Problem with recording list: " << list.error->describe() << '\n';
-        return 2;
+        return kExitBadInput;
     }
 
     const double origin = batEventGridOrigin(zone);
@@ -29,14 +45,34 @@ int runEvents(const EventsOptions& options, const icu::TimeZone& zone, const icu
 
     if (!options.counts) {
         out << eventTimeText(list.recordings, zone, locale);
-        return 0;
+        return kExitSuccess;
     }
     const std::vector<Recording> sorted = sortedByRecordingTime(list.recordings);
     out << "bin_end\tcount\n";
     for (const BatEvent& event : batEvents(sorted, origin)) {
         out << formatLocalIso(event.binEnd, zone) << '\t' << event.count << '\n';
     }
-    return 0;
+    return kExitSuccess;
+}
+
+void addEventsCommand(CLI::App& app, CommandAction& action) {
+    const auto options = std::make_shared<EventsOptions>();
+    CLI::App* command = app.add_subcommand(
+        "events",
+        "Print the end times of the occupied 10-minute activity bins of a recording list,\n"
+        "one line each in the short date and time style of the locale (LANG), or with\n"
+        "--counts a tab-separated table 'bin_end count'. Bins lie on a fixed grid that starts\n"
+        "2009-06-20 00:00 local time; earlier recordings are left out.");
+    command->footer(kRecordingListHelp);
+    command->add_option("FILE", options->recordingList, "Recording list")->required();
+    command->add_flag("--counts", options->counts,
+                      "Print bin ends as YYYY-MM-DDTHH:MM:SS with their number of recordings");
+    command->callback([options, &action] {
+        action = [options] {
+            return runEvents(*options, *processTimeZone(), icu::Locale::getDefault(), std::cout,
+                             std::cerr);
+        };
+    });
 }
 
 }  // namespace vane::cli

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <ostream>
 
+#include "cli/command.h"
 #include "core/icu_forward.h"
 
 namespace vane::cli {
@@ -16,5 +17,8 @@ struct EventsOptions {
 // "bin_end<TAB>count"). An unreadable list answers exit status 2 with one line on `err`.
 int runEvents(const EventsOptions& options, const icu::TimeZone& zone, const icu::Locale& locale,
               std::ostream& out, std::ostream& err);
+
+// Registers "vane events"; when it is chosen, `action` runs it.
+void addEventsCommand(CLI::App& app, CommandAction& action);
 
 }  // namespace vane::cli

@@ -1,5 +1,11 @@
 #include "cli/sun_command.h"
 
+#include <unicode/timezone.h>
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "core/solpos/sun_times.h"
@@ -20,7 +26,7 @@ int runSun(const SunOptions& options, const icu::TimeZone& processZone, std::ost
         if (rows.back().error != 0) {
             std::fprintf(err, "Invalid sun query for %s:\n", formatIsoDate(date).c_str());
             S_decode(rows.back().error, rows.back().record, err);
-            return 2;
+            return kExitBadInput;
         }
     }
 
@@ -34,7 +40,52 @@ int runSun(const SunOptions& options, const icu::TimeZone& processZone, std::ost
             out << "-\t-\n";
         }
     }
-    return 0;
+    return kExitSuccess;
+}
+
+void addSunCommand(CLI::App& app, CommandAction& action) {
+    struct Arguments {
+        SunOptions options;
+        std::string date;
+        double timeZoneHours = 0.0;
+    };
+    const auto arguments = std::make_shared<Arguments>();
+    CLI::App* command = app.add_subcommand(
+        "sun",
+        "Print sunrise and sunset of a site, one row a day, as tab-separated\n"
+        "'date sunrise sunset' with local clock times HH:MM:SS. A day on which the sun\n"
+        "does not rise or does not set shows '-'. Invalid input names the field to fix.");
+    command->add_option("--lat", arguments->options.latitude, "Latitude in degrees, north positive")
+        ->required();
+    command
+        ->add_option("--lon", arguments->options.longitude, "Longitude in degrees, east positive")
+        ->required();
+    command->add_option("--date", arguments->date, "First day, YYYY-MM-DD (years 1950 to 2050)")
+        ->required();
+    command->add_option("--days", arguments->options.days, "Number of days")
+        ->default_val(1)
+        ->check(CLI::Range(1, kMaxSunDays));
+    CLI::Option* zoneOption = command->add_option(
+        "--tz", arguments->timeZoneHours,
+        "Time zone of the printed times in hours east of Greenwich (e.g. 1, -5, 5.5);\n"
+        "default: the offset of the process's time zone on each day, daylight saving included");
+
+    command->callback([arguments, zoneOption, &action] {
+        action = [arguments, zoneOption] {
+            const std::optional<CivilDate> date = parseIsoDate(arguments->date);
+            if (!date) {
+                std::cerr << "Bad usage: --date takes a day as YYYY-MM-DD, not \""
+                          << arguments->date << "\"\n";
+                return kExitBadInput;
+            }
+            SunOptions options = arguments->options;
+            options.firstDate = *date;
+            if (*zoneOption) {
+                options.timeZoneHours = arguments->timeZoneHours;
+            }
+            return runSun(options, *processTimeZone(), std::cout, stderr);
+        };
+    });
 }
 
 }  // namespace vane::cli

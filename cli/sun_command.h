@@ -4,6 +4,7 @@
 #include <optional>
 #include <ostream>
 
+#include "cli/command.h"
 #include "core/icu_forward.h"
 #include "core/time/civil_date.h"
 
@@ -23,5 +24,8 @@ inline constexpr int kMaxSunDays = 36600;
 // table, only the decoder's lines to `err`, and answers exit status 2.
 int runSun(const SunOptions& options, const icu::TimeZone& processZone, std::ostream& out,
            std::FILE* err);
+
+// Registers "vane sun"; when it is chosen, `action` runs it.
+void addSunCommand(CLI::App& app, CommandAction& action);
 
 }  // namespace vane::cli

@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev
   libbenchmark-dev
   libcli11-dev
+  qt6-svg-dev
 )
 
 missing=()
