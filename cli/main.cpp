@@ -1,6 +1,7 @@
 #include <CLI/CLI.hpp>
 #include <exception>
 #include <iostream>
+#include <string>
 
 #include "cli/command.h"
 #include "cli/events_command.h"
@@ -18,6 +19,10 @@ constexpr const char* kDescription =
 int main(int argc, char** argv) {
     CLI::App app{kDescription, "vane"};
     app.require_subcommand(1);
+    app.failure_message([](const CLI::App* command, const CLI::Error& error) {
+        return "Bad usage: " + std::string(error.what()) + " (see " + command->get_name() +
+               " --help)\n";
+    });
 
     vane::cli::CommandAction action;
     vane::cli::addSunCommand(app, action);
