@@ -15,6 +15,11 @@ using WindRow = std::vector<std::string>;
 struct WindTable {
     std::vector<WindRow> rows;
     std::size_t startAt = 0;
+
+    // A starting line outside the file leaves startAt at or beyond the row count: no header row
+    // and no data rows then, and startAt + 1 never wraps.
+    bool hasHeaderRow() const { return startAt < rows.size(); }
+    std::size_t dataRowCount() const { return hasHeaderRow() ? rows.size() - startAt - 1 : 0; }
 };
 
 }  // namespace vane

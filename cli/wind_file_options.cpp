@@ -1,0 +1,108 @@
+#include "cli/wind_file_options.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+
+#include "core/import/split_choices.h"
+#include "core/import/text_encodings.h"
+
+namespace vane::cli {
+namespace {
+
+std::optional<StringEncoding> encodingFromText(const std::string& text) {
+    if (!text.empty() &&
+        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        if (text.size() > 10) {
+            return std::nullopt;
+        }
+        const auto number = static_cast<StringEncoding>(std::stoull(text));
+        const std::vector<EncodingEntry> offered = allAvailableEncodings();
+        const bool isOffered =
+            std::any_of(offered.begin(), offered.end(), [number](const EncodingEntry& entry) {
+                return static_cast<StringEncoding>(entry.number) == number;
+            });
+        return isOffered ? std::optional(number) : std::nullopt;
+    }
+    const std::int32_t number = numberFromLocalizedStringEncodingName(text);
+    return number == 0 ? std::nullopt : std::optional(static_cast<StringEncoding>(number));
+}
+
+std::optional<int> lineEndingFromText(const std::string& text) {
+    if (text == "lf") {
+        return kLineEndingLf;
+    }
+    if (text == "crlf") {
+        return kLineEndingCrLf;
+    }
+    if (text == "cr") {
+        return kLineEndingCr;
+    }
+    return std::nullopt;
+}
+
+FieldSeparatorChoice fieldSeparatorFromText(const std::string& text) {
+    if (text == "tab" || text == "\t") {
+        return {2, std::string(kFieldSeparatorTitles[2])};
+    }
+    return {0, text};
+}
+
+}  // namespace
+
+void addWindFileOptions(CLI::App& command, WindFileOptions& options) {
+    command.add_option("--encoding", options.encoding,
+                       "Read the wind file in this encoding (name or number below) instead of\n"
+                       "detecting it");
+    command
+        .add_option("--line-ending", options.lineEnding,
+                    "lf, crlf or cr; default: crlf if the text holds CR LF, else cr if it holds\n"
+                    "CR, else lf")
+        ->check(CLI::IsMember({"lf", "crlf", "cr"}));
+    command.add_option("--field-separator", options.fieldSeparator,
+                       "Text between fields, or tab; default: the most frequent of ';', ',' and\n"
+                       "tab in the header line");
+    command
+        .add_option("--starting-line", options.startingLine,
+                    "Line of the header row, counted from 1; earlier lines are a preamble")
+        ->default_val(1);
+}
+
+std::optional<WindFileSettings> windFileSettings(const WindFileOptions& options,
+                                                 std::ostream& err) {
+    WindFileSettings settings;
+    if (options.encoding) {
+        settings.encoding = encodingFromText(*options.encoding);
+        if (!settings.encoding) {
+            err << "Bad usage: unknown encoding \"" << *options.encoding
+                << "\" (see --help for the list)\n";
+            return std::nullopt;
+        }
+    }
+    if (options.lineEnding) {
+        settings.lineEndingIndex = lineEndingFromText(*options.lineEnding);
+        if (!settings.lineEndingIndex) {
+            err << "Bad usage: --line-ending takes lf, crlf or cr, not \"" << *options.lineEnding
+                << "\"\n";
+            return std::nullopt;
+        }
+    }
+    if (options.fieldSeparator) {
+        if (options.fieldSeparator->empty()) {
+            err << "Bad usage: --field-separator needs a separator, or tab\n";
+            return std::nullopt;
+        }
+        settings.fieldSeparator = fieldSeparatorFromText(*options.fieldSeparator);
+    }
+    settings.startingLineText = std::to_string(options.startingLine);
+    return settings;
+}
+
+std::string encodingListHelp() {
+    std::string list = "Encodings (name or number for --encoding):";
+    for (const EncodingEntry& entry : allAvailableEncodings()) {
+        list += "\n  " + std::to_string(entry.number) + "  " + entry.displayName;
+    }
+    return list;
+}
+
+}  // namespace vane::cli

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "core/import/wind_file.h"
+
+namespace CLI {
+class App;
+}
+
+namespace vane::cli {
+
+// The preview sheet's reading choices as command-line texts; absent ones are detected or guessed
+// as the sheet does on load.
+struct WindFileOptions {
+    std::optional<std::string> encoding;        // display name or number
+    std::optional<std::string> lineEnding;      // "lf", "crlf" or "cr"
+    std::optional<std::string> fieldSeparator;  // literal text, or "tab"
+    int startingLine = 1;
+};
+
+// Adds --encoding, --line-ending, --field-separator and --starting-line to `command`.
+void addWindFileOptions(CLI::App& command, WindFileOptions& options);
+
+// The settings for loadWindFile, or nothing after writing a "Bad usage: ..." line to `err`.
+std::optional<WindFileSettings> windFileSettings(const WindFileOptions& options, std::ostream& err);
+
+// "Encodings (name or number for --encoding):" and one line per offered encoding.
+std::string encodingListHelp();
+
+}  // namespace vane::cli

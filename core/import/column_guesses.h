@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/import/wind_table.h"
+
+namespace vane {
+
+// Column choosers: item 0 means no column, item k means table column k - 1.
+enum class ColumnChooser { dateTime, wind, temperature, state };
+
+// "choose column" (or "Optional" for the state chooser), then one item per column title.
+// Equal titles stay separate items.
+std::vector<std::string> columnChooserItems(ColumnChooser chooser,
+                                            const std::vector<std::string>& columnTitles);
+
+// Occurrences of `needle` in `text`, ignoring case, never overlapping; 0 for an empty needle.
+std::size_t countString(std::string_view needle, std::string_view text);
+
+// The first item whose lowercased title contains "datum", "date" or "time"; 0 when none does.
+std::size_t guessDateTimeItem(const std::vector<std::string>& columnTitles);
+
+// The first item whose lowercased title contains "wind" or "speed"; 0 when none does.
+std::size_t guessWindItem(const std::vector<std::string>& columnTitles);
+
+// The field of the chosen date/time column in table row 3 (the file's fourth line, whatever the
+// starting line); nothing when no column is chosen or that row or field does not exist.
+std::optional<std::string_view> dateSampleField(const WindTable& table, std::size_t dateTimeItem);
+
+// After a split four separator rules apply; guessing the date format alone knows three (two
+// colons with two dots is left to the user there).
+enum class DateFormatRules { afterSplit, alone };
+
+// Date-format item for a sample by its colons, slashes and dots; nothing means "leave it".
+std::optional<std::size_t> dateFormatIndexForSample(std::string_view sample, DateFormatRules rules);
+
+// The selections after a split. dateFormatIndex is nothing when the date-format chooser keeps
+// its selection; the temperature and state choosers always start at item 0.
+struct ColumnGuesses {
+    std::size_t dateTimeItem = 0;
+    std::optional<std::size_t> dateFormatIndex;
+    std::size_t windItem = 0;
+    std::size_t temperatureItem = 0;
+    std::size_t stateItem = 0;
+};
+
+// columnTitles are the preview's column titles (which may outlive an empty table).
+ColumnGuesses guessColumns(const std::vector<std::string>& columnTitles, const WindTable& table);
+
+// The date-format guess on its own, for the date/time item the user selected.
+std::optional<std::size_t> guessDateFormat(const WindTable& table, std::size_t dateTimeItem);
+
+// Whether the user has picked a date/time, wind and temperature column.
+struct ColumnFlags {
+    bool dateCol = false;
+    bool windCol = false;
+    bool tempCol = false;
+    friend bool operator==(const ColumnFlags&, const ColumnFlags&) = default;
+};
+
+// The user changed `sender`'s selection to `selectedItem`: its flag says whether a column is
+// picked. The state chooser has no flag.
+ColumnFlags setOutputColumns(ColumnFlags flags, ColumnChooser sender, std::size_t selectedItem);
+
+}  // namespace vane

@@ -1,0 +1,270 @@
+#include "core/import/text_reading.h"
+
+#include <unicode/ucnv.h>
+#include <unicode/ucsdet.h>
+#include <unicode/unistr.h>
+#include <unicode/utf8.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <limits>
+#include <memory>
+#include <system_error>
+
+namespace vane {
+namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16BigEndianMark = "\xFE\xFF";
+constexpr std::string_view kUtf16LittleEndianMark = "\xFF\xFE";
+constexpr std::string_view kUtf32BigEndianMark{"\x00\x00\xFE\xFF", 4};
+constexpr std::string_view kUtf32LittleEndianMark{"\xFF\xFE\x00\x00", 4};
+
+// Unicode answers of the detector without a byte-order mark and the multi-byte Japanese ones
+// are weak guesses at low confidence; taken at face value they turn plain European text into
+// CJK characters.
+constexpr int32_t kLeastConfidenceForWideGuesses = 50;
+
+struct ConverterCloser {
+    void operator()(UConverter* converter) const { ucnv_close(converter); }
+};
+struct DetectorCloser {
+    void operator()(UCharsetDetector* detector) const { ucsdet_close(detector); }
+};
+
+bool isValidUtf8(std::string_view bytes) {
+    const auto* s = reinterpret_cast<const uint8_t*>(bytes.data());
+    const auto length = static_cast<int64_t>(bytes.size());
+    int64_t i = 0;
+    while (i < length) {
+        if (s[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        UChar32 c = 0;
+        U8_NEXT(s, i, length, c);
+        if (c < 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+TextRead noText(StringEncoding encoding, EncodingSource source, std::string error) {
+    TextRead read;
+    read.encoding = encoding;
+    read.source = source;
+    read.error = std::move(error);
+    return read;
+}
+
+TextRead decodeStrictly(std::string_view bytes, StringEncoding encoding, EncodingSource source) {
+    const std::optional<std::string> converterName = encodingConverterName(encoding);
+    if (!converterName) {
+        return noText(encoding, source, "unknown encoding " + std::to_string(encoding));
+    }
+    if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
+        return noText(encoding, source, "the file is too large to read as text");
+    }
+    if (encoding == kUtf8Encoding) {
+        if (!isValidUtf8(bytes)) {
+            return noText(encoding, source, "the bytes are not valid UTF-8");
+        }
+        if (bytes.starts_with(kUtf8Mark)) {
+            bytes.remove_prefix(kUtf8Mark.size());
+        }
+        return {std::string(bytes), encoding, source, {}};
+    }
+
+    UErrorCode status = U_ZERO_ERROR;
+    const std::unique_ptr<UConverter, ConverterCloser> converter(
+        ucnv_open(converterName->c_str(), &status));
+    if (U_FAILURE(status)) {
+        return noText(encoding, source,
+                      "no converter for " + *converterName + ": " + u_errorName(status));
+    }
+    status = U_ZERO_ERROR;
+    ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
+                        &status);
+    status = U_ZERO_ERROR;
+    const icu::UnicodeString text(bytes.data(), static_cast<int32_t>(bytes.size()), converter.get(),
+                                  status);
+    if (U_FAILURE(status) || text.isBogus()) {
+        return noText(encoding, source,
+                      "the bytes are not valid in " + *encodingDisplayName(encoding));
+    }
+    TextRead read;
+    read.text.emplace();
+    text.toUTF8String(*read.text);
+    read.encoding = encoding;
+    read.source = source;
+    return read;
+}
+
+// A text file never holds control characters other than tab, line breaks and form feed; a
+// detector answer that produces them has misread the file (or the file is not text).
+bool looksLikeText(std::string_view utf8) {
+    const auto* s = reinterpret_cast<const uint8_t*>(utf8.data());
+    const auto length = static_cast<int64_t>(utf8.size());
+    int64_t i = 0;
+    while (i < length) {
+        UChar32 c = 0;
+        U8_NEXT(s, i, length, c);
+        const bool allowedControl = c == '\t' || c == '\n' || c == '\r' || c == '\f';
+        if (c < 0 || (c < 0x20 && !allowedControl) || c == 0x7F || (c >= 0x80 && c <= 0x9F)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool isWideGuess(StringEncoding encoding) {
+    return encoding > kLargestOfferedEncoding || encoding == 3 || encoding == 8 || encoding == 21;
+}
+
+// The detector learns from the bytes above 0x7F and their neighbours; in a long logger file those
+// lie on a few lines (a state text, a header), so it is shown the beginning and those lines
+// rather than megabytes of digits. The verdict is checked against the whole file by decoding.
+std::string detectorSample(std::string_view bytes) {
+    constexpr std::size_t kBeginning = 64 * 1024;
+    constexpr std::size_t kMostLines = 64 * 1024;
+    std::string sample(bytes.substr(0, kBeginning));
+    std::size_t start = std::min(bytes.size(), kBeginning);
+    while (start < bytes.size() && sample.size() < kBeginning + kMostLines) {
+        const std::size_t high = static_cast<std::size_t>(
+            std::find_if(bytes.begin() + static_cast<std::ptrdiff_t>(start), bytes.end(),
+                         [](char c) { return static_cast<unsigned char>(c) >= 0x80; }) -
+            bytes.begin());
+        if (high >= bytes.size()) {
+            break;
+        }
+        const std::size_t lineStart = bytes.find_last_of("\r\n", high);
+        const std::size_t from =
+            lineStart == std::string_view::npos || lineStart < start ? start : lineStart + 1;
+        const std::size_t lineEnd = bytes.find_first_of("\r\n", high);
+        const std::size_t to =
+            std::min({lineEnd == std::string_view::npos ? bytes.size() : lineEnd + 1, bytes.size(),
+                      from + (kBeginning + kMostLines - sample.size())});
+        sample.append(bytes.substr(from, to - from));
+        start = std::max(to, high + 1);
+    }
+    return sample;
+}
+
+std::optional<TextRead> decodeByDetector(std::string_view bytes) {
+    UErrorCode status = U_ZERO_ERROR;
+    const std::unique_ptr<UCharsetDetector, DetectorCloser> detector(ucsdet_open(&status));
+    if (U_FAILURE(status)) {
+        return std::nullopt;
+    }
+    const std::string sample = detectorSample(bytes);
+    ucsdet_setText(detector.get(), sample.data(), static_cast<int32_t>(sample.size()), &status);
+    int32_t matchCount = 0;
+    const UCharsetMatch** matches = ucsdet_detectAll(detector.get(), &matchCount, &status);
+    if (U_FAILURE(status) || matches == nullptr) {
+        return std::nullopt;
+    }
+    for (int32_t i = 0; i < matchCount; ++i) {
+        status = U_ZERO_ERROR;
+        const char* name = ucsdet_getName(matches[i], &status);
+        const int32_t confidence = ucsdet_getConfidence(matches[i], &status);
+        if (U_FAILURE(status) || name == nullptr) {
+            continue;
+        }
+        const std::optional<StringEncoding> encoding = encodingForCharsetName(name);
+        if (!encoding || (isWideGuess(*encoding) && confidence < kLeastConfidenceForWideGuesses)) {
+            continue;
+        }
+        TextRead read = decodeStrictly(bytes, *encoding, EncodingSource::detected);
+        if (read.text && looksLikeText(*read.text)) {
+            return read;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> readBytes(const std::filesystem::path& path, std::string& error) {
+    std::error_code code;
+    if (std::filesystem::is_directory(path, code)) {
+        error = path.string() + ": is a directory, not a file";
+        return std::nullopt;
+    }
+    std::ifstream stream(path, std::ios::binary);
+    if (!stream) {
+        error = path.string() + ": " + std::strerror(errno);
+        return std::nullopt;
+    }
+    std::string bytes((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
+    if (stream.bad()) {
+        error = path.string() + ": the file could not be read to its end";
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+}  // namespace
+
+TextRead decodeDetectingEncoding(std::string_view bytes) {
+    // UTF-32 little-endian begins with the UTF-16 little-endian mark, so it is tried first.
+    if (bytes.starts_with(kUtf32BigEndianMark) || bytes.starts_with(kUtf32LittleEndianMark)) {
+        return decodeStrictly(bytes, kUtf32Encoding, EncodingSource::detected);
+    }
+    if (bytes.starts_with(kUtf16BigEndianMark) || bytes.starts_with(kUtf16LittleEndianMark)) {
+        return decodeStrictly(bytes, kUtf16Encoding, EncodingSource::detected);
+    }
+    if (bytes.starts_with(kUtf8Mark) || isValidUtf8(bytes)) {
+        return decodeStrictly(bytes, kUtf8Encoding, EncodingSource::detected);
+    }
+    if (std::optional<TextRead> read = decodeByDetector(bytes)) {
+        return *std::move(read);
+    }
+    return noText(0, EncodingSource::detected, "the text encoding could not be detected");
+}
+
+TextRead decodeInEncoding(std::string_view bytes, StringEncoding encoding) {
+    return decodeStrictly(bytes, encoding, EncodingSource::chosen);
+}
+
+TextRead decodeWithFallback(std::string_view bytes) {
+    TextRead read = decodeDetectingEncoding(bytes);
+    if (read.text) {
+        return read;
+    }
+    return decodeStrictly(bytes, kMacOSRomanEncoding, EncodingSource::fallback);
+}
+
+TextRead readTextDetectingEncoding(const std::filesystem::path& path) {
+    std::string error;
+    const std::optional<std::string> bytes = readBytes(path, error);
+    return bytes ? decodeDetectingEncoding(*bytes) : noText(0, EncodingSource::detected, error);
+}
+
+TextRead readTextInEncoding(const std::filesystem::path& path, StringEncoding encoding) {
+    std::string error;
+    const std::optional<std::string> bytes = readBytes(path, error);
+    if (!bytes) {
+        return noText(encoding, EncodingSource::chosen, error);
+    }
+    TextRead read = decodeInEncoding(*bytes, encoding);
+    if (!read.text) {
+        read.error = path.string() + ": " + read.error;
+    }
+    return read;
+}
+
+TextRead readTextWithFallback(const std::filesystem::path& path) {
+    std::string error;
+    const std::optional<std::string> bytes = readBytes(path, error);
+    if (!bytes) {
+        return noText(kMacOSRomanEncoding, EncodingSource::fallback, error);
+    }
+    TextRead read = decodeWithFallback(*bytes);
+    if (!read.text) {
+        read.error = path.string() + ": " + read.error;
+    }
+    return read;
+}
+
+}  // namespace vane

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/import/text_encodings.h"
+
+namespace vane {
+
+// How the encoding of a read text was settled.
+enum class EncodingSource {
+    detected,  // byte-order mark, valid UTF-8 or the charset detector
+    fallback,  // detection failed; read as Mac OS Roman
+    chosen,    // the caller named it
+};
+
+// The outcome of reading a file as text. `text` is UTF-8 and absent when the read failed; then
+// `error` says why (for the log line, not the alert).
+struct TextRead {
+    std::optional<std::string> text;
+    StringEncoding encoding = 0;
+    EncodingSource source = EncodingSource::detected;
+    std::string error;
+};
+
+// Decoding of bytes already in memory; the file readers below add only the reading.
+// Detection: a byte-order mark gives UTF-8, UTF-16 or UTF-32; otherwise valid UTF-8 gives UTF-8;
+// otherwise ICU's charset detector, when it names an encoding of the table and the bytes decode
+// cleanly in it. No text when nothing fits.
+TextRead decodeDetectingEncoding(std::string_view bytes);
+// Strict: bytes that are not valid in `encoding` give no text.
+TextRead decodeInEncoding(std::string_view bytes, StringEncoding encoding);
+// Detection, then Mac OS Roman when detection gives no text.
+TextRead decodeWithFallback(std::string_view bytes);
+
+// The same over a file. A file that cannot be opened, or a directory, gives no text and an error
+// naming the file.
+TextRead readTextDetectingEncoding(const std::filesystem::path& path);
+TextRead readTextInEncoding(const std::filesystem::path& path, StringEncoding encoding);
+TextRead readTextWithFallback(const std::filesystem::path& path);
+
+}  // namespace vane

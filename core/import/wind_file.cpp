@@ -1,0 +1,72 @@
+#include "core/import/wind_file.h"
+
+#include "core/import/preview_text.h"
+#include "core/import/wind_table_split.h"
+
+namespace vane {
+namespace {
+
+constexpr const char* kProblemTitle = "Problem with file";
+constexpr const char* kProblemMessage =
+    "The csv file couldn't be read properly. Please send it to Fenmark for further examination.";
+
+// The line at `startingLine` (from 1) cut by `lineSeparator`, or the first line when the text
+// has no such line; found without splitting the whole text.
+std::string_view headerLine(std::string_view text, std::string_view lineSeparator,
+                            int startingLine) {
+    std::string_view first = text.substr(0, text.find(lineSeparator));
+    if (startingLine < 1) {
+        return first;
+    }
+    std::size_t start = 0;
+    for (int line = 1; line < startingLine; ++line) {
+        const std::size_t at = text.find(lineSeparator, start);
+        if (at == std::string_view::npos) {
+            return first;
+        }
+        start = at + lineSeparator.size();
+    }
+    return text.substr(start, text.find(lineSeparator, start) - start);
+}
+
+}  // namespace
+
+WindFileView viewWindText(std::string text, StringEncoding encoding, EncodingSource source,
+                          const WindFileSettings& settings) {
+    WindFileView view;
+    view.text = std::move(text);
+    view.encoding = encoding;
+    view.encodingSource = source;
+    // A read in a chosen encoding stands for the desktop's re-read, which shows less.
+    view.previewText =
+        previewText(view.text, source == EncodingSource::chosen ? kPreviewLengthAfterReread
+                                                                : kPreviewLengthAfterLoad);
+    view.lineEndingGuessed = !settings.lineEndingIndex.has_value();
+    view.lineEndingIndex = settings.lineEndingIndex.value_or(guessLineEnding(view.text));
+    view.startingLine = integerValue(settings.startingLineText);
+    view.fieldSeparatorGuessed = !settings.fieldSeparator.has_value();
+    view.fieldSeparator = settings.fieldSeparator.value_or(guessFieldSeparator(
+        headerLine(view.text, lineSeparatorForIndex(view.lineEndingIndex), view.startingLine)));
+
+    view.table = splitWindText(
+        view.text, {view.lineEndingIndex, view.fieldSeparator, settings.startingLineText});
+    view.columnTitles = previewColumnTitles(view.table);
+    view.guesses = guessColumns(view.columnTitles, view.table);
+    view.tableProblem = startingLineProblem(view.table, view.startingLine);
+    return view;
+}
+
+WindFileLoad loadWindFile(const std::filesystem::path& file, const WindFileSettings& settings) {
+    TextRead read = settings.encoding ? readTextInEncoding(file, *settings.encoding)
+                                      : readTextWithFallback(file);
+    WindFileLoad load;
+    if (!read.text) {
+        load.failure = WindFileFailure{kProblemTitle, kProblemMessage, std::move(read.error)};
+        return load;
+    }
+    load.view = viewWindText(std::move(*read.text), read.encoding, read.source, settings);
+    load.view->file = file;
+    return load;
+}
+
+}  // namespace vane

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/import/column_guesses.h"
+#include "core/import/split_choices.h"
+#include "core/import/text_encodings.h"
+#include "core/import/text_reading.h"
+#include "core/import/wind_table.h"
+
+namespace vane {
+
+// How to read and cut a wind file. Every choice left empty is detected or guessed the way the
+// preview sheet does it on load.
+struct WindFileSettings {
+    std::optional<StringEncoding> encoding;              // none: detection, then Mac OS Roman
+    std::optional<int> lineEndingIndex;                  // none: guessLineEnding()
+    std::optional<FieldSeparatorChoice> fieldSeparator;  // none: guessFieldSeparator()
+    std::string startingLineText = "1";
+};
+
+// A wind file as read, cut and guessed: everything the preview sheet shows and the analysis
+// reads.
+struct WindFileView {
+    std::filesystem::path file;
+    std::string text;  // UTF-8
+    StringEncoding encoding = 0;
+    EncodingSource encodingSource = EncodingSource::detected;
+    std::string previewText;  // 1024 UTF-16 units after detection, 512 in a chosen encoding
+    int lineEndingIndex = kLineEndingLf;
+    bool lineEndingGuessed = false;
+    FieldSeparatorChoice fieldSeparator;
+    bool fieldSeparatorGuessed = false;
+    int startingLine = 1;
+    WindTable table;
+    std::vector<std::string> columnTitles;
+    ColumnGuesses guesses;
+    // Why the table has no header row (starting line outside the file, or no line break at
+    // all); empty when the data can be analysed.
+    std::string tableProblem;
+};
+
+// The "Problem with file" alert and the reason behind it.
+struct WindFileFailure {
+    std::string title;    // "Problem with file"
+    std::string message;  // the alert's text
+    std::string error;    // the read's own error, for the log line "error ..."
+};
+
+struct WindFileLoad {
+    std::optional<WindFileView> view;
+    std::optional<WindFileFailure> failure;  // set exactly when view is not
+};
+
+// Reads, splits and guesses as the desktop and `vane inspect` do. A file that cannot be read
+// (or not in the chosen encoding) is a failure, never an exception.
+WindFileLoad loadWindFile(const std::filesystem::path& file, const WindFileSettings& settings);
+
+// The same over text already decoded (tests, and callers that re-split without re-reading).
+WindFileView viewWindText(std::string text, StringEncoding encoding, EncodingSource source,
+                          const WindFileSettings& settings);
+
+}  // namespace vane

@@ -1,0 +1,118 @@
+#include "cli/inspect_command.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "tests/temp_path.h"
+
+namespace vane::cli {
+namespace {
+
+class InspectCommandTest : public ::testing::Test {
+  protected:
+    std::filesystem::path file = vane::testing::uniqueTempPath("vane-inspect-command-test");
+    std::ostringstream out;
+    std::ostringstream err;
+
+    void TearDown() override { std::filesystem::remove(file); }
+
+    int run(const std::string& bytes, InspectOptions options = {}) {
+        std::ofstream(file, std::ios::binary) << bytes;
+        options.windFile = file;
+        return runInspect(options, out, err);
+    }
+};
+
+// Windows-1252: 0xB0 is the degree sign, 0xF6 is ö.
+const std::string kWindowsLoggerFile =
+    "Datum;Temp \xB0"
+    "C;Wind m/s\r\n"
+    "01.06.2012 00:00;12,5;3,4\r\n"
+    "01.06.2012 00:10;12,4;3,1\r\n"
+    "01.06.2012 00:20;12,4;2,9\r\n"
+    "01.06.2012 00:30;12,3;St\xF6rung\r\n"
+    "01.06.2012 00:40;12,1;3,0\r\n"
+    "01.06.2012 00:50;12,0;3,2";
+
+TEST_F(InspectCommandTest, ShowsAWindowsSemicolonFileAsThePreviewWould) {
+    EXPECT_EQ(run(kWindowsLoggerFile), 0);
+    EXPECT_EQ(out.str(),
+              "encoding: Windows Latin 1 (12), detected\n"
+              "line-ending: CR LF (guessed)\n"
+              "field-separator: ; (guessed)\n"
+              "starting-line: 1\n"
+              "columns: 1 Datum | 2 Temp °C | 3 Wind m/s\n"
+              "data-rows: 6\n"
+              "date-column: 1 Datum\n"
+              "date-format: 2 dd.MM.yyyy HH:mm (guessed)\n"
+              "wind-column: 3 Wind m/s\n"
+              "row 1: 01.06.2012 00:00 | 12,5 | 3,4\n"
+              "row 2: 01.06.2012 00:10 | 12,4 | 3,1\n"
+              "row 3: 01.06.2012 00:20 | 12,4 | 2,9\n"
+              "row 4: 01.06.2012 00:30 | 12,3 | Störung\n"
+              "row 5: 01.06.2012 00:40 | 12,1 | 3,0\n");
+    EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(InspectCommandTest, GivenChoicesOverrideTheGuessesAndControlCharactersShow) {
+    InspectOptions options;
+    options.reading.encoding = "Mac OS Roman";
+    options.reading.lineEnding = "lf";
+    options.reading.fieldSeparator = "tab";
+    options.reading.startingLine = 2;
+    EXPECT_EQ(run("x\nDate\tWind speed\r\n01.06.2012 00:00\t3,4\r\n", options), 0);
+    const std::string shown = out.str();
+    EXPECT_NE(shown.find("encoding: Mac OS Roman (30), chosen\n"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("line-ending: LF\n"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("field-separator: tab\n"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("columns: 1 Date | 2 Wind speed\\r\n"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("row 1: 01.06.2012 00:00 | 3,4\\r\n"), std::string::npos) << shown;
+
+    options.reading.encoding = "12";
+    out.str("");
+    EXPECT_EQ(run(kWindowsLoggerFile, options), 0);
+    EXPECT_NE(out.str().find("encoding: Windows Latin 1 (12), chosen\n"), std::string::npos);
+}
+
+TEST_F(InspectCommandTest, AStartingLineOutsideTheFileShowsNoRowsAndSaysWhy) {
+    InspectOptions options;
+    options.reading.startingLine = 0;
+    EXPECT_EQ(run(kWindowsLoggerFile, options), 0);
+    EXPECT_NE(out.str().find("data-rows: 0\n"), std::string::npos);
+    EXPECT_EQ(err.str(), "No data rows: The starting line must be 1 or more, not 0.\n");
+}
+
+TEST_F(InspectCommandTest, AnUnreadableFileIsTheProblemWithFileAlert) {
+    InspectOptions options;
+    options.windFile = file.string() + "-missing";
+    EXPECT_EQ(runInspect(options, out, err), 2);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str().rfind("Problem with file: The csv file couldn't be read properly. Please "
+                              "send it to Fenmark for further examination.\nerror ",
+                              0),
+              0u)
+        << err.str();
+
+    options.reading.encoding = "UTF-8";
+    EXPECT_EQ(run(kWindowsLoggerFile, options), 2) << "0xB0 is not UTF-8";
+}
+
+TEST_F(InspectCommandTest, UnknownChoicesAreBadUsage) {
+    InspectOptions options;
+    options.reading.encoding = "Klingon";
+    EXPECT_EQ(run(kWindowsLoggerFile, options), 2);
+    options.reading.encoding = "256";
+    EXPECT_EQ(run(kWindowsLoggerFile, options), 2);
+    options.reading.encoding = "99999999999999999999";
+    EXPECT_EQ(run(kWindowsLoggerFile, options), 2);
+    options.reading.encoding.reset();
+    options.reading.lineEnding = "crcr";
+    EXPECT_EQ(run(kWindowsLoggerFile, options), 2);
+    EXPECT_EQ(out.str(), "");
+}
+
+}  // namespace
+}  // namespace vane::cli

@@ -1,0 +1,115 @@
+#include "core/import/column_guesses.h"
+
+#include <gtest/gtest.h>
+
+namespace vane {
+namespace {
+
+using Titles = std::vector<std::string>;
+
+// A table whose row 3 (the file's fourth line) holds `sample` in column `column`.
+WindTable tableWithSample(std::string sample, std::size_t column = 0, std::size_t startAt = 0) {
+    WindTable table;
+    table.rows = {{"Datum", "Wind"}, {"x", "1"}, {"x", "2"}, {"x", "3"}, {"x", "4"}};
+    table.rows[3].resize(std::max<std::size_t>(column + 1, 1));
+    table.rows[3][column] = std::move(sample);
+    table.startAt = startAt;
+    return table;
+}
+
+TEST(ColumnChooserItemsTest, ItemZeroMeansNoColumnAndEqualTitlesStaySeparate) {
+    const Titles titles = {"Datum", "Wind", "Wind"};
+    EXPECT_EQ(columnChooserItems(ColumnChooser::dateTime, titles),
+              (Titles{"choose column", "Datum", "Wind", "Wind"}));
+    EXPECT_EQ(columnChooserItems(ColumnChooser::temperature, titles)[0], "choose column");
+    EXPECT_EQ(columnChooserItems(ColumnChooser::state, titles),
+              (Titles{"Optional", "Datum", "Wind", "Wind"}));
+    EXPECT_EQ(columnChooserItems(ColumnChooser::wind, {}), (Titles{"choose column"}));
+}
+
+TEST(ColumnGuessTest, TheFirstTitleWithAnyKeywordWins) {
+    EXPECT_EQ(guessDateTimeItem({"Datum", "Temp", "Wind"}), 1u);
+    EXPECT_EQ(guessWindItem({"Datum", "Temp", "Wind"}), 3u);
+    EXPECT_EQ(guessDateTimeItem({"Time", "Date"}), 1u);
+    EXPECT_EQ(guessDateTimeItem({"Nr", "Update"}), 2u);
+    EXPECT_EQ(guessDateTimeItem({"Nr", "Timestamp"}), 2u);
+    EXPECT_EQ(guessDateTimeItem({"Nr", "DATE"}), 2u);
+    EXPECT_EQ(guessWindItem({"Wind direction", "Wind speed"}), 1u);
+    EXPECT_EQ(guessWindItem({"Nr", "SPEED m/s"}), 2u);
+    EXPECT_EQ(guessDateTimeItem({"Nr", "Temp"}), 0u);
+    EXPECT_EQ(guessWindItem({}), 0u);
+}
+
+TEST(DateFormatGuessTest, CountsColonsSlashesAndDots) {
+    const auto rebuild = DateFormatRules::afterSplit;
+    EXPECT_EQ(dateFormatIndexForSample("12/05/2010 14:30", rebuild), 0u);
+    EXPECT_EQ(dateFormatIndexForSample("12/05/2010 14:30:00", rebuild), 1u);
+    EXPECT_EQ(dateFormatIndexForSample("12.05.2010 14:30", rebuild), 2u);
+    EXPECT_EQ(dateFormatIndexForSample("12.05.2010 14:30:00", rebuild), 3u);
+    EXPECT_EQ(dateFormatIndexForSample("12.05.2010 14:30:00", DateFormatRules::alone),
+              std::nullopt);
+    EXPECT_EQ(dateFormatIndexForSample("12.05.2010 14:30", DateFormatRules::alone), 2u);
+    EXPECT_EQ(dateFormatIndexForSample("2010-05-12 14:30", rebuild), std::nullopt);
+    EXPECT_EQ(dateFormatIndexForSample("201005121430", rebuild), std::nullopt);
+    EXPECT_EQ(dateFormatIndexForSample("", rebuild), std::nullopt);
+    // Two slashes take precedence over the dots.
+    EXPECT_EQ(dateFormatIndexForSample("12/05/2010 14:30.5.", rebuild), 0u);
+}
+
+TEST(DateFormatGuessTest, SamplesRowThreeOfTheFileWhateverTheStartingLine) {
+    EXPECT_EQ(dateSampleField(tableWithSample("12.05.2010 14:30", 0, 2), 1), "12.05.2010 14:30");
+    EXPECT_EQ(dateSampleField(tableWithSample("12.05.2010 14:30"), 0), std::nullopt);
+    EXPECT_EQ(dateSampleField(tableWithSample("12.05.2010 14:30"), 3), std::nullopt)
+        << "row 3 has no third field";
+
+    WindTable shortTable;
+    shortTable.rows = {{"Date"}, {"12.05.2010 14:30"}, {"12.05.2010 14:40"}};
+    EXPECT_EQ(dateSampleField(shortTable, 1), std::nullopt);
+    EXPECT_EQ(guessColumns({"Date"}, shortTable).dateFormatIndex, std::nullopt);
+}
+
+TEST(DateFormatGuessTest, AfterASplitUsesFourRulesAloneThree) {
+    const WindTable table = tableWithSample("12.05.2010 14:30:00", 1);
+    const ColumnGuesses guesses = guessColumns({"Nr", "Datum", "Wind"}, table);
+    EXPECT_EQ(guesses.dateTimeItem, 2u);
+    EXPECT_EQ(guesses.dateFormatIndex, 3u);
+    EXPECT_EQ(guesses.windItem, 3u);
+    EXPECT_EQ(guesses.temperatureItem, 0u);
+    EXPECT_EQ(guesses.stateItem, 0u);
+    EXPECT_EQ(guessDateFormat(table, 2), std::nullopt);
+    EXPECT_EQ(guessDateFormat(tableWithSample("12/05/2010 14:30:00", 1), 2), 1u);
+    EXPECT_EQ(guessDateFormat(table, 0), std::nullopt);
+}
+
+TEST(DateFormatGuessTest, WithoutADateColumnTheWindColumnIsStillGuessed) {
+    const ColumnGuesses guesses = guessColumns({"Nr", "Speed"}, tableWithSample("1"));
+    EXPECT_EQ(guesses.dateTimeItem, 0u);
+    EXPECT_EQ(guesses.dateFormatIndex, std::nullopt);
+    EXPECT_EQ(guesses.windItem, 2u);
+}
+
+TEST(CountStringTest, CountsCaseInsensitiveNonOverlappingOccurrences) {
+    EXPECT_EQ(countString("aa", "aaa"), 1u);
+    EXPECT_EQ(countString("aa", "aaaa"), 2u);
+    EXPECT_EQ(countString(":", "12:30:00"), 2u);
+    EXPECT_EQ(countString("wind", "Wind WIND wInD"), 3u);
+    EXPECT_EQ(countString("ä", "ÄÄ"), 2u);
+    EXPECT_EQ(countString("x", "abc"), 0u);
+    EXPECT_EQ(countString("", "abc"), 0u);
+    EXPECT_EQ(countString("abc", ""), 0u);
+}
+
+TEST(SetOutputColumnsTest, TheSendersFlagSaysWhetherAColumnIsPicked) {
+    ColumnFlags flags;
+    flags = setOutputColumns(flags, ColumnChooser::wind, 3);
+    EXPECT_EQ(flags, (ColumnFlags{false, true, false}));
+    flags = setOutputColumns(flags, ColumnChooser::dateTime, 1);
+    flags = setOutputColumns(flags, ColumnChooser::temperature, 2);
+    EXPECT_EQ(flags, (ColumnFlags{true, true, true}));
+    flags = setOutputColumns(flags, ColumnChooser::wind, 0);
+    EXPECT_EQ(flags, (ColumnFlags{true, false, true}));
+    EXPECT_EQ(setOutputColumns(flags, ColumnChooser::state, 4), flags);
+}
+
+}  // namespace
+}  // namespace vane

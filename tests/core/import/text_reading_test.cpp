@@ -1,0 +1,136 @@
+#include "core/import/text_reading.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace vane {
+namespace {
+
+std::filesystem::path fixture(const char* name) {
+    return std::filesystem::path(VANE_IMPORT_FIXTURES) / name;
+}
+
+std::string bytesOf(const char* name) {
+    std::ifstream stream(fixture(name), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << stream.rdbuf();
+    return bytes.str();
+}
+
+std::string firstLine(const TextRead& read) {
+    const std::string& text = read.text.value();
+    return text.substr(0, text.find_first_of("\r\n"));
+}
+
+TEST(TextReadingTest, DetectsEuropeanLoggerFilesWithDegreeSignsAndUmlauts) {
+    const TextRead windows = readTextWithFallback(fixture("windows1252_semicolon_crlf.csv"));
+    EXPECT_EQ(windows.encoding, kWindowsLatin1Encoding);
+    EXPECT_EQ(windows.source, EncodingSource::detected);
+    EXPECT_EQ(firstLine(windows), "Datum;Temp °C;Wind m/s");
+
+    const TextRead umlauts = readTextWithFallback(fixture("windows1252_umlauts_lf.csv"));
+    EXPECT_EQ(umlauts.encoding, kWindowsLatin1Encoding);
+    EXPECT_EQ(firstLine(umlauts),
+              "Zeitstempel;Außentemperatur °C;Windgeschwindigkeit m/s;Betriebszustand");
+    EXPECT_NE(umlauts.text->find("Störung"), std::string::npos);
+    EXPECT_NE(umlauts.text->find("Übertemperatur"), std::string::npos);
+}
+
+TEST(TextReadingTest, DetectsUnicodeByMarkOrValidity) {
+    const TextRead marked = readTextWithFallback(fixture("utf8_bom_lf.csv"));
+    EXPECT_EQ(marked.encoding, kUtf8Encoding);
+    EXPECT_EQ(firstLine(marked), "Datum;Temperatur °C;Wind m/s") << "the mark is not text";
+
+    const TextRead plain = readTextWithFallback(fixture("utf8_comma_lf.csv"));
+    EXPECT_EQ(plain.encoding, kUtf8Encoding);
+    EXPECT_EQ(firstLine(plain), "Timestamp,Temperature,Wind speed");
+
+    const TextRead wide = readTextWithFallback(fixture("utf16le_bom_tab_crlf.csv"));
+    EXPECT_EQ(wide.encoding, kUtf16Encoding);
+    EXPECT_EQ(firstLine(wide), "Date/Time\tTemp °C\tWind m/s");
+
+    const std::string utf32{"\xFF\xFE\x00\x00\xB0\x00\x00\x00", 8};
+    const TextRead widest = decodeDetectingEncoding(utf32);
+    EXPECT_EQ(widest.encoding, kUtf32Encoding);
+    EXPECT_EQ(widest.text, "°");
+}
+
+TEST(TextReadingTest, FallsBackToMacOSRomanWhenDetectionFails) {
+    const TextRead read = readTextWithFallback(fixture("macroman_cr.csv"));
+    EXPECT_EQ(read.encoding, kMacOSRomanEncoding);
+    EXPECT_EQ(read.source, EncodingSource::fallback);
+    EXPECT_EQ(firstLine(read), "Date;Température °C;Vitesse du vent m/s;État");
+    EXPECT_NE(read.text->find("Arrêt"), std::string::npos);
+}
+
+TEST(TextReadingTest, ABinaryFileIsNotTakenForADetectedText) {
+    const TextRead detected = readTextDetectingEncoding(fixture("binary.csv"));
+    EXPECT_FALSE(detected.text);
+    const TextRead read = readTextWithFallback(fixture("binary.csv"));
+    EXPECT_EQ(read.encoding, kMacOSRomanEncoding);
+    EXPECT_EQ(read.source, EncodingSource::fallback);
+}
+
+TEST(TextReadingTest, DetectsAnUmlautFarIntoALongFile) {
+    std::string bytes = "Datum;Wind;Zustand\r\n";
+    while (bytes.size() < 500000) {
+        bytes += "01.06.2012 00:00;3,4;Betrieb\r\n";
+    }
+    bytes += "01.06.2012 00:10;3,1;St\xF6rung\r\n";
+    const TextRead read = decodeWithFallback(bytes);
+    EXPECT_EQ(read.encoding, kWindowsLatin1Encoding);
+    EXPECT_EQ(read.source, EncodingSource::detected);
+    EXPECT_TRUE(read.text->ends_with("St\xC3\xB6rung\r\n"));
+}
+
+TEST(TextReadingTest, AnEmptyFileIsAnEmptyUtf8Text) {
+    const TextRead read = readTextWithFallback(fixture("empty.csv"));
+    EXPECT_EQ(read.text, "");
+    EXPECT_EQ(read.encoding, kUtf8Encoding);
+}
+
+TEST(TextReadingTest, MissingFilesAndDirectoriesFailWithTheirName) {
+    const TextRead missing = readTextWithFallback(fixture("no-such-file.csv"));
+    EXPECT_FALSE(missing.text);
+    EXPECT_NE(missing.error.find("no-such-file.csv"), std::string::npos) << missing.error;
+
+    const TextRead directory = readTextWithFallback(VANE_IMPORT_FIXTURES);
+    EXPECT_FALSE(directory.text);
+    EXPECT_NE(directory.error.find("directory"), std::string::npos) << directory.error;
+
+    EXPECT_FALSE(readTextInEncoding(VANE_IMPORT_FIXTURES, kUtf8Encoding).text);
+}
+
+TEST(TextReadingTest, AChosenEncodingIsReadStrictly) {
+    const std::filesystem::path windows = fixture("windows1252_semicolon_crlf.csv");
+    EXPECT_FALSE(readTextInEncoding(windows, kUtf8Encoding).text) << "0xB0 alone is not UTF-8";
+    EXPECT_FALSE(readTextInEncoding(windows, 1).text) << "0xB0 is not ASCII";
+    EXPECT_FALSE(readTextInEncoding(windows, 0).text) << "0: the name matched no entry";
+
+    const TextRead roman = readTextInEncoding(windows, kMacOSRomanEncoding);
+    EXPECT_EQ(roman.source, EncodingSource::chosen);
+    EXPECT_EQ(firstLine(roman), "Datum;Temp ∞C;Wind m/s");
+}
+
+TEST(TextReadingTest, TruncatedMultiByteTextFailsRatherThanLosingItsEnd) {
+    EXPECT_FALSE(decodeInEncoding("\xFF\xFE"
+                                  "A",
+                                  kUtf16Encoding)
+                     .text);
+    EXPECT_FALSE(decodeInEncoding("Temp \xC2", kUtf8Encoding).text);
+    EXPECT_NE(decodeWithFallback("Temp \xC2").encoding, kUtf8Encoding);
+}
+
+TEST(TextReadingTest, DetectionNeverReadsBeyondTheBytes) {
+    for (std::size_t length = 0; length <= 8; ++length) {
+        const std::string bytes = bytesOf("utf16le_bom_tab_crlf.csv").substr(0, length);
+        const TextRead read = decodeWithFallback(bytes);
+        EXPECT_TRUE(read.text) << length;
+    }
+}
+
+}  // namespace
+}  // namespace vane

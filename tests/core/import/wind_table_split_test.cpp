@@ -1,0 +1,156 @@
+#include "core/import/wind_table_split.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <stdexcept>
+
+#include "core/import/preview_text.h"
+
+namespace vane {
+namespace {
+
+const FieldSeparatorChoice kSemicolon{0, ";"};
+const FieldSeparatorChoice kTab{2, "Tab"};
+
+WindTable split(std::string_view text, int lineEnding = kLineEndingLf,
+                FieldSeparatorChoice separator = kSemicolon, std::string startingLine = "1") {
+    return splitWindText(text, {lineEnding, std::move(separator), std::move(startingLine)});
+}
+
+TEST(WindTableSplitTest, EveryPieceIsARowAndEveryFieldIsKeptAsWritten) {
+    const WindTable table = split("a;b\n1;2\n");
+    const std::vector<WindRow> expected = {{"a", "b"}, {"1", "2"}, {""}};
+    EXPECT_EQ(table.rows, expected);
+    EXPECT_EQ(table.startAt, 0u);
+    EXPECT_EQ(previewColumnTitles(table), (std::vector<std::string>{"column 1", "column 2"}));
+    ASSERT_EQ(previewRowCount(table), 2u);
+    EXPECT_EQ(previewCell(table, 0, 1), "2");
+    EXPECT_EQ(previewCell(table, 1, 0), "");
+    EXPECT_EQ(previewCell(table, 1, 1), "");
+
+    const WindTable blanks = split(" x ;;\n\n\"q;uoted\"");
+    const std::vector<WindRow> kept = {{" x ", "", ""}, {""}, {"\"q", "uoted\""}};
+    EXPECT_EQ(blanks.rows, kept);
+}
+
+TEST(WindTableSplitTest, CutsAtTheChosenLineEndingOnly) {
+    const WindTable lfOverCrLf = split("a;b\r\n1;2\r\n");
+    EXPECT_EQ(lfOverCrLf.rows[0], (WindRow{"a", "b\r"}));
+    EXPECT_EQ(split("a;b\r\n1;2", kLineEndingCrLf).rows[0], (WindRow{"a", "b"}));
+    EXPECT_EQ(split("a;b\r1;2", kLineEndingCr).rows.size(), 2u);
+    EXPECT_TRUE(split("a;b\r1;2\r", kLineEndingLf).rows.empty()) << "no LF: the empty table";
+    EXPECT_TRUE(split("").rows.empty());
+    EXPECT_TRUE(split("Datum;Wind").rows.empty()) << "one line is not a table";
+}
+
+TEST(WindTableSplitTest, FieldSeparatorsFromIndexTwoOnAreTabs) {
+    EXPECT_EQ(split("a\tb;c\n", kLineEndingLf, kTab).rows[0], (WindRow{"a", "b;c"}));
+    EXPECT_EQ(split("a\tb;c\n", kLineEndingLf, {7, ";"}).rows[0], (WindRow{"a", "b;c"}));
+    EXPECT_EQ(split("a, b,c\n", kLineEndingLf, {1, ", "}).rows[0], (WindRow{"a", "b,c"}));
+}
+
+TEST(WindTableSplitTest, HeaderTitlesNumberShortFieldsFromOne) {
+    const WindTable table = split("Date;Wind speed;;°;T\n1;2;3;4;5\n");
+    EXPECT_EQ(previewColumnTitles(table),
+              (std::vector<std::string>{"Date", "Wind speed", "column 3", "column 4", "column 5"}));
+    EXPECT_EQ(previewColumnTitle("°C", 0), "°C");
+}
+
+TEST(WindTableSplitTest, PreambleLinesStayInTheTableButOutOfThePreview) {
+    const WindTable table = split("Site X\nLogger 3\nDate;Wind\n01.06.2012 00:00;3,4\n",
+                                  kLineEndingLf, kSemicolon, "3");
+    EXPECT_EQ(table.rows.size(), 5u);
+    EXPECT_EQ(table.startAt, 2u);
+    EXPECT_EQ(previewColumnTitles(table), (std::vector<std::string>{"Date", "Wind"}));
+    EXPECT_EQ(previewRowCount(table), 2u);
+    EXPECT_EQ(previewCell(table, 0, 1), "3,4");
+}
+
+TEST(WindTableSplitTest, RowsOfOtherWidthsShowEmptyTextOrTheirFirstFields) {
+    const WindTable table = split("a;b;c\n1\n1;2;3;4\n");
+    EXPECT_EQ(previewCell(table, 0, 2), "");
+    EXPECT_EQ(previewCell(table, 1, 2), "3");
+    EXPECT_EQ(previewCell(table, 1, 3), "4") << "the caller asks only for its columns";
+}
+
+TEST(WindTableSplitTest, AStartingLineOutsideTheTableLeavesNoHeaderAndNoRows) {
+    const std::string text = "a;b\n1;2\n3;4\n";  // four rows
+    for (const char* line : {"0", "-1", "-2147483648", "5", "6", "99999999999", "x", ""}) {
+        const WindTable table = split(text, kLineEndingLf, kSemicolon, line);
+        EXPECT_FALSE(table.hasHeaderRow()) << line;
+        EXPECT_EQ(previewRowCount(table), 0u) << line;
+        EXPECT_TRUE(previewColumnTitles(table).empty()) << line;
+        EXPECT_GE(table.startAt, table.rows.size()) << line;
+        EXPECT_NE(table.startAt + 1, 0u) << line;
+        EXPECT_THROW(previewCell(table, 0, 0), std::out_of_range) << line;
+        EXPECT_FALSE(startingLineProblem(table, integerValue(line)).empty()) << line;
+    }
+    const WindTable last = split(text, kLineEndingLf, kSemicolon, "4");
+    EXPECT_TRUE(last.hasHeaderRow());
+    EXPECT_EQ(previewRowCount(last), 0u);
+    EXPECT_EQ(startingLineProblem(last, 4), "");
+    EXPECT_EQ(startingLineProblem(split(text, kLineEndingLf, kSemicolon, "0"), 0),
+              "The starting line must be 1 or more, not 0.");
+    EXPECT_EQ(startingLineProblem(split(text, kLineEndingLf, kSemicolon, "9"), 9),
+              "The starting line 9 lies beyond the last line of the file, line 4.");
+}
+
+TEST(WindTableSplitTest, AskingForARowBeyondThePreviewIsRefused) {
+    const WindTable table = split("a;b\n1;2\n");
+    EXPECT_THROW(previewCell(table, 2, 0), std::out_of_range);
+    EXPECT_THROW(previewCell(WindTable{}, 0, 0), std::out_of_range);
+}
+
+TEST(IntegerValueTest, ReadsLeadingDigitsLikeATextField) {
+    EXPECT_EQ(integerValue("3"), 3);
+    EXPECT_EQ(integerValue("  \t+12abc"), 12);
+    EXPECT_EQ(integerValue("-4"), -4);
+    EXPECT_EQ(integerValue("3.9"), 3);
+    EXPECT_EQ(integerValue(""), 0);
+    EXPECT_EQ(integerValue("abc"), 0);
+    EXPECT_EQ(integerValue("- 4"), 0);
+    EXPECT_EQ(integerValue("99999999999"), std::numeric_limits<int>::max());
+    EXPECT_EQ(integerValue("-99999999999"), std::numeric_limits<int>::min());
+}
+
+TEST(LineEndingTest, GuessesCrLfBeforeCrBeforeLf) {
+    EXPECT_EQ(guessLineEnding("a\r\nb\rc\n"), kLineEndingCrLf);
+    EXPECT_EQ(guessLineEnding("a\rb\r"), kLineEndingCr);
+    EXPECT_EQ(guessLineEnding("a\nb"), kLineEndingLf);
+    EXPECT_EQ(guessLineEnding("ab"), kLineEndingLf);
+    EXPECT_EQ(lineSeparatorForIndex(kLineEndingCrLf), "\r\n");
+    EXPECT_EQ(lineSeparatorForIndex(kLineEndingCr), "\r");
+    EXPECT_EQ(lineSeparatorForIndex(-1), "\n");
+    EXPECT_EQ(lineSeparatorForIndex(3), "\n");
+}
+
+TEST(FieldSeparatorGuessTest, TakesTheMostFrequentOfSemicolonCommaAndTab) {
+    EXPECT_EQ(guessFieldSeparator("Date;Temp, °C;Wind").title, ";");
+    EXPECT_EQ(guessFieldSeparator("Date,Temp,Wind").title, ",");
+    EXPECT_EQ(guessFieldSeparator("Date\tTemp\tWind").index, 2);
+    EXPECT_EQ(fieldSeparatorText(guessFieldSeparator("Date\tTemp\tWind")), "\t");
+    EXPECT_EQ(guessFieldSeparator("Date").title, ";");
+    EXPECT_EQ(guessFieldSeparator("a,b;c").title, ";") << "a tie keeps the earlier";
+}
+
+TEST(PreviewTextTest, CutsAtUtf16CodeUnitsWithoutSplittingACharacter) {
+    const std::string ascii(2000, 'a');
+    EXPECT_EQ(previewText(ascii, kPreviewLengthAfterLoad).size(), 1024u);
+    EXPECT_EQ(previewText(ascii, kPreviewLengthAfterReread).size(), 512u);
+    EXPECT_EQ(previewText("short", kPreviewLengthAfterLoad), "short");
+
+    std::string degrees;
+    for (int i = 0; i < 600; ++i) {
+        degrees += "°";  // one unit, two bytes
+    }
+    EXPECT_EQ(previewText(degrees, kPreviewLengthAfterReread).size(), 1024u);
+
+    const std::string astral = std::string(511, 'a') + "\xF0\x9F\xA6\x87";
+    EXPECT_EQ(previewText(astral, 512), std::string(511, 'a'));
+    EXPECT_EQ(previewText(astral, 513), astral);
+    EXPECT_EQ(previewText("\xF0\x9F", 10), "\xF0\x9F") << "never beyond the text";
+}
+
+}  // namespace
+}  // namespace vane
