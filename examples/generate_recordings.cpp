@@ -1,6 +1,9 @@
 // Writes a season of made-up but realistic bat recordings for one site: passes cluster after
 // sunset and before sunrise, nights are busier in high summer, and bad-weather nights are quiet.
-// The output depends only on the arguments, so the shipped file can be made again exactly.
+// Given a file name, it also writes the site's wind file from the same nights: bad-weather
+// nights are windy and cold, calm nights warm, summer warmer than spring, so activity falls with
+// wind speed and rises with temperature as it does in nature. The output depends only on the
+// arguments, so the shipped files can be made again exactly.
 
 #include <unicode/timezone.h>
 
@@ -10,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -47,6 +51,14 @@ struct Night {
     double sunrise;  // the next morning
 };
 
+// What the weather of one night was like, for the wind file.
+struct NightWeather {
+    Night night;
+    double midnight;  // between the two days, where the night's weather is centred
+    double calm;      // 0 for a stormy night, up to 1 for a still one
+    int dayOfYear;    // of the evening
+};
+
 void writeStamp(std::FILE* out, double instant, const icu::TimeZone& zone) {
     const int offset = vane::utcOffsetSeconds(instant, zone);
     const std::string local = vane::formatLocalIso(instant, zone);
@@ -59,12 +71,97 @@ double sunEventInstant(const vane::CivilDate& date, double minutes, const icu::T
     return midnight + minutes * 60.0;
 }
 
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// The logger's clock: central European summer time all season, as many loggers keep it.
+constexpr int kLoggerOffsetSeconds = 2 * 3600;
+constexpr double kRowSeconds = 600.0;
+
+std::string loggerStamp(double instant) {
+    const double local = instant + kLoggerOffsetSeconds;
+    const long days = static_cast<long>(std::floor(local / 86400.0));
+    const long secondOfDay = static_cast<long>(local - static_cast<double>(days) * 86400.0);
+    const vane::CivilDate date = vane::addDays({1970, 1, 1}, days);
+    char text[64];
+    std::snprintf(text, sizeof text, "%02d.%02d.%04d %02ld:%02ld", date.day, date.month, date.year,
+                  secondOfDay / 3600, secondOfDay / 60 % 60);
+    return text;
+}
+
+// One decimal, with the decimal comma of a German logger.
+std::string commaDecimal(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", std::round(value * 10.0) / 10.0 + 0.0);
+    std::string result = text;
+    std::replace(result.begin(), result.end(), '.', ',');
+    return result == "-0,0" ? "0,0" : result;
+}
+
+// A value that follows the nights: interpolated between the midnights around `t`.
+double betweenNights(const std::vector<NightWeather>& nights, std::size_t next, double t,
+                     double (*of)(const NightWeather&)) {
+    if (next == 0) {
+        return of(nights.front());
+    }
+    if (next >= nights.size()) {
+        return of(nights.back());
+    }
+    const NightWeather& before = nights[next - 1];
+    const NightWeather& after = nights[next];
+    const double share = (t - before.midnight) / (after.midnight - before.midnight);
+    return of(before) + share * (of(after) - of(before));
+}
+
+// 10-minute rows of hub-height wind speed, air temperature and the turbine's operating state,
+// stamped at the end of each interval.
+void writeWindFile(std::FILE* out, const std::vector<NightWeather>& nights, double firstRow,
+                   double lastRow) {
+    SplitMix64 random(0x57494E44);  // "WIND", apart from the recordings' stream
+    std::fprintf(out, "Date/Time;Wind speed (m/s);Temperature (C);Operating state\r\n");
+    double windNoise = 0.0;
+    double temperatureNoise = 0.0;
+    std::size_t next = 0;  // the first night whose midnight lies after the row
+    for (double t = firstRow; t <= lastRow; t += kRowSeconds) {
+        while (next < nights.size() && nights[next].midnight <= t) {
+            ++next;
+        }
+        const double calm =
+            betweenNights(nights, next, t, [](const NightWeather& n) { return n.calm; });
+        const double dayOfYear = betweenNights(nights, next, t, [](const NightWeather& n) {
+            return static_cast<double>(n.dayOfYear);
+        });
+        const double hour = std::fmod((t + kLoggerOffsetSeconds) / 3600.0, 24.0);
+        const double afternoon = std::cos(2.0 * std::numbers::pi * (hour - 15.0) / 24.0);
+
+        windNoise = 0.9 * windNoise + 0.45 * random.normal(0.0, 1.0);
+        temperatureNoise = 0.98 * temperatureNoise + 0.3 * random.normal(0.0, 1.0);
+        const double wind = std::max(0.0, 8.0 - 5.5 * calm + 1.2 * afternoon + windNoise);
+        const double season =
+            11.0 + 8.0 * std::cos(2.0 * std::numbers::pi * (dayOfYear - 200.0) / 365.0);
+        const double temperature = season + 5.0 * afternoon + 4.0 * (calm - 0.5) + temperatureNoise;
+
+        const bool dark = std::any_of(
+            nights.begin() + static_cast<long>(next > 0 ? next - 1 : 0),
+            nights.begin() + static_cast<long>(std::min(next + 1, nights.size())),
+            [t](const NightWeather& n) { return t > n.night.sunset && t <= n.night.sunrise; });
+        // Below cut-in the rotor idles; on mild, light-wind nights it is stopped for the bats.
+        const char* state = wind < 3.0                                  ? "idle"
+                            : dark && wind < 6.0 && temperature >= 10.0 ? "bat stop"
+                                                                        : "production";
+        std::fprintf(out, "%s;%s;%s;%s\r\n", loggerStamp(t).c_str(), commaDecimal(wind).c_str(),
+                     commaDecimal(temperature).c_str(), state);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 6) {
+    if (argc != 6 && argc != 7) {
         std::fprintf(stderr,
-                     "usage: %s LATITUDE LONGITUDE TIMEZONE FIRST-DAY DAYS > recordings.txt\n",
+                     "usage: %s LATITUDE LONGITUDE TIMEZONE FIRST-DAY DAYS [WIND-FILE]"
+                     " > recordings.txt\n",
                      argv[0]);
         return 2;
     }
@@ -81,6 +178,7 @@ int main(int argc, char** argv) {
 
     SplitMix64 random(0x56414E45);  // "VANE"
     std::vector<double> recordings;
+    std::vector<NightWeather> nights;
     for (int i = 0; i < days; ++i) {
         const vane::CivilDate evening = vane::addDays(*firstDay, i);
         const vane::CivilDate morning = vane::addDays(evening, 1);
@@ -100,6 +198,9 @@ int main(int argc, char** argv) {
         const double season = std::exp(-std::pow((vane::dayOfYear(evening) - 205) / 50.0, 2));
         const double weather = random.uniform() < 0.2 ? 0.05 : 0.4 + random.uniform();
         const int passes = static_cast<int>(std::lround(30.0 * season * weather));
+        nights.push_back({night, vane::localInstant({morning, 0, 0, 0}, *zone),
+                          weather < 0.4 ? 0.0 : 0.3 + 0.7 * (weather - 0.4),
+                          vane::dayOfYear(evening)});
 
         for (int p = 0; p < passes; ++p) {
             double start;
@@ -125,6 +226,22 @@ int main(int argc, char** argv) {
     std::printf("# Example bat recordings, one time stamp per line (generated, not measured)\n");
     for (const double t : recordings) {
         writeStamp(stdout, t, *zone);
+    }
+
+    if (argc == 7) {
+        std::unique_ptr<std::FILE, FileCloser> windFile(std::fopen(argv[6], "wb"));
+        if (!windFile || nights.empty()) {
+            std::fprintf(stderr, "cannot write %s\n", argv[6]);
+            return 1;
+        }
+        const double firstRow = vane::utcInstant({*firstDay, 0, 10, 0}) - kLoggerOffsetSeconds;
+        const double lastRow =
+            vane::utcInstant({vane::addDays(*firstDay, days), 12, 0, 0}) - kLoggerOffsetSeconds;
+        writeWindFile(windFile.get(), nights, firstRow, lastRow);
+        if (std::ferror(windFile.get()) != 0 || std::fclose(windFile.release()) != 0) {
+            std::fprintf(stderr, "cannot write %s\n", argv[6]);
+            return 1;
+        }
     }
     return 0;
 }

@@ -1,0 +1,319 @@
+#include "cli/analyse_command.h"
+
+#include <unicode/timezone.h>
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cctype>
+#include <ctime>
+#include <iostream>
+#include <memory>
+#include <tuple>
+
+#include "cli/recording_source.h"
+#include "core/analysis/bat_events.h"
+#include "core/import/date_format_items.h"
+#include "core/import/time_zone_preset.h"
+#include "core/time/local_time.h"
+#include "graph/activity_graph_file.h"
+
+namespace vane::cli {
+namespace {
+
+std::string lowercase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+std::string columnList(const std::vector<std::string>& titles) {
+    std::string list;
+    for (std::size_t k = 0; k < titles.size(); ++k) {
+        list += (k == 0 ? "" : " | ") + std::to_string(k + 1) + " " + titles[k];
+    }
+    return list;
+}
+
+// The chooser item for a column given as a number from 1 or as its title (exact first, then
+// ignoring case); nothing when the wind file has no such column.
+std::optional<int> columnItem(const std::string& text, const std::vector<std::string>& titles) {
+    if (!text.empty() && text.size() < 10 &&
+        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        const int number = std::stoi(text);
+        if (number >= 1 && static_cast<std::size_t>(number) <= titles.size()) {
+            return number;
+        }
+        return std::nullopt;
+    }
+    for (const bool ignoreCase : {false, true}) {
+        for (std::size_t k = 0; k < titles.size(); ++k) {
+            if (ignoreCase ? lowercase(titles[k]) == lowercase(text) : titles[k] == text) {
+                return static_cast<int>(k) + 1;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+// The first column whose title contains "temp", ignoring case; 0 when none does.
+int temperatureItemGuess(const std::vector<std::string>& titles) {
+    for (std::size_t k = 0; k < titles.size(); ++k) {
+        if (lowercase(titles[k]).find("temp") != std::string::npos) {
+            return static_cast<int>(k) + 1;
+        }
+    }
+    return 0;
+}
+
+// A comma when the readings use one and never a point, as German loggers write them.
+std::string decimalSeparatorGuess(const WindTable& table, int valueItem) {
+    if (valueItem <= 0) {
+        return ".";
+    }
+    const auto column = static_cast<std::size_t>(valueItem) - 1;
+    bool comma = false;
+    for (std::size_t row = table.startAt + 1; row < table.rows.size(); ++row) {
+        if (column >= table.rows[row].size()) {
+            continue;
+        }
+        const std::string& field = table.rows[row][column];
+        if (field.find('.') != std::string::npos) {
+            return ".";
+        }
+        comma = comma || field.find(',') != std::string::npos;
+    }
+    return comma ? "," : ".";
+}
+
+bool isZoneText(const std::string& text) {
+    return text.size() == 5 && (text[0] == '+' || text[0] == '-') &&
+           std::all_of(text.begin() + 1, text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Writes the graph files asked for, each as the graph sheet would show it; a file that cannot be
+// written is reported on `err` and the others are still tried. Answers whether all were written.
+bool writeGraphFiles(const AnalyseOptions& options, const ActivityAnalysisOptions& analysis,
+                     const ActivityAnalysisResult& result, std::ostream& err) {
+    const graph::ActivityGraphContent content{
+        .plotData = result.plotData,
+        .seriesOrder = result.seriesNames,
+        .plotTemp = analysis.plotTemp,
+        .lengths = {.x = result.xRangeLength, .y = result.yRangeLength},
+        .withLegend = result.legend,
+    };
+    const graph::PictureSize rasterSize{options.pictureWidth, options.pictureHeight};
+    const std::tuple<const std::optional<std::filesystem::path>&, graph::PictureSize, const char*>
+        files[] = {{options.pdfFile, graph::PictureSize{}, "pdf"},
+                   {options.pngFile, rasterSize, "png"},
+                   {options.svgFile, graph::PictureSize{}, "svg"}};
+    bool written = true;
+    for (const auto& [path, size, format] : files) {
+        if (!path) {
+            continue;
+        }
+        if (const auto problem = graph::writeActivityGraphFile(content, *path, size, format)) {
+            err << "Graph not saved: " << *problem << '\n';
+            written = false;
+        }
+    }
+    return written;
+}
+
+}  // namespace
+
+AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& zone,
+                            std::ostream& err) {
+    AnalyseOutcome outcome;
+    outcome.exitStatus = kExitBadInput;
+    if (options.zone && !isZoneText(*options.zone)) {
+        err << "Bad usage: --zone takes an offset such as +0100 or -0500, not \"" << *options.zone
+            << "\"\n";
+        return outcome;
+    }
+    const std::optional<WindFileSettings> settings = windFileSettings(options.windFileOptions, err);
+    if (!settings) {
+        return outcome;
+    }
+
+    const LoadedRecordings list =
+        loadRecordings({options.recordingList, options.library, options.sessions}, zone);
+    if (!list.problem.empty()) {
+        err << list.problem << '\n';
+        return outcome;
+    }
+    const WindFileLoad load = loadWindFile(options.windFile, *settings);
+    if (load.failure) {
+        err << load.failure->title << ": " << load.failure->message << '\n';
+        err << "error " << load.failure->error << '\n';
+        return outcome;
+    }
+    const WindFileView& view = *load.view;
+    outcome.columnTitles = view.columnTitles;
+
+    ActivityAnalysisOptions& analysis = outcome.analysisOptions;
+    analysis.plotTemp = options.temperature;
+    analysis.useRecCount = options.countRecordings;
+    analysis.timeOffset = options.offsetMinutes;
+    analysis.date_timeColumn = static_cast<int>(view.guesses.dateTimeItem);
+    analysis.windColumn = static_cast<int>(view.guesses.windItem);
+    analysis.tempColumn = static_cast<int>(view.guesses.temperatureItem);
+    analysis.stateColumn = static_cast<int>(view.guesses.stateItem);
+    const std::pair<const std::optional<std::string>*, int*> columnChoices[] = {
+        {&options.dateColumn, &analysis.date_timeColumn},
+        {&options.windColumn, &analysis.windColumn},
+        {&options.temperatureColumn, &analysis.tempColumn},
+        {&options.stateColumn, &analysis.stateColumn},
+    };
+    for (const auto& [text, item] : columnChoices) {
+        if (!*text) {
+            continue;
+        }
+        const std::optional<int> chosen = columnItem(**text, view.columnTitles);
+        if (!chosen) {
+            err << "Bad usage: the wind file has no column \"" << **text
+                << "\" (columns: " << columnList(view.columnTitles) << ")\n";
+            return outcome;
+        }
+        *item = *chosen;
+    }
+    const bool perState = analysis.stateColumn > 0;
+    if (perState && options.temperature) {
+        err << "Note: with a state column the wind speed is analysed, whatever --temperature "
+               "says\n";
+    }
+    if (options.temperature && !perState && !options.temperatureColumn) {
+        analysis.tempColumn = temperatureItemGuess(view.columnTitles);
+        if (analysis.tempColumn > 0) {
+            err << "Temperature column: " << analysis.tempColumn << " "
+                << view.columnTitles[static_cast<std::size_t>(analysis.tempColumn) - 1]
+                << " (guessed from its title; choose another with --temperature-column)\n";
+        }
+    }
+
+    // A sheet that guessed no date format keeps its first one.
+    analysis.date_Format = options.dateFormat.value_or(
+        std::string(kDateFormatItems.at(view.guesses.dateFormatIndex.value_or(0))));
+    const double firstRecording =
+        list.recordings.empty() ? static_cast<double>(std::time(nullptr))
+                                : std::min_element(list.recordings.begin(), list.recordings.end(),
+                                                   [](const Recording& a, const Recording& b) {
+                                                       return a.recordingTime < b.recordingTime;
+                                                   })
+                                      ->recordingTime;
+    analysis.timeZone = options.zone.value_or(utcOffsetText(firstRecording, zone));
+    const int valueItem =
+        options.temperature && !perState ? analysis.tempColumn : analysis.windColumn;
+    analysis.decimal_Sep = options.decimal.value_or(decimalSeparatorGuess(view.table, valueItem));
+
+    const std::vector<Recording> sorted = sortedByRecordingTime(list.recordings);
+    const BatEventList events = batEvents(sorted, batEventGridOrigin(zone));
+    outcome.result = analyseActivityAndWind(events, view.table, analysis, zone);
+    outcome.tableProblem = view.tableProblem;
+    outcome.exitStatus = outcome.result->hasTable() ? kExitSuccess : kExitNoResult;
+    return outcome;
+}
+
+int runAnalyse(const AnalyseOptions& options, const icu::TimeZone& zone, std::ostream& out,
+               std::ostream& err) {
+    const AnalyseOutcome outcome = analyseFiles(options, zone, err);
+    if (!outcome.result) {
+        return outcome.exitStatus;
+    }
+    const ActivityAnalysisResult& result = *outcome.result;
+    out << result.pasteboardText;
+    for (const AnalysisAlert& alert : result.alerts) {
+        err << alert.title << ": " << alert.message << '\n';
+    }
+    if (result.refused) {
+        if (!outcome.tableProblem.empty()) {
+            err << "Wind file: " << outcome.tableProblem << '\n';
+        } else {
+            err << "Columns of the wind file: " << columnList(outcome.columnTitles) << '\n';
+        }
+    }
+    if (!result.hasTable()) {
+        return outcome.exitStatus;
+    }
+    const ActivityAnalysisOptions& analysis = outcome.analysisOptions;
+    const bool temperatureUnit = analysis.plotTemp && !result.legend;
+    for (const ActivitySummary& summary : result.summaries) {
+        err << (result.legend ? "Summary for state " + summary.series : std::string("Summary"))
+            << ": " << describeActivitySummary(summary, temperatureUnit, analysis.decimal_Sep)
+            << '\n';
+    }
+    return writeGraphFiles(options, analysis, result, err) ? outcome.exitStatus : kExitBadInput;
+}
+
+void addAnalyseCommand(CLI::App& app, CommandAction& action) {
+    const auto options = std::make_shared<AnalyseOptions>();
+    CLI::App* command = app.add_subcommand(
+        "analyse",
+        "Relate bat activity to wind speed (or temperature): count the recordings in 10-minute\n"
+        "activity bins, match each bin with the wind-file row whose measuring interval holds it\n"
+        "(the ten minutes up to the row's time stamp), class the row's reading in steps of 0.5\n"
+        "and print the activity per class as a tab-separated table 'class count', the first\n"
+        "line being the origin '0 0'; the graph files show its cumulative share. With\n"
+        "--state-column, one such pair of columns per state (sorted by name). Alerts and the\n"
+        "levels below which 50, 80, 90 and 95 % of the activity lies go to standard error.\n"
+        "Exit status 0 with a table, 3 when the recordings and the wind data do not overlap or\n"
+        "the analysis cannot start, 2 for bad usage or an unreadable file.");
+    command->footer(
+        "Choices not given are what the panel shows after loading the wind file: the\n"
+        "date/time column (title containing datum, date or time), the date format (from the\n"
+        "separators in the file's fourth line) and the wind column (title containing wind or\n"
+        "speed) are guessed as 'vane inspect' shows them.\n\n" +
+        std::string(kLibrarySourceHelp) + "\n\n" + encodingListHelp());
+    CLI::Option* recordings = command->add_option("--recordings", options->recordingList,
+                                                  "Recording list (as for events)");
+    addLibraryOptions(*command, recordings, options->library, options->sessions);
+    command->add_option("--wind", options->windFile, "Delimited text file of measurements")
+        ->required();
+    command->add_flag("--temperature", options->temperature,
+                      "Analyse against temperature instead of wind speed");
+    command->add_option("--wind-column", options->windColumn,
+                        "Column of the wind speed: number from 1 or header title");
+    command->add_option("--temperature-column", options->temperatureColumn,
+                        "Column of the temperature; default with --temperature: the first\n"
+                        "column whose title contains \"temp\"");
+    command->add_option("--date-column", options->dateColumn, "Column of the date and time");
+    command->add_option("--state-column", options->stateColumn,
+                        "Column of an operating state: one curve per state (wind speed only)");
+    command->add_option("--date-format", options->dateFormat,
+                        "ICU date pattern of the date/time column, such as \"dd.MM.yyyy HH:mm\"");
+    command->add_option("--zone", options->zone,
+                        "UTC offset of the time stamps, +HHMM; default: that of the process's\n"
+                        "time zone at the first recording (the per-state analysis reads local\n"
+                        "time instead)");
+    command
+        ->add_option("--offset", options->offsetMinutes,
+                     "Minutes added to every time stamp, for loggers that stamp the start of\n"
+                     "their interval")
+        ->default_val(0);
+    command
+        ->add_option("--decimal", options->decimal,
+                     "Decimal separator of the readings and of the table; default: ',' when the\n"
+                     "readings use a comma and no point, else '.'")
+        ->check(CLI::IsMember({".", ","}));
+    command->add_flag("--count-recordings", options->countRecordings,
+                      "Weigh each activity bin by its number of recordings");
+    command->add_option("--pdf", options->pdfFile,
+                        "Also save the graph as a PDF file (vector, 600 x 400 pt). Graph files\n"
+                        "are written only when the analysis gives a table, and replace an\n"
+                        "earlier file only once they are complete");
+    command->add_option("--png", options->pngFile, "Also save the graph as a PNG image");
+    command->add_option("--svg", options->svgFile, "Also save the graph as an SVG drawing");
+    command->add_option("--width", options->pictureWidth, "Width of the PNG image in pixels")
+        ->default_val(1200)
+        ->check(CLI::Range(1, 20000));
+    command->add_option("--height", options->pictureHeight, "Height of the PNG image in pixels")
+        ->default_val(800)
+        ->check(CLI::Range(1, 20000));
+    addWindFileOptions(*command, options->windFileOptions);
+    command->callback([options, &action] {
+        action = [options] {
+            return runAnalyse(*options, *processTimeZone(), std::cout, std::cerr);
+        };
+    });
+}
+
+}  // namespace vane::cli

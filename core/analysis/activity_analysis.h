@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/analysis/bat_events.h"
+#include "core/analysis/plot_data.h"
+#include "core/icu_forward.h"
+#include "core/import/wind_table.h"
+
+namespace vane {
+
+// What the analysis panel's controls say. Column choosers count as the panel shows them: item 0
+// is no column, item k is table column k - 1.
+struct ActivityAnalysisOptions {
+    bool plotTemp = false;  // class the temperature instead of the wind speed
+    int windColumn = 0;
+    int tempColumn = 0;
+    int date_timeColumn = 0;
+    int stateColumn = 0;            // any column chosen: one curve per state of that column
+    std::string date_Format;        // Unicode date pattern of the date/time column
+    std::string timeZone;           // offset of the date/time texts, such as "+0200"
+    std::string decimal_Sep = ".";  // of the readings and of the printed labels
+    std::int32_t timeOffset = 0;    // minutes added to every row's time stamp
+    bool useRecCount = false;       // weigh each bin by its number of recordings
+};
+
+struct AnalysisAlert {
+    std::string title;
+    std::string message;
+    friend bool operator==(const AnalysisAlert&, const AnalysisAlert&) = default;
+};
+
+// The reading below which a share of the counted activity lies: the upper bound of the lowest
+// class whose cumulative share reaches `percent`.
+struct ActivityLevel {
+    int percent = 0;
+    double readingBelow = 0.0;
+    friend bool operator==(const ActivityLevel&, const ActivityLevel&) = default;
+};
+
+// The 50, 80, 90 and 95 % levels of one series; none when the series counted nothing.
+struct ActivitySummary {
+    std::string series;
+    std::vector<ActivityLevel> levels;
+};
+
+struct ActivityAnalysisResult {
+    std::vector<AnalysisAlert> alerts;  // in the order they must be shown
+    bool stoppedAtNoTimeOverlap = false;
+    bool refused = false;  // the inputs did not allow a scan; the one alert says why
+    std::string pasteboardText;
+    PlotData plotData;
+    std::vector<std::string> seriesNames;  // plot order, which gives each its plot style
+    bool legend = false;                   // one curve per state
+    double xRangeLength = 0.0;
+    double yRangeLength = 0.0;
+    std::vector<ActivitySummary> summaries;  // in series order
+
+    bool hasTable() const { return !refused && !stoppedAtNoTimeOverlap; }
+};
+
+// Pairs every activity bin with the wind table row whose measuring interval holds it and gives
+// the cumulative share of activity over the reading, in classes 0.5 wide; with a state column,
+// one such curve per state. `localZone` reads the per-state analysis's date/time texts, which
+// carry no offset.
+ActivityAnalysisResult analyseActivityAndWind(const BatEventList& events, const WindTable& table,
+                                              const ActivityAnalysisOptions& options,
+                                              const icu::TimeZone& localZone);
+
+// "below 4,5 m/s: 80 % of activity; ..." with the labels' decimal separator, or a note that the
+// series counted nothing.
+std::string describeActivitySummary(const ActivitySummary& summary, bool plotTemp,
+                                    const std::string& decimalSeparator);
+
+}  // namespace vane

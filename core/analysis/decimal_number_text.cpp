@@ -1,0 +1,81 @@
+#include "core/analysis/decimal_number_text.h"
+
+#include <unicode/dcfmtsym.h>
+#include <unicode/decimfmt.h>
+#include <unicode/fmtable.h>
+#include <unicode/locid.h>
+#include <unicode/parsepos.h>
+#include <unicode/unistr.h>
+
+#include <stdexcept>
+
+namespace vane {
+namespace {
+
+std::unique_ptr<icu::DecimalFormat> makeFormat(std::string_view decimalSeparator) {
+    UErrorCode status = U_ZERO_ERROR;
+    auto symbols = std::make_unique<icu::DecimalFormatSymbols>(icu::Locale::getRoot(), status);
+    if (U_FAILURE(status)) {
+        throw std::runtime_error("ICU has no decimal format symbols");
+    }
+    const icu::UnicodeString separator = icu::UnicodeString::fromUTF8(decimalSeparator);
+    symbols->setSymbol(icu::DecimalFormatSymbols::kDecimalSeparatorSymbol, separator);
+    symbols->setSymbol(icu::DecimalFormatSymbols::kMonetarySeparatorSymbol, separator);
+    // A grouping separator equal to the decimal one would make "1,5" ambiguous.
+    symbols->setSymbol(icu::DecimalFormatSymbols::kGroupingSeparatorSymbol,
+                       separator == u"," ? u"." : u",");
+    auto format = std::make_unique<icu::DecimalFormat>(u"0.#", symbols.release(), status);
+    if (U_FAILURE(status)) {
+        throw std::runtime_error("ICU refused the decimal number pattern");
+    }
+    format->setGroupingUsed(false);
+    format->setLenient(false);
+    return format;
+}
+
+}  // namespace
+
+struct DecimalNumberText::Formats {
+    std::unique_ptr<icu::DecimalFormat> reader;
+    std::unique_ptr<icu::DecimalFormat> labels;
+};
+
+DecimalNumberText::DecimalNumberText(std::string_view decimalSeparator)
+    : formats_(std::make_unique<Formats>()) {
+    formats_->reader = makeFormat(decimalSeparator);
+    formats_->reader->setMaximumFractionDigits(340);
+    formats_->labels = makeFormat(decimalSeparator);
+    formats_->labels->setMaximumFractionDigits(1);
+    formats_->labels->setMinimumIntegerDigits(1);
+}
+
+DecimalNumberText::~DecimalNumberText() = default;
+
+std::optional<double> DecimalNumberText::parse(std::string_view text) const {
+    const icu::UnicodeString unicodeText = icu::UnicodeString::fromUTF8(text);
+    if (unicodeText.isEmpty()) {
+        return std::nullopt;
+    }
+    icu::Formattable number;
+    icu::ParsePosition position(0);
+    formats_->reader->parse(unicodeText, number, position);
+    if (position.getErrorIndex() >= 0 || position.getIndex() != unicodeText.length()) {
+        return std::nullopt;
+    }
+    UErrorCode status = U_ZERO_ERROR;
+    const double value = number.getDouble(status);
+    if (U_FAILURE(status)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::string DecimalNumberText::formatLabel(double value) const {
+    icu::UnicodeString label;
+    formats_->labels->format(value, label);
+    std::string text;
+    label.toUTF8String(text);
+    return text;
+}
+
+}  // namespace vane

@@ -1,0 +1,123 @@
+#include <unicode/unistr.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <optional>
+#include <set>
+
+#include "core/analysis/activity_classes.h"
+#include "core/analysis/decimal_number_text.h"
+#include "core/time/date_pattern_parser.h"
+
+namespace vane {
+namespace {
+
+constexpr double kStateMatchSeconds = 60.0;
+
+// Plain UTF-16 code unit order, as the state list is sorted.
+bool codeUnitLess(const std::string& a, const std::string& b) {
+    return icu::UnicodeString::fromUTF8(a).compare(icu::UnicodeString::fromUTF8(b)) < 0;
+}
+
+// The distinct states of the data rows that hold every field the analysis reads.
+std::vector<std::string> stateList(const WindTable& table, std::size_t stateColumn,
+                                   std::size_t fieldsNeeded) {
+    std::set<std::string> distinct;
+    for (std::size_t row = table.startAt + 1; row < table.rows.size(); ++row) {
+        if (table.rows[row].size() >= fieldsNeeded) {
+            distinct.insert(table.rows[row][stateColumn]);
+        }
+    }
+    std::vector<std::string> states(distinct.begin(), distinct.end());
+    std::sort(states.begin(), states.end(), codeUnitLess);
+    return states;
+}
+
+}  // namespace
+
+ActivityAnalysisResult analyseActivityPerState(const BatEventList& events, const WindTable& table,
+                                               const ActivityAnalysisOptions& options,
+                                               const icu::TimeZone& localZone) {
+    const std::size_t windColumn = static_cast<std::size_t>(options.windColumn) - 1;
+    const std::size_t dateColumn = static_cast<std::size_t>(options.date_timeColumn) - 1;
+    const std::size_t stateColumn = static_cast<std::size_t>(options.stateColumn) - 1;
+    const std::size_t fieldsNeeded = std::max({windColumn, dateColumn, stateColumn}) + 1;
+
+    const std::vector<std::string> states = stateList(table, stateColumn, fieldsNeeded);
+    if (states.empty()) {
+        return refusedAnalysis("No environmental data",
+                               "No data row after the header holds the date/time, the wind "
+                               "speed and the state field.");
+    }
+
+    const DatePatternParser parser(options.date_Format, localZone);
+    const DecimalNumberText numbers(options.decimal_Sep);
+    std::size_t cachedRow = static_cast<std::size_t>(-1);
+    std::optional<double> cachedDate;
+    const auto dateOf = [&](std::size_t row) {
+        if (row != cachedRow) {
+            cachedRow = row;
+            cachedDate = table.rows[row].size() < fieldsNeeded
+                             ? std::nullopt
+                             : parser.parse(table.rows[row][dateColumn]);
+        }
+        return cachedDate;
+    };
+
+    // A row matches the bins within a minute of its stamp either side. The advance stops at the
+    // last row; bins after it find nothing to match.
+    std::map<std::string, ClassCounts> countsByState;
+    const std::size_t lastRow = table.rows.size() - 1;
+    std::size_t i = table.startAt + 1;
+    for (const BatEvent& event : events) {
+        const double e = event.binEnd;
+        std::optional<double> d = dateOf(i);
+        while ((!d || e - *d > kStateMatchSeconds) && i < lastRow) {
+            ++i;
+            d = dateOf(i);
+        }
+        if (d && std::fabs(e - *d) < kStateMatchSeconds) {
+            const WindRow& row = table.rows[i];
+            countsByState[row[stateColumn]][classKeyOf(numbers.parse(row[windColumn]))] += 1;
+        }
+    }
+
+    ActivityAnalysisResult result;
+    std::set<double> keys;
+    std::vector<std::int64_t> totals;
+    for (const std::string& state : states) {
+        std::int64_t total = 0;
+        for (const auto& [key, count] : countsByState[state]) {
+            keys.insert(key);
+            total += count;
+        }
+        totals.push_back(total);
+        result.plotData[state];
+        result.seriesNames.push_back(state);
+        result.summaries.push_back({state, activityLevels(countsByState[state])});
+    }
+
+    // Every state gets a point for every class, so that all curves share their classes.
+    std::vector<float> cumulative(states.size(), 0.0f);
+    for (const double key : keys) {
+        const float lowerBound = classLowerBound(key);
+        const std::string label = numbers.formatLabel(lowerBound);
+        for (std::size_t j = 0; j < states.size(); ++j) {
+            const ClassCounts& counts = countsByState[states[j]];
+            const auto found = counts.find(key);
+            const std::int64_t count = found == counts.end() ? 0 : found->second;
+            cumulative[j] += shareOf(count, totals[j]);
+            result.pasteboardText += label + '\t' + std::to_string(count) + '\t';
+            result.plotData[states[j]].push_back({lowerBound, cumulative[j]});
+        }
+        result.pasteboardText += '\n';
+    }
+
+    result.legend = true;
+    result.xRangeLength = 25.0;
+    result.yRangeLength = 1.0;
+    return result;
+}
+
+}  // namespace vane

@@ -1,0 +1,135 @@
+#include "cli/analyse_command.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <unicode/timezone.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "tests/temp_path.h"
+
+namespace vane::cli {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::StartsWith;
+
+// One summer night's recordings and a German logger's file for it, written to a fresh folder.
+class AnalyseCommandTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder = vane::testing::uniqueTempPath("vane-analyse-test");
+        std::filesystem::create_directories(folder);
+        write("recordings.txt",
+              "2012-06-21 22:03:00\n2012-06-21 22:04:00\n2012-06-21 22:13:00\n"
+              "2012-06-21 22:25:00\n");
+        write("wind.csv",
+              "Datum/Zeit;Windgeschwindigkeit;Temp;Status\r\n"
+              "21.06.2012 22:00;0,8;14,2;idle\r\n"
+              "21.06.2012 22:10;1,2;13,9;idle\r\n"
+              "21.06.2012 22:20;3,4;13,1;run\r\n"
+              "21.06.2012 22:30;4,1;-0,4;run\r\n"
+              "21.06.2012 22:40;4,4;12,0;run\r\n");
+        options.recordingList = folder / "recordings.txt";
+        options.windFile = folder / "wind.csv";
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+
+    void write(const std::string& name, const std::string& text) const {
+        std::ofstream(folder / name, std::ios::binary) << text;
+    }
+
+    int run() {
+        out.str("");
+        err.str("");
+        return runAnalyse(options, *berlin, out, err);
+    }
+
+    std::unique_ptr<icu::TimeZone> berlin{icu::TimeZone::createTimeZone("Europe/Berlin")};
+    std::filesystem::path folder;
+    AnalyseOptions options;
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(AnalyseCommandTest, PrintsTheTableWithTheFilesOwnSeparatorAndASummary) {
+    // Date column, date format, wind column, decimal comma and zone are all guessed.
+    options.windColumn = "2";
+    ASSERT_EQ(run(), kExitSuccess) << err.str();
+    EXPECT_EQ(out.str(), "0\t0\n1\t1\n3\t1\n4\t1\n");
+    EXPECT_EQ(err.str(),
+              "Summary: below 3,5 m/s: 50 % of activity; below 4,5 m/s: 80 % of activity; "
+              "below 4,5 m/s: 90 % of activity; below 4,5 m/s: 95 % of activity\n");
+
+    options.decimal = ".";
+    options.countRecordings = true;
+    ASSERT_EQ(run(), kExitSuccess);
+    EXPECT_EQ(out.str(), "0\t0\n0\t4\n");  // readings with a comma are unreadable then
+}
+
+TEST_F(AnalyseCommandTest, TemperatureColumnIsGuessedFromItsTitleAndSaidSo) {
+    options.temperature = true;
+    ASSERT_EQ(run(), kExitSuccess) << err.str();
+    EXPECT_EQ(out.str(), "-0,5\t1\n0\t0\n13\t1\n13,5\t1\n");
+    EXPECT_THAT(err.str(), StartsWith("Temperature column: 3 Temp (guessed"));
+    EXPECT_THAT(err.str(), HasSubstr(" °C: 50 % of activity"));
+
+    write("wind.csv", "Datum;Wind\r\n21.06.2012 22:00;1\r\n21.06.2012 22:10;2\r\n");
+    EXPECT_EQ(run(), kExitNoResult);
+    EXPECT_THAT(err.str(), HasSubstr("No temperature column: "));
+    EXPECT_THAT(out.str(), IsEmpty());
+}
+
+TEST_F(AnalyseCommandTest, ColumnsAreChosenByNumberOrTitle) {
+    options.windColumn = "windgeschwindigkeit";
+    options.stateColumn = "Status";
+    ASSERT_EQ(run(), kExitSuccess) << err.str();
+    EXPECT_EQ(out.str(), "1\t1\t1\t0\t\n3\t0\t3\t1\t\n4\t0\t4\t1\t\n");
+    EXPECT_THAT(err.str(), HasSubstr("Summary for state idle: below 1,5 m/s"));
+    EXPECT_THAT(err.str(), HasSubstr("Summary for state run: below 3,5 m/s: 50 %"));
+
+    options.stateColumn = "5";
+    EXPECT_EQ(run(), kExitBadInput);
+    EXPECT_THAT(err.str(),
+                HasSubstr("no column \"5\" (columns: 1 Datum/Zeit | 2 Windgeschwindigkeit"));
+}
+
+TEST_F(AnalyseCommandTest, NoOverlapAndMissingColumnsEndWithoutATable) {
+    write("recordings.txt", "2013-06-21 22:03:00\n");
+    options.windColumn = "2";
+    EXPECT_EQ(run(), kExitNoResult);
+    EXPECT_THAT(out.str(), IsEmpty());
+    EXPECT_THAT(err.str(), HasSubstr("No time overlap: It seems the selected recordings"));
+
+    options.windColumn.reset();
+    write("wind.csv", "Datum;v\r\n21.06.2012 22:00;1\r\n21.06.2012 22:10;2\r\n");
+    EXPECT_EQ(run(), kExitNoResult);
+    EXPECT_EQ(err.str(),
+              "No wind speed column: Choose the column that holds the wind speed.\n"
+              "Columns of the wind file: 1 Datum | 2 column 2\n");
+}
+
+TEST_F(AnalyseCommandTest, BadInputIsReportedWithStatusTwo) {
+    options.windColumn = "2";
+    options.zone = "CEST";
+    EXPECT_EQ(run(), kExitBadInput);
+    EXPECT_THAT(err.str(), HasSubstr("--zone takes an offset"));
+    options.zone.reset();
+
+    options.windFile = folder / "missing.csv";
+    EXPECT_EQ(run(), kExitBadInput);
+    EXPECT_THAT(err.str(), StartsWith("Problem with file: "));
+
+    options.windFile = folder / "wind.csv";
+    write("recordings.txt", "2012-06-21 22:03:00\nyesterday\n");
+    EXPECT_EQ(run(), kExitBadInput);
+    EXPECT_THAT(err.str(), StartsWith("Problem with recording list: "));
+}
+
+}  // namespace
+}  // namespace vane::cli
