@@ -1,0 +1,305 @@
+#include "cli/yearly_command.h"
+
+#include <unicode/timezone.h>
+
+#include <CLI/CLI.hpp>
+#include <QImageWriter>
+#include <QString>
+#include <algorithm>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/recording_source.h"
+#include "core/time/local_time.h"
+#include "core/yearly/activity_raster.h"
+#include "core/yearly/bar_raster.h"
+#include "core/yearly/calendar_instant.h"
+#include "core/yearly/session_list.h"
+#include "graph/offscreen_gui.h"
+#include "yearlyview/image_files.h"
+#include "yearlyview/raster_image.h"
+#include "yearlyview/year_graph_view.h"
+
+namespace vane::cli {
+namespace {
+
+// The lines S_decode writes for a refused sun-time query, as text.
+std::string solposMessages(const SunTimes& refusal) {
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file{std::tmpfile(), &std::fclose};
+    if (!file) {
+        return "the solar position calculation refused the site or year\n";
+    }
+    S_decode(refusal.error, refusal.record, file.get());
+    std::rewind(file.get());
+    std::string text;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, file.get()) != nullptr) {
+        text += buffer;
+    }
+    return text;
+}
+
+std::string writableFormats() {
+    std::string list;
+    for (const QByteArray& format : QImageWriter::supportedImageFormats()) {
+        list += (list.empty() ? "" : ", ") + format.toStdString();
+    }
+    return list;
+}
+
+MarkLocation chosenLocation(const YearlyOptions& options, const std::vector<Session>& sessions) {
+    MarkLocation location = markLocation(sessions);
+    if (options.latitude) {
+        location.latitude = static_cast<float>(*options.latitude);
+    }
+    if (options.longitude) {
+        location.longitude = static_cast<float>(*options.longitude);
+    }
+    return location;
+}
+
+std::optional<Raster> activityPicture(const YearlyOptions& options,
+                                      const std::vector<Recording>& recordings,
+                                      const std::vector<Session>& sessions,
+                                      const icu::TimeZone& zone, std::ostream& err, int& status) {
+    const std::vector<Recording> sorted = sortedByRecordingTime(recordings);
+    ActivityRasterResult result = generateImageData(
+        sorted, options.binWidthMinutes, chosenLocation(options, sessions), zone, nullptr);
+    if (!result.raster) {
+        err << "Nothing to draw: "
+            << (options.library ? "the library's sessions hold"
+                                : options.recordingList->string() + " holds")
+            << " no recordings\n";
+        status = kExitNoResult;
+        return std::nullopt;
+    }
+    const auto usable = static_cast<std::size_t>(
+        std::count_if(sorted.begin(), sorted.end(),
+                      [](const Recording& r) { return isCalendarInstant(r.recordingTime); }));
+    if (result.recordingsRead < usable) {
+        err << "Recordings left out: " << usable - result.recordingsRead << " of " << usable
+            << " come after 26 December " << result.sunMarks.year
+            << ", beyond the picture's last night\n";
+    }
+    if (result.sunMarks.firstRefusal) {
+        err << "No sunset and sunrise marks: " << solposMessages(*result.sunMarks.firstRefusal);
+    }
+    return std::move(result.raster);
+}
+
+// The recordings and sessions to draw, from the library or from the two lists; `problem` is one
+// "Title: message" line when one of them cannot be read.
+LoadedRecordings drawnRecordings(const YearlyOptions& options, const icu::TimeZone& zone) {
+    if (options.library) {
+        return loadRecordings({{}, options.library, options.librarySessions}, zone);
+    }
+    LoadedRecordings loaded;
+    if (options.sessionList) {
+        SessionListResult list = readSessionList(*options.sessionList, zone);
+        if (list.error) {
+            loaded.problem = "Problem with session list: " + list.error->describe();
+            return loaded;
+        }
+        loaded.sessions = std::move(list.sessions);
+    }
+    if (!options.bars) {
+        LoadedRecordings list = loadRecordings({*options.recordingList, std::nullopt, {}}, zone);
+        if (!list.problem.empty()) {
+            return list;
+        }
+        loaded.recordings = std::move(list.recordings);
+    }
+    return loaded;
+}
+
+std::optional<QString> writeView(const Raster& raster, bool invert,
+                                 const std::filesystem::path& path, const QByteArray& format,
+                                 std::ostream& err) {
+    yearlyview::YearGraphView view;
+    view.setGraphImage(yearlyview::createImageFromGrayscaleWithData(raster, invert));
+    if (std::optional<QImage> grid =
+            yearlyview::MyCreateCGImageFromFile(yearlyview::kYearGridResource, err)) {
+        view.setGridImage(*grid);
+    } else {
+        err << '\n';
+    }
+    if (invert) {
+        yearlyview::exposureAdjust(view);
+    }
+    return yearlyview::saveImageFile(view.render(), QString::fromStdString(path.string()), format);
+}
+
+}  // namespace
+
+int runYearly(const YearlyOptions& options, const icu::TimeZone& zone, std::ostream& out,
+              std::ostream& err) {
+    if (const std::optional<std::string> problem = binWidthProblem(options.binWidthMinutes)) {
+        err << "Bad usage: --bin: " << *problem << '\n';
+        return kExitBadInput;
+    }
+    std::optional<std::filesystem::path> viewPath = options.out;
+    if (!viewPath && !options.raster) {
+        viewPath = kDefaultYearlyPicture;
+    }
+    QByteArray viewFormat;
+    if (viewPath) {
+        viewFormat = yearlyview::imageFormatForPath(QString::fromStdString(viewPath->string()));
+        if (viewFormat.isEmpty()) {
+            err << "Bad usage: --out: cannot write images of the type of " << viewPath->string()
+                << "; use one of " << writableFormats() << '\n';
+            return kExitBadInput;
+        }
+    }
+    if (options.bars && !options.sessionList && !options.library) {
+        err << "Bad usage: --bars draws the sessions of a session list or library; give it with "
+               "--sessions or --library\n";
+        return kExitBadInput;
+    }
+    if (!options.bars && !options.recordingList && !options.library) {
+        err << "Bad usage: give the recordings to draw with --recordings or --library\n";
+        return kExitBadInput;
+    }
+    const LoadedRecordings drawn = drawnRecordings(options, zone);
+    if (!drawn.problem.empty()) {
+        err << drawn.problem << '\n';
+        return kExitBadInput;
+    }
+
+    const graph::OffscreenGui gui;
+    Raster raster;
+    if (options.bars) {
+        raster = generateBarGraphImageData(sortedBySampleDate(drawn.sessions), zone).raster;
+    } else {
+        int status = kExitSuccess;
+        std::optional<Raster> activity =
+            activityPicture(options, drawn.recordings, drawn.sessions, zone, err, status);
+        if (!activity) {
+            return status;
+        }
+        raster = std::move(*activity);
+    }
+
+    if (viewPath) {
+        if (const std::optional<QString> problem =
+                writeView(raster, options.invert, *viewPath, viewFormat, err)) {
+            err << "Problem with image file: " << viewPath->string() << ": "
+                << problem->toStdString() << '\n';
+            return kExitBadInput;
+        }
+        out << "Wrote " << viewPath->string() << '\n';
+    }
+    if (options.raster) {
+        if (const std::optional<QString> problem = yearlyview::saveImageFile(
+                yearlyview::createImageFromGrayscaleWithData(raster, false),
+                QString::fromStdString(options.raster->string()), "ppm")) {
+            err << "Problem with raster file: " << options.raster->string() << ": "
+                << problem->toStdString() << '\n';
+            return kExitBadInput;
+        }
+        out << "Wrote " << options.raster->string() << '\n';
+    }
+    return kExitSuccess;
+}
+
+void addYearlyCommand(CLI::App& app, CommandAction& action) {
+    struct Arguments {
+        YearlyOptions options;
+        std::filesystem::path recordingList;
+        std::filesystem::path sessionList;
+        std::filesystem::path out;
+        std::filesystem::path raster;
+        double latitude = 0.0;
+        double longitude = 0.0;
+    };
+    const auto arguments = std::make_shared<Arguments>();
+    CLI::App* command = app.add_subcommand(
+        "yearly",
+        "Draw the yearly activity picture: one year of recordings, nights from January to\n"
+        "December from left to right, the time of night from 16:00 to 09:00 from top to\n"
+        "bottom, each activity bin a bar that grows brighter with its number of recordings,\n"
+        "with the sunset and sunrise of the site marked for every day. Recordings from\n"
+        "27 December on are not drawn. Writes the picture with its grid to --out, and the\n"
+        "bare 720 x 408 picture to --raster.");
+    command->footer(
+        "A recording list has one ISO 8601 time stamp per line (see 'vane events --help').\n"
+        "A session list is CSV with the header sampledate,recordings,latitude,longitude:\n"
+        "  sampledate,recordings,latitude,longitude\n"
+        "  2012-06-21,57,49.6,11.05\n"
+        "  2012-06-22,12,,\n"
+        "The site of the marks is --lat/--lon, else the first session's, else 49.6 N 11.05 E.\n"
+        "--library FILE takes both the recordings and the sessions of a Vane library (as\n"
+        "vane-desk writes it): of the sessions named with --session NAME (repeatable), or of all.\n"
+        "Files are written through a temporary file that replaces the old one when complete.\n"
+        "Example:\n"
+        "  TZ=Europe/Berlin vane yearly --recordings examples/recordings.txt --lat 49.6 \\\n"
+        "      --lon 11.05 --out yearly.png\n");
+    CLI::Option* recordings = command->add_option("--recordings", arguments->recordingList,
+                                                  "Recording list to draw (not with --bars)");
+    command
+        ->add_option("--bin", arguments->options.binWidthMinutes,
+                     "Bin width in whole minutes, 1 to 1440; 5, 10, 15, 30 or 60 fit the\n"
+                     "picture's 2.5-minute rows")
+        ->default_val(10);
+    CLI::Option* latitude =
+        command
+            ->add_option("--lat", arguments->latitude,
+                         "Latitude of the site in degrees, north positive\n(default: the first "
+                         "session's, else 49.6)")
+            ->check(CLI::Range(-90.0, 90.0));
+    CLI::Option* longitude =
+        command
+            ->add_option("--lon", arguments->longitude,
+                         "Longitude of the site in degrees, east positive\n(default: the first "
+                         "session's, else 11.05)")
+            ->check(CLI::Range(-180.0, 180.0));
+    CLI::Option* sessions = command->add_option(
+        "--sessions", arguments->sessionList,
+        "Session list (CSV): the first session gives the site;\n--bars draws them");
+    addLibraryOptions(*command, recordings, arguments->options.library,
+                      arguments->options.librarySessions, false);
+    command->get_option("--library")->excludes(sessions);
+    command->add_flag("--bars", arguments->options.bars,
+                      "Draw one bar per session, as high as its number of recordings, instead\n"
+                      "of the activity picture");
+    command->add_flag("--invert", arguments->options.invert,
+                      "Inverted colours: white ground, red bars, blue marks");
+    CLI::Option* out = command->add_option(
+        "--out", arguments->out,
+        std::string("Picture with its grid, 765 x 440, in the format its extension names\n"
+                    "(PNG without one; also JPEG, BMP and whatever else Qt writes here).\n"
+                    "Default: ") +
+            kDefaultYearlyPicture + " when --raster is not given either");
+    CLI::Option* raster =
+        command->add_option("--raster", arguments->raster,
+                            "The bare 720 x 408 picture as binary PPM (P6), for scripts and tests");
+
+    command->callback([arguments, recordings, latitude, longitude, sessions, out, raster, &action] {
+        action = [arguments, recordings, latitude, longitude, sessions, out, raster] {
+            YearlyOptions options = arguments->options;
+            if (*recordings) {
+                options.recordingList = arguments->recordingList;
+            }
+            if (*latitude) {
+                options.latitude = arguments->latitude;
+            }
+            if (*longitude) {
+                options.longitude = arguments->longitude;
+            }
+            if (*sessions) {
+                options.sessionList = arguments->sessionList;
+            }
+            if (*out) {
+                options.out = arguments->out;
+            }
+            if (*raster) {
+                options.raster = arguments->raster;
+            }
+            return runYearly(options, *processTimeZone(), std::cout, std::cerr);
+        };
+    });
+}
+
+}  // namespace vane::cli

@@ -1,0 +1,138 @@
+#include "core/yearly/activity_raster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+
+#include "core/time/local_time.h"
+#include "core/yearly/calendar_instant.h"
+#include "core/yearly/raster_layout.h"
+#include "core/yearly/sun_time_query.h"
+
+namespace vane {
+namespace {
+
+namespace layout = yearly_layout;
+
+constexpr double kSecondsPerMinute = 60.0;
+constexpr double kMinutesPerRow = 2.5;
+// The bin start `start + k * width` for the smallest k >= 0 with `time - start <= width`, as
+// adding one width at a time would reach it. Bin starts are whole seconds, so the jump is exact;
+// the two corrections only guard the estimate against rounding of the division.
+double advanceUntilWithinOneWidth(double start, double time, double width) {
+    double steps = std::max(0.0, std::ceil((time - start - width) / width));
+    while (time - (start + steps * width) > width) {
+        steps += 1.0;
+    }
+    while (steps > 0.0 && time - (start + (steps - 1.0) * width) <= width) {
+        steps -= 1.0;
+    }
+    return start + steps * width;
+}
+
+struct BinDrawer {
+    Raster& raster;
+    const icu::TimeZone& zone;
+    long long rowsPerBin;
+
+    void draw(double binStart, std::size_t count) const {
+        const LocalDateTime start = localDateTime(binStart, zone);
+        const int day = dayOfYear(start.date);
+        int column = 0;
+        int step = 0;
+        if (layout::isEveningHour(start.hour)) {
+            column = layout::eveningColumn(day);
+            step = layout::eveningStep(start.hour, start.minute);
+        } else if (layout::isMorningHour(start.hour)) {
+            column = layout::morningColumn(day);
+            step = layout::morningStep(start.hour, start.minute);
+        } else {
+            return;  // 09:00 to 15:59 lies outside the picture
+        }
+        paintBlock(raster, column, layout::kColumnsPerNight, layout::firstRowOfStep(step),
+                   rowsPerBin, PixelBytes::GreenBlue, binGreyLevel(count));
+    }
+};
+
+}  // namespace
+
+std::optional<std::string> binWidthProblem(double minutes) {
+    if (minutes >= 1.0 && minutes <= kMaxBinWidthMinutes && std::trunc(minutes) == minutes) {
+        return std::nullopt;
+    }
+    std::ostringstream text;
+    text << "the bin width must be a whole number of minutes from 1 to " << kMaxBinWidthMinutes
+         << ", not " << minutes;
+    return text.str();
+}
+
+std::uint8_t binGreyLevel(std::size_t count) {
+    constexpr std::size_t kSaturatingCount = (255 - 75) / 4;
+    return count >= kSaturatingCount ? 255 : static_cast<std::uint8_t>(4 * count + 75);
+}
+
+ActivityRasterResult generateImageData(std::span<const Recording> sortedRecordings,
+                                       double binWidthMinutes, const MarkLocation& location,
+                                       const icu::TimeZone& zone, std::FILE* solposMessages) {
+    ActivityRasterResult result;
+    const auto first =
+        std::find_if(sortedRecordings.begin(), sortedRecordings.end(),
+                     [](const Recording& r) { return isCalendarInstant(r.recordingTime); });
+    if (first == sortedRecordings.end()) {
+        return result;
+    }
+    if (const std::optional<std::string> problem = binWidthProblem(binWidthMinutes)) {
+        result.refusal = *problem;
+        return result;
+    }
+
+    Raster raster;
+    const double width = binWidthMinutes * kSecondsPerMinute;
+    const BinDrawer drawer{
+        raster, zone,
+        std::max(1LL, static_cast<long long>(std::ceil(binWidthMinutes / kMinutesPerRow)))};
+
+    const double firstTime = first->recordingTime;
+    double binStart = localInstant({localDateTime(firstTime, zone).date, 0, 0, 0}, zone);
+    if (firstTime - binStart > width) {
+        binStart = advanceUntilWithinOneWidth(binStart, firstTime, width);
+    }
+    int binDay = dayOfYearForDate(binStart, zone);
+    std::size_t count = 0;
+    for (auto it = first; it != sortedRecordings.end(); ++it) {
+        const double time = it->recordingTime;
+        if (!isCalendarInstant(time)) {
+            continue;
+        }
+        if (binDay > kLastDrawnDayOfYear) {
+            break;
+        }
+        ++result.recordingsRead;
+        // A time before the bin (only from an unsorted list) is counted in it rather than
+        // sending the bin start backward.
+        if (std::trunc(time - binStart) < width) {
+            ++count;
+            continue;
+        }
+        if (count > 0) {
+            drawer.draw(binStart, count);
+        }
+        binStart += width;
+        if (std::trunc(time - binStart) > width) {
+            binStart = advanceUntilWithinOneWidth(binStart + width, time, width);
+        }
+        binDay = dayOfYearForDate(binStart, zone);
+        count = 1;
+    }
+    if (count > 0) {
+        drawer.draw(binStart, count);
+    }
+
+    result.sunMarks =
+        sunMarksForYear(localDateTime(binStart, zone).date.year, location, zone, solposMessages);
+    drawSunMarks(raster, result.sunMarks);
+    result.raster = std::move(raster);
+    return result;
+}
+
+}  // namespace vane

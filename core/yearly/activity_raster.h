@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "core/host/host.h"
+#include "core/icu_forward.h"
+#include "core/yearly/raster.h"
+#include "core/yearly/sun_marks.h"
+
+namespace vane {
+
+inline constexpr int kMaxBinWidthMinutes = 24 * 60;
+inline constexpr int kLastDrawnDayOfYear = 360;
+
+// Why a bin width cannot be used, or nothing when it is a whole number of minutes from 1 to
+// kMaxBinWidthMinutes. Other widths would never line up with the picture's bins (or never end).
+std::optional<std::string> binWidthProblem(double minutes);
+
+// min(255, 4c + 75): the brightness of a bin holding `count` recordings.
+std::uint8_t binGreyLevel(std::size_t count);
+
+struct ActivityRasterResult {
+    // None when there is no recording or the bin width is refused.
+    std::optional<Raster> raster;
+    std::string refusal;  // why the bin width was refused
+    // Recordings counted before reading stopped at the first bin after day kLastDrawnDayOfYear.
+    std::size_t recordingsRead = 0;
+    SunMarks sunMarks;
+};
+
+// The activity picture of a year: recordings (sorted by recordingTime) counted in bins of
+// `binWidthMinutes` aligned to the first recording's local midnight, each bin a bar whose
+// brightness grows with its count, then the sunset and sunrise of `location` for every day.
+// Times outside the years 1 to 9999 (and NaN) are passed over.
+ActivityRasterResult generateImageData(std::span<const Recording> sortedRecordings,
+                                       double binWidthMinutes, const MarkLocation& location,
+                                       const icu::TimeZone& zone,
+                                       std::FILE* solposMessages = stderr);
+
+}  // namespace vane

@@ -1,0 +1,197 @@
+#include "core/yearly/session_list.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "core/time/civil_date.h"
+#include "core/time/iso_timestamp.h"
+#include "core/time/local_time.h"
+
+namespace vane {
+namespace {
+
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::size_t kFieldCount = 4;
+constexpr std::size_t kQuotedFieldLength = 40;
+
+std::string_view trimmed(std::string_view text) {
+    const std::size_t start = text.find_first_not_of(" \t\r");
+    if (start == std::string_view::npos) {
+        return {};
+    }
+    const std::size_t end = text.find_last_not_of(" \t\r");
+    text = text.substr(start, end - start + 1);
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
+        text = text.substr(1, text.size() - 2);
+    }
+    return text;
+}
+
+std::vector<std::string_view> splitFields(std::string_view line) {
+    std::vector<std::string_view> fields;
+    while (true) {
+        const std::size_t comma = line.find(',');
+        fields.push_back(trimmed(line.substr(0, comma)));
+        if (comma == std::string_view::npos) {
+            return fields;
+        }
+        line.remove_prefix(comma + 1);
+    }
+}
+
+std::string quoted(std::string_view field) {
+    std::string shown(field.substr(0, kQuotedFieldLength));
+    if (field.size() > kQuotedFieldLength) {
+        shown += "...";
+    }
+    return "\"" + shown + "\"";
+}
+
+bool isSkipped(std::string_view line) {
+    const std::string_view content = trimmed(line);
+    return content.empty() || content.front() == '#';
+}
+
+bool isHeader(std::string_view line) {
+    const std::vector<std::string_view> fields = splitFields(line);
+    std::string joined;
+    for (const std::string_view field : fields) {
+        joined += joined.empty() ? "" : ",";
+        std::transform(field.begin(), field.end(), std::back_inserter(joined),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    }
+    return joined == kSessionListHeader;
+}
+
+std::optional<double> readSampleDate(std::string_view field, const icu::TimeZone& zone) {
+    if (const std::optional<CivilDate> date = parseIsoDate(field)) {
+        return localInstant({*date, 0, 0, 0}, zone);
+    }
+    if (const std::optional<IsoTimestamp> stamp = parseIsoTimestamp(field)) {
+        return toInstant(*stamp, zone);
+    }
+    return std::nullopt;
+}
+
+template <typename Number>
+bool readWhole(std::string_view field, Number& value) {
+    const char* end = field.data() + field.size();
+    const auto [stop, error] = std::from_chars(field.data(), end, value);
+    return error == std::errc() && stop == end;
+}
+
+// Empty is no value; anything else must be a number within +-limit.
+bool readCoordinate(std::string_view field, double limit, std::optional<double>& value) {
+    if (field.empty()) {
+        value.reset();
+        return true;
+    }
+    double number = 0.0;
+    if (!readWhole(field, number) || !std::isfinite(number) || std::fabs(number) > limit) {
+        return false;
+    }
+    value = number;
+    return true;
+}
+
+std::optional<std::string> readSession(std::string_view line, const icu::TimeZone& zone,
+                                       Session& session) {
+    const std::vector<std::string_view> fields = splitFields(line);
+    if (fields.size() != kFieldCount) {
+        return "expected " + std::to_string(kFieldCount) + " comma-separated fields (" +
+               std::string(kSessionListHeader) + "), found " + std::to_string(fields.size());
+    }
+    const std::optional<double> sampledate = readSampleDate(fields[0], zone);
+    if (!sampledate) {
+        return "expected a sample date such as 2012-06-21 or 2012-06-21 20:00:00, not " +
+               quoted(fields[0]);
+    }
+    session.sampledate = *sampledate;
+    if (!readWhole(fields[1], session.recordingCount) || session.recordingCount < 0) {
+        return "expected a whole number of recordings, not " + quoted(fields[1]);
+    }
+    if (!readCoordinate(fields[2], 90.0, session.latitude)) {
+        return "expected a latitude from -90 to 90 degrees or nothing, not " + quoted(fields[2]);
+    }
+    if (!readCoordinate(fields[3], 180.0, session.longitude)) {
+        return "expected a longitude from -180 to 180 degrees or nothing, not " + quoted(fields[3]);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::string SessionListError::describe() const {
+    if (line == 0) {
+        return file + ": " + message;
+    }
+    return file + ":" + std::to_string(line) + ": " + message;
+}
+
+SessionListResult parseSessionList(std::string_view text, const std::string& fileName,
+                                   const icu::TimeZone& zone) {
+    if (text.starts_with(kUtf8ByteOrderMark)) {
+        text.remove_prefix(kUtf8ByteOrderMark.size());
+    }
+    SessionListResult result;
+    bool headerSeen = false;
+    std::size_t lineNumber = 0;
+    while (!text.empty()) {
+        ++lineNumber;
+        const std::size_t end = text.find('\n');
+        const std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        if (isSkipped(line)) {
+            continue;
+        }
+        if (!headerSeen) {
+            if (!isHeader(line)) {
+                return {{},
+                        SessionListError{fileName, lineNumber,
+                                         "expected the header " + std::string(kSessionListHeader)}};
+            }
+            headerSeen = true;
+            continue;
+        }
+        Session session;
+        if (std::optional<std::string> problem = readSession(line, zone, session)) {
+            return {{}, SessionListError{fileName, lineNumber, std::move(*problem)}};
+        }
+        result.sessions.push_back(session);
+    }
+    if (!headerSeen) {
+        return {{},
+                SessionListError{fileName, 0,
+                                 "empty; expected the header " + std::string(kSessionListHeader)}};
+    }
+    return result;
+}
+
+SessionListResult readSessionList(const std::filesystem::path& path, const icu::TimeZone& zone) {
+    const std::string fileName = path.string();
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        return {{}, SessionListError{fileName, 0, "is a folder, not a session list"}};
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return {{},
+                SessionListError{fileName, 0,
+                                 std::string("cannot be opened: ") + std::strerror(errno)}};
+    }
+    std::ostringstream content;
+    content << in.rdbuf();
+    if (in.bad()) {
+        return {{}, SessionListError{fileName, 0, "could not be read to its end"}};
+    }
+    return parseSessionList(content.str(), fileName, zone);
+}
+
+}  // namespace vane

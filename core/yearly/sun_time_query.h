@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+
+#include "core/icu_forward.h"
+#include "core/solpos/sun_times.h"
+
+namespace vane {
+
+// 1 January is 1; the day is taken in `zone`.
+std::int32_t dayOfYearForDate(double instant, const icu::TimeZone& zone);
+
+// Hours east of Greenwich in force in `zone` on the local day of `instant`: its standard offset
+// plus that day's daylight saving, whatever the date of the run.
+double timeZoneHoursOnDate(double instant, const icu::TimeZone& zone);
+
+// The night that begins on one day at one site.
+struct SunTimeQuery {
+    double datum = 0.0;   // the day, as an instant at its local midnight
+    float xcoord = 0.0f;  // longitude, degrees east
+    float ycoord = 0.0f;  // latitude, degrees north
+};
+
+struct NightSunTimes {
+    double sunset = 0.0;   // on the queried day
+    double sunrise = 0.0;  // on the following day, at the sunrise time of the queried day
+};
+
+struct SunTimeAnswer {
+    std::optional<NightSunTimes> times;  // none when the day's sun times are undefined
+    SunTimes calculation;                // what the solar position calculation answered
+};
+
+// Asks the solar position calculation for the query's day and writes its error lines, if any, to
+// `solposMessages` (nothing when it is null). A day without sunrise or sunset, or a query the
+// calculation refuses, has no times.
+SunTimeAnswer getSunTimesForLocationSameDate(const SunTimeQuery& query, const icu::TimeZone& zone,
+                                             std::FILE* solposMessages = stderr);
+
+}  // namespace vane

@@ -1,0 +1,212 @@
+#include "cli/yearly_command.h"
+
+#include <gtest/gtest.h>
+#include <unicode/timezone.h>
+
+#include <QImage>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+
+#include "tests/temp_path.h"
+
+namespace vane::cli {
+namespace {
+
+struct Rgb {
+    int red = 0;
+    int green = 0;
+    int blue = 0;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+// The P6 raster the command writes: header, then three bytes a pixel.
+class Ppm {
+  public:
+    explicit Ppm(const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        in >> magic_ >> width_ >> height_ >> maximum_;
+        in.get();
+        bytes_.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    bool isRaster() const {
+        return magic_ == "P6" && width_ == 720 && height_ == 408 && maximum_ == 255 &&
+               bytes_.size() == 720u * 408u * 3u;
+    }
+    Rgb at(int column, int row) const {
+        const std::size_t i = (static_cast<std::size_t>(row) * 720 + column) * 3;
+        return {static_cast<unsigned char>(bytes_.at(i)),
+                static_cast<unsigned char>(bytes_.at(i + 1)),
+                static_cast<unsigned char>(bytes_.at(i + 2))};
+    }
+    std::vector<int> rowsWithRed(int column) const {
+        std::vector<int> rows;
+        for (int row = 0; row < 408; ++row) {
+            if (at(column, row).red != 0) {
+                rows.push_back(row);
+            }
+        }
+        return rows;
+    }
+
+  private:
+    std::string magic_;
+    int width_ = 0;
+    int height_ = 0;
+    int maximum_ = 0;
+    std::string bytes_;
+};
+
+class YearlyCommandTest : public ::testing::Test {
+  protected:
+    std::unique_ptr<icu::TimeZone> berlin{icu::TimeZone::createTimeZone("Europe/Berlin")};
+    std::filesystem::path folder = vane::testing::uniqueTempPath("vane-yearly-test");
+    std::ostringstream out;
+    std::ostringstream err;
+
+    void SetUp() override { std::filesystem::create_directories(folder); }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+
+    std::filesystem::path file(const std::string& name, const std::string& content) const {
+        const std::filesystem::path path = folder / name;
+        std::ofstream(path) << content;
+        return path;
+    }
+    YearlyOptions withRecordings(const std::string& content) const {
+        YearlyOptions options;
+        options.recordingList = file("recordings.txt", content);
+        return options;
+    }
+    int run(const YearlyOptions& options) { return runYearly(options, *berlin, out, err); }
+};
+
+constexpr const char* kMayNight = "2013-05-05 22:03:00\n2013-05-05 22:07:00\n2013-05-05 22:14\n";
+
+TEST_F(YearlyCommandTest, WritesTheRasterAndTheComposedView) {
+    YearlyOptions options = withRecordings(kMayNight);
+    options.raster = folder / "yearly.ppm";
+    options.out = folder / "yearly.png";
+    ASSERT_EQ(run(options), 0) << err.str();
+    EXPECT_EQ(out.str(),
+              "Wrote " + options.out->string() + "\nWrote " + options.raster->string() + "\n");
+
+    const Ppm raster(*options.raster);
+    ASSERT_TRUE(raster.isRaster());
+    EXPECT_EQ(raster.at(250, 144), (Rgb{0, 83, 83}));
+    EXPECT_EQ(raster.at(251, 151), (Rgb{0, 79, 79}));
+
+    const QImage view(QString::fromStdString(options.out->string()));
+    ASSERT_EQ(view.size(), QSize(765, 440));
+    EXPECT_EQ(view.pixelColor(42 + 250, 14 + 145), QColor(0, 83, 83));  // below the 22:00 line
+    EXPECT_EQ(view.pixelColor(42, 14), QColor(0, 0, 0));                // the border
+}
+
+TEST_F(YearlyCommandTest, SunMarksDependOnTheDateOnlyNotOnTheDayOfTheRun) {
+    YearlyOptions options = withRecordings("2012-06-21 22:00:00\n");
+    options.raster = folder / "yearly.ppm";
+    ASSERT_EQ(run(options), 0) << err.str();
+    const Ppm raster(*options.raster);
+    // 21 June 2012 (day 173) in summer time: sunset 21:26, sunrise 05:08 the next morning.
+    EXPECT_EQ(raster.rowsWithRed(346), (std::vector<int>{130, 314}));
+    EXPECT_EQ(raster.at(346, 130), (Rgb{75, 75, 0}));
+}
+
+TEST_F(YearlyCommandTest, TheSiteComesFromTheOptionsThenTheFirstSession) {
+    const auto marksAt = [&](YearlyOptions options) {
+        options.raster = folder / "yearly.ppm";
+        EXPECT_EQ(run(options), 0) << err.str();
+        return Ppm(*options.raster).rowsWithRed(346);
+    };
+    const YearlyOptions plain = withRecordings("2012-06-21 22:00:00\n");
+    YearlyOptions arctic = plain;
+    arctic.sessionList = file("sessions.csv",
+                              "sampledate,recordings,latitude,longitude\n"
+                              "2012-06-21,3,80,11.05\n"
+                              "2012-06-22,3,49.6,11.05\n");
+    EXPECT_TRUE(marksAt(arctic).empty());  // midnight sun
+    YearlyOptions overridden = arctic;
+    overridden.latitude = 49.6;
+    EXPECT_EQ(marksAt(overridden), marksAt(plain));
+}
+
+TEST_F(YearlyCommandTest, BarsDrawTheSessionsInsteadOfTheRecordings) {
+    YearlyOptions options;
+    options.bars = true;
+    options.sessionList =
+        file("sessions.csv", "sampledate,recordings,latitude,longitude\n2013-05-05,57,,\n");
+    options.raster = folder / "bars.ppm";
+    ASSERT_EQ(run(options), 0) << err.str();
+    EXPECT_EQ(Ppm(*options.raster).rowsWithRed(250).size(), 408u);
+}
+
+TEST_F(YearlyCommandTest, BadInputIsRefusedWithWhatToFixAndNoFile) {
+    YearlyOptions options = withRecordings(kMayNight);
+    options.out = folder / "yearly.png";
+
+    options.binWidthMinutes = 2.5;
+    EXPECT_EQ(run(options), 2);
+    EXPECT_EQ(err.str(),
+              "Bad usage: --bin: the bin width must be a whole number of minutes from 1 to 1440, "
+              "not 2.5\n");
+    options.binWidthMinutes = 10;
+
+    err.str("");
+    options.out = folder / "yearly.docx";
+    EXPECT_EQ(run(options), 2);
+    EXPECT_EQ(err.str().rfind("Bad usage: --out: cannot write images of the type of", 0), 0u);
+    options.out = folder / "yearly.png";
+
+    err.str("");
+    options.recordingList = file("bad.txt", "2013-05-05 22:03:00\nnot a time\n");
+    EXPECT_EQ(run(options), 2);
+    EXPECT_EQ(err.str(), "Problem with recording list: " + (folder / "bad.txt").string() +
+                             ":2: expected a time stamp such as 2012-06-21 21:03:00 or "
+                             "2012-06-21T21:03:00+02:00, found \"not a time\"\n");
+
+    err.str("");
+    options.recordingList = file("empty.txt", "# nothing yet\n");
+    EXPECT_EQ(run(options), 3);
+    EXPECT_EQ(err.str(),
+              "Nothing to draw: " + (folder / "empty.txt").string() + " holds no recordings\n");
+
+    err.str("");
+    options.recordingList = file("recordings.txt", kMayNight);
+    options.sessionList = file("sessions.csv", "sampledate,recordings\n");
+    EXPECT_EQ(run(options), 2);
+    EXPECT_EQ(err.str().rfind("Problem with session list: ", 0), 0u);
+    options.sessionList.reset();
+
+    err.str("");
+    options.bars = true;
+    EXPECT_EQ(run(options), 2);
+    EXPECT_EQ(err.str(),
+              "Bad usage: --bars draws the sessions of a session list or library; give it with "
+              "--sessions or --library\n");
+
+    EXPECT_FALSE(std::filesystem::exists(folder / "yearly.png"));
+    EXPECT_EQ(out.str(), "");
+}
+
+TEST_F(YearlyCommandTest, SaysWhichRecordingsLieBeyondThePicture) {
+    YearlyOptions options =
+        withRecordings("2013-12-20 22:00\n2013-12-27 22:00\n2013-12-28 22:00\n2013-12-29 22:00\n");
+    options.raster = folder / "yearly.ppm";
+    EXPECT_EQ(run(options), 0);
+    EXPECT_EQ(err.str(),
+              "Recordings left out: 2 of 4 come after 26 December 2013, beyond the picture's last "
+              "night\n");
+}
+
+TEST_F(YearlyCommandTest, AYearWithoutSunTimesIsDrawnWithoutMarksAndSaysWhy) {
+    YearlyOptions options = withRecordings("2051-05-05 22:03:00\n");
+    options.raster = folder / "yearly.ppm";
+    EXPECT_EQ(run(options), 0);
+    EXPECT_EQ(err.str(),
+              "No sunset and sunrise marks: S_decode ==> Please fix the year: 2051 [1950-2050]\n");
+    EXPECT_EQ(Ppm(*options.raster).at(250, 144), (Rgb{0, 79, 79}));
+}
+
+}  // namespace
+}  // namespace vane::cli
