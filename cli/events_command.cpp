@@ -8,9 +8,9 @@
 #include <iostream>
 #include <memory>
 
+#include "cli/recording_source.h"
 #include "core/analysis/bat_events.h"
 #include "core/analysis/event_time_text.h"
-#include "core/recordings/recording_list.h"
 #include "core/time/local_time.h"
 
 namespace vane::cli {
@@ -27,9 +27,10 @@ constexpr const char* kRecordingListHelp =
 
 int runEvents(const EventsOptions& options, const icu::TimeZone& zone, const icu::Locale& locale,
               std::ostream& out, std::ostream& err) {
-    const RecordingListResult list = readRecordingList(options.recordingList, zone);
-    if (list.error) {
-        err << "Problem with recording list: " << list.error->describe() << '\n';
+    const LoadedRecordings list =
+        loadRecordings({options.recordingList, options.library, options.sessions}, zone);
+    if (!list.problem.empty()) {
+        err << list.problem << '\n';
         return kExitBadInput;
     }
 
@@ -63,8 +64,9 @@ void addEventsCommand(CLI::App& app, CommandAction& action) {
         "one line each in the short date and time style of the locale (LANG), or with\n"
         "--counts a tab-separated table 'bin_end count'. Bins lie on a fixed grid that starts\n"
         "2009-06-20 00:00 local time; earlier recordings are left out.");
-    command->footer(kRecordingListHelp);
-    command->add_option("FILE", options->recordingList, "Recording list")->required();
+    command->footer(std::string(kRecordingListHelp) + "\n\n" + kLibrarySourceHelp);
+    CLI::Option* list = command->add_option("FILE", options->recordingList, "Recording list");
+    addLibraryOptions(*command, list, options->library, options->sessions);
     command->add_flag("--counts", options->counts,
                       "Print bin ends as YYYY-MM-DDTHH:MM:SS with their number of recordings");
     command->callback([options, &action] {

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "cli/command.h"
 #include "core/icu_forward.h"
@@ -11,6 +14,8 @@ namespace vane::cli {
 struct EventsOptions {
     std::filesystem::path recordingList;
     bool counts = false;
+    std::optional<std::filesystem::path> library{};  // read instead of recordingList
+    std::vector<std::string> sessions{};             // of the library; none means all
 };
 
 // Writes the end times of the occupied activity bins (or, with counts, the table

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <memory>
 
+#include "tests/temp_path.h"
+
 namespace vane {
 namespace {
 
@@ -70,7 +72,7 @@ TEST_F(RecordingListTest, UnreadableFilesAreErrorsNotCrashes) {
     EXPECT_NE(missing.error->describe().find("no-such-list.txt: cannot be opened"),
               std::string::npos);
 
-    const std::filesystem::path file = folder / "vane-recording-list-test.txt";
+    const std::filesystem::path file = vane::testing::uniqueTempPath("vane-recording-list-test");
     std::ofstream(file) << "2012-06-21 21:03:00\n";
     const RecordingListResult read = readRecordingList(file, *utc);
     std::filesystem::remove(file);

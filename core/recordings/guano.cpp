@@ -1,0 +1,89 @@
+#include "core/recordings/guano.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "core/recordings/riff_chunks.h"
+
+namespace vane {
+namespace {
+
+std::string_view trimmed(std::string_view text) {
+    const auto isBlank = [](char c) {
+        return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\0';
+    };
+    while (!text.empty() && isBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && isBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+std::optional<double> readNumber(std::string_view& text) {
+    text = trimmed(text);
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    text.remove_prefix(static_cast<std::size_t>(end - text.data()));
+    return value;
+}
+
+std::optional<GeoPosition> parsePosition(std::string_view text) {
+    const std::optional<double> latitude = readNumber(text);
+    const std::optional<double> longitude = readNumber(text);
+    if (!latitude || !longitude || !trimmed(text).empty() || std::abs(*latitude) > 90.0 ||
+        std::abs(*longitude) > 180.0) {
+        return std::nullopt;
+    }
+    return GeoPosition{*latitude, *longitude};
+}
+
+}  // namespace
+
+GuanoMetadata parseGuano(std::string_view text) {
+    GuanoMetadata metadata;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        const std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        const std::size_t colon = line.find(':');
+        if (colon == std::string_view::npos) {
+            continue;
+        }
+        const std::string_view key = trimmed(line.substr(0, colon));
+        const std::string_view value = trimmed(line.substr(colon + 1));
+        if (!key.empty()) {
+            metadata.fields.insert_or_assign(std::string(key), std::string(value));
+        }
+    }
+    if (const auto stamp = metadata.fields.find("Timestamp"); stamp != metadata.fields.end()) {
+        metadata.timestamp = parseIsoTimestamp(stamp->second);
+        if (!metadata.timestamp) {
+            metadata.problems.push_back("GUANO Timestamp \"" + stamp->second +
+                                        "\" is not an ISO 8601 time stamp");
+        }
+    }
+    if (const auto position = metadata.fields.find("Loc Position");
+        position != metadata.fields.end()) {
+        metadata.position = parsePosition(position->second);
+        if (!metadata.position) {
+            metadata.problems.push_back("GUANO Loc Position \"" + position->second +
+                                        "\" is not a latitude and longitude");
+        }
+    }
+    return metadata;
+}
+
+GuanoFileResult readGuanoFile(const std::filesystem::path& file) {
+    RiffChunkSearch chunk = findRiffChunk(file, "guan");
+    if (!chunk.data) {
+        return {std::nullopt, std::move(chunk.problem)};
+    }
+    return {parseGuano(*chunk.data), {}};
+}
+
+}  // namespace vane

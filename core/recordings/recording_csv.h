@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/icu_forward.h"
+#include "core/recordings/imported_recording.h"
+#include "core/recordings/recording_list.h"
+
+namespace vane {
+
+// A delimited text file of recordings, split into fields. Lines that are blank or start with '#'
+// are left out; each row keeps the line it started on, for messages.
+struct CsvTable {
+    char separator = ',';
+    bool hasHeader = true;  // the first row names the columns
+    std::vector<std::vector<std::string>> rows;
+    std::vector<std::size_t> lineNumbers;  // of each row, counted from 1
+
+    std::vector<std::string> columnNames() const;  // the header, or "Column 1", "Column 2", ...
+    std::size_t firstDataRow() const { return hasHeader ? 1 : 0; }
+};
+
+// Splits on the most frequent of ',', ';' and tab in the first line, with '"' quoting ("" is a
+// quote inside a quoted field, which may span lines). A UTF-8 byte order mark is dropped.
+CsvTable splitRecordingCsv(std::string_view text);
+
+// Where the time of a recording is: one column with a full time stamp, or a date column and a
+// time column (such as DATE and TIME in a classifier's output). The file column is optional.
+struct RecordingColumns {
+    std::optional<std::size_t> timestamp;
+    std::optional<std::size_t> date;
+    std::optional<std::size_t> time;
+    std::optional<std::size_t> file;
+
+    bool isComplete() const { return timestamp || (date && time); }
+};
+
+// Guessed from the header's names and the first data row's values.
+RecordingColumns guessRecordingColumns(const CsvTable& table);
+
+struct CsvRecordingsResult {
+    std::vector<ImportedRecording> recordings;  // in file order
+    std::optional<RecordingListError> error;    // then recordings is empty
+};
+
+// Dates are YYYY-MM-DD (or with '/'), times HH:MM[:SS[.fraction]]; both as parseIsoTimestamp
+// takes them, local time of `zone` unless an offset is given. A row that cannot be read stops
+// the whole import with its line, so that nothing is half imported.
+CsvRecordingsResult readCsvRecordings(const CsvTable& table, const RecordingColumns& columns,
+                                      const icu::TimeZone& zone, const std::string& fileName);
+
+}  // namespace vane

@@ -1,0 +1,96 @@
+#include "core/recordings/recording_folder_scan.h"
+
+#include <unicode/timezone.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "core/recordings/file_name_timestamp.h"
+#include "core/time/local_time.h"
+
+namespace vane {
+namespace {
+
+bool isWavFile(const std::filesystem::directory_entry& entry) {
+    std::error_code ec;
+    if (!entry.is_regular_file(ec)) {
+        return false;
+    }
+    std::string extension = entry.path().extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension == ".wav";
+}
+
+}  // namespace
+
+RecordingFileRead readRecordingFile(const std::filesystem::path& file, const icu::TimeZone& zone) {
+    RecordingFileRead read;
+    const GuanoFileResult guano = readGuanoFile(file);
+    std::string guanoProblem = guano.problem;
+    if (guano.metadata) {
+        read.position = guano.metadata->position;
+        if (!guano.metadata->problems.empty()) {
+            guanoProblem = guano.metadata->problems.front();
+        }
+        if (const auto& stamp = guano.metadata->timestamp) {
+            const double instant = toInstant(*stamp, zone);
+            read.recording = ImportedRecording{
+                instant, stamp->utcOffsetSeconds.value_or(utcOffsetSeconds(instant, zone)),
+                stamp->utcOffsetSeconds ? std::string() : timeZoneId(zone), file.string()};
+            return read;
+        }
+    }
+    if (const auto stamp = parseFileNameTimestamp(file.filename().string())) {
+        const double instant = localInstant(stamp->local, zone) + stamp->fraction;
+        read.recording = ImportedRecording{instant, utcOffsetSeconds(instant, zone),
+                                           timeZoneId(zone), file.string()};
+        return read;
+    }
+    read.reason = guanoProblem.empty() ? "" : "file " + guanoProblem + "; ";
+    read.reason += "no GUANO Timestamp and no date and time (YYYYMMDD_HHMMSS) in its name";
+    return read;
+}
+
+FolderScan scanRecordingFolder(const std::filesystem::path& folder, const icu::TimeZone& zone,
+                               std::stop_token stop, const ScanProgress& progress) {
+    FolderScan scan;
+    std::vector<std::filesystem::path> files;
+    std::error_code ec;
+    const auto options = std::filesystem::directory_options::skip_permission_denied;
+    for (std::filesystem::recursive_directory_iterator it(folder, options, ec), end;
+         !ec && it != end; it.increment(ec)) {
+        if (stop.stop_requested()) {
+            scan.cancelled = true;
+            return scan;
+        }
+        if (isWavFile(*it)) {
+            files.push_back(it->path());
+        }
+    }
+    if (ec) {
+        scan.skipped.push_back({folder.string(), "could not be searched: " + ec.message()});
+    }
+    std::sort(files.begin(), files.end());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (stop.stop_requested()) {
+            scan.cancelled = true;
+            return scan;
+        }
+        RecordingFileRead read = readRecordingFile(files[i], zone);
+        if (read.recording) {
+            scan.recordings.push_back(std::move(*read.recording));
+            if (!scan.position) {
+                scan.position = read.position;
+            }
+        } else {
+            scan.skipped.push_back({files[i].string(), std::move(read.reason)});
+        }
+        if (progress) {
+            progress(i + 1, files.size());
+        }
+    }
+    return scan;
+}
+
+}  // namespace vane

@@ -1,0 +1,74 @@
+#include "core/recordings/riff_chunks.h"
+
+#include <array>
+#include <fstream>
+
+namespace vane {
+namespace {
+
+constexpr std::uint64_t kChunkHeaderSize = 8;
+
+std::uint32_t littleEndian32(const char* bytes) {
+    const auto byte = [bytes](int i) {
+        return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i]));
+    };
+    return byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;
+}
+
+}  // namespace
+
+RiffChunkSearch findRiffChunk(const std::filesystem::path& file, std::string_view chunkId,
+                              std::uint32_t maxChunkSize) {
+    std::error_code ec;
+    const std::uint64_t fileSize = std::filesystem::file_size(file, ec);
+    if (ec) {
+        return {std::nullopt, "cannot be read: " + ec.message()};
+    }
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        return {std::nullopt, "cannot be opened"};
+    }
+    std::array<char, 12> header{};
+    if (fileSize < header.size() || !in.read(header.data(), header.size())) {
+        return {std::nullopt, "is too short to be a WAV file"};
+    }
+    if (std::string_view(header.data(), 4) != "RIFF" ||
+        std::string_view(header.data() + 8, 4) != "WAVE") {
+        return {std::nullopt, "is not a RIFF/WAVE file"};
+    }
+    // Recorders that stop mid-write leave the RIFF size wrong, so the file's own length bounds
+    // the walk instead.
+    std::uint64_t offset = header.size();
+    while (offset + kChunkHeaderSize <= fileSize) {
+        std::array<char, kChunkHeaderSize> chunkHeader{};
+        in.seekg(static_cast<std::streamoff>(offset));
+        if (!in.read(chunkHeader.data(), chunkHeader.size())) {
+            return {std::nullopt, "could not be read at byte " + std::to_string(offset)};
+        }
+        const std::string_view id(chunkHeader.data(), 4);
+        const std::uint64_t size = littleEndian32(chunkHeader.data() + 4);
+        const std::uint64_t dataStart = offset + kChunkHeaderSize;
+        if (id == chunkId) {
+            if (size > fileSize - dataStart) {
+                return {std::nullopt, "has a '" + std::string(chunkId) + "' chunk of " +
+                                          std::to_string(size) +
+                                          " bytes that runs past the end of the file"};
+            }
+            if (size > maxChunkSize) {
+                return {std::nullopt, "has a '" + std::string(chunkId) +
+                                          "' chunk too large to be metadata (" +
+                                          std::to_string(size) + " bytes)"};
+            }
+            std::string data(size, '\0');
+            if (!in.read(data.data(), static_cast<std::streamsize>(size))) {
+                return {std::nullopt, "could not be read at byte " + std::to_string(dataStart)};
+            }
+            return {std::move(data), {}};
+        }
+        // Chunks are padded to an even length.
+        offset = dataStart + size + (size & 1u);
+    }
+    return {std::nullopt, {}};
+}
+
+}  // namespace vane

@@ -1,0 +1,174 @@
+#include "host/desk/import_dialog.h"
+
+#include <unicode/strenum.h>
+#include <unicode/timezone.h>
+#include <unicode/unistr.h>
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "core/time/local_time.h"
+
+namespace vane {
+namespace {
+
+constexpr int kPreviewRows = 8;
+
+QString zoneId(const icu::TimeZone& zone) {
+    icu::UnicodeString id;
+    zone.getID(id);
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(id.getBuffer()), id.length());
+}
+
+QStringList canonicalZoneIds() {
+    QStringList ids;
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::StringEnumeration> zones(icu::TimeZone::createTimeZoneIDEnumeration(
+        UCAL_ZONE_TYPE_CANONICAL_LOCATION, nullptr, nullptr, status));
+    while (U_SUCCESS(status) && zones) {
+        const icu::UnicodeString* id = zones->snext(status);
+        if (!id) {
+            break;
+        }
+        ids.append(
+            QString::fromUtf16(reinterpret_cast<const char16_t*>(id->getBuffer()), id->length()));
+    }
+    ids.append(QStringLiteral("UTC"));
+    ids.sort();
+    return ids;
+}
+
+}  // namespace
+
+ImportDialog::ImportDialog(const QString& sourceName,
+                           const std::vector<library::LibrarySession>& sessions,
+                           const CsvTable* csv, QWidget* parent)
+    : QDialog(parent), csv_(csv), sessions_(sessions) {
+    setWindowTitle(tr("Import Recordings"));
+    auto* layout = new QVBoxLayout(this);
+    form_ = new QFormLayout;
+    layout->addLayout(form_);
+
+    zone_ = new QComboBox;
+    zone_->setEditable(true);
+    zoneIds_ = canonicalZoneIds();
+    zone_->addItems(zoneIds_);
+    zone_->setCurrentText(zoneId(*processTimeZone()));
+    zone_->setToolTip(tr("Times written without an offset are read as local time of this zone."));
+    form_->addRow(tr("Time zone:"), zone_);
+
+    newSession_ = new QRadioButton(tr("New session:"));
+    sessionName_ = new QLineEdit(sourceName);
+    form_->addRow(newSession_, sessionName_);
+    auto* existing = new QRadioButton(tr("Existing session:"));
+    existingSession_ = new QComboBox;
+    for (const auto& session : sessions_) {
+        existingSession_->addItem(QString::fromStdString(session.name));
+    }
+    form_->addRow(existing, existingSession_);
+    newSession_->setChecked(true);
+    existing->setEnabled(!sessions_.empty());
+    existingSession_->setEnabled(false);
+    connect(existing, &QRadioButton::toggled, existingSession_, &QWidget::setEnabled);
+    connect(newSession_, &QRadioButton::toggled, sessionName_, &QWidget::setEnabled);
+    connect(newSession_, &QRadioButton::toggled, this, &ImportDialog::updateAcceptable);
+    connect(sessionName_, &QLineEdit::textChanged, this, &ImportDialog::updateAcceptable);
+
+    if (csv_) {
+        const RecordingColumns guess = guessRecordingColumns(*csv_);
+        timestampColumn_ = addColumnChooser(tr("Time stamp column:"), guess.timestamp);
+        dateColumn_ = addColumnChooser(tr("or date column:"), guess.date);
+        timeColumn_ = addColumnChooser(tr("and time column:"), guess.time);
+        fileColumn_ = addColumnChooser(tr("File column:"), guess.file);
+
+        const std::vector<std::string> names = csv_->columnNames();
+        auto* preview = new QTableWidget(0, static_cast<int>(names.size()));
+        preview->setObjectName(QStringLiteral("preview"));
+        QStringList headers;
+        for (const auto& name : names) {
+            headers.append(QString::fromStdString(name));
+        }
+        preview->setHorizontalHeaderLabels(headers);
+        preview->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        const std::size_t end =
+            std::min(csv_->rows.size(), csv_->firstDataRow() + std::size_t{kPreviewRows});
+        for (std::size_t r = csv_->firstDataRow(); r < end; ++r) {
+            const int row = preview->rowCount();
+            preview->insertRow(row);
+            for (std::size_t c = 0; c < csv_->rows[r].size() && c < names.size(); ++c) {
+                preview->setItem(row, static_cast<int>(c),
+                                 new QTableWidgetItem(QString::fromStdString(csv_->rows[r][c])));
+            }
+        }
+        preview->resizeColumnsToContents();
+        layout->addWidget(new QLabel(tr("Preview:")));
+        layout->addWidget(preview);
+    }
+
+    buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons_->button(QDialogButtonBox::Ok)->setText(tr("Import"));
+    connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(zone_, &QComboBox::currentTextChanged, this, &ImportDialog::updateAcceptable);
+    layout->addWidget(buttons_);
+    updateAcceptable();
+}
+
+ImportDialog::~ImportDialog() = default;
+
+QComboBox* ImportDialog::addColumnChooser(const QString& label, std::optional<std::size_t> guess) {
+    auto* chooser = new QComboBox;
+    chooser->addItem(tr("(none)"));
+    for (const auto& name : csv_->columnNames()) {
+        chooser->addItem(QString::fromStdString(name));
+    }
+    chooser->setCurrentIndex(guess ? static_cast<int>(*guess) + 1 : 0);
+    connect(chooser, &QComboBox::currentIndexChanged, this, &ImportDialog::updateAcceptable);
+    form_->addRow(label, chooser);
+    return chooser;
+}
+
+void ImportDialog::updateAcceptable() {
+    if (!buttons_) {
+        return;
+    }
+    const bool zoneKnown = zoneIds_.contains(zone_->currentText());
+    const bool sessionChosen =
+        !newSession_->isChecked() || !sessionName_->text().trimmed().isEmpty();
+    const bool columnsChosen = !csv_ || columns().isComplete();
+    buttons_->button(QDialogButtonBox::Ok)->setEnabled(zoneKnown && sessionChosen && columnsChosen);
+}
+
+std::unique_ptr<icu::TimeZone> ImportDialog::timeZone() const {
+    const std::u16string id = zone_->currentText().toStdU16String();
+    return std::unique_ptr<icu::TimeZone>(
+        icu::TimeZone::createTimeZone(icu::UnicodeString(id.data(), static_cast<int>(id.size()))));
+}
+
+library::ImportTarget ImportDialog::target() const {
+    if (newSession_->isChecked()) {
+        return library::NewSession{sessionName_->text().trimmed().toStdString()};
+    }
+    return sessions_.at(static_cast<std::size_t>(existingSession_->currentIndex())).id;
+}
+
+RecordingColumns ImportDialog::columns() const {
+    const auto column = [](const QComboBox* chooser) -> std::optional<std::size_t> {
+        if (!chooser || chooser->currentIndex() <= 0) {
+            return std::nullopt;
+        }
+        return static_cast<std::size_t>(chooser->currentIndex() - 1);
+    };
+    return {column(timestampColumn_), column(dateColumn_), column(timeColumn_),
+            column(fileColumn_)};
+}
+
+}  // namespace vane

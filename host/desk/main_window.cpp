@@ -1,0 +1,381 @@
+#include "host/desk/main_window.h"
+
+#include <unicode/timezone.h>
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSettings>
+#include <QSortFilterProxyModel>
+#include <QSplitter>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTableView>
+#include <fstream>
+#include <sstream>
+
+#include "core/recordings/recording_csv.h"
+#include "host/desk/import_dialog.h"
+#include "host/desk/import_runner.h"
+#include "host/desk/library_models.h"
+#include "host/plugins/abstract_plugin.h"
+
+namespace vane {
+namespace {
+
+constexpr int kMaxRecentLibraries = 8;
+const QString kRecentKey = QStringLiteral("recentLibraries");
+const QString kLibraryFilter = QObject::tr("Vane libraries (*.vanelib);;All files (*)");
+
+QTableView* makeTable(QAbstractItemModel* model) {
+    auto* view = new QTableView;
+    view->setModel(model);
+    view->setSortingEnabled(true);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view->setAlternatingRowColors(true);
+    view->verticalHeader()->hide();
+    view->horizontalHeader()->setStretchLastSection(true);
+    return view;
+}
+
+QSortFilterProxyModel* sortingProxy(QAbstractItemModel* source, QObject* parent) {
+    auto* proxy = new QSortFilterProxyModel(parent);
+    proxy->setSourceModel(source);
+    proxy->setSortRole(kSortRole);
+    return proxy;
+}
+
+QString reportOf(const std::optional<library::ImportSummary>& summary,
+                 const std::vector<SkippedFile>& skipped, ImportReport& report) {
+    if (!summary) {
+        report.title = QObject::tr("Import cancelled");
+        return QObject::tr("Nothing was imported; the library is unchanged.");
+    }
+    report.changed = summary->imported > 0;
+    report.title = QObject::tr("Import finished");
+    QString message = QObject::tr("Imported %1 recordings into the session \"%2\".")
+                          .arg(summary->imported)
+                          .arg(QString::fromStdString(summary->sessionName));
+    if (!skipped.empty()) {
+        message += ' ' + QObject::tr("Skipped %1 files; see the details.").arg(skipped.size());
+        for (const SkippedFile& file : skipped) {
+            report.details += QString::fromStdString(file.file + ": " + file.reason) + '\n';
+        }
+    }
+    return message;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent),
+      sessionModel_(new SessionTableModel(this)),
+      recordingModel_(new RecordingTableModel(this)),
+      sessionProxy_(sortingProxy(sessionModel_, this)),
+      recordingProxy_(sortingProxy(recordingModel_, this)),
+      sessionView_(makeTable(sessionProxy_)),
+      recordingView_(makeTable(recordingProxy_)),
+      alert_([this](const QString& title, const QString& message) {
+          QMessageBox::warning(this, title, message, QMessageBox::Ok);
+      }) {
+    sessionView_->setObjectName(QStringLiteral("sessions"));
+    recordingView_->setObjectName(QStringLiteral("recordings"));
+    sessionView_->sortByColumn(SessionTableModel::SampleDate, Qt::AscendingOrder);
+    recordingView_->sortByColumn(RecordingTableModel::Time, Qt::AscendingOrder);
+    auto* splitter = new QSplitter(Qt::Vertical);
+    splitter->addWidget(sessionView_);
+    splitter->addWidget(recordingView_);
+    splitter->setSizes({260, 380});
+    setCentralWidget(splitter);
+    connect(sessionView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &MainWindow::showSelectedSessionsRecordings);
+    connect(recordingView_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        statusBar()->showMessage(tr("%1 recordings selected").arg(selectedRecordings().size()));
+    });
+    buildMenus();
+    updateTitle();
+    resize(900, 640);
+}
+
+MainWindow::~MainWindow() = default;
+
+QString MainWindow::defaultLibraryFile() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+        .filePath(QStringLiteral("Library.vanelib"));
+}
+
+void MainWindow::buildMenus() {
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    file->addAction(tr("&New Library..."), this, &MainWindow::chooseNewLibrary);
+    file->addAction(tr("&Open Library..."), QKeySequence::Open, this,
+                    &MainWindow::chooseLibraryToOpen);
+    recentMenu_ = file->addMenu(tr("Open &Recent"));
+    file->addSeparator();
+    file->addAction(tr("Import &Folder of WAV Files..."), this, &MainWindow::importFolder);
+    file->addAction(tr("Import &CSV File..."), this, &MainWindow::importCsv);
+    file->addSeparator();
+    file->addAction(tr("&Quit"), QKeySequence::Quit, this, &QWidget::close);
+    pluginMenu_ = menuBar()->addMenu(tr("&Plug-ins"));
+    pluginMenu_->setObjectName(QStringLiteral("pluginMenu"));
+    pluginMenu_->addAction(tr("No plug-ins found"))->setEnabled(false);
+    updateRecentMenu();
+}
+
+bool MainWindow::openLibrary(const QString& file) {
+    try {
+        library_.emplace(library::RecordingLibrary::open(file.toStdString()));
+    } catch (const library::LibraryError& error) {
+        alert_(tr("Cannot open library"), QString::fromStdString(error.what()));
+        return false;
+    }
+    rememberRecent(file);
+    reload();
+    return true;
+}
+
+bool MainWindow::createLibrary(const QString& file) {
+    try {
+        library_.emplace(library::RecordingLibrary::create(file.toStdString()));
+    } catch (const library::LibraryError& error) {
+        alert_(tr("Cannot create library"), QString::fromStdString(error.what()));
+        return false;
+    }
+    rememberRecent(file);
+    reload();
+    return true;
+}
+
+void MainWindow::reload() {
+    // Keep the user's selection of sessions across a reload, such as after an import.
+    std::vector<std::int64_t> selected;
+    for (const int row : selectedSourceRows(sessionView_, sessionProxy_)) {
+        selected.push_back(sessionModel_->session(row).id);
+    }
+    sessionModel_->setSessions(library_ ? library_->sessions()
+                                        : std::vector<library::LibrarySession>{});
+    for (int row = 0; row < sessionModel_->rowCount(); ++row) {
+        if (std::find(selected.begin(), selected.end(), sessionModel_->session(row).id) !=
+            selected.end()) {
+            sessionView_->selectionModel()->select(
+                sessionProxy_->mapFromSource(sessionModel_->index(row, 0)),
+                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+    }
+    showSelectedSessionsRecordings();
+    sessionView_->resizeColumnsToContents();
+    updateTitle();
+}
+
+void MainWindow::selectSessions(const QStringList& names) {
+    sessionView_->clearSelection();
+    for (int row = 0; row < sessionProxy_->rowCount(); ++row) {
+        const QModelIndex index = sessionProxy_->index(row, SessionTableModel::Name);
+        if (names.contains(index.data().toString())) {
+            sessionView_->selectionModel()->select(
+                index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+    }
+}
+
+void MainWindow::updateTitle() {
+    setWindowTitle(
+        library_ ? tr("%1 - Vane")
+                       .arg(QFileInfo(QString::fromStdString(library_->file().string())).fileName())
+                 : tr("Vane"));
+}
+
+std::vector<int> MainWindow::selectedSourceRows(const QTableView* view,
+                                                const QSortFilterProxyModel* proxy) const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : view->selectionModel()->selectedRows()) {
+        rows.push_back(proxy->mapToSource(index).row());
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void MainWindow::showSelectedSessionsRecordings() {
+    std::vector<std::int64_t> ids;
+    std::vector<library::LibrarySession> sessions;
+    for (const int row : selectedSourceRows(sessionView_, sessionProxy_)) {
+        sessions.push_back(sessionModel_->session(row));
+        ids.push_back(sessions.back().id);
+    }
+    recordingModel_->setRecordings(
+        library_ ? library_->recordings(ids) : std::vector<library::LibraryRecording>{}, sessions);
+    recordingView_->resizeColumnToContents(RecordingTableModel::Time);
+}
+
+std::vector<Recording> MainWindow::selectedRecordings() const {
+    std::vector<Recording> recordings;
+    for (const int row : selectedSourceRows(recordingView_, recordingProxy_)) {
+        recordings.push_back({recordingModel_->recording(row).recordingTime});
+    }
+    return recordings;
+}
+
+std::vector<Session> MainWindow::selectedSessions() const {
+    std::vector<Session> sessions;
+    for (const int row : selectedSourceRows(sessionView_, sessionProxy_)) {
+        const library::LibrarySession& s = sessionModel_->session(row);
+        sessions.push_back({s.sampledate, s.recordingCount, s.latitude, s.longitude});
+    }
+    return sessions;
+}
+
+void MainWindow::loadPlugins(const QStringList& folders) {
+    plugins_.loadFrom(folders);
+    pluginMenu_->clear();
+    for (const LoadedPlugin& loaded : plugins_.plugins()) {
+        loaded.plugin->attach(*this, this);
+        AbstractPlugin* plugin = loaded.plugin;
+        pluginMenu_->addAction(plugin->name(), this, [plugin] { plugin->fire(); });
+    }
+    if (plugins_.plugins().empty()) {
+        pluginMenu_->addAction(tr("No plug-ins found"))->setEnabled(false);
+    }
+}
+
+void MainWindow::rememberRecent(const QString& file) {
+    QSettings settings;
+    QStringList recent = settings.value(kRecentKey).toStringList();
+    const QString path = QFileInfo(file).absoluteFilePath();
+    recent.removeAll(path);
+    recent.prepend(path);
+    settings.setValue(kRecentKey, recent.mid(0, kMaxRecentLibraries));
+    updateRecentMenu();
+}
+
+void MainWindow::updateRecentMenu() {
+    recentMenu_->clear();
+    const QStringList recent = QSettings().value(kRecentKey).toStringList();
+    for (const QString& file : recent) {
+        recentMenu_->addAction(file, this, [this, file] { openLibrary(file); });
+    }
+    recentMenu_->setEnabled(!recent.isEmpty());
+}
+
+void MainWindow::chooseNewLibrary() {
+    const QString file = QFileDialog::getSaveFileName(
+        this, tr("New Library"), QDir::homePath() + QStringLiteral("/Bats.vanelib"), kLibraryFilter,
+        nullptr, QFileDialog::DontConfirmOverwrite);
+    if (!file.isEmpty()) {
+        createLibrary(file);
+    }
+}
+
+void MainWindow::chooseLibraryToOpen() {
+    const QString file =
+        QFileDialog::getOpenFileName(this, tr("Open Library"), QDir::homePath(), kLibraryFilter);
+    if (!file.isEmpty()) {
+        openLibrary(file);
+    }
+}
+
+void MainWindow::importFolder() {
+    if (!library_) {
+        alert_(tr("No library"), tr("Open or create a library first."));
+        return;
+    }
+    const QString folder = QFileDialog::getExistingDirectory(this, tr("Import Folder"));
+    if (folder.isEmpty()) {
+        return;
+    }
+    ImportDialog dialog(QFileInfo(folder).fileName(), library_->sessions(), nullptr, this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    const std::shared_ptr<icu::TimeZone> zone = dialog.timeZone();
+    const library::ImportTarget target = dialog.target();
+    const std::filesystem::path libraryFile = library_->file();
+    runAndReport(
+        tr("Reading recordings..."),
+        [zone, target, libraryFile, folder](std::stop_token stop, const ScanProgress& progress) {
+            const FolderScan scan =
+                scanRecordingFolder(folder.toStdString(), *zone, stop, progress);
+            ImportReport report;
+            if (scan.cancelled) {
+                report.message = reportOf(std::nullopt, {}, report);
+                return report;
+            }
+            library::ImportTarget withLocation = target;
+            if (auto* session = std::get_if<library::NewSession>(&withLocation);
+                session && scan.position) {
+                session->latitude = scan.position->latitude;
+                session->longitude = scan.position->longitude;
+            }
+            // A connection of its own: SQLite connections are not shared between threads.
+            library::RecordingLibrary writer = library::RecordingLibrary::open(libraryFile);
+            report.message = reportOf(writer.importRecordings(withLocation, scan.recordings, stop),
+                                      scan.skipped, report);
+            return report;
+        });
+}
+
+void MainWindow::importCsv() {
+    if (!library_) {
+        alert_(tr("No library"), tr("Open or create a library first."));
+        return;
+    }
+    const QString file = QFileDialog::getOpenFileName(this, tr("Import CSV File"), QString(),
+                                                      tr("CSV files (*.csv *.txt);;All files (*)"));
+    if (file.isEmpty()) {
+        return;
+    }
+    std::ifstream in(file.toStdString(), std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    if (!in) {
+        alert_(tr("Cannot read file"), tr("\"%1\" cannot be read.").arg(file));
+        return;
+    }
+    const auto table = std::make_shared<const CsvTable>(splitRecordingCsv(content.str()));
+    ImportDialog dialog(QFileInfo(file).completeBaseName(), library_->sessions(), table.get(),
+                        this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    const std::shared_ptr<icu::TimeZone> zone = dialog.timeZone();
+    const library::ImportTarget target = dialog.target();
+    const RecordingColumns columns = dialog.columns();
+    const std::filesystem::path libraryFile = library_->file();
+    runAndReport(tr("Importing recordings..."), [=](std::stop_token stop, const ScanProgress&) {
+        ImportReport report;
+        const CsvRecordingsResult read =
+            readCsvRecordings(*table, columns, *zone, file.toStdString());
+        if (read.error) {
+            report.title = tr("Import stopped");
+            report.message =
+                tr("Nothing was imported. %1").arg(QString::fromStdString(read.error->describe()));
+            return report;
+        }
+        library::RecordingLibrary writer = library::RecordingLibrary::open(libraryFile);
+        report.message =
+            reportOf(writer.importRecordings(target, read.recordings, stop), {}, report);
+        return report;
+    });
+}
+
+void MainWindow::runAndReport(const QString& label, const ImportWork& work) {
+    ImportReport report;
+    try {
+        report = runImport(this, label, work);
+    } catch (const std::exception& error) {
+        alert_(tr("Import failed"),
+               tr("Nothing was imported; the library is unchanged. %1").arg(error.what()));
+        return;
+    }
+    if (report.changed) {
+        reload();
+    }
+    QMessageBox box(QMessageBox::Information, report.title, report.message, QMessageBox::Ok, this);
+    box.setDetailedText(report.details);
+    box.exec();
+}
+
+}  // namespace vane

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "core/host/host.h"
+#include "host/desk/import_runner.h"
+#include "host/library/recording_library.h"
+#include "host/plugins/plugin_loader.h"
+
+class QMenu;
+class QSortFilterProxyModel;
+class QTableView;
+
+namespace vane {
+
+class SessionTableModel;
+class RecordingTableModel;
+
+// The desktop host: the sessions of one library, the recordings of the selected sessions, and
+// the plug-ins. As the plug-ins' Host it answers exactly what is selected in its two tables.
+class MainWindow : public QMainWindow, public Host {
+    Q_OBJECT
+  public:
+    // Shows an alert; replaced in tests, which must not block on a person.
+    using AlertSink = std::function<void(const QString& title, const QString& message)>;
+
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    void setAlertSink(AlertSink sink) { alert_ = std::move(sink); }
+
+    // Opens a library in place of the current one; on failure alerts, keeps the current one
+    // and answers false.
+    bool openLibrary(const QString& file);
+    bool createLibrary(const QString& file);
+    const library::RecordingLibrary* library() const { return library_ ? &*library_ : nullptr; }
+    void reload();
+    void selectSessions(const QStringList& names);
+
+    // Loads the plug-ins of `folders` and lists them in the Plug-ins menu.
+    void loadPlugins(const QStringList& folders);
+
+    std::vector<Recording> selectedRecordings() const override;
+    std::vector<Session> selectedSessions() const override;
+
+    static QString defaultLibraryFile();
+
+  private:
+    void buildMenus();
+    void showSelectedSessionsRecordings();
+    void rememberRecent(const QString& file);
+    void updateRecentMenu();
+    void chooseNewLibrary();
+    void chooseLibraryToOpen();
+    void importFolder();
+    void importCsv();
+    void runAndReport(const QString& label, const ImportWork& work);
+    void updateTitle();
+    std::vector<int> selectedSourceRows(const QTableView* view,
+                                        const QSortFilterProxyModel* proxy) const;
+
+    std::optional<library::RecordingLibrary> library_;
+    SessionTableModel* sessionModel_;
+    RecordingTableModel* recordingModel_;
+    QSortFilterProxyModel* sessionProxy_;
+    QSortFilterProxyModel* recordingProxy_;
+    QTableView* sessionView_;
+    QTableView* recordingView_;
+    QMenu* recentMenu_ = nullptr;
+    QMenu* pluginMenu_ = nullptr;
+    PluginLoader plugins_;
+    AlertSink alert_;
+};
+
+}  // namespace vane

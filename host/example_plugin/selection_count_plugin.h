@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QObject>
+
+#include "host/plugins/abstract_plugin.h"
+
+namespace vane {
+
+// The smallest useful plug-in: says how many recordings are selected. It shows plug-in authors
+// the whole path from the host's menu to its selections.
+class SelectionCountPlugin : public QObject, public AbstractPlugin {
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID VaneAbstractPlugin_iid)
+    Q_INTERFACES(vane::AbstractPlugin)
+
+  public:
+    void attach(const Host& host, QWidget* parentWindow) override;
+    QString name() const override;
+    void fire() override;
+
+    // The text fire() shows.
+    Q_INVOKABLE QString message() const;
+
+  private:
+    const Host* host_ = nullptr;
+    QWidget* parentWindow_ = nullptr;
+};
+
+}  // namespace vane

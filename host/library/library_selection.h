@@ -1,0 +1,22 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/host/host.h"
+
+namespace vane::library {
+
+// What a library holds for an analysis: the recordings and sessions of the named sessions, or
+// of every session when no name is given.
+struct LibrarySelection {
+    std::vector<Recording> recordings;
+    std::vector<Session> sessions;
+};
+
+// Throws LibraryError when the file is not a readable library or a name matches no session.
+LibrarySelection readLibrarySelection(const std::filesystem::path& file,
+                                      const std::vector<std::string>& sessionNames);
+
+}  // namespace vane::library

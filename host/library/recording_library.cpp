@@ -1,0 +1,268 @@
+#include "host/library/recording_library.h"
+
+#include <sqlite3.h>
+
+#include <array>
+#include <string_view>
+
+namespace vane::library {
+namespace {
+
+// "VANE": marks the file as ours, so any other SQLite file is told apart.
+constexpr std::int64_t kApplicationId = 0x56414E45;
+
+// Each step takes a library from version i to i + 1; never edit a step once released.
+constexpr std::array<std::string_view, kLibrarySchemaVersion> kMigrations = {
+    R"sql(
+    CREATE TABLE sessions (
+        id INTEGER PRIMARY KEY,
+        name TEXT NOT NULL,
+        sample_date REAL NOT NULL,
+        latitude REAL CHECK (latitude BETWEEN -90 AND 90),
+        longitude REAL CHECK (longitude BETWEEN -180 AND 180)
+    );
+    CREATE TABLE recordings (
+        id INTEGER PRIMARY KEY,
+        session_id INTEGER NOT NULL REFERENCES sessions(id) ON DELETE CASCADE,
+        recording_time REAL NOT NULL,
+        utc_offset INTEGER NOT NULL,
+        file_path TEXT
+    );
+    CREATE INDEX recordings_by_time ON recordings(recording_time);
+    CREATE INDEX recordings_by_session ON recordings(session_id, recording_time);
+    )sql",
+    R"sql(
+    ALTER TABLE sessions ADD COLUMN notes TEXT NOT NULL DEFAULT '';
+    ALTER TABLE recordings ADD COLUMN time_zone TEXT;
+    )sql",
+};
+
+std::int64_t pragmaValue(const Database& database, std::string_view pragma) {
+    Statement statement(database, "PRAGMA " + std::string(pragma));
+    return statement.step() ? statement.integerAt(0) : 0;
+}
+
+std::string describe(const std::filesystem::path& file) {
+    return "\"" + file.string() + "\"";
+}
+
+void migrate(Database& database, int fromVersion) {
+    Transaction transaction(database);
+    for (int version = fromVersion; version < kLibrarySchemaVersion; ++version) {
+        database.execute(kMigrations[static_cast<std::size_t>(version)]);
+    }
+    database.execute("PRAGMA application_id = " + std::to_string(kApplicationId));
+    database.execute("PRAGMA user_version = " + std::to_string(kLibrarySchemaVersion));
+    transaction.commit();
+}
+
+// Looks without writing: a refused file must stay exactly as it was.
+int checkedVersion(const std::filesystem::path& file) {
+    try {
+        const Database probe(file, Database::Mode::ReadOnly);
+        const std::int64_t applicationId = pragmaValue(probe, "application_id");
+        const std::int64_t version = pragmaValue(probe, "user_version");
+        if (applicationId != kApplicationId || version < 1) {
+            throw LibraryError(describe(file) + " is not a Vane library.");
+        }
+        if (version > kLibrarySchemaVersion) {
+            throw LibraryError(describe(file) +
+                               " was written by a newer version of Vane (library "
+                               "version " +
+                               std::to_string(version) + "; this version reads up to " +
+                               std::to_string(kLibrarySchemaVersion) + "). It was left unchanged.");
+        }
+        return static_cast<int>(version);
+    } catch (const SqliteError& error) {
+        if (error.code() == SQLITE_NOTADB) {
+            throw LibraryError(describe(file) + " is not a Vane library.");
+        }
+        throw LibraryError(describe(file) + " cannot be opened: " + error.what());
+    }
+}
+
+Database openForWriting(const std::filesystem::path& file, Database::Mode mode) {
+    Database database(file, mode);
+    database.execute("PRAGMA foreign_keys = ON");
+    return database;
+}
+
+}  // namespace
+
+RecordingLibrary::RecordingLibrary(std::filesystem::path file, Database database)
+    : file_(std::move(file)), database_(std::move(database)) {}
+
+RecordingLibrary RecordingLibrary::create(const std::filesystem::path& file) {
+    std::error_code ec;
+    if (std::filesystem::exists(file, ec)) {
+        throw LibraryError(describe(file) +
+                           " already exists. Choose another name, or open it as a library.");
+    }
+    try {
+        Database database = openForWriting(file, Database::Mode::Create);
+        migrate(database, 0);
+        return RecordingLibrary(file, std::move(database));
+    } catch (const SqliteError& error) {
+        std::filesystem::remove(file, ec);
+        throw LibraryError(describe(file) + " cannot be created: " + error.what());
+    }
+}
+
+RecordingLibrary RecordingLibrary::open(const std::filesystem::path& file) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec)) {
+        throw LibraryError(describe(file) + " does not exist or is not a file.");
+    }
+    const int version = checkedVersion(file);
+    try {
+        Database database = openForWriting(file, Database::Mode::ReadWrite);
+        if (version < kLibrarySchemaVersion) {
+            migrate(database, version);
+        }
+        return RecordingLibrary(file, std::move(database));
+    } catch (const SqliteError& error) {
+        throw LibraryError(describe(file) + " cannot be opened: " + error.what());
+    }
+}
+
+RecordingLibrary RecordingLibrary::openOrCreate(const std::filesystem::path& file) {
+    std::error_code ec;
+    if (std::filesystem::exists(file, ec)) {
+        return open(file);
+    }
+    if (file.has_parent_path()) {
+        std::filesystem::create_directories(file.parent_path(), ec);
+    }
+    return create(file);
+}
+
+std::vector<LibrarySession> RecordingLibrary::sessions() const {
+    Statement statement(database_,
+                        "SELECT s.id, s.name, s.sample_date, s.latitude, s.longitude, s.notes, "
+                        "(SELECT COUNT(*) FROM recordings r WHERE r.session_id = s.id) "
+                        "FROM sessions s ORDER BY s.sample_date, s.name, s.id");
+    std::vector<LibrarySession> sessions;
+    while (statement.step()) {
+        sessions.push_back({statement.integerAt(0), statement.textAt(1), statement.doubleAt(2),
+                            statement.optionalDoubleAt(3), statement.optionalDoubleAt(4),
+                            statement.textAt(5), statement.integerAt(6)});
+    }
+    return sessions;
+}
+
+std::vector<LibraryRecording> RecordingLibrary::recordings(
+    const std::vector<std::int64_t>& sessionIds) const {
+    // json_each lets one prepared statement take any number of sessions.
+    std::string ids = "[";
+    for (std::size_t i = 0; i < sessionIds.size(); ++i) {
+        ids += (i ? "," : "") + std::to_string(sessionIds[i]);
+    }
+    ids += "]";
+    Statement statement(database_,
+                        "SELECT id, session_id, recording_time, utc_offset, "
+                        "COALESCE(time_zone, ''), COALESCE(file_path, '') FROM recordings "
+                        "WHERE session_id IN (SELECT value FROM json_each(?1)) "
+                        "ORDER BY recording_time, id");
+    statement.bind(1, std::string_view(ids));
+    std::vector<LibraryRecording> recordings;
+    while (statement.step()) {
+        recordings.push_back({statement.integerAt(0), statement.integerAt(1), statement.doubleAt(2),
+                              static_cast<int>(statement.integerAt(3)), statement.textAt(4),
+                              statement.textAt(5)});
+    }
+    return recordings;
+}
+
+std::optional<ImportSummary> RecordingLibrary::importRecordings(
+    const ImportTarget& target, const std::vector<ImportedRecording>& recordings,
+    std::stop_token stop) {
+    try {
+        Transaction transaction(database_);
+        ImportSummary summary;
+        if (const auto* session = std::get_if<NewSession>(&target)) {
+            const std::optional<CivilDate> evening = firstEveningDate(recordings);
+            const int offset = recordings.empty() ? 0 : recordings.front().utcOffsetSeconds;
+            const double sampledate =
+                session->sampledate.value_or(evening ? startOfDay(*evening, offset) : 0.0);
+            Statement insert(database_,
+                             "INSERT INTO sessions (name, sample_date, latitude, longitude, notes) "
+                             "VALUES (?1, ?2, ?3, ?4, ?5)");
+            insert.bind(1, std::string_view(session->name))
+                .bind(2, sampledate)
+                .bind(3, session->latitude)
+                .bind(4, session->longitude)
+                .bind(5, std::string_view(session->notes))
+                .run();
+            summary.sessionId = database_.lastInsertId();
+            summary.sessionName = session->name;
+        } else {
+            summary.sessionId = std::get<std::int64_t>(target);
+            Statement find(database_, "SELECT name FROM sessions WHERE id = ?1");
+            find.bind(1, summary.sessionId);
+            if (!find.step()) {
+                throw LibraryError("The session to import into no longer exists.");
+            }
+            summary.sessionName = find.textAt(0);
+        }
+        Statement insert(
+            database_,
+            "INSERT INTO recordings (session_id, recording_time, utc_offset, "
+            "time_zone, file_path) VALUES (?1, ?2, ?3, NULLIF(?4, ''), NULLIF(?5, ''))");
+        for (const ImportedRecording& recording : recordings) {
+            if (stop.stop_requested()) {
+                return std::nullopt;
+            }
+            insert.bind(1, summary.sessionId)
+                .bind(2, recording.recordingTime)
+                .bind(3, recording.utcOffsetSeconds)
+                .bind(4, std::string_view(recording.timeZone))
+                .bind(5, std::string_view(recording.filePath))
+                .run();
+            insert.reset();
+            ++summary.imported;
+        }
+        if (stop.stop_requested()) {
+            return std::nullopt;
+        }
+        transaction.commit();
+        return summary;
+    } catch (const SqliteError& error) {
+        throw LibraryError("The import was undone, the library is unchanged: " +
+                           std::string(error.what()));
+    }
+}
+
+void RecordingLibrary::updateSession(const LibrarySession& session) {
+    try {
+        Transaction transaction(database_);
+        Statement update(database_,
+                         "UPDATE sessions SET name = ?2, sample_date = ?3, latitude = ?4, "
+                         "longitude = ?5, notes = ?6 WHERE id = ?1");
+        update.bind(1, session.id)
+            .bind(2, std::string_view(session.name))
+            .bind(3, session.sampledate)
+            .bind(4, session.latitude)
+            .bind(5, session.longitude)
+            .bind(6, std::string_view(session.notes))
+            .run();
+        transaction.commit();
+    } catch (const SqliteError& error) {
+        throw LibraryError("The session was not changed: " + std::string(error.what()));
+    }
+}
+
+void RecordingLibrary::removeSessions(const std::vector<std::int64_t>& sessionIds) {
+    try {
+        Transaction transaction(database_);
+        Statement remove(database_, "DELETE FROM sessions WHERE id = ?1");
+        for (const std::int64_t id : sessionIds) {
+            remove.bind(1, id).run();
+            remove.reset();
+        }
+        transaction.commit();
+    } catch (const SqliteError& error) {
+        throw LibraryError("Nothing was removed: " + std::string(error.what()));
+    }
+}
+
+}  // namespace vane::library

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <stop_token>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "core/recordings/imported_recording.h"
+#include "host/library/sqlite_database.h"
+
+namespace vane::library {
+
+// The library version this program writes; older libraries are migrated forward on open.
+inline constexpr int kLibrarySchemaVersion = 2;
+
+// Why a library cannot be opened or changed, in words for the user.
+class LibraryError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+struct LibrarySession {
+    std::int64_t id = 0;
+    std::string name;
+    double sampledate = 0.0;  // seconds since the Unix epoch: the first evening's midnight
+    std::optional<double> latitude;
+    std::optional<double> longitude;
+    std::string notes;
+    std::int64_t recordingCount = 0;
+};
+
+struct LibraryRecording {
+    std::int64_t id = 0;
+    std::int64_t sessionId = 0;
+    double recordingTime = 0.0;
+    int utcOffsetSeconds = 0;
+    std::string timeZone;
+    std::string filePath;
+};
+
+struct NewSession {
+    std::string name;
+    std::optional<double> sampledate{};  // absent: the first evening of the imported recordings
+    std::optional<double> latitude{};
+    std::optional<double> longitude{};
+    std::string notes{};
+};
+
+using ImportTarget = std::variant<NewSession, std::int64_t /* existing session id */>;
+
+struct ImportSummary {
+    std::int64_t sessionId = 0;
+    std::string sessionName;
+    std::size_t imported = 0;
+};
+
+// A library file of sessions and their recordings. Each change runs in one transaction.
+class RecordingLibrary {
+  public:
+    // Makes a new library; refuses a file that already exists.
+    static RecordingLibrary create(const std::filesystem::path& file);
+    // Opens an existing library, migrating an older one. A file that is not a Vane library, or
+    // that a newer version wrote, is refused without being written to.
+    static RecordingLibrary open(const std::filesystem::path& file);
+    static RecordingLibrary openOrCreate(const std::filesystem::path& file);
+
+    const std::filesystem::path& file() const { return file_; }
+
+    std::vector<LibrarySession> sessions() const;  // by sample date, then name
+    // Of the given sessions, by time stamp.
+    std::vector<LibraryRecording> recordings(const std::vector<std::int64_t>& sessionIds) const;
+
+    // Adds the recordings to a new or an existing session, all or nothing. Answers nothing when
+    // `stop` was requested before the end; the library is then as it was.
+    std::optional<ImportSummary> importRecordings(const ImportTarget& target,
+                                                  const std::vector<ImportedRecording>& recordings,
+                                                  std::stop_token stop = {});
+
+    void updateSession(const LibrarySession& session);  // name, sample date, location, notes
+    void removeSessions(const std::vector<std::int64_t>& sessionIds);  // with their recordings
+
+  private:
+    RecordingLibrary(std::filesystem::path file, Database database);
+
+    std::filesystem::path file_;
+    Database database_;
+};
+
+}  // namespace vane::library

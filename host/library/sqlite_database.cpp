@@ -1,0 +1,162 @@
+#include "host/library/sqlite_database.h"
+
+#include <sqlite3.h>
+
+#include <utility>
+
+namespace vane::library {
+namespace {
+
+[[noreturn]] void fail(sqlite3* db, int code) {
+    const char* message = db ? sqlite3_errmsg(db) : sqlite3_errstr(code);
+    throw SqliteError(message ? message : sqlite3_errstr(code), code);
+}
+
+}  // namespace
+
+Database::Database(const std::filesystem::path& file, Mode mode) {
+    int flags = SQLITE_OPEN_READONLY;
+    if (mode == Mode::ReadWrite) {
+        flags = SQLITE_OPEN_READWRITE;
+    } else if (mode == Mode::Create) {
+        flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    }
+    const int code = sqlite3_open_v2(file.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (code != SQLITE_OK) {
+        const SqliteError error(db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(code), code);
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw error;
+    }
+    sqlite3_extended_result_codes(db_, 1);
+    // Another process may be writing (the desktop while a script reads): wait rather than fail.
+    sqlite3_busy_timeout(db_, 5000);
+}
+
+Database::~Database() {
+    sqlite3_close(db_);
+}
+
+Database::Database(Database&& other) noexcept : db_(std::exchange(other.db_, nullptr)) {}
+
+Database& Database::operator=(Database&& other) noexcept {
+    if (this != &other) {
+        sqlite3_close(db_);
+        db_ = std::exchange(other.db_, nullptr);
+    }
+    return *this;
+}
+
+void Database::execute(std::string_view sql) {
+    const std::string text(sql);
+    char* message = nullptr;
+    const int code = sqlite3_exec(db_, text.c_str(), nullptr, nullptr, &message);
+    if (code != SQLITE_OK) {
+        const std::string description = message ? message : sqlite3_errstr(code);
+        sqlite3_free(message);
+        throw SqliteError(description, code);
+    }
+}
+
+std::int64_t Database::lastInsertId() const {
+    return sqlite3_last_insert_rowid(db_);
+}
+
+Statement::Statement(const Database& database, std::string_view sql) : db_(database.handle()) {
+    check(sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &statement_, nullptr));
+}
+
+Statement::~Statement() {
+    sqlite3_finalize(statement_);
+}
+
+void Statement::check(int code) const {
+    if (code != SQLITE_OK) {
+        fail(db_, code);
+    }
+}
+
+Statement& Statement::bind(int index, double value) {
+    check(sqlite3_bind_double(statement_, index, value));
+    return *this;
+}
+
+Statement& Statement::bind(int index, std::int64_t value) {
+    check(sqlite3_bind_int64(statement_, index, value));
+    return *this;
+}
+
+Statement& Statement::bind(int index, std::string_view value) {
+    check(sqlite3_bind_text(statement_, index, value.data(), static_cast<int>(value.size()),
+                            SQLITE_TRANSIENT));
+    return *this;
+}
+
+Statement& Statement::bind(int index, const std::optional<double>& value) {
+    return value ? bind(index, *value) : bindNull(index);
+}
+
+Statement& Statement::bindNull(int index) {
+    check(sqlite3_bind_null(statement_, index));
+    return *this;
+}
+
+bool Statement::step() {
+    const int code = sqlite3_step(statement_);
+    if (code == SQLITE_ROW) {
+        return true;
+    }
+    if (code == SQLITE_DONE) {
+        return false;
+    }
+    fail(db_, code);
+}
+
+void Statement::reset() {
+    sqlite3_reset(statement_);
+    sqlite3_clear_bindings(statement_);
+}
+
+double Statement::doubleAt(int column) const {
+    return sqlite3_column_double(statement_, column);
+}
+
+std::int64_t Statement::integerAt(int column) const {
+    return sqlite3_column_int64(statement_, column);
+}
+
+std::string Statement::textAt(int column) const {
+    const auto* text = sqlite3_column_text(statement_, column);
+    const int size = sqlite3_column_bytes(statement_, column);
+    return text ? std::string(reinterpret_cast<const char*>(text), static_cast<std::size_t>(size))
+                : std::string();
+}
+
+std::optional<double> Statement::optionalDoubleAt(int column) const {
+    if (sqlite3_column_type(statement_, column) == SQLITE_NULL) {
+        return std::nullopt;
+    }
+    return doubleAt(column);
+}
+
+Transaction::Transaction(Database& database) : database_(database) {
+    // IMMEDIATE takes the write lock now, so a concurrent writer fails before any work is done.
+    database_.execute("BEGIN IMMEDIATE");
+}
+
+Transaction::~Transaction() {
+    if (!done_) {
+        try {
+            database_.execute("ROLLBACK");
+        } catch (const SqliteError&) {
+            // SQLite has rolled back by itself after some errors; nothing is left to undo.
+        }
+    }
+}
+
+void Transaction::commit() {
+    database_.execute("COMMIT");
+    done_ = true;
+}
+
+}  // namespace vane::library

@@ -1,0 +1,90 @@
+#include "core/recordings/recording_folder_scan.h"
+
+#include <gtest/gtest.h>
+#include <unicode/timezone.h>
+
+#include <memory>
+
+#include "tests/core/recordings/wav_fixture.h"
+#include "tests/temp_path.h"
+
+namespace vane {
+namespace {
+
+using testing::WavFixture;
+
+class RecordingFolderScanTest : public ::testing::Test {
+  protected:
+    std::filesystem::path folder = vane::testing::uniqueTempPath("vane-folder-scan-test");
+    std::unique_ptr<icu::TimeZone> berlin{icu::TimeZone::createTimeZone("Europe/Berlin")};
+    static constexpr double kJune21 = 1340305380.0;  // 2012-06-21 21:03:00 in Berlin
+
+    void SetUp() override {
+        std::filesystem::remove_all(folder);
+        WavFixture::write(folder / "a" / "guano.wav",
+                          WavFixture::guanoWav("GUANO|Version: 1.0\nLoc Position: 49.6 11.05\n"
+                                               "Timestamp: 2012-06-21 20:03:00+0100\n"));
+        WavFixture::write(folder / "b" / "deep" / "SM4_20120621_210400.WAV", WavFixture::wav(""));
+        WavFixture::write(
+            folder / "c" / "SM4_20120621_210500.wav",
+            WavFixture::wav(WavFixture::chunk("guan", "Timestamp: 2012", 0x7FFFFFFFu)));
+        WavFixture::write(
+            folder / "c" / "corrupt.wav",
+            WavFixture::wav(WavFixture::chunk("guan", "Timestamp: 2012", 0x7FFFFFFFu)));
+        WavFixture::write(folder / "c" / "unnamed.wav", WavFixture::wav(""));
+        WavFixture::write(folder / "notes.txt", "20120621_210600");
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+};
+
+TEST_F(RecordingFolderScanTest, ReadsGuanoThenFileNamesAndReportsTheRest) {
+    std::vector<std::size_t> progress;
+    const FolderScan scan =
+        scanRecordingFolder(folder, *berlin, {}, [&](std::size_t done, std::size_t total) {
+            EXPECT_EQ(total, 5u);
+            progress.push_back(done);
+        });
+    EXPECT_EQ(progress, (std::vector<std::size_t>{1, 2, 3, 4, 5}));
+    EXPECT_FALSE(scan.cancelled);
+
+    ASSERT_EQ(scan.recordings.size(), 3u);
+    const ImportedRecording& fromGuano = scan.recordings[0];
+    EXPECT_EQ(fromGuano.recordingTime, kJune21);
+    EXPECT_EQ(fromGuano.utcOffsetSeconds, 3600);  // as the recorder wrote it
+    EXPECT_EQ(fromGuano.timeZone, "");
+    EXPECT_EQ(fromGuano.filePath, (folder / "a" / "guano.wav").string());
+    const ImportedRecording& fromName = scan.recordings[1];
+    EXPECT_EQ(fromName.recordingTime, kJune21 + 60);
+    EXPECT_EQ(fromName.utcOffsetSeconds, 7200);
+    EXPECT_EQ(fromName.timeZone, "Europe/Berlin");
+    // A damaged GUANO chunk does not hide the time in the name.
+    EXPECT_EQ(scan.recordings[2].recordingTime, kJune21 + 120);
+
+    ASSERT_TRUE(scan.position);
+    EXPECT_DOUBLE_EQ(scan.position->latitude, 49.6);
+
+    ASSERT_EQ(scan.skipped.size(), 2u);
+    EXPECT_EQ(scan.skipped[0].file, (folder / "c" / "corrupt.wav").string());
+    EXPECT_NE(scan.skipped[0].reason.find("runs past the end"), std::string::npos);
+    EXPECT_NE(scan.skipped[1].reason.find("no GUANO Timestamp"), std::string::npos);
+}
+
+TEST_F(RecordingFolderScanTest, StopsWhenAskedAndSaysSo) {
+    std::stop_source stop;
+    stop.request_stop();
+    const FolderScan scan = scanRecordingFolder(folder, *berlin, stop.get_token());
+    EXPECT_TRUE(scan.cancelled);
+    EXPECT_TRUE(scan.recordings.empty());
+}
+
+TEST(FirstEveningDateTest, ARecordingAfterMidnightBelongsToTheEveningBefore) {
+    const double june22at0200 = 1340323200.0;  // 2012-06-22 00:00 UTC = 02:00 in Berlin
+    EXPECT_EQ(firstEveningDate({{june22at0200 + 3600, 7200, "", ""}, {june22at0200, 7200, "", ""}}),
+              (CivilDate{2012, 6, 21}));
+    EXPECT_EQ(firstEveningDate({{june22at0200 + 12 * 3600, 7200, "", ""}}),
+              (CivilDate{2012, 6, 22}));
+    EXPECT_FALSE(firstEveningDate({}));
+}
+
+}  // namespace
+}  // namespace vane

@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+#include <unicode/locid.h>
+#include <unicode/timezone.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+
+#include "cli/analyse_command.h"
+#include "cli/events_command.h"
+#include "cli/yearly_command.h"
+#include "host/library/recording_library.h"
+#include "tests/temp_path.h"
+
+namespace vane::cli {
+namespace {
+
+// A library of two sessions, and the same recordings as plain lists, so that each command can be
+// shown to read the library as it reads the lists.
+class LibrarySourceTest : public ::testing::Test {
+  protected:
+    std::unique_ptr<icu::TimeZone> berlin{icu::TimeZone::createTimeZone("Europe/Berlin")};
+    std::filesystem::path folder = vane::testing::uniqueTempPath("vane-library-source-test");
+    std::filesystem::path file = folder / "bats.vanelib";
+    std::ostringstream out;
+    std::ostringstream err;
+    static constexpr double kJune21 = 1340305380.0;  // 2012-06-21 21:03:00 in Berlin
+
+    void SetUp() override {
+        std::filesystem::create_directories(folder);
+        auto library = library::RecordingLibrary::create(file);
+        library.importRecordings(library::NewSession{"Pond"},
+                                 {{kJune21, 7200, "", ""}, {kJune21 + 240, 7200, "", ""}});
+        library.importRecordings(library::NewSession{"Edge", std::nullopt, 52.5, 13.4},
+                                 {{kJune21 + 720, 7200, "", ""}});
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+
+    std::filesystem::path write(const std::string& name, const std::string& text) const {
+        std::ofstream(folder / name, std::ios::binary) << text;
+        return folder / name;
+    }
+
+    static std::string contents(const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    int events(std::vector<std::string> sessions) {
+        EventsOptions options{{}, true};
+        options.library = file;
+        options.sessions = std::move(sessions);
+        return runEvents(options, *berlin, icu::Locale("de_DE"), out, err);
+    }
+};
+
+TEST_F(LibrarySourceTest, EventsTakesTheRecordingsOfTheNamedSessionsOrOfAll) {
+    EXPECT_EQ(events({"Pond"}), kExitSuccess);
+    EXPECT_EQ(out.str(), "bin_end\tcount\n2012-06-21T21:10:00\t2\n");
+    out.str("");
+    EXPECT_EQ(events({}), kExitSuccess);
+    EXPECT_EQ(out.str(), "bin_end\tcount\n2012-06-21T21:10:00\t2\n2012-06-21T21:20:00\t1\n");
+    EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(LibrarySourceTest, AnUnknownSessionOrFileIsBadInput) {
+    EXPECT_EQ(events({"Pond", "Meadow"}), kExitBadInput);
+    EXPECT_EQ(err.str(), "Problem with library: \"" + file.string() +
+                             "\" has no session named \"Meadow\" (it has \"Edge\", \"Pond\").\n");
+    EXPECT_EQ(out.str(), "");
+    std::filesystem::remove(file);
+    err.str("");
+    EXPECT_EQ(events({}), kExitBadInput);
+    EXPECT_NE(err.str().find("does not exist"), std::string::npos);
+}
+
+TEST_F(LibrarySourceTest, AnalyseGivesTheSameTableAsForTheRecordingList) {
+    AnalyseOptions options;
+    options.windFile = write("wind.csv",
+                             "Date;Wind\n21.06.2012 21:10;1.2\n21.06.2012 21:20;3.4\n"
+                             "21.06.2012 21:30;4.1\n");
+    options.recordingList =
+        write("recordings.txt", "2012-06-21 21:03:00\n2012-06-21 21:07:00\n2012-06-21 21:15:00\n");
+    ASSERT_EQ(runAnalyse(options, *berlin, out, err), kExitSuccess) << err.str();
+    const std::string fromList = out.str();
+    EXPECT_EQ(fromList, "0\t0\n1\t1\n3\t1\n");
+
+    out.str("");
+    options.recordingList.clear();
+    options.library = file;
+    ASSERT_EQ(runAnalyse(options, *berlin, out, err), kExitSuccess) << err.str();
+    EXPECT_EQ(out.str(), fromList);
+
+    out.str("");
+    options.sessions = {"Edge"};
+    ASSERT_EQ(runAnalyse(options, *berlin, out, err), kExitSuccess) << err.str();
+    EXPECT_EQ(out.str(), "0\t0\n3\t1\n");
+}
+
+// The library orders sessions by date, then name: "Edge" comes first and gives the site.
+TEST_F(LibrarySourceTest, YearlyDrawsTheLibraryAsTheListsWithTheFirstSessionsSite) {
+    YearlyOptions fromLists;
+    fromLists.recordingList =
+        write("recordings.txt", "2012-06-21 21:03:00\n2012-06-21 21:07:00\n2012-06-21 21:15:00\n");
+    fromLists.sessionList = write("sessions.csv",
+                                  "sampledate,recordings,latitude,longitude\n"
+                                  "2012-06-21,1,52.5,13.4\n2012-06-21,2,,\n");
+    fromLists.raster = folder / "lists.ppm";
+    ASSERT_EQ(runYearly(fromLists, *berlin, out, err), kExitSuccess) << err.str();
+
+    YearlyOptions fromLibrary;
+    fromLibrary.library = file;
+    fromLibrary.raster = folder / "library.ppm";
+    ASSERT_EQ(runYearly(fromLibrary, *berlin, out, err), kExitSuccess) << err.str();
+    EXPECT_TRUE(contents(fromLibrary.raster.value()) == contents(fromLists.raster.value()));
+
+    // Another site moves the sun marks.
+    fromLibrary.latitude = 40.0;
+    fromLibrary.raster = folder / "elsewhere.ppm";
+    ASSERT_EQ(runYearly(fromLibrary, *berlin, out, err), kExitSuccess) << err.str();
+    EXPECT_FALSE(contents(fromLibrary.raster.value()) == contents(fromLists.raster.value()));
+
+    fromLibrary.bars = true;
+    fromLibrary.raster = folder / "bars.ppm";
+    EXPECT_EQ(runYearly(fromLibrary, *berlin, out, err), kExitSuccess) << err.str();
+    EXPECT_EQ(err.str(), "");
+}
+
+}  // namespace
+}  // namespace vane::cli

@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "host/library/library_selection.h"
+#include "host/library/recording_library.h"
+#include "tests/temp_path.h"
+
+namespace vane::library {
+namespace {
+
+std::string contentOf(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+class LibraryTest : public ::testing::Test {
+  protected:
+    std::filesystem::path folder = vane::testing::uniqueTempPath("vane-library-test");
+    std::filesystem::path file = folder / "bats.vanelib";
+
+    void SetUp() override {
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+
+    static std::vector<ImportedRecording> night(double start, int count) {
+        std::vector<ImportedRecording> recordings;
+        for (int i = 0; i < count; ++i) {
+            recordings.push_back({start + 60.0 * i, 7200, "Europe/Berlin", "r.wav"});
+        }
+        return recordings;
+    }
+
+    // Runs raw SQL on a file, as another program (or an older Vane) would.
+    static void rawSql(const std::filesystem::path& target, const char* sql) {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(target.c_str(), &db), SQLITE_OK);
+        char* message = nullptr;
+        EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, &message), SQLITE_OK) << message;
+        sqlite3_free(message);
+        sqlite3_close(db);
+    }
+
+    static constexpr double kJune21 = 1340305380.0;  // 2012-06-21 21:03:00 in Berlin
+};
+
+TEST_F(LibraryTest, StoresSessionsAndRecordingsAcrossOpens) {
+    {
+        RecordingLibrary library = RecordingLibrary::create(file);
+        // 02:00 the next morning still belongs to the night of the 21st.
+        const auto summary = library.importRecordings(
+            NewSession{"Forest edge", std::nullopt, 49.6, 11.05, ""}, night(kJune21 + 5 * 3600, 3));
+        ASSERT_TRUE(summary);
+        EXPECT_EQ(summary->imported, 3u);
+        EXPECT_EQ(summary->sessionName, "Forest edge");
+        ASSERT_TRUE(library.importRecordings(summary->sessionId, night(kJune21, 2)));
+        ASSERT_TRUE(library.importRecordings(NewSession{"Pond", 0.0, {}, {}, "dry"}, night(0, 1)));
+    }
+    const RecordingLibrary library = RecordingLibrary::open(file);
+    const std::vector<LibrarySession> sessions = library.sessions();
+    ASSERT_EQ(sessions.size(), 2u);
+    EXPECT_EQ(sessions[0].name, "Pond");
+    EXPECT_EQ(sessions[0].notes, "dry");
+    EXPECT_FALSE(sessions[0].latitude);
+    const LibrarySession& forest = sessions[1];
+    EXPECT_EQ(forest.recordingCount, 5);
+    EXPECT_EQ(forest.latitude, 49.6);
+    EXPECT_EQ(forest.sampledate, 1340229600.0);  // 2012-06-21 00:00 +02:00
+
+    const auto recordings = library.recordings({forest.id});
+    ASSERT_EQ(recordings.size(), 5u);
+    EXPECT_EQ(recordings.front().recordingTime, kJune21);  // sorted by time
+    EXPECT_EQ(recordings.front().utcOffsetSeconds, 7200);
+    EXPECT_EQ(recordings.front().timeZone, "Europe/Berlin");
+    EXPECT_EQ(recordings.front().filePath, "r.wav");
+    EXPECT_EQ(library.recordings({sessions[0].id, forest.id}).size(), 6u);
+    EXPECT_TRUE(library.recordings({}).empty());
+}
+
+TEST_F(LibraryTest, AFailedOrCancelledImportLeavesTheLibraryAsItWas) {
+    RecordingLibrary library = RecordingLibrary::create(file);
+    ASSERT_TRUE(library.importRecordings(NewSession{"Kept"}, night(kJune21, 2)));
+    const std::string before = contentOf(file);
+
+    // The third time stamp is not a number: the session and the first two must go too.
+    std::vector<ImportedRecording> broken = night(kJune21, 3);
+    broken[2].recordingTime = std::nan("");
+    EXPECT_THROW(library.importRecordings(NewSession{"Broken"}, broken), LibraryError);
+    EXPECT_THROW(library.importRecordings(std::int64_t{999}, night(kJune21, 1)), LibraryError);
+    EXPECT_THROW(library.importRecordings(NewSession{"Nowhere", 0.0, 95.0, 0.0, ""}, {}),
+                 LibraryError);
+    std::stop_source stop;
+    stop.request_stop();
+    EXPECT_FALSE(
+        library.importRecordings(NewSession{"Cancelled"}, night(kJune21, 2), stop.get_token()));
+
+    ASSERT_EQ(library.sessions().size(), 1u);
+    EXPECT_EQ(library.sessions()[0].recordingCount, 2);
+    EXPECT_EQ(contentOf(file), before);
+}
+
+TEST_F(LibraryTest, MigratesAnOlderLibraryForwardKeepingItsData) {
+    rawSql(file,
+           "CREATE TABLE sessions (id INTEGER PRIMARY KEY, name TEXT NOT NULL, sample_date REAL "
+           "NOT NULL, latitude REAL, longitude REAL);"
+           "CREATE TABLE recordings (id INTEGER PRIMARY KEY, session_id INTEGER NOT NULL "
+           "REFERENCES sessions(id) ON DELETE CASCADE, recording_time REAL NOT NULL, utc_offset "
+           "INTEGER NOT NULL, file_path TEXT);"
+           "INSERT INTO sessions VALUES (1, 'Old', 0, 49.6, 11.05);"
+           "INSERT INTO recordings VALUES (1, 1, 1340305380, 7200, NULL);"
+           "PRAGMA application_id = 1447120453; PRAGMA user_version = 1;");
+    RecordingLibrary library = RecordingLibrary::open(file);
+    ASSERT_EQ(library.sessions().size(), 1u);
+    EXPECT_EQ(library.sessions()[0].notes, "");
+    EXPECT_EQ(library.recordings({1})[0].timeZone, "");
+    // What the migration added can be written, and foreign keys hold.
+    LibrarySession session = library.sessions()[0];
+    session.notes = "migrated";
+    library.updateSession(session);
+    library.removeSessions({1});
+    EXPECT_TRUE(library.recordings({1}).empty());
+    EXPECT_EQ(RecordingLibrary::open(file).sessions().size(), 0u);
+}
+
+TEST_F(LibraryTest, RefusesFilesItCannotOwnAndLeavesThemUntouched) {
+    const auto expectRefused = [](const std::filesystem::path& target, const char* why) {
+        const std::string before = contentOf(target);
+        try {
+            RecordingLibrary::open(target);
+            ADD_FAILURE() << target << " was opened";
+        } catch (const LibraryError& error) {
+            EXPECT_NE(std::string(error.what()).find(why), std::string::npos) << error.what();
+        }
+        EXPECT_EQ(contentOf(target), before);
+    };
+    const auto text = folder / "notes.txt";
+    std::ofstream(text) << "not a database, just some words that are long enough to matter\n";
+    expectRefused(text, "is not a Vane library");
+    const auto empty = folder / "empty.vanelib";
+    std::ofstream{empty};
+    expectRefused(empty, "is not a Vane library");
+    const auto other = folder / "other.sqlite";
+    rawSql(other, "CREATE TABLE t (x); INSERT INTO t VALUES (1);");
+    expectRefused(other, "is not a Vane library");
+    RecordingLibrary::create(file);
+    rawSql(file, "PRAGMA user_version = 99;");
+    expectRefused(file, "newer version of Vane");
+
+    EXPECT_THROW(RecordingLibrary::open(folder / "missing.vanelib"), LibraryError);
+    EXPECT_THROW(RecordingLibrary::create(text), LibraryError);
+    EXPECT_FALSE(std::filesystem::exists(folder / "missing.vanelib"));
+}
+
+TEST_F(LibraryTest, SelectionReadsNamedSessionsOrAll) {
+    {
+        RecordingLibrary library = RecordingLibrary::create(file);
+        library.importRecordings(NewSession{"A", 100.0, 49.6, 11.05, ""}, night(kJune21, 2));
+        library.importRecordings(NewSession{"B", 200.0, {}, {}, ""}, night(kJune21 + 30, 1));
+    }
+    const LibrarySelection all = readLibrarySelection(file, {});
+    EXPECT_EQ(all.recordings.size(), 3u);
+    ASSERT_EQ(all.sessions.size(), 2u);
+    EXPECT_EQ(all.sessions[0].recordingCount, 2);
+    EXPECT_EQ(all.sessions[0].latitude, 49.6);
+    EXPECT_EQ(all.sessions[1].sampledate, 200.0);
+
+    const LibrarySelection b = readLibrarySelection(file, {"B"});
+    ASSERT_EQ(b.recordings.size(), 1u);
+    EXPECT_EQ(b.recordings[0].recordingTime, kJune21 + 30);
+    try {
+        readLibrarySelection(file, {"C"});
+        ADD_FAILURE();
+    } catch (const LibraryError& error) {
+        EXPECT_NE(std::string(error.what()).find("no session named \"C\" (it has \"A\", \"B\")"),
+                  std::string::npos)
+            << error.what();
+    }
+}
+
+}  // namespace
+}  // namespace vane::library
