@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+#include <deque>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "plugin/user_dialogs.h"
+
+// Stand-ins for the person at the screen: they note what was shown and answer from a script.
+namespace vane::plugin {
+
+struct RecordedAlert {
+    QString title;
+    QString message;
+    friend bool operator==(const RecordedAlert&, const RecordedAlert&) = default;
+};
+
+class RecordingAlerts final : public AlertPresenter {
+  public:
+    void showAlert(QWidget*, const QString& title, const QString& message) override {
+        shown.push_back({title, message});
+    }
+    std::vector<RecordedAlert> shown;
+};
+
+class ScriptedPanels final : public FilePanels {
+  public:
+    std::optional<QString> chooseFileToOpen(QWidget*, const OpenPanelOptions& options) override {
+        openOptions.push_back(options);
+        if (openAnswers.empty()) {
+            return std::nullopt;
+        }
+        const QString path = openAnswers.front();
+        openAnswers.pop_front();
+        return path;
+    }
+    std::optional<SavePanelChoice> chooseFileToSave(QWidget*,
+                                                    const SavePanelOptions& options) override {
+        saveOptions.push_back(options);
+        if (saveAnswers.empty()) {
+            return std::nullopt;
+        }
+        const SavePanelChoice choice = saveAnswers.front();
+        saveAnswers.pop_front();
+        return choice;
+    }
+
+    // Answers in order; once they run out, the user cancels.
+    std::deque<QString> openAnswers;
+    std::deque<SavePanelChoice> saveAnswers;
+    std::vector<OpenPanelOptions> openOptions;
+    std::vector<SavePanelOptions> saveOptions;
+};
+
+class RecordingPasteboard final : public Pasteboard {
+  public:
+    void setString(const QString& text) override { strings.push_back(text); }
+    std::vector<QString> strings;
+};
+
+}  // namespace vane::plugin

@@ -1,0 +1,111 @@
+#include "plugin/user_dialogs.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QMessageBox>
+#include <QSortFilterProxyModel>
+
+namespace vane::plugin {
+namespace {
+
+class MessageBoxAlerts final : public AlertPresenter {
+  public:
+    void showAlert(QWidget* parent, const QString& title, const QString& message) override {
+        QMessageBox box(QMessageBox::Warning, title, message, QMessageBox::NoButton, parent);
+        box.addButton(QObject::tr("Ok"), QMessageBox::AcceptRole);
+        box.setWindowModality(Qt::ApplicationModal);
+        box.exec();
+    }
+};
+
+// Greys out what the panel must not offer; Qt's name filters cannot ignore case on every platform.
+class EnabledFilesProxy final : public QSortFilterProxyModel {
+  public:
+    explicit EnabledFilesProxy(QStringList fileTypes, QObject* parent)
+        : QSortFilterProxyModel(parent), fileTypes_(std::move(fileTypes)) {}
+
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        Qt::ItemFlags flags = QSortFilterProxyModel::flags(index);
+        const auto* model = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (model != nullptr &&
+            !shouldEnablePath(model->filePath(mapToSource(index)), fileTypes_)) {
+            flags &= ~(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        }
+        return flags;
+    }
+
+  private:
+    QStringList fileTypes_;
+};
+
+class FileDialogPanels final : public FilePanels {
+  public:
+    std::optional<QString> chooseFileToOpen(QWidget* parent,
+                                            const OpenPanelOptions& options) override {
+        QFileDialog dialog(parent);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setProxyModel(new EnabledFilesProxy(options.fileTypes, &dialog));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+            return std::nullopt;
+        }
+        const QString path = dialog.selectedFiles().front();
+        if (!shouldEnablePath(path, options.fileTypes) || QFileInfo(path).isDir()) {
+            return std::nullopt;
+        }
+        return path;
+    }
+
+    std::optional<SavePanelChoice> chooseFileToSave(QWidget* parent,
+                                                    const SavePanelOptions& options) override {
+        QFileDialog dialog(parent, options.title, options.directory);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        QStringList filters;
+        for (const QString& type : options.fileTypes) {
+            filters << QStringLiteral("%1 (*.%2)").arg(type.toUpper(), type);
+        }
+        dialog.setNameFilters(filters);
+        if (!options.fileTypes.isEmpty()) {
+            dialog.setDefaultSuffix(options.fileTypes.front());
+        }
+        if (!options.proposedName.isEmpty()) {
+            dialog.selectFile(options.proposedName);
+        }
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+            return std::nullopt;
+        }
+        const auto typeIndex = filters.indexOf(dialog.selectedNameFilter());
+        const QString type = typeIndex >= 0 ? options.fileTypes.at(typeIndex) : QString();
+        QString path = dialog.selectedFiles().front();
+        if (!type.isEmpty() && QFileInfo(path).suffix().compare(type, Qt::CaseInsensitive) != 0) {
+            path += QLatin1Char('.') + type;
+        }
+        return SavePanelChoice{path, type};
+    }
+};
+
+class ClipboardPasteboard final : public Pasteboard {
+  public:
+    void setString(const QString& text) override { QApplication::clipboard()->setText(text); }
+};
+
+}  // namespace
+
+UserDialogs UserDialogs::onScreen() {
+    return UserDialogs{std::make_unique<MessageBoxAlerts>(), std::make_unique<FileDialogPanels>(),
+                       std::make_unique<ClipboardPasteboard>()};
+}
+
+bool shouldEnablePath(const QString& path, const QStringList& fileTypes) {
+    const QFileInfo info(path);
+    if (info.exists() && info.isDir()) {
+        return true;
+    }
+    return fileTypes.contains(info.suffix(), Qt::CaseInsensitive);
+}
+
+}  // namespace vane::plugin

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+class QWidget;
+
+// Everything that waits on a person goes through these, so tests can drive the real controllers
+// with recorders in their place.
+namespace vane::plugin {
+
+// A modal alert with one "Ok" button.
+class AlertPresenter {
+  public:
+    virtual ~AlertPresenter() = default;
+    virtual void showAlert(QWidget* parent, const QString& title, const QString& message) = 0;
+};
+
+struct OpenPanelOptions {
+    QStringList fileTypes;  // extensions without the dot, matched ignoring case
+};
+
+struct SavePanelOptions {
+    QString title = {};
+    QString directory = {};      // empty: wherever the panel was last
+    QString proposedName = {};   // without extension
+    QStringList fileTypes = {};  // extensions without the dot; the first is preselected
+};
+
+struct SavePanelChoice {
+    QString path;      // carries one of the offered extensions
+    QString fileType;  // the type the user picked
+};
+
+class FilePanels {
+  public:
+    virtual ~FilePanels() = default;
+    // The chosen file, or nothing when the user cancelled.
+    virtual std::optional<QString> chooseFileToOpen(QWidget* parent,
+                                                    const OpenPanelOptions& options) = 0;
+    virtual std::optional<SavePanelChoice> chooseFileToSave(QWidget* parent,
+                                                            const SavePanelOptions& options) = 0;
+};
+
+// The general clipboard, plain text only.
+class Pasteboard {
+  public:
+    virtual ~Pasteboard() = default;
+    virtual void setString(const QString& text) = 0;
+};
+
+struct UserDialogs {
+    std::unique_ptr<AlertPresenter> alerts;
+    std::unique_ptr<FilePanels> panels;
+    std::unique_ptr<Pasteboard> pasteboard;
+
+    // Message boxes, file dialogs and the application clipboard.
+    static UserDialogs onScreen();
+};
+
+// Whether an open panel lets the user pick `path`: folders always (to open them), files when
+// their extension is one of `fileTypes`, ignoring case. A missing item is judged by its name.
+bool shouldEnablePath(const QString& path, const QStringList& fileTypes);
+
+}  // namespace vane::plugin

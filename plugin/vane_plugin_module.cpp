@@ -1,0 +1,1 @@
+#include "plugin/vane_plugin_module.h"

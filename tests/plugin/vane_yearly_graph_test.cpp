@@ -1,0 +1,150 @@
+#include <QCheckBox>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include "plugin/year_graph_widget.h"
+#include "plugin_test_support.h"
+
+namespace vane::plugin::testing {
+namespace {
+
+std::vector<Session> exampleSessions() {
+    // Two sessions at the example site, in reverse order of their dates.
+    return {Session{.sampledate = 1341900000.0,
+                    .recordingCount = 120,
+                    .latitude = 49.6,
+                    .longitude = 11.05},
+            Session{.sampledate = 1339300000.0,
+                    .recordingCount = 35,
+                    .latitude = 49.6,
+                    .longitude = 11.05}};
+}
+
+std::vector<QString> filterNames(const VaneYearlyGraph& yearly) {
+    std::vector<QString> names;
+    for (const yearlyview::ContentFilter& filter : yearly.yearView().view().contentFilters()) {
+        names.push_back(filter.name);
+    }
+    return names;
+}
+
+const std::vector<QString> kInversionFilters{QStringLiteral("exposure"),
+                                             QStringLiteral("colorControls")};
+
+}  // namespace
+
+class VaneYearlyGraphTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void opensWithBothFlagsOffAndReusesItsController();
+    void inversionInstallsAndRemovesExactlyTheTwoFilters();
+    void barPictureKeepsOrRestoresTheFiltersAsInversionSays();
+    void savesWhatTheViewShowsAtItsPixelSize();
+
+  private:
+    const FixedSelectionHost host_{exampleRecordings(), exampleSessions()};
+};
+
+void VaneYearlyGraphTest::opensWithBothFlagsOffAndReusesItsController() {
+    PluginUnderTest run(host_);
+    VaneYearlyGraph* first = nullptr;
+    run.run([&] {
+        run.click("plotYearlyGraphButton");
+        first = run.plugin->yearlyGraph();
+        QVERIFY(first != nullptr);
+        QVERIFY(first->window()->isVisible());
+        QVERIFY(!first->invertGraph() && !first->barGraph());
+        const QImage picture = first->yearView().view().graphImage();
+        QCOMPARE(picture.size(), QSize(720, 408));
+        QVERIFY(!first->yearView().view().gridImage().isNull());
+        first->setInvertGraph(true);
+        first->setBarGraph(true);
+        first->closeSheet();
+        QVERIFY(!first->window()->isVisible());
+
+        run.click("plotYearlyGraphButton");
+        QCOMPARE(run.plugin->yearlyGraph(), first);
+        QVERIFY(!first->invertGraph() && !first->barGraph());
+        QVERIFY(filterNames(*first).empty());
+        QCOMPARE(first->yearView().view().graphImage(), picture);
+        QVERIFY(
+            !first->window()->findChild<QCheckBox*>(QStringLiteral("invertGraph"))->isChecked());
+    });
+}
+
+void VaneYearlyGraphTest::inversionInstallsAndRemovesExactlyTheTwoFilters() {
+    PluginUnderTest run(host_);
+    run.run([&] {
+        run.click("plotYearlyGraphButton");
+        VaneYearlyGraph& yearly = *run.plugin->yearlyGraph();
+        const QImage plain = yearly.yearView().view().graphImage();
+        yearly.window()->findChild<QCheckBox*>(QStringLiteral("invertGraph"))->click();
+        QVERIFY(yearly.invertGraph());
+        QCOMPARE(filterNames(yearly), kInversionFilters);
+        QCOMPARE(yearly.yearView().view().contentFilters(), yearlyview::inversionFilters());
+        QVERIFY(yearly.yearView().view().graphImage() != plain);
+        yearly.setInvertGraph(false);
+        QVERIFY(filterNames(yearly).empty());
+        QCOMPARE(yearly.yearView().view().graphImage(), plain);
+    });
+}
+
+void VaneYearlyGraphTest::barPictureKeepsOrRestoresTheFiltersAsInversionSays() {
+    PluginUnderTest run(host_);
+    run.run([&] {
+        run.click("plotYearlyGraphButton");
+        VaneYearlyGraph& yearly = *run.plugin->yearlyGraph();
+        const QImage activity = yearly.yearView().view().graphImage();
+        yearly.setInvertGraph(true);
+        yearly.setBarGraph(true);
+        QCOMPARE(filterNames(yearly), kInversionFilters);
+        const QImage invertedBars = yearly.yearView().view().graphImage();
+        QVERIFY(!invertedBars.isNull());
+        yearly.setBarGraph(false);
+        QCOMPARE(filterNames(yearly), kInversionFilters);
+
+        yearly.setInvertGraph(false);
+        yearly.setBarGraph(true);
+        const QImage bars = yearly.yearView().view().graphImage();
+        QVERIFY(bars != activity);
+        // A new bin width redraws the bars, which do not depend on it.
+        run.choose("binWidth", 4);
+        QCOMPARE(yearly.yearView().view().graphImage(), bars);
+        yearly.setBarGraph(false);
+        QVERIFY(filterNames(yearly).empty());
+        QVERIFY(yearly.yearView().view().graphImage() != activity);  // now in 60-minute bins
+    });
+}
+
+void VaneYearlyGraphTest::savesWhatTheViewShowsAtItsPixelSize() {
+    PluginUnderTest run(host_);
+    const QTemporaryDir folder;
+    const QString png = folder.filePath(QStringLiteral("year.png"));
+    run.run([&] {
+        run.click("plotYearlyGraphButton");
+        VaneYearlyGraph& yearly = *run.plugin->yearlyGraph();
+        run.panels->saveAnswers.push_back(SavePanelChoice{png, QStringLiteral("png")});
+        yearly.saveImage();
+        const SavePanelOptions& options = run.panels->saveOptions.back();
+        QCOMPARE(options.fileTypes.front(), QStringLiteral("png"));
+        QVERIFY(options.fileTypes.contains(QStringLiteral("jpg")));
+        QCOMPARE(options.proposedName, QStringLiteral("Yearly activity"));
+        QCOMPARE(options.title, QStringLiteral("Save Graph to image file"));
+
+        run.panels->saveAnswers.push_back(SavePanelChoice{
+            folder.filePath(QStringLiteral("missing/year.png")), QStringLiteral("png")});
+        yearly.saveImage();
+        yearly.saveImage();  // cancelled
+    });
+    const QImage saved(png);
+    QCOMPARE(saved.size(), QSize(yearlyview::kYearViewWidth, yearlyview::kYearViewHeight));
+    QCOMPARE(run.panels->saveOptions.size(), std::size_t{3});
+    QCOMPARE(run.alerts->shown.size(), std::size_t{1});
+    QVERIFY(run.alerts->shown.front().title.contains(QStringLiteral("year.png")));
+}
+
+}  // namespace vane::plugin::testing
+
+QTEST_MAIN(vane::plugin::testing::VaneYearlyGraphTest)
+#include "vane_yearly_graph_test.moc"
