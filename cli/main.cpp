@@ -3,9 +3,12 @@
 #include <iostream>
 #include <string>
 
+#include "cli/analyse_command.h"
 #include "cli/command.h"
 #include "cli/events_command.h"
+#include "cli/inspect_command.h"
 #include "cli/sun_command.h"
+#include "cli/yearly_command.h"
 
 namespace {
 
@@ -27,6 +30,9 @@ int main(int argc, char** argv) {
     vane::cli::CommandAction action;
     vane::cli::addSunCommand(app, action);
     vane::cli::addEventsCommand(app, action);
+    vane::cli::addInspectCommand(app, action);
+    vane::cli::addAnalyseCommand(app, action);
+    vane::cli::addYearlyCommand(app, action);
     // New commands register here, each with its add...Command function.
 
     try {

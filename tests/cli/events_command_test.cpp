@@ -9,14 +9,15 @@
 #include <memory>
 #include <sstream>
 
+#include "tests/temp_path.h"
+
 namespace vane::cli {
 namespace {
 
 class EventsCommandTest : public ::testing::Test {
   protected:
     std::unique_ptr<icu::TimeZone> berlin{icu::TimeZone::createTimeZone("Europe/Berlin")};
-    std::filesystem::path list =
-        std::filesystem::temp_directory_path() / "vane-events-command-test.txt";
+    std::filesystem::path list = vane::testing::uniqueTempPath("vane-events-command-test");
     std::ostringstream out;
     std::ostringstream err;
 
