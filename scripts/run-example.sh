@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Vane and runs it on the shipped example data: the sun times of
-# the example site over its season, then the bat activity bins of its recordings.
+# the example site over its season, then the activity analysis against wind speed, plain and per
+# operating state, with its graphs and the yearly picture written to example-output/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -9,11 +10,22 @@ scripts/build.sh default
 . examples/site.env
 export TZ="$SITE_TIMEZONE"
 vane=build/default/cli/vane
+out=example-output
+mkdir -p "$out"
 
 echo
 echo "== Sunrise and sunset at $SITE_NAME ($SITE_LATITUDE N, $SITE_LONGITUDE E), $SITE_TIMEZONE"
 "$vane" sun --lat "$SITE_LATITUDE" --lon "$SITE_LONGITUDE" --date "$SEASON_START" \
     --days "$SEASON_DAYS"
 echo
-echo "== Bat activity bins (10 minutes) of examples/recordings.txt"
-"$vane" events --counts examples/recordings.txt
+echo "== Activity per wind speed class (m/s), examples/recordings.txt against examples/wind.csv"
+"$vane" analyse --recordings examples/recordings.txt --wind examples/wind.csv \
+    --pdf "$out/wind.pdf" --png "$out/wind.png"
+echo
+echo "== The same per operating state: class and activity, one pair of columns per state"
+"$vane" analyse --recordings examples/recordings.txt --wind examples/wind.csv \
+    --state-column "Operating state" --pdf "$out/wind-per-state.pdf" --png "$out/wind-per-state.png"
+echo
+echo "== The yearly activity picture"
+"$vane" yearly --recordings examples/recordings.txt --lat "$SITE_LATITUDE" \
+    --lon "$SITE_LONGITUDE" --out "$out/yearly.png"

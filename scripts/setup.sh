@@ -14,6 +14,12 @@ packages=(
   qt6-svg-dev
 )
 
+# --screenshots adds what scripts/make-pictures.sh needs: a virtual X display and a
+# screen grabber.
+if [ "${1:-}" = "--screenshots" ]; then
+  packages+=(xvfb xauth imagemagick)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
