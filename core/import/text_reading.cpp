@@ -214,7 +214,17 @@ TextRead decodeDetectingEncoding(std::string_view bytes) {
     if (bytes.starts_with(kUtf16BigEndianMark) || bytes.starts_with(kUtf16LittleEndianMark)) {
         return decodeStrictly(bytes, kUtf16Encoding, EncodingSource::detected);
     }
-    if (bytes.starts_with(kUtf8Mark) || isValidUtf8(bytes)) {
+    if (bytes.starts_with(kUtf8Mark)) {
+        return decodeStrictly(bytes, kUtf8Encoding, EncodingSource::detected);
+    }
+    if (isValidUtf8(bytes)) {
+        // Plain text in UTF-16 or UTF-32 without a mark is valid UTF-8 too, with a NUL beside
+        // every letter; the detector tells those apart, and they hold no NUL once decoded.
+        if (bytes.find('\0') != std::string_view::npos) {
+            if (std::optional<TextRead> read = decodeByDetector(bytes)) {
+                return *std::move(read);
+            }
+        }
         return decodeStrictly(bytes, kUtf8Encoding, EncodingSource::detected);
     }
     if (std::optional<TextRead> read = decodeByDetector(bytes)) {

@@ -58,6 +58,26 @@ TEST(TextReadingTest, DetectsUnicodeByMarkOrValidity) {
     EXPECT_EQ(widest.text, "°");
 }
 
+TEST(TextReadingTest, WideTextWithoutAMarkIsNotTakenForUtf8) {
+    const std::string text = "Date;Wind speed\r\n01.06.2012 00:00;3,4\r\n01.06.2012 00:10;3,1\r\n";
+    std::string littleEndian;
+    std::string bigEndian;
+    for (const char c : text) {
+        littleEndian += {c, '\0'};
+        bigEndian += {'\0', c};
+    }
+    const TextRead little = decodeWithFallback(littleEndian);
+    EXPECT_EQ(little.text, text);
+    EXPECT_EQ(little.source, EncodingSource::detected);
+    EXPECT_EQ(decodeWithFallback(bigEndian).text, text);
+
+    // NULs that no wide encoding explains leave the text as it is.
+    const std::string nulls{"Date;Wind\n\0\0\0;3,4\n", 18};
+    const TextRead kept = decodeWithFallback(nulls);
+    EXPECT_EQ(kept.encoding, kUtf8Encoding);
+    EXPECT_EQ(kept.text, nulls);
+}
+
 TEST(TextReadingTest, FallsBackToMacOSRomanWhenDetectionFails) {
     const TextRead read = readTextWithFallback(fixture("macroman_cr.csv"));
     EXPECT_EQ(read.encoding, kMacOSRomanEncoding);
