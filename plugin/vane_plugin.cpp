@@ -185,10 +185,6 @@ void VanePlugin::connectControls() {
         connect(chooser, &QComboBox::activated, this,
                 [this, chooser] { setOutputColumns(chooser); });
     }
-    for (const auto signal :
-         {&VanePlugin::windColChanged, &VanePlugin::dateColChanged, &VanePlugin::tempColChanged}) {
-        connect(this, signal, this, &VanePlugin::updateSheetButtons);
-    }
     for (QAbstractButton* button : {static_cast<QAbstractButton*>(previewUi_->okayButton),
                                     static_cast<QAbstractButton*>(previewUi_->tempButton),
                                     static_cast<QAbstractButton*>(previewUi_->cancelButton),
@@ -219,12 +215,15 @@ void VanePlugin::showRecordingsSummary() {
                          : tr("%1 recordings from %2 to %3").arg(recCount_).arg(first, last));
 }
 
+// The buttons follow what the choosers show, guessed or picked: the flags record only the
+// user's own picks and may be stale after a rebuild of the choosers.
 void VanePlugin::updateSheetButtons() {
     if (previewUi_ == nullptr) {
         return;
     }
-    previewUi_->okayButton->setEnabled(dateCol_ && windCol_);
-    previewUi_->tempButton->setEnabled(dateCol_ && tempCol_);
+    const bool dateChosen = previewUi_->date_timeColumn->currentIndex() > 0;
+    previewUi_->okayButton->setEnabled(dateChosen && previewUi_->windColumn->currentIndex() > 0);
+    previewUi_->tempButton->setEnabled(dateChosen && previewUi_->tempColumn->currentIndex() > 0);
 }
 
 // Sheets are window-modal over the main panel and end through didEndSheet.
@@ -324,10 +323,8 @@ void VanePlugin::updateColumnChoosers() {
     if (guesses.dateFormatIndex) {
         previewUi_->date_Format->setCurrentIndex(static_cast<int>(*guesses.dateFormatIndex));
     }
-    // A guessed column counts as chosen: the user need not pick it again to go on.
-    setDateCol(guesses.dateTimeItem > 0);
-    setWindCol(guesses.windItem > 0);
-    setTempCol(guesses.temperatureItem > 0);
+    // Guesses are the controller's own selections: the flags keep the user's last picks.
+    updateSheetButtons();
 }
 
 void VanePlugin::setOutputColumns(QComboBox* sender) {
@@ -354,6 +351,7 @@ void VanePlugin::setOutputColumns(QComboBox* sender) {
             }
         }
     }
+    updateSheetButtons();
 }
 
 void VanePlugin::closeSheet(QAbstractButton* sender) {

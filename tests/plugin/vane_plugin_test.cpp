@@ -1,3 +1,5 @@
+#include <unicode/strenum.h>
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -8,9 +10,11 @@
 #include "cli/analyse_command.h"
 #include "core/analysis/bat_events.h"
 #include "core/import/text_encodings.h"
+#include "core/import/time_zone_preset.h"
 #include "graph/activity_graph.h"
 #include "graph/plot_styles.h"
 #include "host/plugins/plugin_loader.h"
+#include "plugin/time_zone_titles.h"
 #include "plugin_test_support.h"
 
 namespace vane::plugin::testing {
@@ -52,6 +56,10 @@ class VanePluginTest : public QObject {
     void graphIsSavedAsPdfOnlyWhenConfirmed();
     void activityTimesGoToTheClipboard();
     void flagsNotifyTheirObservers();
+    void guessesSelectColumnsButLeaveTheFlagsToTheUser();
+    void encodingChooserShowsTheEncodingReadAndThePreviewIsCut();
+    void aFailedLoadKeepsTheLastFileAndTable();
+    void timeZoneChooserOffersEveryOffsetInUse();
 
   private:
     const FixedSelectionHost host_{exampleRecordings()};
@@ -73,6 +81,8 @@ void VanePluginTest::refusesToRunWithoutRecordingsAndKeepsTheLastRun() {
     PluginUnderTest run(host_);
     run.run([&] {
         run.chooseWindFile(sourcePath("examples/wind.csv"));
+        run.choose("date_timeColumn", 1);
+        run.choose("windColumn", 2);
         run.click("okayButton");
     });
     const std::size_t rows = run.plugin->tableData().rows.size();
@@ -228,6 +238,7 @@ void VanePluginTest::secondRunResetsTheRunStateButKeepsTheChoices() {
         run.control<QAbstractButton>("useRecCount")->click();
         QVERIFY(run.plugin->useRecCount());
         run.chooseWindFile(sourcePath("examples/wind.csv"));
+        run.choose("windColumn", 2);
         run.choose("tempColumn", 3);
         run.click("tempButton");
     });
@@ -379,6 +390,131 @@ void VanePluginTest::flagsNotifyTheirObservers() {
         QVERIFY(property.write(run.plugin.get(), false));
         QCOMPARE(spy.size(), 2);
     }
+}
+
+void VanePluginTest::guessesSelectColumnsButLeaveTheFlagsToTheUser() {
+    PluginUnderTest run(host_);
+    run.run([&] {
+        QSignalSpy dateCol(run.plugin.get(), &VanePlugin::dateColChanged);
+        QSignalSpy windCol(run.plugin.get(), &VanePlugin::windColChanged);
+        run.chooseWindFile(sourcePath("examples/wind.csv"));
+        auto* wind = run.control<QComboBox>("windColumn");
+        QCOMPARE(run.control<QComboBox>("date_timeColumn")->currentIndex(), 1);
+        QCOMPARE(wind->currentIndex(), 2);
+        QVERIFY(!run.plugin->dateCol() && !run.plugin->windCol() && !run.plugin->tempCol());
+        QCOMPARE(dateCol.size(), 0);
+        QCOMPARE(windCol.size(), 0);
+        // The buttons follow the choosers, so guessed columns need no second pick.
+        QVERIFY(run.control<QAbstractButton>("okayButton")->isEnabled());
+        QVERIFY(!run.control<QAbstractButton>("tempButton")->isEnabled());
+
+        run.choose("windColumn", 0);
+        QVERIFY(!run.plugin->windCol());
+        QVERIFY(!run.control<QAbstractButton>("okayButton")->isEnabled());
+        run.choose("windColumn", 3);
+        QVERIFY(run.plugin->windCol());
+        run.choose("stateColumn", 4);
+        QVERIFY(run.plugin->windCol() && !run.plugin->dateCol() && !run.plugin->tempCol());
+
+        // A rebuild guesses again and leaves the hand-made flag as it was.
+        run.choose("fieldSep", 0);
+        QCOMPARE(wind->currentIndex(), 2);
+        QCOMPARE(run.control<QComboBox>("stateColumn")->currentIndex(), 0);
+        QVERIFY(run.plugin->windCol() && !run.plugin->dateCol());
+        QCOMPARE(windCol.size(), 1);
+        QVERIFY(run.control<QAbstractButton>("okayButton")->isEnabled());
+    });
+}
+
+void VanePluginTest::encodingChooserShowsTheEncodingReadAndThePreviewIsCut() {
+    PluginUnderTest run(host_);
+    run.run([&] {
+        auto* encodings = run.control<QComboBox>("windEncodings");
+        auto* preview = run.control<QPlainTextEdit>("windPreviewText");
+        const QString utf8File = sourcePath("tests/core/import/fixtures/utf8_comma_lf.csv");
+        run.chooseWindFile(utf8File);
+        QCOMPARE(encodings->currentData().toInt(), static_cast<int>(kUtf8Encoding));
+        QCOMPARE(encodings->currentText(), QStringLiteral("UTF-8"));
+        QFile file(utf8File);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(preview->toPlainText(), QString::fromUtf8(file.readAll()));
+        for (int k = 0; k < encodings->count(); ++k) {
+            QVERIFY(encodings->itemData(k).toInt() > 0 && encodings->itemData(k).toInt() < 256);
+        }
+        run.click("cancelButton");
+
+        run.chooseWindFile(sourcePath("tests/core/import/fixtures/macroman_cr.csv"));
+        QCOMPARE(encodings->currentData().toInt(), static_cast<int>(kMacOSRomanEncoding));
+        QCOMPARE(run.control<QComboBox>("lineEnd")->currentIndex(), 2);
+        run.click("cancelButton");
+
+        // The view shows each CR LF as one line break.
+        const QString windFile = sourcePath("examples/wind.csv");
+        QFile wind(windFile);
+        QVERIFY(wind.open(QIODevice::ReadOnly));
+        const QString beginning = QString::fromLatin1(wind.read(1024));
+        const auto shownAs = [](QString text) {
+            return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        };
+        run.chooseWindFile(windFile);
+        QCOMPARE(preview->toPlainText(), shownAs(beginning));
+        run.choose("windEncodings", encodings->findData(static_cast<int>(kMacOSRomanEncoding)));
+        QCOMPARE(preview->toPlainText(), shownAs(beginning.left(512)));
+        // The line ending is not guessed again, and the table is split anew.
+        QCOMPARE(run.control<QComboBox>("lineEnd")->currentIndex(), 1);
+        QVERIFY(run.plugin->tableData().rows.size() > 1000);
+    });
+}
+
+void VanePluginTest::aFailedLoadKeepsTheLastFileAndTable() {
+    PluginUnderTest run(host_);
+    const QTemporaryDir folder;
+    run.run([&] {
+        const QString windFile = sourcePath("examples/wind.csv");
+        run.chooseWindFile(windFile);
+        run.click("cancelButton");
+        const std::size_t rows = run.plugin->tableData().rows.size();
+        const QString shown = run.control<QPlainTextEdit>("windPreviewText")->toPlainText();
+        const int encoding = run.control<QComboBox>("windEncodings")->currentIndex();
+
+        run.chooseWindFile(folder.filePath(QStringLiteral("gone.csv")));
+        QCOMPARE(run.alerts->shown.size(), std::size_t{1});
+        QCOMPARE(run.alerts->shown.front().title, QStringLiteral("Problem with file"));
+        QCOMPARE(run.alerts->shown.front().message,
+                 QStringLiteral("The csv file couldn't be read properly. Please send it to "
+                                "Fenmark for further examination."));
+        QCOMPARE(run.plugin->windFile(), windFile);
+        QCOMPARE(run.plugin->tableData().rows.size(), rows);
+        QVERIFY(!run.plugin->rawWindContent().has_value());
+        QCOMPARE(run.control<QPlainTextEdit>("windPreviewText")->toPlainText(), shown);
+        QCOMPARE(run.control<QComboBox>("windEncodings")->currentIndex(), encoding);
+        QVERIFY(!run.plugin->previewSheet()->isVisible());
+    });
+}
+
+void VanePluginTest::timeZoneChooserOffersEveryOffsetInUse() {
+    const QStringList titles = timeZoneTitles();
+    UErrorCode status = U_ZERO_ERROR;
+    const std::unique_ptr<icu::StringEnumeration> zones(icu::TimeZone::createTimeZoneIDEnumeration(
+        UCAL_ZONE_TYPE_CANONICAL_LOCATION, nullptr, nullptr, status));
+    QVERIFY(U_SUCCESS(status));
+    int checked = 0;
+    for (const icu::UnicodeString* id = zones->snext(status); id != nullptr && U_SUCCESS(status);
+         id = zones->snext(status)) {
+        const std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createTimeZone(*id));
+        for (int year = 2000; year <= 2030; ++year) {
+            for (int month : {1, 7}) {
+                const std::string offset =
+                    utcOffsetText(utcInstant({{year, month, 15}, 12, 0, 0}), *zone);
+                std::string name;
+                id->toUTF8String(name);
+                QVERIFY2(titles.contains(QString::fromStdString(offset)),
+                         (name + " " + std::to_string(year) + ": " + offset).c_str());
+                ++checked;
+            }
+        }
+    }
+    QVERIFY(checked > 1000);
 }
 
 }  // namespace vane::plugin::testing
