@@ -166,8 +166,9 @@ std::optional<double> DatePatternParser::parseQuickly(std::string_view text) con
                 int hours = 0;
                 int minutes = 0;
                 const char sign = pos < text.size() ? text[pos++] : '\0';
+                // ICU refuses offsets of a day or more, so they must not slip through here.
                 read = (sign == '+' || sign == '-') && readDigits(text, pos, 2, hours) &&
-                       readDigits(text, pos, 2, minutes) && minutes < 60;
+                       readDigits(text, pos, 2, minutes) && hours < 24 && minutes < 60;
                 offset = (sign == '-' ? -1 : 1) * (hours * 3600 + minutes * 60);
                 break;
             }

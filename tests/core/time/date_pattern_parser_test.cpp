@@ -62,6 +62,16 @@ std::optional<double> icuParse(const std::string& pattern, const std::string& te
     return date / 1000.0;
 }
 
+TEST_F(DatePatternParserTest, AgreesWithIcuOnOffsetsOfADayOrMore) {
+    const std::string pattern = "dd.MM.yyyy HH:mmZZZ";
+    const DatePatternParser parser(pattern, *berlin);
+    for (const char* offset : {"+2300", "-2359", "+2400", "-2400", "+9900", "+0060", "+0000"}) {
+        const std::string text = std::string("21.06.2012 22:10") + offset;
+        EXPECT_EQ(parser.parse(text), icuParse(pattern, text, *berlin)) << text;
+    }
+    EXPECT_EQ(parser.parse("21.06.2012 22:10+2400"), std::nullopt);
+}
+
 TEST_F(DatePatternParserTest, AgreesWithIcuOnEveryKindOfText) {
     const std::string patterns[] = {"dd.MM.yyyy HH:mm",    "dd.MM.yyyy HH:mmZZZ",
                                     "yyyy-MM-dd HH:mm:ss", "dd/MM/yyyy HH:mm:ssZZZ",
