@@ -20,9 +20,10 @@ using ClassCounts = std::map<double, std::int64_t>;
 // that is no finite number falls into the class of 0.
 double classKeyOf(std::optional<double> reading);
 
-// The lower bound of a class, in single precision like the curve's points.
+// The lower bound of a class, in single precision like the curve's points. Halved before the
+// narrowing, so that the largest single-precision readings keep a finite bound.
 inline float classLowerBound(double key) {
-    return static_cast<float>(key) * 0.5f;
+    return static_cast<float>(key * 0.5);
 }
 
 // Share of `count` in `total` for the cumulative curve; nothing counted adds nothing.

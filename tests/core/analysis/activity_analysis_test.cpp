@@ -5,6 +5,7 @@
 #include <unicode/timezone.h>
 
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -163,6 +164,23 @@ TEST_F(ActivityAnalysisTest, ClassesAccumulateIntoTheCurveAndTheTable) {
               "0\t0\n0\t2\n1,5\t1\n");
     // A reading that is no number counts in the class of 0.
     EXPECT_EQ(run(bins({{22, 0}, {22, 10}, {22, 20}}), commas).pasteboardText, "0\t0\n0\t3\n");
+}
+
+TEST_F(ActivityAnalysisTest, ReadingsAtTheEdgeOfSinglePrecisionKeepFiniteClasses) {
+    // Some loggers write the largest single-precision value for a missing reading.
+    const WindTable extreme = table({{stamp(22, 0), "NaN"},
+                                     {stamp(22, 10), "340282346638528859811704183484516925440"},
+                                     {stamp(22, 20), "1e400"},
+                                     {stamp(22, 30), "1"}});
+    const ActivityAnalysisResult result = run(bins({{22, 0}, {22, 10}, {22, 20}}), extreme);
+    const std::vector<PlotPoint>& curve = result.plotData.at("single");
+    ASSERT_EQ(curve.size(), 3u);
+    // Not numbers, or beyond single precision: the class of 0.
+    EXPECT_EQ(curve[1], (PlotPoint{0.0, 2.0f / 3.0f}));
+    EXPECT_EQ(curve[2].x, std::numeric_limits<float>::max());
+    EXPECT_EQ(curve[2].y, 1.0);
+    EXPECT_EQ(result.pasteboardText.find("\u221E"), std::string::npos) << result.pasteboardText;
+    EXPECT_TRUE(std::isfinite(result.summaries[0].levels.back().readingBelow));
 }
 
 TEST_F(ActivityAnalysisTest, RecordingCountsWeighTheBinsWhenChosen) {
