@@ -85,9 +85,11 @@ std::string decimalSeparatorGuess(const WindTable& table, int valueItem) {
     return comma ? "," : ".";
 }
 
+// An offset the date reader takes: a day or more, or 60 minutes, would leave every date unread.
 bool isZoneText(const std::string& text) {
     return text.size() == 5 && (text[0] == '+' || text[0] == '-') &&
-           std::all_of(text.begin() + 1, text.end(), [](char c) { return c >= '0' && c <= '9'; });
+           std::all_of(text.begin() + 1, text.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+           text.compare(1, 2, "24") < 0 && text[3] < '6';
 }
 
 // Writes the graph files asked for, each as the graph sheet would show it; a file that cannot be
@@ -251,10 +253,11 @@ void addAnalyseCommand(CLI::App& app, CommandAction& action) {
         "Relate bat activity to wind speed (or temperature): count the recordings in 10-minute\n"
         "activity bins, match each bin with the wind-file row whose measuring interval holds it\n"
         "(the ten minutes up to the row's time stamp), class the row's reading in steps of 0.5\n"
-        "and print the activity per class as a tab-separated table 'class count', the first\n"
-        "line being the origin '0 0'; the graph files show its cumulative share. With\n"
-        "--state-column, one such pair of columns per state (sorted by name). Alerts and the\n"
-        "levels below which 50, 80, 90 and 95 % of the activity lies go to standard error.\n"
+        "and print the activity per class as a tab-separated table 'class count', classes\n"
+        "ascending, the origin '0 0' just before the class of 0; the graph files show its\n"
+        "cumulative share. With --state-column, one such pair of columns per state (sorted by\n"
+        "name). Alerts and the levels below which 50, 80, 90 and 95 % of the activity lies go\n"
+        "to standard error.\n"
         "Exit status 0 with a table, 3 when the recordings and the wind data do not overlap or\n"
         "the analysis cannot start, 2 for bad usage or an unreadable file.");
     command->footer(

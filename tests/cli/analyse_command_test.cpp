@@ -116,9 +116,16 @@ TEST_F(AnalyseCommandTest, NoOverlapAndMissingColumnsEndWithoutATable) {
 
 TEST_F(AnalyseCommandTest, BadInputIsReportedWithStatusTwo) {
     options.windColumn = "2";
-    options.zone = "CEST";
-    EXPECT_EQ(run(), kExitBadInput);
-    EXPECT_THAT(err.str(), HasSubstr("--zone takes an offset"));
+    for (const char* zone : {"CEST", "+2400", "-0160"}) {
+        options.zone = zone;
+        EXPECT_EQ(run(), kExitBadInput) << zone;
+        EXPECT_THAT(err.str(), HasSubstr("--zone takes an offset")) << zone;
+        EXPECT_THAT(out.str(), IsEmpty()) << zone;
+    }
+    // The farthest offset still reads every date, a day away from the recordings.
+    options.zone = "-2359";
+    EXPECT_EQ(run(), kExitNoResult) << err.str();
+    EXPECT_THAT(err.str(), HasSubstr("No time overlap"));
     options.zone.reset();
 
     options.windFile = folder / "missing.csv";
