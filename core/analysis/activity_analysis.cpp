@@ -84,6 +84,7 @@ struct PlainScan {
     std::int64_t total = 0;
     bool endReached = false;  // bins were left when the data ran out
     bool unreadableDate = false;
+    std::int64_t unreadableReadings = 0;  // matched bins whose row held no number
 };
 
 PlainScan scanPlain(const BatEventList& events, const WindTable& table, std::size_t endRow,
@@ -112,9 +113,13 @@ PlainScan scanPlain(const BatEventList& events, const WindTable& table, std::siz
         const float width = windowWidth(previous, d);
         if (d && limit - width < e - *d && e - *d < limit) {
             const std::int64_t weight = options.useRecCount ? event.count : 1;
-            const double key = classKeyOf(numbers.parse(table.rows[i][valueColumn]));
-            scan.counts[key] += weight;
-            scan.total += weight;
+            if (const std::optional<double> key =
+                    classKeyOf(numbers.parse(table.rows[i][valueColumn]))) {
+                scan.counts[*key] += weight;
+                scan.total += weight;
+            } else {
+                ++scan.unreadableReadings;
+            }
         }
         // Later bins of the same row see the full window.
         if (previous && (!d || std::fabs(*previous - *d) > 1.0)) {
@@ -153,7 +158,10 @@ ActivityAnalysisResult analysePlain(const BatEventList& events, const WindTable&
         result.alerts.push_back(
             {"Wrong date/time format", "At least one date/time entry had an unknown format."});
     }
-    if (scan.counts.empty() && !scan.unreadableDate) {
+    if (scan.unreadableReadings > 0) {
+        result.alerts.push_back(readingsLeftOutAlert(scan.unreadableReadings, options.plotTemp));
+    }
+    if (scan.counts.empty() && !scan.unreadableDate && scan.unreadableReadings == 0) {
         result.alerts.push_back({"No time overlap",
                                  "It seems the selected recordings and the available wind data "
                                  "do not overlap in time. No measurements were taken."});

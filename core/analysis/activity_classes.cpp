@@ -1,16 +1,31 @@
 #include "core/analysis/activity_classes.h"
 
 #include <cmath>
+#include <string>
 
 namespace vane {
 
-double classKeyOf(std::optional<double> reading) {
-    const float value = reading ? static_cast<float>(*reading) : 0.0f;
+std::optional<double> classKeyOf(std::optional<double> reading) {
+    if (!reading) {
+        return std::nullopt;
+    }
+    const auto value = static_cast<float>(*reading);
     if (!std::isfinite(value)) {
-        return 0.0;
+        return std::nullopt;
     }
     // + 0.0 turns -0 (a reading of "-0") into the class of 0 rather than a class of its own.
     return std::floor(2.0 * static_cast<double>(value)) + 0.0;
+}
+
+AnalysisAlert readingsLeftOutAlert(std::int64_t bins, bool temperature) {
+    const std::string reading = temperature ? "temperature" : "wind speed";
+    return {"Readings left out",
+            std::to_string(bins) +
+                (bins == 1 ? " activity bin matched a row whose "
+                           : " activity bins matched rows whose ") +
+                reading +
+                " is no number (empty, a gap marker, or another decimal separator). They are "
+                "not counted."};
 }
 
 std::vector<ActivityLevel> activityLevels(const ClassCounts& counts) {

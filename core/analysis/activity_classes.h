@@ -16,9 +16,13 @@ namespace vane {
 // frosty night's classes come first.
 using ClassCounts = std::map<double, std::int64_t>;
 
-// The class of a reading taken in single precision, as the loggers' values are kept; a reading
-// that is no finite number falls into the class of 0.
-double classKeyOf(std::optional<double> reading);
+// The class of a reading taken in single precision, as the loggers' values are kept. A text that
+// is no number, or a number beyond single precision, is no reading: it has no class, for a gap in
+// the log counted as calm air would pull the curve towards low wind speeds.
+std::optional<double> classKeyOf(std::optional<double> reading);
+
+// The alert for matched activity bins whose row held no readable value; they are not counted.
+AnalysisAlert readingsLeftOutAlert(std::int64_t bins, bool temperature);
 
 // The lower bound of a class, in single precision like the curve's points. Halved before the
 // narrowing, so that the largest single-precision readings keep a finite bound.

@@ -68,6 +68,7 @@ ActivityAnalysisResult analyseActivityPerState(const BatEventList& events, const
     // A row matches the bins within a minute of its stamp either side. The advance stops at the
     // last row; bins after it find nothing to match.
     std::map<std::string, ClassCounts> countsByState;
+    std::int64_t unreadableReadings = 0;
     const std::size_t lastRow = table.rows.size() - 1;
     std::size_t i = table.startAt + 1;
     for (const BatEvent& event : events) {
@@ -79,11 +80,18 @@ ActivityAnalysisResult analyseActivityPerState(const BatEventList& events, const
         }
         if (d && std::fabs(e - *d) < kStateMatchSeconds) {
             const WindRow& row = table.rows[i];
-            countsByState[row[stateColumn]][classKeyOf(numbers.parse(row[windColumn]))] += 1;
+            if (const std::optional<double> key = classKeyOf(numbers.parse(row[windColumn]))) {
+                countsByState[row[stateColumn]][*key] += 1;
+            } else {
+                ++unreadableReadings;
+            }
         }
     }
 
     ActivityAnalysisResult result;
+    if (unreadableReadings > 0) {
+        result.alerts.push_back(readingsLeftOutAlert(unreadableReadings, false));
+    }
     std::set<double> keys;
     std::vector<std::int64_t> totals;
     for (const std::string& state : states) {

@@ -69,7 +69,10 @@ TEST_F(AnalyseCommandTest, PrintsTheTableWithTheFilesOwnSeparatorAndASummary) {
     options.decimal = ".";
     options.countRecordings = true;
     ASSERT_EQ(run(), kExitSuccess);
-    EXPECT_EQ(out.str(), "0\t0\n0\t4\n");  // readings with a comma are unreadable then
+    // Readings with a comma are no numbers then: left out, and the user is told why.
+    EXPECT_EQ(out.str(), "0\t0\n");
+    EXPECT_THAT(err.str(), HasSubstr("Readings left out: 3 activity bins matched rows whose wind "
+                                     "speed is no number"));
 }
 
 TEST_F(AnalyseCommandTest, TemperatureColumnIsGuessedFromItsTitleAndSaidSo) {

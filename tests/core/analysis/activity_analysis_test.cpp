@@ -25,6 +25,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using ::testing::StartsWith;
 
 const AnalysisAlert kLateActivity{
     "Activity without environmental data",
@@ -162,8 +163,15 @@ TEST_F(ActivityAnalysisTest, ClassesAccumulateIntoTheCurveAndTheTable) {
     comma.decimal_Sep = ",";
     EXPECT_EQ(run(bins({{22, 0}, {22, 10}, {22, 20}}), commas, comma).pasteboardText,
               "0\t0\n0\t2\n1,5\t1\n");
-    // A reading that is no number counts in the class of 0.
-    EXPECT_EQ(run(bins({{22, 0}, {22, 10}, {22, 20}}), commas).pasteboardText, "0\t0\n0\t3\n");
+    // With the other separator the readings are no numbers: left out and said so, not counted
+    // as calm air.
+    const ActivityAnalysisResult point = run(bins({{22, 0}, {22, 10}, {22, 20}}), commas);
+    EXPECT_EQ(point.pasteboardText, "0\t0\n");
+    ASSERT_EQ(point.alerts.size(), 1u);
+    EXPECT_EQ(point.alerts[0].title, "Readings left out");
+    EXPECT_THAT(point.alerts[0].message,
+                StartsWith("3 activity bins matched rows whose wind speed"));
+    EXPECT_FALSE(point.stoppedAtNoTimeOverlap);
 }
 
 TEST_F(ActivityAnalysisTest, ReadingsAtTheEdgeOfSinglePrecisionKeepFiniteClasses) {
@@ -174,11 +182,13 @@ TEST_F(ActivityAnalysisTest, ReadingsAtTheEdgeOfSinglePrecisionKeepFiniteClasses
                                      {stamp(22, 30), "1"}});
     const ActivityAnalysisResult result = run(bins({{22, 0}, {22, 10}, {22, 20}}), extreme);
     const std::vector<PlotPoint>& curve = result.plotData.at("single");
-    ASSERT_EQ(curve.size(), 3u);
-    // Not numbers, or beyond single precision: the class of 0.
-    EXPECT_EQ(curve[1], (PlotPoint{0.0, 2.0f / 3.0f}));
-    EXPECT_EQ(curve[2].x, std::numeric_limits<float>::max());
-    EXPECT_EQ(curve[2].y, 1.0);
+    ASSERT_EQ(curve.size(), 2u);
+    // Not numbers, or beyond single precision: no readings, left out.
+    EXPECT_EQ(curve[0], (PlotPoint{0.0, 0.0}));
+    EXPECT_EQ(curve[1].x, std::numeric_limits<float>::max());
+    EXPECT_EQ(curve[1].y, 1.0);
+    ASSERT_EQ(result.alerts.size(), 1u);
+    EXPECT_THAT(result.alerts[0].message, StartsWith("2 activity bins matched rows"));
     EXPECT_EQ(result.pasteboardText.find("\u221E"), std::string::npos) << result.pasteboardText;
     EXPECT_TRUE(std::isfinite(result.summaries[0].levels.back().readingBelow));
 }
@@ -419,6 +429,18 @@ TEST_F(StateActivityAnalysisTest, ShortRowsAndBinsAfterTheLastRowAreLeftOut) {
         run(bins({{22, 0}, {22, 10}, {22, 20}, {22, 30}, {23, 0}}), ragged, stateOptions());
     EXPECT_THAT(result.seriesNames, ElementsAre("A", "B"));
     EXPECT_EQ(result.pasteboardText, "1\t1\t1\t0\t\n2\t0\t2\t1\t\n3\t1\t3\t0\t\n");
+}
+
+TEST_F(StateActivityAnalysisTest, RowsWithoutAReadingAreLeftOutAndSaidSo) {
+    const WindTable gaps = table({{stamp(22, 0), "", "15", "A"},
+                                  {stamp(22, 10), "---", "15", "B"},
+                                  {stamp(22, 20), "2", "15", "A"}});
+    const ActivityAnalysisResult result =
+        run(bins({{22, 0}, {22, 10}, {22, 20}}), gaps, stateOptions());
+    EXPECT_EQ(result.pasteboardText, "2\t1\t2\t0\t\n");
+    ASSERT_EQ(result.alerts.size(), 1u);
+    EXPECT_EQ(result.alerts[0].title, "Readings left out");
+    EXPECT_THAT(result.alerts[0].message, StartsWith("2 activity bins matched rows whose wind"));
 }
 
 TEST_F(StateActivityAnalysisTest, DatesAreReadInTheLocalZoneWithoutTheZoneText) {
