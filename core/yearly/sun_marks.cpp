@@ -9,6 +9,19 @@ namespace vane {
 
 namespace layout = yearly_layout;
 
+namespace {
+
+// The row of a time in the night that begins on `evening`. Far north, a sunset can fall after
+// midnight (and a sunrise before it); read on the evening's clock it would lie above the
+// picture and its mark would be lost.
+int rowOfNightTime(const LocalDateTime& time, const CivilDate& evening) {
+    const int step = time.date == evening ? layout::eveningStep(time.hour, time.minute)
+                                          : layout::morningStep(time.hour, time.minute);
+    return layout::firstRowOfStep(step);
+}
+
+}  // namespace
+
 MarkLocation markLocation(std::span<const Session> sessions) {
     MarkLocation location;
     if (sessions.empty()) {
@@ -41,11 +54,10 @@ SunMarks sunMarksForYear(int year, const MarkLocation& location, const icu::Time
             marks.days.emplace_back();
             continue;
         }
-        const LocalDateTime sunset = localDateTime(answer.times->sunset, zone);
-        const LocalDateTime sunrise = localDateTime(answer.times->sunrise, zone);
+        const CivilDate evening = addDays(newYear, k);
         marks.days.push_back(SunMarkRows{
-            layout::firstRowOfStep(layout::eveningStep(sunset.hour, sunset.minute)),
-            layout::firstRowOfStep(layout::morningStep(sunrise.hour, sunrise.minute)),
+            rowOfNightTime(localDateTime(answer.times->sunset, zone), evening),
+            rowOfNightTime(localDateTime(answer.times->sunrise, zone), evening),
         });
     }
     return marks;

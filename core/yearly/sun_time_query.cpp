@@ -9,18 +9,34 @@ namespace vane {
 namespace {
 
 constexpr double kSecondsPerHour = 3600.0;
+constexpr double kMinutesPerHour = 60.0;
 
-// The clock time of a calculated time in minutes, cut to whole minutes the way the picture
-// reads it: whole hours toward zero, then the minutes of the fraction below them.
 LocalDateTime clockTimeOnDay(const LocalDateTime& day, float minutes) {
-    const double hours = static_cast<double>(minutes) / 60.0;
+    const ClockReading reading = clockReadingOfMinutes(minutes);
     LocalDateTime clock = day;
-    clock.hour = static_cast<int>(std::trunc(hours));
-    clock.minute = static_cast<int>(std::trunc((hours - std::floor(hours)) * 60.0));
+    clock.hour = reading.hour;
+    clock.minute = reading.minute;
     return clock;
 }
 
 }  // namespace
+
+ClockReading clockReadingOfMinutes(float minutes) {
+    // Taken apart in whole minutes rather than through the fraction of the hours, which comes
+    // out just below the minute for many whole-minute times (21:27 would read as 21:26), and with
+    // the hours rounded down, so that a time before midnight stays on the day before.
+    const double total = minutes;
+    double hours = std::floor(total / kMinutesPerHour);
+    double minuteOfHour = total - kMinutesPerHour * hours;
+    if (minuteOfHour < 0.0) {
+        minuteOfHour += kMinutesPerHour;
+        hours -= 1.0;
+    } else if (minuteOfHour >= kMinutesPerHour) {
+        minuteOfHour -= kMinutesPerHour;
+        hours += 1.0;
+    }
+    return {static_cast<int>(hours), static_cast<int>(std::trunc(minuteOfHour))};
+}
 
 std::int32_t dayOfYearForDate(double instant, const icu::TimeZone& zone) {
     return dayOfYear(localDateTime(instant, zone).date);

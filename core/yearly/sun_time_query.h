@@ -12,6 +12,16 @@ namespace vane {
 // 1 January is 1; the day is taken in `zone`.
 std::int32_t dayOfYearForDate(double instant, const icu::TimeZone& zone);
 
+// A calculated time in minutes from local midnight on the clock: whole hours rounded down and
+// the whole minutes after them (-90 reads as -2:30, that is 22:30 the day before; 1500 as 25:00,
+// 01:00 the day after).
+struct ClockReading {
+    int hour = 0;
+    int minute = 0;
+    friend bool operator==(const ClockReading&, const ClockReading&) = default;
+};
+ClockReading clockReadingOfMinutes(float minutes);
+
 // Hours east of Greenwich in force in `zone` on the local day of `instant`: its standard offset
 // plus that day's daylight saving, whatever the date of the run.
 double timeZoneHoursOnDate(double instant, const icu::TimeZone& zone);

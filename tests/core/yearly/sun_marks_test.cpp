@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "core/time/civil_date.h"
 #include "core/yearly/raster_layout.h"
 #include "core/yearly/sun_time_query.h"
 #include "tests/core/yearly/yearly_test_support.h"
@@ -37,6 +38,47 @@ TEST_F(SunMarksTest, QueryAnswersTheNightThatBeginsOnTheDay) {
     ASSERT_TRUE(answer.times);
     EXPECT_EQ(answer.times->sunset, at(2012, 6, 21, 21, 26));
     EXPECT_EQ(answer.times->sunrise, at(2012, 6, 22, 5, 8));
+}
+
+TEST_F(SunMarksTest, CalculatedTimesAreReadInWholeMinutes) {
+    // Every whole minute of the day reads as itself, not as the minute before.
+    for (int minutes = 0; minutes < 24 * 60; ++minutes) {
+        EXPECT_EQ(clockReadingOfMinutes(static_cast<float>(minutes)),
+                  (ClockReading{minutes / 60, minutes % 60}))
+            << minutes;
+    }
+    EXPECT_EQ(clockReadingOfMinutes(1286.9f), (ClockReading{21, 26}));
+    EXPECT_EQ(clockReadingOfMinutes(308.2f), (ClockReading{5, 8}));
+    // Times off the day are read so that the calendar carries them to the right clock time.
+    EXPECT_EQ(clockReadingOfMinutes(-30.0f), (ClockReading{-1, 30}));  // 23:30 the day before
+    EXPECT_EQ(clockReadingOfMinutes(-90.0f), (ClockReading{-2, 30}));  // 22:30 the day before
+    EXPECT_EQ(clockReadingOfMinutes(1500.0f), (ClockReading{25, 0}));  // 01:00 the day after
+}
+
+TEST_F(SunMarksTest, SunsetsAfterMidnightAreMarkedInTheMorningRows) {
+    // In northern Lapland, in a zone two hours ahead of its site in summer, the sunsets near
+    // the midnight sun fall after midnight.
+    const std::unique_ptr<icu::TimeZone> helsinki{icu::TimeZone::createTimeZone("Europe/Helsinki")};
+    const SunMarks marks = sunMarksForYear(2012, {68.0f, 25.0f}, *helsinki, nullptr);
+    int afterMidnight = 0;
+    for (int k = 0; k < kSunMarkDays; ++k) {
+        const double midnight = localInstant({addDays({2012, 1, 1}, k), 0, 0, 0}, *helsinki);
+        const SunTimes times =
+            sunTimesForDay(68.0f, 25.0f, timeZoneHoursOnDate(midnight, *helsinki), 2012, k + 1);
+        if (!times.sunRisesAndSets() || times.sunset < 24 * 60) {
+            continue;
+        }
+        ++afterMidnight;
+        const int minutes = static_cast<int>(times.sunset) - 24 * 60;
+        ASSERT_TRUE(marks.days[k]) << k;
+        EXPECT_EQ(
+            marks.days[k]->sunsetRow,
+            yearly_layout::firstRowOfStep(yearly_layout::morningStep(minutes / 60, minutes % 60)))
+            << k;
+        EXPECT_GE(marks.days[k]->sunsetRow, 0);
+        EXPECT_LT(marks.days[k]->sunsetRow, marks.days[k]->sunriseRow);
+    }
+    EXPECT_GT(afterMidnight, 4);
 }
 
 TEST_F(SunMarksTest, DaysOfYearAreTakenInTheGivenZone) {
