@@ -6,6 +6,7 @@
 #include <QImageWriter>
 #include <QString>
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <iostream>
 #include <memory>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "cli/recording_source.h"
+#include "core/time/civil_date.h"
 #include "core/time/local_time.h"
 #include "core/yearly/activity_raster.h"
 #include "core/yearly/bar_raster.h"
@@ -41,6 +43,10 @@ std::string solposMessages(const SunTimes& refusal) {
     }
     return text;
 }
+
+constexpr std::array<const char*, 12> kMonthNames{"January",   "February", "March",    "April",
+                                                  "May",       "June",     "July",     "August",
+                                                  "September", "October",  "November", "December"};
 
 std::string writableFormats() {
     std::string list;
@@ -79,10 +85,15 @@ std::optional<Raster> activityPicture(const YearlyOptions& options,
     const auto usable = static_cast<std::size_t>(
         std::count_if(sorted.begin(), sorted.end(),
                       [](const Recording& r) { return isCalendarInstant(r.recordingTime); }));
-    if (result.recordingsRead < usable) {
-        err << "Recordings left out: " << usable - result.recordingsRead << " of " << usable
-            << " come after 26 December " << result.sunMarks.year
-            << ", beyond the picture's last night\n";
+    if (result.recordingsBeforeLastNightEnd < usable) {
+        // The last night runs from the evening of day 359 to the morning of day 360.
+        const CivilDate lastEvening =
+            addDays(CivilDate{result.year, 1, 1}, kLastDrawnDayOfYear - 2);
+        const CivilDate lastMorning = addDays(lastEvening, 1);
+        err << "Recordings left out: " << usable - result.recordingsBeforeLastNightEnd << " of "
+            << usable << " come after the picture's last night, " << lastEvening.day << " to "
+            << lastMorning.day << ' ' << kMonthNames[lastMorning.month - 1] << ' ' << result.year
+            << '\n';
     }
     if (result.sunMarks.firstRefusal) {
         err << "No sunset and sunrise marks: " << solposMessages(*result.sunMarks.firstRefusal);
@@ -220,9 +231,10 @@ void addYearlyCommand(CLI::App& app, CommandAction& action) {
         "Draw the yearly activity picture: one year of recordings, nights from January to\n"
         "December from left to right, the time of night from 16:00 to 09:00 from top to\n"
         "bottom, each activity bin a bar that grows brighter with its number of recordings,\n"
-        "with the sunset and sunrise of the site marked for every day. Recordings from\n"
-        "27 December on are not drawn. Writes the picture with its grid to --out, and the\n"
-        "bare 720 x 408 picture to --raster.");
+        "with the sunset and sunrise of the site marked for every day. The year is that of\n"
+        "the first recording; its last night is 25 to 26 December (24 to 25 in leap years),\n"
+        "and later recordings are not drawn. Writes the picture with its grid to --out, and\n"
+        "the bare 720 x 408 picture to --raster.");
     command->footer(
         "A recording list has one ISO 8601 time stamp per line (see 'vane events --help').\n"
         "A session list is CSV with the header sampledate,recordings,latitude,longitude:\n"

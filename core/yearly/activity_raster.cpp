@@ -4,10 +4,10 @@
 #include <cmath>
 #include <sstream>
 
+#include "core/time/civil_date.h"
 #include "core/time/local_time.h"
 #include "core/yearly/calendar_instant.h"
 #include "core/yearly/raster_layout.h"
-#include "core/yearly/sun_time_query.h"
 
 namespace vane {
 namespace {
@@ -93,18 +93,37 @@ ActivityRasterResult generateImageData(std::span<const Recording> sortedRecordin
         std::max(1LL, static_cast<long long>(std::ceil(binWidthMinutes / kMinutesPerRow)))};
 
     const double firstTime = first->recordingTime;
-    double binStart = localInstant({localDateTime(firstTime, zone).date, 0, 0, 0}, zone);
+    const CivilDate firstDay = localDateTime(firstTime, zone).date;
+    result.year = firstDay.year;
+    const CivilDate newYear{firstDay.year, 1, 1};
+    // Bins from here on lie after the last drawn day, or in a later year that would otherwise
+    // be drawn over this one.
+    const double stopAt = localInstant({addDays(newYear, kLastDrawnDayOfYear), 0, 0, 0}, zone);
+    const double lastNightEnd = localInstant(
+        {addDays(newYear, kLastDrawnDayOfYear - 1), layout::kLastMorningHour, 0, 0}, zone);
+    const auto closeBin = [&](double start, std::size_t count) {
+        if (count == 0) {
+            return;
+        }
+        if (start < lastNightEnd) {
+            result.recordingsBeforeLastNightEnd += count;
+        }
+        if (start < stopAt) {
+            drawer.draw(start, count);
+        }
+    };
+
+    double binStart = localInstant({firstDay, 0, 0, 0}, zone);
     if (firstTime - binStart > width) {
         binStart = advanceUntilWithinOneWidth(binStart, firstTime, width);
     }
-    int binDay = dayOfYearForDate(binStart, zone);
     std::size_t count = 0;
     for (auto it = first; it != sortedRecordings.end(); ++it) {
         const double time = it->recordingTime;
         if (!isCalendarInstant(time)) {
             continue;
         }
-        if (binDay > kLastDrawnDayOfYear) {
+        if (binStart >= stopAt) {
             break;
         }
         ++result.recordingsRead;
@@ -114,22 +133,16 @@ ActivityRasterResult generateImageData(std::span<const Recording> sortedRecordin
             ++count;
             continue;
         }
-        if (count > 0) {
-            drawer.draw(binStart, count);
-        }
+        closeBin(binStart, count);
         binStart += width;
         if (std::trunc(time - binStart) > width) {
             binStart = advanceUntilWithinOneWidth(binStart + width, time, width);
         }
-        binDay = dayOfYearForDate(binStart, zone);
         count = 1;
     }
-    if (count > 0) {
-        drawer.draw(binStart, count);
-    }
+    closeBin(binStart, count);
 
-    result.sunMarks =
-        sunMarksForYear(localDateTime(binStart, zone).date.year, location, zone, solposMessages);
+    result.sunMarks = sunMarksForYear(result.year, location, zone, solposMessages);
     drawSunMarks(raster, result.sunMarks);
     result.raster = std::move(raster);
     return result;

@@ -28,15 +28,22 @@ struct ActivityRasterResult {
     // None when there is no recording or the bin width is refused.
     std::optional<Raster> raster;
     std::string refusal;  // why the bin width was refused
-    // Recordings counted before reading stopped at the first bin after day kLastDrawnDayOfYear.
+    // Recordings counted before reading stopped at the first bin after day kLastDrawnDayOfYear
+    // or in a later year.
     std::size_t recordingsRead = 0;
+    // Recordings in bins that start before the end of the picture's last night (09:00 of day
+    // kLastDrawnDayOfYear); the others are nowhere in the picture.
+    std::size_t recordingsBeforeLastNightEnd = 0;
+    int year = 0;  // of the first recording: the year the picture shows
     SunMarks sunMarks;
 };
 
 // The activity picture of a year: recordings (sorted by recordingTime) counted in bins of
 // `binWidthMinutes` aligned to the first recording's local midnight, each bin a bar whose
-// brightness grows with its count, then the sunset and sunrise of `location` for every day.
-// Times outside the years 1 to 9999 (and NaN) are passed over.
+// brightness grows with its count, then the sunset and sunrise of `location` for every day of
+// that year. Reading stops at the first bin after day kLastDrawnDayOfYear or in a later year, so
+// later years never overwrite the first one. Times outside the years 1 to 9999 (and NaN) are
+// passed over.
 ActivityRasterResult generateImageData(std::span<const Recording> sortedRecordings,
                                        double binWidthMinutes, const MarkLocation& location,
                                        const icu::TimeZone& zone,

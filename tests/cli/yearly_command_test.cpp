@@ -195,8 +195,18 @@ TEST_F(YearlyCommandTest, SaysWhichRecordingsLieBeyondThePicture) {
     options.raster = folder / "yearly.ppm";
     EXPECT_EQ(run(options), 0);
     EXPECT_EQ(err.str(),
-              "Recordings left out: 2 of 4 come after 26 December 2013, beyond the picture's last "
-              "night\n");
+              "Recordings left out: 3 of 4 come after the picture's last night, 25 to 26 December "
+              "2013\n");
+
+    // A leap year's last night is a day earlier; a later year is not drawn over the first.
+    err.str("");
+    options.recordingList =
+        file("leap.txt", "2012-12-24 22:00\n2012-12-25 22:00\n2013-03-01 22:00\n");
+    EXPECT_EQ(run(options), 0);
+    EXPECT_EQ(err.str(),
+              "Recordings left out: 2 of 3 come after the picture's last night, 24 to 25 December "
+              "2012\n");
+    EXPECT_EQ(Ppm(*options.raster).at(2 * 60, 144), (Rgb{}));
 }
 
 TEST_F(YearlyCommandTest, AYearWithoutSunTimesIsDrawnWithoutMarksAndSaysWhy) {

@@ -118,6 +118,40 @@ TEST_F(ActivityRasterTest, ReadingStopsOnceTheBinReachesDay361) {
     EXPECT_EQ(mixed.recordingsRead, 2u);
     EXPECT_EQ(rowsWithBlue(*mixed.raster, 2 * 354), rowRange(144, 147));
     EXPECT_EQ(pixelsWithBlue(*mixed.raster), 8u);
+    // The recording that opened the bin of day 361 was read but lies nowhere in the picture.
+    EXPECT_EQ(mixed.recordingsBeforeLastNightEnd, 1u);
+    EXPECT_EQ(late.recordingsBeforeLastNightEnd, 0u);
+}
+
+TEST_F(ActivityRasterTest, TheLastNightEndsOnTheMorningOfDay360) {
+    // 26 December 2013 is day 360: its morning closes night 359 (columns 718 and 719), its
+    // evening would be night 360, beyond the last column.
+    const ActivityRasterResult result =
+        draw({at(2013, 12, 26, 3, 0), at(2013, 12, 26, 12, 0), at(2013, 12, 26, 22, 0)});
+    ASSERT_TRUE(result.raster);
+    EXPECT_EQ(rowsWithBlue(*result.raster, 718), rowRange(264, 267));
+    EXPECT_EQ(pixelsWithBlue(*result.raster), 8u);
+    EXPECT_EQ(result.recordingsRead, 3u);
+    EXPECT_EQ(result.recordingsBeforeLastNightEnd, 1u);
+
+    // In a leap year day 360 is 25 December.
+    EXPECT_EQ(draw({at(2012, 12, 24, 22, 0), at(2012, 12, 25, 22, 0)}).recordingsBeforeLastNightEnd,
+              1u);
+}
+
+TEST_F(ActivityRasterTest, LaterYearsAreNotDrawnOverTheFirst) {
+    // 1 June 2012 is day 153 (a leap year), 5 January and 1 June 2013 days 5 and 152: drawn,
+    // the later ones would land in columns 10 and 304 of the 2012 picture.
+    const ActivityRasterResult result =
+        draw({at(2012, 6, 1, 22, 3), at(2013, 1, 5, 22, 3), at(2013, 6, 1, 22, 3)});
+    ASSERT_TRUE(result.raster);
+    EXPECT_EQ(rowsWithBlue(*result.raster, 306), rowRange(144, 147));
+    EXPECT_EQ(pixelsWithBlue(*result.raster), 8u);
+    EXPECT_EQ(result.recordingsBeforeLastNightEnd, 1u);
+    // The marks are those of the year shown.
+    EXPECT_EQ(result.year, 2012);
+    EXPECT_EQ(result.sunMarks.year, 2012);
+    EXPECT_EQ(result.sunMarks.days, sunMarksForYear(2012, {}, zone(), nullptr).days);
 }
 
 TEST_F(ActivityRasterTest, RefusesBinWidthsThatAreNotWholeMinutes) {
