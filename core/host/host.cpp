@@ -1,19 +1,30 @@
 #include "core/host/host.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace vane {
+namespace {
+
+// Times that are no number sort last: `<` alone is no ordering with them, and the sort could
+// leave real times out of order.
+bool earlier(double a, double b) {
+    return std::isnan(b) ? !std::isnan(a) : a < b;
+}
+
+}  // namespace
 
 std::vector<Recording> sortedByRecordingTime(std::vector<Recording> recordings) {
-    std::stable_sort(
-        recordings.begin(), recordings.end(),
-        [](const Recording& a, const Recording& b) { return a.recordingTime < b.recordingTime; });
+    std::stable_sort(recordings.begin(), recordings.end(),
+                     [](const Recording& a, const Recording& b) {
+                         return earlier(a.recordingTime, b.recordingTime);
+                     });
     return recordings;
 }
 
 std::vector<Session> sortedBySampleDate(std::vector<Session> sessions) {
     std::stable_sort(sessions.begin(), sessions.end(), [](const Session& a, const Session& b) {
-        return a.sampledate < b.sampledate;
+        return earlier(a.sampledate, b.sampledate);
     });
     return sessions;
 }

@@ -107,6 +107,18 @@ TEST_F(BatEventsTest, RecordingsBeforeTheGridOriginAndUnusableTimesAreLeftOut) {
               (BatEventList{{origin + 600, 2}}));
 }
 
+TEST_F(BatEventsTest, TimesThatAreNoNumberSortLastAndLeaveTheOthersInOrder) {
+    const std::vector<Recording> sorted = sortedByRecordingTime(
+        recordings({origin + 1500, NAN, origin + 30, NAN, origin + 900, origin + 20}));
+    ASSERT_EQ(sorted.size(), 6u);
+    for (std::size_t k = 1; k < 4; ++k) {
+        EXPECT_LT(sorted[k - 1].recordingTime, sorted[k].recordingTime);
+    }
+    EXPECT_TRUE(std::isnan(sorted[4].recordingTime) && std::isnan(sorted[5].recordingTime));
+    EXPECT_EQ(batEvents(sorted, origin),
+              (BatEventList{{origin + 600, 2}, {origin + 1200, 1}, {origin + 1800, 1}}));
+}
+
 TEST_F(BatEventsTest, BinsKeepTheirTenMinuteGridAcrossDaylightSavingChanges) {
     // On 2012-10-28 the clocks in Berlin go back from 03:00 to 02:00: 02:05 happens twice and
     // both hours get their own bins.
