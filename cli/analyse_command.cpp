@@ -236,6 +236,14 @@ int runAnalyse(const AnalyseOptions& options, const icu::TimeZone& zone, std::os
     if (!result.hasTable()) {
         return outcome.exitStatus;
     }
+    // A table without a single counted bin is no answer, though the panel would still show it.
+    if (std::all_of(result.summaries.begin(), result.summaries.end(),
+                    [](const ActivitySummary& summary) { return summary.levels.empty(); })) {
+        err << "Nothing counted: no activity bin matched a row of the wind file with a readable "
+            << (result.legend ? "date (within a minute, in local time)" : "date")
+            << " and reading\n";
+        return kExitNoResult;
+    }
     const ActivityAnalysisOptions& analysis = outcome.analysisOptions;
     const bool temperatureUnit = analysis.plotTemp && !result.legend;
     for (const ActivitySummary& summary : result.summaries) {
@@ -258,8 +266,9 @@ void addAnalyseCommand(CLI::App& app, CommandAction& action) {
         "cumulative share. With --state-column, one such pair of columns per state (sorted by\n"
         "name). Alerts and the levels below which 50, 80, 90 and 95 % of the activity lies go\n"
         "to standard error.\n"
-        "Exit status 0 with a table, 3 when the recordings and the wind data do not overlap or\n"
-        "the analysis cannot start, 2 for bad usage or an unreadable file.");
+        "Exit status 0 with a table, 3 when the recordings and the wind data do not overlap,\n"
+        "nothing could be counted or the analysis cannot start, 2 for bad usage or an\n"
+        "unreadable file.");
     command->footer(
         "Choices not given are what the panel shows after loading the wind file: the\n"
         "date/time column (title containing datum, date or time), the date format (from the\n"

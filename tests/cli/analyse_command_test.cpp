@@ -68,11 +68,12 @@ TEST_F(AnalyseCommandTest, PrintsTheTableWithTheFilesOwnSeparatorAndASummary) {
 
     options.decimal = ".";
     options.countRecordings = true;
-    ASSERT_EQ(run(), kExitSuccess);
+    ASSERT_EQ(run(), kExitNoResult);
     // Readings with a comma are no numbers then: left out, and the user is told why.
     EXPECT_EQ(out.str(), "0\t0\n");
     EXPECT_THAT(err.str(), HasSubstr("Readings left out: 3 activity bins matched rows whose wind "
                                      "speed is no number"));
+    EXPECT_THAT(err.str(), HasSubstr("Nothing counted: "));
 }
 
 TEST_F(AnalyseCommandTest, TemperatureColumnIsGuessedFromItsTitleAndSaidSo) {
@@ -115,6 +116,16 @@ TEST_F(AnalyseCommandTest, NoOverlapAndMissingColumnsEndWithoutATable) {
     EXPECT_EQ(err.str(),
               "No wind speed column: Choose the column that holds the wind speed.\n"
               "Columns of the wind file: 1 Datum | 2 column 2\n");
+}
+
+TEST_F(AnalyseCommandTest, APerStateRunThatMatchesNothingIsNoResult) {
+    // The per-state analysis reads the stamps as local time and has no alert of its own.
+    write("recordings.txt", "2013-06-21 22:03:00\n");
+    options.windColumn = "2";
+    options.stateColumn = "Status";
+    EXPECT_EQ(run(), kExitNoResult);
+    EXPECT_THAT(out.str(), IsEmpty());
+    EXPECT_THAT(err.str(), HasSubstr("Nothing counted: no activity bin matched a row"));
 }
 
 TEST_F(AnalyseCommandTest, BadInputIsReportedWithStatusTwo) {
