@@ -83,6 +83,7 @@ void VanePluginTest::refusesToRunWithoutRecordingsAndKeepsTheLastRun() {
         run.chooseWindFile(sourcePath("examples/wind.csv"));
         run.choose("date_timeColumn", 1);
         run.choose("windColumn", 2);
+        run.choose("decimal_Sep", 1);  // the file's readings have a decimal comma
         run.click("okayButton");
     });
     const std::size_t rows = run.plugin->tableData().rows.size();
@@ -350,6 +351,7 @@ void VanePluginTest::graphIsSavedAsPdfOnlyWhenConfirmed() {
     const QString pdf = folder.filePath(QStringLiteral("graph.pdf"));
     run.run([&] {
         run.chooseWindFile(sourcePath("examples/wind.csv"));
+        run.choose("decimal_Sep", 1);  // the file's readings have a decimal comma
         run.click("okayButton");
         run.click("pdfButton");  // cancelled
         QVERIFY(!QFile::exists(pdf));
