@@ -6,13 +6,12 @@
 #include <array>
 #include <cctype>
 
+#include "core/recordings/list_file.h"
 #include "core/time/iso_timestamp.h"
 #include "core/time/local_time.h"
 
 namespace vane {
 namespace {
-
-constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 std::string trimmed(std::string_view text) {
     const std::size_t start = text.find_first_not_of(" \t\r");
@@ -112,9 +111,7 @@ std::vector<std::string> CsvTable::columnNames() const {
 }
 
 CsvTable splitRecordingCsv(std::string_view text) {
-    if (text.starts_with(kUtf8ByteOrderMark)) {
-        text.remove_prefix(kUtf8ByteOrderMark.size());
-    }
+    text = withoutByteOrderMark(text);
     CsvTable table;
     table.separator = detectSeparator(text);
     std::vector<std::string> row;

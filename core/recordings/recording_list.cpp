@@ -1,16 +1,10 @@
 #include "core/recordings/recording_list.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <sstream>
-
 #include "core/time/iso_timestamp.h"
 
 namespace vane {
 namespace {
 
-constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t kQuotedLineLength = 60;
 
 std::string_view firstField(std::string_view line) {
@@ -50,26 +44,13 @@ std::string quoted(std::string_view line) {
 
 }  // namespace
 
-std::string RecordingListError::describe() const {
-    if (line == 0) {
-        return file + ": " + message;
-    }
-    return file + ":" + std::to_string(line) + ": " + message;
-}
-
 RecordingListResult parseRecordingList(std::string_view text, const std::string& fileName,
                                        const icu::TimeZone& zone) {
-    if (text.starts_with(kUtf8ByteOrderMark)) {
-        text.remove_prefix(kUtf8ByteOrderMark.size());
-    }
     RecordingListResult result;
     bool firstContentLine = true;
-    std::size_t lineNumber = 0;
-    while (!text.empty()) {
-        ++lineNumber;
-        const std::size_t end = text.find('\n');
-        const std::string_view line = text.substr(0, end);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    NumberedLines lines(withoutByteOrderMark(text));
+    while (const std::optional<std::string_view> next = lines.next()) {
+        const std::string_view line = *next;
         if (isSkipped(line)) {
             continue;
         }
@@ -85,7 +66,7 @@ RecordingListResult parseRecordingList(std::string_view text, const std::string&
         if (!stamp) {
             result.recordings.clear();
             result.error = RecordingListError{
-                fileName, lineNumber,
+                fileName, lines.number(),
                 "expected a time stamp such as 2012-06-21 21:03:00 or 2012-06-21T21:03:00+02:00, "
                 "found " +
                     quoted(line)};
@@ -98,23 +79,11 @@ RecordingListResult parseRecordingList(std::string_view text, const std::string&
 
 RecordingListResult readRecordingList(const std::filesystem::path& path,
                                       const icu::TimeZone& zone) {
-    const std::string fileName = path.string();
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        return {{}, RecordingListError{fileName, 0, "is a folder, not a recording list"}};
+    const ListFileText file = readListFile(path, "recording list");
+    if (file.error) {
+        return {{}, file.error};
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return {{},
-                RecordingListError{fileName, 0,
-                                   std::string("cannot be opened: ") + std::strerror(errno)}};
-    }
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (in.bad()) {
-        return {{}, RecordingListError{fileName, 0, "could not be read to its end"}};
-    }
-    return parseRecordingList(content.str(), fileName, zone);
+    return parseRecordingList(file.text, path.string(), zone);
 }
 
 }  // namespace vane

@@ -9,18 +9,11 @@
 
 #include "core/host/host.h"
 #include "core/icu_forward.h"
+#include "core/recordings/list_file.h"
 
 namespace vane {
 
-// Where and why a recording list could not be read. line is 0 when the whole file failed.
-struct RecordingListError {
-    std::string file;
-    std::size_t line = 0;
-    std::string message;
-
-    // "file:line: message", or "file: message" without a line.
-    std::string describe() const;
-};
+using RecordingListError = ListFileError;
 
 struct RecordingListResult {
     std::vector<Recording> recordings;  // in file order

@@ -2,13 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstring>
-#include <fstream>
 #include <iterator>
-#include <sstream>
 
 #include "core/time/civil_date.h"
 #include "core/time/iso_timestamp.h"
@@ -17,7 +13,6 @@
 namespace vane {
 namespace {
 
-constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t kFieldCount = 4;
 constexpr std::size_t kQuotedFieldLength = 40;
 
@@ -128,33 +123,20 @@ std::optional<std::string> readSession(std::string_view line, const icu::TimeZon
 
 }  // namespace
 
-std::string SessionListError::describe() const {
-    if (line == 0) {
-        return file + ": " + message;
-    }
-    return file + ":" + std::to_string(line) + ": " + message;
-}
-
 SessionListResult parseSessionList(std::string_view text, const std::string& fileName,
                                    const icu::TimeZone& zone) {
-    if (text.starts_with(kUtf8ByteOrderMark)) {
-        text.remove_prefix(kUtf8ByteOrderMark.size());
-    }
     SessionListResult result;
     bool headerSeen = false;
-    std::size_t lineNumber = 0;
-    while (!text.empty()) {
-        ++lineNumber;
-        const std::size_t end = text.find('\n');
-        const std::string_view line = text.substr(0, end);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    NumberedLines lines(withoutByteOrderMark(text));
+    while (const std::optional<std::string_view> next = lines.next()) {
+        const std::string_view line = *next;
         if (isSkipped(line)) {
             continue;
         }
         if (!headerSeen) {
             if (!isHeader(line)) {
                 return {{},
-                        SessionListError{fileName, lineNumber,
+                        SessionListError{fileName, lines.number(),
                                          "expected the header " + std::string(kSessionListHeader)}};
             }
             headerSeen = true;
@@ -162,7 +144,7 @@ SessionListResult parseSessionList(std::string_view text, const std::string& fil
         }
         Session session;
         if (std::optional<std::string> problem = readSession(line, zone, session)) {
-            return {{}, SessionListError{fileName, lineNumber, std::move(*problem)}};
+            return {{}, SessionListError{fileName, lines.number(), std::move(*problem)}};
         }
         result.sessions.push_back(session);
     }
@@ -175,23 +157,11 @@ SessionListResult parseSessionList(std::string_view text, const std::string& fil
 }
 
 SessionListResult readSessionList(const std::filesystem::path& path, const icu::TimeZone& zone) {
-    const std::string fileName = path.string();
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        return {{}, SessionListError{fileName, 0, "is a folder, not a session list"}};
+    const ListFileText file = readListFile(path, "session list");
+    if (file.error) {
+        return {{}, file.error};
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return {{},
-                SessionListError{fileName, 0,
-                                 std::string("cannot be opened: ") + std::strerror(errno)}};
-    }
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (in.bad()) {
-        return {{}, SessionListError{fileName, 0, "could not be read to its end"}};
-    }
-    return parseSessionList(content.str(), fileName, zone);
+    return parseSessionList(file.text, path.string(), zone);
 }
 
 }  // namespace vane

@@ -9,20 +9,13 @@
 
 #include "core/host/host.h"
 #include "core/icu_forward.h"
+#include "core/recordings/list_file.h"
 
 namespace vane {
 
 inline constexpr std::string_view kSessionListHeader = "sampledate,recordings,latitude,longitude";
 
-// Where and why a session list could not be read. line is 0 when the whole file failed.
-struct SessionListError {
-    std::string file;
-    std::size_t line = 0;
-    std::string message;
-
-    // "file:line: message", or "file: message" without a line.
-    std::string describe() const;
-};
+using SessionListError = ListFileError;
 
 struct SessionListResult {
     std::vector<Session> sessions;  // in file order
