@@ -143,13 +143,11 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
         err << list.problem << '\n';
         return outcome;
     }
-    const WindFileLoad load = loadWindFile(options.windFile, *settings);
-    if (load.failure) {
-        err << load.failure->title << ": " << load.failure->message << '\n';
-        err << "error " << load.failure->error << '\n';
+    const std::optional<WindFileView> loaded = loadWindFileOrSay(options.windFile, *settings, err);
+    if (!loaded) {
         return outcome;
     }
-    const WindFileView& view = *load.view;
+    const WindFileView& view = *loaded;
     outcome.columnTitles = view.columnTitles;
 
     ActivityAnalysisOptions& analysis = outcome.analysisOptions;

@@ -101,15 +101,13 @@ int runInspect(const InspectOptions& options, std::ostream& out, std::ostream& e
     if (!settings) {
         return kExitBadInput;
     }
-    const WindFileLoad load = loadWindFile(options.windFile, *settings);
-    if (load.failure) {
-        err << load.failure->title << ": " << load.failure->message << '\n';
-        err << "error " << load.failure->error << '\n';
+    const std::optional<WindFileView> view = loadWindFileOrSay(options.windFile, *settings, err);
+    if (!view) {
         return kExitBadInput;
     }
-    printView(*load.view, out);
-    if (!load.view->tableProblem.empty()) {
-        err << "No data rows: " << load.view->tableProblem << '\n';
+    printView(*view, out);
+    if (!view->tableProblem.empty()) {
+        err << "No data rows: " << view->tableProblem << '\n';
     }
     return kExitSuccess;
 }

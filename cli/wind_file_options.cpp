@@ -105,4 +105,15 @@ std::string encodingListHelp() {
     return list;
 }
 
+std::optional<WindFileView> loadWindFileOrSay(const std::filesystem::path& file,
+                                              const WindFileSettings& settings, std::ostream& err) {
+    WindFileLoad load = loadWindFile(file, settings);
+    if (load.failure) {
+        err << load.failure->title << ": " << load.failure->message << '\n';
+        err << "error " << load.failure->error << '\n';
+        return std::nullopt;
+    }
+    return std::move(load.view);
+}
+
 }  // namespace vane::cli

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -26,6 +27,10 @@ void addWindFileOptions(CLI::App& command, WindFileOptions& options);
 
 // The settings for loadWindFile, or nothing after writing a "Bad usage: ..." line to `err`.
 std::optional<WindFileSettings> windFileSettings(const WindFileOptions& options, std::ostream& err);
+
+// The wind file read with `settings`, or nothing after writing why on `err`.
+std::optional<WindFileView> loadWindFileOrSay(const std::filesystem::path& file,
+                                              const WindFileSettings& settings, std::ostream& err);
 
 // "Encodings (name or number for --encoding):" and one line per offered encoding.
 std::string encodingListHelp();
