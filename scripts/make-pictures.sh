@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Makes the README's pictures in docs/ from the example data: the graph and the yearly picture
-# from the command line, and screenshots of vane-desk and of the plug-in on a virtual X display.
+# from the command line, and screenshots of vane-desk running the plug-in through a real
+# analysis on a virtual X display.
 # Installs what is missing (scripts/setup.sh --screenshots) and builds the default preset.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,23 +23,11 @@ QT_QPA_PLATFORM=offscreen "$build/cli/vane" analyse --recordings examples/record
     --width 1200 --height 800 >/dev/null
 QT_QPA_PLATFORM=offscreen "$build/cli/vane" yearly --recordings examples/recordings.txt \
     --lat "$SITE_LATITUDE" --lon "$SITE_LONGITUDE" --out docs/yearly.png
+echo "Wrote docs/graph.png"
 
 library="$work/Example.vanelib"
 "$build/host/make_example_library" examples/recordings.txt "$library" \
     --site "$SITE_NAME" --lat "$SITE_LATITUDE" --lon "$SITE_LONGITUDE" --tz "$SITE_TIMEZONE"
-xvfb-run --auto-servernum --server-args="-screen 0 1100x760x24" bash -c '
-    "$1" --select "$2" --select "$3" "$4" &
-    desk=$!
-    sleep 4
-    import -window root "$5"
-    kill "$desk"
-    wait "$desk" || true
-' _ "$build/host/vane-desk" "$SITE_NAME, June 2012" "$SITE_NAME, July 2012" "$library" \
-    "$work/screen.png"
-# The virtual display has no window manager: keep just the window.
-convert "$work/screen.png" -trim +repage docs/desk.png
-
 xvfb-run --auto-servernum --server-args="-screen 0 1280x900x24" \
-    "$build/plugin/make_plugin_screenshots" examples/recordings.txt examples/wind.csv \
-    "$SITE_LATITUDE" "$SITE_LONGITUDE" docs
-echo "Wrote docs/graph.png, docs/yearly.png, docs/desk.png and docs/plugin-*.png"
+    scripts/desk-screenshots.sh "$build/host/vane-desk" "$library" "$PWD/examples/wind.csv" docs \
+    "$SITE_NAME, June 2012" "$SITE_NAME, July 2012"

@@ -14,10 +14,10 @@ packages=(
   qt6-svg-dev
 )
 
-# --screenshots adds what scripts/make-pictures.sh needs: a virtual X display and a
-# screen grabber.
+# --screenshots adds what scripts/make-pictures.sh needs: a virtual X display, a way to press its
+# keys and buttons, and a screen grabber.
 if [ "${1:-}" = "--screenshots" ]; then
-  packages+=(xvfb xauth imagemagick)
+  packages+=(xvfb xauth imagemagick xdotool)
 fi
 
 missing=()
