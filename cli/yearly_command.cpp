@@ -18,7 +18,7 @@
 #include "core/time/local_time.h"
 #include "core/yearly/activity_raster.h"
 #include "core/yearly/bar_raster.h"
-#include "core/yearly/calendar_instant.h"
+#include "core/yearly/picture_notes.h"
 #include "core/yearly/session_list.h"
 #include "graph/offscreen_gui.h"
 #include "yearlyview/image_files.h"
@@ -27,26 +27,6 @@
 
 namespace vane::cli {
 namespace {
-
-// The lines S_decode writes for a refused sun-time query, as text.
-std::string solposMessages(const SunTimes& refusal) {
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file{std::tmpfile(), &std::fclose};
-    if (!file) {
-        return "the solar position calculation refused the site or year\n";
-    }
-    S_decode(refusal.error, refusal.record, file.get());
-    std::rewind(file.get());
-    std::string text;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, file.get()) != nullptr) {
-        text += buffer;
-    }
-    return text;
-}
-
-constexpr std::array<const char*, 12> kMonthNames{"January",   "February", "March",    "April",
-                                                  "May",       "June",     "July",     "August",
-                                                  "September", "October",  "November", "December"};
 
 std::string writableFormats() {
     std::string list;
@@ -82,21 +62,8 @@ std::optional<Raster> activityPicture(const YearlyOptions& options,
         status = kExitNoResult;
         return std::nullopt;
     }
-    const auto usable = static_cast<std::size_t>(
-        std::count_if(sorted.begin(), sorted.end(),
-                      [](const Recording& r) { return isCalendarInstant(r.recordingTime); }));
-    if (result.recordingsBeforeLastNightEnd < usable) {
-        // The last night runs from the evening of day 359 to the morning of day 360.
-        const CivilDate lastEvening =
-            addDays(CivilDate{result.year, 1, 1}, kLastDrawnDayOfYear - 2);
-        const CivilDate lastMorning = addDays(lastEvening, 1);
-        err << "Recordings left out: " << usable - result.recordingsBeforeLastNightEnd << " of "
-            << usable << " come after the picture's last night, " << lastEvening.day << " to "
-            << lastMorning.day << ' ' << kMonthNames[lastMorning.month - 1] << ' ' << result.year
-            << '\n';
-    }
-    if (result.sunMarks.firstRefusal) {
-        err << "No sunset and sunrise marks: " << solposMessages(*result.sunMarks.firstRefusal);
+    for (const std::string& note : activityPictureNotes(result, sorted)) {
+        err << note << '\n';
     }
     return std::move(result.raster);
 }

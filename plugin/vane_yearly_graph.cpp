@@ -7,11 +7,14 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImageWriter>
+#include <QLabel>
+#include <QStringList>
 #include <QtDebug>
 
 #include "core/time/local_time.h"
 #include "core/yearly/activity_raster.h"
 #include "core/yearly/bar_raster.h"
+#include "core/yearly/picture_notes.h"
 #include "core/yearly/sun_marks.h"
 #include "plugin/year_graph_widget.h"
 #include "ui_yearly_graph.h"
@@ -113,6 +116,7 @@ void VaneYearlyGraph::redraw() {
     const std::unique_ptr<icu::TimeZone> zone = processTimeZone();
     const std::vector<Session> sessions = sortedBySampleDate(host_.selectedSessions());
     std::optional<Raster> raster;
+    std::vector<std::string> notes;  // what the picture cannot show
     if (barGraph_) {
         BarRasterResult bars = generateBarGraphImageData(sessions, *zone);
         for (const std::int64_t length : bars.barLengths) {
@@ -123,8 +127,15 @@ void VaneYearlyGraph::redraw() {
         const std::vector<Recording> recordings = sortedByRecordingTime(host_.selectedRecordings());
         ActivityRasterResult activity = generateImageData(
             recordings, ui_->binWidth->currentText().toDouble(), markLocation(sessions), *zone);
+        notes = activityPictureNotes(activity, recordings);
         raster = std::move(activity.raster);
     }
+    QStringList lines;
+    for (const std::string& note : notes) {
+        lines.append(QString::fromStdString(note));
+    }
+    ui_->pictureNotes->setText(lines.join(QLatin1Char('\n')));
+    ui_->pictureNotes->setVisible(!lines.isEmpty());
     yearView_->view().setGraphImage(
         raster ? yearlyview::createImageFromGrayscaleWithData(*raster, invertGraph_) : QImage());
     yearView_->update();

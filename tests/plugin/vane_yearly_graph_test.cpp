@@ -1,5 +1,6 @@
 #include <QCheckBox>
 #include <QImage>
+#include <QLabel>
 #include <QTemporaryDir>
 
 #include "plugin/year_graph_widget.h"
@@ -41,6 +42,7 @@ class VaneYearlyGraphTest : public QObject {
     void inversionInstallsAndRemovesExactlyTheTwoFilters();
     void barPictureKeepsOrRestoresTheFiltersAsInversionSays();
     void savesWhatTheViewShowsAtItsPixelSize();
+    void saysWhatThePictureCannotShow();
 
   private:
     const FixedSelectionHost host_{exampleRecordings(), exampleSessions()};
@@ -142,6 +144,25 @@ void VaneYearlyGraphTest::savesWhatTheViewShowsAtItsPixelSize() {
     QCOMPARE(run.panels->saveOptions.size(), std::size_t{3});
     QCOMPARE(run.alerts->shown.size(), std::size_t{1});
     QVERIFY(run.alerts->shown.front().title.contains(QStringLiteral("year.png")));
+}
+
+void VaneYearlyGraphTest::saysWhatThePictureCannotShow() {
+    std::vector<Recording> recordings = exampleRecordings();
+    recordings.push_back({recordings.front().recordingTime + 365.0 * 86400.0});  // next year
+    const FixedSelectionHost withNextYear{recordings, exampleSessions()};
+    PluginUnderTest run(withNextYear);
+    run.run([&] {
+        run.click("plotYearlyGraphButton");
+        const auto* notes =
+            run.plugin->yearlyGraph()->window()->findChild<QLabel*>(QStringLiteral("pictureNotes"));
+        QVERIFY(notes != nullptr);
+        QVERIFY(!notes->isHidden());
+        QCOMPARE(notes->text(),
+                 QStringLiteral("Recordings left out: 1 of 4942 come after the picture's last "
+                                "night, 24 to 25 December 2012"));
+        run.plugin->yearlyGraph()->setBarGraph(true);
+        QVERIFY(notes->isHidden());
+    });
 }
 
 }  // namespace vane::plugin::testing
