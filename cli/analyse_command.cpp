@@ -148,6 +148,11 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
         return outcome;
     }
     const WindFileView& view = *loaded;
+    if (!view.tableProblem.empty()) {
+        err << "Problem with wind file: " << options.windFile.string() << ": " << view.tableProblem
+            << '\n';
+        return outcome;
+    }
     outcome.columnTitles = view.columnTitles;
 
     ActivityAnalysisOptions& analysis = outcome.analysisOptions;
@@ -208,7 +213,6 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
     const std::vector<Recording> sorted = sortedByRecordingTime(list.recordings);
     const BatEventList events = batEvents(sorted, batEventGridOrigin(zone));
     outcome.result = analyseActivityAndWind(events, view.table, analysis, zone);
-    outcome.tableProblem = view.tableProblem;
     outcome.exitStatus = outcome.result->hasTable() ? kExitSuccess : kExitNoResult;
     return outcome;
 }
@@ -225,11 +229,7 @@ int runAnalyse(const AnalyseOptions& options, const icu::TimeZone& zone, std::os
         err << alert.title << ": " << alert.message << '\n';
     }
     if (result.refused) {
-        if (!outcome.tableProblem.empty()) {
-            err << "Wind file: " << outcome.tableProblem << '\n';
-        } else {
-            err << "Columns of the wind file: " << columnList(outcome.columnTitles) << '\n';
-        }
+        err << "Columns of the wind file: " << columnList(outcome.columnTitles) << '\n';
     }
     if (!result.hasTable()) {
         return outcome.exitStatus;

@@ -44,7 +44,6 @@ struct AnalyseOutcome {
     int exitStatus = kExitSuccess;
     ActivityAnalysisOptions analysisOptions;  // as the panel's controls would say
     std::vector<std::string> columnTitles;
-    std::string tableProblem;  // why the wind file gave no table, when it did not
     std::optional<ActivityAnalysisResult> result;  // none after bad usage or an unreadable file
 };
 

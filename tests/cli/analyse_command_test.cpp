@@ -150,6 +150,18 @@ TEST_F(AnalyseCommandTest, BadInputIsReportedWithStatusTwo) {
     write("recordings.txt", "2012-06-21 22:03:00\nyesterday\n");
     EXPECT_EQ(run(), kExitBadInput);
     EXPECT_THAT(err.str(), StartsWith("Problem with recording list: "));
+
+    // No header row to analyse: the file's problem, not a missing column, is what to fix.
+    write("recordings.txt", "2012-06-21 22:03:00\n");
+    options.windFileOptions.startingLine = 9;
+    EXPECT_EQ(run(), kExitBadInput);
+    EXPECT_EQ(err.str(),
+              "Problem with wind file: " + options.windFile.string() +
+                  ": The starting line 9 lies beyond the last line of the file, line 7.\n");
+    options.windFileOptions.startingLine = 1;
+    write("wind.csv", "");
+    EXPECT_EQ(run(), kExitBadInput);
+    EXPECT_THAT(err.str(), HasSubstr(": The wind table is empty"));
 }
 
 }  // namespace
