@@ -143,6 +143,15 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
         err << list.problem << '\n';
         return outcome;
     }
+    if (list.recordings.empty()) {
+        err << "Nothing to analyse: "
+            << (options.library ? "the library's sessions hold"
+                                : options.recordingList.string() + " holds")
+            << " no recordings\n";
+        outcome.exitStatus = kExitNoResult;
+        return outcome;
+    }
+    sayRecordingsBeforeTheBins(list.recordings, zone, err);
     const std::optional<WindFileView> loaded = loadWindFileOrSay(options.windFile, *settings, err);
     if (!loaded) {
         return outcome;

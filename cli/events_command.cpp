@@ -34,15 +34,7 @@ int runEvents(const EventsOptions& options, const icu::TimeZone& zone, const icu
         return kExitBadInput;
     }
 
-    const double origin = batEventGridOrigin(zone);
-    const auto early =
-        std::count_if(list.recordings.begin(), list.recordings.end(),
-                      [origin](const Recording& r) { return r.recordingTime < origin; });
-    if (early > 0) {
-        err << "Recordings left out: " << early << " of " << list.recordings.size()
-            << " lie before the first activity bin, which begins " << formatLocalIso(origin, zone)
-            << '\n';
-    }
+    sayRecordingsBeforeTheBins(list.recordings, zone, err);
 
     if (!options.counts) {
         out << eventTimeText(list.recordings, zone, locale);
@@ -50,7 +42,7 @@ int runEvents(const EventsOptions& options, const icu::TimeZone& zone, const icu
     }
     const std::vector<Recording> sorted = sortedByRecordingTime(list.recordings);
     out << "bin_end\tcount\n";
-    for (const BatEvent& event : batEvents(sorted, origin)) {
+    for (const BatEvent& event : batEvents(sorted, batEventGridOrigin(zone))) {
         out << formatLocalIso(event.binEnd, zone) << '\t' << event.count << '\n';
     }
     return kExitSuccess;

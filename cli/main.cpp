@@ -1,7 +1,9 @@
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <exception>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "cli/analyse_command.h"
 #include "cli/command.h"
@@ -35,6 +37,20 @@ int main(int argc, char** argv) {
     vane::cli::addYearlyCommand(app, action);
     // New commands register here, each with its add...Command function.
 
+    // Said plainly: CLI11 would only say that a command is required.
+    const std::vector<CLI::App*> commands =
+        app.get_subcommands([](const CLI::App*) { return true; });
+    if (argc > 1 && argv[1][0] != '-' &&
+        std::none_of(commands.begin(), commands.end(),
+                     [&](const CLI::App* command) { return command->check_name(argv[1]); })) {
+        std::string names;
+        for (const CLI::App* command : commands) {
+            names += (names.empty() ? "" : ", ") + command->get_name();
+        }
+        std::cerr << "Bad usage: unknown command \"" << argv[1] << "\"; the commands are " << names
+                  << " (see vane --help)\n";
+        return vane::cli::kExitBadInput;
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

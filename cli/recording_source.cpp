@@ -1,8 +1,11 @@
 #include "cli/recording_source.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 
+#include "core/analysis/bat_events.h"
 #include "core/recordings/recording_list.h"
+#include "core/time/local_time.h"
 #include "host/library/library_selection.h"
 #include "host/library/recording_library.h"
 
@@ -48,6 +51,19 @@ LoadedRecordings loadRecordings(const RecordingSource& source, const icu::TimeZo
     }
     loaded.recordings = std::move(list.recordings);
     return loaded;
+}
+
+void sayRecordingsBeforeTheBins(const std::vector<Recording>& recordings, const icu::TimeZone& zone,
+                                std::ostream& err) {
+    const double origin = batEventGridOrigin(zone);
+    const auto early =
+        std::count_if(recordings.begin(), recordings.end(),
+                      [origin](const Recording& r) { return r.recordingTime < origin; });
+    if (early > 0) {
+        err << "Recordings left out: " << early << " of " << recordings.size()
+            << " lie before the first activity bin, which begins " << formatLocalIso(origin, zone)
+            << '\n';
+    }
 }
 
 }  // namespace vane::cli

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,11 @@ struct LoadedRecordings {
 };
 
 LoadedRecordings loadRecordings(const RecordingSource& source, const icu::TimeZone& zone);
+
+// Writes "Recordings left out: ..." to `err` when some recordings lie before the first activity
+// bin, so that a count that looks too small is explained.
+void sayRecordingsBeforeTheBins(const std::vector<Recording>& recordings, const icu::TimeZone& zone,
+                                std::ostream& err);
 
 inline constexpr const char* kLibrarySourceHelp =
     "--library FILE takes the recordings of a Vane library (as vane-desk writes it) instead of\n"

@@ -118,6 +118,20 @@ TEST_F(AnalyseCommandTest, NoOverlapAndMissingColumnsEndWithoutATable) {
               "Columns of the wind file: 1 Datum | 2 column 2\n");
 }
 
+TEST_F(AnalyseCommandTest, RecordingsThatCannotCountAreExplained) {
+    options.windColumn = "2";
+    write("recordings.txt", "time\n");
+    EXPECT_EQ(run(), kExitNoResult);
+    EXPECT_EQ(err.str(),
+              "Nothing to analyse: " + options.recordingList.string() + " holds no recordings\n");
+
+    write("recordings.txt", "2009-06-19 23:00:00\n2012-06-21 22:03:00\n");
+    EXPECT_EQ(run(), kExitSuccess);
+    EXPECT_THAT(err.str(), StartsWith("Recordings left out: 1 of 2 lie before the first activity "
+                                      "bin, which begins 2009-06-20T00:00:00\n"));
+    EXPECT_EQ(out.str(), "0\t0\n1\t1\n");
+}
+
 TEST_F(AnalyseCommandTest, APerStateRunThatMatchesNothingIsNoResult) {
     // The per-state analysis reads the stamps as local time and has no alert of its own.
     write("recordings.txt", "2013-06-21 22:03:00\n");
