@@ -46,6 +46,18 @@ QStringList canonicalZoneIds() {
     return ids;
 }
 
+// Any zone of the time zone database, also one that the list spells differently (the system's
+// "Etc/UTC" or "Asia/Kolkata"): refusing it would leave the default unusable.
+bool isKnownZone(const QString& id) {
+    const std::u16string text = id.toStdU16String();
+    icu::UnicodeString canonical;
+    UBool isSystemId = false;
+    UErrorCode status = U_ZERO_ERROR;
+    icu::TimeZone::getCanonicalID(icu::UnicodeString(text.data(), static_cast<int>(text.size())),
+                                  canonical, isSystemId, status);
+    return U_SUCCESS(status) && isSystemId;
+}
+
 }  // namespace
 
 ImportDialog::ImportDialog(const QString& sourceName,
@@ -59,9 +71,14 @@ ImportDialog::ImportDialog(const QString& sourceName,
 
     zone_ = new QComboBox;
     zone_->setEditable(true);
-    zoneIds_ = canonicalZoneIds();
-    zone_->addItems(zoneIds_);
-    zone_->setCurrentText(zoneId(*processTimeZone()));
+    QStringList zoneIds = canonicalZoneIds();
+    const QString systemZone = zoneId(*processTimeZone());
+    if (!zoneIds.contains(systemZone) && isKnownZone(systemZone)) {
+        zoneIds.append(systemZone);
+        zoneIds.sort();
+    }
+    zone_->addItems(zoneIds);
+    zone_->setCurrentText(systemZone);
     zone_->setToolTip(tr("Times written without an offset are read as local time of this zone."));
     form_->addRow(tr("Time zone:"), zone_);
 
@@ -140,7 +157,7 @@ void ImportDialog::updateAcceptable() {
     if (!buttons_) {
         return;
     }
-    const bool zoneKnown = zoneIds_.contains(zone_->currentText());
+    const bool zoneKnown = isKnownZone(zone_->currentText());
     const bool sessionChosen =
         !newSession_->isChecked() || !sessionName_->text().trimmed().isEmpty();
     const bool columnsChosen = !csv_ || columns().isComplete();

@@ -35,7 +35,6 @@ class ImportDialog : public QDialog {
 
     const CsvTable* csv_;
     std::vector<library::LibrarySession> sessions_;
-    QStringList zoneIds_;
     QComboBox* zone_ = nullptr;
     QRadioButton* newSession_ = nullptr;
     QLineEdit* sessionName_ = nullptr;
