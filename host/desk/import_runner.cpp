@@ -5,8 +5,54 @@
 #include <QThread>
 #include <exception>
 #include <memory>
+#include <optional>
 
 namespace vane {
+namespace {
+
+void addSkipped(const std::vector<SkippedFile>& skipped, ImportReport& report) {
+    if (skipped.empty()) {
+        return;
+    }
+    report.message += ' ' + QObject::tr("Skipped %1 files; see the details.").arg(skipped.size());
+    for (const SkippedFile& file : skipped) {
+        report.details += QString::fromStdString(file.file + ": " + file.reason) + '\n';
+    }
+}
+
+ImportReport cancelled() {
+    return {QObject::tr("Import cancelled"),
+            QObject::tr("Nothing was imported; the library is unchanged."),
+            {},
+            false};
+}
+
+// Nothing is written then: a new session without recordings would have no sample date.
+ImportReport nothingFound(const std::vector<SkippedFile>& skipped) {
+    ImportReport report{QObject::tr("Nothing imported"),
+                        QObject::tr("No recordings were found; the library is unchanged."),
+                        {},
+                        false};
+    addSkipped(skipped, report);
+    return report;
+}
+
+ImportReport reportOf(const std::optional<library::ImportSummary>& summary,
+                      const std::vector<SkippedFile>& skipped) {
+    if (!summary) {
+        return cancelled();
+    }
+    ImportReport report;
+    report.changed = true;
+    report.title = QObject::tr("Import finished");
+    report.message = QObject::tr("Imported %1 recordings into the session \"%2\".")
+                         .arg(summary->imported)
+                         .arg(QString::fromStdString(summary->sessionName));
+    addSkipped(skipped, report);
+    return report;
+}
+
+}  // namespace
 
 ImportReport runImport(QWidget* parent, const QString& label, const ImportWork& work) {
     QProgressDialog dialog(label, QObject::tr("Cancel"), 0, 0, parent);
@@ -46,6 +92,45 @@ ImportReport runImport(QWidget* parent, const QString& label, const ImportWork& 
         std::rethrow_exception(failure);
     }
     return report;
+}
+
+ImportReport importFolder(const std::filesystem::path& libraryFile,
+                          const std::filesystem::path& folder, const icu::TimeZone& zone,
+                          library::ImportTarget target, std::stop_token stop,
+                          const ScanProgress& progress) {
+    const FolderScan scan = scanRecordingFolder(folder, zone, stop, progress);
+    if (scan.cancelled) {
+        return cancelled();
+    }
+    if (scan.recordings.empty()) {
+        return nothingFound(scan.skipped);
+    }
+    if (auto* session = std::get_if<library::NewSession>(&target); session && scan.position) {
+        session->latitude = scan.position->latitude;
+        session->longitude = scan.position->longitude;
+    }
+    // A connection of its own: SQLite connections are not shared between threads.
+    library::RecordingLibrary writer = library::RecordingLibrary::open(libraryFile);
+    return reportOf(writer.importRecordings(target, scan.recordings, stop), scan.skipped);
+}
+
+ImportReport importCsv(const std::filesystem::path& libraryFile, const CsvTable& table,
+                       const RecordingColumns& columns, const icu::TimeZone& zone,
+                       const std::string& fileName, const library::ImportTarget& target,
+                       std::stop_token stop) {
+    const CsvRecordingsResult read = readCsvRecordings(table, columns, zone, fileName);
+    if (read.error) {
+        return {QObject::tr("Import stopped"),
+                QObject::tr("Nothing was imported. %1")
+                    .arg(QString::fromStdString(read.error->describe())),
+                {},
+                false};
+    }
+    if (read.recordings.empty()) {
+        return nothingFound({});
+    }
+    library::RecordingLibrary writer = library::RecordingLibrary::open(libraryFile);
+    return reportOf(writer.importRecordings(target, read.recordings, stop), {});
 }
 
 }  // namespace vane

@@ -1,10 +1,14 @@
 #pragma once
 
 #include <QString>
+#include <filesystem>
 #include <functional>
 #include <stop_token>
 
+#include "core/icu_forward.h"
+#include "core/recordings/recording_csv.h"
 #include "core/recordings/recording_folder_scan.h"
+#include "host/library/recording_library.h"
 
 class QWidget;
 
@@ -23,5 +27,17 @@ using ImportWork = std::function<ImportReport(std::stop_token stop, const ScanPr
 // `parent`; the user interface stays responsive. Cancel asks the work to stop; the work must
 // then leave the library as it was.
 ImportReport runImport(QWidget* parent, const QString& label, const ImportWork& work);
+
+// The work of the two imports, as it runs on the worker thread. Each opens a connection of its
+// own to `libraryFile` and writes nothing unless there is something to import; a new session
+// takes the first GUANO position found in the folder.
+ImportReport importFolder(const std::filesystem::path& libraryFile,
+                          const std::filesystem::path& folder, const icu::TimeZone& zone,
+                          library::ImportTarget target, std::stop_token stop,
+                          const ScanProgress& progress);
+ImportReport importCsv(const std::filesystem::path& libraryFile, const CsvTable& table,
+                       const RecordingColumns& columns, const icu::TimeZone& zone,
+                       const std::string& fileName, const library::ImportTarget& target,
+                       std::stop_token stop);
 
 }  // namespace vane

@@ -50,26 +50,6 @@ QSortFilterProxyModel* sortingProxy(QAbstractItemModel* source, QObject* parent)
     return proxy;
 }
 
-QString reportOf(const std::optional<library::ImportSummary>& summary,
-                 const std::vector<SkippedFile>& skipped, ImportReport& report) {
-    if (!summary) {
-        report.title = QObject::tr("Import cancelled");
-        return QObject::tr("Nothing was imported; the library is unchanged.");
-    }
-    report.changed = summary->imported > 0;
-    report.title = QObject::tr("Import finished");
-    QString message = QObject::tr("Imported %1 recordings into the session \"%2\".")
-                          .arg(summary->imported)
-                          .arg(QString::fromStdString(summary->sessionName));
-    if (!skipped.empty()) {
-        message += ' ' + QObject::tr("Skipped %1 files; see the details.").arg(skipped.size());
-        for (const SkippedFile& file : skipped) {
-            report.details += QString::fromStdString(file.file + ": " + file.reason) + '\n';
-        }
-    }
-    return message;
-}
-
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent)
@@ -293,28 +273,11 @@ void MainWindow::importFolder() {
     const std::shared_ptr<icu::TimeZone> zone = dialog.timeZone();
     const library::ImportTarget target = dialog.target();
     const std::filesystem::path libraryFile = library_->file();
-    runAndReport(
-        tr("Reading recordings..."),
-        [zone, target, libraryFile, folder](std::stop_token stop, const ScanProgress& progress) {
-            const FolderScan scan =
-                scanRecordingFolder(folder.toStdString(), *zone, stop, progress);
-            ImportReport report;
-            if (scan.cancelled) {
-                report.message = reportOf(std::nullopt, {}, report);
-                return report;
-            }
-            library::ImportTarget withLocation = target;
-            if (auto* session = std::get_if<library::NewSession>(&withLocation);
-                session && scan.position) {
-                session->latitude = scan.position->latitude;
-                session->longitude = scan.position->longitude;
-            }
-            // A connection of its own: SQLite connections are not shared between threads.
-            library::RecordingLibrary writer = library::RecordingLibrary::open(libraryFile);
-            report.message = reportOf(writer.importRecordings(withLocation, scan.recordings, stop),
-                                      scan.skipped, report);
-            return report;
-        });
+    runAndReport(tr("Reading recordings..."), [zone, target, libraryFile, folder](
+                                                  std::stop_token stop,
+                                                  const ScanProgress& progress) {
+        return vane::importFolder(libraryFile, folder.toStdString(), *zone, target, stop, progress);
+    });
 }
 
 void MainWindow::importCsv() {
@@ -344,20 +307,9 @@ void MainWindow::importCsv() {
     const library::ImportTarget target = dialog.target();
     const RecordingColumns columns = dialog.columns();
     const std::filesystem::path libraryFile = library_->file();
+    const std::string fileName = file.toStdString();
     runAndReport(tr("Importing recordings..."), [=](std::stop_token stop, const ScanProgress&) {
-        ImportReport report;
-        const CsvRecordingsResult read =
-            readCsvRecordings(*table, columns, *zone, file.toStdString());
-        if (read.error) {
-            report.title = tr("Import stopped");
-            report.message =
-                tr("Nothing was imported. %1").arg(QString::fromStdString(read.error->describe()));
-            return report;
-        }
-        library::RecordingLibrary writer = library::RecordingLibrary::open(libraryFile);
-        report.message =
-            reportOf(writer.importRecordings(target, read.recordings, stop), {}, report);
-        return report;
+        return vane::importCsv(libraryFile, *table, columns, *zone, fileName, target, stop);
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -79,6 +80,19 @@ int checkedVersion(const std::filesystem::path& file) {
         }
         throw LibraryError(describe(file) + " cannot be opened: " + error.what());
     }
+}
+
+// Midnight of the first evening, at the offset the earliest recording was read with: the
+// recordings may come in any order, and a session can span a change of daylight saving time.
+std::optional<double> firstEveningStart(const std::vector<ImportedRecording>& recordings) {
+    const std::optional<CivilDate> evening = firstEveningDate(recordings);
+    if (!evening) {
+        return std::nullopt;
+    }
+    const auto earliest = std::min_element(
+        recordings.begin(), recordings.end(),
+        [](const auto& a, const auto& b) { return a.recordingTime < b.recordingTime; });
+    return startOfDay(*evening, earliest->utcOffsetSeconds);
 }
 
 Database openForWriting(const std::filesystem::path& file, Database::Mode mode) {
@@ -180,15 +194,16 @@ std::optional<ImportSummary> RecordingLibrary::importRecordings(
         Transaction transaction(database_);
         ImportSummary summary;
         if (const auto* session = std::get_if<NewSession>(&target)) {
-            const std::optional<CivilDate> evening = firstEveningDate(recordings);
-            const int offset = recordings.empty() ? 0 : recordings.front().utcOffsetSeconds;
-            const double sampledate =
-                session->sampledate.value_or(evening ? startOfDay(*evening, offset) : 0.0);
+            const std::optional<double> sampledate =
+                session->sampledate ? session->sampledate : firstEveningStart(recordings);
+            if (!sampledate) {
+                throw LibraryError("A new session needs recordings or a sample date.");
+            }
             Statement insert(database_,
                              "INSERT INTO sessions (name, sample_date, latitude, longitude, notes) "
                              "VALUES (?1, ?2, ?3, ?4, ?5)");
             insert.bind(1, std::string_view(session->name))
-                .bind(2, sampledate)
+                .bind(2, *sampledate)
                 .bind(3, session->latitude)
                 .bind(4, session->longitude)
                 .bind(5, std::string_view(session->notes))

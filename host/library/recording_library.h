@@ -44,7 +44,8 @@ struct LibraryRecording {
 
 struct NewSession {
     std::string name;
-    std::optional<double> sampledate{};  // absent: the first evening of the imported recordings
+    // Absent: the first evening of the imported recordings, which must then be some.
+    std::optional<double> sampledate{};
     std::optional<double> latitude{};
     std::optional<double> longitude{};
     std::string notes{};

@@ -97,6 +97,8 @@ TEST_F(LibraryTest, AFailedOrCancelledImportLeavesTheLibraryAsItWas) {
     EXPECT_THROW(library.importRecordings(std::int64_t{999}, night(kJune21, 1)), LibraryError);
     EXPECT_THROW(library.importRecordings(NewSession{"Nowhere", 0.0, 95.0, 0.0, ""}, {}),
                  LibraryError);
+    // Without recordings there is no first evening to date a new session by.
+    EXPECT_THROW(library.importRecordings(NewSession{"Empty"}, {}), LibraryError);
     std::stop_source stop;
     stop.request_stop();
     EXPECT_FALSE(
@@ -105,6 +107,17 @@ TEST_F(LibraryTest, AFailedOrCancelledImportLeavesTheLibraryAsItWas) {
     ASSERT_EQ(library.sessions().size(), 1u);
     EXPECT_EQ(library.sessions()[0].recordingCount, 2);
     EXPECT_EQ(contentOf(file), before);
+}
+
+TEST_F(LibraryTest, ANewSessionIsDatedByItsEarliestRecordingInThatRecordingsOffset) {
+    RecordingLibrary library = RecordingLibrary::create(file);
+    // A list that is not in time order and spans the start of summer time: the first one is
+    // 2012-04-01 21:00 +02:00, the earliest 2012-03-24 21:00 +01:00.
+    const std::vector<ImportedRecording> recordings = {{1333306800.0, 7200, "Europe/Berlin", ""},
+                                                       {1332619200.0, 3600, "Europe/Berlin", ""}};
+    const auto summary = library.importRecordings(NewSession{"Spring"}, recordings);
+    ASSERT_TRUE(summary);
+    EXPECT_EQ(library.sessions().at(0).sampledate, 1332543600.0);  // 2012-03-24 00:00 +01:00
 }
 
 TEST_F(LibraryTest, MigratesAnOlderLibraryForwardKeepingItsData) {

@@ -2,7 +2,10 @@
 
 #include <unicode/timezone.h>
 
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QItemSelectionModel>
+#include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QStandardPaths>
 #include <QTableView>
@@ -13,6 +16,7 @@
 #include "host/desk/import_dialog.h"
 #include "host/desk/import_runner.h"
 #include "host/library/recording_library.h"
+#include "tests/core/recordings/wav_fixture.h"
 
 namespace vane {
 
@@ -24,9 +28,14 @@ class MainWindowTest : public QObject {
     void refusesAForeignFileAndKeepsTheOpenLibrary();
     void importsRunOffTheUserInterfaceThreadAndPassFailuresBack();
     void importDialogOffersTheGuessedColumnsAndANewSession();
+    void importDialogTakesTheSystemZoneHoweverTheListSpellsIt();
+    void importReportsWhatWentIntoWhichSessionAndWhatWasSkipped();
+    void importsWithNothingToAddOrCancelledLeaveTheLibraryAsItWas();
 
   private:
     static void select(QTableView* view, const std::vector<int>& rows);
+    static QByteArray contentOf(const QString& file);
+    std::filesystem::path newLibrary(const QString& name) const;
 
     QTemporaryDir folder_;
     QString file_;
@@ -152,6 +161,107 @@ void MainWindowTest::importDialogOffersTheGuessedColumnsAndANewSession() {
     const auto target = dialog.target();
     QCOMPARE(std::get<library::NewSession>(target).name, std::string("Pond"));
     QVERIFY(dialog.timeZone() != nullptr);
+}
+
+QByteArray MainWindowTest::contentOf(const QString& file) {
+    QFile in(file);
+    return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+}
+
+std::filesystem::path MainWindowTest::newLibrary(const QString& name) const {
+    const std::filesystem::path file = QDir(folder_.path()).filePath(name).toStdString();
+    library::RecordingLibrary::create(file);
+    return file;
+}
+
+void MainWindowTest::importDialogTakesTheSystemZoneHoweverTheListSpellsIt() {
+    // Debian's default zone; the list of locations does not spell it this way.
+    icu::TimeZone::adoptDefault(icu::TimeZone::createTimeZone("Etc/UTC"));
+    ImportDialog dialog(QStringLiteral("Pond"), {}, nullptr);
+    icu::TimeZone::adoptDefault(icu::TimeZone::createTimeZone("Europe/Berlin"));
+    QPushButton* ok = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    QVERIFY(ok->isEnabled());
+    QCOMPARE(timeZoneId(*dialog.timeZone()), std::string("Etc/UTC"));
+
+    auto* zone = dialog.findChild<QComboBox*>();
+    zone->setCurrentText(QStringLiteral("Asia/Kolkata"));
+    QVERIFY(ok->isEnabled());
+    QCOMPARE(timeZoneId(*dialog.timeZone()), std::string("Asia/Kolkata"));
+    zone->setCurrentText(QStringLiteral("Europe/Atlantis"));
+    QVERIFY(!ok->isEnabled());
+}
+
+void MainWindowTest::importReportsWhatWentIntoWhichSessionAndWhatWasSkipped() {
+    using testing::WavFixture;
+    const std::filesystem::path file = newLibrary(QStringLiteral("report.vanelib"));
+    const std::filesystem::path recordings =
+        QDir(folder_.path()).filePath(QStringLiteral("night")).toStdString();
+    WavFixture::write(recordings / "guano.wav",
+                      WavFixture::guanoWav("GUANO|Version: 1.0\nLoc Position: 49.6 11.05\n"
+                                           "Timestamp: 2012-06-21 21:03:00.1234567+0200\n"));
+    WavFixture::write(recordings / "deep" / "SM4_20120621$210400.wav", WavFixture::wav(""));
+    WavFixture::write(recordings / "unnamed.wav", WavFixture::wav(""));
+    const std::unique_ptr<icu::TimeZone> berlin(icu::TimeZone::createTimeZone("Europe/Berlin"));
+
+    std::size_t lastDone = 0;
+    const ImportReport report =
+        importFolder(file, recordings, *berlin, library::NewSession{"Night"}, {},
+                     [&lastDone](std::size_t done, std::size_t) { lastDone = done; });
+    QVERIFY(report.changed);
+    QCOMPARE(lastDone, std::size_t{3});
+    QVERIFY2(report.message.contains(QStringLiteral("Imported 2 recordings into the session "
+                                                    "\"Night\"")),
+             qPrintable(report.message));
+    QVERIFY(report.message.contains(QStringLiteral("Skipped 1 files")));
+    QVERIFY2(report.details.contains(QStringLiteral("unnamed.wav: no GUANO Timestamp")),
+             qPrintable(report.details));
+
+    const library::RecordingLibrary library = library::RecordingLibrary::open(file);
+    const std::vector<library::LibrarySession> sessions = library.sessions();
+    QCOMPARE(sessions.size(), std::size_t{1});
+    QCOMPARE(sessions[0].latitude.value(), 49.6);
+    QCOMPARE(sessions[0].sampledate, 1340229600.0);  // 2012-06-21 00:00 +02:00
+    const auto stored = library.recordings({sessions[0].id});
+    QCOMPARE(stored.size(), std::size_t{2});
+    QCOMPARE(stored[0].recordingTime, kJune21 + 0.1234567);
+    QCOMPARE(stored[1].recordingTime, kJune21 + 60);
+}
+
+void MainWindowTest::importsWithNothingToAddOrCancelledLeaveTheLibraryAsItWas() {
+    using testing::WavFixture;
+    const std::filesystem::path file = newLibrary(QStringLiteral("unchanged.vanelib"));
+    const QString fileName = QString::fromStdString(file.string());
+    const QByteArray before = contentOf(fileName);
+    const std::filesystem::path recordings =
+        QDir(folder_.path()).filePath(QStringLiteral("unreadable")).toStdString();
+    WavFixture::write(recordings / "unnamed.wav", WavFixture::wav(""));
+    const std::unique_ptr<icu::TimeZone> berlin(icu::TimeZone::createTimeZone("Europe/Berlin"));
+
+    // A folder without a single time stamp adds no empty session dated 1970.
+    const ImportReport nothing =
+        importFolder(file, recordings, *berlin, library::NewSession{"Empty"}, {}, {});
+    QVERIFY(!nothing.changed);
+    QVERIFY2(nothing.message.contains(QStringLiteral("No recordings were found")),
+             qPrintable(nothing.message));
+    QVERIFY(nothing.details.contains(QStringLiteral("unnamed.wav")));
+
+    const CsvTable table = splitRecordingCsv("timestamp\n2012-06-21 21:03:00\n21.06.2012\n");
+    const ImportReport badRow = importCsv(file, table, guessRecordingColumns(table), *berlin,
+                                          "bats.csv", library::NewSession{"Csv"}, {});
+    QVERIFY(!badRow.changed);
+    QVERIFY2(badRow.message.contains(QStringLiteral("bats.csv:3:")), qPrintable(badRow.message));
+
+    std::stop_source stop;
+    stop.request_stop();
+    const CsvTable good = splitRecordingCsv("timestamp\n2012-06-21 21:03:00\n");
+    const ImportReport cancelled =
+        importCsv(file, good, guessRecordingColumns(good), *berlin, "bats.csv",
+                  library::NewSession{"Csv"}, stop.get_token());
+    QVERIFY(!cancelled.changed);
+    QCOMPARE(cancelled.title, QStringLiteral("Import cancelled"));
+
+    QVERIFY(library::RecordingLibrary::open(file).sessions().empty());
+    QCOMPARE(contentOf(fileName), before);
 }
 
 }  // namespace vane
