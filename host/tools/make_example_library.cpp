@@ -42,6 +42,11 @@ int main(int argc, char** argv) {
 
     const std::unique_ptr<icu::TimeZone> zone(
         icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(zoneName)));
+    // ICU answers an unknown name with GMT under another name; a misspelt zone must not pass.
+    if (*zone == icu::TimeZone::getUnknown()) {
+        std::cerr << "Bad usage: --tz: unknown time zone \"" << zoneName << "\"\n";
+        return 2;
+    }
     const vane::RecordingListResult list = vane::readRecordingList(listFile, *zone);
     if (list.error) {
         std::cerr << "Problem with recording list: " << list.error->describe() << '\n';
