@@ -5,7 +5,6 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
-#include <ctime>
 #include <iostream>
 #include <memory>
 #include <tuple>
@@ -207,19 +206,14 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
     // A sheet that guessed no date format keeps its first one.
     analysis.date_Format = options.dateFormat.value_or(
         std::string(kDateFormatItems.at(view.guesses.dateFormatIndex.value_or(0))));
-    const double firstRecording =
-        list.recordings.empty() ? static_cast<double>(std::time(nullptr))
-                                : std::min_element(list.recordings.begin(), list.recordings.end(),
-                                                   [](const Recording& a, const Recording& b) {
-                                                       return a.recordingTime < b.recordingTime;
-                                                   })
-                                      ->recordingTime;
+    // Times that are no number sort last, so the front is the first real recording.
+    const std::vector<Recording> sorted = sortedByRecordingTime(list.recordings);
+    const double firstRecording = sorted.front().recordingTime;
     analysis.timeZone = options.zone.value_or(utcOffsetText(firstRecording, zone));
     const int valueItem =
         options.temperature && !perState ? analysis.tempColumn : analysis.windColumn;
     analysis.decimal_Sep = options.decimal.value_or(decimalSeparatorGuess(view.table, valueItem));
 
-    const std::vector<Recording> sorted = sortedByRecordingTime(list.recordings);
     const BatEventList events = batEvents(sorted, batEventGridOrigin(zone));
     outcome.result = analyseActivityAndWind(events, view.table, analysis, zone);
     outcome.exitStatus = outcome.result->hasTable() ? kExitSuccess : kExitNoResult;
