@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/host/host.h"
+#include "core/recordings/recording.h"
+#include "core/recordings/session.h"
 #include "core/icu_forward.h"
 
 namespace CLI {

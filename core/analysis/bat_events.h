@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/host/host.h"
+#include "core/recordings/recording.h"
 #include "core/icu_forward.h"
 
 namespace vane {

@@ -3,7 +3,7 @@
 #include <span>
 #include <string>
 
-#include "core/host/host.h"
+#include "core/recordings/recording.h"
 #include "core/icu_forward.h"
 
 namespace vane {

@@ -1,24 +1,12 @@
 #pragma once
 
-#include <cstdint>
-#include <optional>
 #include <utility>
 #include <vector>
 
+#include "core/recordings/recording.h"
+#include "core/recordings/session.h"
+
 namespace vane {
-
-// A recording as the host lists it; only its time stamp matters to the analyses.
-struct Recording {
-    double recordingTime = 0.0;  // seconds since the Unix epoch
-};
-
-// A recording session at one site.
-struct Session {
-    double sampledate = 0.0;  // seconds since the Unix epoch
-    std::int64_t recordingCount = 0;
-    std::optional<double> latitude;   // degrees north; absent when the site has no location
-    std::optional<double> longitude;  // degrees east
-};
 
 // What the plug-in may ask of its host: the user's current selections, in any order. Each call
 // answers anew, so callers that must see a later change of selection simply ask again.
@@ -42,8 +30,5 @@ class FixedSelectionHost final : public Host {
     std::vector<Recording> recordings_;
     std::vector<Session> sessions_;
 };
-
-std::vector<Recording> sortedByRecordingTime(std::vector<Recording> recordings);
-std::vector<Session> sortedBySampleDate(std::vector<Session> sessions);
 
 }  // namespace vane

@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "core/host/host.h"
+#include "core/recordings/recording.h"
 #include "core/icu_forward.h"
 #include "core/yearly/raster.h"
 #include "core/yearly/sun_marks.h"

@@ -4,7 +4,7 @@
 #include <span>
 #include <vector>
 
-#include "core/host/host.h"
+#include "core/recordings/session.h"
 #include "core/icu_forward.h"
 #include "core/yearly/raster.h"
 

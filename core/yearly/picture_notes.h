@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/host/host.h"
+#include "core/recordings/recording.h"
 #include "core/yearly/activity_raster.h"
 
 namespace vane {

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/host/host.h"
+#include "core/recordings/session.h"
 #include "core/icu_forward.h"
 #include "core/recordings/list_file.h"
 

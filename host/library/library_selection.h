@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "core/host/host.h"
+#include "core/recordings/recording.h"
+#include "core/recordings/session.h"
 
 namespace vane::library {
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "core/host/host.h"
+#include "core/recordings/recording.h"
 #include "core/time/local_time.h"
 #include "core/yearly/raster.h"
 

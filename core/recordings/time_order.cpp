@@ -1,7 +1,8 @@
-#include "core/host/host.h"
-
 #include <algorithm>
 #include <cmath>
+
+#include "core/recordings/recording.h"
+#include "core/recordings/session.h"
 
 namespace vane {
 namespace {
