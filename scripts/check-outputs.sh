@@ -98,7 +98,7 @@ check() { # CASE PROGRAM ARGS...: PROGRAM relative to the build folder
     local written
     written=$( (cd "$work/before/$name" && find . -type f) | sort)
     if [[ "$written" != "$( (cd "$work/after/$name" && find . -type f) | sort)" ]]; then
-        report DIFFERS "$name" "files written: $(echo $written)"
+        report DIFFERS "$name" "files written differ: ${written//$'\n'/ }"
         differences=$((differences + 1))
     fi
     local file
