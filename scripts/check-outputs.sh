@@ -165,6 +165,8 @@ if [[ -f "$work/before/library/example.vanelib" && -f "$work/after/library/examp
         --raster bars.ppm
     check yearly-library-bars-inverted cli/vane yearly --library "$library" --bars --invert \
         --out bars.png
+else
+    report skipped "library commands" "no library from both builds"
 fi
 
 if [[ $differences -gt 0 ]]; then
