@@ -22,7 +22,7 @@
 #include "host/desk/import_dialog.h"
 #include "host/desk/import_runner.h"
 #include "host/desk/library_models.h"
-#include "host/plugins/abstract_plugin.h"
+#include "plugin_api/plugin.h"
 
 namespace vane {
 namespace {

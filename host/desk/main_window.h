@@ -6,10 +6,10 @@
 #include <memory>
 #include <optional>
 
-#include "core/host/host.h"
 #include "host/desk/import_runner.h"
 #include "host/library/recording_library.h"
 #include "host/plugins/plugin_loader.h"
+#include "plugin_api/host.h"
 
 class QMenu;
 class QSortFilterProxyModel;

@@ -86,9 +86,9 @@ void VanePluginTest::refusesToRunWithoutRecordingsAndKeepsTheLastRun() {
         run.choose("decimal_Sep", 1);  // the file's readings have a decimal comma
         run.click("okayButton");
     });
-    const std::size_t rows = run.plugin->tableData().rows.size();
+    const std::size_t rows = run.plugin->preview()->table().rows.size();
     QVERIFY(rows > 1);
-    QVERIFY(run.plugin->windCol());
+    QVERIFY(run.plugin->preview()->windCol());
 
     const FixedSelectionHost nothingSelected{{}};
     run.plugin->attach(nothingSelected, nullptr);
@@ -99,10 +99,10 @@ void VanePluginTest::refusesToRunWithoutRecordingsAndKeepsTheLastRun() {
              QStringLiteral("The plugin needs selected recordings to work with. Please select "
                             "recordings and start the plugin again."));
     QVERIFY(!run.plugin->mainPanel()->isVisible());
-    QCOMPARE(run.plugin->tableData().rows.size(), rows);
+    QCOMPARE(run.plugin->preview()->table().rows.size(), rows);
     QVERIFY(!run.plugin->plotData().empty());
-    QVERIFY(run.plugin->windCol());
-    QVERIFY(run.plugin->dateCol());
+    QVERIFY(run.plugin->preview()->windCol());
+    QVERIFY(run.plugin->preview()->dateCol());
 }
 
 void VanePluginTest::windRunPutsTheCommandLinesTableOnTheClipboardAndShowsTheGraph() {
@@ -120,7 +120,7 @@ void VanePluginTest::windRunPutsTheCommandLinesTableOnTheClipboardAndShowsTheGra
 
         run.chooseWindFile(sourcePath("examples/wind.csv"));
         QCOMPARE(run.panels->openOptions.back().fileTypes, QStringList{QStringLiteral("csv")});
-        QVERIFY(run.plugin->previewSheet()->isVisible());
+        QVERIFY(run.plugin->preview()->sheet()->isVisible());
         QVERIFY(run.control<QPlainTextEdit>("windPreviewText")
                     ->toPlainText()
                     .startsWith(QStringLiteral("Date/Time;Wind speed")));
@@ -145,14 +145,14 @@ void VanePluginTest::windRunPutsTheCommandLinesTableOnTheClipboardAndShowsTheGra
 
         run.choose("decimal_Sep", 1);
         run.click("okayButton");
-        QVERIFY(!run.plugin->previewSheet()->isVisible());
-        QVERIFY(!run.plugin->rawWindContent().has_value());
+        QVERIFY(!run.plugin->preview()->sheet()->isVisible());
+        QVERIFY(!run.plugin->preview()->holdsText());
         QVERIFY(!run.plugin->plotTemp());
         QCOMPARE(run.pasteboard->strings.size(), std::size_t{1});
         QCOMPARE(run.pasteboard->strings.front(), commandLineTable(false));
-        QVERIFY(run.plugin->graphSheet()->isVisible());
+        QVERIFY(run.plugin->graphSheet()->sheet()->isVisible());
 
-        const graph::XYGraph& graph = run.plugin->activityGraph()->graph();
+        const graph::XYGraph& graph = run.plugin->graphSheet()->graph().graph();
         QCOMPARE(graph.plots.size(), std::size_t{1});
         const graph::ScatterPlot& plot = graph.plots.front();
         QCOMPARE(plot.identifier, std::string("single"));
@@ -163,7 +163,7 @@ void VanePluginTest::windRunPutsTheCommandLinesTableOnTheClipboardAndShowsTheGra
         QVERIFY(run.control<QLabel>("activitySummary")->text().contains(QStringLiteral("m/s")));
 
         run.click("closeButton");
-        QVERIFY(!run.plugin->graphSheet()->isVisible());
+        QVERIFY(!run.plugin->graphSheet()->sheet()->isVisible());
     });
     QVERIFY(run.plugin->recordings().empty());
     QVERIFY(run.alerts->shown.empty());
@@ -174,16 +174,16 @@ void VanePluginTest::temperatureRunNeedsAChosenColumnAndClassesTemperatures() {
     run.run([&] {
         run.chooseWindFile(sourcePath("examples/wind.csv"));
         QVERIFY(!run.control<QAbstractButton>("tempButton")->isEnabled());
-        QSignalSpy tempCol(run.plugin.get(), &VanePlugin::tempColChanged);
+        QSignalSpy tempCol(run.plugin->preview(), &WindFilePreview::tempColChanged);
         run.choose("tempColumn", 3);
         QCOMPARE(tempCol.size(), 1);
-        QVERIFY(run.plugin->tempCol());
+        QVERIFY(run.plugin->preview()->tempCol());
         run.choose("decimal_Sep", 1);
         run.click("tempButton");
         QVERIFY(run.plugin->plotTemp());
         QCOMPARE(run.pasteboard->strings.size(), std::size_t{1});
         QCOMPARE(run.pasteboard->strings.front(), commandLineTable(true));
-        QVERIFY(QString::fromStdString(run.plugin->activityGraph()->graph().xAxis.title)
+        QVERIFY(QString::fromStdString(run.plugin->graphSheet()->graph().graph().xAxis.title)
                     .startsWith(QStringLiteral("Temperature")));
     });
 }
@@ -192,12 +192,12 @@ void VanePluginTest::cancelDiscardsTheTextAndRunsNoAnalysis() {
     PluginUnderTest run(host_);
     run.run([&] {
         run.chooseWindFile(sourcePath("examples/wind.csv"));
-        QVERIFY(run.plugin->rawWindContent().has_value());
+        QVERIFY(run.plugin->preview()->holdsText());
         run.click("cancelButton");
-        QVERIFY(!run.plugin->previewSheet()->isVisible());
-        QVERIFY(!run.plugin->rawWindContent().has_value());
-        QVERIFY(run.plugin->tableData().rows.size() > 1);
-        QVERIFY(!run.plugin->graphSheet()->isVisible());
+        QVERIFY(!run.plugin->preview()->sheet()->isVisible());
+        QVERIFY(!run.plugin->preview()->holdsText());
+        QVERIFY(run.plugin->preview()->table().rows.size() > 1);
+        QVERIFY(!run.plugin->graphSheet()->sheet()->isVisible());
     });
     QVERIFY(run.pasteboard->strings.empty());
     QVERIFY(run.plugin->plotData().empty());
@@ -213,7 +213,7 @@ void VanePluginTest::stateColumnGivesOneCurvePerStateWithALegend() {
         run.click("okayButton");
         QCOMPARE(run.pasteboard->strings.size(), std::size_t{1});
         QCOMPARE(run.pasteboard->strings.front(), commandLineTable(false, "Operating state"));
-        const graph::XYGraph& graph = run.plugin->activityGraph()->graph();
+        const graph::XYGraph& graph = run.plugin->graphSheet()->graph().graph();
         std::vector<std::string> curves;
         for (const graph::ScatterPlot& plot : graph.plots) {
             if (plot.plotSpaceIndex == 0) {
@@ -224,7 +224,7 @@ void VanePluginTest::stateColumnGivesOneCurvePerStateWithALegend() {
         QCOMPARE(run.plugin->plotData().size(), std::size_t{3});
         QVERIFY(run.plugin->plotData().contains("bat stop"));
         QVERIFY(graph.legendPlotSpace.has_value());
-        QVERIFY(run.plugin->graphSheet()->isVisible());
+        QVERIFY(run.plugin->graphSheet()->sheet()->isVisible());
     });
 }
 
@@ -243,19 +243,20 @@ void VanePluginTest::secondRunResetsTheRunStateButKeepsTheChoices() {
         run.choose("tempColumn", 3);
         run.click("tempButton");
     });
-    QSignalSpy windCol(run.plugin.get(), &VanePlugin::windColChanged);
+    QSignalSpy windCol(run.plugin->preview(), &WindFilePreview::windColChanged);
     QSignalSpy useRecCount(run.plugin.get(), &VanePlugin::useRecCountChanged);
     run.run([&] {
         QCOMPARE(run.plugin->mainPanel(), panel);
-        QVERIFY(run.plugin->tableData().rows.empty());
-        QCOMPARE(run.plugin->tableData().startAt, std::size_t{0});
+        QVERIFY(run.plugin->preview()->table().rows.empty());
+        QCOMPARE(run.plugin->preview()->table().startAt, std::size_t{0});
         QVERIFY(run.plugin->plotData().empty());
-        QVERIFY(!run.plugin->windCol() && !run.plugin->dateCol() && !run.plugin->tempCol());
+        QVERIFY(!run.plugin->preview()->windCol() && !run.plugin->preview()->dateCol() &&
+                !run.plugin->preview()->tempCol());
         QVERIFY(!run.plugin->useRecCount());
         QVERIFY(!run.control<QAbstractButton>("useRecCount")->isChecked());
         QVERIFY(run.plugin->plotTemp());
         QCOMPARE(run.control<QComboBox>("decimal_Sep")->currentText(), QStringLiteral(","));
-        QCOMPARE(run.plugin->windFile(), sourcePath("examples/wind.csv"));
+        QCOMPARE(run.plugin->preview()->file(), sourcePath("examples/wind.csv"));
     });
     QCOMPARE(windCol.size(), 1);
     QCOMPARE(useRecCount.size(), 1);
@@ -268,15 +269,15 @@ void VanePluginTest::lineEndingChangeSplitsOneTenthOfASecondLater() {
         QCOMPARE(run.control<QComboBox>("lineEnd")->currentIndex(), 0);
         run.choose("fieldSep", 1);
         QCOMPARE(run.control<QComboBox>("windColumn")->currentText(), QStringLiteral("Wind speed"));
-        const std::size_t rows = run.plugin->tableData().rows.size();
+        const std::size_t rows = run.plugin->preview()->table().rows.size();
         QVERIFY(rows > 1);
         run.choose("lineEnd", 2);  // CR: the file has none
-        QCOMPARE(run.plugin->tableData().rows.size(), rows);
-        QTRY_VERIFY_WITH_TIMEOUT(run.plugin->tableData().rows.empty(), 1000);
+        QCOMPARE(run.plugin->preview()->table().rows.size(), rows);
+        QTRY_VERIFY_WITH_TIMEOUT(run.plugin->preview()->table().rows.empty(), 1000);
         // The preview keeps the last columns; the choosers are guessed again from them.
         QCOMPARE(run.control<QComboBox>("windColumn")->currentText(), QStringLiteral("Wind speed"));
         run.choose("lineEnd", 0);
-        QTRY_COMPARE_WITH_TIMEOUT(run.plugin->tableData().rows.size(), rows, 1000);
+        QTRY_COMPARE_WITH_TIMEOUT(run.plugin->preview()->table().rows.size(), rows, 1000);
     });
 }
 
@@ -284,13 +285,13 @@ void VanePluginTest::sheetEndedBeforeTheDeferredSplitAnalysesTheChosenSplit() {
     PluginUnderTest run(host_);
     run.run([&] {
         run.chooseWindFile(sourcePath("examples/wind.csv"));  // CR LF
-        const std::size_t rows = run.plugin->tableData().rows.size();
+        const std::size_t rows = run.plugin->preview()->table().rows.size();
         run.choose("lineEnd", 0);
         run.click("okayButton");
-        const WindTable& table = run.plugin->tableData();
+        const WindTable& table = run.plugin->preview()->table();
         QVERIFY(table.rows.size() > 1 && table.rows[1].back().ends_with('\r'));
         QTest::qWait(200);
-        QCOMPARE(run.plugin->tableData().rows.size(), rows);
+        QCOMPARE(run.plugin->preview()->table().rows.size(), rows);
         QCOMPARE(run.pasteboard->strings.size(), std::size_t{1});
     });
 }
@@ -305,7 +306,7 @@ void VanePluginTest::rereadsTheFileInAnotherEncoding() {
         QVERIFY(firstTitle.startsWith(QStringLiteral("Außentemperatur")));
 
         run.choose("windEncodings", encodings->findData(static_cast<int>(kMacOSRomanEncoding)));
-        QVERIFY(run.plugin->rawWindContent().has_value());
+        QVERIFY(run.plugin->preview()->holdsText());
         const QString macTitle = run.control<QComboBox>("date_timeColumn")->itemText(2);
         QVERIFY(macTitle.startsWith(QStringLiteral("Au")));
         QVERIFY(macTitle != firstTitle);
@@ -316,10 +317,10 @@ void VanePluginTest::rereadsTheFileInAnotherEncoding() {
         // Not valid UTF-8: no text, no rows, and the preview keeps what it showed.
         const QString shownBefore = run.control<QPlainTextEdit>("windPreviewText")->toPlainText();
         run.choose("windEncodings", encodings->findData(static_cast<int>(kUtf8Encoding)));
-        QVERIFY(!run.plugin->rawWindContent().has_value());
-        QVERIFY(run.plugin->tableData().rows.empty());
+        QVERIFY(!run.plugin->preview()->holdsText());
+        QVERIFY(run.plugin->preview()->table().rows.empty());
         QCOMPARE(run.control<QPlainTextEdit>("windPreviewText")->toPlainText(), shownBefore);
-        QVERIFY(run.plugin->previewSheet()->isVisible());
+        QVERIFY(run.plugin->preview()->sheet()->isVisible());
     });
     QVERIFY(run.alerts->shown.empty());
 }
@@ -331,14 +332,14 @@ void VanePluginTest::unreadableFileShowsTheAlertAndOpensNothing() {
         run.chooseWindFile(folder.filePath(QStringLiteral("missing.csv")));
         QCOMPARE(run.alerts->shown.size(), std::size_t{1});
         QCOMPARE(run.alerts->shown.front().title, QStringLiteral("Problem with file"));
-        QVERIFY(!run.plugin->previewSheet()->isVisible());
-        QVERIFY(run.plugin->windFile().isEmpty());
-        QVERIFY(!run.plugin->rawWindContent().has_value());
+        QVERIFY(!run.plugin->preview()->sheet()->isVisible());
+        QVERIFY(run.plugin->preview()->file().isEmpty());
+        QVERIFY(!run.plugin->preview()->holdsText());
 
         // A cancelled panel changes nothing either.
         run.click("chooseWindFileButton");
         QCOMPARE(run.alerts->shown.size(), std::size_t{1});
-        QVERIFY(!run.plugin->previewSheet()->isVisible());
+        QVERIFY(!run.plugin->preview()->sheet()->isVisible());
     });
     QVERIFY(shouldEnablePath(folder.path(), {QStringLiteral("csv")}));
     QVERIFY(shouldEnablePath(QStringLiteral("/nowhere/WIND.CSV"), {QStringLiteral("csv")}));
@@ -382,28 +383,35 @@ void VanePluginTest::activityTimesGoToTheClipboard() {
 
 void VanePluginTest::flagsNotifyTheirObservers() {
     PluginUnderTest run(host_);
-    for (const char* flag : {"windCol", "dateCol", "tempCol", "useRecCount"}) {
-        const QMetaProperty property =
-            run.plugin->metaObject()->property(run.plugin->metaObject()->indexOfProperty(flag));
-        QVERIFY(property.hasNotifySignal());
-        QSignalSpy spy(run.plugin.get(), property.notifySignal());
-        QVERIFY(property.write(run.plugin.get(), true));
-        QVERIFY(property.read(run.plugin.get()).toBool());
-        QVERIFY(property.write(run.plugin.get(), false));
-        QCOMPARE(spy.size(), 2);
-    }
+    run.run([&] {
+        const std::pair<QObject*, const char*> flags[] = {{run.plugin->preview(), "windCol"},
+                                                          {run.plugin->preview(), "dateCol"},
+                                                          {run.plugin->preview(), "tempCol"},
+                                                          {run.plugin.get(), "useRecCount"}};
+        for (const auto& [owner, flag] : flags) {
+            const QMetaProperty property =
+                owner->metaObject()->property(owner->metaObject()->indexOfProperty(flag));
+            QVERIFY(property.hasNotifySignal());
+            QSignalSpy spy(owner, property.notifySignal());
+            QVERIFY(property.write(owner, true));
+            QVERIFY(property.read(owner).toBool());
+            QVERIFY(property.write(owner, false));
+            QCOMPARE(spy.size(), 2);
+        }
+    });
 }
 
 void VanePluginTest::guessesSelectColumnsButLeaveTheFlagsToTheUser() {
     PluginUnderTest run(host_);
     run.run([&] {
-        QSignalSpy dateCol(run.plugin.get(), &VanePlugin::dateColChanged);
-        QSignalSpy windCol(run.plugin.get(), &VanePlugin::windColChanged);
+        QSignalSpy dateCol(run.plugin->preview(), &WindFilePreview::dateColChanged);
+        QSignalSpy windCol(run.plugin->preview(), &WindFilePreview::windColChanged);
         run.chooseWindFile(sourcePath("examples/wind.csv"));
         auto* wind = run.control<QComboBox>("windColumn");
         QCOMPARE(run.control<QComboBox>("date_timeColumn")->currentIndex(), 1);
         QCOMPARE(wind->currentIndex(), 2);
-        QVERIFY(!run.plugin->dateCol() && !run.plugin->windCol() && !run.plugin->tempCol());
+        QVERIFY(!run.plugin->preview()->dateCol() && !run.plugin->preview()->windCol() &&
+                !run.plugin->preview()->tempCol());
         QCOMPARE(dateCol.size(), 0);
         QCOMPARE(windCol.size(), 0);
         // The buttons follow the choosers, so guessed columns need no second pick.
@@ -411,18 +419,19 @@ void VanePluginTest::guessesSelectColumnsButLeaveTheFlagsToTheUser() {
         QVERIFY(!run.control<QAbstractButton>("tempButton")->isEnabled());
 
         run.choose("windColumn", 0);
-        QVERIFY(!run.plugin->windCol());
+        QVERIFY(!run.plugin->preview()->windCol());
         QVERIFY(!run.control<QAbstractButton>("okayButton")->isEnabled());
         run.choose("windColumn", 3);
-        QVERIFY(run.plugin->windCol());
+        QVERIFY(run.plugin->preview()->windCol());
         run.choose("stateColumn", 4);
-        QVERIFY(run.plugin->windCol() && !run.plugin->dateCol() && !run.plugin->tempCol());
+        QVERIFY(run.plugin->preview()->windCol() && !run.plugin->preview()->dateCol() &&
+                !run.plugin->preview()->tempCol());
 
         // A rebuild guesses again and leaves the hand-made flag as it was.
         run.choose("fieldSep", 0);
         QCOMPARE(wind->currentIndex(), 2);
         QCOMPARE(run.control<QComboBox>("stateColumn")->currentIndex(), 0);
-        QVERIFY(run.plugin->windCol() && !run.plugin->dateCol());
+        QVERIFY(run.plugin->preview()->windCol() && !run.plugin->preview()->dateCol());
         QCOMPARE(windCol.size(), 1);
         QVERIFY(run.control<QAbstractButton>("okayButton")->isEnabled());
     });
@@ -464,7 +473,7 @@ void VanePluginTest::encodingChooserShowsTheEncodingReadAndThePreviewIsCut() {
         QCOMPARE(preview->toPlainText(), shownAs(beginning.left(512)));
         // The line ending is not guessed again, and the table is split anew.
         QCOMPARE(run.control<QComboBox>("lineEnd")->currentIndex(), 1);
-        QVERIFY(run.plugin->tableData().rows.size() > 1000);
+        QVERIFY(run.plugin->preview()->table().rows.size() > 1000);
     });
 }
 
@@ -475,7 +484,7 @@ void VanePluginTest::aFailedLoadKeepsTheLastFileAndTable() {
         const QString windFile = sourcePath("examples/wind.csv");
         run.chooseWindFile(windFile);
         run.click("cancelButton");
-        const std::size_t rows = run.plugin->tableData().rows.size();
+        const std::size_t rows = run.plugin->preview()->table().rows.size();
         const QString shown = run.control<QPlainTextEdit>("windPreviewText")->toPlainText();
         const int encoding = run.control<QComboBox>("windEncodings")->currentIndex();
 
@@ -485,12 +494,12 @@ void VanePluginTest::aFailedLoadKeepsTheLastFileAndTable() {
         QCOMPARE(run.alerts->shown.front().message,
                  QStringLiteral("The csv file couldn't be read properly. Please send it to "
                                 "Fenmark for further examination."));
-        QCOMPARE(run.plugin->windFile(), windFile);
-        QCOMPARE(run.plugin->tableData().rows.size(), rows);
-        QVERIFY(!run.plugin->rawWindContent().has_value());
+        QCOMPARE(run.plugin->preview()->file(), windFile);
+        QCOMPARE(run.plugin->preview()->table().rows.size(), rows);
+        QVERIFY(!run.plugin->preview()->holdsText());
         QCOMPARE(run.control<QPlainTextEdit>("windPreviewText")->toPlainText(), shown);
         QCOMPARE(run.control<QComboBox>("windEncodings")->currentIndex(), encoding);
-        QVERIFY(!run.plugin->previewSheet()->isVisible());
+        QVERIFY(!run.plugin->preview()->sheet()->isVisible());
     });
 }
 

@@ -6,10 +6,10 @@
 #include <utility>
 #include <vector>
 
-#include "plugin/user_dialogs.h"
+#include "plugin_api/user_dialogs.h"
 
 // Stand-ins for the person at the screen: they note what was shown and answer from a script.
-namespace vane::plugin {
+namespace vane {
 
 struct RecordedAlert {
     QString title;
@@ -60,4 +60,4 @@ class RecordingPasteboard final : public Pasteboard {
     std::vector<QString> strings;
 };
 
-}  // namespace vane::plugin
+}  // namespace vane

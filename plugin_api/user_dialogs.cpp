@@ -1,4 +1,4 @@
-#include "plugin/user_dialogs.h"
+#include "plugin_api/user_dialogs.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -8,7 +8,7 @@
 #include <QMessageBox>
 #include <QSortFilterProxyModel>
 
-namespace vane::plugin {
+namespace vane {
 namespace {
 
 class MessageBoxAlerts final : public AlertPresenter {
@@ -108,4 +108,4 @@ bool shouldEnablePath(const QString& path, const QStringList& fileTypes) {
     return fileTypes.contains(info.suffix(), Qt::CaseInsensitive);
 }
 
-}  // namespace vane::plugin
+}  // namespace vane

@@ -9,7 +9,7 @@ class QWidget;
 
 // Everything that waits on a person goes through these, so tests can drive the real controllers
 // with recorders in their place.
-namespace vane::plugin {
+namespace vane {
 
 // A modal alert with one "Ok" button.
 class AlertPresenter {
@@ -64,4 +64,4 @@ struct UserDialogs {
 // their extension is one of `fileTypes`, ignoring case. A missing item is judged by its name.
 bool shouldEnablePath(const QString& path, const QStringList& fileTypes);
 
-}  // namespace vane::plugin
+}  // namespace vane
