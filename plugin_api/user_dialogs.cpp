@@ -19,6 +19,15 @@ class MessageBoxAlerts final : public AlertPresenter {
         box.setWindowModality(Qt::ApplicationModal);
         box.exec();
     }
+
+    void showReport(QWidget* parent, const QString& title, const QString& message,
+                    const QString& details) override {
+        QMessageBox box(QMessageBox::Information, title, message, QMessageBox::NoButton, parent);
+        box.addButton(QObject::tr("Ok"), QMessageBox::AcceptRole);
+        box.setDetailedText(details);
+        box.setWindowModality(Qt::ApplicationModal);
+        box.exec();
+    }
 };
 
 // Greys out what the panel must not offer; Qt's name filters cannot ignore case on every platform.
@@ -75,6 +84,7 @@ class FileDialogPanels final : public FilePanels {
         if (!options.proposedName.isEmpty()) {
             dialog.selectFile(options.proposedName);
         }
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.confirmOverwrite);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
             return std::nullopt;
         }
@@ -85,6 +95,17 @@ class FileDialogPanels final : public FilePanels {
             path += QLatin1Char('.') + type;
         }
         return SavePanelChoice{path, type};
+    }
+
+    std::optional<QString> chooseFolder(QWidget* parent, const QString& title) override {
+        QFileDialog dialog(parent, title);
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+            return std::nullopt;
+        }
+        return dialog.selectedFiles().front();
     }
 };
 

@@ -16,17 +16,25 @@ class AlertPresenter {
   public:
     virtual ~AlertPresenter() = default;
     virtual void showAlert(QWidget* parent, const QString& title, const QString& message) = 0;
+    // An account of finished work, with its details folded away.
+    virtual void showReport(QWidget* parent, const QString& title, const QString& message,
+                            const QString& details) = 0;
 };
 
 struct OpenPanelOptions {
-    QStringList fileTypes;  // extensions without the dot, matched ignoring case
+    QStringList fileTypes = {};  // extensions without the dot, matched ignoring case
+    QString typesName = {};      // what files of those types are, such as "CSV files"
+    QString title = {};
+    QString directory = {};  // empty: wherever the panel was last
 };
 
 struct SavePanelOptions {
     QString title = {};
-    QString directory = {};      // empty: wherever the panel was last
-    QString proposedName = {};   // without extension
-    QStringList fileTypes = {};  // extensions without the dot; the first is preselected
+    QString directory = {};        // empty: wherever the panel was last
+    QString proposedName = {};     // without extension
+    QStringList fileTypes = {};    // extensions without the dot; the first is preselected
+    QString typesName = {};        // what files of those types are, such as "Vane libraries"
+    bool confirmOverwrite = true;  // false where the caller refuses an existing file itself
 };
 
 struct SavePanelChoice {
@@ -42,6 +50,8 @@ class FilePanels {
                                                     const OpenPanelOptions& options) = 0;
     virtual std::optional<SavePanelChoice> chooseFileToSave(QWidget* parent,
                                                             const SavePanelOptions& options) = 0;
+    // The chosen folder, or nothing when the user cancelled.
+    virtual std::optional<QString> chooseFolder(QWidget* parent, const QString& title) = 0;
 };
 
 // The general clipboard, plain text only.

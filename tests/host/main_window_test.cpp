@@ -17,6 +17,7 @@
 #include "host/desk/import_runner.h"
 #include "host/library/recording_library.h"
 #include "tests/core/recordings/wav_fixture.h"
+#include "tests/plugin_api/recording_dialogs.h"
 
 namespace vane {
 
@@ -108,11 +109,10 @@ void MainWindowTest::hostAnswersWhatIsSelectedInTheTables() {
 }
 
 void MainWindowTest::refusesAForeignFileAndKeepsTheOpenLibrary() {
-    MainWindow window;
-    QStringList alerts;
-    window.setAlertSink([&alerts](const QString& title, const QString& message) {
-        alerts.append(title + QStringLiteral(": ") + message);
-    });
+    auto recorder = std::make_unique<RecordingAlerts>();
+    const RecordingAlerts& recorded = *recorder;
+    MainWindow window(UserDialogs{std::move(recorder), std::make_unique<ScriptedPanels>(),
+                                  std::make_unique<RecordingPasteboard>()});
     QVERIFY(window.openLibrary(file_));
     const QString foreign = QDir(folder_.path()).filePath(QStringLiteral("notes.txt"));
     QFile text(foreign);
@@ -121,9 +121,9 @@ void MainWindowTest::refusesAForeignFileAndKeepsTheOpenLibrary() {
     text.close();
 
     QVERIFY(!window.openLibrary(foreign));
-    QCOMPARE(alerts.size(), 1);
-    QVERIFY(alerts.front().startsWith(QStringLiteral("Cannot open library: ")));
-    QVERIFY(alerts.front().contains(QStringLiteral("is not a Vane library")));
+    QCOMPARE(recorded.shown.size(), std::size_t{1});
+    QCOMPARE(recorded.shown.front().title, QStringLiteral("Cannot open library"));
+    QVERIFY(recorded.shown.front().message.contains(QStringLiteral("is not a Vane library")));
     QCOMPARE(window.findChild<QTableView*>(QStringLiteral("sessions"))->model()->rowCount(), 3);
     QVERIFY(text.open(QIODevice::ReadOnly));
     QCOMPARE(text.readAll(), QByteArray("Bats seen at dusk: many.\n"));
