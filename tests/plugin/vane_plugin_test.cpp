@@ -1,7 +1,4 @@
-#include <unicode/strenum.h>
-
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -9,12 +6,9 @@
 
 #include "cli/analyse_command.h"
 #include "core/analysis/bat_events.h"
-#include "core/import/text_encodings.h"
-#include "core/import/time_zone_preset.h"
 #include "graph/activity_graph.h"
 #include "graph/plot_styles.h"
 #include "host/plugins/plugin_loader.h"
-#include "plugin/time_zone_titles.h"
 #include "plugin_test_support.h"
 
 namespace vane::plugin::testing {
@@ -49,17 +43,11 @@ class VanePluginTest : public QObject {
     void cancelDiscardsTheTextAndRunsNoAnalysis();
     void stateColumnGivesOneCurvePerStateWithALegend();
     void secondRunResetsTheRunStateButKeepsTheChoices();
-    void lineEndingChangeSplitsOneTenthOfASecondLater();
     void sheetEndedBeforeTheDeferredSplitAnalysesTheChosenSplit();
-    void rereadsTheFileInAnotherEncoding();
     void unreadableFileShowsTheAlertAndOpensNothing();
     void graphIsSavedAsPdfOnlyWhenConfirmed();
     void activityTimesGoToTheClipboard();
     void flagsNotifyTheirObservers();
-    void guessesSelectColumnsButLeaveTheFlagsToTheUser();
-    void encodingChooserShowsTheEncodingReadAndThePreviewIsCut();
-    void aFailedLoadKeepsTheLastFileAndTable();
-    void timeZoneChooserOffersEveryOffsetInUse();
 
   private:
     const FixedSelectionHost host_{exampleRecordings()};
@@ -262,25 +250,6 @@ void VanePluginTest::secondRunResetsTheRunStateButKeepsTheChoices() {
     QCOMPARE(useRecCount.size(), 1);
 }
 
-void VanePluginTest::lineEndingChangeSplitsOneTenthOfASecondLater() {
-    PluginUnderTest run(host_);
-    run.run([&] {
-        run.chooseWindFile(sourcePath("tests/core/import/fixtures/utf8_comma_lf.csv"));
-        QCOMPARE(run.control<QComboBox>("lineEnd")->currentIndex(), 0);
-        run.choose("fieldSep", 1);
-        QCOMPARE(run.control<QComboBox>("windColumn")->currentText(), QStringLiteral("Wind speed"));
-        const std::size_t rows = run.plugin->preview()->table().rows.size();
-        QVERIFY(rows > 1);
-        run.choose("lineEnd", 2);  // CR: the file has none
-        QCOMPARE(run.plugin->preview()->table().rows.size(), rows);
-        QTRY_VERIFY_WITH_TIMEOUT(run.plugin->preview()->table().rows.empty(), 1000);
-        // The preview keeps the last columns; the choosers are guessed again from them.
-        QCOMPARE(run.control<QComboBox>("windColumn")->currentText(), QStringLiteral("Wind speed"));
-        run.choose("lineEnd", 0);
-        QTRY_COMPARE_WITH_TIMEOUT(run.plugin->preview()->table().rows.size(), rows, 1000);
-    });
-}
-
 void VanePluginTest::sheetEndedBeforeTheDeferredSplitAnalysesTheChosenSplit() {
     PluginUnderTest run(host_);
     run.run([&] {
@@ -294,35 +263,6 @@ void VanePluginTest::sheetEndedBeforeTheDeferredSplitAnalysesTheChosenSplit() {
         QCOMPARE(run.plugin->preview()->table().rows.size(), rows);
         QCOMPARE(run.pasteboard->strings.size(), std::size_t{1});
     });
-}
-
-void VanePluginTest::rereadsTheFileInAnotherEncoding() {
-    PluginUnderTest run(host_);
-    run.run([&] {
-        run.chooseWindFile(sourcePath("tests/core/import/fixtures/windows1252_umlauts_lf.csv"));
-        auto* encodings = run.control<QComboBox>("windEncodings");
-        QVERIFY(encodings->count() > 10);
-        const QString firstTitle = run.control<QComboBox>("date_timeColumn")->itemText(2);
-        QVERIFY(firstTitle.startsWith(QStringLiteral("Außentemperatur")));
-
-        run.choose("windEncodings", encodings->findData(static_cast<int>(kMacOSRomanEncoding)));
-        QVERIFY(run.plugin->preview()->holdsText());
-        const QString macTitle = run.control<QComboBox>("date_timeColumn")->itemText(2);
-        QVERIFY(macTitle.startsWith(QStringLiteral("Au")));
-        QVERIFY(macTitle != firstTitle);
-        QVERIFY(!run.control<QPlainTextEdit>("windPreviewText")
-                     ->toPlainText()
-                     .contains(QStringLiteral("Außen")));
-
-        // Not valid UTF-8: no text, no rows, and the preview keeps what it showed.
-        const QString shownBefore = run.control<QPlainTextEdit>("windPreviewText")->toPlainText();
-        run.choose("windEncodings", encodings->findData(static_cast<int>(kUtf8Encoding)));
-        QVERIFY(!run.plugin->preview()->holdsText());
-        QVERIFY(run.plugin->preview()->table().rows.empty());
-        QCOMPARE(run.control<QPlainTextEdit>("windPreviewText")->toPlainText(), shownBefore);
-        QVERIFY(run.plugin->preview()->sheet()->isVisible());
-    });
-    QVERIFY(run.alerts->shown.empty());
 }
 
 void VanePluginTest::unreadableFileShowsTheAlertAndOpensNothing() {
@@ -399,133 +339,6 @@ void VanePluginTest::flagsNotifyTheirObservers() {
             QCOMPARE(spy.size(), 2);
         }
     });
-}
-
-void VanePluginTest::guessesSelectColumnsButLeaveTheFlagsToTheUser() {
-    PluginUnderTest run(host_);
-    run.run([&] {
-        QSignalSpy dateCol(run.plugin->preview(), &WindFilePreview::dateColChanged);
-        QSignalSpy windCol(run.plugin->preview(), &WindFilePreview::windColChanged);
-        run.chooseWindFile(sourcePath("examples/wind.csv"));
-        auto* wind = run.control<QComboBox>("windColumn");
-        QCOMPARE(run.control<QComboBox>("date_timeColumn")->currentIndex(), 1);
-        QCOMPARE(wind->currentIndex(), 2);
-        QVERIFY(!run.plugin->preview()->dateCol() && !run.plugin->preview()->windCol() &&
-                !run.plugin->preview()->tempCol());
-        QCOMPARE(dateCol.size(), 0);
-        QCOMPARE(windCol.size(), 0);
-        // The buttons follow the choosers, so guessed columns need no second pick.
-        QVERIFY(run.control<QAbstractButton>("okayButton")->isEnabled());
-        QVERIFY(!run.control<QAbstractButton>("tempButton")->isEnabled());
-
-        run.choose("windColumn", 0);
-        QVERIFY(!run.plugin->preview()->windCol());
-        QVERIFY(!run.control<QAbstractButton>("okayButton")->isEnabled());
-        run.choose("windColumn", 3);
-        QVERIFY(run.plugin->preview()->windCol());
-        run.choose("stateColumn", 4);
-        QVERIFY(run.plugin->preview()->windCol() && !run.plugin->preview()->dateCol() &&
-                !run.plugin->preview()->tempCol());
-
-        // A rebuild guesses again and leaves the hand-made flag as it was.
-        run.choose("fieldSep", 0);
-        QCOMPARE(wind->currentIndex(), 2);
-        QCOMPARE(run.control<QComboBox>("stateColumn")->currentIndex(), 0);
-        QVERIFY(run.plugin->preview()->windCol() && !run.plugin->preview()->dateCol());
-        QCOMPARE(windCol.size(), 1);
-        QVERIFY(run.control<QAbstractButton>("okayButton")->isEnabled());
-    });
-}
-
-void VanePluginTest::encodingChooserShowsTheEncodingReadAndThePreviewIsCut() {
-    PluginUnderTest run(host_);
-    run.run([&] {
-        auto* encodings = run.control<QComboBox>("windEncodings");
-        auto* preview = run.control<QPlainTextEdit>("windPreviewText");
-        const QString utf8File = sourcePath("tests/core/import/fixtures/utf8_comma_lf.csv");
-        run.chooseWindFile(utf8File);
-        QCOMPARE(encodings->currentData().toInt(), static_cast<int>(kUtf8Encoding));
-        QCOMPARE(encodings->currentText(), QStringLiteral("UTF-8"));
-        QFile file(utf8File);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(preview->toPlainText(), QString::fromUtf8(file.readAll()));
-        for (int k = 0; k < encodings->count(); ++k) {
-            QVERIFY(encodings->itemData(k).toInt() > 0 && encodings->itemData(k).toInt() < 256);
-        }
-        run.click("cancelButton");
-
-        run.chooseWindFile(sourcePath("tests/core/import/fixtures/macroman_cr.csv"));
-        QCOMPARE(encodings->currentData().toInt(), static_cast<int>(kMacOSRomanEncoding));
-        QCOMPARE(run.control<QComboBox>("lineEnd")->currentIndex(), 2);
-        run.click("cancelButton");
-
-        // The view shows each CR LF as one line break.
-        const QString windFile = sourcePath("examples/wind.csv");
-        QFile wind(windFile);
-        QVERIFY(wind.open(QIODevice::ReadOnly));
-        const QString beginning = QString::fromLatin1(wind.read(1024));
-        const auto shownAs = [](QString text) {
-            return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        };
-        run.chooseWindFile(windFile);
-        QCOMPARE(preview->toPlainText(), shownAs(beginning));
-        run.choose("windEncodings", encodings->findData(static_cast<int>(kMacOSRomanEncoding)));
-        QCOMPARE(preview->toPlainText(), shownAs(beginning.left(512)));
-        // The line ending is not guessed again, and the table is split anew.
-        QCOMPARE(run.control<QComboBox>("lineEnd")->currentIndex(), 1);
-        QVERIFY(run.plugin->preview()->table().rows.size() > 1000);
-    });
-}
-
-void VanePluginTest::aFailedLoadKeepsTheLastFileAndTable() {
-    PluginUnderTest run(host_);
-    const QTemporaryDir folder;
-    run.run([&] {
-        const QString windFile = sourcePath("examples/wind.csv");
-        run.chooseWindFile(windFile);
-        run.click("cancelButton");
-        const std::size_t rows = run.plugin->preview()->table().rows.size();
-        const QString shown = run.control<QPlainTextEdit>("windPreviewText")->toPlainText();
-        const int encoding = run.control<QComboBox>("windEncodings")->currentIndex();
-
-        run.chooseWindFile(folder.filePath(QStringLiteral("gone.csv")));
-        QCOMPARE(run.alerts->shown.size(), std::size_t{1});
-        QCOMPARE(run.alerts->shown.front().title, QStringLiteral("Problem with file"));
-        QCOMPARE(run.alerts->shown.front().message,
-                 QStringLiteral("The csv file couldn't be read properly. Please send it to "
-                                "Fenmark for further examination."));
-        QCOMPARE(run.plugin->preview()->file(), windFile);
-        QCOMPARE(run.plugin->preview()->table().rows.size(), rows);
-        QVERIFY(!run.plugin->preview()->holdsText());
-        QCOMPARE(run.control<QPlainTextEdit>("windPreviewText")->toPlainText(), shown);
-        QCOMPARE(run.control<QComboBox>("windEncodings")->currentIndex(), encoding);
-        QVERIFY(!run.plugin->preview()->sheet()->isVisible());
-    });
-}
-
-void VanePluginTest::timeZoneChooserOffersEveryOffsetInUse() {
-    const QStringList titles = timeZoneTitles();
-    UErrorCode status = U_ZERO_ERROR;
-    const std::unique_ptr<icu::StringEnumeration> zones(icu::TimeZone::createTimeZoneIDEnumeration(
-        UCAL_ZONE_TYPE_CANONICAL_LOCATION, nullptr, nullptr, status));
-    QVERIFY(U_SUCCESS(status));
-    int checked = 0;
-    for (const icu::UnicodeString* id = zones->snext(status); id != nullptr && U_SUCCESS(status);
-         id = zones->snext(status)) {
-        const std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createTimeZone(*id));
-        for (int year = 2000; year <= 2030; ++year) {
-            for (int month : {1, 7}) {
-                const std::string offset =
-                    utcOffsetText(utcInstant({{year, month, 15}, 12, 0, 0}), *zone);
-                std::string name;
-                id->toUTF8String(name);
-                QVERIFY2(titles.contains(QString::fromStdString(offset)),
-                         (name + " " + std::to_string(year) + ": " + offset).c_str());
-                ++checked;
-            }
-        }
-    }
-    QVERIFY(checked > 1000);
 }
 
 }  // namespace vane::plugin::testing
