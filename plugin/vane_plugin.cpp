@@ -76,11 +76,11 @@ void VanePlugin::fire() {
         loadPanel();
     }
     preview_->startOver();
-    setUseRecCount(false);
+    setWeighByRecordingCount(false);
     plotData_ = PlotData{};
-    setRecStartDate(dateOf(recordings_.front()));
-    setRecEndDate(dateOf(recordings_.back()));
-    setRecCount(static_cast<int>(recordings_.size()));
+    setFirstRecordingDate(dateOf(recordings_.front()));
+    setLastRecordingDate(dateOf(recordings_.back()));
+    setRecordingCount(static_cast<int>(recordings_.size()));
 
     panel_->show();
     panel_->raise();
@@ -115,13 +115,15 @@ void VanePlugin::connectControls() {
             &VanePlugin::copyActivityTimes);
     connect(panelUi_->plotYearlyGraphButton, &QAbstractButton::clicked, this,
             &VanePlugin::plotYearlyGraph);
-    connect(panelUi_->useRecCount, &QAbstractButton::toggled, this, &VanePlugin::setUseRecCount);
-    connect(this, &VanePlugin::useRecCountChanged, panelUi_->useRecCount,
+    connect(panelUi_->useRecCount, &QAbstractButton::toggled, this,
+            &VanePlugin::setWeighByRecordingCount);
+    connect(this, &VanePlugin::weighByRecordingCountChanged, panelUi_->useRecCount,
             &QAbstractButton::setChecked);
-    for (const auto signal : {&VanePlugin::recStartDateChanged, &VanePlugin::recEndDateChanged}) {
+    for (const auto signal :
+         {&VanePlugin::firstRecordingDateChanged, &VanePlugin::lastRecordingDateChanged}) {
         connect(this, signal, this, &VanePlugin::showRecordingsSummary);
     }
-    connect(this, &VanePlugin::recCountChanged, this, &VanePlugin::showRecordingsSummary);
+    connect(this, &VanePlugin::recordingCountChanged, this, &VanePlugin::showRecordingsSummary);
     connect(preview_.get(), &WindFilePreview::ended, this, &VanePlugin::analyse);
 }
 
@@ -130,12 +132,13 @@ void VanePlugin::showRecordingsSummary() {
         return;
     }
     const QLocale locale;
-    const QString first = locale.toString(recStartDate_, QLocale::ShortFormat);
-    const QString last = locale.toString(recEndDate_, QLocale::ShortFormat);
+    const QString first = locale.toString(firstRecordingDate_, QLocale::ShortFormat);
+    const QString last = locale.toString(lastRecordingDate_, QLocale::ShortFormat);
     panelUi_->recordingsSummary->setText(
-        recCount_ == 0   ? tr("No recordings selected")
-        : recCount_ == 1 ? tr("1 recording, %1").arg(first)
-                         : tr("%1 recordings from %2 to %3").arg(recCount_).arg(first, last));
+        recordingCount_ == 0 ? tr("No recordings selected")
+        : recordingCount_ == 1
+            ? tr("1 recording, %1").arg(first)
+            : tr("%1 recordings from %2 to %3").arg(recordingCount_).arg(first, last));
 }
 
 void VanePlugin::analyse(WindFilePreview::Ending ending) {
@@ -144,7 +147,8 @@ void VanePlugin::analyse(WindFilePreview::Ending ending) {
     }
     plotTemp_ = ending == WindFilePreview::Ending::temperature;
     const WindFileChoices choices = preview_->choices();
-    const ActivityAnalysisOptions options = analysisOptions(choices, plotTemp_, useRecCount_);
+    const ActivityAnalysisOptions options =
+        analysisOptions(choices, plotTemp_, weighByRecordingCount_);
     const std::unique_ptr<icu::TimeZone> zone = processTimeZone();
     const BatEventList events = batEvents(recordings_, batEventGridOrigin(*zone));
     const ActivityAnalysisResult result =
@@ -184,27 +188,27 @@ void VanePlugin::copyActivityTimes() {
         fromUtf8(eventTimeText(recordings, *zone, icu::Locale::getDefault())));
 }
 
-void VanePlugin::setUseRecCount(bool on) {
-    if (std::exchange(useRecCount_, on) != on) {
-        emit useRecCountChanged(on);
+void VanePlugin::setWeighByRecordingCount(bool on) {
+    if (std::exchange(weighByRecordingCount_, on) != on) {
+        emit weighByRecordingCountChanged(on);
     }
 }
 
-void VanePlugin::setRecStartDate(const QDateTime& date) {
-    if (std::exchange(recStartDate_, date) != date) {
-        emit recStartDateChanged(date);
+void VanePlugin::setFirstRecordingDate(const QDateTime& date) {
+    if (std::exchange(firstRecordingDate_, date) != date) {
+        emit firstRecordingDateChanged(date);
     }
 }
 
-void VanePlugin::setRecEndDate(const QDateTime& date) {
-    if (std::exchange(recEndDate_, date) != date) {
-        emit recEndDateChanged(date);
+void VanePlugin::setLastRecordingDate(const QDateTime& date) {
+    if (std::exchange(lastRecordingDate_, date) != date) {
+        emit lastRecordingDateChanged(date);
     }
 }
 
-void VanePlugin::setRecCount(int count) {
-    if (std::exchange(recCount_, count) != count) {
-        emit recCountChanged(count);
+void VanePlugin::setRecordingCount(int count) {
+    if (std::exchange(recordingCount_, count) != count) {
+        emit recordingCountChanged(count);
     }
 }
 

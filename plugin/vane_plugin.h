@@ -29,11 +29,14 @@ class VaneYearlyGraph;
 class VanePlugin : public QObject, public AbstractPlugin {
     Q_OBJECT
     Q_INTERFACES(vane::AbstractPlugin)
-    Q_PROPERTY(bool useRecCount READ useRecCount WRITE setUseRecCount NOTIFY useRecCountChanged)
+    Q_PROPERTY(bool weighByRecordingCount READ weighByRecordingCount WRITE setWeighByRecordingCount
+                   NOTIFY weighByRecordingCountChanged)
+    Q_PROPERTY(QDateTime firstRecordingDate READ firstRecordingDate WRITE setFirstRecordingDate
+                   NOTIFY firstRecordingDateChanged)
+    Q_PROPERTY(QDateTime lastRecordingDate READ lastRecordingDate WRITE setLastRecordingDate NOTIFY
+                   lastRecordingDateChanged)
     Q_PROPERTY(
-        QDateTime recStartDate READ recStartDate WRITE setRecStartDate NOTIFY recStartDateChanged)
-    Q_PROPERTY(QDateTime recEndDate READ recEndDate WRITE setRecEndDate NOTIFY recEndDateChanged)
-    Q_PROPERTY(int recCount READ recCount WRITE setRecCount NOTIFY recCountChanged)
+        int recordingCount READ recordingCount WRITE setRecordingCount NOTIFY recordingCountChanged)
 
   public:
     VanePlugin();  // message boxes, file dialogs and the clipboard
@@ -47,14 +50,14 @@ class VanePlugin : public QObject, public AbstractPlugin {
     // Runs the main panel application-modally; returns when it closes.
     void fire() override;
 
-    bool useRecCount() const { return useRecCount_; }
-    QDateTime recStartDate() const { return recStartDate_; }
-    QDateTime recEndDate() const { return recEndDate_; }
-    int recCount() const { return recCount_; }
-    void setUseRecCount(bool on);
-    void setRecStartDate(const QDateTime& date);
-    void setRecEndDate(const QDateTime& date);
-    void setRecCount(int count);
+    bool weighByRecordingCount() const { return weighByRecordingCount_; }
+    QDateTime firstRecordingDate() const { return firstRecordingDate_; }
+    QDateTime lastRecordingDate() const { return lastRecordingDate_; }
+    int recordingCount() const { return recordingCount_; }
+    void setWeighByRecordingCount(bool on);
+    void setFirstRecordingDate(const QDateTime& date);
+    void setLastRecordingDate(const QDateTime& date);
+    void setRecordingCount(int count);
 
     // The run's recordings, sorted by time; empty once the panel has closed.
     const std::vector<Recording>& recordings() const { return recordings_; }
@@ -69,10 +72,10 @@ class VanePlugin : public QObject, public AbstractPlugin {
     VaneYearlyGraph* yearlyGraph() const { return yearlyGraph_.get(); }
 
   signals:
-    void useRecCountChanged(bool on);
-    void recStartDateChanged(const QDateTime& date);
-    void recEndDateChanged(const QDateTime& date);
-    void recCountChanged(int count);
+    void weighByRecordingCountChanged(bool on);
+    void firstRecordingDateChanged(const QDateTime& date);
+    void lastRecordingDateChanged(const QDateTime& date);
+    void recordingCountChanged(int count);
 
   private:
     void loadPanel();
@@ -95,10 +98,10 @@ class VanePlugin : public QObject, public AbstractPlugin {
     std::vector<Recording> recordings_;
     PlotData plotData_;
     bool plotTemp_ = false;
-    bool useRecCount_ = false;
-    QDateTime recStartDate_;
-    QDateTime recEndDate_;
-    int recCount_ = 0;
+    bool weighByRecordingCount_ = false;
+    QDateTime firstRecordingDate_;
+    QDateTime lastRecordingDate_;
+    int recordingCount_ = 0;
 };
 
 }  // namespace vane::plugin

@@ -154,9 +154,9 @@ WindFileChoices WindFilePreview::choices() const {
 }
 
 void WindFilePreview::startOver() {
-    setWindCol(false);
-    setDateCol(false);
-    setTempCol(false);
+    setWindColumnPicked(false);
+    setDateColumnPicked(false);
+    setTemperatureColumnPicked(false);
     table_ = WindTable{};
 }
 
@@ -229,12 +229,14 @@ void WindFilePreview::setOutputColumns(QComboBox* sender) {
             continue;
         }
         const auto item = static_cast<std::size_t>(std::max(0, sender->currentIndex()));
-        const ColumnFlags flags = vane::setOutputColumns(
-            ColumnFlags{.dateCol = dateCol_, .windCol = windCol_, .tempCol = tempCol_}, which,
-            item);
-        setDateCol(flags.dateCol);
-        setWindCol(flags.windCol);
-        setTempCol(flags.tempCol);
+        const ColumnFlags flags =
+            vane::setOutputColumns(ColumnFlags{.dateCol = dateColumnPicked_,
+                                               .windCol = windColumnPicked_,
+                                               .tempCol = temperatureColumnPicked_},
+                                   which, item);
+        setDateColumnPicked(flags.dateCol);
+        setWindColumnPicked(flags.windCol);
+        setTemperatureColumnPicked(flags.tempCol);
         if (which == ColumnChooser::dateTime) {
             if (const auto format = guessDateFormat(table_, item)) {
                 ui_->date_Format->setCurrentIndex(static_cast<int>(*format));
@@ -264,21 +266,21 @@ void WindFilePreview::end(Ending ending) {
     emit ended(ending);
 }
 
-void WindFilePreview::setWindCol(bool on) {
-    if (std::exchange(windCol_, on) != on) {
-        emit windColChanged(on);
+void WindFilePreview::setWindColumnPicked(bool on) {
+    if (std::exchange(windColumnPicked_, on) != on) {
+        emit windColumnPickedChanged(on);
     }
 }
 
-void WindFilePreview::setDateCol(bool on) {
-    if (std::exchange(dateCol_, on) != on) {
-        emit dateColChanged(on);
+void WindFilePreview::setDateColumnPicked(bool on) {
+    if (std::exchange(dateColumnPicked_, on) != on) {
+        emit dateColumnPickedChanged(on);
     }
 }
 
-void WindFilePreview::setTempCol(bool on) {
-    if (std::exchange(tempCol_, on) != on) {
-        emit tempColChanged(on);
+void WindFilePreview::setTemperatureColumnPicked(bool on) {
+    if (std::exchange(temperatureColumnPicked_, on) != on) {
+        emit temperatureColumnPickedChanged(on);
     }
 }
 

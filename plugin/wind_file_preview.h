@@ -41,10 +41,13 @@ struct WindFileChoices {
 // sheet ends through `ended`, and the table and choices stay for whoever analyses them.
 class WindFilePreview final : public QObject {
     Q_OBJECT
-    // Whether the user has picked the column himself; guesses never set these.
-    Q_PROPERTY(bool windCol READ windCol WRITE setWindCol NOTIFY windColChanged)
-    Q_PROPERTY(bool dateCol READ dateCol WRITE setDateCol NOTIFY dateColChanged)
-    Q_PROPERTY(bool tempCol READ tempCol WRITE setTempCol NOTIFY tempColChanged)
+    // Whether the user has picked each column; guesses never set these.
+    Q_PROPERTY(bool windColumnPicked READ windColumnPicked WRITE setWindColumnPicked NOTIFY
+                   windColumnPickedChanged)
+    Q_PROPERTY(bool dateColumnPicked READ dateColumnPicked WRITE setDateColumnPicked NOTIFY
+                   dateColumnPickedChanged)
+    Q_PROPERTY(bool temperatureColumnPicked READ temperatureColumnPicked WRITE
+                   setTemperatureColumnPicked NOTIFY temperatureColumnPickedChanged)
 
   public:
     enum class Ending { cancelled, wind, temperature };
@@ -71,18 +74,18 @@ class WindFilePreview final : public QObject {
     // Forgets the table and the user's column picks, keeping every other choice.
     void startOver();
 
-    bool windCol() const { return windCol_; }
-    bool dateCol() const { return dateCol_; }
-    bool tempCol() const { return tempCol_; }
-    void setWindCol(bool on);
-    void setDateCol(bool on);
-    void setTempCol(bool on);
+    bool windColumnPicked() const { return windColumnPicked_; }
+    bool dateColumnPicked() const { return dateColumnPicked_; }
+    bool temperatureColumnPicked() const { return temperatureColumnPicked_; }
+    void setWindColumnPicked(bool on);
+    void setDateColumnPicked(bool on);
+    void setTemperatureColumnPicked(bool on);
 
   signals:
     void ended(vane::plugin::WindFilePreview::Ending ending);
-    void windColChanged(bool on);
-    void dateColChanged(bool on);
-    void tempColChanged(bool on);
+    void windColumnPickedChanged(bool on);
+    void dateColumnPickedChanged(bool on);
+    void temperatureColumnPickedChanged(bool on);
 
   private:
     void connectControls();
@@ -105,9 +108,9 @@ class WindFilePreview final : public QObject {
     WindTable table_;
     std::vector<std::string> columnTitles_;  // of the last split that had a header row
     int pendingSplits_ = 0;                  // deferred splits not yet run
-    bool windCol_ = false;
-    bool dateCol_ = false;
-    bool tempCol_ = false;
+    bool windColumnPicked_ = false;
+    bool dateColumnPicked_ = false;
+    bool temperatureColumnPicked_ = false;
 };
 
 }  // namespace vane::plugin

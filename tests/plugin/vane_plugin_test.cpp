@@ -76,7 +76,7 @@ void VanePluginTest::refusesToRunWithoutRecordingsAndKeepsTheLastRun() {
     });
     const std::size_t rows = run.plugin->preview()->table().rows.size();
     QVERIFY(rows > 1);
-    QVERIFY(run.plugin->preview()->windCol());
+    QVERIFY(run.plugin->preview()->windColumnPicked());
 
     const FixedSelectionHost nothingSelected{{}};
     run.plugin->attach(nothingSelected, nullptr);
@@ -89,17 +89,17 @@ void VanePluginTest::refusesToRunWithoutRecordingsAndKeepsTheLastRun() {
     QVERIFY(!run.plugin->mainPanel()->isVisible());
     QCOMPARE(run.plugin->preview()->table().rows.size(), rows);
     QVERIFY(!run.plugin->plotData().empty());
-    QVERIFY(run.plugin->preview()->windCol());
-    QVERIFY(run.plugin->preview()->dateCol());
+    QVERIFY(run.plugin->preview()->windColumnPicked());
+    QVERIFY(run.plugin->preview()->dateColumnPicked());
 }
 
 void VanePluginTest::windRunPutsTheCommandLinesTableOnTheClipboardAndShowsTheGraph() {
     PluginUnderTest run(host_);
     run.run([&] {
-        QCOMPARE(run.plugin->recCount(), static_cast<int>(host_.selectedRecordings().size()));
+        QCOMPARE(run.plugin->recordingCount(), static_cast<int>(host_.selectedRecordings().size()));
         QVERIFY(run.control<QLabel>("recordingsSummary")
                     ->text()
-                    .contains(QString::number(run.plugin->recCount())));
+                    .contains(QString::number(run.plugin->recordingCount())));
         QVERIFY(!run.plugin->recordings().empty());
         QVERIFY(std::is_sorted(run.plugin->recordings().begin(), run.plugin->recordings().end(),
                                [](const Recording& a, const Recording& b) {
@@ -162,10 +162,10 @@ void VanePluginTest::temperatureRunNeedsAChosenColumnAndClassesTemperatures() {
     run.run([&] {
         run.chooseWindFile(sourcePath("examples/wind.csv"));
         QVERIFY(!run.control<QAbstractButton>("tempButton")->isEnabled());
-        QSignalSpy tempCol(run.plugin->preview(), &WindFilePreview::tempColChanged);
+        QSignalSpy tempCol(run.plugin->preview(), &WindFilePreview::temperatureColumnPickedChanged);
         run.choose("tempColumn", 3);
         QCOMPARE(tempCol.size(), 1);
-        QVERIFY(run.plugin->preview()->tempCol());
+        QVERIFY(run.plugin->preview()->temperatureColumnPicked());
         run.choose("decimal_Sep", 1);
         run.click("tempButton");
         QVERIFY(run.plugin->plotTemp());
@@ -225,22 +225,23 @@ void VanePluginTest::secondRunResetsTheRunStateButKeepsTheChoices() {
     QDialog* const panel = run.plugin->mainPanel();
     run.run([&] {
         run.control<QAbstractButton>("useRecCount")->click();
-        QVERIFY(run.plugin->useRecCount());
+        QVERIFY(run.plugin->weighByRecordingCount());
         run.chooseWindFile(sourcePath("examples/wind.csv"));
         run.choose("windColumn", 2);
         run.choose("tempColumn", 3);
         run.click("tempButton");
     });
-    QSignalSpy windCol(run.plugin->preview(), &WindFilePreview::windColChanged);
-    QSignalSpy useRecCount(run.plugin.get(), &VanePlugin::useRecCountChanged);
+    QSignalSpy windCol(run.plugin->preview(), &WindFilePreview::windColumnPickedChanged);
+    QSignalSpy useRecCount(run.plugin.get(), &VanePlugin::weighByRecordingCountChanged);
     run.run([&] {
         QCOMPARE(run.plugin->mainPanel(), panel);
         QVERIFY(run.plugin->preview()->table().rows.empty());
         QCOMPARE(run.plugin->preview()->table().startAt, std::size_t{0});
         QVERIFY(run.plugin->plotData().empty());
-        QVERIFY(!run.plugin->preview()->windCol() && !run.plugin->preview()->dateCol() &&
-                !run.plugin->preview()->tempCol());
-        QVERIFY(!run.plugin->useRecCount());
+        QVERIFY(!run.plugin->preview()->windColumnPicked() &&
+                !run.plugin->preview()->dateColumnPicked() &&
+                !run.plugin->preview()->temperatureColumnPicked());
+        QVERIFY(!run.plugin->weighByRecordingCount());
         QVERIFY(!run.control<QAbstractButton>("useRecCount")->isChecked());
         QVERIFY(run.plugin->plotTemp());
         QCOMPARE(run.control<QComboBox>("decimal_Sep")->currentText(), QStringLiteral(","));
@@ -324,10 +325,11 @@ void VanePluginTest::activityTimesGoToTheClipboard() {
 void VanePluginTest::flagsNotifyTheirObservers() {
     PluginUnderTest run(host_);
     run.run([&] {
-        const std::pair<QObject*, const char*> flags[] = {{run.plugin->preview(), "windCol"},
-                                                          {run.plugin->preview(), "dateCol"},
-                                                          {run.plugin->preview(), "tempCol"},
-                                                          {run.plugin.get(), "useRecCount"}};
+        const std::pair<QObject*, const char*> flags[] = {
+            {run.plugin->preview(), "windColumnPicked"},
+            {run.plugin->preview(), "dateColumnPicked"},
+            {run.plugin->preview(), "temperatureColumnPicked"},
+            {run.plugin.get(), "weighByRecordingCount"}};
         for (const auto& [owner, flag] : flags) {
             const QMetaProperty property =
                 owner->metaObject()->property(owner->metaObject()->indexOfProperty(flag));

@@ -99,7 +99,7 @@ void WindFilePreviewTest::endsWithTheButtonPressedAndKeepsTheTableAndChoices() {
 
         run.preview.startOver();
         QVERIFY(run.preview.table().rows.empty());
-        QVERIFY(!run.preview.tempCol());
+        QVERIFY(!run.preview.temperatureColumnPicked());
         QCOMPARE(run.preview.choices().decimalSeparator, std::string(","));
         QVERIFY(run.alerts.shown.empty());
     }
@@ -107,13 +107,14 @@ void WindFilePreviewTest::endsWithTheButtonPressedAndKeepsTheTableAndChoices() {
 
 void WindFilePreviewTest::guessesSelectColumnsButLeaveTheFlagsToTheUser() {
     PreviewUnderTest run;
-    QSignalSpy dateCol(&run.preview, &WindFilePreview::dateColChanged);
-    QSignalSpy windCol(&run.preview, &WindFilePreview::windColChanged);
+    QSignalSpy dateCol(&run.preview, &WindFilePreview::dateColumnPickedChanged);
+    QSignalSpy windCol(&run.preview, &WindFilePreview::windColumnPickedChanged);
     run.open(sourcePath("examples/wind.csv"));
     auto* wind = run.control<QComboBox>("windColumn");
     QCOMPARE(run.control<QComboBox>("date_timeColumn")->currentIndex(), 1);
     QCOMPARE(wind->currentIndex(), 2);
-    QVERIFY(!run.preview.dateCol() && !run.preview.windCol() && !run.preview.tempCol());
+    QVERIFY(!run.preview.dateColumnPicked() && !run.preview.windColumnPicked() &&
+            !run.preview.temperatureColumnPicked());
     QCOMPARE(dateCol.size(), 0);
     QCOMPARE(windCol.size(), 0);
     // The buttons follow the choosers, so guessed columns need no second pick.
@@ -121,18 +122,19 @@ void WindFilePreviewTest::guessesSelectColumnsButLeaveTheFlagsToTheUser() {
     QVERIFY(!run.control<QAbstractButton>("tempButton")->isEnabled());
 
     run.choose("windColumn", 0);
-    QVERIFY(!run.preview.windCol());
+    QVERIFY(!run.preview.windColumnPicked());
     QVERIFY(!run.control<QAbstractButton>("okayButton")->isEnabled());
     run.choose("windColumn", 3);
-    QVERIFY(run.preview.windCol());
+    QVERIFY(run.preview.windColumnPicked());
     run.choose("stateColumn", 4);
-    QVERIFY(run.preview.windCol() && !run.preview.dateCol() && !run.preview.tempCol());
+    QVERIFY(run.preview.windColumnPicked() && !run.preview.dateColumnPicked() &&
+            !run.preview.temperatureColumnPicked());
 
     // A rebuild guesses again and leaves the hand-made flag as it was.
     run.choose("fieldSep", 0);
     QCOMPARE(wind->currentIndex(), 2);
     QCOMPARE(run.control<QComboBox>("stateColumn")->currentIndex(), 0);
-    QVERIFY(run.preview.windCol() && !run.preview.dateCol());
+    QVERIFY(run.preview.windColumnPicked() && !run.preview.dateColumnPicked());
     QCOMPARE(windCol.size(), 1);
     QVERIFY(run.control<QAbstractButton>("okayButton")->isEnabled());
 }
