@@ -65,7 +65,7 @@ class VanePlugin : public QObject, public AbstractPlugin {
     const PlotData& plotData() const { return plotData_; }
     bool plotTemp() const { return plotTemp_; }
 
-    // Empty until the first run has loaded the panel.
+    // Empty until the first run has loaded the panel; the yearly graph until it is first shown.
     QDialog* mainPanel() const { return panel_; }
     WindFilePreview* preview() const { return preview_.get(); }
     ActivityGraphSheet* graphSheet() const { return graphSheet_.get(); }
@@ -91,7 +91,8 @@ class VanePlugin : public QObject, public AbstractPlugin {
 
     QPointer<QDialog> panel_;  // parented to the host's window, which may delete it first
     std::unique_ptr<Ui::VanePanel> panelUi_;
-    std::unique_ptr<WindFilePreview> preview_;  // its sheet and the graph sheet: the panel's
+    // Their sheets and windows are the panel's children.
+    std::unique_ptr<WindFilePreview> preview_;
     std::unique_ptr<ActivityGraphSheet> graphSheet_;
     std::unique_ptr<VaneYearlyGraph> yearlyGraph_;
 
