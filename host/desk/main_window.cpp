@@ -4,32 +4,30 @@
 
 #include <QAction>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QSettings>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTableView>
-#include <fstream>
-#include <sstream>
 
+#include "core/recordings/list_file.h"
 #include "core/recordings/recording_csv.h"
+#include "host/desk/desk_dialogs.h"
 #include "host/desk/import_dialog.h"
 #include "host/desk/import_runner.h"
 #include "host/desk/library_models.h"
-#include "host/plugins/abstract_plugin.h"
+#include "plugin_api/plugin.h"
 
 namespace vane {
 namespace {
 
 constexpr int kMaxRecentLibraries = 8;
+const QString kLibraryType = QStringLiteral("vanelib");
 const QString kRecentKey = QStringLiteral("recentLibraries");
-const QString kLibraryFilter = QObject::tr("Vane libraries (*.vanelib);;All files (*)");
 
 QTableView* makeTable(QAbstractItemModel* model) {
     auto* view = new QTableView;
@@ -52,7 +50,9 @@ QSortFilterProxyModel* sortingProxy(QAbstractItemModel* source, QObject* parent)
 
 }  // namespace
 
-MainWindow::MainWindow(QWidget* parent)
+MainWindow::MainWindow(QWidget* parent) : MainWindow(deskDialogs(), parent) {}
+
+MainWindow::MainWindow(UserDialogs dialogs, QWidget* parent)
     : QMainWindow(parent),
       sessionModel_(new SessionTableModel(this)),
       recordingModel_(new RecordingTableModel(this)),
@@ -60,9 +60,7 @@ MainWindow::MainWindow(QWidget* parent)
       recordingProxy_(sortingProxy(recordingModel_, this)),
       sessionView_(makeTable(sessionProxy_)),
       recordingView_(makeTable(recordingProxy_)),
-      alert_([this](const QString& title, const QString& message) {
-          QMessageBox::warning(this, title, message, QMessageBox::Ok);
-      }) {
+      dialogs_(std::move(dialogs)) {
     sessionView_->setObjectName(QStringLiteral("sessions"));
     recordingView_->setObjectName(QStringLiteral("recordings"));
     sessionView_->sortByColumn(SessionTableModel::SampleDate, Qt::AscendingOrder);
@@ -110,7 +108,8 @@ bool MainWindow::openLibrary(const QString& file) {
     try {
         library_.emplace(library::RecordingLibrary::open(file.toStdString()));
     } catch (const library::LibraryError& error) {
-        alert_(tr("Cannot open library"), QString::fromStdString(error.what()));
+        dialogs_.alerts->showAlert(this, tr("Cannot open library"),
+                                   QString::fromStdString(error.what()));
         return false;
     }
     rememberRecent(file);
@@ -122,7 +121,8 @@ bool MainWindow::createLibrary(const QString& file) {
     try {
         library_.emplace(library::RecordingLibrary::create(file.toStdString()));
     } catch (const library::LibraryError& error) {
-        alert_(tr("Cannot create library"), QString::fromStdString(error.what()));
+        dialogs_.alerts->showAlert(this, tr("Cannot create library"),
+                                   QString::fromStdString(error.what()));
         return false;
     }
     rememberRecent(file);
@@ -241,31 +241,40 @@ void MainWindow::updateRecentMenu() {
 }
 
 void MainWindow::chooseNewLibrary() {
-    const QString file = QFileDialog::getSaveFileName(
-        this, tr("New Library"), QDir::homePath() + QStringLiteral("/Bats.vanelib"), kLibraryFilter,
-        nullptr, QFileDialog::DontConfirmOverwrite);
-    if (!file.isEmpty()) {
-        createLibrary(file);
+    // An existing file is refused by the library, which never overwrites one.
+    const std::optional<SavePanelChoice> choice = dialogs_.panels->chooseFileToSave(
+        this, SavePanelOptions{.title = tr("New Library"),
+                               .directory = QDir::homePath(),
+                               .proposedName = QStringLiteral("Bats"),
+                               .fileTypes = {kLibraryType},
+                               .typesName = tr("Vane libraries"),
+                               .confirmOverwrite = false});
+    if (choice) {
+        createLibrary(choice->path);
     }
 }
 
 void MainWindow::chooseLibraryToOpen() {
-    const QString file =
-        QFileDialog::getOpenFileName(this, tr("Open Library"), QDir::homePath(), kLibraryFilter);
-    if (!file.isEmpty()) {
-        openLibrary(file);
+    const std::optional<QString> file =
+        dialogs_.panels->chooseFileToOpen(this, OpenPanelOptions{.fileTypes = {kLibraryType},
+                                                                 .typesName = tr("Vane libraries"),
+                                                                 .title = tr("Open Library"),
+                                                                 .directory = QDir::homePath()});
+    if (file) {
+        openLibrary(*file);
     }
 }
 
 void MainWindow::importFolder() {
     if (!library_) {
-        alert_(tr("No library"), tr("Open or create a library first."));
+        dialogs_.alerts->showAlert(this, tr("No library"), tr("Open or create a library first."));
         return;
     }
-    const QString folder = QFileDialog::getExistingDirectory(this, tr("Import Folder"));
-    if (folder.isEmpty()) {
+    const std::optional<QString> chosen = dialogs_.panels->chooseFolder(this, tr("Import Folder"));
+    if (!chosen) {
         return;
     }
+    const QString folder = *chosen;
     ImportDialog dialog(QFileInfo(folder).fileName(), library_->sessions(), nullptr, this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
@@ -282,22 +291,24 @@ void MainWindow::importFolder() {
 
 void MainWindow::importCsv() {
     if (!library_) {
-        alert_(tr("No library"), tr("Open or create a library first."));
+        dialogs_.alerts->showAlert(this, tr("No library"), tr("Open or create a library first."));
         return;
     }
-    const QString file = QFileDialog::getOpenFileName(this, tr("Import CSV File"), QString(),
-                                                      tr("CSV files (*.csv *.txt);;All files (*)"));
-    if (file.isEmpty()) {
+    const std::optional<QString> chosen = dialogs_.panels->chooseFileToOpen(
+        this, OpenPanelOptions{.fileTypes = {QStringLiteral("csv"), QStringLiteral("txt")},
+                               .typesName = tr("CSV files"),
+                               .title = tr("Import CSV File")});
+    if (!chosen) {
         return;
     }
-    std::ifstream in(file.toStdString(), std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (!in) {
-        alert_(tr("Cannot read file"), tr("\"%1\" cannot be read.").arg(file));
+    const QString file = *chosen;
+    const ListFileText content = readListFile(file.toStdString(), "CSV file");
+    if (content.error) {
+        dialogs_.alerts->showAlert(this, tr("Cannot read file"),
+                                   tr("\"%1\" cannot be read.").arg(file));
         return;
     }
-    const auto table = std::make_shared<const CsvTable>(splitRecordingCsv(content.str()));
+    const auto table = std::make_shared<const CsvTable>(splitRecordingCsv(content.text));
     ImportDialog dialog(QFileInfo(file).completeBaseName(), library_->sessions(), table.get(),
                         this);
     if (dialog.exec() != QDialog::Accepted) {
@@ -318,16 +329,15 @@ void MainWindow::runAndReport(const QString& label, const ImportWork& work) {
     try {
         report = runImport(this, label, work);
     } catch (const std::exception& error) {
-        alert_(tr("Import failed"),
-               tr("Nothing was imported; the library is unchanged. %1").arg(error.what()));
+        dialogs_.alerts->showAlert(
+            this, tr("Import failed"),
+            tr("Nothing was imported; the library is unchanged. %1").arg(error.what()));
         return;
     }
     if (report.changed) {
         reload();
     }
-    QMessageBox box(QMessageBox::Information, report.title, report.message, QMessageBox::Ok, this);
-    box.setDetailedText(report.details);
-    box.exec();
+    dialogs_.alerts->showReport(this, report.title, report.message, report.details);
 }
 
 }  // namespace vane
