@@ -12,6 +12,7 @@ packages=(
   libbenchmark-dev
   libcli11-dev
   qt6-svg-dev
+  time
 )
 
 # --screenshots adds what scripts/make-pictures.sh needs: a virtual X display, a way to press its
