@@ -157,7 +157,7 @@ void WindFilePreview::startOver() {
     setWindColumnPicked(false);
     setDateColumnPicked(false);
     setTemperatureColumnPicked(false);
-    table_ = WindTable{};
+    table_ = std::make_shared<const WindTable>();
 }
 
 void WindFilePreview::changeFileEncoding() {
@@ -191,10 +191,11 @@ void WindFilePreview::updateTableData() {
         .fieldSeparator = fieldSeparatorChoice(*ui_->fieldSep),
         .startingLineText = ui_->startingLine->text().toStdString(),
     };
-    table_ = splitWindText(rawText_.value_or(std::string()), choices);
+    table_ =
+        std::make_shared<const WindTable>(splitWindText(rawText_.value_or(std::string()), choices));
     // An empty table shows no rows under the previous split's columns.
-    if (table_.hasHeaderRow()) {
-        columnTitles_ = previewColumnTitles(table_);
+    if (table_->hasHeaderRow()) {
+        columnTitles_ = previewColumnTitles(*table_);
     }
     model_->setTable(table_, columnTitles_);
     updateColumnChoosers();
@@ -205,7 +206,7 @@ void WindFilePreview::updateColumnChoosers() {
     refill(*ui_->windColumn, columnChooserItems(ColumnChooser::wind, columnTitles_));
     refill(*ui_->tempColumn, columnChooserItems(ColumnChooser::temperature, columnTitles_));
     refill(*ui_->stateColumn, columnChooserItems(ColumnChooser::state, columnTitles_));
-    const ColumnGuesses guesses = guessColumns(columnTitles_, table_);
+    const ColumnGuesses guesses = guessColumns(columnTitles_, *table_);
     ui_->date_timeColumn->setCurrentIndex(static_cast<int>(guesses.dateTimeItem));
     ui_->windColumn->setCurrentIndex(static_cast<int>(guesses.windItem));
     ui_->tempColumn->setCurrentIndex(static_cast<int>(guesses.temperatureItem));
@@ -238,7 +239,7 @@ void WindFilePreview::setOutputColumns(QComboBox* sender) {
         setWindColumnPicked(flags.windCol);
         setTemperatureColumnPicked(flags.tempCol);
         if (which == ColumnChooser::dateTime) {
-            if (const auto format = guessDateFormat(table_, item)) {
+            if (const auto format = guessDateFormat(*table_, item)) {
                 ui_->date_Format->setCurrentIndex(static_cast<int>(*format));
             }
         }

@@ -66,7 +66,7 @@ class WindFilePreview final : public QObject {
 
     QDialog* sheet() const { return sheet_; }
     const QString& file() const { return file_; }
-    const WindTable& table() const { return table_; }
+    const WindTable& table() const { return *table_; }
     // Whether the whole file's text is still held: from opening until the sheet ends.
     bool holdsText() const { return rawText_.has_value(); }
     WindFileChoices choices() const;
@@ -105,7 +105,8 @@ class WindFilePreview final : public QObject {
 
     std::optional<std::string> rawText_;
     QString file_;
-    WindTable table_;
+    // Shared with the table model, which shows it without a copy.
+    std::shared_ptr<const WindTable> table_ = std::make_shared<const WindTable>();
     std::vector<std::string> columnTitles_;  // of the last split that had a header row
     int pendingSplits_ = 0;                  // deferred splits not yet run
     bool windColumnPicked_ = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,9 @@ struct SplitChoices {
 // No text, or a text without the line separator, gives the empty table. startAt is the starting
 // line minus 1; a starting line below 1 sets it to the row count, so that a starting line
 // outside the table always leaves it without header and data rows.
+// The table's fields are views into `text`, which the table shares.
+WindTable splitWindText(std::shared_ptr<const std::string> text, const SplitChoices& choices);
+// The same over a copy of `text`.
 WindTable splitWindText(std::string_view text, const SplitChoices& choices);
 
 // Title of a preview column from its header field: the field when it has two characters or

@@ -71,7 +71,7 @@ TEST(WindFileTest, APreambleIsSkippedByTheStartingLine) {
 TEST(WindFileTest, FilesWithoutATableSayWhy) {
     for (const char* name : {"empty.csv", "one_line.csv"}) {
         const WindFileView view = load(name);
-        EXPECT_TRUE(view.table.rows.empty()) << name;
+        EXPECT_TRUE(view.table.empty()) << name;
         EXPECT_TRUE(view.columnTitles.empty()) << name;
         EXPECT_FALSE(view.tableProblem.empty()) << name;
     }
