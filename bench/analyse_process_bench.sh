@@ -2,7 +2,8 @@
 # Times `vane analyse` and `vane inspect` as a person runs them, on the data of analyse_bench (ten
 # years of 10-minute wind rows and two million recordings) at a quarter, half and the full size:
 # the best wall time of several runs and the peak memory (maximum resident set) of that run,
-# beside the input's bytes. With a reference `vane`, also checks that both give the same
+# beside the input's bytes; and, where the build has bench/preview_open_bench, the time the
+# plug-in's preview sheet takes to show the wind file. With a reference `vane`, also checks that both give the same
 # standard output, standard error and exit status for every command timed, byte for byte.
 #
 #   bench/analyse_process_bench.sh BUILD [REFERENCE_VANE]
@@ -105,6 +106,11 @@ for quarters in 1 2 4; do
                 printf "%-5s %-9s %10.1f %9s %10.1f %7.2f %12s %9s\n", q "/4", c, b / 1e6, t,
                     m / 1024, m * 1024 / b, r[1], r[2] }'
     done
+    if [[ -x $build/bench/preview_open_bench ]]; then
+        preview_ms=$("$build/bench/preview_open_bench" "$wind" "$runs" 2>/dev/null)
+        awk -v q="$quarters" -v b="$wind_bytes" -v t="$preview_ms" 'BEGIN {
+            printf "%-5s %-9s %10.1f %9.3f\n", q "/4", "preview", b / 1e6, t / 1000 }'
+    fi
 done
 
 if [[ -n $reference ]]; then
