@@ -17,10 +17,10 @@
 #include "core/import/column_guesses.h"
 #include "core/import/date_format_items.h"
 #include "core/import/preview_text.h"
-#include "core/import/time_zone_preset.h"
 #include "core/import/wind_file.h"
 #include "core/import/wind_table_split.h"
 #include "core/time/local_time.h"
+#include "core/time/utc_offset.h"
 #include "graph/activity_graph.h"
 #include "graph/graph_file.h"
 #include "plugin/activity_graph_view.h"
@@ -240,15 +240,15 @@ void VanePlugin::chooseWindFile() {
     WindFileSettings settings;
     settings.fieldSeparator = fieldSeparatorChoice(*previewUi_->fieldSep);
     settings.startingLineText = previewUi_->startingLine->text().toStdString();
-    const WindFileLoad load = loadWindFile(path->toStdString(), settings);
-    if (load.failure) {
+    const Outcome<WindFileView> load = loadWindFile(path->toStdString(), settings);
+    if (!load) {
         _rawWindContent.reset();
-        dialogs_.alerts->showAlert(vanePanel, fromUtf8(load.failure->title),
-                                   fromUtf8(load.failure->message));
-        qWarning().noquote() << "error" << fromUtf8(load.failure->error);
+        dialogs_.alerts->showAlert(vanePanel, fromUtf8(load.error().title),
+                                   fromUtf8(load.error().message));
+        qWarning().noquote() << "error" << fromUtf8(load.error().detail);
         return;
     }
-    const WindFileView& view = *load.view;
+    const WindFileView& view = *load;
     _windFile = *path;
     _rawWindContent = view.text;
 
@@ -440,9 +440,11 @@ void VanePlugin::pdfOfWindGraph() {
     if (!choice) {
         return;
     }
-    if (const auto problem = graph::writeGraphFile(graph_->graph(), choice->path.toStdString(), {},
-                                                   std::string("pdf"))) {
-        dialogs_.alerts->showAlert(graphPanel, tr("Graph not saved"), fromUtf8(*problem));
+    if (const Outcome<void> written = graph::writeGraphFile(
+            graph_->graph(), choice->path.toStdString(), {}, std::string("pdf"));
+        !written) {
+        dialogs_.alerts->showAlert(graphPanel, tr("Graph not saved"),
+                                   fromUtf8(written.error().message));
     }
 }
 

@@ -3,9 +3,9 @@
 #include <unicode/timezone.h>
 
 #include <algorithm>
-#include <cctype>
 
 #include "core/recordings/file_name_timestamp.h"
+#include "core/text/ascii.h"
 #include "core/time/local_time.h"
 
 namespace vane {
@@ -16,10 +16,7 @@ bool isWavFile(const std::filesystem::directory_entry& entry) {
     if (!entry.is_regular_file(ec)) {
         return false;
     }
-    std::string extension = entry.path().extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == ".wav";
+    return asciiLowercase(entry.path().extension().string()) == ".wav";
 }
 
 }  // namespace

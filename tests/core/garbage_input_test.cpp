@@ -87,12 +87,12 @@ TEST_F(GarbageInputTest, RecordingAndSessionListsAnswerWithRecordingsOrALineNumb
         "sampledate,recordings,latitude,longitude\n2012-06-21,57,49.6,11.05\n2012-06-22,12,,\n"};
     for (const std::string& text : damaged(seeds)) {
         const RecordingListResult recordings = parseRecordingList(text, "list.txt", *berlin);
-        if (recordings.error) {
-            EXPECT_FALSE(recordings.error->describe().empty());
+        if (!recordings) {
+            EXPECT_FALSE(recordings.error().describe().empty());
         }
         const SessionListResult sessions = parseSessionList(text, "sessions.csv", *berlin);
-        if (sessions.error) {
-            EXPECT_FALSE(sessions.error->describe().empty());
+        if (!sessions) {
+            EXPECT_FALSE(sessions.error().describe().empty());
         }
         (void)parseIsoTimestamp(text);
     }

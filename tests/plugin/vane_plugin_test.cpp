@@ -10,7 +10,7 @@
 #include "cli/analyse_command.h"
 #include "core/analysis/bat_events.h"
 #include "core/import/text_encodings.h"
-#include "core/import/time_zone_preset.h"
+#include "core/time/utc_offset.h"
 #include "graph/activity_graph.h"
 #include "graph/plot_styles.h"
 #include "host/plugins/plugin_loader.h"
