@@ -188,12 +188,12 @@ void BM_ActivityScan(benchmark::State& state) {
     const vane::BatEventList events =
         vane::batEvents(vane::sortedByRecordingTime(list.value()), vane::batEventGridOrigin(*zone));
     vane::ActivityAnalysisOptions options;
-    options.date_timeColumn = 1;
+    options.dateTimeColumn = 1;
     options.windColumn = 2;
     options.stateColumn = state.range(1);
-    options.date_Format = "dd.MM.yyyy HH:mm";
+    options.dateFormat = "dd.MM.yyyy HH:mm";
     options.timeZone = "+0100";
-    options.decimal_Sep = ",";
+    options.decimalSeparator = ",";
     for (auto _ : state) {
         const vane::ActivityAnalysisResult result =
             vane::analyseActivityAndWind(events, load->table, options, *zone);

@@ -104,16 +104,16 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
 
     ActivityAnalysisOptions& analysis = outcome.analysisOptions;
     analysis.plotTemp = options.temperature;
-    analysis.useRecCount = options.countRecordings;
-    analysis.timeOffset = options.offsetMinutes;
-    analysis.date_timeColumn = static_cast<int>(view.guesses.dateTimeItem);
+    analysis.countRecordings = options.countRecordings;
+    analysis.timeOffsetMinutes = options.offsetMinutes;
+    analysis.dateTimeColumn = static_cast<int>(view.guesses.dateTimeItem);
     analysis.windColumn = static_cast<int>(view.guesses.windItem);
-    analysis.tempColumn = static_cast<int>(view.guesses.temperatureItem);
+    analysis.temperatureColumn = static_cast<int>(view.guesses.temperatureItem);
     analysis.stateColumn = static_cast<int>(view.guesses.stateItem);
     const std::pair<const std::optional<std::string>*, int*> columnChoices[] = {
-        {&options.dateColumn, &analysis.date_timeColumn},
+        {&options.dateColumn, &analysis.dateTimeColumn},
         {&options.windColumn, &analysis.windColumn},
-        {&options.temperatureColumn, &analysis.tempColumn},
+        {&options.temperatureColumn, &analysis.temperatureColumn},
         {&options.stateColumn, &analysis.stateColumn},
     };
     for (const auto& [text, item] : columnChoices) {
@@ -134,24 +134,25 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
                "says\n";
     }
     if (options.temperature && !perState && !options.temperatureColumn) {
-        analysis.tempColumn = guessTemperatureItem(view.columnTitles);
-        if (analysis.tempColumn > 0) {
-            err << "Temperature column: " << analysis.tempColumn << " "
-                << view.columnTitles[static_cast<std::size_t>(analysis.tempColumn) - 1]
+        analysis.temperatureColumn = guessTemperatureItem(view.columnTitles);
+        if (analysis.temperatureColumn > 0) {
+            err << "Temperature column: " << analysis.temperatureColumn << " "
+                << view.columnTitles[static_cast<std::size_t>(analysis.temperatureColumn) - 1]
                 << " (guessed from its title; choose another with --temperature-column)\n";
         }
     }
 
     // A sheet that guessed no date format keeps its first one.
-    analysis.date_Format = options.dateFormat.value_or(
+    analysis.dateFormat = options.dateFormat.value_or(
         std::string(kDateFormatItems.at(view.guesses.dateFormatIndex.value_or(0))));
     // Times that are no number sort last, so the front is the first real recording.
     const std::vector<Recording> sorted = sortedByRecordingTime(list.recordings);
     const double firstRecording = sorted.front().recordingTime;
     analysis.timeZone = options.zone.value_or(utcOffsetText(firstRecording, zone));
     const int valueItem =
-        options.temperature && !perState ? analysis.tempColumn : analysis.windColumn;
-    analysis.decimal_Sep = options.decimal.value_or(guessDecimalSeparator(view.table, valueItem));
+        options.temperature && !perState ? analysis.temperatureColumn : analysis.windColumn;
+    analysis.decimalSeparator =
+        options.decimal.value_or(guessDecimalSeparator(view.table, valueItem));
 
     const BatEventList events = batEvents(sorted, batEventGridOrigin(zone));
     outcome.result = analyseActivityAndWind(events, view.table, analysis, zone);
@@ -188,7 +189,7 @@ int runAnalyse(const AnalyseOptions& options, const icu::TimeZone& zone, std::os
     const bool temperatureUnit = analysis.plotTemp && !result.legend;
     for (const ActivitySummary& summary : result.summaries) {
         err << (result.legend ? "Summary for state " + summary.series : std::string("Summary"))
-            << ": " << describeActivitySummary(summary, temperatureUnit, analysis.decimal_Sep)
+            << ": " << describeActivitySummary(summary, temperatureUnit, analysis.decimalSeparator)
             << '\n';
     }
     return writeGraphFiles(options, analysis, result, err) ? outcome.exitStatus : kExitBadInput;

@@ -340,11 +340,12 @@ void VanePlugin::setOutputColumns(QComboBox* sender) {
         }
         const auto item = static_cast<std::size_t>(std::max(0, sender->currentIndex()));
         const ColumnFlags flags = vane::setOutputColumns(
-            ColumnFlags{.dateCol = dateCol_, .windCol = windCol_, .tempCol = tempCol_}, which,
-            item);
-        setDateCol(flags.dateCol);
-        setWindCol(flags.windCol);
-        setTempCol(flags.tempCol);
+            ColumnFlags{
+                .dateTimePicked = dateCol_, .windPicked = windCol_, .temperaturePicked = tempCol_},
+            which, item);
+        setDateCol(flags.dateTimePicked);
+        setWindCol(flags.windPicked);
+        setTempCol(flags.temperaturePicked);
         if (which == ColumnChooser::dateTime) {
             if (const auto format = guessDateFormat(_tableData, item)) {
                 previewUi_->date_Format->setCurrentIndex(static_cast<int>(*format));
@@ -393,14 +394,14 @@ void VanePlugin::analyseActivityAndWind() {
     const ActivityAnalysisOptions options{
         .plotTemp = plotTemp_,
         .windColumn = previewUi_->windColumn->currentIndex(),
-        .tempColumn = previewUi_->tempColumn->currentIndex(),
-        .date_timeColumn = previewUi_->date_timeColumn->currentIndex(),
+        .temperatureColumn = previewUi_->tempColumn->currentIndex(),
+        .dateTimeColumn = previewUi_->date_timeColumn->currentIndex(),
         .stateColumn = previewUi_->stateColumn->currentIndex(),
-        .date_Format = previewUi_->date_Format->currentText().toStdString(),
+        .dateFormat = previewUi_->date_Format->currentText().toStdString(),
         .timeZone = previewUi_->timeZone->currentText().toStdString(),
-        .decimal_Sep = previewUi_->decimal_Sep->currentText().toStdString(),
-        .timeOffset = integerValue(previewUi_->timeOffset->text().toStdString()),
-        .useRecCount = useRecCount_,
+        .decimalSeparator = previewUi_->decimal_Sep->currentText().toStdString(),
+        .timeOffsetMinutes = integerValue(previewUi_->timeOffset->text().toStdString()),
+        .countRecordings = useRecCount_,
     };
     const std::unique_ptr<icu::TimeZone> zone = processTimeZone();
     const BatEventList events = batEvents(_recArray, batEventGridOrigin(*zone));
@@ -424,7 +425,7 @@ void VanePlugin::analyseActivityAndWind() {
     QStringList summary;
     for (const ActivitySummary& series : result.summaries) {
         const QString text =
-            fromUtf8(describeActivitySummary(series, temperatureAxis, options.decimal_Sep));
+            fromUtf8(describeActivitySummary(series, temperatureAxis, options.decimalSeparator));
         summary << (result.legend ? fromUtf8(series.series) + QStringLiteral(": ") + text : text);
     }
     graphUi_->activitySummary->setText(summary.join(QLatin1Char('\n')));

@@ -10,12 +10,12 @@ namespace {
 
 class RecordingCsvTest : public ::testing::Test {
   protected:
-    std::unique_ptr<icu::TimeZone> berlin{icu::TimeZone::createTimeZone("Europe/Berlin")};
+    std::unique_ptr<icu::TimeZone> berlin_{icu::TimeZone::createTimeZone("Europe/Berlin")};
     static constexpr double kJune21 = 1340305380.0;  // 2012-06-21 21:03:00 in Berlin
 
     CsvRecordingsResult readGuessed(std::string_view text) {
         const CsvTable table = splitRecordingCsv(text);
-        return readCsvRecordings(table, guessRecordingColumns(table), *berlin, "bats.csv");
+        return readCsvRecordings(table, guessRecordingColumns(table), *berlin_, "bats.csv");
     }
 };
 
@@ -30,7 +30,7 @@ TEST_F(RecordingCsvTest, GuessesDateAndTimeColumnsOfAClassifierOutput) {
     EXPECT_EQ(columns.date, 5u);
     EXPECT_EQ(columns.time, 6u);
     EXPECT_EQ(columns.file, 3u);
-    const CsvRecordingsResult result = readCsvRecordings(table, columns, *berlin, "bats.csv");
+    const CsvRecordingsResult result = readCsvRecordings(table, columns, *berlin_, "bats.csv");
     ASSERT_TRUE(result);
     ASSERT_EQ(result->size(), 2u);
     EXPECT_EQ((*result)[0].recordingTime, kJune21);

@@ -14,10 +14,10 @@ namespace {
 
 class RecordingListTest : public ::testing::Test {
   protected:
-    std::unique_ptr<icu::TimeZone> utc{icu::TimeZone::createTimeZone("UTC")};
+    std::unique_ptr<icu::TimeZone> utc_{icu::TimeZone::createTimeZone("UTC")};
 
     RecordingListResult parse(std::string_view text) const {
-        return parseRecordingList(text, "night.txt", *utc);
+        return parseRecordingList(text, "night.txt", *utc_);
     }
 };
 
@@ -62,19 +62,19 @@ TEST_F(RecordingListTest, OnlyTheFirstContentLineMayBeAHeader) {
 
 TEST_F(RecordingListTest, UnreadableFilesAreErrorsNotCrashes) {
     const std::filesystem::path folder = std::filesystem::temp_directory_path();
-    const RecordingListResult asFolder = readRecordingList(folder, *utc);
+    const RecordingListResult asFolder = readRecordingList(folder, *utc_);
     ASSERT_FALSE(asFolder);
     EXPECT_EQ(asFolder.error().line, 0u);
     EXPECT_NE(asFolder.error().message.find("folder"), std::string::npos);
 
-    const RecordingListResult missing = readRecordingList(folder / "no-such-list.txt", *utc);
+    const RecordingListResult missing = readRecordingList(folder / "no-such-list.txt", *utc_);
     ASSERT_FALSE(missing);
     EXPECT_NE(missing.error().describe().find("no-such-list.txt: cannot be opened"),
               std::string::npos);
 
     const std::filesystem::path file = vane::testing::uniqueTempPath("vane-recording-list-test");
     std::ofstream(file) << "2012-06-21 21:03:00\n";
-    const RecordingListResult read = readRecordingList(file, *utc);
+    const RecordingListResult read = readRecordingList(file, *utc_);
     std::filesystem::remove(file);
     ASSERT_TRUE(read);
     EXPECT_EQ(read->size(), 1u);
