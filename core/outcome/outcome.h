@@ -47,6 +47,11 @@ class [[nodiscard]] Outcome {
     T& operator*() & { return value(); }
     const T& operator*() const& { return value(); }
 
+    template <typename U>
+    T value_or(U&& fallback) const& {
+        return has_value() ? value() : static_cast<T>(std::forward<U>(fallback));
+    }
+
     const Problem& error() const& { return std::get<1>(state_); }
     Problem&& error() && { return std::get<1>(std::move(state_)); }
 

@@ -71,10 +71,13 @@ GuanoMetadata parseGuano(std::string_view text) {
 
 GuanoFileResult readGuanoFile(const std::filesystem::path& file) {
     RiffChunkSearch chunk = findRiffChunk(file, "guan");
-    if (!chunk.data) {
-        return {std::nullopt, std::move(chunk.problem)};
+    if (!chunk) {
+        return std::move(chunk).error();
     }
-    return {parseGuano(*chunk.data), {}};
+    if (!*chunk) {
+        return std::optional<GuanoMetadata>();
+    }
+    return std::optional(parseGuano(**chunk));
 }
 
 }  // namespace vane

@@ -24,13 +24,13 @@ bool isWavFile(const std::filesystem::directory_entry& entry) {
 RecordingFileRead readRecordingFile(const std::filesystem::path& file, const icu::TimeZone& zone) {
     RecordingFileRead read;
     const GuanoFileResult guano = readGuanoFile(file);
-    std::string guanoProblem = guano.problem;
-    if (guano.metadata) {
-        read.position = guano.metadata->position;
-        if (!guano.metadata->problems.empty()) {
-            guanoProblem = guano.metadata->problems.front();
+    std::string guanoProblem = guano ? "" : guano.error().message;
+    if (const GuanoMetadata* metadata = guano && *guano ? &**guano : nullptr) {
+        read.position = metadata->position;
+        if (!metadata->problems.empty()) {
+            guanoProblem = metadata->problems.front();
         }
-        if (const auto& stamp = guano.metadata->timestamp) {
+        if (const auto& stamp = metadata->timestamp) {
             const double instant = toInstant(*stamp, zone);
             read.recording = ImportedRecording{
                 instant, stamp->utcOffsetSeconds.value_or(utcOffsetSeconds(instant, zone)),
