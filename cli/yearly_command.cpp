@@ -125,19 +125,24 @@ int runYearly(const YearlyOptions& options, const icu::TimeZone& zone, std::ostr
     if (viewPath) {
         viewFormat = yearlyview::imageFormatForPath(QString::fromStdString(viewPath->string()));
         if (viewFormat.isEmpty()) {
-            err << "Bad usage: --out: cannot write images of the type of " << viewPath->string()
-                << "; use one of " << writableFormats() << '\n';
-            return kExitBadInput;
+            return reportProblem(
+                {.title = "Bad usage",
+                 .message = "--out: cannot write images of the type of " + viewPath->string() +
+                            "; use one of " + writableFormats()},
+                err);
         }
     }
     if (options.bars && !options.sessionList && !options.library) {
-        err << "Bad usage: --bars draws the sessions of a session list or library; give it with "
-               "--sessions or --library\n";
-        return kExitBadInput;
+        return reportProblem({.title = "Bad usage",
+                              .message = "--bars draws the sessions of a session list or library; "
+                                         "give it with --sessions or --library"},
+                             err);
     }
     if (!options.bars && !options.recordingList && !options.library) {
-        err << "Bad usage: give the recordings to draw with --recordings or --library\n";
-        return kExitBadInput;
+        return reportProblem(
+            {.title = "Bad usage",
+             .message = "give the recordings to draw with --recordings or --library"},
+            err);
     }
     const Outcome<LoadedRecordings> toDraw = drawnRecordings(options, zone);
     if (!toDraw) {
