@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <limits>
@@ -39,6 +40,15 @@ bool isValidUtf8(std::string_view bytes) {
     const auto length = static_cast<int64_t>(bytes.size());
     int64_t i = 0;
     while (i < length) {
+        // Eight ASCII bytes at a time: logger files are almost all digits and separators.
+        if (length - i >= 8) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, s + i, sizeof word);
+            if ((word & 0x8080808080808080ull) == 0) {
+                i += 8;
+                continue;
+            }
+        }
         if (s[i] < 0x80) {
             ++i;
             continue;
@@ -196,12 +206,53 @@ std::optional<std::string> readBytes(const std::filesystem::path& path, std::str
         error = path.string() + ": " + std::strerror(errno);
         return std::nullopt;
     }
-    std::string bytes((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
+    // One read of the size the file has now; whatever it gains meanwhile (or a file that tells no
+    // size) is read after it in blocks.
+    std::string bytes;
+    const std::uintmax_t size = std::filesystem::file_size(path, code);
+    if (!code && size < std::numeric_limits<std::size_t>::max() / 2) {
+        bytes.resize(static_cast<std::size_t>(size));
+        stream.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        bytes.resize(static_cast<std::size_t>(stream.gcount()));
+    }
+    constexpr std::size_t kBlock = 64 * 1024;
+    while (stream) {
+        const std::size_t had = bytes.size();
+        bytes.resize(had + kBlock);
+        stream.read(bytes.data() + had, static_cast<std::streamsize>(kBlock));
+        bytes.resize(had + static_cast<std::size_t>(stream.gcount()));
+    }
     if (stream.bad()) {
         error = path.string() + ": the file could not be read to its end";
         return std::nullopt;
     }
     return bytes;
+}
+
+// The read of `bytes` as UTF-8 without a copy, when that is what decoding them would give:
+// `detecting` as decodeDetectingEncoding() reads them, else as decodeInEncoding() in UTF-8.
+// Nothing when decoding must decide.
+std::optional<TextRead> takeAsUtf8(std::string& bytes, bool detecting) {
+    const std::string_view view(bytes);
+    if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
+        return std::nullopt;
+    }
+    if (detecting &&
+        (view.starts_with(kUtf32BigEndianMark) || view.starts_with(kUtf32LittleEndianMark) ||
+         view.starts_with(kUtf16BigEndianMark) || view.starts_with(kUtf16LittleEndianMark) ||
+         (!view.starts_with(kUtf8Mark) && view.find('\0') != std::string_view::npos))) {
+        return std::nullopt;
+    }
+    if (!isValidUtf8(view)) {
+        return std::nullopt;
+    }
+    if (view.starts_with(kUtf8Mark)) {
+        bytes.erase(0, kUtf8Mark.size());
+    }
+    return TextRead{std::move(bytes),
+                    kUtf8Encoding,
+                    detecting ? EncodingSource::detected : EncodingSource::chosen,
+                    {}};
 }
 
 }  // namespace
@@ -247,15 +298,26 @@ TextRead decodeWithFallback(std::string_view bytes) {
 
 TextRead readTextDetectingEncoding(const std::filesystem::path& path) {
     std::string error;
-    const std::optional<std::string> bytes = readBytes(path, error);
-    return bytes ? decodeDetectingEncoding(*bytes) : noText(0, EncodingSource::detected, error);
+    std::optional<std::string> bytes = readBytes(path, error);
+    if (!bytes) {
+        return noText(0, EncodingSource::detected, error);
+    }
+    if (std::optional<TextRead> read = takeAsUtf8(*bytes, true)) {
+        return *std::move(read);
+    }
+    return decodeDetectingEncoding(*bytes);
 }
 
 TextRead readTextInEncoding(const std::filesystem::path& path, StringEncoding encoding) {
     std::string error;
-    const std::optional<std::string> bytes = readBytes(path, error);
+    std::optional<std::string> bytes = readBytes(path, error);
     if (!bytes) {
         return noText(encoding, EncodingSource::chosen, error);
+    }
+    if (encoding == kUtf8Encoding) {
+        if (std::optional<TextRead> read = takeAsUtf8(*bytes, false)) {
+            return *std::move(read);
+        }
     }
     TextRead read = decodeInEncoding(*bytes, encoding);
     if (!read.text) {
@@ -266,9 +328,12 @@ TextRead readTextInEncoding(const std::filesystem::path& path, StringEncoding en
 
 TextRead readTextWithFallback(const std::filesystem::path& path) {
     std::string error;
-    const std::optional<std::string> bytes = readBytes(path, error);
+    std::optional<std::string> bytes = readBytes(path, error);
     if (!bytes) {
         return noText(kMacOSRomanEncoding, EncodingSource::fallback, error);
+    }
+    if (std::optional<TextRead> read = takeAsUtf8(*bytes, true)) {
+        return *std::move(read);
     }
     TextRead read = decodeWithFallback(*bytes);
     if (!read.text) {

@@ -34,19 +34,19 @@ std::string_view headerLine(std::string_view text, std::string_view lineSeparato
 WindFileView viewWindText(std::string text, StringEncoding encoding, EncodingSource source,
                           const WindFileSettings& settings) {
     WindFileView view;
-    view.text = std::move(text);
+    view.text = std::make_shared<const std::string>(std::move(text));
+    const std::string_view all(*view.text);
     view.encoding = encoding;
     view.encodingSource = source;
     // A read in a chosen encoding stands for the desktop's re-read, which shows less.
-    view.previewText =
-        previewText(view.text, source == EncodingSource::chosen ? kPreviewLengthAfterReread
-                                                                : kPreviewLengthAfterLoad);
+    view.previewText = previewText(all, source == EncodingSource::chosen ? kPreviewLengthAfterReread
+                                                                         : kPreviewLengthAfterLoad);
     view.lineEndingGuessed = !settings.lineEndingIndex.has_value();
-    view.lineEndingIndex = settings.lineEndingIndex.value_or(guessLineEnding(view.text));
+    view.lineEndingIndex = settings.lineEndingIndex.value_or(guessLineEnding(all));
     view.startingLine = integerValue(settings.startingLineText);
     view.fieldSeparatorGuessed = !settings.fieldSeparator.has_value();
     view.fieldSeparator = settings.fieldSeparator.value_or(guessFieldSeparator(
-        headerLine(view.text, lineSeparatorForIndex(view.lineEndingIndex), view.startingLine)));
+        headerLine(all, lineSeparatorForIndex(view.lineEndingIndex), view.startingLine)));
 
     view.table = splitWindText(
         view.text, {view.lineEndingIndex, view.fieldSeparator, settings.startingLineText});

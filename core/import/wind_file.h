@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,7 +28,7 @@ struct WindFileSettings {
 // reads.
 struct WindFileView {
     std::filesystem::path file;
-    std::string text;  // UTF-8
+    std::shared_ptr<const std::string> text;  // UTF-8, shared with the table's fields
     StringEncoding encoding = 0;
     EncodingSource encodingSource = EncodingSource::detected;
     std::string previewText;  // 1024 UTF-16 units after detection, 512 in a chosen encoding

@@ -39,6 +39,43 @@ Outcome<std::string> readListFile(const std::filesystem::path& path, std::string
     return std::move(content).str();
 }
 
+Outcome<void> readListFileInPieces(const std::filesystem::path& path, std::string_view kind,
+                                   const std::function<bool(std::string_view)>& read) {
+    const std::string fileName = path.string();
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        return listFileProblem(kind, fileName, 0, "is a folder, not a " + std::string(kind));
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return listFileProblem(kind, fileName, 0,
+                               std::string("cannot be opened: ") + std::strerror(errno));
+    }
+    constexpr std::size_t kBlock = 1 << 20;
+    std::string buffer;
+    std::size_t lineStart = 0;  // of the first line not yet handed on
+    while (in) {
+        buffer.erase(0, lineStart);
+        lineStart = 0;
+        const std::size_t had = buffer.size();
+        buffer.resize(had + kBlock);
+        in.read(buffer.data() + had, static_cast<std::streamsize>(kBlock));
+        buffer.resize(had + static_cast<std::size_t>(in.gcount()));
+        const std::size_t lastBreak = buffer.rfind('\n');
+        if (lastBreak != std::string::npos && lastBreak >= had && in) {
+            lineStart = lastBreak + 1;
+            if (!read(std::string_view(buffer).substr(0, lineStart))) {
+                return {};
+            }
+        }
+    }
+    if (in.bad()) {
+        return listFileProblem(kind, fileName, 0, "could not be read to its end");
+    }
+    read(std::string_view(buffer).substr(lineStart));
+    return {};
+}
+
 std::optional<std::string_view> NumberedLines::next() {
     if (rest_.empty()) {
         return std::nullopt;

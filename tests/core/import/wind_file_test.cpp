@@ -32,7 +32,7 @@ TEST(WindFileTest, AWindowsSemicolonFileIsReadCutAndGuessed) {
     EXPECT_EQ(view.table.dataRowCount(), 7u) << "six lines and the empty piece after the last";
     EXPECT_EQ(previewCell(view.table, 0, 2), "3,4") << "decimal commas are kept as written";
     EXPECT_FALSE(view.tableProblem);
-    EXPECT_EQ(view.previewText, view.text) << "a short file is previewed whole";
+    EXPECT_EQ(view.previewText, *view.text) << "a short file is previewed whole";
 }
 
 TEST(WindFileTest, EachLineEndingIsGuessedFromItsFile) {
