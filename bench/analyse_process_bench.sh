@@ -3,7 +3,9 @@
 # years of 10-minute wind rows and two million recordings) at a quarter, half and the full size:
 # the best wall time of several runs and the peak memory (maximum resident set) of that run,
 # beside the input's bytes; and, where the build has bench/preview_open_bench, the time the
-# plug-in's preview sheet takes to show the wind file. With a reference `vane`, also checks that both give the same
+# plug-in's preview sheet takes to show the wind file. Where python3 has pandas (the Debian
+# package python3-pandas, `scripts/setup.sh --bench-pandas`), analyse_pandas.py, what a person
+# would otherwise write, is timed beside it. With a reference `vane`, also checks that both give the same
 # standard output, standard error and exit status for every command timed, byte for byte.
 #
 #   bench/analyse_process_bench.sh BUILD [REFERENCE_VANE]
@@ -32,6 +34,9 @@ if [[ ! -x /usr/bin/time ]]; then
     exit 2
 fi
 runs=${RUNS:-5}
+# Debian's own python3, where the package python3-pandas puts pandas.
+python=/usr/bin/python3
+[[ -x $python ]] || python=python3
 data=${BENCH_DATA:-${TMPDIR:-/tmp}/vane-process-bench}
 mkdir -p "$data"
 work=$(mktemp -d)
@@ -106,6 +111,12 @@ for quarters in 1 2 4; do
                 printf "%-5s %-9s %10.1f %9s %10.1f %7.2f %12s %9s\n", q "/4", c, b / 1e6, t,
                     m / 1024, m * 1024 / b, r[1], r[2] }'
     done
+    if "$python" -c 'import pandas' 2>/dev/null; then
+        measure "$python" "$(dirname "$0")/analyse_pandas.py" "$recordings" "$wind"
+        awk -v q="$quarters" -v b="$both_bytes" -v t="$best_time" -v m="$best_memory" 'BEGIN {
+            printf "%-5s %-9s %10.1f %9s %10.1f %7.2f\n", q "/4", "pandas", b / 1e6, t, m / 1024,
+                m * 1024 / b }'
+    fi
     if [[ -x $build/bench/preview_open_bench ]]; then
         preview_ms=$("$build/bench/preview_open_bench" "$wind" "$runs" 2>/dev/null)
         awk -v q="$quarters" -v b="$wind_bytes" -v t="$preview_ms" 'BEGIN {

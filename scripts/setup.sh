@@ -20,6 +20,10 @@ packages=(
 if [ "${1:-}" = "--screenshots" ]; then
   packages+=(xvfb xauth imagemagick xdotool)
 fi
+# --bench-pandas adds pandas, which bench/analyse_process_bench.sh times beside vane when present.
+if [ "${1:-}" = "--bench-pandas" ]; then
+  packages+=(python3-pandas)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -37,7 +37,7 @@ class RowDates {
     }
 
   private:
-    std::optional<double> read(std::size_t row) const {
+    std::optional<double> read(std::size_t row) {
         if (table_.fieldCount(row) < fieldsNeeded_) {
             return std::nullopt;
         }
@@ -51,7 +51,7 @@ class RowDates {
 
     // The field, `middle` and the zone's offset in one reused buffer: one allocation for the
     // whole scan rather than one per row.
-    std::string_view withZone(std::string_view field, std::string_view middle) const {
+    std::string_view withZone(std::string_view field, std::string_view middle) {
         buffer_.assign(field);
         buffer_.append(middle);
         buffer_.append(zoneText_);
@@ -63,7 +63,7 @@ class RowDates {
     std::size_t fieldsNeeded_;
     std::string zoneText_;
     DatePatternParser parser_;
-    mutable std::string buffer_;
+    std::string buffer_;
     std::size_t cachedRow_ = static_cast<std::size_t>(-1);
     std::optional<double> cachedDate_;
 };
