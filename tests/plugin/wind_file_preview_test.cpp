@@ -10,8 +10,8 @@
 #include <QtTest>
 
 #include "core/import/text_encodings.h"
-#include "core/time/utc_offset.h"
 #include "core/time/local_time.h"
+#include "core/time/utc_offset.h"
 #include "plugin/time_zone_titles.h"
 #include "plugin_test_support.h"
 #include "tests/plugin_api/recording_dialogs.h"
