@@ -19,7 +19,7 @@ std::size_t nextSeparator(std::string_view text, std::size_t from, std::string_v
             return text.size();
         }
         const auto at = static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
-        if (text.compare(at, separator.size(), separator) == 0) {
+        if (separator.size() == 1 || text.compare(at, separator.size(), separator) == 0) {
             return at;
         }
         from = at + 1;
