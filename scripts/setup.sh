@@ -12,6 +12,7 @@ packages=(
   libbenchmark-dev
   libcli11-dev
   qt6-svg-dev
+  clang libclang-rt-14-dev llvm
 )
 
 # --screenshots adds what scripts/make-pictures.sh needs: a virtual X display, a way to press its

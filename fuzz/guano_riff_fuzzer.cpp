@@ -1,0 +1,45 @@
+// A WAVE file's chunks and the GUANO metadata in them: the bytes are read once as the GUANO
+// text and once as a whole file, whose chunk walk checks every size against the file.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+#include "core/recordings/file_name_timestamp.h"
+#include "core/recordings/guano.h"
+#include "core/recordings/riff_chunks.h"
+
+namespace {
+
+const std::filesystem::path& scratchFile() {
+    static const std::filesystem::path file =
+        std::filesystem::temp_directory_path() /
+        ("vane-guano-riff-fuzzer-" + std::to_string(::getpid()) + ".wav");
+    return file;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    (void)vane::parseGuano(bytes);
+    (void)vane::parseFileNameTimestamp(bytes.substr(0, 256));
+    {
+        std::ofstream out(scratchFile(), std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    const vane::RiffChunkSearch chunk = vane::findRiffChunk(scratchFile(), "guan", 1u << 16);
+    if (chunk.data && !chunk.problem.empty()) {
+        std::abort();
+    }
+    const vane::GuanoFileResult file = vane::readGuanoFile(scratchFile());
+    if (file.metadata && !file.problem.empty()) {
+        std::abort();
+    }
+    return 0;
+}
