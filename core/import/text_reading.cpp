@@ -6,12 +6,10 @@
 #include <unicode/utf8.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <limits>
 #include <memory>
-#include <system_error>
+
+#include "core/files/input_file.h"
 
 namespace vane {
 namespace {
@@ -186,22 +184,12 @@ std::optional<TextRead> decodeByDetector(std::string_view bytes) {
 }
 
 std::optional<std::string> readBytes(const std::filesystem::path& path, std::string& error) {
-    std::error_code code;
-    if (std::filesystem::is_directory(path, code)) {
-        error = path.string() + ": is a directory, not a file";
+    Outcome<std::string> bytes = readInputFile(path, "text file");
+    if (!bytes) {
+        error = bytes.error().describe();
         return std::nullopt;
     }
-    std::ifstream stream(path, std::ios::binary);
-    if (!stream) {
-        error = path.string() + ": " + std::strerror(errno);
-        return std::nullopt;
-    }
-    std::string bytes((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
-    if (stream.bad()) {
-        error = path.string() + ": the file could not be read to its end";
-        return std::nullopt;
-    }
-    return bytes;
+    return std::move(bytes).value();
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "core/import/wind_file.h"
 
+#include "core/files/input_file.h"
 #include "core/import/preview_text.h"
 #include "core/import/wind_table_split.h"
 
@@ -57,11 +58,20 @@ WindFileView viewWindText(std::string text, StringEncoding encoding, EncodingSou
 }
 
 WindFileLoad loadWindFile(const std::filesystem::path& file, const WindFileSettings& settings) {
-    TextRead read = settings.encoding ? readTextInEncoding(file, *settings.encoding)
-                                      : readTextWithFallback(file);
     WindFileLoad load;
+    // A file that cannot be read at all is said so plainly; only one whose bytes are no text
+    // earns the request to send it in.
+    Outcome<std::string> bytes = readInputFile(file, "wind file");
+    if (!bytes) {
+        const std::string where = bytes.error().describe();
+        load.failure = WindFileFailure{kProblemTitle, where, where};
+        return load;
+    }
+    TextRead read = settings.encoding ? decodeInEncoding(*bytes, *settings.encoding)
+                                      : decodeWithFallback(*bytes);
     if (!read.text) {
-        load.failure = WindFileFailure{kProblemTitle, kProblemMessage, std::move(read.error)};
+        load.failure =
+            WindFileFailure{kProblemTitle, kProblemMessage, file.string() + ": " + read.error};
         return load;
     }
     load.view = viewWindText(std::move(*read.text), read.encoding, read.source, settings);

@@ -51,13 +51,23 @@ WindTable splitWindText(std::string_view text, const SplitChoices& choices) {
     }
     const std::string_view fieldSeparator = fieldSeparatorText(choices.fieldSeparator);
     table.rows.reserve(breaks + 1);
+    const std::size_t headerAt = startAtForLine(startingLine, breaks + 1);
+    // An empty line other than the header holds no field at all, which reads the same (every
+    // cell empty) and costs no allocation: a file of blank lines must not take gigabytes.
+    const auto addRow = [&](std::string_view line) {
+        if (line.empty() && table.rows.size() != headerAt) {
+            table.rows.emplace_back();
+        } else {
+            table.rows.push_back(splitLine(line, fieldSeparator));
+        }
+    };
     std::size_t start = 0;
     for (std::size_t at = text.find(lineSeparator); at != std::string_view::npos;
          at = text.find(lineSeparator, start)) {
-        table.rows.push_back(splitLine(text.substr(start, at - start), fieldSeparator));
+        addRow(text.substr(start, at - start));
         start = at + lineSeparator.size();
     }
-    table.rows.push_back(splitLine(text.substr(start), fieldSeparator));
+    addRow(text.substr(start));
     table.startAt = startAtForLine(startingLine, table.rows.size());
     return table;
 }

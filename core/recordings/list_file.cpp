@@ -1,9 +1,6 @@
 #include "core/recordings/list_file.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <sstream>
+#include "core/files/input_file.h"
 
 namespace vane {
 
@@ -23,23 +20,11 @@ std::string_view withoutByteOrderMark(std::string_view text) {
 }
 
 ListFileText readListFile(const std::filesystem::path& path, std::string_view kind) {
-    const std::string fileName = path.string();
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        return {{}, ListFileError{fileName, 0, "is a folder, not a " + std::string(kind)}};
+    Outcome<std::string> bytes = readInputFile(path, kind);
+    if (!bytes) {
+        return {{}, ListFileError{path.string(), 0, std::move(bytes).error().message}};
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return {
-            {},
-            ListFileError{fileName, 0, std::string("cannot be opened: ") + std::strerror(errno)}};
-    }
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (in.bad()) {
-        return {{}, ListFileError{fileName, 0, "could not be read to its end"}};
-    }
-    return {std::move(content).str(), std::nullopt};
+    return {std::move(bytes).value(), std::nullopt};
 }
 
 std::optional<std::string_view> NumberedLines::next() {

@@ -6,6 +6,7 @@
 #include <array>
 #include <cctype>
 
+#include "core/files/shown_content.h"
 #include "core/recordings/list_file.h"
 #include "core/time/iso_timestamp.h"
 #include "core/time/local_time.h"
@@ -91,7 +92,7 @@ std::optional<std::size_t> pickColumn(const std::vector<std::string>& names,
 }
 
 std::string quoted(const std::string& text) {
-    return "\"" + text + "\"";
+    return "\"" + shownContent(text) + "\"";
 }
 
 }  // namespace
@@ -214,11 +215,12 @@ CsvRecordingsResult readCsvRecordings(const CsvTable& table, const RecordingColu
         }
         const std::optional<IsoTimestamp> stamp = stampOf(row, columns);
         if (!stamp) {
-            const std::string found =
-                columns.timestamp
-                    ? names[*columns.timestamp] + " " + quoted(row[*columns.timestamp])
-                    : names[*columns.date] + " " + quoted(row[*columns.date]) + " and " +
-                          names[*columns.time] + " " + quoted(row[*columns.time]);
+            const std::string found = columns.timestamp ? shownContent(names[*columns.timestamp]) +
+                                                              " " + quoted(row[*columns.timestamp])
+                                                        : shownContent(names[*columns.date]) + " " +
+                                                              quoted(row[*columns.date]) + " and " +
+                                                              shownContent(names[*columns.time]) +
+                                                              " " + quoted(row[*columns.time]);
             result.recordings.clear();
             result.error = RecordingListError{
                 fileName, line,

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <iterator>
 
+#include "core/files/shown_content.h"
 #include "core/time/civil_date.h"
 #include "core/time/iso_timestamp.h"
 #include "core/time/local_time.h"
@@ -42,11 +43,7 @@ std::vector<std::string_view> splitFields(std::string_view line) {
 }
 
 std::string quoted(std::string_view field) {
-    std::string shown(field.substr(0, kQuotedFieldLength));
-    if (field.size() > kQuotedFieldLength) {
-        shown += "...";
-    }
-    return "\"" + shown + "\"";
+    return "\"" + shownContent(field, kQuotedFieldLength) + "\"";
 }
 
 bool isSkipped(std::string_view line) {

@@ -20,7 +20,7 @@ WindTable split(std::string_view text, int lineEnding = kLineEndingLf,
 
 TEST(WindTableSplitTest, EveryPieceIsARowAndEveryFieldIsKeptAsWritten) {
     const WindTable table = split("a;b\n1;2\n");
-    const std::vector<WindRow> expected = {{"a", "b"}, {"1", "2"}, {""}};
+    const std::vector<WindRow> expected = {{"a", "b"}, {"1", "2"}, {}};
     EXPECT_EQ(table.rows, expected);
     EXPECT_EQ(table.startAt, 0u);
     EXPECT_EQ(previewColumnTitles(table), (std::vector<std::string>{"column 1", "column 2"}));
@@ -30,8 +30,13 @@ TEST(WindTableSplitTest, EveryPieceIsARowAndEveryFieldIsKeptAsWritten) {
     EXPECT_EQ(previewCell(table, 1, 1), "");
 
     const WindTable blanks = split(" x ;;\n\n\"q;uoted\"");
-    const std::vector<WindRow> kept = {{" x ", "", ""}, {""}, {"\"q", "uoted\""}};
+    const std::vector<WindRow> kept = {{" x ", "", ""}, {}, {"\"q", "uoted\""}};
     EXPECT_EQ(blanks.rows, kept);
+    // Blank lines hold no fields, so that a file of them costs a row each and nothing more; a
+    // blank header still has its one numbered column.
+    const WindTable blankHeader = split("\n1;2\n\n", kLineEndingLf, kSemicolon, "1");
+    EXPECT_EQ(blankHeader.rows, (std::vector<WindRow>{{""}, {"1", "2"}, {}, {}}));
+    EXPECT_EQ(previewColumnTitles(blankHeader), std::vector<std::string>{"column 1"});
 }
 
 TEST(WindTableSplitTest, CutsAtTheChosenLineEndingOnly) {
