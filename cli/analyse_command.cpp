@@ -9,8 +9,10 @@
 #include <memory>
 #include <tuple>
 
+#include "cli/output_paths.h"
 #include "cli/recording_source.h"
 #include "core/analysis/bat_events.h"
+#include "core/files/shown_content.h"
 #include "core/import/date_format_items.h"
 #include "core/import/time_zone_preset.h"
 #include "core/time/local_time.h"
@@ -25,10 +27,16 @@ std::string lowercase(std::string text) {
     return text;
 }
 
+// Titles come from the file: shown escaped and short, and a header of thousands of fields is
+// summed up rather than listed.
 std::string columnList(const std::vector<std::string>& titles) {
+    constexpr std::size_t kMostListed = 40;
     std::string list;
-    for (std::size_t k = 0; k < titles.size(); ++k) {
-        list += (k == 0 ? "" : " | ") + std::to_string(k + 1) + " " + titles[k];
+    for (std::size_t k = 0; k < titles.size() && k < kMostListed; ++k) {
+        list += (k == 0 ? "" : " | ") + std::to_string(k + 1) + " " + shownContent(titles[k]);
+    }
+    if (titles.size() > kMostListed) {
+        list += " | ... (" + std::to_string(titles.size()) + " columns)";
     }
     return list;
 }
@@ -135,6 +143,14 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
     if (!settings) {
         return outcome;
     }
+    if (const std::optional<std::string> problem = outputReplacingInput(
+            {{"--recordings", options.recordingList},
+             {"--library", options.library},
+             {"--wind", options.windFile}},
+            {{"--pdf", options.pdfFile}, {"--png", options.pngFile}, {"--svg", options.svgFile}})) {
+        err << *problem << '\n';
+        return outcome;
+    }
 
     const LoadedRecordings list =
         loadRecordings({options.recordingList, options.library, options.sessions}, zone);
@@ -183,7 +199,7 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
         }
         const std::optional<int> chosen = columnItem(**text, view.columnTitles);
         if (!chosen) {
-            err << "Bad usage: the wind file has no column \"" << **text
+            err << "Bad usage: the wind file has no column \"" << shownContent(**text)
                 << "\" (columns: " << columnList(view.columnTitles) << ")\n";
             return outcome;
         }
@@ -198,7 +214,8 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
         analysis.tempColumn = temperatureItemGuess(view.columnTitles);
         if (analysis.tempColumn > 0) {
             err << "Temperature column: " << analysis.tempColumn << " "
-                << view.columnTitles[static_cast<std::size_t>(analysis.tempColumn) - 1]
+                << shownContent(
+                       view.columnTitles[static_cast<std::size_t>(analysis.tempColumn) - 1])
                 << " (guessed from its title; choose another with --temperature-column)\n";
         }
     }
@@ -248,7 +265,8 @@ int runAnalyse(const AnalyseOptions& options, const icu::TimeZone& zone, std::os
     const ActivityAnalysisOptions& analysis = outcome.analysisOptions;
     const bool temperatureUnit = analysis.plotTemp && !result.legend;
     for (const ActivitySummary& summary : result.summaries) {
-        err << (result.legend ? "Summary for state " + summary.series : std::string("Summary"))
+        err << (result.legend ? "Summary for state " + shownContent(summary.series)
+                              : std::string("Summary"))
             << ": " << describeActivitySummary(summary, temperatureUnit, analysis.decimal_Sep)
             << '\n';
     }

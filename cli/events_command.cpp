@@ -33,6 +33,13 @@ int runEvents(const EventsOptions& options, const icu::TimeZone& zone, const icu
         err << list.problem << '\n';
         return kExitBadInput;
     }
+    if (list.recordings.empty()) {
+        err << "Nothing to list: "
+            << (options.library ? "the library's sessions hold"
+                                : options.recordingList.string() + " holds")
+            << " no recordings\n";
+        return kExitNoResult;
+    }
 
     sayRecordingsBeforeTheBins(list.recordings, zone, err);
 

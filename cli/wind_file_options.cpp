@@ -110,7 +110,9 @@ std::optional<WindFileView> loadWindFileOrSay(const std::filesystem::path& file,
     WindFileLoad load = loadWindFile(file, settings);
     if (load.failure) {
         err << load.failure->title << ": " << load.failure->message << '\n';
-        err << "error " << load.failure->error << '\n';
+        if (load.failure->error != load.failure->message) {
+            err << "error " << load.failure->error << '\n';
+        }
         return std::nullopt;
     }
     return std::move(load.view);
