@@ -18,6 +18,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/files/input_file.h"
 #include "core/recordings/recording_csv.h"
 #include "host/desk/import_dialog.h"
 #include "host/desk/import_runner.h"
@@ -107,14 +108,24 @@ void MainWindow::buildMenus() {
 }
 
 bool MainWindow::openLibrary(const QString& file) {
+    // The library goes on the recent list only once its sessions could be read: a damaged file
+    // put there first would fail again on every start.
     try {
-        library_.emplace(library::RecordingLibrary::open(file.toStdString()));
-    } catch (const library::LibraryError& error) {
-        alert_(tr("Cannot open library"), QString::fromStdString(error.what()));
+        library::RecordingLibrary opened = library::RecordingLibrary::open(file.toStdString());
+        (void)opened.sessions();
+        library_.emplace(std::move(opened));
+    } catch (const std::exception& error) {
+        alert_(tr("Cannot open library"), cannotReadText(file, error));
         return false;
     }
     rememberRecent(file);
     reload();
+    if (library_->undoneUnfinishedChange()) {
+        alert_(tr("Unfinished change undone"),
+               tr("\"%1\" held a change that was never finished, such as an import that was "
+                  "stopped. It was undone; the library is as it was before that change.")
+                   .arg(file));
+    }
     return true;
 }
 
@@ -136,8 +147,18 @@ void MainWindow::reload() {
     for (const int row : selectedSourceRows(sessionView_, sessionProxy_)) {
         selected.push_back(sessionModel_->session(row).id);
     }
-    sessionModel_->setSessions(library_ ? library_->sessions()
-                                        : std::vector<library::LibrarySession>{});
+    std::vector<library::LibrarySession> sessions;
+    std::vector<std::string> refused;
+    if (library_) {
+        try {
+            sessions = library_->sessions(&refused);
+        } catch (const std::exception& error) {
+            alert_(tr("Cannot read library"),
+                   cannotReadText(QString::fromStdString(library_->file().string()), error));
+        }
+    }
+    sayRefusedRows(refused);
+    sessionModel_->setSessions(std::move(sessions));
     for (int row = 0; row < sessionModel_->rowCount(); ++row) {
         if (std::find(selected.begin(), selected.end(), sessionModel_->session(row).id) !=
             selected.end()) {
@@ -186,8 +207,18 @@ void MainWindow::showSelectedSessionsRecordings() {
         sessions.push_back(sessionModel_->session(row));
         ids.push_back(sessions.back().id);
     }
-    recordingModel_->setRecordings(
-        library_ ? library_->recordings(ids) : std::vector<library::LibraryRecording>{}, sessions);
+    std::vector<library::LibraryRecording> recordings;
+    std::vector<std::string> refused;
+    if (library_) {
+        try {
+            recordings = library_->recordings(ids, &refused);
+        } catch (const std::exception& error) {
+            alert_(tr("Cannot read library"),
+                   cannotReadText(QString::fromStdString(library_->file().string()), error));
+        }
+    }
+    sayRefusedRows(refused);
+    recordingModel_->setRecordings(std::move(recordings), sessions);
     recordingView_->resizeColumnToContents(RecordingTableModel::Time);
 }
 
@@ -219,6 +250,25 @@ void MainWindow::loadPlugins(const QStringList& folders) {
     if (plugins_.plugins().empty()) {
         pluginMenu_->addAction(tr("No plug-ins found"))->setEnabled(false);
     }
+}
+
+QString MainWindow::cannotReadText(const QString& file, const std::exception& error) {
+    // A library's own errors name the file; SQLite's do not.
+    const QString what = QString::fromStdString(error.what());
+    return what.contains(file) ? what : tr("\"%1\" cannot be read: %2").arg(file, what);
+}
+
+void MainWindow::sayRefusedRows(const std::vector<std::string>& refused) {
+    if (refused.empty()) {
+        return;
+    }
+    QString lines;
+    for (const std::string& line : refused) {
+        lines += QStringLiteral("\n") + QString::fromStdString(line);
+    }
+    alert_(
+        tr("Damaged rows left out"),
+        tr("These rows of the library hold values out of range and are not shown:%1").arg(lines));
 }
 
 void MainWindow::rememberRecent(const QString& file) {
@@ -290,14 +340,12 @@ void MainWindow::importCsv() {
     if (file.isEmpty()) {
         return;
     }
-    std::ifstream in(file.toStdString(), std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (!in) {
-        alert_(tr("Cannot read file"), tr("\"%1\" cannot be read.").arg(file));
+    const Outcome<std::string> content = readInputFile(file.toStdString(), "CSV file");
+    if (!content) {
+        alert_(tr("Cannot read file"), QString::fromStdString(content.error().describe()));
         return;
     }
-    const auto table = std::make_shared<const CsvTable>(splitRecordingCsv(content.str()));
+    const auto table = std::make_shared<const CsvTable>(splitRecordingCsv(*content));
     ImportDialog dialog(QFileInfo(file).completeBaseName(), library_->sessions(), table.get(),
                         this);
     if (dialog.exec() != QDialog::Accepted) {
