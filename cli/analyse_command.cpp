@@ -154,8 +154,7 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
 
     const LoadedRecordings list =
         loadRecordings({options.recordingList, options.library, options.sessions}, zone);
-    if (!list.problem.empty()) {
-        err << list.problem << '\n';
+    if (!sayLoadProblemOrNote(list, err)) {
         return outcome;
     }
     if (list.recordings.empty()) {

@@ -29,8 +29,7 @@ int runEvents(const EventsOptions& options, const icu::TimeZone& zone, const icu
               std::ostream& out, std::ostream& err) {
     const LoadedRecordings list =
         loadRecordings({options.recordingList, options.library, options.sessions}, zone);
-    if (!list.problem.empty()) {
-        err << list.problem << '\n';
+    if (!sayLoadProblemOrNote(list, err)) {
         return kExitBadInput;
     }
     if (list.recordings.empty()) {

@@ -40,6 +40,11 @@ LoadedRecordings loadRecordings(const RecordingSource& source, const icu::TimeZo
                 library::readLibrarySelection(*source.library, source.sessions);
             loaded.recordings = std::move(selection.recordings);
             loaded.sessions = std::move(selection.sessions);
+            if (selection.undoneUnfinishedChange) {
+                loaded.note = "Note: \"" + source.library->string() +
+                              "\" held a change that was never finished (such as an import that "
+                              "was stopped); it was undone, the library is as it was before it";
+            }
         } catch (const library::LibraryError& error) {
             loaded.problem = std::string("Problem with library: ") + error.what();
         }
@@ -51,6 +56,17 @@ LoadedRecordings loadRecordings(const RecordingSource& source, const icu::TimeZo
     }
     loaded.recordings = std::move(list.recordings);
     return loaded;
+}
+
+bool sayLoadProblemOrNote(const LoadedRecordings& loaded, std::ostream& err) {
+    if (!loaded.problem.empty()) {
+        err << loaded.problem << '\n';
+        return false;
+    }
+    if (!loaded.note.empty()) {
+        err << loaded.note << '\n';
+    }
+    return true;
 }
 
 void sayRecordingsBeforeTheBins(const std::vector<Recording>& recordings, const icu::TimeZone& zone,

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "core/icu_forward.h"
 #include "core/recordings/recording.h"
 #include "core/recordings/session.h"
-#include "core/icu_forward.h"
 
 namespace CLI {
 class App;
@@ -35,9 +35,13 @@ struct LoadedRecordings {
     std::vector<Recording> recordings;
     std::vector<Session> sessions;  // only from a library
     std::string problem;            // one "Title: message" line, empty when all was read
+    std::string note;               // one line to show beside what was read, or empty
 };
 
 LoadedRecordings loadRecordings(const RecordingSource& source, const icu::TimeZone& zone);
+
+// Writes the problem (answering false) or the note of `loaded` to `err`, each on its line.
+bool sayLoadProblemOrNote(const LoadedRecordings& loaded, std::ostream& err);
 
 // Writes "Recordings left out: ..." to `err` when some recordings lie before the first activity
 // bin, so that a count that looks too small is explained.

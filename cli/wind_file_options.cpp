@@ -109,8 +109,12 @@ std::optional<WindFileView> loadWindFileOrSay(const std::filesystem::path& file,
                                               const WindFileSettings& settings, std::ostream& err) {
     WindFileLoad load = loadWindFile(file, settings);
     if (load.failure) {
-        err << load.failure->title << ": " << load.failure->message << '\n';
-        if (load.failure->error != load.failure->message) {
+        // A file that cannot be read at all is said so plainly; only one whose bytes are no
+        // text earns the request to send it in.
+        if (load.failure->fileUnreadable) {
+            err << load.failure->title << ": " << load.failure->error << '\n';
+        } else {
+            err << load.failure->title << ": " << load.failure->message << '\n';
             err << "error " << load.failure->error << '\n';
         }
         return std::nullopt;

@@ -151,8 +151,7 @@ int runYearly(const YearlyOptions& options, const icu::TimeZone& zone, std::ostr
         return kExitBadInput;
     }
     const LoadedRecordings drawn = drawnRecordings(options, zone);
-    if (!drawn.problem.empty()) {
-        err << drawn.problem << '\n';
+    if (!sayLoadProblemOrNote(drawn, err)) {
         return kExitBadInput;
     }
 

@@ -51,7 +51,7 @@ Outcome<std::string> readInputFile(const std::filesystem::path& path, std::strin
     std::error_code code;
     const std::filesystem::file_status status = std::filesystem::status(path, code);
     if (status.type() == std::filesystem::file_type::directory) {
-        return fileProblem(path, "is a directory, not a " + std::string(kind));
+        return fileProblem(path, "is a folder, not a " + std::string(kind));
     }
     std::uintmax_t size = 0;
     if (status.type() == std::filesystem::file_type::regular) {

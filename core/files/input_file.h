@@ -18,7 +18,7 @@ inline constexpr const char* kInputFileLimitVariable = "VANE_MAX_FILE_MB";
 std::uint64_t inputFileLimit();
 
 // The whole of a file the user named, `kind` saying what it should be ("recording list"). A file
-// that cannot be opened (such as a missing one), a directory, or one larger than `limit` is
+// that cannot be opened (such as a missing one), a folder, or one larger than `limit` is
 // refused with a message naming it;
 // a pipe or device is read up to the limit, so that /dev/zero ends in "too large".
 Outcome<std::string> readInputFile(const std::filesystem::path& path, std::string_view kind,

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <limits>
 #include <memory>
+#include <system_error>
 
 #include "core/files/input_file.h"
 
@@ -184,6 +185,11 @@ std::optional<TextRead> decodeByDetector(std::string_view bytes) {
 }
 
 std::optional<std::string> readBytes(const std::filesystem::path& path, std::string& error) {
+    std::error_code code;
+    if (std::filesystem::is_directory(path, code)) {
+        error = path.string() + ": is a directory, not a file";
+        return std::nullopt;
+    }
     Outcome<std::string> bytes = readInputFile(path, "text file");
     if (!bytes) {
         error = bytes.error().describe();

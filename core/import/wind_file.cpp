@@ -59,19 +59,17 @@ WindFileView viewWindText(std::string text, StringEncoding encoding, EncodingSou
 
 WindFileLoad loadWindFile(const std::filesystem::path& file, const WindFileSettings& settings) {
     WindFileLoad load;
-    // A file that cannot be read at all is said so plainly; only one whose bytes are no text
-    // earns the request to send it in.
     Outcome<std::string> bytes = readInputFile(file, "wind file");
     if (!bytes) {
-        const std::string where = bytes.error().describe();
-        load.failure = WindFileFailure{kProblemTitle, where, where};
+        load.failure =
+            WindFileFailure{kProblemTitle, kProblemMessage, bytes.error().describe(), true};
         return load;
     }
     TextRead read = settings.encoding ? decodeInEncoding(*bytes, *settings.encoding)
                                       : decodeWithFallback(*bytes);
     if (!read.text) {
-        load.failure =
-            WindFileFailure{kProblemTitle, kProblemMessage, file.string() + ": " + read.error};
+        load.failure = WindFileFailure{kProblemTitle, kProblemMessage,
+                                       file.string() + ": " + read.error, false};
         return load;
     }
     load.view = viewWindText(std::move(*read.text), read.encoding, read.source, settings);

@@ -48,6 +48,9 @@ struct WindFileFailure {
     std::string title;    // "Problem with file"
     std::string message;  // the alert's text
     std::string error;    // the read's own error, for the log line "error ..."
+    // The file could not be read at all (missing, a folder, too large): `error` names it and
+    // says why, which is all a command line needs to show.
+    bool fileUnreadable = false;
 };
 
 struct WindFileLoad {

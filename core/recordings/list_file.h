@@ -26,7 +26,7 @@ struct ListFileText {
     std::optional<ListFileError> error;
 };
 
-// The whole file, or why it cannot be read; `kind` names the list in "is a directory, not a ...".
+// The whole file, or why it cannot be read; `kind` names the list in "is a folder, not a ...".
 ListFileText readListFile(const std::filesystem::path& path, std::string_view kind);
 
 // The lines of a text, numbered from 1; a final line break ends the last line, it opens none.

@@ -37,6 +37,7 @@ LibrarySelection readSelection(const std::filesystem::path& file,
         }
     }
     LibrarySelection selection;
+    selection.undoneUnfinishedChange = library.undoneUnfinishedChange();
     std::vector<std::int64_t> ids;
     for (const LibrarySession& session : all) {
         if (sessionNames.empty() || std::find(sessionNames.begin(), sessionNames.end(),

@@ -113,6 +113,25 @@ TEST_F(LibrarySourceTest, ADamagedLibraryIsBadInputNamingFileAndRow) {
     EXPECT_EQ(out.str(), "");
 }
 
+// An import killed halfway leaves a journal; the commands roll it back, read the library as it
+// was before, and say so.
+TEST_F(LibrarySourceTest, AChangeLeftUnfinishedIsUndoneAndSaidSo) {
+    const std::filesystem::path original = folder / "original.vanelib";
+    std::filesystem::rename(file, original);
+    {
+        library::Database writer(original, library::Database::Mode::ReadWrite);
+        writer.execute("PRAGMA cache_size = 1; BEGIN IMMEDIATE; DELETE FROM recordings;");
+        std::filesystem::copy_file(original, file);
+        std::filesystem::copy_file(folder / "original.vanelib-journal",
+                                   folder / "bats.vanelib-journal");
+    }
+    EXPECT_EQ(events({}), kExitSuccess);
+    EXPECT_EQ(out.str(), "bin_end\tcount\n2012-06-21T21:10:00\t2\n2012-06-21T21:20:00\t1\n");
+    EXPECT_EQ(err.str(), "Note: \"" + file.string() +
+                             "\" held a change that was never finished (such as an import that "
+                             "was stopped); it was undone, the library is as it was before it\n");
+}
+
 TEST_F(LibrarySourceTest, AnalyseGivesTheSameTableAsForTheRecordingList) {
     AnalyseOptions options;
     options.windFile = write("wind.csv",
