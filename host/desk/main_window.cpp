@@ -258,6 +258,16 @@ QString MainWindow::cannotReadText(const QString& file, const std::exception& er
     return what.contains(file) ? what : tr("\"%1\" cannot be read: %2").arg(file, what);
 }
 
+std::optional<std::vector<library::LibrarySession>> MainWindow::sessionsOrSay() {
+    try {
+        return library_->sessions();
+    } catch (const std::exception& error) {
+        alert_(tr("Cannot read library"),
+               cannotReadText(QString::fromStdString(library_->file().string()), error));
+        return std::nullopt;
+    }
+}
+
 void MainWindow::sayRefusedRows(const std::vector<std::string>& refused) {
     if (refused.empty()) {
         return;
@@ -316,7 +326,11 @@ void MainWindow::importFolder() {
     if (folder.isEmpty()) {
         return;
     }
-    ImportDialog dialog(QFileInfo(folder).fileName(), library_->sessions(), nullptr, this);
+    const std::optional<std::vector<library::LibrarySession>> sessions = sessionsOrSay();
+    if (!sessions) {
+        return;
+    }
+    ImportDialog dialog(QFileInfo(folder).fileName(), *sessions, nullptr, this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
@@ -346,8 +360,11 @@ void MainWindow::importCsv() {
         return;
     }
     const auto table = std::make_shared<const CsvTable>(splitRecordingCsv(*content));
-    ImportDialog dialog(QFileInfo(file).completeBaseName(), library_->sessions(), table.get(),
-                        this);
+    const std::optional<std::vector<library::LibrarySession>> sessions = sessionsOrSay();
+    if (!sessions) {
+        return;
+    }
+    ImportDialog dialog(QFileInfo(file).completeBaseName(), *sessions, table.get(), this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }

@@ -63,6 +63,8 @@ class MainWindow : public QMainWindow, public Host {
     void updateTitle();
     static QString cannotReadText(const QString& file, const std::exception& error);
     void sayRefusedRows(const std::vector<std::string>& refused);
+    // The open library's sessions, or nothing after an alert naming the file.
+    std::optional<std::vector<library::LibrarySession>> sessionsOrSay();
     std::vector<int> selectedSourceRows(const QTableView* view,
                                         const QSortFilterProxyModel* proxy) const;
 
