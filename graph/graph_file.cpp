@@ -87,8 +87,12 @@ bool paintImage(const XYGraph& graph, QIODevice& file, const QByteArray& format,
         renderGraph(graph, painter, size.widthPixels / kPixelsPerPoint,
                     size.heightPixels / kPixelsPerPoint);
     }
-    QImageWriter writer(&file, format);
-    return writer.write(image);
+    // Encoded in memory first: libpng leaves its own state behind when a write fails (a full
+    // disk), and a checked write of the whole sees every failure.
+    QBuffer encoded;
+    encoded.open(QIODevice::WriteOnly);
+    QImageWriter writer(&encoded, format);
+    return writer.write(image) && file.write(encoded.data()) == encoded.data().size();
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "yearlyview/image_files.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -43,20 +44,21 @@ std::optional<QString> saveImageFile(const QImage& image, const QString& path,
     QSaveFile saveFile(path);
     QFile directFile(path);
     QFileDevice& file = direct ? static_cast<QFileDevice&>(directFile) : saveFile;
-    if (!file.open(QIODevice::WriteOnly)) {
-        return QStringLiteral("cannot be written: ") + file.errorString();
-    }
-    QImageWriter writer(&file, format);
+    // Encoded in memory first: an image library that meets a failing write (a full disk)
+    // leaves its own state behind, and a checked write of the whole sees every failure.
+    QBuffer encoded;
+    encoded.open(QIODevice::WriteOnly);
+    QImageWriter writer(&encoded, format);
     if (!writer.write(image)) {
-        if (!direct) {
-            saveFile.cancelWriting();
-        }
         return QStringLiteral("cannot be written as %1: %2")
             .arg(QString::fromUtf8(format).toUpper(), writer.errorString());
     }
-    // The last buffered bytes are written here, so that their failure is seen too.
-    if (!file.flush() || file.error() != QFileDevice::NoError ||
-        (!direct && file.size() != file.pos())) {
+    if (!file.open(QIODevice::WriteOnly)) {
+        return QStringLiteral("cannot be written: ") + file.errorString();
+    }
+    // The last buffered bytes are written by flush(), so that their failure is seen too.
+    if (file.write(encoded.data()) != encoded.data().size() || !file.flush() ||
+        file.error() != QFileDevice::NoError || (!direct && file.size() != file.pos())) {
         const QString reason = file.error() != QFileDevice::NoError
                                    ? file.errorString()
                                    : QStringLiteral("the file could not be written whole");
