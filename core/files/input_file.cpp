@@ -1,5 +1,6 @@
 #include "core/files/input_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -72,6 +73,15 @@ Outcome<std::string> readInputFile(const std::filesystem::path& path, std::strin
     constexpr std::size_t kPiece = 1 << 16;
     while (true) {
         const std::size_t had = bytes.size();
+        if (bytes.capacity() < had + kPiece) {
+            // Doubling would reach twice the limit just before refusing an endless device; the
+            // last step goes to the limit itself.
+            std::uint64_t wanted = std::max<std::uint64_t>(2 * bytes.capacity(), had + kPiece);
+            if (wanted >= limit) {
+                wanted = limit + kPiece;
+            }
+            bytes.reserve(static_cast<std::size_t>(wanted));
+        }
         bytes.resize(had + kPiece);
         const std::size_t got = std::fread(bytes.data() + had, 1, kPiece, file.get());
         bytes.resize(had + got);
