@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "core/recordings/file_name_timestamp.h"
 #include "core/recordings/guano.h"
@@ -16,11 +17,27 @@
 
 namespace {
 
+// The readers take a path, so each input becomes this file; it goes when the fuzzer ends.
+class ScratchFile {
+  public:
+    ScratchFile()
+        : path_(std::filesystem::temp_directory_path() /
+                ("vane-guano-riff-fuzzer-" + std::to_string(::getpid()) + ".wav")) {}
+    ~ScratchFile() {
+        std::error_code ignored;
+        std::filesystem::remove(path_, ignored);
+    }
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+  private:
+    std::filesystem::path path_;
+};
+
 const std::filesystem::path& scratchFile() {
-    static const std::filesystem::path file =
-        std::filesystem::temp_directory_path() /
-        ("vane-guano-riff-fuzzer-" + std::to_string(::getpid()) + ".wav");
-    return file;
+    static const ScratchFile file;
+    return file.path();
 }
 
 }  // namespace
