@@ -4,8 +4,8 @@
 
 namespace vane::cli {
 
-std::optional<std::string> outputReplacingInput(const std::vector<NamedFile>& inputs,
-                                                const std::vector<NamedFile>& outputs) {
+Outcome<void> checkNoOutputIsAnInput(const std::vector<NamedFile>& inputs,
+                                     const std::vector<NamedFile>& outputs) {
     for (const NamedFile& output : outputs) {
         for (const NamedFile& input : inputs) {
             if (!output.path || !input.path) {
@@ -13,13 +13,15 @@ std::optional<std::string> outputReplacingInput(const std::vector<NamedFile>& in
             }
             std::error_code code;
             if (std::filesystem::equivalent(*output.path, *input.path, code) && !code) {
-                return "Bad usage: " + output.option + " " + output.path->string() +
-                       " is the same file as " + input.option + " " + input.path->string() +
-                       ", which writing it would replace";
+                return Problem{.title = "Bad usage",
+                               .message = output.option + " " + output.path->string() +
+                                          " is the same file as " + input.option + " " +
+                                          input.path->string() +
+                                          ", which writing it would replace"};
             }
         }
     }
-    return std::nullopt;
+    return {};
 }
 
 }  // namespace vane::cli

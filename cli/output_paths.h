@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "core/outcome/outcome.h"
+
 namespace vane::cli {
 
 // A file named on the command line, with the option that named it ("--wind").
@@ -13,9 +15,9 @@ struct NamedFile {
     std::optional<std::filesystem::path> path;
 };
 
-// A "Bad usage: ..." line naming both when an output is the same file as an input (also through
-// a link), which writing would replace; nothing when none is.
-std::optional<std::string> outputReplacingInput(const std::vector<NamedFile>& inputs,
-                                                const std::vector<NamedFile>& outputs);
+// Refuses, as "Bad usage" naming both, an output that is the same file as an input (also
+// through a link), which writing would replace.
+Outcome<void> checkNoOutputIsAnInput(const std::vector<NamedFile>& inputs,
+                                     const std::vector<NamedFile>& outputs);
 
 }  // namespace vane::cli

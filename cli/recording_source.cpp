@@ -32,41 +32,34 @@ void addLibraryOptions(CLI::App& command, CLI::Option* recordingList,
     }
 }
 
-LoadedRecordings loadRecordings(const RecordingSource& source, const icu::TimeZone& zone) {
-    LoadedRecordings loaded;
+Outcome<LoadedRecordings> loadRecordings(const RecordingSource& source, const icu::TimeZone& zone) {
     if (source.library) {
         try {
             library::LibrarySelection selection =
                 library::readLibrarySelection(*source.library, source.sessions);
-            loaded.recordings = std::move(selection.recordings);
-            loaded.sessions = std::move(selection.sessions);
+            LoadedRecordings loaded{
+                std::move(selection.recordings), std::move(selection.sessions), {}};
             if (selection.undoneUnfinishedChange) {
                 loaded.note = "Note: \"" + source.library->string() +
                               "\" held a change that was never finished (such as an import that "
                               "was stopped); it was undone, the library is as it was before it";
             }
+            return loaded;
         } catch (const library::LibraryError& error) {
-            loaded.problem = std::string("Problem with library: ") + error.what();
+            return Problem{.title = "Problem with library", .message = error.what()};
         }
-        return loaded;
     }
     RecordingListResult list = readRecordingList(source.recordingList, zone);
-    if (list.error) {
-        loaded.problem = "Problem with recording list: " + list.error->describe();
+    if (!list) {
+        return std::move(list).error();
     }
-    loaded.recordings = std::move(list.recordings);
-    return loaded;
+    return LoadedRecordings{std::move(list).value(), {}, {}};
 }
 
-bool sayLoadProblemOrNote(const LoadedRecordings& loaded, std::ostream& err) {
-    if (!loaded.problem.empty()) {
-        err << loaded.problem << '\n';
-        return false;
-    }
+void sayLoadNote(const LoadedRecordings& loaded, std::ostream& err) {
     if (!loaded.note.empty()) {
         err << loaded.note << '\n';
     }
-    return true;
 }
 
 void sayRecordingsBeforeTheBins(const std::vector<Recording>& recordings, const icu::TimeZone& zone,

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/icu_forward.h"
+#include "core/outcome/outcome.h"
 #include "core/recordings/recording.h"
 #include "core/recordings/session.h"
 
@@ -34,14 +35,13 @@ void addLibraryOptions(CLI::App& command, CLI::Option* recordingList,
 struct LoadedRecordings {
     std::vector<Recording> recordings;
     std::vector<Session> sessions;  // only from a library
-    std::string problem;            // one "Title: message" line, empty when all was read
     std::string note;               // one line to show beside what was read, or empty
 };
 
-LoadedRecordings loadRecordings(const RecordingSource& source, const icu::TimeZone& zone);
+Outcome<LoadedRecordings> loadRecordings(const RecordingSource& source, const icu::TimeZone& zone);
 
-// Writes the problem (answering false) or the note of `loaded` to `err`, each on its line.
-bool sayLoadProblemOrNote(const LoadedRecordings& loaded, std::ostream& err);
+// Writes the note of `loaded`, when it has one, to `err` on its line.
+void sayLoadNote(const LoadedRecordings& loaded, std::ostream& err);
 
 // Writes "Recordings left out: ..." to `err` when some recordings lie before the first activity
 // bin, so that a count that looks too small is explained.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/finite_number.h"
+#include "cli/problem_report.h"
 #include "core/solpos/sun_times.h"
 #include "core/time/local_time.h"
 
@@ -81,9 +82,10 @@ void addSunCommand(CLI::App& app, CommandAction& action) {
         action = [arguments, zoneOption] {
             const std::optional<CivilDate> date = parseIsoDate(arguments->date);
             if (!date) {
-                std::cerr << "Bad usage: --date takes a day as YYYY-MM-DD, not \""
-                          << arguments->date << "\"\n";
-                return kExitBadInput;
+                return reportProblem({.title = "Bad usage",
+                                      .message = "--date takes a day as YYYY-MM-DD, not \"" +
+                                                 arguments->date + "\""},
+                                     std::cerr);
             }
             SunOptions options = arguments->options;
             options.firstDate = *date;

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 
+#include "core/files/input_file.h"
 #include "core/import/split_choices.h"
 #include "core/import/text_encodings.h"
 
@@ -67,29 +68,28 @@ void addWindFileOptions(CLI::App& command, WindFileOptions& options) {
         ->default_val(1);
 }
 
-std::optional<WindFileSettings> windFileSettings(const WindFileOptions& options,
-                                                 std::ostream& err) {
+Outcome<WindFileSettings> windFileSettings(const WindFileOptions& options) {
+    const auto badUsage = [](std::string message) {
+        return Problem{.title = "Bad usage", .message = std::move(message)};
+    };
     WindFileSettings settings;
     if (options.encoding) {
         settings.encoding = encodingFromText(*options.encoding);
         if (!settings.encoding) {
-            err << "Bad usage: unknown encoding \"" << *options.encoding
-                << "\" (see --help for the list)\n";
-            return std::nullopt;
+            return badUsage("unknown encoding \"" + *options.encoding +
+                            "\" (see --help for the list)");
         }
     }
     if (options.lineEnding) {
         settings.lineEndingIndex = lineEndingFromText(*options.lineEnding);
         if (!settings.lineEndingIndex) {
-            err << "Bad usage: --line-ending takes lf, crlf or cr, not \"" << *options.lineEnding
-                << "\"\n";
-            return std::nullopt;
+            return badUsage("--line-ending takes lf, crlf or cr, not \"" + *options.lineEnding +
+                            "\"");
         }
     }
     if (options.fieldSeparator) {
         if (options.fieldSeparator->empty()) {
-            err << "Bad usage: --field-separator needs a separator, or tab\n";
-            return std::nullopt;
+            return badUsage("--field-separator needs a separator, or tab");
         }
         settings.fieldSeparator = fieldSeparatorFromText(*options.fieldSeparator);
     }
@@ -105,21 +105,15 @@ std::string encodingListHelp() {
     return list;
 }
 
-std::optional<WindFileView> loadWindFileOrSay(const std::filesystem::path& file,
-                                              const WindFileSettings& settings, std::ostream& err) {
-    WindFileLoad load = loadWindFile(file, settings);
-    if (load.failure) {
-        // A file that cannot be read at all is said so plainly; only one whose bytes are no
-        // text earns the request to send it in.
-        if (load.failure->fileUnreadable) {
-            err << load.failure->title << ": " << load.failure->error << '\n';
-        } else {
-            err << load.failure->title << ": " << load.failure->message << '\n';
-            err << "error " << load.failure->error << '\n';
-        }
-        return std::nullopt;
+Outcome<WindFileView> readWindFile(const std::filesystem::path& file,
+                                   const WindFileSettings& settings) {
+    // A file that cannot be read at all is said so plainly; only one whose bytes are no text
+    // earns the request to send it in.
+    Outcome<std::string> bytes = readInputFile(file, "wind file");
+    if (!bytes) {
+        return std::move(bytes).error();
     }
-    return std::move(load.view);
+    return viewWindFileBytes(*bytes, file, settings);
 }
 
 }  // namespace vane::cli

@@ -50,12 +50,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::ofstream out(scratchFile(), std::ios::binary | std::ios::trunc);
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
+    // A refused file is always said to be refused in words.
     const vane::RiffChunkSearch chunk = vane::findRiffChunk(scratchFile(), "guan", 1u << 16);
-    if (chunk.data && !chunk.problem.empty()) {
+    if (!chunk && chunk.error().message.empty()) {
         std::abort();
     }
     const vane::GuanoFileResult file = vane::readGuanoFile(scratchFile());
-    if (file.metadata && !file.problem.empty()) {
+    if (!file && file.error().message.empty()) {
         std::abort();
     }
     return 0;

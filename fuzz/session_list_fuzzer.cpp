@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const vane::SessionListResult list =
         vane::parseSessionList(text, "sessions.csv", vane::fuzz::berlin());
-    if (list.error && list.error->describe().empty()) {
+    if (!list && list.error().describe().empty()) {
         std::abort();
     }
     return 0;

@@ -30,16 +30,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             (void)parser.parse(vane::previewCell(view.table, row, view.guesses.dateTimeItem - 1));
         }
     }
-    if (!view.tableProblem.empty()) {
+    if (view.tableProblem) {
         return 0;
     }
     vane::ActivityAnalysisOptions options;
-    options.date_timeColumn = static_cast<int>(view.guesses.dateTimeItem);
+    options.dateTimeColumn = static_cast<int>(view.guesses.dateTimeItem);
     options.windColumn = static_cast<int>(view.guesses.windItem);
     options.stateColumn = size % 3 == 0 ? static_cast<int>(view.guesses.stateItem) : 0;
-    options.date_Format = std::string(vane::kDateFormatItems.at(format));
+    options.dateFormat = std::string(vane::kDateFormatItems.at(format));
     options.timeZone = "+0200";
-    options.decimal_Sep = size % 2 == 0 ? "," : ".";
+    options.decimalSeparator = size % 2 == 0 ? "," : ".";
     const vane::BatEventList events = {{1340306400.0, 2}, {1340307000.0, 1}, {1333238400.0, 3}};
     (void)vane::analyseActivityAndWind(events, view.table, options, vane::fuzz::berlin());
     return 0;

@@ -67,7 +67,7 @@ PlotRange constrainedPlotRange(PlotRange proposed, Coordinate coordinate) {
 }
 
 ActivityGraph::ActivityGraph(bool plotTemp, TranslationLookup translate)
-    : translate_(translate ? std::move(translate) : [](std::string key) { return key; }) {
+    : translationLookup_(translate ? std::move(translate) : [](std::string key) { return key; }) {
     graph_.theme = Theme::plainWhite;
     graph_.paddings = {.left = 60.0, .top = 20.0, .right = 20.0, .bottom = 60.0};
 
@@ -91,7 +91,7 @@ ActivityGraph::ActivityGraph(bool plotTemp, TranslationLookup translate)
     y.majorGridLineStyle = kMajorGridLineStyle;
     y.minorGridLineStyle = kMinorGridLineStyle;
     y.positionedRelativeToPlotArea = true;
-    y.title = translate_(kActivityAxisTitleKey);
+    y.title = translationLookup_(kActivityAxisTitleKey);
     y.titleLocation = 0.5;
 
     setPlotTemp(plotTemp);
@@ -100,7 +100,7 @@ ActivityGraph::ActivityGraph(bool plotTemp, TranslationLookup translate)
 
 void ActivityGraph::setPlotStyleIndex(std::uint64_t index) {
     plotStyleIndex_ = index;
-    namesSinceReset_.resize(std::min<std::uint64_t>(index, namesSinceReset_.size()));
+    dataPlotNames_.resize(std::min<std::uint64_t>(index, dataPlotNames_.size()));
 }
 
 void ActivityGraph::setPlotTemp(bool plotTemp) {
@@ -127,8 +127,8 @@ ScatterPlot ActivityGraph::dataPlotWithName(const std::string& name) {
     plot.title = name;
     plot.dataSource = this;
     plot.plotSpaceIndex = 0;
-    namesSinceReset_.resize(plotStyleIndex_);
-    namesSinceReset_.push_back(name);
+    dataPlotNames_.resize(plotStyleIndex_);
+    dataPlotNames_.push_back(name);
     ++plotStyleIndex_;
     return plot;
 }
@@ -174,7 +174,7 @@ void ActivityGraph::addLegendPlot() {
     for (std::uint64_t i = 0; i < plotStyleIndex_; ++i) {
         ScatterPlot entry = styledPlot(i);
         entry.identifier = std::to_string(i);
-        entry.title = i < namesSinceReset_.size() ? namesSinceReset_[i] : std::string();
+        entry.title = i < dataPlotNames_.size() ? dataPlotNames_[i] : std::string();
         entry.dataSource = &legendSource_;
         entry.plotSpaceIndex = spaceIndex;
         graph_.plots.push_back(std::move(entry));

@@ -87,9 +87,9 @@ class ActivityGraph final : public PlotDataSource, public PlotSpaceDelegate {
     ScatterPlot styledPlot(std::size_t styleIndex) const;
 
     XYGraph graph_;
-    TranslationLookup translate_;
+    TranslationLookup translationLookup_;
     std::uint64_t plotStyleIndex_ = 0;
-    std::vector<std::string> namesSinceReset_;  // identifiers of the data plots, in style order
+    std::vector<std::string> dataPlotNames_;  // identifiers of the data plots, in style order
     PlotData plotData_;
     LegendSource legendSource_;
 };

@@ -6,48 +6,37 @@
 #include <QPointer>
 #include <QString>
 #include <memory>
-#include <optional>
-#include <string>
 #include <vector>
 
 #include "core/analysis/plot_data.h"
-#include "core/host/host.h"
-#include "core/import/wind_table.h"
-#include "host/plugins/abstract_plugin.h"
-#include "plugin/user_dialogs.h"
-
-class QAbstractButton;
-class QComboBox;
-
-namespace vane::graph {
-class ActivityGraph;
-}
+#include "core/recordings/recording.h"
+#include "plugin/wind_file_preview.h"
+#include "plugin_api/host.h"
+#include "plugin_api/plugin.h"
+#include "plugin_api/user_dialogs.h"
 
 namespace Ui {
 class VanePanel;
-class PreviewSheet;
-class GraphSheet;
-}  // namespace Ui
+}
 
 namespace vane::plugin {
 
-class ActivityGraphView;
+class ActivityGraphSheet;
 class VaneYearlyGraph;
-class WindTableModel;
 
-// The controller of the main panel, the wind file's preview sheet and the graph sheet. It reads
-// the controls, hands them to the core as option structs and shows what comes back.
+// The plug-in "Bat/Environmental activity" and the controller of its main panel: the selected
+// recordings, the wind file's preview, the analysis, and the sheets and windows that show it.
 class VanePlugin : public QObject, public AbstractPlugin {
     Q_OBJECT
     Q_INTERFACES(vane::AbstractPlugin)
-    Q_PROPERTY(bool windCol READ windCol WRITE setWindCol NOTIFY windColChanged)
-    Q_PROPERTY(bool dateCol READ dateCol WRITE setDateCol NOTIFY dateColChanged)
-    Q_PROPERTY(bool tempCol READ tempCol WRITE setTempCol NOTIFY tempColChanged)
-    Q_PROPERTY(bool useRecCount READ useRecCount WRITE setUseRecCount NOTIFY useRecCountChanged)
+    Q_PROPERTY(bool weighByRecordingCount READ weighByRecordingCount WRITE setWeighByRecordingCount
+                   NOTIFY weighByRecordingCountChanged)
+    Q_PROPERTY(QDateTime firstRecordingDate READ firstRecordingDate WRITE setFirstRecordingDate
+                   NOTIFY firstRecordingDateChanged)
+    Q_PROPERTY(QDateTime lastRecordingDate READ lastRecordingDate WRITE setLastRecordingDate NOTIFY
+                   lastRecordingDateChanged)
     Q_PROPERTY(
-        QDateTime recStartDate READ recStartDate WRITE setRecStartDate NOTIFY recStartDateChanged)
-    Q_PROPERTY(QDateTime recEndDate READ recEndDate WRITE setRecEndDate NOTIFY recEndDateChanged)
-    Q_PROPERTY(int recCount READ recCount WRITE setRecCount NOTIFY recCountChanged)
+        int recordingCount READ recordingCount WRITE setRecordingCount NOTIFY recordingCountChanged)
 
   public:
     VanePlugin();  // message boxes, file dialogs and the clipboard
@@ -61,96 +50,59 @@ class VanePlugin : public QObject, public AbstractPlugin {
     // Runs the main panel application-modally; returns when it closes.
     void fire() override;
 
-    bool windCol() const { return windCol_; }
-    bool dateCol() const { return dateCol_; }
-    bool tempCol() const { return tempCol_; }
-    bool useRecCount() const { return useRecCount_; }
-    QDateTime recStartDate() const { return recStartDate_; }
-    QDateTime recEndDate() const { return recEndDate_; }
-    int recCount() const { return recCount_; }
-    void setWindCol(bool on);
-    void setDateCol(bool on);
-    void setTempCol(bool on);
-    void setUseRecCount(bool on);
-    void setRecStartDate(const QDateTime& date);
-    void setRecEndDate(const QDateTime& date);
-    void setRecCount(int count);
+    bool weighByRecordingCount() const { return weighByRecordingCount_; }
+    QDateTime firstRecordingDate() const { return firstRecordingDate_; }
+    QDateTime lastRecordingDate() const { return lastRecordingDate_; }
+    int recordingCount() const { return recordingCount_; }
+    void setWeighByRecordingCount(bool on);
+    void setFirstRecordingDate(const QDateTime& date);
+    void setLastRecordingDate(const QDateTime& date);
+    void setRecordingCount(int count);
 
-    // The run state, for whoever drives the panel.
-    const std::vector<Recording>& recordings() const { return _recArray; }
-    const WindTable& tableData() const { return _tableData; }
-    const PlotData& plotData() const { return _plotData; }
-    const std::optional<std::string>& rawWindContent() const { return _rawWindContent; }
-    const QString& windFile() const { return _windFile; }
+    // The run's recordings, sorted by time; empty once the panel has closed.
+    const std::vector<Recording>& recordings() const { return recordings_; }
+    // The last analysis's curves, and whether they classed the temperature.
+    const PlotData& plotData() const { return plotData_; }
     bool plotTemp() const { return plotTemp_; }
-    const graph::ActivityGraph* activityGraph() const { return graph_.get(); }
-    // Empty until the first run has loaded the panel.
-    QDialog* mainPanel() const { return vanePanel; }
-    QDialog* previewSheet() const { return windPreviewSheet; }
-    QDialog* graphSheet() const { return graphPanel; }
-    VaneYearlyGraph* yearlyGraph() const { return yearWiseGraph.get(); }
 
-  public slots:
-    void chooseWindFile();
-    void changeFileEncoding();
-    void setLineEnding();
-    void updateTableData();
-    void setOutputColumns(QComboBox* sender);
-    void closeSheet(QAbstractButton* sender);
-    void didEndSheet(QDialog* sheet, int returnCode);
-    void analyseActivityAndWind();
-    void pdfOfWindGraph();
-    void plotYearlyGraph();
-    void fireOld();
+    // Empty until the first run has loaded the panel; the yearly graph until it is first shown.
+    QDialog* mainPanel() const { return panel_; }
+    WindFilePreview* preview() const { return preview_.get(); }
+    ActivityGraphSheet* graphSheet() const { return graphSheet_.get(); }
+    VaneYearlyGraph* yearlyGraph() const { return yearlyGraph_.get(); }
 
   signals:
-    void windColChanged(bool on);
-    void dateColChanged(bool on);
-    void tempColChanged(bool on);
-    void useRecCountChanged(bool on);
-    void recStartDateChanged(const QDateTime& date);
-    void recEndDateChanged(const QDateTime& date);
-    void recCountChanged(int count);
+    void weighByRecordingCountChanged(bool on);
+    void firstRecordingDateChanged(const QDateTime& date);
+    void lastRecordingDateChanged(const QDateTime& date);
+    void recordingCountChanged(int count);
 
   private:
-    void awakeFromNib();
-    void windowWillClose();
+    void loadPanel();
     void connectControls();
-    void updateColumnChoosers();
     void showRecordingsSummary();
-    void updateSheetButtons();
-    void beginSheet(QDialog* sheet);
+    void analyse(WindFilePreview::Ending ending);
+    void plotYearlyGraph();
+    void copyActivityTimes();
 
     UserDialogs dialogs_;
     const Host* host_ = nullptr;
     QWidget* parentWindow_ = nullptr;
 
-    QPointer<QDialog> vanePanel;  // parented to the host's window, which may delete it first
-    QDialog* windPreviewSheet = nullptr;  // children of the main panel
-    QDialog* graphPanel = nullptr;
-    ActivityGraphView* hostView = nullptr;
-    WindTableModel* previewModel_ = nullptr;
+    QPointer<QDialog> panel_;  // parented to the host's window, which may delete it first
     std::unique_ptr<Ui::VanePanel> panelUi_;
-    std::unique_ptr<Ui::PreviewSheet> previewUi_;
-    std::unique_ptr<Ui::GraphSheet> graphUi_;
-    std::unique_ptr<graph::ActivityGraph> graph_;
-    std::unique_ptr<VaneYearlyGraph> yearWiseGraph;
+    // Their sheets and windows are the panel's children.
+    std::unique_ptr<WindFilePreview> preview_;
+    std::unique_ptr<ActivityGraphSheet> graphSheet_;
+    std::unique_ptr<VaneYearlyGraph> yearlyGraph_;
 
-    std::vector<Recording> _recArray;
-    WindTable _tableData;
-    PlotData _plotData;
-    std::optional<std::string> _rawWindContent;
-    QString _windFile;
-    std::vector<std::string> columnTitles_;  // of the last split that had a header row
-    int pendingSplits_ = 0;                  // deferred splits not yet run
+    std::vector<Recording> recordings_;
+    PlotData plotData_;
     bool plotTemp_ = false;
-    bool windCol_ = false;
-    bool dateCol_ = false;
-    bool tempCol_ = false;
-    bool useRecCount_ = false;
-    QDateTime recStartDate_;
-    QDateTime recEndDate_;
-    int recCount_ = 0;
+    bool weighByRecordingCount_ = false;
+    QDateTime firstRecordingDate_;
+    QDateTime lastRecordingDate_;
+    int recordingCount_ = 0;
 };
 
 }  // namespace vane::plugin

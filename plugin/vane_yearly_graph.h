@@ -5,8 +5,8 @@
 #include <QPointer>
 #include <memory>
 
-#include "core/host/host.h"
-#include "plugin/user_dialogs.h"
+#include "plugin_api/host.h"
+#include "plugin_api/user_dialogs.h"
 
 class QWidget;
 

@@ -53,28 +53,40 @@ WindFileView viewWindText(std::string text, StringEncoding encoding, EncodingSou
         view.text, {view.lineEndingIndex, view.fieldSeparator, settings.startingLineText});
     view.columnTitles = previewColumnTitles(view.table);
     view.guesses = guessColumns(view.columnTitles, view.table);
-    view.tableProblem = startingLineProblem(view.table, view.startingLine);
+    if (std::string problem = startingLineProblem(view.table, view.startingLine);
+        !problem.empty()) {
+        view.tableProblem =
+            Problem{.title = "Problem with wind file", .message = std::move(problem)};
+    }
     return view;
 }
 
-WindFileLoad loadWindFile(const std::filesystem::path& file, const WindFileSettings& settings) {
-    WindFileLoad load;
+Outcome<WindFileView> loadWindFile(const std::filesystem::path& file,
+                                   const WindFileSettings& settings) {
     Outcome<std::string> bytes = readInputFile(file, "wind file");
     if (!bytes) {
-        load.failure =
-            WindFileFailure{kProblemTitle, kProblemMessage, bytes.error().describe(), true};
-        return load;
+        // The message names no file, so the problem names none: the detail holds the path.
+        return Problem{
+            .title = kProblemTitle, .message = kProblemMessage, .detail = bytes.error().describe()};
     }
-    TextRead read = settings.encoding ? decodeInEncoding(*bytes, *settings.encoding)
-                                      : decodeWithFallback(*bytes);
+    return viewWindFileBytes(*bytes, file, settings);
+}
+
+Outcome<WindFileView> viewWindFileBytes(std::string_view bytes, const std::filesystem::path& file,
+                                        const WindFileSettings& settings) {
+    TextRead read =
+        settings.encoding ? decodeInEncoding(bytes, *settings.encoding) : decodeWithFallback(bytes);
     if (!read.text) {
-        load.failure = WindFileFailure{kProblemTitle, kProblemMessage,
-                                       file.string() + ": " + read.error, false};
-        return load;
+        return Problem{.title = kProblemTitle,
+                       .message = kProblemMessage,
+                       .detail = file.string() + ": " + read.error};
     }
-    load.view = viewWindText(std::move(*read.text), read.encoding, read.source, settings);
-    load.view->file = file;
-    return load;
+    WindFileView view = viewWindText(std::move(*read.text), read.encoding, read.source, settings);
+    view.file = file;
+    if (view.tableProblem) {
+        view.tableProblem->file = file.string();
+    }
+    return view;
 }
 
 }  // namespace vane

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/import/column_guesses.h"
@@ -10,6 +11,7 @@
 #include "core/import/text_encodings.h"
 #include "core/import/text_reading.h"
 #include "core/import/wind_table.h"
+#include "core/outcome/outcome.h"
 
 namespace vane {
 
@@ -39,28 +41,20 @@ struct WindFileView {
     std::vector<std::string> columnTitles;
     ColumnGuesses guesses;
     // Why the table has no header row (starting line outside the file, or no line break at
-    // all); empty when the data can be analysed.
-    std::string tableProblem;
-};
-
-// The "Problem with file" alert and the reason behind it.
-struct WindFileFailure {
-    std::string title;    // "Problem with file"
-    std::string message;  // the alert's text
-    std::string error;    // the read's own error, for the log line "error ..."
-    // The file could not be read at all (missing, a folder, too large): `error` names it and
-    // says why, which is all a command line needs to show.
-    bool fileUnreadable = false;
-};
-
-struct WindFileLoad {
-    std::optional<WindFileView> view;
-    std::optional<WindFileFailure> failure;  // set exactly when view is not
+    // all); none when the data can be analysed.
+    std::optional<Problem> tableProblem;
 };
 
 // Reads, splits and guesses as the desktop and `vane inspect` do. A file that cannot be read
-// (or not in the chosen encoding) is a failure, never an exception.
-WindFileLoad loadWindFile(const std::filesystem::path& file, const WindFileSettings& settings);
+// (or not in the chosen encoding) is the "Problem with file" alert, with the read's own error as
+// its detail for the log line "error ...", never an exception.
+Outcome<WindFileView> loadWindFile(const std::filesystem::path& file,
+                                   const WindFileSettings& settings);
+
+// The same over bytes already read from `file`, for callers that report an unreadable file in
+// their own words; only bytes that are no text in the encoding give the alert.
+Outcome<WindFileView> viewWindFileBytes(std::string_view bytes, const std::filesystem::path& file,
+                                        const WindFileSettings& settings);
 
 // The same over text already decoded (tests, and callers that re-split without re-reading).
 WindFileView viewWindText(std::string text, StringEncoding encoding, EncodingSource source,

@@ -4,11 +4,9 @@
 
 namespace vane {
 
-std::string ListFileError::describe() const {
-    if (line == 0) {
-        return file + ": " + message;
-    }
-    return file + ":" + std::to_string(line) + ": " + message;
+Problem listFileProblem(std::string_view kind, const std::string& file, std::size_t line,
+                        std::string message) {
+    return {"Problem with " + std::string(kind), std::move(message), file, line, {}};
 }
 
 std::string_view withoutByteOrderMark(std::string_view text) {
@@ -19,12 +17,12 @@ std::string_view withoutByteOrderMark(std::string_view text) {
     return text;
 }
 
-ListFileText readListFile(const std::filesystem::path& path, std::string_view kind) {
+Outcome<std::string> readListFile(const std::filesystem::path& path, std::string_view kind) {
     Outcome<std::string> bytes = readInputFile(path, kind);
     if (!bytes) {
-        return {{}, ListFileError{path.string(), 0, std::move(bytes).error().message}};
+        return listFileProblem(kind, path.string(), 0, std::move(bytes).error().message);
     }
-    return {std::move(bytes).value(), std::nullopt};
+    return bytes;
 }
 
 std::optional<std::string_view> NumberedLines::next() {

@@ -4,33 +4,30 @@
 
 #include <QAction>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QSettings>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTableView>
-#include <fstream>
-#include <sstream>
 
-#include "core/files/input_file.h"
+#include "core/recordings/list_file.h"
 #include "core/recordings/recording_csv.h"
+#include "host/desk/desk_dialogs.h"
 #include "host/desk/import_dialog.h"
 #include "host/desk/import_runner.h"
 #include "host/desk/library_models.h"
-#include "host/plugins/abstract_plugin.h"
+#include "plugin_api/plugin.h"
 
 namespace vane {
 namespace {
 
 constexpr int kMaxRecentLibraries = 8;
+const QString kLibraryType = QStringLiteral("vanelib");
 const QString kRecentKey = QStringLiteral("recentLibraries");
-const QString kLibraryFilter = QObject::tr("Vane libraries (*.vanelib);;All files (*)");
 
 QTableView* makeTable(QAbstractItemModel* model) {
     auto* view = new QTableView;
@@ -53,7 +50,9 @@ QSortFilterProxyModel* sortingProxy(QAbstractItemModel* source, QObject* parent)
 
 }  // namespace
 
-MainWindow::MainWindow(QWidget* parent)
+MainWindow::MainWindow(QWidget* parent) : MainWindow(deskDialogs(), parent) {}
+
+MainWindow::MainWindow(UserDialogs dialogs, QWidget* parent)
     : QMainWindow(parent),
       sessionModel_(new SessionTableModel(this)),
       recordingModel_(new RecordingTableModel(this)),
@@ -61,9 +60,7 @@ MainWindow::MainWindow(QWidget* parent)
       recordingProxy_(sortingProxy(recordingModel_, this)),
       sessionView_(makeTable(sessionProxy_)),
       recordingView_(makeTable(recordingProxy_)),
-      alert_([this](const QString& title, const QString& message) {
-          QMessageBox::warning(this, title, message, QMessageBox::Ok);
-      }) {
+      dialogs_(std::move(dialogs)) {
     sessionView_->setObjectName(QStringLiteral("sessions"));
     recordingView_->setObjectName(QStringLiteral("recordings"));
     sessionView_->sortByColumn(SessionTableModel::SampleDate, Qt::AscendingOrder);
@@ -115,16 +112,17 @@ bool MainWindow::openLibrary(const QString& file) {
         (void)opened.sessions();
         library_.emplace(std::move(opened));
     } catch (const std::exception& error) {
-        alert_(tr("Cannot open library"), cannotReadText(file, error));
+        dialogs_.alerts->showAlert(this, tr("Cannot open library"), cannotReadText(file, error));
         return false;
     }
     rememberRecent(file);
     reload();
     if (library_->undoneUnfinishedChange()) {
-        alert_(tr("Unfinished change undone"),
-               tr("\"%1\" held a change that was never finished, such as an import that was "
-                  "stopped. It was undone; the library is as it was before that change.")
-                   .arg(file));
+        dialogs_.alerts->showAlert(
+            this, tr("Unfinished change undone"),
+            tr("\"%1\" held a change that was never finished, such as an import that was "
+               "stopped. It was undone; the library is as it was before that change.")
+                .arg(file));
     }
     return true;
 }
@@ -133,7 +131,8 @@ bool MainWindow::createLibrary(const QString& file) {
     try {
         library_.emplace(library::RecordingLibrary::create(file.toStdString()));
     } catch (const library::LibraryError& error) {
-        alert_(tr("Cannot create library"), QString::fromStdString(error.what()));
+        dialogs_.alerts->showAlert(this, tr("Cannot create library"),
+                                   QString::fromStdString(error.what()));
         return false;
     }
     rememberRecent(file);
@@ -153,8 +152,9 @@ void MainWindow::reload() {
         try {
             sessions = library_->sessions(&refused);
         } catch (const std::exception& error) {
-            alert_(tr("Cannot read library"),
-                   cannotReadText(QString::fromStdString(library_->file().string()), error));
+            dialogs_.alerts->showAlert(
+                this, tr("Cannot read library"),
+                cannotReadText(QString::fromStdString(library_->file().string()), error));
         }
     }
     sayRefusedRows(refused);
@@ -213,8 +213,9 @@ void MainWindow::showSelectedSessionsRecordings() {
         try {
             recordings = library_->recordings(ids, &refused);
         } catch (const std::exception& error) {
-            alert_(tr("Cannot read library"),
-                   cannotReadText(QString::fromStdString(library_->file().string()), error));
+            dialogs_.alerts->showAlert(
+                this, tr("Cannot read library"),
+                cannotReadText(QString::fromStdString(library_->file().string()), error));
         }
     }
     sayRefusedRows(refused);
@@ -262,8 +263,9 @@ std::optional<std::vector<library::LibrarySession>> MainWindow::sessionsOrSay() 
     try {
         return library_->sessions();
     } catch (const std::exception& error) {
-        alert_(tr("Cannot read library"),
-               cannotReadText(QString::fromStdString(library_->file().string()), error));
+        dialogs_.alerts->showAlert(
+            this, tr("Cannot read library"),
+            cannotReadText(QString::fromStdString(library_->file().string()), error));
         return std::nullopt;
     }
 }
@@ -276,8 +278,8 @@ void MainWindow::sayRefusedRows(const std::vector<std::string>& refused) {
     for (const std::string& line : refused) {
         lines += QStringLiteral("\n") + QString::fromStdString(line);
     }
-    alert_(
-        tr("Damaged rows left out"),
+    dialogs_.alerts->showAlert(
+        this, tr("Damaged rows left out"),
         tr("These rows of the library hold values out of range and are not shown:%1").arg(lines));
 }
 
@@ -301,31 +303,40 @@ void MainWindow::updateRecentMenu() {
 }
 
 void MainWindow::chooseNewLibrary() {
-    const QString file = QFileDialog::getSaveFileName(
-        this, tr("New Library"), QDir::homePath() + QStringLiteral("/Bats.vanelib"), kLibraryFilter,
-        nullptr, QFileDialog::DontConfirmOverwrite);
-    if (!file.isEmpty()) {
-        createLibrary(file);
+    // An existing file is refused by the library, which never overwrites one.
+    const std::optional<SavePanelChoice> choice = dialogs_.panels->chooseFileToSave(
+        this, SavePanelOptions{.title = tr("New Library"),
+                               .directory = QDir::homePath(),
+                               .proposedName = QStringLiteral("Bats"),
+                               .fileTypes = {kLibraryType},
+                               .typesName = tr("Vane libraries"),
+                               .confirmOverwrite = false});
+    if (choice) {
+        createLibrary(choice->path);
     }
 }
 
 void MainWindow::chooseLibraryToOpen() {
-    const QString file =
-        QFileDialog::getOpenFileName(this, tr("Open Library"), QDir::homePath(), kLibraryFilter);
-    if (!file.isEmpty()) {
-        openLibrary(file);
+    const std::optional<QString> file =
+        dialogs_.panels->chooseFileToOpen(this, OpenPanelOptions{.fileTypes = {kLibraryType},
+                                                                 .typesName = tr("Vane libraries"),
+                                                                 .title = tr("Open Library"),
+                                                                 .directory = QDir::homePath()});
+    if (file) {
+        openLibrary(*file);
     }
 }
 
 void MainWindow::importFolder() {
     if (!library_) {
-        alert_(tr("No library"), tr("Open or create a library first."));
+        dialogs_.alerts->showAlert(this, tr("No library"), tr("Open or create a library first."));
         return;
     }
-    const QString folder = QFileDialog::getExistingDirectory(this, tr("Import Folder"));
-    if (folder.isEmpty()) {
+    const std::optional<QString> chosen = dialogs_.panels->chooseFolder(this, tr("Import Folder"));
+    if (!chosen) {
         return;
     }
+    const QString folder = *chosen;
     const std::optional<std::vector<library::LibrarySession>> sessions = sessionsOrSay();
     if (!sessions) {
         return;
@@ -346,17 +357,21 @@ void MainWindow::importFolder() {
 
 void MainWindow::importCsv() {
     if (!library_) {
-        alert_(tr("No library"), tr("Open or create a library first."));
+        dialogs_.alerts->showAlert(this, tr("No library"), tr("Open or create a library first."));
         return;
     }
-    const QString file = QFileDialog::getOpenFileName(this, tr("Import CSV File"), QString(),
-                                                      tr("CSV files (*.csv *.txt);;All files (*)"));
-    if (file.isEmpty()) {
+    const std::optional<QString> chosen = dialogs_.panels->chooseFileToOpen(
+        this, OpenPanelOptions{.fileTypes = {QStringLiteral("csv"), QStringLiteral("txt")},
+                               .typesName = tr("CSV files"),
+                               .title = tr("Import CSV File")});
+    if (!chosen) {
         return;
     }
-    const Outcome<std::string> content = readInputFile(file.toStdString(), "CSV file");
+    const QString file = *chosen;
+    const Outcome<std::string> content = readListFile(file.toStdString(), "CSV file");
     if (!content) {
-        alert_(tr("Cannot read file"), QString::fromStdString(content.error().describe()));
+        dialogs_.alerts->showAlert(this, tr("Cannot read file"),
+                                   tr("\"%1\" cannot be read.").arg(file));
         return;
     }
     const auto table = std::make_shared<const CsvTable>(splitRecordingCsv(*content));
@@ -383,16 +398,15 @@ void MainWindow::runAndReport(const QString& label, const ImportWork& work) {
     try {
         report = runImport(this, label, work);
     } catch (const std::exception& error) {
-        alert_(tr("Import failed"),
-               tr("Nothing was imported; the library is unchanged. %1").arg(error.what()));
+        dialogs_.alerts->showAlert(
+            this, tr("Import failed"),
+            tr("Nothing was imported; the library is unchanged. %1").arg(error.what()));
         return;
     }
     if (report.changed) {
         reload();
     }
-    QMessageBox box(QMessageBox::Information, report.title, report.message, QMessageBox::Ok, this);
-    box.setDetailedText(report.details);
-    box.exec();
+    dialogs_.alerts->showReport(this, report.title, report.message, report.details);
 }
 
 }  // namespace vane

@@ -2,14 +2,14 @@
 
 #include <QMainWindow>
 #include <QStringList>
-#include <functional>
 #include <memory>
 #include <optional>
 
-#include "core/host/host.h"
 #include "host/desk/import_runner.h"
 #include "host/library/recording_library.h"
 #include "host/plugins/plugin_loader.h"
+#include "plugin_api/host.h"
+#include "plugin_api/user_dialogs.h"
 
 class QMenu;
 class QSortFilterProxyModel;
@@ -25,13 +25,10 @@ class RecordingTableModel;
 class MainWindow : public QMainWindow, public Host {
     Q_OBJECT
   public:
-    // Shows an alert; replaced in tests, which must not block on a person.
-    using AlertSink = std::function<void(const QString& title, const QString& message)>;
-
-    explicit MainWindow(QWidget* parent = nullptr);
+    explicit MainWindow(QWidget* parent = nullptr);  // the platform's standard dialogs
+    // Everything that waits on a person goes through `dialogs`; tests put recorders there.
+    explicit MainWindow(UserDialogs dialogs, QWidget* parent = nullptr);
     ~MainWindow() override;
-
-    void setAlertSink(AlertSink sink) { alert_ = std::move(sink); }
 
     // Opens a library in place of the current one; on failure (also a damaged file) alerts with
     // the file's name, keeps the current one and answers false. Only a library that opened goes
@@ -78,7 +75,7 @@ class MainWindow : public QMainWindow, public Host {
     QMenu* recentMenu_ = nullptr;
     QMenu* pluginMenu_ = nullptr;
     PluginLoader plugins_;
-    AlertSink alert_;
+    UserDialogs dialogs_;
 };
 
 }  // namespace vane

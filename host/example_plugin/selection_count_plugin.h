@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-#include "host/plugins/abstract_plugin.h"
+#include "plugin_api/plugin.h"
 
 namespace vane {
 

@@ -8,7 +8,7 @@
 #include <QPluginLoader>
 #include <QStandardPaths>
 
-#include "host/plugins/abstract_plugin.h"
+#include "plugin_api/plugin.h"
 
 namespace vane {
 namespace {

@@ -52,15 +52,15 @@ bool near(const QImage& image, int x, int y, int radius, Test test) {
 class GraphRendering : public ::testing::Test {
   protected:
     const OffscreenGui gui_;
-    ActivityGraph activity_;
+    ActivityGraph activityGraph_;
 };
 
 TEST_F(GraphRendering, DrawsTheCurveItsSymbolsAndTheAxes) {
     const std::vector<std::string> order{"single"};
-    activity_.showAnalysis({{"single", {{0.0, 0.0}, {2.0, 0.5}, {12.0, 1.0}}}}, order, false,
-                           {25.0, 1.0}, false);
-    ASSERT_EQ(activity_.graph().defaultPlotSpace().xRange, (PlotRange{0.0, 25.0}));
-    const QImage image = draw(activity_.graph());
+    activityGraph_.showAnalysis({{"single", {{0.0, 0.0}, {2.0, 0.5}, {12.0, 1.0}}}}, order, false,
+                                {25.0, 1.0}, false);
+    ASSERT_EQ(activityGraph_.graph().defaultPlotSpace().xRange, (PlotRange{0.0, 25.0}));
+    const QImage image = draw(activityGraph_.graph());
 
     // The black symbol on the point (2, 0.5) and the green line halfway to (12, 1).
     EXPECT_TRUE(isBlack(image.pixel(101, 180)));
@@ -87,10 +87,10 @@ TEST_F(GraphRendering, DrawsTheCurveItsSymbolsAndTheAxes) {
 TEST_F(GraphRendering, LegendStaysOffTheCurves) {
     // Two curves that climb at once and run along the top: the legend belongs low on the right.
     const std::vector<std::string> order{"off", "on"};
-    activity_.showAnalysis({{"off", {{0.0, 0.0}, {2.0, 1.0}, {24.0, 1.0}}},
-                            {"on", {{0.0, 0.0}, {4.0, 0.9}, {24.0, 1.0}}}},
-                           order, false, {25.0, 1.0}, true);
-    const QImage withLegend = draw(activity_.graph());
+    activityGraph_.showAnalysis({{"off", {{0.0, 0.0}, {2.0, 1.0}, {24.0, 1.0}}},
+                                 {"on", {{0.0, 0.0}, {4.0, 0.9}, {24.0, 1.0}}}},
+                                order, false, {25.0, 1.0}, true);
+    const QImage withLegend = draw(activityGraph_.graph());
     // The green curve is still visible where it rises.
     EXPECT_TRUE(near(withLegend, 81, 180, 2, isPureGreen));
 
@@ -103,8 +103,8 @@ TEST_F(GraphRendering, LegendStaysOffTheCurves) {
         }
         return ink;
     };
-    activity_.removeAllPlots();
-    const QImage empty = draw(activity_.graph());
+    activityGraph_.removeAllPlots();
+    const QImage empty = draw(activityGraph_.graph());
     // The legend's title, names and symbols make ink in the lower right of the plot area.
     EXPECT_GT(inkIn(withLegend, 440, 250, 575, 335), 50);
     EXPECT_EQ(inkIn(empty, 440, 250, 575, 335), 0);
@@ -113,13 +113,13 @@ TEST_F(GraphRendering, LegendStaysOffTheCurves) {
 TEST_F(GraphRendering, SurvivesDegenerateRangesAndData) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const std::vector<std::string> order{"a"};
-    activity_.showAnalysis({{"a", {{nan, 0.5}, {1.0, nan}, {1.0, 1.0}}}}, order, false, {0.0, 0.0},
-                           true);
-    const QImage image = draw(activity_.graph());
+    activityGraph_.showAnalysis({{"a", {{nan, 0.5}, {1.0, nan}, {1.0, 1.0}}}}, order, false,
+                                {0.0, 0.0}, true);
+    const QImage image = draw(activityGraph_.graph());
     EXPECT_EQ(image.pixel(590, 5), qRgb(255, 255, 255));
 
-    activity_.graph().defaultPlotSpace().xRange = {0.0, 1e12};  // far too many ticks to draw
-    const QImage huge = draw(activity_.graph());
+    activityGraph_.graph().defaultPlotSpace().xRange = {0.0, 1e12};  // far too many ticks to draw
+    const QImage huge = draw(activityGraph_.graph());
     EXPECT_EQ(huge.pixel(590, 5), qRgb(255, 255, 255));
 }
 

@@ -2,6 +2,7 @@
 
 #include <unicode/timezone.h>
 
+#include <QAction>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QItemSelectionModel>
@@ -19,6 +20,7 @@
 #include "host/library/recording_library.h"
 #include "host/library/sqlite_database.h"
 #include "tests/core/recordings/wav_fixture.h"
+#include "tests/plugin_api/recording_dialogs.h"
 
 namespace vane {
 
@@ -29,6 +31,7 @@ class MainWindowTest : public QObject {
     void hostAnswersWhatIsSelectedInTheTables();
     void refusesAForeignFileAndKeepsTheOpenLibrary();
     void damagedLibrariesAreMessagesNamingTheFile();
+    void menuCommandsAskThroughTheDialogs();
     void importsRunOffTheUserInterfaceThreadAndPassFailuresBack();
     void importDialogOffersTheGuessedColumnsAndANewSession();
     void importDialogTakesTheSystemZoneHoweverTheListSpellsIt();
@@ -38,6 +41,7 @@ class MainWindowTest : public QObject {
   private:
     static void select(QTableView* view, const std::vector<int>& rows);
     static QByteArray contentOf(const QString& file);
+    static void trigger(const MainWindow& window, const QString& menuText);
     std::filesystem::path newLibrary(const QString& name) const;
 
     QTemporaryDir folder_;
@@ -111,11 +115,10 @@ void MainWindowTest::hostAnswersWhatIsSelectedInTheTables() {
 }
 
 void MainWindowTest::refusesAForeignFileAndKeepsTheOpenLibrary() {
-    MainWindow window;
-    QStringList alerts;
-    window.setAlertSink([&alerts](const QString& title, const QString& message) {
-        alerts.append(title + QStringLiteral(": ") + message);
-    });
+    auto recorder = std::make_unique<RecordingAlerts>();
+    const RecordingAlerts& recorded = *recorder;
+    MainWindow window(UserDialogs{std::move(recorder), std::make_unique<ScriptedPanels>(),
+                                  std::make_unique<RecordingPasteboard>()});
     QVERIFY(window.openLibrary(file_));
     const QString foreign = QDir(folder_.path()).filePath(QStringLiteral("notes.txt"));
     QFile text(foreign);
@@ -124,12 +127,66 @@ void MainWindowTest::refusesAForeignFileAndKeepsTheOpenLibrary() {
     text.close();
 
     QVERIFY(!window.openLibrary(foreign));
-    QCOMPARE(alerts.size(), 1);
-    QVERIFY(alerts.front().startsWith(QStringLiteral("Cannot open library: ")));
-    QVERIFY(alerts.front().contains(QStringLiteral("is not a Vane library")));
+    QCOMPARE(recorded.shown.size(), std::size_t{1});
+    QCOMPARE(recorded.shown.front().title, QStringLiteral("Cannot open library"));
+    QVERIFY(recorded.shown.front().message.contains(QStringLiteral("is not a Vane library")));
     QCOMPARE(window.findChild<QTableView*>(QStringLiteral("sessions"))->model()->rowCount(), 3);
     QVERIFY(text.open(QIODevice::ReadOnly));
     QCOMPARE(text.readAll(), QByteArray("Bats seen at dusk: many.\n"));
+}
+
+void MainWindowTest::trigger(const MainWindow& window, const QString& menuText) {
+    for (QAction* action : window.findChildren<QAction*>()) {
+        if (action->text() == menuText) {
+            action->trigger();
+            return;
+        }
+    }
+    QFAIL(qPrintable(QStringLiteral("no menu item ") + menuText));
+}
+
+void MainWindowTest::menuCommandsAskThroughTheDialogs() {
+    auto alertRecorder = std::make_unique<RecordingAlerts>();
+    auto panelScript = std::make_unique<ScriptedPanels>();
+    const RecordingAlerts& alerts = *alertRecorder;
+    ScriptedPanels& panels = *panelScript;
+    MainWindow window(UserDialogs{std::move(alertRecorder), std::move(panelScript),
+                                  std::make_unique<RecordingPasteboard>()});
+
+    trigger(window, QStringLiteral("Import &CSV File..."));
+    QCOMPARE(alerts.shown.size(), std::size_t{1});
+    QCOMPARE(alerts.shown.back(),
+             (RecordedAlert{QStringLiteral("No library"),
+                            QStringLiteral("Open or create a library first.")}));
+    QVERIFY(panels.openOptions.empty());
+
+    const QString created = QDir(folder_.path()).filePath(QStringLiteral("new.vanelib"));
+    panels.saveAnswers.push_back(SavePanelChoice{created, QStringLiteral("vanelib")});
+    trigger(window, QStringLiteral("&New Library..."));
+    QCOMPARE(panels.saveOptions.back().title, QStringLiteral("New Library"));
+    QCOMPARE(panels.saveOptions.back().fileTypes, QStringList{QStringLiteral("vanelib")});
+    QVERIFY(!panels.saveOptions.back().confirmOverwrite);  // the library refuses an existing file
+    QVERIFY(QFile::exists(created));
+    QCOMPARE(window.windowTitle(), QStringLiteral("new.vanelib - Vane"));
+
+    trigger(window, QStringLiteral("&Open Library..."));  // cancelled
+    QCOMPARE(panels.openOptions.back().title, QStringLiteral("Open Library"));
+    QCOMPARE(window.windowTitle(), QStringLiteral("new.vanelib - Vane"));
+
+    const QString missing = QDir(folder_.path()).filePath(QStringLiteral("missing.csv"));
+    panels.openAnswers.push_back(missing);
+    trigger(window, QStringLiteral("Import &CSV File..."));
+    QCOMPARE(panels.openOptions.back().fileTypes,
+             (QStringList{QStringLiteral("csv"), QStringLiteral("txt")}));
+    QCOMPARE(alerts.shown.size(), std::size_t{2});
+    QCOMPARE(alerts.shown.back(),
+             (RecordedAlert{QStringLiteral("Cannot read file"),
+                            QStringLiteral("\"%1\" cannot be read.").arg(missing)}));
+
+    trigger(window, QStringLiteral("Import &Folder of WAV Files..."));  // cancelled
+    QCOMPARE(panels.folderTitles.back(), QStringLiteral("Import Folder"));
+    QCOMPARE(alerts.shown.size(), std::size_t{2});
+    QVERIFY(alerts.reports.empty());
 }
 
 void MainWindowTest::importsRunOffTheUserInterfaceThreadAndPassFailuresBack() {
@@ -270,11 +327,14 @@ void MainWindowTest::importsWithNothingToAddOrCancelledLeaveTheLibraryAsItWas() 
 // A damaged file must never end the program, nor reach the recent list (from which every start
 // would open it again); values out of range are left out row by row, with a message.
 void MainWindowTest::damagedLibrariesAreMessagesNamingTheFile() {
-    MainWindow window;
-    QStringList alerts;
-    window.setAlertSink([&alerts](const QString& title, const QString& message) {
-        alerts.append(title + QStringLiteral(": ") + message);
-    });
+    auto recorder = std::make_unique<RecordingAlerts>();
+    RecordingAlerts& recorded = *recorder;
+    MainWindow window(UserDialogs{std::move(recorder), std::make_unique<ScriptedPanels>(),
+                                  std::make_unique<RecordingPasteboard>()});
+    std::vector<RecordedAlert>& alerts = recorded.shown;
+    const auto text = [](const RecordedAlert& alert) {
+        return alert.title + QStringLiteral(": ") + alert.message;
+    };
     auto* sessions = window.findChild<QTableView*>(QStringLiteral("sessions"));
     auto* recordings = window.findChild<QTableView*>(QStringLiteral("recordings"));
     const auto copy = [this](const QString& name) {
@@ -292,9 +352,9 @@ void MainWindowTest::damagedLibrariesAreMessagesNamingTheFile() {
         bytes.write(QByteArray(static_cast<int>(bytes.size()) - 1024, '\0'));
     }
     QVERIFY(!window.openLibrary(malformed));
-    QCOMPARE(alerts.size(), 1);
-    QVERIFY2(alerts.front().startsWith(QStringLiteral("Cannot open library: \"") + malformed),
-             qPrintable(alerts.front()));
+    QCOMPARE(alerts.size(), std::size_t{1});
+    QVERIFY2(text(alerts.front()).startsWith(QStringLiteral("Cannot open library: \"") + malformed),
+             qPrintable(text(alerts.front())));
     QVERIFY(!QSettings()
                  .value(QStringLiteral("recentLibraries"))
                  .toStringList()
@@ -308,14 +368,15 @@ void MainWindowTest::damagedLibrariesAreMessagesNamingTheFile() {
             "UPDATE recordings SET recording_time = -1e300 WHERE id = 2;");
     QVERIFY(window.openLibrary(outOfRange));
     QCOMPARE(sessions->model()->rowCount(), 2);
-    QCOMPARE(alerts.size(), 1);
-    QVERIFY2(alerts.front().contains(QStringLiteral("session 2 has a sample date out of range")),
-             qPrintable(alerts.front()));
+    QCOMPARE(alerts.size(), std::size_t{1});
+    QVERIFY2(
+        text(alerts.front()).contains(QStringLiteral("session 2 has a sample date out of range")),
+        qPrintable(text(alerts.front())));
     window.selectSessions({QStringLiteral("June")});
     QCOMPARE(recordings->model()->rowCount(), 2);
-    QCOMPARE(alerts.size(), 2);
-    QVERIFY2(alerts.back().contains(QStringLiteral("recording 2 has a time out of range")),
-             qPrintable(alerts.back()));
+    QCOMPARE(alerts.size(), std::size_t{2});
+    QVERIFY2(text(alerts.back()).contains(QStringLiteral("recording 2 has a time out of range")),
+             qPrintable(text(alerts.back())));
 }
 
 }  // namespace vane

@@ -6,8 +6,8 @@
 #include <QtTest>
 
 #include "host/desk/main_window.h"
-#include "host/plugins/abstract_plugin.h"
 #include "host/plugins/plugin_loader.h"
+#include "plugin_api/plugin.h"
 
 namespace vane {
 

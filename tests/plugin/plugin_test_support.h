@@ -10,12 +10,13 @@
 #include <functional>
 #include <memory>
 
-#include "core/host/host.h"
 #include "core/recordings/recording_list.h"
 #include "core/time/local_time.h"
-#include "plugin/recording_dialogs.h"
+#include "plugin/activity_graph_sheet.h"
 #include "plugin/vane_plugin.h"
 #include "plugin/vane_yearly_graph.h"
+#include "plugin_api/host.h"
+#include "tests/plugin_api/recording_dialogs.h"
 
 namespace vane::plugin::testing {
 
@@ -27,7 +28,7 @@ inline QString sourcePath(const char* relative) {
 inline std::vector<Recording> exampleRecordings() {
     const RecordingListResult list =
         readRecordingList(sourcePath("examples/recordings.txt").toStdString(), *processTimeZone());
-    return list.recordings;
+    return list.value();
 }
 
 // The real controller with a recorder in place of each dialog.
@@ -70,7 +71,7 @@ struct PluginUnderTest {
         QTimer::singleShot(0, plugin.get(), [this, steps] {
             steps();
             for (QDialog* sheet :
-                 {plugin->previewSheet(), plugin->graphSheet(),
+                 {plugin->preview()->sheet(), plugin->graphSheet()->sheet(),
                   plugin->yearlyGraph() ? plugin->yearlyGraph()->window() : nullptr}) {
                 if (sheet != nullptr && sheet->isVisible()) {
                     sheet->reject();

@@ -1,4 +1,4 @@
-#include "plugin/user_dialogs.h"
+#include "plugin_api/user_dialogs.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -8,7 +8,7 @@
 #include <QMessageBox>
 #include <QSortFilterProxyModel>
 
-namespace vane::plugin {
+namespace vane {
 namespace {
 
 class MessageBoxAlerts final : public AlertPresenter {
@@ -16,6 +16,15 @@ class MessageBoxAlerts final : public AlertPresenter {
     void showAlert(QWidget* parent, const QString& title, const QString& message) override {
         QMessageBox box(QMessageBox::Warning, title, message, QMessageBox::NoButton, parent);
         box.addButton(QObject::tr("Ok"), QMessageBox::AcceptRole);
+        box.setWindowModality(Qt::ApplicationModal);
+        box.exec();
+    }
+
+    void showReport(QWidget* parent, const QString& title, const QString& message,
+                    const QString& details) override {
+        QMessageBox box(QMessageBox::Information, title, message, QMessageBox::NoButton, parent);
+        box.addButton(QObject::tr("Ok"), QMessageBox::AcceptRole);
+        box.setDetailedText(details);
         box.setWindowModality(Qt::ApplicationModal);
         box.exec();
     }
@@ -75,6 +84,7 @@ class FileDialogPanels final : public FilePanels {
         if (!options.proposedName.isEmpty()) {
             dialog.selectFile(options.proposedName);
         }
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.confirmOverwrite);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
             return std::nullopt;
         }
@@ -85,6 +95,17 @@ class FileDialogPanels final : public FilePanels {
             path += QLatin1Char('.') + type;
         }
         return SavePanelChoice{path, type};
+    }
+
+    std::optional<QString> chooseFolder(QWidget* parent, const QString& title) override {
+        QFileDialog dialog(parent, title);
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+            return std::nullopt;
+        }
+        return dialog.selectedFiles().front();
     }
 };
 
@@ -108,4 +129,4 @@ bool shouldEnablePath(const QString& path, const QStringList& fileTypes) {
     return fileTypes.contains(info.suffix(), Qt::CaseInsensitive);
 }
 
-}  // namespace vane::plugin
+}  // namespace vane

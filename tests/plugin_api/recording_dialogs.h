@@ -6,10 +6,10 @@
 #include <utility>
 #include <vector>
 
-#include "plugin/user_dialogs.h"
+#include "plugin_api/user_dialogs.h"
 
 // Stand-ins for the person at the screen: they note what was shown and answer from a script.
-namespace vane::plugin {
+namespace vane {
 
 struct RecordedAlert {
     QString title;
@@ -17,12 +17,24 @@ struct RecordedAlert {
     friend bool operator==(const RecordedAlert&, const RecordedAlert&) = default;
 };
 
+struct RecordedReport {
+    QString title;
+    QString message;
+    QString details;
+    friend bool operator==(const RecordedReport&, const RecordedReport&) = default;
+};
+
 class RecordingAlerts final : public AlertPresenter {
   public:
     void showAlert(QWidget*, const QString& title, const QString& message) override {
         shown.push_back({title, message});
     }
+    void showReport(QWidget*, const QString& title, const QString& message,
+                    const QString& details) override {
+        reports.push_back({title, message, details});
+    }
     std::vector<RecordedAlert> shown;
+    std::vector<RecordedReport> reports;
 };
 
 class ScriptedPanels final : public FilePanels {
@@ -46,10 +58,21 @@ class ScriptedPanels final : public FilePanels {
         saveAnswers.pop_front();
         return choice;
     }
+    std::optional<QString> chooseFolder(QWidget*, const QString& title) override {
+        folderTitles.push_back(title);
+        if (folderAnswers.empty()) {
+            return std::nullopt;
+        }
+        const QString folder = folderAnswers.front();
+        folderAnswers.pop_front();
+        return folder;
+    }
 
     // Answers in order; once they run out, the user cancels.
     std::deque<QString> openAnswers;
     std::deque<SavePanelChoice> saveAnswers;
+    std::deque<QString> folderAnswers;
+    std::vector<QString> folderTitles;
     std::vector<OpenPanelOptions> openOptions;
     std::vector<SavePanelOptions> saveOptions;
 };
@@ -60,4 +83,4 @@ class RecordingPasteboard final : public Pasteboard {
     std::vector<QString> strings;
 };
 
-}  // namespace vane::plugin
+}  // namespace vane

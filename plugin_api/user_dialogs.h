@@ -9,24 +9,32 @@ class QWidget;
 
 // Everything that waits on a person goes through these, so tests can drive the real controllers
 // with recorders in their place.
-namespace vane::plugin {
+namespace vane {
 
 // A modal alert with one "Ok" button.
 class AlertPresenter {
   public:
     virtual ~AlertPresenter() = default;
     virtual void showAlert(QWidget* parent, const QString& title, const QString& message) = 0;
+    // An account of finished work, with its details folded away.
+    virtual void showReport(QWidget* parent, const QString& title, const QString& message,
+                            const QString& details) = 0;
 };
 
 struct OpenPanelOptions {
-    QStringList fileTypes;  // extensions without the dot, matched ignoring case
+    QStringList fileTypes = {};  // extensions without the dot, matched ignoring case
+    QString typesName = {};      // what files of those types are, such as "CSV files"
+    QString title = {};
+    QString directory = {};  // empty: wherever the panel was last
 };
 
 struct SavePanelOptions {
     QString title = {};
-    QString directory = {};      // empty: wherever the panel was last
-    QString proposedName = {};   // without extension
-    QStringList fileTypes = {};  // extensions without the dot; the first is preselected
+    QString directory = {};        // empty: wherever the panel was last
+    QString proposedName = {};     // without extension
+    QStringList fileTypes = {};    // extensions without the dot; the first is preselected
+    QString typesName = {};        // what files of those types are, such as "Vane libraries"
+    bool confirmOverwrite = true;  // false where the caller refuses an existing file itself
 };
 
 struct SavePanelChoice {
@@ -42,6 +50,8 @@ class FilePanels {
                                                     const OpenPanelOptions& options) = 0;
     virtual std::optional<SavePanelChoice> chooseFileToSave(QWidget* parent,
                                                             const SavePanelOptions& options) = 0;
+    // The chosen folder, or nothing when the user cancelled.
+    virtual std::optional<QString> chooseFolder(QWidget* parent, const QString& title) = 0;
 };
 
 // The general clipboard, plain text only.
@@ -64,4 +74,4 @@ struct UserDialogs {
 // their extension is one of `fileTypes`, ignoring case. A missing item is judged by its name.
 bool shouldEnablePath(const QString& path, const QStringList& fileTypes);
 
-}  // namespace vane::plugin
+}  // namespace vane

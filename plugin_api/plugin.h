@@ -8,7 +8,7 @@
 #include <QString>
 #include <QtPlugin>
 
-#include "core/host/host.h"
+#include "plugin_api/host.h"
 
 class QWidget;
 

@@ -1,0 +1,77 @@
+#include "host/desk/desk_dialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QObject>
+
+namespace vane {
+namespace {
+
+class StandardMessageBoxes final : public AlertPresenter {
+  public:
+    void showAlert(QWidget* parent, const QString& title, const QString& message) override {
+        QMessageBox::warning(parent, title, message, QMessageBox::Ok);
+    }
+
+    void showReport(QWidget* parent, const QString& title, const QString& message,
+                    const QString& details) override {
+        QMessageBox box(QMessageBox::Information, title, message, QMessageBox::Ok, parent);
+        box.setDetailedText(details);
+        box.exec();
+    }
+};
+
+// "Vane libraries (*.vanelib);;All files (*)"
+QString nameFilter(const QString& typesName, const QStringList& fileTypes) {
+    QStringList patterns;
+    for (const QString& type : fileTypes) {
+        patterns << QStringLiteral("*.") + type;
+    }
+    return QStringLiteral("%1 (%2);;").arg(typesName, patterns.join(QLatin1Char(' '))) +
+           QObject::tr("All files (*)");
+}
+
+class StandardFileDialogs final : public FilePanels {
+  public:
+    std::optional<QString> chooseFileToOpen(QWidget* parent,
+                                            const OpenPanelOptions& options) override {
+        const QString file =
+            QFileDialog::getOpenFileName(parent, options.title, options.directory,
+                                         nameFilter(options.typesName, options.fileTypes));
+        return file.isEmpty() ? std::nullopt : std::optional<QString>(file);
+    }
+
+    // The path as the user typed it; the type is the first offered.
+    std::optional<SavePanelChoice> chooseFileToSave(QWidget* parent,
+                                                    const SavePanelOptions& options) override {
+        QString proposed = options.directory;
+        if (!options.proposedName.isEmpty()) {
+            proposed += QLatin1Char('/') + options.proposedName;
+            if (!options.fileTypes.isEmpty()) {
+                proposed += QLatin1Char('.') + options.fileTypes.front();
+            }
+        }
+        const QString file = QFileDialog::getSaveFileName(
+            parent, options.title, proposed, nameFilter(options.typesName, options.fileTypes),
+            nullptr,
+            options.confirmOverwrite ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite);
+        if (file.isEmpty()) {
+            return std::nullopt;
+        }
+        return SavePanelChoice{file, options.fileTypes.value(0)};
+    }
+
+    std::optional<QString> chooseFolder(QWidget* parent, const QString& title) override {
+        const QString folder = QFileDialog::getExistingDirectory(parent, title);
+        return folder.isEmpty() ? std::nullopt : std::optional<QString>(folder);
+    }
+};
+
+}  // namespace
+
+UserDialogs deskDialogs() {
+    return UserDialogs{std::make_unique<StandardMessageBoxes>(),
+                       std::make_unique<StandardFileDialogs>(), UserDialogs::onScreen().pasteboard};
+}
+
+}  // namespace vane

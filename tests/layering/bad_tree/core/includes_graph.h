@@ -1,0 +1,4 @@
+#pragma once
+
+#include "core/uses_qt.h"
+#include "graph/plot.h"

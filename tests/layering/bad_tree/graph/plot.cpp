@@ -1,0 +1,2 @@
+#include "graph/plot.h"
+#include "plugin/panel.h"

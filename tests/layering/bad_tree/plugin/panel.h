@@ -1,0 +1,3 @@
+#pragma once
+
+#include "host/plugins/abstract_plugin.h"

@@ -1,0 +1,5 @@
+#pragma once
+
+#include <string>
+
+#include "plugin/panel.h"

@@ -1,0 +1,276 @@
+#include "plugin/wind_file_preview.h"
+
+#include <unicode/strenum.h>
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "core/import/text_encodings.h"
+#include "core/time/utc_offset.h"
+#include "core/time/local_time.h"
+#include "plugin/time_zone_titles.h"
+#include "plugin_test_support.h"
+#include "tests/plugin_api/recording_dialogs.h"
+
+namespace vane::plugin::testing {
+
+// The preview on its own, as any plug-in that reads a wind file holds it: over a window of the
+// plug-in's, with a recorder in place of each dialog.
+struct PreviewUnderTest {
+    template <typename Widget>
+    Widget* control(const char* name) const {
+        return preview.sheet()->findChild<Widget*>(QString::fromLatin1(name));
+    }
+
+    // Picks an item of a chooser as the user does, so that its action runs.
+    void choose(const char* chooserName, int index) const {
+        auto* chooser = control<QComboBox>(chooserName);
+        QVERIFY(chooser != nullptr);
+        chooser->setCurrentIndex(index);
+        emit chooser->activated(index);
+    }
+
+    void click(const char* buttonName) const {
+        auto* button = control<QAbstractButton>(buttonName);
+        QVERIFY(button != nullptr);
+        QVERIFY(button->isEnabled());
+        button->click();
+    }
+
+    // Answers the open panel with `file`; the zone's offset is taken at the first recording.
+    void open(const QString& file) {
+        panels.openAnswers.push_back(file);
+        preview.chooseFile(exampleRecordings().front().recordingTime);
+    }
+
+    QWidget window;
+    RecordingAlerts alerts;
+    ScriptedPanels panels;
+    WindFilePreview preview{alerts, panels, &window};
+};
+
+class WindFilePreviewTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void endsWithTheButtonPressedAndKeepsTheTableAndChoices();
+    void guessesSelectColumnsButLeaveTheFlagsToTheUser();
+    void lineEndingChangeSplitsOneTenthOfASecondLater();
+    void rereadsTheFileInAnotherEncoding();
+    void encodingChooserShowsTheEncodingReadAndThePreviewIsCut();
+    void aFailedLoadKeepsTheLastFileAndTable();
+    void timeZoneChooserOffersEveryOffsetInUse();
+};
+
+void WindFilePreviewTest::endsWithTheButtonPressedAndKeepsTheTableAndChoices() {
+    const std::pair<const char*, WindFilePreview::Ending> buttons[] = {
+        {"okayButton", WindFilePreview::Ending::wind},
+        {"tempButton", WindFilePreview::Ending::temperature},
+        {"cancelButton", WindFilePreview::Ending::cancelled},
+    };
+    for (const auto& [button, ending] : buttons) {
+        PreviewUnderTest run;
+        QSignalSpy ended(&run.preview, &WindFilePreview::ended);
+        run.open(sourcePath("examples/wind.csv"));
+        QVERIFY(run.preview.sheet()->isVisible());
+        QCOMPARE(run.preview.file(), sourcePath("examples/wind.csv"));
+        run.choose("tempColumn", 3);
+        run.choose("decimal_Sep", 1);
+        run.click(button);
+
+        QVERIFY2(!run.preview.sheet()->isVisible(), button);
+        QCOMPARE(ended.size(), 1);
+        QCOMPARE(ended.front().front().value<WindFilePreview::Ending>(), ending);
+        QVERIFY(!run.preview.holdsText());
+        QVERIFY(run.preview.table().rows.size() > 1000);
+        const WindFileChoices choices = run.preview.choices();
+        QCOMPARE(choices.dateTimeColumn, 1);
+        QCOMPARE(choices.windColumn, 2);
+        QCOMPARE(choices.temperatureColumn, 3);
+        QCOMPARE(choices.stateColumn, 0);
+        QCOMPARE(choices.dateFormat, std::string("dd.MM.yyyy HH:mm"));
+        QCOMPARE(choices.timeZone, std::string("+0200"));
+        QCOMPARE(choices.decimalSeparator, std::string(","));
+        QCOMPARE(choices.timeOffset, 0);
+
+        run.preview.startOver();
+        QVERIFY(run.preview.table().rows.empty());
+        QVERIFY(!run.preview.temperatureColumnPicked());
+        QCOMPARE(run.preview.choices().decimalSeparator, std::string(","));
+        QVERIFY(run.alerts.shown.empty());
+    }
+}
+
+void WindFilePreviewTest::guessesSelectColumnsButLeaveTheFlagsToTheUser() {
+    PreviewUnderTest run;
+    QSignalSpy dateCol(&run.preview, &WindFilePreview::dateColumnPickedChanged);
+    QSignalSpy windCol(&run.preview, &WindFilePreview::windColumnPickedChanged);
+    run.open(sourcePath("examples/wind.csv"));
+    auto* wind = run.control<QComboBox>("windColumn");
+    QCOMPARE(run.control<QComboBox>("date_timeColumn")->currentIndex(), 1);
+    QCOMPARE(wind->currentIndex(), 2);
+    QVERIFY(!run.preview.dateColumnPicked() && !run.preview.windColumnPicked() &&
+            !run.preview.temperatureColumnPicked());
+    QCOMPARE(dateCol.size(), 0);
+    QCOMPARE(windCol.size(), 0);
+    // The buttons follow the choosers, so guessed columns need no second pick.
+    QVERIFY(run.control<QAbstractButton>("okayButton")->isEnabled());
+    QVERIFY(!run.control<QAbstractButton>("tempButton")->isEnabled());
+
+    run.choose("windColumn", 0);
+    QVERIFY(!run.preview.windColumnPicked());
+    QVERIFY(!run.control<QAbstractButton>("okayButton")->isEnabled());
+    run.choose("windColumn", 3);
+    QVERIFY(run.preview.windColumnPicked());
+    run.choose("stateColumn", 4);
+    QVERIFY(run.preview.windColumnPicked() && !run.preview.dateColumnPicked() &&
+            !run.preview.temperatureColumnPicked());
+
+    // A rebuild guesses again and leaves the hand-made flag as it was.
+    run.choose("fieldSep", 0);
+    QCOMPARE(wind->currentIndex(), 2);
+    QCOMPARE(run.control<QComboBox>("stateColumn")->currentIndex(), 0);
+    QVERIFY(run.preview.windColumnPicked() && !run.preview.dateColumnPicked());
+    QCOMPARE(windCol.size(), 1);
+    QVERIFY(run.control<QAbstractButton>("okayButton")->isEnabled());
+}
+
+void WindFilePreviewTest::lineEndingChangeSplitsOneTenthOfASecondLater() {
+    PreviewUnderTest run;
+    run.open(sourcePath("tests/core/import/fixtures/utf8_comma_lf.csv"));
+    QCOMPARE(run.control<QComboBox>("lineEnd")->currentIndex(), 0);
+    run.choose("fieldSep", 1);
+    QCOMPARE(run.control<QComboBox>("windColumn")->currentText(), QStringLiteral("Wind speed"));
+    const std::size_t rows = run.preview.table().rows.size();
+    QVERIFY(rows > 1);
+    run.choose("lineEnd", 2);  // CR: the file has none
+    QCOMPARE(run.preview.table().rows.size(), rows);
+    QTRY_VERIFY_WITH_TIMEOUT(run.preview.table().rows.empty(), 1000);
+    // The preview keeps the last columns; the choosers are guessed again from them.
+    QCOMPARE(run.control<QComboBox>("windColumn")->currentText(), QStringLiteral("Wind speed"));
+    run.choose("lineEnd", 0);
+    QTRY_COMPARE_WITH_TIMEOUT(run.preview.table().rows.size(), rows, 1000);
+}
+
+void WindFilePreviewTest::rereadsTheFileInAnotherEncoding() {
+    PreviewUnderTest run;
+    run.open(sourcePath("tests/core/import/fixtures/windows1252_umlauts_lf.csv"));
+    auto* encodings = run.control<QComboBox>("windEncodings");
+    QVERIFY(encodings->count() > 10);
+    const QString firstTitle = run.control<QComboBox>("date_timeColumn")->itemText(2);
+    QVERIFY(firstTitle.startsWith(QStringLiteral("Außentemperatur")));
+
+    run.choose("windEncodings", encodings->findData(static_cast<int>(kMacOSRomanEncoding)));
+    QVERIFY(run.preview.holdsText());
+    const QString macTitle = run.control<QComboBox>("date_timeColumn")->itemText(2);
+    QVERIFY(macTitle.startsWith(QStringLiteral("Au")));
+    QVERIFY(macTitle != firstTitle);
+    QVERIFY(!run.control<QPlainTextEdit>("windPreviewText")
+                 ->toPlainText()
+                 .contains(QStringLiteral("Außen")));
+
+    // Not valid UTF-8: no text, no rows, and the preview keeps what it showed.
+    const QString shownBefore = run.control<QPlainTextEdit>("windPreviewText")->toPlainText();
+    run.choose("windEncodings", encodings->findData(static_cast<int>(kUtf8Encoding)));
+    QVERIFY(!run.preview.holdsText());
+    QVERIFY(run.preview.table().rows.empty());
+    QCOMPARE(run.control<QPlainTextEdit>("windPreviewText")->toPlainText(), shownBefore);
+    QVERIFY(run.preview.sheet()->isVisible());
+    QVERIFY(run.alerts.shown.empty());
+}
+
+void WindFilePreviewTest::encodingChooserShowsTheEncodingReadAndThePreviewIsCut() {
+    PreviewUnderTest run;
+    auto* encodings = run.control<QComboBox>("windEncodings");
+    auto* preview = run.control<QPlainTextEdit>("windPreviewText");
+    const QString utf8File = sourcePath("tests/core/import/fixtures/utf8_comma_lf.csv");
+    run.open(utf8File);
+    QCOMPARE(encodings->currentData().toInt(), static_cast<int>(kUtf8Encoding));
+    QCOMPARE(encodings->currentText(), QStringLiteral("UTF-8"));
+    QFile file(utf8File);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(preview->toPlainText(), QString::fromUtf8(file.readAll()));
+    for (int k = 0; k < encodings->count(); ++k) {
+        QVERIFY(encodings->itemData(k).toInt() > 0 && encodings->itemData(k).toInt() < 256);
+    }
+    run.click("cancelButton");
+
+    run.open(sourcePath("tests/core/import/fixtures/macroman_cr.csv"));
+    QCOMPARE(encodings->currentData().toInt(), static_cast<int>(kMacOSRomanEncoding));
+    QCOMPARE(run.control<QComboBox>("lineEnd")->currentIndex(), 2);
+    run.click("cancelButton");
+
+    // The view shows each CR LF as one line break.
+    const QString windFile = sourcePath("examples/wind.csv");
+    QFile wind(windFile);
+    QVERIFY(wind.open(QIODevice::ReadOnly));
+    const QString beginning = QString::fromLatin1(wind.read(1024));
+    const auto shownAs = [](QString text) {
+        return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    };
+    run.open(windFile);
+    QCOMPARE(preview->toPlainText(), shownAs(beginning));
+    run.choose("windEncodings", encodings->findData(static_cast<int>(kMacOSRomanEncoding)));
+    QCOMPARE(preview->toPlainText(), shownAs(beginning.left(512)));
+    // The line ending is not guessed again, and the table is split anew.
+    QCOMPARE(run.control<QComboBox>("lineEnd")->currentIndex(), 1);
+    QVERIFY(run.preview.table().rows.size() > 1000);
+}
+
+void WindFilePreviewTest::aFailedLoadKeepsTheLastFileAndTable() {
+    PreviewUnderTest run;
+    const QTemporaryDir folder;
+    const QString windFile = sourcePath("examples/wind.csv");
+    run.open(windFile);
+    run.click("cancelButton");
+    const std::size_t rows = run.preview.table().rows.size();
+    const QString shown = run.control<QPlainTextEdit>("windPreviewText")->toPlainText();
+    const int encoding = run.control<QComboBox>("windEncodings")->currentIndex();
+
+    run.open(folder.filePath(QStringLiteral("gone.csv")));
+    QCOMPARE(run.alerts.shown.size(), std::size_t{1});
+    QCOMPARE(run.alerts.shown.front().title, QStringLiteral("Problem with file"));
+    QCOMPARE(run.alerts.shown.front().message,
+             QStringLiteral("The csv file couldn't be read properly. Please send it to "
+                            "Fenmark for further examination."));
+    QCOMPARE(run.preview.file(), windFile);
+    QCOMPARE(run.preview.table().rows.size(), rows);
+    QVERIFY(!run.preview.holdsText());
+    QCOMPARE(run.control<QPlainTextEdit>("windPreviewText")->toPlainText(), shown);
+    QCOMPARE(run.control<QComboBox>("windEncodings")->currentIndex(), encoding);
+    QVERIFY(!run.preview.sheet()->isVisible());
+}
+
+void WindFilePreviewTest::timeZoneChooserOffersEveryOffsetInUse() {
+    const QStringList titles = timeZoneTitles();
+    UErrorCode status = U_ZERO_ERROR;
+    const std::unique_ptr<icu::StringEnumeration> zones(icu::TimeZone::createTimeZoneIDEnumeration(
+        UCAL_ZONE_TYPE_CANONICAL_LOCATION, nullptr, nullptr, status));
+    QVERIFY(U_SUCCESS(status));
+    int checked = 0;
+    for (const icu::UnicodeString* id = zones->snext(status); id != nullptr && U_SUCCESS(status);
+         id = zones->snext(status)) {
+        const std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createTimeZone(*id));
+        for (int year = 2000; year <= 2030; ++year) {
+            for (int month : {1, 7}) {
+                const std::string offset =
+                    utcOffsetText(utcInstant({{year, month, 15}, 12, 0, 0}), *zone);
+                std::string name;
+                id->toUTF8String(name);
+                QVERIFY2(titles.contains(QString::fromStdString(offset)),
+                         (name + " " + std::to_string(year) + ": " + offset).c_str());
+                ++checked;
+            }
+        }
+    }
+    QVERIFY(checked > 1000);
+}
+
+}  // namespace vane::plugin::testing
+
+QTEST_MAIN(vane::plugin::testing::WindFilePreviewTest)
+#include "wind_file_preview_test.moc"
