@@ -9,9 +9,11 @@
 #include <memory>
 #include <tuple>
 
+#include "cli/output_paths.h"
 #include "cli/problem_report.h"
 #include "cli/recording_source.h"
 #include "core/analysis/bat_events.h"
+#include "core/files/shown_content.h"
 #include "core/import/analysis_guesses.h"
 #include "core/import/date_format_items.h"
 #include "core/time/local_time.h"
@@ -21,10 +23,16 @@
 namespace vane::cli {
 namespace {
 
+// Titles come from the file: shown escaped and short, and a header of thousands of fields is
+// summed up rather than listed.
 std::string columnList(const std::vector<std::string>& titles) {
+    constexpr std::size_t kMostListed = 40;
     std::string list;
-    for (std::size_t k = 0; k < titles.size(); ++k) {
-        list += (k == 0 ? "" : " | ") + std::to_string(k + 1) + " " + titles[k];
+    for (std::size_t k = 0; k < titles.size() && k < kMostListed; ++k) {
+        list += (k == 0 ? "" : " | ") + std::to_string(k + 1) + " " + shownContent(titles[k]);
+    }
+    if (titles.size() > kMostListed) {
+        list += " | ... (" + std::to_string(titles.size()) + " columns)";
     }
     return list;
 }
@@ -77,17 +85,26 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
     if (!settings) {
         return failWith(settings.error());
     }
+    if (const Outcome<void> spared = checkNoOutputIsAnInput(
+            {{"--recordings", options.recordingList},
+             {"--library", options.library},
+             {"--wind", options.windFile}},
+            {{"--pdf", options.pdfFile}, {"--png", options.pngFile}, {"--svg", options.svgFile}});
+        !spared) {
+        return failWith(spared.error());
+    }
 
     // The wind file is read and split on a second core while the recordings are read; what
     // either says is still said in the order a person reads it.
     std::future<Outcome<WindFileView>> windFile =
         std::async(std::launch::async,
-                   [&options, &settings] { return loadWindFile(options.windFile, *settings); });
+                   [&options, &settings] { return readWindFile(options.windFile, *settings); });
     Outcome<LoadedRecordings> loadedList =
         loadRecordings({options.recordingList, options.library, options.sessions}, zone);
     if (!loadedList) {
         return failWith(loadedList.error());
     }
+    sayLoadNote(*loadedList, err);
     LoadedRecordings& list = *loadedList;
     if (list.recordings.empty()) {
         err << "Nothing to analyse: "
@@ -129,7 +146,7 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
         const std::optional<int> chosen = columnItemNamed(**text, view.columnTitles);
         if (!chosen) {
             return failWith({.title = "Bad usage",
-                             .message = "the wind file has no column \"" + **text +
+                             .message = "the wind file has no column \"" + shownContent(**text) +
                                         "\" (columns: " + columnList(view.columnTitles) + ")"});
         }
         *item = *chosen;
@@ -143,7 +160,8 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
         analysis.temperatureColumn = guessTemperatureItem(view.columnTitles);
         if (analysis.temperatureColumn > 0) {
             err << "Temperature column: " << analysis.temperatureColumn << " "
-                << view.columnTitles[static_cast<std::size_t>(analysis.temperatureColumn) - 1]
+                << shownContent(
+                       view.columnTitles[static_cast<std::size_t>(analysis.temperatureColumn) - 1])
                 << " (guessed from its title; choose another with --temperature-column)\n";
         }
     }
@@ -194,7 +212,8 @@ int runAnalyse(const AnalyseOptions& options, const icu::TimeZone& zone, std::os
     const ActivityAnalysisOptions& analysis = outcome.analysisOptions;
     const bool temperatureUnit = analysis.plotTemp && !result.legend;
     for (const ActivitySummary& summary : result.summaries) {
-        err << (result.legend ? "Summary for state " + summary.series : std::string("Summary"))
+        err << (result.legend ? "Summary for state " + shownContent(summary.series)
+                              : std::string("Summary"))
             << ": " << describeActivitySummary(summary, temperatureUnit, analysis.decimalSeparator)
             << '\n';
     }

@@ -37,7 +37,14 @@ Outcome<LoadedRecordings> loadRecordings(const RecordingSource& source, const ic
         try {
             library::LibrarySelection selection =
                 library::readLibrarySelection(*source.library, source.sessions);
-            return LoadedRecordings{std::move(selection.recordings), std::move(selection.sessions)};
+            LoadedRecordings loaded{
+                std::move(selection.recordings), std::move(selection.sessions), {}};
+            if (selection.undoneUnfinishedChange) {
+                loaded.note = "Note: \"" + source.library->string() +
+                              "\" held a change that was never finished (such as an import that "
+                              "was stopped); it was undone, the library is as it was before it";
+            }
+            return loaded;
         } catch (const library::LibraryError& error) {
             return Problem{.title = "Problem with library", .message = error.what()};
         }
@@ -46,7 +53,13 @@ Outcome<LoadedRecordings> loadRecordings(const RecordingSource& source, const ic
     if (!list) {
         return std::move(list).error();
     }
-    return LoadedRecordings{std::move(list).value(), {}};
+    return LoadedRecordings{std::move(list).value(), {}, {}};
+}
+
+void sayLoadNote(const LoadedRecordings& loaded, std::ostream& err) {
+    if (!loaded.note.empty()) {
+        err << loaded.note << '\n';
+    }
 }
 
 void sayRecordingsBeforeTheBins(const std::vector<Recording>& recordings, const icu::TimeZone& zone,

@@ -35,9 +35,13 @@ void addLibraryOptions(CLI::App& command, CLI::Option* recordingList,
 struct LoadedRecordings {
     std::vector<Recording> recordings;
     std::vector<Session> sessions;  // only from a library
+    std::string note;               // one line to show beside what was read, or empty
 };
 
 Outcome<LoadedRecordings> loadRecordings(const RecordingSource& source, const icu::TimeZone& zone);
+
+// Writes the note of `loaded`, when it has one, to `err` on its line.
+void sayLoadNote(const LoadedRecordings& loaded, std::ostream& err);
 
 // Writes "Recordings left out: ..." to `err` when some recordings lie before the first activity
 // bin, so that a count that looks too small is explained.

@@ -13,6 +13,7 @@ packages=(
   libcli11-dev
   qt6-svg-dev
   time
+  clang libclang-rt-14-dev llvm
 )
 
 # --screenshots adds what scripts/make-pictures.sh needs: a virtual X display, a way to press its

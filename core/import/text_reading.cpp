@@ -6,13 +6,13 @@
 #include <unicode/utf8.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <limits>
 #include <memory>
 #include <system_error>
+
+#include "core/files/input_file.h"
 
 namespace vane {
 namespace {
@@ -201,32 +201,12 @@ std::optional<std::string> readBytes(const std::filesystem::path& path, std::str
         error = path.string() + ": is a directory, not a file";
         return std::nullopt;
     }
-    std::ifstream stream(path, std::ios::binary);
-    if (!stream) {
-        error = path.string() + ": " + std::strerror(errno);
+    Outcome<std::string> bytes = readInputFile(path, "text file");
+    if (!bytes) {
+        error = bytes.error().describe();
         return std::nullopt;
     }
-    // One read of the size the file has now; whatever it gains meanwhile (or a file that tells no
-    // size) is read after it in blocks.
-    std::string bytes;
-    const std::uintmax_t size = std::filesystem::file_size(path, code);
-    if (!code && size < std::numeric_limits<std::size_t>::max() / 2) {
-        bytes.resize(static_cast<std::size_t>(size));
-        stream.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        bytes.resize(static_cast<std::size_t>(stream.gcount()));
-    }
-    constexpr std::size_t kBlock = 64 * 1024;
-    while (stream) {
-        const std::size_t had = bytes.size();
-        bytes.resize(had + kBlock);
-        stream.read(bytes.data() + had, static_cast<std::streamsize>(kBlock));
-        bytes.resize(had + static_cast<std::size_t>(stream.gcount()));
-    }
-    if (stream.bad()) {
-        error = path.string() + ": the file could not be read to its end";
-        return std::nullopt;
-    }
-    return bytes;
+    return std::move(bytes).value();
 }
 
 // The read of `bytes` as UTF-8 without a copy, when that is what decoding them would give:
@@ -308,18 +288,29 @@ TextRead readTextDetectingEncoding(const std::filesystem::path& path) {
     return decodeDetectingEncoding(*bytes);
 }
 
+TextRead takeInEncoding(std::string bytes, StringEncoding encoding) {
+    if (encoding == kUtf8Encoding) {
+        if (std::optional<TextRead> read = takeAsUtf8(bytes, false)) {
+            return *std::move(read);
+        }
+    }
+    return decodeInEncoding(bytes, encoding);
+}
+
+TextRead takeWithFallback(std::string bytes) {
+    if (std::optional<TextRead> read = takeAsUtf8(bytes, true)) {
+        return *std::move(read);
+    }
+    return decodeWithFallback(bytes);
+}
+
 TextRead readTextInEncoding(const std::filesystem::path& path, StringEncoding encoding) {
     std::string error;
     std::optional<std::string> bytes = readBytes(path, error);
     if (!bytes) {
         return noText(encoding, EncodingSource::chosen, error);
     }
-    if (encoding == kUtf8Encoding) {
-        if (std::optional<TextRead> read = takeAsUtf8(*bytes, false)) {
-            return *std::move(read);
-        }
-    }
-    TextRead read = decodeInEncoding(*bytes, encoding);
+    TextRead read = takeInEncoding(*std::move(bytes), encoding);
     if (!read.text) {
         read.error = path.string() + ": " + read.error;
     }
@@ -332,10 +323,7 @@ TextRead readTextWithFallback(const std::filesystem::path& path) {
     if (!bytes) {
         return noText(kMacOSRomanEncoding, EncodingSource::fallback, error);
     }
-    if (std::optional<TextRead> read = takeAsUtf8(*bytes, true)) {
-        return *std::move(read);
-    }
-    TextRead read = decodeWithFallback(*bytes);
+    TextRead read = takeWithFallback(*std::move(bytes));
     if (!read.text) {
         read.error = path.string() + ": " + read.error;
     }

@@ -1,5 +1,6 @@
 #include "core/import/wind_file.h"
 
+#include "core/files/input_file.h"
 #include "core/import/preview_text.h"
 #include "core/import/wind_table_split.h"
 
@@ -62,12 +63,23 @@ WindFileView viewWindText(std::string text, StringEncoding encoding, EncodingSou
 
 Outcome<WindFileView> loadWindFile(const std::filesystem::path& file,
                                    const WindFileSettings& settings) {
-    TextRead read = settings.encoding ? readTextInEncoding(file, *settings.encoding)
-                                      : readTextWithFallback(file);
-    if (!read.text) {
+    Outcome<std::string> bytes = readInputFile(file, "wind file");
+    if (!bytes) {
         // The message names no file, so the problem names none: the detail holds the path.
         return Problem{
-            .title = kProblemTitle, .message = kProblemMessage, .detail = std::move(read.error)};
+            .title = kProblemTitle, .message = kProblemMessage, .detail = bytes.error().describe()};
+    }
+    return viewWindFileBytes(*std::move(bytes), file, settings);
+}
+
+Outcome<WindFileView> viewWindFileBytes(std::string bytes, const std::filesystem::path& file,
+                                        const WindFileSettings& settings) {
+    TextRead read = settings.encoding ? takeInEncoding(std::move(bytes), *settings.encoding)
+                                      : takeWithFallback(std::move(bytes));
+    if (!read.text) {
+        return Problem{.title = kProblemTitle,
+                       .message = kProblemMessage,
+                       .detail = file.string() + ": " + read.error};
     }
     WindFileView view = viewWindText(std::move(*read.text), read.encoding, read.source, settings);
     view.file = file;

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/import/column_guesses.h"
@@ -50,6 +51,11 @@ struct WindFileView {
 // its detail for the log line "error ...", never an exception.
 Outcome<WindFileView> loadWindFile(const std::filesystem::path& file,
                                    const WindFileSettings& settings);
+
+// The same over bytes already read from `file`, for callers that report an unreadable file in
+// their own words; only bytes that are no text in the encoding give the alert.
+Outcome<WindFileView> viewWindFileBytes(std::string bytes, const std::filesystem::path& file,
+                                        const WindFileSettings& settings);
 
 // The same over text already decoded (tests, and callers that re-split without re-reading).
 WindFileView viewWindText(std::string text, StringEncoding encoding, EncodingSource source,

@@ -19,7 +19,8 @@ struct SplitChoices {
 };
 
 // Cuts the text into rows at every line separator (every piece a row, the empty piece after a
-// final line break included) and each row into fields at every field separator, nothing trimmed.
+// final line break included) and each row into fields at every field separator, nothing trimmed;
+// an empty row other than the header has no fields.
 // No text, or a text without the line separator, gives the empty table. startAt is the starting
 // line minus 1; a starting line below 1 sets it to the row count, so that a starting line
 // outside the table always leaves it without header and data rows.

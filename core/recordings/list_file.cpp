@@ -3,7 +3,8 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <sstream>
+
+#include "core/files/input_file.h"
 
 namespace vane {
 
@@ -21,22 +22,11 @@ std::string_view withoutByteOrderMark(std::string_view text) {
 }
 
 Outcome<std::string> readListFile(const std::filesystem::path& path, std::string_view kind) {
-    const std::string fileName = path.string();
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        return listFileProblem(kind, fileName, 0, "is a folder, not a " + std::string(kind));
+    Outcome<std::string> bytes = readInputFile(path, kind);
+    if (!bytes) {
+        return listFileProblem(kind, path.string(), 0, std::move(bytes).error().message);
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return listFileProblem(kind, fileName, 0,
-                               std::string("cannot be opened: ") + std::strerror(errno));
-    }
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (in.bad()) {
-        return listFileProblem(kind, fileName, 0, "could not be read to its end");
-    }
-    return std::move(content).str();
+    return bytes;
 }
 
 Outcome<void> readListFileInPieces(const std::filesystem::path& path, std::string_view kind,
@@ -51,6 +41,10 @@ Outcome<void> readListFileInPieces(const std::filesystem::path& path, std::strin
         return listFileProblem(kind, fileName, 0,
                                std::string("cannot be opened: ") + std::strerror(errno));
     }
+    // Pieces keep the memory small, yet a pipe or device without end (or a file past the limit)
+    // must still be refused rather than read for ever.
+    const std::uint64_t limit = inputFileLimit();
+    std::uint64_t total = 0;
     constexpr std::size_t kBlock = 1 << 20;
     std::string buffer;
     std::size_t lineStart = 0;  // of the first line not yet handed on
@@ -61,6 +55,10 @@ Outcome<void> readListFileInPieces(const std::filesystem::path& path, std::strin
         buffer.resize(had + kBlock);
         in.read(buffer.data() + had, static_cast<std::streamsize>(kBlock));
         buffer.resize(had + static_cast<std::size_t>(in.gcount()));
+        total += static_cast<std::uint64_t>(in.gcount());
+        if (total > limit) {
+            return listFileProblem(kind, fileName, 0, inputFileTooLargeMessage(limit));
+        }
         const std::size_t lastBreak = buffer.rfind('\n');
         if (lastBreak != std::string::npos && lastBreak >= had && in) {
             lineStart = lastBreak + 1;

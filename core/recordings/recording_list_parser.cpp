@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/files/shown_content.h"
 #include "core/time/iso_timestamp.h"
 
 namespace vane {
@@ -47,11 +48,7 @@ std::string quoted(std::string_view line) {
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) {
         line.remove_suffix(1);
     }
-    std::string shown(line.substr(0, kQuotedLineLength));
-    if (line.size() > kQuotedLineLength) {
-        shown += "...";
-    }
-    return "\"" + shown + "\"";
+    return "\"" + shownContent(line, kQuotedLineLength) + "\"";
 }
 
 }  // namespace

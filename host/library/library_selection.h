@@ -14,6 +14,7 @@ namespace vane::library {
 struct LibrarySelection {
     std::vector<Recording> recordings;
     std::vector<Session> sessions;
+    bool undoneUnfinishedChange = false;  // see RecordingLibrary::undoneUnfinishedChange()
 };
 
 // Throws LibraryError when the file is not a readable library or a name matches no session.

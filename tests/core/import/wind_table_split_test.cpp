@@ -33,6 +33,10 @@ TEST(WindTableSplitTest, EveryPieceIsARowAndEveryFieldIsKeptAsWritten) {
     const WindTable blanks = split(" x ;;\n\n\"q;uoted\"");
     const test::WindRows kept = {{" x ", "", ""}, {""}, {"\"q", "uoted\""}};
     EXPECT_EQ(test::rowsOf(blanks), kept);
+    // A blank header still has its one numbered column.
+    const WindTable blankHeader = split("\n1;2\n\n", kLineEndingLf, kSemicolon, "1");
+    EXPECT_EQ(test::rowsOf(blankHeader), (test::WindRows{{""}, {"1", "2"}, {""}, {""}}));
+    EXPECT_EQ(previewColumnTitles(blankHeader), std::vector<std::string>{"column 1"});
 }
 
 TEST(WindTableSplitTest, CutsAtTheChosenLineEndingOnly) {
