@@ -59,9 +59,11 @@ Outcome<void> readListFileInPieces(const std::filesystem::path& path, std::strin
         if (total > limit) {
             return listFileProblem(kind, fileName, 0, inputFileTooLargeMessage(limit));
         }
-        const std::size_t lastBreak = buffer.rfind('\n');
-        if (lastBreak != std::string::npos && lastBreak >= had && in) {
-            lineStart = lastBreak + 1;
+        // Only the new bytes are searched: a line without end must not be scanned again and
+        // again while it grows.
+        const std::size_t lastBreak = std::string_view(buffer).substr(had).rfind('\n');
+        if (lastBreak != std::string_view::npos && in) {
+            lineStart = had + lastBreak + 1;
             if (!read(std::string_view(buffer).substr(0, lineStart))) {
                 return {};
             }
