@@ -27,12 +27,22 @@ std::size_t nextSeparator(std::string_view text, std::size_t from, std::string_v
     return text.size();
 }
 
-std::size_t countSeparators(std::string_view text, std::string_view separator) {
-    std::size_t count = 0;
+struct LineCount {
+    std::size_t lines = 0;
+    std::size_t blankLines = 0;
+};
+
+LineCount countLines(std::string_view text, std::string_view separator) {
+    LineCount count;
+    std::size_t lineStart = 0;
     for (std::size_t at = nextSeparator(text, 0, separator); at < text.size();
-         at = nextSeparator(text, at + separator.size(), separator)) {
-        ++count;
+         at = nextSeparator(text, lineStart, separator)) {
+        ++count.lines;
+        count.blankLines += at == lineStart ? 1 : 0;
+        lineStart = at + separator.size();
     }
+    ++count.lines;
+    count.blankLines += lineStart == text.size() ? 1 : 0;
     return count;
 }
 
@@ -49,48 +59,60 @@ WindTable::WindTable(std::shared_ptr<const std::string> text, std::string_view l
         return;
     }
     const std::string_view all(*text_);
-    const std::size_t rows = countSeparators(all, lineSeparator) + 1;
-    rowStarts_.reserve(rows);
-    firstFields_.reserve(rows + 1);
+    const LineCount count = countLines(all, lineSeparator);
+    const std::size_t filledLines = count.lines - count.blankLines;
+    firstBounds_.reserve(count.lines + 1);
     std::size_t lineStart = 0;
+    bool widthKnown = false;
     while (true) {
         const std::size_t lineEnd = nextSeparator(all, lineStart, lineSeparator);
-        const std::string_view line = all.substr(0, lineEnd);
-        rowStarts_.push_back(static_cast<std::uint32_t>(lineStart));
-        firstFields_.push_back(static_cast<std::uint32_t>(fieldEnds_.size()));
-        if (!fieldSeparator.empty()) {
-            for (std::size_t at = nextSeparator(line, lineStart, fieldSeparator); at < lineEnd;
-                 at = nextSeparator(line, at + fieldSeparator.size(), fieldSeparator)) {
-                fieldEnds_.push_back(static_cast<std::uint32_t>(at));
+        firstBounds_.push_back(static_cast<std::uint32_t>(bounds_.size()));
+        // A blank line keeps no bounds at all: a file of nothing but line breaks must cost a
+        // few bytes a line, not a row's worth of offsets.
+        if (lineEnd > lineStart) {
+            const std::string_view line = all.substr(0, lineEnd);
+            bounds_.push_back(static_cast<std::uint32_t>(lineStart));
+            if (!fieldSeparator.empty()) {
+                for (std::size_t at = nextSeparator(line, lineStart, fieldSeparator); at < lineEnd;
+                     at = nextSeparator(line, at + fieldSeparator.size(), fieldSeparator)) {
+                    bounds_.push_back(static_cast<std::uint32_t>(at));
+                }
             }
-        }
-        fieldEnds_.push_back(static_cast<std::uint32_t>(lineEnd));
-        if (rowStarts_.size() == 1) {
-            // The header's width stands for every row's, so the offsets are allocated once.
-            const std::size_t mostFields =
-                fieldSeparator.empty() ? rows : all.size() / fieldSeparator.size() + rows;
-            fieldEnds_.reserve(std::min(fieldEnds_.size() * rows, mostFields));
+            bounds_.push_back(static_cast<std::uint32_t>(lineEnd));
+            if (!widthKnown) {
+                // The first row's width stands for every filled row's, so the offsets are
+                // allocated once.
+                widthKnown = true;
+                const std::size_t mostBounds =
+                    (fieldSeparator.empty() ? 0 : all.size() / fieldSeparator.size()) +
+                    2 * filledLines;
+                bounds_.reserve(std::min(bounds_.size() * filledLines, mostBounds));
+            }
         }
         if (lineEnd == all.size()) {
             break;
         }
         lineStart = lineEnd + lineSeparator.size();
     }
-    firstFields_.push_back(static_cast<std::uint32_t>(fieldEnds_.size()));
+    firstBounds_.push_back(static_cast<std::uint32_t>(bounds_.size()));
 }
 
 std::size_t WindTable::fieldCount(std::size_t row) const {
-    return row < rowCount() ? firstFields_[row + 1] - firstFields_[row] : 0;
+    if (row >= rowCount()) {
+        return 0;
+    }
+    const std::size_t bounds = firstBounds_[row + 1] - firstBounds_[row];
+    return bounds == 0 ? 1 : bounds - 1;  // a blank line is one empty field
 }
 
 std::string_view WindTable::field(std::size_t row, std::size_t column) const {
-    if (column >= fieldCount(row)) {
+    if (column >= fieldCount(row) || firstBounds_[row + 1] == firstBounds_[row]) {
         return {};
     }
-    const std::size_t index = firstFields_[row] + column;
+    const std::size_t first = firstBounds_[row];
     const std::size_t begin =
-        column == 0 ? rowStarts_[row] : fieldEnds_[index - 1] + fieldSeparatorLength_;
-    return std::string_view(*text_).substr(begin, fieldEnds_[index] - begin);
+        column == 0 ? bounds_[first] : bounds_[first + column] + fieldSeparatorLength_;
+    return std::string_view(*text_).substr(begin, bounds_[first + column + 1] - begin);
 }
 
 }  // namespace vane

@@ -26,8 +26,8 @@ class WindTable {
 
     std::size_t startAt = 0;
 
-    std::size_t rowCount() const { return rowStarts_.size(); }
-    bool empty() const { return rowStarts_.empty(); }
+    std::size_t rowCount() const { return firstBounds_.empty() ? 0 : firstBounds_.size() - 1; }
+    bool empty() const { return rowCount() == 0; }
     // 0 for a row outside the table.
     std::size_t fieldCount(std::size_t row) const;
     // The field as written, or "" when the table has no such row or the row no such field.
@@ -43,9 +43,10 @@ class WindTable {
   private:
     std::shared_ptr<const std::string> text_;
     std::uint32_t fieldSeparatorLength_ = 0;
-    std::vector<std::uint32_t> rowStarts_;    // offset of each row's first byte
-    std::vector<std::uint32_t> firstFields_;  // index of each row's first field, and one past
-    std::vector<std::uint32_t> fieldEnds_;    // offset one past each field's last byte
+    // A filled row's bounds are its first byte's offset, then the offset one past each field;
+    // a blank row has none. firstBounds_ holds where each row's bounds begin, and one past.
+    std::vector<std::uint32_t> firstBounds_;
+    std::vector<std::uint32_t> bounds_;
 };
 
 }  // namespace vane
