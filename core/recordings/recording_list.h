@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/recordings/recording.h"
 #include "core/icu_forward.h"
 #include "core/recordings/list_file.h"
+#include "core/recordings/recording.h"
 
 namespace vane {
 
