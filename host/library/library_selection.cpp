@@ -33,7 +33,17 @@ LibrarySelection readLibrarySelection(const std::filesystem::path& file,
         }
     }
     for (const LibraryRecording& recording : library.recordings(ids)) {
-        selection.recordings.push_back({recording.recordingTime});
+        Recording kept{recording.recordingTime};
+        const std::optional<std::uint16_t> label = selection.labels.indexOf(recording.label);
+        if (!label) {
+            throw LibraryError("\"" + file.string() + "\" holds more than 65535 different labels.");
+        }
+        kept.label = *label;
+        if (recording.probability) {
+            kept.probability = static_cast<float>(*recording.probability);
+        }
+        kept.manualLabel = recording.manualLabel;
+        selection.recordings.push_back(kept);
     }
     return selection;
 }

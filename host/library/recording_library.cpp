@@ -36,6 +36,11 @@ constexpr std::array<std::string_view, kLibrarySchemaVersion> kMigrations = {
     ALTER TABLE sessions ADD COLUMN notes TEXT NOT NULL DEFAULT '';
     ALTER TABLE recordings ADD COLUMN time_zone TEXT;
     )sql",
+    R"sql(
+    ALTER TABLE recordings ADD COLUMN label TEXT;
+    ALTER TABLE recordings ADD COLUMN probability REAL CHECK (probability BETWEEN 0 AND 1);
+    ALTER TABLE recordings ADD COLUMN manual_label INTEGER NOT NULL DEFAULT 0;
+    )sql",
 };
 
 std::int64_t pragmaValue(const Database& database, std::string_view pragma) {
@@ -174,7 +179,8 @@ std::vector<LibraryRecording> RecordingLibrary::recordings(
     ids += "]";
     Statement statement(database_,
                         "SELECT id, session_id, recording_time, utc_offset, "
-                        "COALESCE(time_zone, ''), COALESCE(file_path, '') FROM recordings "
+                        "COALESCE(time_zone, ''), COALESCE(file_path, ''), "
+                        "COALESCE(label, ''), probability, manual_label FROM recordings "
                         "WHERE session_id IN (SELECT value FROM json_each(?1)) "
                         "ORDER BY recording_time, id");
     statement.bind(1, std::string_view(ids));
@@ -182,7 +188,8 @@ std::vector<LibraryRecording> RecordingLibrary::recordings(
     while (statement.step()) {
         recordings.push_back({statement.integerAt(0), statement.integerAt(1), statement.doubleAt(2),
                               static_cast<int>(statement.integerAt(3)), statement.textAt(4),
-                              statement.textAt(5)});
+                              statement.textAt(5), statement.textAt(6),
+                              statement.optionalDoubleAt(7), statement.integerAt(8) != 0});
     }
     return recordings;
 }
@@ -222,7 +229,8 @@ std::optional<ImportSummary> RecordingLibrary::importRecordings(
         Statement insert(
             database_,
             "INSERT INTO recordings (session_id, recording_time, utc_offset, "
-            "time_zone, file_path) VALUES (?1, ?2, ?3, NULLIF(?4, ''), NULLIF(?5, ''))");
+            "time_zone, file_path, label, probability, manual_label) "
+            "VALUES (?1, ?2, ?3, NULLIF(?4, ''), NULLIF(?5, ''), NULLIF(?6, ''), ?7, ?8)");
         for (const ImportedRecording& recording : recordings) {
             if (stop.stop_requested()) {
                 return std::nullopt;
@@ -232,6 +240,9 @@ std::optional<ImportSummary> RecordingLibrary::importRecordings(
                 .bind(3, recording.utcOffsetSeconds)
                 .bind(4, std::string_view(recording.timeZone))
                 .bind(5, std::string_view(recording.filePath))
+                .bind(6, std::string_view(recording.label))
+                .bind(7, recording.probability)
+                .bind(8, recording.manualLabel ? 1 : 0)
                 .run();
             insert.reset();
             ++summary.imported;

@@ -15,7 +15,7 @@
 namespace vane::library {
 
 // The library version this program writes; older libraries are migrated forward on open.
-inline constexpr int kLibrarySchemaVersion = 2;
+inline constexpr int kLibrarySchemaVersion = 3;
 
 // Why a library cannot be opened or changed, in words for the user.
 class LibraryError : public std::runtime_error {
@@ -40,6 +40,9 @@ struct LibraryRecording {
     int utcOffsetSeconds = 0;
     std::string timeZone;
     std::string filePath;
+    std::string label{};  // empty: none
+    std::optional<double> probability{};
+    bool manualLabel = false;
 };
 
 struct NewSession {
