@@ -191,12 +191,28 @@ void MainWindow::showSelectedSessionsRecordings() {
     recordingView_->resizeColumnToContents(RecordingTableModel::Time);
 }
 
-std::vector<Recording> MainWindow::selectedRecordings() const {
-    std::vector<Recording> recordings;
+LabelledRecordings MainWindow::selection() const {
+    LabelledRecordings selected;
     for (const int row : selectedSourceRows(recordingView_, recordingProxy_)) {
-        recordings.push_back({recordingModel_->recording(row).recordingTime});
+        const library::LibraryRecording& from = recordingModel_->recording(row);
+        Recording recording{from.recordingTime};
+        // The library holds at most as many labels as a table can, so the index is there.
+        recording.label = selected.labels.indexOf(from.label).value_or(0);
+        if (from.probability) {
+            recording.probability = static_cast<float>(*from.probability);
+        }
+        recording.manualLabel = from.manualLabel;
+        selected.recordings.push_back(recording);
     }
-    return recordings;
+    return selected;
+}
+
+std::vector<Recording> MainWindow::selectedRecordings() const {
+    return selection().recordings;
+}
+
+std::vector<std::string> MainWindow::recordingLabels() const {
+    return selection().labels.names();
 }
 
 std::vector<Session> MainWindow::selectedSessions() const {
