@@ -196,7 +196,8 @@ std::vector<LibraryRecording> RecordingLibrary::recordings(
 
 std::optional<ImportSummary> RecordingLibrary::importRecordings(
     const ImportTarget& target, const std::vector<ImportedRecording>& recordings,
-    std::stop_token stop) {
+    std::stop_token stop, const std::function<void(std::size_t done)>& progress) {
+    constexpr std::size_t kProgressEvery = 25'000;
     try {
         Transaction transaction(database_);
         ImportSummary summary;
@@ -246,6 +247,12 @@ std::optional<ImportSummary> RecordingLibrary::importRecordings(
                 .run();
             insert.reset();
             ++summary.imported;
+            if (progress && summary.imported % kProgressEvery == 0) {
+                progress(summary.imported);
+            }
+        }
+        if (progress) {
+            progress(summary.imported);
         }
         if (stop.stop_requested()) {
             return std::nullopt;

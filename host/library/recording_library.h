@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <stop_token>
@@ -79,10 +80,11 @@ class RecordingLibrary {
     std::vector<LibraryRecording> recordings(const std::vector<std::int64_t>& sessionIds) const;
 
     // Adds the recordings to a new or an existing session, all or nothing. Answers nothing when
-    // `stop` was requested before the end; the library is then as it was.
-    std::optional<ImportSummary> importRecordings(const ImportTarget& target,
-                                                  const std::vector<ImportedRecording>& recordings,
-                                                  std::stop_token stop = {});
+    // `stop` was requested before the end; the library is then as it was. `progress` is told
+    // now and then how many recordings are written, before they are committed.
+    std::optional<ImportSummary> importRecordings(
+        const ImportTarget& target, const std::vector<ImportedRecording>& recordings,
+        std::stop_token stop = {}, const std::function<void(std::size_t done)>& progress = {});
 
     void updateSession(const LibrarySession& session);  // name, sample date, location, notes
     void removeSessions(const std::vector<std::int64_t>& sessionIds);  // with their recordings
