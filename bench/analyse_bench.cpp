@@ -164,8 +164,8 @@ void BM_AnalyseEndToEnd(benchmark::State& state) {
 void BM_LoadWindFile(benchmark::State& state) {
     const BenchFiles& files = filesFor(state.range(0));
     for (auto _ : state) {
-        const vane::WindFileLoad load = vane::loadWindFile(files.wind, {});
-        benchmark::DoNotOptimize(load.view->table.rows.data());
+        const vane::Outcome<vane::WindFileView> load = vane::loadWindFile(files.wind, {});
+        benchmark::DoNotOptimize(load->table.rows.data());
     }
 }
 
@@ -174,7 +174,7 @@ void BM_RecordingsAndBins(benchmark::State& state) {
     const auto zone = berlin();
     for (auto _ : state) {
         const vane::RecordingListResult list = vane::readRecordingList(files.recordings, *zone);
-        const auto sorted = vane::sortedByRecordingTime(list.recordings);
+        const auto sorted = vane::sortedByRecordingTime(list.value());
         const vane::BatEventList events = vane::batEvents(sorted, vane::batEventGridOrigin(*zone));
         benchmark::DoNotOptimize(events.data());
     }
@@ -183,20 +183,20 @@ void BM_RecordingsAndBins(benchmark::State& state) {
 void BM_ActivityScan(benchmark::State& state) {
     const BenchFiles& files = filesFor(state.range(0));
     const auto zone = berlin();
-    const vane::WindFileLoad load = vane::loadWindFile(files.wind, {});
+    const vane::Outcome<vane::WindFileView> load = vane::loadWindFile(files.wind, {});
     const vane::RecordingListResult list = vane::readRecordingList(files.recordings, *zone);
-    const vane::BatEventList events = vane::batEvents(vane::sortedByRecordingTime(list.recordings),
-                                                      vane::batEventGridOrigin(*zone));
+    const vane::BatEventList events =
+        vane::batEvents(vane::sortedByRecordingTime(list.value()), vane::batEventGridOrigin(*zone));
     vane::ActivityAnalysisOptions options;
-    options.date_timeColumn = 1;
+    options.dateTimeColumn = 1;
     options.windColumn = 2;
     options.stateColumn = state.range(1);
-    options.date_Format = "dd.MM.yyyy HH:mm";
+    options.dateFormat = "dd.MM.yyyy HH:mm";
     options.timeZone = "+0100";
-    options.decimal_Sep = ",";
+    options.decimalSeparator = ",";
     for (auto _ : state) {
         const vane::ActivityAnalysisResult result =
-            vane::analyseActivityAndWind(events, load.view->table, options, *zone);
+            vane::analyseActivityAndWind(events, load->table, options, *zone);
         benchmark::DoNotOptimize(result.pasteboardText.data());
     }
     state.counters["bins"] = static_cast<double>(events.size());

@@ -4,26 +4,21 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <cctype>
 #include <iostream>
 #include <memory>
 #include <tuple>
 
+#include "cli/problem_report.h"
 #include "cli/recording_source.h"
 #include "core/analysis/bat_events.h"
+#include "core/import/analysis_guesses.h"
 #include "core/import/date_format_items.h"
-#include "core/import/time_zone_preset.h"
 #include "core/time/local_time.h"
+#include "core/time/utc_offset.h"
 #include "graph/activity_graph_file.h"
 
 namespace vane::cli {
 namespace {
-
-std::string lowercase(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 std::string columnList(const std::vector<std::string>& titles) {
     std::string list;
@@ -31,64 +26,6 @@ std::string columnList(const std::vector<std::string>& titles) {
         list += (k == 0 ? "" : " | ") + std::to_string(k + 1) + " " + titles[k];
     }
     return list;
-}
-
-// The chooser item for a column given as a number from 1 or as its title (exact first, then
-// ignoring case); nothing when the wind file has no such column.
-std::optional<int> columnItem(const std::string& text, const std::vector<std::string>& titles) {
-    if (!text.empty() && text.size() < 10 &&
-        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        const int number = std::stoi(text);
-        if (number >= 1 && static_cast<std::size_t>(number) <= titles.size()) {
-            return number;
-        }
-        return std::nullopt;
-    }
-    for (const bool ignoreCase : {false, true}) {
-        for (std::size_t k = 0; k < titles.size(); ++k) {
-            if (ignoreCase ? lowercase(titles[k]) == lowercase(text) : titles[k] == text) {
-                return static_cast<int>(k) + 1;
-            }
-        }
-    }
-    return std::nullopt;
-}
-
-// The first column whose title contains "temp", ignoring case; 0 when none does.
-int temperatureItemGuess(const std::vector<std::string>& titles) {
-    for (std::size_t k = 0; k < titles.size(); ++k) {
-        if (lowercase(titles[k]).find("temp") != std::string::npos) {
-            return static_cast<int>(k) + 1;
-        }
-    }
-    return 0;
-}
-
-// A comma when the readings use one and never a point, as German loggers write them.
-std::string decimalSeparatorGuess(const WindTable& table, int valueItem) {
-    if (valueItem <= 0) {
-        return ".";
-    }
-    const auto column = static_cast<std::size_t>(valueItem) - 1;
-    bool comma = false;
-    for (std::size_t row = table.startAt + 1; row < table.rows.size(); ++row) {
-        if (column >= table.rows[row].size()) {
-            continue;
-        }
-        const std::string& field = table.rows[row][column];
-        if (field.find('.') != std::string::npos) {
-            return ".";
-        }
-        comma = comma || field.find(',') != std::string::npos;
-    }
-    return comma ? "," : ".";
-}
-
-// An offset the date reader takes: a day or more, or 60 minutes, would leave every date unread.
-bool isZoneText(const std::string& text) {
-    return text.size() == 5 && (text[0] == '+' || text[0] == '-') &&
-           std::all_of(text.begin() + 1, text.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
-           text.compare(1, 2, "24") < 0 && text[3] < '6';
 }
 
 // Writes the graph files asked for, each as the graph sheet would show it; a file that cannot be
@@ -112,8 +49,9 @@ bool writeGraphFiles(const AnalyseOptions& options, const ActivityAnalysisOption
         if (!path) {
             continue;
         }
-        if (const auto problem = graph::writeActivityGraphFile(content, *path, size, format)) {
-            err << "Graph not saved: " << *problem << '\n';
+        if (const Outcome<void> file = graph::writeActivityGraphFile(content, *path, size, format);
+            !file) {
+            reportProblem(file.error(), err);
             written = false;
         }
     }
@@ -125,23 +63,26 @@ bool writeGraphFiles(const AnalyseOptions& options, const ActivityAnalysisOption
 AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& zone,
                             std::ostream& err) {
     AnalyseOutcome outcome;
-    outcome.exitStatus = kExitBadInput;
-    if (options.zone && !isZoneText(*options.zone)) {
-        err << "Bad usage: --zone takes an offset such as +0100 or -0500, not \"" << *options.zone
-            << "\"\n";
+    const auto failWith = [&](const Problem& problem) {
+        outcome.exitStatus = reportProblem(problem, err);
         return outcome;
+    };
+    if (options.zone && !parseUtcOffset(*options.zone)) {
+        return failWith({.title = "Bad usage",
+                         .message = "--zone takes an offset such as +0100 or -0500, not \"" +
+                                    *options.zone + "\""});
     }
-    const std::optional<WindFileSettings> settings = windFileSettings(options.windFileOptions, err);
+    const Outcome<WindFileSettings> settings = windFileSettings(options.windFileOptions);
     if (!settings) {
-        return outcome;
+        return failWith(settings.error());
     }
 
-    const LoadedRecordings list =
+    const Outcome<LoadedRecordings> loadedList =
         loadRecordings({options.recordingList, options.library, options.sessions}, zone);
-    if (!list.problem.empty()) {
-        err << list.problem << '\n';
-        return outcome;
+    if (!loadedList) {
+        return failWith(loadedList.error());
     }
+    const LoadedRecordings& list = *loadedList;
     if (list.recordings.empty()) {
         err << "Nothing to analyse: "
             << (options.library ? "the library's sessions hold"
@@ -151,41 +92,39 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
         return outcome;
     }
     sayRecordingsBeforeTheBins(list.recordings, zone, err);
-    const std::optional<WindFileView> loaded = loadWindFileOrSay(options.windFile, *settings, err);
+    const Outcome<WindFileView> loaded = loadWindFile(options.windFile, *settings);
     if (!loaded) {
-        return outcome;
+        return failWith(loaded.error());
     }
     const WindFileView& view = *loaded;
-    if (!view.tableProblem.empty()) {
-        err << "Problem with wind file: " << options.windFile.string() << ": " << view.tableProblem
-            << '\n';
-        return outcome;
+    if (view.tableProblem) {
+        return failWith(*view.tableProblem);
     }
     outcome.columnTitles = view.columnTitles;
 
     ActivityAnalysisOptions& analysis = outcome.analysisOptions;
     analysis.plotTemp = options.temperature;
-    analysis.useRecCount = options.countRecordings;
-    analysis.timeOffset = options.offsetMinutes;
-    analysis.date_timeColumn = static_cast<int>(view.guesses.dateTimeItem);
+    analysis.countRecordings = options.countRecordings;
+    analysis.timeOffsetMinutes = options.offsetMinutes;
+    analysis.dateTimeColumn = static_cast<int>(view.guesses.dateTimeItem);
     analysis.windColumn = static_cast<int>(view.guesses.windItem);
-    analysis.tempColumn = static_cast<int>(view.guesses.temperatureItem);
+    analysis.temperatureColumn = static_cast<int>(view.guesses.temperatureItem);
     analysis.stateColumn = static_cast<int>(view.guesses.stateItem);
     const std::pair<const std::optional<std::string>*, int*> columnChoices[] = {
-        {&options.dateColumn, &analysis.date_timeColumn},
+        {&options.dateColumn, &analysis.dateTimeColumn},
         {&options.windColumn, &analysis.windColumn},
-        {&options.temperatureColumn, &analysis.tempColumn},
+        {&options.temperatureColumn, &analysis.temperatureColumn},
         {&options.stateColumn, &analysis.stateColumn},
     };
     for (const auto& [text, item] : columnChoices) {
         if (!*text) {
             continue;
         }
-        const std::optional<int> chosen = columnItem(**text, view.columnTitles);
+        const std::optional<int> chosen = columnItemNamed(**text, view.columnTitles);
         if (!chosen) {
-            err << "Bad usage: the wind file has no column \"" << **text
-                << "\" (columns: " << columnList(view.columnTitles) << ")\n";
-            return outcome;
+            return failWith({.title = "Bad usage",
+                             .message = "the wind file has no column \"" + **text +
+                                        "\" (columns: " + columnList(view.columnTitles) + ")"});
         }
         *item = *chosen;
     }
@@ -195,24 +134,25 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
                "says\n";
     }
     if (options.temperature && !perState && !options.temperatureColumn) {
-        analysis.tempColumn = temperatureItemGuess(view.columnTitles);
-        if (analysis.tempColumn > 0) {
-            err << "Temperature column: " << analysis.tempColumn << " "
-                << view.columnTitles[static_cast<std::size_t>(analysis.tempColumn) - 1]
+        analysis.temperatureColumn = guessTemperatureItem(view.columnTitles);
+        if (analysis.temperatureColumn > 0) {
+            err << "Temperature column: " << analysis.temperatureColumn << " "
+                << view.columnTitles[static_cast<std::size_t>(analysis.temperatureColumn) - 1]
                 << " (guessed from its title; choose another with --temperature-column)\n";
         }
     }
 
     // A sheet that guessed no date format keeps its first one.
-    analysis.date_Format = options.dateFormat.value_or(
+    analysis.dateFormat = options.dateFormat.value_or(
         std::string(kDateFormatItems.at(view.guesses.dateFormatIndex.value_or(0))));
     // Times that are no number sort last, so the front is the first real recording.
     const std::vector<Recording> sorted = sortedByRecordingTime(list.recordings);
     const double firstRecording = sorted.front().recordingTime;
     analysis.timeZone = options.zone.value_or(utcOffsetText(firstRecording, zone));
     const int valueItem =
-        options.temperature && !perState ? analysis.tempColumn : analysis.windColumn;
-    analysis.decimal_Sep = options.decimal.value_or(decimalSeparatorGuess(view.table, valueItem));
+        options.temperature && !perState ? analysis.temperatureColumn : analysis.windColumn;
+    analysis.decimalSeparator =
+        options.decimal.value_or(guessDecimalSeparator(view.table, valueItem));
 
     const BatEventList events = batEvents(sorted, batEventGridOrigin(zone));
     outcome.result = analyseActivityAndWind(events, view.table, analysis, zone);
@@ -249,7 +189,7 @@ int runAnalyse(const AnalyseOptions& options, const icu::TimeZone& zone, std::os
     const bool temperatureUnit = analysis.plotTemp && !result.legend;
     for (const ActivitySummary& summary : result.summaries) {
         err << (result.legend ? "Summary for state " + summary.series : std::string("Summary"))
-            << ": " << describeActivitySummary(summary, temperatureUnit, analysis.decimal_Sep)
+            << ": " << describeActivitySummary(summary, temperatureUnit, analysis.decimalSeparator)
             << '\n';
     }
     return writeGraphFiles(options, analysis, result, err) ? outcome.exitStatus : kExitBadInput;

@@ -8,6 +8,7 @@
 #include <iostream>
 #include <memory>
 
+#include "cli/problem_report.h"
 #include "cli/recording_source.h"
 #include "core/analysis/bat_events.h"
 #include "core/analysis/event_time_text.h"
@@ -27,12 +28,12 @@ constexpr const char* kRecordingListHelp =
 
 int runEvents(const EventsOptions& options, const icu::TimeZone& zone, const icu::Locale& locale,
               std::ostream& out, std::ostream& err) {
-    const LoadedRecordings list =
+    const Outcome<LoadedRecordings> loaded =
         loadRecordings({options.recordingList, options.library, options.sessions}, zone);
-    if (!list.problem.empty()) {
-        err << list.problem << '\n';
-        return kExitBadInput;
+    if (!loaded) {
+        return reportProblem(loaded.error(), err);
     }
+    const LoadedRecordings& list = *loaded;
 
     sayRecordingsBeforeTheBins(list.recordings, zone, err);
 

@@ -5,6 +5,7 @@
 #include <iostream>
 #include <memory>
 
+#include "cli/problem_report.h"
 #include "core/import/date_format_items.h"
 #include "core/import/text_encodings.h"
 #include "core/import/wind_file.h"
@@ -97,17 +98,18 @@ void printView(const WindFileView& view, std::ostream& out) {
 }  // namespace
 
 int runInspect(const InspectOptions& options, std::ostream& out, std::ostream& err) {
-    const std::optional<WindFileSettings> settings = windFileSettings(options.reading, err);
+    const Outcome<WindFileSettings> settings = windFileSettings(options.reading);
     if (!settings) {
-        return kExitBadInput;
+        return reportProblem(settings.error(), err);
     }
-    const std::optional<WindFileView> view = loadWindFileOrSay(options.windFile, *settings, err);
+    const Outcome<WindFileView> view = loadWindFile(options.windFile, *settings);
     if (!view) {
-        return kExitBadInput;
+        return reportProblem(view.error(), err);
     }
     printView(*view, out);
-    if (!view->tableProblem.empty()) {
-        err << "No data rows: " << view->tableProblem << '\n';
+    // Not a failure: the preview still shows what the file holds.
+    if (view->tableProblem) {
+        err << "No data rows: " << view->tableProblem->message << '\n';
     }
     return kExitSuccess;
 }

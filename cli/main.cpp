@@ -9,6 +9,7 @@
 #include "cli/command.h"
 #include "cli/events_command.h"
 #include "cli/inspect_command.h"
+#include "cli/problem_report.h"
 #include "cli/sun_command.h"
 #include "cli/yearly_command.h"
 
@@ -47,9 +48,11 @@ int main(int argc, char** argv) {
         for (const CLI::App* command : commands) {
             names += (names.empty() ? "" : ", ") + command->get_name();
         }
-        std::cerr << "Bad usage: unknown command \"" << argv[1] << "\"; the commands are " << names
-                  << " (see vane --help)\n";
-        return vane::cli::kExitBadInput;
+        return vane::cli::reportProblem(
+            {.title = "Bad usage",
+             .message = "unknown command \"" + std::string(argv[1]) + "\"; the commands are " +
+                        names + " (see vane --help)"},
+            std::cerr);
     }
     try {
         app.parse(argc, argv);

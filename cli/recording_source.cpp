@@ -32,25 +32,21 @@ void addLibraryOptions(CLI::App& command, CLI::Option* recordingList,
     }
 }
 
-LoadedRecordings loadRecordings(const RecordingSource& source, const icu::TimeZone& zone) {
-    LoadedRecordings loaded;
+Outcome<LoadedRecordings> loadRecordings(const RecordingSource& source, const icu::TimeZone& zone) {
     if (source.library) {
         try {
             library::LibrarySelection selection =
                 library::readLibrarySelection(*source.library, source.sessions);
-            loaded.recordings = std::move(selection.recordings);
-            loaded.sessions = std::move(selection.sessions);
+            return LoadedRecordings{std::move(selection.recordings), std::move(selection.sessions)};
         } catch (const library::LibraryError& error) {
-            loaded.problem = std::string("Problem with library: ") + error.what();
+            return Problem{.title = "Problem with library", .message = error.what()};
         }
-        return loaded;
     }
     RecordingListResult list = readRecordingList(source.recordingList, zone);
-    if (list.error) {
-        loaded.problem = "Problem with recording list: " + list.error->describe();
+    if (!list) {
+        return std::move(list).error();
     }
-    loaded.recordings = std::move(list.recordings);
-    return loaded;
+    return LoadedRecordings{std::move(list).value(), {}};
 }
 
 void sayRecordingsBeforeTheBins(const std::vector<Recording>& recordings, const icu::TimeZone& zone,

@@ -6,9 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "core/icu_forward.h"
+#include "core/outcome/outcome.h"
 #include "core/recordings/recording.h"
 #include "core/recordings/session.h"
-#include "core/icu_forward.h"
 
 namespace CLI {
 class App;
@@ -34,10 +35,9 @@ void addLibraryOptions(CLI::App& command, CLI::Option* recordingList,
 struct LoadedRecordings {
     std::vector<Recording> recordings;
     std::vector<Session> sessions;  // only from a library
-    std::string problem;            // one "Title: message" line, empty when all was read
 };
 
-LoadedRecordings loadRecordings(const RecordingSource& source, const icu::TimeZone& zone);
+Outcome<LoadedRecordings> loadRecordings(const RecordingSource& source, const icu::TimeZone& zone);
 
 // Writes "Recordings left out: ..." to `err` when some recordings lie before the first activity
 // bin, so that a count that looks too small is explained.

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/problem_report.h"
 #include "core/solpos/sun_times.h"
 #include "core/time/local_time.h"
 
@@ -74,9 +75,10 @@ void addSunCommand(CLI::App& app, CommandAction& action) {
         action = [arguments, zoneOption] {
             const std::optional<CivilDate> date = parseIsoDate(arguments->date);
             if (!date) {
-                std::cerr << "Bad usage: --date takes a day as YYYY-MM-DD, not \""
-                          << arguments->date << "\"\n";
-                return kExitBadInput;
+                return reportProblem({.title = "Bad usage",
+                                      .message = "--date takes a day as YYYY-MM-DD, not \"" +
+                                                 arguments->date + "\""},
+                                     std::cerr);
             }
             SunOptions options = arguments->options;
             options.firstDate = *date;

@@ -67,29 +67,28 @@ void addWindFileOptions(CLI::App& command, WindFileOptions& options) {
         ->default_val(1);
 }
 
-std::optional<WindFileSettings> windFileSettings(const WindFileOptions& options,
-                                                 std::ostream& err) {
+Outcome<WindFileSettings> windFileSettings(const WindFileOptions& options) {
+    const auto badUsage = [](std::string message) {
+        return Problem{.title = "Bad usage", .message = std::move(message)};
+    };
     WindFileSettings settings;
     if (options.encoding) {
         settings.encoding = encodingFromText(*options.encoding);
         if (!settings.encoding) {
-            err << "Bad usage: unknown encoding \"" << *options.encoding
-                << "\" (see --help for the list)\n";
-            return std::nullopt;
+            return badUsage("unknown encoding \"" + *options.encoding +
+                            "\" (see --help for the list)");
         }
     }
     if (options.lineEnding) {
         settings.lineEndingIndex = lineEndingFromText(*options.lineEnding);
         if (!settings.lineEndingIndex) {
-            err << "Bad usage: --line-ending takes lf, crlf or cr, not \"" << *options.lineEnding
-                << "\"\n";
-            return std::nullopt;
+            return badUsage("--line-ending takes lf, crlf or cr, not \"" + *options.lineEnding +
+                            "\"");
         }
     }
     if (options.fieldSeparator) {
         if (options.fieldSeparator->empty()) {
-            err << "Bad usage: --field-separator needs a separator, or tab\n";
-            return std::nullopt;
+            return badUsage("--field-separator needs a separator, or tab");
         }
         settings.fieldSeparator = fieldSeparatorFromText(*options.fieldSeparator);
     }
@@ -103,17 +102,6 @@ std::string encodingListHelp() {
         list += "\n  " + std::to_string(entry.number) + "  " + entry.displayName;
     }
     return list;
-}
-
-std::optional<WindFileView> loadWindFileOrSay(const std::filesystem::path& file,
-                                              const WindFileSettings& settings, std::ostream& err) {
-    WindFileLoad load = loadWindFile(file, settings);
-    if (load.failure) {
-        err << load.failure->title << ": " << load.failure->message << '\n';
-        err << "error " << load.failure->error << '\n';
-        return std::nullopt;
-    }
-    return std::move(load.view);
 }
 
 }  // namespace vane::cli

@@ -2,10 +2,10 @@
 
 #include <filesystem>
 #include <optional>
-#include <ostream>
 #include <string>
 
 #include "core/import/wind_file.h"
+#include "core/outcome/outcome.h"
 
 namespace CLI {
 class App;
@@ -25,12 +25,8 @@ struct WindFileOptions {
 // Adds --encoding, --line-ending, --field-separator and --starting-line to `command`.
 void addWindFileOptions(CLI::App& command, WindFileOptions& options);
 
-// The settings for loadWindFile, or nothing after writing a "Bad usage: ..." line to `err`.
-std::optional<WindFileSettings> windFileSettings(const WindFileOptions& options, std::ostream& err);
-
-// The wind file read with `settings`, or nothing after writing why on `err`.
-std::optional<WindFileView> loadWindFileOrSay(const std::filesystem::path& file,
-                                              const WindFileSettings& settings, std::ostream& err);
+// The settings for loadWindFile, or the "Bad usage" problem of an option.
+Outcome<WindFileSettings> windFileSettings(const WindFileOptions& options);
 
 // "Encodings (name or number for --encoding):" and one line per offered encoding.
 std::string encodingListHelp();

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/problem_report.h"
 #include "cli/recording_source.h"
 #include "core/time/civil_date.h"
 #include "core/time/local_time.h"
@@ -68,27 +69,26 @@ std::optional<Raster> activityPicture(const YearlyOptions& options,
     return std::move(result.raster);
 }
 
-// The recordings and sessions to draw, from the library or from the two lists; `problem` is one
-// "Title: message" line when one of them cannot be read.
-LoadedRecordings drawnRecordings(const YearlyOptions& options, const icu::TimeZone& zone) {
+// The recordings and sessions to draw, from the library or from the two lists.
+Outcome<LoadedRecordings> drawnRecordings(const YearlyOptions& options, const icu::TimeZone& zone) {
     if (options.library) {
         return loadRecordings({{}, options.library, options.librarySessions}, zone);
     }
     LoadedRecordings loaded;
     if (options.sessionList) {
         SessionListResult list = readSessionList(*options.sessionList, zone);
-        if (list.error) {
-            loaded.problem = "Problem with session list: " + list.error->describe();
-            return loaded;
+        if (!list) {
+            return std::move(list).error();
         }
-        loaded.sessions = std::move(list.sessions);
+        loaded.sessions = std::move(list).value();
     }
     if (!options.bars) {
-        LoadedRecordings list = loadRecordings({*options.recordingList, std::nullopt, {}}, zone);
-        if (!list.problem.empty()) {
+        Outcome<LoadedRecordings> list =
+            loadRecordings({*options.recordingList, std::nullopt, {}}, zone);
+        if (!list) {
             return list;
         }
-        loaded.recordings = std::move(list.recordings);
+        loaded.recordings = std::move(list->recordings);
     }
     return loaded;
 }
@@ -115,8 +115,7 @@ std::optional<QString> writeView(const Raster& raster, bool invert,
 int runYearly(const YearlyOptions& options, const icu::TimeZone& zone, std::ostream& out,
               std::ostream& err) {
     if (const std::optional<std::string> problem = binWidthProblem(options.binWidthMinutes)) {
-        err << "Bad usage: --bin: " << *problem << '\n';
-        return kExitBadInput;
+        return reportProblem({.title = "Bad usage", .message = "--bin: " + *problem}, err);
     }
     std::optional<std::filesystem::path> viewPath = options.out;
     if (!viewPath && !options.raster) {
@@ -126,25 +125,30 @@ int runYearly(const YearlyOptions& options, const icu::TimeZone& zone, std::ostr
     if (viewPath) {
         viewFormat = yearlyview::imageFormatForPath(QString::fromStdString(viewPath->string()));
         if (viewFormat.isEmpty()) {
-            err << "Bad usage: --out: cannot write images of the type of " << viewPath->string()
-                << "; use one of " << writableFormats() << '\n';
-            return kExitBadInput;
+            return reportProblem(
+                {.title = "Bad usage",
+                 .message = "--out: cannot write images of the type of " + viewPath->string() +
+                            "; use one of " + writableFormats()},
+                err);
         }
     }
     if (options.bars && !options.sessionList && !options.library) {
-        err << "Bad usage: --bars draws the sessions of a session list or library; give it with "
-               "--sessions or --library\n";
-        return kExitBadInput;
+        return reportProblem({.title = "Bad usage",
+                              .message = "--bars draws the sessions of a session list or library; "
+                                         "give it with --sessions or --library"},
+                             err);
     }
     if (!options.bars && !options.recordingList && !options.library) {
-        err << "Bad usage: give the recordings to draw with --recordings or --library\n";
-        return kExitBadInput;
+        return reportProblem(
+            {.title = "Bad usage",
+             .message = "give the recordings to draw with --recordings or --library"},
+            err);
     }
-    const LoadedRecordings drawn = drawnRecordings(options, zone);
-    if (!drawn.problem.empty()) {
-        err << drawn.problem << '\n';
-        return kExitBadInput;
+    const Outcome<LoadedRecordings> toDraw = drawnRecordings(options, zone);
+    if (!toDraw) {
+        return reportProblem(toDraw.error(), err);
     }
+    const LoadedRecordings& drawn = *toDraw;
 
     const graph::OffscreenGui gui;
     Raster raster;
@@ -163,9 +167,10 @@ int runYearly(const YearlyOptions& options, const icu::TimeZone& zone, std::ostr
     if (viewPath) {
         if (const std::optional<QString> problem =
                 writeView(raster, options.invert, *viewPath, viewFormat, err)) {
-            err << "Problem with image file: " << viewPath->string() << ": "
-                << problem->toStdString() << '\n';
-            return kExitBadInput;
+            return reportProblem({.title = "Problem with image file",
+                                  .message = problem->toStdString(),
+                                  .file = viewPath->string()},
+                                 err);
         }
         out << "Wrote " << viewPath->string() << '\n';
     }
@@ -173,9 +178,10 @@ int runYearly(const YearlyOptions& options, const icu::TimeZone& zone, std::ostr
         if (const std::optional<QString> problem = yearlyview::saveImageFile(
                 yearlyview::createImageFromGrayscaleWithData(raster, false),
                 QString::fromStdString(options.raster->string()), "ppm")) {
-            err << "Problem with raster file: " << options.raster->string() << ": "
-                << problem->toStdString() << '\n';
-            return kExitBadInput;
+            return reportProblem({.title = "Problem with raster file",
+                                  .message = problem->toStdString(),
+                                  .file = options.raster->string()},
+                                 err);
         }
         out << "Wrote " << options.raster->string() << '\n';
     }

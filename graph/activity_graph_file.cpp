@@ -6,10 +6,9 @@
 
 namespace vane::graph {
 
-std::optional<std::string> writeActivityGraphFile(const ActivityGraphContent& content,
-                                                  const std::filesystem::path& path,
-                                                  PictureSize size,
-                                                  std::optional<std::string> format) {
+Outcome<void> writeActivityGraphFile(const ActivityGraphContent& content,
+                                     const std::filesystem::path& path, PictureSize size,
+                                     std::optional<std::string> format) {
     const OffscreenGui gui;
     ActivityGraph graph(content.plotTemp);
     graph.showAnalysis(content.plotData, content.seriesOrder, content.plotTemp, content.lengths,

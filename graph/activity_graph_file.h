@@ -22,10 +22,9 @@ struct ActivityGraphContent {
 
 // Draws the cumulative activity graph of an analysis, as the graph sheet shows it, into `path`
 // (see writeGraphFile for formats). Makes an offscreen QGuiApplication when there is none.
-// Answers an error message naming the path, or nothing.
-std::optional<std::string> writeActivityGraphFile(const ActivityGraphContent& content,
-                                                  const std::filesystem::path& path,
-                                                  PictureSize size = {},
-                                                  std::optional<std::string> format = std::nullopt);
+// A failure is the "Graph not saved" alert, its message naming the path.
+Outcome<void> writeActivityGraphFile(const ActivityGraphContent& content,
+                                     const std::filesystem::path& path, PictureSize size = {},
+                                     std::optional<std::string> format = std::nullopt);
 
 }  // namespace vane::graph

@@ -21,8 +21,10 @@ std::string pathText(const std::filesystem::path& path) {
     return path.string();
 }
 
-std::string problem(const std::filesystem::path& path, const std::string& what) {
-    return "Cannot write graph file " + pathText(path) + ": " + what;
+// The message names the path itself, so the problem carries no file of its own.
+Problem problem(const std::filesystem::path& path, const std::string& what) {
+    return {.title = "Graph not saved",
+            .message = "Cannot write graph file " + pathText(path) + ": " + what};
 }
 
 bool paintPdf(const XYGraph& graph, QSaveFile& file, double width, double height) {
@@ -80,8 +82,8 @@ bool paintImage(const XYGraph& graph, QSaveFile& file, const QByteArray& format,
 
 }  // namespace
 
-std::optional<std::string> writeGraphFile(const XYGraph& graph, const std::filesystem::path& path,
-                                          PictureSize size, std::optional<std::string> format) {
+Outcome<void> writeGraphFile(const XYGraph& graph, const std::filesystem::path& path,
+                             PictureSize size, std::optional<std::string> format) {
     if (size.widthPixels < 1 || size.heightPixels < 1 || size.widthPixels > kLargestSide ||
         size.heightPixels > kLargestSide) {
         return problem(path, "the picture size must be 1 to " + std::to_string(kLargestSide) +
@@ -119,7 +121,7 @@ std::optional<std::string> writeGraphFile(const XYGraph& graph, const std::files
     if (!file.commit()) {
         return problem(path, file.errorString().toStdString());
     }
-    return std::nullopt;
+    return {};
 }
 
 }  // namespace vane::graph

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "core/outcome/outcome.h"
 #include "graph/plot_model.h"
 
 namespace vane::graph {
@@ -18,10 +19,10 @@ struct PictureSize {
 // Writes the graph to `path` in `format`, or by default in the format its extension names: "pdf"
 // (vector, fonts embedded), "svg", or any image format Qt can write ("png", "jpg", "tiff", ...).
 // The file is written whole under a temporary name and then renamed, so a failed write keeps the
-// earlier file. Needs a QGuiApplication (see OffscreenGui). Answers an error message naming the
-// path, or nothing.
-std::optional<std::string> writeGraphFile(const XYGraph& graph, const std::filesystem::path& path,
-                                          PictureSize size = {},
-                                          std::optional<std::string> format = std::nullopt);
+// earlier file. Needs a QGuiApplication (see OffscreenGui). A failure is the "Graph not saved"
+// alert, its message naming the path.
+Outcome<void> writeGraphFile(const XYGraph& graph, const std::filesystem::path& path,
+                             PictureSize size = {},
+                             std::optional<std::string> format = std::nullopt);
 
 }  // namespace vane::graph

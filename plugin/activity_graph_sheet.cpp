@@ -77,9 +77,10 @@ void ActivityGraphSheet::saveAsPdf() {
     if (!choice) {
         return;
     }
-    if (const auto problem = graph::writeGraphFile(graph_->graph(), choice->path.toStdString(), {},
-                                                   std::string("pdf"))) {
-        alerts_.showAlert(sheet_, tr("Graph not saved"), fromUtf8(*problem));
+    if (const Outcome<void> written = graph::writeGraphFile(
+            graph_->graph(), choice->path.toStdString(), {}, std::string("pdf"));
+        !written) {
+        alerts_.showAlert(sheet_, tr("Graph not saved"), fromUtf8(written.error().message));
     }
 }
 

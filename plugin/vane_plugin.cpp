@@ -31,18 +31,18 @@ QDateTime dateOf(const Recording& recording) {
 }
 
 ActivityAnalysisOptions analysisOptions(const WindFileChoices& choices, bool plotTemp,
-                                        bool useRecCount) {
+                                        bool countRecordings) {
     return ActivityAnalysisOptions{
         .plotTemp = plotTemp,
         .windColumn = choices.windColumn,
-        .tempColumn = choices.temperatureColumn,
-        .date_timeColumn = choices.dateTimeColumn,
+        .temperatureColumn = choices.temperatureColumn,
+        .dateTimeColumn = choices.dateTimeColumn,
         .stateColumn = choices.stateColumn,
-        .date_Format = choices.dateFormat,
+        .dateFormat = choices.dateFormat,
         .timeZone = choices.timeZone,
-        .decimal_Sep = choices.decimalSeparator,
-        .timeOffset = choices.timeOffset,
-        .useRecCount = useRecCount,
+        .decimalSeparator = choices.decimalSeparator,
+        .timeOffsetMinutes = choices.timeOffset,
+        .countRecordings = countRecordings,
     };
 }
 
@@ -220,7 +220,7 @@ void VanePlugin::analyse(WindFilePreview::Ending ending) {
     plotData_ = result.plotData;
     // The per-state curves are always over the wind speed, whichever button ended the preview.
     const bool temperatureAxis = plotTemp_ && !result.legend;
-    graphSheet_->show(result, temperatureAxis, options.decimal_Sep);
+    graphSheet_->show(result, temperatureAxis, options.decimalSeparator);
 }
 
 void VanePlugin::plotYearlyGraph() {

@@ -13,10 +13,10 @@
 #include "core/import/column_guesses.h"
 #include "core/import/date_format_items.h"
 #include "core/import/preview_text.h"
-#include "core/import/time_zone_preset.h"
 #include "core/import/wind_file.h"
 #include "core/import/wind_table_split.h"
 #include "core/time/local_time.h"
+#include "core/time/utc_offset.h"
 #include "plugin/time_zone_titles.h"
 #include "plugin/wind_table_model.h"
 #include "ui_preview_sheet.h"
@@ -114,15 +114,15 @@ void WindFilePreview::chooseFile(double zoneInstant) {
     WindFileSettings settings;
     settings.fieldSeparator = fieldSeparatorChoice(*ui_->fieldSep);
     settings.startingLineText = ui_->startingLine->text().toStdString();
-    const WindFileLoad load = loadWindFile(path->toStdString(), settings);
-    if (load.failure) {
+    const Outcome<WindFileView> load = loadWindFile(path->toStdString(), settings);
+    if (!load) {
         rawText_.reset();
-        alerts_.showAlert(sheet_->parentWidget(), fromUtf8(load.failure->title),
-                          fromUtf8(load.failure->message));
-        qWarning().noquote() << "error" << fromUtf8(load.failure->error);
+        alerts_.showAlert(sheet_->parentWidget(), fromUtf8(load.error().title),
+                          fromUtf8(load.error().message));
+        qWarning().noquote() << "error" << fromUtf8(load.error().detail);
         return;
     }
-    const WindFileView& view = *load.view;
+    const WindFileView& view = *load;
     file_ = *path;
     rawText_ = view.text;
 
@@ -230,13 +230,13 @@ void WindFilePreview::setOutputColumns(QComboBox* sender) {
         }
         const auto item = static_cast<std::size_t>(std::max(0, sender->currentIndex()));
         const ColumnFlags flags =
-            vane::setOutputColumns(ColumnFlags{.dateCol = dateColumnPicked_,
-                                               .windCol = windColumnPicked_,
-                                               .tempCol = temperatureColumnPicked_},
+            vane::setOutputColumns(ColumnFlags{.dateTimePicked = dateColumnPicked_,
+                                               .windPicked = windColumnPicked_,
+                                               .temperaturePicked = temperatureColumnPicked_},
                                    which, item);
-        setDateColumnPicked(flags.dateCol);
-        setWindColumnPicked(flags.windCol);
-        setTemperatureColumnPicked(flags.tempCol);
+        setDateColumnPicked(flags.dateTimePicked);
+        setWindColumnPicked(flags.windPicked);
+        setTemperatureColumnPicked(flags.temperaturePicked);
         if (which == ColumnChooser::dateTime) {
             if (const auto format = guessDateFormat(table_, item)) {
                 ui_->date_Format->setCurrentIndex(static_cast<int>(*format));

@@ -25,7 +25,7 @@ class RowDates {
           dateColumn_(dateColumn),
           fieldsNeeded_(fieldsNeeded),
           zoneText_(options.timeZone),
-          parser_(options.date_Format + "ZZZ", zone) {}
+          parser_(options.dateFormat + "ZZZ", zone) {}
 
     // A row that lacks the fields the analysis needs has no readable date.
     std::optional<double> at(std::size_t row) {
@@ -93,7 +93,7 @@ PlainScan scanPlain(const BatEventList& events, const WindTable& table, std::siz
     PlainScan scan;
     // A row stands for the interval that ends at its own stamp (shifted by the offset) and
     // reaches back to the row before, at most ten minutes, with a second of tolerance after it.
-    const double limit = options.timeOffset * 60.0 + 1.0;
+    const double limit = options.timeOffsetMinutes * 60.0 + 1.0;
     std::size_t i = table.startAt + 1;
     std::optional<double> previous;
     for (const BatEvent& event : events) {
@@ -112,7 +112,7 @@ PlainScan scanPlain(const BatEventList& events, const WindTable& table, std::siz
         }
         const float width = windowWidth(previous, d);
         if (d && limit - width < e - *d && e - *d < limit) {
-            const std::int64_t weight = options.useRecCount ? event.count : 1;
+            const std::int64_t weight = options.countRecordings ? event.count : 1;
             if (const std::optional<double> key =
                     classKeyOf(numbers.parse(table.rows[i][valueColumn]))) {
                 scan.counts[*key] += weight;
@@ -133,8 +133,10 @@ ActivityAnalysisResult analysePlain(const BatEventList& events, const WindTable&
                                     const ActivityAnalysisOptions& options,
                                     const icu::TimeZone& zone) {
     const std::size_t valueColumn =
-        static_cast<std::size_t>(options.plotTemp ? options.tempColumn : options.windColumn) - 1;
-    const std::size_t dateColumn = static_cast<std::size_t>(options.date_timeColumn) - 1;
+        static_cast<std::size_t>(options.plotTemp ? options.temperatureColumn
+                                                  : options.windColumn) -
+        1;
+    const std::size_t dateColumn = static_cast<std::size_t>(options.dateTimeColumn) - 1;
     const std::size_t fieldsNeeded = std::max(valueColumn, dateColumn) + 1;
     const std::optional<std::size_t> endRow = usableEndRow(table, fieldsNeeded);
     if (!endRow) {
@@ -145,7 +147,7 @@ ActivityAnalysisResult analysePlain(const BatEventList& events, const WindTable&
     }
 
     RowDates dates(table, dateColumn, fieldsNeeded, options, zone);
-    const DecimalNumberText numbers(options.decimal_Sep);
+    const DecimalNumberText numbers(options.decimalSeparator);
     const PlainScan scan = scanPlain(events, table, *endRow, valueColumn, dates, numbers, options);
 
     ActivityAnalysisResult result;
@@ -205,13 +207,13 @@ ActivityAnalysisResult analyseActivityAndWind(const BatEventList& events, const 
                                               const icu::TimeZone& localZone) {
     const bool perState = options.stateColumn > 0;
     const bool temperature = options.plotTemp && !perState;
-    if ((temperature ? options.tempColumn : options.windColumn) <= 0) {
+    if ((temperature ? options.temperatureColumn : options.windColumn) <= 0) {
         return temperature ? refusedAnalysis("No temperature column",
                                              "Choose the column that holds the temperature.")
                            : refusedAnalysis("No wind speed column",
                                              "Choose the column that holds the wind speed.");
     }
-    if (options.date_timeColumn <= 0) {
+    if (options.dateTimeColumn <= 0) {
         return refusedAnalysis("No date/time column",
                                "Choose the column that holds the date and time of each "
                                "measurement.");

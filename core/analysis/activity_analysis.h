@@ -17,14 +17,14 @@ namespace vane {
 struct ActivityAnalysisOptions {
     bool plotTemp = false;  // class the temperature instead of the wind speed
     int windColumn = 0;
-    int tempColumn = 0;
-    int date_timeColumn = 0;
-    int stateColumn = 0;            // any column chosen: one curve per state of that column
-    std::string date_Format;        // Unicode date pattern of the date/time column
-    std::string timeZone;           // offset of the date/time texts, such as "+0200"
-    std::string decimal_Sep = ".";  // of the readings and of the printed labels
-    std::int32_t timeOffset = 0;    // minutes added to every row's time stamp
-    bool useRecCount = false;       // weigh each bin by its number of recordings
+    int temperatureColumn = 0;
+    int dateTimeColumn = 0;
+    int stateColumn = 0;                 // any column chosen: one curve per state of that column
+    std::string dateFormat;              // Unicode date pattern of the date/time column
+    std::string timeZone;                // offset of the date/time texts, such as "+0200"
+    std::string decimalSeparator = ".";  // of the readings and of the printed labels
+    std::int32_t timeOffsetMinutes = 0;  // minutes added to every row's time stamp
+    bool countRecordings = false;        // weigh each bin by its number of recordings
 };
 
 struct AnalysisAlert {

@@ -40,7 +40,7 @@ ActivityAnalysisResult analyseActivityPerState(const BatEventList& events, const
                                                const ActivityAnalysisOptions& options,
                                                const icu::TimeZone& localZone) {
     const std::size_t windColumn = static_cast<std::size_t>(options.windColumn) - 1;
-    const std::size_t dateColumn = static_cast<std::size_t>(options.date_timeColumn) - 1;
+    const std::size_t dateColumn = static_cast<std::size_t>(options.dateTimeColumn) - 1;
     const std::size_t stateColumn = static_cast<std::size_t>(options.stateColumn) - 1;
     const std::size_t fieldsNeeded = std::max({windColumn, dateColumn, stateColumn}) + 1;
 
@@ -51,8 +51,8 @@ ActivityAnalysisResult analyseActivityPerState(const BatEventList& events, const
                                "speed and the state field.");
     }
 
-    const DatePatternParser parser(options.date_Format, localZone);
-    const DecimalNumberText numbers(options.decimal_Sep);
+    const DatePatternParser parser(options.dateFormat, localZone);
+    const DecimalNumberText numbers(options.decimalSeparator);
     std::size_t cachedRow = static_cast<std::size_t>(-1);
     std::optional<double> cachedDate;
     const auto dateOf = [&](std::size_t row) {

@@ -131,13 +131,13 @@ ColumnFlags setOutputColumns(ColumnFlags flags, ColumnChooser sender, std::size_
     const bool picked = selectedItem > 0;
     switch (sender) {
         case ColumnChooser::dateTime:
-            flags.dateCol = picked;
+            flags.dateTimePicked = picked;
             break;
         case ColumnChooser::wind:
-            flags.windCol = picked;
+            flags.windPicked = picked;
             break;
         case ColumnChooser::temperature:
-            flags.tempCol = picked;
+            flags.temperaturePicked = picked;
             break;
         case ColumnChooser::state:
             break;

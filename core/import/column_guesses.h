@@ -56,9 +56,9 @@ std::optional<std::size_t> guessDateFormat(const WindTable& table, std::size_t d
 
 // Whether the user has picked a date/time, wind and temperature column.
 struct ColumnFlags {
-    bool dateCol = false;
-    bool windCol = false;
-    bool tempCol = false;
+    bool dateTimePicked = false;
+    bool windPicked = false;
+    bool temperaturePicked = false;
     friend bool operator==(const ColumnFlags&, const ColumnFlags&) = default;
 };
 

@@ -52,21 +52,29 @@ WindFileView viewWindText(std::string text, StringEncoding encoding, EncodingSou
         view.text, {view.lineEndingIndex, view.fieldSeparator, settings.startingLineText});
     view.columnTitles = previewColumnTitles(view.table);
     view.guesses = guessColumns(view.columnTitles, view.table);
-    view.tableProblem = startingLineProblem(view.table, view.startingLine);
+    if (std::string problem = startingLineProblem(view.table, view.startingLine);
+        !problem.empty()) {
+        view.tableProblem =
+            Problem{.title = "Problem with wind file", .message = std::move(problem)};
+    }
     return view;
 }
 
-WindFileLoad loadWindFile(const std::filesystem::path& file, const WindFileSettings& settings) {
+Outcome<WindFileView> loadWindFile(const std::filesystem::path& file,
+                                   const WindFileSettings& settings) {
     TextRead read = settings.encoding ? readTextInEncoding(file, *settings.encoding)
                                       : readTextWithFallback(file);
-    WindFileLoad load;
     if (!read.text) {
-        load.failure = WindFileFailure{kProblemTitle, kProblemMessage, std::move(read.error)};
-        return load;
+        // The message names no file, so the problem names none: the detail holds the path.
+        return Problem{
+            .title = kProblemTitle, .message = kProblemMessage, .detail = std::move(read.error)};
     }
-    load.view = viewWindText(std::move(*read.text), read.encoding, read.source, settings);
-    load.view->file = file;
-    return load;
+    WindFileView view = viewWindText(std::move(*read.text), read.encoding, read.source, settings);
+    view.file = file;
+    if (view.tableProblem) {
+        view.tableProblem->file = file.string();
+    }
+    return view;
 }
 
 }  // namespace vane

@@ -10,6 +10,7 @@
 #include "core/import/text_encodings.h"
 #include "core/import/text_reading.h"
 #include "core/import/wind_table.h"
+#include "core/outcome/outcome.h"
 
 namespace vane {
 
@@ -39,25 +40,15 @@ struct WindFileView {
     std::vector<std::string> columnTitles;
     ColumnGuesses guesses;
     // Why the table has no header row (starting line outside the file, or no line break at
-    // all); empty when the data can be analysed.
-    std::string tableProblem;
-};
-
-// The "Problem with file" alert and the reason behind it.
-struct WindFileFailure {
-    std::string title;    // "Problem with file"
-    std::string message;  // the alert's text
-    std::string error;    // the read's own error, for the log line "error ..."
-};
-
-struct WindFileLoad {
-    std::optional<WindFileView> view;
-    std::optional<WindFileFailure> failure;  // set exactly when view is not
+    // all); none when the data can be analysed.
+    std::optional<Problem> tableProblem;
 };
 
 // Reads, splits and guesses as the desktop and `vane inspect` do. A file that cannot be read
-// (or not in the chosen encoding) is a failure, never an exception.
-WindFileLoad loadWindFile(const std::filesystem::path& file, const WindFileSettings& settings);
+// (or not in the chosen encoding) is the "Problem with file" alert, with the read's own error as
+// its detail for the log line "error ...", never an exception.
+Outcome<WindFileView> loadWindFile(const std::filesystem::path& file,
+                                   const WindFileSettings& settings);
 
 // The same over text already decoded (tests, and callers that re-split without re-reading).
 WindFileView viewWindText(std::string text, StringEncoding encoding, EncodingSource source,

@@ -11,11 +11,12 @@ namespace vane {
 // and where in which file it happened when that is known. `detail` carries the underlying cause
 // for a log line ("error ...") and is never shown in place of the message.
 struct Problem {
-    std::string title;
-    std::string message;
-    std::string file;      // empty when no file is concerned
+    // Every member has an initializer, so that designated initializers may leave any out.
+    std::string title{};
+    std::string message{};
+    std::string file{};    // empty when no file is concerned
     std::size_t line = 0;  // 1-based; 0 when the whole file (or no file) is concerned
-    std::string detail;
+    std::string detail{};
 
     // "file:line: message", "file: message" or "message": the one line the command line prints.
     std::string describe() const {
@@ -45,6 +46,11 @@ class [[nodiscard]] Outcome {
     const T* operator->() const { return &value(); }
     T& operator*() & { return value(); }
     const T& operator*() const& { return value(); }
+
+    template <typename U>
+    T value_or(U&& fallback) const& {
+        return has_value() ? value() : static_cast<T>(std::forward<U>(fallback));
+    }
 
     const Problem& error() const& { return std::get<1>(state_); }
     Problem&& error() && { return std::get<1>(std::move(state_)); }

@@ -4,25 +4,16 @@
 #include <cmath>
 
 #include "core/recordings/riff_chunks.h"
+#include "core/text/ascii.h"
 
 namespace vane {
 namespace {
 
-std::string_view trimmed(std::string_view text) {
-    const auto isBlank = [](char c) {
-        return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\0';
-    };
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
+// Recorders pad their GUANO text with NUL bytes.
+constexpr std::string_view kGuanoBlanks{" \t\r\n\0", 5};
 
 std::optional<double> readNumber(std::string_view& text) {
-    text = trimmed(text);
+    text = trimmed(text, kGuanoBlanks);
     double value = 0.0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc{} || !std::isfinite(value)) {
@@ -35,8 +26,8 @@ std::optional<double> readNumber(std::string_view& text) {
 std::optional<GeoPosition> parsePosition(std::string_view text) {
     const std::optional<double> latitude = readNumber(text);
     const std::optional<double> longitude = readNumber(text);
-    if (!latitude || !longitude || !trimmed(text).empty() || std::abs(*latitude) > 90.0 ||
-        std::abs(*longitude) > 180.0) {
+    if (!latitude || !longitude || !trimmed(text, kGuanoBlanks).empty() ||
+        std::abs(*latitude) > 90.0 || std::abs(*longitude) > 180.0) {
         return std::nullopt;
     }
     return GeoPosition{*latitude, *longitude};
@@ -54,8 +45,8 @@ GuanoMetadata parseGuano(std::string_view text) {
         if (colon == std::string_view::npos) {
             continue;
         }
-        const std::string_view key = trimmed(line.substr(0, colon));
-        const std::string_view value = trimmed(line.substr(colon + 1));
+        const std::string_view key = trimmed(line.substr(0, colon), kGuanoBlanks);
+        const std::string_view value = trimmed(line.substr(colon + 1), kGuanoBlanks);
         if (!key.empty()) {
             metadata.fields.insert_or_assign(std::string(key), std::string(value));
         }
@@ -80,10 +71,13 @@ GuanoMetadata parseGuano(std::string_view text) {
 
 GuanoFileResult readGuanoFile(const std::filesystem::path& file) {
     RiffChunkSearch chunk = findRiffChunk(file, "guan");
-    if (!chunk.data) {
-        return {std::nullopt, std::move(chunk.problem)};
+    if (!chunk) {
+        return std::move(chunk).error();
     }
-    return {parseGuano(*chunk.data), {}};
+    if (!*chunk) {
+        return std::optional<GuanoMetadata>();
+    }
+    return std::optional(parseGuano(**chunk));
 }
 
 }  // namespace vane

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/outcome/outcome.h"
 #include "core/time/iso_timestamp.h"
 
 namespace vane {
@@ -28,10 +29,8 @@ struct GuanoMetadata {
 // (a space for "T", "+0100" for "+01:00", long fractions); lines without a colon are ignored.
 GuanoMetadata parseGuano(std::string_view text);
 
-struct GuanoFileResult {
-    std::optional<GuanoMetadata> metadata;  // absent when the file has no readable GUANO chunk
-    std::string problem;                    // why, when the file or its chunk is damaged
-};
+// The metadata, nothing when the file has no GUANO chunk, or the problem of a damaged file.
+using GuanoFileResult = Outcome<std::optional<GuanoMetadata>>;
 
 GuanoFileResult readGuanoFile(const std::filesystem::path& file);
 

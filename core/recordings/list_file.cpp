@@ -7,11 +7,9 @@
 
 namespace vane {
 
-std::string ListFileError::describe() const {
-    if (line == 0) {
-        return file + ": " + message;
-    }
-    return file + ":" + std::to_string(line) + ": " + message;
+Problem listFileProblem(std::string_view kind, const std::string& file, std::size_t line,
+                        std::string message) {
+    return {"Problem with " + std::string(kind), std::move(message), file, line, {}};
 }
 
 std::string_view withoutByteOrderMark(std::string_view text) {
@@ -22,24 +20,23 @@ std::string_view withoutByteOrderMark(std::string_view text) {
     return text;
 }
 
-ListFileText readListFile(const std::filesystem::path& path, std::string_view kind) {
+Outcome<std::string> readListFile(const std::filesystem::path& path, std::string_view kind) {
     const std::string fileName = path.string();
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {
-        return {{}, ListFileError{fileName, 0, "is a folder, not a " + std::string(kind)}};
+        return listFileProblem(kind, fileName, 0, "is a folder, not a " + std::string(kind));
     }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        return {
-            {},
-            ListFileError{fileName, 0, std::string("cannot be opened: ") + std::strerror(errno)}};
+        return listFileProblem(kind, fileName, 0,
+                               std::string("cannot be opened: ") + std::strerror(errno));
     }
     std::ostringstream content;
     content << in.rdbuf();
     if (in.bad()) {
-        return {{}, ListFileError{fileName, 0, "could not be read to its end"}};
+        return listFileProblem(kind, fileName, 0, "could not be read to its end");
     }
-    return {std::move(content).str(), std::nullopt};
+    return std::move(content).str();
 }
 
 std::optional<std::string_view> NumberedLines::next() {

@@ -6,28 +6,20 @@
 #include <string>
 #include <string_view>
 
+#include "core/outcome/outcome.h"
+
 namespace vane {
-
-// Where and why a list file could not be read. line is 0 when the whole file failed.
-struct ListFileError {
-    std::string file;
-    std::size_t line = 0;
-    std::string message;
-
-    // "file:line: message", or "file: message" without a line.
-    std::string describe() const;
-};
 
 // Text without the UTF-8 byte-order mark that spreadsheet programs put before it.
 std::string_view withoutByteOrderMark(std::string_view text);
 
-struct ListFileText {
-    std::string text;
-    std::optional<ListFileError> error;
-};
+// The whole file, or why it cannot be read; `kind` names the list in "is a folder, not a ..." and
+// in the problem's title, "Problem with <kind>".
+Outcome<std::string> readListFile(const std::filesystem::path& path, std::string_view kind);
 
-// The whole file, or why it cannot be read; `kind` names the list in "is a folder, not a ...".
-ListFileText readListFile(const std::filesystem::path& path, std::string_view kind);
+// Why line `line` (0: the whole file) of the list `kind` in `file` does not read.
+Problem listFileProblem(std::string_view kind, const std::string& file, std::size_t line,
+                        std::string message);
 
 // The lines of a text, numbered from 1; a final line break ends the last line, it opens none.
 class NumberedLines {

@@ -4,29 +4,14 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 
 #include "core/recordings/list_file.h"
+#include "core/text/ascii.h"
 #include "core/time/iso_timestamp.h"
 #include "core/time/local_time.h"
 
 namespace vane {
 namespace {
-
-std::string trimmed(std::string_view text) {
-    const std::size_t start = text.find_first_not_of(" \t\r");
-    if (start == std::string_view::npos) {
-        return {};
-    }
-    const std::size_t end = text.find_last_not_of(" \t\r");
-    return std::string(text.substr(start, end - start + 1));
-}
-
-std::string lowered(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 char detectSeparator(std::string_view text) {
     const std::string_view firstLine = text.substr(0, text.find('\n'));
@@ -80,7 +65,7 @@ std::optional<std::size_t> pickColumn(const std::vector<std::string>& names,
         if (!fits(values[c])) {
             continue;
         }
-        if (c < names.size() && lowered(names[c]) == preferredName) {
+        if (c < names.size() && asciiLowercase(names[c]) == preferredName) {
             return c;
         }
         if (!first) {
@@ -120,7 +105,7 @@ CsvTable splitRecordingCsv(std::string_view text) {
     std::size_t line = 1;
     std::size_t rowLine = 1;
     const auto endRow = [&] {
-        row.push_back(trimmed(field));
+        row.emplace_back(trimmed(field, kLineBlanks));
         field.clear();
         if (!isSkippedRow(row)) {
             table.rows.push_back(std::move(row));
@@ -143,7 +128,7 @@ CsvTable splitRecordingCsv(std::string_view text) {
         } else if (c == '"') {
             inQuotes = true;
         } else if (c == table.separator) {
-            row.push_back(trimmed(field));
+            row.emplace_back(trimmed(field, kLineBlanks));
             field.clear();
         } else if (c == '\n') {
             endRow();
@@ -180,7 +165,7 @@ RecordingColumns guessRecordingColumns(const CsvTable& table) {
         columns.time = pickColumn(names, values, "time", looksLikeTime);
     }
     for (std::size_t c = 0; c < names.size() && table.hasHeader; ++c) {
-        const std::string name = lowered(names[c]);
+        const std::string name = asciiLowercase(names[c]);
         if (name.find("file") != std::string::npos || name == "path") {
             columns.file = c;
             break;
@@ -191,12 +176,11 @@ RecordingColumns guessRecordingColumns(const CsvTable& table) {
 
 CsvRecordingsResult readCsvRecordings(const CsvTable& table, const RecordingColumns& columns,
                                       const icu::TimeZone& zone, const std::string& fileName) {
-    CsvRecordingsResult result;
     if (!columns.isComplete()) {
-        result.error = RecordingListError{
-            fileName, 0, "choose a time stamp column, or a date column and a time column"};
-        return result;
+        return listFileProblem(kRecordingListKind, fileName, 0,
+                               "choose a time stamp column, or a date column and a time column");
     }
+    std::vector<ImportedRecording> recordings;
     const std::vector<std::string> names = table.columnNames();
     const std::size_t needed = std::max({columns.timestamp.value_or(0), columns.date.value_or(0),
                                          columns.time.value_or(0), columns.file.value_or(0)}) +
@@ -206,11 +190,9 @@ CsvRecordingsResult readCsvRecordings(const CsvTable& table, const RecordingColu
         const std::vector<std::string>& row = table.rows[r];
         const std::size_t line = table.lineNumbers[r];
         if (row.size() < needed) {
-            result.recordings.clear();
-            result.error = RecordingListError{fileName, line,
-                                              "expected at least " + std::to_string(needed) +
-                                                  " fields, found " + std::to_string(row.size())};
-            return result;
+            return listFileProblem(kRecordingListKind, fileName, line,
+                                   "expected at least " + std::to_string(needed) +
+                                       " fields, found " + std::to_string(row.size()));
         }
         const std::optional<IsoTimestamp> stamp = stampOf(row, columns);
         if (!stamp) {
@@ -219,19 +201,17 @@ CsvRecordingsResult readCsvRecordings(const CsvTable& table, const RecordingColu
                     ? names[*columns.timestamp] + " " + quoted(row[*columns.timestamp])
                     : names[*columns.date] + " " + quoted(row[*columns.date]) + " and " +
                           names[*columns.time] + " " + quoted(row[*columns.time]);
-            result.recordings.clear();
-            result.error = RecordingListError{
-                fileName, line,
-                "expected a date and time such as 2012-06-21 21:03:00, found " + found};
-            return result;
+            return listFileProblem(
+                kRecordingListKind, fileName, line,
+                "expected a date and time such as 2012-06-21 21:03:00, found " + found);
         }
         const double instant = toInstant(*stamp, zone);
-        result.recordings.push_back(ImportedRecording{
+        recordings.push_back(ImportedRecording{
             instant, stamp->utcOffsetSeconds.value_or(utcOffsetSeconds(instant, zone)),
             stamp->utcOffsetSeconds ? std::string() : zoneName,
             columns.file ? row[*columns.file] : std::string()});
     }
-    return result;
+    return recordings;
 }
 
 }  // namespace vane

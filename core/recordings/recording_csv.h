@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/icu_forward.h"
+#include "core/outcome/outcome.h"
 #include "core/recordings/imported_recording.h"
 #include "core/recordings/recording_list.h"
 
@@ -42,10 +43,8 @@ struct RecordingColumns {
 // Guessed from the header's names and the first data row's values.
 RecordingColumns guessRecordingColumns(const CsvTable& table);
 
-struct CsvRecordingsResult {
-    std::vector<ImportedRecording> recordings;  // in file order
-    std::optional<RecordingListError> error;    // then recordings is empty
-};
+// In file order.
+using CsvRecordingsResult = Outcome<std::vector<ImportedRecording>>;
 
 // Dates are YYYY-MM-DD (or with '/'), times HH:MM[:SS[.fraction]]; both as parseIsoTimestamp
 // takes them, local time of `zone` unless an offset is given. A row that cannot be read stops

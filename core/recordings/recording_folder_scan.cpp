@@ -3,9 +3,9 @@
 #include <unicode/timezone.h>
 
 #include <algorithm>
-#include <cctype>
 
 #include "core/recordings/file_name_timestamp.h"
+#include "core/text/ascii.h"
 #include "core/time/local_time.h"
 
 namespace vane {
@@ -16,10 +16,7 @@ bool isWavFile(const std::filesystem::directory_entry& entry) {
     if (!entry.is_regular_file(ec)) {
         return false;
     }
-    std::string extension = entry.path().extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == ".wav";
+    return asciiLowercase(entry.path().extension().string()) == ".wav";
 }
 
 }  // namespace
@@ -27,13 +24,13 @@ bool isWavFile(const std::filesystem::directory_entry& entry) {
 RecordingFileRead readRecordingFile(const std::filesystem::path& file, const icu::TimeZone& zone) {
     RecordingFileRead read;
     const GuanoFileResult guano = readGuanoFile(file);
-    std::string guanoProblem = guano.problem;
-    if (guano.metadata) {
-        read.position = guano.metadata->position;
-        if (!guano.metadata->problems.empty()) {
-            guanoProblem = guano.metadata->problems.front();
+    std::string guanoProblem = guano ? "" : guano.error().message;
+    if (const GuanoMetadata* metadata = guano && *guano ? &**guano : nullptr) {
+        read.position = metadata->position;
+        if (!metadata->problems.empty()) {
+            guanoProblem = metadata->problems.front();
         }
-        if (const auto& stamp = guano.metadata->timestamp) {
+        if (const auto& stamp = metadata->timestamp) {
             const double instant = toInstant(*stamp, zone);
             read.recording = ImportedRecording{
                 instant, stamp->utcOffsetSeconds.value_or(utcOffsetSeconds(instant, zone)),

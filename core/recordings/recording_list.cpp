@@ -46,7 +46,7 @@ std::string quoted(std::string_view line) {
 
 RecordingListResult parseRecordingList(std::string_view text, const std::string& fileName,
                                        const icu::TimeZone& zone) {
-    RecordingListResult result;
+    std::vector<Recording> recordings;
     bool firstContentLine = true;
     NumberedLines lines(withoutByteOrderMark(text));
     while (const std::optional<std::string_view> next = lines.next()) {
@@ -64,26 +64,24 @@ RecordingListResult parseRecordingList(std::string_view text, const std::string&
             continue;
         }
         if (!stamp) {
-            result.recordings.clear();
-            result.error = RecordingListError{
-                fileName, lines.number(),
+            return listFileProblem(
+                kRecordingListKind, fileName, lines.number(),
                 "expected a time stamp such as 2012-06-21 21:03:00 or 2012-06-21T21:03:00+02:00, "
                 "found " +
-                    quoted(line)};
-            return result;
+                    quoted(line));
         }
-        result.recordings.push_back({toInstant(*stamp, zone)});
+        recordings.push_back({toInstant(*stamp, zone)});
     }
-    return result;
+    return recordings;
 }
 
 RecordingListResult readRecordingList(const std::filesystem::path& path,
                                       const icu::TimeZone& zone) {
-    const ListFileText file = readListFile(path, "recording list");
-    if (file.error) {
-        return {{}, file.error};
+    Outcome<std::string> text = readListFile(path, kRecordingListKind);
+    if (!text) {
+        return std::move(text).error();
     }
-    return parseRecordingList(file.text, path.string(), zone);
+    return parseRecordingList(*text, path.string(), zone);
 }
 
 }  // namespace vane

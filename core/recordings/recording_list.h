@@ -8,17 +8,16 @@
 #include <vector>
 
 #include "core/icu_forward.h"
+#include "core/outcome/outcome.h"
 #include "core/recordings/list_file.h"
 #include "core/recordings/recording.h"
 
 namespace vane {
 
-using RecordingListError = ListFileError;
+// In file order.
+using RecordingListResult = Outcome<std::vector<Recording>>;
 
-struct RecordingListResult {
-    std::vector<Recording> recordings;  // in file order
-    std::optional<RecordingListError> error;
-};
+inline constexpr std::string_view kRecordingListKind = "recording list";
 
 // One time stamp per line, ISO 8601 as parseIsoTimestamp takes it; local time of `zone` when a
 // stamp has no offset. Blank lines and lines starting with '#' are skipped, a first line that is

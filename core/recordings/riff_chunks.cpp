@@ -15,6 +15,12 @@ std::uint32_t littleEndian32(const char* bytes) {
     return byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;
 }
 
+// Said of the file: "<file>: is not a RIFF/WAVE file".
+Problem damaged(const std::filesystem::path& file, std::string message) {
+    return {
+        .title = "Problem with recording", .message = std::move(message), .file = file.string()};
+}
+
 }  // namespace
 
 RiffChunkSearch findRiffChunk(const std::filesystem::path& file, std::string_view chunkId,
@@ -22,19 +28,19 @@ RiffChunkSearch findRiffChunk(const std::filesystem::path& file, std::string_vie
     std::error_code ec;
     const std::uint64_t fileSize = std::filesystem::file_size(file, ec);
     if (ec) {
-        return {std::nullopt, "cannot be read: " + ec.message()};
+        return damaged(file, "cannot be read: " + ec.message());
     }
     std::ifstream in(file, std::ios::binary);
     if (!in) {
-        return {std::nullopt, "cannot be opened"};
+        return damaged(file, "cannot be opened");
     }
     std::array<char, 12> header{};
     if (fileSize < header.size() || !in.read(header.data(), header.size())) {
-        return {std::nullopt, "is too short to be a WAV file"};
+        return damaged(file, "is too short to be a WAV file");
     }
     if (std::string_view(header.data(), 4) != "RIFF" ||
         std::string_view(header.data() + 8, 4) != "WAVE") {
-        return {std::nullopt, "is not a RIFF/WAVE file"};
+        return damaged(file, "is not a RIFF/WAVE file");
     }
     // Recorders that stop mid-write leave the RIFF size wrong, so the file's own length bounds
     // the walk instead.
@@ -43,32 +49,32 @@ RiffChunkSearch findRiffChunk(const std::filesystem::path& file, std::string_vie
         std::array<char, kChunkHeaderSize> chunkHeader{};
         in.seekg(static_cast<std::streamoff>(offset));
         if (!in.read(chunkHeader.data(), chunkHeader.size())) {
-            return {std::nullopt, "could not be read at byte " + std::to_string(offset)};
+            return damaged(file, "could not be read at byte " + std::to_string(offset));
         }
         const std::string_view id(chunkHeader.data(), 4);
         const std::uint64_t size = littleEndian32(chunkHeader.data() + 4);
         const std::uint64_t dataStart = offset + kChunkHeaderSize;
         if (id == chunkId) {
             if (size > fileSize - dataStart) {
-                return {std::nullopt, "has a '" + std::string(chunkId) + "' chunk of " +
-                                          std::to_string(size) +
-                                          " bytes that runs past the end of the file"};
+                return damaged(file, "has a '" + std::string(chunkId) + "' chunk of " +
+                                         std::to_string(size) +
+                                         " bytes that runs past the end of the file");
             }
             if (size > maxChunkSize) {
-                return {std::nullopt, "has a '" + std::string(chunkId) +
-                                          "' chunk too large to be metadata (" +
-                                          std::to_string(size) + " bytes)"};
+                return damaged(file, "has a '" + std::string(chunkId) +
+                                         "' chunk too large to be metadata (" +
+                                         std::to_string(size) + " bytes)");
             }
             std::string data(size, '\0');
             if (!in.read(data.data(), static_cast<std::streamsize>(size))) {
-                return {std::nullopt, "could not be read at byte " + std::to_string(dataStart)};
+                return damaged(file, "could not be read at byte " + std::to_string(dataStart));
             }
-            return {std::move(data), {}};
+            return std::optional(std::move(data));
         }
         // Chunks are padded to an even length.
         offset = dataStart + size + (size & 1u);
     }
-    return {std::nullopt, {}};
+    return std::optional<std::string>();
 }
 
 }  // namespace vane

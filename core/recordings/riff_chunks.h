@@ -6,15 +6,14 @@
 #include <string>
 #include <string_view>
 
+#include "core/outcome/outcome.h"
+
 namespace vane {
 
-// The outcome of looking for one chunk of a RIFF/WAVE file. Exactly one of the three holds:
-// the chunk's bytes, "not there" (a well-formed file without it), or a problem saying why the
-// file could not be walked.
-struct RiffChunkSearch {
-    std::optional<std::string> data;
-    std::string problem;  // empty unless the file is not a readable RIFF/WAVE file
-};
+// The bytes of one chunk of a RIFF/WAVE file, nothing when a well-formed file has no such
+// chunk, or the problem of a file that cannot be walked ("is not a RIFF/WAVE file", said of the
+// file it names).
+using RiffChunkSearch = Outcome<std::optional<std::string>>;
 
 // Walks the chunk headers of a RIFF/WAVE file without reading the audio, so that looking at
 // thousands of long recordings stays cheap. Every size is checked against the file's length

@@ -2,22 +2,12 @@
 
 #include <cmath>
 
+#include "core/text/ascii.h"
 #include "core/time/local_time.h"
 #include "core/time/text_fields.h"
 
 namespace vane {
 namespace {
-
-std::string_view trimmed(std::string_view text) {
-    const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 std::optional<int> readOffset(TextCursor& cursor) {
     if (cursor.skip('Z')) {

@@ -1,11 +1,9 @@
 #include "core/yearly/session_list.h"
 
-#include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cmath>
-#include <iterator>
 
+#include "core/text/ascii.h"
 #include "core/time/civil_date.h"
 #include "core/time/iso_timestamp.h"
 #include "core/time/local_time.h"
@@ -16,13 +14,9 @@ namespace {
 constexpr std::size_t kFieldCount = 4;
 constexpr std::size_t kQuotedFieldLength = 40;
 
-std::string_view trimmed(std::string_view text) {
-    const std::size_t start = text.find_first_not_of(" \t\r");
-    if (start == std::string_view::npos) {
-        return {};
-    }
-    const std::size_t end = text.find_last_not_of(" \t\r");
-    text = text.substr(start, end - start + 1);
+// A field without its blanks and the quotes a spreadsheet program may put around it.
+std::string_view fieldText(std::string_view text) {
+    text = trimmed(text, kLineBlanks);
     if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
         text = text.substr(1, text.size() - 2);
     }
@@ -33,7 +27,7 @@ std::vector<std::string_view> splitFields(std::string_view line) {
     std::vector<std::string_view> fields;
     while (true) {
         const std::size_t comma = line.find(',');
-        fields.push_back(trimmed(line.substr(0, comma)));
+        fields.push_back(fieldText(line.substr(0, comma)));
         if (comma == std::string_view::npos) {
             return fields;
         }
@@ -50,7 +44,7 @@ std::string quoted(std::string_view field) {
 }
 
 bool isSkipped(std::string_view line) {
-    const std::string_view content = trimmed(line);
+    const std::string_view content = fieldText(line);
     return content.empty() || content.front() == '#';
 }
 
@@ -59,8 +53,7 @@ bool isHeader(std::string_view line) {
     std::string joined;
     for (const std::string_view field : fields) {
         joined += joined.empty() ? "" : ",";
-        std::transform(field.begin(), field.end(), std::back_inserter(joined),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        joined += asciiLowercase(field);
     }
     return joined == kSessionListHeader;
 }
@@ -125,7 +118,7 @@ std::optional<std::string> readSession(std::string_view line, const icu::TimeZon
 
 SessionListResult parseSessionList(std::string_view text, const std::string& fileName,
                                    const icu::TimeZone& zone) {
-    SessionListResult result;
+    std::vector<Session> sessions;
     bool headerSeen = false;
     NumberedLines lines(withoutByteOrderMark(text));
     while (const std::optional<std::string_view> next = lines.next()) {
@@ -135,33 +128,31 @@ SessionListResult parseSessionList(std::string_view text, const std::string& fil
         }
         if (!headerSeen) {
             if (!isHeader(line)) {
-                return {{},
-                        SessionListError{fileName, lines.number(),
-                                         "expected the header " + std::string(kSessionListHeader)}};
+                return listFileProblem(kSessionListKind, fileName, lines.number(),
+                                       "expected the header " + std::string(kSessionListHeader));
             }
             headerSeen = true;
             continue;
         }
         Session session;
         if (std::optional<std::string> problem = readSession(line, zone, session)) {
-            return {{}, SessionListError{fileName, lines.number(), std::move(*problem)}};
+            return listFileProblem(kSessionListKind, fileName, lines.number(), std::move(*problem));
         }
-        result.sessions.push_back(session);
+        sessions.push_back(session);
     }
     if (!headerSeen) {
-        return {{},
-                SessionListError{fileName, 0,
-                                 "empty; expected the header " + std::string(kSessionListHeader)}};
+        return listFileProblem(kSessionListKind, fileName, 0,
+                               "empty; expected the header " + std::string(kSessionListHeader));
     }
-    return result;
+    return sessions;
 }
 
 SessionListResult readSessionList(const std::filesystem::path& path, const icu::TimeZone& zone) {
-    const ListFileText file = readListFile(path, "session list");
-    if (file.error) {
-        return {{}, file.error};
+    Outcome<std::string> text = readListFile(path, kSessionListKind);
+    if (!text) {
+        return std::move(text).error();
     }
-    return parseSessionList(file.text, path.string(), zone);
+    return parseSessionList(*text, path.string(), zone);
 }
 
 }  // namespace vane

@@ -7,20 +7,19 @@
 #include <string_view>
 #include <vector>
 
-#include "core/recordings/session.h"
 #include "core/icu_forward.h"
+#include "core/outcome/outcome.h"
 #include "core/recordings/list_file.h"
+#include "core/recordings/session.h"
 
 namespace vane {
 
 inline constexpr std::string_view kSessionListHeader = "sampledate,recordings,latitude,longitude";
 
-using SessionListError = ListFileError;
+// In file order.
+using SessionListResult = Outcome<std::vector<Session>>;
 
-struct SessionListResult {
-    std::vector<Session> sessions;  // in file order
-    std::optional<SessionListError> error;
-};
+inline constexpr std::string_view kSessionListKind = "session list";
 
 // CSV with the header kSessionListHeader, then one session per line: the sample date as an ISO
 // date (local midnight of `zone`) or ISO 8601 time stamp, a whole number of recordings, and

@@ -119,18 +119,18 @@ ImportReport importCsv(const std::filesystem::path& libraryFile, const CsvTable&
                        const std::string& fileName, const library::ImportTarget& target,
                        std::stop_token stop) {
     const CsvRecordingsResult read = readCsvRecordings(table, columns, zone, fileName);
-    if (read.error) {
+    if (!read) {
         return {QObject::tr("Import stopped"),
                 QObject::tr("Nothing was imported. %1")
-                    .arg(QString::fromStdString(read.error->describe())),
+                    .arg(QString::fromStdString(read.error().describe())),
                 {},
                 false};
     }
-    if (read.recordings.empty()) {
+    if (read->empty()) {
         return nothingFound({});
     }
     library::RecordingLibrary writer = library::RecordingLibrary::open(libraryFile);
-    return reportOf(writer.importRecordings(target, read.recordings, stop), {});
+    return reportOf(writer.importRecordings(target, *read, stop), {});
 }
 
 }  // namespace vane

@@ -318,13 +318,13 @@ void MainWindow::importCsv() {
         return;
     }
     const QString file = *chosen;
-    const ListFileText content = readListFile(file.toStdString(), "CSV file");
-    if (content.error) {
+    const Outcome<std::string> content = readListFile(file.toStdString(), "CSV file");
+    if (!content) {
         dialogs_.alerts->showAlert(this, tr("Cannot read file"),
                                    tr("\"%1\" cannot be read.").arg(file));
         return;
     }
-    const auto table = std::make_shared<const CsvTable>(splitRecordingCsv(content.text));
+    const auto table = std::make_shared<const CsvTable>(splitRecordingCsv(*content));
     ImportDialog dialog(QFileInfo(file).completeBaseName(), library_->sessions(), table.get(),
                         this);
     if (dialog.exec() != QDialog::Accepted) {

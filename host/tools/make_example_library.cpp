@@ -48,12 +48,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     const vane::RecordingListResult list = vane::readRecordingList(listFile, *zone);
-    if (list.error) {
-        std::cerr << "Problem with recording list: " << list.error->describe() << '\n';
+    if (!list) {
+        std::cerr << "Problem with recording list: " << list.error().describe() << '\n';
         return 2;
     }
     std::map<std::pair<int, int>, std::vector<vane::ImportedRecording>> months;
-    for (const vane::Recording& recording : list.recordings) {
+    for (const vane::Recording& recording : *list) {
         const int offset = vane::utcOffsetSeconds(recording.recordingTime, *zone);
         const vane::ImportedRecording imported{recording.recordingTime, offset, zoneName, ""};
         const vane::CivilDate evening = *vane::firstEveningDate({imported});
@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
         std::cerr << "Problem with library: " << error.what() << '\n';
         return 2;
     }
-    std::cout << "Made " << libraryFile << ": " << list.recordings.size() << " recordings in "
+    std::cout << "Made " << libraryFile << ": " << list->size() << " recordings in "
               << months.size() << " sessions.\n";
     return 0;
 }

@@ -23,8 +23,8 @@ using ::testing::StartsWith;
 class AnalyseCommandTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder = vane::testing::uniqueTempPath("vane-analyse-test");
-        std::filesystem::create_directories(folder);
+        folder_ = vane::testing::uniqueTempPath("vane-analyse-test");
+        std::filesystem::create_directories(folder_);
         write("recordings.txt",
               "2012-06-21 22:03:00\n2012-06-21 22:04:00\n2012-06-21 22:13:00\n"
               "2012-06-21 22:25:00\n");
@@ -35,147 +35,147 @@ class AnalyseCommandTest : public ::testing::Test {
               "21.06.2012 22:20;3,4;13,1;run\r\n"
               "21.06.2012 22:30;4,1;-0,4;run\r\n"
               "21.06.2012 22:40;4,4;12,0;run\r\n");
-        options.recordingList = folder / "recordings.txt";
-        options.windFile = folder / "wind.csv";
+        options_.recordingList = folder_ / "recordings.txt";
+        options_.windFile = folder_ / "wind.csv";
     }
-    void TearDown() override { std::filesystem::remove_all(folder); }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
 
     void write(const std::string& name, const std::string& text) const {
-        std::ofstream(folder / name, std::ios::binary) << text;
+        std::ofstream(folder_ / name, std::ios::binary) << text;
     }
 
     int run() {
-        out.str("");
-        err.str("");
-        return runAnalyse(options, *berlin, out, err);
+        out_.str("");
+        err_.str("");
+        return runAnalyse(options_, *berlin_, out_, err_);
     }
 
-    std::unique_ptr<icu::TimeZone> berlin{icu::TimeZone::createTimeZone("Europe/Berlin")};
-    std::filesystem::path folder;
-    AnalyseOptions options;
-    std::ostringstream out;
-    std::ostringstream err;
+    std::unique_ptr<icu::TimeZone> berlin_{icu::TimeZone::createTimeZone("Europe/Berlin")};
+    std::filesystem::path folder_;
+    AnalyseOptions options_;
+    std::ostringstream out_;
+    std::ostringstream err_;
 };
 
 TEST_F(AnalyseCommandTest, PrintsTheTableWithTheFilesOwnSeparatorAndASummary) {
     // Date column, date format, wind column, decimal comma and zone are all guessed.
-    options.windColumn = "2";
-    ASSERT_EQ(run(), kExitSuccess) << err.str();
-    EXPECT_EQ(out.str(), "0\t0\n1\t1\n3\t1\n4\t1\n");
-    EXPECT_EQ(err.str(),
+    options_.windColumn = "2";
+    ASSERT_EQ(run(), kExitSuccess) << err_.str();
+    EXPECT_EQ(out_.str(), "0\t0\n1\t1\n3\t1\n4\t1\n");
+    EXPECT_EQ(err_.str(),
               "Summary: below 3,5 m/s: 50 % of activity; below 4,5 m/s: 80 % of activity; "
               "below 4,5 m/s: 90 % of activity; below 4,5 m/s: 95 % of activity\n");
 
-    options.decimal = ".";
-    options.countRecordings = true;
+    options_.decimal = ".";
+    options_.countRecordings = true;
     ASSERT_EQ(run(), kExitNoResult);
     // Readings with a comma are no numbers then: left out, and the user is told why.
-    EXPECT_EQ(out.str(), "0\t0\n");
-    EXPECT_THAT(err.str(), HasSubstr("Readings left out: 3 activity bins matched rows whose wind "
-                                     "speed is no number"));
-    EXPECT_THAT(err.str(), HasSubstr("Nothing counted: "));
+    EXPECT_EQ(out_.str(), "0\t0\n");
+    EXPECT_THAT(err_.str(), HasSubstr("Readings left out: 3 activity bins matched rows whose wind "
+                                      "speed is no number"));
+    EXPECT_THAT(err_.str(), HasSubstr("Nothing counted: "));
 }
 
 TEST_F(AnalyseCommandTest, TemperatureColumnIsGuessedFromItsTitleAndSaidSo) {
-    options.temperature = true;
-    ASSERT_EQ(run(), kExitSuccess) << err.str();
-    EXPECT_EQ(out.str(), "-0,5\t1\n0\t0\n13\t1\n13,5\t1\n");
-    EXPECT_THAT(err.str(), StartsWith("Temperature column: 3 Temp (guessed"));
-    EXPECT_THAT(err.str(), HasSubstr(" °C: 50 % of activity"));
+    options_.temperature = true;
+    ASSERT_EQ(run(), kExitSuccess) << err_.str();
+    EXPECT_EQ(out_.str(), "-0,5\t1\n0\t0\n13\t1\n13,5\t1\n");
+    EXPECT_THAT(err_.str(), StartsWith("Temperature column: 3 Temp (guessed"));
+    EXPECT_THAT(err_.str(), HasSubstr(" °C: 50 % of activity"));
 
     write("wind.csv", "Datum;Wind\r\n21.06.2012 22:00;1\r\n21.06.2012 22:10;2\r\n");
     EXPECT_EQ(run(), kExitNoResult);
-    EXPECT_THAT(err.str(), HasSubstr("No temperature column: "));
-    EXPECT_THAT(out.str(), IsEmpty());
+    EXPECT_THAT(err_.str(), HasSubstr("No temperature column: "));
+    EXPECT_THAT(out_.str(), IsEmpty());
 }
 
 TEST_F(AnalyseCommandTest, ColumnsAreChosenByNumberOrTitle) {
-    options.windColumn = "windgeschwindigkeit";
-    options.stateColumn = "Status";
-    ASSERT_EQ(run(), kExitSuccess) << err.str();
-    EXPECT_EQ(out.str(), "1\t1\t1\t0\t\n3\t0\t3\t1\t\n4\t0\t4\t1\t\n");
-    EXPECT_THAT(err.str(), HasSubstr("Summary for state idle: below 1,5 m/s"));
-    EXPECT_THAT(err.str(), HasSubstr("Summary for state run: below 3,5 m/s: 50 %"));
+    options_.windColumn = "windgeschwindigkeit";
+    options_.stateColumn = "Status";
+    ASSERT_EQ(run(), kExitSuccess) << err_.str();
+    EXPECT_EQ(out_.str(), "1\t1\t1\t0\t\n3\t0\t3\t1\t\n4\t0\t4\t1\t\n");
+    EXPECT_THAT(err_.str(), HasSubstr("Summary for state idle: below 1,5 m/s"));
+    EXPECT_THAT(err_.str(), HasSubstr("Summary for state run: below 3,5 m/s: 50 %"));
 
-    options.stateColumn = "5";
+    options_.stateColumn = "5";
     EXPECT_EQ(run(), kExitBadInput);
-    EXPECT_THAT(err.str(),
+    EXPECT_THAT(err_.str(),
                 HasSubstr("no column \"5\" (columns: 1 Datum/Zeit | 2 Windgeschwindigkeit"));
 }
 
 TEST_F(AnalyseCommandTest, NoOverlapAndMissingColumnsEndWithoutATable) {
     write("recordings.txt", "2013-06-21 22:03:00\n");
-    options.windColumn = "2";
+    options_.windColumn = "2";
     EXPECT_EQ(run(), kExitNoResult);
-    EXPECT_THAT(out.str(), IsEmpty());
-    EXPECT_THAT(err.str(), HasSubstr("No time overlap: It seems the selected recordings"));
+    EXPECT_THAT(out_.str(), IsEmpty());
+    EXPECT_THAT(err_.str(), HasSubstr("No time overlap: It seems the selected recordings"));
 
-    options.windColumn.reset();
+    options_.windColumn.reset();
     write("wind.csv", "Datum;v\r\n21.06.2012 22:00;1\r\n21.06.2012 22:10;2\r\n");
     EXPECT_EQ(run(), kExitNoResult);
-    EXPECT_EQ(err.str(),
+    EXPECT_EQ(err_.str(),
               "No wind speed column: Choose the column that holds the wind speed.\n"
               "Columns of the wind file: 1 Datum | 2 column 2\n");
 }
 
 TEST_F(AnalyseCommandTest, RecordingsThatCannotCountAreExplained) {
-    options.windColumn = "2";
+    options_.windColumn = "2";
     write("recordings.txt", "time\n");
     EXPECT_EQ(run(), kExitNoResult);
-    EXPECT_EQ(err.str(),
-              "Nothing to analyse: " + options.recordingList.string() + " holds no recordings\n");
+    EXPECT_EQ(err_.str(),
+              "Nothing to analyse: " + options_.recordingList.string() + " holds no recordings\n");
 
     write("recordings.txt", "2009-06-19 23:00:00\n2012-06-21 22:03:00\n");
     EXPECT_EQ(run(), kExitSuccess);
-    EXPECT_THAT(err.str(), StartsWith("Recordings left out: 1 of 2 lie before the first activity "
-                                      "bin, which begins 2009-06-20T00:00:00\n"));
-    EXPECT_EQ(out.str(), "0\t0\n1\t1\n");
+    EXPECT_THAT(err_.str(), StartsWith("Recordings left out: 1 of 2 lie before the first activity "
+                                       "bin, which begins 2009-06-20T00:00:00\n"));
+    EXPECT_EQ(out_.str(), "0\t0\n1\t1\n");
 }
 
 TEST_F(AnalyseCommandTest, APerStateRunThatMatchesNothingIsNoResult) {
     // The per-state analysis reads the stamps as local time and has no alert of its own.
     write("recordings.txt", "2013-06-21 22:03:00\n");
-    options.windColumn = "2";
-    options.stateColumn = "Status";
+    options_.windColumn = "2";
+    options_.stateColumn = "Status";
     EXPECT_EQ(run(), kExitNoResult);
-    EXPECT_THAT(out.str(), IsEmpty());
-    EXPECT_THAT(err.str(), HasSubstr("Nothing counted: no activity bin matched a row"));
+    EXPECT_THAT(out_.str(), IsEmpty());
+    EXPECT_THAT(err_.str(), HasSubstr("Nothing counted: no activity bin matched a row"));
 }
 
 TEST_F(AnalyseCommandTest, BadInputIsReportedWithStatusTwo) {
-    options.windColumn = "2";
+    options_.windColumn = "2";
     for (const char* zone : {"CEST", "+2400", "-0160"}) {
-        options.zone = zone;
+        options_.zone = zone;
         EXPECT_EQ(run(), kExitBadInput) << zone;
-        EXPECT_THAT(err.str(), HasSubstr("--zone takes an offset")) << zone;
-        EXPECT_THAT(out.str(), IsEmpty()) << zone;
+        EXPECT_THAT(err_.str(), HasSubstr("--zone takes an offset")) << zone;
+        EXPECT_THAT(out_.str(), IsEmpty()) << zone;
     }
     // The farthest offset still reads every date, a day away from the recordings.
-    options.zone = "-2359";
-    EXPECT_EQ(run(), kExitNoResult) << err.str();
-    EXPECT_THAT(err.str(), HasSubstr("No time overlap"));
-    options.zone.reset();
+    options_.zone = "-2359";
+    EXPECT_EQ(run(), kExitNoResult) << err_.str();
+    EXPECT_THAT(err_.str(), HasSubstr("No time overlap"));
+    options_.zone.reset();
 
-    options.windFile = folder / "missing.csv";
+    options_.windFile = folder_ / "missing.csv";
     EXPECT_EQ(run(), kExitBadInput);
-    EXPECT_THAT(err.str(), StartsWith("Problem with file: "));
+    EXPECT_THAT(err_.str(), StartsWith("Problem with file: "));
 
-    options.windFile = folder / "wind.csv";
+    options_.windFile = folder_ / "wind.csv";
     write("recordings.txt", "2012-06-21 22:03:00\nyesterday\n");
     EXPECT_EQ(run(), kExitBadInput);
-    EXPECT_THAT(err.str(), StartsWith("Problem with recording list: "));
+    EXPECT_THAT(err_.str(), StartsWith("Problem with recording list: "));
 
     // No header row to analyse: the file's problem, not a missing column, is what to fix.
     write("recordings.txt", "2012-06-21 22:03:00\n");
-    options.windFileOptions.startingLine = 9;
+    options_.windFileOptions.startingLine = 9;
     EXPECT_EQ(run(), kExitBadInput);
-    EXPECT_EQ(err.str(),
-              "Problem with wind file: " + options.windFile.string() +
+    EXPECT_EQ(err_.str(),
+              "Problem with wind file: " + options_.windFile.string() +
                   ": The starting line 9 lies beyond the last line of the file, line 7.\n");
-    options.windFileOptions.startingLine = 1;
+    options_.windFileOptions.startingLine = 1;
     write("wind.csv", "");
     EXPECT_EQ(run(), kExitBadInput);
-    EXPECT_THAT(err.str(), HasSubstr(": The wind table is empty"));
+    EXPECT_THAT(err_.str(), HasSubstr(": The wind table is empty"));
 }
 
 }  // namespace

@@ -14,15 +14,15 @@ namespace {
 class InspectCommandTest : public ::testing::Test {
   protected:
     std::filesystem::path file = vane::testing::uniqueTempPath("vane-inspect-command-test");
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out_;
+    std::ostringstream err_;
 
     void TearDown() override { std::filesystem::remove(file); }
 
     int run(const std::string& bytes, InspectOptions options = {}) {
         std::ofstream(file, std::ios::binary) << bytes;
         options.windFile = file;
-        return runInspect(options, out, err);
+        return runInspect(options, out_, err_);
     }
 };
 
@@ -39,7 +39,7 @@ const std::string kWindowsLoggerFile =
 
 TEST_F(InspectCommandTest, ShowsAWindowsSemicolonFileAsThePreviewWould) {
     EXPECT_EQ(run(kWindowsLoggerFile), 0);
-    EXPECT_EQ(out.str(),
+    EXPECT_EQ(out_.str(),
               "encoding: Windows Latin 1 (12), detected\n"
               "line-ending: CR LF (guessed)\n"
               "field-separator: ; (guessed)\n"
@@ -54,7 +54,7 @@ TEST_F(InspectCommandTest, ShowsAWindowsSemicolonFileAsThePreviewWould) {
               "row 3: 01.06.2012 00:20 | 12,4 | 2,9\n"
               "row 4: 01.06.2012 00:30 | 12,3 | Störung\n"
               "row 5: 01.06.2012 00:40 | 12,1 | 3,0\n");
-    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(err_.str(), "");
 }
 
 TEST_F(InspectCommandTest, GivenChoicesOverrideTheGuessesAndControlCharactersShow) {
@@ -64,7 +64,7 @@ TEST_F(InspectCommandTest, GivenChoicesOverrideTheGuessesAndControlCharactersSho
     options.reading.fieldSeparator = "tab";
     options.reading.startingLine = 2;
     EXPECT_EQ(run("x\nDate\tWind speed\r\n01.06.2012 00:00\t3,4\r\n", options), 0);
-    const std::string shown = out.str();
+    const std::string shown = out_.str();
     EXPECT_NE(shown.find("encoding: Mac OS Roman (30), chosen\n"), std::string::npos) << shown;
     EXPECT_NE(shown.find("line-ending: LF\n"), std::string::npos) << shown;
     EXPECT_NE(shown.find("field-separator: tab\n"), std::string::npos) << shown;
@@ -72,29 +72,29 @@ TEST_F(InspectCommandTest, GivenChoicesOverrideTheGuessesAndControlCharactersSho
     EXPECT_NE(shown.find("row 1: 01.06.2012 00:00 | 3,4\\r\n"), std::string::npos) << shown;
 
     options.reading.encoding = "12";
-    out.str("");
+    out_.str("");
     EXPECT_EQ(run(kWindowsLoggerFile, options), 0);
-    EXPECT_NE(out.str().find("encoding: Windows Latin 1 (12), chosen\n"), std::string::npos);
+    EXPECT_NE(out_.str().find("encoding: Windows Latin 1 (12), chosen\n"), std::string::npos);
 }
 
 TEST_F(InspectCommandTest, AStartingLineOutsideTheFileShowsNoRowsAndSaysWhy) {
     InspectOptions options;
     options.reading.startingLine = 0;
     EXPECT_EQ(run(kWindowsLoggerFile, options), 0);
-    EXPECT_NE(out.str().find("data-rows: 0\n"), std::string::npos);
-    EXPECT_EQ(err.str(), "No data rows: The starting line must be 1 or more, not 0.\n");
+    EXPECT_NE(out_.str().find("data-rows: 0\n"), std::string::npos);
+    EXPECT_EQ(err_.str(), "No data rows: The starting line must be 1 or more, not 0.\n");
 }
 
 TEST_F(InspectCommandTest, AnUnreadableFileIsTheProblemWithFileAlert) {
     InspectOptions options;
     options.windFile = file.string() + "-missing";
-    EXPECT_EQ(runInspect(options, out, err), 2);
-    EXPECT_EQ(out.str(), "");
-    EXPECT_EQ(err.str().rfind("Problem with file: The csv file couldn't be read properly. Please "
-                              "send it to Fenmark for further examination.\nerror ",
-                              0),
+    EXPECT_EQ(runInspect(options, out_, err_), 2);
+    EXPECT_EQ(out_.str(), "");
+    EXPECT_EQ(err_.str().rfind("Problem with file: The csv file couldn't be read properly. Please "
+                               "send it to Fenmark for further examination.\nerror ",
+                               0),
               0u)
-        << err.str();
+        << err_.str();
 
     options.reading.encoding = "UTF-8";
     EXPECT_EQ(run(kWindowsLoggerFile, options), 2) << "0xB0 is not UTF-8";
@@ -111,7 +111,7 @@ TEST_F(InspectCommandTest, UnknownChoicesAreBadUsage) {
     options.reading.encoding.reset();
     options.reading.lineEnding = "crcr";
     EXPECT_EQ(run(kWindowsLoggerFile, options), 2);
-    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(out_.str(), "");
 }
 
 }  // namespace

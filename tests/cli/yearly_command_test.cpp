@@ -61,16 +61,16 @@ class Ppm {
 
 class YearlyCommandTest : public ::testing::Test {
   protected:
-    std::unique_ptr<icu::TimeZone> berlin{icu::TimeZone::createTimeZone("Europe/Berlin")};
-    std::filesystem::path folder = vane::testing::uniqueTempPath("vane-yearly-test");
-    std::ostringstream out;
-    std::ostringstream err;
+    std::unique_ptr<icu::TimeZone> berlin_{icu::TimeZone::createTimeZone("Europe/Berlin")};
+    std::filesystem::path folder_ = vane::testing::uniqueTempPath("vane-yearly-test");
+    std::ostringstream out_;
+    std::ostringstream err_;
 
-    void SetUp() override { std::filesystem::create_directories(folder); }
-    void TearDown() override { std::filesystem::remove_all(folder); }
+    void SetUp() override { std::filesystem::create_directories(folder_); }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
 
     std::filesystem::path file(const std::string& name, const std::string& content) const {
-        const std::filesystem::path path = folder / name;
+        const std::filesystem::path path = folder_ / name;
         std::ofstream(path) << content;
         return path;
     }
@@ -79,17 +79,17 @@ class YearlyCommandTest : public ::testing::Test {
         options.recordingList = file("recordings.txt", content);
         return options;
     }
-    int run(const YearlyOptions& options) { return runYearly(options, *berlin, out, err); }
+    int run(const YearlyOptions& options) { return runYearly(options, *berlin_, out_, err_); }
 };
 
 constexpr const char* kMayNight = "2013-05-05 22:03:00\n2013-05-05 22:07:00\n2013-05-05 22:14\n";
 
 TEST_F(YearlyCommandTest, WritesTheRasterAndTheComposedView) {
     YearlyOptions options = withRecordings(kMayNight);
-    options.raster = folder / "yearly.ppm";
-    options.out = folder / "yearly.png";
-    ASSERT_EQ(run(options), 0) << err.str();
-    EXPECT_EQ(out.str(),
+    options.raster = folder_ / "yearly.ppm";
+    options.out = folder_ / "yearly.png";
+    ASSERT_EQ(run(options), 0) << err_.str();
+    EXPECT_EQ(out_.str(),
               "Wrote " + options.out->string() + "\nWrote " + options.raster->string() + "\n");
 
     const Ppm raster(*options.raster);
@@ -105,8 +105,8 @@ TEST_F(YearlyCommandTest, WritesTheRasterAndTheComposedView) {
 
 TEST_F(YearlyCommandTest, SunMarksDependOnTheDateOnlyNotOnTheDayOfTheRun) {
     YearlyOptions options = withRecordings("2012-06-21 22:00:00\n");
-    options.raster = folder / "yearly.ppm";
-    ASSERT_EQ(run(options), 0) << err.str();
+    options.raster = folder_ / "yearly.ppm";
+    ASSERT_EQ(run(options), 0) << err_.str();
     const Ppm raster(*options.raster);
     // 21 June 2012 (day 173) in summer time: sunset 21:26, sunrise 05:08 the next morning.
     EXPECT_EQ(raster.rowsWithRed(346), (std::vector<int>{130, 314}));
@@ -115,8 +115,8 @@ TEST_F(YearlyCommandTest, SunMarksDependOnTheDateOnlyNotOnTheDayOfTheRun) {
 
 TEST_F(YearlyCommandTest, TheSiteComesFromTheOptionsThenTheFirstSession) {
     const auto marksAt = [&](YearlyOptions options) {
-        options.raster = folder / "yearly.ppm";
-        EXPECT_EQ(run(options), 0) << err.str();
+        options.raster = folder_ / "yearly.ppm";
+        EXPECT_EQ(run(options), 0) << err_.str();
         return Ppm(*options.raster).rowsWithRed(346);
     };
     const YearlyOptions plain = withRecordings("2012-06-21 22:00:00\n");
@@ -136,74 +136,74 @@ TEST_F(YearlyCommandTest, BarsDrawTheSessionsInsteadOfTheRecordings) {
     options.bars = true;
     options.sessionList =
         file("sessions.csv", "sampledate,recordings,latitude,longitude\n2013-05-05,57,,\n");
-    options.raster = folder / "bars.ppm";
-    ASSERT_EQ(run(options), 0) << err.str();
+    options.raster = folder_ / "bars.ppm";
+    ASSERT_EQ(run(options), 0) << err_.str();
     EXPECT_EQ(Ppm(*options.raster).rowsWithRed(250).size(), 408u);
 }
 
 TEST_F(YearlyCommandTest, BadInputIsRefusedWithWhatToFixAndNoFile) {
     YearlyOptions options = withRecordings(kMayNight);
-    options.out = folder / "yearly.png";
+    options.out = folder_ / "yearly.png";
 
     options.binWidthMinutes = 2.5;
     EXPECT_EQ(run(options), 2);
-    EXPECT_EQ(err.str(),
+    EXPECT_EQ(err_.str(),
               "Bad usage: --bin: the bin width must be a whole number of minutes from 1 to 1440, "
               "not 2.5\n");
     options.binWidthMinutes = 10;
 
-    err.str("");
-    options.out = folder / "yearly.docx";
+    err_.str("");
+    options.out = folder_ / "yearly.docx";
     EXPECT_EQ(run(options), 2);
-    EXPECT_EQ(err.str().rfind("Bad usage: --out: cannot write images of the type of", 0), 0u);
-    options.out = folder / "yearly.png";
+    EXPECT_EQ(err_.str().rfind("Bad usage: --out: cannot write images of the type of", 0), 0u);
+    options.out = folder_ / "yearly.png";
 
-    err.str("");
+    err_.str("");
     options.recordingList = file("bad.txt", "2013-05-05 22:03:00\nnot a time\n");
     EXPECT_EQ(run(options), 2);
-    EXPECT_EQ(err.str(), "Problem with recording list: " + (folder / "bad.txt").string() +
-                             ":2: expected a time stamp such as 2012-06-21 21:03:00 or "
-                             "2012-06-21T21:03:00+02:00, found \"not a time\"\n");
+    EXPECT_EQ(err_.str(), "Problem with recording list: " + (folder_ / "bad.txt").string() +
+                              ":2: expected a time stamp such as 2012-06-21 21:03:00 or "
+                              "2012-06-21T21:03:00+02:00, found \"not a time\"\n");
 
-    err.str("");
+    err_.str("");
     options.recordingList = file("empty.txt", "# nothing yet\n");
     EXPECT_EQ(run(options), 3);
-    EXPECT_EQ(err.str(),
-              "Nothing to draw: " + (folder / "empty.txt").string() + " holds no recordings\n");
+    EXPECT_EQ(err_.str(),
+              "Nothing to draw: " + (folder_ / "empty.txt").string() + " holds no recordings\n");
 
-    err.str("");
+    err_.str("");
     options.recordingList = file("recordings.txt", kMayNight);
     options.sessionList = file("sessions.csv", "sampledate,recordings\n");
     EXPECT_EQ(run(options), 2);
-    EXPECT_EQ(err.str().rfind("Problem with session list: ", 0), 0u);
+    EXPECT_EQ(err_.str().rfind("Problem with session list: ", 0), 0u);
     options.sessionList.reset();
 
-    err.str("");
+    err_.str("");
     options.bars = true;
     EXPECT_EQ(run(options), 2);
-    EXPECT_EQ(err.str(),
+    EXPECT_EQ(err_.str(),
               "Bad usage: --bars draws the sessions of a session list or library; give it with "
               "--sessions or --library\n");
 
-    EXPECT_FALSE(std::filesystem::exists(folder / "yearly.png"));
-    EXPECT_EQ(out.str(), "");
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "yearly.png"));
+    EXPECT_EQ(out_.str(), "");
 }
 
 TEST_F(YearlyCommandTest, SaysWhichRecordingsLieBeyondThePicture) {
     YearlyOptions options =
         withRecordings("2013-12-20 22:00\n2013-12-27 22:00\n2013-12-28 22:00\n2013-12-29 22:00\n");
-    options.raster = folder / "yearly.ppm";
+    options.raster = folder_ / "yearly.ppm";
     EXPECT_EQ(run(options), 0);
-    EXPECT_EQ(err.str(),
+    EXPECT_EQ(err_.str(),
               "Recordings left out: 3 of 4 come after the picture's last night, 25 to 26 December "
               "2013\n");
 
     // A leap year's last night is a day earlier; a later year is not drawn over the first.
-    err.str("");
+    err_.str("");
     options.recordingList =
         file("leap.txt", "2012-12-24 22:00\n2012-12-25 22:00\n2013-03-01 22:00\n");
     EXPECT_EQ(run(options), 0);
-    EXPECT_EQ(err.str(),
+    EXPECT_EQ(err_.str(),
               "Recordings left out: 2 of 3 come after the picture's last night, 24 to 25 December "
               "2012\n");
     EXPECT_EQ(Ppm(*options.raster).at(2 * 60, 144), (Rgb{}));
@@ -211,9 +211,9 @@ TEST_F(YearlyCommandTest, SaysWhichRecordingsLieBeyondThePicture) {
 
 TEST_F(YearlyCommandTest, AYearWithoutSunTimesIsDrawnWithoutMarksAndSaysWhy) {
     YearlyOptions options = withRecordings("2051-05-05 22:03:00\n");
-    options.raster = folder / "yearly.ppm";
+    options.raster = folder_ / "yearly.ppm";
     EXPECT_EQ(run(options), 0);
-    EXPECT_EQ(err.str(),
+    EXPECT_EQ(err_.str(),
               "No sunset and sunrise marks: S_decode ==> Please fix the year: 2051 [1950-2050]\n");
     EXPECT_EQ(Ppm(*options.raster).at(250, 144), (Rgb{0, 79, 79}));
 }

@@ -77,7 +77,7 @@ std::vector<std::string> damaged(const std::vector<std::string>& seeds) {
 
 class GarbageInputTest : public ::testing::Test {
   protected:
-    std::unique_ptr<icu::TimeZone> berlin{icu::TimeZone::createTimeZone("Europe/Berlin")};
+    std::unique_ptr<icu::TimeZone> berlin_{icu::TimeZone::createTimeZone("Europe/Berlin")};
 };
 
 TEST_F(GarbageInputTest, RecordingAndSessionListsAnswerWithRecordingsOrALineNumber) {
@@ -86,13 +86,13 @@ TEST_F(GarbageInputTest, RecordingAndSessionListsAnswerWithRecordingsOrALineNumb
         "2012-06-21 21:03:00,bat1.wav\r\n2012-06-22 01:00:00+0200,bat2.wav\r\n",
         "sampledate,recordings,latitude,longitude\n2012-06-21,57,49.6,11.05\n2012-06-22,12,,\n"};
     for (const std::string& text : damaged(seeds)) {
-        const RecordingListResult recordings = parseRecordingList(text, "list.txt", *berlin);
-        if (recordings.error) {
-            EXPECT_FALSE(recordings.error->describe().empty());
+        const RecordingListResult recordings = parseRecordingList(text, "list.txt", *berlin_);
+        if (!recordings) {
+            EXPECT_FALSE(recordings.error().describe().empty());
         }
-        const SessionListResult sessions = parseSessionList(text, "sessions.csv", *berlin);
-        if (sessions.error) {
-            EXPECT_FALSE(sessions.error->describe().empty());
+        const SessionListResult sessions = parseSessionList(text, "sessions.csv", *berlin_);
+        if (!sessions) {
+            EXPECT_FALSE(sessions.error().describe().empty());
         }
         (void)parseIsoTimestamp(text);
     }
@@ -112,7 +112,7 @@ TEST_F(GarbageInputTest, RecorderMetadataAndFileNamesAreReadOrRefused) {
         (void)parseFileNameTimestamp(text);
         const CsvTable table = splitRecordingCsv(text);
         EXPECT_EQ(table.rows.size(), table.lineNumbers.size());
-        (void)readCsvRecordings(table, guessRecordingColumns(table), *berlin, "list.csv");
+        (void)readCsvRecordings(table, guessRecordingColumns(table), *berlin_, "list.csv");
     }
 }
 
@@ -131,12 +131,13 @@ TEST_F(GarbageInputTest, DamagedWaveFilesGiveMetadataOrAProblem) {
     const std::string wave = chunk("RIFF", body);
     const std::filesystem::path file = vane::testing::uniqueTempPath("vane-garbage") += ".wav";
     std::ofstream(file, std::ios::binary) << wave;
-    ASSERT_TRUE(readGuanoFile(file).metadata.value_or(GuanoMetadata{}).timestamp);
+    ASSERT_TRUE(readGuanoFile(file).value_or(std::nullopt).value_or(GuanoMetadata{}).timestamp);
     for (const std::string& bytes : damaged({wave})) {
         std::ofstream(file, std::ios::binary) << bytes;
         const GuanoFileResult read = readGuanoFile(file);
-        if (read.metadata) {
-            EXPECT_EQ(read.problem, "");
+        // Metadata and a problem never come together; a problem always says what it is.
+        if (!read) {
+            EXPECT_FALSE(read.error().message.empty());
         }
     }
     std::filesystem::remove(file);
@@ -181,16 +182,16 @@ TEST_F(GarbageInputTest, TheAnalysisScansDamagedWindTablesWithEveryColumnChoice)
         const WindTable table = splitWindText(text, choices);
         for (int column = 0; column <= 5; ++column) {
             ActivityAnalysisOptions options;
-            options.date_timeColumn = 1;
+            options.dateTimeColumn = 1;
             options.windColumn = column;
-            options.tempColumn = 5 - column;
+            options.temperatureColumn = 5 - column;
             options.plotTemp = column % 2 == 1;
             options.stateColumn = column == 4 ? 4 : 0;
-            options.date_Format = "dd.MM.yyyy HH:mm";
+            options.dateFormat = "dd.MM.yyyy HH:mm";
             options.timeZone = "+0200";
-            options.decimal_Sep = ",";
+            options.decimalSeparator = ",";
             const ActivityAnalysisResult result =
-                analyseActivityAndWind(events, table, options, *berlin);
+                analyseActivityAndWind(events, table, options, *berlin_);
             // The plain table always holds its origin line; a per-state table may be empty.
             if (result.hasTable() && !result.legend) {
                 EXPECT_NE(("\n" + result.pasteboardText).find("\n0\t0\n"), std::string::npos)
@@ -207,7 +208,7 @@ TEST_F(GarbageInputTest, DatePatternsAndNumberOrderTakeAnyText) {
     const std::vector<std::string> texts = damaged(seeds);
     for (const std::string pattern :
          {"dd.MM.yyyy HH:mm", "yyyy-MM-dd'T'HH:mm:ss", "MM/dd/yy h:mm a"}) {
-        const DatePatternParser parser(pattern, *berlin);
+        const DatePatternParser parser(pattern, *berlin_);
         for (const std::string& text : texts) {
             (void)parser.parse(text);
         }

@@ -56,19 +56,19 @@ class GraphFile : public ::testing::Test {
 
 TEST_F(GraphFile, WritesEachFormatByItsExtension) {
     const fs::path png = folder_.path() / "graph.PNG";
-    ASSERT_EQ(writeGraphFile(activityGraph_.graph(), png, {300, 200}), std::nullopt);
+    ASSERT_TRUE(writeGraphFile(activityGraph_.graph(), png, {300, 200}));
     const QImage image(QString::fromStdString(png.string()), "png");
     EXPECT_EQ(image.size(), QSize(300, 200));
 
     const fs::path pdf = folder_.path() / "graph.pdf";
-    ASSERT_EQ(writeGraphFile(activityGraph_.graph(), pdf), std::nullopt);
+    ASSERT_TRUE(writeGraphFile(activityGraph_.graph(), pdf));
     const std::string pdfText = contentOf(pdf);
     EXPECT_TRUE(pdfText.starts_with("%PDF"));
     EXPECT_NE(pdfText.find("/MediaBox [0 0 600"), std::string::npos);  // 1200 px = 600 pt
     EXPECT_NE(pdfText.find("/FontFile"), std::string::npos);           // fonts embedded
 
     const fs::path svg = folder_.path() / "graph.svg";
-    ASSERT_EQ(writeGraphFile(activityGraph_.graph(), svg), std::nullopt);
+    ASSERT_TRUE(writeGraphFile(activityGraph_.graph(), svg));
     const std::string svgText = contentOf(svg);
     EXPECT_NE(svgText.find("<svg"), std::string::npos);
     EXPECT_NE(svgText.find("Wind speed (m/s)"), std::string::npos);
@@ -80,22 +80,22 @@ TEST_F(GraphFile, WritesEachFormatByItsExtension) {
 TEST_F(GraphFile, NamesThePathOfWhatCannotBeWrittenAndKeepsTheOldFile) {
     const fs::path unknown = folder_.path() / "graph.xyz";
     const auto unknownError = writeGraphFile(activityGraph_.graph(), unknown);
-    ASSERT_TRUE(unknownError.has_value());
-    EXPECT_NE(unknownError->find(unknown.string()), std::string::npos);
-    EXPECT_NE(unknownError->find("xyz"), std::string::npos);
+    ASSERT_FALSE(unknownError);
+    EXPECT_NE(unknownError.error().message.find(unknown.string()), std::string::npos);
+    EXPECT_NE(unknownError.error().message.find("xyz"), std::string::npos);
     EXPECT_FALSE(fs::exists(unknown));
 
     const fs::path missingFolder = folder_.path() / "missing" / "graph.png";
     const auto folderError = writeGraphFile(activityGraph_.graph(), missingFolder);
-    ASSERT_TRUE(folderError.has_value());
-    EXPECT_NE(folderError->find(missingFolder.string()), std::string::npos);
+    ASSERT_FALSE(folderError);
+    EXPECT_NE(folderError.error().message.find(missingFolder.string()), std::string::npos);
 
     const fs::path kept = folder_.path() / "kept.png";
     std::ofstream(kept) << "earlier picture";
-    EXPECT_TRUE(writeGraphFile(activityGraph_.graph(), kept, {0, 800}).has_value());
-    EXPECT_TRUE(writeGraphFile(activityGraph_.graph(), kept, {1200, 100000}).has_value());
+    EXPECT_FALSE(writeGraphFile(activityGraph_.graph(), kept, {0, 800}));
+    EXPECT_FALSE(writeGraphFile(activityGraph_.graph(), kept, {1200, 100000}));
     EXPECT_EQ(contentOf(kept), "earlier picture");
-    ASSERT_EQ(writeGraphFile(activityGraph_.graph(), kept, {120, 80}), std::nullopt);
+    ASSERT_TRUE(writeGraphFile(activityGraph_.graph(), kept, {120, 80}));
     EXPECT_NE(contentOf(kept), "earlier picture");
 }
 
@@ -104,13 +104,12 @@ TEST_F(GraphFile, DrawsAnAnalysisResultWithoutAnApplication) {
                           {"stopped", {{0.0, 0.0}, {3.0, 1.0}}}};
     const std::vector<std::string> order{"running", "stopped"};
     const fs::path png = folder_.path() / "states.png";
-    EXPECT_EQ(writeActivityGraphFile({.plotData = states,
-                                      .seriesOrder = order,
-                                      .plotTemp = false,
-                                      .lengths = {25.0, 1.0},
-                                      .withLegend = true},
-                                     png, {240, 160}),
-              std::nullopt);
+    EXPECT_TRUE(writeActivityGraphFile({.plotData = states,
+                                        .seriesOrder = order,
+                                        .plotTemp = false,
+                                        .lengths = {25.0, 1.0},
+                                        .withLegend = true},
+                                       png, {240, 160}));
     EXPECT_EQ(QImage(QString::fromStdString(png.string())).size(), QSize(240, 160));
 }
 

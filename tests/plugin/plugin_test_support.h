@@ -28,7 +28,7 @@ inline QString sourcePath(const char* relative) {
 inline std::vector<Recording> exampleRecordings() {
     const RecordingListResult list =
         readRecordingList(sourcePath("examples/recordings.txt").toStdString(), *processTimeZone());
-    return list.recordings;
+    return list.value();
 }
 
 // The real controller with a recorder in place of each dialog.

@@ -10,7 +10,7 @@
 #include <QtTest>
 
 #include "core/import/text_encodings.h"
-#include "core/import/time_zone_preset.h"
+#include "core/time/utc_offset.h"
 #include "core/time/local_time.h"
 #include "plugin/time_zone_titles.h"
 #include "plugin_test_support.h"

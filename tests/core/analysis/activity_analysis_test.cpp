@@ -39,10 +39,10 @@ const AnalysisAlert kNoOverlap{"No time overlap",
 // A summer night at a site in central Europe; the logger writes local summer time.
 class ActivityAnalysisTest : public ::testing::Test {
   protected:
-    std::unique_ptr<icu::TimeZone> berlin{icu::TimeZone::createTimeZone("Europe/Berlin")};
+    std::unique_ptr<icu::TimeZone> berlin_{icu::TimeZone::createTimeZone("Europe/Berlin")};
 
     double at(int hour, int minute) const {
-        return localInstant({{2012, 6, 21}, hour, minute, 0}, *berlin);
+        return localInstant({{2012, 6, 21}, hour, minute, 0}, *berlin_);
     }
     static std::string stamp(int hour, int minute) {
         char text[32];
@@ -76,17 +76,17 @@ class ActivityAnalysisTest : public ::testing::Test {
 
     static ActivityAnalysisOptions windOptions() {
         ActivityAnalysisOptions options;
-        options.date_timeColumn = 1;
+        options.dateTimeColumn = 1;
         options.windColumn = 2;
-        options.tempColumn = 3;
-        options.date_Format = "dd.MM.yyyy HH:mm";
+        options.temperatureColumn = 3;
+        options.dateFormat = "dd.MM.yyyy HH:mm";
         options.timeZone = "+0200";
         return options;
     }
 
     ActivityAnalysisResult run(const BatEventList& events, const WindTable& windTable,
                                const ActivityAnalysisOptions& options = windOptions()) const {
-        return analyseActivityAndWind(events, windTable, options, *berlin);
+        return analyseActivityAndWind(events, windTable, options, *berlin_);
     }
 };
 
@@ -102,7 +102,7 @@ TEST_F(ActivityAnalysisTest, EachBinIsMatchedWithTheRowWhoseIntervalEndsAtOrAfte
     EXPECT_EQ(run(bins({{22, 0}, {22, 10}}), onGrid).pasteboardText, "0\t0\n1\t1\n2\t1\n");
     // An offset of ten minutes moves every interval ten minutes later.
     ActivityAnalysisOptions shifted = windOptions();
-    shifted.timeOffset = 10;
+    shifted.timeOffsetMinutes = 10;
     EXPECT_EQ(run(bins({{22, 10}, {22, 20}}), onGrid, shifted).pasteboardText,
               "0\t0\n1\t1\n2\t1\n");
 }
@@ -160,7 +160,7 @@ TEST_F(ActivityAnalysisTest, ClassesAccumulateIntoTheCurveAndTheTable) {
                                     {stamp(22, 20), "1,7"},
                                     {stamp(22, 30), "9"}});
     ActivityAnalysisOptions comma = windOptions();
-    comma.decimal_Sep = ",";
+    comma.decimalSeparator = ",";
     EXPECT_EQ(run(bins({{22, 0}, {22, 10}, {22, 20}}), commas, comma).pasteboardText,
               "0\t0\n0\t2\n1,5\t1\n");
     // With the other separator the readings are no numbers: left out and said so, not counted
@@ -198,7 +198,7 @@ TEST_F(ActivityAnalysisTest, RecordingCountsWeighTheBinsWhenChosen) {
         table({{stamp(22, 0), "3.1"}, {stamp(22, 10), "3.3"}, {stamp(22, 40), "7"}});
     BatEventList events{{at(21, 0), 4}, {at(22, 0), 3}, {at(22, 10), 5}};
     ActivityAnalysisOptions weighed = windOptions();
-    weighed.useRecCount = true;
+    weighed.countRecordings = true;
     // The unmatched first bin's count is passed over, not given to the next bin.
     EXPECT_EQ(run(events, readings, weighed).pasteboardText, "0\t0\n3\t8\n");
     EXPECT_EQ(run(events, readings).pasteboardText, "0\t0\n3\t2\n");
@@ -208,7 +208,7 @@ TEST_F(ActivityAnalysisTest, AFieldWithTheDateAloneIsReadAsMidnight) {
     WindTable daily;
     daily.rows = {{"Date", "Wind"}, {"20.06.2012", "1"}, {"21.06.2012", "2"}, {"22.06.2012", "3"}};
     ActivityAnalysisOptions options = windOptions();
-    options.date_Format = "dd.MM.yyyy HH:mm:ss";
+    options.dateFormat = "dd.MM.yyyy HH:mm:ss";
     const ActivityAnalysisResult result = run(bins({{0, 0}}), daily, options);
     EXPECT_THAT(result.alerts, IsEmpty());
     EXPECT_EQ(result.pasteboardText, "0\t0\n2\t1\n");
@@ -334,10 +334,10 @@ TEST_F(ActivityAnalysisTest, RefusesToStartWithoutTheColumnsOrRowsItNeeds) {
     expectRefusal(run(bins({{22, 0}}), night, options), "No wind speed column");
     options = windOptions();
     options.plotTemp = true;
-    options.tempColumn = 0;
+    options.temperatureColumn = 0;
     expectRefusal(run(bins({{22, 0}}), night, options), "No temperature column");
     options = windOptions();
-    options.date_timeColumn = 0;
+    options.dateTimeColumn = 0;
     expectRefusal(run(bins({{22, 0}}), night, options), "No date/time column");
     options = windOptions();
     options.windColumn = 9;  // beyond every row
@@ -373,8 +373,8 @@ TEST_F(StateActivityAnalysisTest, EveryStateGetsItsOwnCumulativeCurveAndColumns)
                                     {stamp(22, 40), "1.9", "15", "B"},
                                     {stamp(22, 50), "1.5", "15", "A"}});
     ActivityAnalysisOptions options = stateOptions();
-    options.plotTemp = true;     // makes no difference
-    options.useRecCount = true;  // nor does this
+    options.plotTemp = true;         // makes no difference
+    options.countRecordings = true;  // nor does this
     BatEventList events = bins({{22, 0}, {22, 10}, {22, 20}, {22, 30}, {22, 40}, {22, 50}});
     events[0].count = 7;
     const ActivityAnalysisResult result = run(events, states, options);
@@ -448,7 +448,7 @@ TEST_F(StateActivityAnalysisTest, DatesAreReadInTheLocalZoneWithoutTheZoneText) 
         table({{stamp(22, 0), "1", "15", "A"}, {stamp(22, 10), "1", "15", "A"}});
     ActivityAnalysisOptions options = stateOptions();
     options.timeZone = "+0000";
-    options.timeOffset = 120;
+    options.timeOffsetMinutes = 120;
     EXPECT_EQ(run(bins({{22, 10}}), states, options).pasteboardText, "1\t1\t\n");
 }
 

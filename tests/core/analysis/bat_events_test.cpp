@@ -50,11 +50,11 @@ BatEventList steppedBatEvents(const std::vector<Recording>& sorted, double origi
 
 class BatEventsTest : public ::testing::Test {
   protected:
-    std::unique_ptr<icu::TimeZone> berlin{icu::TimeZone::createTimeZone("Europe/Berlin")};
-    double origin = batEventGridOrigin(*berlin);
+    std::unique_ptr<icu::TimeZone> berlin_{icu::TimeZone::createTimeZone("Europe/Berlin")};
+    double origin_ = batEventGridOrigin(*berlin_);
 
     double at(int year, int month, int day, int hour, int minute, int second = 0) const {
-        return localInstant({{year, month, day}, hour, minute, second}, *berlin);
+        return localInstant({{year, month, day}, hour, minute, second}, *berlin_);
     }
     std::vector<Recording> recordings(std::initializer_list<double> times) const {
         std::vector<Recording> list;
@@ -66,57 +66,57 @@ class BatEventsTest : public ::testing::Test {
 };
 
 TEST_F(BatEventsTest, GridStartsAtLocalMidnightOfTheTwentiethOfJune2009) {
-    EXPECT_EQ(formatLocalIso(origin, *berlin), "2009-06-20T00:00:00");
+    EXPECT_EQ(formatLocalIso(origin_, *berlin_), "2009-06-20T00:00:00");
     const std::unique_ptr<icu::TimeZone> utc{icu::TimeZone::createTimeZone("UTC")};
     EXPECT_EQ(batEventGridOrigin(*utc), 1245456000.0);
-    EXPECT_EQ(batEventGridOrigin(*utc) - origin, 2 * 3600.0);
+    EXPECT_EQ(batEventGridOrigin(*utc) - origin_, 2 * 3600.0);
 }
 
 TEST_F(BatEventsTest, RecordingsBetweenGridPointsGoToTheBinEndingAtTheNextOne) {
     EXPECT_EQ(batEvents(recordings({at(2012, 6, 21, 21, 3), at(2012, 6, 21, 21, 7),
                                     at(2012, 6, 21, 21, 15)}),
-                        origin),
+                        origin_),
               (BatEventList{{at(2012, 6, 21, 21, 10), 2}, {at(2012, 6, 21, 21, 20), 1}}));
-    EXPECT_EQ(batEvents(recordings({at(2012, 6, 21, 3, 25, 10)}), origin),
+    EXPECT_EQ(batEvents(recordings({at(2012, 6, 21, 3, 25, 10)}), origin_),
               (BatEventList{{at(2012, 6, 21, 3, 30), 1}}));
     // Empty bins between occupied ones have no entry.
-    EXPECT_EQ(batEvents(recordings({at(2012, 6, 21, 21, 3), at(2012, 6, 21, 23, 41)}), origin),
+    EXPECT_EQ(batEvents(recordings({at(2012, 6, 21, 21, 3), at(2012, 6, 21, 23, 41)}), origin_),
               (BatEventList{{at(2012, 6, 21, 21, 10), 1}, {at(2012, 6, 21, 23, 50), 1}}));
 }
 
 TEST_F(BatEventsTest, RecordingsOnGridPointsFollowTheReferenceBin) {
     // The very first grid point opens the first bin.
-    EXPECT_EQ(batEvents(recordings({origin}), origin), (BatEventList{{origin + 600, 1}}));
+    EXPECT_EQ(batEvents(recordings({origin_}), origin_), (BatEventList{{origin_ + 600, 1}}));
     // Right after a bin ending 21:10, 21:10:00 is the reference and opens the bin after it...
-    EXPECT_EQ(batEvents(recordings({at(2012, 6, 21, 21, 3), at(2012, 6, 21, 21, 10)}), origin),
+    EXPECT_EQ(batEvents(recordings({at(2012, 6, 21, 21, 3), at(2012, 6, 21, 21, 10)}), origin_),
               (BatEventList{{at(2012, 6, 21, 21, 10), 1}, {at(2012, 6, 21, 21, 20), 1}}));
     // ...while a later grid point closes the bin that ends on it.
-    EXPECT_EQ(batEvents(recordings({at(2012, 6, 21, 21, 3), at(2012, 6, 21, 22, 0)}), origin),
+    EXPECT_EQ(batEvents(recordings({at(2012, 6, 21, 21, 3), at(2012, 6, 21, 22, 0)}), origin_),
               (BatEventList{{at(2012, 6, 21, 21, 10), 1}, {at(2012, 6, 21, 22, 0), 1}}));
     // So two recordings at the same grid point may fall into neighbouring bins.
-    EXPECT_EQ(batEvents(recordings({at(2012, 6, 21, 22, 0), at(2012, 6, 21, 22, 0)}), origin),
+    EXPECT_EQ(batEvents(recordings({at(2012, 6, 21, 22, 0), at(2012, 6, 21, 22, 0)}), origin_),
               (BatEventList{{at(2012, 6, 21, 22, 0), 1}, {at(2012, 6, 21, 22, 10), 1}}));
 }
 
 TEST_F(BatEventsTest, RecordingsBeforeTheGridOriginAndUnusableTimesAreLeftOut) {
-    EXPECT_TRUE(batEvents(recordings({origin - 1, origin - 3600}), origin).empty());
-    EXPECT_TRUE(batEvents({}, origin).empty());
-    EXPECT_EQ(batEvents(recordings({origin - 1, origin + 1}), origin),
-              (BatEventList{{origin + 600, 1}}));
-    EXPECT_EQ(batEvents(recordings({origin + 1, NAN, origin + 2}), origin),
-              (BatEventList{{origin + 600, 2}}));
+    EXPECT_TRUE(batEvents(recordings({origin_ - 1, origin_ - 3600}), origin_).empty());
+    EXPECT_TRUE(batEvents({}, origin_).empty());
+    EXPECT_EQ(batEvents(recordings({origin_ - 1, origin_ + 1}), origin_),
+              (BatEventList{{origin_ + 600, 1}}));
+    EXPECT_EQ(batEvents(recordings({origin_ + 1, NAN, origin_ + 2}), origin_),
+              (BatEventList{{origin_ + 600, 2}}));
 }
 
 TEST_F(BatEventsTest, TimesThatAreNoNumberSortLastAndLeaveTheOthersInOrder) {
     const std::vector<Recording> sorted = sortedByRecordingTime(
-        recordings({origin + 1500, NAN, origin + 30, NAN, origin + 900, origin + 20}));
+        recordings({origin_ + 1500, NAN, origin_ + 30, NAN, origin_ + 900, origin_ + 20}));
     ASSERT_EQ(sorted.size(), 6u);
     for (std::size_t k = 1; k < 4; ++k) {
         EXPECT_LT(sorted[k - 1].recordingTime, sorted[k].recordingTime);
     }
     EXPECT_TRUE(std::isnan(sorted[4].recordingTime) && std::isnan(sorted[5].recordingTime));
-    EXPECT_EQ(batEvents(sorted, origin),
-              (BatEventList{{origin + 600, 2}, {origin + 1200, 1}, {origin + 1800, 1}}));
+    EXPECT_EQ(batEvents(sorted, origin_),
+              (BatEventList{{origin_ + 600, 2}, {origin_ + 1200, 1}, {origin_ + 1800, 1}}));
 }
 
 TEST_F(BatEventsTest, BinsKeepTheirTenMinuteGridAcrossDaylightSavingChanges) {
@@ -124,23 +124,23 @@ TEST_F(BatEventsTest, BinsKeepTheirTenMinuteGridAcrossDaylightSavingChanges) {
     // both hours get their own bins.
     const double firstPass = at(2012, 10, 28, 1, 55) + 600;  // 02:05 summer time
     const double secondPass = firstPass + 3600;              // 02:05 winter time
-    const BatEventList events = batEvents(recordings({firstPass, secondPass}), origin);
+    const BatEventList events = batEvents(recordings({firstPass, secondPass}), origin_);
     ASSERT_EQ(events.size(), 2u);
     EXPECT_EQ(events[1].binEnd - events[0].binEnd, 3600.0);
-    EXPECT_EQ(formatLocalIso(events[0].binEnd, *berlin), "2012-10-28T02:10:00");
-    EXPECT_EQ(formatLocalIso(events[1].binEnd, *berlin), "2012-10-28T02:10:00");
+    EXPECT_EQ(formatLocalIso(events[0].binEnd, *berlin_), "2012-10-28T02:10:00");
+    EXPECT_EQ(formatLocalIso(events[1].binEnd, *berlin_), "2012-10-28T02:10:00");
 }
 
 TEST_F(BatEventsTest, AgreesWithSteppingOnRandomAndGridPointTimes) {
     std::mt19937_64 random(20090620);
     for (int round = 0; round < 200; ++round) {
         std::vector<Recording> list;
-        double t = origin - 5000.0 + static_cast<double>(random() % 400000);
+        double t = origin_ - 5000.0 + static_cast<double>(random() % 400000);
         const int count = 1 + static_cast<int>(random() % 60);
         for (int i = 0; i < count; ++i) {
             switch (random() % 4) {
                 case 0:  // exactly on a grid point
-                    t = origin + 600.0 * std::ceil((t - origin) / 600.0 + (random() % 3));
+                    t = origin_ + 600.0 * std::ceil((t - origin_) / 600.0 + (random() % 3));
                     break;
                 case 1:  // the same time again
                     break;
@@ -153,14 +153,14 @@ TEST_F(BatEventsTest, AgreesWithSteppingOnRandomAndGridPointTimes) {
             }
             list.push_back({t});
         }
-        ASSERT_EQ(batEvents(list, origin), steppedBatEvents(list, origin)) << "round " << round;
+        ASSERT_EQ(batEvents(list, origin_), steppedBatEvents(list, origin_)) << "round " << round;
     }
 }
 
 TEST_F(BatEventsTest, FarFutureRecordingsNeedNoStepping) {
     const std::vector<Recording> list = recordings({at(2049, 12, 31, 23, 59, 59)});
-    EXPECT_EQ(batEvents(list, origin), steppedBatEvents(list, origin));
-    EXPECT_EQ(formatLocalIso(batEvents(list, origin).front().binEnd, *berlin),
+    EXPECT_EQ(batEvents(list, origin_), steppedBatEvents(list, origin_));
+    EXPECT_EQ(formatLocalIso(batEvents(list, origin_).front().binEnd, *berlin_),
               "2050-01-01T00:00:00");
 }
 

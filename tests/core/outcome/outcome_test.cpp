@@ -18,6 +18,8 @@ TEST(Outcome, HoldsEitherTheValueOrTheProblem) {
     const Outcome<int> failed = Problem{"Problem with file", "It is empty.", "wind.csv", 0, ""};
     ASSERT_FALSE(failed);
     EXPECT_EQ(failed.error().title, "Problem with file");
+    EXPECT_EQ(failed.value_or(3), 3);
+    EXPECT_EQ(Outcome<int>(5).value_or(3), 5);
 
     Outcome<void> written;
     EXPECT_TRUE(written);

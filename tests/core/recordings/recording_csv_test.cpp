@@ -10,12 +10,12 @@ namespace {
 
 class RecordingCsvTest : public ::testing::Test {
   protected:
-    std::unique_ptr<icu::TimeZone> berlin{icu::TimeZone::createTimeZone("Europe/Berlin")};
+    std::unique_ptr<icu::TimeZone> berlin_{icu::TimeZone::createTimeZone("Europe/Berlin")};
     static constexpr double kJune21 = 1340305380.0;  // 2012-06-21 21:03:00 in Berlin
 
     CsvRecordingsResult readGuessed(std::string_view text) {
         const CsvTable table = splitRecordingCsv(text);
-        return readCsvRecordings(table, guessRecordingColumns(table), *berlin, "bats.csv");
+        return readCsvRecordings(table, guessRecordingColumns(table), *berlin_, "bats.csv");
     }
 };
 
@@ -30,14 +30,14 @@ TEST_F(RecordingCsvTest, GuessesDateAndTimeColumnsOfAClassifierOutput) {
     EXPECT_EQ(columns.date, 5u);
     EXPECT_EQ(columns.time, 6u);
     EXPECT_EQ(columns.file, 3u);
-    const CsvRecordingsResult result = readCsvRecordings(table, columns, *berlin, "bats.csv");
-    ASSERT_FALSE(result.error);
-    ASSERT_EQ(result.recordings.size(), 2u);
-    EXPECT_EQ(result.recordings[0].recordingTime, kJune21);
-    EXPECT_EQ(result.recordings[0].utcOffsetSeconds, 7200);
-    EXPECT_EQ(result.recordings[0].timeZone, "Europe/Berlin");
-    EXPECT_EQ(result.recordings[0].filePath, "SM4_20120621_210300.wav");
-    EXPECT_DOUBLE_EQ(result.recordings[1].recordingTime, kJune21 + 240.5);
+    const CsvRecordingsResult result = readCsvRecordings(table, columns, *berlin_, "bats.csv");
+    ASSERT_TRUE(result);
+    ASSERT_EQ(result->size(), 2u);
+    EXPECT_EQ((*result)[0].recordingTime, kJune21);
+    EXPECT_EQ((*result)[0].utcOffsetSeconds, 7200);
+    EXPECT_EQ((*result)[0].timeZone, "Europe/Berlin");
+    EXPECT_EQ((*result)[0].filePath, "SM4_20120621_210300.wav");
+    EXPECT_DOUBLE_EQ((*result)[1].recordingTime, kJune21 + 240.5);
 }
 
 TEST_F(RecordingCsvTest, GuessesAFullTimestampColumnWithQuotesAndSemicolons) {
@@ -46,39 +46,39 @@ TEST_F(RecordingCsvTest, GuessesAFullTimestampColumnWithQuotesAndSemicolons) {
         "Pipistrellus;2012-06-21T19:03:00Z;\"two\nlines\"\n"
         "# a comment\n\n"
         "Nyctalus;\"2012-06-21 21:03\";\"say \"\"hi\"\"\"\n");
-    ASSERT_FALSE(result.error) << result.error->describe();
-    ASSERT_EQ(result.recordings.size(), 2u);
-    EXPECT_EQ(result.recordings[0].recordingTime, kJune21);
-    EXPECT_EQ(result.recordings[0].timeZone, "");  // read with its own offset
-    EXPECT_EQ(result.recordings[1].recordingTime, kJune21);
-    EXPECT_EQ(result.recordings[1].timeZone, "Europe/Berlin");
+    ASSERT_TRUE(result) << result.error().describe();
+    ASSERT_EQ(result->size(), 2u);
+    EXPECT_EQ((*result)[0].recordingTime, kJune21);
+    EXPECT_EQ((*result)[0].timeZone, "");  // read with its own offset
+    EXPECT_EQ((*result)[1].recordingTime, kJune21);
+    EXPECT_EQ((*result)[1].timeZone, "Europe/Berlin");
 }
 
 TEST_F(RecordingCsvTest, AFileWithoutHeaderIsAllData) {
     const CsvTable table = splitRecordingCsv("2012-06-21 21:03:00\n2012-06-21 21:04:00\n");
     EXPECT_FALSE(table.hasHeader);
     EXPECT_EQ(table.columnNames(), std::vector<std::string>{"Column 1"});
-    EXPECT_EQ(readGuessed("2012-06-21 21:03:00\n2012-06-21 21:04:00\n").recordings.size(), 2u);
+    EXPECT_EQ(readGuessed("2012-06-21 21:03:00\n2012-06-21 21:04:00\n")->size(), 2u);
 }
 
 TEST_F(RecordingCsvTest, ABadRowStopsTheImportWithItsLine) {
     // The quoted note spans lines 2 and 3, so the bad row begins on line 4.
     const CsvRecordingsResult badTime =
         readGuessed("DATE,TIME,NOTE\n2012-06-21,21:03:00,\"two\nlines\"\n2012-06-21,25:00:00,x\n");
-    ASSERT_TRUE(badTime.error);
-    EXPECT_TRUE(badTime.recordings.empty());
-    EXPECT_EQ(badTime.error->describe(),
+    ASSERT_FALSE(badTime);
+    EXPECT_FALSE(badTime.has_value());
+    EXPECT_EQ(badTime.error().describe(),
               "bats.csv:4: expected a date and time such as 2012-06-21 21:03:00, found DATE "
               "\"2012-06-21\" and TIME \"25:00:00\"");
 
     const CsvRecordingsResult shortRow =
         readGuessed("DATE,TIME\n2012-06-21,21:03:00\n2012-06-22\n");
-    ASSERT_TRUE(shortRow.error);
-    EXPECT_EQ(shortRow.error->describe(), "bats.csv:3: expected at least 2 fields, found 1");
+    ASSERT_FALSE(shortRow);
+    EXPECT_EQ(shortRow.error().describe(), "bats.csv:3: expected at least 2 fields, found 1");
 
     const CsvRecordingsResult nothingChosen = readGuessed("name,size\nx,1\n");
-    ASSERT_TRUE(nothingChosen.error);
-    EXPECT_EQ(nothingChosen.error->line, 0u);
+    ASSERT_FALSE(nothingChosen);
+    EXPECT_EQ(nothingChosen.error().line, 0u);
 }
 
 }  // namespace

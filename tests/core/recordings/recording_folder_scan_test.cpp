@@ -15,32 +15,32 @@ using testing::WavFixture;
 
 class RecordingFolderScanTest : public ::testing::Test {
   protected:
-    std::filesystem::path folder = vane::testing::uniqueTempPath("vane-folder-scan-test");
-    std::unique_ptr<icu::TimeZone> berlin{icu::TimeZone::createTimeZone("Europe/Berlin")};
+    std::filesystem::path folder_ = vane::testing::uniqueTempPath("vane-folder-scan-test");
+    std::unique_ptr<icu::TimeZone> berlin_{icu::TimeZone::createTimeZone("Europe/Berlin")};
     static constexpr double kJune21 = 1340305380.0;  // 2012-06-21 21:03:00 in Berlin
 
     void SetUp() override {
-        std::filesystem::remove_all(folder);
-        WavFixture::write(folder / "a" / "guano.wav",
+        std::filesystem::remove_all(folder_);
+        WavFixture::write(folder_ / "a" / "guano.wav",
                           WavFixture::guanoWav("GUANO|Version: 1.0\nLoc Position: 49.6 11.05\n"
                                                "Timestamp: 2012-06-21 20:03:00+0100\n"));
-        WavFixture::write(folder / "b" / "deep" / "SM4_20120621_210400.WAV", WavFixture::wav(""));
+        WavFixture::write(folder_ / "b" / "deep" / "SM4_20120621_210400.WAV", WavFixture::wav(""));
         WavFixture::write(
-            folder / "c" / "SM4_20120621_210500.wav",
+            folder_ / "c" / "SM4_20120621_210500.wav",
             WavFixture::wav(WavFixture::chunk("guan", "Timestamp: 2012", 0x7FFFFFFFu)));
         WavFixture::write(
-            folder / "c" / "corrupt.wav",
+            folder_ / "c" / "corrupt.wav",
             WavFixture::wav(WavFixture::chunk("guan", "Timestamp: 2012", 0x7FFFFFFFu)));
-        WavFixture::write(folder / "c" / "unnamed.wav", WavFixture::wav(""));
-        WavFixture::write(folder / "notes.txt", "20120621_210600");
+        WavFixture::write(folder_ / "c" / "unnamed.wav", WavFixture::wav(""));
+        WavFixture::write(folder_ / "notes.txt", "20120621_210600");
     }
-    void TearDown() override { std::filesystem::remove_all(folder); }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
 };
 
 TEST_F(RecordingFolderScanTest, ReadsGuanoThenFileNamesAndReportsTheRest) {
     std::vector<std::size_t> progress;
     const FolderScan scan =
-        scanRecordingFolder(folder, *berlin, {}, [&](std::size_t done, std::size_t total) {
+        scanRecordingFolder(folder_, *berlin_, {}, [&](std::size_t done, std::size_t total) {
             EXPECT_EQ(total, 5u);
             progress.push_back(done);
         });
@@ -52,7 +52,7 @@ TEST_F(RecordingFolderScanTest, ReadsGuanoThenFileNamesAndReportsTheRest) {
     EXPECT_EQ(fromGuano.recordingTime, kJune21);
     EXPECT_EQ(fromGuano.utcOffsetSeconds, 3600);  // as the recorder wrote it
     EXPECT_EQ(fromGuano.timeZone, "");
-    EXPECT_EQ(fromGuano.filePath, (folder / "a" / "guano.wav").string());
+    EXPECT_EQ(fromGuano.filePath, (folder_ / "a" / "guano.wav").string());
     const ImportedRecording& fromName = scan.recordings[1];
     EXPECT_EQ(fromName.recordingTime, kJune21 + 60);
     EXPECT_EQ(fromName.utcOffsetSeconds, 7200);
@@ -64,7 +64,7 @@ TEST_F(RecordingFolderScanTest, ReadsGuanoThenFileNamesAndReportsTheRest) {
     EXPECT_DOUBLE_EQ(scan.position->latitude, 49.6);
 
     ASSERT_EQ(scan.skipped.size(), 2u);
-    EXPECT_EQ(scan.skipped[0].file, (folder / "c" / "corrupt.wav").string());
+    EXPECT_EQ(scan.skipped[0].file, (folder_ / "c" / "corrupt.wav").string());
     EXPECT_NE(scan.skipped[0].reason.find("runs past the end"), std::string::npos);
     EXPECT_NE(scan.skipped[1].reason.find("no GUANO Timestamp"), std::string::npos);
 }
@@ -72,7 +72,7 @@ TEST_F(RecordingFolderScanTest, ReadsGuanoThenFileNamesAndReportsTheRest) {
 TEST_F(RecordingFolderScanTest, StopsWhenAskedAndSaysSo) {
     std::stop_source stop;
     stop.request_stop();
-    const FolderScan scan = scanRecordingFolder(folder, *berlin, stop.get_token());
+    const FolderScan scan = scanRecordingFolder(folder_, *berlin_, stop.get_token());
     EXPECT_TRUE(scan.cancelled);
     EXPECT_TRUE(scan.recordings.empty());
 }

@@ -17,23 +17,23 @@ namespace {
 
 class DatePatternParserTest : public ::testing::Test {
   protected:
-    std::unique_ptr<icu::TimeZone> berlin{icu::TimeZone::createTimeZone("Europe/Berlin")};
+    std::unique_ptr<icu::TimeZone> berlin_{icu::TimeZone::createTimeZone("Europe/Berlin")};
 };
 
 TEST_F(DatePatternParserTest, ReadsTheOffsetWrittenAfterTheStamp) {
-    const DatePatternParser parser("dd.MM.yyyy HH:mmZZZ", *berlin);
+    const DatePatternParser parser("dd.MM.yyyy HH:mmZZZ", *berlin_);
     EXPECT_EQ(parser.parse("21.06.2012 22:10+0000"), utcInstant({{2012, 6, 21}, 22, 10, 0}));
     EXPECT_EQ(parser.parse("21.06.2012 22:10+0200"), utcInstant({{2012, 6, 21}, 20, 10, 0}));
 }
 
 TEST_F(DatePatternParserTest, ReadsStampsWithoutOffsetInTheGivenZone) {
-    const DatePatternParser parser("dd.MM.yyyy HH:mm", *berlin);
-    EXPECT_EQ(parser.parse("21.06.2012 22:10"), localInstant({{2012, 6, 21}, 22, 10, 0}, *berlin));
+    const DatePatternParser parser("dd.MM.yyyy HH:mm", *berlin_);
+    EXPECT_EQ(parser.parse("21.06.2012 22:10"), localInstant({{2012, 6, 21}, 22, 10, 0}, *berlin_));
     EXPECT_EQ(parser.parse("21.01.2012 22:10"), utcInstant({{2012, 1, 21}, 21, 10, 0}));
 }
 
 TEST_F(DatePatternParserTest, RefusesTextsThatDoNotFitTheWholePattern) {
-    const DatePatternParser parser("dd.MM.yyyy HH:mm", *berlin);
+    const DatePatternParser parser("dd.MM.yyyy HH:mm", *berlin_);
     for (const char* text : {"", "21.06.2012", "21.06.2012 22:10 ", "21.06.2012 22:10\r",
                              "32.06.2012 22:10", "21.13.2012 22:10", "21.06.2012 25:10", "x"}) {
         EXPECT_EQ(parser.parse(text), std::nullopt) << '"' << text << '"';
@@ -41,7 +41,7 @@ TEST_F(DatePatternParserTest, RefusesTextsThatDoNotFitTheWholePattern) {
 }
 
 TEST_F(DatePatternParserTest, AnUnterminatedQuoteReadsNothing) {
-    const DatePatternParser parser("dd.MM.yyyy 'HH", *berlin);
+    const DatePatternParser parser("dd.MM.yyyy 'HH", *berlin_);
     EXPECT_EQ(parser.parse("21.06.2012 22:10"), std::nullopt);
 }
 
@@ -64,10 +64,10 @@ std::optional<double> icuParse(const std::string& pattern, const std::string& te
 
 TEST_F(DatePatternParserTest, AgreesWithIcuOnOffsetsOfADayOrMore) {
     const std::string pattern = "dd.MM.yyyy HH:mmZZZ";
-    const DatePatternParser parser(pattern, *berlin);
+    const DatePatternParser parser(pattern, *berlin_);
     for (const char* offset : {"+2300", "-2359", "+2400", "-2400", "+9900", "+0060", "+0000"}) {
         const std::string text = std::string("21.06.2012 22:10") + offset;
-        EXPECT_EQ(parser.parse(text), icuParse(pattern, text, *berlin)) << text;
+        EXPECT_EQ(parser.parse(text), icuParse(pattern, text, *berlin_)) << text;
     }
     EXPECT_EQ(parser.parse("21.06.2012 22:10+2400"), std::nullopt);
 }
@@ -82,7 +82,7 @@ TEST_F(DatePatternParserTest, AgreesWithIcuOnEveryKindOfText) {
     };
     int accepted = 0;
     for (const std::string& pattern : patterns) {
-        const DatePatternParser parser(pattern, *berlin);
+        const DatePatternParser parser(pattern, *berlin_);
         for (int round = 0; round < 3000; ++round) {
             // Around the changes of daylight saving time, with fields now and then out of range.
             const bool change = round % 3 == 0;
@@ -111,7 +111,7 @@ TEST_F(DatePatternParserTest, AgreesWithIcuOnEveryKindOfText) {
             if (round % 7 == 0) {
                 sample.pop_back();
             }
-            const std::optional<double> expected = icuParse(pattern, sample, *berlin);
+            const std::optional<double> expected = icuParse(pattern, sample, *berlin_);
             EXPECT_EQ(parser.parse(sample), expected) << pattern << " \"" << sample << '"';
             accepted += expected ? 1 : 0;
         }

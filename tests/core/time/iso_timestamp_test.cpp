@@ -13,12 +13,12 @@ namespace {
 
 class IsoTimestampTest : public ::testing::Test {
   protected:
-    std::unique_ptr<icu::TimeZone> berlin{icu::TimeZone::createTimeZone("Europe/Berlin")};
+    std::unique_ptr<icu::TimeZone> berlin_{icu::TimeZone::createTimeZone("Europe/Berlin")};
 
     double instant(const char* text) const {
         const auto stamp = parseIsoTimestamp(text);
         EXPECT_TRUE(stamp.has_value()) << text;
-        return stamp ? toInstant(*stamp, *berlin) : NAN;
+        return stamp ? toInstant(*stamp, *berlin_) : NAN;
     }
 };
 

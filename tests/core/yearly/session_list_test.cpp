@@ -16,8 +16,8 @@ class SessionListTest : public ::testing::Test, protected testing_support::Berli
     }
     std::string problem(std::string_view text) const {
         const SessionListResult result = parse(text);
-        EXPECT_TRUE(result.sessions.empty());
-        return result.error ? result.error->describe() : "no error";
+        EXPECT_FALSE(result.has_value());
+        return !result ? result.error().describe() : "no error";
     }
 };
 
@@ -30,17 +30,17 @@ TEST_F(SessionListTest, ReadsSessionsWithOrWithoutASite) {
         "\n"
         "\"2012-06-22 20:00:00\",3,,\n"
         "2012-06-23T20:00:00+02:00, 0 , -33.5 ,\n");
-    ASSERT_FALSE(result.error) << result.error->describe();
-    ASSERT_EQ(result.sessions.size(), 3u);
-    EXPECT_EQ(result.sessions[0].sampledate, at(2012, 6, 21, 0, 0));
-    EXPECT_EQ(result.sessions[0].recordingCount, 57);
-    EXPECT_EQ(result.sessions[0].latitude, 49.6);
-    EXPECT_EQ(result.sessions[0].longitude, 11.05);
-    EXPECT_EQ(result.sessions[1].sampledate, at(2012, 6, 22, 20, 0));
-    EXPECT_FALSE(result.sessions[1].latitude);
-    EXPECT_FALSE(result.sessions[1].longitude);
-    EXPECT_EQ(result.sessions[2].latitude, -33.5);
-    EXPECT_FALSE(result.sessions[2].longitude);
+    ASSERT_TRUE(result) << result.error().describe();
+    ASSERT_EQ(result->size(), 3u);
+    EXPECT_EQ((*result)[0].sampledate, at(2012, 6, 21, 0, 0));
+    EXPECT_EQ((*result)[0].recordingCount, 57);
+    EXPECT_EQ((*result)[0].latitude, 49.6);
+    EXPECT_EQ((*result)[0].longitude, 11.05);
+    EXPECT_EQ((*result)[1].sampledate, at(2012, 6, 22, 20, 0));
+    EXPECT_FALSE((*result)[1].latitude);
+    EXPECT_FALSE((*result)[1].longitude);
+    EXPECT_EQ((*result)[2].latitude, -33.5);
+    EXPECT_FALSE((*result)[2].longitude);
 }
 
 TEST_F(SessionListTest, EveryBadLineNamesFileLineAndWhatWasExpected) {
@@ -72,13 +72,13 @@ TEST_F(SessionListTest, EveryBadLineNamesFileLineAndWhatWasExpected) {
 
 TEST_F(SessionListTest, UnreadableFilesSayWhy) {
     const SessionListResult missing = readSessionList("/nonexistent/sessions.csv", zone());
-    ASSERT_TRUE(missing.error);
-    EXPECT_EQ(missing.error->describe(),
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.error().describe(),
               "/nonexistent/sessions.csv: cannot be opened: No such file or directory");
     const SessionListResult folder =
         readSessionList(std::filesystem::temp_directory_path(), zone());
-    ASSERT_TRUE(folder.error);
-    EXPECT_NE(folder.error->message.find("folder"), std::string::npos);
+    ASSERT_FALSE(folder);
+    EXPECT_NE(folder.error().message.find("folder"), std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,58 @@
+#include "core/import/analysis_guesses.h"
+
+#include <algorithm>
+
+#include "core/text/ascii.h"
+
+namespace vane {
+
+std::optional<int> columnItemNamed(std::string_view text, const std::vector<std::string>& titles) {
+    // Fewer than ten digits always fit an int.
+    if (!text.empty() && text.size() < 10 &&
+        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        const int number = std::stoi(std::string(text));
+        if (number >= 1 && static_cast<std::size_t>(number) <= titles.size()) {
+            return number;
+        }
+        return std::nullopt;
+    }
+    for (const bool ignoreCase : {false, true}) {
+        for (std::size_t k = 0; k < titles.size(); ++k) {
+            if (ignoreCase ? asciiLowercase(titles[k]) == asciiLowercase(text)
+                           : titles[k] == text) {
+                return static_cast<int>(k) + 1;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+int guessTemperatureItem(const std::vector<std::string>& titles) {
+    for (std::size_t k = 0; k < titles.size(); ++k) {
+        if (asciiLowercase(titles[k]).find("temp") != std::string::npos) {
+            return static_cast<int>(k) + 1;
+        }
+    }
+    return 0;
+}
+
+std::string guessDecimalSeparator(const WindTable& table, int valueItem) {
+    if (valueItem <= 0) {
+        return ".";
+    }
+    const auto column = static_cast<std::size_t>(valueItem) - 1;
+    bool comma = false;
+    for (std::size_t row = table.startAt + 1; row < table.rows.size(); ++row) {
+        if (column >= table.rows[row].size()) {
+            continue;
+        }
+        const std::string& field = table.rows[row][column];
+        if (field.find('.') != std::string::npos) {
+            return ".";
+        }
+        comma = comma || field.find(',') != std::string::npos;
+    }
+    return comma ? "," : ".";
+}
+
+}  // namespace vane

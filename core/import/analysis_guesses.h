@@ -1,0 +1,26 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/import/wind_table.h"
+
+namespace vane {
+
+// Choices the command line makes where the panel leaves them to the user. Chooser items count
+// as in column_guesses.h: item 0 is no column, item k is table column k - 1.
+
+// The item of a column given as a number from 1 or as its title (exact first, then ignoring
+// ASCII case); nothing when there is no such column.
+std::optional<int> columnItemNamed(std::string_view text, const std::vector<std::string>& titles);
+
+// The first column whose title contains "temp", ignoring ASCII case; 0 when none does.
+int guessTemperatureItem(const std::vector<std::string>& titles);
+
+// "," when the readings of `valueItem` use a comma and never a point, as German loggers write
+// them; "." otherwise, and for no column.
+std::string guessDecimalSeparator(const WindTable& table, int valueItem);
+
+}  // namespace vane

@@ -1,0 +1,23 @@
+#include "core/text/ascii.h"
+
+namespace vane {
+
+std::string_view trimmed(std::string_view text, std::string_view blanks) {
+    const std::size_t start = text.find_first_not_of(blanks);
+    if (start == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(start, text.find_last_not_of(blanks) - start + 1);
+}
+
+std::string asciiLowercase(std::string_view text) {
+    std::string lowered(text);
+    for (char& c : lowered) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return lowered;
+}
+
+}  // namespace vane

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vane {
+
+// Blanks around a field or a time stamp. A line's own CR (of a CR LF ending) is one of them.
+inline constexpr std::string_view kBlanks = " \t\r\n";
+// Blanks within one line of a list, where a line break belongs to a quoted field.
+inline constexpr std::string_view kLineBlanks = " \t\r";
+
+// `text` without the characters of `blanks` at either end.
+std::string_view trimmed(std::string_view text, std::string_view blanks = kBlanks);
+
+// `text` with A to Z lowered; every other byte (UTF-8 included) is kept, whatever the locale.
+std::string asciiLowercase(std::string_view text);
+
+}  // namespace vane

@@ -1,0 +1,69 @@
+#include "core/import/analysis_guesses.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vane {
+namespace {
+
+const std::vector<std::string> kTitles = {"Datum/Zeit", "Windgeschwindigkeit", "Temp", "Status",
+                                          "status"};
+
+TEST(AnalysisGuesses, AColumnIsNamedByNumberOrTitle) {
+    const std::pair<std::string, std::optional<int>> cases[] = {
+        {"1", 1},
+        {"5", 5},
+        {"0", std::nullopt},
+        {"6", std::nullopt},
+        {"0002", 2},
+        {"99999999999", std::nullopt},  // too many digits for a column, and no title
+        {"Temp", 3},
+        {"windgeschwindigkeit", 2},  // ignoring case when no title is exactly that
+        {"status", 5},               // the exact title before the one that differs in case
+        {"STATUS", 4},
+        {"Temp ", std::nullopt},
+        {"", std::nullopt},
+        {"-1", std::nullopt},
+    };
+    for (const auto& [text, item] : cases) {
+        EXPECT_EQ(columnItemNamed(text, kTitles), item) << text;
+    }
+}
+
+TEST(AnalysisGuesses, TheTemperatureColumnIsTheFirstTitledSo) {
+    const std::pair<std::vector<std::string>, int> cases[] = {
+        {kTitles, 3},
+        {{"Datum", "Außentemperatur °C", "TEMP2"}, 2},
+        {{"Datum", "Wind"}, 0},
+        {{}, 0},
+    };
+    for (const auto& [titles, item] : cases) {
+        EXPECT_EQ(guessTemperatureItem(titles), item) << (titles.empty() ? "" : titles[1]);
+    }
+}
+
+TEST(AnalysisGuesses, ACommaIsTheSeparatorOnlyWhenNoReadingHasAPoint) {
+    const WindTable german{{{"Datum", "Wind"}, {"21.06.2012", "0,8"}, {"21.06.2012", "1"}}, 0};
+    const WindTable mixed{{{"Datum", "Wind"}, {"1", "0,8"}, {"2", "1.5"}}, 0};
+    const WindTable ragged{{{"Datum", "Wind"}, {"1"}, {"2", "3,5"}}, 0};
+    // The preamble above the header is never read.
+    const WindTable preamble{{{"Logger", "v1.2"}, {"Datum", "Wind"}, {"1", "2,5"}}, 1};
+    const WindTable empty;
+    const struct {
+        const WindTable& table;
+        int item;
+        const char* separator;
+    } cases[] = {
+        {german, 2, ","}, {german, 1, "."}, {german, 0, "."},   {german, 3, "."},
+        {mixed, 2, "."},  {ragged, 2, ","}, {preamble, 2, ","}, {empty, 2, "."},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(guessDecimalSeparator(c.table, c.item), c.separator) << c.item;
+    }
+}
+
+}  // namespace
+}  // namespace vane
