@@ -24,11 +24,15 @@ class Host {
 // A host whose selections are fixed lists: the command line's, and the tests'.
 class FixedSelectionHost final : public Host {
   public:
-    FixedSelectionHost(std::vector<Recording> recordings, std::vector<Session> sessions = {},
-                       std::vector<std::string> labels = {std::string()})
-        : recordings_(std::move(recordings)),
-          sessions_(std::move(sessions)),
-          labels_(std::move(labels)) {}
+    FixedSelectionHost(std::vector<Recording> recordings, std::vector<Session> sessions = {})
+        : recordings_(std::move(recordings)), sessions_(std::move(sessions)) {}
+    // With the labels the recordings' label indices point into.
+    static FixedSelectionHost withLabels(std::vector<Recording> recordings,
+                                         std::vector<std::string> labels) {
+        FixedSelectionHost host(std::move(recordings));
+        host.labels_ = std::move(labels);
+        return host;
+    }
 
     std::vector<Recording> selectedRecordings() const override { return recordings_; }
     std::vector<Session> selectedSessions() const override { return sessions_; }
@@ -37,7 +41,7 @@ class FixedSelectionHost final : public Host {
   private:
     std::vector<Recording> recordings_;
     std::vector<Session> sessions_;
-    std::vector<std::string> labels_;
+    std::vector<std::string> labels_{std::string()};
 };
 
 }  // namespace vane

@@ -92,7 +92,7 @@ ActivityAnalysisResult analyseActivityPerSeries(const std::vector<RecordingSerie
         });
     }
 
-    const DecimalNumberText numbers(options.decimal_Sep);
+    const DecimalNumberText numbers(options.decimalSeparator);
     std::set<double> keys;
     std::vector<std::int64_t> totals;
     for (const auto& [name, counts] : curves) {

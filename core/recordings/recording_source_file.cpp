@@ -3,16 +3,10 @@
 #include "core/recordings/list_file.h"
 #include "core/recordings/recording_csv.h"
 #include "core/recordings/recording_list.h"
-#include "core/text/ascii.h"
 #include "core/time/local_time.h"
 
 namespace vane {
 namespace {
-
-bool isRecordingFile(const std::filesystem::path& path) {
-    const std::string extension = asciiLowercase(path.extension().string());
-    return extension == ".wav" || extension == ".wac" || extension == ".w4v" || extension == ".zc";
-}
 
 // A list of bare time stamps: the stamps as read, each with the offset in force.
 std::vector<ImportedRecording> fromList(const std::vector<Recording>& recordings,
@@ -87,7 +81,7 @@ Outcome<RecordingSourceRead> readRecordingSource(const std::filesystem::path& pa
         read.position = scan.position;
         return read;
     }
-    if (isRecordingFile(path)) {
+    if (isRecordingFileName(path)) {
         RecordingFileRead file = readRecordingFile(path, zone);
         if (file.recording) {
             read.recordings.push_back(std::move(*file.recording));

@@ -62,13 +62,34 @@ void migrate(Database& database, int fromVersion) {
     transaction.commit();
 }
 
-// Looks without writing: a refused file must stay exactly as it was.
+std::int64_t probedVersion(const std::filesystem::path& file) {
+    const Database probe(file, Database::Mode::ReadOnly);
+    if (pragmaValue(probe, "application_id") != kApplicationId) {
+        return 0;
+    }
+    return pragmaValue(probe, "user_version");
+}
+
+// Looks without writing: a refused file must stay exactly as it was. The one exception is a
+// write that was cut off (the program killed, the power lost) and left its journal behind: only
+// a writer may roll that back, which returns the file to its last complete state, and until
+// then no reader can open it.
 int checkedVersion(const std::filesystem::path& file) {
     try {
-        const Database probe(file, Database::Mode::ReadOnly);
-        const std::int64_t applicationId = pragmaValue(probe, "application_id");
-        const std::int64_t version = pragmaValue(probe, "user_version");
-        if (applicationId != kApplicationId || version < 1) {
+        std::int64_t version = 0;
+        try {
+            version = probedVersion(file);
+        } catch (const SqliteError& error) {
+            if (error.code() != SQLITE_READONLY_ROLLBACK) {
+                throw;
+            }
+            {
+                const Database writer(file, Database::Mode::ReadWrite);
+                pragmaValue(writer, "user_version");
+            }
+            version = probedVersion(file);
+        }
+        if (version < 1) {
             throw LibraryError(describe(file) + " is not a Vane library.");
         }
         if (version > kLibrarySchemaVersion) {
