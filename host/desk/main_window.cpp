@@ -335,6 +335,14 @@ void MainWindow::importCsv() {
     const RecordingColumns columns = dialog.columns();
     const std::filesystem::path libraryFile = library_->file();
     const std::string fileName = file.toStdString();
+    // An identification program's table says itself where its times and labels are.
+    if (looksLikeClassifierTable(*content)) {
+        const auto text = std::make_shared<const std::string>(*content);
+        runAndReport(tr("Importing recordings..."), [=](std::stop_token stop, const ScanProgress&) {
+            return vane::importClassifierTable(libraryFile, *text, *zone, fileName, target, stop);
+        });
+        return;
+    }
     runAndReport(tr("Importing recordings..."), [=](std::stop_token stop, const ScanProgress&) {
         return vane::importCsv(libraryFile, *table, columns, *zone, fileName, target, stop);
     });
