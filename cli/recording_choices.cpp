@@ -12,6 +12,7 @@ void addNamedColumnOptions(CLI::App& command, NamedColumns& named) {
                     "For a table no identification program wrote: the column of the time stamp,\n"
                     "or given twice, the date column and the time column (names from the header)")
         ->expected(1)
+        ->allow_extra_args(false)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     command.add_option("--label-column", named.label,
                        "With --time-column: the species label's column");
@@ -23,7 +24,10 @@ void addRecordingFilterOptions(CLI::App& command, RecordingFilterOptions& option
     command
         .add_option("--species", options.filter.species,
                     "Count only these labels or groups (comma-separated or repeated)")
-        ->delimiter(',');
+        ->delimiter(',')
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     command
         .add_option("--min-probability", options.filter.minProbability,
                     "Leave out automatic labels below this probability (default 0.5)")
