@@ -9,6 +9,7 @@
 #include "core/recordings/classifier_table.h"
 #include "core/recordings/list_file.h"
 #include "core/recordings/recording_list.h"
+#include "core/recordings/recording_source_file.h"
 #include "core/time/local_time.h"
 #include "host/library/library_selection.h"
 #include "host/library/recording_library.h"
@@ -76,10 +77,25 @@ Outcome<LoadedRecordings> readUnfiltered(const RecordingSource& source, const ic
         return LoadedRecordings{std::move(labelled->recordings), {}, std::move(labelled->labels)};
     }
     RecordingListResult list = readRecordingList(source.recordingList, zone);
-    if (!list) {
+    if (list) {
+        return LoadedRecordings{std::move(list).value(), {}};
+    }
+    // Not a list: perhaps a table with date and time columns, or one to refuse with the columns
+    // it has, which says more than the list's first bad line.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(source.recordingList, ec)) {
         return std::move(list).error();
     }
-    return LoadedRecordings{std::move(list).value(), {}};
+    Outcome<RecordingSourceRead> table = readRecordingSource(source.recordingList, zone);
+    if (!table) {
+        return table.error().title == list.error().title ? std::move(list).error()
+                                                         : std::move(table).error();
+    }
+    Outcome<LabelledRecordings> labelled = toLabelledRecordings(table->recordings);
+    if (!labelled) {
+        return std::move(labelled).error();
+    }
+    return LoadedRecordings{std::move(labelled->recordings), {}, std::move(labelled->labels)};
 }
 
 std::string leftOutNote(const FilteredRecordings& filtered, std::size_t total,
