@@ -18,6 +18,8 @@ struct Recording {
     bool hasProbability() const { return !std::isnan(probability); }
 };
 
+static_assert(sizeof(Recording) <= 16, "millions of recordings are held at once");
+
 // Earliest first, stable; times that are no number go last.
 std::vector<Recording> sortedByRecordingTime(std::vector<Recording> recordings);
 
