@@ -17,91 +17,17 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_data.h"
 #include "cli/analyse_command.h"
 #include "core/analysis/activity_analysis.h"
 #include "core/analysis/bat_events.h"
 #include "core/import/wind_file.h"
 #include "core/recordings/recording_list.h"
-#include "core/time/civil_date.h"
 
 namespace {
 
-constexpr std::size_t kFullWindRows = 525'600;  // ten years of 10-minute rows
-constexpr std::size_t kFullRecordings = 2'000'000;
-constexpr int kZoneSeconds = 3600;                         // the files are written at +0100
-constexpr double kFirstRow = 1262304000.0 - kZoneSeconds;  // 2010-01-01 00:00 at +0100
-
-class Random {
-  public:
-    double uniform() {
-        state_ = state_ * 6364136223846793005ull + 1442695040888963407ull;
-        return static_cast<double>(state_ >> 11) * 0x1.0p-53;
-    }
-
-  private:
-    std::uint64_t state_ = 2009;
-};
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-void civilFields(double instant, vane::CivilDate& date, long& secondOfDay) {
-    const double local = instant + kZoneSeconds;
-    const long days = static_cast<long>(std::floor(local / 86400.0));
-    secondOfDay = static_cast<long>(local - static_cast<double>(days) * 86400.0);
-    date = vane::addDays({1970, 1, 1}, days);
-}
-
-// A logger's file: semicolons, decimal commas, CR LF, an operating state.
-std::filesystem::path writeWindFile(std::size_t rows) {
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("vane_analyse_bench_wind_" + std::to_string(rows) + ".csv");
-    const File file(std::fopen(path.c_str(), "wb"));
-    std::FILE* out = file.get();
-    std::fputs("Date/Time;Wind speed (m/s);Temperature (C);State\r\n", out);
-    Random random;
-    for (std::size_t r = 0; r < rows; ++r) {
-        vane::CivilDate date;
-        long second = 0;
-        civilFields(kFirstRow + 600.0 * static_cast<double>(r + 1), date, second);
-        const int wind = static_cast<int>(random.uniform() * 120.0);
-        const int temperature = static_cast<int>(random.uniform() * 300.0) - 50;
-        std::fprintf(out, "%02d.%02d.%04d %02ld:%02ld;%d,%d;%d,%d;%s\r\n", date.day, date.month,
-                     date.year, second / 3600, second / 60 % 60, wind / 10, wind % 10,
-                     temperature / 10, std::abs(temperature % 10),
-                     wind < 30 ? "idle" : "production");
-    }
-    return path;
-}
-
-// Sorted time stamps over the same years, clustered in passes of a few seconds.
-std::filesystem::path writeRecordings(std::size_t count, std::size_t windRows) {
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("vane_analyse_bench_recordings_" + std::to_string(count) + ".txt");
-    const double span = 600.0 * static_cast<double>(windRows);
-    std::vector<double> times;
-    times.reserve(count);
-    Random random;
-    while (times.size() < count) {
-        const double pass = kFirstRow + std::floor(random.uniform() * span);
-        for (int i = 0; i < 8 && times.size() < count; ++i) {
-            times.push_back(pass + 5.0 * i);
-        }
-    }
-    std::sort(times.begin(), times.end());
-    const File file(std::fopen(path.c_str(), "wb"));
-    std::FILE* out = file.get();
-    for (const double t : times) {
-        vane::CivilDate date;
-        long second = 0;
-        civilFields(t, date, second);
-        std::fprintf(out, "%04d-%02d-%02dT%02ld:%02ld:%02ld+01:00\n", date.year, date.month,
-                     date.day, second / 3600, second / 60 % 60, second % 60);
-    }
-    return path;
-}
+using vane::bench::kFullRecordings;
+using vane::bench::kFullWindRows;
 
 struct BenchFiles {
     std::filesystem::path wind;
@@ -127,7 +53,13 @@ const BenchFiles& filesFor(std::int64_t quarters) {
     }
     const auto rows = kFullWindRows * static_cast<std::size_t>(quarters) / 4;
     const auto recordings = kFullRecordings * static_cast<std::size_t>(quarters) / 4;
-    cache.made.push_back({quarters, {writeWindFile(rows), writeRecordings(recordings, rows)}});
+    const auto folder = std::filesystem::temp_directory_path();
+    const BenchFiles files{
+        folder / ("vane_analyse_bench_wind_" + std::to_string(rows) + ".csv"),
+        folder / ("vane_analyse_bench_recordings_" + std::to_string(recordings) + ".txt")};
+    vane::bench::writeWindFile(files.wind, rows);
+    vane::bench::writeRecordings(files.recordings, recordings, rows);
+    cache.made.push_back({quarters, files});
     return cache.made.back().second;
 }
 
@@ -137,8 +69,8 @@ double peakMegabytes() {
     return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
-std::unique_ptr<icu::TimeZone> berlin() {
-    return std::unique_ptr<icu::TimeZone>(icu::TimeZone::createTimeZone("Europe/Berlin"));
+std::unique_ptr<icu::TimeZone> utc() {
+    return std::unique_ptr<icu::TimeZone>(icu::TimeZone::createTimeZone("UTC"));
 }
 
 void BM_AnalyseEndToEnd(benchmark::State& state) {
@@ -146,8 +78,8 @@ void BM_AnalyseEndToEnd(benchmark::State& state) {
     vane::cli::AnalyseOptions options;
     options.recordingList = files.recordings;
     options.windFile = files.wind;
-    options.zone = "+0100";
-    const auto zone = berlin();
+    options.zone = "+0000";
+    const auto zone = utc();
     for (auto _ : state) {
         std::ostringstream out;
         std::ostringstream err;
@@ -165,13 +97,13 @@ void BM_LoadWindFile(benchmark::State& state) {
     const BenchFiles& files = filesFor(state.range(0));
     for (auto _ : state) {
         const vane::Outcome<vane::WindFileView> load = vane::loadWindFile(files.wind, {});
-        benchmark::DoNotOptimize(load->table.rows.data());
+        benchmark::DoNotOptimize(load->table.rowCount());
     }
 }
 
 void BM_RecordingsAndBins(benchmark::State& state) {
     const BenchFiles& files = filesFor(state.range(0));
-    const auto zone = berlin();
+    const auto zone = utc();
     for (auto _ : state) {
         const vane::RecordingListResult list = vane::readRecordingList(files.recordings, *zone);
         const auto sorted = vane::sortedByRecordingTime(list.value());
@@ -182,17 +114,17 @@ void BM_RecordingsAndBins(benchmark::State& state) {
 
 void BM_ActivityScan(benchmark::State& state) {
     const BenchFiles& files = filesFor(state.range(0));
-    const auto zone = berlin();
+    const auto zone = utc();
     const vane::Outcome<vane::WindFileView> load = vane::loadWindFile(files.wind, {});
     const vane::RecordingListResult list = vane::readRecordingList(files.recordings, *zone);
     const vane::BatEventList events =
         vane::batEvents(vane::sortedByRecordingTime(list.value()), vane::batEventGridOrigin(*zone));
     vane::ActivityAnalysisOptions options;
     options.dateTimeColumn = 1;
-    options.windColumn = 2;
+    options.windColumn = 3;
     options.stateColumn = state.range(1);
     options.dateFormat = "dd.MM.yyyy HH:mm";
-    options.timeZone = "+0100";
+    options.timeZone = "+0000";
     options.decimalSeparator = ",";
     for (auto _ : state) {
         const vane::ActivityAnalysisResult result =

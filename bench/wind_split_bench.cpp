@@ -48,7 +48,7 @@ void BM_SplitWindText(benchmark::State& state) {
         benchmark::DoNotOptimize(table);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
-    state.counters["rows"] = static_cast<double>(vane::splitWindText(text, choices).rows.size());
+    state.counters["rows"] = static_cast<double>(vane::splitWindText(text, choices).rowCount());
 }
 BENCHMARK(BM_SplitWindText)->Unit(benchmark::kMillisecond);
 

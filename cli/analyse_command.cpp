@@ -4,14 +4,17 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <future>
 #include <iostream>
 #include <memory>
 #include <tuple>
 
+#include "cli/output_paths.h"
 #include "cli/problem_report.h"
 #include "cli/recording_source.h"
 #include "core/analysis/bat_events.h"
 #include "core/analysis/series_activity_analysis.h"
+#include "core/files/shown_content.h"
 #include "core/import/analysis_guesses.h"
 #include "core/import/date_format_items.h"
 #include "core/time/local_time.h"
@@ -21,10 +24,16 @@
 namespace vane::cli {
 namespace {
 
+// Titles come from the file: shown escaped and short, and a header of thousands of fields is
+// summed up rather than listed.
 std::string columnList(const std::vector<std::string>& titles) {
+    constexpr std::size_t kMostListed = 40;
     std::string list;
-    for (std::size_t k = 0; k < titles.size(); ++k) {
-        list += (k == 0 ? "" : " | ") + std::to_string(k + 1) + " " + titles[k];
+    for (std::size_t k = 0; k < titles.size() && k < kMostListed; ++k) {
+        list += (k == 0 ? "" : " | ") + std::to_string(k + 1) + " " + shownContent(titles[k]);
+    }
+    if (titles.size() > kMostListed) {
+        list += " | ... (" + std::to_string(titles.size()) + " columns)";
     }
     return list;
 }
@@ -77,14 +86,28 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
     if (!settings) {
         return failWith(settings.error());
     }
+    if (const Outcome<void> spared = checkNoOutputIsAnInput(
+            {{"--recordings", options.recordingList},
+             {"--library", options.library},
+             {"--wind", options.windFile}},
+            {{"--pdf", options.pdfFile}, {"--png", options.pngFile}, {"--svg", options.svgFile}});
+        !spared) {
+        return failWith(spared.error());
+    }
 
-    const Outcome<LoadedRecordings> loadedList = loadRecordings(
+    // The wind file is read and split on a second core while the recordings are read; what
+    // either says is still said in the order a person reads it.
+    std::future<Outcome<WindFileView>> windFile =
+        std::async(std::launch::async,
+                   [&options, &settings] { return readWindFile(options.windFile, *settings); });
+    Outcome<LoadedRecordings> loadedList = loadRecordings(
         {options.recordingList, options.library, options.sessions, options.named, options.filter},
         zone);
     if (!loadedList) {
         return failWith(loadedList.error());
     }
-    const LoadedRecordings& list = *loadedList;
+    sayLoadNote(*loadedList, err);
+    LoadedRecordings& list = *loadedList;
     sayRecordingsLeftOut(list, err);
     if (list.recordings.empty()) {
         err << "Nothing to analyse: "
@@ -95,7 +118,7 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
         return outcome;
     }
     sayRecordingsBeforeTheBins(list.recordings, zone, err);
-    const Outcome<WindFileView> loaded = loadWindFile(options.windFile, *settings);
+    const Outcome<WindFileView> loaded = windFile.get();
     if (!loaded) {
         return failWith(loaded.error());
     }
@@ -126,7 +149,7 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
         const std::optional<int> chosen = columnItemNamed(**text, view.columnTitles);
         if (!chosen) {
             return failWith({.title = "Bad usage",
-                             .message = "the wind file has no column \"" + **text +
+                             .message = "the wind file has no column \"" + shownContent(**text) +
                                         "\" (columns: " + columnList(view.columnTitles) + ")"});
         }
         *item = *chosen;
@@ -140,7 +163,8 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
         analysis.temperatureColumn = guessTemperatureItem(view.columnTitles);
         if (analysis.temperatureColumn > 0) {
             err << "Temperature column: " << analysis.temperatureColumn << " "
-                << view.columnTitles[static_cast<std::size_t>(analysis.temperatureColumn) - 1]
+                << shownContent(
+                       view.columnTitles[static_cast<std::size_t>(analysis.temperatureColumn) - 1])
                 << " (guessed from its title; choose another with --temperature-column)\n";
         }
     }
@@ -149,7 +173,7 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
     analysis.dateFormat = options.dateFormat.value_or(
         std::string(kDateFormatItems.at(view.guesses.dateFormatIndex.value_or(0))));
     // Times that are no number sort last, so the front is the first real recording.
-    const std::vector<Recording> sorted = sortedByRecordingTime(list.recordings);
+    const std::vector<Recording> sorted = sortedByRecordingTime(std::move(list.recordings));
     const double firstRecording = sorted.front().recordingTime;
     analysis.timeZone = options.zone.value_or(utcOffsetText(firstRecording, zone));
     const int valueItem =
@@ -203,7 +227,7 @@ int runAnalyse(const AnalyseOptions& options, const icu::TimeZone& zone, std::os
     for (const ActivitySummary& summary : result.summaries) {
         err << (outcome.seriesKind.empty()
                     ? std::string("Summary")
-                    : "Summary for " + outcome.seriesKind + " " + summary.series)
+                    : "Summary for " + outcome.seriesKind + " " + shownContent(summary.series))
             << ": " << describeActivitySummary(summary, temperatureUnit, analysis.decimalSeparator)
             << '\n';
     }

@@ -34,8 +34,17 @@ int runEvents(const EventsOptions& options, const icu::TimeZone& zone, const icu
     if (!loaded) {
         return reportProblem(loaded.error(), err);
     }
+    sayLoadNote(*loaded, err);
     const LoadedRecordings& list = *loaded;
     sayRecordingsLeftOut(list, err);
+    // An empty answer with status 0 would look like a night without bats.
+    if (list.recordings.empty()) {
+        err << "Nothing to list: "
+            << (options.library ? "the library's sessions hold"
+                                : options.recordingList.string() + " holds")
+            << " no recordings\n";
+        return kExitNoResult;
+    }
 
     sayRecordingsBeforeTheBins(list.recordings, zone, err);
 

@@ -102,7 +102,7 @@ int runInspect(const InspectOptions& options, std::ostream& out, std::ostream& e
     if (!settings) {
         return reportProblem(settings.error(), err);
     }
-    const Outcome<WindFileView> view = loadWindFile(options.windFile, *settings);
+    const Outcome<WindFileView> view = readWindFile(options.windFile, *settings);
     if (!view) {
         return reportProblem(view.error(), err);
     }

@@ -1,7 +1,11 @@
+#include <unicode/timezone.h>
+
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cstdlib>
 #include <exception>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,13 +17,18 @@
 #include "cli/problem_report.h"
 #include "cli/sun_command.h"
 #include "cli/yearly_command.h"
+#include "core/time/local_time.h"
 
 namespace {
 
 constexpr const char* kDescription =
     "Vane relates bat activity in time-stamped recordings to wind speed, temperature and the\n"
     "operating state of a wind turbine, and shows when in the night bats were active.\n"
-    "Times without an offset are local time of the process's time zone (set TZ to change it).";
+    "Times without an offset are local time of the process's time zone (set TZ to change it;\n"
+    "a TZ that names no known zone is warned about).\n"
+    "Input files larger than 2048 MiB are refused as too large; set VANE_MAX_FILE_MB to a\n"
+    "larger number of MiB to raise the limit. An output that is the same file as an input is\n"
+    "refused.";
 
 }  // namespace
 
@@ -60,6 +69,12 @@ int main(int argc, char** argv) {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
         return app.exit(error) == 0 ? vane::cli::kExitSuccess : vane::cli::kExitBadInput;
+    }
+    if (action) {
+        if (const std::optional<std::string> warning =
+                vane::unknownTimeZoneWarning(std::getenv("TZ"), *vane::processTimeZone())) {
+            std::cerr << *warning << '\n';
+        }
     }
     try {
         return action ? action() : vane::cli::kExitBadInput;

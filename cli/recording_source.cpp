@@ -39,12 +39,16 @@ void addLibraryOptions(CLI::App& command, CLI::Option* recordingList,
 
 namespace {
 
-// Whether the file starts with a known program's header; looks at the first line only.
+// Whether the file starts with a known program's header; looks at the first line only, and at
+// no more than a header's worth of it, since the file may be endless (a device) or have no line
+// break at all.
 bool startsWithClassifierHeader(const std::filesystem::path& file) {
+    constexpr std::size_t kLongestHeader = 64 * 1024;
     std::ifstream in(file, std::ios::binary);
-    std::string firstLine;
-    std::getline(in, firstLine);
-    return looksLikeClassifierTable(firstLine);
+    std::string start(kLongestHeader, '\0');
+    in.read(start.data(), static_cast<std::streamsize>(start.size()));
+    start.resize(static_cast<std::size_t>(in.gcount()));
+    return looksLikeClassifierTable(start.substr(0, start.find('\n')));
 }
 
 Outcome<LoadedRecordings> readUnfiltered(const RecordingSource& source, const icu::TimeZone& zone) {
@@ -52,8 +56,14 @@ Outcome<LoadedRecordings> readUnfiltered(const RecordingSource& source, const ic
         try {
             library::LibrarySelection selection =
                 library::readLibrarySelection(*source.library, source.sessions);
-            return LoadedRecordings{std::move(selection.recordings), std::move(selection.sessions),
+            LoadedRecordings loaded{std::move(selection.recordings), std::move(selection.sessions),
                                     std::move(selection.labels)};
+            if (selection.undoneUnfinishedChange) {
+                loaded.note = "Note: \"" + source.library->string() +
+                              "\" held a change that was never finished (such as an import that "
+                              "was stopped); it was undone, the library is as it was before it";
+            }
+            return loaded;
         } catch (const library::LibraryError& error) {
             return Problem{.title = "Problem with library", .message = error.what()};
         }
@@ -146,6 +156,12 @@ Outcome<LoadedRecordings> loadRecordings(const RecordingSource& source, const ic
 void sayRecordingsLeftOut(const LoadedRecordings& loaded, std::ostream& err) {
     if (!loaded.leftOutNote.empty()) {
         err << loaded.leftOutNote << '\n';
+    }
+}
+
+void sayLoadNote(const LoadedRecordings& loaded, std::ostream& err) {
+    if (!loaded.note.empty()) {
+        err << loaded.note << '\n';
     }
 }
 

@@ -43,6 +43,7 @@ struct LoadedRecordings {
     LabelTable labels{};                // the recordings' labels point into it
     SpeciesGroups groups{};             // of --groups, or the shipped ones
     std::string leftOutNote{};  // what the filter left out, for standard error; empty: nothing
+    std::string note{};         // one line to show beside what was read, or empty
 };
 
 // Reads the recordings of a library, an identification program's table (recognised from its
@@ -51,6 +52,9 @@ Outcome<LoadedRecordings> loadRecordings(const RecordingSource& source, const ic
 
 // Writes the note of what the filter left out, if any, to `err`.
 void sayRecordingsLeftOut(const LoadedRecordings& loaded, std::ostream& err);
+
+// Writes the note of `loaded`, when it has one, to `err` on its line.
+void sayLoadNote(const LoadedRecordings& loaded, std::ostream& err);
 
 // Writes "Recordings left out: ..." to `err` when some recordings lie before the first activity
 // bin, so that a count that looks too small is explained.

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/finite_number.h"
 #include "cli/problem_report.h"
 #include "core/solpos/sun_times.h"
 #include "core/time/local_time.h"
@@ -57,19 +58,25 @@ void addSunCommand(CLI::App& app, CommandAction& action) {
         "'date sunrise sunset' with local clock times HH:MM:SS. A day on which the sun\n"
         "does not rise or does not set shows '-'. Invalid input names the field to fix.");
     command->add_option("--lat", arguments->options.latitude, "Latitude in degrees, north positive")
-        ->required();
+        ->required()
+        ->check(finiteNumber());
     command
         ->add_option("--lon", arguments->options.longitude, "Longitude in degrees, east positive")
-        ->required();
+        ->required()
+        ->check(finiteNumber());
     command->add_option("--date", arguments->date, "First day, YYYY-MM-DD (years 1950 to 2050)")
         ->required();
     command->add_option("--days", arguments->options.days, "Number of days")
         ->default_val(1)
         ->check(CLI::Range(1, kMaxSunDays));
-    CLI::Option* zoneOption = command->add_option(
-        "--tz", arguments->timeZoneHours,
-        "Time zone of the printed times in hours east of Greenwich (e.g. 1, -5, 5.5);\n"
-        "default: the offset of the process's time zone on each day, daylight saving included");
+    CLI::Option* zoneOption =
+        command
+            ->add_option(
+                "--tz", arguments->timeZoneHours,
+                "Time zone of the printed times in hours east of Greenwich (e.g. 1, -5, 5.5);\n"
+                "default: the offset of the process's time zone on each day, daylight saving "
+                "included")
+            ->check(finiteNumber());
 
     command->callback([arguments, zoneOption, &action] {
         action = [arguments, zoneOption] {

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 
+#include "core/files/input_file.h"
 #include "core/import/split_choices.h"
 #include "core/import/text_encodings.h"
 
@@ -102,6 +103,17 @@ std::string encodingListHelp() {
         list += "\n  " + std::to_string(entry.number) + "  " + entry.displayName;
     }
     return list;
+}
+
+Outcome<WindFileView> readWindFile(const std::filesystem::path& file,
+                                   const WindFileSettings& settings) {
+    // A file that cannot be read at all is said so plainly; only one whose bytes are no text
+    // earns the request to send it in.
+    Outcome<std::string> bytes = readInputFile(file, "wind file");
+    if (!bytes) {
+        return std::move(bytes).error();
+    }
+    return viewWindFileBytes(*std::move(bytes), file, settings);
 }
 
 }  // namespace vane::cli

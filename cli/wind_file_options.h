@@ -28,6 +28,11 @@ void addWindFileOptions(CLI::App& command, WindFileOptions& options);
 // The settings for loadWindFile, or the "Bad usage" problem of an option.
 Outcome<WindFileSettings> windFileSettings(const WindFileOptions& options);
 
+// The wind file as loadWindFile reads it, except that a file that cannot be read at all (missing,
+// a folder, too large) is the plain "Problem with file: <file>: <why>" without the alert.
+Outcome<WindFileView> readWindFile(const std::filesystem::path& file,
+                                   const WindFileSettings& settings);
+
 // "Encodings (name or number for --encoding):" and one line per offered encoding.
 std::string encodingListHelp();
 

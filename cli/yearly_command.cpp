@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/finite_number.h"
+#include "cli/output_paths.h"
 #include "cli/problem_report.h"
 #include "cli/recording_source.h"
 #include "core/time/civil_date.h"
@@ -123,6 +125,14 @@ int runYearly(const YearlyOptions& options, const icu::TimeZone& zone, std::ostr
     if (!viewPath && !options.raster) {
         viewPath = kDefaultYearlyPicture;
     }
+    if (const Outcome<void> spared =
+            checkNoOutputIsAnInput({{"--recordings", options.recordingList},
+                                    {"--sessions", options.sessionList},
+                                    {"--library", options.library}},
+                                   {{"--out", viewPath}, {"--raster", options.raster}});
+        !spared) {
+        return reportProblem(spared.error(), err);
+    }
     QByteArray viewFormat;
     if (viewPath) {
         viewFormat = yearlyview::imageFormatForPath(QString::fromStdString(viewPath->string()));
@@ -150,6 +160,7 @@ int runYearly(const YearlyOptions& options, const icu::TimeZone& zone, std::ostr
     if (!toDraw) {
         return reportProblem(toDraw.error(), err);
     }
+    sayLoadNote(*toDraw, err);
     const LoadedRecordings& drawn = *toDraw;
     sayRecordingsLeftOut(drawn, err);
 
@@ -238,12 +249,14 @@ void addYearlyCommand(CLI::App& app, CommandAction& action) {
             ->add_option("--lat", arguments->latitude,
                          "Latitude of the site in degrees, north positive\n(default: the first "
                          "session's, else 49.6)")
+            ->check(finiteNumber())
             ->check(CLI::Range(-90.0, 90.0));
     CLI::Option* longitude =
         command
             ->add_option("--lon", arguments->longitude,
                          "Longitude of the site in degrees, east positive\n(default: the first "
                          "session's, else 11.05)")
+            ->check(finiteNumber())
             ->check(CLI::Range(-180.0, 180.0));
     CLI::Option* sessions = command->add_option(
         "--sessions", arguments->sessionList,

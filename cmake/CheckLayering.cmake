@@ -22,13 +22,6 @@ set(forbidden_plugin host cli)
 set(forbidden_plugin_api plugin host cli)
 set(checked_layers core graph yearlyview plugin plugin_api)
 
-# Until plugin_api/ exists the plug-in contract lives in host/plugins/abstract_plugin.h, and the
-# plug-in has to compile against it; once the contract has moved, host/ is closed to plugin/.
-set(contract_before_plugin_api "host/plugins/abstract_plugin.h")
-if(IS_DIRECTORY "${SOURCE_ROOT}/plugin_api")
-  set(contract_before_plugin_api "")
-endif()
-
 # Qt's class headers (<QString>), module headers (<QtCore/...>) and lower-case ones (<qglobal.h>).
 set(qt_header_regex "^(Qt[A-Za-z]*/.*|Q[A-Za-z0-9_]+|q[a-z0-9_]+\\.h)$")
 set(include_regex "(^|\n)[ \t]*#[ \t]*include[ \t]*([<\"])([^>\"\n]+)[>\"]")
@@ -100,8 +93,7 @@ foreach(layer IN LISTS checked_layers)
         set(reason "a Qt header; core/ never uses Qt")
       else()
         layer_of_include("${SOURCE_ROOT}/${source}" "${delimiter}" "${target}" included_layer)
-        if(NOT included_layer STREQUAL "" AND included_layer IN_LIST forbidden_${layer}
-           AND NOT target STREQUAL contract_before_plugin_api)
+        if(NOT included_layer STREQUAL "" AND included_layer IN_LIST forbidden_${layer})
           set(reason "${included_layer}/ is above ${layer}/")
         endif()
       endif()

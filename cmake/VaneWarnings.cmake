@@ -10,3 +10,10 @@ if(VANE_SANITIZE)
   target_compile_options(vane_settings INTERFACE ${_vane_sanitizers})
   target_link_options(vane_settings INTERFACE ${_vane_sanitizers})
 endif()
+if(VANE_BUILD_FUZZERS)
+  # Everything the fuzzers reach is instrumented for coverage; the fuzzers add libFuzzer's main.
+  set(_vane_fuzzing -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                    -fno-sanitize-recover=undefined)
+  target_compile_options(vane_settings INTERFACE ${_vane_fuzzing})
+  target_link_options(vane_settings INTERFACE -fsanitize=address,undefined)
+endif()

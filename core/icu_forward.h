@@ -5,6 +5,7 @@
 #include <unicode/uversion.h>
 
 U_NAMESPACE_BEGIN
+class BasicTimeZone;
 class Locale;
 class TimeZone;
 U_NAMESPACE_END

@@ -1,5 +1,8 @@
 #include "graph/graph_file.h"
 
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
 #include <QPageSize>
@@ -27,7 +30,7 @@ Problem problem(const std::filesystem::path& path, const std::string& what) {
             .message = "Cannot write graph file " + pathText(path) + ": " + what};
 }
 
-bool paintPdf(const XYGraph& graph, QSaveFile& file, double width, double height) {
+bool paintPdf(const XYGraph& graph, QIODevice& file, double width, double height) {
     QPdfWriter pdf(&file);
     pdf.setCreator(QStringLiteral("Vane"));
     pdf.setTitle(QStringLiteral("Cumulative bat activity"));
@@ -43,7 +46,7 @@ bool paintPdf(const XYGraph& graph, QSaveFile& file, double width, double height
     return painter.end();
 }
 
-bool paintSvg(const XYGraph& graph, QSaveFile& file, double width, double height) {
+bool drawSvg(const XYGraph& graph, QIODevice& file, double width, double height) {
     QSvgGenerator svg;
     svg.setOutputDevice(&file);
     svg.setResolution(72);
@@ -58,7 +61,17 @@ bool paintSvg(const XYGraph& graph, QSaveFile& file, double width, double height
     return painter.end();
 }
 
-bool paintImage(const XYGraph& graph, QSaveFile& file, const QByteArray& format, PictureSize size) {
+// The SVG writer streams text and drops a short write without a word, so the drawing is made in
+// memory and written in one checked piece.
+bool paintSvg(const XYGraph& graph, QIODevice& file, double width, double height) {
+    QBuffer drawing;
+    if (!drawing.open(QIODevice::WriteOnly) || !drawSvg(graph, drawing, width, height)) {
+        return false;
+    }
+    return file.write(drawing.data()) == drawing.data().size();
+}
+
+bool paintImage(const XYGraph& graph, QIODevice& file, const QByteArray& format, PictureSize size) {
     QImage image(size.widthPixels, size.heightPixels, QImage::Format_RGB32);
     if (image.isNull()) {
         return false;
@@ -76,8 +89,12 @@ bool paintImage(const XYGraph& graph, QSaveFile& file, const QByteArray& format,
         renderGraph(graph, painter, size.widthPixels / kPixelsPerPoint,
                     size.heightPixels / kPixelsPerPoint);
     }
-    QImageWriter writer(&file, format);
-    return writer.write(image);
+    // Encoded in memory first: libpng leaves its own state behind when a write fails (a full
+    // disk), and a checked write of the whole sees every failure.
+    QBuffer encoded;
+    encoded.open(QIODevice::WriteOnly);
+    QImageWriter writer(&encoded, format);
+    return writer.write(image) && file.write(encoded.data()) == encoded.data().size();
 }
 
 }  // namespace
@@ -102,7 +119,14 @@ Outcome<void> writeGraphFile(const XYGraph& graph, const std::filesystem::path& 
                                        "' (use .pdf, .svg, .png or another image format)");
     }
 
-    QSaveFile file(QString::fromStdString(path.string()));
+    // A device or pipe (/dev/null, /dev/full) is written to directly: renaming a temporary file
+    // over it would replace the device with a file.
+    const QString fileName = QString::fromStdString(path.string());
+    const QFileInfo target(fileName);
+    const bool direct = target.exists() && !target.isFile() && !target.isDir();
+    QSaveFile saveFile(fileName);
+    QFile directFile(fileName);
+    QFileDevice& file = direct ? static_cast<QFileDevice&>(directFile) : saveFile;
     if (!file.open(QIODevice::WriteOnly)) {
         return problem(path, file.errorString().toStdString());
     }
@@ -111,15 +135,27 @@ Outcome<void> writeGraphFile(const XYGraph& graph, const std::filesystem::path& 
     const bool painted = isPdf   ? paintPdf(graph, file, width, height)
                          : isSvg ? paintSvg(graph, file, width, height)
                                  : paintImage(graph, file, formatName, size);
-    if (!painted || file.error() != QFileDevice::NoError) {
-        const std::string reason = file.error() != QFileDevice::NoError
-                                       ? file.errorString().toStdString()
-                                       : std::string("the picture could not be drawn");
-        file.cancelWriting();
+    // The last buffered bytes are written here; QSaveFile's commit would not notice their
+    // failure on a full disk and put a truncated file in place of the earlier one.
+    // A write that went short without an error shows as fewer bytes in the file than written.
+    const bool flushed = painted && file.flush() && (direct || file.size() == file.pos());
+    if (!painted || !flushed || file.error() != QFileDevice::NoError) {
+        const std::string reason =
+            file.error() != QFileDevice::NoError ? file.errorString().toStdString()
+            : painted || file.pos() > 0 ? std::string("the file could not be written whole")
+                                        : std::string("the picture could not be drawn");
+        if (!direct) {
+            saveFile.cancelWriting();
+        }
         return problem(path, reason);
     }
-    if (!file.commit()) {
-        return problem(path, file.errorString().toStdString());
+    if (direct) {
+        directFile.close();
+        if (directFile.error() != QFileDevice::NoError) {
+            return problem(path, directFile.errorString().toStdString());
+        }
+    } else if (!saveFile.commit()) {
+        return problem(path, saveFile.errorString().toStdString());
     }
     return {};
 }

@@ -114,7 +114,7 @@ void WindFilePreview::chooseFile(double zoneInstant) {
     WindFileSettings settings;
     settings.fieldSeparator = fieldSeparatorChoice(*ui_->fieldSep);
     settings.startingLineText = ui_->startingLine->text().toStdString();
-    const Outcome<WindFileView> load = loadWindFile(path->toStdString(), settings);
+    Outcome<WindFileView> load = loadWindFile(path->toStdString(), settings);
     if (!load) {
         rawText_.reset();
         alerts_.showAlert(sheet_->parentWidget(), fromUtf8(load.error().title),
@@ -122,7 +122,7 @@ void WindFilePreview::chooseFile(double zoneInstant) {
         qWarning().noquote() << "error" << fromUtf8(load.error().detail);
         return;
     }
-    const WindFileView& view = *load;
+    WindFileView& view = *load;
     file_ = *path;
     rawText_ = view.text;
 
@@ -134,7 +134,8 @@ void WindFilePreview::chooseFile(double zoneInstant) {
     encodings.setCurrentIndex(encodings.findData(static_cast<std::int32_t>(view.encoding)));
     ui_->windPreviewText->setPlainText(fromUtf8(view.previewText));
     ui_->lineEnd->setCurrentIndex(view.lineEndingIndex);
-    updateTableData();
+    // The load split the text with the choices the sheet now shows; no second split.
+    showTable(std::move(view.table));
     sheet_->open();
     const std::unique_ptr<icu::TimeZone> zone = processTimeZone();
     selectItemTitled(*ui_->timeZone, fromUtf8(utcOffsetText(zoneInstant, *zone)));
@@ -157,7 +158,7 @@ void WindFilePreview::startOver() {
     setWindColumnPicked(false);
     setDateColumnPicked(false);
     setTemperatureColumnPicked(false);
-    table_ = WindTable{};
+    table_ = std::make_shared<const WindTable>();
 }
 
 void WindFilePreview::changeFileEncoding() {
@@ -165,7 +166,9 @@ void WindFilePreview::changeFileEncoding() {
     // The item's own number, so that encodings sharing a display name stay apart.
     const auto encoding = static_cast<StringEncoding>(ui_->windEncodings->currentData().toInt());
     TextRead read = readTextInEncoding(file_.toStdString(), encoding);
-    rawText_ = std::move(read.text);
+    if (read.text) {
+        rawText_ = std::make_shared<const std::string>(std::move(*read.text));
+    }
     ui_->windPreviewText->selectAll();
     if (rawText_) {
         ui_->windPreviewText->setPlainText(
@@ -191,10 +194,15 @@ void WindFilePreview::updateTableData() {
         .fieldSeparator = fieldSeparatorChoice(*ui_->fieldSep),
         .startingLineText = ui_->startingLine->text().toStdString(),
     };
-    table_ = splitWindText(rawText_.value_or(std::string()), choices);
+    showTable(rawText_ ? splitWindText(rawText_, choices)
+                       : splitWindText(std::string_view(), choices));
+}
+
+void WindFilePreview::showTable(WindTable table) {
+    table_ = std::make_shared<const WindTable>(std::move(table));
     // An empty table shows no rows under the previous split's columns.
-    if (table_.hasHeaderRow()) {
-        columnTitles_ = previewColumnTitles(table_);
+    if (table_->hasHeaderRow()) {
+        columnTitles_ = previewColumnTitles(*table_);
     }
     model_->setTable(table_, columnTitles_);
     updateColumnChoosers();
@@ -205,7 +213,7 @@ void WindFilePreview::updateColumnChoosers() {
     refill(*ui_->windColumn, columnChooserItems(ColumnChooser::wind, columnTitles_));
     refill(*ui_->tempColumn, columnChooserItems(ColumnChooser::temperature, columnTitles_));
     refill(*ui_->stateColumn, columnChooserItems(ColumnChooser::state, columnTitles_));
-    const ColumnGuesses guesses = guessColumns(columnTitles_, table_);
+    const ColumnGuesses guesses = guessColumns(columnTitles_, *table_);
     ui_->date_timeColumn->setCurrentIndex(static_cast<int>(guesses.dateTimeItem));
     ui_->windColumn->setCurrentIndex(static_cast<int>(guesses.windItem));
     ui_->tempColumn->setCurrentIndex(static_cast<int>(guesses.temperatureItem));
@@ -238,7 +246,7 @@ void WindFilePreview::setOutputColumns(QComboBox* sender) {
         setWindColumnPicked(flags.windPicked);
         setTemperatureColumnPicked(flags.temperaturePicked);
         if (which == ColumnChooser::dateTime) {
-            if (const auto format = guessDateFormat(table_, item)) {
+            if (const auto format = guessDateFormat(*table_, item)) {
                 ui_->date_Format->setCurrentIndex(static_cast<int>(*format));
             }
         }

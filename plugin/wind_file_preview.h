@@ -66,9 +66,9 @@ class WindFilePreview final : public QObject {
 
     QDialog* sheet() const { return sheet_; }
     const QString& file() const { return file_; }
-    const WindTable& table() const { return table_; }
+    const WindTable& table() const { return *table_; }
     // Whether the whole file's text is still held: from opening until the sheet ends.
-    bool holdsText() const { return rawText_.has_value(); }
+    bool holdsText() const { return rawText_ != nullptr; }
     WindFileChoices choices() const;
 
     // Forgets the table and the user's column picks, keeping every other choice.
@@ -92,6 +92,7 @@ class WindFilePreview final : public QObject {
     void changeFileEncoding();
     void setLineEnding();
     void updateTableData();
+    void showTable(WindTable table);
     void updateColumnChoosers();
     void setOutputColumns(QComboBox* sender);
     void updateSheetButtons();
@@ -103,9 +104,10 @@ class WindFilePreview final : public QObject {
     std::unique_ptr<Ui::PreviewSheet> ui_;
     WindTableModel* model_ = nullptr;  // owned by the sheet
 
-    std::optional<std::string> rawText_;
+    std::shared_ptr<const std::string> rawText_;  // shared with the table's fields
     QString file_;
-    WindTable table_;
+    // Shared with the table model, which shows it without a copy.
+    std::shared_ptr<const WindTable> table_ = std::make_shared<const WindTable>();
     std::vector<std::string> columnTitles_;  // of the last split that had a header row
     int pendingSplits_ = 0;                  // deferred splits not yet run
     bool windColumnPicked_ = false;

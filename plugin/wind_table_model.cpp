@@ -4,7 +4,8 @@
 
 namespace vane::plugin {
 
-void WindTableModel::setTable(WindTable table, std::vector<std::string> columnTitles) {
+void WindTableModel::setTable(std::shared_ptr<const WindTable> table,
+                              std::vector<std::string> columnTitles) {
     beginResetModel();
     table_ = std::move(table);
     columnTitles_ = std::move(columnTitles);
@@ -12,7 +13,7 @@ void WindTableModel::setTable(WindTable table, std::vector<std::string> columnTi
 }
 
 int WindTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(previewRowCount(table_));
+    return parent.isValid() ? 0 : static_cast<int>(previewRowCount(*table_));
 }
 
 int WindTableModel::columnCount(const QModelIndex& parent) const {
@@ -23,7 +24,7 @@ QVariant WindTableModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) {
         return {};
     }
-    const std::string_view cell = previewCell(table_, static_cast<std::size_t>(index.row()),
+    const std::string_view cell = previewCell(*table_, static_cast<std::size_t>(index.row()),
                                               static_cast<std::size_t>(index.column()));
     return QString::fromUtf8(cell.data(), static_cast<qsizetype>(cell.size()));
 }

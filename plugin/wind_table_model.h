@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,8 @@ class WindTableModel final : public QAbstractTableModel {
   public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    void setTable(WindTable table, std::vector<std::string> columnTitles);
+    // The model shares the table with whoever split it; nothing of it is copied.
+    void setTable(std::shared_ptr<const WindTable> table, std::vector<std::string> columnTitles);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -23,7 +25,7 @@ class WindTableModel final : public QAbstractTableModel {
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
   private:
-    WindTable table_;
+    std::shared_ptr<const WindTable> table_ = std::make_shared<const WindTable>();
     std::vector<std::string> columnTitles_;
 };
 

@@ -12,12 +12,18 @@ packages=(
   libbenchmark-dev
   libcli11-dev
   qt6-svg-dev
+  time
+  clang libclang-rt-14-dev llvm
 )
 
 # --screenshots adds what scripts/make-pictures.sh needs: a virtual X display, a way to press its
 # keys and buttons, and a screen grabber.
 if [ "${1:-}" = "--screenshots" ]; then
   packages+=(xvfb xauth imagemagick xdotool)
+fi
+# --bench-pandas adds pandas, which bench/analyse_process_bench.sh times beside vane when present.
+if [ "${1:-}" = "--bench-pandas" ]; then
+  packages+=(python3-pandas)
 fi
 
 missing=()

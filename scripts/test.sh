@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: once as released (warnings are
-# errors) and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# errors) and once under AddressSanitizer and UndefinedBehaviorSanitizer; then runs every fuzzer
+# for 20 seconds, so that a reader that has learnt to crash is caught cheaply.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -10,3 +11,5 @@ for preset in default asan; do
     echo "== $preset tests"
     ctest --preset "$preset"
 done
+echo "== fuzz build and 20 seconds per fuzzer"
+scripts/fuzz.sh 20

@@ -1,5 +1,6 @@
 #include "yearlyview/image_files.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -36,18 +37,43 @@ std::optional<QString> saveImageFile(const QImage& image, const QString& path,
     if (image.isNull()) {
         return QStringLiteral("there is no image to write");
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return QStringLiteral("cannot be written: ") + file.errorString();
-    }
-    QImageWriter writer(&file, format);
+    // A device or pipe (/dev/null, /dev/full) is written to directly: renaming a temporary file
+    // over it would replace the device with a file.
+    const QFileInfo target(path);
+    const bool direct = target.exists() && !target.isFile() && !target.isDir();
+    QSaveFile saveFile(path);
+    QFile directFile(path);
+    QFileDevice& file = direct ? static_cast<QFileDevice&>(directFile) : saveFile;
+    // Encoded in memory first: an image library that meets a failing write (a full disk)
+    // leaves its own state behind, and a checked write of the whole sees every failure.
+    QBuffer encoded;
+    encoded.open(QIODevice::WriteOnly);
+    QImageWriter writer(&encoded, format);
     if (!writer.write(image)) {
-        file.cancelWriting();
         return QStringLiteral("cannot be written as %1: %2")
             .arg(QString::fromUtf8(format).toUpper(), writer.errorString());
     }
-    if (!file.commit()) {
+    if (!file.open(QIODevice::WriteOnly)) {
         return QStringLiteral("cannot be written: ") + file.errorString();
+    }
+    // The last buffered bytes are written by flush(), so that their failure is seen too.
+    if (file.write(encoded.data()) != encoded.data().size() || !file.flush() ||
+        file.error() != QFileDevice::NoError || (!direct && file.size() != file.pos())) {
+        const QString reason = file.error() != QFileDevice::NoError
+                                   ? file.errorString()
+                                   : QStringLiteral("the file could not be written whole");
+        if (!direct) {
+            saveFile.cancelWriting();
+        }
+        return QStringLiteral("cannot be written: ") + reason;
+    }
+    if (direct) {
+        directFile.close();
+        if (directFile.error() != QFileDevice::NoError) {
+            return QStringLiteral("cannot be written: ") + directFile.errorString();
+        }
+    } else if (!saveFile.commit()) {
+        return QStringLiteral("cannot be written: ") + saveFile.errorString();
     }
     return std::nullopt;
 }

@@ -21,7 +21,7 @@ class RowDates {
   public:
     RowDates(const WindTable& table, std::size_t dateColumn, std::size_t fieldsNeeded,
              const ActivityAnalysisOptions& options, const icu::TimeZone& zone)
-        : rows_(table.rows),
+        : table_(table),
           dateColumn_(dateColumn),
           fieldsNeeded_(fieldsNeeded),
           zoneText_(options.timeZone),
@@ -37,31 +37,41 @@ class RowDates {
     }
 
   private:
-    std::optional<double> read(std::size_t row) const {
-        if (rows_[row].size() < fieldsNeeded_) {
+    std::optional<double> read(std::size_t row) {
+        if (table_.fieldCount(row) < fieldsNeeded_) {
             return std::nullopt;
         }
-        const std::string& field = rows_[row][dateColumn_];
-        if (auto date = parser_.parse(field + zoneText_)) {
+        const std::string_view field = table_.field(row, dateColumn_);
+        if (auto date = parser_.parse(withZone(field, ""))) {
             return date;
         }
         // A field with the date alone, when the pattern also wants a time of day.
-        return parser_.parse(field + " 00:00:00" + zoneText_);
+        return parser_.parse(withZone(field, " 00:00:00"));
     }
 
-    const std::vector<WindRow>& rows_;
+    // The field, `middle` and the zone's offset in one reused buffer: one allocation for the
+    // whole scan rather than one per row.
+    std::string_view withZone(std::string_view field, std::string_view middle) {
+        buffer_.assign(field);
+        buffer_.append(middle);
+        buffer_.append(zoneText_);
+        return buffer_;
+    }
+
+    const WindTable& table_;
     std::size_t dateColumn_;
     std::size_t fieldsNeeded_;
     std::string zoneText_;
     DatePatternParser parser_;
+    std::string buffer_;
     std::size_t cachedRow_ = static_cast<std::size_t>(-1);
     std::optional<double> cachedDate_;
 };
 
 // The last data row that holds both the date/time and the value field.
 std::optional<std::size_t> usableEndRow(const WindTable& table, std::size_t fieldsNeeded) {
-    for (std::size_t row = table.rows.size(); row > table.startAt + 1; --row) {
-        if (table.rows[row - 1].size() >= fieldsNeeded) {
+    for (std::size_t row = table.rowCount(); row > table.startAt + 1; --row) {
+        if (table.fieldCount(row - 1) >= fieldsNeeded) {
             return row - 1;
         }
     }
@@ -114,7 +124,7 @@ PlainScan scanPlain(const BatEventList& events, const WindTable& table, std::siz
         if (d && limit - width < e - *d && e - *d < limit) {
             const std::int64_t weight = options.countRecordings ? event.count : 1;
             if (const std::optional<double> key =
-                    classKeyOf(numbers.parse(table.rows[i][valueColumn]))) {
+                    classKeyOf(numbers.parse(table.field(i, valueColumn)))) {
                 scan.counts[*key] += weight;
                 scan.total += weight;
             } else {
@@ -218,16 +228,16 @@ ActivityAnalysisResult analyseActivityAndWind(const BatEventList& events, const 
                                "Choose the column that holds the date and time of each "
                                "measurement.");
     }
-    if (table.rows.empty()) {
+    if (table.empty()) {
         return refusedAnalysis("No environmental data",
                                "The wind file holds no table: no text, or no line break of the "
                                "chosen kind.");
     }
-    if (table.startAt >= table.rows.size()) {
+    if (table.startAt >= table.rowCount()) {
         return refusedAnalysis("Starting line outside the file",
                                "The starting line (the header row) must lie within the wind "
                                "file's " +
-                                   std::to_string(table.rows.size()) + " lines.");
+                                   std::to_string(table.rowCount()) + " lines.");
     }
     return perState ? analyseActivityPerState(events, table, options, localZone)
                     : analysePlain(events, table, options, localZone);

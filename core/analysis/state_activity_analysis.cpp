@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <string_view>
 
 #include "core/analysis/activity_classes.h"
 #include "core/analysis/decimal_number_text.h"
@@ -16,17 +17,21 @@ namespace {
 constexpr double kStateMatchSeconds = 60.0;
 
 // Plain UTF-16 code unit order, as the state list is sorted.
-bool codeUnitLess(const std::string& a, const std::string& b) {
-    return icu::UnicodeString::fromUTF8(a).compare(icu::UnicodeString::fromUTF8(b)) < 0;
+bool codeUnitLess(std::string_view a, std::string_view b) {
+    const auto unicode = [](std::string_view text) {
+        return icu::UnicodeString::fromUTF8(
+            icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+    };
+    return unicode(a).compare(unicode(b)) < 0;
 }
 
 // The distinct states of the data rows that hold every field the analysis reads.
 std::vector<std::string> stateList(const WindTable& table, std::size_t stateColumn,
                                    std::size_t fieldsNeeded) {
-    std::set<std::string> distinct;
-    for (std::size_t row = table.startAt + 1; row < table.rows.size(); ++row) {
-        if (table.rows[row].size() >= fieldsNeeded) {
-            distinct.insert(table.rows[row][stateColumn]);
+    std::set<std::string_view> distinct;
+    for (std::size_t row = table.startAt + 1; row < table.rowCount(); ++row) {
+        if (table.fieldCount(row) >= fieldsNeeded) {
+            distinct.insert(table.field(row, stateColumn));
         }
     }
     std::vector<std::string> states(distinct.begin(), distinct.end());
@@ -58,18 +63,18 @@ ActivityAnalysisResult analyseActivityPerState(const BatEventList& events, const
     const auto dateOf = [&](std::size_t row) {
         if (row != cachedRow) {
             cachedRow = row;
-            cachedDate = table.rows[row].size() < fieldsNeeded
+            cachedDate = table.fieldCount(row) < fieldsNeeded
                              ? std::nullopt
-                             : parser.parse(table.rows[row][dateColumn]);
+                             : parser.parse(table.field(row, dateColumn));
         }
         return cachedDate;
     };
 
     // A row matches the bins within a minute of its stamp either side. The advance stops at the
     // last row; bins after it find nothing to match.
-    std::map<std::string, ClassCounts> countsByState;
+    std::map<std::string_view, ClassCounts> countsByState;
     std::int64_t unreadableReadings = 0;
-    const std::size_t lastRow = table.rows.size() - 1;
+    const std::size_t lastRow = table.rowCount() - 1;
     std::size_t i = table.startAt + 1;
     for (const BatEvent& event : events) {
         const double e = event.binEnd;
@@ -79,9 +84,9 @@ ActivityAnalysisResult analyseActivityPerState(const BatEventList& events, const
             d = dateOf(i);
         }
         if (d && std::fabs(e - *d) < kStateMatchSeconds) {
-            const WindRow& row = table.rows[i];
-            if (const std::optional<double> key = classKeyOf(numbers.parse(row[windColumn]))) {
-                countsByState[row[stateColumn]][*key] += 1;
+            if (const std::optional<double> key =
+                    classKeyOf(numbers.parse(table.field(i, windColumn)))) {
+                countsByState[table.field(i, stateColumn)][*key] += 1;
             } else {
                 ++unreadableReadings;
             }

@@ -42,15 +42,12 @@ std::string guessDecimalSeparator(const WindTable& table, int valueItem) {
     }
     const auto column = static_cast<std::size_t>(valueItem) - 1;
     bool comma = false;
-    for (std::size_t row = table.startAt + 1; row < table.rows.size(); ++row) {
-        if (column >= table.rows[row].size()) {
-            continue;
-        }
-        const std::string& field = table.rows[row][column];
-        if (field.find('.') != std::string::npos) {
+    for (std::size_t row = table.startAt + 1; row < table.rowCount(); ++row) {
+        const std::string_view field = table.field(row, column);
+        if (field.find('.') != std::string_view::npos) {
             return ".";
         }
-        comma = comma || field.find(',') != std::string::npos;
+        comma = comma || field.find(',') != std::string_view::npos;
     }
     return comma ? "," : ".";
 }

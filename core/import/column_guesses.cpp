@@ -70,15 +70,10 @@ std::size_t guessWindItem(const std::vector<std::string>& columnTitles) {
 }
 
 std::optional<std::string_view> dateSampleField(const WindTable& table, std::size_t dateTimeItem) {
-    if (dateTimeItem == 0 || table.rows.size() <= kSampleRow) {
+    if (dateTimeItem == 0 || dateTimeItem - 1 >= table.fieldCount(kSampleRow)) {
         return std::nullopt;
     }
-    const WindRow& row = table.rows[kSampleRow];
-    const std::size_t column = dateTimeItem - 1;
-    if (column >= row.size()) {
-        return std::nullopt;
-    }
-    return row[column];
+    return table.field(kSampleRow, dateTimeItem - 1);
 }
 
 std::optional<std::size_t> dateFormatIndexForSample(std::string_view sample,

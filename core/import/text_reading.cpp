@@ -6,12 +6,13 @@
 #include <unicode/utf8.h>
 
 #include <algorithm>
-#include <cerrno>
+#include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <limits>
 #include <memory>
 #include <system_error>
+
+#include "core/files/input_file.h"
 
 namespace vane {
 namespace {
@@ -39,6 +40,15 @@ bool isValidUtf8(std::string_view bytes) {
     const auto length = static_cast<int64_t>(bytes.size());
     int64_t i = 0;
     while (i < length) {
+        // Eight ASCII bytes at a time: logger files are almost all digits and separators.
+        if (length - i >= 8) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, s + i, sizeof word);
+            if ((word & 0x8080808080808080ull) == 0) {
+                i += 8;
+                continue;
+            }
+        }
         if (s[i] < 0x80) {
             ++i;
             continue;
@@ -191,17 +201,38 @@ std::optional<std::string> readBytes(const std::filesystem::path& path, std::str
         error = path.string() + ": is a directory, not a file";
         return std::nullopt;
     }
-    std::ifstream stream(path, std::ios::binary);
-    if (!stream) {
-        error = path.string() + ": " + std::strerror(errno);
+    Outcome<std::string> bytes = readInputFile(path, "text file");
+    if (!bytes) {
+        error = bytes.error().describe();
         return std::nullopt;
     }
-    std::string bytes((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
-    if (stream.bad()) {
-        error = path.string() + ": the file could not be read to its end";
+    return std::move(bytes).value();
+}
+
+// The read of `bytes` as UTF-8 without a copy, when that is what decoding them would give:
+// `detecting` as decodeDetectingEncoding() reads them, else as decodeInEncoding() in UTF-8.
+// Nothing when decoding must decide.
+std::optional<TextRead> takeAsUtf8(std::string& bytes, bool detecting) {
+    const std::string_view view(bytes);
+    if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
         return std::nullopt;
     }
-    return bytes;
+    if (detecting &&
+        (view.starts_with(kUtf32BigEndianMark) || view.starts_with(kUtf32LittleEndianMark) ||
+         view.starts_with(kUtf16BigEndianMark) || view.starts_with(kUtf16LittleEndianMark) ||
+         (!view.starts_with(kUtf8Mark) && view.find('\0') != std::string_view::npos))) {
+        return std::nullopt;
+    }
+    if (!isValidUtf8(view)) {
+        return std::nullopt;
+    }
+    if (view.starts_with(kUtf8Mark)) {
+        bytes.erase(0, kUtf8Mark.size());
+    }
+    return TextRead{std::move(bytes),
+                    kUtf8Encoding,
+                    detecting ? EncodingSource::detected : EncodingSource::chosen,
+                    {}};
 }
 
 }  // namespace
@@ -247,17 +278,39 @@ TextRead decodeWithFallback(std::string_view bytes) {
 
 TextRead readTextDetectingEncoding(const std::filesystem::path& path) {
     std::string error;
-    const std::optional<std::string> bytes = readBytes(path, error);
-    return bytes ? decodeDetectingEncoding(*bytes) : noText(0, EncodingSource::detected, error);
+    std::optional<std::string> bytes = readBytes(path, error);
+    if (!bytes) {
+        return noText(0, EncodingSource::detected, error);
+    }
+    if (std::optional<TextRead> read = takeAsUtf8(*bytes, true)) {
+        return *std::move(read);
+    }
+    return decodeDetectingEncoding(*bytes);
+}
+
+TextRead takeInEncoding(std::string bytes, StringEncoding encoding) {
+    if (encoding == kUtf8Encoding) {
+        if (std::optional<TextRead> read = takeAsUtf8(bytes, false)) {
+            return *std::move(read);
+        }
+    }
+    return decodeInEncoding(bytes, encoding);
+}
+
+TextRead takeWithFallback(std::string bytes) {
+    if (std::optional<TextRead> read = takeAsUtf8(bytes, true)) {
+        return *std::move(read);
+    }
+    return decodeWithFallback(bytes);
 }
 
 TextRead readTextInEncoding(const std::filesystem::path& path, StringEncoding encoding) {
     std::string error;
-    const std::optional<std::string> bytes = readBytes(path, error);
+    std::optional<std::string> bytes = readBytes(path, error);
     if (!bytes) {
         return noText(encoding, EncodingSource::chosen, error);
     }
-    TextRead read = decodeInEncoding(*bytes, encoding);
+    TextRead read = takeInEncoding(*std::move(bytes), encoding);
     if (!read.text) {
         read.error = path.string() + ": " + read.error;
     }
@@ -266,11 +319,11 @@ TextRead readTextInEncoding(const std::filesystem::path& path, StringEncoding en
 
 TextRead readTextWithFallback(const std::filesystem::path& path) {
     std::string error;
-    const std::optional<std::string> bytes = readBytes(path, error);
+    std::optional<std::string> bytes = readBytes(path, error);
     if (!bytes) {
         return noText(kMacOSRomanEncoding, EncodingSource::fallback, error);
     }
-    TextRead read = decodeWithFallback(*bytes);
+    TextRead read = takeWithFallback(*std::move(bytes));
     if (!read.text) {
         read.error = path.string() + ": " + read.error;
     }

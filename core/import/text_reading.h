@@ -37,6 +37,11 @@ TextRead decodeWithFallback(std::string_view bytes);
 
 // The same over a file. A file that cannot be opened, or a directory, gives no text and an error
 // naming the file.
+// The same as decodeInEncoding() and decodeWithFallback(), taking the bytes so that UTF-8 text
+// becomes the result without a copy.
+TextRead takeInEncoding(std::string bytes, StringEncoding encoding);
+TextRead takeWithFallback(std::string bytes);
+
 TextRead readTextDetectingEncoding(const std::filesystem::path& path);
 TextRead readTextInEncoding(const std::filesystem::path& path, StringEncoding encoding);
 TextRead readTextWithFallback(const std::filesystem::path& path);

@@ -1,5 +1,6 @@
 #include "core/import/wind_file.h"
 
+#include "core/files/input_file.h"
 #include "core/import/preview_text.h"
 #include "core/import/wind_table_split.h"
 
@@ -34,19 +35,19 @@ std::string_view headerLine(std::string_view text, std::string_view lineSeparato
 WindFileView viewWindText(std::string text, StringEncoding encoding, EncodingSource source,
                           const WindFileSettings& settings) {
     WindFileView view;
-    view.text = std::move(text);
+    view.text = std::make_shared<const std::string>(std::move(text));
+    const std::string_view all(*view.text);
     view.encoding = encoding;
     view.encodingSource = source;
     // A read in a chosen encoding stands for the desktop's re-read, which shows less.
-    view.previewText =
-        previewText(view.text, source == EncodingSource::chosen ? kPreviewLengthAfterReread
-                                                                : kPreviewLengthAfterLoad);
+    view.previewText = previewText(all, source == EncodingSource::chosen ? kPreviewLengthAfterReread
+                                                                         : kPreviewLengthAfterLoad);
     view.lineEndingGuessed = !settings.lineEndingIndex.has_value();
-    view.lineEndingIndex = settings.lineEndingIndex.value_or(guessLineEnding(view.text));
+    view.lineEndingIndex = settings.lineEndingIndex.value_or(guessLineEnding(all));
     view.startingLine = integerValue(settings.startingLineText);
     view.fieldSeparatorGuessed = !settings.fieldSeparator.has_value();
     view.fieldSeparator = settings.fieldSeparator.value_or(guessFieldSeparator(
-        headerLine(view.text, lineSeparatorForIndex(view.lineEndingIndex), view.startingLine)));
+        headerLine(all, lineSeparatorForIndex(view.lineEndingIndex), view.startingLine)));
 
     view.table = splitWindText(
         view.text, {view.lineEndingIndex, view.fieldSeparator, settings.startingLineText});
@@ -62,12 +63,23 @@ WindFileView viewWindText(std::string text, StringEncoding encoding, EncodingSou
 
 Outcome<WindFileView> loadWindFile(const std::filesystem::path& file,
                                    const WindFileSettings& settings) {
-    TextRead read = settings.encoding ? readTextInEncoding(file, *settings.encoding)
-                                      : readTextWithFallback(file);
-    if (!read.text) {
+    Outcome<std::string> bytes = readInputFile(file, "wind file");
+    if (!bytes) {
         // The message names no file, so the problem names none: the detail holds the path.
         return Problem{
-            .title = kProblemTitle, .message = kProblemMessage, .detail = std::move(read.error)};
+            .title = kProblemTitle, .message = kProblemMessage, .detail = bytes.error().describe()};
+    }
+    return viewWindFileBytes(*std::move(bytes), file, settings);
+}
+
+Outcome<WindFileView> viewWindFileBytes(std::string bytes, const std::filesystem::path& file,
+                                        const WindFileSettings& settings) {
+    TextRead read = settings.encoding ? takeInEncoding(std::move(bytes), *settings.encoding)
+                                      : takeWithFallback(std::move(bytes));
+    if (!read.text) {
+        return Problem{.title = kProblemTitle,
+                       .message = kProblemMessage,
+                       .detail = file.string() + ": " + read.error};
     }
     WindFileView view = viewWindText(std::move(*read.text), read.encoding, read.source, settings);
     view.file = file;

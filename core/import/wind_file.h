@@ -1,8 +1,10 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/import/column_guesses.h"
@@ -27,7 +29,7 @@ struct WindFileSettings {
 // reads.
 struct WindFileView {
     std::filesystem::path file;
-    std::string text;  // UTF-8
+    std::shared_ptr<const std::string> text;  // UTF-8, shared with the table's fields
     StringEncoding encoding = 0;
     EncodingSource encodingSource = EncodingSource::detected;
     std::string previewText;  // 1024 UTF-16 units after detection, 512 in a chosen encoding
@@ -49,6 +51,11 @@ struct WindFileView {
 // its detail for the log line "error ...", never an exception.
 Outcome<WindFileView> loadWindFile(const std::filesystem::path& file,
                                    const WindFileSettings& settings);
+
+// The same over bytes already read from `file`, for callers that report an unreadable file in
+// their own words; only bytes that are no text in the encoding give the alert.
+Outcome<WindFileView> viewWindFileBytes(std::string bytes, const std::filesystem::path& file,
+                                        const WindFileSettings& settings);
 
 // The same over text already decoded (tests, and callers that re-split without re-reading).
 WindFileView viewWindText(std::string text, StringEncoding encoding, EncodingSource source,

@@ -1,25 +1,51 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vane {
 
-// One line of the wind file cut at the field separator: every field exactly as written (UTF-8),
-// empty fields included. Rows need not have the same number of fields.
-using WindRow = std::vector<std::string>;
+// The wind file as rows of fields, every field a view into one UTF-8 text exactly as written,
+// empty fields included; rows need not have the same number of fields. The table keeps only
+// offsets beside the text (a few bytes per field), and copies of it share the text.
+// The row at startAt is the header and the rows after it are the data. Rows before startAt are a
+// preamble that stays in the table but is never read as data.
+class WindTable {
+  public:
+    WindTable() = default;
+    // Cuts `text` into rows at every line separator (every piece a row, the empty piece after a
+    // final line break included) and each row into fields at every field separator; an empty
+    // field separator leaves each row one field. A text of 2 GiB or more gives no rows, as the
+    // readers refuse such files anyway.
+    WindTable(std::shared_ptr<const std::string> text, std::string_view lineSeparator,
+              std::string_view fieldSeparator, std::size_t startAt);
 
-// The wind file as rows; the row at startAt is the header and the rows after it are the data.
-// Rows before startAt are a preamble that stays in the table but is never read as data.
-struct WindTable {
-    std::vector<WindRow> rows;
     std::size_t startAt = 0;
+
+    std::size_t rowCount() const { return rowStarts_.size(); }
+    bool empty() const { return rowStarts_.empty(); }
+    // 0 for a row outside the table.
+    std::size_t fieldCount(std::size_t row) const;
+    // The field as written, or "" when the table has no such row or the row no such field.
+    std::string_view field(std::size_t row, std::size_t column) const;
+    // The text the fields are views into.
+    const std::shared_ptr<const std::string>& text() const { return text_; }
 
     // A starting line outside the file leaves startAt at or beyond the row count: no header row
     // and no data rows then, and startAt + 1 never wraps.
-    bool hasHeaderRow() const { return startAt < rows.size(); }
-    std::size_t dataRowCount() const { return hasHeaderRow() ? rows.size() - startAt - 1 : 0; }
+    bool hasHeaderRow() const { return startAt < rowCount(); }
+    std::size_t dataRowCount() const { return hasHeaderRow() ? rowCount() - startAt - 1 : 0; }
+
+  private:
+    std::shared_ptr<const std::string> text_;
+    std::uint32_t fieldSeparatorLength_ = 0;
+    std::vector<std::uint32_t> rowStarts_;    // offset of each row's first byte
+    std::vector<std::uint32_t> firstFields_;  // index of each row's first field, and one past
+    std::vector<std::uint32_t> fieldEnds_;    // offset one past each field's last byte
 };
 
 }  // namespace vane

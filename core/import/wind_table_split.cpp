@@ -6,60 +6,27 @@
 namespace vane {
 namespace {
 
-std::size_t countOccurrences(std::string_view text, std::string_view separator) {
-    std::size_t count = 0;
-    for (std::size_t at = text.find(separator); at != std::string_view::npos;
-         at = text.find(separator, at + separator.size())) {
-        ++count;
-    }
-    return count;
-}
-
-// Each field is copied exactly once, from the text into its own string; the row is sized first
-// so that no field is moved by a growing vector.
-WindRow splitLine(std::string_view line, std::string_view separator) {
-    WindRow fields;
-    if (separator.empty()) {
-        fields.emplace_back(line);
-        return fields;
-    }
-    fields.reserve(countOccurrences(line, separator) + 1);
-    std::size_t start = 0;
-    for (std::size_t at = line.find(separator); at != std::string_view::npos;
-         at = line.find(separator, start)) {
-        fields.emplace_back(line.substr(start, at - start));
-        start = at + separator.size();
-    }
-    fields.emplace_back(line.substr(start));
-    return fields;
-}
-
 std::size_t startAtForLine(int startingLine, std::size_t rowCount) {
     return startingLine < 1 ? rowCount : static_cast<std::size_t>(startingLine) - 1;
 }
 
 }  // namespace
 
-WindTable splitWindText(std::string_view text, const SplitChoices& choices) {
+WindTable splitWindText(std::shared_ptr<const std::string> text, const SplitChoices& choices) {
     const int startingLine = integerValue(choices.startingLineText);
     const std::string_view lineSeparator = lineSeparatorForIndex(choices.lineEndingIndex);
-    const std::size_t breaks = text.empty() ? 0 : countOccurrences(text, lineSeparator);
-    WindTable table;
-    if (breaks == 0) {
+    if (!text || text->find(lineSeparator) == std::string::npos) {
+        WindTable table;
         table.startAt = startAtForLine(startingLine, 0);
         return table;
     }
-    const std::string_view fieldSeparator = fieldSeparatorText(choices.fieldSeparator);
-    table.rows.reserve(breaks + 1);
-    std::size_t start = 0;
-    for (std::size_t at = text.find(lineSeparator); at != std::string_view::npos;
-         at = text.find(lineSeparator, start)) {
-        table.rows.push_back(splitLine(text.substr(start, at - start), fieldSeparator));
-        start = at + lineSeparator.size();
-    }
-    table.rows.push_back(splitLine(text.substr(start), fieldSeparator));
-    table.startAt = startAtForLine(startingLine, table.rows.size());
+    WindTable table(std::move(text), lineSeparator, fieldSeparatorText(choices.fieldSeparator), 0);
+    table.startAt = startAtForLine(startingLine, table.rowCount());
     return table;
+}
+
+WindTable splitWindText(std::string_view text, const SplitChoices& choices) {
+    return splitWindText(std::make_shared<const std::string>(text), choices);
 }
 
 std::string previewColumnTitle(std::string_view headerField, std::size_t columnIndex) {
@@ -80,10 +47,10 @@ std::vector<std::string> previewColumnTitles(const WindTable& table) {
     if (!table.hasHeaderRow()) {
         return titles;
     }
-    const WindRow& header = table.rows[table.startAt];
-    titles.reserve(header.size());
-    for (std::size_t k = 0; k < header.size(); ++k) {
-        titles.push_back(previewColumnTitle(header[k], k));
+    const std::size_t columns = table.fieldCount(table.startAt);
+    titles.reserve(columns);
+    for (std::size_t k = 0; k < columns; ++k) {
+        titles.push_back(previewColumnTitle(table.field(table.startAt, k), k));
     }
     return titles;
 }
@@ -98,15 +65,11 @@ std::string_view previewCell(const WindTable& table, std::size_t row, std::size_
             "Invalid parameter not satisfying: rowIndex >= 0 && rowIndex < [_tableData "
             "count]-startAt -1");
     }
-    const WindRow& fields = table.rows[table.startAt + row + 1];
-    if (column >= fields.size()) {
-        return "";
-    }
-    return fields[column];
+    return table.field(table.startAt + row + 1, column);
 }
 
 std::string startingLineProblem(const WindTable& table, int startingLine) {
-    if (table.rows.empty()) {
+    if (table.empty()) {
         return "The wind table is empty: the file has no text, or the chosen line ending does "
                "not occur in it.";
     }
@@ -115,7 +78,7 @@ std::string startingLineProblem(const WindTable& table, int startingLine) {
     }
     if (!table.hasHeaderRow()) {
         return "The starting line " + std::to_string(startingLine) +
-               " lies beyond the last line of the file, line " + std::to_string(table.rows.size()) +
+               " lies beyond the last line of the file, line " + std::to_string(table.rowCount()) +
                ".";
     }
     return {};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,10 +19,14 @@ struct SplitChoices {
 };
 
 // Cuts the text into rows at every line separator (every piece a row, the empty piece after a
-// final line break included) and each row into fields at every field separator, nothing trimmed.
+// final line break included) and each row into fields at every field separator, nothing trimmed;
+// an empty row other than the header has no fields.
 // No text, or a text without the line separator, gives the empty table. startAt is the starting
 // line minus 1; a starting line below 1 sets it to the row count, so that a starting line
 // outside the table always leaves it without header and data rows.
+// The table's fields are views into `text`, which the table shares.
+WindTable splitWindText(std::shared_ptr<const std::string> text, const SplitChoices& choices);
+// The same over a copy of `text`.
 WindTable splitWindText(std::string_view text, const SplitChoices& choices);
 
 // Title of a preview column from its header field: the field when it has two characters or

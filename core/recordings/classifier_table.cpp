@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "core/files/shown_content.h"
 #include "core/recordings/csv_rows.h"
 #include "core/recordings/file_name_timestamp.h"
 #include "core/recordings/list_file.h"
@@ -82,7 +83,7 @@ std::optional<double> parseDecimal(std::string_view text) {
 }
 
 std::string inQuotes(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
+    return "\"" + shownContent(text) + "\"";
 }
 
 std::string joined(const std::vector<std::string>& names) {

@@ -3,7 +3,8 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <sstream>
+
+#include "core/files/input_file.h"
 
 namespace vane {
 
@@ -21,6 +22,15 @@ std::string_view withoutByteOrderMark(std::string_view text) {
 }
 
 Outcome<std::string> readListFile(const std::filesystem::path& path, std::string_view kind) {
+    Outcome<std::string> bytes = readInputFile(path, kind);
+    if (!bytes) {
+        return listFileProblem(kind, path.string(), 0, std::move(bytes).error().message);
+    }
+    return bytes;
+}
+
+Outcome<void> readListFileInPieces(const std::filesystem::path& path, std::string_view kind,
+                                   const std::function<bool(std::string_view)>& read) {
     const std::string fileName = path.string();
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {
@@ -31,12 +41,39 @@ Outcome<std::string> readListFile(const std::filesystem::path& path, std::string
         return listFileProblem(kind, fileName, 0,
                                std::string("cannot be opened: ") + std::strerror(errno));
     }
-    std::ostringstream content;
-    content << in.rdbuf();
+    // Pieces keep the memory small, yet a pipe or device without end (or a file past the limit)
+    // must still be refused rather than read for ever.
+    const std::uint64_t limit = inputFileLimit();
+    std::uint64_t total = 0;
+    constexpr std::size_t kBlock = 1 << 20;
+    std::string buffer;
+    std::size_t lineStart = 0;  // of the first line not yet handed on
+    while (in) {
+        buffer.erase(0, lineStart);
+        lineStart = 0;
+        const std::size_t had = buffer.size();
+        buffer.resize(had + kBlock);
+        in.read(buffer.data() + had, static_cast<std::streamsize>(kBlock));
+        buffer.resize(had + static_cast<std::size_t>(in.gcount()));
+        total += static_cast<std::uint64_t>(in.gcount());
+        if (total > limit) {
+            return listFileProblem(kind, fileName, 0, inputFileTooLargeMessage(limit));
+        }
+        // Only the new bytes are searched: a line without end must not be scanned again and
+        // again while it grows.
+        const std::size_t lastBreak = std::string_view(buffer).substr(had).rfind('\n');
+        if (lastBreak != std::string_view::npos && in) {
+            lineStart = had + lastBreak + 1;
+            if (!read(std::string_view(buffer).substr(0, lineStart))) {
+                return {};
+            }
+        }
+    }
     if (in.bad()) {
         return listFileProblem(kind, fileName, 0, "could not be read to its end");
     }
-    return std::move(content).str();
+    read(std::string_view(buffer).substr(lineStart));
+    return {};
 }
 
 std::optional<std::string_view> NumberedLines::next() {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,6 +21,12 @@ Outcome<std::string> readListFile(const std::filesystem::path& path, std::string
 // Why line `line` (0: the whole file) of the list `kind` in `file` does not read.
 Problem listFileProblem(std::string_view kind, const std::string& file, std::size_t line,
                         std::string message);
+
+// Reads the file in blocks that end at a line break (the last one where the file ends) and hands
+// each to `read`, which answers whether to go on; the file is never held whole. The error when it
+// cannot be read, as readListFile() gives it.
+Outcome<void> readListFileInPieces(const std::filesystem::path& path, std::string_view kind,
+                                   const std::function<bool(std::string_view)>& read);
 
 // The lines of a text, numbered from 1; a final line break ends the last line, it opens none.
 class NumberedLines {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 
+#include "core/files/shown_content.h"
 #include "core/recordings/list_file.h"
 #include "core/text/ascii.h"
 #include "core/time/iso_timestamp.h"
@@ -76,7 +77,7 @@ std::optional<std::size_t> pickColumn(const std::vector<std::string>& names,
 }
 
 std::string quoted(const std::string& text) {
-    return "\"" + text + "\"";
+    return "\"" + shownContent(text) + "\"";
 }
 
 }  // namespace
@@ -196,11 +197,12 @@ CsvRecordingsResult readCsvRecordings(const CsvTable& table, const RecordingColu
         }
         const std::optional<IsoTimestamp> stamp = stampOf(row, columns);
         if (!stamp) {
-            const std::string found =
-                columns.timestamp
-                    ? names[*columns.timestamp] + " " + quoted(row[*columns.timestamp])
-                    : names[*columns.date] + " " + quoted(row[*columns.date]) + " and " +
-                          names[*columns.time] + " " + quoted(row[*columns.time]);
+            const std::string found = columns.timestamp ? shownContent(names[*columns.timestamp]) +
+                                                              " " + quoted(row[*columns.timestamp])
+                                                        : shownContent(names[*columns.date]) + " " +
+                                                              quoted(row[*columns.date]) + " and " +
+                                                              shownContent(names[*columns.time]) +
+                                                              " " + quoted(row[*columns.time]);
             return listFileProblem(
                 kRecordingListKind, fileName, line,
                 "expected a date and time such as 2012-06-21 21:03:00, found " + found);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/files/shown_content.h"
 #include "core/recordings/list_file.h"
 
 namespace vane {
@@ -80,7 +81,7 @@ Outcome<SpeciesGroups> parseSpeciesGroups(std::string_view text, const std::stri
         if (name.empty()) {
             return Problem{
                 "Problem with groups file",
-                "expected \"group: label, label, ...\", found \"" + std::string(content) + "\"",
+                "expected \"group: label, label, ...\", found \"" + shownContent(content) + "\"",
                 fileName,
                 lines.number(),
                 {}};

@@ -16,10 +16,14 @@ bool earlier(double a, double b) {
 }  // namespace
 
 std::vector<Recording> sortedByRecordingTime(std::vector<Recording> recordings) {
-    std::stable_sort(recordings.begin(), recordings.end(),
-                     [](const Recording& a, const Recording& b) {
-                         return earlier(a.recordingTime, b.recordingTime);
-                     });
+    const auto earlierRecording = [](const Recording& a, const Recording& b) {
+        return earlier(a.recordingTime, b.recordingTime);
+    };
+    // Lists are usually written in time order; the sort's buffer of half the list is spared then.
+    if (std::is_sorted(recordings.begin(), recordings.end(), earlierRecording)) {
+        return recordings;
+    }
+    std::stable_sort(recordings.begin(), recordings.end(), earlierRecording);
     return recordings;
 }
 

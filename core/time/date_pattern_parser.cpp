@@ -3,6 +3,7 @@
 #include <unicode/parsepos.h>
 #include <unicode/smpdtfmt.h>
 #include <unicode/timezone.h>
+#include <unicode/uchar.h>
 #include <unicode/unistr.h>
 
 #include <vector>
@@ -84,6 +85,22 @@ std::optional<int> plainOffset(double localAsUtc, const icu::TimeZone& zone) {
     return before;
 }
 
+// No time stamp holds a longer run of digits (year to fraction without separators is 23). ICU
+// scales a fraction field by a power of ten in 32-bit arithmetic, which reaches zero at 35 digits
+// and stops the process with a division by zero, so longer runs must never reach it.
+constexpr int kLongestDigitRun = 24;
+
+bool hasOverlongDigitRun(const icu::UnicodeString& text) {
+    int run = 0;
+    for (int32_t i = 0; i < text.length(); i = text.moveIndex32(i, 1)) {
+        run = u_isdigit(text.char32At(i)) ? run + 1 : 0;
+        if (run > kLongestDigitRun) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 struct DatePatternParser::Format {
@@ -121,6 +138,9 @@ std::optional<double> DatePatternParser::parse(std::string_view text) const {
         return quick;
     }
     const icu::UnicodeString unicodeText = icu::UnicodeString::fromUTF8(text);
+    if (hasOverlongDigitRun(unicodeText)) {
+        return std::nullopt;
+    }
     icu::ParsePosition position(0);
     const UDate date = format_->format.parse(unicodeText, position);
     if (position.getErrorIndex() >= 0 || position.getIndex() != unicodeText.length()) {

@@ -4,6 +4,7 @@
 
 #include "core/text/ascii.h"
 #include "core/time/local_time.h"
+#include "core/time/local_time_converter.h"
 #include "core/time/text_fields.h"
 
 namespace vane {
@@ -83,12 +84,27 @@ std::optional<IsoTimestamp> parseIsoTimestamp(std::string_view text) {
     return stamp;
 }
 
-double toInstant(const IsoTimestamp& stamp, const icu::TimeZone& zone) {
+namespace {
+
+template <typename LocalToInstant>
+double instantOf(const IsoTimestamp& stamp, LocalToInstant&& localToInstant) {
     const double wholeSecond = std::floor(stamp.second);
     const LocalDateTime local{stamp.date, stamp.hour, stamp.minute, static_cast<int>(wholeSecond)};
     const double instant = stamp.utcOffsetSeconds ? utcInstant(local) - *stamp.utcOffsetSeconds
-                                                  : localInstant(local, zone);
+                                                  : localToInstant(local);
     return instant + (stamp.second - wholeSecond);
+}
+
+}  // namespace
+
+double toInstant(const IsoTimestamp& stamp, const icu::TimeZone& zone) {
+    return instantOf(stamp,
+                     [&zone](const LocalDateTime& local) { return localInstant(local, zone); });
+}
+
+double toInstant(const IsoTimestamp& stamp, LocalTimeConverter& converter) {
+    return instantOf(stamp,
+                     [&converter](const LocalDateTime& local) { return converter.instant(local); });
 }
 
 }  // namespace vane

@@ -8,6 +8,8 @@
 
 namespace vane {
 
+class LocalTimeConverter;
+
 // The fields of an ISO 8601 time stamp as written, before any time zone is applied.
 struct IsoTimestamp {
     CivilDate date;
@@ -24,5 +26,7 @@ std::optional<IsoTimestamp> parseIsoTimestamp(std::string_view text);
 
 // Seconds since the Unix epoch. Without an offset the fields are local time in `zone`.
 double toInstant(const IsoTimestamp& stamp, const icu::TimeZone& zone);
+// The same through a converter of the zone, for long lists of stamps.
+double toInstant(const IsoTimestamp& stamp, LocalTimeConverter& converter);
 
 }  // namespace vane

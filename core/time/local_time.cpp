@@ -1,10 +1,12 @@
 #include "core/time/local_time.h"
 
 #include <unicode/timezone.h>
+#include <unicode/unistr.h>
 
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace vane {
@@ -43,6 +45,32 @@ int offsetSeconds(double millis, bool millisAreLocal, const icu::TimeZone& zone)
 
 std::unique_ptr<icu::TimeZone> processTimeZone() {
     return std::unique_ptr<icu::TimeZone>(icu::TimeZone::createDefault());
+}
+
+std::optional<std::string> unknownTimeZoneWarning(const char* tzVariable,
+                                                  const icu::TimeZone& processZone) {
+    if (tzVariable == nullptr) {
+        return std::nullopt;
+    }
+    // POSIX lets the name begin with ':'.
+    const std::string name = tzVariable[0] == ':' ? tzVariable + 1 : tzVariable;
+    if (name.empty()) {
+        return std::nullopt;
+    }
+    const std::unique_ptr<icu::TimeZone> named(
+        icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(name)));
+    if (*named != icu::TimeZone::getUnknown()) {
+        return std::nullopt;
+    }
+    // ICU then keeps the name but reads times at a fixed offset, GMT unless the name spells one.
+    const int minutes = processZone.getRawOffset() / 60000;
+    char offset[16];
+    std::snprintf(offset, sizeof offset, "%c%02d:%02d", minutes < 0 ? '-' : '+',
+                  std::abs(minutes) / 60, std::abs(minutes) % 60);
+    return "Warning: the time zone TZ=\"" + name +
+           "\" is unknown; times without an offset are read as UTC" + offset +
+           (processZone.useDaylightTime() ? "" : " all year") +
+           " (set TZ to a zone name such as Europe/Berlin)";
 }
 
 double utcInstant(const LocalDateTime& local) {

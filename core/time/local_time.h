@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/icu_forward.h"
@@ -20,6 +21,11 @@ struct LocalDateTime {
 
 // The process's time zone as ICU sees it (the TZ environment variable applies).
 std::unique_ptr<icu::TimeZone> processTimeZone();
+
+// The warning to give when the TZ environment variable (`tzVariable`, null when unset) names a
+// zone ICU does not know, so that `processZone` silently stands in for it; nothing otherwise.
+std::optional<std::string> unknownTimeZoneWarning(const char* tzVariable,
+                                                  const icu::TimeZone& processZone);
 
 // The fields read as UTC.
 double utcInstant(const LocalDateTime& local);

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "core/files/shown_content.h"
 #include "core/text/ascii.h"
 #include "core/time/civil_date.h"
 #include "core/time/iso_timestamp.h"
@@ -36,11 +37,7 @@ std::vector<std::string_view> splitFields(std::string_view line) {
 }
 
 std::string quoted(std::string_view field) {
-    std::string shown(field.substr(0, kQuotedFieldLength));
-    if (field.size() > kQuotedFieldLength) {
-        shown += "...";
-    }
-    return "\"" + shown + "\"";
+    return "\"" + shownContent(field, kQuotedFieldLength) + "\"";
 }
 
 bool isSkipped(std::string_view line) {

@@ -105,15 +105,25 @@ void MainWindow::buildMenus() {
 }
 
 bool MainWindow::openLibrary(const QString& file) {
+    // The library goes on the recent list only once its sessions could be read: a damaged file
+    // put there first would fail again on every start.
     try {
-        library_.emplace(library::RecordingLibrary::open(file.toStdString()));
-    } catch (const library::LibraryError& error) {
-        dialogs_.alerts->showAlert(this, tr("Cannot open library"),
-                                   QString::fromStdString(error.what()));
+        library::RecordingLibrary opened = library::RecordingLibrary::open(file.toStdString());
+        (void)opened.sessions();
+        library_.emplace(std::move(opened));
+    } catch (const std::exception& error) {
+        dialogs_.alerts->showAlert(this, tr("Cannot open library"), cannotReadText(file, error));
         return false;
     }
     rememberRecent(file);
     reload();
+    if (library_->undoneUnfinishedChange()) {
+        dialogs_.alerts->showAlert(
+            this, tr("Unfinished change undone"),
+            tr("\"%1\" held a change that was never finished, such as an import that was "
+               "stopped. It was undone; the library is as it was before that change.")
+                .arg(file));
+    }
     return true;
 }
 
@@ -136,8 +146,19 @@ void MainWindow::reload() {
     for (const int row : selectedSourceRows(sessionView_, sessionProxy_)) {
         selected.push_back(sessionModel_->session(row).id);
     }
-    sessionModel_->setSessions(library_ ? library_->sessions()
-                                        : std::vector<library::LibrarySession>{});
+    std::vector<library::LibrarySession> sessions;
+    std::vector<std::string> refused;
+    if (library_) {
+        try {
+            sessions = library_->sessions(&refused);
+        } catch (const std::exception& error) {
+            dialogs_.alerts->showAlert(
+                this, tr("Cannot read library"),
+                cannotReadText(QString::fromStdString(library_->file().string()), error));
+        }
+    }
+    sayRefusedRows(refused);
+    sessionModel_->setSessions(std::move(sessions));
     for (int row = 0; row < sessionModel_->rowCount(); ++row) {
         if (std::find(selected.begin(), selected.end(), sessionModel_->session(row).id) !=
             selected.end()) {
@@ -186,8 +207,19 @@ void MainWindow::showSelectedSessionsRecordings() {
         sessions.push_back(sessionModel_->session(row));
         ids.push_back(sessions.back().id);
     }
-    recordingModel_->setRecordings(
-        library_ ? library_->recordings(ids) : std::vector<library::LibraryRecording>{}, sessions);
+    std::vector<library::LibraryRecording> recordings;
+    std::vector<std::string> refused;
+    if (library_) {
+        try {
+            recordings = library_->recordings(ids, &refused);
+        } catch (const std::exception& error) {
+            dialogs_.alerts->showAlert(
+                this, tr("Cannot read library"),
+                cannotReadText(QString::fromStdString(library_->file().string()), error));
+        }
+    }
+    sayRefusedRows(refused);
+    recordingModel_->setRecordings(std::move(recordings), sessions);
     recordingView_->resizeColumnToContents(RecordingTableModel::Time);
 }
 
@@ -235,6 +267,36 @@ void MainWindow::loadPlugins(const QStringList& folders) {
     if (plugins_.plugins().empty()) {
         pluginMenu_->addAction(tr("No plug-ins found"))->setEnabled(false);
     }
+}
+
+QString MainWindow::cannotReadText(const QString& file, const std::exception& error) {
+    // A library's own errors name the file; SQLite's do not.
+    const QString what = QString::fromStdString(error.what());
+    return what.contains(file) ? what : tr("\"%1\" cannot be read: %2").arg(file, what);
+}
+
+std::optional<std::vector<library::LibrarySession>> MainWindow::sessionsOrSay() {
+    try {
+        return library_->sessions();
+    } catch (const std::exception& error) {
+        dialogs_.alerts->showAlert(
+            this, tr("Cannot read library"),
+            cannotReadText(QString::fromStdString(library_->file().string()), error));
+        return std::nullopt;
+    }
+}
+
+void MainWindow::sayRefusedRows(const std::vector<std::string>& refused) {
+    if (refused.empty()) {
+        return;
+    }
+    QString lines;
+    for (const std::string& line : refused) {
+        lines += QStringLiteral("\n") + QString::fromStdString(line);
+    }
+    dialogs_.alerts->showAlert(
+        this, tr("Damaged rows left out"),
+        tr("These rows of the library hold values out of range and are not shown:%1").arg(lines));
 }
 
 void MainWindow::rememberRecent(const QString& file) {
@@ -291,7 +353,11 @@ void MainWindow::importFolder() {
         return;
     }
     const QString folder = *chosen;
-    ImportDialog dialog(QFileInfo(folder).fileName(), library_->sessions(), nullptr, this);
+    const std::optional<std::vector<library::LibrarySession>> sessions = sessionsOrSay();
+    if (!sessions) {
+        return;
+    }
+    ImportDialog dialog(QFileInfo(folder).fileName(), *sessions, nullptr, this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
@@ -325,8 +391,11 @@ void MainWindow::importCsv() {
         return;
     }
     const auto table = std::make_shared<const CsvTable>(splitRecordingCsv(*content));
-    ImportDialog dialog(QFileInfo(file).completeBaseName(), library_->sessions(), table.get(),
-                        this);
+    const std::optional<std::vector<library::LibrarySession>> sessions = sessionsOrSay();
+    if (!sessions) {
+        return;
+    }
+    ImportDialog dialog(QFileInfo(file).completeBaseName(), *sessions, table.get(), this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }

@@ -31,8 +31,9 @@ class MainWindow : public QMainWindow, public Host {
     explicit MainWindow(UserDialogs dialogs, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Opens a library in place of the current one; on failure alerts, keeps the current one
-    // and answers false.
+    // Opens a library in place of the current one; on failure (also a damaged file) alerts with
+    // the file's name, keeps the current one and answers false. Only a library that opened goes
+    // on the recent list.
     bool openLibrary(const QString& file);
     bool createLibrary(const QString& file);
     const library::RecordingLibrary* library() const { return library_ ? &*library_ : nullptr; }
@@ -61,6 +62,10 @@ class MainWindow : public QMainWindow, public Host {
     void importCsv();
     void runAndReport(const QString& label, const ImportWork& work);
     void updateTitle();
+    static QString cannotReadText(const QString& file, const std::exception& error);
+    void sayRefusedRows(const std::vector<std::string>& refused);
+    // The open library's sessions, or nothing after an alert naming the file.
+    std::optional<std::vector<library::LibrarySession>> sessionsOrSay();
     std::vector<int> selectedSourceRows(const QTableView* view,
                                         const QSortFilterProxyModel* proxy) const;
 

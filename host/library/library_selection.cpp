@@ -2,27 +2,42 @@
 
 #include <algorithm>
 
+#include "core/files/shown_content.h"
 #include "host/library/recording_library.h"
 
 namespace vane::library {
 
-LibrarySelection readLibrarySelection(const std::filesystem::path& file,
-                                      const std::vector<std::string>& sessionNames) {
+namespace {
+
+// The first damaged row stops the read: a count from a library with rows left out would look
+// complete.
+void refuseDamage(const std::vector<std::string>& refused) {
+    if (!refused.empty()) {
+        throw LibraryError(refused.front());
+    }
+}
+
+LibrarySelection readSelection(const std::filesystem::path& file,
+                               const std::vector<std::string>& sessionNames) {
     const RecordingLibrary library = RecordingLibrary::open(file);
-    const std::vector<LibrarySession> all = library.sessions();
+    std::vector<std::string> refused;
+    const std::vector<LibrarySession> all = library.sessions(&refused);
+    refuseDamage(refused);
     for (const std::string& name : sessionNames) {
         const bool known =
             std::any_of(all.begin(), all.end(), [&name](const auto& s) { return s.name == name; });
         if (!known) {
             std::string names;
             for (const LibrarySession& session : all) {
-                names += (names.empty() ? "" : ", ") + ("\"" + session.name + "\"");
+                names += (names.empty() ? "" : ", ") + ("\"" + shownContent(session.name) + "\"");
             }
-            throw LibraryError("\"" + file.string() + "\" has no session named \"" + name +
-                               "\" (it has " + (names.empty() ? "none" : names) + ").");
+            throw LibraryError("\"" + file.string() + "\" has no session named \"" +
+                               shownContent(name) + "\" (it has " +
+                               (names.empty() ? "none" : names) + ").");
         }
     }
     LibrarySelection selection;
+    selection.undoneUnfinishedChange = library.undoneUnfinishedChange();
     std::vector<std::int64_t> ids;
     for (const LibrarySession& session : all) {
         if (sessionNames.empty() || std::find(sessionNames.begin(), sessionNames.end(),
@@ -32,7 +47,9 @@ LibrarySelection readLibrarySelection(const std::filesystem::path& file,
                 {session.sampledate, session.recordingCount, session.latitude, session.longitude});
         }
     }
-    for (const LibraryRecording& recording : library.recordings(ids)) {
+    const std::vector<LibraryRecording> recordings = library.recordings(ids, &refused);
+    refuseDamage(refused);
+    for (const LibraryRecording& recording : recordings) {
         Recording kept{recording.recordingTime};
         const std::optional<std::uint16_t> label = selection.labels.indexOf(recording.label);
         if (!label) {
@@ -46,6 +63,17 @@ LibrarySelection readLibrarySelection(const std::filesystem::path& file,
         selection.recordings.push_back(kept);
     }
     return selection;
+}
+
+}  // namespace
+
+LibrarySelection readLibrarySelection(const std::filesystem::path& file,
+                                      const std::vector<std::string>& sessionNames) {
+    try {
+        return readSelection(file, sessionNames);
+    } catch (const SqliteError& error) {
+        throw LibraryError("\"" + file.string() + "\" cannot be read: " + error.what());
+    }
 }
 
 }  // namespace vane::library

@@ -16,6 +16,7 @@ struct LibrarySelection {
     std::vector<Recording> recordings;
     LabelTable labels;  // the recordings' labels point into it
     std::vector<Session> sessions;
+    bool undoneUnfinishedChange = false;  // see RecordingLibrary::undoneUnfinishedChange()
 };
 
 // Throws LibraryError when the file is not a readable library or a name matches no session.

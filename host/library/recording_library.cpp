@@ -1,9 +1,12 @@
 #include "host/library/recording_library.h"
 
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <sstream>
 #include <string_view>
 
 namespace vane::library {
@@ -62,34 +65,34 @@ void migrate(Database& database, int fromVersion) {
     transaction.commit();
 }
 
-std::int64_t probedVersion(const std::filesystem::path& file) {
-    const Database probe(file, Database::Mode::ReadOnly);
-    if (pragmaValue(probe, "application_id") != kApplicationId) {
-        return 0;
-    }
-    return pragmaValue(probe, "user_version");
+std::filesystem::path journalOf(const std::filesystem::path& file) {
+    return std::filesystem::path(file.string() + "-journal");
 }
 
-// Looks without writing: a refused file must stay exactly as it was. The one exception is a
-// write that was cut off (the program killed, the power lost) and left its journal behind: only
-// a writer may roll that back, which returns the file to its last complete state, and until
-// then no reader can open it.
+bool hasJournal(const std::filesystem::path& file) {
+    std::error_code code;
+    const std::uintmax_t size = std::filesystem::file_size(journalOf(file), code);
+    return !code && size > 0;
+}
+
+// Looks without writing: a refused file must stay exactly as it was. A journal left by a change
+// that never finished (a killed import) can only be rolled back by a connection that may write,
+// so then the look is taken with one when the file allows it; the rollback restores the file as
+// it was before that change.
 int checkedVersion(const std::filesystem::path& file) {
+    const bool journal = hasJournal(file);
+    if (journal && ::access(file.c_str(), W_OK) != 0) {
+        throw LibraryError(describe(file) +
+                           " holds a change that was never finished (its journal " +
+                           describe(journalOf(file)) +
+                           " is beside it), which can only be undone with permission to write "
+                           "the file. Make it writable and open it again.");
+    }
     try {
-        std::int64_t version = 0;
-        try {
-            version = probedVersion(file);
-        } catch (const SqliteError& error) {
-            if (error.code() != SQLITE_READONLY_ROLLBACK) {
-                throw;
-            }
-            {
-                const Database writer(file, Database::Mode::ReadWrite);
-                pragmaValue(writer, "user_version");
-            }
-            version = probedVersion(file);
-        }
-        if (version < 1) {
+        const Database probe(file, journal ? Database::Mode::ReadWrite : Database::Mode::ReadOnly);
+        const std::int64_t applicationId = pragmaValue(probe, "application_id");
+        const std::int64_t version = pragmaValue(probe, "user_version");
+        if (applicationId != kApplicationId || version < 1) {
             throw LibraryError(describe(file) + " is not a Vane library.");
         }
         if (version > kLibrarySchemaVersion) {
@@ -119,6 +122,28 @@ std::optional<double> firstEveningStart(const std::vector<ImportedRecording>& re
         recordings.begin(), recordings.end(),
         [](const auto& a, const auto& b) { return a.recordingTime < b.recordingTime; });
     return startOfDay(*evening, earliest->utcOffsetSeconds);
+}
+
+// Times the calendar code reads: years 1000 to 9999. Anything else in the file is damage and must
+// not reach a time zone computation, which would throw far from the row that caused it.
+bool isStoredTime(double seconds) {
+    return std::isfinite(seconds) && seconds >= -30610224000.0 && seconds <= 253402300799.0;
+}
+
+bool isStoredOffset(std::int64_t seconds) {
+    return seconds >= -86400 && seconds <= 86400;
+}
+
+void refuse(std::vector<std::string>* refused, std::string line) {
+    if (refused) {
+        refused->push_back(std::move(line));
+    }
+}
+
+std::string numberText(double value) {
+    std::ostringstream text;
+    text << value;
+    return text.str();
 }
 
 Database openForWriting(const std::filesystem::path& file, Database::Mode mode) {
@@ -153,13 +178,16 @@ RecordingLibrary RecordingLibrary::open(const std::filesystem::path& file) {
     if (!std::filesystem::is_regular_file(file, ec)) {
         throw LibraryError(describe(file) + " does not exist or is not a file.");
     }
+    const bool journal = hasJournal(file);
     const int version = checkedVersion(file);
     try {
         Database database = openForWriting(file, Database::Mode::ReadWrite);
         if (version < kLibrarySchemaVersion) {
             migrate(database, version);
         }
-        return RecordingLibrary(file, std::move(database));
+        RecordingLibrary library(file, std::move(database));
+        library.undoneUnfinishedChange_ = journal && !hasJournal(file);
+        return library;
     } catch (const SqliteError& error) {
         throw LibraryError(describe(file) + " cannot be opened: " + error.what());
     }
@@ -176,22 +204,30 @@ RecordingLibrary RecordingLibrary::openOrCreate(const std::filesystem::path& fil
     return create(file);
 }
 
-std::vector<LibrarySession> RecordingLibrary::sessions() const {
+std::vector<LibrarySession> RecordingLibrary::sessions(std::vector<std::string>* refused) const {
     Statement statement(database_,
                         "SELECT s.id, s.name, s.sample_date, s.latitude, s.longitude, s.notes, "
                         "(SELECT COUNT(*) FROM recordings r WHERE r.session_id = s.id) "
                         "FROM sessions s ORDER BY s.sample_date, s.name, s.id");
     std::vector<LibrarySession> sessions;
     while (statement.step()) {
-        sessions.push_back({statement.integerAt(0), statement.textAt(1), statement.doubleAt(2),
-                            statement.optionalDoubleAt(3), statement.optionalDoubleAt(4),
-                            statement.textAt(5), statement.integerAt(6)});
+        LibrarySession session{statement.integerAt(0),        statement.textAt(1),
+                               statement.doubleAt(2),         statement.optionalDoubleAt(3),
+                               statement.optionalDoubleAt(4), statement.textAt(5),
+                               statement.integerAt(6)};
+        if (!isStoredTime(session.sampledate)) {
+            refuse(refused, describe(file_) + ": session " + std::to_string(session.id) +
+                                " has a sample date out of range (" +
+                                numberText(session.sampledate) + ")");
+            continue;
+        }
+        sessions.push_back(std::move(session));
     }
     return sessions;
 }
 
 std::vector<LibraryRecording> RecordingLibrary::recordings(
-    const std::vector<std::int64_t>& sessionIds) const {
+    const std::vector<std::int64_t>& sessionIds, std::vector<std::string>* refused) const {
     // json_each lets one prepared statement take any number of sessions.
     std::string ids = "[";
     for (std::size_t i = 0; i < sessionIds.size(); ++i) {
@@ -207,9 +243,18 @@ std::vector<LibraryRecording> RecordingLibrary::recordings(
     statement.bind(1, std::string_view(ids));
     std::vector<LibraryRecording> recordings;
     while (statement.step()) {
-        recordings.push_back({statement.integerAt(0), statement.integerAt(1), statement.doubleAt(2),
-                              static_cast<int>(statement.integerAt(3)), statement.textAt(4),
-                              statement.textAt(5), statement.textAt(6),
+        const std::int64_t id = statement.integerAt(0);
+        const double time = statement.doubleAt(2);
+        const std::int64_t offset = statement.integerAt(3);
+        if (!isStoredTime(time) || !isStoredOffset(offset)) {
+            refuse(refused, describe(file_) + ": recording " + std::to_string(id) + " has a " +
+                                (isStoredTime(time) ? "UTC offset" : "time") + " out of range (" +
+                                (isStoredTime(time) ? std::to_string(offset) : numberText(time)) +
+                                ")");
+            continue;
+        }
+        recordings.push_back({id, statement.integerAt(1), time, static_cast<int>(offset),
+                              statement.textAt(4), statement.textAt(5), statement.textAt(6),
                               statement.optionalDoubleAt(7), statement.integerAt(8) != 0});
     }
     return recordings;

@@ -74,10 +74,16 @@ class RecordingLibrary {
     static RecordingLibrary openOrCreate(const std::filesystem::path& file);
 
     const std::filesystem::path& file() const { return file_; }
+    // True when opening rolled back a change that was never finished (an import that was
+    // killed): the library is as it was before that change.
+    bool undoneUnfinishedChange() const { return undoneUnfinishedChange_; }
 
-    std::vector<LibrarySession> sessions() const;  // by sample date, then name
-    // Of the given sessions, by time stamp.
-    std::vector<LibraryRecording> recordings(const std::vector<std::int64_t>& sessionIds) const;
+    // By sample date, then name. Rows whose stored values are out of range (a damaged file) are
+    // left out, each with a line naming it in `refused` when given.
+    std::vector<LibrarySession> sessions(std::vector<std::string>* refused = nullptr) const;
+    // Of the given sessions, by time stamp; damaged rows as for sessions().
+    std::vector<LibraryRecording> recordings(const std::vector<std::int64_t>& sessionIds,
+                                             std::vector<std::string>* refused = nullptr) const;
 
     // Adds the recordings to a new or an existing session, all or nothing. Answers nothing when
     // `stop` was requested before the end; the library is then as it was. `progress` is told
@@ -94,6 +100,7 @@ class RecordingLibrary {
 
     std::filesystem::path file_;
     Database database_;
+    bool undoneUnfinishedChange_ = false;
 };
 
 }  // namespace vane::library

@@ -13,6 +13,7 @@
 #include <sstream>
 #include <string>
 
+#include "tests/file_size_limit.h"
 #include "tests/temp_path.h"
 
 namespace vane::cli {
@@ -143,6 +144,69 @@ TEST_F(AnalyseCommandTest, APerStateRunThatMatchesNothingIsNoResult) {
     EXPECT_EQ(run(), kExitNoResult);
     EXPECT_THAT(out_.str(), IsEmpty());
     EXPECT_THAT(err_.str(), HasSubstr("Nothing counted: no activity bin matched a row"));
+}
+
+// Titles come from the file: escaped, so that they cannot drive the terminal, and short.
+TEST_F(AnalyseCommandTest, ColumnTitlesInMessagesAreEscapedAndShort) {
+    std::string header = "\x1b[2J\a" + std::string(100000, 'w');
+    for (int column = 2; column <= 100; ++column) {
+        header += ";c" + std::to_string(column);
+    }
+    write("wind.csv", header + "\n1;2\n3;4\n");
+    EXPECT_EQ(run(), kExitNoResult);
+    EXPECT_THAT(err_.str(), HasSubstr("Columns of the wind file: 1 \\x1b[2J\\x07" +
+                                      std::string(55, 'w') + "... | 2 c2 | "));
+    EXPECT_THAT(err_.str(), HasSubstr(" | 40 c40 | ... (100 columns)\n"));
+    EXPECT_EQ(err_.str().find('\x1b'), std::string::npos);
+    EXPECT_LT(err_.str().size(), 2000u);
+
+    options_.windColumn = "\x1b[2J";
+    EXPECT_EQ(run(), kExitBadInput);
+    EXPECT_THAT(err_.str(), StartsWith("Bad usage: the wind file has no column \"\\x1b[2J\""));
+}
+
+// A graph file that is an input (also through a link) would replace it.
+TEST_F(AnalyseCommandTest, AGraphFileThatIsAnInputIsRefused) {
+    std::filesystem::create_hard_link(folder_ / "wind.csv", folder_ / "wind.png");
+    options_.pngFile = folder_ / "wind.png";
+    EXPECT_EQ(run(), kExitBadInput);
+    EXPECT_EQ(err_.str(), "Bad usage: --png " + options_.pngFile->string() +
+                              " is the same file as --wind " + options_.windFile.string() +
+                              ", which writing it would replace\n");
+    options_.pngFile.reset();
+    options_.pdfFile = options_.recordingList;
+    EXPECT_EQ(run(), kExitBadInput);
+    EXPECT_THAT(err_.str(), StartsWith("Bad usage: --pdf "));
+    EXPECT_THAT(out_.str(), IsEmpty());
+    EXPECT_EQ(std::filesystem::file_size(folder_ / "wind.csv"), 201u);
+}
+
+// A device that fails, or a disk that fills, is a graph not saved and status 2; an earlier file
+// stays whole, the PDF as much as the others.
+TEST_F(AnalyseCommandTest, GraphWritesThatFailAreReportedAndKeepTheEarlierFile) {
+    options_.pdfFile = "/dev/full";
+    EXPECT_EQ(run(), kExitBadInput);
+    EXPECT_THAT(err_.str(), HasSubstr("Graph not saved: Cannot write graph file /dev/full: "));
+
+    const std::string earlier(100000, 'p');
+    options_.pdfFile.reset();
+    for (const char* name : {"earlier.pdf", "earlier.png", "earlier.svg"}) {
+        write(name, earlier);
+        const std::filesystem::path path = folder_ / name;
+        (std::string(name).ends_with("pdf")   ? options_.pdfFile
+         : std::string(name).ends_with("png") ? options_.pngFile
+                                              : options_.svgFile) = path;
+        {
+            const vane::testing::FileSizeLimit fullDisk(4096);
+            EXPECT_EQ(run(), kExitBadInput) << name;
+        }
+        EXPECT_THAT(err_.str(),
+                    HasSubstr("Graph not saved: Cannot write graph file " + path.string()));
+        EXPECT_EQ(std::filesystem::file_size(path), earlier.size()) << name;
+        options_.pdfFile.reset();
+        options_.pngFile.reset();
+        options_.svgFile.reset();
+    }
 }
 
 TEST_F(AnalyseCommandTest, BadInputIsReportedWithStatusTwo) {

@@ -48,6 +48,29 @@ TEST_F(EventsCommandTest, SaysHowManyRecordingsLieBeforeTheGrid) {
               "2009-06-20T00:00:00\n");
 }
 
+// An empty answer with status 0 would look like a night without bats.
+TEST_F(EventsCommandTest, AListWithoutRecordingsIsNothingToList) {
+    for (const bool counts : {false, true}) {
+        for (const char* content : {"", "time\n# no recordings yet\n\n"}) {
+            out_.str("");
+            err_.str("");
+            EXPECT_EQ(run(content, counts), 3) << content;
+            EXPECT_EQ(out_.str(), "");
+            EXPECT_EQ(err_.str(), "Nothing to list: " + list_.string() + " holds no recordings\n");
+        }
+    }
+}
+
+// Messages quote file content escaped and short: a list must not retitle the terminal.
+TEST_F(EventsCommandTest, FileContentInMessagesIsEscapedAndShort) {
+    EXPECT_EQ(
+        run("2012-06-21 21:03:00\n\x1b]0;owned\a\x1b[2J" + std::string(500, 'x') + "\n", true), 2);
+    EXPECT_EQ(err_.str(), "Problem with recording list: " + list_.string() +
+                              ":2: expected a time stamp such as 2012-06-21 21:03:00 or "
+                              "2012-06-21T21:03:00+02:00, found \"\\x1b]0;owned\\x07\\x1b[2J" +
+                              std::string(46, 'x') + "...\"\n");
+}
+
 TEST_F(EventsCommandTest, ABadLineStopsWithFileAndLine) {
     EXPECT_EQ(run("2012-06-21 21:03:00\nnot a time\n", true), 2);
     EXPECT_EQ(out_.str(), "");

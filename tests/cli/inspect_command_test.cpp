@@ -85,19 +85,25 @@ TEST_F(InspectCommandTest, AStartingLineOutsideTheFileShowsNoRowsAndSaysWhy) {
     EXPECT_EQ(err_.str(), "No data rows: The starting line must be 1 or more, not 0.\n");
 }
 
+// A missing file is said to be missing; only bytes that are no text earn the request to send
+// the file in.
 TEST_F(InspectCommandTest, AnUnreadableFileIsTheProblemWithFileAlert) {
     InspectOptions options;
     options.windFile = file.string() + "-missing";
     EXPECT_EQ(runInspect(options, out_, err_), 2);
     EXPECT_EQ(out_.str(), "");
+    EXPECT_EQ(err_.str(), "Problem with file: " + file.string() +
+                              "-missing: cannot be opened: No such file or directory\n");
+
+    err_.str("");
+    options.reading.encoding = "UTF-8";
+    EXPECT_EQ(run(kWindowsLoggerFile, options), 2) << "0xB0 is not UTF-8";
     EXPECT_EQ(err_.str().rfind("Problem with file: The csv file couldn't be read properly. Please "
-                               "send it to Fenmark for further examination.\nerror ",
+                               "send it to Fenmark for further examination.\nerror " +
+                                   file.string() + ": ",
                                0),
               0u)
         << err_.str();
-
-    options.reading.encoding = "UTF-8";
-    EXPECT_EQ(run(kWindowsLoggerFile, options), 2) << "0xB0 is not UTF-8";
 }
 
 TEST_F(InspectCommandTest, UnknownChoicesAreBadUsage) {

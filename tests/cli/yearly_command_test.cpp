@@ -10,6 +10,7 @@
 #include <memory>
 #include <sstream>
 
+#include "tests/file_size_limit.h"
 #include "tests/temp_path.h"
 
 namespace vane::cli {
@@ -187,6 +188,61 @@ TEST_F(YearlyCommandTest, BadInputIsRefusedWithWhatToFixAndNoFile) {
 
     EXPECT_FALSE(std::filesystem::exists(folder_ / "yearly.png"));
     EXPECT_EQ(out_.str(), "");
+}
+
+// An output that is an input (also through a link) would replace it.
+TEST_F(YearlyCommandTest, AnOutputThatIsAnInputIsRefused) {
+    YearlyOptions options = withRecordings(kMayNight);
+    std::filesystem::create_symlink(*options.recordingList, folder_ / "link.png");
+    for (const std::filesystem::path& same : {*options.recordingList, folder_ / "link.png"}) {
+        for (const bool raster : {false, true}) {
+            err_.str("");
+            options.out.reset();
+            options.raster.reset();
+            (raster ? options.raster : options.out) = same;
+            EXPECT_EQ(run(options), 2);
+            EXPECT_EQ(err_.str(), std::string("Bad usage: ") + (raster ? "--raster " : "--out ") +
+                                      same.string() + " is the same file as --recordings " +
+                                      options.recordingList->string() +
+                                      ", which writing it would replace\n");
+        }
+    }
+    std::ifstream list(*options.recordingList);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(list), {}), kMayNight);
+    EXPECT_EQ(out_.str(), "");
+}
+
+// A device that fails, or a disk that fills, is a file not written: never "Wrote", and an
+// earlier picture stays whole.
+TEST_F(YearlyCommandTest, WritesThatFailAreReportedAndKeepTheEarlierFile) {
+    YearlyOptions options = withRecordings(kMayNight);
+    options.out = "/dev/full";
+    EXPECT_EQ(run(options), 2);
+    EXPECT_EQ(err_.str().rfind("Problem with image file: /dev/full: cannot be written", 0), 0u)
+        << err_.str();
+    EXPECT_EQ(out_.str(), "");
+
+    options.out.reset();
+    options.raster = "/dev/null";
+    EXPECT_EQ(run(options), 0) << err_.str();
+
+    const std::string earlier(100000, 'p');
+    options.raster.reset();
+    for (const char* name : {"earlier.png", "earlier.ppm"}) {
+        err_.str("");
+        out_.str("");
+        const std::filesystem::path path = file(name, earlier);
+        (std::string(name).ends_with("png") ? options.out : options.raster) = path;
+        {
+            const vane::testing::FileSizeLimit fullDisk(4096);
+            EXPECT_EQ(run(options), 2) << name;
+        }
+        EXPECT_NE(err_.str().find("cannot be written"), std::string::npos) << err_.str();
+        EXPECT_EQ(out_.str(), "");
+        EXPECT_EQ(std::filesystem::file_size(path), earlier.size()) << name;
+        options.out.reset();
+        options.raster.reset();
+    }
 }
 
 TEST_F(YearlyCommandTest, SaysWhichRecordingsLieBeyondThePicture) {

@@ -3,6 +3,7 @@
 // only that it answers: the sanitizer builds turn any out-of-bounds read into a failure here.
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 #include <unicode/timezone.h>
 
 #include <algorithm>
@@ -16,7 +17,9 @@
 
 #include "core/analysis/activity_analysis.h"
 #include "core/analysis/numerical_compare.h"
+#include "core/files/input_file.h"
 #include "core/import/column_guesses.h"
+#include "core/import/date_format_items.h"
 #include "core/import/preview_text.h"
 #include "core/import/split_choices.h"
 #include "core/import/text_reading.h"
@@ -251,6 +254,58 @@ TEST_F(GarbageInputTest, DatePatternsAndNumberOrderTakeAnyText) {
         const int backward = numericalCompare(texts[k], texts[k - 1]);
         EXPECT_EQ(forward, -backward) << "\"" << texts[k - 1] << "\" and \"" << texts[k] << "\"";
     }
+}
+
+// A device or pipe never ends by itself, and an oversized file must not take the machine's memory:
+// every reader stops at the limit and says how to raise it.
+TEST_F(GarbageInputTest, EndlessAndOversizedFilesEndInTooLarge) {
+    constexpr std::uint64_t kMiB = 1024 * 1024;
+    const Outcome<std::string> zeros = readInputFile("/dev/zero", "recording list", kMiB);
+    ASSERT_FALSE(zeros);
+    EXPECT_EQ(zeros.error().describe(),
+              "/dev/zero: is too large: Vane reads files up to 1 MiB (set VANE_MAX_FILE_MB to a "
+              "larger number of MiB to raise it)");
+
+    const std::filesystem::path big = vane::testing::uniqueTempPath("vane-garbage-big");
+    std::ofstream(big, std::ios::binary) << std::string(2 * kMiB, '\n');
+    EXPECT_FALSE(readInputFile(big, "wind file", kMiB));
+    const Outcome<std::string> whole = readInputFile(big, "wind file", 2 * kMiB);
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(whole->size(), 2 * kMiB);
+
+    ::setenv(kInputFileLimitVariable, "1", 1);
+    EXPECT_EQ(inputFileLimit(), kMiB);
+    const RecordingListResult list = readRecordingList("/dev/zero", *berlin_);
+    ASSERT_FALSE(list);
+    EXPECT_NE(list.error().describe().find("too large"), std::string::npos);
+    const SessionListResult sessions = readSessionList(big, *berlin_);
+    ASSERT_FALSE(sessions);
+    EXPECT_NE(sessions.error().describe().find("too large"), std::string::npos);
+    ::setenv(kInputFileLimitVariable, "lots", 1);
+    EXPECT_EQ(inputFileLimit(), kDefaultInputFileLimitMiB * kMiB);
+    ::unsetenv(kInputFileLimitVariable);
+    EXPECT_EQ(inputFileLimit(), kDefaultInputFileLimitMiB * kMiB);
+    std::filesystem::remove(big);
+}
+
+// A fraction of 35 digits or more once stopped the process inside ICU with a division by zero.
+TEST_F(GarbageInputTest, OverlongDigitRunsAreRefusedByEveryDatePattern) {
+    std::vector<std::string> patterns(kDateFormatItems.begin(), kDateFormatItems.end());
+    patterns.insert(patterns.end(), {"yyyy-MM-dd HH:mm:ss.SSS", "dd.MM.yyyy HH:mm:ss.S",
+                                     "yyyyMMddHHmmssSSS", "S", "ss.SSSSSSSSS"});
+    for (const std::string& pattern : patterns) {
+        const DatePatternParser parser(pattern, *berlin_);
+        for (const std::size_t digits : {35u, 36u, 40u, 400u}) {
+            const std::string fraction(digits, '5');
+            for (const std::string& text :
+                 {"2012-06-21 21:10:00." + fraction, "21.06.2012 21:10:00." + fraction, fraction,
+                  "20120621211000" + fraction, "00." + fraction}) {
+                EXPECT_FALSE(parser.parse(text)) << pattern << " took " << text;
+            }
+        }
+    }
+    const DatePatternParser milliseconds("yyyy-MM-dd HH:mm:ss.SSS", *berlin_);
+    EXPECT_EQ(milliseconds.parse("2012-06-21 21:10:00.500"), 1340305800.5);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "cli/events_command.h"
 #include "cli/yearly_command.h"
 #include "host/library/recording_library.h"
+#include "host/library/sqlite_database.h"
 #include "tests/temp_path.h"
 
 namespace vane::cli {
@@ -74,6 +75,61 @@ TEST_F(LibrarySourceTest, AnUnknownSessionOrFileIsBadInput) {
     err.str("");
     EXPECT_EQ(events({}), kExitBadInput);
     EXPECT_NE(err.str().find("does not exist"), std::string::npos);
+}
+
+// A damaged library is the file, the problem and the row on one line, status 2; never a table
+// that stops halfway or an internal error.
+TEST_F(LibrarySourceTest, ADamagedLibraryIsBadInputNamingFileAndRow) {
+    library::Database(file, library::Database::Mode::ReadWrite)
+        .execute("UPDATE recordings SET recording_time = 1e300 WHERE id = 2");
+    EXPECT_EQ(events({}), kExitBadInput);
+    EXPECT_EQ(err.str(), "Problem with library: \"" + file.string() +
+                             "\": recording 2 has a time out of range (1e+300)\n");
+    EXPECT_EQ(out.str(), "");
+
+    err.str("");
+    library::Database(file, library::Database::Mode::ReadWrite)
+        .execute(
+            "UPDATE recordings SET recording_time = 0; UPDATE sessions SET sample_date = "
+            "-1e300 WHERE name = 'Edge'");
+    YearlyOptions yearly;
+    yearly.library = file;
+    yearly.raster = folder / "yearly.ppm";
+    EXPECT_EQ(runYearly(yearly, *berlin, out, err), kExitBadInput);
+    EXPECT_EQ(err.str().rfind("Problem with library: \"" + file.string() + "\": session ", 0), 0u)
+        << err.str();
+
+    // Pages of zeros where the tables were.
+    {
+        std::fstream bytes(file, std::ios::binary | std::ios::in | std::ios::out);
+        bytes.seekp(1024);
+        const std::string zeros(std::filesystem::file_size(file) - 1024, '\0');
+        bytes.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
+    }
+    err.str("");
+    EXPECT_EQ(events({}), kExitBadInput);
+    EXPECT_EQ(err.str().rfind("Problem with library: \"" + file.string() + "\"", 0), 0u)
+        << err.str();
+    EXPECT_EQ(out.str(), "");
+}
+
+// An import killed halfway leaves a journal; the commands roll it back, read the library as it
+// was before, and say so.
+TEST_F(LibrarySourceTest, AChangeLeftUnfinishedIsUndoneAndSaidSo) {
+    const std::filesystem::path original = folder / "original.vanelib";
+    std::filesystem::rename(file, original);
+    {
+        library::Database writer(original, library::Database::Mode::ReadWrite);
+        writer.execute("PRAGMA cache_size = 1; BEGIN IMMEDIATE; DELETE FROM recordings;");
+        std::filesystem::copy_file(original, file);
+        std::filesystem::copy_file(folder / "original.vanelib-journal",
+                                   folder / "bats.vanelib-journal");
+    }
+    EXPECT_EQ(events({}), kExitSuccess);
+    EXPECT_EQ(out.str(), "bin_end\tcount\n2012-06-21T21:10:00\t2\n2012-06-21T21:20:00\t1\n");
+    EXPECT_EQ(err.str(), "Note: \"" + file.string() +
+                             "\" held a change that was never finished (such as an import that "
+                             "was stopped); it was undone, the library is as it was before it\n");
 }
 
 TEST_F(LibrarySourceTest, AnalyseGivesTheSameTableAsForTheRecordingList) {

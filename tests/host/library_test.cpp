@@ -109,6 +109,34 @@ TEST_F(LibraryTest, AFailedOrCancelledImportLeavesTheLibraryAsItWas) {
     EXPECT_EQ(contentOf(file), before);
 }
 
+// An import killed halfway leaves the file and its journal; opening rolls the change back, says
+// so, and the library reads as before the import.
+TEST_F(LibraryTest, ALibraryLeftByAKilledImportOpensAsItWasBefore) {
+    {
+        RecordingLibrary library = RecordingLibrary::create(file);
+        library.importRecordings(NewSession{"Pond"}, night(kJune21, 3));
+    }
+    const std::filesystem::path left = folder / "left.vanelib";
+    {
+        Database writer(file, Database::Mode::ReadWrite);
+        writer.execute(
+            "PRAGMA cache_size = 1; BEGIN IMMEDIATE;"
+            "INSERT INTO sessions (name, sample_date) VALUES ('Half', 0);"
+            "DELETE FROM recordings;");
+        std::filesystem::copy_file(file, left);
+        std::filesystem::copy_file(folder / "bats.vanelib-journal",
+                                   folder / "left.vanelib-journal");
+    }
+    RecordingLibrary library = RecordingLibrary::open(left);
+    EXPECT_TRUE(library.undoneUnfinishedChange());
+    EXPECT_FALSE(std::filesystem::exists(folder / "left.vanelib-journal"));
+    const std::vector<LibrarySession> sessions = library.sessions();
+    ASSERT_EQ(sessions.size(), 1u);
+    EXPECT_EQ(sessions[0].name, "Pond");
+    EXPECT_EQ(library.recordings({sessions[0].id}).size(), 3u);
+    EXPECT_FALSE(RecordingLibrary::open(file).undoneUnfinishedChange());
+}
+
 TEST_F(LibraryTest, ANewSessionIsDatedByItsEarliestRecordingInThatRecordingsOffset) {
     RecordingLibrary library = RecordingLibrary::create(file);
     // A list that is not in time order and spans the start of summer time: the first one is

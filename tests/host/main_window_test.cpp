@@ -7,6 +7,7 @@
 #include <QDialogButtonBox>
 #include <QItemSelectionModel>
 #include <QPushButton>
+#include <QSettings>
 #include <QSortFilterProxyModel>
 #include <QStandardPaths>
 #include <QTableView>
@@ -17,6 +18,7 @@
 #include "host/desk/import_dialog.h"
 #include "host/desk/import_runner.h"
 #include "host/library/recording_library.h"
+#include "host/library/sqlite_database.h"
 #include "tests/core/recordings/wav_fixture.h"
 #include "tests/plugin_api/recording_dialogs.h"
 
@@ -28,6 +30,7 @@ class MainWindowTest : public QObject {
     void initTestCase();
     void hostAnswersWhatIsSelectedInTheTables();
     void refusesAForeignFileAndKeepsTheOpenLibrary();
+    void damagedLibrariesAreMessagesNamingTheFile();
     void menuCommandsAskThroughTheDialogs();
     void importsRunOffTheUserInterfaceThreadAndPassFailuresBack();
     void importDialogOffersTheGuessedColumnsAndANewSession();
@@ -343,6 +346,61 @@ void MainWindowTest::importsWithNothingToAddOrCancelledLeaveTheLibraryAsItWas() 
 
     QVERIFY(library::RecordingLibrary::open(file).sessions().empty());
     QCOMPARE(contentOf(fileName), before);
+}
+
+// A damaged file must never end the program, nor reach the recent list (from which every start
+// would open it again); values out of range are left out row by row, with a message.
+void MainWindowTest::damagedLibrariesAreMessagesNamingTheFile() {
+    auto recorder = std::make_unique<RecordingAlerts>();
+    RecordingAlerts& recorded = *recorder;
+    MainWindow window(UserDialogs{std::move(recorder), std::make_unique<ScriptedPanels>(),
+                                  std::make_unique<RecordingPasteboard>()});
+    std::vector<RecordedAlert>& alerts = recorded.shown;
+    const auto text = [](const RecordedAlert& alert) {
+        return alert.title + QStringLiteral(": ") + alert.message;
+    };
+    auto* sessions = window.findChild<QTableView*>(QStringLiteral("sessions"));
+    auto* recordings = window.findChild<QTableView*>(QStringLiteral("recordings"));
+    const auto copy = [this](const QString& name) {
+        const QString path = QDir(folder_.path()).filePath(name);
+        QFile::remove(path);
+        QFile::copy(file_, path);
+        return path;
+    };
+
+    const QString malformed = copy(QStringLiteral("malformed.vanelib"));
+    {
+        QFile bytes(malformed);
+        QVERIFY(bytes.open(QIODevice::ReadWrite));
+        QVERIFY(bytes.seek(1024));
+        bytes.write(QByteArray(static_cast<int>(bytes.size()) - 1024, '\0'));
+    }
+    QVERIFY(!window.openLibrary(malformed));
+    QCOMPARE(alerts.size(), std::size_t{1});
+    QVERIFY2(text(alerts.front()).startsWith(QStringLiteral("Cannot open library: \"") + malformed),
+             qPrintable(text(alerts.front())));
+    QVERIFY(!QSettings()
+                 .value(QStringLiteral("recentLibraries"))
+                 .toStringList()
+                 .contains(QFileInfo(malformed).absoluteFilePath()));
+
+    alerts.clear();
+    const QString outOfRange = copy(QStringLiteral("out-of-range.vanelib"));
+    library::Database(outOfRange.toStdString(), library::Database::Mode::ReadWrite)
+        .execute(
+            "UPDATE sessions SET sample_date = 1e300 WHERE name = 'July';"
+            "UPDATE recordings SET recording_time = -1e300 WHERE id = 2;");
+    QVERIFY(window.openLibrary(outOfRange));
+    QCOMPARE(sessions->model()->rowCount(), 2);
+    QCOMPARE(alerts.size(), std::size_t{1});
+    QVERIFY2(
+        text(alerts.front()).contains(QStringLiteral("session 2 has a sample date out of range")),
+        qPrintable(text(alerts.front())));
+    window.selectSessions({QStringLiteral("June")});
+    QCOMPARE(recordings->model()->rowCount(), 2);
+    QCOMPARE(alerts.size(), std::size_t{2});
+    QVERIFY2(text(alerts.back()).contains(QStringLiteral("recording 2 has a time out of range")),
+             qPrintable(text(alerts.back())));
 }
 
 }  // namespace vane

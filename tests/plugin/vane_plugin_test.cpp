@@ -92,7 +92,7 @@ void VanePluginTest::refusesToRunWithoutRecordingsAndKeepsTheLastRun() {
         run.choose("decimal_Sep", 1);  // the file's readings have a decimal comma
         run.click("okayButton");
     });
-    const std::size_t rows = run.plugin->preview()->table().rows.size();
+    const std::size_t rows = run.plugin->preview()->table().rowCount();
     QVERIFY(rows > 1);
     QVERIFY(run.plugin->preview()->windColumnPicked());
 
@@ -105,7 +105,7 @@ void VanePluginTest::refusesToRunWithoutRecordingsAndKeepsTheLastRun() {
              QStringLiteral("The plugin needs selected recordings to work with. Please select "
                             "recordings and start the plugin again."));
     QVERIFY(!run.plugin->mainPanel()->isVisible());
-    QCOMPARE(run.plugin->preview()->table().rows.size(), rows);
+    QCOMPARE(run.plugin->preview()->table().rowCount(), rows);
     QVERIFY(!run.plugin->plotData().empty());
     QVERIFY(run.plugin->preview()->windColumnPicked());
     QVERIFY(run.plugin->preview()->dateColumnPicked());
@@ -202,7 +202,7 @@ void VanePluginTest::cancelDiscardsTheTextAndRunsNoAnalysis() {
         run.click("cancelButton");
         QVERIFY(!run.plugin->preview()->sheet()->isVisible());
         QVERIFY(!run.plugin->preview()->holdsText());
-        QVERIFY(run.plugin->preview()->table().rows.size() > 1);
+        QVERIFY(run.plugin->preview()->table().rowCount() > 1);
         QVERIFY(!run.plugin->graphSheet()->sheet()->isVisible());
     });
     QVERIFY(run.pasteboard->strings.empty());
@@ -253,7 +253,7 @@ void VanePluginTest::secondRunResetsTheRunStateButKeepsTheChoices() {
     QSignalSpy useRecCount(run.plugin.get(), &VanePlugin::weighByRecordingCountChanged);
     run.run([&] {
         QCOMPARE(run.plugin->mainPanel(), panel);
-        QVERIFY(run.plugin->preview()->table().rows.empty());
+        QVERIFY(run.plugin->preview()->table().empty());
         QCOMPARE(run.plugin->preview()->table().startAt, std::size_t{0});
         QVERIFY(run.plugin->plotData().empty());
         QVERIFY(!run.plugin->preview()->windColumnPicked() &&
@@ -273,13 +273,13 @@ void VanePluginTest::sheetEndedBeforeTheDeferredSplitAnalysesTheChosenSplit() {
     PluginUnderTest run(host_);
     run.run([&] {
         run.chooseWindFile(sourcePath("examples/wind.csv"));  // CR LF
-        const std::size_t rows = run.plugin->preview()->table().rows.size();
+        const std::size_t rows = run.plugin->preview()->table().rowCount();
         run.choose("lineEnd", 0);
         run.click("okayButton");
         const WindTable& table = run.plugin->preview()->table();
-        QVERIFY(table.rows.size() > 1 && table.rows[1].back().ends_with('\r'));
+        QVERIFY(table.rowCount() > 1 && table.field(1, table.fieldCount(1) - 1).ends_with('\r'));
         QTest::qWait(200);
-        QCOMPARE(run.plugin->preview()->table().rows.size(), rows);
+        QCOMPARE(run.plugin->preview()->table().rowCount(), rows);
         QCOMPARE(run.pasteboard->strings.size(), std::size_t{1});
     });
 }

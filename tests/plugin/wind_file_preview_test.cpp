@@ -10,8 +10,8 @@
 #include <QtTest>
 
 #include "core/import/text_encodings.h"
-#include "core/time/utc_offset.h"
 #include "core/time/local_time.h"
+#include "core/time/utc_offset.h"
 #include "plugin/time_zone_titles.h"
 #include "plugin_test_support.h"
 #include "tests/plugin_api/recording_dialogs.h"
@@ -86,7 +86,7 @@ void WindFilePreviewTest::endsWithTheButtonPressedAndKeepsTheTableAndChoices() {
         QCOMPARE(ended.size(), 1);
         QCOMPARE(ended.front().front().value<WindFilePreview::Ending>(), ending);
         QVERIFY(!run.preview.holdsText());
-        QVERIFY(run.preview.table().rows.size() > 1000);
+        QVERIFY(run.preview.table().rowCount() > 1000);
         const WindFileChoices choices = run.preview.choices();
         QCOMPARE(choices.dateTimeColumn, 1);
         QCOMPARE(choices.windColumn, 2);
@@ -98,7 +98,7 @@ void WindFilePreviewTest::endsWithTheButtonPressedAndKeepsTheTableAndChoices() {
         QCOMPARE(choices.timeOffset, 0);
 
         run.preview.startOver();
-        QVERIFY(run.preview.table().rows.empty());
+        QVERIFY(run.preview.table().empty());
         QVERIFY(!run.preview.temperatureColumnPicked());
         QCOMPARE(run.preview.choices().decimalSeparator, std::string(","));
         QVERIFY(run.alerts.shown.empty());
@@ -145,15 +145,15 @@ void WindFilePreviewTest::lineEndingChangeSplitsOneTenthOfASecondLater() {
     QCOMPARE(run.control<QComboBox>("lineEnd")->currentIndex(), 0);
     run.choose("fieldSep", 1);
     QCOMPARE(run.control<QComboBox>("windColumn")->currentText(), QStringLiteral("Wind speed"));
-    const std::size_t rows = run.preview.table().rows.size();
+    const std::size_t rows = run.preview.table().rowCount();
     QVERIFY(rows > 1);
     run.choose("lineEnd", 2);  // CR: the file has none
-    QCOMPARE(run.preview.table().rows.size(), rows);
-    QTRY_VERIFY_WITH_TIMEOUT(run.preview.table().rows.empty(), 1000);
+    QCOMPARE(run.preview.table().rowCount(), rows);
+    QTRY_VERIFY_WITH_TIMEOUT(run.preview.table().empty(), 1000);
     // The preview keeps the last columns; the choosers are guessed again from them.
     QCOMPARE(run.control<QComboBox>("windColumn")->currentText(), QStringLiteral("Wind speed"));
     run.choose("lineEnd", 0);
-    QTRY_COMPARE_WITH_TIMEOUT(run.preview.table().rows.size(), rows, 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(run.preview.table().rowCount(), rows, 1000);
 }
 
 void WindFilePreviewTest::rereadsTheFileInAnotherEncoding() {
@@ -177,7 +177,7 @@ void WindFilePreviewTest::rereadsTheFileInAnotherEncoding() {
     const QString shownBefore = run.control<QPlainTextEdit>("windPreviewText")->toPlainText();
     run.choose("windEncodings", encodings->findData(static_cast<int>(kUtf8Encoding)));
     QVERIFY(!run.preview.holdsText());
-    QVERIFY(run.preview.table().rows.empty());
+    QVERIFY(run.preview.table().empty());
     QCOMPARE(run.control<QPlainTextEdit>("windPreviewText")->toPlainText(), shownBefore);
     QVERIFY(run.preview.sheet()->isVisible());
     QVERIFY(run.alerts.shown.empty());
@@ -218,7 +218,7 @@ void WindFilePreviewTest::encodingChooserShowsTheEncodingReadAndThePreviewIsCut(
     QCOMPARE(preview->toPlainText(), shownAs(beginning.left(512)));
     // The line ending is not guessed again, and the table is split anew.
     QCOMPARE(run.control<QComboBox>("lineEnd")->currentIndex(), 1);
-    QVERIFY(run.preview.table().rows.size() > 1000);
+    QVERIFY(run.preview.table().rowCount() > 1000);
 }
 
 void WindFilePreviewTest::aFailedLoadKeepsTheLastFileAndTable() {
@@ -227,7 +227,7 @@ void WindFilePreviewTest::aFailedLoadKeepsTheLastFileAndTable() {
     const QString windFile = sourcePath("examples/wind.csv");
     run.open(windFile);
     run.click("cancelButton");
-    const std::size_t rows = run.preview.table().rows.size();
+    const std::size_t rows = run.preview.table().rowCount();
     const QString shown = run.control<QPlainTextEdit>("windPreviewText")->toPlainText();
     const int encoding = run.control<QComboBox>("windEncodings")->currentIndex();
 
@@ -238,7 +238,7 @@ void WindFilePreviewTest::aFailedLoadKeepsTheLastFileAndTable() {
              QStringLiteral("The csv file couldn't be read properly. Please send it to "
                             "Fenmark for further examination."));
     QCOMPARE(run.preview.file(), windFile);
-    QCOMPARE(run.preview.table().rows.size(), rows);
+    QCOMPARE(run.preview.table().rowCount(), rows);
     QVERIFY(!run.preview.holdsText());
     QCOMPARE(run.control<QPlainTextEdit>("windPreviewText")->toPlainText(), shown);
     QCOMPARE(run.control<QComboBox>("windEncodings")->currentIndex(), encoding);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/time/local_time.h"
+#include "tests/core/import/wind_table_rows.h"
 
 namespace vane {
 
@@ -57,13 +58,15 @@ class ActivityAnalysisTest : public ::testing::Test {
         std::string temp = "15";
         std::string state = "run";
     };
-    static WindTable table(const std::vector<Row>& rows) {
-        WindTable windTable;
-        windTable.rows.push_back({"Date", "Wind", "Temp", "State"});
+    static test::WindRows tableRows(const std::vector<Row>& rows) {
+        test::WindRows windRows = {{"Date", "Wind", "Temp", "State"}};
         for (const Row& row : rows) {
-            windTable.rows.push_back({row.date, row.wind, row.temp, row.state});
+            windRows.push_back({row.date, row.wind, row.temp, row.state});
         }
-        return windTable;
+        return windRows;
+    }
+    static WindTable table(const std::vector<Row>& rows) {
+        return test::tableOfRows(tableRows(rows));
     }
 
     BatEventList bins(std::initializer_list<std::pair<int, int>> times) const {
@@ -205,8 +208,8 @@ TEST_F(ActivityAnalysisTest, RecordingCountsWeighTheBinsWhenChosen) {
 }
 
 TEST_F(ActivityAnalysisTest, AFieldWithTheDateAloneIsReadAsMidnight) {
-    WindTable daily;
-    daily.rows = {{"Date", "Wind"}, {"20.06.2012", "1"}, {"21.06.2012", "2"}, {"22.06.2012", "3"}};
+    const WindTable daily = test::tableOfRows(
+        {{"Date", "Wind"}, {"20.06.2012", "1"}, {"21.06.2012", "2"}, {"22.06.2012", "3"}});
     ActivityAnalysisOptions options = windOptions();
     options.dateFormat = "dd.MM.yyyy HH:mm:ss";
     const ActivityAnalysisResult result = run(bins({{0, 0}}), daily, options);
@@ -258,8 +261,9 @@ TEST_F(ActivityAnalysisTest, BinsAfterTheLastRowEndTheScanWithAnAlert) {
     EXPECT_FALSE(single.hasTable());
 
     // A trailing empty line is never read.
-    WindTable trailing = twoRows;
-    trailing.rows.push_back({""});
+    test::WindRows trailingRows = tableRows({{stamp(22, 0), "1"}, {stamp(22, 10), "2"}});
+    trailingRows.push_back({""});
+    const WindTable trailing = test::tableOfRows(trailingRows);
     EXPECT_EQ(run(bins({{22, 0}, {22, 10}}), trailing).pasteboardText, "0\t0\n1\t1\n2\t1\n");
 }
 
@@ -300,9 +304,11 @@ TEST_F(ActivityAnalysisTest, TheRowAfterAnUnreadableDateIsStillRead) {
 }
 
 TEST_F(ActivityAnalysisTest, ShortRowsInTheMiddleCountAsUnreadableDates) {
-    WindTable gappy = table({{stamp(22, 0), "1"}, {stamp(22, 10), "2"}, {stamp(22, 20), "3"}});
-    gappy.rows.insert(gappy.rows.begin() + 2, WindRow{""});
-    gappy.rows.insert(gappy.rows.begin() + 3, WindRow{stamp(22, 5)});  // no wind field
+    test::WindRows gappyRows =
+        tableRows({{stamp(22, 0), "1"}, {stamp(22, 10), "2"}, {stamp(22, 20), "3"}});
+    gappyRows.insert(gappyRows.begin() + 2, {""});
+    gappyRows.insert(gappyRows.begin() + 3, {stamp(22, 5)});  // no wind field
+    const WindTable gappy = test::tableOfRows(gappyRows);
     const ActivityAnalysisResult result = run(bins({{22, 0}, {22, 10}, {22, 20}}), gappy);
     EXPECT_THAT(result.alerts, ElementsAre(kWrongFormat));
     EXPECT_EQ(result.pasteboardText, "0\t0\n1\t1\n2\t1\n3\t1\n");
@@ -420,11 +426,12 @@ TEST_F(StateActivityAnalysisTest, ABinMatchesOnlyARowWithinAMinute) {
 }
 
 TEST_F(StateActivityAnalysisTest, ShortRowsAndBinsAfterTheLastRowAreLeftOut) {
-    WindTable ragged = table({{stamp(22, 0), "1", "15", "A"},
-                              {stamp(22, 10), "2", "15", "B"},
-                              {stamp(22, 20), "3", "15", "A"}});
-    ragged.rows.insert(ragged.rows.begin() + 2, WindRow{stamp(22, 5), "9"});  // lacks the state
-    ragged.rows.push_back({""});
+    test::WindRows raggedRows = tableRows({{stamp(22, 0), "1", "15", "A"},
+                                           {stamp(22, 10), "2", "15", "B"},
+                                           {stamp(22, 20), "3", "15", "A"}});
+    raggedRows.insert(raggedRows.begin() + 2, {stamp(22, 5), "9"});  // lacks the state
+    raggedRows.push_back({""});
+    const WindTable ragged = test::tableOfRows(raggedRows);
     const ActivityAnalysisResult result =
         run(bins({{22, 0}, {22, 10}, {22, 20}, {22, 30}, {23, 0}}), ragged, stateOptions());
     EXPECT_THAT(result.seriesNames, ElementsAre("A", "B"));

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/core/import/wind_table_rows.h"
+
 namespace vane {
 namespace {
 
@@ -46,11 +48,13 @@ TEST(AnalysisGuesses, TheTemperatureColumnIsTheFirstTitledSo) {
 }
 
 TEST(AnalysisGuesses, ACommaIsTheSeparatorOnlyWhenNoReadingHasAPoint) {
-    const WindTable german{{{"Datum", "Wind"}, {"21.06.2012", "0,8"}, {"21.06.2012", "1"}}, 0};
-    const WindTable mixed{{{"Datum", "Wind"}, {"1", "0,8"}, {"2", "1.5"}}, 0};
-    const WindTable ragged{{{"Datum", "Wind"}, {"1"}, {"2", "3,5"}}, 0};
+    const WindTable german =
+        test::tableOfRows({{"Datum", "Wind"}, {"21.06.2012", "0,8"}, {"21.06.2012", "1"}});
+    const WindTable mixed = test::tableOfRows({{"Datum", "Wind"}, {"1", "0,8"}, {"2", "1.5"}});
+    const WindTable ragged = test::tableOfRows({{"Datum", "Wind"}, {"1"}, {"2", "3,5"}});
     // The preamble above the header is never read.
-    const WindTable preamble{{{"Logger", "v1.2"}, {"Datum", "Wind"}, {"1", "2,5"}}, 1};
+    const WindTable preamble =
+        test::tableOfRows({{"Logger", "v1.2"}, {"Datum", "Wind"}, {"1", "2,5"}}, 1);
     const WindTable empty;
     const struct {
         const WindTable& table;

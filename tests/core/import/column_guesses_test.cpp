@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/core/import/wind_table_rows.h"
 namespace vane {
 namespace {
 
@@ -9,12 +10,10 @@ using Titles = std::vector<std::string>;
 
 // A table whose row 3 (the file's fourth line) holds `sample` in column `column`.
 WindTable tableWithSample(std::string sample, std::size_t column = 0, std::size_t startAt = 0) {
-    WindTable table;
-    table.rows = {{"Datum", "Wind"}, {"x", "1"}, {"x", "2"}, {"x", "3"}, {"x", "4"}};
-    table.rows[3].resize(std::max<std::size_t>(column + 1, 1));
-    table.rows[3][column] = std::move(sample);
-    table.startAt = startAt;
-    return table;
+    test::WindRows rows = {{"Datum", "Wind"}, {"x", "1"}, {"x", "2"}, {"x", "3"}, {"x", "4"}};
+    rows[3].resize(std::max<std::size_t>(column + 1, 1));
+    rows[3][column] = std::move(sample);
+    return test::tableOfRows(rows, startAt);
 }
 
 TEST(ColumnChooserItemsTest, ItemZeroMeansNoColumnAndEqualTitlesStaySeparate) {
@@ -62,8 +61,8 @@ TEST(DateFormatGuessTest, SamplesRowThreeOfTheFileWhateverTheStartingLine) {
     EXPECT_EQ(dateSampleField(tableWithSample("12.05.2010 14:30"), 3), std::nullopt)
         << "row 3 has no third field";
 
-    WindTable shortTable;
-    shortTable.rows = {{"Date"}, {"12.05.2010 14:30"}, {"12.05.2010 14:40"}};
+    const WindTable shortTable =
+        test::tableOfRows({{"Date"}, {"12.05.2010 14:30"}, {"12.05.2010 14:40"}});
     EXPECT_EQ(dateSampleField(shortTable, 1), std::nullopt);
     EXPECT_EQ(guessColumns({"Date"}, shortTable).dateFormatIndex, std::nullopt);
 }

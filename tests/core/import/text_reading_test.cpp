@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/temp_path.h"
+
 namespace vane {
 namespace {
 
@@ -150,6 +152,46 @@ TEST(TextReadingTest, DetectionNeverReadsBeyondTheBytes) {
         const TextRead read = decodeWithFallback(bytes);
         EXPECT_TRUE(read.text) << length;
     }
+}
+
+// The file readers take valid UTF-8 bytes as the text without decoding them; what they give must be
+// exactly what decoding the same bytes gives, for every kind of start and content.
+TEST(TextReadingTest, ReadingAFileGivesWhatDecodingItsBytesGives) {
+    const std::string samples[] = {
+        "",
+        "Datum;Wind\r\n01.06.2012 00:00;3,4\r\n",
+        "\xEF\xBB\xBF"
+        "Datum;Temp \xC2\xB0"
+        "C\n",
+        "\xEF\xBB\xBF",
+        "\xEF\xBB\xBF"
+        "Temp \xB0",
+        std::string("D\0a\0t\0u\0m\0;\0W\0\n\0", 16),
+        std::string("\xEF\xBB\xBF"
+                    "a\0b",
+                    6),
+        "\xFF\xFE"
+        "D\0a\0",
+        std::string("\xFF\xFE\0\0D\0\0\0", 8),
+        "Temp \xB0"
+        "C;Wind\n",
+        "Temp \xC2",
+        std::string(300, 'x') + "\xE2\x82\xAC" + std::string(5, 'y'),
+        std::string(13, 'x') + "\xE2\x82",
+    };
+    const std::filesystem::path file = vane::testing::uniqueTempPath("vane-text-reading-test");
+    for (const std::string& bytes : samples) {
+        std::ofstream(file, std::ios::binary) << bytes;
+        const auto same = [&bytes](const TextRead& read, const TextRead& decoded) {
+            EXPECT_EQ(read.text, decoded.text) << bytes;
+            EXPECT_EQ(read.encoding, decoded.encoding) << bytes;
+            EXPECT_EQ(read.source, decoded.source) << bytes;
+        };
+        same(readTextWithFallback(file), decodeWithFallback(bytes));
+        same(readTextDetectingEncoding(file), decodeDetectingEncoding(bytes));
+        same(readTextInEncoding(file, kUtf8Encoding), decodeInEncoding(bytes, kUtf8Encoding));
+    }
+    std::filesystem::remove(file);
 }
 
 }  // namespace

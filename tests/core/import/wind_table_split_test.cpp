@@ -6,12 +6,13 @@
 #include <stdexcept>
 
 #include "core/import/preview_text.h"
-
+#include "tests/core/import/wind_table_rows.h"
 namespace vane {
 namespace {
 
 const FieldSeparatorChoice kSemicolon{0, ";"};
 const FieldSeparatorChoice kTab{2, "Tab"};
+using Fields = std::vector<std::string>;
 
 WindTable split(std::string_view text, int lineEnding = kLineEndingLf,
                 FieldSeparatorChoice separator = kSemicolon, std::string startingLine = "1") {
@@ -20,8 +21,8 @@ WindTable split(std::string_view text, int lineEnding = kLineEndingLf,
 
 TEST(WindTableSplitTest, EveryPieceIsARowAndEveryFieldIsKeptAsWritten) {
     const WindTable table = split("a;b\n1;2\n");
-    const std::vector<WindRow> expected = {{"a", "b"}, {"1", "2"}, {""}};
-    EXPECT_EQ(table.rows, expected);
+    const test::WindRows expected = {{"a", "b"}, {"1", "2"}, {""}};
+    EXPECT_EQ(test::rowsOf(table), expected);
     EXPECT_EQ(table.startAt, 0u);
     EXPECT_EQ(previewColumnTitles(table), (std::vector<std::string>{"column 1", "column 2"}));
     ASSERT_EQ(previewRowCount(table), 2u);
@@ -30,24 +31,28 @@ TEST(WindTableSplitTest, EveryPieceIsARowAndEveryFieldIsKeptAsWritten) {
     EXPECT_EQ(previewCell(table, 1, 1), "");
 
     const WindTable blanks = split(" x ;;\n\n\"q;uoted\"");
-    const std::vector<WindRow> kept = {{" x ", "", ""}, {""}, {"\"q", "uoted\""}};
-    EXPECT_EQ(blanks.rows, kept);
+    const test::WindRows kept = {{" x ", "", ""}, {""}, {"\"q", "uoted\""}};
+    EXPECT_EQ(test::rowsOf(blanks), kept);
+    // A blank header still has its one numbered column.
+    const WindTable blankHeader = split("\n1;2\n\n", kLineEndingLf, kSemicolon, "1");
+    EXPECT_EQ(test::rowsOf(blankHeader), (test::WindRows{{""}, {"1", "2"}, {""}, {""}}));
+    EXPECT_EQ(previewColumnTitles(blankHeader), std::vector<std::string>{"column 1"});
 }
 
 TEST(WindTableSplitTest, CutsAtTheChosenLineEndingOnly) {
     const WindTable lfOverCrLf = split("a;b\r\n1;2\r\n");
-    EXPECT_EQ(lfOverCrLf.rows[0], (WindRow{"a", "b\r"}));
-    EXPECT_EQ(split("a;b\r\n1;2", kLineEndingCrLf).rows[0], (WindRow{"a", "b"}));
-    EXPECT_EQ(split("a;b\r1;2", kLineEndingCr).rows.size(), 2u);
-    EXPECT_TRUE(split("a;b\r1;2\r", kLineEndingLf).rows.empty()) << "no LF: the empty table";
-    EXPECT_TRUE(split("").rows.empty());
-    EXPECT_TRUE(split("Datum;Wind").rows.empty()) << "one line is not a table";
+    EXPECT_EQ(test::rowsOf(lfOverCrLf)[0], (Fields{"a", "b\r"}));
+    EXPECT_EQ(test::rowsOf(split("a;b\r\n1;2", kLineEndingCrLf))[0], (Fields{"a", "b"}));
+    EXPECT_EQ(split("a;b\r1;2", kLineEndingCr).rowCount(), 2u);
+    EXPECT_TRUE(split("a;b\r1;2\r", kLineEndingLf).empty()) << "no LF: the empty table";
+    EXPECT_TRUE(split("").empty());
+    EXPECT_TRUE(split("Datum;Wind").empty()) << "one line is not a table";
 }
 
 TEST(WindTableSplitTest, FieldSeparatorsFromIndexTwoOnAreTabs) {
-    EXPECT_EQ(split("a\tb;c\n", kLineEndingLf, kTab).rows[0], (WindRow{"a", "b;c"}));
-    EXPECT_EQ(split("a\tb;c\n", kLineEndingLf, {7, ";"}).rows[0], (WindRow{"a", "b;c"}));
-    EXPECT_EQ(split("a, b,c\n", kLineEndingLf, {1, ", "}).rows[0], (WindRow{"a", "b,c"}));
+    EXPECT_EQ(test::rowsOf(split("a\tb;c\n", kLineEndingLf, kTab))[0], (Fields{"a", "b;c"}));
+    EXPECT_EQ(test::rowsOf(split("a\tb;c\n", kLineEndingLf, {7, ";"}))[0], (Fields{"a", "b;c"}));
+    EXPECT_EQ(test::rowsOf(split("a, b,c\n", kLineEndingLf, {1, ", "}))[0], (Fields{"a", "b,c"}));
 }
 
 TEST(WindTableSplitTest, HeaderTitlesNumberShortFieldsFromOne) {
@@ -60,7 +65,7 @@ TEST(WindTableSplitTest, HeaderTitlesNumberShortFieldsFromOne) {
 TEST(WindTableSplitTest, PreambleLinesStayInTheTableButOutOfThePreview) {
     const WindTable table = split("Site X\nLogger 3\nDate;Wind\n01.06.2012 00:00;3,4\n",
                                   kLineEndingLf, kSemicolon, "3");
-    EXPECT_EQ(table.rows.size(), 5u);
+    EXPECT_EQ(table.rowCount(), 5u);
     EXPECT_EQ(table.startAt, 2u);
     EXPECT_EQ(previewColumnTitles(table), (std::vector<std::string>{"Date", "Wind"}));
     EXPECT_EQ(previewRowCount(table), 2u);
@@ -81,7 +86,7 @@ TEST(WindTableSplitTest, AStartingLineOutsideTheTableLeavesNoHeaderAndNoRows) {
         EXPECT_FALSE(table.hasHeaderRow()) << line;
         EXPECT_EQ(previewRowCount(table), 0u) << line;
         EXPECT_TRUE(previewColumnTitles(table).empty()) << line;
-        EXPECT_GE(table.startAt, table.rows.size()) << line;
+        EXPECT_GE(table.startAt, table.rowCount()) << line;
         EXPECT_NE(table.startAt + 1, 0u) << line;
         EXPECT_THROW(previewCell(table, 0, 0), std::out_of_range) << line;
         EXPECT_FALSE(startingLineProblem(table, integerValue(line)).empty()) << line;

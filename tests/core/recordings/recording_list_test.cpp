@@ -80,5 +80,27 @@ TEST_F(RecordingListTest, UnreadableFilesAreErrorsNotCrashes) {
     EXPECT_EQ(read->size(), 1u);
 }
 
+TEST_F(RecordingListTest, AListLongerThanOneBlockIsReadWholeWithItsLineNumbers) {
+    // Blocks of a mebibyte end inside lines here; the lines must still be read whole and counted.
+    constexpr std::size_t kLines = 70'000;
+    std::string list = "time\n";
+    for (std::size_t i = 0; i < kLines; ++i) {
+        list += "2012-06-21 21:03:" + std::string(i % 2 == 0 ? "00" : "01") + ",Pipistrellus\n";
+    }
+    const std::filesystem::path file = vane::testing::uniqueTempPath("vane-recording-list-test");
+    std::ofstream(file, std::ios::binary) << list << "2012-06-21 21:04:00";
+    const RecordingListResult whole = readRecordingList(file, *utc_);
+    ASSERT_TRUE(whole) << whole.error().describe();
+    ASSERT_EQ(whole->size(), kLines + 1);
+    EXPECT_EQ(whole->back().recordingTime, 1340312640.0) << "the last line needs no line break";
+    EXPECT_EQ((*whole)[kLines - 1].recordingTime, 1340312581.0);
+
+    std::ofstream(file, std::ios::binary) << list << "2012-06-21 21:0x:00\n2012-06-21 21:05:00\n";
+    const RecordingListResult bad = readRecordingList(file, *utc_);
+    std::filesystem::remove(file);
+    ASSERT_FALSE(bad);
+    EXPECT_EQ(bad.error().line, kLines + 2);
+}
+
 }  // namespace
 }  // namespace vane
