@@ -13,6 +13,7 @@
 #include "cli/problem_report.h"
 #include "cli/recording_source.h"
 #include "core/analysis/bat_events.h"
+#include "core/analysis/series_activity_analysis.h"
 #include "core/files/shown_content.h"
 #include "core/import/analysis_guesses.h"
 #include "core/import/date_format_items.h"
@@ -99,13 +100,15 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
     std::future<Outcome<WindFileView>> windFile =
         std::async(std::launch::async,
                    [&options, &settings] { return readWindFile(options.windFile, *settings); });
-    Outcome<LoadedRecordings> loadedList =
-        loadRecordings({options.recordingList, options.library, options.sessions}, zone);
+    Outcome<LoadedRecordings> loadedList = loadRecordings(
+        {options.recordingList, options.library, options.sessions, options.named, options.filter},
+        zone);
     if (!loadedList) {
         return failWith(loadedList.error());
     }
     sayLoadNote(*loadedList, err);
     LoadedRecordings& list = *loadedList;
+    sayRecordingsLeftOut(list, err);
     if (list.recordings.empty()) {
         err << "Nothing to analyse: "
             << (options.library ? "the library's sessions hold"
@@ -178,8 +181,17 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
     analysis.decimalSeparator =
         options.decimal.value_or(guessDecimalSeparator(view.table, valueItem));
 
-    const BatEventList events = batEvents(sorted, batEventGridOrigin(zone));
-    outcome.result = analyseActivityAndWind(events, view.table, analysis, zone);
+    if (options.perSpecies || options.perGroup) {
+        const std::string series = options.perGroup ? "group" : "species";
+        outcome.seriesKind = perState ? "state x " + series : series;
+        outcome.result = analyseActivityPerSeries(
+            splitIntoSeries(sorted, list.labels, options.perGroup ? &list.groups : nullptr),
+            batEventGridOrigin(zone), view.table, analysis, zone);
+    } else {
+        outcome.seriesKind = perState ? "state" : "";
+        const BatEventList events = batEvents(sorted, batEventGridOrigin(zone));
+        outcome.result = analyseActivityAndWind(events, view.table, analysis, zone);
+    }
     outcome.exitStatus = outcome.result->hasTable() ? kExitSuccess : kExitNoResult;
     return outcome;
 }
@@ -205,15 +217,17 @@ int runAnalyse(const AnalyseOptions& options, const icu::TimeZone& zone, std::os
     if (std::all_of(result.summaries.begin(), result.summaries.end(),
                     [](const ActivitySummary& summary) { return summary.levels.empty(); })) {
         err << "Nothing counted: no activity bin matched a row of the wind file with a readable "
-            << (result.legend ? "date (within a minute, in local time)" : "date")
+            << (outcome.analysisOptions.stateColumn > 0 ? "date (within a minute, in local time)"
+                                                        : "date")
             << " and reading\n";
         return kExitNoResult;
     }
     const ActivityAnalysisOptions& analysis = outcome.analysisOptions;
-    const bool temperatureUnit = analysis.plotTemp && !result.legend;
+    const bool temperatureUnit = analysis.plotTemp && analysis.stateColumn == 0;
     for (const ActivitySummary& summary : result.summaries) {
-        err << (result.legend ? "Summary for state " + shownContent(summary.series)
-                              : std::string("Summary"))
+        err << (outcome.seriesKind.empty()
+                    ? std::string("Summary")
+                    : "Summary for " + outcome.seriesKind + " " + shownContent(summary.series))
             << ": " << describeActivitySummary(summary, temperatureUnit, analysis.decimalSeparator)
             << '\n';
     }
@@ -240,10 +254,22 @@ void addAnalyseCommand(CLI::App& app, CommandAction& action) {
         "date/time column (title containing datum, date or time), the date format (from the\n"
         "separators in the file's fourth line) and the wind column (title containing wind or\n"
         "speed) are guessed as 'vane inspect' shows them.\n\n" +
-        std::string(kLibrarySourceHelp) + "\n\n" + encodingListHelp());
+        std::string(kLibrarySourceHelp) + "\n\n" + kRecordingFilterHelp + "\n\n" +
+        encodingListHelp());
     CLI::Option* recordings = command->add_option("--recordings", options->recordingList,
                                                   "Recording list (as for events)");
     addLibraryOptions(*command, recordings, options->library, options->sessions);
+    addNamedColumnOptions(*command, options->named);
+    addRecordingFilterOptions(*command, options->filter);
+    CLI::Option* perSpecies = command->add_flag(
+        "--per-species", options->perSpecies,
+        "One pair of columns (and curve) per species label; with --state-column per state and\n"
+        "label");
+    command
+        ->add_flag("--per-group", options->perGroup,
+                   "One pair of columns (and curve) per species group (see --groups); with\n"
+                   "--state-column per state and group")
+        ->excludes(perSpecies);
     command->add_option("--wind", options->windFile, "Delimited text file of measurements")
         ->required();
     command->add_flag("--temperature", options->temperature,

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "cli/recording_choices.h"
 #include "cli/wind_file_options.h"
 #include "core/analysis/activity_analysis.h"
 #include "core/icu_forward.h"
@@ -19,6 +20,10 @@ struct AnalyseOptions {
     std::filesystem::path recordingList;
     std::optional<std::filesystem::path> library{};  // instead of the recording list
     std::vector<std::string> sessions{};             // of the library; none means all
+    NamedColumns named{};                            // of a table no program wrote
+    RecordingFilterOptions filter{};
+    bool perSpecies = false;  // one curve per label
+    bool perGroup = false;    // one curve per species group
     std::filesystem::path windFile;
     WindFileOptions windFileOptions;
     bool temperature = false;
@@ -45,6 +50,7 @@ struct AnalyseOutcome {
     ActivityAnalysisOptions analysisOptions;  // as the panel's controls would say
     std::vector<std::string> columnTitles;
     std::optional<ActivityAnalysisResult> result;  // none after bad usage or an unreadable file
+    std::string seriesKind;  // what a curve stands for: "state", "group", "state x group", ...
 };
 
 // Reads both files and analyses them; problems before the analysis go to `err` and leave the

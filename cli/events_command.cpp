@@ -28,13 +28,15 @@ constexpr const char* kRecordingListHelp =
 
 int runEvents(const EventsOptions& options, const icu::TimeZone& zone, const icu::Locale& locale,
               std::ostream& out, std::ostream& err) {
-    const Outcome<LoadedRecordings> loaded =
-        loadRecordings({options.recordingList, options.library, options.sessions}, zone);
+    const Outcome<LoadedRecordings> loaded = loadRecordings(
+        {options.recordingList, options.library, options.sessions, options.named, options.filter},
+        zone);
     if (!loaded) {
         return reportProblem(loaded.error(), err);
     }
     sayLoadNote(*loaded, err);
     const LoadedRecordings& list = *loaded;
+    sayRecordingsLeftOut(list, err);
     // An empty answer with status 0 would look like a night without bats.
     if (list.recordings.empty()) {
         err << "Nothing to list: "
@@ -66,9 +68,12 @@ void addEventsCommand(CLI::App& app, CommandAction& action) {
         "one line each in the short date and time style of the locale (LANG), or with\n"
         "--counts a tab-separated table 'bin_end count'. Bins lie on a fixed grid that starts\n"
         "2009-06-20 00:00 local time; earlier recordings are left out.");
-    command->footer(std::string(kRecordingListHelp) + "\n\n" + kLibrarySourceHelp);
+    command->footer(std::string(kRecordingListHelp) + "\n\n" + kLibrarySourceHelp + "\n\n" +
+                    kRecordingFilterHelp);
     CLI::Option* list = command->add_option("FILE", options->recordingList, "Recording list");
     addLibraryOptions(*command, list, options->library, options->sessions);
+    addNamedColumnOptions(*command, options->named);
+    addRecordingFilterOptions(*command, options->filter);
     command->add_flag("--counts", options->counts,
                       "Print bin ends as YYYY-MM-DDTHH:MM:SS with their number of recordings");
     command->callback([options, &action] {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "cli/recording_choices.h"
 #include "core/icu_forward.h"
 
 namespace vane::cli {
@@ -16,6 +17,8 @@ struct EventsOptions {
     bool counts = false;
     std::optional<std::filesystem::path> library{};  // read instead of recordingList
     std::vector<std::string> sessions{};             // of the library; none means all
+    NamedColumns named{};                            // of a table no program wrote
+    RecordingFilterOptions filter{};
 };
 
 // Writes the end times of the occupied activity bins (or, with counts, the table

@@ -12,6 +12,7 @@
 #include "cli/analyse_command.h"
 #include "cli/command.h"
 #include "cli/events_command.h"
+#include "cli/import_command.h"
 #include "cli/inspect_command.h"
 #include "cli/problem_report.h"
 #include "cli/sun_command.h"
@@ -45,6 +46,7 @@ int main(int argc, char** argv) {
     vane::cli::addInspectCommand(app, action);
     vane::cli::addAnalyseCommand(app, action);
     vane::cli::addYearlyCommand(app, action);
+    vane::cli::addImportCommand(app, action);
     // New commands register here, each with its add...Command function.
 
     // Said plainly: CLI11 would only say that a command is required.

@@ -6,10 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "cli/recording_choices.h"
 #include "core/icu_forward.h"
 #include "core/outcome/outcome.h"
 #include "core/recordings/recording.h"
 #include "core/recordings/session.h"
+#include "core/recordings/species_groups.h"
+#include "core/recordings/species_label.h"
 
 namespace CLI {
 class App;
@@ -23,6 +26,8 @@ struct RecordingSource {
     std::filesystem::path recordingList;
     std::optional<std::filesystem::path> library{};
     std::vector<std::string> sessions{};  // of the library; none means every session
+    NamedColumns named{};                 // of a table no identification program wrote
+    RecordingFilterOptions filter{};      // which of the recordings count
 };
 
 // Adds --library FILE and --session NAME (repeatable) to `command`, beside the option (or
@@ -33,12 +38,20 @@ void addLibraryOptions(CLI::App& command, CLI::Option* recordingList,
                        std::vector<std::string>& sessions, bool oneRequired = true);
 
 struct LoadedRecordings {
-    std::vector<Recording> recordings;
-    std::vector<Session> sessions;  // only from a library
-    std::string note;               // one line to show beside what was read, or empty
+    std::vector<Recording> recordings;  // those the filter let through
+    std::vector<Session> sessions;      // only from a library
+    LabelTable labels{};                // the recordings' labels point into it
+    SpeciesGroups groups{};             // of --groups, or the shipped ones
+    std::string leftOutNote{};  // what the filter left out, for standard error; empty: nothing
+    std::string note{};         // one line to show beside what was read, or empty
 };
 
+// Reads the recordings of a library, an identification program's table (recognised from its
+// header, or named with --time-column) or a recording list, and filters those with labels.
 Outcome<LoadedRecordings> loadRecordings(const RecordingSource& source, const icu::TimeZone& zone);
+
+// Writes the note of what the filter left out, if any, to `err`.
+void sayRecordingsLeftOut(const LoadedRecordings& loaded, std::ostream& err);
 
 // Writes the note of `loaded`, when it has one, to `err` on its line.
 void sayLoadNote(const LoadedRecordings& loaded, std::ostream& err);

@@ -74,7 +74,8 @@ std::optional<Raster> activityPicture(const YearlyOptions& options,
 // The recordings and sessions to draw, from the library or from the two lists.
 Outcome<LoadedRecordings> drawnRecordings(const YearlyOptions& options, const icu::TimeZone& zone) {
     if (options.library) {
-        return loadRecordings({{}, options.library, options.librarySessions}, zone);
+        return loadRecordings(
+            {{}, options.library, options.librarySessions, options.named, options.filter}, zone);
     }
     LoadedRecordings loaded;
     if (options.sessionList) {
@@ -85,12 +86,13 @@ Outcome<LoadedRecordings> drawnRecordings(const YearlyOptions& options, const ic
         loaded.sessions = std::move(list).value();
     }
     if (!options.bars) {
-        Outcome<LoadedRecordings> list =
-            loadRecordings({*options.recordingList, std::nullopt, {}}, zone);
+        Outcome<LoadedRecordings> list = loadRecordings(
+            {*options.recordingList, std::nullopt, {}, options.named, options.filter}, zone);
         if (!list) {
             return list;
         }
         loaded.recordings = std::move(list->recordings);
+        loaded.leftOutNote = std::move(list->leftOutNote);
     }
     return loaded;
 }
@@ -160,6 +162,7 @@ int runYearly(const YearlyOptions& options, const icu::TimeZone& zone, std::ostr
     }
     sayLoadNote(*toDraw, err);
     const LoadedRecordings& drawn = *toDraw;
+    sayRecordingsLeftOut(drawn, err);
 
     const graph::OffscreenGui gui;
     Raster raster;
@@ -228,7 +231,9 @@ void addYearlyCommand(CLI::App& app, CommandAction& action) {
         "The site of the marks is --lat/--lon, else the first session's, else 49.6 N 11.05 E.\n"
         "--library FILE takes both the recordings and the sessions of a Vane library (as\n"
         "vane-desk writes it): of the sessions named with --session NAME (repeatable), or of all.\n"
-        "Files are written through a temporary file that replaces the old one when complete.\n"
+        "Files are written through a temporary file that replaces the old one when complete.\n" +
+        std::string(kRecordingFilterHelp) +
+        "\n"
         "Example:\n"
         "  TZ=Europe/Berlin vane yearly --recordings examples/recordings.txt --lat 49.6 \\\n"
         "      --lon 11.05 --out yearly.png\n");
@@ -259,6 +264,8 @@ void addYearlyCommand(CLI::App& app, CommandAction& action) {
     addLibraryOptions(*command, recordings, arguments->options.library,
                       arguments->options.librarySessions, false);
     command->get_option("--library")->excludes(sessions);
+    addNamedColumnOptions(*command, arguments->options.named);
+    addRecordingFilterOptions(*command, arguments->options.filter);
     command->add_flag("--bars", arguments->options.bars,
                       "Draw one bar per session, as high as its number of recordings, instead\n"
                       "of the activity picture");

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "cli/recording_choices.h"
 #include "core/icu_forward.h"
 
 namespace vane::cli {
@@ -19,6 +20,8 @@ struct YearlyOptions {
     // of all.
     std::optional<std::filesystem::path> library;
     std::vector<std::string> librarySessions;
+    NamedColumns named{};             // of a table no identification program wrote
+    RecordingFilterOptions filter{};  // which recordings are drawn
     double binWidthMinutes = 10.0;
     std::optional<double> latitude;  // overrides the first session's site
     std::optional<double> longitude;

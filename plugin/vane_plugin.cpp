@@ -4,12 +4,16 @@
 #include <unicode/timezone.h>
 
 #include <QAbstractButton>
+#include <QListWidget>
 #include <QLocale>
+#include <map>
 #include <utility>
 
 #include "core/analysis/activity_analysis.h"
 #include "core/analysis/bat_events.h"
 #include "core/analysis/event_time_text.h"
+#include "core/analysis/series_activity_analysis.h"
+#include "core/recordings/recording_filter.h"
 #include "core/time/local_time.h"
 #include "plugin/activity_graph_sheet.h"
 #include "plugin/vane_yearly_graph.h"
@@ -66,6 +70,12 @@ QString VanePlugin::name() const {
 void VanePlugin::fire() {
     recordings_ = host_ != nullptr ? sortedByRecordingTime(host_->selectedRecordings())
                                    : std::vector<Recording>{};
+    labels_ = LabelTable();
+    if (host_ != nullptr) {
+        for (const std::string& label : host_->recordingLabels()) {
+            labels_.indexOf(label);
+        }
+    }
     if (recordings_.empty()) {
         dialogs_.alerts->showAlert(parentWindow_, tr("No recordings selected"),
                                    tr("The plugin needs selected recordings to work with. Please "
@@ -81,6 +91,7 @@ void VanePlugin::fire() {
     setFirstRecordingDate(dateOf(recordings_.front()));
     setLastRecordingDate(dateOf(recordings_.back()));
     setRecordingCount(static_cast<int>(recordings_.size()));
+    listLabels();
 
     panel_->show();
     panel_->raise();
@@ -141,6 +152,46 @@ void VanePlugin::showRecordingsSummary() {
             : tr("%1 recordings from %2 to %3").arg(recordingCount_).arg(first, last));
 }
 
+void VanePlugin::listLabels() {
+    std::map<std::uint16_t, int> counts;
+    for (const Recording& recording : recordings_) {
+        ++counts[recording.label];
+    }
+    QListWidget* list = panelUi_->speciesList;
+    list->clear();
+    for (const auto& [index, count] : counts) {
+        if (index == 0 || index >= labels_.names().size()) {
+            continue;
+        }
+        const std::string& label = labels_.name(index);
+        auto* item = new QListWidgetItem(tr("%1 (%2)").arg(fromUtf8(label)).arg(count), list);
+        item->setData(Qt::UserRole, fromUtf8(label));
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        // Every bat is counted unless the user says otherwise; noise and no-ID are not bats.
+        item->setCheckState(isNoBatLabel(label) ? Qt::Unchecked : Qt::Checked);
+    }
+    panelUi_->speciesBox->setVisible(list->count() > 0);
+}
+
+std::vector<Recording> VanePlugin::recordingsToAnalyse() const {
+    if (panelUi_ == nullptr || panelUi_->speciesList->count() == 0) {
+        return recordings_;
+    }
+    RecordingFilter filter;
+    filter.batsOnly = false;  // the list says which labels count
+    // Recordings without a label stay in; the species test passes them.
+    for (int row = 0; row < panelUi_->speciesList->count(); ++row) {
+        const QListWidgetItem* item = panelUi_->speciesList->item(row);
+        if (item->checkState() == Qt::Checked) {
+            filter.species.push_back(item->data(Qt::UserRole).toString().toStdString());
+        }
+    }
+    if (filter.species.empty()) {
+        return {};
+    }
+    return filterRecordings(recordings_, labels_, SpeciesGroups(), filter).kept;
+}
+
 void VanePlugin::analyse(WindFilePreview::Ending ending) {
     if (ending == WindFilePreview::Ending::cancelled) {
         return;
@@ -150,9 +201,14 @@ void VanePlugin::analyse(WindFilePreview::Ending ending) {
     const ActivityAnalysisOptions options =
         analysisOptions(choices, plotTemp_, weighByRecordingCount_);
     const std::unique_ptr<icu::TimeZone> zone = processTimeZone();
-    const BatEventList events = batEvents(recordings_, batEventGridOrigin(*zone));
+    const std::vector<Recording> counted = recordingsToAnalyse();
+    const SpeciesGroups groups = defaultSpeciesGroups();
     const ActivityAnalysisResult result =
-        analyseActivityAndWind(events, preview_->table(), options, *zone);
+        panelUi_->speciesList->count() > 0 && panelUi_->splitByGroup->isChecked()
+            ? analyseActivityPerSeries(splitIntoSeries(counted, labels_, &groups),
+                                       batEventGridOrigin(*zone), preview_->table(), options, *zone)
+            : analyseActivityAndWind(batEvents(counted, batEventGridOrigin(*zone)),
+                                     preview_->table(), options, *zone);
     graphSheet_->clear();
     for (const AnalysisAlert& alert : result.alerts) {
         dialogs_.alerts->showAlert(panel_, fromUtf8(alert.title), fromUtf8(alert.message));

@@ -10,6 +10,7 @@
 
 #include "core/analysis/plot_data.h"
 #include "core/recordings/recording.h"
+#include "core/recordings/species_label.h"
 #include "plugin/wind_file_preview.h"
 #include "plugin_api/host.h"
 #include "plugin_api/plugin.h"
@@ -61,6 +62,10 @@ class VanePlugin : public QObject, public AbstractPlugin {
 
     // The run's recordings, sorted by time; empty once the panel has closed.
     const std::vector<Recording>& recordings() const { return recordings_; }
+    // The labels they point into; the panel lists those that some recording carries.
+    const LabelTable& labels() const { return labels_; }
+    // Of the run's recordings, those the species list and the probability let through.
+    std::vector<Recording> recordingsToAnalyse() const;
     // The last analysis's curves, and whether they classed the temperature.
     const PlotData& plotData() const { return plotData_; }
     bool plotTemp() const { return plotTemp_; }
@@ -81,6 +86,7 @@ class VanePlugin : public QObject, public AbstractPlugin {
     void loadPanel();
     void connectControls();
     void showRecordingsSummary();
+    void listLabels();
     void analyse(WindFilePreview::Ending ending);
     void plotYearlyGraph();
     void copyActivityTimes();
@@ -97,6 +103,7 @@ class VanePlugin : public QObject, public AbstractPlugin {
     std::unique_ptr<VaneYearlyGraph> yearlyGraph_;
 
     std::vector<Recording> recordings_;
+    LabelTable labels_;
     PlotData plotData_;
     bool plotTemp_ = false;
     bool weighByRecordingCount_ = false;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Vane and runs it on the shipped example data: the sun times of
-# the example site over its season, then the activity analysis against wind speed, plain and per
-# operating state, with its graphs and the yearly picture written to example-output/.
+# the example site over its season, then the activity analysis against wind speed, plain, per
+# operating state and per species group, with its graphs and the yearly picture written to
+# example-output/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -25,6 +26,11 @@ echo
 echo "== The same per operating state: class and activity, one pair of columns per state"
 "$vane" analyse --recordings examples/recordings.txt --wind examples/wind.csv \
     --state-column "Operating state" --pdf "$out/wind-per-state.pdf" --png "$out/wind-per-state.png"
+echo
+echo "== Per species group, from the classifier table examples/id.csv of the same recordings"
+echo "   (noise, no-ID and labels below 0.5 probability left out): one pair of columns per group"
+"$vane" analyse --recordings examples/id.csv --wind examples/wind.csv --per-group \
+    --pdf "$out/wind-per-group.pdf" --png "$out/wind-per-group.png"
 echo
 echo "== The yearly activity picture"
 "$vane" yearly --recordings examples/recordings.txt --lat "$SITE_LATITUDE" \

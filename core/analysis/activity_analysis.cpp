@@ -206,6 +206,7 @@ ActivityAnalysisResult analysePlain(const BatEventList& events, const WindTable&
     result.xRangeLength = options.plotTemp ? 40.0 : 25.0;
     result.yRangeLength = 1.0;
     result.summaries.push_back({std::string(kSingleSeries), activityLevels(scan.counts)});
+    result.classCounts[std::string(kSingleSeries)] = scan.counts;
     return result;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,8 @@ struct ActivityAnalysisResult {
     double xRangeLength = 0.0;
     double yRangeLength = 0.0;
     std::vector<ActivitySummary> summaries;  // in series order
+    // Per series, the activity per value class as ClassCounts holds it: for combining runs.
+    std::map<std::string, std::map<double, std::int64_t>> classCounts;
 
     bool hasTable() const { return !refused && !stoppedAtNoTimeOverlap; }
 };

@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/recordings/recording.h"
 #include "core/icu_forward.h"
+#include "core/recordings/recording.h"
 
 namespace vane {
 

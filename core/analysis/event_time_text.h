@@ -3,8 +3,8 @@
 #include <span>
 #include <string>
 
-#include "core/recordings/recording.h"
 #include "core/icu_forward.h"
+#include "core/recordings/recording.h"
 
 namespace vane {
 

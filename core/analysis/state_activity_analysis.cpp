@@ -109,6 +109,7 @@ ActivityAnalysisResult analyseActivityPerState(const BatEventList& events, const
         result.plotData[state];
         result.seriesNames.push_back(state);
         result.summaries.push_back({state, activityLevels(countsByState[state])});
+        result.classCounts[state] = countsByState[state];
     }
 
     // Every state gets a point for every class, so that all curves share their classes.

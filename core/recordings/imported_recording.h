@@ -17,6 +17,9 @@ struct ImportedRecording {
     int utcOffsetSeconds = 0;    // in force at recordingTime as read
     std::string timeZone;        // the zone a time without an offset was read in, else empty
     std::string filePath;        // empty when the recording did not come from a file
+    std::string label{};         // species or other class; empty when none was given
+    std::optional<double> probability{};  // of the automatic label, 0 to 1
+    bool manualLabel = false;             // the label was set or confirmed by a person
 };
 
 // The date of the evening whose night holds the earliest recording, in the recordings' own local

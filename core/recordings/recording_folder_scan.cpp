@@ -13,13 +13,27 @@ namespace {
 
 bool isWavFile(const std::filesystem::directory_entry& entry) {
     std::error_code ec;
-    if (!entry.is_regular_file(ec)) {
-        return false;
+    return entry.is_regular_file(ec) && isRecordingFileName(entry.path());
+}
+
+// The manual identification wins over the automatic one.
+void takeSpecies(const GuanoMetadata& metadata, ImportedRecording& recording) {
+    for (const char* key : {"Species Manual ID", "Species Auto ID"}) {
+        const auto found = metadata.fields.find(key);
+        if (found != metadata.fields.end() && !trimmed(found->second).empty()) {
+            recording.label = std::string(trimmed(found->second));
+            recording.manualLabel = std::string_view(key) == "Species Manual ID";
+            return;
+        }
     }
-    return asciiLowercase(entry.path().extension().string()) == ".wav";
 }
 
 }  // namespace
+
+bool isRecordingFileName(const std::filesystem::path& file) {
+    const std::string extension = asciiLowercase(file.extension().string());
+    return extension == ".wav" || extension == ".wac" || extension == ".w4v" || extension == ".zc";
+}
 
 RecordingFileRead readRecordingFile(const std::filesystem::path& file, const icu::TimeZone& zone) {
     RecordingFileRead read;
@@ -35,13 +49,20 @@ RecordingFileRead readRecordingFile(const std::filesystem::path& file, const icu
             read.recording = ImportedRecording{
                 instant, stamp->utcOffsetSeconds.value_or(utcOffsetSeconds(instant, zone)),
                 stamp->utcOffsetSeconds ? std::string() : timeZoneId(zone), file.string()};
+            takeSpecies(*metadata, *read.recording);
             return read;
         }
     }
     if (const auto stamp = parseFileNameTimestamp(file.filename().string())) {
-        const double instant = localInstant(stamp->local, zone) + stamp->fraction;
-        read.recording = ImportedRecording{instant, utcOffsetSeconds(instant, zone),
-                                           timeZoneId(zone), file.string()};
+        const double instant =
+            (stamp->utc ? utcInstant(stamp->local) : localInstant(stamp->local, zone)) +
+            stamp->fraction;
+        read.recording = stamp->utc ? ImportedRecording{instant, 0, std::string(), file.string()}
+                                    : ImportedRecording{instant, utcOffsetSeconds(instant, zone),
+                                                        timeZoneId(zone), file.string()};
+        if (const GuanoMetadata* metadata = guano && *guano ? &**guano : nullptr) {
+            takeSpecies(*metadata, *read.recording);
+        }
         return read;
     }
     read.reason = guanoProblem.empty() ? "" : "file " + guanoProblem + "; ";

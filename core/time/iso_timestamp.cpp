@@ -21,13 +21,20 @@ std::optional<int> readOffset(TextCursor& cursor) {
     cursor.skip(sign);
     int hours = 0;
     int minutes = 0;
-    if (!cursor.readFixedDigits(2, hours)) {
-        return std::nullopt;
-    }
-    if (!cursor.atEnd()) {
-        cursor.skip(':');
-        if (!cursor.readFixedDigits(2, minutes)) {
+    // "+100" is how some recorders write "+01:00": one hour digit, then the minutes.
+    if (cursor.remaining() == 3) {
+        if (!cursor.readFixedDigits(1, hours) || !cursor.readFixedDigits(2, minutes)) {
             return std::nullopt;
+        }
+    } else {
+        if (!cursor.readFixedDigits(2, hours)) {
+            return std::nullopt;
+        }
+        if (!cursor.atEnd()) {
+            cursor.skip(':');
+            if (!cursor.readFixedDigits(2, minutes)) {
+                return std::nullopt;
+            }
         }
     }
     if (hours > 18 || minutes > 59) {

@@ -20,7 +20,7 @@ struct IsoTimestamp {
 };
 
 // Accepts "YYYY-MM-DD HH:MM:SS" or with "T", seconds optional, an optional fraction of a second
-// (up to 9 digits), and an optional "Z", "+HH:MM", "+HHMM" or "+HH". Surrounding blanks are
+// (up to 9 digits), and an optional "Z", "+HH:MM", "+HHMM", "+HMM" or "+HH". Surrounding blanks are
 // ignored; anything else fails, as do impossible dates and times.
 std::optional<IsoTimestamp> parseIsoTimestamp(std::string_view text);
 

@@ -12,6 +12,7 @@ class TextCursor {
     explicit TextCursor(std::string_view text) : text_(text) {}
 
     bool atEnd() const { return pos_ >= text_.size(); }
+    std::size_t remaining() const { return atEnd() ? 0 : text_.size() - pos_; }
     char peek() const { return atEnd() ? '\0' : text_[pos_]; }
 
     bool skip(char expected) {

@@ -133,4 +133,23 @@ ImportReport importCsv(const std::filesystem::path& libraryFile, const CsvTable&
     return reportOf(writer.importRecordings(target, *read, stop), {});
 }
 
+ImportReport importClassifierTable(const std::filesystem::path& libraryFile,
+                                   const std::string& text, const icu::TimeZone& zone,
+                                   const std::string& fileName, const library::ImportTarget& target,
+                                   std::stop_token stop) {
+    const Outcome<ClassifierTable> read = readClassifierTable(text, fileName, zone);
+    if (!read) {
+        return {QObject::tr("Import stopped"),
+                QObject::tr("Nothing was imported. %1")
+                    .arg(QString::fromStdString(read.error().describe())),
+                {},
+                false};
+    }
+    if (read->recordings.empty()) {
+        return nothingFound({});
+    }
+    library::RecordingLibrary writer = library::RecordingLibrary::open(libraryFile);
+    return reportOf(writer.importRecordings(target, read->recordings, stop), {});
+}
+
 }  // namespace vane

@@ -6,6 +6,7 @@
 #include <stop_token>
 
 #include "core/icu_forward.h"
+#include "core/recordings/classifier_table.h"
 #include "core/recordings/recording_csv.h"
 #include "core/recordings/recording_folder_scan.h"
 #include "host/library/recording_library.h"
@@ -39,5 +40,12 @@ ImportReport importCsv(const std::filesystem::path& libraryFile, const CsvTable&
                        const RecordingColumns& columns, const icu::TimeZone& zone,
                        const std::string& fileName, const library::ImportTarget& target,
                        std::stop_token stop);
+
+// An identification program's table, recognised from its header: the times, labels and
+// probabilities it holds, all or nothing.
+ImportReport importClassifierTable(const std::filesystem::path& libraryFile,
+                                   const std::string& text, const icu::TimeZone& zone,
+                                   const std::string& fileName, const library::ImportTarget& target,
+                                   std::stop_token stop);
 
 }  // namespace vane

@@ -223,12 +223,28 @@ void MainWindow::showSelectedSessionsRecordings() {
     recordingView_->resizeColumnToContents(RecordingTableModel::Time);
 }
 
-std::vector<Recording> MainWindow::selectedRecordings() const {
-    std::vector<Recording> recordings;
+LabelledRecordings MainWindow::selection() const {
+    LabelledRecordings selected;
     for (const int row : selectedSourceRows(recordingView_, recordingProxy_)) {
-        recordings.push_back({recordingModel_->recording(row).recordingTime});
+        const library::LibraryRecording& from = recordingModel_->recording(row);
+        Recording recording{from.recordingTime};
+        // The library holds at most as many labels as a table can, so the index is there.
+        recording.label = selected.labels.indexOf(from.label).value_or(0);
+        if (from.probability) {
+            recording.probability = static_cast<float>(*from.probability);
+        }
+        recording.manualLabel = from.manualLabel;
+        selected.recordings.push_back(recording);
     }
-    return recordings;
+    return selected;
+}
+
+std::vector<Recording> MainWindow::selectedRecordings() const {
+    return selection().recordings;
+}
+
+std::vector<std::string> MainWindow::recordingLabels() const {
+    return selection().labels.names();
 }
 
 std::vector<Session> MainWindow::selectedSessions() const {
@@ -388,6 +404,14 @@ void MainWindow::importCsv() {
     const RecordingColumns columns = dialog.columns();
     const std::filesystem::path libraryFile = library_->file();
     const std::string fileName = file.toStdString();
+    // An identification program's table says itself where its times and labels are.
+    if (looksLikeClassifierTable(*content)) {
+        const auto text = std::make_shared<const std::string>(*content);
+        runAndReport(tr("Importing recordings..."), [=](std::stop_token stop, const ScanProgress&) {
+            return vane::importClassifierTable(libraryFile, *text, *zone, fileName, target, stop);
+        });
+        return;
+    }
     runAndReport(tr("Importing recordings..."), [=](std::stop_token stop, const ScanProgress&) {
         return vane::importCsv(libraryFile, *table, columns, *zone, fileName, target, stop);
     });

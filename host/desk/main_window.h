@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "core/recordings/species_label.h"
 #include "host/desk/import_runner.h"
 #include "host/library/recording_library.h"
 #include "host/plugins/plugin_loader.h"
@@ -43,11 +44,14 @@ class MainWindow : public QMainWindow, public Host {
     void loadPlugins(const QStringList& folders);
 
     std::vector<Recording> selectedRecordings() const override;
+    std::vector<std::string> recordingLabels() const override;
     std::vector<Session> selectedSessions() const override;
 
     static QString defaultLibraryFile();
 
   private:
+    // The selected recordings with the labels they point into, in one pass so the two agree.
+    LabelledRecordings selection() const;
     void buildMenus();
     void showSelectedSessionsRecordings();
     void rememberRecent(const QString& file);

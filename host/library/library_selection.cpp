@@ -50,7 +50,17 @@ LibrarySelection readSelection(const std::filesystem::path& file,
     const std::vector<LibraryRecording> recordings = library.recordings(ids, &refused);
     refuseDamage(refused);
     for (const LibraryRecording& recording : recordings) {
-        selection.recordings.push_back({recording.recordingTime});
+        Recording kept{recording.recordingTime};
+        const std::optional<std::uint16_t> label = selection.labels.indexOf(recording.label);
+        if (!label) {
+            throw LibraryError("\"" + file.string() + "\" holds more than 65535 different labels.");
+        }
+        kept.label = *label;
+        if (recording.probability) {
+            kept.probability = static_cast<float>(*recording.probability);
+        }
+        kept.manualLabel = recording.manualLabel;
+        selection.recordings.push_back(kept);
     }
     return selection;
 }

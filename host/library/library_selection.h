@@ -6,6 +6,7 @@
 
 #include "core/recordings/recording.h"
 #include "core/recordings/session.h"
+#include "core/recordings/species_label.h"
 
 namespace vane::library {
 
@@ -13,6 +14,7 @@ namespace vane::library {
 // of every session when no name is given.
 struct LibrarySelection {
     std::vector<Recording> recordings;
+    LabelTable labels;  // the recordings' labels point into it
     std::vector<Session> sessions;
     bool undoneUnfinishedChange = false;  // see RecordingLibrary::undoneUnfinishedChange()
 };

@@ -39,6 +39,11 @@ constexpr std::array<std::string_view, kLibrarySchemaVersion> kMigrations = {
     ALTER TABLE sessions ADD COLUMN notes TEXT NOT NULL DEFAULT '';
     ALTER TABLE recordings ADD COLUMN time_zone TEXT;
     )sql",
+    R"sql(
+    ALTER TABLE recordings ADD COLUMN label TEXT;
+    ALTER TABLE recordings ADD COLUMN probability REAL CHECK (probability BETWEEN 0 AND 1);
+    ALTER TABLE recordings ADD COLUMN manual_label INTEGER NOT NULL DEFAULT 0;
+    )sql",
 };
 
 std::int64_t pragmaValue(const Database& database, std::string_view pragma) {
@@ -231,7 +236,8 @@ std::vector<LibraryRecording> RecordingLibrary::recordings(
     ids += "]";
     Statement statement(database_,
                         "SELECT id, session_id, recording_time, utc_offset, "
-                        "COALESCE(time_zone, ''), COALESCE(file_path, '') FROM recordings "
+                        "COALESCE(time_zone, ''), COALESCE(file_path, ''), "
+                        "COALESCE(label, ''), probability, manual_label FROM recordings "
                         "WHERE session_id IN (SELECT value FROM json_each(?1)) "
                         "ORDER BY recording_time, id");
     statement.bind(1, std::string_view(ids));
@@ -248,14 +254,16 @@ std::vector<LibraryRecording> RecordingLibrary::recordings(
             continue;
         }
         recordings.push_back({id, statement.integerAt(1), time, static_cast<int>(offset),
-                              statement.textAt(4), statement.textAt(5)});
+                              statement.textAt(4), statement.textAt(5), statement.textAt(6),
+                              statement.optionalDoubleAt(7), statement.integerAt(8) != 0});
     }
     return recordings;
 }
 
 std::optional<ImportSummary> RecordingLibrary::importRecordings(
     const ImportTarget& target, const std::vector<ImportedRecording>& recordings,
-    std::stop_token stop) {
+    std::stop_token stop, const std::function<void(std::size_t done)>& progress) {
+    constexpr std::size_t kProgressEvery = 25'000;
     try {
         Transaction transaction(database_);
         ImportSummary summary;
@@ -288,7 +296,8 @@ std::optional<ImportSummary> RecordingLibrary::importRecordings(
         Statement insert(
             database_,
             "INSERT INTO recordings (session_id, recording_time, utc_offset, "
-            "time_zone, file_path) VALUES (?1, ?2, ?3, NULLIF(?4, ''), NULLIF(?5, ''))");
+            "time_zone, file_path, label, probability, manual_label) "
+            "VALUES (?1, ?2, ?3, NULLIF(?4, ''), NULLIF(?5, ''), NULLIF(?6, ''), ?7, ?8)");
         for (const ImportedRecording& recording : recordings) {
             if (stop.stop_requested()) {
                 return std::nullopt;
@@ -298,9 +307,18 @@ std::optional<ImportSummary> RecordingLibrary::importRecordings(
                 .bind(3, recording.utcOffsetSeconds)
                 .bind(4, std::string_view(recording.timeZone))
                 .bind(5, std::string_view(recording.filePath))
+                .bind(6, std::string_view(recording.label))
+                .bind(7, recording.probability)
+                .bind(8, recording.manualLabel ? 1 : 0)
                 .run();
             insert.reset();
             ++summary.imported;
+            if (progress && summary.imported % kProgressEvery == 0) {
+                progress(summary.imported);
+            }
+        }
+        if (progress) {
+            progress(summary.imported);
         }
         if (stop.stop_requested()) {
             return std::nullopt;

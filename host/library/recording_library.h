@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <stop_token>
@@ -15,7 +16,7 @@
 namespace vane::library {
 
 // The library version this program writes; older libraries are migrated forward on open.
-inline constexpr int kLibrarySchemaVersion = 2;
+inline constexpr int kLibrarySchemaVersion = 3;
 
 // Why a library cannot be opened or changed, in words for the user.
 class LibraryError : public std::runtime_error {
@@ -40,6 +41,9 @@ struct LibraryRecording {
     int utcOffsetSeconds = 0;
     std::string timeZone;
     std::string filePath;
+    std::string label{};  // empty: none
+    std::optional<double> probability{};
+    bool manualLabel = false;
 };
 
 struct NewSession {
@@ -82,10 +86,11 @@ class RecordingLibrary {
                                              std::vector<std::string>* refused = nullptr) const;
 
     // Adds the recordings to a new or an existing session, all or nothing. Answers nothing when
-    // `stop` was requested before the end; the library is then as it was.
-    std::optional<ImportSummary> importRecordings(const ImportTarget& target,
-                                                  const std::vector<ImportedRecording>& recordings,
-                                                  std::stop_token stop = {});
+    // `stop` was requested before the end; the library is then as it was. `progress` is told
+    // now and then how many recordings are written, before they are committed.
+    std::optional<ImportSummary> importRecordings(
+        const ImportTarget& target, const std::vector<ImportedRecording>& recordings,
+        std::stop_token stop = {}, const std::function<void(std::size_t done)>& progress = {});
 
     void updateSession(const LibrarySession& session);  // name, sample date, location, notes
     void removeSessions(const std::vector<std::int64_t>& sessionIds);  // with their recordings

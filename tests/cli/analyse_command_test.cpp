@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 #include <unicode/timezone.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -240,6 +243,109 @@ TEST_F(AnalyseCommandTest, BadInputIsReportedWithStatusTwo) {
     write("wind.csv", "");
     EXPECT_EQ(run(), kExitBadInput);
     EXPECT_THAT(err_.str(), HasSubstr(": The wind table is empty"));
+}
+
+// The example season's classifier table against its wind file, as the README's run shows it.
+class ExampleSpeciesTest : public ::testing::Test {
+  protected:
+    AnalyseOptions exampleOptions() const {
+        AnalyseOptions options;
+        options.recordingList = VANE_SOURCE_DIR "/examples/id.csv";
+        options.windFile = VANE_SOURCE_DIR "/examples/wind.csv";
+        return options;
+    }
+    AnalyseOutcome analyse(const AnalyseOptions& options) {
+        err_.str("");
+        AnalyseOutcome outcome = analyseFiles(options, *berlin_, err_);
+        EXPECT_TRUE(outcome.result && outcome.result->hasTable()) << err_.str();
+        return outcome;
+    }
+    static std::int64_t total(const std::map<double, std::int64_t>& counts) {
+        std::int64_t sum = 0;
+        for (const auto& [key, count] : counts) {
+            sum += count;
+        }
+        return sum;
+    }
+
+    std::unique_ptr<icu::TimeZone> berlin_{icu::TimeZone::createTimeZone("Europe/Berlin")};
+    std::ostringstream err_;
+};
+
+TEST_F(ExampleSpeciesTest, PerGroupCurvesAreTheGroupsAnalysedOneByOne) {
+    AnalyseOptions perGroup = exampleOptions();
+    perGroup.perGroup = true;
+    const AnalyseOutcome grouped = analyse(perGroup);
+    ASSERT_TRUE(grouped.result);
+    EXPECT_EQ(grouped.result->seriesNames,
+              (std::vector<std::string>{"open-space", "pipistrelles", "myotis"}));
+    EXPECT_TRUE(grouped.result->legend);
+    EXPECT_EQ(grouped.seriesKind, "group");
+    for (const std::string& group : grouped.result->seriesNames) {
+        AnalyseOptions one = exampleOptions();
+        one.filter.filter.species = {group};
+        const AnalyseOutcome alone = analyse(one);
+        ASSERT_TRUE(alone.result);
+        EXPECT_EQ(grouped.result->classCounts.at(group), alone.result->classCounts.at("single"))
+            << group;
+    }
+    // The open-space hunters keep flying in wind that sends the Myotis home.
+    const auto& summaries = grouped.result->summaries;
+    ASSERT_EQ(summaries.size(), 3u);
+    ASSERT_FALSE(summaries[0].levels.empty());
+    ASSERT_FALSE(summaries[2].levels.empty());
+    EXPECT_GT(summaries[0].levels[0].readingBelow, summaries[2].levels[0].readingBelow);
+    // Each row holds one pair of columns per group.
+    const std::string& table = grouped.result->pasteboardText;
+    const std::string firstRow = table.substr(0, table.find('\n'));
+    EXPECT_EQ(std::count(firstRow.begin(), firstRow.end(), '\t'), 6);
+
+    AnalyseOptions perSpecies = exampleOptions();
+    perSpecies.perSpecies = true;
+    const AnalyseOutcome species = analyse(perSpecies);
+    ASSERT_TRUE(species.result);
+    EXPECT_EQ(species.result->seriesNames.size(), 9u);  // the example's nine bat labels
+
+    perGroup.stateColumn = "Operating state";
+    const AnalyseOutcome stateByGroup = analyse(perGroup);
+    ASSERT_TRUE(stateByGroup.result);
+    EXPECT_EQ(stateByGroup.seriesKind, "state x group");
+    ASSERT_EQ(stateByGroup.result->seriesNames.size(), 9u);
+    EXPECT_EQ(stateByGroup.result->seriesNames.front(), "bat stop x open-space");
+    EXPECT_EQ(stateByGroup.result->seriesNames.back(), "production x myotis");
+}
+
+TEST_F(ExampleSpeciesTest, FiltersChangeTheCountsAsExpected) {
+    const auto countedWith = [&](const std::function<void(AnalyseOptions&)>& change) {
+        AnalyseOptions options = exampleOptions();
+        options.countRecordings = true;  // every recording counts once
+        change(options);
+        const AnalyseOutcome outcome = analyse(options);
+        return outcome.result ? total(outcome.result->classCounts.at("single")) : -1;
+    };
+    const std::int64_t byDefault = countedWith([](AnalyseOptions&) {});
+    const std::int64_t anyProbability =
+        countedWith([](AnalyseOptions& o) { o.filter.filter.minProbability = 0.0; });
+    const std::int64_t anyLabel = countedWith([](AnalyseOptions& o) {
+        o.filter.filter.minProbability = 0.0;
+        o.filter.filter.batsOnly = false;
+    });
+    const std::int64_t openSpace =
+        countedWith([](AnalyseOptions& o) { o.filter.filter.species = {"open-space"}; });
+    const std::int64_t noctules = countedWith([](AnalyseOptions& o) {
+        o.filter.filter.species = {"nycnoc", "NYCLEI"};
+    });
+    EXPECT_LT(byDefault, anyProbability);
+    EXPECT_LT(anyProbability, anyLabel);
+    EXPECT_LT(openSpace, byDefault);
+    EXPECT_LT(noctules, openSpace);
+    EXPECT_GT(noctules, 0);
+    // The note says what the default left out.
+    AnalyseOptions options = exampleOptions();
+    analyse(options);
+    EXPECT_THAT(err_.str(), HasSubstr("Recordings left out: 423 labelled noise or no ID, 484 with "
+                                      "an automatic probability below 0.5 (the default; "
+                                      "--min-probability sets it); 4457 of 5364 counted\n"));
 }
 
 }  // namespace

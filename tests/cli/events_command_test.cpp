@@ -78,5 +78,38 @@ TEST_F(EventsCommandTest, ABadLineStopsWithFileAndLine) {
         << err_.str();
 }
 
+TEST_F(EventsCommandTest, TablesAreReadByTheirHeaderOrRefusedWithTheirColumns) {
+    const struct {
+        const char* table;
+        int status;
+        const char* out;
+        const char* errStart;
+    } cases[] = {
+        // An identification program's table: noise and poor matches left out, and said so.
+        {"IN FILE,DATE,TIME,AUTO ID*,MATCH RATIO,MANUAL ID\n"
+         "a.wav,2012-06-21,21:03:00,NYCNOC,0.9,\nb.wav,2012-06-21,21:04:00,Noise,0.9,\n"
+         "c.wav,2012-06-21,21:13:00,PIPPIP,0.2,\nd.wav,2012-06-21,21:14:00,PIPPIP,0.2,PIPNAT\n",
+         0, "bin_end\tcount\n2012-06-21T21:10:00\t1\n2012-06-21T21:20:00\t1\n",
+         "Recordings left out: 1 labelled noise or no ID, 1 with an automatic probability below "
+         "0.5 (the default; --min-probability sets it); 2 of 4 counted\n"},
+        // A list with a date column and a time column.
+        {"Datum,Zeit,Art\n2012-06-21,21:03:00,NYCNOC\n", 0,
+         "bin_end\tcount\n2012-06-21T21:10:00\t1\n", ""},
+        {"site,when,species\nnorth,21/06/2012 21:03,NYCNOC\n", 2, "",
+         "Problem with recording table: "},
+    };
+    for (const auto& c : cases) {
+        out_.str("");
+        err_.str("");
+        EXPECT_EQ(run(c.table, true), c.status) << c.table << err_.str();
+        EXPECT_EQ(out_.str(), c.out) << c.table;
+        EXPECT_EQ(err_.str().rfind(c.errStart, 0), 0u) << err_.str();
+    }
+    EXPECT_NE(err_.str().find("it has the columns \"site\", \"when\", \"species\". Name the "
+                              "time with --time-column NAME"),
+              std::string::npos)
+        << err_.str();
+}
+
 }  // namespace
 }  // namespace vane::cli

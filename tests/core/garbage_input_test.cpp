@@ -24,9 +24,11 @@
 #include "core/import/split_choices.h"
 #include "core/import/text_reading.h"
 #include "core/import/wind_table_split.h"
+#include "core/recordings/classifier_table.h"
 #include "core/recordings/file_name_timestamp.h"
 #include "core/recordings/guano.h"
 #include "core/recordings/recording_csv.h"
+#include "core/recordings/recording_filter.h"
 #include "core/recordings/recording_list.h"
 #include "core/time/date_pattern_parser.h"
 #include "core/time/iso_timestamp.h"
@@ -107,6 +109,8 @@ TEST_F(GarbageInputTest, RecorderMetadataAndFileNamesAreReadOrRefused) {
         "Species Auto ID:Pipistrellus\n",
         "20120621_210300.wav",
         "SM4BAT_20120621_210300_000.wav",
+        "4FE37241.WAV",
+        "SM4BAT_0_20120621$210300_123456.w4v",
         "2012-06-21 21-03-00.WAV",
         "time,file\n2012-06-21 21:03:00,a.wav\n\"2012-06-21 21:04:00\",\"b, c.wav\"\n",
         "Date;Time;File\n21.06.2012;21:03:00;a.wav\n"};
@@ -116,6 +120,35 @@ TEST_F(GarbageInputTest, RecorderMetadataAndFileNamesAreReadOrRefused) {
         const CsvTable table = splitRecordingCsv(text);
         EXPECT_EQ(table.rows.size(), table.lineNumbers.size());
         (void)readCsvRecordings(table, guessRecordingColumns(table), *berlin_, "list.csv");
+    }
+}
+
+TEST_F(GarbageInputTest, IdentificationTablesAndGroupsFilesAnswerWithRowsOrALine) {
+    const std::vector<std::string> seeds = {
+        "INDIR,OUTDIR,FOLDER,IN FILE,CHANNEL,OFFSET,DURATION,DATE,TIME,AUTO ID*,MATCH RATIO,"
+        "MANUAL ID\r\n\"d:\\a, b\",o,f,S_20120621_220300.wav,0,1.5,3,2012-06-21,22:03:00,NYCNOC,"
+        "0.9,\r\n",
+        "Filename\tHiF\tLoF\tTimestamp\tMonitoringNight\tSpecies Manual ID\tSppAccp\tProb\n"
+        "S_20120621_220300.wav\t50\t30\t\t2012-06-21\tPipnat\tPippip\t0.8\n",
+        "\"nom du fichier\";\"temps_debut\";\"tadarida_taxon\";\"tadarida_probabilite\";"
+        "\"observateur_taxon\";\"validateur_taxon\"\nCar1-2025-Pass1_20250708_212546_000;"
+        "\"1,5\";\"Pippip\";\"0,9\";\"\";\"Pipnat\"\n",
+        "when;species;p\n2012-06-21T22:03:00.1234567+100;NYCNOC;0.5\n",
+        "high: NYCNOC, NYCLEI # noctules\nlow: PIP*\n"};
+    const NamedColumns named{{"when"}, "species", "p"};
+    for (const std::string& text : damaged(seeds)) {
+        for (const NamedColumns& columns : {NamedColumns{}, named}) {
+            const Outcome<ClassifierTable> table =
+                readClassifierTable(text, "id.csv", *berlin_, columns);
+            if (!table) {
+                EXPECT_FALSE(table.error().describe().empty());
+            }
+        }
+        (void)looksLikeClassifierTable(text);
+        if (const Outcome<SpeciesGroups> groups = parseSpeciesGroups(text, "groups.txt")) {
+            (void)seriesOfLabel(text, &*groups);
+        }
+        (void)isNoBatLabel(text);
     }
 }
 

@@ -171,6 +171,82 @@ TEST_F(LibraryTest, MigratesAnOlderLibraryForwardKeepingItsData) {
     EXPECT_EQ(RecordingLibrary::open(file).sessions().size(), 0u);
 }
 
+TEST_F(LibraryTest, MigratesALibraryWithoutLabelsKeepingEveryRecording) {
+    std::filesystem::copy_file(VANE_LIBRARY_VERSION_2, file);
+    const std::vector<LibrarySession> before = [&] {
+        // What the old library held, read without the program's migration.
+        std::vector<LibrarySession> sessions;
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_stmt* statement = nullptr;
+        sqlite3_prepare_v2(
+            db,
+            "SELECT s.name, (SELECT COUNT(*) FROM recordings r WHERE r.session_id "
+            "= s.id), (SELECT user_version FROM pragma_user_version) FROM sessions s "
+            "ORDER BY s.id",
+            -1, &statement, nullptr);
+        while (statement && sqlite3_step(statement) == SQLITE_ROW) {
+            LibrarySession session;
+            session.name = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+            session.recordingCount = sqlite3_column_int64(statement, 1);
+            EXPECT_EQ(sqlite3_column_int(statement, 2), 2);
+            sessions.push_back(session);
+        }
+        sqlite3_finalize(statement);
+        sqlite3_close(db);
+        return sessions;
+    }();
+    ASSERT_EQ(before.size(), 3u);
+
+    RecordingLibrary library = RecordingLibrary::open(file);
+    const std::vector<LibrarySession> after = library.sessions();
+    ASSERT_EQ(after.size(), before.size());
+    std::vector<std::int64_t> ids;
+    std::int64_t total = 0;
+    for (std::size_t i = 0; i < after.size(); ++i) {
+        EXPECT_EQ(after[i].name, before[i].name);
+        EXPECT_EQ(after[i].recordingCount, before[i].recordingCount);
+        ids.push_back(after[i].id);
+        total += after[i].recordingCount;
+    }
+    EXPECT_EQ(total, 100);
+    const std::vector<LibraryRecording> recordings = library.recordings(ids);
+    ASSERT_EQ(recordings.size(), 100u);
+    for (const LibraryRecording& recording : recordings) {
+        EXPECT_EQ(recording.label, "");
+        EXPECT_FALSE(recording.probability);
+        EXPECT_FALSE(recording.manualLabel);
+        EXPECT_EQ(recording.timeZone, "Europe/Berlin");
+    }
+    // The migrated library takes labelled recordings beside the old ones.
+    std::vector<ImportedRecording> labelled = night(1340305380.0, 3);
+    labelled[0].label = "NYCNOC";
+    labelled[0].probability = 0.75;
+    labelled[1].label = "Noise";
+    labelled[2].label = "PIPPIP";
+    labelled[2].manualLabel = true;
+    ASSERT_TRUE(library.importRecordings(ids.front(), labelled));
+    const LibrarySelection selection = readLibrarySelection(file, {after.front().name});
+    ASSERT_EQ(selection.recordings.size(), static_cast<std::size_t>(before[0].recordingCount) + 3);
+    std::size_t labelledSeen = 0;
+    for (const Recording& recording : selection.recordings) {
+        const std::string& label = selection.labels.name(recording.label);
+        if (label == "NYCNOC") {
+            EXPECT_FLOAT_EQ(recording.probability, 0.75f);
+            EXPECT_FALSE(recording.manualLabel);
+        } else if (label == "PIPPIP") {
+            EXPECT_TRUE(recording.manualLabel);
+            EXPECT_FALSE(recording.hasProbability());
+        } else if (label.empty()) {
+            EXPECT_FALSE(recording.hasProbability());
+            continue;
+        }
+        ++labelledSeen;
+    }
+    EXPECT_EQ(labelledSeen, 3u);
+    EXPECT_EQ(RecordingLibrary::open(file).recordings(ids).size(), 103u);
+}
+
 TEST_F(LibraryTest, RefusesFilesItCannotOwnAndLeavesThemUntouched) {
     const auto expectRefused = [](const std::filesystem::path& target, const char* why) {
         const std::string before = contentOf(target);

@@ -285,6 +285,30 @@ void MainWindowTest::importReportsWhatWentIntoWhichSessionAndWhatWasSkipped() {
     QCOMPARE(stored.size(), std::size_t{2});
     QCOMPARE(stored[0].recordingTime, kJune21 + 0.1234567);
     QCOMPARE(stored[1].recordingTime, kJune21 + 60);
+
+    // An identification program's table brings its labels, and the host hands them on.
+    const ImportReport table = importClassifierTable(
+        file,
+        "IN FILE,DATE,TIME,AUTO ID*,MATCH RATIO,MANUAL ID\n"
+        "S.wav,2012-06-21,21:05:00,NYCNOC,0.8,\nS.wav,2012-06-21,21:06:00,PIPPIP,0.3,PIPNAT\n",
+        *berlin, "id.csv", library::NewSession{"Labelled"}, {});
+    QVERIFY2(table.changed, qPrintable(table.message));
+    MainWindow window;
+    QVERIFY(window.openLibrary(QString::fromStdString(file.string())));
+    window.selectSessions({QStringLiteral("Labelled")});
+    auto* recordingView = window.findChild<QTableView*>(QStringLiteral("recordings"));
+    select(recordingView, {0, 1});
+    const Host& host = window;
+    const std::vector<Recording> picked = host.selectedRecordings();
+    const std::vector<std::string> labels = host.recordingLabels();
+    QCOMPARE(picked.size(), std::size_t{2});
+    std::vector<std::string> pickedLabels;
+    for (const Recording& recording : picked) {
+        pickedLabels.push_back(labels.at(recording.label));
+        QCOMPARE(recording.manualLabel, labels.at(recording.label) == "PIPNAT");
+    }
+    std::sort(pickedLabels.begin(), pickedLabels.end());
+    QCOMPARE(pickedLabels, (std::vector<std::string>{"NYCNOC", "PIPNAT"}));
 }
 
 void MainWindowTest::importsWithNothingToAddOrCancelledLeaveTheLibraryAsItWas() {

@@ -1,4 +1,6 @@
+#include <QFile>
 #include <QLabel>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -6,6 +8,8 @@
 
 #include "cli/analyse_command.h"
 #include "core/analysis/bat_events.h"
+#include "core/recordings/classifier_table.h"
+#include "core/recordings/species_label.h"
 #include "graph/activity_graph.h"
 #include "graph/plot_styles.h"
 #include "host/plugins/plugin_loader.h"
@@ -32,6 +36,19 @@ QString commandLineTable(bool temperature, const char* stateColumn = nullptr) {
     return QString::fromStdString(outcome.result->pasteboardText);
 }
 
+// The example season's classifier table, as a host that keeps labels hands it over.
+FixedSelectionHost exampleLabelledHost() {
+    const std::unique_ptr<icu::TimeZone> zone = processTimeZone();
+    QFile file(sourcePath("examples/id.csv"));
+    file.open(QIODevice::ReadOnly);
+    const QByteArray text = file.readAll();
+    const Outcome<ClassifierTable> table = readClassifierTable(
+        std::string_view(text.constData(), static_cast<std::size_t>(text.size())), "id.csv", *zone);
+    Outcome<LabelledRecordings> labelled = toLabelledRecordings(table->recordings);
+    return FixedSelectionHost::withLabels(std::move(labelled->recordings),
+                                          labelled->labels.names());
+}
+
 class VanePluginTest : public QObject {
     Q_OBJECT
 
@@ -48,6 +65,7 @@ class VanePluginTest : public QObject {
     void graphIsSavedAsPdfOnlyWhenConfirmed();
     void activityTimesGoToTheClipboard();
     void flagsNotifyTheirObservers();
+    void labelsAreListedAndTheGraphSplitsByGroup();
 
   private:
     const FixedSelectionHost host_{exampleRecordings()};
@@ -340,6 +358,58 @@ void VanePluginTest::flagsNotifyTheirObservers() {
             QVERIFY(property.write(owner, false));
             QCOMPARE(spy.size(), 2);
         }
+    });
+}
+
+void VanePluginTest::labelsAreListedAndTheGraphSplitsByGroup() {
+    const FixedSelectionHost labelled = exampleLabelledHost();
+    PluginUnderTest run(labelled);
+    run.run([&] {
+        auto* list = run.control<QListWidget>("speciesList");
+        QVERIFY(list != nullptr);
+        QVERIFY(run.control<QWidget>("speciesBox")->isVisibleTo(run.plugin->mainPanel()));
+        QCOMPARE(list->count(), 11);  // nine bats, noise and no ID
+        QStringList unchecked;
+        for (int row = 0; row < list->count(); ++row) {
+            if (list->item(row)->checkState() != Qt::Checked) {
+                unchecked << list->item(row)->data(Qt::UserRole).toString();
+            }
+        }
+        QCOMPARE(unchecked, (QStringList{QStringLiteral("Noise"), QStringLiteral("NoID")}));
+        // As the command line counts by default: noise and poor matches left out.
+        QCOMPARE(run.plugin->recordingsToAnalyse().size(), std::size_t{4457});
+        for (int row = 0; row < list->count(); ++row) {
+            QListWidgetItem* item = list->item(row);
+            if (item->data(Qt::UserRole).toString() != QStringLiteral("NYCNOC")) {
+                item->setCheckState(Qt::Unchecked);
+            }
+        }
+        const std::size_t noctules = run.plugin->recordingsToAnalyse().size();
+        QVERIFY(noctules > 0 && noctules < 1000);
+        for (int row = 0; row < list->count(); ++row) {
+            const bool bat =
+                !isNoBatLabel(list->item(row)->data(Qt::UserRole).toString().toStdString());
+            list->item(row)->setCheckState(bat ? Qt::Checked : Qt::Unchecked);
+        }
+
+        run.control<QAbstractButton>("splitByGroup")->click();
+        run.chooseWindFile(sourcePath("examples/wind.csv"));
+        run.choose("decimal_Sep", 1);
+        run.click("okayButton");
+        cli::AnalyseOptions options;
+        options.recordingList = sourcePath("examples/id.csv").toStdString();
+        options.windFile = sourcePath("examples/wind.csv").toStdString();
+        options.decimal.emplace(1, ',');
+        options.perGroup = true;
+        std::ostringstream err;
+        const cli::AnalyseOutcome outcome = cli::analyseFiles(options, *processTimeZone(), err);
+        QVERIFY(outcome.result.has_value());
+        QCOMPARE(run.pasteboard->strings.size(), std::size_t{1});
+        QCOMPARE(run.pasteboard->strings.front(),
+                 QString::fromStdString(outcome.result->pasteboardText));
+        QCOMPARE(run.plugin->plotData().size(), std::size_t{3});
+        QVERIFY(run.plugin->plotData().contains("open-space"));
+        QVERIFY(run.plugin->graphSheet()->graph().graph().legendPlotSpace.has_value());
     });
 }
 

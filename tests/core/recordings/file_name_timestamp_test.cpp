@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace vane {
 namespace {
 
@@ -12,7 +14,8 @@ LocalDateTime june21(int hour, int minute, int second) {
 TEST(FileNameTimestampTest, ReadsTheRecorderNamingSchemes) {
     for (const char* name :
          {"SM4_20120621_210305.wav", "20120621_210305.wav", "SM4_20120621$210305.WAV",
-          "Site_A_mic_2_20120621_210305.wav", "20120621_210305"}) {
+          "Site_A_mic_2_20120621_210305.wav", "20120621_210305", "SM4BAT_0_20120621_210305.w4v",
+          "20120621_210305.WAC", "SMZC_20120621$210305.zc"}) {
         const auto stamp = parseFileNameTimestamp(name);
         ASSERT_TRUE(stamp) << name;
         EXPECT_EQ(stamp->local, june21(21, 3, 5)) << name;
@@ -20,11 +23,32 @@ TEST(FileNameTimestampTest, ReadsTheRecorderNamingSchemes) {
     }
 }
 
-TEST(FileNameTimestampTest, ReadsTheMicrosecondsTail) {
-    const auto stamp = parseFileNameTimestamp("PR_20120621_210305_250000.wav");
-    ASSERT_TRUE(stamp);
-    EXPECT_EQ(stamp->local, june21(21, 3, 5));
-    EXPECT_DOUBLE_EQ(stamp->fraction, 0.25);
+TEST(FileNameTimestampTest, ReadsTheTailAsTheFractionOfTheSecond) {
+    for (const auto& [name, fraction] :
+         {std::pair{"PR_20120621_210305_250000.wav", 0.25},
+          std::pair{"PR_20120621_210305_000001", 1e-6},
+          std::pair{"Car791055-2025-Pass1-Z8-VDN-5_20120621_210305_125", 0.125},
+          std::pair{"Car791055-2025-Pass1-Z8-VDN-5_20120621_210305_000", 0.0}}) {
+        const auto stamp = parseFileNameTimestamp(name);
+        ASSERT_TRUE(stamp) << name;
+        EXPECT_EQ(stamp->local, june21(21, 3, 5)) << name;
+        EXPECT_DOUBLE_EQ(stamp->fraction, fraction) << name;
+        EXPECT_FALSE(stamp->utc);
+    }
+}
+
+TEST(FileNameTimestampTest, ReadsEightHexadecimalDigitsAsUnixTime) {
+    // 0x4FE37241 is 1340305985: 2012-06-21 19:13:05 UTC.
+    for (const char* name : {"4FE37241.WAV", "4fe37241.wav", "4FE37241"}) {
+        const auto stamp = parseFileNameTimestamp(name);
+        ASSERT_TRUE(stamp) << name;
+        EXPECT_TRUE(stamp->utc);
+        EXPECT_EQ(stamp->local, june21(19, 13, 5)) << name;
+    }
+    // A bare date, or a time before 2000, is no Unix time.
+    for (const char* name : {"20120621.wav", "0000FFFF.wav", "4FE3724G.wav", "4FE372411.wav"}) {
+        EXPECT_FALSE(parseFileNameTimestamp(name)) << name;
+    }
 }
 
 TEST(FileNameTimestampTest, RefusesNamesThatOnlyLookLikeStamps) {

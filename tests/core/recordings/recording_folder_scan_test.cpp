@@ -77,6 +77,43 @@ TEST_F(RecordingFolderScanTest, StopsWhenAskedAndSaysSo) {
     EXPECT_TRUE(scan.recordings.empty());
 }
 
+TEST(RecordingFolderScanSpeciesTest, TakesGuanoSpeciesAndTheRecordersOwnFormats) {
+    const std::filesystem::path folder = vane::testing::uniqueTempPath("vane-species-scan-test");
+    std::filesystem::remove_all(folder);
+    const std::string stamp = "GUANO|Version: 1.0\nTimestamp: 2012-06-21T21:03:00+02:00\n";
+    WavFixture::write(folder / "1_manual.wav",
+                      WavFixture::guanoWav(stamp + "Species Auto ID: PIPPIP\n"
+                                                   "Species Manual ID: PIPNAT\n"));
+    WavFixture::write(
+        folder / "2_auto.wav",
+        WavFixture::guanoWav(stamp + "Species Auto ID: NYCNOC\nSpecies Manual ID: \n"));
+    WavFixture::write(folder / "3_SMZC_20120621_210700.zc", "zero-crossing data");
+    WavFixture::write(folder / "4FE37241.WAC", "compressed audio");
+    WavFixture::write(folder / "notes.txt", "20120621_210600");
+    const std::unique_ptr<icu::TimeZone> berlin{icu::TimeZone::createTimeZone("Europe/Berlin")};
+    const FolderScan scan = scanRecordingFolder(folder, *berlin);
+    std::filesystem::remove_all(folder);
+
+    ASSERT_EQ(scan.recordings.size(), 4u);
+    EXPECT_TRUE(scan.skipped.empty());
+    const struct {
+        const char* label;
+        bool manual;
+        double time;
+        int offset;
+    } expected[] = {{"PIPNAT", true, 1340305380.0, 7200},
+                    {"NYCNOC", false, 1340305380.0, 7200},
+                    {"", false, 1340305620.0, 7200},
+                    {"", false, 1340305985.0, 0}};
+    for (std::size_t i = 0; i < 4; ++i) {
+        const ImportedRecording& read = scan.recordings[i];
+        EXPECT_EQ(read.label, expected[i].label) << read.filePath;
+        EXPECT_EQ(read.manualLabel, expected[i].manual) << read.filePath;
+        EXPECT_EQ(read.recordingTime, expected[i].time) << read.filePath;
+        EXPECT_EQ(read.utcOffsetSeconds, expected[i].offset) << read.filePath;
+    }
+}
+
 TEST(FirstEveningDateTest, ARecordingAfterMidnightBelongsToTheEveningBefore) {
     const double june22at0200 = 1340323200.0;  // 2012-06-22 00:00 UTC = 02:00 in Berlin
     EXPECT_EQ(firstEveningDate({{june22at0200 + 3600, 7200, "", ""}, {june22at0200, 7200, "", ""}}),

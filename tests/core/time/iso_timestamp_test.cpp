@@ -34,6 +34,9 @@ TEST_F(IsoTimestampTest, ReadsTheCommonSpellingsOfOneInstant) {
     EXPECT_EQ(instant("2012-06-21T21:03:00+02:00"), expected);
     EXPECT_EQ(instant("2012-06-21T21:03:00+0200"), expected);
     EXPECT_EQ(instant("2012-06-21T21:03:00+02"), expected);
+    EXPECT_EQ(instant("2012-06-21T21:03:00+200"), expected);
+    EXPECT_EQ(instant("2012-06-21T20:03:00+100"), expected);
+    EXPECT_EQ(instant("2012-06-21T17:33:00-130"), expected);
     EXPECT_EQ(instant("2012-06-21T14:03:00-05:00"), expected);
     EXPECT_DOUBLE_EQ(instant("2012-06-21 21:03:00.25"), expected + 0.25);
     EXPECT_DOUBLE_EQ(instant("2012-06-21T21:03:00.1234567+02:00"), expected + 0.1234567);
@@ -47,13 +50,27 @@ TEST_F(IsoTimestampTest, LocalTimesFollowTheZonesDaylightSaving) {
 }
 
 TEST_F(IsoTimestampTest, RefusesAnythingThatIsNotAWholeValidTimeStamp) {
-    for (const char* text :
-         {"", "2012-06-21", "21:03:00", "2012-06-21 21", "2012-06-21 21:03.5",
-          "2012-13-01 00:00:00", "2012-02-30 00:00:00", "2011-02-29 00:00:00",
-          "2012-06-21 24:00:00", "2012-06-21 21:60:00", "2012-06-21 21:03:60",
-          "2012-06-21x21:03:00", "2012-06-21 21:03:00 extra", "2012-06-21 21:03:00+2",
-          "2012-06-21 21:03:00+02:", "2012-06-21 21:03:00.", "2012-6-21 21:03:00",
-          "20120621T210300", "date"}) {
+    for (const char* text : {"",
+                             "2012-06-21",
+                             "21:03:00",
+                             "2012-06-21 21",
+                             "2012-06-21 21:03.5",
+                             "2012-13-01 00:00:00",
+                             "2012-02-30 00:00:00",
+                             "2011-02-29 00:00:00",
+                             "2012-06-21 24:00:00",
+                             "2012-06-21 21:60:00",
+                             "2012-06-21 21:03:60",
+                             "2012-06-21x21:03:00",
+                             "2012-06-21 21:03:00 extra",
+                             "2012-06-21 21:03:00+2",
+                             "2012-06-21 21:03:00+02:",
+                             "2012-06-21 21:03:00+160",
+                             "2012-06-21 21:03:00+1:00",
+                             "2012-06-21 21:03:00.",
+                             "2012-6-21 21:03:00",
+                             "20120621T210300",
+                             "date"}) {
         EXPECT_FALSE(parseIsoTimestamp(text).has_value()) << text;
     }
     EXPECT_TRUE(parseIsoTimestamp("2012-02-29 00:00:00").has_value());

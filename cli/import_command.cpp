@@ -1,0 +1,228 @@
+#include "cli/import_command.h"
+
+#include <unicode/timezone.h>
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <iostream>
+#include <map>
+#include <memory>
+
+#include "cli/problem_report.h"
+#include "cli/recording_source.h"
+#include "core/recordings/recording_filter.h"
+#include "core/recordings/recording_source_file.h"
+#include "core/recordings/species_label.h"
+#include "core/time/local_time.h"
+#include "host/library/recording_library.h"
+
+namespace vane::cli {
+namespace {
+
+struct ReadSources {
+    std::vector<ImportedRecording> recordings;
+    std::vector<SkippedFile> skipped;
+    std::optional<GeoPosition> position;
+};
+
+Outcome<ReadSources> readSources(const ImportOptions& options, const icu::TimeZone& zone,
+                                 std::ostream& err, bool terminal) {
+    ReadSources all;
+    for (std::size_t i = 0; i < options.sources.size(); ++i) {
+        if (terminal) {
+            err << "\rReading " << i + 1 << " of " << options.sources.size() << ": "
+                << options.sources[i].string() << "\x1b[K" << std::flush;
+        }
+        Outcome<RecordingSourceRead> read =
+            readRecordingSource(options.sources[i], zone, options.named);
+        if (!read) {
+            if (terminal) {
+                err << '\n';
+            }
+            return std::move(read).error();
+        }
+        all.recordings.insert(all.recordings.end(),
+                              std::make_move_iterator(read->recordings.begin()),
+                              std::make_move_iterator(read->recordings.end()));
+        all.skipped.insert(all.skipped.end(), read->skipped.begin(), read->skipped.end());
+        if (!all.position) {
+            all.position = read->position;
+        }
+    }
+    if (terminal) {
+        err << '\n';
+    }
+    return all;
+}
+
+void writeSummary(const ReadSources& read, const library::ImportSummary& summary,
+                  const std::filesystem::path& libraryFile, std::ostream& out) {
+    out << "Imported " << summary.imported << " recordings into session \"" << summary.sessionName
+        << "\" of " << libraryFile.string() << '\n';
+    std::map<std::string, std::size_t> perLabel;
+    std::size_t noBat = 0;
+    std::size_t below = 0;
+    for (const ImportedRecording& recording : read.recordings) {
+        ++perLabel[recording.label];
+        noBat += isNoBatLabel(recording.label) ? 1 : 0;
+        below += !isNoBatLabel(recording.label) && !recording.manualLabel &&
+                         recording.probability && *recording.probability < kDefaultMinProbability
+                     ? 1
+                     : 0;
+    }
+    std::vector<std::pair<std::string, std::size_t>> labels(perLabel.begin(), perLabel.end());
+    std::stable_sort(labels.begin(), labels.end(),
+                     [](const auto& a, const auto& b) { return a.second > b.second; });
+    out << "Per label:\n";
+    for (const auto& [label, count] : labels) {
+        out << "  " << (label.empty() ? "(no label)" : label) << '\t' << count << '\n';
+    }
+    if (noBat > 0 || below > 0) {
+        out << "Kept, but left out of analyses by default: " << noBat
+            << " labelled noise or no ID, " << below << " with an automatic probability below "
+            << kDefaultMinProbability << '\n';
+    }
+    out << "Left out: " << read.skipped.size() << (read.skipped.size() == 1 ? " file" : " files")
+        << '\n';
+    for (const SkippedFile& skipped : read.skipped) {
+        out << "  " << skipped.file << ": " << skipped.reason << '\n';
+    }
+}
+
+// A new library is written beside its final name and renamed when complete, so that a run
+// stopped halfway leaves no library rather than a partial one.
+struct LibraryTarget {
+    std::filesystem::path finalFile;
+    std::filesystem::path writtenFile;
+    bool isNew = false;
+};
+
+LibraryTarget targetFor(const std::filesystem::path& file) {
+    std::error_code ec;
+    if (std::filesystem::exists(file, ec)) {
+        return {file, file, false};
+    }
+    std::filesystem::path part = file;
+    part += ".part";
+    std::filesystem::remove(part, ec);
+    return {file, part, true};
+}
+
+}  // namespace
+
+int runImport(const ImportOptions& options, const icu::TimeZone& processZone, std::ostream& out,
+              std::ostream& err, const ImportProgress& progress) {
+    std::unique_ptr<icu::TimeZone> chosenZone;
+    if (options.zone) {
+        chosenZone.reset(
+            icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(*options.zone)));
+        // ICU answers an unknown name with GMT under another name; a misspelt zone must not pass.
+        if (*chosenZone == icu::TimeZone::getUnknown()) {
+            return reportProblem({.title = "Bad usage",
+                                  .message = "--zone: unknown time zone \"" + *options.zone +
+                                             "\" (give a name such as Europe/Berlin)"},
+                                 err);
+        }
+    }
+    const icu::TimeZone& zone = chosenZone ? *chosenZone : processZone;
+    const bool terminal = &err == &std::cerr && isatty(STDERR_FILENO) == 1;
+
+    Outcome<ReadSources> read = readSources(options, zone, err, terminal);
+    if (!read) {
+        return reportProblem(read.error(), err);
+    }
+    if (read->recordings.empty()) {
+        err << "Nothing to import: no recordings in " << options.sources.size()
+            << (options.sources.size() == 1 ? " source" : " sources") << '\n';
+        for (const SkippedFile& skipped : read->skipped) {
+            err << "  " << skipped.file << ": " << skipped.reason << '\n';
+        }
+        return kExitNoResult;
+    }
+
+    const LibraryTarget target = targetFor(options.library);
+    try {
+        std::optional<library::ImportSummary> summary;
+        {
+            library::RecordingLibrary library =
+                target.isNew ? library::RecordingLibrary::create(target.writtenFile)
+                             : library::RecordingLibrary::open(target.writtenFile);
+            library::ImportTarget session =
+                library::NewSession{options.session, {}, options.latitude, options.longitude};
+            if (!options.latitude && !options.longitude && read->position) {
+                std::get<library::NewSession>(session).latitude = read->position->latitude;
+                std::get<library::NewSession>(session).longitude = read->position->longitude;
+            }
+            for (const library::LibrarySession& existing : library.sessions()) {
+                if (existing.name == options.session) {
+                    session = existing.id;
+                    break;
+                }
+            }
+            const auto tell = [&](std::size_t done) {
+                if (progress) {
+                    progress(done, read->recordings.size());
+                }
+                if (terminal) {
+                    err << "\rWriting " << done << " of " << read->recordings.size()
+                        << " recordings\x1b[K" << std::flush;
+                }
+            };
+            summary = library.importRecordings(session, read->recordings, {}, tell);
+            if (terminal) {
+                err << '\n';
+            }
+        }
+        if (target.isNew) {
+            std::filesystem::rename(target.writtenFile, target.finalFile);
+        }
+        writeSummary(*read, *summary, options.library, out);
+        return kExitSuccess;
+    } catch (const library::LibraryError& error) {
+        if (target.isNew) {
+            std::error_code ec;
+            std::filesystem::remove(target.writtenFile, ec);
+        }
+        return reportProblem({.title = "Problem with library", .message = error.what()}, err);
+    } catch (const std::filesystem::filesystem_error& error) {
+        return reportProblem({.title = "Problem with library",
+                              .message = "\"" + options.library.string() +
+                                         "\" could not be written: " + error.code().message()},
+                             err);
+    }
+}
+
+void addImportCommand(CLI::App& app, CommandAction& action) {
+    const auto options = std::make_shared<ImportOptions>();
+    CLI::App* command = app.add_subcommand(
+        "import",
+        "Import recordings into a session of a Vane library (made when new): identification\n"
+        "programs' tables (recognised from their header), recording lists and CSV lists, WAV\n"
+        "files with GUANO metadata or a recorder's file name, and folders of them. All or\n"
+        "nothing: when any source cannot be read, the library is left as it was. Prints how many\n"
+        "recordings were imported, how many per label, and which files were left out and why.");
+    command->add_option("--library", options->library, "The library file")->required();
+    command
+        ->add_option("--session", options->session,
+                     "The session to import into; made when the library has none of that name")
+        ->required();
+    command->add_option("--latitude", options->latitude, "Of a new session's site, degrees north")
+        ->check(CLI::Range(-90.0, 90.0));
+    command->add_option("--longitude", options->longitude, "Of a new session's site, degrees east")
+        ->check(CLI::Range(-180.0, 180.0));
+    command->add_option("--zone", options->zone,
+                        "Time zone of times without an offset, such as Europe/Berlin; default:\n"
+                        "the process's (TZ)");
+    addNamedColumnOptions(*command, options->named);
+    command->add_option("SOURCES", options->sources, "Files and folders to import")
+        ->required()
+        ->check(CLI::ExistingPath);
+    command->callback([options, &action] {
+        action = [options] {
+            return runImport(*options, *processTimeZone(), std::cout, std::cerr);
+        };
+    });
+}
+
+}  // namespace vane::cli

@@ -1,0 +1,352 @@
+#include "core/recordings/classifier_table.h"
+
+#include <unicode/timezone.h>
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+
+#include "core/files/shown_content.h"
+#include "core/recordings/csv_rows.h"
+#include "core/recordings/file_name_timestamp.h"
+#include "core/recordings/list_file.h"
+#include "core/time/iso_timestamp.h"
+#include "core/time/local_time.h"
+
+namespace vane {
+namespace {
+
+std::string lowered(std::string_view text) {
+    std::string result(text);
+    std::transform(result.begin(), result.end(), result.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return result;
+}
+
+// Header names as compared: lower case, so "Auto ID*" and "AUTO ID*" are one column.
+class Header {
+  public:
+    explicit Header(const std::vector<std::string>& names) : names_(names) {
+        for (const std::string& name : names) {
+            lowered_.push_back(lowered(name));
+        }
+    }
+
+    std::optional<std::size_t> find(std::string_view name) const {
+        const auto it = std::find(lowered_.begin(), lowered_.end(), lowered(name));
+        return it == lowered_.end() ? std::nullopt
+                                    : std::optional<std::size_t>(it - lowered_.begin());
+    }
+    std::optional<std::size_t> findPrefix(std::string_view prefix) const {
+        const std::string key = lowered(prefix);
+        for (std::size_t c = 0; c < lowered_.size(); ++c) {
+            if (lowered_[c].starts_with(key)) {
+                return c;
+            }
+        }
+        return std::nullopt;
+    }
+    bool has(std::string_view name) const { return find(name).has_value(); }
+    const std::vector<std::string>& names() const { return names_; }
+
+  private:
+    std::vector<std::string> names_;
+    std::vector<std::string> lowered_;
+};
+
+std::optional<ClassifierFormat> recognise(const Header& header) {
+    if (header.has("IN FILE") && header.has("DATE") && header.has("TIME") &&
+        header.findPrefix("AUTO ID")) {
+        return ClassifierFormat::IdCsv;
+    }
+    if (header.has("Filename") && (header.has("Species Manual ID") || header.has("SppAccp"))) {
+        return ClassifierFormat::SpeciesSheet;
+    }
+    if (header.has("nom du fichier") && header.has("tadarida_taxon")) {
+        return ClassifierFormat::ObservationsList;
+    }
+    return std::nullopt;
+}
+
+// A decimal number with '.' or ',' before the fraction, as spreadsheets in any locale write it.
+std::optional<double> parseDecimal(std::string_view text) {
+    std::string number(text);
+    std::replace(number.begin(), number.end(), ',', '.');
+    double value = 0.0;
+    const char* end = number.data() + number.size();
+    const auto [stop, error] = std::from_chars(number.data(), end, value);
+    if (error != std::errc() || stop != end || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::string inQuotes(std::string_view text) {
+    return "\"" + shownContent(text) + "\"";
+}
+
+std::string joined(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) {
+        text += (text.empty() ? "" : ", ") + inQuotes(name);
+    }
+    return text;
+}
+
+// Where each field of one format is; a column that is absent stays empty.
+struct Layout {
+    std::optional<std::size_t> timestamp, date, time, offset, file;
+    std::vector<std::size_t> labelsByPrecedence;  // the first filled one wins
+    std::size_t manualFrom = 0;                   // labels before this index were set by a person
+    std::optional<std::size_t> probability;
+};
+
+Outcome<Layout> layoutOf(ClassifierFormat format, const Header& header, const NamedColumns& named) {
+    Layout layout;
+    const auto take = [&](std::optional<std::size_t> column) {
+        if (column) {
+            layout.labelsByPrecedence.push_back(*column);
+        }
+    };
+    switch (format) {
+        case ClassifierFormat::IdCsv:
+            layout.date = header.find("DATE");
+            layout.time = header.find("TIME");
+            layout.offset = header.find("OFFSET");
+            layout.file = header.find("IN FILE");
+            take(header.find("MANUAL ID"));
+            layout.manualFrom = layout.labelsByPrecedence.size();
+            take(header.findPrefix("AUTO ID"));
+            layout.probability = header.find("MATCH RATIO");
+            return layout;
+        case ClassifierFormat::SpeciesSheet:
+            layout.timestamp = header.find("Timestamp");
+            layout.file = header.find("Filename");
+            take(header.find("Species Manual ID"));
+            layout.manualFrom = layout.labelsByPrecedence.size();
+            take(header.find("SppAccp"));
+            layout.probability = header.find("Prob");
+            return layout;
+        case ClassifierFormat::ObservationsList:
+            layout.file = header.find("nom du fichier");
+            layout.offset = header.find("temps_debut");
+            take(header.find("validateur_taxon"));
+            take(header.find("observateur_taxon"));
+            layout.manualFrom = layout.labelsByPrecedence.size();
+            take(header.find("tadarida_taxon"));
+            layout.probability = header.find("tadarida_probabilite");
+            return layout;
+        case ClassifierFormat::NamedColumns:
+            break;
+    }
+    std::vector<std::size_t> time;
+    for (const std::string& name : named.time) {
+        const auto column = header.find(name);
+        if (!column) {
+            return Problem{
+                "Problem with recording table",
+                "no column " + inQuotes(name) + "; the table has " + joined(header.names()),
+                {},
+                0,
+                {}};
+        }
+        time.push_back(*column);
+    }
+    if (time.size() == 1) {
+        layout.timestamp = time[0];
+    } else if (time.size() == 2) {
+        layout.date = time[0];
+        layout.time = time[1];
+    } else {
+        return Problem{"Problem with recording table",
+                       "--time-column names one time stamp column, or a date column and a time "
+                       "column",
+                       {},
+                       0,
+                       {}};
+    }
+    for (const auto& [name, target] :
+         {std::pair{&named.label, 0}, std::pair{&named.probability, 1}}) {
+        if (name->empty()) {
+            continue;
+        }
+        const auto column = header.find(*name);
+        if (!column) {
+            return Problem{
+                "Problem with recording table",
+                "no column " + inQuotes(*name) + "; the table has " + joined(header.names()),
+                {},
+                0,
+                {}};
+        }
+        if (target == 0) {
+            layout.labelsByPrecedence.push_back(*column);
+        } else {
+            layout.probability = column;
+        }
+    }
+    return layout;
+}
+
+std::string dateWithDashes(std::string_view date) {
+    std::string text(date);
+    std::replace(text.begin(), text.end(), '/', '-');
+    return text;
+}
+
+std::string_view baseName(std::string_view path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+struct RowTime {
+    double instant = 0.0;
+    int utcOffsetSeconds = 0;
+    bool local = true;
+};
+
+std::optional<RowTime> timeOf(const Layout& layout, const std::vector<std::string>& row,
+                              const icu::TimeZone& zone) {
+    std::optional<RowTime> found;
+    const auto fromStamp = [&](const std::optional<IsoTimestamp>& stamp) {
+        if (stamp) {
+            const double instant = toInstant(*stamp, zone);
+            found =
+                RowTime{instant, stamp->utcOffsetSeconds.value_or(utcOffsetSeconds(instant, zone)),
+                        !stamp->utcOffsetSeconds};
+        }
+    };
+    if (layout.timestamp) {
+        fromStamp(parseIsoTimestamp(row[*layout.timestamp]));
+    } else if (layout.date && layout.time) {
+        fromStamp(parseIsoTimestamp(dateWithDashes(row[*layout.date]) + " " + row[*layout.time]));
+    }
+    if (!found && layout.file) {
+        if (const auto stamp = parseFileNameTimestamp(baseName(row[*layout.file]))) {
+            const double instant = stamp->utc ? utcInstant(stamp->local) + stamp->fraction
+                                              : localInstant(stamp->local, zone) + stamp->fraction;
+            found = RowTime{instant, stamp->utc ? 0 : utcOffsetSeconds(instant, zone), !stamp->utc};
+        }
+    }
+    if (found && layout.offset && !row[*layout.offset].empty()) {
+        const auto seconds = parseDecimal(row[*layout.offset]);
+        if (!seconds || *seconds < 0) {
+            return std::nullopt;
+        }
+        found->instant += *seconds;
+    }
+    return found;
+}
+
+std::string timeColumnsOf(const Layout& layout, const Header& header) {
+    std::vector<std::string> names;
+    for (const auto& column : {layout.timestamp, layout.date, layout.time, layout.file}) {
+        if (column) {
+            names.push_back(header.names()[*column]);
+        }
+    }
+    return joined(names);
+}
+
+std::string timeValuesOf(const Layout& layout, const std::vector<std::string>& row) {
+    std::vector<std::string> values;
+    for (const auto& column : {layout.timestamp, layout.date, layout.time, layout.file}) {
+        if (column) {
+            values.push_back(row[*column]);
+        }
+    }
+    return joined(values);
+}
+
+}  // namespace
+
+std::optional<ClassifierFormat> recogniseClassifierHeader(const std::vector<std::string>& header) {
+    return recognise(Header(header));
+}
+
+bool looksLikeClassifierTable(std::string_view text) {
+    text = withoutByteOrderMark(text);
+    CsvRows rows(text.substr(0, text.find('\n')), detectCsvSeparator(text));
+    std::vector<std::string> header;
+    return rows.next(header) && recogniseClassifierHeader(header).has_value();
+}
+
+Outcome<ClassifierTable> readClassifierTable(std::string_view text, const std::string& fileName,
+                                             const icu::TimeZone& zone, const NamedColumns& named) {
+    text = withoutByteOrderMark(text);
+    CsvRows rows(text, detectCsvSeparator(text));
+    std::vector<std::string> fields;
+    const auto problem = [&](std::size_t line, std::string message) {
+        return Problem{"Problem with recording table", std::move(message), fileName, line, {}};
+    };
+    if (!rows.next(fields)) {
+        return problem(0, "is empty");
+    }
+    const Header header(fields);
+    ClassifierTable table;
+    if (named.given()) {
+        table.format = ClassifierFormat::NamedColumns;
+    } else if (const auto format = recognise(header)) {
+        table.format = *format;
+    } else {
+        return problem(0,
+                       "is no table Vane knows; it has the columns " + joined(header.names()) +
+                           ". Name the time with --time-column NAME (twice for a date and a time "
+                           "column), the species with --label-column NAME and the probability with "
+                           "--probability-column NAME");
+    }
+    Outcome<Layout> layout = layoutOf(table.format, header, named);
+    if (!layout) {
+        Problem why = std::move(layout).error();
+        why.file = fileName;
+        return why;
+    }
+    table.hasProbability = layout->probability.has_value();
+    std::size_t needed = 0;
+    for (const auto& column : {layout->timestamp, layout->date, layout->time, layout->offset,
+                               layout->file, layout->probability}) {
+        needed = std::max(needed, column.value_or(0) + 1);
+    }
+    for (const std::size_t column : layout->labelsByPrecedence) {
+        needed = std::max(needed, column + 1);
+    }
+    const std::string zoneName = timeZoneId(zone);
+    while (rows.next(fields)) {
+        // Spreadsheets drop empty fields at a row's end; they read as empty.
+        if (fields.size() < needed) {
+            fields.resize(needed);
+        }
+        const std::optional<RowTime> time = timeOf(*layout, fields, zone);
+        if (!time) {
+            return problem(rows.line(), "expected a date and time in " +
+                                            timeColumnsOf(*layout, header) + ", found " +
+                                            timeValuesOf(*layout, fields));
+        }
+        ImportedRecording recording{time->instant, time->utcOffsetSeconds,
+                                    time->local ? zoneName : std::string(),
+                                    layout->file ? fields[*layout->file] : std::string()};
+        for (std::size_t i = 0; i < layout->labelsByPrecedence.size(); ++i) {
+            const std::string& label = fields[layout->labelsByPrecedence[i]];
+            if (!label.empty()) {
+                recording.label = label;
+                recording.manualLabel = i < layout->manualFrom;
+                break;
+            }
+        }
+        if (layout->probability && !fields[*layout->probability].empty()) {
+            const auto probability = parseDecimal(fields[*layout->probability]);
+            if (!probability || *probability < 0.0 || *probability > 1.0) {
+                return problem(rows.line(), "expected a probability from 0 to 1 in " +
+                                                inQuotes(header.names()[*layout->probability]) +
+                                                ", found " +
+                                                inQuotes(fields[*layout->probability]));
+            }
+            recording.probability = probability;
+        }
+        table.recordings.push_back(std::move(recording));
+    }
+    return table;
+}
+
+}  // namespace vane

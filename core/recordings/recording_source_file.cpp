@@ -1,0 +1,97 @@
+#include "core/recordings/recording_source_file.h"
+
+#include "core/recordings/list_file.h"
+#include "core/recordings/recording_csv.h"
+#include "core/recordings/recording_list.h"
+#include "core/time/local_time.h"
+
+namespace vane {
+namespace {
+
+// A list of bare time stamps: the stamps as read, each with the offset in force.
+std::vector<ImportedRecording> fromList(const std::vector<Recording>& recordings,
+                                        const icu::TimeZone& zone) {
+    std::vector<ImportedRecording> imported;
+    imported.reserve(recordings.size());
+    const std::string zoneName = timeZoneId(zone);
+    for (const Recording& recording : recordings) {
+        imported.push_back({recording.recordingTime,
+                            utcOffsetSeconds(recording.recordingTime, zone),
+                            zoneName,
+                            {}});
+    }
+    return imported;
+}
+
+Outcome<RecordingSourceRead> readText(const std::filesystem::path& path, const icu::TimeZone& zone,
+                                      const NamedColumns& named) {
+    Outcome<std::string> text = readListFile(path, kClassifierTableKind);
+    if (!text) {
+        return std::move(text).error();
+    }
+    const std::string fileName = path.string();
+    RecordingSourceRead read;
+    if (named.given() || looksLikeClassifierTable(*text)) {
+        Outcome<ClassifierTable> table = readClassifierTable(*text, fileName, zone, named);
+        if (!table) {
+            return std::move(table).error();
+        }
+        read.recordings = std::move(table->recordings);
+        read.hasProbability = table->hasProbability;
+        return read;
+    }
+    // The CSV reader keeps the offset each stamp was written with; the list reader takes what
+    // the CSV reader cannot, such as a list under a header line of its own.
+    const CsvTable table = splitRecordingCsv(*text);
+    const RecordingColumns columns = guessRecordingColumns(table);
+    if (columns.isComplete()) {
+        CsvRecordingsResult rows = readCsvRecordings(table, columns, zone, fileName);
+        if (rows) {
+            read.recordings = std::move(rows).value();
+            return read;
+        }
+    }
+    RecordingListResult list = parseRecordingList(*text, fileName, zone);
+    if (list) {
+        read.recordings = fromList(*list, zone);
+        return read;
+    }
+    // A table with several named columns is more likely a program's table than a broken list:
+    // say what it has and how to name its columns.
+    if (table.hasHeader && !table.rows.empty() && table.rows.front().size() > 1) {
+        Outcome<ClassifierTable> refused = readClassifierTable(*text, fileName, zone);
+        if (!refused) {
+            return std::move(refused).error();
+        }
+    }
+    return std::move(list).error();
+}
+
+}  // namespace
+
+Outcome<RecordingSourceRead> readRecordingSource(const std::filesystem::path& path,
+                                                 const icu::TimeZone& zone,
+                                                 const NamedColumns& named) {
+    std::error_code ec;
+    RecordingSourceRead read;
+    if (std::filesystem::is_directory(path, ec)) {
+        FolderScan scan = scanRecordingFolder(path, zone);
+        read.recordings = std::move(scan.recordings);
+        read.skipped = std::move(scan.skipped);
+        read.position = scan.position;
+        return read;
+    }
+    if (isRecordingFileName(path)) {
+        RecordingFileRead file = readRecordingFile(path, zone);
+        if (file.recording) {
+            read.recordings.push_back(std::move(*file.recording));
+            read.position = file.position;
+        } else {
+            read.skipped.push_back({path.string(), std::move(file.reason)});
+        }
+        return read;
+    }
+    return readText(path, zone, named);
+}
+
+}  // namespace vane

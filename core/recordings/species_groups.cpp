@@ -1,0 +1,112 @@
+#include "core/recordings/species_groups.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "core/files/shown_content.h"
+#include "core/recordings/list_file.h"
+
+namespace vane {
+namespace {
+
+constexpr std::string_view kDefaultGroups =
+    "# Species groups: \"group: label, label, ...\"; LABEL* takes every label that begins with\n"
+    "# LABEL; case does not matter. A label in several groups belongs to the first.\n"
+    "\n"
+    "# Open-space hunters of Europe: they fly high and fast and collide most often.\n"
+    "open-space: NYCNOC, NYCLEI, NYCLAS, EPTSER, EPTNIL, VESMUR, TADTEN, NYCMIN, ENVSP\n"
+    "# Pipistrelles and their like, Europe and North America.\n"
+    "pipistrelles: PIPPIP, PIPNAT, PIPPYG, PIPKUH, HYPSAV, PERSUB, PESU\n"
+    "# Mouse-eared bats, every Myotis.\n"
+    "myotis: MYO*, MY*\n"
+    "# Tree bats and big brown bats of North America.\n"
+    "north-american-large: LASBOR, LASCIN, LASNOC, LASSEM, LASINT, LASXAN, EPTFUS, NYCHUM, "
+    "TADBRA, LABO, LACI, LANO, EPFU, NYHU, TABR\n"
+    "# Long-eared, barbastelle, horseshoe and bent-winged bats: they hunt close to vegetation.\n"
+    "gleaners: PLEAUR, PLEAUS, PLE*, BARBAR, RHI*, MINSCH\n";
+
+bool sameLetters(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+bool matches(std::string_view pattern, std::string_view label) {
+    if (pattern.ends_with('*')) {
+        pattern.remove_suffix(1);
+        return label.size() >= pattern.size() &&
+               sameLetters(label.substr(0, pattern.size()), pattern);
+    }
+    return sameLetters(pattern, label);
+}
+
+std::string_view trimmedField(std::string_view text) {
+    const std::size_t start = text.find_first_not_of(" \t\r");
+    if (start == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(start, text.find_last_not_of(" \t\r") - start + 1);
+}
+
+}  // namespace
+
+std::optional<std::string_view> SpeciesGroups::groupOf(std::string_view label) const {
+    for (const SpeciesGroup& group : groups_) {
+        for (const std::string& pattern : group.labels) {
+            if (matches(pattern, label)) {
+                return group.name;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+bool SpeciesGroups::isGroup(std::string_view name) const {
+    return std::any_of(groups_.begin(), groups_.end(),
+                       [name](const SpeciesGroup& group) { return sameLetters(group.name, name); });
+}
+
+Outcome<SpeciesGroups> parseSpeciesGroups(std::string_view text, const std::string& fileName) {
+    std::vector<SpeciesGroup> groups;
+    NumberedLines lines(withoutByteOrderMark(text));
+    while (const auto line = lines.next()) {
+        const std::string_view content = trimmedField(line->substr(0, line->find('#')));
+        if (content.empty()) {
+            continue;
+        }
+        const std::size_t colon = content.find(':');
+        const std::string_view name =
+            trimmedField(content.substr(0, colon == std::string_view::npos ? 0 : colon));
+        if (name.empty()) {
+            return Problem{
+                "Problem with groups file",
+                "expected \"group: label, label, ...\", found \"" + shownContent(content) + "\"",
+                fileName,
+                lines.number(),
+                {}};
+        }
+        SpeciesGroup group{std::string(name), {}};
+        std::string_view rest = content.substr(colon + 1);
+        while (!rest.empty()) {
+            const std::size_t comma = rest.find(',');
+            const std::string_view label = trimmedField(rest.substr(0, comma));
+            if (!label.empty()) {
+                group.labels.emplace_back(label);
+            }
+            rest.remove_prefix(comma == std::string_view::npos ? rest.size() : comma + 1);
+        }
+        groups.push_back(std::move(group));
+    }
+    return SpeciesGroups(std::move(groups));
+}
+
+std::string_view defaultSpeciesGroupsText() {
+    return kDefaultGroups;
+}
+
+SpeciesGroups defaultSpeciesGroups() {
+    return std::move(parseSpeciesGroups(kDefaultGroups, "default groups")).value();
+}
+
+}  // namespace vane

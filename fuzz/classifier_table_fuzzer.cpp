@@ -1,0 +1,23 @@
+// An identification program's table: header recognition, rows, labels, probabilities and times,
+// both as a known program's table and with columns named by the user.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "core/recordings/classifier_table.h"
+#include "fuzz/fuzz_zone.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    (void)vane::looksLikeClassifierTable(text);
+    const vane::NamedColumns named{{"date", "time"}, "species", "p"};
+    for (const vane::NamedColumns& columns : {vane::NamedColumns{}, named}) {
+        const vane::Outcome<vane::ClassifierTable> table =
+            vane::readClassifierTable(text, "table.csv", vane::fuzz::berlin(), columns);
+        if (!table && table.error().describe().empty()) {
+            std::abort();
+        }
+    }
+    return 0;
+}

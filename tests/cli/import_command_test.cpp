@@ -1,0 +1,163 @@
+#include "cli/import_command.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unicode/timezone.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "host/library/library_selection.h"
+#include "host/library/recording_library.h"
+#include "tests/temp_path.h"
+
+namespace vane::cli {
+namespace {
+
+using ::testing::HasSubstr;
+
+class ImportCommandTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::filesystem::remove_all(folder_);
+        std::filesystem::create_directories(folder_);
+        options_.library = folder_ / "bats.vanelib";
+        options_.session = "Summer";
+    }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
+
+    std::filesystem::path write(const std::string& name, const std::string& text) const {
+        std::ofstream(folder_ / name, std::ios::binary) << text;
+        return folder_ / name;
+    }
+
+    int run() {
+        out_.str("");
+        err_.str("");
+        return runImport(options_, *berlin_, out_, err_);
+    }
+
+    std::size_t recordingsInLibrary() const {
+        return library::readLibrarySelection(options_.library, {}).recordings.size();
+    }
+
+    std::unique_ptr<icu::TimeZone> berlin_{icu::TimeZone::createTimeZone("Europe/Berlin")};
+    std::filesystem::path folder_ = vane::testing::uniqueTempPath("vane-import-test");
+    ImportOptions options_;
+    std::ostringstream out_;
+    std::ostringstream err_;
+};
+
+TEST_F(ImportCommandTest, ImportsEverySourceWithASummaryPerLabel) {
+    options_.sources = {
+        write("id.csv",
+              "INDIR,OUTDIR,FOLDER,IN FILE,CHANNEL,OFFSET,DURATION,DATE,TIME,AUTO ID*,MATCH RATIO,"
+              "MANUAL ID\n"
+              "a,b,c,S_20120621_220300.wav,0,1.5,3,2012-06-21,22:03:00,NYCNOC,0.9,\n"
+              "a,b,c,S_20120621_220400.wav,0,0,3,2012-06-21,22:04:00,Noise,,\n"
+              "a,b,c,S_20120621_220500.wav,0,0,3,2012-06-21,22:05:00,PIPPIP,0.3,PIPNAT\n"
+              "a,b,c,S_20120621_220600.wav,0,0,3,2012-06-21,22:06:00,PIPPIP,0.2,\n"),
+        write("list.txt", "2012-06-21 23:00:00\n2012-06-21T23:10:00+02:00\n"),
+    };
+    ASSERT_EQ(run(), kExitSuccess) << err_.str();
+    EXPECT_EQ(out_.str(),
+              "Imported 6 recordings into session \"Summer\" of " + options_.library.string() +
+                  "\n"
+                  "Per label:\n"
+                  "  (no label)\t2\n"
+                  "  NYCNOC\t1\n"
+                  "  Noise\t1\n"
+                  "  PIPNAT\t1\n"
+                  "  PIPPIP\t1\n"
+                  "Kept, but left out of analyses by default: 1 labelled noise or no ID, 1 with an "
+                  "automatic probability below 0.5\n"
+                  "Left out: 0 files\n");
+    const library::LibrarySelection selection = library::readLibrarySelection(options_.library, {});
+    ASSERT_EQ(selection.recordings.size(), 6u);
+    // 22:03:00 + 1.5 s in Berlin summer time.
+    EXPECT_DOUBLE_EQ(selection.recordings.front().recordingTime, 1340308981.5);
+    EXPECT_EQ(selection.labels.name(selection.recordings.front().label), "NYCNOC");
+    EXPECT_FLOAT_EQ(selection.recordings.front().probability, 0.9f);
+
+    // A second import adds to the session of that name.
+    options_.sources = {folder_ / "list.txt"};
+    ASSERT_EQ(run(), kExitSuccess) << err_.str();
+    EXPECT_EQ(recordingsInLibrary(), 8u);
+    EXPECT_EQ(library::RecordingLibrary::open(options_.library).sessions().size(), 1u);
+}
+
+TEST_F(ImportCommandTest, AnUnreadableSourceLeavesTheLibraryAsItWas) {
+    options_.sources = {write("list.txt", "2012-06-21 23:00:00\n")};
+    ASSERT_EQ(run(), kExitSuccess) << err_.str();
+    options_.sources = {folder_ / "list.txt",
+                        write("table.csv", "site,when,species\nnorth,21/06/2012 22:00,NYCNOC\n")};
+    EXPECT_EQ(run(), kExitBadInput);
+    EXPECT_THAT(err_.str(), HasSubstr("it has the columns \"site\", \"when\", \"species\". Name "
+                                      "the time with --time-column NAME"));
+    EXPECT_EQ(recordingsInLibrary(), 1u);
+
+    // Named, the columns are read: as ISO dates with '/', so the table is rewritten.
+    options_.sources = {write("table.csv", "site,when,species\nnorth,2012/06/21 22:00,NYCNOC\n")};
+    options_.named = {{"when"}, "species", ""};
+    EXPECT_EQ(run(), kExitBadInput);
+    EXPECT_THAT(err_.str(), HasSubstr("table.csv:2: expected a date and time in \"when\""));
+    options_.sources = {
+        write("table.csv", "site,when,species\nnorth,2012-06-21T22:00+02:00,NYCNOC\n")};
+    EXPECT_EQ(run(), kExitSuccess) << err_.str();
+    EXPECT_EQ(recordingsInLibrary(), 2u);
+}
+
+// The import is stopped by SIGKILL halfway through writing, in a child process, as a user's
+// kill or a power cut would stop it: the library must hold all or nothing.
+TEST_F(ImportCommandTest, KilledHalfwayLeavesAllOrNothing) {
+    std::string list;
+    for (int i = 0; i < 60'000; ++i) {
+        list += "2012-06-21T22:00:" + std::to_string(10 + i % 40) + "+02:00\n";
+    }
+    options_.sources = {write("big.txt", list)};
+    for (const bool libraryExists : {false, true}) {
+        SCOPED_TRACE(libraryExists ? "existing library" : "new library");
+        std::filesystem::remove(options_.library);
+        std::size_t before = 0;
+        if (libraryExists) {
+            ImportOptions small = options_;
+            small.sources = {write("small.txt", "2012-06-21 21:00:00\n")};
+            std::ostringstream ignored;
+            ASSERT_EQ(runImport(small, *berlin_, ignored, ignored), kExitSuccess);
+            before = 1;
+        }
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            std::ostringstream ignored;
+            runImport(options_, *berlin_, ignored, ignored,
+                      [](std::size_t done, std::size_t total) {
+                          if (done >= total / 2) {
+                              raise(SIGKILL);
+                          }
+                      });
+            _exit(0);  // not reached when the kill came
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status));
+        EXPECT_EQ(WTERMSIG(status), SIGKILL);
+        if (libraryExists) {
+            EXPECT_EQ(recordingsInLibrary(), before);
+        } else {
+            EXPECT_FALSE(std::filesystem::exists(options_.library));
+        }
+        // Run to its end, the same import takes everything.
+        ASSERT_EQ(run(), kExitSuccess) << err_.str();
+        EXPECT_EQ(recordingsInLibrary(), before + 60'000);
+    }
+}
+
+}  // namespace
+}  // namespace vane::cli
