@@ -6,6 +6,7 @@
 #include <array>
 
 #include "core/files/shown_content.h"
+#include "core/recordings/csv_rows.h"
 #include "core/recordings/list_file.h"
 #include "core/text/ascii.h"
 #include "core/time/iso_timestamp.h"
@@ -13,20 +14,6 @@
 
 namespace vane {
 namespace {
-
-char detectSeparator(std::string_view text) {
-    const std::string_view firstLine = text.substr(0, text.find('\n'));
-    char best = ',';
-    std::ptrdiff_t bestCount = 0;
-    for (const char candidate : {',', ';', '\t'}) {
-        const auto count = std::count(firstLine.begin(), firstLine.end(), candidate);
-        if (count > bestCount) {
-            best = candidate;
-            bestCount = count;
-        }
-    }
-    return best;
-}
 
 bool isSkippedRow(const std::vector<std::string>& row) {
     if (row.empty() || (row.size() == 1 && row.front().empty())) {
@@ -99,7 +86,7 @@ std::vector<std::string> CsvTable::columnNames() const {
 CsvTable splitRecordingCsv(std::string_view text) {
     text = withoutByteOrderMark(text);
     CsvTable table;
-    table.separator = detectSeparator(text);
+    table.separator = detectCsvSeparator(text);
     std::vector<std::string> row;
     std::string field;
     bool inQuotes = false;
