@@ -9,7 +9,7 @@
 # standard output, standard error and exit status for every command timed, byte for byte.
 #
 #   bench/analyse_process_bench.sh BUILD [REFERENCE_VANE]
-#   e.g. bench/analyse_process_bench.sh build/default /work/old-build/cli/vane
+#   e.g. bench/analyse_process_bench.sh build/default ../vane-before/build/default/cli/vane
 #
 # RUNS (default 5) sets the runs per case, BENCH_DATA the folder for the generated files (kept
 # between calls, since the same size always gives the same bytes). Exits 1 on any difference.

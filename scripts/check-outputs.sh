@@ -7,7 +7,7 @@
 # per-process hash seed, so the commands run with QT_HASH_SEED=0 to make that order repeatable.
 #
 #   scripts/check-outputs.sh BEFORE_BUILD AFTER_BUILD [WORK_FOLDER]
-#   e.g. scripts/check-outputs.sh /work/baseline/build-default build/default
+#   e.g. scripts/check-outputs.sh ../vane-before/build/default build/default
 #
 # Prints one line per comparison and exits 1 on any difference, 2 for bad usage.
 set -euo pipefail
