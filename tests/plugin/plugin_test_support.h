@@ -32,6 +32,19 @@ inline std::vector<Recording> exampleRecordings() {
 }
 
 // The real controller with a recorder in place of each dialog.
+// Picks an item of a chooser as the user does, so that its action runs.
+inline void chooseItem(QComboBox* chooser, int index) {
+    QVERIFY(chooser != nullptr);
+    chooser->setCurrentIndex(index);
+    emit chooser->activated(index);
+}
+
+inline void clickButton(QAbstractButton* button) {
+    QVERIFY(button != nullptr);
+    QVERIFY(button->isEnabled());
+    button->click();
+}
+
 struct PluginUnderTest {
     explicit PluginUnderTest(const Host& host) {
         auto alertRecorder = std::make_unique<RecordingAlerts>();
@@ -50,20 +63,10 @@ struct PluginUnderTest {
         return plugin->mainPanel()->findChild<Widget*>(QString::fromLatin1(name));
     }
 
-    // Picks an item of a chooser as the user does, so that its action runs.
     void choose(const char* chooserName, int index) const {
-        auto* chooser = control<QComboBox>(chooserName);
-        QVERIFY(chooser != nullptr);
-        chooser->setCurrentIndex(index);
-        emit chooser->activated(index);
+        chooseItem(control<QComboBox>(chooserName), index);
     }
-
-    void click(const char* buttonName) const {
-        auto* button = control<QAbstractButton>(buttonName);
-        QVERIFY(button != nullptr);
-        QVERIFY(button->isEnabled());
-        button->click();
-    }
+    void click(const char* buttonName) const { clickButton(control<QAbstractButton>(buttonName)); }
 
     // Runs the plug-in as the host does and plays `steps` inside its modal panel, then closes
     // whatever is open, so that a failed step never leaves the run hanging.

@@ -26,20 +26,10 @@ struct PreviewUnderTest {
         return preview.sheet()->findChild<Widget*>(QString::fromLatin1(name));
     }
 
-    // Picks an item of a chooser as the user does, so that its action runs.
     void choose(const char* chooserName, int index) const {
-        auto* chooser = control<QComboBox>(chooserName);
-        QVERIFY(chooser != nullptr);
-        chooser->setCurrentIndex(index);
-        emit chooser->activated(index);
+        chooseItem(control<QComboBox>(chooserName), index);
     }
-
-    void click(const char* buttonName) const {
-        auto* button = control<QAbstractButton>(buttonName);
-        QVERIFY(button != nullptr);
-        QVERIFY(button->isEnabled());
-        button->click();
-    }
+    void click(const char* buttonName) const { clickButton(control<QAbstractButton>(buttonName)); }
 
     // Answers the open panel with `file`; the zone's offset is taken at the first recording.
     void open(const QString& file) {
