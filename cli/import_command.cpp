@@ -58,12 +58,26 @@ Outcome<ReadSources> readSources(const ImportOptions& options, const icu::TimeZo
 
 void writeSummary(const ReadSources& read, const library::ImportSummary& summary,
                   const std::filesystem::path& libraryFile, std::ostream& out) {
+    if (summary.imported == 0) {
+        out << "Nothing new: all " << summary.alreadyStored.size() << " recordings are in "
+            << libraryFile.string() << " already; it is unchanged\n";
+        return;
+    }
     out << "Imported " << summary.imported << " recordings into session \"" << summary.sessionName
         << "\" of " << libraryFile.string() << '\n';
+    if (!summary.alreadyStored.empty()) {
+        out << "Skipped " << summary.alreadyStored.size() << " recordings already in the library\n";
+    }
     std::map<std::string, std::size_t> perLabel;
     std::size_t noBat = 0;
     std::size_t below = 0;
-    for (const ImportedRecording& recording : read.recordings) {
+    auto duplicate = summary.alreadyStored.begin();
+    for (std::size_t i = 0; i < read.recordings.size(); ++i) {
+        if (duplicate != summary.alreadyStored.end() && *duplicate == i) {
+            ++duplicate;
+            continue;
+        }
+        const ImportedRecording& recording = read.recordings[i];
         ++perLabel[recording.label];
         noBat += isNoBatLabel(recording.label) ? 1 : 0;
         below += !isNoBatLabel(recording.label) && !recording.manualLabel &&

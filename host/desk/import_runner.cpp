@@ -42,12 +42,24 @@ ImportReport reportOf(const std::optional<library::ImportSummary>& summary,
     if (!summary) {
         return cancelled();
     }
+    const std::size_t already = summary->alreadyStored.size();
     ImportReport report;
-    report.changed = true;
-    report.title = QObject::tr("Import finished");
-    report.message = QObject::tr("Imported %1 recordings into the session \"%2\".")
-                         .arg(summary->imported)
-                         .arg(QString::fromStdString(summary->sessionName));
+    if (summary->imported == 0) {
+        report.title = QObject::tr("Nothing imported");
+        report.message =
+            QObject::tr("All %1 recordings are in the library already; it is unchanged.")
+                .arg(already);
+    } else {
+        report.changed = true;
+        report.title = QObject::tr("Import finished");
+        report.message = QObject::tr("Imported %1 recordings into the session \"%2\".")
+                             .arg(summary->imported)
+                             .arg(QString::fromStdString(summary->sessionName));
+        if (already > 0) {
+            report.message +=
+                ' ' + QObject::tr("Skipped %1 recordings already in the library.").arg(already);
+        }
+    }
     addSkipped(skipped, report);
     return report;
 }

@@ -146,6 +146,20 @@ std::string numberText(double value) {
     return text.str();
 }
 
+// The recordings an import must not add again: those with a file path anywhere, and every one of
+// the target session (0 for a new one).
+std::vector<StoredRecordingKey> storedKeys(const Database& database, std::int64_t targetSession) {
+    Statement select(database,
+                     "SELECT COALESCE(file_path, ''), recording_time, session_id = ?1 "
+                     "FROM recordings WHERE file_path IS NOT NULL OR session_id = ?1");
+    select.bind(1, targetSession);
+    std::vector<StoredRecordingKey> keys;
+    while (select.step()) {
+        keys.push_back({select.textAt(0), select.doubleAt(1), select.integerAt(2) != 0});
+    }
+    return keys;
+}
+
 Database openForWriting(const std::filesystem::path& file, Database::Mode mode) {
     Database database(file, mode);
     database.execute("PRAGMA foreign_keys = ON");
@@ -267,24 +281,8 @@ std::optional<ImportSummary> RecordingLibrary::importRecordings(
     try {
         Transaction transaction(database_);
         ImportSummary summary;
-        if (const auto* session = std::get_if<NewSession>(&target)) {
-            const std::optional<double> sampledate =
-                session->sampledate ? session->sampledate : firstEveningStart(recordings);
-            if (!sampledate) {
-                throw LibraryError("A new session needs recordings or a sample date.");
-            }
-            Statement insert(database_,
-                             "INSERT INTO sessions (name, sample_date, latitude, longitude, notes) "
-                             "VALUES (?1, ?2, ?3, ?4, ?5)");
-            insert.bind(1, std::string_view(session->name))
-                .bind(2, *sampledate)
-                .bind(3, session->latitude)
-                .bind(4, session->longitude)
-                .bind(5, std::string_view(session->notes))
-                .run();
-            summary.sessionId = database_.lastInsertId();
-            summary.sessionName = session->name;
-        } else {
+        const auto* newSession = std::get_if<NewSession>(&target);
+        if (!newSession) {
             summary.sessionId = std::get<std::int64_t>(target);
             Statement find(database_, "SELECT name FROM sessions WHERE id = ?1");
             find.bind(1, summary.sessionId);
@@ -292,16 +290,49 @@ std::optional<ImportSummary> RecordingLibrary::importRecordings(
                 throw LibraryError("The session to import into no longer exists.");
             }
             summary.sessionName = find.textAt(0);
+        } else {
+            summary.sessionName = newSession->name;
+        }
+        summary.alreadyStored =
+            duplicateRecordings(storedKeys(database_, summary.sessionId), recordings);
+        if (stop.stop_requested()) {
+            return std::nullopt;
+        }
+        if (summary.alreadyStored.size() == recordings.size() && !recordings.empty()) {
+            return summary;  // nothing new: the library stays as it was, without an empty session
+        }
+        if (newSession) {
+            const std::optional<double> sampledate =
+                newSession->sampledate ? newSession->sampledate : firstEveningStart(recordings);
+            if (!sampledate) {
+                throw LibraryError("A new session needs recordings or a sample date.");
+            }
+            Statement insert(database_,
+                             "INSERT INTO sessions (name, sample_date, latitude, longitude, notes) "
+                             "VALUES (?1, ?2, ?3, ?4, ?5)");
+            insert.bind(1, std::string_view(newSession->name))
+                .bind(2, *sampledate)
+                .bind(3, newSession->latitude)
+                .bind(4, newSession->longitude)
+                .bind(5, std::string_view(newSession->notes))
+                .run();
+            summary.sessionId = database_.lastInsertId();
         }
         Statement insert(
             database_,
             "INSERT INTO recordings (session_id, recording_time, utc_offset, "
             "time_zone, file_path, label, probability, manual_label) "
             "VALUES (?1, ?2, ?3, NULLIF(?4, ''), NULLIF(?5, ''), NULLIF(?6, ''), ?7, ?8)");
-        for (const ImportedRecording& recording : recordings) {
+        auto duplicate = summary.alreadyStored.begin();
+        for (std::size_t i = 0; i < recordings.size(); ++i) {
             if (stop.stop_requested()) {
                 return std::nullopt;
             }
+            if (duplicate != summary.alreadyStored.end() && *duplicate == i) {
+                ++duplicate;
+                continue;
+            }
+            const ImportedRecording& recording = recordings[i];
             insert.bind(1, summary.sessionId)
                 .bind(2, recording.recordingTime)
                 .bind(3, recording.utcOffsetSeconds)

@@ -10,6 +10,7 @@
 #include <variant>
 #include <vector>
 
+#include "core/recordings/duplicate_recordings.h"
 #include "core/recordings/imported_recording.h"
 #include "host/library/sqlite_database.h"
 
@@ -58,9 +59,11 @@ struct NewSession {
 using ImportTarget = std::variant<NewSession, std::int64_t /* existing session id */>;
 
 struct ImportSummary {
-    std::int64_t sessionId = 0;
+    std::int64_t sessionId = 0;  // 0 when nothing was new and no session was made
     std::string sessionName;
     std::size_t imported = 0;
+    // Indexes into the recordings given of those already in the library, which were skipped.
+    std::vector<std::size_t> alreadyStored{};
 };
 
 // A library file of sessions and their recordings. Each change runs in one transaction.
@@ -85,7 +88,9 @@ class RecordingLibrary {
     std::vector<LibraryRecording> recordings(const std::vector<std::int64_t>& sessionIds,
                                              std::vector<std::string>* refused = nullptr) const;
 
-    // Adds the recordings to a new or an existing session, all or nothing. Answers nothing when
+    // Adds the recordings to a new or an existing session, all or nothing, skipping those the
+    // library holds already (see duplicateRecordings); a new session is made only when some
+    // recordings are new. Answers nothing when
     // `stop` was requested before the end; the library is then as it was. `progress` is told
     // now and then how many recordings are written, before they are committed.
     std::optional<ImportSummary> importRecordings(

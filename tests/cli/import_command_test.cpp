@@ -86,10 +86,35 @@ TEST_F(ImportCommandTest, ImportsEverySourceWithASummaryPerLabel) {
     EXPECT_FLOAT_EQ(selection.recordings.front().probability, 0.9f);
 
     // A second import adds to the session of that name.
-    options_.sources = {folder_ / "list.txt"};
+    options_.sources = {write("more.txt", "2012-06-22 23:00:00\n2012-06-22T23:10:00+02:00\n")};
     ASSERT_EQ(run(), kExitSuccess) << err_.str();
     EXPECT_EQ(recordingsInLibrary(), 8u);
     EXPECT_EQ(library::RecordingLibrary::open(options_.library).sessions().size(), 1u);
+}
+
+// Running the same import again, or with one new file, adds only what is new and says so.
+TEST_F(ImportCommandTest, ImportingTheSameSourcesAgainSkipsWhatIsThere) {
+    options_.sources = {
+        write("id.csv",
+              "IN FILE,OFFSET,DATE,TIME,AUTO ID*,MATCH RATIO\n"
+              "S.wav,0,2012-06-21,22:03:00,NYCNOC,0.9\n"
+              "S.wav,1.5,2012-06-21,22:03:00,NYCNOC,0.8\n"),
+        write("list.txt", "2012-06-21 23:00:00\n"),
+    };
+    ASSERT_EQ(run(), kExitSuccess) << err_.str();
+    EXPECT_EQ(recordingsInLibrary(), 3u);
+
+    ASSERT_EQ(run(), kExitSuccess) << err_.str();
+    EXPECT_EQ(out_.str(), "Nothing new: all 3 recordings are in " + options_.library.string() +
+                              " already; it is unchanged\n");
+    EXPECT_EQ(recordingsInLibrary(), 3u);
+
+    options_.sources.push_back(write("later.txt", "2012-06-21 23:30:00\n"));
+    ASSERT_EQ(run(), kExitSuccess) << err_.str();
+    EXPECT_THAT(out_.str(), HasSubstr("Imported 1 recordings into session \"Summer\""));
+    EXPECT_THAT(out_.str(), HasSubstr("Skipped 3 recordings already in the library\n"
+                                      "Per label:\n  (no label)\t1\n"));
+    EXPECT_EQ(recordingsInLibrary(), 4u);
 }
 
 TEST_F(ImportCommandTest, AnUnreadableSourceLeavesTheLibraryAsItWas) {

@@ -91,7 +91,7 @@ TEST_F(LibraryTest, AFailedOrCancelledImportLeavesTheLibraryAsItWas) {
     const std::string before = contentOf(file);
 
     // The third time stamp is not a number: the session and the first two must go too.
-    std::vector<ImportedRecording> broken = night(kJune21, 3);
+    std::vector<ImportedRecording> broken = night(kJune21 + 3600, 3);
     broken[2].recordingTime = std::nan("");
     EXPECT_THROW(library.importRecordings(NewSession{"Broken"}, broken), LibraryError);
     EXPECT_THROW(library.importRecordings(std::int64_t{999}, night(kJune21, 1)), LibraryError);

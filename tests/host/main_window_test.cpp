@@ -37,6 +37,7 @@ class MainWindowTest : public QObject {
     void importDialogTakesTheSystemZoneHoweverTheListSpellsIt();
     void importReportsWhatWentIntoWhichSessionAndWhatWasSkipped();
     void importsWithNothingToAddOrCancelledLeaveTheLibraryAsItWas();
+    void importingTheSameFolderAgainAddsOnlyWhatIsNew();
 
   private:
     static void select(QTableView* view, const std::vector<int>& rows);
@@ -346,6 +347,38 @@ void MainWindowTest::importsWithNothingToAddOrCancelledLeaveTheLibraryAsItWas() 
 
     QVERIFY(library::RecordingLibrary::open(file).sessions().empty());
     QCOMPARE(contentOf(fileName), before);
+}
+
+void MainWindowTest::importingTheSameFolderAgainAddsOnlyWhatIsNew() {
+    using testing::WavFixture;
+    const std::filesystem::path file = newLibrary(QStringLiteral("twice.vanelib"));
+    const std::filesystem::path folder =
+        QDir(folder_.path()).filePath(QStringLiteral("twice")).toStdString();
+    WavFixture::write(folder / "SM4_20120621_210300.wav", WavFixture::wav(""));
+    WavFixture::write(folder / "SM4_20120621_210400.wav", WavFixture::wav(""));
+    const std::unique_ptr<icu::TimeZone> berlin(icu::TimeZone::createTimeZone("Europe/Berlin"));
+    const auto import = [&](const library::ImportTarget& target) {
+        return importFolder(file, folder, *berlin, target, {}, {});
+    };
+
+    QVERIFY(import(library::NewSession{"Night"}).changed);
+    // Into a new session, as the dialog proposes, or into the same one: nothing is added twice.
+    const ImportReport again = import(library::NewSession{"Night again"});
+    QVERIFY(!again.changed);
+    QCOMPARE(again.title, QStringLiteral("Nothing imported"));
+    QCOMPARE(again.message,
+             QStringLiteral("All 2 recordings are in the library already; it is unchanged."));
+    const std::int64_t night = library::RecordingLibrary::open(file).sessions().at(0).id;
+    QVERIFY(!import(night).changed);
+
+    WavFixture::write(folder / "SM4_20120621_210500.wav", WavFixture::wav(""));
+    const ImportReport more = import(night);
+    QVERIFY(more.changed);
+    QCOMPARE(more.message, QStringLiteral("Imported 1 recordings into the session \"Night\". "
+                                          "Skipped 2 recordings already in the library."));
+    const library::RecordingLibrary library = library::RecordingLibrary::open(file);
+    QCOMPARE(library.sessions().size(), std::size_t{1});
+    QCOMPARE(library.recordings({night}).size(), std::size_t{3});
 }
 
 // A damaged file must never end the program, nor reach the recent list (from which every start
