@@ -381,17 +381,115 @@ void RecordingLibrary::updateSession(const LibrarySession& session) {
     }
 }
 
-void RecordingLibrary::removeSessions(const std::vector<std::int64_t>& sessionIds) {
+namespace {
+
+// json_each lets one prepared statement take any number of ids.
+std::string idList(const std::vector<std::int64_t>& ids) {
+    std::string list = "[";
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        list += (i ? "," : "") + std::to_string(ids[i]);
+    }
+    return list + "]";
+}
+
+constexpr std::string_view kRecordingRowColumns =
+    "id, session_id, recording_time, utc_offset, time_zone, file_path, label, probability, "
+    "manual_label";
+
+std::vector<StoredRecordingRow> recordingRows(const Database& database, std::string_view where,
+                                              const std::string& ids) {
+    Statement select(database, "SELECT " + std::string(kRecordingRowColumns) +
+                                   " FROM recordings WHERE " + std::string(where) +
+                                   " IN (SELECT value FROM json_each(?1)) ORDER BY id");
+    select.bind(1, std::string_view(ids));
+    std::vector<StoredRecordingRow> rows;
+    while (select.step()) {
+        rows.push_back({select.integerAt(0), select.integerAt(1), select.doubleAt(2),
+                        select.integerAt(3), select.optionalTextAt(4), select.optionalTextAt(5),
+                        select.optionalTextAt(6), select.optionalDoubleAt(7), select.integerAt(8)});
+    }
+    return rows;
+}
+
+}  // namespace
+
+RemovedRows RecordingLibrary::removeSessions(const std::vector<std::int64_t>& sessionIds) {
     try {
         Transaction transaction(database_);
-        Statement remove(database_, "DELETE FROM sessions WHERE id = ?1");
-        for (const std::int64_t id : sessionIds) {
-            remove.bind(1, id).run();
-            remove.reset();
+        const std::string ids = idList(sessionIds);
+        RemovedRows removed;
+        Statement select(database_,
+                         "SELECT id, name, sample_date, latitude, longitude, notes FROM sessions "
+                         "WHERE id IN (SELECT value FROM json_each(?1)) ORDER BY id");
+        select.bind(1, std::string_view(ids));
+        while (select.step()) {
+            removed.sessions.push_back({select.integerAt(0), select.textAt(1), select.doubleAt(2),
+                                        select.optionalDoubleAt(3), select.optionalDoubleAt(4),
+                                        select.textAt(5)});
+        }
+        removed.recordings = recordingRows(database_, "session_id", ids);
+        Statement remove(database_,
+                         "DELETE FROM sessions WHERE id IN (SELECT value FROM json_each(?1))");
+        remove.bind(1, std::string_view(ids)).run();
+        transaction.commit();
+        return removed;
+    } catch (const SqliteError& error) {
+        throw LibraryError("Nothing was removed: " + std::string(error.what()));
+    }
+}
+
+RemovedRows RecordingLibrary::removeRecordings(const std::vector<std::int64_t>& recordingIds) {
+    try {
+        Transaction transaction(database_);
+        const std::string ids = idList(recordingIds);
+        RemovedRows removed;
+        removed.recordings = recordingRows(database_, "id", ids);
+        Statement remove(database_,
+                         "DELETE FROM recordings WHERE id IN (SELECT value FROM json_each(?1))");
+        remove.bind(1, std::string_view(ids)).run();
+        transaction.commit();
+        return removed;
+    } catch (const SqliteError& error) {
+        throw LibraryError("Nothing was removed: " + std::string(error.what()));
+    }
+}
+
+void RecordingLibrary::restoreRows(const RemovedRows& rows) {
+    try {
+        Transaction transaction(database_);
+        Statement session(
+            database_,
+            "INSERT INTO sessions (id, name, sample_date, latitude, longitude, notes) "
+            "VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
+        for (const StoredSessionRow& row : rows.sessions) {
+            session.bind(1, row.id)
+                .bind(2, std::string_view(row.name))
+                .bind(3, row.sampleDate)
+                .bind(4, row.latitude)
+                .bind(5, row.longitude)
+                .bind(6, std::string_view(row.notes))
+                .run();
+            session.reset();
+        }
+        Statement recording(database_, "INSERT INTO recordings (" +
+                                           std::string(kRecordingRowColumns) +
+                                           ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)");
+        for (const StoredRecordingRow& row : rows.recordings) {
+            recording.bind(1, row.id)
+                .bind(2, row.sessionId)
+                .bind(3, row.recordingTime)
+                .bind(4, row.utcOffset)
+                .bind(5, row.timeZone)
+                .bind(6, row.filePath)
+                .bind(7, row.label)
+                .bind(8, row.probability)
+                .bind(9, row.manualLabel)
+                .run();
+            recording.reset();
         }
         transaction.commit();
     } catch (const SqliteError& error) {
-        throw LibraryError("Nothing was removed: " + std::string(error.what()));
+        throw LibraryError("Nothing was put back: " + std::string(error.what()));
     }
 }
 

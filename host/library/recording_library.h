@@ -56,6 +56,34 @@ struct NewSession {
     std::string notes{};
 };
 
+// Rows exactly as stored (absent values as NULL), so that a removal can be put back unchanged.
+struct StoredSessionRow {
+    std::int64_t id = 0;
+    std::string name;
+    double sampleDate = 0.0;
+    std::optional<double> latitude;
+    std::optional<double> longitude;
+    std::string notes;
+};
+
+struct StoredRecordingRow {
+    std::int64_t id = 0;
+    std::int64_t sessionId = 0;
+    double recordingTime = 0.0;
+    std::int64_t utcOffset = 0;
+    std::optional<std::string> timeZone;
+    std::optional<std::string> filePath;
+    std::optional<std::string> label;
+    std::optional<double> probability;
+    std::int64_t manualLabel = 0;
+};
+
+// What a removal took out of the library.
+struct RemovedRows {
+    std::vector<StoredSessionRow> sessions;
+    std::vector<StoredRecordingRow> recordings;  // also those of the removed sessions
+};
+
 using ImportTarget = std::variant<NewSession, std::int64_t /* existing session id */>;
 
 struct ImportSummary {
@@ -98,7 +126,12 @@ class RecordingLibrary {
         std::stop_token stop = {}, const std::function<void(std::size_t done)>& progress = {});
 
     void updateSession(const LibrarySession& session);  // name, sample date, location, notes
-    void removeSessions(const std::vector<std::int64_t>& sessionIds);  // with their recordings
+    // Each removal is one transaction and answers what it took out, for restoreRows().
+    RemovedRows removeSessions(const std::vector<std::int64_t>& sessionIds);  // with recordings
+    RemovedRows removeRecordings(const std::vector<std::int64_t>& recordingIds);
+    // Puts removed rows back under their own ids, in one transaction. Refused, changing nothing,
+    // when an id has been taken again in the meantime.
+    void restoreRows(const RemovedRows& rows);
 
   private:
     RecordingLibrary(std::filesystem::path file, Database database);

@@ -171,6 +171,60 @@ TEST_F(LibraryTest, MigratesAnOlderLibraryForwardKeepingItsData) {
     EXPECT_EQ(RecordingLibrary::open(file).sessions().size(), 0u);
 }
 
+// Every row of both tables with the type of each value, as SQLite holds them.
+std::string rowsOf(const std::filesystem::path& file) {
+    const Database database(file, Database::Mode::ReadOnly);
+    std::string rows;
+    for (const char* sql :
+         {"SELECT quote(id) || quote(name) || quote(sample_date) || quote(latitude) || "
+          "quote(longitude) || quote(notes) FROM sessions ORDER BY id",
+          "SELECT quote(id) || quote(session_id) || quote(recording_time) || quote(utc_offset) || "
+          "quote(time_zone) || quote(file_path) || quote(label) || quote(probability) || "
+          "quote(manual_label) FROM recordings ORDER BY id"}) {
+        Statement select(database, sql);
+        while (select.step()) {
+            rows += select.textAt(0) + '\n';
+        }
+    }
+    return rows;
+}
+
+TEST_F(LibraryTest, RemovedRowsArePutBackExactly) {
+    RecordingLibrary library = RecordingLibrary::create(file);
+    std::vector<ImportedRecording> labelled = night(kJune21, 3);
+    labelled[0].label = "NYCNOC";
+    labelled[0].probability = 0.75;
+    labelled[1].manualLabel = true;
+    labelled[2].timeZone = "";
+    const auto pond =
+        library.importRecordings(NewSession{"Pond", {}, 49.6, 11.05, "dry"}, labelled);
+    const auto forest = library.importRecordings(NewSession{"Forest"}, night(kJune21 + 86400, 2));
+    ASSERT_TRUE(pond && forest);
+    // A row written by an older version, with NULLs where this one writes nothing else.
+    rawSql(file,
+           "INSERT INTO recordings (session_id, recording_time, utc_offset) "
+           "VALUES (1, 1340305999, 7200)");
+    const std::string before = rowsOf(file);
+
+    const RemovedRows sessions = library.removeSessions({pond->sessionId});
+    EXPECT_EQ(sessions.sessions.size(), 1u);
+    EXPECT_EQ(sessions.recordings.size(), 4u);
+    EXPECT_EQ(library.sessions().size(), 1u);
+    const RemovedRows recordings = library.removeRecordings({4, 5});
+    EXPECT_EQ(recordings.recordings.size(), 2u);
+    EXPECT_EQ(library.sessions()[0].recordingCount, 0);
+    library.restoreRows(recordings);
+    library.restoreRows(sessions);
+    EXPECT_EQ(rowsOf(file), before);
+
+    // An id taken again by a later import is not overwritten; nothing is put back then.
+    const RemovedRows last = library.removeRecordings({6});
+    ASSERT_TRUE(library.importRecordings(forest->sessionId, night(kJune21 + 7200, 1)));
+    const std::string taken = rowsOf(file);
+    EXPECT_THROW(library.restoreRows(last), LibraryError);
+    EXPECT_EQ(rowsOf(file), taken);
+}
+
 TEST_F(LibraryTest, MigratesALibraryWithoutLabelsKeepingEveryRecording) {
     std::filesystem::copy_file(VANE_LIBRARY_VERSION_2, file);
     const std::vector<LibrarySession> before = [&] {
