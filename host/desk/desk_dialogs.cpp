@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QObject>
+#include <QPushButton>
 
 namespace vane {
 namespace {
@@ -67,7 +68,23 @@ class StandardFileDialogs final : public FilePanels {
     }
 };
 
+class MessageBoxQuestions final : public Questions {
+  public:
+    bool confirm(QWidget* parent, const QString& title, const QString& message,
+                 const QString& action) override {
+        QMessageBox box(QMessageBox::Question, title, message, QMessageBox::Cancel, parent);
+        QAbstractButton* chosen = box.addButton(action, QMessageBox::DestructiveRole);
+        box.setDefaultButton(QMessageBox::Cancel);
+        box.exec();
+        return box.clickedButton() == chosen;
+    }
+};
+
 }  // namespace
+
+std::unique_ptr<Questions> deskQuestions() {
+    return std::make_unique<MessageBoxQuestions>();
+}
 
 UserDialogs deskDialogs() {
     return UserDialogs{std::make_unique<StandardMessageBoxes>(),

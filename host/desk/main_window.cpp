@@ -19,6 +19,7 @@
 #include "host/desk/desk_dialogs.h"
 #include "host/desk/import_dialog.h"
 #include "host/desk/import_runner.h"
+#include "host/desk/library_editor.h"
 #include "host/desk/library_models.h"
 #include "plugin_api/plugin.h"
 
@@ -53,6 +54,9 @@ QSortFilterProxyModel* sortingProxy(QAbstractItemModel* source, QObject* parent)
 MainWindow::MainWindow(QWidget* parent) : MainWindow(deskDialogs(), parent) {}
 
 MainWindow::MainWindow(UserDialogs dialogs, QWidget* parent)
+    : MainWindow(std::move(dialogs), deskQuestions(), parent) {}
+
+MainWindow::MainWindow(UserDialogs dialogs, std::unique_ptr<Questions> questions, QWidget* parent)
     : QMainWindow(parent),
       sessionModel_(new SessionTableModel(this)),
       recordingModel_(new RecordingTableModel(this)),
@@ -60,7 +64,21 @@ MainWindow::MainWindow(UserDialogs dialogs, QWidget* parent)
       recordingProxy_(sortingProxy(recordingModel_, this)),
       sessionView_(makeTable(sessionProxy_)),
       recordingView_(makeTable(recordingProxy_)),
-      dialogs_(std::move(dialogs)) {
+      dialogs_(std::move(dialogs)),
+      questions_(std::move(questions)),
+      editor_(new LibraryEditor(
+          this,
+          EditedWindow{[this] { return library_ ? &*library_ : nullptr; },
+                       [this] {
+                           std::vector<library::LibrarySession> sessions;
+                           for (const int row : selectedSourceRows(sessionView_, sessionProxy_)) {
+                               sessions.push_back(sessionModel_->session(row));
+                           }
+                           return sessions;
+                       },
+                       [this] { return selectedRecordingIds(); },
+                       [this] { return recordingView_->hasFocus(); }, [this] { reload(); }},
+          *dialogs_.alerts, *questions_)) {
     sessionView_->setObjectName(QStringLiteral("sessions"));
     recordingView_->setObjectName(QStringLiteral("recordings"));
     sessionView_->sortByColumn(SessionTableModel::SampleDate, Qt::AscendingOrder);
@@ -89,7 +107,7 @@ QString MainWindow::defaultLibraryFile() {
 
 void MainWindow::buildMenus() {
     QMenu* file = menuBar()->addMenu(tr("&File"));
-    file->addAction(tr("&New Library..."), this, &MainWindow::chooseNewLibrary);
+    file->addAction(tr("&New Library..."), QKeySequence::New, this, &MainWindow::chooseNewLibrary);
     file->addAction(tr("&Open Library..."), QKeySequence::Open, this,
                     &MainWindow::chooseLibraryToOpen);
     recentMenu_ = file->addMenu(tr("Open &Recent"));
@@ -98,6 +116,7 @@ void MainWindow::buildMenus() {
     file->addAction(tr("Import &CSV File..."), this, &MainWindow::importCsv);
     file->addSeparator();
     file->addAction(tr("&Quit"), QKeySequence::Quit, this, &QWidget::close);
+    editor_->addMenuTo(menuBar());
     pluginMenu_ = menuBar()->addMenu(tr("&Plug-ins"));
     pluginMenu_->setObjectName(QStringLiteral("pluginMenu"));
     pluginMenu_->addAction(tr("No plug-ins found"))->setEnabled(false);
@@ -111,6 +130,7 @@ bool MainWindow::openLibrary(const QString& file) {
         library::RecordingLibrary opened = library::RecordingLibrary::open(file.toStdString());
         (void)opened.sessions();
         library_.emplace(std::move(opened));
+        editor_->forgetHistory();
     } catch (const std::exception& error) {
         dialogs_.alerts->showAlert(this, tr("Cannot open library"), cannotReadText(file, error));
         return false;
@@ -130,6 +150,7 @@ bool MainWindow::openLibrary(const QString& file) {
 bool MainWindow::createLibrary(const QString& file) {
     try {
         library_.emplace(library::RecordingLibrary::create(file.toStdString()));
+        editor_->forgetHistory();
     } catch (const library::LibraryError& error) {
         dialogs_.alerts->showAlert(this, tr("Cannot create library"),
                                    QString::fromStdString(error.what()));
@@ -221,6 +242,14 @@ void MainWindow::showSelectedSessionsRecordings() {
     sayRefusedRows(refused);
     recordingModel_->setRecordings(std::move(recordings), sessions);
     recordingView_->resizeColumnToContents(RecordingTableModel::Time);
+}
+
+std::vector<std::int64_t> MainWindow::selectedRecordingIds() const {
+    std::vector<std::int64_t> ids;
+    for (const int row : selectedSourceRows(recordingView_, recordingProxy_)) {
+        ids.push_back(recordingModel_->recording(row).id);
+    }
+    return ids;
 }
 
 LabelledRecordings MainWindow::selection() const {

@@ -20,6 +20,8 @@ namespace vane {
 
 class SessionTableModel;
 class RecordingTableModel;
+class LibraryEditor;
+class Questions;
 
 // The desktop host: the sessions of one library, the recordings of the selected sessions, and
 // the plug-ins. As the plug-ins' Host it answers exactly what is selected in its two tables.
@@ -29,6 +31,9 @@ class MainWindow : public QMainWindow, public Host {
     explicit MainWindow(QWidget* parent = nullptr);  // the platform's standard dialogs
     // Everything that waits on a person goes through `dialogs`; tests put recorders there.
     explicit MainWindow(UserDialogs dialogs, QWidget* parent = nullptr);
+    // With the questions asked before a removal, too.
+    MainWindow(UserDialogs dialogs, std::unique_ptr<Questions> questions,
+               QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Opens a library in place of the current one; on failure (also a damaged file) alerts with
@@ -69,6 +74,9 @@ class MainWindow : public QMainWindow, public Host {
     std::vector<int> selectedSourceRows(const QTableView* view,
                                         const QSortFilterProxyModel* proxy) const;
 
+    // Of the rows selected in the recordings table.
+    std::vector<std::int64_t> selectedRecordingIds() const;
+
     std::optional<library::RecordingLibrary> library_;
     SessionTableModel* sessionModel_;
     RecordingTableModel* recordingModel_;
@@ -80,6 +88,8 @@ class MainWindow : public QMainWindow, public Host {
     QMenu* pluginMenu_ = nullptr;
     PluginLoader plugins_;
     UserDialogs dialogs_;
+    std::unique_ptr<Questions> questions_;
+    LibraryEditor* editor_;
 };
 
 }  // namespace vane

@@ -6,23 +6,45 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QItemSelectionModel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QSortFilterProxyModel>
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QUndoStack>
 #include <QtTest>
 #include <algorithm>
+#include <deque>
 
+#include "host/desk/desk_dialogs.h"
 #include "host/desk/import_dialog.h"
 #include "host/desk/import_runner.h"
+#include "host/desk/library_editor.h"
+#include "host/desk/session_dialog.h"
 #include "host/library/recording_library.h"
 #include "host/library/sqlite_database.h"
 #include "tests/core/recordings/wav_fixture.h"
 #include "tests/plugin_api/recording_dialogs.h"
 
 namespace vane {
+
+// Answers the questions before a removal from a script, noting what was asked.
+class ScriptedQuestions final : public Questions {
+  public:
+    bool confirm(QWidget*, const QString& title, const QString& message,
+                 const QString& action) override {
+        asked.push_back({title, message + QStringLiteral(" [") + action + QStringLiteral("]")});
+        const bool answer = !answers.empty() && answers.front();
+        if (!answers.empty()) {
+            answers.pop_front();
+        }
+        return answer;
+    }
+    std::deque<bool> answers;
+    std::vector<RecordedAlert> asked;
+};
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -38,11 +60,15 @@ class MainWindowTest : public QObject {
     void importReportsWhatWentIntoWhichSessionAndWhatWasSkipped();
     void importsWithNothingToAddOrCancelledLeaveTheLibraryAsItWas();
     void importingTheSameFolderAgainAddsOnlyWhatIsNew();
+    void deletionsAndEditsAreUndoneToTheLastRow();
+    void sessionDialogTakesBothCoordinatesOrNeither();
 
   private:
     static void select(QTableView* view, const std::vector<int>& rows);
     static QByteArray contentOf(const QString& file);
     static void trigger(const MainWindow& window, const QString& menuText);
+    static void press(const MainWindow& window, const QKeySequence& keys);
+    static QString rowsOf(const QString& file);
     std::filesystem::path newLibrary(const QString& name) const;
 
     QTemporaryDir folder_;
@@ -379,6 +405,141 @@ void MainWindowTest::importingTheSameFolderAgainAddsOnlyWhatIsNew() {
     const library::RecordingLibrary library = library::RecordingLibrary::open(file);
     QCOMPARE(library.sessions().size(), std::size_t{1});
     QCOMPARE(library.recordings({night}).size(), std::size_t{3});
+}
+
+void MainWindowTest::press(const MainWindow& window, const QKeySequence& keys) {
+    for (QAction* action : window.findChildren<QAction*>()) {
+        if (action->shortcut() == keys && action->isEnabled()) {
+            action->trigger();
+            return;
+        }
+    }
+    QFAIL(qPrintable(QStringLiteral("nothing enabled under ") + keys.toString()));
+}
+
+// Every row of both tables with the type of each value.
+QString MainWindowTest::rowsOf(const QString& file) {
+    const library::Database database(file.toStdString(), library::Database::Mode::ReadOnly);
+    QString rows;
+    for (const char* sql :
+         {"SELECT quote(id) || quote(name) || quote(sample_date) || quote(latitude) || "
+          "quote(longitude) || quote(notes) FROM sessions ORDER BY id",
+          "SELECT quote(id) || quote(session_id) || quote(recording_time) || quote(utc_offset) || "
+          "quote(time_zone) || quote(file_path) || quote(label) || quote(probability) || "
+          "quote(manual_label) FROM recordings ORDER BY id"}) {
+        library::Statement select(database, sql);
+        while (select.step()) {
+            rows += QString::fromStdString(select.textAt(0)) + '\n';
+        }
+    }
+    return rows;
+}
+
+void MainWindowTest::deletionsAndEditsAreUndoneToTheLastRow() {
+    const QString file = QDir(folder_.path()).filePath(QStringLiteral("edit.vanelib"));
+    QFile::remove(file);
+    QVERIFY(QFile::copy(file_, file));
+    auto questionScript = std::make_unique<ScriptedQuestions>();
+    ScriptedQuestions& questions = *questionScript;
+    auto alertRecorder = std::make_unique<RecordingAlerts>();
+    const RecordingAlerts& alerts = *alertRecorder;
+    MainWindow window(UserDialogs{std::move(alertRecorder), std::make_unique<ScriptedPanels>(),
+                                  std::make_unique<RecordingPasteboard>()},
+                      std::move(questionScript));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(window.openLibrary(file));
+    auto* sessions = window.findChild<QTableView*>(QStringLiteral("sessions"));
+    auto* recordings = window.findChild<QTableView*>(QStringLiteral("recordings"));
+    const QString before = rowsOf(file);
+
+    // Cancelled, nothing goes; confirmed, both sessions go with their recordings.
+    window.selectSessions({QStringLiteral("June"), QStringLiteral("August")});
+    sessions->setFocus();
+    questions.answers = {false, true};
+    press(window, QKeySequence::Delete);
+    QCOMPARE(rowsOf(file), before);
+    press(window, QKeySequence::Delete);
+    QCOMPARE(questions.asked.size(), std::size_t{2});
+    QCOMPARE(questions.asked.back(),
+             (RecordedAlert{QStringLiteral("Delete Sessions"),
+                            QStringLiteral("Delete 2 sessions with their 7 recordings from the "
+                                           "library? Edit > Undo brings them back until the "
+                                           "library is closed. [Delete]")}));
+    QCOMPARE(sessions->model()->rowCount(), 1);
+    QCOMPARE(library::RecordingLibrary::open(file.toStdString()).sessions().size(), std::size_t{1});
+
+    // With the focus in the recordings table, Delete takes the selected recordings.
+    window.selectSessions({QStringLiteral("July")});
+    select(recordings, {1});
+    recordings->setFocus();
+    QVERIFY(recordings->hasFocus());
+    questions.answers = {true};
+    press(window, QKeySequence::Delete);
+    QVERIFY2(questions.asked.back().message.startsWith(QStringLiteral("Delete 1 recordings")),
+             qPrintable(questions.asked.back().message));
+    QCOMPARE(recordings->model()->rowCount(), 1);
+
+    // Renamed and given a site; the table shows it at once.
+    auto* editor = window.findChild<LibraryEditor*>();
+    library::LibrarySession july =
+        library::RecordingLibrary::open(file.toStdString()).sessions()[0];
+    library::LibrarySession renamed = july;
+    renamed.name = "July at the pond";
+    renamed.latitude = 49.61;
+    renamed.longitude = 11.04;
+    editor->changeSession(july, renamed);
+    QCOMPARE(sessions->model()->index(0, 0).data().toString(), QStringLiteral("July at the pond"));
+    const QString edited = rowsOf(file);
+
+    for (int step = 0; step < 3; ++step) {
+        press(window, QKeySequence::Undo);
+    }
+    QCOMPARE(rowsOf(file), before);
+    QCOMPARE(sessions->model()->rowCount(), 3);
+    for (int step = 0; step < 3; ++step) {
+        press(window, QKeySequence::Redo);
+    }
+    QCOMPARE(rowsOf(file), edited);
+    QVERIFY(alerts.shown.empty());
+
+    // Another library starts a new history.
+    QVERIFY(window.openLibrary(file_));
+    QVERIFY(!editor->undoStack()->canUndo());
+}
+
+void MainWindowTest::sessionDialogTakesBothCoordinatesOrNeither() {
+    const library::LibrarySession pond{7, "Pond", 1340229600.0, 49.123456789, 11.05, "dry", 3};
+    SessionDialog dialog(pond);
+    QPushButton* ok = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("name"));
+    auto* latitude = dialog.findChild<QLineEdit*>(QStringLiteral("latitude"));
+    auto* longitude = dialog.findChild<QLineEdit*>(QStringLiteral("longitude"));
+    // Only the name changed: the site keeps every digit, not the six shown.
+    name->setText(QStringLiteral(" Pond north "));
+    QVERIFY(ok->isEnabled());
+    QCOMPARE(dialog.edited()->name, std::string("Pond north"));
+    QCOMPARE(dialog.edited()->latitude, std::optional<double>(49.123456789));
+    QCOMPARE(dialog.edited()->notes, std::string("dry"));
+
+    const struct {
+        const char* latitude;
+        const char* longitude;
+        bool valid;
+    } cases[] = {{"", "", true},      {"50.5", "-3.25", true}, {"50.5", "", false},
+                 {"91", "0", false},  {"0", "181", false},     {"north", "0", false},
+                 {"-90", "180", true}};
+    for (const auto& c : cases) {
+        latitude->setText(QString::fromLatin1(c.latitude));
+        longitude->setText(QString::fromLatin1(c.longitude));
+        QCOMPARE(ok->isEnabled(), c.valid);
+        QCOMPARE(dialog.edited().has_value(), c.valid);
+    }
+    latitude->setText(QStringLiteral("50.5"));
+    longitude->setText(QStringLiteral("-3.25"));
+    QCOMPARE(dialog.edited()->longitude, std::optional<double>(-3.25));
+    name->clear();
+    QVERIFY(!ok->isEnabled());
 }
 
 // A damaged file must never end the program, nor reach the recent list (from which every start
