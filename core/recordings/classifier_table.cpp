@@ -11,6 +11,7 @@
 #include "core/recordings/csv_rows.h"
 #include "core/recordings/file_name_timestamp.h"
 #include "core/recordings/list_file.h"
+#include "core/text/ascii.h"
 #include "core/time/iso_timestamp.h"
 #include "core/time/local_time.h"
 
@@ -67,19 +68,6 @@ std::optional<ClassifierFormat> recognise(const Header& header) {
         return ClassifierFormat::ObservationsList;
     }
     return std::nullopt;
-}
-
-// A decimal number with '.' or ',' before the fraction, as spreadsheets in any locale write it.
-std::optional<double> parseDecimal(std::string_view text) {
-    std::string number(text);
-    std::replace(number.begin(), number.end(), ',', '.');
-    double value = 0.0;
-    const char* end = number.data() + number.size();
-    const auto [stop, error] = std::from_chars(number.data(), end, value);
-    if (error != std::errc() || stop != end || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
 }
 
 std::string inQuotes(std::string_view text) {

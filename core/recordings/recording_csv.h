@@ -30,12 +30,15 @@ struct CsvTable {
 CsvTable splitRecordingCsv(std::string_view text);
 
 // Where the time of a recording is: one column with a full time stamp, or a date column and a
-// time column (such as DATE and TIME in a classifier's output). The file column is optional.
+// time column (such as DATE and TIME in a classifier's output). The file, label and probability
+// columns are optional.
 struct RecordingColumns {
-    std::optional<std::size_t> timestamp;
-    std::optional<std::size_t> date;
-    std::optional<std::size_t> time;
-    std::optional<std::size_t> file;
+    std::optional<std::size_t> timestamp{};
+    std::optional<std::size_t> date{};
+    std::optional<std::size_t> time{};
+    std::optional<std::size_t> file{};
+    std::optional<std::size_t> label{};
+    std::optional<std::size_t> probability{};  // of the label, 0 to 1
 
     bool isComplete() const { return timestamp || (date && time); }
 };
@@ -51,5 +54,23 @@ using CsvRecordingsResult = Outcome<std::vector<ImportedRecording>>;
 // the whole import with its line, so that nothing is half imported.
 CsvRecordingsResult readCsvRecordings(const CsvTable& table, const RecordingColumns& columns,
                                       const icu::TimeZone& zone, const std::string& fileName);
+
+// A row left out, with why, in the words readCsvRecordings would stop with.
+struct RefusedRow {
+    std::size_t line = 0;
+    std::string reason;
+};
+
+struct CsvRecordingsRead {
+    std::vector<ImportedRecording> recordings;  // in file order
+    std::vector<RefusedRow> refused;            // in file order
+};
+
+// As readCsvRecordings, but every row that reads is kept and the others are listed, as a folder
+// import lists the files it skips. Fails only when the columns do not name a time.
+Outcome<CsvRecordingsRead> readCsvRecordingsKeepingGoodRows(const CsvTable& table,
+                                                            const RecordingColumns& columns,
+                                                            const icu::TimeZone& zone,
+                                                            const std::string& fileName);
 
 }  // namespace vane

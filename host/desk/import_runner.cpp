@@ -130,7 +130,8 @@ ImportReport importCsv(const std::filesystem::path& libraryFile, const CsvTable&
                        const RecordingColumns& columns, const icu::TimeZone& zone,
                        const std::string& fileName, const library::ImportTarget& target,
                        std::stop_token stop) {
-    const CsvRecordingsResult read = readCsvRecordings(table, columns, zone, fileName);
+    const Outcome<CsvRecordingsRead> read =
+        readCsvRecordingsKeepingGoodRows(table, columns, zone, fileName);
     if (!read) {
         return {QObject::tr("Import stopped"),
                 QObject::tr("Nothing was imported. %1")
@@ -138,11 +139,25 @@ ImportReport importCsv(const std::filesystem::path& libraryFile, const CsvTable&
                 {},
                 false};
     }
-    if (read->empty()) {
-        return nothingFound({});
+    ImportReport report;
+    if (read->recordings.empty()) {
+        report = nothingFound({});
+    } else {
+        library::RecordingLibrary writer = library::RecordingLibrary::open(libraryFile);
+        report = reportOf(writer.importRecordings(target, read->recordings, stop), {});
     }
-    library::RecordingLibrary writer = library::RecordingLibrary::open(libraryFile);
-    return reportOf(writer.importRecordings(target, *read, stop), {});
+    if (!read->refused.empty() && report.title != cancelled().title) {
+        report.message += ' ' + QObject::tr(
+                                    "Left out %1 rows that could not be read; see the "
+                                    "details.")
+                                    .arg(read->refused.size());
+        for (const RefusedRow& row : read->refused) {
+            report.details += QString::fromStdString(fileName + ':' + std::to_string(row.line) +
+                                                     ": " + row.reason) +
+                              '\n';
+        }
+    }
+    return report;
 }
 
 ImportReport importClassifierTable(const std::filesystem::path& libraryFile,

@@ -61,6 +61,7 @@ class MainWindowTest : public QObject {
     void importsWithNothingToAddOrCancelledLeaveTheLibraryAsItWas();
     void importingTheSameFolderAgainAddsOnlyWhatIsNew();
     void deletionsAndEditsAreUndoneToTheLastRow();
+    void aCsvListWithBadLinesImportsTheGoodOnesAndListsTheBad();
     void sessionDialogTakesBothCoordinatesOrNeither();
 
   private:
@@ -356,11 +357,14 @@ void MainWindowTest::importsWithNothingToAddOrCancelledLeaveTheLibraryAsItWas() 
              qPrintable(nothing.message));
     QVERIFY(nothing.details.contains(QStringLiteral("unnamed.wav")));
 
-    const CsvTable table = splitRecordingCsv("timestamp\n2012-06-21 21:03:00\n21.06.2012\n");
-    const ImportReport badRow = importCsv(file, table, guessRecordingColumns(table), *berlin,
-                                          "bats.csv", library::NewSession{"Csv"}, {});
+    const CsvTable table = splitRecordingCsv("timestamp\n21.06.2012\n");
+    const ImportReport badRow = importCsv(file, table, {.timestamp = 0}, *berlin, "bats.csv",
+                                          library::NewSession{"Csv"}, {});
     QVERIFY(!badRow.changed);
-    QVERIFY2(badRow.message.contains(QStringLiteral("bats.csv:3:")), qPrintable(badRow.message));
+    QVERIFY2(badRow.message.contains(QStringLiteral("No recordings were found")),
+             qPrintable(badRow.message));
+    QVERIFY2(badRow.details.startsWith(QStringLiteral("bats.csv:2: expected a date and time")),
+             qPrintable(badRow.details));
 
     std::stop_source stop;
     stop.request_stop();
@@ -405,6 +409,42 @@ void MainWindowTest::importingTheSameFolderAgainAddsOnlyWhatIsNew() {
     const library::RecordingLibrary library = library::RecordingLibrary::open(file);
     QCOMPARE(library.sessions().size(), std::size_t{1});
     QCOMPARE(library.recordings({night}).size(), std::size_t{3});
+}
+
+void MainWindowTest::aCsvListWithBadLinesImportsTheGoodOnesAndListsTheBad() {
+    const std::filesystem::path file = newLibrary(QStringLiteral("partial.vanelib"));
+    const std::unique_ptr<icu::TimeZone> berlin(icu::TimeZone::createTimeZone("Europe/Berlin"));
+    const CsvTable table = splitRecordingCsv(
+        "time,file,species,p\n"
+        "2012-06-21 21:03:00,a.wav,NYCNOC,0.9\n"
+        "2012-06-21 25:00:00,b.wav,NYCNOC,0.9\n"
+        "2012-06-21 21:05:00,c.wav,PIPPIP,0.4\n"
+        "2012-06-21 21:06:00,d.wav,PIPPIP,40\n");
+    RecordingColumns columns{0, {}, {}, 1, 2, 3};
+    const ImportReport report =
+        importCsv(file, table, columns, *berlin, "list.csv", library::NewSession{"Csv"}, {});
+    QVERIFY(report.changed);
+    QCOMPARE(report.message,
+             QStringLiteral("Imported 2 recordings into the session \"Csv\". Left out 2 rows "
+                            "that could not be read; see the details."));
+    QCOMPARE(report.details,
+             QStringLiteral("list.csv:3: expected a date and time such as 2012-06-21 21:03:00, "
+                            "found time \"2012-06-21 25:00:00\"\n"
+                            "list.csv:5: expected a probability from 0 to 1 in p, found \"40\"\n"));
+    const library::RecordingLibrary library = library::RecordingLibrary::open(file);
+    const auto stored = library.recordings({library.sessions().at(0).id});
+    QCOMPARE(stored.size(), std::size_t{2});
+    QCOMPARE(stored[0].filePath, std::string("a.wav"));
+    QCOMPARE(stored[1].label, std::string("PIPPIP"));
+    QCOMPARE(stored[1].probability, std::optional<double>(0.4));
+
+    // Again: the good rows are there already, the bad ones are still listed.
+    const ImportReport again =
+        importCsv(file, table, columns, *berlin, "list.csv", library::NewSession{"Csv"}, {});
+    QVERIFY(!again.changed);
+    QVERIFY2(again.message.startsWith(QStringLiteral("All 2 recordings are in the library")),
+             qPrintable(again.message));
+    QVERIFY(again.details.contains(QStringLiteral("list.csv:5:")));
 }
 
 void MainWindowTest::press(const MainWindow& window, const QKeySequence& keys) {
