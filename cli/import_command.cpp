@@ -23,7 +23,7 @@ namespace {
 struct ReadSources {
     std::vector<ImportedRecording> recordings;
     std::vector<SkippedFile> skipped;
-    std::optional<GeoPosition> position;
+    AgreedPosition site;
 };
 
 Outcome<ReadSources> readSources(const ImportOptions& options, const icu::TimeZone& zone,
@@ -46,9 +46,7 @@ Outcome<ReadSources> readSources(const ImportOptions& options, const icu::TimeZo
                               std::make_move_iterator(read->recordings.begin()),
                               std::make_move_iterator(read->recordings.end()));
         all.skipped.insert(all.skipped.end(), read->skipped.begin(), read->skipped.end());
-        if (!all.position) {
-            all.position = read->position;
-        }
+        all.site.add(read->site);
     }
     if (terminal) {
         err << '\n';
@@ -164,9 +162,10 @@ int runImport(const ImportOptions& options, const icu::TimeZone& processZone, st
                              : library::RecordingLibrary::open(target.writtenFile);
             library::ImportTarget session =
                 library::NewSession{options.session, {}, options.latitude, options.longitude};
-            if (!options.latitude && !options.longitude && read->position) {
-                std::get<library::NewSession>(session).latitude = read->position->latitude;
-                std::get<library::NewSession>(session).longitude = read->position->longitude;
+            if (const std::optional<GeoPosition> site = read->site.position();
+                !options.latitude && !options.longitude && site) {
+                std::get<library::NewSession>(session).latitude = site->latitude;
+                std::get<library::NewSession>(session).longitude = site->longitude;
             }
             for (const library::LibrarySession& existing : library.sessions()) {
                 if (existing.name == options.session) {

@@ -108,7 +108,7 @@ ImportReport runImport(QWidget* parent, const QString& label, const ImportWork& 
 
 ImportReport importFolder(const std::filesystem::path& libraryFile,
                           const std::filesystem::path& folder, const icu::TimeZone& zone,
-                          library::ImportTarget target, std::stop_token stop,
+                          const library::ImportTarget& target, std::stop_token stop,
                           const ScanProgress& progress) {
     const FolderScan scan = scanRecordingFolder(folder, zone, stop, progress);
     if (scan.cancelled) {
@@ -116,10 +116,6 @@ ImportReport importFolder(const std::filesystem::path& libraryFile,
     }
     if (scan.recordings.empty()) {
         return nothingFound(scan.skipped);
-    }
-    if (auto* session = std::get_if<library::NewSession>(&target); session && scan.position) {
-        session->latitude = scan.position->latitude;
-        session->longitude = scan.position->longitude;
     }
     // A connection of its own: SQLite connections are not shared between threads.
     library::RecordingLibrary writer = library::RecordingLibrary::open(libraryFile);

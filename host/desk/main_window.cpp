@@ -3,6 +3,7 @@
 #include <unicode/timezone.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -386,7 +387,10 @@ void MainWindow::importFolder() {
     if (!sessions) {
         return;
     }
-    ImportDialog dialog(QFileInfo(folder).fileName(), *sessions, nullptr, this);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const std::optional<GeoPosition> site = agreedGuanoPosition(folder.toStdString());
+    QApplication::restoreOverrideCursor();
+    ImportDialog dialog(QFileInfo(folder).fileName(), *sessions, nullptr, site, this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
@@ -424,7 +428,8 @@ void MainWindow::importCsv() {
     if (!sessions) {
         return;
     }
-    ImportDialog dialog(QFileInfo(file).completeBaseName(), *sessions, table.get(), this);
+    ImportDialog dialog(QFileInfo(file).completeBaseName(), *sessions, table.get(), std::nullopt,
+                        this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }

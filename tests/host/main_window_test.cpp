@@ -6,8 +6,10 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSettings>
 #include <QSortFilterProxyModel>
 #include <QStandardPaths>
@@ -57,6 +59,7 @@ class MainWindowTest : public QObject {
     void importsRunOffTheUserInterfaceThreadAndPassFailuresBack();
     void importDialogOffersTheGuessedColumnsAndANewSession();
     void importDialogTakesTheSystemZoneHoweverTheListSpellsIt();
+    void importDialogShowsTheSiteANewSessionGets();
     void importReportsWhatWentIntoWhichSessionAndWhatWasSkipped();
     void importsWithNothingToAddOrCancelledLeaveTheLibraryAsItWas();
     void importingTheSameFolderAgainAddsOnlyWhatIsNew();
@@ -240,7 +243,7 @@ void MainWindowTest::importsRunOffTheUserInterfaceThreadAndPassFailuresBack() {
 
 void MainWindowTest::importDialogOffersTheGuessedColumnsAndANewSession() {
     const CsvTable table = splitRecordingCsv("IN FILE;DATE;TIME\na.wav;2012-06-21;21:03:00\n");
-    ImportDialog dialog(QStringLiteral("Pond"), {}, &table);
+    ImportDialog dialog(QStringLiteral("Pond"), {}, &table, std::nullopt);
     const RecordingColumns columns = dialog.columns();
     QVERIFY(!columns.timestamp);
     QCOMPARE(columns.date, std::optional<std::size_t>{1});
@@ -249,6 +252,49 @@ void MainWindowTest::importDialogOffersTheGuessedColumnsAndANewSession() {
     const auto target = dialog.target();
     QCOMPARE(std::get<library::NewSession>(target).name, std::string("Pond"));
     QVERIFY(dialog.timeZone() != nullptr);
+}
+
+void MainWindowTest::importDialogShowsTheSiteANewSessionGets() {
+    library::LibrarySession june{1, "June", 1340229600.0, 50.25, 12.5, "", 3};
+    ImportDialog dialog(QStringLiteral("Pond"), {june}, nullptr, GeoPosition{49.6, 11.05});
+    QPushButton* ok = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    auto* latitude = dialog.findChild<QLineEdit*>(QStringLiteral("latitude"));
+    auto* longitude = dialog.findChild<QLineEdit*>(QStringLiteral("longitude"));
+    QCOMPARE(latitude->text(), QStringLiteral("49.600000"));
+    QVERIFY(dialog.findChild<QLabel*>(QStringLiteral("siteNote"))
+                ->text()
+                .contains(QStringLiteral("GUANO Loc Position")));
+    auto session = std::get<library::NewSession>(dialog.target());
+    QCOMPARE(session.latitude, std::optional<double>(49.6));
+    QCOMPARE(session.longitude, std::optional<double>(11.05));
+
+    // Edited: the new session takes what was typed; half a site is refused, none is allowed.
+    latitude->setText(QStringLiteral("49.7"));
+    QCOMPARE(std::get<library::NewSession>(dialog.target()).latitude, std::optional<double>(49.7));
+    longitude->clear();
+    QVERIFY(!ok->isEnabled());
+    latitude->clear();
+    QVERIFY(ok->isEnabled());
+    QVERIFY(!std::get<library::NewSession>(dialog.target()).latitude);
+
+    // An existing session shows its own site, not to be edited here; back to a new one, the
+    // typed site returns.
+    latitude->setText(QStringLiteral("1"));
+    longitude->setText(QStringLiteral("2"));
+    dialog.findChildren<QRadioButton*>().at(1)->setChecked(true);
+    QCOMPARE(latitude->text(), QStringLiteral("50.250000"));
+    QVERIFY(!latitude->isEnabled());
+    QCOMPARE(std::get<std::int64_t>(dialog.target()), std::int64_t{1});
+    dialog.findChildren<QRadioButton*>().at(0)->setChecked(true);
+    QCOMPARE(latitude->text(), QStringLiteral("1"));
+    QCOMPARE(std::get<library::NewSession>(dialog.target()).longitude, std::optional<double>(2.0));
+
+    // Files that give no site, or disagree: the fields start empty and say why.
+    ImportDialog none(QStringLiteral("Pond"), {}, nullptr, std::nullopt);
+    QVERIFY(none.findChild<QLineEdit*>(QStringLiteral("latitude"))->text().isEmpty());
+    QVERIFY(none.findChild<QLabel*>(QStringLiteral("siteNote"))
+                ->text()
+                .contains(QStringLiteral("disagree")));
 }
 
 QByteArray MainWindowTest::contentOf(const QString& file) {
@@ -265,7 +311,7 @@ std::filesystem::path MainWindowTest::newLibrary(const QString& name) const {
 void MainWindowTest::importDialogTakesTheSystemZoneHoweverTheListSpellsIt() {
     // Debian's default zone; the list of locations does not spell it this way.
     icu::TimeZone::adoptDefault(icu::TimeZone::createTimeZone("Etc/UTC"));
-    ImportDialog dialog(QStringLiteral("Pond"), {}, nullptr);
+    ImportDialog dialog(QStringLiteral("Pond"), {}, nullptr, std::nullopt);
     icu::TimeZone::adoptDefault(icu::TimeZone::createTimeZone("Europe/Berlin"));
     QPushButton* ok = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
     QVERIFY(ok->isEnabled());
@@ -291,9 +337,11 @@ void MainWindowTest::importReportsWhatWentIntoWhichSessionAndWhatWasSkipped() {
     WavFixture::write(recordings / "unnamed.wav", WavFixture::wav(""));
     const std::unique_ptr<icu::TimeZone> berlin(icu::TimeZone::createTimeZone("Europe/Berlin"));
 
+    // The dialog proposes the site the files give, and the new session takes it.
+    ImportDialog dialog(QStringLiteral("Night"), {}, nullptr, agreedGuanoPosition(recordings));
     std::size_t lastDone = 0;
     const ImportReport report =
-        importFolder(file, recordings, *berlin, library::NewSession{"Night"}, {},
+        importFolder(file, recordings, *berlin, dialog.target(), {},
                      [&lastDone](std::size_t done, std::size_t) { lastDone = done; });
     QVERIFY(report.changed);
     QCOMPARE(lastDone, std::size_t{3});
@@ -308,6 +356,7 @@ void MainWindowTest::importReportsWhatWentIntoWhichSessionAndWhatWasSkipped() {
     const std::vector<library::LibrarySession> sessions = library.sessions();
     QCOMPARE(sessions.size(), std::size_t{1});
     QCOMPARE(sessions[0].latitude.value(), 49.6);
+    QCOMPARE(sessions[0].longitude.value(), 11.05);
     QCOMPARE(sessions[0].sampledate, 1340229600.0);  // 2012-06-21 00:00 +02:00
     const auto stored = library.recordings({sessions[0].id});
     QCOMPARE(stored.size(), std::size_t{2});
