@@ -163,6 +163,19 @@ RecordingColumns guessRecordingColumns(const CsvTable& table) {
     return columns;
 }
 
+RecordingColumns withGuessedLabelColumns(const CsvTable& table, RecordingColumns columns) {
+    const std::vector<std::string> names = table.columnNames();
+    for (std::size_t c = 0; c < names.size() && table.hasHeader; ++c) {
+        const std::string name = asciiLowercase(names[c]);
+        if (!columns.label && (name == "species" || name == "label")) {
+            columns.label = c;
+        } else if (!columns.probability && name.find("prob") != std::string::npos) {
+            columns.probability = c;
+        }
+    }
+    return columns;
+}
+
 namespace {
 
 // One row as a recording, or why it is none.

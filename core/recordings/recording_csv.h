@@ -46,6 +46,11 @@ struct RecordingColumns {
 // Guessed from the header's names and the first data row's values.
 RecordingColumns guessRecordingColumns(const CsvTable& table);
 
+// `columns` with a label column (one named "species" or "label") and a probability column (one
+// whose name holds "prob") where the header has them. Only for a person to confirm: a list read
+// without being asked keeps taking no labels.
+RecordingColumns withGuessedLabelColumns(const CsvTable& table, RecordingColumns columns);
+
 // In file order.
 using CsvRecordingsResult = Outcome<std::vector<ImportedRecording>>;
 

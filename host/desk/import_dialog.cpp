@@ -130,11 +130,20 @@ ImportDialog::ImportDialog(const QString& sourceName,
     connect(longitude_, &QLineEdit::textChanged, this, &ImportDialog::updateAcceptable);
 
     if (csv_) {
-        const RecordingColumns guess = guessRecordingColumns(*csv_);
+        const RecordingColumns guess = withGuessedLabelColumns(*csv_, guessRecordingColumns(*csv_));
         timestampColumn_ = addColumnChooser(tr("Time stamp column:"), guess.timestamp);
         dateColumn_ = addColumnChooser(tr("or date column:"), guess.date);
         timeColumn_ = addColumnChooser(tr("and time column:"), guess.time);
         fileColumn_ = addColumnChooser(tr("File column:"), guess.file);
+        labelColumn_ = addColumnChooser(tr("Label column:"), guess.label);
+        probabilityColumn_ = addColumnChooser(tr("Probability column:"), guess.probability);
+        labelColumn_->setObjectName(QStringLiteral("labelColumn"));
+        probabilityColumn_->setObjectName(QStringLiteral("probabilityColumn"));
+        timestampColumn_->setObjectName(QStringLiteral("timestampColumn"));
+        labelColumn_->setToolTip(tr("The species or other class of each recording"));
+        probabilityColumn_->setToolTip(
+            tr("How sure the automatic label is, from 0 to 1; analyses leave out recordings "
+               "below 0.5 unless a person set the label"));
 
         const std::vector<std::string> names = csv_->columnNames();
         auto* preview = new QTableWidget(0, static_cast<int>(names.size()));
@@ -252,8 +261,8 @@ RecordingColumns ImportDialog::columns() const {
         }
         return static_cast<std::size_t>(chooser->currentIndex() - 1);
     };
-    return {column(timestampColumn_), column(dateColumn_), column(timeColumn_),
-            column(fileColumn_)};
+    return {column(timestampColumn_), column(dateColumn_),  column(timeColumn_),
+            column(fileColumn_),      column(labelColumn_), column(probabilityColumn_)};
 }
 
 }  // namespace vane

@@ -19,7 +19,8 @@ namespace vane {
 
 // Asks how to import: the time zone of times written without an offset, the session to import
 // into with the site of a new one (proposed from the files), and for a CSV file which columns
-// hold the time (with a preview and guessed columns).
+// hold the time, the label and its probability (with a preview and guessed columns). A table an
+// identification program wrote is given without `csv`: its header says where everything is.
 class ImportDialog : public QDialog {
     Q_OBJECT
   public:
@@ -53,6 +54,8 @@ class ImportDialog : public QDialog {
     QComboBox* dateColumn_ = nullptr;
     QComboBox* timeColumn_ = nullptr;
     QComboBox* fileColumn_ = nullptr;
+    QComboBox* labelColumn_ = nullptr;
+    QComboBox* probabilityColumn_ = nullptr;
     QFormLayout* form_ = nullptr;
     QDialogButtonBox* buttons_ = nullptr;
 };

@@ -428,8 +428,10 @@ void MainWindow::importCsv() {
     if (!sessions) {
         return;
     }
-    ImportDialog dialog(QFileInfo(file).completeBaseName(), *sessions, table.get(), std::nullopt,
-                        this);
+    // An identification program's table says itself where its times and labels are.
+    const bool knownTable = looksLikeClassifierTable(*content);
+    ImportDialog dialog(QFileInfo(file).completeBaseName(), *sessions,
+                        knownTable ? nullptr : table.get(), std::nullopt, this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
@@ -438,8 +440,7 @@ void MainWindow::importCsv() {
     const RecordingColumns columns = dialog.columns();
     const std::filesystem::path libraryFile = library_->file();
     const std::string fileName = file.toStdString();
-    // An identification program's table says itself where its times and labels are.
-    if (looksLikeClassifierTable(*content)) {
+    if (knownTable) {
         const auto text = std::make_shared<const std::string>(*content);
         runAndReport(tr("Importing recordings..."), [=](std::stop_token stop, const ScanProgress&) {
             return vane::importClassifierTable(libraryFile, *text, *zone, fileName, target, stop);

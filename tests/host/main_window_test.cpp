@@ -14,6 +14,7 @@
 #include <QSortFilterProxyModel>
 #include <QStandardPaths>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QUndoStack>
 #include <QtTest>
@@ -252,6 +253,37 @@ void MainWindowTest::importDialogOffersTheGuessedColumnsAndANewSession() {
     const auto target = dialog.target();
     QCOMPARE(std::get<library::NewSession>(target).name, std::string("Pond"));
     QVERIFY(dialog.timeZone() != nullptr);
+
+    // A table of its own kind: the time, label and probability columns are chosen in the dialog,
+    // over a preview of the first rows; without a time the import cannot start.
+    std::string text = "when;what;certainty;note\n";
+    for (int row = 0; row < 20; ++row) {
+        text += "2012-06-21 21:" + std::to_string(10 + row) + ":00;NYCNOC;0.9;\n";
+    }
+    const CsvTable own = splitRecordingCsv(text);
+    ImportDialog chooser(QStringLiteral("Own"), {}, &own, std::nullopt);
+    QPushButton* ok = chooser.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    auto* preview = chooser.findChild<QTableWidget*>(QStringLiteral("preview"));
+    QCOMPARE(preview->rowCount(), 8);
+    QCOMPARE(preview->horizontalHeaderItem(1)->text(), QStringLiteral("what"));
+    QCOMPARE(preview->item(0, 0)->text(), QStringLiteral("2012-06-21 21:10:00"));
+    QCOMPARE(chooser.columns().timestamp, std::optional<std::size_t>{0});
+    QVERIFY(!chooser.columns().label);
+    chooser.findChild<QComboBox*>(QStringLiteral("labelColumn"))->setCurrentText("what");
+    chooser.findChild<QComboBox*>(QStringLiteral("probabilityColumn"))->setCurrentText("certainty");
+    QCOMPARE(chooser.columns().label, std::optional<std::size_t>{1});
+    QCOMPARE(chooser.columns().probability, std::optional<std::size_t>{2});
+    QVERIFY(ok->isEnabled());
+    chooser.findChild<QComboBox*>(QStringLiteral("timestampColumn"))->setCurrentIndex(0);
+    QVERIFY(!ok->isEnabled());
+
+    // Named as people name them, label and probability are guessed.
+    const CsvTable named =
+        splitRecordingCsv("Time,Species,Probability\n2012-06-21 21:03,NYCNOC,1\n");
+    const RecordingColumns guessed =
+        ImportDialog(QStringLiteral("N"), {}, &named, std::nullopt).columns();
+    QCOMPARE(guessed.label, std::optional<std::size_t>{1});
+    QCOMPARE(guessed.probability, std::optional<std::size_t>{2});
 }
 
 void MainWindowTest::importDialogShowsTheSiteANewSessionGets() {
@@ -386,6 +418,13 @@ void MainWindowTest::importReportsWhatWentIntoWhichSessionAndWhatWasSkipped() {
     }
     std::sort(pickedLabels.begin(), pickedLabels.end());
     QCOMPARE(pickedLabels, (std::vector<std::string>{"NYCNOC", "PIPNAT"}));
+    // The table shows them, a person's label marked, the probability as a number.
+    const QAbstractItemModel* shown = recordingView->model();
+    QCOMPARE(shown->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Label"));
+    QCOMPARE(shown->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Probability"));
+    QCOMPARE(shown->index(0, 1).data().toString(), QStringLiteral("NYCNOC"));
+    QCOMPARE(shown->index(0, 2).data().toString(), QStringLiteral("0.80"));
+    QCOMPARE(shown->index(1, 1).data().toString(), QStringLiteral("PIPNAT \u2713"));
 }
 
 void MainWindowTest::importsWithNothingToAddOrCancelledLeaveTheLibraryAsItWas() {
