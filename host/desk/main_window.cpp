@@ -5,9 +5,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QSettings>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
@@ -18,6 +21,7 @@
 #include "core/recordings/list_file.h"
 #include "core/recordings/recording_csv.h"
 #include "host/desk/desk_dialogs.h"
+#include "host/desk/dropped_sources.h"
 #include "host/desk/import_dialog.h"
 #include "host/desk/import_runner.h"
 #include "host/desk/library_editor.h"
@@ -95,6 +99,7 @@ MainWindow::MainWindow(UserDialogs dialogs, std::unique_ptr<Questions> questions
         statusBar()->showMessage(tr("%1 recordings selected").arg(selectedRecordings().size()));
     });
     buildMenus();
+    setAcceptDrops(true);
     updateTitle();
     resize(900, 640);
 }
@@ -378,11 +383,17 @@ void MainWindow::importFolder() {
         dialogs_.alerts->showAlert(this, tr("No library"), tr("Open or create a library first."));
         return;
     }
-    const std::optional<QString> chosen = dialogs_.panels->chooseFolder(this, tr("Import Folder"));
-    if (!chosen) {
+    if (const std::optional<QString> chosen =
+            dialogs_.panels->chooseFolder(this, tr("Import Folder"))) {
+        importFolderAt(*chosen);
+    }
+}
+
+void MainWindow::importFolderAt(const QString& folder) {
+    if (!library_) {
+        dialogs_.alerts->showAlert(this, tr("No library"), tr("Open or create a library first."));
         return;
     }
-    const QString folder = *chosen;
     const std::optional<std::vector<library::LibrarySession>> sessions = sessionsOrSay();
     if (!sessions) {
         return;
@@ -413,10 +424,16 @@ void MainWindow::importCsv() {
         this, OpenPanelOptions{.fileTypes = {QStringLiteral("csv"), QStringLiteral("txt")},
                                .typesName = tr("CSV files"),
                                .title = tr("Import CSV File")});
-    if (!chosen) {
+    if (chosen) {
+        importCsvAt(*chosen);
+    }
+}
+
+void MainWindow::importCsvAt(const QString& file) {
+    if (!library_) {
+        dialogs_.alerts->showAlert(this, tr("No library"), tr("Open or create a library first."));
         return;
     }
-    const QString file = *chosen;
     const Outcome<std::string> content = readListFile(file.toStdString(), "CSV file");
     if (!content) {
         dialogs_.alerts->showAlert(this, tr("Cannot read file"),
@@ -450,6 +467,37 @@ void MainWindow::importCsv() {
     runAndReport(tr("Importing recordings..."), [=](std::stop_token stop, const ScanProgress&) {
         return vane::importCsv(libraryFile, *table, columns, *zone, fileName, target, stop);
     });
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls() && !droppedSources(event->mimeData()->urls()).empty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const DroppedSources sources = droppedSources(event->mimeData()->urls());
+    if (sources.empty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    if (!library_) {
+        dialogs_.alerts->showAlert(this, tr("No library"), tr("Open or create a library first."));
+        return;
+    }
+    if (!sources.refused.isEmpty()) {
+        dialogs_.alerts->showAlert(
+            this, tr("Not imported"),
+            tr("Only folders of recordings and CSV or text lists can be dropped here; these are "
+               "left out:\n%1")
+                .arg(sources.refused.join(QLatin1Char('\n'))));
+    }
+    for (const QString& folder : sources.folders) {
+        importFolderAt(folder);
+    }
+    for (const QString& list : sources.lists) {
+        importCsvAt(list);
+    }
 }
 
 void MainWindow::runAndReport(const QString& label, const ImportWork& work) {

@@ -54,6 +54,11 @@ class MainWindow : public QMainWindow, public Host {
 
     static QString defaultLibraryFile();
 
+  protected:
+    // WAV folders and CSV lists dropped on the window are imported, each with its dialog.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
   private:
     // The selected recordings with the labels they point into, in one pass so the two agree.
     LabelledRecordings selection() const;
@@ -65,6 +70,8 @@ class MainWindow : public QMainWindow, public Host {
     void chooseLibraryToOpen();
     void importFolder();
     void importCsv();
+    void importFolderAt(const QString& folder);
+    void importCsvAt(const QString& file);
     void runAndReport(const QString& label, const ImportWork& work);
     void updateTitle();
     static QString cannotReadText(const QString& file, const std::exception& error);

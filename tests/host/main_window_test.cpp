@@ -8,6 +8,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -16,12 +17,14 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QUndoStack>
 #include <QtTest>
 #include <algorithm>
 #include <deque>
 
 #include "host/desk/desk_dialogs.h"
+#include "host/desk/dropped_sources.h"
 #include "host/desk/import_dialog.h"
 #include "host/desk/import_runner.h"
 #include "host/desk/library_editor.h"
@@ -66,6 +69,7 @@ class MainWindowTest : public QObject {
     void importingTheSameFolderAgainAddsOnlyWhatIsNew();
     void deletionsAndEditsAreUndoneToTheLastRow();
     void aCsvListWithBadLinesImportsTheGoodOnesAndListsTheBad();
+    void droppedFoldersAndListsAreImported();
     void sessionDialogTakesBothCoordinatesOrNeither();
 
   private:
@@ -195,6 +199,9 @@ void MainWindowTest::menuCommandsAskThroughTheDialogs() {
     const QString created = QDir(folder_.path()).filePath(QStringLiteral("new.vanelib"));
     panels.saveAnswers.push_back(SavePanelChoice{created, QStringLiteral("vanelib")});
     trigger(window, QStringLiteral("&New Library..."));
+    QCOMPARE(panels.saveOptions.size(), std::size_t{1});
+    press(window, QKeySequence::New);  // cancelled
+    QCOMPARE(panels.saveOptions.size(), std::size_t{2});
     QCOMPARE(panels.saveOptions.back().title, QStringLiteral("New Library"));
     QCOMPARE(panels.saveOptions.back().fileTypes, QStringList{QStringLiteral("vanelib")});
     QVERIFY(!panels.saveOptions.back().confirmOverwrite);  // the library refuses an existing file
@@ -533,6 +540,68 @@ void MainWindowTest::aCsvListWithBadLinesImportsTheGoodOnesAndListsTheBad() {
     QVERIFY2(again.message.startsWith(QStringLiteral("All 2 recordings are in the library")),
              qPrintable(again.message));
     QVERIFY(again.details.contains(QStringLiteral("list.csv:5:")));
+}
+
+void MainWindowTest::droppedFoldersAndListsAreImported() {
+    using testing::WavFixture;
+    const std::filesystem::path file = newLibrary(QStringLiteral("dropped.vanelib"));
+    const QDir dir(folder_.path());
+    const std::filesystem::path wavs = dir.filePath(QStringLiteral("drop-night")).toStdString();
+    WavFixture::write(wavs / "SM4_20120621_210300.wav", WavFixture::wav(""));
+    const QString list = dir.filePath(QStringLiteral("drop-list.csv"));
+    {
+        QFile out(list);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write("time\n2012-06-22 22:00:00\n");
+    }
+    const QString single = QString::fromStdString((wavs / "SM4_20120621_210300.wav").string());
+    const QList<QUrl> urls = {QUrl::fromLocalFile(QString::fromStdString(wavs.string())),
+                              QUrl::fromLocalFile(list), QUrl::fromLocalFile(single)};
+    const DroppedSources sources = droppedSources(urls);
+    QCOMPARE(sources.folders, QStringList{QString::fromStdString(wavs.string())});
+    QCOMPARE(sources.lists, QStringList{list});
+    QCOMPARE(sources.refused, QStringList{single});
+
+    auto alertRecorder = std::make_unique<RecordingAlerts>();
+    const RecordingAlerts& alerts = *alertRecorder;
+    MainWindow window(UserDialogs{std::move(alertRecorder), std::make_unique<ScriptedPanels>(),
+                                  std::make_unique<RecordingPasteboard>()});
+    QVERIFY(window.openLibrary(QString::fromStdString(file.string())));
+    // Each import asks with its dialog; here the user takes what it proposes.
+    QTimer accepter;
+    connect(&accepter, &QTimer::timeout, [] {
+        if (auto* dialog = qobject_cast<ImportDialog*>(QApplication::activeModalWidget())) {
+            dialog->accept();
+        }
+    });
+    accepter.start(10);
+    QMimeData data;
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+    accepter.stop();
+
+    QCOMPARE(alerts.shown.size(), std::size_t{1});
+    QVERIFY(alerts.shown[0].message.contains(single));
+    QCOMPARE(alerts.reports.size(), std::size_t{2});
+    QVERIFY2(alerts.reports[0].message.startsWith(
+                 QStringLiteral("Imported 1 recordings into the session \"drop-night\"")),
+             qPrintable(alerts.reports[0].message));
+    QVERIFY2(alerts.reports[1].message.startsWith(
+                 QStringLiteral("Imported 1 recordings into the session \"drop-list\"")),
+             qPrintable(alerts.reports[1].message));
+    QCOMPARE(window.findChild<QTableView*>(QStringLiteral("sessions"))->model()->rowCount(), 2);
+
+    // Nothing to import: the drop is not taken.
+    QMimeData other;
+    other.setUrls({QUrl::fromLocalFile(single)});
+    QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &other, Qt::LeftButton, Qt::NoModifier);
+    refused.ignore();
+    QApplication::sendEvent(&window, &refused);
+    QVERIFY(!refused.isAccepted());
 }
 
 void MainWindowTest::press(const MainWindow& window, const QKeySequence& keys) {
