@@ -19,47 +19,12 @@
 
 #include "core/time/local_time.h"
 #include "host/desk/session_dialog.h"
+#include "host/desk/zone_names.h"
 
 namespace vane {
 namespace {
 
 constexpr int kPreviewRows = 8;
-
-QString zoneId(const icu::TimeZone& zone) {
-    icu::UnicodeString id;
-    zone.getID(id);
-    return QString::fromUtf16(reinterpret_cast<const char16_t*>(id.getBuffer()), id.length());
-}
-
-QStringList canonicalZoneIds() {
-    QStringList ids;
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::StringEnumeration> zones(icu::TimeZone::createTimeZoneIDEnumeration(
-        UCAL_ZONE_TYPE_CANONICAL_LOCATION, nullptr, nullptr, status));
-    while (U_SUCCESS(status) && zones) {
-        const icu::UnicodeString* id = zones->snext(status);
-        if (!id) {
-            break;
-        }
-        ids.append(
-            QString::fromUtf16(reinterpret_cast<const char16_t*>(id->getBuffer()), id->length()));
-    }
-    ids.append(QStringLiteral("UTC"));
-    ids.sort();
-    return ids;
-}
-
-// Any zone of the time zone database, also one that the list spells differently (the system's
-// "Etc/UTC" or "Asia/Kolkata"): refusing it would leave the default unusable.
-bool isKnownZone(const QString& id) {
-    const std::u16string text = id.toStdU16String();
-    icu::UnicodeString canonical;
-    UBool isSystemId = false;
-    UErrorCode status = U_ZERO_ERROR;
-    icu::TimeZone::getCanonicalID(icu::UnicodeString(text.data(), static_cast<int>(text.size())),
-                                  canonical, isSystemId, status);
-    return U_SUCCESS(status) && isSystemId;
-}
 
 }  // namespace
 
@@ -240,9 +205,7 @@ void ImportDialog::updateAcceptable() {
 }
 
 std::unique_ptr<icu::TimeZone> ImportDialog::timeZone() const {
-    const std::u16string id = zone_->currentText().toStdU16String();
-    return std::unique_ptr<icu::TimeZone>(
-        icu::TimeZone::createTimeZone(icu::UnicodeString(id.data(), static_cast<int>(id.size()))));
+    return zoneNamed(zone_->currentText());
 }
 
 library::ImportTarget ImportDialog::target() const {

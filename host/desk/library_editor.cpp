@@ -1,5 +1,7 @@
 #include "host/desk/library_editor.h"
 
+#include <unicode/timezone.h>
+
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
@@ -9,6 +11,7 @@
 
 #include "host/desk/desk_dialogs.h"
 #include "host/desk/session_dialog.h"
+#include "host/desk/zone_names.h"
 
 namespace vane {
 namespace {
@@ -168,11 +171,41 @@ void LibraryEditor::editSelectedSession() {
         alerts_.showAlert(window_, tr("Edit Session"), tr("Select one session to edit."));
         return;
     }
-    SessionDialog dialog(selected.front(), window_);
+    std::vector<std::string> zones;
+    try {
+        zones = edited_.library()->sessionTimeZones(selected.front().id);
+    } catch (const std::exception& error) {
+        alerts_.showAlert(window_, tr("Cannot read library"), QString::fromStdString(error.what()));
+        return;
+    }
+    SessionDialog dialog(selected.front(), zones, window_);
     if (dialog.exec() != QDialog::Accepted || !dialog.edited()) {
         return;
     }
-    changeSession(selected.front(), *dialog.edited());
+    // One step to undo, however many of its parts changed.
+    const library::LibrarySession& before = selected.front();
+    const library::LibrarySession after = *dialog.edited();
+    undoStack_->beginMacro(tr("Edit Session \"%1\"").arg(QString::fromStdString(before.name)));
+    if (after.name != before.name || after.latitude != before.latitude ||
+        after.longitude != before.longitude) {
+        changeSession(before, after);
+    }
+    if (const std::optional<QString> zone = dialog.changedZone()) {
+        changeSessionZone(before, *zone);
+    }
+    undoStack_->endMacro();
+}
+
+void LibraryEditor::changeSessionZone(const library::LibrarySession& session, const QString& zone) {
+    const std::int64_t id = session.id;
+    const std::shared_ptr<const icu::TimeZone> chosen = zoneNamed(zone);
+    const auto was = std::make_shared<library::SessionTimes>();
+    apply(
+        tr("Read \"%1\" in %2").arg(QString::fromStdString(session.name), zone),
+        [id, chosen, was](library::RecordingLibrary& library) {
+            *was = library.rereadSessionInZone(id, *chosen);
+        },
+        [was](library::RecordingLibrary& library) { library.restoreSessionTimes(*was); });
 }
 
 void LibraryEditor::changeSession(const library::LibrarySession& before,

@@ -45,6 +45,8 @@ class LibraryEditor : public QObject {
     void deleteRecordings(const std::vector<std::int64_t>& recordingIds);
     void editSelectedSession();  // with the session dialog
     void changeSession(const library::LibrarySession& before, const library::LibrarySession& after);
+    // Reads the session's local times again in the zone named `zone` (see rereadSessionInZone).
+    void changeSessionZone(const library::LibrarySession& session, const QString& zone);
 
   private:
     using Change = std::function<void(library::RecordingLibrary&)>;

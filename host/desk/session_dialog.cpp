@@ -1,11 +1,14 @@
 #include "host/desk/session_dialog.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <cmath>
+
+#include "host/desk/zone_names.h"
 
 namespace vane {
 namespace {
@@ -32,12 +35,14 @@ std::optional<std::optional<double>> typedCoordinate(const QString& text, double
     return std::optional<double>(value);
 }
 
-SessionDialog::SessionDialog(const library::LibrarySession& session, QWidget* parent)
+SessionDialog::SessionDialog(const library::LibrarySession& session,
+                             const std::vector<std::string>& zones, QWidget* parent)
     : QDialog(parent),
       session_(session),
       name_(new QLineEdit(QString::fromStdString(session.name))),
       latitude_(new QLineEdit(coordinateText(session.latitude))),
       longitude_(new QLineEdit(coordinateText(session.longitude))),
+      zone_(new QComboBox),
       buttons_(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel)) {
     setWindowTitle(tr("Edit Session"));
     name_->setObjectName(QStringLiteral("name"));
@@ -49,17 +54,44 @@ SessionDialog::SessionDialog(const library::LibrarySession& session, QWidget* pa
     form->addRow(tr("Name:"), name_);
     form->addRow(tr("Latitude:"), latitude_);
     form->addRow(tr("Longitude:"), longitude_);
+    zone_->setObjectName(QStringLiteral("zone"));
+    zone_->setEditable(true);
+    zone_->addItems(canonicalZoneIds());
+    zoneShown_ = zones.size() == 1 ? QString::fromStdString(zones.front()) : QString();
+    zone_->setCurrentText(zoneShown_);
+    zone_->setEnabled(!zones.empty());
+    zone_->setToolTip(
+        zones.empty()
+            ? tr("Every time of this session was written with its own offset from UTC.")
+            : tr("The zone the recorder's clock was read in; another one moves every time read "
+                 "as local time, keeping the clock time."));
+    if (zones.size() > 1) {
+        zone_->lineEdit()->setPlaceholderText(tr("several; choose one for all"));
+    }
+    form->addRow(tr("Time zone:"), zone_);
     form->addRow(buttons_);
     connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    const auto update = [this] {
+        const bool zoneKnown = zone_->currentText() == zoneShown_ || !zone_->isEnabled() ||
+                               isKnownZone(zone_->currentText());
+        buttons_->button(QDialogButtonBox::Ok)->setEnabled(edited().has_value() && zoneKnown);
+    };
     for (QLineEdit* field : {name_, latitude_, longitude_}) {
-        connect(field, &QLineEdit::textChanged, this, [this] {
-            buttons_->button(QDialogButtonBox::Ok)->setEnabled(edited().has_value());
-        });
+        connect(field, &QLineEdit::textChanged, this, update);
     }
+    connect(zone_, &QComboBox::currentTextChanged, this, update);
 }
 
 SessionDialog::~SessionDialog() = default;
+
+std::optional<QString> SessionDialog::changedZone() const {
+    const QString chosen = zone_->currentText().trimmed();
+    if (!zone_->isEnabled() || chosen == zoneShown_ || !isKnownZone(chosen)) {
+        return std::nullopt;
+    }
+    return chosen;
+}
 
 std::optional<library::LibrarySession> SessionDialog::edited() const {
     const QString name = name_->text().trimmed();

@@ -493,4 +493,91 @@ void RecordingLibrary::restoreRows(const RemovedRows& rows) {
     }
 }
 
+std::vector<std::string> RecordingLibrary::sessionTimeZones(std::int64_t sessionId) const {
+    Statement select(database_,
+                     "SELECT DISTINCT time_zone FROM recordings WHERE session_id = ?1 AND "
+                     "time_zone IS NOT NULL AND time_zone <> '' ORDER BY time_zone");
+    select.bind(1, sessionId);
+    std::vector<std::string> zones;
+    while (select.step()) {
+        zones.push_back(select.textAt(0));
+    }
+    return zones;
+}
+
+namespace {
+
+SessionTimes sessionTimes(const Database& database, std::int64_t sessionId) {
+    SessionTimes times;
+    times.sessionId = sessionId;
+    Statement session(database, "SELECT sample_date FROM sessions WHERE id = ?1");
+    session.bind(1, sessionId);
+    if (!session.step()) {
+        throw LibraryError("The session no longer exists.");
+    }
+    times.sampleDate = session.doubleAt(0);
+    Statement select(database,
+                     "SELECT id, recording_time, utc_offset, time_zone FROM recordings WHERE "
+                     "session_id = ?1 AND time_zone IS NOT NULL AND time_zone <> '' "
+                     "ORDER BY recording_time, id");
+    select.bind(1, sessionId);
+    while (select.step()) {
+        times.recordings.push_back(
+            {select.integerAt(0),
+             KeptTime{select.doubleAt(1), static_cast<int>(select.integerAt(2)),
+                      select.textAt(3)}});
+    }
+    return times;
+}
+
+void writeSessionTimes(Database& database, const SessionTimes& times) {
+    Statement session(database, "UPDATE sessions SET sample_date = ?2 WHERE id = ?1");
+    session.bind(1, times.sessionId).bind(2, times.sampleDate).run();
+    Statement update(database,
+                     "UPDATE recordings SET recording_time = ?2, utc_offset = ?3, time_zone = ?4 "
+                     "WHERE id = ?1");
+    for (const auto& [id, time] : times.recordings) {
+        update.bind(1, id)
+            .bind(2, time.recordingTime)
+            .bind(3, time.utcOffsetSeconds)
+            .bind(4, std::string_view(time.timeZone))
+            .run();
+        update.reset();
+    }
+}
+
+}  // namespace
+
+SessionTimes RecordingLibrary::rereadSessionInZone(std::int64_t sessionId,
+                                                   const icu::TimeZone& zone) {
+    try {
+        Transaction transaction(database_);
+        const SessionTimes before = sessionTimes(database_, sessionId);
+        SessionTimes after = before;
+        for (auto& [id, time] : after.recordings) {
+            time = readInZone(time, zone);
+        }
+        // The evening keeps its date; its midnight moves as the first recording's offset does.
+        if (!before.recordings.empty()) {
+            after.sampleDate += before.recordings.front().second.utcOffsetSeconds -
+                                after.recordings.front().second.utcOffsetSeconds;
+        }
+        writeSessionTimes(database_, after);
+        transaction.commit();
+        return before;
+    } catch (const SqliteError& error) {
+        throw LibraryError("The times were not changed: " + std::string(error.what()));
+    }
+}
+
+void RecordingLibrary::restoreSessionTimes(const SessionTimes& times) {
+    try {
+        Transaction transaction(database_);
+        writeSessionTimes(database_, times);
+        transaction.commit();
+    } catch (const SqliteError& error) {
+        throw LibraryError("The times were not put back: " + std::string(error.what()));
+    }
+}
+
 }  // namespace vane::library

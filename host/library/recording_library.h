@@ -12,6 +12,7 @@
 
 #include "core/recordings/duplicate_recordings.h"
 #include "core/recordings/imported_recording.h"
+#include "core/recordings/zone_change.h"
 #include "host/library/sqlite_database.h"
 
 namespace vane::library {
@@ -84,6 +85,13 @@ struct RemovedRows {
     std::vector<StoredRecordingRow> recordings;  // also those of the removed sessions
 };
 
+// The times of a session's recordings that were read as local time, with its sample date.
+struct SessionTimes {
+    std::int64_t sessionId = 0;
+    double sampleDate = 0.0;
+    std::vector<std::pair<std::int64_t, KeptTime>> recordings;  // by recording id
+};
+
 using ImportTarget = std::variant<NewSession, std::int64_t /* existing session id */>;
 
 struct ImportSummary {
@@ -132,6 +140,15 @@ class RecordingLibrary {
     // Puts removed rows back under their own ids, in one transaction. Refused, changing nothing,
     // when an id has been taken again in the meantime.
     void restoreRows(const RemovedRows& rows);
+
+    // The zones the session's times were read in as local time, sorted; none when every time
+    // was written with its own offset.
+    std::vector<std::string> sessionTimeZones(std::int64_t sessionId) const;
+    // Reads every time of the session that was read as local time again in `zone` (readInZone),
+    // and moves the sample date to the same evening's midnight there, in one transaction.
+    // Answers the times as they were, for restoreSessionTimes().
+    SessionTimes rereadSessionInZone(std::int64_t sessionId, const icu::TimeZone& zone);
+    void restoreSessionTimes(const SessionTimes& times);
 
   private:
     RecordingLibrary(std::filesystem::path file, Database database);

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <unicode/timezone.h>
 
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "host/library/library_selection.h"
@@ -223,6 +225,36 @@ TEST_F(LibraryTest, RemovedRowsArePutBackExactly) {
     const std::string taken = rowsOf(file);
     EXPECT_THROW(library.restoreRows(last), LibraryError);
     EXPECT_EQ(rowsOf(file), taken);
+}
+
+// A session imported in the wrong zone is read again in the right one: the recorder's clock stays,
+// the instants and the sample date move; times with their own offset stay as they are.
+TEST_F(LibraryTest, ASessionReadAgainInAnotherZoneIsPutBackExactly) {
+    RecordingLibrary library = RecordingLibrary::create(file);
+    std::vector<ImportedRecording> recordings = night(kJune21, 2);
+    recordings.push_back({kJune21 + 600, 7200, "", "own-offset.wav"});
+    const auto pond = library.importRecordings(NewSession{"Pond"}, recordings);
+    ASSERT_TRUE(pond);
+    EXPECT_EQ(library.sessionTimeZones(pond->sessionId), std::vector<std::string>{"Europe/Berlin"});
+    const std::string before = rowsOf(file);
+
+    const std::unique_ptr<icu::TimeZone> london(icu::TimeZone::createTimeZone("Europe/London"));
+    const SessionTimes was = library.rereadSessionInZone(pond->sessionId, *london);
+    EXPECT_EQ(was.recordings.size(), 2u);
+    const LibrarySession session = library.sessions().at(0);
+    EXPECT_EQ(session.sampledate, 1340229600.0 + 3600);  // 2012-06-21 00:00 +01:00
+    const auto moved = library.recordings({pond->sessionId});
+    ASSERT_EQ(moved.size(), 3u);
+    EXPECT_EQ(moved[0].recordingTime, kJune21 + 600);  // its own offset: unchanged
+    EXPECT_EQ(moved[0].timeZone, "");
+    EXPECT_EQ(moved[1].recordingTime, kJune21 + 3600);
+    EXPECT_EQ(moved[1].utcOffsetSeconds, 3600);
+    EXPECT_EQ(moved[1].timeZone, "Europe/London");
+    EXPECT_EQ(library.sessionTimeZones(pond->sessionId), std::vector<std::string>{"Europe/London"});
+
+    library.restoreSessionTimes(was);
+    EXPECT_EQ(rowsOf(file), before);
+    EXPECT_THROW(library.rereadSessionInZone(999, *london), LibraryError);
 }
 
 TEST_F(LibraryTest, MigratesALibraryWithoutLabelsKeepingEveryRecording) {

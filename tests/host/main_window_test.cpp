@@ -687,14 +687,25 @@ void MainWindowTest::deletionsAndEditsAreUndoneToTheLastRow() {
     renamed.longitude = 11.04;
     editor->changeSession(july, renamed);
     QCOMPARE(sessions->model()->index(0, 0).data().toString(), QStringLiteral("July at the pond"));
+    // Read in London instead: the recorder's clock stays, the instants move an hour.
+    const double wasAt = library::RecordingLibrary::open(file.toStdString())
+                             .recordings({july.id})
+                             .at(0)
+                             .recordingTime;
+    editor->changeSessionZone(renamed, QStringLiteral("Europe/London"));
+    QCOMPARE(library::RecordingLibrary::open(file.toStdString())
+                 .recordings({july.id})
+                 .at(0)
+                 .recordingTime,
+             wasAt + 3600);
     const QString edited = rowsOf(file);
 
-    for (int step = 0; step < 3; ++step) {
+    for (int step = 0; step < 4; ++step) {
         press(window, QKeySequence::Undo);
     }
     QCOMPARE(rowsOf(file), before);
     QCOMPARE(sessions->model()->rowCount(), 3);
-    for (int step = 0; step < 3; ++step) {
+    for (int step = 0; step < 4; ++step) {
         press(window, QKeySequence::Redo);
     }
     QCOMPARE(rowsOf(file), edited);
@@ -707,7 +718,7 @@ void MainWindowTest::deletionsAndEditsAreUndoneToTheLastRow() {
 
 void MainWindowTest::sessionDialogTakesBothCoordinatesOrNeither() {
     const library::LibrarySession pond{7, "Pond", 1340229600.0, 49.123456789, 11.05, "dry", 3};
-    SessionDialog dialog(pond);
+    SessionDialog dialog(pond, {"Europe/Berlin"});
     QPushButton* ok = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
     auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("name"));
     auto* latitude = dialog.findChild<QLineEdit*>(QStringLiteral("latitude"));
@@ -735,8 +746,25 @@ void MainWindowTest::sessionDialogTakesBothCoordinatesOrNeither() {
     latitude->setText(QStringLiteral("50.5"));
     longitude->setText(QStringLiteral("-3.25"));
     QCOMPARE(dialog.edited()->longitude, std::optional<double>(-3.25));
+
+    // The zone: the one the times were read in, another one chosen, or one that does not exist.
+    auto* zone = dialog.findChild<QComboBox*>(QStringLiteral("zone"));
+    QCOMPARE(zone->currentText(), QStringLiteral("Europe/Berlin"));
+    QVERIFY(!dialog.changedZone());
+    zone->setCurrentText(QStringLiteral("Europe/London"));
+    QCOMPARE(dialog.changedZone(), std::optional<QString>(QStringLiteral("Europe/London")));
+    zone->setCurrentText(QStringLiteral("Europe/Atlantis"));
+    QVERIFY(!ok->isEnabled());
+    QVERIFY(!dialog.changedZone());
+    zone->setCurrentText(QStringLiteral("Europe/Berlin"));
+    QVERIFY(ok->isEnabled());
     name->clear();
     QVERIFY(!ok->isEnabled());
+
+    // Times that all carry their own offset have no zone to change.
+    const SessionDialog offsets(pond, {});
+    QVERIFY(!offsets.findChild<QComboBox*>(QStringLiteral("zone"))->isEnabled());
+    QVERIFY(!offsets.changedZone());
 }
 
 // A damaged file must never end the program, nor reach the recent list (from which every start
