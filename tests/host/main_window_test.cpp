@@ -71,6 +71,7 @@ class MainWindowTest : public QObject {
     void aCsvListWithBadLinesImportsTheGoodOnesAndListsTheBad();
     void droppedFoldersAndListsAreImported();
     void sessionDialogTakesBothCoordinatesOrNeither();
+    void anEditedSessionIsOneStepToUndo();
 
   private:
     static void select(QTableView* view, const std::vector<int>& rows);
@@ -714,6 +715,37 @@ void MainWindowTest::deletionsAndEditsAreUndoneToTheLastRow() {
     // Another library starts a new history.
     QVERIFY(window.openLibrary(file_));
     QVERIFY(!editor->undoStack()->canUndo());
+}
+
+void MainWindowTest::anEditedSessionIsOneStepToUndo() {
+    const QString file = QDir(folder_.path()).filePath(QStringLiteral("one-step.vanelib"));
+    QFile::remove(file);
+    QVERIFY(QFile::copy(file_, file));
+    MainWindow window(UserDialogs{std::make_unique<RecordingAlerts>(),
+                                  std::make_unique<ScriptedPanels>(),
+                                  std::make_unique<RecordingPasteboard>()});
+    QVERIFY(window.openLibrary(file));
+    const QString before = rowsOf(file);
+    window.selectSessions({QStringLiteral("June")});
+    QTimer editor;
+    connect(&editor, &QTimer::timeout, [] {
+        if (auto* dialog = qobject_cast<SessionDialog*>(QApplication::activeModalWidget())) {
+            dialog->findChild<QLineEdit*>(QStringLiteral("name"))->setText(QStringLiteral("Juni"));
+            dialog->findChild<QComboBox*>(QStringLiteral("zone"))
+                ->setCurrentText(QStringLiteral("UTC"));
+            dialog->accept();
+        }
+    });
+    editor.start(10);
+    press(window, QKeySequence(Qt::Key_F2));
+    editor.stop();
+    const library::RecordingLibrary library = library::RecordingLibrary::open(file.toStdString());
+    const library::LibrarySession juni = library.sessions().at(0);
+    QCOMPARE(juni.name, std::string("Juni"));
+    QCOMPARE(library.recordings({juni.id}).at(0).recordingTime, kJune21 + 7200);
+    QCOMPARE(library.sessionTimeZones(juni.id), std::vector<std::string>{"UTC"});
+    press(window, QKeySequence::Undo);
+    QCOMPARE(rowsOf(file), before);
 }
 
 void MainWindowTest::sessionDialogTakesBothCoordinatesOrNeither() {
