@@ -261,7 +261,8 @@ bool looksLikeClassifierTable(std::string_view text) {
 }
 
 Outcome<ClassifierTable> readClassifierTable(std::string_view text, const std::string& fileName,
-                                             const icu::TimeZone& zone, const NamedColumns& named) {
+                                             const icu::TimeZone& zone, const NamedColumns& named,
+                                             BadRows badRows) {
     text = withoutByteOrderMark(text);
     CsvRows rows(text, detectCsvSeparator(text));
     std::vector<std::string> fields;
@@ -307,9 +308,13 @@ Outcome<ClassifierTable> readClassifierTable(std::string_view text, const std::s
         }
         const std::optional<RowTime> time = timeOf(*layout, fields, zone);
         if (!time) {
-            return problem(rows.line(), "expected a date and time in " +
-                                            timeColumnsOf(*layout, header) + ", found " +
-                                            timeValuesOf(*layout, fields));
+            std::string why = "expected a date and time in " + timeColumnsOf(*layout, header) +
+                              ", found " + timeValuesOf(*layout, fields);
+            if (badRows == BadRows::Refuse) {
+                return problem(rows.line(), std::move(why));
+            }
+            table.refused.push_back({rows.line(), std::move(why)});
+            continue;
         }
         ImportedRecording recording{time->instant, time->utcOffsetSeconds,
                                     time->local ? zoneName : std::string(),
@@ -325,10 +330,14 @@ Outcome<ClassifierTable> readClassifierTable(std::string_view text, const std::s
         if (layout->probability && !fields[*layout->probability].empty()) {
             const auto probability = parseDecimal(fields[*layout->probability]);
             if (!probability || *probability < 0.0 || *probability > 1.0) {
-                return problem(rows.line(), "expected a probability from 0 to 1 in " +
-                                                inQuotes(header.names()[*layout->probability]) +
-                                                ", found " +
-                                                inQuotes(fields[*layout->probability]));
+                std::string why = "expected a probability from 0 to 1 in " +
+                                  inQuotes(header.names()[*layout->probability]) + ", found " +
+                                  inQuotes(fields[*layout->probability]);
+                if (badRows == BadRows::Refuse) {
+                    return problem(rows.line(), std::move(why));
+                }
+                table.refused.push_back({rows.line(), std::move(why)});
+                continue;
             }
             recording.probability = probability;
         }

@@ -60,12 +60,6 @@ using CsvRecordingsResult = Outcome<std::vector<ImportedRecording>>;
 CsvRecordingsResult readCsvRecordings(const CsvTable& table, const RecordingColumns& columns,
                                       const icu::TimeZone& zone, const std::string& fileName);
 
-// A row left out, with why, in the words readCsvRecordings would stop with.
-struct RefusedRow {
-    std::size_t line = 0;
-    std::string reason;
-};
-
 struct CsvRecordingsRead {
     std::vector<ImportedRecording> recordings;  // in file order
     std::vector<RefusedRow> refused;            // in file order

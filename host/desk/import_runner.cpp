@@ -64,6 +64,21 @@ ImportReport reportOf(const std::optional<library::ImportSummary>& summary,
     return report;
 }
 
+// Rows left out of a list, by line, after what was imported.
+void addRefused(const std::vector<RefusedRow>& refused, const std::string& fileName,
+                ImportReport& report) {
+    if (refused.empty() || report.title == cancelled().title) {
+        return;
+    }
+    report.message += ' ' + QObject::tr("Left out %1 rows that could not be read; see the details.")
+                                .arg(refused.size());
+    for (const RefusedRow& row : refused) {
+        report.details +=
+            QString::fromStdString(fileName + ':' + std::to_string(row.line) + ": " + row.reason) +
+            '\n';
+    }
+}
+
 }  // namespace
 
 ImportReport runImport(QWidget* parent, const QString& label, const ImportWork& work) {
@@ -142,17 +157,7 @@ ImportReport importCsv(const std::filesystem::path& libraryFile, const CsvTable&
         library::RecordingLibrary writer = library::RecordingLibrary::open(libraryFile);
         report = reportOf(writer.importRecordings(target, read->recordings, stop), {});
     }
-    if (!read->refused.empty() && report.title != cancelled().title) {
-        report.message += ' ' + QObject::tr(
-                                    "Left out %1 rows that could not be read; see the "
-                                    "details.")
-                                    .arg(read->refused.size());
-        for (const RefusedRow& row : read->refused) {
-            report.details += QString::fromStdString(fileName + ':' + std::to_string(row.line) +
-                                                     ": " + row.reason) +
-                              '\n';
-        }
-    }
+    addRefused(read->refused, fileName, report);
     return report;
 }
 
@@ -160,7 +165,8 @@ ImportReport importClassifierTable(const std::filesystem::path& libraryFile,
                                    const std::string& text, const icu::TimeZone& zone,
                                    const std::string& fileName, const library::ImportTarget& target,
                                    std::stop_token stop) {
-    const Outcome<ClassifierTable> read = readClassifierTable(text, fileName, zone);
+    const Outcome<ClassifierTable> read =
+        readClassifierTable(text, fileName, zone, {}, BadRows::Skip);
     if (!read) {
         return {QObject::tr("Import stopped"),
                 QObject::tr("Nothing was imported. %1")
@@ -168,11 +174,15 @@ ImportReport importClassifierTable(const std::filesystem::path& libraryFile,
                 {},
                 false};
     }
+    ImportReport report;
     if (read->recordings.empty()) {
-        return nothingFound({});
+        report = nothingFound({});
+    } else {
+        library::RecordingLibrary writer = library::RecordingLibrary::open(libraryFile);
+        report = reportOf(writer.importRecordings(target, read->recordings, stop), {});
     }
-    library::RecordingLibrary writer = library::RecordingLibrary::open(libraryFile);
-    return reportOf(writer.importRecordings(target, read->recordings, stop), {});
+    addRefused(read->refused, fileName, report);
+    return report;
 }
 
 }  // namespace vane

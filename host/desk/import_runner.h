@@ -42,7 +42,7 @@ ImportReport importCsv(const std::filesystem::path& libraryFile, const CsvTable&
                        std::stop_token stop);
 
 // An identification program's table, recognised from its header: the times, labels and
-// probabilities it holds, all or nothing.
+// probabilities of the rows that read, in one transaction; the others are listed by line.
 ImportReport importClassifierTable(const std::filesystem::path& libraryFile,
                                    const std::string& text, const icu::TimeZone& zone,
                                    const std::string& fileName, const library::ImportTarget& target,

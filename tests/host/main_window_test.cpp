@@ -407,9 +407,16 @@ void MainWindowTest::importReportsWhatWentIntoWhichSessionAndWhatWasSkipped() {
     const ImportReport table = importClassifierTable(
         file,
         "IN FILE,DATE,TIME,AUTO ID*,MATCH RATIO,MANUAL ID\n"
-        "S.wav,2012-06-21,21:05:00,NYCNOC,0.8,\nS.wav,2012-06-21,21:06:00,PIPPIP,0.3,PIPNAT\n",
+        "S.wav,2012-06-21,21:05:00,NYCNOC,0.8,\nS.wav,2012-06-21,21:06:00,PIPPIP,0.3,PIPNAT\n"
+        "T.wav,2012-06-21,21:07:00,PIPPIP,high,\n",
         *berlin, "id.csv", library::NewSession{"Labelled"}, {});
     QVERIFY2(table.changed, qPrintable(table.message));
+    // A row that cannot be read is listed, the others are imported.
+    QCOMPARE(table.message, QStringLiteral("Imported 2 recordings into the session \"Labelled\". "
+                                           "Left out 1 rows that could not be read; see the "
+                                           "details."));
+    QCOMPARE(table.details, QStringLiteral("id.csv:4: expected a probability from 0 to 1 in "
+                                           "\"MATCH RATIO\", found \"high\"\n"));
     MainWindow window;
     QVERIFY(window.openLibrary(QString::fromStdString(file.string())));
     window.selectSessions({QStringLiteral("Labelled")});
