@@ -6,6 +6,7 @@
 #include <iostream>
 #include <memory>
 
+#include "cli/finite_number.h"
 #include "cli/output_paths.h"
 #include "cli/problem_report.h"
 #include "core/analysis/bat_events.h"
@@ -134,7 +135,18 @@ int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, 
     if (!prepared.inputs) {
         return prepared.exitStatus;
     }
-    const AnalysisInputs& inputs = *prepared.inputs;
+    AnalysisInputs& inputs = *prepared.inputs;
+    if (options.temperatureFloor && inputs.analysis.temperatureColumn <= 0 &&
+        !options.input.temperatureColumn) {
+        inputs.analysis.temperatureColumn = guessTemperatureItem(inputs.view.columnTitles);
+        if (inputs.analysis.temperatureColumn > 0) {
+            err << "Temperature column: " << inputs.analysis.temperatureColumn << " "
+                << shownContent(inputs.view.columnTitles[static_cast<std::size_t>(
+                                                             inputs.analysis.temperatureColumn) -
+                                                         1])
+                << " (guessed from its title; choose another with --temperature-column)\n";
+        }
+    }
     if (inputs.analysis.windColumn <= 0 || inputs.analysis.dateTimeColumn <= 0) {
         return reportProblem({.title = "Bad usage",
                               .message = "name the wind file's date/time and wind speed columns "
@@ -244,15 +256,18 @@ void addCurtailCommand(CLI::App& app, CommandAction& action) {
     addWindInputOptions(*command, options->input);
     command->add_option("--lat", options->latitude, "Latitude of the site, degrees north")
         ->required()
+        ->check(finiteNumber())
         ->check(CLI::Range(-90.0, 90.0));
     command->add_option("--lon", options->longitude, "Longitude of the site, degrees east")
         ->required()
+        ->check(finiteNumber())
         ->check(CLI::Range(-180.0, 180.0));
     command->add_option("--zone-name", options->zoneName,
                         "Time zone of the site, such as Europe/Berlin; default: the process's\n"
                         "(TZ). Also the zone of times without an offset");
     command->add_option("--protect", options->protectPercent, "Share of activity to protect, %")
         ->default_val(90.0)
+        ->check(finiteNumber())
         ->check(CLI::Range(1.0, 100.0));
     command->add_option("--night-parts", options->nightParts, "Equal parts of each night")
         ->default_val(10)
@@ -276,9 +291,11 @@ void addCurtailCommand(CLI::App& app, CommandAction& action) {
                      "CSV wind_speed,kW, linear between points and 0 outside them, for the\n"
                      "power from the wind speed. Without either, hours are weighed")
         ->excludes(powerColumn);
-    command->add_option("--temperature-floor", options->temperatureFloor,
-                        "Stop only when the temperature is at or above this, °C (a row without\n"
-                        "a temperature stops)");
+    command
+        ->add_option("--temperature-floor", options->temperatureFloor,
+                     "Stop only when the temperature is at or above this, °C (a row without\n"
+                     "a temperature stops)")
+        ->check(finiteNumber());
     command->add_option("--effort", options->effortFile,
                         "CSV start,end of the times the detector recorded; intervals outside\n"
                         "count neither activity nor cost. Default: every night from the first\n"

@@ -1,5 +1,6 @@
 #include "core/curtailment/csv_pairs.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "core/files/shown_content.h"
@@ -18,7 +19,10 @@ Outcome<std::size_t> readCsvPairs(
         if (fields.empty() || (!fields.front().empty() && fields.front().front() == '#')) {
             continue;
         }
-        const bool header = first;
+        // A header names its columns; a line with a digit in its first field is data, however
+        // damaged.
+        const bool header = first && std::none_of(fields[0].begin(), fields[0].end(),
+                                                  [](char c) { return c >= '0' && c <= '9'; });
         first = false;
         Outcome<void> read =
             fields.size() >= 2

@@ -9,6 +9,12 @@
 #include "core/files/shown_content.h"
 
 namespace vane {
+namespace {
+
+constexpr double kHighestWind = 100.0;
+constexpr double kLargestKw = 1e6;
+
+}  // namespace
 
 double PowerCurve::kwAt(double windSpeed) const {
     if (points.size() < 2 || !std::isfinite(windSpeed) || windSpeed < points.front().windSpeed ||
@@ -43,6 +49,14 @@ Outcome<PowerCurve> parsePowerCurve(std::string_view text, std::string_view file
                 return Problem{.message = "\"" + shownContent(windField) + "\", \"" +
                                           shownContent(kwField) +
                                           "\" is no wind speed and power in kW"};
+            }
+            // Far beyond any turbine: a unit slip or damage, and room for sums that stay finite.
+            if (*wind < 0.0 || *wind > kHighestWind || std::fabs(*kw) > kLargestKw) {
+                return Problem{.message =
+                                   "a wind speed of 0 to 100 m/s and a power of at most "
+                                   "1000000 kW are expected, not \"" +
+                                   shownContent(windField) + "\", \"" + shownContent(kwField) +
+                                   "\""};
             }
             if (!curve.points.empty() && *wind <= curve.points.back().windSpeed) {
                 return Problem{.message = "the wind speeds must rise from line to line"};

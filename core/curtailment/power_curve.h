@@ -20,8 +20,9 @@ struct PowerCurve {
 };
 
 // Reads a CSV `wind_speed,kW` (',', ';' or tab; an optional header line; '#' comments). A line
-// that is no pair of finite numbers, a wind speed not above the one before, or fewer than two
-// points is refused with the file's line; `file` names it in the problem.
+// that is no pair of numbers (wind 0 to 100 m/s, power within ±1000000 kW), a wind speed not above
+// the one before, or fewer than two points is refused with the file's line; `file` names it in the
+// problem.
 Outcome<PowerCurve> parsePowerCurve(std::string_view text, std::string_view file);
 
 }  // namespace vane
