@@ -82,7 +82,10 @@ void drawActivityCurve(const CurtailmentResult& result, QPainter& painter, doubl
     drawGraph(graph.graph(), painter, kMargin, top, kContentWidth, 230.0);
 }
 
-void drawTradeoff(const CurtailmentResult& result, QPainter& painter, double top) {
+}  // namespace
+
+void paintTradeoffGraph(const CurtailmentResult& result, QPainter& painter, double left, double top,
+                        double width, double height) {
     PlotData data;
     double highest = 0.0;
     const double unit = result.energyKnown ? 1000.0 : 1.0;
@@ -112,8 +115,10 @@ void drawTradeoff(const CurtailmentResult& result, QPainter& painter, double top
     plot.yAxis.titleLocation = plot.defaultPlotSpace().yRange.length / 2.0;
     const int digits = yStep >= 1.0 ? 0 : static_cast<int>(std::ceil(-std::log10(yStep)));
     plot.yAxis.labelFormatter = {.minimumFractionDigits = digits, .maximumFractionDigits = digits};
-    drawGraph(plot, painter, kMargin, top, kContentWidth, 260.0);
+    drawGraph(plot, painter, left, top, width, height);
 }
+
+namespace {
 
 std::string dateText(double instant, const icu::TimeZone* zone) {
     if (!std::isfinite(instant)) {
@@ -211,7 +216,7 @@ void paintSecondPage(const CurtailmentReportContent& content, QPainter& painter)
     const CurtailmentResult& result = content.result;
     double top = paragraph(painter, kMargin, "Trade-off: lost energy against protected activity",
                            10.0, true);
-    drawTradeoff(result, painter, top);
+    paintTradeoffGraph(result, painter, kMargin, top, kContentWidth, 260.0);
     top += 266.0;
     top = paragraph(painter, top, "Held-out check", 10.0, true);
     if (result.holdout.empty()) {

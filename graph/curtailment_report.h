@@ -37,6 +37,11 @@ void paintCurtailmentReportPage(const CurtailmentReportContent& content, int pag
 void paintCutInGrid(const CurtailmentResult& result, QPainter& painter, double left, double top,
                     double width, double height);
 
+// Draws the trade-off graph (lost energy, or hours without energy, over the protected share, for
+// both plans) into the rectangle (points).
+void paintTradeoffGraph(const CurtailmentResult& result, QPainter& painter, double left, double top,
+                        double width, double height);
+
 // Writes the report: "pdf" as A4 vector pages, "png" as the pages one below the other at 144
 // dpi. Written whole and renamed, as every output; the alert is "Report not saved".
 Outcome<void> writeCurtailmentReport(const CurtailmentReportContent& content,

@@ -127,16 +127,18 @@ BlanketPlan blanketFromSteps(const std::vector<BlanketStep>& steps, std::int64_t
 }
 
 // The least cost of leaving at most u of the activity unprotected, for every u up to `allowed`,
-// over the cells' undominated choices; with `picks`, which choice each cell took at each u.
+// over the cells' undominated choices; with `picks`, which choice each cell took at each u (a
+// byte each when every cell has at most 256 choices, for a plan of millions of recordings).
+template <typename Pick>
 std::vector<double> leastCosts(const std::vector<std::vector<Choice>>& choices,
                                const std::vector<std::int64_t>& cellTotals, std::int64_t allowed,
-                               std::vector<std::vector<std::uint32_t>>* picks) {
+                               std::vector<std::vector<Pick>>* picks) {
     const auto size = static_cast<std::size_t>(allowed) + 1;
     std::vector<double> best(size, 0.0);
     std::vector<double> next(size);
     for (std::size_t c = 0; c < choices.size(); ++c) {
         std::fill(next.begin(), next.end(), kInfinity);
-        std::vector<std::uint32_t>* pick = nullptr;
+        std::vector<Pick>* pick = nullptr;
         if (picks != nullptr) {
             (*picks)[c].assign(size, 0);
             pick = &(*picks)[c];
@@ -157,7 +159,7 @@ std::vector<double> leastCosts(const std::vector<std::vector<Choice>>& choices,
                     const double candidate = best[u - shift] + cost;
                     if (candidate < next[u]) {
                         next[u] = candidate;
-                        (*pick)[u] = static_cast<std::uint32_t>(k);
+                        (*pick)[u] = static_cast<Pick>(k);
                     }
                 }
             }
@@ -193,6 +195,20 @@ CellChoices cellChoices(const std::vector<CellActivity>& cells, bool energyKnown
         result.choices.push_back(std::move(kept));
     }
     return result;
+}
+
+// Runs the programme at `allowed` and follows the picks back from it: the cut-in of every cell
+// with a choice.
+template <typename Pick>
+void pickCutIns(const CellChoices& choices, std::int64_t allowed, std::vector<double>& cutIns) {
+    std::vector<std::vector<Pick>> picks(choices.choices.size());
+    leastCosts<Pick>(choices.choices, choices.totals, allowed, &picks);
+    auto u = static_cast<std::size_t>(allowed);
+    for (std::size_t k = choices.choices.size(); k-- > 0;) {
+        const Choice& chosen = choices.choices[k][picks[k][u]];
+        cutIns[choices.cellIndex[k]] = chosen.cutIn;
+        u -= static_cast<std::size_t>(choices.totals[k] - chosen.protectedActivity);
+    }
 }
 
 }  // namespace
@@ -261,13 +277,14 @@ TailoredPlan tailoredPlan(const std::vector<CellActivity>& cells, int parts, dou
         }
     } else if (!choices.cellIndex.empty()) {
         const std::int64_t allowed = total - required - choices.fixedUnprotected;
-        std::vector<std::vector<std::uint32_t>> picks(choices.choices.size());
-        leastCosts(choices.choices, choices.totals, allowed, &picks);
-        auto u = static_cast<std::size_t>(allowed);
-        for (std::size_t k = choices.choices.size(); k-- > 0;) {
-            const Choice& chosen = choices.choices[k][picks[k][u]];
-            cutIns[choices.cellIndex[k]] = chosen.cutIn;
-            u -= static_cast<std::size_t>(choices.totals[k] - chosen.protectedActivity);
+        std::size_t mostChoices = 0;
+        for (const std::vector<Choice>& cell : choices.choices) {
+            mostChoices = std::max(mostChoices, cell.size());
+        }
+        if (mostChoices <= 256) {
+            pickCutIns<std::uint8_t>(choices, allowed, cutIns);
+        } else {
+            pickCutIns<std::uint32_t>(choices, allowed, cutIns);
         }
     }
 
@@ -290,7 +307,7 @@ std::vector<TradeoffPoint> tradeoffCurve(const std::vector<CellActivity>& cells,
     const std::int64_t fixedUnprotected = choices.fixedUnprotected;
     const std::int64_t widest = total - requiredActivity(total, fromPercent) - fixedUnprotected;
     const std::vector<double> costs =
-        widest >= 0 ? leastCosts(choices.choices, choices.totals, widest, nullptr)
+        widest >= 0 ? leastCosts<std::uint8_t>(choices.choices, choices.totals, widest, nullptr)
                     : std::vector<double>{};
     const std::vector<BlanketStep> steps = blanketSteps(cells, energyKnown);
     for (int percent = fromPercent; percent <= toPercent; ++percent) {

@@ -206,6 +206,25 @@ TurbineInterval interval(double end, float wind, std::int64_t activity,
     return row;
 }
 
+// Cells of more than 256 classes each (readings up to 150 m/s), which the programme follows
+// back with wider picks.
+TEST(CurtailmentPlanTest, CellsOfManyClassesAreSolvedExactlyToo) {
+    std::mt19937 random(99);
+    std::uniform_int_distribution<int> activity(0, 3);
+    std::vector<CellActivity> cells(2);
+    for (CellActivity& cell : cells) {
+        for (int key = 0; key < 300; ++key) {
+            const int spared = activity(random);
+            cell.stops[key] = {spared, 1.0 + key % 7, 1.0 / 6.0};
+            cell.activity += spared;
+        }
+    }
+    for (const double percent : {50.0, 90.0, 99.0}) {
+        EXPECT_NEAR(tailoredPlan(cells, 1, percent, true).totals.energyLostKwh,
+                    bruteForceLeast(cells, percent), 1e-6);
+    }
+}
+
 TEST(CurtailmentPlanTest, TemperatureFloorAndEffortChangeExactlyTheirIntervals) {
     const auto zone = berlin();
     const auto at = [&](int day, int hour, int minute) {
