@@ -93,7 +93,7 @@ void BM_OnePlan(benchmark::State& state) {
         const vane::CurtailmentData cells =
             vane::curtailmentData(data.intervals, kSite, planOptions(), *zone);
         const std::vector<vane::CellActivity> all = vane::cellsOfYears(cells, {});
-        const vane::BlanketPlan blanket = vane::blanketPlan(all, cells.parts, 90, true);
+        const vane::BlanketPlan blanket = vane::blanketPlan(all, 90, true);
         const vane::TailoredPlan tailored = vane::tailoredPlan(all, cells.parts, 90, true);
         benchmark::DoNotOptimize(blanket.cutIn);
         benchmark::DoNotOptimize(tailored.totals.energyLostKwh);
@@ -110,8 +110,7 @@ void BM_Tradeoff50(benchmark::State& state) {
         vane::curtailmentData(data.intervals, kSite, planOptions(), *zone);
     const std::vector<vane::CellActivity> all = vane::cellsOfYears(cells, {});
     for (auto _ : state) {
-        const std::vector<vane::TradeoffPoint> curve =
-            vane::tradeoffCurve(all, cells.parts, 50, 99, true);
+        const std::vector<vane::TradeoffPoint> curve = vane::tradeoffCurve(all, 50, 99, true);
         benchmark::DoNotOptimize(curve.data());
     }
     state.counters["activity"] = static_cast<double>(cells.activityInNights);

@@ -61,6 +61,10 @@ void sayCoverage(const CurtailmentResult& result, const TurbineIntervalScan& sca
         err << "Activity without a row of the wind file: " << scan.activityUnmatched
             << " (not counted)\n";
     }
+    if (scan.rowsWithoutPower > 0) {
+        err << "Rows whose power is no number: " << scan.rowsWithoutPower
+            << " (taken as 0 kW: stopping there costs nothing)\n";
+    }
     if (scan.unreadableDate) {
         err << "Wrong date/time format: at least one date/time entry had an unknown format\n";
     }

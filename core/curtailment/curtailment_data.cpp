@@ -19,7 +19,8 @@ bool insideEffort(const std::vector<EffortSpan>& spans, double end) {
 // Without an effort file the detector counts as recording through every night from the one of
 // the first activity to the one of the last; activity outside the nights bounds it by itself.
 std::vector<EffortSpan> effortFromActivity(const std::vector<TurbineInterval>& intervals,
-                                           const NightCalendar& calendar, int parts) {
+                                           const Site& site, const NightOptions& night,
+                                           const icu::TimeZone& zone) {
     double first = INFINITY;
     double last = -INFINITY;
     for (const TurbineInterval& interval : intervals) {
@@ -31,10 +32,13 @@ std::vector<EffortSpan> effortFromActivity(const std::vector<TurbineInterval>& i
     if (!(first <= last)) {
         return {};
     }
-    const std::optional<NightPlace> firstNight = nightPlaceOf(calendar, first, parts);
-    const std::optional<NightPlace> lastNight = nightPlaceOf(calendar, last, parts);
-    return {{firstNight ? calendar.nights[firstNight->night].start : first - 1.0,
-             lastNight ? calendar.nights[lastNight->night].end : last}};
+    // Only the nights around the two ends are asked for, however far apart they lie.
+    const NightCalendar around = nightsBetween(first, first, site, night, zone);
+    const NightCalendar aroundLast = nightsBetween(last, last, site, night, zone);
+    const std::optional<NightPlace> firstNight = nightPlaceOf(around, first, 1);
+    const std::optional<NightPlace> lastNight = nightPlaceOf(aroundLast, last, 1);
+    return {{firstNight ? around.nights[firstNight->night].start : first - 1.0,
+             lastNight ? aroundLast.nights[lastNight->night].end : last}};
 }
 
 }  // namespace
@@ -53,12 +57,11 @@ CurtailmentData curtailmentData(const std::vector<TurbineInterval>& intervals, c
         from = std::min(from, interval.end);
         to = std::max(to, interval.end);
     }
-    const NightCalendar allNights = nightsBetween(from, to, site, options.night, zone);
     std::vector<EffortSpan> effort;
     if (options.effort) {
         effort = *options.effort;
     } else {
-        effort = effortFromActivity(intervals, allNights, parts);
+        effort = effortFromActivity(intervals, site, options.night, zone);
         data.effortFromRecordings = true;
     }
     if (effort.empty()) {

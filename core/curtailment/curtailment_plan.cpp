@@ -255,8 +255,7 @@ PlanTotals applyCutIns(const std::vector<CellActivity>& cells, const std::vector
     return totals;
 }
 
-BlanketPlan blanketPlan(const std::vector<CellActivity>& cells, int /*parts*/, double percent,
-                        bool energyKnown) {
+BlanketPlan blanketPlan(const std::vector<CellActivity>& cells, double percent, bool energyKnown) {
     const std::int64_t total = totalActivity(cells);
     const std::int64_t required = requiredActivity(total, percent);
     BlanketPlan plan = blanketFromSteps(blanketSteps(cells, energyKnown), required, nullptr);
@@ -299,8 +298,8 @@ TailoredPlan tailoredPlan(const std::vector<CellActivity>& cells, int parts, dou
     return plan;
 }
 
-std::vector<TradeoffPoint> tradeoffCurve(const std::vector<CellActivity>& cells, int /*parts*/,
-                                         int fromPercent, int toPercent, bool energyKnown) {
+std::vector<TradeoffPoint> tradeoffCurve(const std::vector<CellActivity>& cells, int fromPercent,
+                                         int toPercent, bool energyKnown) {
     std::vector<TradeoffPoint> points;
     const std::int64_t total = totalActivity(cells);
     const CellChoices choices = cellChoices(cells, energyKnown);
@@ -354,7 +353,7 @@ std::vector<HoldoutCheck> holdoutChecks(const CurtailmentData& data, double perc
         for (const CellCutIn& cell : tailored.cells) {
             cutIns.push_back(cell.cutIn);
         }
-        const BlanketPlan blanket = blanketPlan(training, data.parts, percent, energyKnown);
+        const BlanketPlan blanket = blanketPlan(training, percent, energyKnown);
         HoldoutCheck check;
         check.year = heldOut;
         check.activity = totalActivity(test);

@@ -124,8 +124,7 @@ struct HoldoutCheck {
 std::vector<CellActivity> cellsOfYears(const CurtailmentData& data, const std::vector<int>& keep);
 
 // The smallest single cut-in for every cell that protects `percent` % of the cells' activity.
-BlanketPlan blanketPlan(const std::vector<CellActivity>& cells, int parts, double percent,
-                        bool energyKnown);
+BlanketPlan blanketPlan(const std::vector<CellActivity>& cells, double percent, bool energyKnown);
 
 // One cut-in per cell protecting `percent` % at the least cost (energy, or hours without it):
 // a multiple-choice knapsack solved exactly by dynamic programming over the activity that may go
@@ -135,8 +134,8 @@ TailoredPlan tailoredPlan(const std::vector<CellActivity>& cells, int parts, dou
 
 // Lost energy (or hours) of both plans for every whole percent from `fromPercent` to
 // `toPercent`, from one run of the dynamic programme.
-std::vector<TradeoffPoint> tradeoffCurve(const std::vector<CellActivity>& cells, int parts,
-                                         int fromPercent, int toPercent, bool energyKnown);
+std::vector<TradeoffPoint> tradeoffCurve(const std::vector<CellActivity>& cells, int fromPercent,
+                                         int toPercent, bool energyKnown);
 
 // For each year of two or more: the share the plans made from the other years protect in it.
 std::vector<HoldoutCheck> holdoutChecks(const CurtailmentData& data, double percent,

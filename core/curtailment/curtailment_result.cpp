@@ -56,14 +56,11 @@ CurtailmentResult curtailmentResult(const std::vector<TurbineInterval>& interval
     result.energyKnown = options.energyKnown;
     result.temperatureFloor = options.temperatureFloor;
     result.data = curtailmentData(intervals, site, options, zone);
-    const int parts = result.data.parts;
     const std::vector<CellActivity> cells = cellsOfYears(result.data, {});
-    result.blanket = blanketPlan(cells, parts, options.protectPercent, options.energyKnown);
-    result.tailored = tailoredPlan(cells, parts, options.protectPercent, options.energyKnown);
-    for (std::size_t c = 0; c < cells.size() && c < result.tailored.cells.size(); ++c) {
-        result.tailored.cells[c].activity = cells[c].activity;
-    }
-    result.tradeoff = tradeoffCurve(cells, parts, kTradeoffFrom, kTradeoffTo, options.energyKnown);
+    result.blanket = blanketPlan(cells, options.protectPercent, options.energyKnown);
+    result.tailored =
+        tailoredPlan(cells, result.data.parts, options.protectPercent, options.energyKnown);
+    result.tradeoff = tradeoffCurve(cells, kTradeoffFrom, kTradeoffTo, options.energyKnown);
     result.holdout = holdoutChecks(result.data, options.protectPercent, options.energyKnown);
     return result;
 }

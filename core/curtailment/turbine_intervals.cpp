@@ -76,7 +76,9 @@ TurbineIntervalScan turbineIntervals(const BatEventList& events, const WindTable
         interval.wind = readingIn(table, row, options.windColumn, numbers);
         interval.temperature = readingIn(table, row, options.temperatureColumn, numbers);
         if (power.powerColumn > 0) {
-            interval.powerKw = readingIn(table, row, power.powerColumn, numbers).value_or(0.0f);
+            const std::optional<float> kw = readingIn(table, row, power.powerColumn, numbers);
+            interval.powerKw = kw.value_or(0.0f);
+            scan.rowsWithoutPower += !kw;
         } else if (power.curve != nullptr && interval.wind) {
             interval.powerKw = power.curve->kwAt(*interval.wind);
         }

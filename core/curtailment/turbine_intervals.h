@@ -25,6 +25,7 @@ struct TurbineIntervalScan {
     bool endReached = false;             // activity after the last row
     std::int64_t activityMatched = 0;    // in bins the rows hold
     std::int64_t activityUnmatched = 0;  // in bins no row holds
+    std::int64_t rowsWithoutPower = 0;   // a power column chosen, its field no number: 0 kW
 };
 
 // Reads the table's rows as intervals (the analysis's window: from the row before, at most ten

@@ -85,7 +85,7 @@ TEST(CurtailmentPlanTest, OneCellGivesTheAnalysisLevelsAsBlanketCutIns) {
             ASSERT_EQ(data.years.size(), 1u);
             const std::vector<CellActivity> cells = cellsOfYears(data, {});
             for (const ActivityLevel& level : analysis.summaries.front().levels) {
-                const BlanketPlan blanket = blanketPlan(cells, 1, level.percent, false);
+                const BlanketPlan blanket = blanketPlan(cells, level.percent, false);
                 EXPECT_DOUBLE_EQ(blanket.cutIn, level.readingBelow)
                     << level.percent << " % in round " << round;
                 EXPECT_TRUE(blanket.totals.targetReached);
@@ -161,7 +161,7 @@ TEST(CurtailmentPlanTest, TailoredPlansCostTheLeastAndNeverMoreThanTheBlanket) {
         for (const double percent : {50.0, 80.0, 90.0, 95.0, 100.0}) {
             const double least = bruteForceLeast(cells, percent);
             const TailoredPlan tailored = tailoredPlan(cells, 1, percent, true);
-            const BlanketPlan blanket = blanketPlan(cells, 1, percent, true);
+            const BlanketPlan blanket = blanketPlan(cells, percent, true);
             ASSERT_EQ(tailored.totals.targetReached,
                       least < std::numeric_limits<double>::infinity())
                 << "round " << round << ", " << percent << " %";
@@ -179,7 +179,7 @@ TEST(CurtailmentPlanTest, TailoredPlansCostTheLeastAndNeverMoreThanTheBlanket) {
             EXPECT_GE(tailored.totals.protectedActivity, requiredActivity(total, percent));
         }
         // The curve is the same programme read at every share.
-        for (const TradeoffPoint& point : tradeoffCurve(cells, 1, 50, 99, true)) {
+        for (const TradeoffPoint& point : tradeoffCurve(cells, 50, 99, true)) {
             const double least = bruteForceLeast(cells, point.protectPercent);
             if (least == std::numeric_limits<double>::infinity()) {
                 EXPECT_FALSE(point.tailoredCost.has_value());
@@ -188,8 +188,7 @@ TEST(CurtailmentPlanTest, TailoredPlansCostTheLeastAndNeverMoreThanTheBlanket) {
             ASSERT_TRUE(point.tailoredCost.has_value());
             EXPECT_NEAR(*point.tailoredCost, least, 1e-9);
             EXPECT_NEAR(*point.blanketCost,
-                        blanketPlan(cells, 1, point.protectPercent, true).totals.energyLostKwh,
-                        1e-9);
+                        blanketPlan(cells, point.protectPercent, true).totals.energyLostKwh, 1e-9);
         }
     }
 }
@@ -259,8 +258,8 @@ TEST(CurtailmentPlanTest, TemperatureFloorAndEffortChangeExactlyTheirIntervals) 
     EXPECT_EQ(july.stops.at(10.0).activity, 2);
     EXPECT_EQ(july.stops.at(13.0).activity, 1);
     // Even stopping in every wind, the cold interval's 3 stay unprotected: 70 % at most.
-    EXPECT_FALSE(blanketPlan(cells, 1, 80, true).totals.targetReached);
-    const BlanketPlan seventy = blanketPlan(cells, 1, 70, true);
+    EXPECT_FALSE(blanketPlan(cells, 80, true).totals.targetReached);
+    const BlanketPlan seventy = blanketPlan(cells, 70, true);
     EXPECT_TRUE(seventy.totals.targetReached);
     EXPECT_DOUBLE_EQ(seventy.cutIn, 7.0);
     EXPECT_DOUBLE_EQ(seventy.totals.energyLostKwh, 300.0);
