@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unicode/timezone.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -89,6 +90,42 @@ TEST_F(CurtailCommandTest, AnEffortFileAndAFloorShrinkWhatIsPlanned) {
     EXPECT_THAT(err_.str(), HasSubstr("Temperature column: 3 Temperature (C) (guessed"));
     // Only June has cells.
     EXPECT_THAT(out_.str(), MatchesRegex("month[^\n]*\n(6\t[^\n]*\n){10}Blanket.*"));
+}
+
+// Two summers: each is planned from the other, and the report is two A4 pages.
+TEST_F(CurtailCommandTest, TwoYearsAreEachCheckedWithThePlanOfTheOther) {
+    std::string wind = "Date;Wind;Power\n";
+    std::string recordings;
+    for (const int year : {2011, 2012}) {
+        for (int step = 0; step < 36; ++step) {
+            const int minutes = 22 * 60 + 10 * step;
+            const int day = minutes < 24 * 60 ? 14 : 15;
+            char row[64];
+            // Calm early in the night in 2011, later in 2012.
+            const double speed = (year == 2011 ? step : 35 - step) * 0.25;
+            std::snprintf(row, sizeof row, "%04d-07-%02d %02d:%02d;%.2f;%d\n", year, day,
+                          minutes / 60 % 24, minutes % 60, speed, static_cast<int>(speed * 100));
+            wind += row;
+            if (step % 3 == 0) {
+                std::snprintf(row, sizeof row, "%04d-07-%02d %02d:%02d:30\n", year, day,
+                              minutes / 60 % 24, minutes % 60);
+                recordings += row;
+            }
+        }
+    }
+    options_.input.windFile = write("wind.csv", wind);
+    options_.input.recordingList = write("recordings.txt", recordings);
+    options_.input.dateFormat = "yyyy-MM-dd HH:mm";
+    options_.powerColumn = "Power";
+    options_.pngFile = folder_ / "plan.png";
+    ASSERT_EQ(run(), 0) << err_.str();
+    EXPECT_THAT(out_.str(), HasSubstr("\nheld_out_year\tactivity\tprotected_tailored\t"
+                                      "protected_blanket\n2011\t12\t"));
+    EXPECT_THAT(out_.str(), HasSubstr("\n2012\t12\t"));
+    // 1190 by 3368 pixels: two A4 pages at 144 dpi, one below the other.
+    const std::string png = read(folder_ / "plan.png");
+    ASSERT_GT(png.size(), 24u);
+    EXPECT_EQ(png.substr(16, 8), std::string("\0\0\x04\xa6\0\0\x0d\x28", 8));
 }
 
 TEST_F(CurtailCommandTest, DamagedOrMisnamedInputsAreRefusedWithWhereAndWhy) {
