@@ -272,8 +272,8 @@ void addWindInputOptions(CLI::App& command, AnalyseOptions& options) {
     command.add_option("--wind-column", options.windColumn,
                        "Column of the wind speed: number from 1 or header title");
     command.add_option("--temperature-column", options.temperatureColumn,
-                       "Column of the temperature; default with --temperature: the first\n"
-                       "column whose title contains \"temp\"");
+                       "Column of the temperature; default where one is needed (--temperature,\n"
+                       "--temperature-floor): the first column whose title contains \"temp\"");
     command.add_option("--date-column", options.dateColumn, "Column of the date and time");
     command.add_option("--date-format", options.dateFormat,
                        "ICU date pattern of the date/time column, such as \"dd.MM.yyyy HH:mm\"");
