@@ -18,8 +18,10 @@
 
 #include "core/analysis/activity_analysis.h"
 #include "core/analysis/numerical_compare.h"
+#include "core/curtailment/curtailment_result.h"
 #include "core/curtailment/effort_file.h"
 #include "core/curtailment/power_curve.h"
+#include "core/curtailment/turbine_intervals.h"
 #include "core/files/input_file.h"
 #include "core/import/column_guesses.h"
 #include "core/import/date_format_items.h"
@@ -261,6 +263,16 @@ TEST_F(GarbageInputTest, TheAnalysisScansDamagedWindTablesWithEveryColumnChoice)
                     << "[" << result.pasteboardText << "] column " << column << " in:\n"
                     << text;
             }
+            // The same rows as a curtailment plan's intervals, with any column as the power.
+            const TurbineIntervalScan scan =
+                turbineIntervals(events, table, options, {.powerColumn = 5 - column}, *berlin_);
+            EXPECT_LE(scan.activityMatched, 7);
+            CurtailmentOptions plan;
+            plan.energyKnown = true;
+            plan.temperatureFloor = 13.0;
+            const CurtailmentResult curtailment =
+                curtailmentResult(scan.intervals, {49.6, 11.05}, plan, *berlin_);
+            EXPECT_LE(curtailment.data.activityInNights, scan.activityMatched);
         }
     }
 }
