@@ -7,6 +7,7 @@
 
 #include "core/analysis/activity_classes.h"
 #include "core/analysis/decimal_number_text.h"
+#include "core/import/column_guesses.h"
 #include "core/time/date_pattern_parser.h"
 
 namespace vane {
@@ -19,53 +20,44 @@ constexpr float kWidestWindow = 601.0f;  // ten minutes and the one second of to
 // the last row read means every row is parsed at most once.
 class RowDates {
   public:
-    RowDates(const WindTable& table, std::size_t dateColumn, std::size_t fieldsNeeded,
+    RowDates(const WindTable& table, std::size_t fieldsNeeded,
              const ActivityAnalysisOptions& options, const icu::TimeZone& zone)
         : table_(table),
-          dateColumn_(dateColumn),
+          columns_(dateColumnsOf(options)),
           fieldsNeeded_(fieldsNeeded),
-          zoneText_(options.timeZone),
-          parser_(options.dateFormat + "ZZZ", zone) {}
+          reader_(options.dateFormat, options.timeZone, zone) {}
 
     // A row that lacks the fields the analysis needs has no readable date.
     std::optional<double> at(std::size_t row) {
         if (row != cachedRow_) {
             cachedRow_ = row;
             cachedDate_ = read(row);
+            if (!cachedDate_ && !firstUnreadable_ && !table_.field(row, columns_.date).empty()) {
+                firstUnreadable_ = row;
+            }
         }
         return cachedDate_;
     }
+
+    std::optional<std::size_t> firstUnreadable() const { return firstUnreadable_; }
+    const DateColumns& columns() const { return columns_; }
 
   private:
     std::optional<double> read(std::size_t row) {
         if (table_.fieldCount(row) < fieldsNeeded_) {
             return std::nullopt;
         }
-        const std::string_view field = table_.field(row, dateColumn_);
-        if (auto date = parser_.parse(withZone(field, ""))) {
-            return date;
-        }
-        // A field with the date alone, when the pattern also wants a time of day.
-        return parser_.parse(withZone(field, " 00:00:00"));
-    }
-
-    // The field, `middle` and the zone's offset in one reused buffer: one allocation for the
-    // whole scan rather than one per row.
-    std::string_view withZone(std::string_view field, std::string_view middle) {
-        buffer_.assign(field);
-        buffer_.append(middle);
-        buffer_.append(zoneText_);
-        return buffer_;
+        return reader_.read(rowDateText(table_, row, columns_, buffer_));
     }
 
     const WindTable& table_;
-    std::size_t dateColumn_;
+    DateColumns columns_;
     std::size_t fieldsNeeded_;
-    std::string zoneText_;
-    DatePatternParser parser_;
+    WindDateReader reader_;
     std::string buffer_;
     std::size_t cachedRow_ = static_cast<std::size_t>(-1);
     std::optional<double> cachedDate_;
+    std::optional<std::size_t> firstUnreadable_;
 };
 
 // The last data row that holds both the date/time and the value field.
@@ -98,7 +90,7 @@ struct PlainScan {
 };
 
 PlainScan scanPlain(const BatEventList& events, const WindTable& table, std::size_t endRow,
-                    std::size_t valueColumn, RowDates& dates, const DecimalNumberText& numbers,
+                    std::size_t valueColumn, RowDates& dates, const ReadingValues& numbers,
                     const ActivityAnalysisOptions& options) {
     PlainScan scan;
     // A row stands for the interval that ends at its own stamp (shifted by the offset) and
@@ -146,8 +138,9 @@ ActivityAnalysisResult analysePlain(const BatEventList& events, const WindTable&
         static_cast<std::size_t>(options.plotTemp ? options.temperatureColumn
                                                   : options.windColumn) -
         1;
-    const std::size_t dateColumn = static_cast<std::size_t>(options.dateTimeColumn) - 1;
-    const std::size_t fieldsNeeded = std::max(valueColumn, dateColumn) + 1;
+    const DateColumns dateColumns = dateColumnsOf(options);
+    const std::size_t fieldsNeeded =
+        std::max({valueColumn, dateColumns.date, dateColumns.time.value_or(0)}) + 1;
     const std::optional<std::size_t> endRow = usableEndRow(table, fieldsNeeded);
     if (!endRow) {
         return refusedAnalysis(
@@ -156,9 +149,11 @@ ActivityAnalysisResult analysePlain(const BatEventList& events, const WindTable&
                 (options.plotTemp ? "temperature" : "wind speed") + " field.");
     }
 
-    RowDates dates(table, dateColumn, fieldsNeeded, options, zone);
+    RowDates dates(table, fieldsNeeded, options, zone);
     const DecimalNumberText numbers(options.decimalSeparator);
-    const PlainScan scan = scanPlain(events, table, *endRow, valueColumn, dates, numbers, options);
+    const PlainScan scan =
+        scanPlain(events, table, *endRow, valueColumn, dates,
+                  readingValuesFor(options, numbers, !options.plotTemp), options);
 
     ActivityAnalysisResult result;
     if (scan.endReached) {
@@ -167,8 +162,14 @@ ActivityAnalysisResult analysePlain(const BatEventList& events, const WindTable&
              "Activity was recorded for a longer period than environmental data was collected."});
     }
     if (scan.unreadableDate) {
-        result.alerts.push_back(
-            {"Wrong date/time format", "At least one date/time entry had an unknown format."});
+        std::string message = "At least one date/time entry had an unknown format.";
+        if (const std::optional<std::size_t> row = dates.firstUnreadable();
+            row) {
+            std::string note = unreadableDateNote(table, *row, dateColumns, options.dateFormat);
+            note.front() = static_cast<char>(note.front() - 'a' + 'A');
+            message += " " + note + ".";
+        }
+        result.alerts.push_back({"Wrong date/time format", message});
     }
     if (scan.unreadableReadings > 0) {
         result.alerts.push_back(readingsLeftOutAlert(scan.unreadableReadings, options.plotTemp));
@@ -212,6 +213,18 @@ ActivityAnalysisResult analysePlain(const BatEventList& events, const WindTable&
 
 }  // namespace
 
+DateColumns dateColumnsOf(const ActivityAnalysisOptions& options) {
+    return {static_cast<std::size_t>(std::max(options.dateTimeColumn, 1)) - 1,
+            options.timeColumn > 0 ? std::optional(static_cast<std::size_t>(options.timeColumn) - 1)
+                                   : std::nullopt};
+}
+
+ReadingValues readingValuesFor(const ActivityAnalysisOptions& options,
+                               const DecimalNumberText& numbers, bool wind) {
+    return ReadingValues(numbers, options.missingMarkers,
+                         wind ? windSpeedFactor("(" + options.windUnit + ")") : 1.0);
+}
+
 ActivityAnalysisResult analyseActivityAndWind(const BatEventList& events, const WindTable& table,
                                               const ActivityAnalysisOptions& options,
                                               const icu::TimeZone& localZone) {
@@ -239,8 +252,16 @@ ActivityAnalysisResult analyseActivityAndWind(const BatEventList& events, const 
                                "file's " +
                                    std::to_string(table.rowCount()) + " lines.");
     }
-    return perState ? analyseActivityPerState(events, table, options, localZone)
-                    : analysePlain(events, table, options, localZone);
+    ActivityAnalysisResult result = perState
+                                        ? analyseActivityPerState(events, table, options, localZone)
+                                        : analysePlain(events, table, options, localZone);
+    if (!temperature && !options.windUnit.empty() && !result.refused) {
+        result.alerts.insert(result.alerts.begin(),
+                             {"Wind speed converted", "The wind column's readings are in " +
+                                                          options.windUnit +
+                                                          "; they were converted to m/s."});
+    }
+    return result;
 }
 
 std::string describeActivitySummary(const ActivitySummary& summary, bool plotTemp,
