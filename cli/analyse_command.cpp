@@ -162,8 +162,8 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
     }
     const bool dateColumnsNamed = options.dateColumn || options.windTimeColumn;
     if (options.dateColumn && !options.windTimeColumn) {
-        analysis.timeColumn = static_cast<int>(guessTimeItem(
-            view.columnTitles, static_cast<std::size_t>(analysis.dateTimeColumn)));
+        analysis.timeColumn = static_cast<int>(
+            guessTimeItem(view.columnTitles, static_cast<std::size_t>(analysis.dateTimeColumn)));
     }
     const auto columnTitle = [&view](int item) {
         return std::to_string(item) + " " +

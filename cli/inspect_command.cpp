@@ -9,8 +9,8 @@
 #include "core/files/shown_content.h"
 #include "core/import/analysis_guesses.h"
 #include "core/import/date_format_items.h"
-#include "core/import/wind_dates.h"
 #include "core/import/text_encodings.h"
+#include "core/import/wind_dates.h"
 #include "core/import/wind_file.h"
 #include "core/import/wind_table_split.h"
 
@@ -132,8 +132,8 @@ int runInspect(const InspectOptions& options, std::ostream& out, std::ostream& e
     if (!view) {
         return reportProblem(view.error(), err);
     }
-    DateChoice date{view->guesses.dateTimeItem, view->found.timeItem,
-                    view->guesses.dateFormatIndex, view->found.dateTimeFromValues};
+    DateChoice date{view->guesses.dateTimeItem, view->found.timeItem, view->guesses.dateFormatIndex,
+                    view->found.dateTimeFromValues};
     if (options.dateColumn || options.timeColumn) {
         const std::pair<const std::optional<std::string>*, std::size_t*> named[] = {
             {&options.dateColumn, &date.dateItem}, {&options.timeColumn, &date.timeItem}};
@@ -143,10 +143,10 @@ int runInspect(const InspectOptions& options, std::ostream& out, std::ostream& e
             }
             const std::optional<int> chosen = columnItemNamed(**text, view->columnTitles);
             if (!chosen) {
-                return reportProblem({.title = "Bad usage",
-                                      .message = "the wind file has no column \"" +
-                                                 shownContent(**text) + "\""},
-                                     err);
+                return reportProblem(
+                    {.title = "Bad usage",
+                     .message = "the wind file has no column \"" + shownContent(**text) + "\""},
+                    err);
             }
             *item = static_cast<std::size_t>(*chosen);
         }
@@ -154,14 +154,14 @@ int runInspect(const InspectOptions& options, std::ostream& out, std::ostream& e
             date.timeItem = guessTimeItem(view->columnTitles, date.dateItem);
         }
         date.fromValues = false;
-        date.format = date.dateItem == 0
-                          ? std::nullopt
-                          : guessDateFormatItem(view->table,
-                                                {date.dateItem - 1,
-                                                 date.timeItem > 0
-                                                     ? std::optional(date.timeItem - 1)
-                                                     : std::nullopt},
-                                                std::nullopt);
+        date.format =
+            date.dateItem == 0
+                ? std::nullopt
+                : guessDateFormatItem(
+                      view->table,
+                      {date.dateItem - 1,
+                       date.timeItem > 0 ? std::optional(date.timeItem - 1) : std::nullopt},
+                      std::nullopt);
     }
     printView(*view, date, out);
     // Not a failure: the preview still shows what the file holds.

@@ -5,9 +5,9 @@
 
 #include "core/analysis/reading_values.h"
 #include "core/files/input_file.h"
-#include "core/import/wind_dates.h"
 #include "core/import/split_choices.h"
 #include "core/import/text_encodings.h"
+#include "core/import/wind_dates.h"
 
 namespace vane::cli {
 namespace {

@@ -34,7 +34,7 @@ struct WindFileChoices {
     std::string dateFormat;
     std::string timeZone;  // such as "+0200", or a zone name such as "Europe/Berlin"
     std::string decimalSeparator;
-    std::int32_t timeOffset = 0;  // minutes
+    std::int32_t timeOffset = 0;              // minutes
     std::vector<std::string> missingMarkers;  // readings left out; "" for empty fields
     std::string windUnit;                     // "km/h" or "kn" when the wind column's title says so
 };

@@ -32,7 +32,9 @@ class RowDates {
         if (row != cachedRow_) {
             cachedRow_ = row;
             cachedDate_ = read(row);
-            if (!cachedDate_ && !firstUnreadable_ && !table_.field(row, columns_.date).empty()) {
+            // Short rows are no date written wrong: only a text that does not read is named.
+            if (!cachedDate_ && !firstUnreadable_ && table_.fieldCount(row) >= fieldsNeeded_ &&
+                !table_.field(row, columns_.date).empty()) {
                 firstUnreadable_ = row;
             }
         }
@@ -163,8 +165,7 @@ ActivityAnalysisResult analysePlain(const BatEventList& events, const WindTable&
     }
     if (scan.unreadableDate) {
         std::string message = "At least one date/time entry had an unknown format.";
-        if (const std::optional<std::size_t> row = dates.firstUnreadable();
-            row) {
+        if (const std::optional<std::size_t> row = dates.firstUnreadable(); row) {
             std::string note = unreadableDateNote(table, *row, dateColumns, options.dateFormat);
             note.front() = static_cast<char>(note.front() - 'a' + 'A');
             message += " " + note + ".";
@@ -256,10 +257,10 @@ ActivityAnalysisResult analyseActivityAndWind(const BatEventList& events, const 
                                         ? analyseActivityPerState(events, table, options, localZone)
                                         : analysePlain(events, table, options, localZone);
     if (!temperature && !options.windUnit.empty() && !result.refused) {
-        result.alerts.insert(result.alerts.begin(),
-                             {"Wind speed converted", "The wind column's readings are in " +
-                                                          options.windUnit +
-                                                          "; they were converted to m/s."});
+        result.alerts.insert(
+            result.alerts.begin(),
+            {"Wind speed converted", "The wind column's readings are in " + options.windUnit +
+                                         "; they were converted to m/s."});
     }
     return result;
 }

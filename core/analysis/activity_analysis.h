@@ -21,9 +21,9 @@ struct ActivityAnalysisOptions {
     int windColumn = 0;
     int temperatureColumn = 0;
     int dateTimeColumn = 0;
-    int timeColumn = 0;                  // a time of day apart from the date: read after it
-    int stateColumn = 0;                 // any column chosen: one curve per state of that column
-    std::string dateFormat;              // date pattern or chooser item of the date/time text
+    int timeColumn = 0;      // a time of day apart from the date: read after it
+    int stateColumn = 0;     // any column chosen: one curve per state of that column
+    std::string dateFormat;  // date pattern or chooser item of the date/time text
     // Offset of the date/time texts, such as "+0200", or a zone name such as "Europe/Berlin".
     std::string timeZone;
     std::string decimalSeparator = ".";  // of the readings and of the printed labels

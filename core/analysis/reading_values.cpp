@@ -50,8 +50,8 @@ std::optional<double> ReadingValues::parse(std::string_view field) const {
         }
     }
     const std::optional<double> value = numbers_.parse(field);
-    if (!value || std::find(numberMarkers_.begin(), numberMarkers_.end(), *value) !=
-                      numberMarkers_.end()) {
+    if (!value ||
+        std::find(numberMarkers_.begin(), numberMarkers_.end(), *value) != numberMarkers_.end()) {
         return std::nullopt;
     }
     return factor_ == 1.0 ? *value : *value * factor_;

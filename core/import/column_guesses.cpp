@@ -45,9 +45,8 @@ bool holdsNumbers(const WindTable& table, std::size_t column) {
             continue;
         }
         ++looked;
-        const bool number =
-            field.find_first_not_of("0123456789.,-+ ") == std::string_view::npos &&
-            field.find_first_of("0123456789") != std::string_view::npos;
+        const bool number = field.find_first_not_of("0123456789.,-+ ") == std::string_view::npos &&
+                            field.find_first_of("0123456789") != std::string_view::npos;
         numbers += number ? 1 : 0;
     }
     return looked == 0 || 2 * numbers > looked;
@@ -206,16 +205,15 @@ WindFileGuesses guessWindFileColumns(const std::vector<std::string>& columnTitle
             columns.dateTimeItem - 1,
             guesses.timeItem > 0 ? std::optional(guesses.timeItem - 1) : std::nullopt};
         // The separator rule first, so that a file it read keeps its format.
-        if (const auto format =
-                guessDateFormatItem(table, dateColumns, guesses.timeItem > 0
-                                                            ? std::nullopt
-                                                            : columns.dateFormatIndex)) {
+        if (const auto format = guessDateFormatItem(
+                table, dateColumns,
+                guesses.timeItem > 0 ? std::nullopt : columns.dateFormatIndex)) {
             columns.dateFormatIndex = format;
         }
     } else {
         for (std::size_t k = 0; k < columnTitles.size(); ++k) {
-            if (const auto format = guessDateFormatItem(table, {k, std::nullopt}, std::nullopt,
-                                                        true)) {
+            if (const auto format =
+                    guessDateFormatItem(table, {k, std::nullopt}, std::nullopt, true)) {
                 columns.dateTimeItem = k + 1;
                 columns.dateFormatIndex = format;
                 guesses.dateTimeFromValues = true;
@@ -227,9 +225,8 @@ WindFileGuesses guessWindFileColumns(const std::vector<std::string>& columnTitle
     // over a later one that does.
     if (columns.windItem > 0 && !holdsNumbers(table, columns.windItem - 1)) {
         for (std::size_t k = columns.windItem; k < columnTitles.size(); ++k) {
-            if (holdsNumbers(table, k) &&
-                (titleContainsAny(columnTitles[k], {"wind", "speed"}) ||
-                 guessWindItem({columnTitles[k]}) == 1)) {
+            if (holdsNumbers(table, k) && (titleContainsAny(columnTitles[k], {"wind", "speed"}) ||
+                                           guessWindItem({columnTitles[k]}) == 1)) {
                 columns.windItem = k + 1;
                 break;
             }

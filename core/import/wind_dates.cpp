@@ -15,8 +15,9 @@
 namespace vane {
 namespace {
 
-constexpr double kEarliestPlausible = -631152000.0;  // 1950-01-01
-constexpr double kLatestPlausible = 4102444800.0;    // 2100-01-01
+// Wind speeds and counters read as Unix seconds land in the 1970s.
+constexpr double kEarliestPlausible = 315532800.0;  // 1980-01-01
+constexpr double kLatestPlausible = 4102444800.0;   // 2100-01-01
 constexpr std::size_t kFirstSampled = 16;
 constexpr std::size_t kSpreadSampled = 16;
 
@@ -90,9 +91,9 @@ bool isZoneName(std::string_view zoneText) {
     if (zoneText.empty() || zoneText.size() > 64 || isFixedOffsetText(zoneText)) {
         return false;
     }
-    const std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createTimeZone(
-        icu::UnicodeString::fromUTF8(icu::StringPiece(zoneText.data(),
-                                                      static_cast<int32_t>(zoneText.size())))));
+    const std::unique_ptr<icu::TimeZone> zone(
+        icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(
+            icu::StringPiece(zoneText.data(), static_cast<int32_t>(zoneText.size())))));
     return *zone != icu::TimeZone::getUnknown();
 }
 
@@ -204,7 +205,8 @@ std::optional<std::size_t> guessDateFormatItem(const WindTable& table, const Dat
         std::optional<double> first;
         double last = 0.0;
         for (const std::size_t row : rows) {
-            const std::optional<double> date = reader.read(rowDateText(table, row, columns, buffer));
+            const std::optional<double> date =
+                reader.read(rowDateText(table, row, columns, buffer));
             if (!date || !plausible(*date) || (first && *date < last)) {
                 return false;
             }

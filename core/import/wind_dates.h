@@ -59,14 +59,14 @@ class WindDateReader {
 };
 
 // The chooser item that reads the date/time text of every sampled data row (the first ones and
-// some spread over the file) as times from 1950 to 2100 that never go back, `preferred` first if
+// some spread over the file) as times from 1980 to 2100 that never go back, `preferred` first if
 // it does, else the earliest such item. `valuesOnly` leaves out Unix seconds and Excel days,
 // which any column of numbers might seem to be. Nothing when no item reads them all.
 std::optional<std::size_t> guessDateFormatItem(const WindTable& table, const DateColumns& columns,
                                                std::optional<std::size_t> preferred,
                                                bool valuesOnly = false);
 
-// The first chooser item that reads `text` as a time from 1950 to 2100, for a message that
+// The first chooser item that reads `text` as a time from 1980 to 2100, for a message that
 // suggests it.
 std::optional<std::size_t> dateFormatItemReading(std::string_view text);
 

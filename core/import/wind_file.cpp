@@ -60,14 +60,14 @@ bool mostlyTitles(std::string_view line, std::string_view separator) {
     std::size_t titles = 0;
     std::size_t start = 0;
     while (true) {
-        const std::size_t end = separator.empty() ? std::string_view::npos
-                                                  : line.find(separator, start);
+        const std::size_t end =
+            separator.empty() ? std::string_view::npos : line.find(separator, start);
         const std::string_view field = line.substr(start, end - start);
         ++fields;
-        titles += !looksLikeNumber(field) &&
-                          field.find_first_not_of(" \"'\r") != std::string_view::npos
-                      ? 1
-                      : 0;
+        titles +=
+            !looksLikeNumber(field) && field.find_first_not_of(" \"'\r") != std::string_view::npos
+                ? 1
+                : 0;
         if (end == std::string_view::npos) {
             break;
         }
@@ -135,9 +135,9 @@ WindFileView viewWindText(std::string text, StringEncoding encoding, EncodingSou
     view.fieldSeparator = settings.fieldSeparator.value_or(guessFieldSeparator(
         headerLine(all, lineSeparatorForIndex(view.lineEndingIndex), view.startingLine)));
 
-    view.table = splitWindText(view.text, {view.lineEndingIndex, view.fieldSeparator,
-                                           settings.startingLineText.value_or(
-                                               std::to_string(view.startingLine))});
+    view.table = splitWindText(
+        view.text, {view.lineEndingIndex, view.fieldSeparator,
+                    settings.startingLineText.value_or(std::to_string(view.startingLine))});
     view.columnTitles = previewColumnTitles(view.table);
     view.found = guessWindFileColumns(view.columnTitles, view.table);
     view.guesses = view.found.columns;

@@ -120,8 +120,8 @@ bool hasNameFields(std::string_view pattern) {
     bool quoted = false;
     for (std::size_t i = 0; i < pattern.size(); ++i) {
         quoted = pattern[i] == '\'' ? !quoted : quoted;
-        if (!quoted && (pattern[i] == 'E' || pattern.substr(i, 3) == "MMM" ||
-                        pattern.substr(i, 3) == "LLL")) {
+        if (!quoted &&
+            (pattern[i] == 'E' || pattern.substr(i, 3) == "MMM" || pattern.substr(i, 3) == "LLL")) {
             return true;
         }
     }
@@ -166,8 +166,7 @@ double localSecondsInZone(double wallSeconds, const icu::TimeZone& zone) {
     const double day = std::floor(whole / 86400.0);
     const auto secondOfDay = static_cast<int>(whole - day * 86400.0);
     const CivilDate date = addDays(CivilDate{}, static_cast<long>(day));
-    return localInstant({date, secondOfDay / 3600, secondOfDay / 60 % 60, secondOfDay % 60},
-                        zone) +
+    return localInstant({date, secondOfDay / 3600, secondOfDay / 60 % 60, secondOfDay % 60}, zone) +
            (wallSeconds - whole);
 }
 
@@ -191,19 +190,18 @@ DatePatternParser::DatePatternParser(std::string_view pattern, const icu::TimeZo
     const NamedFormat named = namedFormat(pattern);
     if (named != NamedFormat::none) {
         format_ = std::make_unique<Format>(Format{icu::SimpleDateFormat(status),
-                                                 {},
-                                                 std::unique_ptr<icu::TimeZone>(zone.clone()),
-                                                 true,
-                                                 named});
+                                                  {},
+                                                  std::unique_ptr<icu::TimeZone>(zone.clone()),
+                                                  true,
+                                                  named});
         return;
     }
     // Fixed locales keep month and day names independent of the user's language settings.
-    auto format = std::make_unique<Format>(
-        Format{icu::SimpleDateFormat(
-                   icu::UnicodeString::fromUTF8(pattern),
-                   hasNameFields(pattern) ? icu::Locale::getEnglish() : icu::Locale::getRoot(),
-                   status),
-               quickFields(pattern), std::unique_ptr<icu::TimeZone>(zone.clone())});
+    auto format = std::make_unique<Format>(Format{
+        icu::SimpleDateFormat(
+            icu::UnicodeString::fromUTF8(pattern),
+            hasNameFields(pattern) ? icu::Locale::getEnglish() : icu::Locale::getRoot(), status),
+        quickFields(pattern), std::unique_ptr<icu::TimeZone>(zone.clone())});
     if (U_FAILURE(status)) {
         return;
     }

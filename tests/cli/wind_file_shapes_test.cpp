@@ -71,7 +71,9 @@ struct Shape {
 
 std::vector<Shape> shapes() {
     return {
-        {"iso_with_a_space", "", "timestamp,wind_speed_ms,temp_c,status",
+        {"iso_with_a_space",
+         "",
+         "timestamp,wind_speed_ms,temp_c,status",
          [](long t, std::size_t r) {
              const Wall w = wallTime(t);
              return printed("%04d-%02d-%02d %02d:%02d:00,", w.date.year, w.date.month, w.date.day,
@@ -87,7 +89,9 @@ std::vector<Shape> shapes() {
              o.windColumn = "wind_speed_ms";
              o.zone = "+0200";
          }},
-        {"date_and_time_apart", "", "Date;Time;Wind speed [m/s];Temperature [°C]",
+        {"date_and_time_apart",
+         "",
+         "Date;Time;Wind speed [m/s];Temperature [°C]",
          [](long t, std::size_t r) {
              const Wall w = wallTime(t);
              std::string reading = windReading(r);
@@ -97,8 +101,7 @@ std::vector<Shape> shapes() {
                     reading + ";14,2";
          },
          {"date-column: 1 Date\n", "time-column: 2 Time\n",
-          "date-format: 3 dd.MM.yyyy HH:mm:ss (guessed)\n",
-          "wind-column: 3 Wind speed [m/s]\n"},
+          "date-format: 3 dd.MM.yyyy HH:mm:ss (guessed)\n", "wind-column: 3 Wind speed [m/s]\n"},
          [](AnalyseOptions& o) {
              o.dateColumn = "Date";
              o.windTimeColumn = "Time";
@@ -113,13 +116,12 @@ std::vector<Shape> shapes() {
          "# Date and time,Wind speed (m/s),Wind direction (°),Nacelle position (°),Power (kW)",
          [](long t, std::size_t r) {
              const Wall w = wallTime(t);
-             return printed("%04d-%02d-%02dT%02d:%02d:00,", w.date.year, w.date.month,
-                            w.date.day, w.hour, w.minute) +
+             return printed("%04d-%02d-%02dT%02d:%02d:00,", w.date.year, w.date.month, w.date.day,
+                            w.hour, w.minute) +
                     windReading(r) + ",225,224,410";
          },
          {"starting-line: 10 (found)\n", "date-column: 1 Date and time\n",
-          "date-format: 6 yyyy-MM-dd'T'HH:mm:ss (guessed)\n",
-          "wind-column: 2 Wind speed (m/s)\n"},
+          "date-format: 6 yyyy-MM-dd'T'HH:mm:ss (guessed)\n", "wind-column: 2 Wind speed (m/s)\n"},
          [](AnalyseOptions& o) {
              o.windFileOptions.startingLine = 10;
              o.windFileOptions.fieldSeparator = ",";
@@ -128,7 +130,9 @@ std::vector<Shape> shapes() {
              o.windColumn = "2";
              o.zone = "+0200";
          }},
-        {"scada_with_offsets", "", "Wind_turbine_name;Date_time;Ba_avg;Ws_avg;Wa_avg;Ot_avg;P_avg",
+        {"scada_with_offsets",
+         "",
+         "Wind_turbine_name;Date_time;Ba_avg;Ws_avg;Wa_avg;Ot_avg;P_avg",
          [](long t, std::size_t r) {
              const Wall w = wallTime(t);
              return printed("R80711;%04d-%02d-%02dT%02d:%02d:00+02:00;-1;", w.date.year,
@@ -143,7 +147,9 @@ std::vector<Shape> shapes() {
              o.windColumn = "Ws_avg";
              o.zone = "+0000";  // the offsets in the stamps win
          }},
-        {"iec_names", "", "Timestamp,WMET_HorWdSpd,WMET_EnvTmp,WTUR_TurSt,WTUR_W",
+        {"iec_names",
+         "",
+         "Timestamp,WMET_HorWdSpd,WMET_EnvTmp,WTUR_TurSt,WTUR_W",
          [](long t, std::size_t r) {
              const Wall w = wallTime(t);
              return printed("%04d-%02d-%02d %02d:%02d,", w.date.year, w.date.month, w.date.day,
@@ -157,7 +163,9 @@ std::vector<Shape> shapes() {
              o.dateFormat = "yyyy-MM-dd HH:mm";
              o.windColumn = "WMET_HorWdSpd";
          }},
-        {"month_names_untitled_date", "", "ts,Wind_speed,Power,Ambient_temperature",
+        {"month_names_untitled_date",
+         "",
+         "ts,Wind_speed,Power,Ambient_temperature",
          [](long t, std::size_t r) {
              const Wall w = wallTime(t);
              return printed("%02d-Jul-%04d %02d:%02d:00,", w.date.day, w.date.year, w.hour,
@@ -171,7 +179,9 @@ std::vector<Shape> shapes() {
              o.dateFormat = "dd-MMM-yyyy HH:mm:ss";
              o.windColumn = "Wind_speed";
          }},
-        {"consultant_day_first", "", "Date_Time;Speed;Temperature",
+        {"consultant_day_first",
+         "",
+         "Date_Time;Speed;Temperature",
          [](long t, std::size_t r) {
              const Wall w = wallTime(t);
              return printed("%02d/%02d/%04d %02d:%02d;", w.date.day, w.date.month, w.date.year,
@@ -185,7 +195,9 @@ std::vector<Shape> shapes() {
              o.dateFormat = "dd/MM/yyyy HH:mm";
              o.windColumn = "Speed";
          }},
-        {"us_twelve_hour", "", "Date,Wind Speed,Temperature",
+        {"us_twelve_hour",
+         "",
+         "Date,Wind Speed,Temperature",
          [](long t, std::size_t r) {
              const Wall w = wallTime(t);
              return printed("%02d/%02d/%04d %d:%02d %s,", w.date.month, w.date.day, w.date.year,
@@ -199,7 +211,9 @@ std::vector<Shape> shapes() {
              o.dateFormat = "M/d/yyyy h:mm a";
              o.windColumn = "Wind Speed";
          }},
-        {"us_twenty_four_hour_daily", "", "Date,Wind Speed,Temperature",
+        {"us_twenty_four_hour_daily",
+         "",
+         "Date,Wind Speed,Temperature",
          [](long t, std::size_t r) {
              const Wall w = wallTime(t);
              return printed("%d/%d/%04d %d:%02d,", w.date.month, w.date.day, w.date.year, w.hour,
@@ -213,8 +227,11 @@ std::vector<Shape> shapes() {
              o.dateFormat = "M/d/yyyy H:mm";
              o.windColumn = "Wind Speed";
          },
-         86400, 30},
-        {"unix_seconds_in_knots", "", "unix_time,Wind speed (kn),Temperature",
+         86400,
+         30},
+        {"unix_seconds_in_knots",
+         "",
+         "unix_time,Wind speed (kn),Temperature",
          [](long t, std::size_t r) {
              return std::to_string(t) + "," + windReading(r, 3600.0 / 1852.0) + ",14.2";
          },
@@ -225,7 +242,9 @@ std::vector<Shape> shapes() {
              o.dateFormat = "Unix seconds";
              o.windColumn = "2";
          }},
-        {"excel_days_in_kmh", "", "Date;Wind speed (km/h);Temperature",
+        {"excel_days_in_kmh",
+         "",
+         "Date;Wind speed (km/h);Temperature",
          [](long t, std::size_t r) {
              const double days = 25569.0 + static_cast<double>(t + kBerlinSummer) / 86400.0;
              return printed("%.4f;", days) + windReading(r, 3.6) + ";14.2";
@@ -266,7 +285,9 @@ TEST_P(WindFileShapesTest, IsReadWithoutOptionsAsByHand) {
 
     std::ostringstream shown;
     std::ostringstream problems;
-    ASSERT_EQ(runInspect({.windFile = folder_ / "wind.csv"}, shown, problems), kExitSuccess);
+    InspectOptions inspect;
+    inspect.windFile = folder_ / "wind.csv";
+    ASSERT_EQ(runInspect(inspect, shown, problems), kExitSuccess);
     for (const std::string& line : shape.inspected) {
         EXPECT_NE(shown.str().find(line), std::string::npos) << line << shown.str();
     }
@@ -287,8 +308,9 @@ TEST_P(WindFileShapesTest, IsReadWithoutOptionsAsByHand) {
     std::ostringstream given;
     std::ostringstream givenNotes;
     ASSERT_EQ(runAnalyse(options, *berlin_, given, givenNotes), kExitSuccess) << givenNotes.str();
-    EXPECT_EQ(guessed.str(), given.str());
-    EXPECT_GT(std::count(given.str().begin(), given.str().end(), '\n'), 4) << given.str();
+    const std::string table = given.str();
+    EXPECT_EQ(guessed.str(), table);
+    EXPECT_GT(std::count(table.begin(), table.end(), '\n'), 4) << table;
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, WindFileShapesTest, ::testing::ValuesIn(shapes()),

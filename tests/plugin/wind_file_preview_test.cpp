@@ -244,9 +244,10 @@ void WindFilePreviewTest::findsTheHeaderBelowAPreambleAndPairsATimeColumn() {
     {
         QFile out(file);
         QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write("Met mast 3\nSite: Hof, Bavaria\n\nDate;Time;Wind speed (km/h);Temp\n"
-                  "01.07.2012;18:00:00;12,6;14,2\n01.07.2012;18:10:00;-9999;14,1\n"
-                  "01.07.2012;18:20:00;14,4;14,0\n");
+        out.write(
+            "Met mast 3\nSite: Hof, Bavaria\n\nDate;Time;Wind speed (km/h);Temp\n"
+            "01.07.2012;18:00:00;12,6;14,2\n01.07.2012;18:10:00;-9999;14,1\n"
+            "01.07.2012;18:20:00;14,4;14,0\n");
     }
     PreviewUnderTest run;
     run.open(file);

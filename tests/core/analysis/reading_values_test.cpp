@@ -8,8 +8,8 @@ namespace {
 TEST(ReadingValuesTest, MissingMarkersAreNoReadingHoweverTheyAreWritten) {
     const DecimalNumberText comma(",");
     const ReadingValues common(comma, commonMissingMarkers(), 1.0);
-    for (const char* missing : {"-9999", "-9999,0", " 9999 ", "-999", "NaN", "nan", "NA", "---",
-                                "", "n/a?"}) {
+    for (const char* missing :
+         {"-9999", "-9999,0", " 9999 ", "-999", "NaN", "nan", "NA", "---", "", "n/a?"}) {
         EXPECT_EQ(common.parse(missing), std::nullopt) << missing;
     }
     EXPECT_EQ(common.parse("3,5"), 3.5);

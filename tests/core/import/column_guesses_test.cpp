@@ -120,21 +120,21 @@ TEST(ColumnGuessTest, TurbineAndExportNamesAreKnownAfterTheOldKeywords) {
 
 TEST(ColumnGuessTest, TheFileSaysWhatNoTitleDoes) {
     // A wind title over text gives way to the next one over numbers.
-    const WindFileGuesses scada = guessWindFileColumns(
-        {"Wind_turbine_name", "Date_time", "Ws_avg"},
-        test::tableOfRows({{"Wind_turbine_name", "Date_time", "Ws_avg"},
-                           {"T1", "2013-01-01T00:00:00+01:00", "3.5"},
-                           {"T1", "2013-01-01T00:10:00+01:00", "NaN"},
-                           {"T1", "2013-01-01T00:20:00+01:00", "4.5"}}));
+    const WindFileGuesses scada =
+        guessWindFileColumns({"Wind_turbine_name", "Date_time", "Ws_avg"},
+                             test::tableOfRows({{"Wind_turbine_name", "Date_time", "Ws_avg"},
+                                                {"T1", "2013-01-01T00:00:00+01:00", "3.5"},
+                                                {"T1", "2013-01-01T00:10:00+01:00", "NaN"},
+                                                {"T1", "2013-01-01T00:20:00+01:00", "4.5"}}));
     EXPECT_EQ(scada.columns.windItem, 3u);
     EXPECT_EQ(scada.columns.dateTimeItem, 2u);
     EXPECT_EQ(scada.columns.dateFormatIndex, 9u);
     EXPECT_FALSE(scada.dateTimeFromValues);
 
     const WindFileGuesses untitled = guessWindFileColumns(
-        {"ts", "v (m/s)"}, test::tableOfRows({{"ts", "v (m/s)"},
-                                              {"3.5", "01-Jul-2012 18:00:00"},
-                                              {"4.5", "01-Jul-2012 18:10:00"}}));
+        {"ts", "v (m/s)"},
+        test::tableOfRows(
+            {{"ts", "v (m/s)"}, {"3.5", "01-Jul-2012 18:00:00"}, {"4.5", "01-Jul-2012 18:10:00"}}));
     EXPECT_EQ(untitled.columns.dateTimeItem, 2u);
     EXPECT_EQ(untitled.columns.dateFormatIndex, 10u);
     EXPECT_TRUE(untitled.dateTimeFromValues);

@@ -85,8 +85,8 @@ TEST(WindFileTest, TheHeaderRowIsFoundWhenNobodySetsTheStartingLine) {
         EXPECT_EQ(view.startingLine, c.line) << c.text;
         EXPECT_TRUE(view.startingLineFound);
     }
-    const WindFileView commented = viewWindText(cases[2].text, kUtf8Encoding,
-                                                EncodingSource::detected, {});
+    const WindFileView commented =
+        viewWindText(cases[2].text, kUtf8Encoding, EncodingSource::detected, {});
     EXPECT_EQ(commented.columnTitles,
               (std::vector<std::string>{"Date and time", "Wind speed (m/s)"}));
     EXPECT_EQ(findStartingLine("a;b\n1,2,3\n", "\n", FieldSeparatorChoice{1, ","}), 1);
