@@ -211,7 +211,13 @@ WindFileGuesses guessWindFileColumns(const std::vector<std::string>& columnTitle
             columns.dateFormatIndex = format;
         }
     } else {
-        for (std::size_t k = 0; k < columnTitles.size(); ++k) {
+        // Time stamps stand near the front; a header of thousands of fields must stay cheap.
+        constexpr std::size_t kColumnsTried = 16;
+        for (std::size_t k = 0; k < columnTitles.size() && k < kColumnsTried; ++k) {
+            const std::string_view first = table.field(table.startAt + 1, k);
+            if (first.find_first_of("0123456789") == std::string_view::npos) {
+                continue;
+            }
             if (const auto format =
                     guessDateFormatItem(table, {k, std::nullopt}, std::nullopt, true)) {
                 columns.dateTimeItem = k + 1;
