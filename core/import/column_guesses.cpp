@@ -200,14 +200,15 @@ WindFileGuesses guessWindFileColumns(const std::vector<std::string>& columnTitle
     WindFileGuesses guesses{.columns = guessColumns(columnTitles, table)};
     ColumnGuesses& columns = guesses.columns;
     guesses.timeItem = guessTimeItem(columnTitles, columns.dateTimeItem);
+    DateFormatGuess guessFormat;
     if (columns.dateTimeItem > 0) {
         const DateColumns dateColumns{
             columns.dateTimeItem - 1,
             guesses.timeItem > 0 ? std::optional(guesses.timeItem - 1) : std::nullopt};
         // The separator rule first, so that a file it read keeps its format.
-        if (const auto format = guessDateFormatItem(
-                table, dateColumns,
-                guesses.timeItem > 0 ? std::nullopt : columns.dateFormatIndex)) {
+        if (const auto format =
+                guessFormat(table, dateColumns,
+                            guesses.timeItem > 0 ? std::nullopt : columns.dateFormatIndex)) {
             columns.dateFormatIndex = format;
         }
     } else {
@@ -218,8 +219,7 @@ WindFileGuesses guessWindFileColumns(const std::vector<std::string>& columnTitle
             if (first.find_first_of("0123456789") == std::string_view::npos) {
                 continue;
             }
-            if (const auto format =
-                    guessDateFormatItem(table, {k, std::nullopt}, std::nullopt, true)) {
+            if (const auto format = guessFormat(table, {k, std::nullopt}, std::nullopt, true)) {
                 columns.dateTimeItem = k + 1;
                 columns.dateFormatIndex = format;
                 guesses.dateTimeFromValues = true;

@@ -187,21 +187,38 @@ std::optional<double> WindDateReader::read(std::string_view text) {
     return date;
 }
 
-std::optional<std::size_t> guessDateFormatItem(const WindTable& table, const DateColumns& columns,
-                                               std::optional<std::size_t> preferred,
-                                               bool valuesOnly) {
+// Readers at a fixed offset keep no state between rows, so one serves every column.
+struct DateFormatGuess::Readers {
+    std::unique_ptr<icu::TimeZone> utc{icu::TimeZone::getGMT()->clone()};
+    std::array<std::unique_ptr<WindDateReader>, kDateFormatItems.size()> items;
+
+    WindDateReader& at(std::size_t item) {
+        if (!items.at(item)) {
+            items[item] = std::make_unique<WindDateReader>(kDateFormatItems[item], "+0000", *utc);
+        }
+        return *items[item];
+    }
+};
+
+DateFormatGuess::DateFormatGuess() : readers_(std::make_unique<Readers>()) {}
+
+DateFormatGuess::~DateFormatGuess() = default;
+
+std::optional<std::size_t> DateFormatGuess::operator()(const WindTable& table,
+                                                       const DateColumns& columns,
+                                                       std::optional<std::size_t> preferred,
+                                                       bool valuesOnly) {
     const std::vector<std::size_t> rows = sampledRows(table, columns);
     if (rows.empty()) {
         return std::nullopt;
     }
-    const std::unique_ptr<icu::TimeZone> utc(icu::TimeZone::getGMT()->clone());
     std::string buffer;
     const auto readsAll = [&](std::size_t item) {
         const std::string_view format = kDateFormatItems.at(item);
         if (valuesOnly && (format == kUnixSecondsFormatName || format == kExcelDaysFormatName)) {
             return false;
         }
-        WindDateReader reader(format, "+0000", *utc);
+        WindDateReader& reader = readers_->at(item);
         std::optional<double> first;
         double last = 0.0;
         for (const std::size_t row : rows) {
@@ -224,6 +241,13 @@ std::optional<std::size_t> guessDateFormatItem(const WindTable& table, const Dat
         }
     }
     return std::nullopt;
+}
+
+std::optional<std::size_t> guessDateFormatItem(const WindTable& table, const DateColumns& columns,
+                                               std::optional<std::size_t> preferred,
+                                               bool valuesOnly) {
+    DateFormatGuess guess;
+    return guess(table, columns, preferred, valuesOnly);
 }
 
 std::optional<std::size_t> dateFormatItemReading(std::string_view text) {

@@ -66,6 +66,23 @@ std::optional<std::size_t> guessDateFormatItem(const WindTable& table, const Dat
                                                std::optional<std::size_t> preferred,
                                                bool valuesOnly = false);
 
+// The same guess for many columns, each item's reader built once for all of them.
+class DateFormatGuess {
+  public:
+    DateFormatGuess();
+    ~DateFormatGuess();
+    DateFormatGuess(const DateFormatGuess&) = delete;
+    DateFormatGuess& operator=(const DateFormatGuess&) = delete;
+
+    std::optional<std::size_t> operator()(const WindTable& table, const DateColumns& columns,
+                                          std::optional<std::size_t> preferred,
+                                          bool valuesOnly = false);
+
+  private:
+    struct Readers;
+    std::unique_ptr<Readers> readers_;
+};
+
 // The first chooser item that reads `text` as a time from 1980 to 2100, for a message that
 // suggests it.
 std::optional<std::size_t> dateFormatItemReading(std::string_view text);
