@@ -1,0 +1,39 @@
+#include "core/analysis/row_matching.h"
+
+namespace vane {
+
+RowDates::RowDates(const WindTable& table, std::size_t fieldsNeeded,
+                   const ActivityAnalysisOptions& options, const icu::TimeZone& zone)
+    : table_(table),
+      columns_(dateColumnsOf(options)),
+      fieldsNeeded_(fieldsNeeded),
+      reader_(options.dateFormat, options.timeZone, zone) {}
+
+std::optional<double> RowDates::read(std::size_t row) {
+    if (table_.fieldCount(row) < fieldsNeeded_) {
+        return std::nullopt;
+    }
+    return reader_.read(rowDateText(table_, row, columns_, buffer_));
+}
+
+std::optional<std::size_t> usableEndRow(const WindTable& table, std::size_t fieldsNeeded) {
+    for (std::size_t row = table.rowCount(); row > table.startAt + 1; --row) {
+        if (table.fieldCount(row - 1) >= fieldsNeeded) {
+            return row - 1;
+        }
+    }
+    return std::nullopt;
+}
+
+float rowWindowWidth(std::optional<double> previous, std::optional<double> current) {
+    if (!previous || !current) {
+        return kWidestRowWindow;
+    }
+    const float gap = static_cast<float>(std::fabs(*previous - *current));
+    if (gap < 1.0f) {
+        return kWidestRowWindow;
+    }
+    return std::min(gap + 1.0f, kWidestRowWindow);
+}
+
+}  // namespace vane

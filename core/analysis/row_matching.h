@@ -1,0 +1,105 @@
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/analysis/activity_analysis.h"
+#include "core/analysis/bat_events.h"
+#include "core/import/wind_dates.h"
+#include "core/import/wind_table.h"
+
+namespace vane {
+
+inline constexpr float kWidestRowWindow = 601.0f;  // ten minutes and the one second of tolerance
+
+// The time stamps of the data rows, read on demand. The scan only moves forward, so remembering
+// the last row read means every row is parsed at most once.
+class RowDates {
+  public:
+    RowDates(const WindTable& table, std::size_t fieldsNeeded,
+             const ActivityAnalysisOptions& options, const icu::TimeZone& zone);
+
+    // A row that lacks the fields the analysis needs has no readable date.
+    std::optional<double> at(std::size_t row) {
+        if (row != cachedRow_) {
+            cachedRow_ = row;
+            cachedDate_ = read(row);
+            // Short rows are no date written wrong: only a text that does not read is named.
+            if (!cachedDate_ && !firstUnreadable_ && table_.fieldCount(row) >= fieldsNeeded_ &&
+                !table_.field(row, columns_.date).empty()) {
+                firstUnreadable_ = row;
+            }
+        }
+        return cachedDate_;
+    }
+
+    // The first row read whose date/time text did not read, for the alert that names it.
+    std::optional<std::size_t> firstUnreadable() const { return firstUnreadable_; }
+
+  private:
+    std::optional<double> read(std::size_t row);
+
+    const WindTable& table_;
+    DateColumns columns_;
+    std::size_t fieldsNeeded_;
+    WindDateReader reader_;
+    std::string buffer_;
+    std::size_t cachedRow_ = static_cast<std::size_t>(-1);
+    std::optional<double> cachedDate_;
+    std::optional<std::size_t> firstUnreadable_;
+};
+
+// The last data row that holds at least `fieldsNeeded` fields.
+std::optional<std::size_t> usableEndRow(const WindTable& table, std::size_t fieldsNeeded);
+
+// How far back from its stamp a row's interval reaches, with the second of tolerance: the gap to
+// the row before, at most ten minutes.
+float rowWindowWidth(std::optional<double> previous, std::optional<double> current);
+
+struct RowMatchScan {
+    bool endReached = false;  // bins were left when the data ran out
+    bool unreadableDate = false;
+};
+
+// The one rule that pairs activity bins with rows: a row stands for the interval that ends at its
+// own stamp (shifted by the offset) and reaches back to the row before, at most ten minutes, with
+// a second of tolerance after it. Calls `matched(event, row)` for each bin that falls into a row
+// before `endRow`; bins between rows are matched to none.
+template <typename Matched>
+RowMatchScan matchBinsToRows(const BatEventList& events, const WindTable& table, std::size_t endRow,
+                             RowDates& dates, std::int32_t offsetMinutes, Matched&& matched) {
+    RowMatchScan scan;
+    const double limit = offsetMinutes * 60.0 + 1.0;
+    std::size_t i = table.startAt + 1;
+    std::optional<double> previous;
+    for (const BatEvent& event : events) {
+        if (i >= endRow) {
+            scan.endReached = true;
+            break;
+        }
+        const double e = event.binEnd;
+        std::optional<double> d = dates.at(i);
+        scan.unreadableDate |= !d;
+        while ((!d || e - *d > limit) && i < endRow) {
+            previous = d;
+            ++i;
+            d = dates.at(i);
+            scan.unreadableDate |= !d;
+        }
+        const float width = rowWindowWidth(previous, d);
+        if (d && limit - width < e - *d && e - *d < limit) {
+            matched(event, i);
+        }
+        // Later bins of the same row see the full window.
+        if (previous && (!d || std::fabs(*previous - *d) > 1.0)) {
+            previous = d;
+        }
+    }
+    return scan;
+}
+
+}  // namespace vane
