@@ -47,9 +47,14 @@ LibrarySelection readSelection(const std::filesystem::path& file,
                 {session.sampledate, session.recordingCount, session.latitude, session.longitude});
         }
     }
+    std::int64_t expected = 0;
+    for (const Session& session : selection.sessions) {
+        expected += session.recordingCount;
+    }
+    selection.recordings.reserve(static_cast<std::size_t>(std::max<std::int64_t>(expected, 0)));
     // Straight into the compact form: a session may hold millions of rows with their paths.
     library.forEachRecording(
-        ids,
+        ids, RecordingDetail::ForAnalysis,
         [&](const LibraryRecording& recording) {
             Recording kept{recording.recordingTime};
             const std::optional<std::uint16_t> label = selection.labels.indexOf(recording.label);

@@ -23,7 +23,7 @@ class LibraryStore {
     // The recordings of the sessions by time and id, one call each, without holding them all:
     // the row passed is reused.
     virtual void forEachRecordingRow(
-        const std::vector<std::int64_t>& sessionIds,
+        const std::vector<std::int64_t>& sessionIds, RecordingDetail detail,
         const std::function<void(const LibraryRecording&)>& visit) const = 0;
     // All or nothing; answers nothing when stopped. A NewSession comes with its sample date.
     virtual std::optional<ImportSummary> importRecordings(

@@ -41,6 +41,10 @@ struct LibraryRecording {
     bool manualLabel = false;
 };
 
+// What a read of recordings fills in: everything, or what an analysis takes (no file path and no
+// time zone name, which are most of a row's bytes).
+enum class RecordingDetail { Full, ForAnalysis };
+
 struct NewSession {
     std::string name;
     // Absent: the first evening of the imported recordings, which must then be some.

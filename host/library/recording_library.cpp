@@ -105,9 +105,10 @@ std::vector<LibrarySession> RecordingLibrary::sessions(std::vector<std::string>*
 }
 
 void RecordingLibrary::forEachRecording(const std::vector<std::int64_t>& sessionIds,
+                                        RecordingDetail detail,
                                         const std::function<void(const LibraryRecording&)>& visit,
                                         std::vector<std::string>* refused) const {
-    store_->forEachRecordingRow(sessionIds, [&](const LibraryRecording& row) {
+    store_->forEachRecordingRow(sessionIds, detail, [&](const LibraryRecording& row) {
         const bool timeKept = isStoredTime(row.recordingTime);
         if (!timeKept || !isStoredOffset(row.utcOffsetSeconds)) {
             refuse(refused, describe(location_) + ": recording " + std::to_string(row.id) +
@@ -125,8 +126,8 @@ std::vector<LibraryRecording> RecordingLibrary::recordings(
     const std::vector<std::int64_t>& sessionIds, std::vector<std::string>* refused) const {
     std::vector<LibraryRecording> recordings;
     forEachRecording(
-        sessionIds, [&recordings](const LibraryRecording& row) { recordings.push_back(row); },
-        refused);
+        sessionIds, RecordingDetail::Full,
+        [&recordings](const LibraryRecording& row) { recordings.push_back(row); }, refused);
     return recordings;
 }
 

@@ -42,7 +42,7 @@ class RecordingLibrary {
     std::vector<LibraryRecording> recordings(const std::vector<std::int64_t>& sessionIds,
                                              std::vector<std::string>* refused = nullptr) const;
     // The same rows one at a time, for reading millions without holding them all.
-    void forEachRecording(const std::vector<std::int64_t>& sessionIds,
+    void forEachRecording(const std::vector<std::int64_t>& sessionIds, RecordingDetail detail,
                           const std::function<void(const LibraryRecording&)>& visit,
                           std::vector<std::string>* refused = nullptr) const;
 

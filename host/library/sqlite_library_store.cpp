@@ -164,7 +164,7 @@ class SqliteLibraryStore final : public LibraryStore {
     }
 
     void forEachRecordingRow(
-        const std::vector<std::int64_t>& sessionIds,
+        const std::vector<std::int64_t>& sessionIds, RecordingDetail detail,
         const std::function<void(const LibraryRecording&)>& visit) const override {
         // json_each lets one prepared statement take any number of sessions.
         std::string ids = "[";
@@ -173,12 +173,14 @@ class SqliteLibraryStore final : public LibraryStore {
         }
         ids += "]";
         try {
+            const std::string named = detail == RecordingDetail::Full
+                                          ? "COALESCE(time_zone, ''), COALESCE(file_path, ''), "
+                                          : "'', '', ";
             Statement statement(database_,
-                                "SELECT id, session_id, recording_time, utc_offset, "
-                                "COALESCE(time_zone, ''), COALESCE(file_path, ''), "
-                                "COALESCE(label, ''), probability, manual_label FROM recordings "
-                                "WHERE session_id IN (SELECT value FROM json_each(?1)) "
-                                "ORDER BY recording_time, id");
+                                "SELECT id, session_id, recording_time, utc_offset, " + named +
+                                    "COALESCE(label, ''), probability, manual_label FROM "
+                                    "recordings WHERE session_id IN (SELECT value FROM "
+                                    "json_each(?1)) ORDER BY recording_time, id");
             statement.bind(1, std::string_view(ids));
             LibraryRecording row;
             while (statement.step()) {
