@@ -11,6 +11,7 @@
 #include <memory>
 #include <sstream>
 
+#include "host/library/library_copy.h"
 #include "host/library/library_selection.h"
 #include "host/library/recording_library.h"
 #include "host/library/sqlite_database.h"
@@ -90,6 +91,22 @@ class LibraryTest : public ::testing::TestWithParam<vane::testing::LibraryBacken
             rows << r.id << '|' << r.sessionId << '|' << r.recordingTime << '|'
                  << r.utcOffsetSeconds << '|' << r.timeZone << '|' << r.filePath << '|' << r.label
                  << '|' << r.probability.value_or(-1) << '|' << r.manualLabel << '\n';
+        }
+        return rows.str();
+    }
+
+    // The same without ids, which a copy renumbers.
+    static std::string everyRowByName(const RecordingLibrary& library) {
+        std::ostringstream rows;
+        rows.precision(17);
+        for (const LibrarySession& s : library.sessions()) {
+            rows << s.name << '|' << s.sampledate << '|' << s.latitude.value_or(-999) << '|'
+                 << s.longitude.value_or(-999) << '|' << s.notes << '|' << s.recordingCount << '\n';
+            for (const LibraryRecording& r : library.recordings({s.id})) {
+                rows << "  " << r.recordingTime << '|' << r.utcOffsetSeconds << '|' << r.timeZone
+                     << '|' << r.filePath << '|' << r.label << '|' << r.probability.value_or(-1)
+                     << '|' << r.manualLabel << '\n';
+            }
         }
         return rows.str();
     }
@@ -550,6 +567,38 @@ TEST_P(ServerLibraryTest, MigratesAnOlderLibraryForwardKeepingItsData) {
     library.removeSessions({1});
     EXPECT_TRUE(library.recordings({1}).empty());
     EXPECT_EQ(RecordingLibrary::open(file).sessions().size(), 1u);
+}
+
+// A library started alone in a file goes to the server and comes back the same, row by row.
+TEST_P(ServerLibraryTest, CopiesAWholeLibraryToTheServerAndBack) {
+    const std::filesystem::path alone = folder / "alone.vanelib";
+    {
+        RecordingLibrary library = RecordingLibrary::create(alone);
+        std::vector<ImportedRecording> labelled = night(kJune21, 3);
+        labelled[0].label = "NYCNOC";
+        labelled[0].probability = 0.75;
+        labelled[1].label = "PIPPIP";
+        labelled[1].manualLabel = true;
+        library.importRecordings(NewSession{"Edge", std::nullopt, 49.6, 11.05, "windy"}, labelled);
+        library.importRecordings(NewSession{"Pond"}, night(kJune21 + 86400, 2));
+        library.importRecordings(NewSession{"Empty", 0.0}, {});
+    }
+    const std::string original = everyRowByName(RecordingLibrary::open(alone));
+    const CopySummary there = copyLibrary(alone, file);
+    EXPECT_EQ(there.sessions, 3u);
+    EXPECT_EQ(there.recordings, 5u);
+    EXPECT_EQ(everyRowByName(RecordingLibrary::open(file)), original);
+
+    const std::filesystem::path back = folder / "back.vanelib";
+    copyLibrary(file, back);
+    EXPECT_EQ(everyRowByName(RecordingLibrary::open(back)), original);
+    EXPECT_FALSE(std::filesystem::exists(folder / "back.vanelib.part"));
+
+    // Never into a library that holds something: the server's now has sessions, the file exists.
+    EXPECT_THROW(copyLibrary(alone, file), LibraryError);
+    EXPECT_THROW(copyLibrary(file, back), LibraryError);
+    EXPECT_EQ(everyRowByName(RecordingLibrary::open(file)), original);
+    EXPECT_EQ(everyRowByName(RecordingLibrary::open(back)), original);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, LibraryTest,
