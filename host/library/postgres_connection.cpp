@@ -7,8 +7,12 @@
 namespace vane::library {
 namespace {
 
+// libpq's messages run over several lines with tabs; a problem is shown on one line.
 std::string trimmed(std::string text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) {
+    for (char& c : text) {
+        c = c == '\n' || c == '\t' ? ' ' : c;
+    }
+    while (!text.empty() && text.back() == ' ') {
         text.pop_back();
     }
     return text;

@@ -534,6 +534,16 @@ TEST_P(ServerLibraryTest, AnEmptyDatabaseBecomesALibraryAndOthersAreRefusedUncha
         EXPECT_EQ(std::string(error.what()).find("secret"), std::string::npos) << error.what();
         EXPECT_NE(std::string(error.what()).find("password file"), std::string::npos);
     }
+    // No server there: one line saying so, as every problem is shown.
+    try {
+        RecordingLibrary::open("postgresql://vane@/bats?host=" + folder.string() + "/none");
+        ADD_FAILURE() << "opened";
+    } catch (const LibraryError& error) {
+        EXPECT_NE(std::string(error.what()).find("cannot be opened: connection to server"),
+                  std::string::npos)
+            << error.what();
+        EXPECT_EQ(std::string(error.what()).find('\n'), std::string::npos) << error.what();
+    }
 }
 
 // A library of the first version, with two sessions of one name from before names were unique.
