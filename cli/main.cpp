@@ -11,6 +11,7 @@
 
 #include "cli/analyse_command.h"
 #include "cli/command.h"
+#include "cli/curtail_command.h"
 #include "cli/events_command.h"
 #include "cli/import_command.h"
 #include "cli/inspect_command.h"
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
     vane::cli::addAnalyseCommand(app, action);
     vane::cli::addYearlyCommand(app, action);
     vane::cli::addImportCommand(app, action);
+    vane::cli::addCurtailCommand(app, action);
     vane::cli::addLibraryCommand(app, action);
     // New commands register here, each with its add...Command function.
 
