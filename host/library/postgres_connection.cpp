@@ -2,6 +2,8 @@
 
 #include <libpq-fe.h>
 
+#include <cstdlib>
+
 #include "host/library/library_types.h"
 
 namespace vane::library {
@@ -45,6 +47,10 @@ void PostgresResult::Clear::operator()(pg_result* result) const {
 
 int PostgresResult::rows() const {
     return PQntuples(result_.get());
+}
+
+long PostgresResult::affectedRows() const {
+    return std::strtol(PQcmdTuples(result_.get()), nullptr, 10);
 }
 
 bool PostgresResult::isNull(int row, int column) const {

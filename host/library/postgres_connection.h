@@ -29,6 +29,8 @@ class PostgresResult {
     explicit PostgresResult(pg_result* result);
 
     int rows() const;
+    // How many rows an INSERT, UPDATE or DELETE touched.
+    long affectedRows() const;
     bool isNull(int row, int column) const;
     std::string text(int row, int column) const;
     // The field's bytes as the server sent them (binary results).

@@ -60,6 +60,9 @@ constexpr std::string_view kApplication = "Vane";
 // Taken while a library is looked at and migrated, so that two first opens do not both migrate.
 constexpr const char* kMigrationLock = "SELECT pg_advisory_xact_lock(1447120453)";
 constexpr const char* kUniqueViolation = "23505";
+constexpr const char* kSessionGone =
+    "The session was not changed: someone has removed it meanwhile. Refresh to see the library "
+    "as it is.";
 
 std::string describe(const std::string& url) {
     return "\"" + url + "\"";
@@ -320,19 +323,26 @@ class PostgresLibraryStore final : public LibraryStore {
     }
 
     void updateSession(const LibrarySession& session) override {
+        long changed = 0;
         try {
-            connection_.run(
-                "UPDATE sessions SET name = $2, sample_date = $3, latitude = $4, longitude = $5, "
-                "notes = $6 WHERE id = $1",
-                {std::to_string(session.id), session.name, numberText(session.sampledate),
-                 optionalNumber(session.latitude), optionalNumber(session.longitude),
-                 session.notes});
+            changed = connection_
+                          .run(
+                              "UPDATE sessions SET name = $2, sample_date = $3, latitude = $4, "
+                              "longitude = $5, "
+                              "notes = $6 WHERE id = $1",
+                              {std::to_string(session.id), session.name,
+                               numberText(session.sampledate), optionalNumber(session.latitude),
+                               optionalNumber(session.longitude), session.notes})
+                          .affectedRows();
         } catch (const PostgresError& error) {
             if (error.state() == kUniqueViolation) {
                 throw LibraryError("The session was not changed: " +
                                    sessionNameTaken(session.name));
             }
             throw LibraryError("The session was not changed: " + std::string(error.what()));
+        }
+        if (changed == 0) {
+            throw LibraryError(kSessionGone);
         }
     }
 

@@ -272,6 +272,11 @@ class SqliteLibraryStore final : public LibraryStore {
                 .bind(5, session.longitude)
                 .bind(6, std::string_view(session.notes))
                 .run();
+            if (sqlite3_changes(database_.handle()) == 0) {
+                throw LibraryError(
+                    "The session was not changed: someone has removed it meanwhile. Refresh to "
+                    "see the library as it is.");
+            }
             transaction.commit();
         } catch (const SqliteError& error) {
             if (isUniqueViolation(error)) {

@@ -403,6 +403,12 @@ TEST_P(LibraryTest, SessionNamesAreUniqueAndAnImportMayJoinTheSessionOfItsName) 
     edge.name = "Pond";
     expectTaken([&] { library.updateSession(edge); });
     EXPECT_EQ(everyRow(library), before);
+    // A change to a session someone else has removed is a failure, not a quiet nothing.
+    LibrarySession gone = edge;
+    gone.id = 999;
+    gone.name = "Gone";
+    EXPECT_THROW(library.updateSession(gone), LibraryError);
+    EXPECT_EQ(everyRow(library), before);
 
     NewSession joining{"Pond"};
     joining.joinExisting = true;
