@@ -112,7 +112,8 @@ struct LibraryTarget {
 
 LibraryTarget targetFor(const std::filesystem::path& file) {
     std::error_code ec;
-    if (std::filesystem::exists(file, ec)) {
+    // A server's library is written in one transaction instead.
+    if (library::isServerLocation(file.string()) || std::filesystem::exists(file, ec)) {
         return {file, file, false};
     }
     std::filesystem::path part = file;
@@ -160,18 +161,13 @@ int runImport(const ImportOptions& options, const icu::TimeZone& processZone, st
             library::RecordingLibrary library =
                 target.isNew ? library::RecordingLibrary::create(target.writtenFile)
                              : library::RecordingLibrary::open(target.writtenFile);
-            library::ImportTarget session =
-                library::NewSession{options.session, {}, options.latitude, options.longitude};
+            // Into the session of that name, also when another import makes it meanwhile.
+            library::NewSession session{options.session, {}, options.latitude, options.longitude};
+            session.joinExisting = true;
             if (const std::optional<GeoPosition> site = read->site.position();
                 !options.latitude && !options.longitude && site) {
-                std::get<library::NewSession>(session).latitude = site->latitude;
-                std::get<library::NewSession>(session).longitude = site->longitude;
-            }
-            for (const library::LibrarySession& existing : library.sessions()) {
-                if (existing.name == options.session) {
-                    session = existing.id;
-                    break;
-                }
+                session.latitude = site->latitude;
+                session.longitude = site->longitude;
             }
             const auto tell = [&](std::size_t done) {
                 if (progress) {
@@ -215,7 +211,10 @@ void addImportCommand(CLI::App& app, CommandAction& action) {
         "files with GUANO metadata or a recorder's file name, and folders of them. All or\n"
         "nothing: when any source cannot be read, the library is left as it was. Prints how many\n"
         "recordings were imported, how many per label, and which files were left out and why.");
-    command->add_option("--library", options->library, "The library file")->required();
+    command
+        ->add_option("--library", options->library,
+                     "The library: a file, or a postgresql:// URL of a database")
+        ->required();
     command
         ->add_option("--session", options->session,
                      "The session to import into; made when the library has none of that name")

@@ -1,6 +1,7 @@
 #include "host/desk/desk_dialogs.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QObject>
 #include <QPushButton>
@@ -80,10 +81,28 @@ class MessageBoxQuestions final : public Questions {
     }
 };
 
+class TypedAddress final : public LibraryAddressQuestion {
+  public:
+    std::optional<QString> askLibraryAddress(QWidget* parent) override {
+        bool accepted = false;
+        const QString address = QInputDialog::getText(
+            parent, QObject::tr("Open Shared Library"),
+            QObject::tr("The library's database, such as postgresql://me@server/bats\n"
+                        "(the password comes from your password file, ~/.pgpass):"),
+            QLineEdit::Normal, QStringLiteral("postgresql://"), &accepted);
+        return accepted && !address.trimmed().isEmpty() ? std::optional<QString>(address.trimmed())
+                                                        : std::nullopt;
+    }
+};
+
 }  // namespace
 
 std::unique_ptr<Questions> deskQuestions() {
     return std::make_unique<MessageBoxQuestions>();
+}
+
+std::unique_ptr<LibraryAddressQuestion> deskLibraryAddressQuestion() {
+    return std::make_unique<TypedAddress>();
 }
 
 UserDialogs deskDialogs() {

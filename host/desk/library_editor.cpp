@@ -212,8 +212,14 @@ void LibraryEditor::changeSession(const library::LibrarySession& before,
                                   const library::LibrarySession& after) {
     apply(
         tr("Edit Session \"%1\"").arg(QString::fromStdString(before.name)),
-        [after](library::RecordingLibrary& library) { library.updateSession(after); },
-        [before](library::RecordingLibrary& library) { library.updateSession(before); });
+        // Each way only from the state the other left, so that someone's change meanwhile is
+        // refused with a message rather than overwritten.
+        [before, after](library::RecordingLibrary& library) {
+            library.updateSession(before, after);
+        },
+        [before, after](library::RecordingLibrary& library) {
+            library.updateSession(after, before);
+        });
 }
 
 void LibraryEditor::apply(const QString& text, const Change& change, const Change& undo) {
