@@ -301,8 +301,11 @@ TEST_P(LibraryTest, RemovedRowsArePutBackExactly) {
     labelled[0].probability = 0.75;
     labelled[1].manualLabel = true;
     labelled[2].timeZone = "";
-    const auto pond =
-        library.importRecordings(NewSession{"Pond", {}, 49.6, 11.05, "dry"}, labelled);
+    // Texts that a list of values could mistake for its own marks, or for NULL.
+    labelled[1].filePath = "/a \"b\", {c}\\d.wav";
+    labelled[1].label = "NULL";
+    const auto pond = library.importRecordings(
+        NewSession{"Pond \"north\", {1}\\", {}, 49.6, 11.05, "dry"}, labelled);
     const auto forest = library.importRecordings(NewSession{"Forest"}, night(kJune21 + 86400, 2));
     ASSERT_TRUE(pond && forest);
     // A row written by an older version, with NULLs where this one writes nothing else.
@@ -540,7 +543,7 @@ TEST_P(LibraryTest, SessionNamesAreUniqueAndAnImportMayJoinTheSessionOfItsName) 
 TEST_P(LibraryTest, AnImportSkipsRecordingsTheLibraryHoldsAlready) {
     RecordingLibrary library = RecordingLibrary::create(file);
     const std::vector<ImportedRecording> first = {
-        {kJune21, 7200, "Europe/Berlin", "/a/one.wav"},
+        {kJune21, 7200, "Europe/Berlin", "/a/one \"1\", {x}\\.wav"},  // marks of a list
         {kJune21 + 60, 7200, "Europe/Berlin", "/a/two.wav"},
         {kJune21 + 120, 7200, "", ""}};
     const auto pond = library.importRecordings(NewSession{"Pond"}, first);
