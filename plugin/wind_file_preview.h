@@ -96,6 +96,7 @@ class WindFilePreview final : public QObject {
     void updateColumnChoosers();
     void setOutputColumns(QComboBox* sender);
     void updateSheetButtons();
+    void guessDecimalSeparator();
     void end(Ending ending);
 
     AlertPresenter& alerts_;
@@ -113,6 +114,7 @@ class WindFilePreview final : public QObject {
     bool windColumnPicked_ = false;
     bool dateColumnPicked_ = false;
     bool temperatureColumnPicked_ = false;
+    bool decimalSeparatorPicked_ = false;  // the user's pick wins over the guess
 };
 
 }  // namespace vane::plugin
