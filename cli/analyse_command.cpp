@@ -203,6 +203,9 @@ int runAnalyse(const AnalyseOptions& options, const icu::TimeZone& zone, std::os
         return outcome.exitStatus;
     }
     const ActivityAnalysisResult& result = *outcome.result;
+    if (options.header) {
+        out << columnPairHeader(result);
+    }
     out << result.pasteboardText;
     for (const AnalysisAlert& alert : result.alerts) {
         err << alert.title << ": " << alert.message << '\n';
@@ -298,6 +301,9 @@ void addAnalyseCommand(CLI::App& app, CommandAction& action) {
                      "Decimal separator of the readings and of the table; default: ',' when the\n"
                      "readings use a comma and no point, else '.'")
         ->check(CLI::IsMember({".", ","}));
+    command->add_flag("--header", options->header,
+                      "With a pair of columns per state, label or group: first a line naming\n"
+                      "each over its pair, as the panel puts it on the clipboard");
     command->add_flag("--count-recordings", options->countRecordings,
                       "Weigh each activity bin by its number of recordings");
     command->add_option("--pdf", options->pdfFile,

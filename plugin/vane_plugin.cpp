@@ -92,6 +92,7 @@ void VanePlugin::fire() {
     setLastRecordingDate(dateOf(recordings_.back()));
     setRecordingCount(static_cast<int>(recordings_.size()));
     listLabels();
+    panelUi_->statusMessage->clear();
 
     panel_->show();
     panel_->raise();
@@ -216,7 +217,9 @@ void VanePlugin::analyse(WindFilePreview::Ending ending) {
     if (!result.hasTable()) {
         return;
     }
-    dialogs_.pasteboard->setString(fromUtf8(result.pasteboardText));
+    // The plain table goes as it always went; column pairs are named, since a pasted table
+    // cannot say otherwise which state or group each pair is.
+    dialogs_.pasteboard->setString(fromUtf8(columnPairHeader(result) + result.pasteboardText));
     plotData_ = result.plotData;
     // The per-state curves are always over the wind speed, whichever button ended the preview.
     const bool temperatureAxis = plotTemp_ && !result.legend;
@@ -240,8 +243,11 @@ void VanePlugin::copyActivityTimes() {
     const std::vector<Recording> recordings =
         host_ != nullptr ? host_->selectedRecordings() : std::vector<Recording>{};
     const std::unique_ptr<icu::TimeZone> zone = processTimeZone();
-    dialogs_.pasteboard->setString(
-        fromUtf8(eventTimeText(recordings, *zone, icu::Locale::getDefault())));
+    const QString text = fromUtf8(eventTimeText(recordings, *zone, icu::Locale::getDefault()));
+    dialogs_.pasteboard->setString(text);
+    // One line a time; said so that the user knows the copy happened and what it held.
+    panelUi_->statusMessage->setText(
+        tr("Copied %1 activity times").arg(QLocale().toString(text.count(QLatin1Char('\n')))));
 }
 
 void VanePlugin::setWeighByRecordingCount(bool on) {
