@@ -24,12 +24,15 @@
 namespace vane::plugin {
 namespace {
 
-// Every format Qt writes, PNG first so that the save panel preselects it.
+// Every picture format Qt writes, PNG first so that the save panel preselects it; cursors,
+// icons and phone bitmaps are no way to keep a picture of a year.
 QStringList imageFileTypes() {
+    const QStringList notOffered{QStringLiteral("cur"), QStringLiteral("ico"),
+                                 QStringLiteral("icns"), QStringLiteral("wbmp")};
     QStringList types{QStringLiteral("png")};
     for (const QByteArray& format : QImageWriter::supportedImageFormats()) {
         const QString type = QString::fromLatin1(format).toLower();
-        if (!types.contains(type)) {
+        if (!types.contains(type) && !notOffered.contains(type)) {
             types << type;
         }
     }
@@ -153,9 +156,14 @@ void VaneYearlyGraph::saveImage() {
     if (!choice) {
         return;
     }
-    const QByteArray format = !choice->fileType.isEmpty()
-                                  ? choice->fileType.toLatin1()
-                                  : yearlyview::imageFormatForPath(choice->path);
+    // The file's own extension names the format where Qt writes it, so that name and content
+    // agree.
+    const QByteArray named = QFileInfo(choice->path).suffix().isEmpty()
+                                 ? QByteArray()
+                                 : yearlyview::imageFormatForPath(choice->path);
+    const QByteArray format = !named.isEmpty()              ? named
+                              : !choice->fileType.isEmpty() ? choice->fileType.toLatin1()
+                                                            : QByteArray("png");
     const QImage image = yearView_->view().render();
     if (const auto problem = yearlyview::saveImageFile(image, choice->path, format)) {
         const QFileInfo file(choice->path);

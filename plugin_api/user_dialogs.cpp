@@ -81,6 +81,14 @@ class FileDialogPanels final : public FilePanels {
         if (!options.fileTypes.isEmpty()) {
             dialog.setDefaultSuffix(options.fileTypes.front());
         }
+        // A name typed without an extension takes that of the type selected last, not the first.
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [&dialog, &filters, &options](const QString& filter) {
+                             const auto index = filters.indexOf(filter);
+                             if (index >= 0) {
+                                 dialog.setDefaultSuffix(options.fileTypes.at(index));
+                             }
+                         });
         if (!options.proposedName.isEmpty()) {
             dialog.selectFile(options.proposedName);
         }
@@ -90,11 +98,7 @@ class FileDialogPanels final : public FilePanels {
         }
         const auto typeIndex = filters.indexOf(dialog.selectedNameFilter());
         const QString type = typeIndex >= 0 ? options.fileTypes.at(typeIndex) : QString();
-        QString path = dialog.selectedFiles().front();
-        if (!type.isEmpty() && QFileInfo(path).suffix().compare(type, Qt::CaseInsensitive) != 0) {
-            path += QLatin1Char('.') + type;
-        }
-        return SavePanelChoice{path, type};
+        return chosenSavePath(dialog.selectedFiles().front(), type, options.fileTypes);
     }
 
     std::optional<QString> chooseFolder(QWidget* parent, const QString& title) override {
@@ -119,6 +123,20 @@ class ClipboardPasteboard final : public Pasteboard {
 UserDialogs UserDialogs::onScreen() {
     return UserDialogs{std::make_unique<MessageBoxAlerts>(), std::make_unique<FileDialogPanels>(),
                        std::make_unique<ClipboardPasteboard>()};
+}
+
+SavePanelChoice chosenSavePath(const QString& typedPath, const QString& selectedType,
+                               const QStringList& fileTypes) {
+    const QString typed = QFileInfo(typedPath).suffix();
+    for (const QString& type : fileTypes) {
+        if (!typed.isEmpty() && typed.compare(type, Qt::CaseInsensitive) == 0) {
+            return SavePanelChoice{typedPath, type};
+        }
+    }
+    if (selectedType.isEmpty()) {
+        return SavePanelChoice{typedPath, selectedType};
+    }
+    return SavePanelChoice{typedPath + QLatin1Char('.') + selectedType, selectedType};
 }
 
 bool shouldEnablePath(const QString& path, const QStringList& fileTypes) {

@@ -12,6 +12,7 @@ packages=(
   libbenchmark-dev
   libcli11-dev
   qt6-svg-dev
+  qt6-image-formats-plugins
   time
   clang libclang-rt-14-dev llvm
 )

@@ -1,5 +1,6 @@
 #include <QCheckBox>
 #include <QImage>
+#include <QImageReader>
 #include <QLabel>
 #include <QTemporaryDir>
 
@@ -43,6 +44,7 @@ class VaneYearlyGraphTest : public QObject {
     void barPictureKeepsOrRestoresTheFiltersAsInversionSays();
     void savesWhatTheViewShowsAtItsPixelSize();
     void saysWhatThePictureCannotShow();
+    void writesTheFormatTheFileNameSays();
 
   private:
     const FixedSelectionHost host_{exampleRecordings(), exampleSessions()};
@@ -163,6 +165,40 @@ void VaneYearlyGraphTest::saysWhatThePictureCannotShow() {
         run.plugin->yearlyGraph()->setBarGraph(true);
         QVERIFY(notes->isHidden());
     });
+}
+
+void VaneYearlyGraphTest::writesTheFormatTheFileNameSays() {
+    PluginUnderTest run(host_);
+    const QTemporaryDir folder;
+    const struct {
+        const char* name;
+        const char* type;  // as the panel answered it
+        const char* format;
+    } cases[] = {
+        {"year.jpg", "png", "jpeg"},
+        {"year.tiff", "tiff", "tiff"},
+        {"year.bmp", "bmp", "bmp"},
+        {"year", "jpg", "jpeg"},
+    };
+    run.run([&] {
+        run.click("plotYearlyGraphButton");
+        VaneYearlyGraph& yearly = *run.plugin->yearlyGraph();
+        for (const auto& [name, type, format] : cases) {
+            run.panels->saveAnswers.push_back(SavePanelChoice{
+                folder.filePath(QString::fromLatin1(name)), QString::fromLatin1(type)});
+            yearly.saveImage();
+        }
+    });
+    QVERIFY(run.alerts->shown.empty());
+    for (const auto& [name, type, format] : cases) {
+        QImageReader reader(folder.filePath(QString::fromLatin1(name)));
+        QCOMPARE(reader.format(), QByteArray(format));
+    }
+    const QStringList offered = run.panels->saveOptions.front().fileTypes;
+    QVERIFY(offered.contains(QStringLiteral("tiff")));
+    for (const char* exotic : {"cur", "ico", "icns"}) {
+        QVERIFY2(!offered.contains(QString::fromLatin1(exotic)), exotic);
+    }
 }
 
 }  // namespace vane::plugin::testing
