@@ -120,6 +120,7 @@ void VanePlugin::loadPanel() {
 
 void VanePlugin::connectControls() {
     connect(panel_, &QDialog::finished, this, [this] { recordings_.clear(); });
+    connect(panelUi_->closePanelButton, &QAbstractButton::clicked, panel_, &QDialog::reject);
     connect(panelUi_->chooseWindFileButton, &QAbstractButton::clicked, this, [this] {
         preview_->chooseFile(recordings_.empty() ? 0.0 : recordings_.front().recordingTime);
     });

@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QDialog>
-#include <QDir>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QLabel>
@@ -175,7 +174,6 @@ void VaneYearlyGraph::saveImage() {
         window_.data(),
         SavePanelOptions{
             .title = QCoreApplication::translate("VaneYearlyGraph", "Save Graph to image file"),
-            .directory = QDir::homePath(),
             .proposedName = QFileInfo(window_->windowTitle()).completeBaseName(),
             .fileTypes = imageFileTypes(),
         });

@@ -22,6 +22,7 @@
 #include "core/time/utc_offset.h"
 #include "plugin/time_zone_titles.h"
 #include "plugin/wind_table_model.h"
+#include "plugin_api/window_sizes.h"
 #include "ui_preview_sheet.h"
 
 namespace vane::plugin {
@@ -64,6 +65,8 @@ WindFilePreview::WindFilePreview(AlertPresenter& alerts, FilePanels& panels, QWi
       ui_(std::make_unique<Ui::PreviewSheet>()) {
     ui_->setupUi(sheet_);
     sheet_->setWindowModality(Qt::WindowModal);
+    // Room for a screenful of rows beside the text; the table takes whatever the user adds.
+    keepWindowSize(*sheet_, QStringLiteral("windFilePreview"), QSize(1100, 800));
     model_ = new WindTableModel(sheet_);
     ui_->windPreviewTable->setModel(model_);
     for (const std::string_view format : kDateFormatItems) {

@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QMessageBox>
+#include <QSettings>
 #include <QSortFilterProxyModel>
 
 namespace vane {
@@ -50,11 +52,23 @@ class EnabledFilesProxy final : public QSortFilterProxyModel {
     QStringList fileTypes_;
 };
 
+// Where the last panel was left, so that the next one starts there; kept across runs.
+const QString kLastFolderKey = QStringLiteral("lastFolder");
+
+QString startFolder(const QString& asked) {
+    return !asked.isEmpty() ? asked
+                            : QSettings().value(kLastFolderKey, QDir::homePath()).toString();
+}
+
+void rememberFolderOf(const QString& chosen) {
+    QSettings().setValue(kLastFolderKey, QFileInfo(chosen).absolutePath());
+}
+
 class FileDialogPanels final : public FilePanels {
   public:
     std::optional<QString> chooseFileToOpen(QWidget* parent,
                                             const OpenPanelOptions& options) override {
-        QFileDialog dialog(parent);
+        QFileDialog dialog(parent, options.title, startFolder(options.directory));
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setProxyModel(new EnabledFilesProxy(options.fileTypes, &dialog));
@@ -65,12 +79,13 @@ class FileDialogPanels final : public FilePanels {
         if (!shouldEnablePath(path, options.fileTypes) || QFileInfo(path).isDir()) {
             return std::nullopt;
         }
+        rememberFolderOf(path);
         return path;
     }
 
     std::optional<SavePanelChoice> chooseFileToSave(QWidget* parent,
                                                     const SavePanelOptions& options) override {
-        QFileDialog dialog(parent, options.title, options.directory);
+        QFileDialog dialog(parent, options.title, startFolder(options.directory));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         QStringList filters;
@@ -98,17 +113,20 @@ class FileDialogPanels final : public FilePanels {
         }
         const auto typeIndex = filters.indexOf(dialog.selectedNameFilter());
         const QString type = typeIndex >= 0 ? options.fileTypes.at(typeIndex) : QString();
+        rememberFolderOf(dialog.selectedFiles().front());
         return chosenSavePath(dialog.selectedFiles().front(), type, options.fileTypes);
     }
 
     std::optional<QString> chooseFolder(QWidget* parent, const QString& title) override {
-        QFileDialog dialog(parent, title);
+        QFileDialog dialog(parent, title, startFolder({}));
         dialog.setFileMode(QFileDialog::Directory);
         dialog.setOption(QFileDialog::ShowDirsOnly);
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
             return std::nullopt;
         }
+        // The folder that holds the one imported, where its neighbours are.
+        rememberFolderOf(dialog.selectedFiles().front());
         return dialog.selectedFiles().front();
     }
 };

@@ -68,8 +68,10 @@ class VanePluginTest : public QObject {
     void activityTimesGoToTheClipboard();
     void flagsNotifyTheirObservers();
     void labelsAreListedAndTheGraphSplitsByGroup();
+    void closeButtonEndsTheRun();
 
   private:
+    vane::testing::TemporarySettings settings_;  // before any QSettings
     const FixedSelectionHost host_{exampleRecordings()};
 };
 
@@ -427,6 +429,17 @@ void VanePluginTest::labelsAreListedAndTheGraphSplitsByGroup() {
         QVERIFY(run.plugin->plotData().contains("open-space"));
         QVERIFY(run.plugin->graphSheet()->graph().graph().legendPlotSpace.has_value());
     });
+}
+
+void VanePluginTest::closeButtonEndsTheRun() {
+    PluginUnderTest run(host_);
+    run.run([&] {
+        QVERIFY(run.plugin->mainPanel()->isVisible());
+        run.click("closePanelButton");
+        QVERIFY(!run.plugin->mainPanel()->isVisible());
+    });
+    QVERIFY(run.plugin->recordings().empty());
+    QVERIFY(run.pasteboard->strings.empty());
 }
 
 }  // namespace vane::plugin::testing

@@ -48,6 +48,7 @@ class VaneYearlyGraphTest : public QObject {
     void drawsTheChosenYearAndWritesItAndTheSiteOnTheGrid();
 
   private:
+    vane::testing::TemporarySettings settings_;  // before any QSettings
     const FixedSelectionHost host_{exampleRecordings(), exampleSessions()};
 };
 

@@ -58,6 +58,9 @@ class WindFilePreviewTest : public QObject {
     void timeZoneChooserOffersEveryOffsetInUse();
     void staysOpenAndSaysWhyWhileTheChoicesGiveNoTable();
     void guessesTheDecimalSeparatorUntilTheUserPicksOne();
+
+  private:
+    vane::testing::TemporarySettings settings_;  // before any QSettings
 };
 
 void WindFilePreviewTest::endsWithTheButtonPressedAndKeepsTheTableAndChoices() {

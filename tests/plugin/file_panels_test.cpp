@@ -6,20 +6,26 @@
 #include <QtTest>
 
 #include "plugin_api/user_dialogs.h"
+#include "tests/plugin_api/temporary_settings.h"
 
 namespace vane::testing {
 
-// The save panel as people meet it: the type chooser and the typed name decide the file's name
-// together, and the extension typed wins where it is one of the types offered.
-class SavePanelTest : public QObject {
+// The file panels as people meet them: the type chooser and the typed name decide a saved file's
+// name together, the extension typed winning where it is one of the types offered; every panel
+// starts where the last one was left.
+class FilePanelsTest : public QObject {
     Q_OBJECT
 
   private slots:
     void typedExtensionWinsAndTheTypeFollowsIt();
     void thePanelNamesTheFileAsTypedOrAsTheTypeChosen();
+    void panelsStartInTheLastFolderUsed();
+
+  private:
+    TemporarySettings settings_;
 };
 
-void SavePanelTest::typedExtensionWinsAndTheTypeFollowsIt() {
+void FilePanelsTest::typedExtensionWinsAndTheTypeFollowsIt() {
     const QStringList types{QStringLiteral("png"), QStringLiteral("jpg"), QStringLiteral("tiff")};
     const struct {
         const char* typed;
@@ -43,7 +49,7 @@ void SavePanelTest::typedExtensionWinsAndTheTypeFollowsIt() {
     }
 }
 
-void SavePanelTest::thePanelNamesTheFileAsTypedOrAsTheTypeChosen() {
+void FilePanelsTest::thePanelNamesTheFileAsTypedOrAsTheTypeChosen() {
     const QTemporaryDir folder;
     const struct {
         const char* typed;
@@ -79,7 +85,46 @@ void SavePanelTest::thePanelNamesTheFileAsTypedOrAsTheTypeChosen() {
     }
 }
 
+void FilePanelsTest::panelsStartInTheLastFolderUsed() {
+    QSettings().clear();  // as on a first run
+    const QTemporaryDir first;
+    const QTemporaryDir second;
+    QFile(QDir(first.path()).filePath(QStringLiteral("wind.csv"))).open(QIODevice::WriteOnly);
+    const UserDialogs dialogs = UserDialogs::onScreen();
+    std::vector<QString> startedIn;
+    // Notes where the panel opened, then answers `name` in `folder`.
+    const auto answer = [&](const QString& folder, const QString& name) {
+        QTimer::singleShot(0, [&, folder, name] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            startedIn.push_back(dialog->directory().absolutePath());
+            dialog->setDirectory(folder);
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(name);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+    };
+    answer(first.path(), QStringLiteral("wind.csv"));
+    QVERIFY(dialogs.panels->chooseFileToOpen(nullptr, {.fileTypes = {QStringLiteral("csv")}}));
+    answer(second.path(), QStringLiteral("graph.pdf"));
+    QVERIFY(dialogs.panels->chooseFileToSave(nullptr, {.fileTypes = {QStringLiteral("pdf")}}));
+    answer(first.path(), QString());
+    QVERIFY(dialogs.panels->chooseFolder(nullptr, QStringLiteral("Import Folder")));
+    answer(second.path(), QStringLiteral("year.png"));
+    QVERIFY(dialogs.panels->chooseFileToSave(nullptr, {.fileTypes = {QStringLiteral("png")}}));
+    answer(second.path(), QStringLiteral("year.png"));
+    QVERIFY(dialogs.panels->chooseFileToSave(
+        nullptr, {.directory = first.path(), .fileTypes = {QStringLiteral("png")}}));
+
+    QCOMPARE(startedIn.size(), std::size_t{5});
+    QCOMPARE(startedIn[0], QDir::homePath());  // nothing used yet
+    QCOMPARE(startedIn[1], QDir(first.path()).absolutePath());
+    QCOMPARE(startedIn[2], QDir(second.path()).absolutePath());
+    // After a folder was imported, beside it, where its neighbours are.
+    QCOMPARE(startedIn[3], QFileInfo(first.path()).absolutePath());
+    QCOMPARE(startedIn[4], QDir(first.path()).absolutePath());  // a folder asked for wins
+}
+
 }  // namespace vane::testing
 
-QTEST_MAIN(vane::testing::SavePanelTest)
-#include "save_panel_test.moc"
+QTEST_MAIN(vane::testing::FilePanelsTest)
+#include "file_panels_test.moc"
