@@ -13,6 +13,7 @@ packages=(
   libcli11-dev
   qt6-svg-dev
   qt6-image-formats-plugins
+  help2man
   time
   clang libclang-rt-14-dev llvm
 )
