@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
@@ -69,6 +70,10 @@ WindFilePreview::WindFilePreview(AlertPresenter& alerts, FilePanels& panels, QWi
     keepWindowSize(*sheet_, QStringLiteral("windFilePreview"), QSize(1100, 800));
     model_ = new WindTableModel(sheet_);
     ui_->windPreviewTable->setModel(model_);
+    // One line a row, so that a screenful shows as many rows as it can.
+    ui_->windPreviewTable->setWordWrap(false);
+    ui_->windPreviewTable->verticalHeader()->setDefaultSectionSize(
+        ui_->windPreviewTable->fontMetrics().height() * 3 / 2);
     for (const std::string_view format : kDateFormatItems) {
         ui_->date_Format->addItem(QString::fromUtf8(format.data(), format.size()));
     }
@@ -214,6 +219,8 @@ void WindFilePreview::showTable(WindTable table) {
         columnTitles_ = previewColumnTitles(*table_);
     }
     model_->setTable(table_, columnTitles_);
+    // Qt measures the first thousand rows, however long the file.
+    ui_->windPreviewTable->resizeColumnsToContents();
     updateColumnChoosers();
 }
 
