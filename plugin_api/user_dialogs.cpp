@@ -13,6 +13,9 @@
 namespace vane {
 namespace {
 
+// Where the last panel was left, so that the next one starts there.
+constexpr const char* kLastFolderKey = "lastFolder";
+
 class MessageBoxAlerts final : public AlertPresenter {
   public:
     void showAlert(QWidget* parent, const QString& title, const QString& message) override {
@@ -52,23 +55,11 @@ class EnabledFilesProxy final : public QSortFilterProxyModel {
     QStringList fileTypes_;
 };
 
-// Where the last panel was left, so that the next one starts there; kept across runs.
-const QString kLastFolderKey = QStringLiteral("lastFolder");
-
-QString startFolder(const QString& asked) {
-    return !asked.isEmpty() ? asked
-                            : QSettings().value(kLastFolderKey, QDir::homePath()).toString();
-}
-
-void rememberFolderOf(const QString& chosen) {
-    QSettings().setValue(kLastFolderKey, QFileInfo(chosen).absolutePath());
-}
-
 class FileDialogPanels final : public FilePanels {
   public:
     std::optional<QString> chooseFileToOpen(QWidget* parent,
                                             const OpenPanelOptions& options) override {
-        QFileDialog dialog(parent, options.title, startFolder(options.directory));
+        QFileDialog dialog(parent, options.title, panelStartFolder(options.directory));
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setProxyModel(new EnabledFilesProxy(options.fileTypes, &dialog));
@@ -79,13 +70,13 @@ class FileDialogPanels final : public FilePanels {
         if (!shouldEnablePath(path, options.fileTypes) || QFileInfo(path).isDir()) {
             return std::nullopt;
         }
-        rememberFolderOf(path);
+        rememberPanelFolder(path);
         return path;
     }
 
     std::optional<SavePanelChoice> chooseFileToSave(QWidget* parent,
                                                     const SavePanelOptions& options) override {
-        QFileDialog dialog(parent, options.title, startFolder(options.directory));
+        QFileDialog dialog(parent, options.title, panelStartFolder(options.directory));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         QStringList filters;
@@ -113,12 +104,12 @@ class FileDialogPanels final : public FilePanels {
         }
         const auto typeIndex = filters.indexOf(dialog.selectedNameFilter());
         const QString type = typeIndex >= 0 ? options.fileTypes.at(typeIndex) : QString();
-        rememberFolderOf(dialog.selectedFiles().front());
+        rememberPanelFolder(dialog.selectedFiles().front());
         return chosenSavePath(dialog.selectedFiles().front(), type, options.fileTypes);
     }
 
     std::optional<QString> chooseFolder(QWidget* parent, const QString& title) override {
-        QFileDialog dialog(parent, title, startFolder({}));
+        QFileDialog dialog(parent, title, panelStartFolder({}));
         dialog.setFileMode(QFileDialog::Directory);
         dialog.setOption(QFileDialog::ShowDirsOnly);
         dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -126,7 +117,7 @@ class FileDialogPanels final : public FilePanels {
             return std::nullopt;
         }
         // The folder that holds the one imported, where its neighbours are.
-        rememberFolderOf(dialog.selectedFiles().front());
+        rememberPanelFolder(dialog.selectedFiles().front());
         return dialog.selectedFiles().front();
     }
 };
@@ -141,6 +132,15 @@ class ClipboardPasteboard final : public Pasteboard {
 UserDialogs UserDialogs::onScreen() {
     return UserDialogs{std::make_unique<MessageBoxAlerts>(), std::make_unique<FileDialogPanels>(),
                        std::make_unique<ClipboardPasteboard>()};
+}
+
+QString panelStartFolder(const QString& asked) {
+    return !asked.isEmpty() ? asked
+                            : QSettings().value(kLastFolderKey, QDir::homePath()).toString();
+}
+
+void rememberPanelFolder(const QString& chosen) {
+    QSettings().setValue(kLastFolderKey, QFileInfo(chosen).absolutePath());
 }
 
 SavePanelChoice chosenSavePath(const QString& typedPath, const QString& selectedType,
