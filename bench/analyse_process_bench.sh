@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Times `vane analyse` and `vane inspect` as a person runs them, on the data of analyse_bench (ten
+# Times `vane analyse`, `vane inspect` and `vane curtail` as a person runs them, on the data of analyse_bench (ten
 # years of 10-minute wind rows and two million recordings) at a quarter, half and the full size:
 # the best wall time of several runs and the peak memory (maximum resident set) of that run,
 # beside the input's bytes; and, where the build has bench/preview_open_bench, the time the
@@ -46,6 +46,10 @@ trap 'rm -rf "$work"' EXIT
 export TZ=UTC LC_ALL=C.UTF-8 LANG=C.UTF-8
 unset LANGUAGE
 
+# The power curve of a 2 MW turbine for the curtailment plan.
+printf 'wind_speed,kW\n3,0\n4,80\n5,190\n6,350\n7,560\n8,840\n9,1180\n10,1550\n11,1850\n12,2000\n25,2000\n' \
+    >"$work/curve.csv"
+
 best_time= best_memory=
 measure() { # PROGRAM ARGS...: sets best_time (seconds) and best_memory (kB) over $runs runs
     best_time= best_memory=
@@ -90,9 +94,14 @@ for quarters in 1 2 4; do
     fi
     wind_bytes=$(stat -c %s "$wind")
     both_bytes=$((wind_bytes + $(stat -c %s "$recordings")))
-    for command in analyse inspect; do
+    for command in analyse inspect curtail; do
         if [[ $command == analyse ]]; then
             arguments=(analyse --recordings "$recordings" --wind "$wind")
+            bytes=$both_bytes
+        elif [[ $command == curtail ]]; then
+            # A plan with its trade-off curve and a held-out check for each year.
+            arguments=(curtail --recordings "$recordings" --wind "$wind" --lat 49.6 --lon 11.05
+                --power-curve "$work/curve.csv")
             bytes=$both_bytes
         else
             arguments=(inspect "$wind")
@@ -101,7 +110,7 @@ for quarters in 1 2 4; do
         measure "$vane" "${arguments[@]}"
         time_new=$best_time memory_new=$best_memory
         reference_columns=()
-        if [[ -n $reference ]]; then
+        if [[ -n $reference && $command != curtail ]]; then
             measure "$reference" "${arguments[@]}"
             reference_columns=("$best_time" "$(awk -v m="$best_memory" 'BEGIN { printf "%.1f", m / 1024 }')")
         fi

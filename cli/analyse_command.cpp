@@ -70,12 +70,14 @@ bool writeGraphFiles(const AnalyseOptions& options, const ActivityAnalysisOption
 
 }  // namespace
 
-AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& zone,
-                            std::ostream& err) {
-    AnalyseOutcome outcome;
+PreparedAnalysis prepareAnalysis(const AnalyseOptions& options,
+                                 const std::vector<NamedFile>& outputs, const icu::TimeZone& zone,
+                                 std::ostream& err) {
+    PreparedAnalysis prepared;
     const auto failWith = [&](const Problem& problem) {
-        outcome.exitStatus = reportProblem(problem, err);
-        return outcome;
+        prepared.exitStatus = reportProblem(problem, err);
+        prepared.inputs.reset();
+        return std::move(prepared);
     };
     if (options.zone && !parseUtcOffset(*options.zone)) {
         return failWith({.title = "Bad usage",
@@ -86,15 +88,14 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
     if (!settings) {
         return failWith(settings.error());
     }
-    if (const Outcome<void> spared = checkNoOutputIsAnInput(
-            {{"--recordings", options.recordingList},
-             {"--library", options.library},
-             {"--wind", options.windFile}},
-            {{"--pdf", options.pdfFile}, {"--png", options.pngFile}, {"--svg", options.svgFile}});
+    if (const Outcome<void> spared =
+            checkNoOutputIsAnInput({{"--recordings", options.recordingList},
+                                    {"--library", options.library},
+                                    {"--wind", options.windFile}},
+                                   outputs);
         !spared) {
         return failWith(spared.error());
     }
-
     // The wind file is read and split on a second core while the recordings are read; what
     // either says is still said in the order a person reads it.
     std::future<Outcome<WindFileView>> windFile =
@@ -114,21 +115,21 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
             << (options.library ? "the library's sessions hold"
                                 : options.recordingList.string() + " holds")
             << " no recordings\n";
-        outcome.exitStatus = kExitNoResult;
-        return outcome;
+        prepared.exitStatus = kExitNoResult;
+        return prepared;
     }
     sayRecordingsBeforeTheBins(list.recordings, zone, err);
-    const Outcome<WindFileView> loaded = windFile.get();
+    Outcome<WindFileView> loaded = windFile.get();
     if (!loaded) {
         return failWith(loaded.error());
     }
-    const WindFileView& view = *loaded;
-    if (view.tableProblem) {
-        return failWith(*view.tableProblem);
+    if (loaded->tableProblem) {
+        return failWith(*loaded->tableProblem);
     }
-    outcome.columnTitles = view.columnTitles;
+    AnalysisInputs& inputs = prepared.inputs.emplace(AnalysisInputs{.view = std::move(*loaded)});
+    const WindFileView& view = inputs.view;
 
-    ActivityAnalysisOptions& analysis = outcome.analysisOptions;
+    ActivityAnalysisOptions& analysis = inputs.analysis;
     analysis.plotTemp = options.temperature;
     analysis.countRecordings = options.countRecordings;
     analysis.timeOffsetMinutes = options.offsetMinutes;
@@ -173,7 +174,8 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
     analysis.dateFormat = options.dateFormat.value_or(
         std::string(kDateFormatItems.at(view.guesses.dateFormatIndex.value_or(0))));
     // Times that are no number sort last, so the front is the first real recording.
-    const std::vector<Recording> sorted = sortedByRecordingTime(std::move(list.recordings));
+    inputs.sorted = sortedByRecordingTime(std::move(list.recordings));
+    const std::vector<Recording>& sorted = inputs.sorted;
     const double firstRecording = sorted.front().recordingTime;
     analysis.timeZone = options.zone.value_or(utcOffsetText(firstRecording, zone));
     const int valueItem =
@@ -181,16 +183,38 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
     analysis.decimalSeparator =
         options.decimal.value_or(guessDecimalSeparator(view.table, valueItem));
 
+    inputs.labels = std::move(list.labels);
+    inputs.groups = std::move(list.groups);
+    return prepared;
+}
+
+AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& zone,
+                            std::ostream& err) {
+    AnalyseOutcome outcome;
+    PreparedAnalysis prepared = prepareAnalysis(
+        options,
+        {{"--pdf", options.pdfFile}, {"--png", options.pngFile}, {"--svg", options.svgFile}}, zone,
+        err);
+    outcome.exitStatus = prepared.exitStatus;
+    if (!prepared.inputs) {
+        return outcome;
+    }
+    AnalysisInputs& inputs = *prepared.inputs;
+    outcome.columnTitles = inputs.view.columnTitles;
+    outcome.analysisOptions = inputs.analysis;
+    const ActivityAnalysisOptions& analysis = outcome.analysisOptions;
+    const std::vector<Recording>& sorted = inputs.sorted;
+    const bool perState = analysis.stateColumn > 0;
     if (options.perSpecies || options.perGroup) {
         const std::string series = options.perGroup ? "group" : "species";
         outcome.seriesKind = perState ? "state x " + series : series;
         outcome.result = analyseActivityPerSeries(
-            splitIntoSeries(sorted, list.labels, options.perGroup ? &list.groups : nullptr),
-            batEventGridOrigin(zone), view.table, analysis, zone);
+            splitIntoSeries(sorted, inputs.labels, options.perGroup ? &inputs.groups : nullptr),
+            batEventGridOrigin(zone), inputs.view.table, analysis, zone);
     } else {
         outcome.seriesKind = perState ? "state" : "";
         const BatEventList events = batEvents(sorted, batEventGridOrigin(zone));
-        outcome.result = analyseActivityAndWind(events, view.table, analysis, zone);
+        outcome.result = analyseActivityAndWind(events, inputs.view.table, analysis, zone);
     }
     outcome.exitStatus = outcome.result->hasTable() ? kExitSuccess : kExitNoResult;
     return outcome;
@@ -237,6 +261,43 @@ int runAnalyse(const AnalyseOptions& options, const icu::TimeZone& zone, std::os
     return writeGraphFiles(options, analysis, result, err) ? outcome.exitStatus : kExitBadInput;
 }
 
+void addRecordingInputOptions(CLI::App& command, AnalyseOptions& options) {
+    CLI::Option* recordings =
+        command.add_option("--recordings", options.recordingList, "Recording list (as for events)");
+    addLibraryOptions(command, recordings, options.library, options.sessions);
+    addNamedColumnOptions(command, options.named);
+    addRecordingFilterOptions(command, options.filter);
+}
+
+void addWindInputOptions(CLI::App& command, AnalyseOptions& options) {
+    command.add_option("--wind", options.windFile, "Delimited text file of measurements")
+        ->required();
+    command.add_option("--wind-column", options.windColumn,
+                       "Column of the wind speed: number from 1 or header title");
+    command.add_option("--temperature-column", options.temperatureColumn,
+                       "Column of the temperature; default where one is needed (--temperature,\n"
+                       "--temperature-floor): the first column whose title contains \"temp\"");
+    command.add_option("--date-column", options.dateColumn, "Column of the date and time");
+    command.add_option("--date-format", options.dateFormat,
+                       "ICU date pattern of the date/time column, such as \"dd.MM.yyyy HH:mm\"");
+    command.add_option("--zone", options.zone,
+                       "UTC offset of the time stamps, +HHMM; default: that of the process's\n"
+                       "time zone at the first recording (the per-state analysis reads local\n"
+                       "time instead)");
+    command
+        .add_option("--offset", options.offsetMinutes,
+                    "Minutes added to every time stamp, for loggers that stamp the start of\n"
+                    "their interval")
+        ->default_val(0);
+    command
+        .add_option("--decimal", options.decimal,
+                    "Decimal separator of the readings and of the table; default: ',' when the\n"
+                    "readings use a comma and no point, else '.'")
+        ->check(CLI::IsMember({".", ","}));
+    command.add_flag("--count-recordings", options.countRecordings,
+                     "Weigh each activity bin by its number of recordings");
+}
+
 void addAnalyseCommand(CLI::App& app, CommandAction& action) {
     const auto options = std::make_shared<AnalyseOptions>();
     CLI::App* command = app.add_subcommand(
@@ -259,11 +320,7 @@ void addAnalyseCommand(CLI::App& app, CommandAction& action) {
         "speed) are guessed as 'vane inspect' shows them.\n\n" +
         std::string(kLibrarySourceHelp) + "\n\n" + kRecordingFilterHelp + "\n\n" +
         encodingListHelp());
-    CLI::Option* recordings = command->add_option("--recordings", options->recordingList,
-                                                  "Recording list (as for events)");
-    addLibraryOptions(*command, recordings, options->library, options->sessions);
-    addNamedColumnOptions(*command, options->named);
-    addRecordingFilterOptions(*command, options->filter);
+    addRecordingInputOptions(*command, *options);
     CLI::Option* perSpecies = command->add_flag(
         "--per-species", options->perSpecies,
         "One pair of columns (and curve) per species label; with --state-column per state and\n"
@@ -273,39 +330,14 @@ void addAnalyseCommand(CLI::App& app, CommandAction& action) {
                    "One pair of columns (and curve) per species group (see --groups); with\n"
                    "--state-column per state and group")
         ->excludes(perSpecies);
-    command->add_option("--wind", options->windFile, "Delimited text file of measurements")
-        ->required();
+    addWindInputOptions(*command, *options);
     command->add_flag("--temperature", options->temperature,
                       "Analyse against temperature instead of wind speed");
-    command->add_option("--wind-column", options->windColumn,
-                        "Column of the wind speed: number from 1 or header title");
-    command->add_option("--temperature-column", options->temperatureColumn,
-                        "Column of the temperature; default with --temperature: the first\n"
-                        "column whose title contains \"temp\"");
-    command->add_option("--date-column", options->dateColumn, "Column of the date and time");
     command->add_option("--state-column", options->stateColumn,
                         "Column of an operating state: one curve per state (wind speed only)");
-    command->add_option("--date-format", options->dateFormat,
-                        "ICU date pattern of the date/time column, such as \"dd.MM.yyyy HH:mm\"");
-    command->add_option("--zone", options->zone,
-                        "UTC offset of the time stamps, +HHMM; default: that of the process's\n"
-                        "time zone at the first recording (the per-state analysis reads local\n"
-                        "time instead)");
-    command
-        ->add_option("--offset", options->offsetMinutes,
-                     "Minutes added to every time stamp, for loggers that stamp the start of\n"
-                     "their interval")
-        ->default_val(0);
-    command
-        ->add_option("--decimal", options->decimal,
-                     "Decimal separator of the readings and of the table; default: ',' when the\n"
-                     "readings use a comma and no point, else '.'")
-        ->check(CLI::IsMember({".", ","}));
     command->add_flag("--header", options->header,
                       "With a pair of columns per state, label or group: first a line naming\n"
                       "each over its pair, as the panel puts it on the clipboard");
-    command->add_flag("--count-recordings", options->countRecordings,
-                      "Weigh each activity bin by its number of recordings");
     command->add_option("--pdf", options->pdfFile,
                         "Also save the graph as a PDF file (vector, 600 x 400 pt). Graph files\n"
                         "are written only when the analysis gives a table, and replace an\n"

@@ -7,10 +7,14 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "cli/output_paths.h"
 #include "cli/recording_choices.h"
+#include "cli/recording_source.h"
 #include "cli/wind_file_options.h"
 #include "core/analysis/activity_analysis.h"
 #include "core/icu_forward.h"
+#include "core/import/wind_file.h"
+#include "core/recordings/recording.h"
 
 namespace vane::cli {
 
@@ -53,6 +57,36 @@ struct AnalyseOutcome {
     std::optional<ActivityAnalysisResult> result;  // none after bad usage or an unreadable file
     std::string seriesKind;  // what a curve stands for: "state", "group", "state x group", ...
 };
+
+// What the analysis reads before it counts: the recordings in time order, the wind file and the
+// choices the panel would show for it.
+struct AnalysisInputs {
+    WindFileView view;
+    ActivityAnalysisOptions analysis{};
+    std::vector<Recording> sorted{};  // by recording time
+    LabelTable labels{};
+    SpeciesGroups groups{};
+};
+
+struct PreparedAnalysis {
+    int exitStatus = kExitSuccess;
+    std::optional<AnalysisInputs> inputs;  // none when the run cannot go on
+};
+
+// Reads the recordings and the wind file as `vane analyse` does, with its notes, and makes the
+// column, format, zone and decimal choices; `outputs` are refused when they are an input.
+// Problems go to `err` and leave no inputs, with the exit status to end with.
+PreparedAnalysis prepareAnalysis(const AnalyseOptions& options,
+                                 const std::vector<NamedFile>& outputs, const icu::TimeZone& zone,
+                                 std::ostream& err);
+
+// The options of where recordings come from (--recordings or --library, named columns, filters).
+void addRecordingInputOptions(CLI::App& command, AnalyseOptions& options);
+
+// The wind file and how to read its columns, as `vane analyse` takes them (--wind, the columns,
+// --date-format, --zone, --offset, --decimal, --count-recordings); the reading choices of
+// addWindFileOptions are added apart.
+void addWindInputOptions(CLI::App& command, AnalyseOptions& options);
 
 // Reads both files and analyses them; problems before the analysis go to `err` and leave the
 // result empty with exit status 2.

@@ -11,6 +11,7 @@
 
 #include "cli/analyse_command.h"
 #include "cli/command.h"
+#include "cli/curtail_command.h"
 #include "cli/events_command.h"
 #include "cli/import_command.h"
 #include "cli/inspect_command.h"
@@ -49,6 +50,7 @@ int main(int argc, char** argv) {
     vane::cli::addAnalyseCommand(app, action);
     vane::cli::addYearlyCommand(app, action);
     vane::cli::addImportCommand(app, action);
+    vane::cli::addCurtailCommand(app, action);
     // New commands register here, each with its add...Command function.
 
     // Said plainly: CLI11 would only say that a command is required.

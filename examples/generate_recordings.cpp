@@ -79,6 +79,26 @@ std::string commaDecimal(double value) {
     return result == "-0,0" ? "0,0" : result;
 }
 
+// The mean power of a 2 MW turbine at a wind speed: from cut-in at 3 m/s with the cube of the
+// speed up to rated power at 12 m/s, held to cut-out at 25 m/s. The power the wind offers, also
+// while the turbine is stopped, so that a plan can weigh what stopping costs.
+int turbineKw(double windSpeed) {
+    constexpr double kCutIn = 3.0;
+    constexpr double kRated = 12.0;
+    constexpr double kCutOut = 25.0;
+    constexpr double kRatedKw = 2000.0;
+    if (windSpeed < kCutIn || windSpeed >= kCutOut) {
+        return 0;
+    }
+    if (windSpeed >= kRated) {
+        return static_cast<int>(kRatedKw);
+    }
+    const double cube = windSpeed * windSpeed * windSpeed;
+    const double share =
+        (cube - kCutIn * kCutIn * kCutIn) / (kRated * kRated * kRated - kCutIn * kCutIn * kCutIn);
+    return static_cast<int>(std::lround(kRatedKw * share));
+}
+
 // A value that follows the nights: interpolated between the midnights around `t`.
 double betweenNights(const std::vector<NightWeather>& nights, std::size_t next, double t,
                      double (*of)(const NightWeather&)) {
@@ -94,12 +114,12 @@ double betweenNights(const std::vector<NightWeather>& nights, std::size_t next, 
     return of(before) + share * (of(after) - of(before));
 }
 
-// 10-minute rows of hub-height wind speed, air temperature and the turbine's operating state,
-// stamped at the end of each interval.
+// 10-minute rows of hub-height wind speed, air temperature, the turbine's operating state and
+// its power, stamped at the end of each interval.
 void writeWindFile(std::FILE* out, const std::vector<NightWeather>& nights, double firstRow,
                    double lastRow) {
     SplitMix64 random(0x57494E44);  // "WIND", apart from the recordings' stream
-    std::fprintf(out, "Date/Time;Wind speed (m/s);Temperature (C);Operating state\r\n");
+    std::fprintf(out, "Date/Time;Wind speed (m/s);Temperature (C);Operating state;Power (kW)\r\n");
     double windNoise = 0.0;
     double temperatureNoise = 0.0;
     std::size_t next = 0;  // the first night whose midnight lies after the row
@@ -130,8 +150,10 @@ void writeWindFile(std::FILE* out, const std::vector<NightWeather>& nights, doub
         const char* state = wind < 3.0                                  ? "idle"
                             : dark && wind < 6.0 && temperature >= 10.0 ? "bat stop"
                                                                         : "production";
-        std::fprintf(out, "%s;%s;%s;%s\r\n", loggerStamp(t).c_str(), commaDecimal(wind).c_str(),
-                     commaDecimal(temperature).c_str(), state);
+        // From the speed as logged, so that the file agrees with itself.
+        const double loggedWind = std::round(wind * 10.0) / 10.0;
+        std::fprintf(out, "%s;%s;%s;%s;%d\r\n", loggerStamp(t).c_str(), commaDecimal(wind).c_str(),
+                     commaDecimal(temperature).c_str(), state, turbineKw(loggedWind));
     }
 }
 

@@ -1,10 +1,12 @@
-// A wind file from its bytes to the analysis: decoding, the split, the guesses and the dates of
-// the guessed column read with the guessed pattern.
+// A wind file from its bytes to the analysis and a curtailment plan: decoding, the split, the
+// guesses and the dates of the guessed column read with the guessed pattern.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 #include "core/analysis/activity_analysis.h"
+#include "core/curtailment/curtailment_result.h"
+#include "core/curtailment/turbine_intervals.h"
 #include "core/import/date_format_items.h"
 #include "core/import/wind_file.h"
 #include "core/import/wind_table_split.h"
@@ -42,5 +44,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     options.decimalSeparator = size % 2 == 0 ? "," : ".";
     const vane::BatEventList events = {{1340306400.0, 2}, {1340307000.0, 1}, {1333238400.0, 3}};
     (void)vane::analyseActivityAndWind(events, view.table, options, vane::fuzz::berlin());
+    // The same rows as a curtailment plan's intervals, the last column as the power.
+    options.stateColumn = 0;
+    options.temperatureColumn = static_cast<int>(view.guesses.temperatureItem);
+    const vane::TurbineIntervalScan scan = vane::turbineIntervals(
+        events, view.table, options, {static_cast<int>(view.columnTitles.size()), nullptr},
+        vane::fuzz::berlin());
+    vane::CurtailmentOptions plan;
+    plan.energyKnown = true;
+    plan.temperatureFloor = 10.0;
+    (void)vane::curtailmentResult(scan.intervals, {49.6, 11.05}, plan, vane::fuzz::berlin());
     return 0;
 }

@@ -1,18 +1,16 @@
 #include "graph/graph_file.h"
 
 #include <QBuffer>
-#include <QFile>
-#include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QString>
 #include <QSvgGenerator>
 
 #include "graph/graph_renderer.h"
+#include "graph/whole_file.h"
 
 namespace vane::graph {
 namespace {
@@ -119,45 +117,16 @@ Outcome<void> writeGraphFile(const XYGraph& graph, const std::filesystem::path& 
                                        "' (use .pdf, .svg, .png or another image format)");
     }
 
-    // A device or pipe (/dev/null, /dev/full) is written to directly: renaming a temporary file
-    // over it would replace the device with a file.
-    const QString fileName = QString::fromStdString(path.string());
-    const QFileInfo target(fileName);
-    const bool direct = target.exists() && !target.isFile() && !target.isDir();
-    QSaveFile saveFile(fileName);
-    QFile directFile(fileName);
-    QFileDevice& file = direct ? static_cast<QFileDevice&>(directFile) : saveFile;
-    if (!file.open(QIODevice::WriteOnly)) {
-        return problem(path, file.errorString().toStdString());
-    }
     const double width = size.widthPixels / kPixelsPerPoint;
     const double height = size.heightPixels / kPixelsPerPoint;
-    const bool painted = isPdf   ? paintPdf(graph, file, width, height)
-                         : isSvg ? paintSvg(graph, file, width, height)
-                                 : paintImage(graph, file, formatName, size);
-    // The last buffered bytes are written here; QSaveFile's commit would not notice their
-    // failure on a full disk and put a truncated file in place of the earlier one.
-    // A write that went short without an error shows as fewer bytes in the file than written.
-    const bool flushed = painted && file.flush() && (direct || file.size() == file.pos());
-    if (!painted || !flushed || file.error() != QFileDevice::NoError) {
-        const std::string reason =
-            file.error() != QFileDevice::NoError ? file.errorString().toStdString()
-            : painted || file.pos() > 0 ? std::string("the file could not be written whole")
-                                        : std::string("the picture could not be drawn");
-        if (!direct) {
-            saveFile.cancelWriting();
-        }
-        return problem(path, reason);
-    }
-    if (direct) {
-        directFile.close();
-        if (directFile.error() != QFileDevice::NoError) {
-            return problem(path, directFile.errorString().toStdString());
-        }
-    } else if (!saveFile.commit()) {
-        return problem(path, saveFile.errorString().toStdString());
-    }
-    return {};
+    return writeWholeFile(
+        path,
+        [&](QIODevice& file) {
+            return isPdf   ? paintPdf(graph, file, width, height)
+                   : isSvg ? paintSvg(graph, file, width, height)
+                           : paintImage(graph, file, formatName, size);
+        },
+        [&path](const std::string& reason) { return problem(path, reason); });
 }
 
 }  // namespace vane::graph

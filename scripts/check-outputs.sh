@@ -110,7 +110,7 @@ check() { # CASE PROGRAM ARGS...: PROGRAM relative to the build folder
 
 # Help texts: they are what users read first.
 check help cli/vane --help
-for command in sun events inspect analyse yearly; do
+for command in sun events inspect analyse yearly curtail; do
     check "$command-help" cli/vane "$command" --help
 done
 
@@ -143,6 +143,12 @@ check analyse-shifted cli/vane analyse --recordings "$recordings" --wind "$wind"
 check analyse-no-overlap cli/vane analyse --recordings "$recordings" --wind "$wind" \
     --date-format "yyyy.MM.dd HH:mm" --pdf never.pdf
 check analyse-missing-wind cli/vane analyse --recordings "$recordings" --wind /nonexistent.csv
+
+check curtail cli/vane curtail --recordings "$recordings" --wind "$wind" "${site[@]}" \
+    --power-column "Power (kW)" --json plan.json --pdf plan.pdf --png plan.png
+check curtail-hours-floor cli/vane curtail --recordings "$recordings" --wind "$wind" "${site[@]}" \
+    --night-parts 4 --temperature-floor 10 --protect 80 --json plan.json
+check curtail-polar cli/vane curtail --recordings "$recordings" --wind "$wind" --lat 89 --lon 11
 
 check yearly cli/vane yearly --recordings "$recordings" "${site[@]}" --out yearly.png \
     --raster yearly.ppm

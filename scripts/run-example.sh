@@ -35,3 +35,10 @@ echo
 echo "== The yearly activity picture"
 "$vane" yearly --recordings examples/recordings.txt --lat "$SITE_LATITUDE" \
     --lon "$SITE_LONGITUDE" --out "$out/yearly.png"
+echo
+echo "== Curtailment plan: a cut-in wind speed per month and tenth of the night that protects"
+echo "   90 % of the activity in the nights at the least lost energy (the file's power column)"
+"$vane" curtail --recordings examples/recordings.txt --wind examples/wind.csv \
+    --lat "$SITE_LATITUDE" --lon "$SITE_LONGITUDE" --zone-name "$SITE_TIMEZONE" \
+    --power-column "Power (kW)" --json "$out/curtail.json" --pdf "$out/curtail.pdf" \
+    --png "$out/curtail.png"

@@ -16,6 +16,7 @@ packages=(
   help2man
   time
   clang libclang-rt-14-dev llvm
+  poppler-utils  # pdftoppm, to look at the PDF reports as pictures
 )
 
 # --screenshots adds what scripts/make-pictures.sh needs: a virtual X display, a way to press its

@@ -7,88 +7,12 @@
 
 #include "core/analysis/activity_classes.h"
 #include "core/analysis/decimal_number_text.h"
-#include "core/time/date_pattern_parser.h"
+#include "core/analysis/row_matching.h"
 
 namespace vane {
 namespace {
 
 constexpr std::string_view kSingleSeries = "single";
-constexpr float kWidestWindow = 601.0f;  // ten minutes and the one second of tolerance
-
-// The time stamps of the data rows, read on demand. The scan only moves forward, so remembering
-// the last row read means every row is parsed at most once.
-class RowDates {
-  public:
-    RowDates(const WindTable& table, std::size_t dateColumn, std::size_t fieldsNeeded,
-             const ActivityAnalysisOptions& options, const icu::TimeZone& zone)
-        : table_(table),
-          dateColumn_(dateColumn),
-          fieldsNeeded_(fieldsNeeded),
-          zoneText_(options.timeZone),
-          parser_(options.dateFormat + "ZZZ", zone) {}
-
-    // A row that lacks the fields the analysis needs has no readable date.
-    std::optional<double> at(std::size_t row) {
-        if (row != cachedRow_) {
-            cachedRow_ = row;
-            cachedDate_ = read(row);
-        }
-        return cachedDate_;
-    }
-
-  private:
-    std::optional<double> read(std::size_t row) {
-        if (table_.fieldCount(row) < fieldsNeeded_) {
-            return std::nullopt;
-        }
-        const std::string_view field = table_.field(row, dateColumn_);
-        if (auto date = parser_.parse(withZone(field, ""))) {
-            return date;
-        }
-        // A field with the date alone, when the pattern also wants a time of day.
-        return parser_.parse(withZone(field, " 00:00:00"));
-    }
-
-    // The field, `middle` and the zone's offset in one reused buffer: one allocation for the
-    // whole scan rather than one per row.
-    std::string_view withZone(std::string_view field, std::string_view middle) {
-        buffer_.assign(field);
-        buffer_.append(middle);
-        buffer_.append(zoneText_);
-        return buffer_;
-    }
-
-    const WindTable& table_;
-    std::size_t dateColumn_;
-    std::size_t fieldsNeeded_;
-    std::string zoneText_;
-    DatePatternParser parser_;
-    std::string buffer_;
-    std::size_t cachedRow_ = static_cast<std::size_t>(-1);
-    std::optional<double> cachedDate_;
-};
-
-// The last data row that holds both the date/time and the value field.
-std::optional<std::size_t> usableEndRow(const WindTable& table, std::size_t fieldsNeeded) {
-    for (std::size_t row = table.rowCount(); row > table.startAt + 1; --row) {
-        if (table.fieldCount(row - 1) >= fieldsNeeded) {
-            return row - 1;
-        }
-    }
-    return std::nullopt;
-}
-
-float windowWidth(std::optional<double> previous, std::optional<double> current) {
-    if (!previous || !current) {
-        return kWidestWindow;
-    }
-    const float gap = static_cast<float>(std::fabs(*previous - *current));
-    if (gap < 1.0f) {
-        return kWidestWindow;
-    }
-    return std::min(gap + 1.0f, kWidestWindow);
-}
-
 struct PlainScan {
     ClassCounts counts;
     std::int64_t total = 0;
@@ -101,41 +25,20 @@ PlainScan scanPlain(const BatEventList& events, const WindTable& table, std::siz
                     std::size_t valueColumn, RowDates& dates, const DecimalNumberText& numbers,
                     const ActivityAnalysisOptions& options) {
     PlainScan scan;
-    // A row stands for the interval that ends at its own stamp (shifted by the offset) and
-    // reaches back to the row before, at most ten minutes, with a second of tolerance after it.
-    const double limit = options.timeOffsetMinutes * 60.0 + 1.0;
-    std::size_t i = table.startAt + 1;
-    std::optional<double> previous;
-    for (const BatEvent& event : events) {
-        if (i >= endRow) {
-            scan.endReached = true;
-            break;
-        }
-        const double e = event.binEnd;
-        std::optional<double> d = dates.at(i);
-        scan.unreadableDate |= !d;
-        while ((!d || e - *d > limit) && i < endRow) {
-            previous = d;
-            ++i;
-            d = dates.at(i);
-            scan.unreadableDate |= !d;
-        }
-        const float width = windowWidth(previous, d);
-        if (d && limit - width < e - *d && e - *d < limit) {
-            const std::int64_t weight = options.countRecordings ? event.count : 1;
-            if (const std::optional<double> key =
-                    classKeyOf(numbers.parse(table.field(i, valueColumn)))) {
-                scan.counts[*key] += weight;
-                scan.total += weight;
-            } else {
-                ++scan.unreadableReadings;
-            }
-        }
-        // Later bins of the same row see the full window.
-        if (previous && (!d || std::fabs(*previous - *d) > 1.0)) {
-            previous = d;
-        }
-    }
+    const RowMatchScan matching =
+        matchBinsToRows(events, table, endRow, dates, options.timeOffsetMinutes,
+                        [&](const BatEvent& event, std::size_t row) {
+                            const std::int64_t weight = options.countRecordings ? event.count : 1;
+                            if (const std::optional<double> key =
+                                    classKeyOf(numbers.parse(table.field(row, valueColumn)))) {
+                                scan.counts[*key] += weight;
+                                scan.total += weight;
+                            } else {
+                                ++scan.unreadableReadings;
+                            }
+                        });
+    scan.endReached = matching.endReached;
+    scan.unreadableDate = matching.unreadableDate;
     return scan;
 }
 

@@ -7,6 +7,7 @@
 #include <unicode/timezone.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -17,6 +18,10 @@
 
 #include "core/analysis/activity_analysis.h"
 #include "core/analysis/numerical_compare.h"
+#include "core/curtailment/curtailment_result.h"
+#include "core/curtailment/effort_file.h"
+#include "core/curtailment/power_curve.h"
+#include "core/curtailment/turbine_intervals.h"
 #include "core/files/input_file.h"
 #include "core/import/column_guesses.h"
 #include "core/import/date_format_items.h"
@@ -152,6 +157,30 @@ TEST_F(GarbageInputTest, IdentificationTablesAndGroupsFilesAnswerWithRowsOrALine
     }
 }
 
+TEST_F(GarbageInputTest, PowerCurvesAndEffortFilesAnswerWithValuesOrALine) {
+    const std::vector<std::string> seeds = {
+        "wind_speed,kW\n3,0\n4,80\n8,840\n12,2000\n25,2000\n",
+        "# curve\n0;0\r\n3.5;12.5\r\n1e308;1\r\n", "start,end\n2012-06-01 20:00,2012-06-02 06:00\n",
+        "2012-06-02T20:00:00.5+02:00\t2012-06-03T06:00Z\n\"2012-06-04 20:00\",\"x\"\n"};
+    for (const std::string& text : damaged(seeds)) {
+        if (const Outcome<PowerCurve> curve = parsePowerCurve(text, "curve.csv")) {
+            EXPECT_GE(curve->points.size(), 2u);
+            for (const double wind : {-1.0, 0.0, 5.0, 1e300}) {
+                EXPECT_TRUE(std::isfinite(curve->kwAt(wind)));
+            }
+        } else {
+            EXPECT_FALSE(curve.error().describe().empty());
+        }
+        if (const auto effort = parseEffortSpans(text, "effort.csv", *berlin_)) {
+            for (const EffortSpan& span : *effort) {
+                EXPECT_GT(span.end, span.start);
+            }
+        } else {
+            EXPECT_FALSE(effort.error().describe().empty());
+        }
+    }
+}
+
 TEST_F(GarbageInputTest, DamagedWaveFilesGiveMetadataOrAProblem) {
     const auto chunk = [](std::string id, std::string data) {
         const auto size = static_cast<std::uint32_t>(data.size());
@@ -234,6 +263,16 @@ TEST_F(GarbageInputTest, TheAnalysisScansDamagedWindTablesWithEveryColumnChoice)
                     << "[" << result.pasteboardText << "] column " << column << " in:\n"
                     << text;
             }
+            // The same rows as a curtailment plan's intervals, with any column as the power.
+            const TurbineIntervalScan scan =
+                turbineIntervals(events, table, options, {.powerColumn = 5 - column}, *berlin_);
+            EXPECT_LE(scan.activityMatched, 7);
+            CurtailmentOptions plan;
+            plan.energyKnown = true;
+            plan.temperatureFloor = 13.0;
+            const CurtailmentResult curtailment =
+                curtailmentResult(scan.intervals, {49.6, 11.05}, plan, *berlin_);
+            EXPECT_LE(curtailment.data.activityInNights, scan.activityMatched);
         }
     }
 }

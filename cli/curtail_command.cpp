@@ -1,0 +1,318 @@
+#include "cli/curtail_command.h"
+
+#include <unicode/timezone.h>
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+#include <memory>
+
+#include "cli/finite_number.h"
+#include "cli/output_paths.h"
+#include "cli/problem_report.h"
+#include "core/analysis/bat_events.h"
+#include "core/curtailment/curtailment_result.h"
+#include "core/curtailment/effort_file.h"
+#include "core/curtailment/power_curve.h"
+#include "core/curtailment/turbine_intervals.h"
+#include "core/files/input_file.h"
+#include "core/files/shown_content.h"
+#include "core/import/analysis_guesses.h"
+#include "core/time/local_time.h"
+#include "graph/curtailment_report.h"
+#include "graph/whole_file.h"
+
+namespace vane::cli {
+namespace {
+
+std::string percentOf(std::int64_t part, std::int64_t whole) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f %%",
+                  whole > 0 ? 100.0 * static_cast<double>(part) / static_cast<double>(whole) : 0.0);
+    return text;
+}
+
+// What the plan leaves out or assumes, so that no activity disappears without a word.
+void sayCoverage(const CurtailmentResult& result, const TurbineIntervalScan& scan,
+                 std::ostream& err) {
+    const CurtailmentData& data = result.data;
+    const std::int64_t all = scan.activityMatched + scan.activityUnmatched;
+    err << "Nights: " << data.nightsInPeriod << " in the period, " << data.nightsWithData
+        << " with wind data inside the effort"
+        << (data.effortFromRecordings
+                ? " (no effort file: every night from the first to the last night with activity "
+                  "counts)"
+                : "")
+        << '\n';
+    if (data.daysWithoutNight > 0) {
+        err << "Days without a night (the sun does not set or rise): " << data.daysWithoutNight
+            << "; their intervals belong to no cell\n";
+    }
+    err << "Activity: " << data.activityInNights << " in the nights, " << data.activityOutsideNights
+        << " outside the nights (" << percentOf(data.activityOutsideNights, all)
+        << " of all, not in the plan)\n";
+    if (data.activityOutsideEffort > 0) {
+        err << "Activity outside the effort: " << data.activityOutsideEffort << " (not counted)\n";
+    }
+    if (data.activityWithoutWind > 0) {
+        err << "Activity in night intervals without a wind reading: " << data.activityWithoutWind
+            << " (not counted)\n";
+    }
+    if (scan.activityUnmatched > 0) {
+        err << "Activity without a row of the wind file: " << scan.activityUnmatched
+            << " (not counted)\n";
+    }
+    if (scan.rowsWithoutPower > 0) {
+        err << "Rows whose power is no number: " << scan.rowsWithoutPower
+            << " (taken as 0 kW: stopping there costs nothing)\n";
+    }
+    if (scan.unreadableDate) {
+        err << "Wrong date/time format: at least one date/time entry had an unknown format\n";
+    }
+}
+
+Outcome<std::optional<PowerCurve>> readPowerCurve(const CurtailOptions& options) {
+    if (!options.powerCurve) {
+        return std::optional<PowerCurve>{};
+    }
+    const Outcome<std::string> text = readInputFile(*options.powerCurve, "power curve");
+    if (!text) {
+        return text.error();
+    }
+    Outcome<PowerCurve> curve = parsePowerCurve(*text, options.powerCurve->string());
+    if (!curve) {
+        return curve.error();
+    }
+    return std::optional<PowerCurve>(std::move(*curve));
+}
+
+Outcome<std::optional<std::vector<EffortSpan>>> readEffort(const CurtailOptions& options,
+                                                           const icu::TimeZone& zone) {
+    if (!options.effortFile) {
+        return std::optional<std::vector<EffortSpan>>{};
+    }
+    const Outcome<std::string> text = readInputFile(*options.effortFile, "effort file");
+    if (!text) {
+        return text.error();
+    }
+    Outcome<std::vector<EffortSpan>> spans =
+        parseEffortSpans(*text, options.effortFile->string(), zone);
+    if (!spans) {
+        return spans.error();
+    }
+    return std::optional<std::vector<EffortSpan>>(std::move(*spans));
+}
+
+}  // namespace
+
+int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, std::ostream& out,
+               std::ostream& err) {
+    std::unique_ptr<icu::TimeZone> namedZone;
+    if (options.zoneName) {
+        namedZone.reset(
+            icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(*options.zoneName)));
+        // ICU answers an unknown name with GMT under another name; a misspelt zone must not pass.
+        if (*namedZone == icu::TimeZone::getUnknown()) {
+            return reportProblem(
+                {.title = "Bad usage",
+                 .message = "--zone-name: unknown time zone \"" + shownContent(*options.zoneName) +
+                            "\" (give a name such as Europe/Berlin)"},
+                err);
+        }
+    }
+    const icu::TimeZone& zone = namedZone ? *namedZone : processZone;
+    const std::vector<NamedFile> outputs{
+        {"--json", options.jsonFile}, {"--pdf", options.pdfFile}, {"--png", options.pngFile}};
+    if (const Outcome<void> spared = checkNoOutputIsAnInput(
+            {{"--power-curve", options.powerCurve}, {"--effort", options.effortFile}}, outputs);
+        !spared) {
+        return reportProblem(spared.error(), err);
+    }
+    const Outcome<std::optional<PowerCurve>> curve = readPowerCurve(options);
+    if (!curve) {
+        return reportProblem(curve.error(), err);
+    }
+    const Outcome<std::optional<std::vector<EffortSpan>>> effort = readEffort(options, zone);
+    if (!effort) {
+        return reportProblem(effort.error(), err);
+    }
+    PreparedAnalysis prepared = prepareAnalysis(options.input, outputs, zone, err);
+    if (!prepared.inputs) {
+        return prepared.exitStatus;
+    }
+    AnalysisInputs& inputs = *prepared.inputs;
+    if (options.temperatureFloor && inputs.analysis.temperatureColumn <= 0 &&
+        !options.input.temperatureColumn) {
+        inputs.analysis.temperatureColumn = guessTemperatureItem(inputs.view.columnTitles);
+        if (inputs.analysis.temperatureColumn > 0) {
+            err << "Temperature column: " << inputs.analysis.temperatureColumn << " "
+                << shownContent(inputs.view.columnTitles[static_cast<std::size_t>(
+                                                             inputs.analysis.temperatureColumn) -
+                                                         1])
+                << " (guessed from its title; choose another with --temperature-column)\n";
+        }
+    }
+    if (inputs.analysis.windColumn <= 0 || inputs.analysis.dateTimeColumn <= 0) {
+        return reportProblem({.title = "Bad usage",
+                              .message = "name the wind file's date/time and wind speed columns "
+                                         "with --date-column and --wind-column"},
+                             err);
+    }
+    PowerSource power;
+    if (options.powerColumn) {
+        const std::optional<int> item =
+            columnItemNamed(*options.powerColumn, inputs.view.columnTitles);
+        if (!item || *item <= 0) {
+            return reportProblem({.title = "Bad usage",
+                                  .message = "the wind file has no column \"" +
+                                             shownContent(*options.powerColumn) + "\""},
+                                 err);
+        }
+        power.powerColumn = *item;
+    }
+    if (*curve) {
+        power.curve = &**curve;
+    }
+    if (options.temperatureFloor && inputs.analysis.temperatureColumn <= 0) {
+        return reportProblem({.title = "Bad usage",
+                              .message = "--temperature-floor needs a temperature column; name it "
+                                         "with --temperature-column"},
+                             err);
+    }
+
+    const BatEventList events = batEvents(inputs.sorted, batEventGridOrigin(zone));
+    const TurbineIntervalScan scan =
+        turbineIntervals(events, inputs.view.table, inputs.analysis, power, zone);
+    CurtailmentOptions plan;
+    plan.protectPercent = options.protectPercent;
+    plan.night = {options.nightParts, options.minutesBeforeSunset, options.minutesAfterSunrise};
+    plan.temperatureFloor = options.temperatureFloor;
+    plan.energyKnown = power.powerColumn > 0 || power.curve != nullptr;
+    plan.effort = *effort;
+    const Site site{options.latitude, options.longitude};
+    const CurtailmentResult result = curtailmentResult(scan.intervals, site, plan, zone);
+
+    sayCoverage(result, scan, err);
+    if (result.data.activityInNights == 0) {
+        err << "Nothing to plan: no activity in the nights matched a row of the wind file with a "
+               "readable date and wind speed\n";
+        return kExitNoResult;
+    }
+    if (!plan.energyKnown) {
+        err << "No power column or curve: the plans weigh curtailed hours instead of energy\n";
+    }
+    out << curtailmentTable(result) << curtailmentSummary(result) << holdoutTable(result);
+
+    bool written = true;
+    if (options.jsonFile) {
+        if (const Outcome<void> json = graph::writeWholeTextFile(
+                *options.jsonFile, curtailmentJson(result), "Plan not saved", "JSON file");
+            !json) {
+            reportProblem(json.error(), err);
+            written = false;
+        }
+    }
+    const graph::CurtailmentReportContent report{
+        .result = result,
+        .site = site,
+        .zoneName = namedZone ? *options.zoneName : std::string(),
+        .windFile = options.input.windFile.filename().string(),
+        .zone = &zone,
+    };
+    const std::pair<const std::optional<std::filesystem::path>&, const char*> reports[] = {
+        {options.pdfFile, "pdf"}, {options.pngFile, "png"}};
+    for (const auto& [path, format] : reports) {
+        if (!path) {
+            continue;
+        }
+        if (const Outcome<void> file = graph::writeCurtailmentReport(report, *path, format);
+            !file) {
+            reportProblem(file.error(), err);
+            written = false;
+        }
+    }
+    return written ? kExitSuccess : kExitBadInput;
+}
+
+void addCurtailCommand(CLI::App& app, CommandAction& action) {
+    const auto options = std::make_shared<CurtailOptions>();
+    CLI::App* command = app.add_subcommand(
+        "curtail",
+        "Plan when the turbine stands still: a cut-in wind speed per month and part of the night\n"
+        "that protects a share of the bat activity at the least lost energy.\n"
+        "A night runs from sunset to sunrise at the site (local time of --zone-name or of the\n"
+        "process), widened by --before-sunset and --after-sunrise, and belongs to the month of\n"
+        "the day it starts on; it is cut into --night-parts equal parts, and an interval (a row\n"
+        "of the wind file, its window as in the analysis) belongs to the part that holds its\n"
+        "end. Activity is matched to the rows as 'vane analyse' does, and classed by the row's\n"
+        "wind speed in steps of 0.5. In a cell with cut-in v the turbine stands still when the\n"
+        "wind is below v (and, with --temperature-floor, the temperature at or above it).\n"
+        "The blanket plan takes one v for every cell, the smallest reaching the share; the\n"
+        "tailored plan one v per cell at the least lost energy, found exactly by dynamic\n"
+        "programming (a multiple-choice knapsack over the activity left unprotected).\n"
+        "Standard output: the tailored plan 'month night_part cut_in activity protected\n"
+        "curtailed_hours energy_lost_kWh' (cells with data), the blanket and tailored summary\n"
+        "lines and, with two or more years, each year's share protected by the plans made from\n"
+        "the other years. Exit status 0 with a plan, 3 when no activity lies in the nights, 2\n"
+        "for bad usage or an unreadable file.");
+    command->footer(std::string(kLibrarySourceHelp) + "\n\n" + kRecordingFilterHelp + "\n\n" +
+                    encodingListHelp());
+    addRecordingInputOptions(*command, options->input);
+    addWindInputOptions(*command, options->input);
+    command->add_option("--lat", options->latitude, "Latitude of the site, degrees north")
+        ->required()
+        ->check(finiteNumber())
+        ->check(CLI::Range(-90.0, 90.0));
+    command->add_option("--lon", options->longitude, "Longitude of the site, degrees east")
+        ->required()
+        ->check(finiteNumber())
+        ->check(CLI::Range(-180.0, 180.0));
+    command->add_option("--zone-name", options->zoneName,
+                        "Time zone of the site, such as Europe/Berlin; default: the process's\n"
+                        "(TZ). Also the zone of times without an offset");
+    command->add_option("--protect", options->protectPercent, "Share of activity to protect, %")
+        ->default_val(90.0)
+        ->check(finiteNumber())
+        ->check(CLI::Range(1.0, 100.0));
+    command->add_option("--night-parts", options->nightParts, "Equal parts of each night")
+        ->default_val(10)
+        ->check(CLI::Range(1, 48));
+    command
+        ->add_option("--before-sunset", options->minutesBeforeSunset,
+                     "Minutes the night starts before sunset")
+        ->default_val(0)
+        ->check(CLI::Range(0, 720));
+    command
+        ->add_option("--after-sunrise", options->minutesAfterSunrise,
+                     "Minutes the night ends after sunrise")
+        ->default_val(0)
+        ->check(CLI::Range(0, 720));
+    CLI::Option* powerColumn =
+        command->add_option("--power-column", options->powerColumn,
+                            "Column of the power in kW (mean over the interval): number from 1\n"
+                            "or header title");
+    command
+        ->add_option("--power-curve", options->powerCurve,
+                     "CSV wind_speed,kW, linear between points and 0 outside them, for the\n"
+                     "power from the wind speed. Without either, hours are weighed")
+        ->excludes(powerColumn);
+    command
+        ->add_option("--temperature-floor", options->temperatureFloor,
+                     "Stop only when the temperature is at or above this, °C (a row without\n"
+                     "a temperature stops)")
+        ->check(finiteNumber());
+    command->add_option("--effort", options->effortFile,
+                        "CSV start,end of the times the detector recorded; intervals outside\n"
+                        "count neither activity nor cost. Default: every night from the first\n"
+                        "to the last night with activity");
+    command->add_option("--json", options->jsonFile, "Also write the plan as one JSON object");
+    command->add_option("--pdf", options->pdfFile, "Also write the report as a PDF file (A4)");
+    command->add_option("--png", options->pngFile, "Also write the report's pages as a PNG image");
+    addWindFileOptions(*command, options->input.windFileOptions);
+    command->callback([options, &action] {
+        action = [options] {
+            return runCurtail(*options, *processTimeZone(), std::cout, std::cerr);
+        };
+    });
+}
+
+}  // namespace vane::cli

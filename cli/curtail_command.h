@@ -1,0 +1,40 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "cli/analyse_command.h"
+#include "cli/command.h"
+#include "core/icu_forward.h"
+
+namespace vane::cli {
+
+struct CurtailOptions {
+    AnalyseOptions input;  // recordings, wind file and its columns, exactly as analyse reads them
+    double latitude = 0.0;
+    double longitude = 0.0;
+    std::optional<std::string> zoneName;  // of the site; default: the process's zone
+    double protectPercent = 90.0;
+    int nightParts = 10;
+    int minutesBeforeSunset = 0;
+    int minutesAfterSunrise = 0;
+    std::optional<std::string> powerColumn;  // number from 1 or title
+    std::optional<std::filesystem::path> powerCurve;
+    std::optional<double> temperatureFloor;
+    std::optional<std::filesystem::path> effortFile;
+    std::optional<std::filesystem::path> jsonFile;
+    std::optional<std::filesystem::path> pdfFile;
+    std::optional<std::filesystem::path> pngFile;
+};
+
+// Makes the blanket and the tailored plan and writes the tailored one as a table, the two
+// summary lines and the held-out check to `out`, notes to `err`, and the files asked for.
+int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, std::ostream& out,
+               std::ostream& err);
+
+// Registers "vane curtail"; when it is chosen, `action` runs it.
+void addCurtailCommand(CLI::App& app, CommandAction& action);
+
+}  // namespace vane::cli

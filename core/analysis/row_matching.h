@@ -1,0 +1,98 @@
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/analysis/activity_analysis.h"
+#include "core/analysis/bat_events.h"
+#include "core/import/wind_table.h"
+#include "core/time/date_pattern_parser.h"
+
+namespace vane {
+
+inline constexpr float kWidestRowWindow = 601.0f;  // ten minutes and the one second of tolerance
+
+// The time stamps of the data rows, read on demand. The scan only moves forward, so remembering
+// the last row read means every row is parsed at most once.
+class RowDates {
+  public:
+    RowDates(const WindTable& table, std::size_t dateColumn, std::size_t fieldsNeeded,
+             const ActivityAnalysisOptions& options, const icu::TimeZone& zone);
+
+    // A row that lacks the fields the analysis needs has no readable date.
+    std::optional<double> at(std::size_t row) {
+        if (row != cachedRow_) {
+            cachedRow_ = row;
+            cachedDate_ = read(row);
+        }
+        return cachedDate_;
+    }
+
+  private:
+    std::optional<double> read(std::size_t row);
+    std::string_view withZone(std::string_view field, std::string_view middle);
+
+    const WindTable& table_;
+    std::size_t dateColumn_;
+    std::size_t fieldsNeeded_;
+    std::string zoneText_;
+    DatePatternParser parser_;
+    std::string buffer_;
+    std::size_t cachedRow_ = static_cast<std::size_t>(-1);
+    std::optional<double> cachedDate_;
+};
+
+// The last data row that holds at least `fieldsNeeded` fields.
+std::optional<std::size_t> usableEndRow(const WindTable& table, std::size_t fieldsNeeded);
+
+// How far back from its stamp a row's interval reaches, with the second of tolerance: the gap to
+// the row before, at most ten minutes.
+float rowWindowWidth(std::optional<double> previous, std::optional<double> current);
+
+struct RowMatchScan {
+    bool endReached = false;  // bins were left when the data ran out
+    bool unreadableDate = false;
+};
+
+// The one rule that pairs activity bins with rows: a row stands for the interval that ends at its
+// own stamp (shifted by the offset) and reaches back to the row before, at most ten minutes, with
+// a second of tolerance after it. Calls `matched(event, row)` for each bin that falls into a row
+// before `endRow`; bins between rows are matched to none.
+template <typename Matched>
+RowMatchScan matchBinsToRows(const BatEventList& events, const WindTable& table, std::size_t endRow,
+                             RowDates& dates, std::int32_t offsetMinutes, Matched&& matched) {
+    RowMatchScan scan;
+    const double limit = offsetMinutes * 60.0 + 1.0;
+    std::size_t i = table.startAt + 1;
+    std::optional<double> previous;
+    for (const BatEvent& event : events) {
+        if (i >= endRow) {
+            scan.endReached = true;
+            break;
+        }
+        const double e = event.binEnd;
+        std::optional<double> d = dates.at(i);
+        scan.unreadableDate |= !d;
+        while ((!d || e - *d > limit) && i < endRow) {
+            previous = d;
+            ++i;
+            d = dates.at(i);
+            scan.unreadableDate |= !d;
+        }
+        const float width = rowWindowWidth(previous, d);
+        if (d && limit - width < e - *d && e - *d < limit) {
+            matched(event, i);
+        }
+        // Later bins of the same row see the full window.
+        if (previous && (!d || std::fabs(*previous - *d) > 1.0)) {
+            previous = d;
+        }
+    }
+    return scan;
+}
+
+}  // namespace vane

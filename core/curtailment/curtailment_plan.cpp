@@ -1,0 +1,372 @@
+#include "core/curtailment/curtailment_plan.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <set>
+
+#include "core/analysis/activity_classes.h"
+
+namespace vane {
+namespace {
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+// Stopping below v spares a class when its readings all lie below v; classes at or below zero
+// need the first step, for 0 means never stopping.
+double cutInOfClass(double key) {
+    return std::max(key + 1.0, 1.0) * 0.5;
+}
+
+double costOf(const ClassStop& stop, bool energyKnown) {
+    return energyKnown ? stop.energyKwh : stop.hours;
+}
+
+// What each cut-in worth considering gives in one cell: ascending cut-ins, each the upper bound
+// of a class the cell has (or 0), with the cumulative protection and cost.
+struct Choice {
+    double cutIn = 0.0;
+    std::int64_t protectedActivity = 0;
+    double cost = 0.0;
+};
+
+std::vector<Choice> choicesOf(const CellActivity& cell, bool energyKnown) {
+    std::vector<Choice> choices{{}};
+    for (const auto& [key, stop] : cell.stops) {
+        const double cutIn = cutInOfClass(key);
+        Choice next = choices.back();
+        next.protectedActivity += stop.activity;
+        next.cost += costOf(stop, energyKnown);
+        if (next.cutIn == cutIn) {
+            choices.back() = next;
+        } else {
+            next.cutIn = cutIn;
+            choices.push_back(next);
+        }
+    }
+    return choices;
+}
+
+// Leaves only choices no other beats on both counts: of equal protection the cheapest, of
+// equal cost the most protective. Costs never fall as the cut-in rises, so both are found among
+// neighbours.
+std::vector<Choice> undominated(const std::vector<Choice>& choices) {
+    std::vector<Choice> protective;
+    for (const Choice& choice : choices) {
+        if (protective.empty() || choice.protectedActivity > protective.back().protectedActivity) {
+            protective.push_back(choice);
+        }
+    }
+    std::vector<Choice> kept;
+    for (std::size_t k = 0; k < protective.size(); ++k) {
+        if (k + 1 == protective.size() || protective[k + 1].cost > protective[k].cost) {
+            kept.push_back(protective[k]);
+        }
+    }
+    return kept;
+}
+
+std::int64_t totalActivity(const std::vector<CellActivity>& cells) {
+    std::int64_t total = 0;
+    for (const CellActivity& cell : cells) {
+        total += cell.activity;
+    }
+    return total;
+}
+
+PlanTotals totalsWithShare(PlanTotals totals, std::int64_t total, std::int64_t required) {
+    totals.protectedShare =
+        total > 0 ? static_cast<double>(totals.protectedActivity) / static_cast<double>(total)
+                  : 0.0;
+    totals.targetReached = totals.protectedActivity >= required;
+    return totals;
+}
+
+// Every class of every cell as one step of the blanket cut-in, ascending.
+struct BlanketStep {
+    double cutIn = 0.0;
+    std::int64_t activity = 0;
+    double cost = 0.0;
+    double energyKwh = 0.0;
+    double hours = 0.0;
+};
+
+std::vector<BlanketStep> blanketSteps(const std::vector<CellActivity>& cells, bool energyKnown) {
+    std::vector<BlanketStep> steps;
+    for (const CellActivity& cell : cells) {
+        for (const auto& [key, stop] : cell.stops) {
+            steps.push_back({cutInOfClass(key), stop.activity, costOf(stop, energyKnown),
+                             stop.energyKwh, stop.hours});
+        }
+    }
+    std::sort(steps.begin(), steps.end(),
+              [](const BlanketStep& a, const BlanketStep& b) { return a.cutIn < b.cutIn; });
+    return steps;
+}
+
+// The smallest cut-in whose steps reach `required`, with its totals; the largest when none does.
+BlanketPlan blanketFromSteps(const std::vector<BlanketStep>& steps, std::int64_t required,
+                             double* cost) {
+    BlanketPlan plan;
+    double summedCost = 0.0;
+    for (std::size_t k = 0; k < steps.size() && plan.totals.protectedActivity < required;) {
+        const double cutIn = steps[k].cutIn;
+        for (; k < steps.size() && steps[k].cutIn == cutIn; ++k) {
+            plan.totals.protectedActivity += steps[k].activity;
+            plan.totals.energyLostKwh += steps[k].energyKwh;
+            plan.totals.curtailedHours += steps[k].hours;
+            summedCost += steps[k].cost;
+        }
+        plan.cutIn = cutIn;
+    }
+    if (cost != nullptr) {
+        *cost = summedCost;
+    }
+    return plan;
+}
+
+// The least cost of leaving at most u of the activity unprotected, for every u up to `allowed`,
+// over the cells' undominated choices; with `picks`, which choice each cell took at each u (a
+// byte each when every cell has at most 256 choices, for a plan of millions of recordings).
+template <typename Pick>
+std::vector<double> leastCosts(const std::vector<std::vector<Choice>>& choices,
+                               const std::vector<std::int64_t>& cellTotals, std::int64_t allowed,
+                               std::vector<std::vector<Pick>>* picks) {
+    const auto size = static_cast<std::size_t>(allowed) + 1;
+    std::vector<double> best(size, 0.0);
+    std::vector<double> next(size);
+    for (std::size_t c = 0; c < choices.size(); ++c) {
+        std::fill(next.begin(), next.end(), kInfinity);
+        std::vector<Pick>* pick = nullptr;
+        if (picks != nullptr) {
+            (*picks)[c].assign(size, 0);
+            pick = &(*picks)[c];
+        }
+        for (std::size_t k = 0; k < choices[c].size(); ++k) {
+            const std::int64_t unprotected = cellTotals[c] - choices[c][k].protectedActivity;
+            if (unprotected > allowed) {
+                continue;
+            }
+            const auto shift = static_cast<std::size_t>(unprotected);
+            const double cost = choices[c][k].cost;
+            if (pick == nullptr) {
+                for (std::size_t u = shift; u < size; ++u) {
+                    next[u] = std::min(next[u], best[u - shift] + cost);
+                }
+            } else {
+                for (std::size_t u = shift; u < size; ++u) {
+                    const double candidate = best[u - shift] + cost;
+                    if (candidate < next[u]) {
+                        next[u] = candidate;
+                        (*pick)[u] = static_cast<Pick>(k);
+                    }
+                }
+            }
+        }
+        best.swap(next);
+    }
+    return best;
+}
+
+// The cells with a choice to make, and what the others contribute whatever the plan.
+struct CellChoices {
+    std::vector<std::size_t> cellIndex;
+    std::vector<std::vector<Choice>> choices;
+    std::vector<std::int64_t> totals;
+    std::vector<double> fixedCutIns;    // of every cell; those with a choice are overwritten
+    std::int64_t fixedUnprotected = 0;  // in cells with only one choice
+    std::int64_t mostProtected = 0;     // by every cell at its largest cut-in
+};
+
+CellChoices cellChoices(const std::vector<CellActivity>& cells, bool energyKnown) {
+    CellChoices result;
+    result.fixedCutIns.assign(cells.size(), 0.0);
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+        std::vector<Choice> kept = undominated(choicesOf(cells[c], energyKnown));
+        result.mostProtected += kept.back().protectedActivity;
+        if (kept.size() < 2) {
+            result.fixedCutIns[c] = kept.front().cutIn;
+            result.fixedUnprotected += cells[c].activity - kept.front().protectedActivity;
+            continue;
+        }
+        result.cellIndex.push_back(c);
+        result.totals.push_back(cells[c].activity);
+        result.choices.push_back(std::move(kept));
+    }
+    return result;
+}
+
+// Runs the programme at `allowed` and follows the picks back from it: the cut-in of every cell
+// with a choice.
+template <typename Pick>
+void pickCutIns(const CellChoices& choices, std::int64_t allowed, std::vector<double>& cutIns) {
+    std::vector<std::vector<Pick>> picks(choices.choices.size());
+    leastCosts<Pick>(choices.choices, choices.totals, allowed, &picks);
+    auto u = static_cast<std::size_t>(allowed);
+    for (std::size_t k = choices.choices.size(); k-- > 0;) {
+        const Choice& chosen = choices.choices[k][picks[k][u]];
+        cutIns[choices.cellIndex[k]] = chosen.cutIn;
+        u -= static_cast<std::size_t>(choices.totals[k] - chosen.protectedActivity);
+    }
+}
+
+}  // namespace
+
+std::int64_t requiredActivity(std::int64_t total, double percent) {
+    const long double exact = static_cast<long double>(total) * percent / 100.0L;
+    // A share such as 90 % of 1000 is reached by exactly 900, whatever rounding says.
+    const auto required = static_cast<std::int64_t>(std::ceil(exact - 1e-9L));
+    return std::clamp<std::int64_t>(required, 0, total);
+}
+
+std::vector<CellActivity> cellsOfYears(const CurtailmentData& data, const std::vector<int>& keep) {
+    std::vector<CellActivity> cells(static_cast<std::size_t>(12 * data.parts));
+    for (const YearCells& year : data.years) {
+        if (!keep.empty() && std::find(keep.begin(), keep.end(), year.year) == keep.end()) {
+            continue;
+        }
+        for (std::size_t c = 0; c < cells.size() && c < year.cells.size(); ++c) {
+            cells[c].activity += year.cells[c].activity;
+            cells[c].intervals += year.cells[c].intervals;
+            for (const auto& [key, stop] : year.cells[c].stops) {
+                ClassStop& sum = cells[c].stops[key];
+                sum.activity += stop.activity;
+                sum.energyKwh += stop.energyKwh;
+                sum.hours += stop.hours;
+            }
+        }
+    }
+    return cells;
+}
+
+PlanTotals applyCutIns(const std::vector<CellActivity>& cells, const std::vector<double>& cutIns) {
+    PlanTotals totals;
+    for (std::size_t c = 0; c < cells.size() && c < cutIns.size(); ++c) {
+        for (const auto& [key, stop] : cells[c].stops) {
+            if (cutInOfClass(key) > cutIns[c]) {
+                break;
+            }
+            totals.protectedActivity += stop.activity;
+            totals.energyLostKwh += stop.energyKwh;
+            totals.curtailedHours += stop.hours;
+        }
+    }
+    return totals;
+}
+
+BlanketPlan blanketPlan(const std::vector<CellActivity>& cells, double percent, bool energyKnown) {
+    const std::int64_t total = totalActivity(cells);
+    const std::int64_t required = requiredActivity(total, percent);
+    BlanketPlan plan = blanketFromSteps(blanketSteps(cells, energyKnown), required, nullptr);
+    plan.totals = totalsWithShare(plan.totals, total, required);
+    return plan;
+}
+
+TailoredPlan tailoredPlan(const std::vector<CellActivity>& cells, int parts, double percent,
+                          bool energyKnown) {
+    const std::int64_t total = totalActivity(cells);
+    const std::int64_t required = requiredActivity(total, percent);
+    const CellChoices choices = cellChoices(cells, energyKnown);
+    std::vector<double> cutIns = choices.fixedCutIns;
+    if (choices.mostProtected < required) {
+        // Out of reach: the plan that protects the most, said so by its totals.
+        for (std::size_t k = 0; k < choices.cellIndex.size(); ++k) {
+            cutIns[choices.cellIndex[k]] = choices.choices[k].back().cutIn;
+        }
+    } else if (!choices.cellIndex.empty()) {
+        const std::int64_t allowed = total - required - choices.fixedUnprotected;
+        std::size_t mostChoices = 0;
+        for (const std::vector<Choice>& cell : choices.choices) {
+            mostChoices = std::max(mostChoices, cell.size());
+        }
+        if (mostChoices <= 256) {
+            pickCutIns<std::uint8_t>(choices, allowed, cutIns);
+        } else {
+            pickCutIns<std::uint32_t>(choices, allowed, cutIns);
+        }
+    }
+
+    TailoredPlan plan;
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+        const PlanTotals cell = applyCutIns({cells[c]}, {cutIns[c]});
+        plan.cells.push_back({static_cast<int>(c) / parts + 1, static_cast<int>(c) % parts,
+                              cutIns[c], cells[c].activity, cell.protectedActivity,
+                              cell.energyLostKwh, cell.curtailedHours});
+    }
+    plan.totals = totalsWithShare(applyCutIns(cells, cutIns), total, required);
+    return plan;
+}
+
+std::vector<TradeoffPoint> tradeoffCurve(const std::vector<CellActivity>& cells, int fromPercent,
+                                         int toPercent, bool energyKnown) {
+    std::vector<TradeoffPoint> points;
+    const std::int64_t total = totalActivity(cells);
+    const CellChoices choices = cellChoices(cells, energyKnown);
+    const std::int64_t fixedUnprotected = choices.fixedUnprotected;
+    const std::int64_t widest = total - requiredActivity(total, fromPercent) - fixedUnprotected;
+    const std::vector<double> costs =
+        widest >= 0 ? leastCosts<std::uint8_t>(choices.choices, choices.totals, widest, nullptr)
+                    : std::vector<double>{};
+    const std::vector<BlanketStep> steps = blanketSteps(cells, energyKnown);
+    for (int percent = fromPercent; percent <= toPercent; ++percent) {
+        TradeoffPoint point;
+        point.protectPercent = percent;
+        const std::int64_t required = requiredActivity(total, percent);
+        const std::int64_t allowed = total - required - fixedUnprotected;
+        if (choices.mostProtected >= required && allowed >= 0 &&
+            static_cast<std::size_t>(allowed) < costs.size()) {
+            point.tailoredCost = costs[static_cast<std::size_t>(allowed)];
+            double blanket = 0.0;
+            blanketFromSteps(steps, required, &blanket);
+            point.blanketCost = blanket;
+        }
+        points.push_back(point);
+    }
+    return points;
+}
+
+std::vector<HoldoutCheck> holdoutChecks(const CurtailmentData& data, double percent,
+                                        bool energyKnown) {
+    std::vector<HoldoutCheck> checks;
+    std::vector<int> years;
+    for (const YearCells& year : data.years) {
+        std::int64_t activity = 0;
+        for (const CellActivity& cell : year.cells) {
+            activity += cell.activity;
+        }
+        if (activity > 0) {
+            years.push_back(year.year);
+        }
+    }
+    if (years.size() < 2) {
+        return checks;
+    }
+    for (const int heldOut : years) {
+        std::vector<int> others;
+        std::copy_if(years.begin(), years.end(), std::back_inserter(others),
+                     [&](int year) { return year != heldOut; });
+        const std::vector<CellActivity> training = cellsOfYears(data, others);
+        const std::vector<CellActivity> test = cellsOfYears(data, {heldOut});
+        const TailoredPlan tailored = tailoredPlan(training, data.parts, percent, energyKnown);
+        std::vector<double> cutIns;
+        for (const CellCutIn& cell : tailored.cells) {
+            cutIns.push_back(cell.cutIn);
+        }
+        const BlanketPlan blanket = blanketPlan(training, percent, energyKnown);
+        HoldoutCheck check;
+        check.year = heldOut;
+        check.activity = totalActivity(test);
+        const auto share = [&](const PlanTotals& totals) {
+            return static_cast<double>(totals.protectedActivity) /
+                   static_cast<double>(check.activity);
+        };
+        check.tailoredShare = share(applyCutIns(test, cutIns));
+        check.blanketShare =
+            share(applyCutIns(test, std::vector<double>(test.size(), blanket.cutIn)));
+        checks.push_back(check);
+    }
+    return checks;
+}
+
+}  // namespace vane

@@ -1,0 +1,399 @@
+#include "graph/curtailment_report.h"
+
+#include <unicode/timezone.h>
+
+#include <QBuffer>
+#include <QFont>
+#include <QImage>
+#include <QImageWriter>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QString>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "core/analysis/activity_classes.h"
+#include "core/time/local_time.h"
+#include "graph/activity_graph.h"
+#include "graph/graph_renderer.h"
+#include "graph/offscreen_gui.h"
+#include "graph/whole_file.h"
+
+namespace vane::graph {
+namespace {
+
+constexpr double kMargin = 40.0;
+constexpr double kPixelsPerPoint = 2.0;
+constexpr double kContentWidth = kA4Width - 2 * kMargin;
+
+std::string fixed(double value, int digits) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*f", digits, value);
+    return buffer;
+}
+
+QString q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// Writes a paragraph from `top` in the content's width and answers where the next may start.
+double paragraph(QPainter& painter, double top, const std::string& text, double size = 9.0,
+                 bool bold = false) {
+    QFont font = painter.font();
+    font.setPointSizeF(size);
+    font.setBold(bold);
+    painter.setFont(font);
+    painter.setPen(QColor(0, 0, 0));
+    const QRectF area(kMargin, top, kContentWidth, kA4Height);
+    const QRectF used = painter.boundingRect(area, Qt::TextWordWrap | Qt::AlignLeft, q(text));
+    painter.drawText(area, Qt::TextWordWrap | Qt::AlignLeft, q(text));
+    return top + used.height() + 4.0;
+}
+
+// A step for the axis that gives about five labelled ticks.
+double niceStep(double range) {
+    if (!(range > 0.0)) {
+        return 1.0;
+    }
+    const double raw = range / 5.0;
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    for (const double factor : {1.0, 2.0, 5.0, 10.0}) {
+        if (raw <= factor * power) {
+            return factor * power;
+        }
+    }
+    return 10.0 * power;
+}
+
+void drawGraph(const XYGraph& graph, QPainter& painter, double left, double top, double width,
+               double height) {
+    painter.save();
+    painter.translate(left, top);
+    renderGraph(graph, painter, width, height);
+    painter.restore();
+}
+
+void drawActivityCurve(const CurtailmentResult& result, QPainter& painter, double top) {
+    ActivityGraph graph(false);
+    const std::vector<std::string> series{"single"};
+    graph.showAnalysis(activityOverWind(result), series, false, {}, false);
+    drawGraph(graph.graph(), painter, kMargin, top, kContentWidth, 230.0);
+}
+
+}  // namespace
+
+void paintTradeoffGraph(const CurtailmentResult& result, QPainter& painter, double left, double top,
+                        double width, double height) {
+    PlotData data;
+    double highest = 0.0;
+    const double unit = result.energyKnown ? 1000.0 : 1.0;
+    for (const TradeoffPoint& point : result.tradeoff) {
+        if (point.blanketCost && point.tailoredCost) {
+            data["blanket"].push_back(
+                {static_cast<double>(point.protectPercent), *point.blanketCost / unit});
+            data["tailored"].push_back(
+                {static_cast<double>(point.protectPercent), *point.tailoredCost / unit});
+            highest = std::max(highest, *point.blanketCost / unit);
+        }
+    }
+    ActivityGraph graph(false);
+    const std::vector<std::string> series{"blanket", "tailored"};
+    graph.showAnalysis(data, series, false, {}, true);
+    XYGraph& plot = graph.graph();
+    const double yStep = niceStep(highest);
+    plot.defaultPlotSpace().xRange = {.location = 50.0, .length = 50.0};
+    plot.defaultPlotSpace().yRange = {
+        .location = 0.0, .length = std::max(yStep, std::ceil(highest / yStep) * yStep)};
+    plot.xAxis.title = "protected share of night activity (%)";
+    plot.xAxis.titleLocation = 75.0;
+    plot.xAxis.majorIntervalLength = 10.0;
+    plot.xAxis.minorTicksPerInterval = 1;
+    plot.yAxis.title = result.energyKnown ? "lost energy (MWh)" : "curtailed hours";
+    plot.yAxis.majorIntervalLength = yStep;
+    plot.yAxis.titleLocation = plot.defaultPlotSpace().yRange.length / 2.0;
+    const int digits = yStep >= 1.0 ? 0 : static_cast<int>(std::ceil(-std::log10(yStep)));
+    plot.yAxis.labelFormatter = {.minimumFractionDigits = digits, .maximumFractionDigits = digits};
+    drawGraph(plot, painter, left, top, width, height);
+}
+
+namespace {
+
+std::string dateText(double instant, const icu::TimeZone* zone) {
+    if (!std::isfinite(instant)) {
+        return "-";
+    }
+    if (zone == nullptr) {
+        return formatIsoDate(localDateTime(instant, *icu::TimeZone::getGMT()).date);
+    }
+    return formatIsoDate(localDateTime(instant, *zone).date);
+}
+
+std::string lossText(const CurtailmentResult& result, const PlanTotals& totals) {
+    if (!result.energyKnown) {
+        return fixed(totals.curtailedHours, 1) + " curtailed hours";
+    }
+    std::string text = fixed(totals.energyLostKwh / 1000.0, 2) + " MWh lost";
+    if (result.data.productionKwh > 0.0) {
+        text += " (" + fixed(100.0 * totals.energyLostKwh / result.data.productionKwh, 2) +
+                " % of " + fixed(result.data.productionKwh / 1000.0, 1) + " MWh produced)";
+    }
+    return text;
+}
+
+constexpr const char* kDefinitions[] = {
+    "Night: from sunset to sunrise at the site (our own solar position calculation, in the "
+    "site's local time), widened by the minutes asked for before sunset and after sunrise; a "
+    "night belongs to the month of the day it starts on and is cut into equal parts, and an "
+    "interval (one row of the wind file, its window as in the analysis) belongs to the part that "
+    "holds its end. Activity is matched to the intervals as the analysis does, classed by wind "
+    "speed in steps of 0.5 m/s; activity outside the nights is counted and reported, not "
+    "planned. Without an effort file every night from the first to the last night with activity "
+    "counts.",
+    "A plan gives each cell (month, night part) a cut-in speed v; the turbine stands still in an "
+    "interval of that cell when its wind is below v (and, with a temperature floor, its "
+    "temperature is at or above the floor). Protected activity is the activity in those "
+    "intervals, lost energy their energy (from the power column or curve), as shares of all "
+    "night activity and of the production of all intervals of the period. The blanket plan has "
+    "one v for all cells, the smallest reaching the target; the tailored plan one v per cell at "
+    "the least lost energy, found exactly by dynamic programming over the activity left "
+    "unprotected (a multiple-choice knapsack), so it never loses more than the blanket plan."};
+
+void paintFirstPage(const CurtailmentReportContent& content, QPainter& painter) {
+    const CurtailmentResult& result = content.result;
+    const CurtailmentData& data = result.data;
+    double top = paragraph(painter, kMargin, "Curtailment plan", 16.0, true);
+    top = paragraph(
+        painter, top,
+        "Site " + fixed(content.site.latitude, 4) + "° N, " + fixed(content.site.longitude, 4) +
+            "° E" + (content.zoneName.empty() ? "" : ", " + content.zoneName) + "; period " +
+            dateText(data.periodStart, content.zone) + " to " +
+            dateText(data.periodEnd, content.zone) + "; wind file " + content.windFile + ".");
+    std::string coverage =
+        "Coverage: " + std::to_string(data.nightsInPeriod) + " nights in the period, " +
+        std::to_string(data.nightsWithData) + " with wind data inside the effort" +
+        (data.effortFromRecordings ? " (no effort file: every night from the first to the last "
+                                     "night with activity counts)"
+                                   : " (effort from the effort file)") +
+        ". Activity: " + std::to_string(data.activityInNights) + " in the nights, " +
+        std::to_string(data.activityOutsideNights) + " outside the nights (not planned)";
+    if (data.activityOutsideEffort > 0) {
+        coverage += ", " + std::to_string(data.activityOutsideEffort) + " outside the effort";
+    }
+    if (data.activityWithoutWind > 0) {
+        coverage += ", " + std::to_string(data.activityWithoutWind) + " without a wind reading";
+    }
+    coverage += ".";
+    if (data.daysWithoutNight > 0) {
+        coverage += " " + std::to_string(data.daysWithoutNight) +
+                    " days without a night (the sun does not set or rise): no cell.";
+    }
+    if (result.temperatureFloor) {
+        coverage += " Stops only at or above " + fixed(*result.temperatureFloor, 1) + " °C.";
+    }
+    top = paragraph(painter, top, coverage);
+    top = paragraph(painter, top + 4.0,
+                    "Target: " + fixed(result.protectPercent, 1) + " % of night activity.", 10.0,
+                    true);
+    top = paragraph(painter, top,
+                    "Blanket plan: cut-in " + fixed(result.blanket.cutIn, 1) +
+                        " m/s in every cell, " +
+                        fixed(100.0 * result.blanket.totals.protectedShare, 1) + " % protected, " +
+                        lossText(result, result.blanket.totals) + ".");
+    top = paragraph(painter, top,
+                    "Tailored plan: " + fixed(100.0 * result.tailored.totals.protectedShare, 1) +
+                        " % protected, " + lossText(result, result.tailored.totals) + ".");
+    top = paragraph(painter, top + 6.0, "Activity in the nights over wind speed", 10.0, true);
+    drawActivityCurve(result, painter, top);
+    top += 236.0;
+    top = paragraph(painter, top, "Tailored plan: cut-in (m/s) per month and part of the night",
+                    10.0, true);
+    paintCutInGrid(result, painter, kMargin, top, kContentWidth, kA4Height - kMargin - top);
+}
+
+void paintSecondPage(const CurtailmentReportContent& content, QPainter& painter) {
+    const CurtailmentResult& result = content.result;
+    double top = paragraph(painter, kMargin, "Trade-off: lost energy against protected activity",
+                           10.0, true);
+    paintTradeoffGraph(result, painter, kMargin, top, kContentWidth, 260.0);
+    top += 266.0;
+    top = paragraph(painter, top, "Held-out check", 10.0, true);
+    if (result.holdout.empty()) {
+        top = paragraph(painter, top,
+                        "The data span fewer than two years with activity: no year can be "
+                        "planned from the others.");
+    } else {
+        std::string rows;
+        for (const HoldoutCheck& check : result.holdout) {
+            rows += std::to_string(check.year) +
+                    ": planned from the other years, the tailored "
+                    "plan protects " +
+                    fixed(100.0 * check.tailoredShare, 1) + " % of its " +
+                    std::to_string(check.activity) + " (blanket " +
+                    fixed(100.0 * check.blanketShare, 1) + " %)\n";
+        }
+        top = paragraph(painter, top, rows);
+    }
+    top = paragraph(painter, top + 6.0, "Definitions", 10.0, true);
+    for (const char* text : kDefinitions) {
+        top = paragraph(painter, top, text, 8.5);
+    }
+}
+
+// From white for 0 through yellow and orange to dark red for the highest cut-in.
+QColor cutInColour(double cutIn, double highest) {
+    if (cutIn <= 0.0 || highest <= 0.0) {
+        return QColor(255, 255, 255);
+    }
+    const double t = std::clamp(cutIn / highest, 0.0, 1.0);
+    return QColor::fromHsvF(static_cast<float>(0.16 * (1.0 - t)),
+                            static_cast<float>(0.25 + 0.65 * t),
+                            static_cast<float>(1.0 - 0.35 * t));
+}
+
+}  // namespace
+
+PlotData activityOverWind(const CurtailmentResult& result) {
+    PlotData data;
+    std::vector<PlotPoint>& points = data["single"];
+    std::int64_t total = 0;
+    for (const auto& [key, count] : result.data.activityByClass) {
+        total += count;
+    }
+    double cumulative = 0.0;
+    points.push_back({0.0, 0.0});
+    for (const auto& [key, count] : result.data.activityByClass) {
+        cumulative += total > 0 ? static_cast<double>(count) / static_cast<double>(total) : 0.0;
+        points.push_back({static_cast<double>(classLowerBound(key)), cumulative});
+    }
+    return data;
+}
+
+void paintCutInGrid(const CurtailmentResult& result, QPainter& painter, double left, double top,
+                    double width, double height) {
+    static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const int parts = std::max(result.data.parts, 1);
+    const std::vector<CellActivity> cells = cellsOfYears(result.data, {});
+    double highest = 0.0;
+    for (const CellCutIn& cell : result.tailored.cells) {
+        highest = std::max(highest, cell.cutIn);
+    }
+    const double labelWidth = 34.0;
+    const double headHeight = 14.0;
+    const double cellWidth = (width - labelWidth) / parts;
+    const double cellHeight = std::min(24.0, (height - headHeight - 20.0) / 12.0);
+    painter.save();
+    QFont font = painter.font();
+    font.setPointSizeF(std::clamp(cellWidth / 4.0, 5.0, 8.0));
+    font.setBold(false);
+    painter.setFont(font);
+    painter.setPen(QPen(QColor(120, 120, 120), 0.5));
+    for (int part = 0; part < parts; ++part) {
+        painter.drawText(QRectF(left + labelWidth + part * cellWidth, top, cellWidth, headHeight),
+                         Qt::AlignCenter, QString::number(part + 1));
+    }
+    for (int month = 0; month < 12; ++month) {
+        const double y = top + headHeight + month * cellHeight;
+        painter.setPen(QColor(0, 0, 0));
+        painter.drawText(QRectF(left, y, labelWidth - 4.0, cellHeight),
+                         Qt::AlignRight | Qt::AlignVCenter, kMonths[month]);
+        for (int part = 0; part < parts; ++part) {
+            const auto index = static_cast<std::size_t>(month * parts + part);
+            const QRectF box(left + labelWidth + part * cellWidth, y, cellWidth, cellHeight);
+            const bool hasData = index < cells.size() && cells[index].intervals > 0;
+            const double cutIn =
+                index < result.tailored.cells.size() ? result.tailored.cells[index].cutIn : 0.0;
+            painter.setPen(QPen(QColor(160, 160, 160), 0.5));
+            painter.setBrush(hasData ? cutInColour(cutIn, highest) : QColor(235, 235, 235));
+            painter.drawRect(box);
+            if (hasData) {
+                painter.setPen(QColor(0, 0, 0));
+                painter.drawText(box, Qt::AlignCenter, q(fixed(cutIn, 1)));
+            }
+        }
+    }
+    const double below = top + headHeight + 12 * cellHeight + 4.0;
+    painter.setPen(QColor(0, 0, 0));
+    painter.drawText(QRectF(left, below, width, 14.0), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("Columns: parts of the night from sunset to sunrise; grey: "
+                                    "no data; 0.0: never stopped."));
+    painter.restore();
+}
+
+void paintCurtailmentReportPage(const CurtailmentReportContent& content, int page,
+                                QPainter& painter) {
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    if (page == 0) {
+        paintFirstPage(content, painter);
+    } else {
+        paintSecondPage(content, painter);
+    }
+}
+
+Outcome<void> writeCurtailmentReport(const CurtailmentReportContent& content,
+                                     const std::filesystem::path& path, const std::string& format) {
+    const OffscreenGui gui;
+    const auto problem = [&path](const std::string& reason) {
+        return Problem{.title = "Report not saved",
+                       .message = "Cannot write report " + path.string() + ": " + reason};
+    };
+    if (format == "pdf") {
+        return writeWholeFile(
+            path,
+            [&](QIODevice& file) {
+                QPdfWriter pdf(&file);
+                pdf.setCreator(QStringLiteral("Vane"));
+                pdf.setTitle(QStringLiteral("Curtailment plan"));
+                pdf.setResolution(72);  // device units are points
+                pdf.setPageSize(QPageSize(QPageSize::A4));
+                pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+                QPainter painter;
+                if (!painter.begin(&pdf)) {
+                    return false;
+                }
+                for (int page = 0; page < kCurtailmentReportPages; ++page) {
+                    if (page > 0 && !pdf.newPage()) {
+                        return false;
+                    }
+                    paintCurtailmentReportPage(content, page, painter);
+                }
+                return painter.end();
+            },
+            problem);
+    }
+    return writeWholeFile(
+        path,
+        [&](QIODevice& file) {
+            QImage image(static_cast<int>(kA4Width * kPixelsPerPoint),
+                         static_cast<int>(kA4Height * kPixelsPerPoint * kCurtailmentReportPages),
+                         QImage::Format_RGB32);
+            if (image.isNull()) {
+                return false;
+            }
+            image.fill(Qt::white);
+            {
+                QPainter painter(&image);
+                painter.scale(kPixelsPerPoint, kPixelsPerPoint);
+                for (int page = 0; page < kCurtailmentReportPages; ++page) {
+                    painter.save();
+                    painter.translate(0.0, page * kA4Height);
+                    if (page > 0) {
+                        painter.setPen(QPen(QColor(200, 200, 200), 1.0));
+                        painter.drawLine(QPointF(0.0, 0.0), QPointF(kA4Width, 0.0));
+                    }
+                    paintCurtailmentReportPage(content, page, painter);
+                    painter.restore();
+                }
+            }
+            QBuffer encoded;
+            encoded.open(QIODevice::WriteOnly);
+            QImageWriter writer(&encoded, "png");
+            return writer.write(image) && file.write(encoded.data()) == encoded.data().size();
+        },
+        problem);
+}
+
+}  // namespace vane::graph

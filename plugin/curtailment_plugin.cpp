@@ -1,0 +1,380 @@
+#include "plugin/curtailment_plugin.h"
+
+#include <unicode/timezone.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <functional>
+#include <utility>
+
+#include "core/analysis/bat_events.h"
+#include "core/curtailment/turbine_intervals.h"
+#include "core/files/input_file.h"
+#include "core/time/local_time.h"
+#include "graph/curtailment_report.h"
+#include "graph/whole_file.h"
+
+namespace vane::plugin {
+namespace {
+
+QString fromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A picture drawn in points by `paint` and scaled to the widget, so it keeps its layout.
+class PointsView final : public QWidget {
+  public:
+    PointsView(QSizeF points, std::function<void(QPainter&)> paint, QWidget* parent)
+        : QWidget(parent), points_(points), paint_(std::move(paint)) {
+        setMinimumSize(static_cast<int>(points.width()), static_cast<int>(points.height()));
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), Qt::white);
+        const double scale = std::min(width() / points_.width(), height() / points_.height());
+        painter.scale(scale, scale);
+        paint_(painter);
+    }
+
+  private:
+    QSizeF points_;
+    std::function<void(QPainter&)> paint_;
+};
+
+}  // namespace
+
+CurtailmentPlugin::CurtailmentPlugin() : CurtailmentPlugin(UserDialogs::onScreen()) {}
+CurtailmentPlugin::CurtailmentPlugin(UserDialogs dialogs) : dialogs_(std::move(dialogs)) {}
+
+CurtailmentPlugin::~CurtailmentPlugin() {
+    preview_.reset();
+    delete panel_.data();
+}
+
+void CurtailmentPlugin::attach(const Host& host, QWidget* parentWindow) {
+    host_ = &host;
+    parentWindow_ = parentWindow;
+}
+
+QString CurtailmentPlugin::name() const {
+    return tr("Bat/Curtailment plan");
+}
+
+void CurtailmentPlugin::fire() {
+    recordings_ = host_ != nullptr ? sortedByRecordingTime(host_->selectedRecordings())
+                                   : std::vector<Recording>{};
+    if (recordings_.empty()) {
+        dialogs_.alerts->showAlert(parentWindow_, tr("No recordings selected"),
+                                   tr("The plugin needs selected recordings to work with. Please "
+                                      "select recordings and start the plugin again."));
+        return;
+    }
+    if (panel_ == nullptr) {
+        makePanel();
+    }
+    preview_->startOver();
+    windChosen_ = false;
+    result_.reset();
+    recordingsLabel_->setText(
+        tr("%n selected recordings", nullptr, static_cast<int>(recordings_.size())));
+    // The site of the first selected session that has one.
+    for (const Session& session : host_->selectedSessions()) {
+        if (session.latitude && session.longitude) {
+            latitude_->setValue(*session.latitude);
+            longitude_->setValue(*session.longitude);
+            break;
+        }
+    }
+    summary_->setText(tr("Choose the wind file to make a plan."));
+    planButton_->setEnabled(false);
+    reportButton_->setEnabled(false);
+    jsonButton_->setEnabled(false);
+    grid_->update();
+    tradeoff_->update();
+    panel_->show();
+    panel_->exec();
+}
+
+void CurtailmentPlugin::makePanel() {
+    preview_.reset();
+    panel_ = new QDialog(parentWindow_);
+    panel_->setWindowModality(Qt::ApplicationModal);
+    panel_->setWindowTitle(name());
+    auto* layout = new QVBoxLayout(panel_);
+    recordingsLabel_ = new QLabel(panel_);
+    layout->addWidget(recordingsLabel_);
+
+    auto* form = new QFormLayout;
+    const auto spin = [this](const char* objectName, double low, double high, double value,
+                             int decimals) {
+        auto* box = new QDoubleSpinBox(panel_);
+        box->setObjectName(QString::fromLatin1(objectName));
+        box->setRange(low, high);
+        box->setDecimals(decimals);
+        box->setValue(value);
+        return box;
+    };
+    latitude_ = spin("latitude", -90.0, 90.0, 0.0, 4);
+    longitude_ = spin("longitude", -180.0, 180.0, 0.0, 4);
+    target_ = spin("target", 1.0, 100.0, 90.0, 1);
+    target_->setSuffix(QStringLiteral(" %"));
+    parts_ = new QSpinBox(panel_);
+    parts_->setObjectName(QStringLiteral("nightParts"));
+    parts_->setRange(1, 48);
+    parts_->setValue(10);
+    powerColumn_ = new QComboBox(panel_);
+    powerColumn_->setObjectName(QStringLiteral("powerColumn"));
+    auto* curveRow = new QHBoxLayout;
+    auto* curveButton = new QPushButton(tr("Power curve…"), panel_);
+    curveButton->setObjectName(QStringLiteral("powerCurveButton"));
+    powerCurveLabel_ = new QLabel(tr("none"), panel_);
+    curveRow->addWidget(curveButton);
+    curveRow->addWidget(powerCurveLabel_, 1);
+    auto* floorRow = new QHBoxLayout;
+    floorOn_ = new QCheckBox(tr("only at or above"), panel_);
+    floorOn_->setObjectName(QStringLiteral("floorOn"));
+    floor_ = spin("temperatureFloor", -30.0, 40.0, 10.0, 1);
+    floor_->setSuffix(QStringLiteral(" °C"));
+    floorRow->addWidget(floorOn_);
+    floorRow->addWidget(floor_, 1);
+    form->addRow(tr("Latitude (° N)"), latitude_);
+    form->addRow(tr("Longitude (° E)"), longitude_);
+    form->addRow(tr("Protect"), target_);
+    form->addRow(tr("Parts of the night"), parts_);
+    form->addRow(tr("Power column (kW)"), powerColumn_);
+    form->addRow(tr("Or power curve"), curveRow);
+    form->addRow(tr("Temperature floor"), floorRow);
+    layout->addLayout(form);
+
+    auto* buttons = new QHBoxLayout;
+    auto* windButton = new QPushButton(tr("Wind file…"), panel_);
+    windButton->setObjectName(QStringLiteral("chooseWindFileButton"));
+    planButton_ = new QPushButton(tr("Plan"), panel_);
+    planButton_->setObjectName(QStringLiteral("planButton"));
+    reportButton_ = new QPushButton(tr("Save report…"), panel_);
+    reportButton_->setObjectName(QStringLiteral("saveReportButton"));
+    jsonButton_ = new QPushButton(tr("Save JSON…"), panel_);
+    jsonButton_->setObjectName(QStringLiteral("saveJsonButton"));
+    for (QPushButton* button : {windButton, planButton_, reportButton_, jsonButton_}) {
+        button->setAutoDefault(false);
+        buttons->addWidget(button);
+    }
+    layout->addLayout(buttons);
+
+    summary_ = new QLabel(panel_);
+    summary_->setObjectName(QStringLiteral("summary"));
+    summary_->setWordWrap(true);
+    summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(summary_);
+    grid_ = new PointsView(
+        QSizeF(515.0, 340.0),
+        [this](QPainter& painter) {
+            if (result_) {
+                graph::paintCutInGrid(*result_, painter, 0.0, 0.0, 515.0, 340.0);
+            }
+        },
+        panel_);
+    grid_->setObjectName(QStringLiteral("cutInGrid"));
+    tradeoff_ = new PointsView(
+        QSizeF(515.0, 260.0),
+        [this](QPainter& painter) {
+            if (result_) {
+                graph::paintTradeoffGraph(*result_, painter, 0.0, 0.0, 515.0, 260.0);
+            }
+        },
+        panel_);
+    tradeoff_->setObjectName(QStringLiteral("tradeoffGraph"));
+    auto* pictures = new QHBoxLayout;
+    pictures->addWidget(grid_, 1);
+    pictures->addWidget(tradeoff_, 1);
+    layout->addLayout(pictures, 1);
+
+    preview_ = std::make_unique<WindFilePreview>(*dialogs_.alerts, *dialogs_.panels, panel_);
+    connect(windButton, &QPushButton::clicked, this,
+            [this] { preview_->chooseFile(recordings_.front().recordingTime); });
+    connect(preview_.get(), &WindFilePreview::ended, this, [this](WindFilePreview::Ending ending) {
+        if (ending == WindFilePreview::Ending::cancelled) {
+            return;
+        }
+        windChosen_ = true;
+        showPowerColumns();
+        plan();
+    });
+    connect(curveButton, &QPushButton::clicked, this, &CurtailmentPlugin::choosePowerCurve);
+    connect(planButton_, &QPushButton::clicked, this, &CurtailmentPlugin::plan);
+    connect(reportButton_, &QPushButton::clicked, this, &CurtailmentPlugin::saveReport);
+    connect(jsonButton_, &QPushButton::clicked, this, &CurtailmentPlugin::saveJson);
+}
+
+// Item 0 is no column, item k the table's column k - 1, as in every column chooser.
+void CurtailmentPlugin::showPowerColumns() {
+    const WindTable& table = preview_->table();
+    const QString kept = powerColumn_->currentText();
+    powerColumn_->clear();
+    powerColumn_->addItem(tr("none"));
+    if (table.startAt < table.rowCount()) {
+        for (std::size_t k = 0; k < table.fieldCount(table.startAt); ++k) {
+            powerColumn_->addItem(fromUtf8(std::string(table.field(table.startAt, k))));
+        }
+    }
+    const int again = powerColumn_->findText(kept);
+    powerColumn_->setCurrentIndex(again > 0 ? again : 0);
+}
+
+void CurtailmentPlugin::choosePowerCurve() {
+    const std::optional<QString> file = dialogs_.panels->chooseFileToOpen(
+        panel_, {.fileTypes = {QStringLiteral("csv"), QStringLiteral("txt")},
+                 .typesName = tr("Power curves (wind_speed,kW)"),
+                 .title = tr("Power curve")});
+    if (!file) {
+        return;
+    }
+    const Outcome<std::string> text = readInputFile(file->toStdString(), "power curve");
+    Outcome<PowerCurve> curve =
+        text ? parsePowerCurve(*text, file->toStdString()) : Outcome<PowerCurve>(text.error());
+    if (!curve) {
+        dialogs_.alerts->showAlert(
+            panel_,
+            fromUtf8(curve.error().title.empty() ? "Problem with file" : curve.error().title),
+            fromUtf8(curve.error().describe()));
+        return;
+    }
+    powerCurve_ = std::move(*curve);
+    powerCurveLabel_->setText(*file);
+    if (windChosen_) {
+        plan();
+    }
+}
+
+void CurtailmentPlugin::plan() {
+    if (!windChosen_) {
+        return;
+    }
+    const WindFileChoices choices = preview_->choices();
+    ActivityAnalysisOptions analysis;
+    analysis.windColumn = choices.windColumn;
+    analysis.temperatureColumn = choices.temperatureColumn;
+    analysis.dateTimeColumn = choices.dateTimeColumn;
+    analysis.dateFormat = choices.dateFormat;
+    analysis.timeZone = choices.timeZone;
+    analysis.decimalSeparator = choices.decimalSeparator;
+    analysis.timeOffsetMinutes = choices.timeOffset;
+    planButton_->setEnabled(true);
+    if (analysis.windColumn <= 0 || analysis.dateTimeColumn <= 0) {
+        dialogs_.alerts->showAlert(panel_, tr("No wind speed column"),
+                                   tr("Choose the date/time and wind speed columns on the "
+                                      "preview."));
+        return;
+    }
+    if (floorOn_->isChecked() && analysis.temperatureColumn <= 0) {
+        dialogs_.alerts->showAlert(panel_, tr("No temperature column"),
+                                   tr("A temperature floor needs the temperature column; choose "
+                                      "it on the preview."));
+        return;
+    }
+    const std::unique_ptr<icu::TimeZone> zone = processTimeZone();
+    PowerSource power;
+    power.powerColumn = powerColumn_->currentIndex() > 0 ? powerColumn_->currentIndex() : 0;
+    if (power.powerColumn == 0 && powerCurve_) {
+        power.curve = &*powerCurve_;
+    }
+    const TurbineIntervalScan scan =
+        turbineIntervals(batEvents(recordings_, batEventGridOrigin(*zone)), preview_->table(),
+                         analysis, power, *zone);
+    CurtailmentOptions options;
+    options.protectPercent = target_->value();
+    options.night.parts = parts_->value();
+    options.energyKnown = power.powerColumn > 0 || power.curve != nullptr;
+    if (floorOn_->isChecked()) {
+        options.temperatureFloor = floor_->value();
+    }
+    result_ = curtailmentResult(scan.intervals, {latitude_->value(), longitude_->value()}, options,
+                                *zone);
+    const bool planned = result_->data.activityInNights > 0;
+    if (!planned) {
+        dialogs_.alerts->showAlert(
+            panel_, tr("Nothing to plan"),
+            tr("No activity in the nights matched a row of the wind file with a readable date "
+               "and wind speed (%1 outside the nights).")
+                .arg(result_->data.activityOutsideNights));
+    }
+    reportButton_->setEnabled(planned);
+    jsonButton_->setEnabled(planned);
+    QString text = fromUtf8(curtailmentSummary(*result_));
+    text += tr("Activity: %1 in the nights, %2 outside them; %3 nights with data.")
+                .arg(result_->data.activityInNights)
+                .arg(result_->data.activityOutsideNights)
+                .arg(result_->data.nightsWithData);
+    if (result_->data.effortFromRecordings) {
+        text += tr(" Every night from the first to the last night with activity counts.");
+    }
+    if (result_->data.daysWithoutNight > 0) {
+        text += tr(" %1 days without a night.").arg(result_->data.daysWithoutNight);
+    }
+    summary_->setText(text);
+    grid_->update();
+    tradeoff_->update();
+}
+
+void CurtailmentPlugin::saveReport() {
+    if (!result_) {
+        return;
+    }
+    const std::optional<SavePanelChoice> choice = dialogs_.panels->chooseFileToSave(
+        panel_, {.title = tr("Save the curtailment report"),
+                 .proposedName = QStringLiteral("curtailment-plan"),
+                 .fileTypes = {QStringLiteral("pdf"), QStringLiteral("png")},
+                 .typesName = tr("Reports")});
+    if (!choice) {
+        return;
+    }
+    const std::unique_ptr<icu::TimeZone> zone = processTimeZone();
+    const graph::CurtailmentReportContent content{
+        .result = *result_,
+        .site = {latitude_->value(), longitude_->value()},
+        .zoneName = {},
+        .windFile = QFileInfo(preview_->file()).fileName().toStdString(),
+        .zone = zone.get(),
+    };
+    const std::string format =
+        choice->path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) ? "png" : "pdf";
+    if (const Outcome<void> written =
+            graph::writeCurtailmentReport(content, choice->path.toStdString(), format);
+        !written) {
+        dialogs_.alerts->showAlert(panel_, fromUtf8(written.error().title),
+                                   fromUtf8(written.error().message));
+    }
+}
+
+void CurtailmentPlugin::saveJson() {
+    if (!result_) {
+        return;
+    }
+    const std::optional<SavePanelChoice> choice = dialogs_.panels->chooseFileToSave(
+        panel_, {.title = tr("Save the plan as JSON"),
+                 .proposedName = QStringLiteral("curtailment-plan"),
+                 .fileTypes = {QStringLiteral("json")},
+                 .typesName = tr("JSON files")});
+    if (!choice) {
+        return;
+    }
+    if (const Outcome<void> written = graph::writeWholeTextFile(
+            choice->path.toStdString(), curtailmentJson(*result_), "Plan not saved", "JSON file");
+        !written) {
+        dialogs_.alerts->showAlert(panel_, fromUtf8(written.error().title),
+                                   fromUtf8(written.error().message));
+    }
+}
+
+}  // namespace vane::plugin

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QDialog>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "core/curtailment/curtailment_result.h"
+#include "core/curtailment/power_curve.h"
+#include "core/recordings/recording.h"
+#include "plugin/wind_file_preview.h"
+#include "plugin_api/host.h"
+#include "plugin_api/plugin.h"
+#include "plugin_api/user_dialogs.h"
+
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+class QWidget;
+
+namespace vane::plugin {
+
+// The plug-in "Bat/Curtailment plan" and the controller of its panel: the site (from the
+// selected sessions), the target, the night parts, the power column or curve and the temperature
+// floor; the wind file through the same preview sheet as the activity plug-in; the plan's grid,
+// summary and trade-off graph; the report and the JSON saved.
+class CurtailmentPlugin : public QObject, public AbstractPlugin {
+    Q_OBJECT
+    Q_INTERFACES(vane::AbstractPlugin)
+
+  public:
+    CurtailmentPlugin();  // message boxes and file dialogs
+    explicit CurtailmentPlugin(UserDialogs dialogs);
+    ~CurtailmentPlugin() override;
+    CurtailmentPlugin(const CurtailmentPlugin&) = delete;
+    CurtailmentPlugin& operator=(const CurtailmentPlugin&) = delete;
+
+    void attach(const Host& host, QWidget* parentWindow) override;
+    QString name() const override;
+    // Runs the panel application-modally; returns when it closes.
+    void fire() override;
+
+    // Empty until the first run has made the panel.
+    QDialog* panel() const { return panel_; }
+    WindFilePreview* preview() const { return preview_.get(); }
+    // The last plan; none before the first or after one that could not be made.
+    const std::optional<CurtailmentResult>& result() const { return result_; }
+
+  private:
+    void makePanel();
+    void showPowerColumns();
+    void choosePowerCurve();
+    void plan();
+    void saveReport();
+    void saveJson();
+
+    UserDialogs dialogs_;
+    const Host* host_ = nullptr;
+    QWidget* parentWindow_ = nullptr;
+
+    QPointer<QDialog> panel_;  // parented to the host's window, which may delete it first
+    std::unique_ptr<WindFilePreview> preview_;
+    bool windChosen_ = false;
+    QLabel* recordingsLabel_ = nullptr;
+    QDoubleSpinBox* latitude_ = nullptr;
+    QDoubleSpinBox* longitude_ = nullptr;
+    QDoubleSpinBox* target_ = nullptr;
+    QSpinBox* parts_ = nullptr;
+    QComboBox* powerColumn_ = nullptr;
+    QLabel* powerCurveLabel_ = nullptr;
+    QCheckBox* floorOn_ = nullptr;
+    QDoubleSpinBox* floor_ = nullptr;
+    QPushButton* planButton_ = nullptr;
+    QPushButton* reportButton_ = nullptr;
+    QPushButton* jsonButton_ = nullptr;
+    QLabel* summary_ = nullptr;
+    QWidget* grid_ = nullptr;
+    QWidget* tradeoff_ = nullptr;
+
+    std::vector<Recording> recordings_;
+    std::optional<PowerCurve> powerCurve_;
+    std::optional<CurtailmentResult> result_;
+};
+
+}  // namespace vane::plugin

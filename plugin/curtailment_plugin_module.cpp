@@ -1,0 +1,1 @@
+#include "plugin/curtailment_plugin_module.h"

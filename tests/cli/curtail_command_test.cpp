@@ -1,0 +1,166 @@
+#include "cli/curtail_command.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <unicode/timezone.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "tests/temp_path.h"
+
+namespace vane::cli {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::MatchesRegex;
+using ::testing::StartsWith;
+
+// The shipped example season, planned with its power column.
+class CurtailCommandTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder_ = vane::testing::uniqueTempPath("vane-curtail-test");
+        std::filesystem::create_directories(folder_);
+        options_ = CurtailOptions{};
+        options_.input.recordingList =
+            std::filesystem::path(VANE_SOURCE_DIR) / "examples" / "recordings.txt";
+        options_.input.windFile = std::filesystem::path(VANE_SOURCE_DIR) / "examples" / "wind.csv";
+        options_.latitude = 49.60;
+        options_.longitude = 11.05;
+        options_.powerColumn = "Power (kW)";
+    }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
+
+    std::filesystem::path write(const std::string& name, const std::string& text) const {
+        std::ofstream(folder_ / name, std::ios::binary) << text;
+        return folder_ / name;
+    }
+    static std::string read(const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+
+    int run() {
+        out_.str("");
+        err_.str("");
+        return runCurtail(options_, *berlin_, out_, err_);
+    }
+
+    std::unique_ptr<icu::TimeZone> berlin_{icu::TimeZone::createTimeZone("Europe/Berlin")};
+    std::filesystem::path folder_;
+    CurtailOptions options_;
+    std::ostringstream out_;
+    std::ostringstream err_;
+};
+
+TEST_F(CurtailCommandTest, ThePlanIsATableTwoSummaryLinesAndTheJsonOfTheSameNumbers) {
+    options_.jsonFile = folder_ / "plan.json";
+    ASSERT_EQ(run(), 0) << err_.str();
+    const std::string out = out_.str();
+    EXPECT_THAT(out, StartsWith("month\tnight_part\tcut_in\tactivity\tprotected\tcurtailed_hours\t"
+                                "energy_lost_kWh\n4\t1\t"));
+    EXPECT_THAT(out, HasSubstr("\nBlanket: cut-in 6.0 m/s in every cell: "));
+    EXPECT_THAT(out, HasSubstr("\nTailored: a cut-in in "));
+    EXPECT_THAT(err_.str(), HasSubstr("no effort file: every night from the first to the last"));
+    EXPECT_THAT(err_.str(), HasSubstr("Activity: 1471 in the nights, 17 outside the nights"));
+    const std::string json = read(folder_ / "plan.json");
+    EXPECT_THAT(json, StartsWith("{\"target\":90,\"activity_total\":1471,"
+                                 "\"activity_outside_nights\":17,\"production_kwh\":"));
+    EXPECT_THAT(json, HasSubstr(",\"blanket\":{\"cut_in\":6,\"protected_share\":"));
+    EXPECT_THAT(json, HasSubstr(",\"tailored\":{\"protected_share\":"));
+    EXPECT_THAT(json, HasSubstr("\"cells\":[{\"month\":4,\"night_part\":1,\"cut_in\":"));
+    EXPECT_THAT(json, HasSubstr("\"tradeoff\":[{\"protect\":50,\"blanket_kwh\":"));
+    EXPECT_THAT(json, HasSubstr("{\"protect\":99,"));
+    // One season: no year to hold out.
+    EXPECT_THAT(json, HasSubstr("\"holdout\":[]}"));
+}
+
+TEST_F(CurtailCommandTest, AnEffortFileAndAFloorShrinkWhatIsPlanned) {
+    options_.effortFile = write("effort.csv", "start,end\n2012-06-01 12:00,2012-07-01 12:00\n");
+    options_.temperatureFloor = 10.0;
+    ASSERT_EQ(run(), 0) << err_.str();
+    EXPECT_THAT(err_.str(), HasSubstr("Activity outside the effort: "));
+    EXPECT_THAT(err_.str(), HasSubstr("Temperature column: 3 Temperature (C) (guessed"));
+    // Only June has cells.
+    EXPECT_THAT(out_.str(), MatchesRegex("month[^\n]*\n(6\t[^\n]*\n){10}Blanket.*"));
+}
+
+// Two summers: each is planned from the other, and the report is two A4 pages.
+TEST_F(CurtailCommandTest, TwoYearsAreEachCheckedWithThePlanOfTheOther) {
+    std::string wind = "Date;Wind;Power\n";
+    std::string recordings;
+    for (const int year : {2011, 2012}) {
+        for (int step = 0; step < 36; ++step) {
+            const int minutes = 22 * 60 + 10 * step;
+            const int day = minutes < 24 * 60 ? 14 : 15;
+            char row[64];
+            // Calm early in the night in 2011, later in 2012.
+            const double speed = (year == 2011 ? step : 35 - step) * 0.25;
+            std::snprintf(row, sizeof row, "%04d-07-%02d %02d:%02d;%.2f;%d\n", year, day,
+                          minutes / 60 % 24, minutes % 60, speed, static_cast<int>(speed * 100));
+            wind += row;
+            if (step % 3 == 0) {
+                std::snprintf(row, sizeof row, "%04d-07-%02d %02d:%02d:30\n", year, day,
+                              minutes / 60 % 24, minutes % 60);
+                recordings += row;
+            }
+        }
+    }
+    options_.input.windFile = write("wind.csv", wind);
+    options_.input.recordingList = write("recordings.txt", recordings);
+    options_.input.dateFormat = "yyyy-MM-dd HH:mm";
+    options_.powerColumn = "Power";
+    options_.pngFile = folder_ / "plan.png";
+    ASSERT_EQ(run(), 0) << err_.str();
+    EXPECT_THAT(out_.str(), HasSubstr("\nheld_out_year\tactivity\tprotected_tailored\t"
+                                      "protected_blanket\n2011\t12\t"));
+    EXPECT_THAT(out_.str(), HasSubstr("\n2012\t12\t"));
+    // 1190 by 3368 pixels: two A4 pages at 144 dpi, one below the other.
+    const std::string png = read(folder_ / "plan.png");
+    ASSERT_GT(png.size(), 24u);
+    EXPECT_EQ(png.substr(16, 8), std::string("\0\0\x04\xa6\0\0\x0d\x28", 8));
+}
+
+TEST_F(CurtailCommandTest, DamagedOrMisnamedInputsAreRefusedWithWhereAndWhy) {
+    struct Case {
+        std::string name;
+        std::function<void()> change;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"no such power column", [this] { options_.powerColumn = "Leistung"; },
+         "Bad usage: the wind file has no column \"Leistung\""},
+        {"power curve falling",
+         [this] {
+             options_.powerColumn.reset();
+             options_.powerCurve = write("curve.csv", "wind,kW\n3,0\n12,2000\n11,1900\n");
+         },
+         "curve.csv:4: the wind speeds must rise"},
+        {"effort backwards",
+         [this] {
+             options_.effortFile = write("effort.csv", "2012-06-02 00:00,2012-06-01 00:00\n");
+         },
+         "effort.csv:1: the end 2012-06-01 00:00 is not after the start"},
+        {"output over the wind file", [this] { options_.jsonFile = options_.input.windFile; },
+         "Bad usage: "},
+        {"unknown zone", [this] { options_.zoneName = "Mars/Olympus"; },
+         "unknown time zone \"Mars/Olympus\""},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        c.change();
+        EXPECT_EQ(run(), 2) << c.name;
+        EXPECT_THAT(err_.str(), HasSubstr(c.message)) << c.name;
+        EXPECT_TRUE(out_.str().empty()) << c.name;
+    }
+}
+
+}  // namespace
+}  // namespace vane::cli

@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+#include <unicode/timezone.h>
+
+#include <memory>
+
+#include "core/curtailment/nights.h"
+#include "core/solpos/sun_times.h"
+#include "core/time/local_time.h"
+
+namespace vane {
+namespace {
+
+std::unique_ptr<icu::TimeZone> zoneNamed(const char* name) {
+    return std::unique_ptr<icu::TimeZone>(icu::TimeZone::createTimeZone(name));
+}
+
+TEST(CurtailmentNightsTest, NightsRunFromSunsetToTheNextSunriseInTheMonthTheyStartIn) {
+    const auto berlin = zoneNamed("Europe/Berlin");
+    const Site site{49.6, 10.9};
+    const double newYear = localInstant({{2013, 1, 1}, 2, 0, 0}, *berlin);
+    const NightCalendar calendar = nightsBetween(newYear, newYear, site, {}, *berlin);
+    // The day before the first instant's day and that day itself.
+    ASSERT_EQ(calendar.nights.size(), 2u);
+    const Night& silvester = calendar.nights[0];
+    EXPECT_EQ(silvester.date, (CivilDate{2012, 12, 31}));
+    const LocalDateTime sunset = localDateTime(silvester.start, *berlin);
+    const LocalDateTime sunrise = localDateTime(silvester.end, *berlin);
+    EXPECT_EQ(sunset.date, (CivilDate{2012, 12, 31}));
+    EXPECT_EQ(sunset.hour, 16);
+    EXPECT_EQ(sunrise.date, (CivilDate{2013, 1, 1}));
+    EXPECT_EQ(sunrise.hour, 8);
+    // 02:00 on New Year's Day belongs to the December night, in the part that holds it.
+    const std::optional<NightPlace> place = nightPlaceOf(calendar, newYear, 10);
+    ASSERT_TRUE(place.has_value());
+    EXPECT_EQ(place->night, 0u);
+    const double fraction = (newYear - silvester.start) / (silvester.end - silvester.start);
+    EXPECT_EQ(place->part, static_cast<int>(fraction * 10));
+    // A part holds its end: the sunset itself is no part of the night, the sunrise is.
+    EXPECT_FALSE(nightPlaceOf(calendar, silvester.start, 10).has_value());
+    EXPECT_EQ(nightPlaceOf(calendar, silvester.end, 10)->part, 9);
+    EXPECT_EQ(nightPlaceOf(calendar, silvester.start + 1.0, 10)->part, 0);
+}
+
+TEST(CurtailmentNightsTest, WideningAndClockChangesKeepNightsAtTheirSunTimes) {
+    const auto berlin = zoneNamed("Europe/Berlin");
+    const Site site{49.6, 10.9};
+    // The night into the last Sunday of March 2012 is an hour shorter on the clock, not in the
+    // sky: its sunrise comes after 07:00 summer time, about 06:05 by the clock of the evening.
+    const double sunday = localInstant({{2012, 3, 25}, 3, 30, 0}, *berlin);
+    const NightCalendar plain = nightsBetween(sunday, sunday, site, {}, *berlin);
+    ASSERT_EQ(plain.nights.size(), 2u);
+    const Night& clockChange = plain.nights[0];
+    EXPECT_EQ(clockChange.date, (CivilDate{2012, 3, 24}));
+    EXPECT_EQ(localDateTime(clockChange.end, *berlin).hour, 7);
+    const double hours = (clockChange.end - clockChange.start) / 3600.0;
+    EXPECT_GT(hours, 11.0);
+    EXPECT_LT(hours, 12.0);
+    const NightCalendar widened =
+        nightsBetween(sunday, sunday, site,
+                      {.parts = 10, .minutesBeforeSunset = 30, .minutesAfterSunrise = 45}, *berlin);
+    EXPECT_DOUBLE_EQ(widened.nights[0].start, clockChange.start - 1800.0);
+    EXPECT_DOUBLE_EQ(widened.nights[0].end, clockChange.end + 2700.0);
+}
+
+TEST(CurtailmentNightsTest, PolarDaysAndNightsHaveNoNight) {
+    const auto oslo = zoneNamed("Europe/Oslo");
+    const Site svalbard{78.2, 15.6};
+    for (const CivilDate date : {CivilDate{2012, 6, 21}, CivilDate{2012, 12, 21}}) {
+        const double noon = localInstant({date, 12, 0, 0}, *oslo);
+        const NightCalendar calendar = nightsBetween(noon, noon + 5 * 86400.0, svalbard, {}, *oslo);
+        EXPECT_TRUE(calendar.nights.empty());
+        EXPECT_EQ(calendar.daysWithoutNight, 7);
+        EXPECT_FALSE(nightPlaceOf(calendar, noon, 10).has_value());
+    }
+}
+
+}  // namespace
+}  // namespace vane
