@@ -45,7 +45,7 @@ xdotool key Escape
 sleep 0.5
 
 click "$desk" 68 8    # Plug-ins
-click "$desk" 148 51  # Bat/Environmental activity
+click "$desk" 148 73  # Bat/Environmental activity, after the other two
 panel=$(window "Bat/Environmental activity")
 click "$panel" 211 95  # Copy activity times: the panel says how many
 save "$panel" plugin-panel.png
