@@ -16,7 +16,9 @@
 #include "core/analysis/series_activity_analysis.h"
 #include "core/files/shown_content.h"
 #include "core/import/analysis_guesses.h"
+#include "core/import/column_guesses.h"
 #include "core/import/date_format_items.h"
+#include "core/import/wind_dates.h"
 #include "core/time/local_time.h"
 #include "core/time/utc_offset.h"
 #include "graph/activity_graph_file.h"
@@ -79,10 +81,11 @@ PreparedAnalysis prepareAnalysis(const AnalyseOptions& options,
         prepared.inputs.reset();
         return std::move(prepared);
     };
-    if (options.zone && !parseUtcOffset(*options.zone)) {
+    if (options.zone && !isZoneChoice(*options.zone)) {
         return failWith({.title = "Bad usage",
-                         .message = "--zone takes an offset such as +0100 or -0500, not \"" +
-                                    *options.zone + "\""});
+                         .message = "--zone takes an offset such as +0100 or -0500, or a zone "
+                                    "name such as Europe/Berlin, not \"" +
+                                    shownContent(*options.zone) + "\""});
     }
     const Outcome<WindFileSettings> settings = windFileSettings(options.windFileOptions);
     if (!settings) {
@@ -134,11 +137,14 @@ PreparedAnalysis prepareAnalysis(const AnalyseOptions& options,
     analysis.countRecordings = options.countRecordings;
     analysis.timeOffsetMinutes = options.offsetMinutes;
     analysis.dateTimeColumn = static_cast<int>(view.guesses.dateTimeItem);
+    analysis.timeColumn = static_cast<int>(view.found.timeItem);
     analysis.windColumn = static_cast<int>(view.guesses.windItem);
     analysis.temperatureColumn = static_cast<int>(view.guesses.temperatureItem);
     analysis.stateColumn = static_cast<int>(view.guesses.stateItem);
+    analysis.missingMarkers = missingMarkers(options.windFileOptions);
     const std::pair<const std::optional<std::string>*, int*> columnChoices[] = {
         {&options.dateColumn, &analysis.dateTimeColumn},
+        {&options.windTimeColumn, &analysis.timeColumn},
         {&options.windColumn, &analysis.windColumn},
         {&options.temperatureColumn, &analysis.temperatureColumn},
         {&options.stateColumn, &analysis.stateColumn},
@@ -155,6 +161,28 @@ PreparedAnalysis prepareAnalysis(const AnalyseOptions& options,
         }
         *item = *chosen;
     }
+    const bool dateColumnsNamed = options.dateColumn || options.windTimeColumn;
+    if (options.dateColumn && !options.windTimeColumn) {
+        analysis.timeColumn = static_cast<int>(
+            guessTimeItem(view.columnTitles, static_cast<std::size_t>(analysis.dateTimeColumn)));
+    }
+    const auto columnTitle = [&view](int item) {
+        return std::to_string(item) + " " +
+               shownContent(view.columnTitles.at(static_cast<std::size_t>(item) - 1));
+    };
+    if (!dateColumnsNamed && view.found.dateTimeFromValues) {
+        err << "Date/time column: " << columnTitle(analysis.dateTimeColumn)
+            << " (no title names one, its values read as dates; choose another with "
+               "--date-column)\n";
+    }
+    if (!options.windColumn && view.found.windFromUnit) {
+        err << "Wind column: " << columnTitle(analysis.windColumn)
+            << " (no title names one, its title says m/s; choose another with --wind-column)\n";
+    }
+    if (analysis.windColumn > 0) {
+        windSpeedFactor(view.columnTitles.at(static_cast<std::size_t>(analysis.windColumn) - 1),
+                        &analysis.windUnit);
+    }
     const bool perState = analysis.stateColumn > 0;
     if (perState && options.temperature) {
         err << "Note: with a state column the wind speed is analysed, whatever --temperature "
@@ -170,9 +198,21 @@ PreparedAnalysis prepareAnalysis(const AnalyseOptions& options,
         }
     }
 
-    // A sheet that guessed no date format keeps its first one.
-    analysis.dateFormat = options.dateFormat.value_or(
-        std::string(kDateFormatItems.at(view.guesses.dateFormatIndex.value_or(0))));
+    // A sheet that guessed no date format keeps its first one. Columns named by hand have their
+    // format guessed anew when the guess for the guessed columns does not read them.
+    std::optional<std::size_t> format = view.guesses.dateFormatIndex;
+    if (dateColumnsNamed && !options.dateFormat && analysis.dateTimeColumn > 0) {
+        if (const auto named = guessDateFormatItem(
+                view.table, dateColumnsOf(analysis),
+                analysis.dateTimeColumn == static_cast<int>(view.guesses.dateTimeItem) &&
+                        analysis.timeColumn == static_cast<int>(view.found.timeItem)
+                    ? format
+                    : std::nullopt)) {
+            format = named;
+        }
+    }
+    analysis.dateFormat =
+        options.dateFormat.value_or(std::string(kDateFormatItems.at(format.value_or(0))));
     // Times that are no number sort last, so the front is the first real recording.
     inputs.sorted = sortedByRecordingTime(std::move(list.recordings));
     const std::vector<Recording>& sorted = inputs.sorted;
@@ -278,12 +318,19 @@ void addWindInputOptions(CLI::App& command, AnalyseOptions& options) {
                        "Column of the temperature; default where one is needed (--temperature,\n"
                        "--temperature-floor): the first column whose title contains \"temp\"");
     command.add_option("--date-column", options.dateColumn, "Column of the date and time");
+    command.add_option("--wind-time-column", options.windTimeColumn,
+                       "Column of the time of day when the wind file's date column holds the\n"
+                       "date alone; the date format reads both joined by one space (default:\n"
+                       "a column titled time beside one titled date)");
     command.add_option("--date-format", options.dateFormat,
-                       "ICU date pattern of the date/time column, such as \"dd.MM.yyyy HH:mm\"");
+                       "ICU date pattern of the date/time column, such as \"dd.MM.yyyy HH:mm\",\n"
+                       "or \"ISO 8601\", \"Unix seconds\" or \"Excel serial days\"");
     command.add_option("--zone", options.zone,
-                       "UTC offset of the time stamps, +HHMM; default: that of the process's\n"
-                       "time zone at the first recording (the per-state analysis reads local\n"
-                       "time instead)");
+                       "UTC offset of the time stamps, +HHMM, or a zone name such as\n"
+                       "Europe/Berlin (each stamp with the zone's offset at its date, the\n"
+                       "repeated autumn hour in file order); default: the offset of the\n"
+                       "process's time zone at the first recording (the per-state analysis\n"
+                       "reads local time instead). An offset in the stamp wins");
     command
         .add_option("--offset", options.offsetMinutes,
                     "Minutes added to every time stamp, for loggers that stamp the start of\n"
@@ -315,9 +362,11 @@ void addAnalyseCommand(CLI::App& app, CommandAction& action) {
         "unreadable file.");
     command->footer(
         "Choices not given are what the panel shows after loading the wind file: the\n"
-        "date/time column (title containing datum, date or time), the date format (from the\n"
-        "separators in the file's fourth line) and the wind column (title containing wind or\n"
-        "speed) are guessed as 'vane inspect' shows them.\n\n" +
+        "date/time column (title containing datum, date or time, else the first column\n"
+        "whose values read as dates) with a time column beside a date column, the date\n"
+        "format (the one that reads the first rows and rows spread over the file) and the\n"
+        "wind column (title containing wind or speed, or a turbine's name for it; km/h and\n"
+        "kn are converted to m/s) are guessed as 'vane inspect' shows them.\n\n" +
         std::string(kLibrarySourceHelp) + "\n\n" + kRecordingFilterHelp + "\n\n" +
         encodingListHelp());
     addRecordingInputOptions(*command, *options);

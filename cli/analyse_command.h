@@ -34,9 +34,10 @@ struct AnalyseOptions {
     std::optional<std::string> windColumn;
     std::optional<std::string> temperatureColumn;
     std::optional<std::string> dateColumn;
+    std::optional<std::string> windTimeColumn;  // a time of day apart from the date
     std::optional<std::string> stateColumn;
     std::optional<std::string> dateFormat;  // ICU date pattern
-    std::optional<std::string> zone;        // "+HHMM"
+    std::optional<std::string> zone;        // "+HHMM" or a zone name such as "Europe/Berlin"
     int offsetMinutes = 0;
     std::optional<std::string> decimal;  // "." or ","
     bool countRecordings = false;

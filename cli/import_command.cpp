@@ -100,7 +100,8 @@ struct LibraryTarget {
 
 LibraryTarget targetFor(const std::filesystem::path& file) {
     std::error_code ec;
-    if (std::filesystem::exists(file, ec)) {
+    // A server's library is written in one transaction instead.
+    if (library::isServerLocation(file.string()) || std::filesystem::exists(file, ec)) {
         return {file, file, false};
     }
     std::filesystem::path part = file;
@@ -148,17 +149,12 @@ int runImport(const ImportOptions& options, const icu::TimeZone& processZone, st
             library::RecordingLibrary library =
                 target.isNew ? library::RecordingLibrary::create(target.writtenFile)
                              : library::RecordingLibrary::open(target.writtenFile);
-            library::ImportTarget session =
-                library::NewSession{options.session, {}, options.latitude, options.longitude};
+            // Into the session of that name, also when another import makes it meanwhile.
+            library::NewSession session{options.session, {}, options.latitude, options.longitude};
+            session.joinExisting = true;
             if (!options.latitude && !options.longitude && read->position) {
-                std::get<library::NewSession>(session).latitude = read->position->latitude;
-                std::get<library::NewSession>(session).longitude = read->position->longitude;
-            }
-            for (const library::LibrarySession& existing : library.sessions()) {
-                if (existing.name == options.session) {
-                    session = existing.id;
-                    break;
-                }
+                session.latitude = read->position->latitude;
+                session.longitude = read->position->longitude;
             }
             const auto tell = [&](std::size_t done) {
                 if (progress) {
@@ -202,7 +198,10 @@ void addImportCommand(CLI::App& app, CommandAction& action) {
         "files with GUANO metadata or a recorder's file name, and folders of them. All or\n"
         "nothing: when any source cannot be read, the library is left as it was. Prints how many\n"
         "recordings were imported, how many per label, and which files were left out and why.");
-    command->add_option("--library", options->library, "The library file")->required();
+    command
+        ->add_option("--library", options->library,
+                     "The library: a file, or a postgresql:// URL of a database")
+        ->required();
     command
         ->add_option("--session", options->session,
                      "The session to import into; made when the library has none of that name")

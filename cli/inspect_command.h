@@ -1,7 +1,9 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <ostream>
+#include <string>
 
 #include "cli/command.h"
 #include "cli/wind_file_options.h"
@@ -11,6 +13,8 @@ namespace vane::cli {
 struct InspectOptions {
     std::filesystem::path windFile;
     WindFileOptions reading;
+    std::optional<std::string> dateColumn;  // number from 1 or title, instead of the guess
+    std::optional<std::string> timeColumn;  // a time of day apart from the date
 };
 
 inline constexpr std::size_t kInspectPreviewRows = 5;

@@ -15,6 +15,7 @@
 #include "cli/events_command.h"
 #include "cli/import_command.h"
 #include "cli/inspect_command.h"
+#include "cli/library_command.h"
 #include "cli/problem_report.h"
 #include "cli/sun_command.h"
 #include "cli/yearly_command.h"
@@ -51,6 +52,7 @@ int main(int argc, char** argv) {
     vane::cli::addYearlyCommand(app, action);
     vane::cli::addImportCommand(app, action);
     vane::cli::addCurtailCommand(app, action);
+    vane::cli::addLibraryCommand(app, action);
     // New commands register here, each with its add...Command function.
 
     // Said plainly: CLI11 would only say that a command is required.

@@ -21,7 +21,9 @@ void addLibraryOptions(CLI::App& command, CLI::Option* recordingList,
                        std::vector<std::string>& sessions, bool oneRequired) {
     CLI::Option* libraryOption = command.add_option(
         "--library", library,
-        "A Vane library to take the recordings from, instead of " + recordingList->get_name());
+        "A Vane library (a file, or a postgresql:// URL) to take the recordings from, instead "
+        "of " +
+            recordingList->get_name());
     command
         .add_option("--session", sessions,
                     "A session of the library (repeatable; default: every session)")

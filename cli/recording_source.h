@@ -64,6 +64,7 @@ void sayRecordingsBeforeTheBins(const std::vector<Recording>& recordings, const 
 inline constexpr const char* kLibrarySourceHelp =
     "--library FILE takes the recordings of a Vane library (as vane-desk writes it) instead of\n"
     "a recording list: of the sessions named with --session NAME (repeat it for several), or of\n"
-    "every session.";
+    "every session. FILE may be a postgresql://USER@HOST/DATABASE URL of a shared library (the\n"
+    "PG* variables fill in what it leaves out; a password only from the password file).";
 
 }  // namespace vane::cli

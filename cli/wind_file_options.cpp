@@ -3,9 +3,11 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 
+#include "core/analysis/reading_values.h"
 #include "core/files/input_file.h"
 #include "core/import/split_choices.h"
 #include "core/import/text_encodings.h"
+#include "core/import/wind_dates.h"
 
 namespace vane::cli {
 namespace {
@@ -62,10 +64,21 @@ void addWindFileOptions(CLI::App& command, WindFileOptions& options) {
     command.add_option("--field-separator", options.fieldSeparator,
                        "Text between fields, or tab; default: the most frequent of ';', ',' and\n"
                        "tab in the header line");
-    command
-        .add_option("--starting-line", options.startingLine,
-                    "Line of the header row, counted from 1; earlier lines are a preamble")
-        ->default_val(1);
+    command.add_option("--starting-line", options.startingLine,
+                       "Line of the header row, counted from 1; earlier lines are a preamble.\n"
+                       "Default: the first line whose fields are mostly no numbers and whose\n"
+                       "field count the lines below it share");
+    command.add_option("--missing", options.missing,
+                       "Comma-separated markers of missing readings, left out like readings\n"
+                       "that are no number; default: -9999,-999,9999,NaN,NA,---,(empty)");
+}
+
+std::vector<std::string> missingMarkers(const WindFileOptions& options) {
+    return options.missing ? missingMarkersFromList(*options.missing) : commonMissingMarkers();
+}
+
+bool isZoneChoice(std::string_view zone) {
+    return isFixedOffsetText(zone) || isZoneName(zone);
 }
 
 Outcome<WindFileSettings> windFileSettings(const WindFileOptions& options) {
@@ -93,7 +106,9 @@ Outcome<WindFileSettings> windFileSettings(const WindFileOptions& options) {
         }
         settings.fieldSeparator = fieldSeparatorFromText(*options.fieldSeparator);
     }
-    settings.startingLineText = std::to_string(options.startingLine);
+    if (options.startingLine) {
+        settings.startingLineText = std::to_string(*options.startingLine);
+    }
     return settings;
 }
 

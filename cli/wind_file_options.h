@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "core/import/wind_file.h"
 #include "core/outcome/outcome.h"
@@ -19,10 +21,11 @@ struct WindFileOptions {
     std::optional<std::string> encoding;        // display name or number
     std::optional<std::string> lineEnding;      // "lf", "crlf" or "cr"
     std::optional<std::string> fieldSeparator;  // literal text, or "tab"
-    int startingLine = 1;
+    std::optional<int> startingLine;            // none: the header row is found
+    std::optional<std::string> missing;         // comma-separated markers of missing readings
 };
 
-// Adds --encoding, --line-ending, --field-separator and --starting-line to `command`.
+// Adds --encoding, --line-ending, --field-separator, --starting-line and --missing to `command`.
 void addWindFileOptions(CLI::App& command, WindFileOptions& options);
 
 // The settings for loadWindFile, or the "Bad usage" problem of an option.
@@ -32,6 +35,12 @@ Outcome<WindFileSettings> windFileSettings(const WindFileOptions& options);
 // a folder, too large) is the plain "Problem with file: <file>: <why>" without the alert.
 Outcome<WindFileView> readWindFile(const std::filesystem::path& file,
                                    const WindFileSettings& settings);
+
+// The markers of missing readings the options give: --missing, or the common ones.
+std::vector<std::string> missingMarkers(const WindFileOptions& options);
+
+// Whether `zone` is what --zone takes: an offset "+HHMM" or a zone name ICU knows.
+bool isZoneChoice(std::string_view zone);
 
 // "Encodings (name or number for --encoding):" and one line per offered encoding.
 std::string encodingListHelp();

@@ -1,5 +1,6 @@
-// A wind file from its bytes to the analysis and a curtailment plan: decoding, the split, the
-// guesses and the dates of the guessed column read with the guessed pattern.
+// A wind file from its bytes to the analysis and a curtailment plan: decoding, the header row
+// found, the split, the guesses (date and time columns, format over sampled rows) and the dates
+// of the guessed columns read with the guessed item, at a fixed offset and in a named zone.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -8,6 +9,7 @@
 #include "core/curtailment/curtailment_result.h"
 #include "core/curtailment/turbine_intervals.h"
 #include "core/import/date_format_items.h"
+#include "core/import/wind_dates.h"
 #include "core/import/wind_file.h"
 #include "core/import/wind_table_split.h"
 #include "core/time/date_pattern_parser.h"
@@ -22,14 +24,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const vane::WindFileView view =
         vane::viewWindText(std::move(*read.text), read.encoding, read.source, {});
     const std::size_t format = view.guesses.dateFormatIndex.value_or(0);
-    const vane::DatePatternParser parser(vane::kDateFormatItems.at(format), vane::fuzz::berlin());
+    vane::WindDateReader reader(vane::kDateFormatItems.at(format),
+                                size % 2 == 0 ? "Europe/Berlin" : "+0200", vane::fuzz::berlin());
+    const vane::DateColumns dateColumns{
+        view.guesses.dateTimeItem > 0 ? view.guesses.dateTimeItem - 1 : 0,
+        view.found.timeItem > 0 ? std::optional(view.found.timeItem - 1) : std::nullopt};
+    std::string buffer;
     const std::size_t rows = vane::previewRowCount(view.table);
     for (std::size_t row = 0; row < rows; ++row) {
         for (std::size_t column = 0; column <= view.columnTitles.size(); ++column) {
             (void)vane::previewCell(view.table, row, column);
         }
         if (view.guesses.dateTimeItem > 0) {
-            (void)parser.parse(vane::previewCell(view.table, row, view.guesses.dateTimeItem - 1));
+            const std::size_t tableRow = view.table.startAt + 1 + row;
+            (void)reader.read(vane::rowDateText(view.table, tableRow, dateColumns, buffer));
+            if (row < 4) {
+                (void)vane::unreadableDateNote(view.table, tableRow, dateColumns,
+                                               vane::kDateFormatItems.at(format));
+            }
         }
     }
     if (view.tableProblem) {
@@ -37,10 +49,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     vane::ActivityAnalysisOptions options;
     options.dateTimeColumn = static_cast<int>(view.guesses.dateTimeItem);
+    options.timeColumn = static_cast<int>(view.found.timeItem);
+    options.windUnit = size % 5 == 0 ? "kn" : "";
     options.windColumn = static_cast<int>(view.guesses.windItem);
     options.stateColumn = size % 3 == 0 ? static_cast<int>(view.guesses.stateItem) : 0;
     options.dateFormat = std::string(vane::kDateFormatItems.at(format));
-    options.timeZone = "+0200";
+    options.timeZone = size % 4 == 0 ? "Europe/Berlin" : "+0200";
     options.decimalSeparator = size % 2 == 0 ? "," : ".";
     const vane::BatEventList events = {{1340306400.0, 2}, {1340307000.0, 1}, {1333238400.0, 3}};
     (void)vane::analyseActivityAndWind(events, view.table, options, vane::fuzz::berlin());

@@ -266,10 +266,13 @@ void CurtailmentPlugin::plan() {
     analysis.windColumn = choices.windColumn;
     analysis.temperatureColumn = choices.temperatureColumn;
     analysis.dateTimeColumn = choices.dateTimeColumn;
+    analysis.timeColumn = choices.timeColumn;
     analysis.dateFormat = choices.dateFormat;
     analysis.timeZone = choices.timeZone;
     analysis.decimalSeparator = choices.decimalSeparator;
     analysis.timeOffsetMinutes = choices.timeOffset;
+    analysis.missingMarkers = choices.missingMarkers;
+    analysis.windUnit = choices.windUnit;
     planButton_->setEnabled(true);
     if (analysis.windColumn <= 0 || analysis.dateTimeColumn <= 0) {
         dialogs_.alerts->showAlert(panel_, tr("No wind speed column"),

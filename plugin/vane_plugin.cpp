@@ -37,12 +37,15 @@ ActivityAnalysisOptions analysisOptions(const WindFileChoices& choices, bool plo
         .windColumn = choices.windColumn,
         .temperatureColumn = choices.temperatureColumn,
         .dateTimeColumn = choices.dateTimeColumn,
+        .timeColumn = choices.timeColumn,
         .stateColumn = choices.stateColumn,
         .dateFormat = choices.dateFormat,
         .timeZone = choices.timeZone,
         .decimalSeparator = choices.decimalSeparator,
         .timeOffsetMinutes = choices.timeOffset,
         .countRecordings = countRecordings,
+        .missingMarkers = choices.missingMarkers,
+        .windUnit = choices.windUnit,
     };
 }
 

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/analysis/reading_values.h"
 #include "core/import/analysis_guesses.h"
 #include "core/import/column_guesses.h"
 #include "core/import/date_format_items.h"
@@ -78,11 +79,15 @@ WindFilePreview::WindFilePreview(AlertPresenter& alerts, FilePanels& panels, QWi
         ui_->date_Format->addItem(QString::fromUtf8(format.data(), format.size()));
     }
     ui_->timeZone->addItems(timeZoneTitles());
+    // Any offset or zone name may be typed, such as the logger's "Europe/Berlin".
+    ui_->timeZone->setEditable(true);
+    ui_->timeZone->setInsertPolicy(QComboBox::NoInsert);
     selectItemTitled(*ui_->timeZone, QStringLiteral("+0000"));
     refill(*ui_->date_timeColumn, columnChooserItems(ColumnChooser::dateTime, {}));
     refill(*ui_->windColumn, columnChooserItems(ColumnChooser::wind, {}));
     refill(*ui_->tempColumn, columnChooserItems(ColumnChooser::temperature, {}));
     refill(*ui_->stateColumn, columnChooserItems(ColumnChooser::state, {}));
+    refill(*ui_->timeColumn, columnChooserItems(ColumnChooser::state, {}));
     connectControls();
     updateSheetButtons();
 }
@@ -96,8 +101,10 @@ void WindFilePreview::connectControls() {
     connect(ui_->fieldSep, &QComboBox::activated, this, &WindFilePreview::updateTableData);
     connect(ui_->decimal_Sep, &QComboBox::activated, this,
             [this] { decimalSeparatorPicked_ = true; });
-    connect(ui_->startingLine, &QLineEdit::editingFinished, this,
-            &WindFilePreview::updateTableData);
+    connect(ui_->startingLine, &QLineEdit::editingFinished, this, [this] {
+        startingLineEdited_ = true;
+        updateTableData();
+    });
     for (QComboBox* chooser :
          {ui_->date_timeColumn, ui_->windColumn, ui_->tempColumn, ui_->stateColumn}) {
         connect(chooser, &QComboBox::activated, this,
@@ -126,7 +133,9 @@ void WindFilePreview::chooseFile(double zoneInstant) {
     }
     WindFileSettings settings;
     settings.fieldSeparator = fieldSeparatorChoice(*ui_->fieldSep);
-    settings.startingLineText = ui_->startingLine->text().toStdString();
+    if (startingLineEdited_) {
+        settings.startingLineText = ui_->startingLine->text().toStdString();
+    }
     Outcome<WindFileView> load = loadWindFile(path->toStdString(), settings);
     if (!load) {
         rawText_.reset();
@@ -148,6 +157,7 @@ void WindFilePreview::chooseFile(double zoneInstant) {
     encodings.setCurrentIndex(encodings.findData(static_cast<std::int32_t>(view.encoding)));
     ui_->windPreviewText->setPlainText(fromUtf8(view.previewText));
     ui_->lineEnd->setCurrentIndex(view.lineEndingIndex);
+    ui_->startingLine->setText(QString::number(view.startingLine));
     // The load split the text with the choices the sheet now shows; no second split.
     showTable(std::move(view.table));
     sheet_->open();
@@ -156,8 +166,14 @@ void WindFilePreview::chooseFile(double zoneInstant) {
 }
 
 WindFileChoices WindFilePreview::choices() const {
+    const int windItem = ui_->windColumn->currentIndex();
+    std::string windUnit;
+    if (windItem > 0 && static_cast<std::size_t>(windItem) <= columnTitles_.size()) {
+        windSpeedFactor(columnTitles_[static_cast<std::size_t>(windItem) - 1], &windUnit);
+    }
     return WindFileChoices{
         .dateTimeColumn = ui_->date_timeColumn->currentIndex(),
+        .timeColumn = std::max(0, ui_->timeColumn->currentIndex()),
         .windColumn = ui_->windColumn->currentIndex(),
         .temperatureColumn = ui_->tempColumn->currentIndex(),
         .stateColumn = ui_->stateColumn->currentIndex(),
@@ -165,6 +181,8 @@ WindFileChoices WindFilePreview::choices() const {
         .timeZone = ui_->timeZone->currentText().toStdString(),
         .decimalSeparator = ui_->decimal_Sep->currentText().toStdString(),
         .timeOffset = integerValue(ui_->timeOffset->text().toStdString()),
+        .missingMarkers = missingMarkersFromList(ui_->missingMarkers->text().toStdString()),
+        .windUnit = windUnit,
     };
 }
 
@@ -229,7 +247,10 @@ void WindFilePreview::updateColumnChoosers() {
     refill(*ui_->windColumn, columnChooserItems(ColumnChooser::wind, columnTitles_));
     refill(*ui_->tempColumn, columnChooserItems(ColumnChooser::temperature, columnTitles_));
     refill(*ui_->stateColumn, columnChooserItems(ColumnChooser::state, columnTitles_));
-    const ColumnGuesses guesses = guessColumns(columnTitles_, *table_);
+    refill(*ui_->timeColumn, columnChooserItems(ColumnChooser::state, columnTitles_));
+    const WindFileGuesses found = guessWindFileColumns(columnTitles_, *table_);
+    const ColumnGuesses& guesses = found.columns;
+    ui_->timeColumn->setCurrentIndex(static_cast<int>(found.timeItem));
     ui_->date_timeColumn->setCurrentIndex(static_cast<int>(guesses.dateTimeItem));
     ui_->windColumn->setCurrentIndex(static_cast<int>(guesses.windItem));
     ui_->tempColumn->setCurrentIndex(static_cast<int>(guesses.temperatureItem));

@@ -27,13 +27,16 @@ class WindTableModel;
 // "no column".
 struct WindFileChoices {
     int dateTimeColumn = 0;
+    int timeColumn = 0;  // a time of day apart from the date
     int windColumn = 0;
     int temperatureColumn = 0;
     int stateColumn = 0;
     std::string dateFormat;
-    std::string timeZone;  // such as "+0200"
+    std::string timeZone;  // such as "+0200", or a zone name such as "Europe/Berlin"
     std::string decimalSeparator;
-    std::int32_t timeOffset = 0;  // minutes
+    std::int32_t timeOffset = 0;              // minutes
+    std::vector<std::string> missingMarkers;  // readings left out; "" for empty fields
+    std::string windUnit;                     // "km/h" or "kn" when the wind column's title says so
 };
 
 // The wind file's preview sheet: the raw text in the encoding read, the split choices, the table
@@ -115,6 +118,7 @@ class WindFilePreview final : public QObject {
     bool dateColumnPicked_ = false;
     bool temperatureColumnPicked_ = false;
     bool decimalSeparatorPicked_ = false;  // the user's pick wins over the guess
+    bool startingLineEdited_ = false;      // else the header row is found on loading a file
 };
 
 }  // namespace vane::plugin

@@ -8,6 +8,7 @@ packages=(
   libicu-dev
   qt6-base-dev
   libsqlite3-dev
+  libpq-dev postgresql postgresql-client
   libgtest-dev libgmock-dev
   libbenchmark-dev
   libcli11-dev

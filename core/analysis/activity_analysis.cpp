@@ -8,6 +8,7 @@
 #include "core/analysis/activity_classes.h"
 #include "core/analysis/decimal_number_text.h"
 #include "core/analysis/row_matching.h"
+#include "core/import/column_guesses.h"
 
 namespace vane {
 namespace {
@@ -22,7 +23,7 @@ struct PlainScan {
 };
 
 PlainScan scanPlain(const BatEventList& events, const WindTable& table, std::size_t endRow,
-                    std::size_t valueColumn, RowDates& dates, const DecimalNumberText& numbers,
+                    std::size_t valueColumn, RowDates& dates, const ReadingValues& numbers,
                     const ActivityAnalysisOptions& options) {
     PlainScan scan;
     const RowMatchScan matching =
@@ -49,8 +50,9 @@ ActivityAnalysisResult analysePlain(const BatEventList& events, const WindTable&
         static_cast<std::size_t>(options.plotTemp ? options.temperatureColumn
                                                   : options.windColumn) -
         1;
-    const std::size_t dateColumn = static_cast<std::size_t>(options.dateTimeColumn) - 1;
-    const std::size_t fieldsNeeded = std::max(valueColumn, dateColumn) + 1;
+    const DateColumns dateColumns = dateColumnsOf(options);
+    const std::size_t fieldsNeeded =
+        std::max({valueColumn, dateColumns.date, dateColumns.time.value_or(0)}) + 1;
     const std::optional<std::size_t> endRow = usableEndRow(table, fieldsNeeded);
     if (!endRow) {
         return refusedAnalysis(
@@ -59,9 +61,11 @@ ActivityAnalysisResult analysePlain(const BatEventList& events, const WindTable&
                 (options.plotTemp ? "temperature" : "wind speed") + " field.");
     }
 
-    RowDates dates(table, dateColumn, fieldsNeeded, options, zone);
+    RowDates dates(table, fieldsNeeded, options, zone);
     const DecimalNumberText numbers(options.decimalSeparator);
-    const PlainScan scan = scanPlain(events, table, *endRow, valueColumn, dates, numbers, options);
+    const PlainScan scan =
+        scanPlain(events, table, *endRow, valueColumn, dates,
+                  readingValuesFor(options, numbers, !options.plotTemp), options);
 
     ActivityAnalysisResult result;
     if (scan.endReached) {
@@ -70,8 +74,13 @@ ActivityAnalysisResult analysePlain(const BatEventList& events, const WindTable&
              "Activity was recorded for a longer period than environmental data was collected."});
     }
     if (scan.unreadableDate) {
-        result.alerts.push_back(
-            {"Wrong date/time format", "At least one date/time entry had an unknown format."});
+        std::string message = "At least one date/time entry had an unknown format.";
+        if (const std::optional<std::size_t> row = dates.firstUnreadable()) {
+            std::string note = unreadableDateNote(table, *row, dateColumns, options.dateFormat);
+            note.front() = static_cast<char>(note.front() - 'a' + 'A');
+            message += " " + note + ".";
+        }
+        result.alerts.push_back({"Wrong date/time format", message});
     }
     if (scan.unreadableReadings > 0) {
         result.alerts.push_back(readingsLeftOutAlert(scan.unreadableReadings, options.plotTemp));
@@ -115,6 +124,18 @@ ActivityAnalysisResult analysePlain(const BatEventList& events, const WindTable&
 
 }  // namespace
 
+DateColumns dateColumnsOf(const ActivityAnalysisOptions& options) {
+    return {static_cast<std::size_t>(std::max(options.dateTimeColumn, 1)) - 1,
+            options.timeColumn > 0 ? std::optional(static_cast<std::size_t>(options.timeColumn) - 1)
+                                   : std::nullopt};
+}
+
+ReadingValues readingValuesFor(const ActivityAnalysisOptions& options,
+                               const DecimalNumberText& numbers, bool wind) {
+    return ReadingValues(numbers, options.missingMarkers,
+                         wind ? windSpeedFactor("(" + options.windUnit + ")") : 1.0);
+}
+
 ActivityAnalysisResult analyseActivityAndWind(const BatEventList& events, const WindTable& table,
                                               const ActivityAnalysisOptions& options,
                                               const icu::TimeZone& localZone) {
@@ -142,8 +163,16 @@ ActivityAnalysisResult analyseActivityAndWind(const BatEventList& events, const 
                                "file's " +
                                    std::to_string(table.rowCount()) + " lines.");
     }
-    return perState ? analyseActivityPerState(events, table, options, localZone)
-                    : analysePlain(events, table, options, localZone);
+    ActivityAnalysisResult result = perState
+                                        ? analyseActivityPerState(events, table, options, localZone)
+                                        : analysePlain(events, table, options, localZone);
+    if (!temperature && !options.windUnit.empty() && !result.refused) {
+        result.alerts.insert(
+            result.alerts.begin(),
+            {"Wind speed converted", "The wind column's readings are in " + options.windUnit +
+                                         "; they were converted to m/s."});
+    }
+    return result;
 }
 
 std::string columnPairHeader(const ActivityAnalysisResult& result) {

@@ -7,7 +7,9 @@
 
 #include "core/analysis/bat_events.h"
 #include "core/analysis/plot_data.h"
+#include "core/analysis/reading_values.h"
 #include "core/icu_forward.h"
+#include "core/import/wind_dates.h"
 #include "core/import/wind_table.h"
 
 namespace vane {
@@ -19,13 +21,24 @@ struct ActivityAnalysisOptions {
     int windColumn = 0;
     int temperatureColumn = 0;
     int dateTimeColumn = 0;
-    int stateColumn = 0;                 // any column chosen: one curve per state of that column
-    std::string dateFormat;              // Unicode date pattern of the date/time column
-    std::string timeZone;                // offset of the date/time texts, such as "+0200"
+    int timeColumn = 0;      // a time of day apart from the date: read after it
+    int stateColumn = 0;     // any column chosen: one curve per state of that column
+    std::string dateFormat;  // date pattern or chooser item of the date/time text
+    // Offset of the date/time texts, such as "+0200", or a zone name such as "Europe/Berlin".
+    std::string timeZone;
     std::string decimalSeparator = ".";  // of the readings and of the printed labels
     std::int32_t timeOffsetMinutes = 0;  // minutes added to every row's time stamp
     bool countRecordings = false;        // weigh each bin by its number of recordings
+    std::vector<std::string> missingMarkers = commonMissingMarkers();  // readings left out
+    std::string windUnit;  // "km/h" or "kn" when the wind column is in that unit; else m/s
 };
+
+// The columns the date/time text is read from (from 0), for options whose date column is set.
+DateColumns dateColumnsOf(const ActivityAnalysisOptions& options);
+
+// The reading of a wind or temperature field as the analysis counts it.
+ReadingValues readingValuesFor(const ActivityAnalysisOptions& options,
+                               const DecimalNumberText& numbers, bool wind);
 
 struct AnalysisAlert {
     std::string title;

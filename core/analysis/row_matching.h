@@ -9,8 +9,8 @@
 
 #include "core/analysis/activity_analysis.h"
 #include "core/analysis/bat_events.h"
+#include "core/import/wind_dates.h"
 #include "core/import/wind_table.h"
-#include "core/time/date_pattern_parser.h"
 
 namespace vane {
 
@@ -20,7 +20,7 @@ inline constexpr float kWidestRowWindow = 601.0f;  // ten minutes and the one se
 // the last row read means every row is parsed at most once.
 class RowDates {
   public:
-    RowDates(const WindTable& table, std::size_t dateColumn, std::size_t fieldsNeeded,
+    RowDates(const WindTable& table, std::size_t fieldsNeeded,
              const ActivityAnalysisOptions& options, const icu::TimeZone& zone);
 
     // A row that lacks the fields the analysis needs has no readable date.
@@ -28,22 +28,29 @@ class RowDates {
         if (row != cachedRow_) {
             cachedRow_ = row;
             cachedDate_ = read(row);
+            // Short rows are no date written wrong: only a text that does not read is named.
+            if (!cachedDate_ && !firstUnreadable_ && table_.fieldCount(row) >= fieldsNeeded_ &&
+                !table_.field(row, columns_.date).empty()) {
+                firstUnreadable_ = row;
+            }
         }
         return cachedDate_;
     }
 
+    // The first row read whose date/time text did not read, for the alert that names it.
+    std::optional<std::size_t> firstUnreadable() const { return firstUnreadable_; }
+
   private:
     std::optional<double> read(std::size_t row);
-    std::string_view withZone(std::string_view field, std::string_view middle);
 
     const WindTable& table_;
-    std::size_t dateColumn_;
+    DateColumns columns_;
     std::size_t fieldsNeeded_;
-    std::string zoneText_;
-    DatePatternParser parser_;
+    WindDateReader reader_;
     std::string buffer_;
     std::size_t cachedRow_ = static_cast<std::size_t>(-1);
     std::optional<double> cachedDate_;
+    std::optional<std::size_t> firstUnreadable_;
 };
 
 // The last data row that holds at least `fieldsNeeded` fields.

@@ -45,9 +45,10 @@ ActivityAnalysisResult analyseActivityPerState(const BatEventList& events, const
                                                const ActivityAnalysisOptions& options,
                                                const icu::TimeZone& localZone) {
     const std::size_t windColumn = static_cast<std::size_t>(options.windColumn) - 1;
-    const std::size_t dateColumn = static_cast<std::size_t>(options.dateTimeColumn) - 1;
+    const DateColumns dateColumns = dateColumnsOf(options);
     const std::size_t stateColumn = static_cast<std::size_t>(options.stateColumn) - 1;
-    const std::size_t fieldsNeeded = std::max({windColumn, dateColumn, stateColumn}) + 1;
+    const std::size_t fieldsNeeded =
+        std::max({windColumn, dateColumns.date, dateColumns.time.value_or(0), stateColumn}) + 1;
 
     const std::vector<std::string> states = stateList(table, stateColumn, fieldsNeeded);
     if (states.empty()) {
@@ -56,8 +57,13 @@ ActivityAnalysisResult analyseActivityPerState(const BatEventList& events, const
                                "speed and the state field.");
     }
 
-    const DatePatternParser parser(options.dateFormat, localZone);
-    const DecimalNumberText numbers(options.decimalSeparator);
+    // Local time of the zone given, as the per-state analysis has always read it; a named zone
+    // is its own local time.
+    WindDateReader dates(options.dateFormat, isZoneName(options.timeZone) ? options.timeZone : "",
+                         localZone);
+    std::string buffer;
+    const DecimalNumberText decimalNumbers(options.decimalSeparator);
+    const ReadingValues numbers = readingValuesFor(options, decimalNumbers, true);
     std::size_t cachedRow = static_cast<std::size_t>(-1);
     std::optional<double> cachedDate;
     const auto dateOf = [&](std::size_t row) {
@@ -65,7 +71,7 @@ ActivityAnalysisResult analyseActivityPerState(const BatEventList& events, const
             cachedRow = row;
             cachedDate = table.fieldCount(row) < fieldsNeeded
                              ? std::nullopt
-                             : parser.parse(table.field(row, dateColumn));
+                             : dates.read(rowDateText(table, row, dateColumns, buffer));
         }
         return cachedDate;
     };
@@ -116,7 +122,7 @@ ActivityAnalysisResult analyseActivityPerState(const BatEventList& events, const
     std::vector<float> cumulative(states.size(), 0.0f);
     for (const double key : keys) {
         const float lowerBound = classLowerBound(key);
-        const std::string label = numbers.formatLabel(lowerBound);
+        const std::string label = decimalNumbers.formatLabel(lowerBound);
         for (std::size_t j = 0; j < states.size(); ++j) {
             const ClassCounts& counts = countsByState[states[j]];
             const auto found = counts.find(key);

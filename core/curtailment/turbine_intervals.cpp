@@ -4,13 +4,14 @@
 #include <cmath>
 
 #include "core/analysis/decimal_number_text.h"
+#include "core/analysis/reading_values.h"
 #include "core/analysis/row_matching.h"
 
 namespace vane {
 namespace {
 
 std::optional<float> readingIn(const WindTable& table, std::size_t row, int item,
-                               const DecimalNumberText& numbers) {
+                               const ReadingValues& numbers) {
     if (item <= 0 || table.fieldCount(row) < static_cast<std::size_t>(item)) {
         return std::nullopt;
     }
@@ -33,20 +34,24 @@ TurbineIntervalScan turbineIntervals(const BatEventList& events, const WindTable
         table.startAt >= table.rowCount()) {
         return scan;
     }
-    const auto dateColumn = static_cast<std::size_t>(options.dateTimeColumn) - 1;
-    const std::size_t fieldsNeeded =
-        std::max(static_cast<std::size_t>(options.windColumn) - 1, dateColumn) + 1;
+    const DateColumns dateColumns = dateColumnsOf(options);
+    const std::size_t fieldsNeeded = std::max({static_cast<std::size_t>(options.windColumn) - 1,
+                                               dateColumns.date, dateColumns.time.value_or(0)}) +
+                                     1;
     const std::optional<std::size_t> endRow = usableEndRow(table, fieldsNeeded);
     if (!endRow) {
         return scan;
     }
-    const DecimalNumberText numbers(options.decimalSeparator);
+    const DecimalNumberText decimalNumbers(options.decimalSeparator);
+    // The analysis's own reading: missing markers left out, the wind in m/s.
+    const ReadingValues wind = readingValuesFor(options, decimalNumbers, true);
+    const ReadingValues numbers = readingValuesFor(options, decimalNumbers, false);
     const std::size_t firstRow = table.startAt + 1;
 
     // The activity of each row by the analysis's own rule, then the rows as intervals.
     std::vector<std::int64_t> activity(*endRow + 1 - firstRow, 0);
     {
-        RowDates dates(table, dateColumn, fieldsNeeded, options, zone);
+        RowDates dates(table, fieldsNeeded, options, zone);
         const RowMatchScan matching = matchBinsToRows(
             events, table, *endRow, dates, options.timeOffsetMinutes,
             [&](const BatEvent& event, std::size_t row) {
@@ -60,7 +65,7 @@ TurbineIntervalScan turbineIntervals(const BatEventList& events, const WindTable
         allActivity += options.countRecordings ? event.count : 1;
     }
 
-    RowDates dates(table, dateColumn, fieldsNeeded, options, zone);
+    RowDates dates(table, fieldsNeeded, options, zone);
     std::optional<double> previous;
     scan.intervals.reserve(activity.size());
     for (std::size_t row = firstRow; row <= *endRow; ++row) {
@@ -73,7 +78,7 @@ TurbineIntervalScan turbineIntervals(const BatEventList& events, const WindTable
         TurbineInterval interval;
         interval.end = *date + options.timeOffsetMinutes * 60.0;
         interval.seconds = static_cast<double>(rowWindowWidth(previous, date)) - 1.0;
-        interval.wind = readingIn(table, row, options.windColumn, numbers);
+        interval.wind = readingIn(table, row, options.windColumn, wind);
         interval.temperature = readingIn(table, row, options.temperatureColumn, numbers);
         if (power.powerColumn > 0) {
             const std::optional<float> kw = readingIn(table, row, power.powerColumn, numbers);

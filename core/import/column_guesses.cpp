@@ -6,6 +6,8 @@
 
 #include <initializer_list>
 
+#include "core/import/wind_dates.h"
+
 namespace vane {
 namespace {
 
@@ -30,6 +32,24 @@ std::size_t firstItemContaining(const std::vector<std::string>& columnTitles,
         }
     }
     return 0;
+}
+
+// Whether most of the first filled fields of `column` are numbers (decimal point or comma).
+bool holdsNumbers(const WindTable& table, std::size_t column) {
+    constexpr std::size_t kLooked = 8;
+    std::size_t numbers = 0;
+    std::size_t looked = 0;
+    for (std::size_t row = table.startAt + 1; row < table.rowCount() && looked < kLooked; ++row) {
+        const std::string_view field = table.field(row, column);
+        if (field.empty()) {
+            continue;
+        }
+        ++looked;
+        const bool number = field.find_first_not_of("0123456789.,-+ ") == std::string_view::npos &&
+                            field.find_first_of("0123456789") != std::string_view::npos;
+        numbers += number ? 1 : 0;
+    }
+    return looked == 0 || 2 * numbers > looked;
 }
 
 }  // namespace
@@ -66,7 +86,64 @@ std::size_t guessDateTimeItem(const std::vector<std::string>& columnTitles) {
 }
 
 std::size_t guessWindItem(const std::vector<std::string>& columnTitles) {
-    return firstItemContaining(columnTitles, {"wind", "speed"});
+    if (const std::size_t item = firstItemContaining(columnTitles, {"wind", "speed"})) {
+        return item;
+    }
+    return firstItemContaining(columnTitles,
+                               {"ws_avg", "horwdspd", "wdspd", "wspd", "vitesse", "geschw"});
+}
+
+std::size_t guessTimeItem(const std::vector<std::string>& columnTitles, std::size_t dateTimeItem) {
+    if (dateTimeItem == 0 || dateTimeItem > columnTitles.size()) {
+        return 0;
+    }
+    const std::string& date = columnTitles[dateTimeItem - 1];
+    if (!titleContainsAny(date, {"date", "datum"}) || titleContainsAny(date, {"time", "zeit"})) {
+        return 0;
+    }
+    for (std::size_t k = 0; k < columnTitles.size(); ++k) {
+        if (k + 1 != dateTimeItem && titleContainsAny(columnTitles[k], {"time", "zeit"}) &&
+            !titleContainsAny(columnTitles[k], {"date", "datum", "stamp"})) {
+            return k + 1;
+        }
+    }
+    return 0;
+}
+
+std::size_t guessStateItem(const std::vector<std::string>& columnTitles) {
+    return firstItemContaining(columnTitles, {"status", "state", "betrieb", "turst", "zustand"});
+}
+
+std::size_t guessPowerItem(const std::vector<std::string>& columnTitles) {
+    for (std::size_t k = 0; k < columnTitles.size(); ++k) {
+        icu::UnicodeString lowered = icu::UnicodeString::fromUTF8(columnTitles[k]);
+        lowered.toLower(icu::Locale::getRoot());
+        std::string title;
+        lowered.toUTF8String(title);
+        // Short names are whole titles: "p_avg" inside "temp_avg" is no power.
+        if (title == "p_avg" || title == "wtur_w" || title == "p" ||
+            titleContainsAny(columnTitles[k], {"power", "leistung", "(kw)", "[kw]"})) {
+            return k + 1;
+        }
+    }
+    return 0;
+}
+
+double windSpeedFactor(std::string_view title, std::string* unit) {
+    const std::string text(title);
+    if (titleContainsAny(text, {"km/h", "kmh", "km h"})) {
+        if (unit != nullptr) {
+            *unit = "km/h";
+        }
+        return 1.0 / 3.6;
+    }
+    if (titleContainsAny(text, {"(kn)", "[kn]", "knots", "_kn", " kn", "(kt)", "[kt]"})) {
+        if (unit != nullptr) {
+            *unit = "kn";
+        }
+        return 1852.0 / 3600.0;
+    }
+    return 1.0;
 }
 
 std::optional<std::string_view> dateSampleField(const WindTable& table, std::size_t dateTimeItem) {
@@ -115,6 +192,61 @@ ColumnGuesses guessColumns(const std::vector<std::string>& columnTitles, const W
     guesses.dateFormatIndex =
         dateFormatGuessFor(table, guesses.dateTimeItem, DateFormatRules::afterSplit);
     guesses.windItem = guessWindItem(columnTitles);
+    return guesses;
+}
+
+WindFileGuesses guessWindFileColumns(const std::vector<std::string>& columnTitles,
+                                     const WindTable& table) {
+    WindFileGuesses guesses{.columns = guessColumns(columnTitles, table)};
+    ColumnGuesses& columns = guesses.columns;
+    guesses.timeItem = guessTimeItem(columnTitles, columns.dateTimeItem);
+    DateFormatGuess guessFormat;
+    if (columns.dateTimeItem > 0) {
+        const DateColumns dateColumns{
+            columns.dateTimeItem - 1,
+            guesses.timeItem > 0 ? std::optional(guesses.timeItem - 1) : std::nullopt};
+        // The separator rule first, so that a file it read keeps its format.
+        if (const auto format =
+                guessFormat(table, dateColumns,
+                            guesses.timeItem > 0 ? std::nullopt : columns.dateFormatIndex)) {
+            columns.dateFormatIndex = format;
+        }
+    } else {
+        // Time stamps stand near the front; a header of thousands of fields must stay cheap.
+        constexpr std::size_t kColumnsTried = 16;
+        for (std::size_t k = 0; k < columnTitles.size() && k < kColumnsTried; ++k) {
+            const std::string_view first = table.field(table.startAt + 1, k);
+            if (first.find_first_of("0123456789") == std::string_view::npos) {
+                continue;
+            }
+            if (const auto format = guessFormat(table, {k, std::nullopt}, std::nullopt, true)) {
+                columns.dateTimeItem = k + 1;
+                columns.dateFormatIndex = format;
+                guesses.dateTimeFromValues = true;
+                break;
+            }
+        }
+    }
+    // "Wind_turbine_name" names no wind speed: a title's column must hold numbers to be taken
+    // over a later one that does.
+    if (columns.windItem > 0 && !holdsNumbers(table, columns.windItem - 1)) {
+        for (std::size_t k = columns.windItem; k < columnTitles.size(); ++k) {
+            if (holdsNumbers(table, k) && (titleContainsAny(columnTitles[k], {"wind", "speed"}) ||
+                                           guessWindItem({columnTitles[k]}) == 1)) {
+                columns.windItem = k + 1;
+                break;
+            }
+        }
+    }
+    if (columns.windItem == 0) {
+        for (std::size_t k = 0; k < columnTitles.size(); ++k) {
+            if (k + 1 != columns.dateTimeItem && titleContainsAny(columnTitles[k], {"m/s"})) {
+                columns.windItem = k + 1;
+                guesses.windFromUnit = true;
+                break;
+            }
+        }
+    }
     return guesses;
 }
 

@@ -24,8 +24,25 @@ std::size_t countString(std::string_view needle, std::string_view text);
 // The first item whose lowercased title contains "datum", "date" or "time"; 0 when none does.
 std::size_t guessDateTimeItem(const std::vector<std::string>& columnTitles);
 
-// The first item whose lowercased title contains "wind" or "speed"; 0 when none does.
+// The first item whose lowercased title contains "wind" or "speed", else the first that names
+// a turbine's wind speed ("Ws_avg", "WMET_HorWdSpd", ...); 0 when none does.
 std::size_t guessWindItem(const std::vector<std::string>& columnTitles);
+
+// With a date column whose title names a date alone ("Date", "Datum"), the first other column
+// whose title names a time of day alone ("Time", "Uhrzeit"); 0 otherwise.
+std::size_t guessTimeItem(const std::vector<std::string>& columnTitles, std::size_t dateTimeItem);
+
+// The first item whose title names an operating state ("status", "Betrieb", "WTUR_TurSt", ...);
+// 0 when none does.
+std::size_t guessStateItem(const std::vector<std::string>& columnTitles);
+
+// The first item whose title names a turbine's power ("P_avg", "Power", "WTUR_W",
+// "Power (kW)", "Leistung"); 0 when none does.
+std::size_t guessPowerItem(const std::vector<std::string>& columnTitles);
+
+// What a wind speed titled `title` is multiplied by to give m/s: 1/3.6 for km/h, 1852/3600 for
+// knots, else 1. `unit` is set to "km/h" or "kn" when it is not 1.
+double windSpeedFactor(std::string_view title, std::string* unit = nullptr);
 
 // The field of the chosen date/time column in table row 3 (the file's fourth line, whatever the
 // starting line); nothing when no column is chosen or that row or field does not exist.
@@ -50,6 +67,19 @@ struct ColumnGuesses {
 
 // columnTitles are the preview's column titles (which may outlive an empty table).
 ColumnGuesses guessColumns(const std::vector<std::string>& columnTitles, const WindTable& table);
+
+// guessColumns(), then what it leaves open where the file's values tell: a time column paired
+// with a date column, the date format read from the first data rows and rows spread over the
+// file (every chooser item tried), a date column found by its values when no title names one,
+// and a wind column whose title says m/s when no title names one.
+struct WindFileGuesses {
+    ColumnGuesses columns;
+    std::size_t timeItem = 0;
+    bool dateTimeFromValues = false;  // no title named the date/time column
+    bool windFromUnit = false;        // the wind column was taken for its unit
+};
+WindFileGuesses guessWindFileColumns(const std::vector<std::string>& columnTitles,
+                                     const WindTable& table);
 
 // The date-format guess on its own, for the date/time item the user selected.
 std::optional<std::size_t> guessDateFormat(const WindTable& table, std::size_t dateTimeItem);

@@ -3,15 +3,19 @@
 #include <array>
 #include <string_view>
 
+#include "core/time/date_pattern_parser.h"
+
 namespace vane {
 
 // The items of the date-format chooser, ICU date patterns. Items 0 to 3 are the layouts the
 // separator guess picks among (one or two colons, with two slashes or two dots); the rest cover
-// ISO and US layouts.
-inline constexpr std::array<std::string_view, 9> kDateFormatItems = {
-    "dd/MM/yyyy HH:mm",      "dd/MM/yyyy HH:mm:ss", "dd.MM.yyyy HH:mm",
-    "dd.MM.yyyy HH:mm:ss",   "yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd HH:mm",
-    "yyyy-MM-dd'T'HH:mm:ss", "MM/dd/yyyy HH:mm",    "MM/dd/yyyy HH:mm:ss",
+// ISO and US layouts. Items are only ever added at the end, so that an index keeps its meaning.
+inline constexpr std::array<std::string_view, 18> kDateFormatItems = {
+    "dd/MM/yyyy HH:mm",     "dd/MM/yyyy HH:mm:ss", "dd.MM.yyyy HH:mm",      "dd.MM.yyyy HH:mm:ss",
+    "yyyy-MM-dd HH:mm:ss",  "yyyy-MM-dd HH:mm",    "yyyy-MM-dd'T'HH:mm:ss", "MM/dd/yyyy HH:mm",
+    "MM/dd/yyyy HH:mm:ss",  kIsoFormatName,        "dd-MMM-yyyy HH:mm:ss",  "dd-MMM-yyyy HH:mm",
+    "M/d/yyyy h:mm a",      "M/d/yyyy h:mm:ss a",  "M/d/yyyy H:mm",         "M/d/yyyy H:mm:ss",
+    kUnixSecondsFormatName, kExcelDaysFormatName,
 };
 
 }  // namespace vane

@@ -22,8 +22,15 @@ struct WindFileSettings {
     std::optional<StringEncoding> encoding;              // none: detection, then Mac OS Roman
     std::optional<int> lineEndingIndex;                  // none: guessLineEnding()
     std::optional<FieldSeparatorChoice> fieldSeparator;  // none: guessFieldSeparator()
-    std::string startingLineText = "1";
+    // None: the header row is found (findStartingLine()).
+    std::optional<std::string> startingLineText;
 };
+
+// The line (from 1) of the header row in a text whose starting line nobody set: the first of its
+// first 64 lines whose fields are mostly not numbers and whose field count (under `separator`,
+// or the separator guessed from that line) the next filled lines share; line 1 when none is.
+int findStartingLine(std::string_view text, std::string_view lineSeparator,
+                     const std::optional<FieldSeparatorChoice>& separator);
 
 // A wind file as read, cut and guessed: everything the preview sheet shows and the analysis
 // reads.
@@ -38,9 +45,11 @@ struct WindFileView {
     FieldSeparatorChoice fieldSeparator;
     bool fieldSeparatorGuessed = false;
     int startingLine = 1;
+    bool startingLineFound = false;  // nobody set it; findStartingLine() chose it
     WindTable table;
     std::vector<std::string> columnTitles;
     ColumnGuesses guesses;
+    WindFileGuesses found;  // the guesses from the file's values beside those from its titles
     // Why the table has no header row (starting line outside the file, or no line break at
     // all); none when the data can be analysed.
     std::optional<Problem> tableProblem;

@@ -1,6 +1,7 @@
 #include "core/import/wind_table.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 
@@ -61,15 +62,20 @@ WindTable::WindTable(std::shared_ptr<const std::string> text, std::string_view l
     const std::string_view all(*text_);
     const LineCount count = countLines(all, lineSeparator);
     const std::size_t filledLines = count.lines - count.blankLines;
-    firstBounds_.reserve(count.lines + 1);
+    firstBounds_.reserve(filledLines + 1);
+    blocks_.reserve((count.lines + 63) / 64);
     std::size_t lineStart = 0;
     bool widthKnown = false;
     while (true) {
         const std::size_t lineEnd = nextSeparator(all, lineStart, lineSeparator);
-        firstBounds_.push_back(static_cast<std::uint32_t>(bounds_.size()));
+        if (rowCount_ % 64 == 0) {
+            blocks_.push_back({0, static_cast<std::uint32_t>(firstBounds_.size())});
+        }
         // A blank line keeps no bounds at all: a file of nothing but line breaks must cost a
-        // few bytes a line, not a row's worth of offsets.
+        // bit a line, not a row's worth of offsets.
         if (lineEnd > lineStart) {
+            blocks_.back().filled |= std::uint64_t{1} << (rowCount_ % 64);
+            firstBounds_.push_back(static_cast<std::uint32_t>(bounds_.size()));
             const std::string_view line = all.substr(0, lineEnd);
             bounds_.push_back(static_cast<std::uint32_t>(lineStart));
             if (!fieldSeparator.empty()) {
@@ -89,6 +95,7 @@ WindTable::WindTable(std::shared_ptr<const std::string> text, std::string_view l
                 bounds_.reserve(std::min(bounds_.size() * filledLines, mostBounds));
             }
         }
+        ++rowCount_;
         if (lineEnd == all.size()) {
             break;
         }
@@ -97,19 +104,33 @@ WindTable::WindTable(std::shared_ptr<const std::string> text, std::string_view l
     firstBounds_.push_back(static_cast<std::uint32_t>(bounds_.size()));
 }
 
+std::optional<std::size_t> WindTable::filledIndex(std::size_t row) const {
+    const RowBlock& block = blocks_[row / 64];
+    const std::uint64_t bit = std::uint64_t{1} << (row % 64);
+    if ((block.filled & bit) == 0) {
+        return std::nullopt;
+    }
+    return block.filledBefore + static_cast<std::size_t>(std::popcount(block.filled & (bit - 1)));
+}
+
 std::size_t WindTable::fieldCount(std::size_t row) const {
     if (row >= rowCount()) {
         return 0;
     }
-    const std::size_t bounds = firstBounds_[row + 1] - firstBounds_[row];
-    return bounds == 0 ? 1 : bounds - 1;  // a blank line is one empty field
+    const std::optional<std::size_t> filled = filledIndex(row);
+    // A blank line is one empty field.
+    return filled ? firstBounds_[*filled + 1] - firstBounds_[*filled] - 1 : 1;
 }
 
 std::string_view WindTable::field(std::size_t row, std::size_t column) const {
-    if (column >= fieldCount(row) || firstBounds_[row + 1] == firstBounds_[row]) {
+    if (row >= rowCount()) {
         return {};
     }
-    const std::size_t first = firstBounds_[row];
+    const std::optional<std::size_t> filled = filledIndex(row);
+    if (!filled || column >= firstBounds_[*filled + 1] - firstBounds_[*filled] - 1) {
+        return {};
+    }
+    const std::size_t first = firstBounds_[*filled];
     const std::size_t begin =
         column == 0 ? bounds_[first] : bounds_[first + column] + fieldSeparatorLength_;
     return std::string_view(*text_).substr(begin, bounds_[first + column + 1] - begin);

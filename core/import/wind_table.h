@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,7 +27,7 @@ class WindTable {
 
     std::size_t startAt = 0;
 
-    std::size_t rowCount() const { return firstBounds_.empty() ? 0 : firstBounds_.size() - 1; }
+    std::size_t rowCount() const { return rowCount_; }
     bool empty() const { return rowCount() == 0; }
     // 0 for a row outside the table.
     std::size_t fieldCount(std::size_t row) const;
@@ -41,10 +42,21 @@ class WindTable {
     std::size_t dataRowCount() const { return hasHeaderRow() ? rowCount() - startAt - 1 : 0; }
 
   private:
+    // Which of 64 rows are filled, and how many filled rows come before them: a blank row costs
+    // a bit, so that a file of line breaks costs a fraction of its size.
+    struct RowBlock {
+        std::uint64_t filled = 0;
+        std::uint32_t filledBefore = 0;
+    };
+    // The index of `row` among the filled rows, or nothing for a blank row.
+    std::optional<std::size_t> filledIndex(std::size_t row) const;
+
     std::shared_ptr<const std::string> text_;
     std::uint32_t fieldSeparatorLength_ = 0;
-    // A filled row's bounds are its first byte's offset, then the offset one past each field;
-    // a blank row has none. firstBounds_ holds where each row's bounds begin, and one past.
+    std::size_t rowCount_ = 0;
+    std::vector<RowBlock> blocks_;
+    // A filled row's bounds are its first byte's offset, then the offset one past each field.
+    // firstBounds_ holds where each filled row's bounds begin, and one past.
     std::vector<std::uint32_t> firstBounds_;
     std::vector<std::uint32_t> bounds_;
 };

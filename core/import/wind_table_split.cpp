@@ -50,7 +50,12 @@ std::vector<std::string> previewColumnTitles(const WindTable& table) {
     const std::size_t columns = table.fieldCount(table.startAt);
     titles.reserve(columns);
     for (std::size_t k = 0; k < columns; ++k) {
-        titles.push_back(previewColumnTitle(table.field(table.startAt, k), k));
+        std::string_view field = table.field(table.startAt, k);
+        // Exports that mark the header as a comment: "# Date and time,...".
+        if (k == 0 && field.starts_with("# ")) {
+            field.remove_prefix(std::min(field.size(), field.find_first_not_of(' ', 1)));
+        }
+        titles.push_back(previewColumnTitle(field, k));
     }
     return titles;
 }

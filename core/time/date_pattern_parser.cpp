@@ -6,9 +6,13 @@
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
 
+#include <charconv>
+#include <cmath>
 #include <vector>
 
+#include "core/text/ascii.h"
 #include "core/time/civil_date.h"
+#include "core/time/iso_timestamp.h"
 #include "core/time/local_time.h"
 
 namespace vane {
@@ -101,6 +105,76 @@ bool hasOverlongDigitRun(const icu::UnicodeString& text) {
     return false;
 }
 
+enum class NamedFormat { none, iso, unixSeconds, excelDays };
+
+NamedFormat namedFormat(std::string_view pattern) {
+    return pattern == kIsoFormatName           ? NamedFormat::iso
+           : pattern == kUnixSecondsFormatName ? NamedFormat::unixSeconds
+           : pattern == kExcelDaysFormatName   ? NamedFormat::excelDays
+                                               : NamedFormat::none;
+}
+
+// Text fields outside quotes (month or day names) are English; the root locale would want
+// "M07" for July.
+bool hasNameFields(std::string_view pattern) {
+    bool quoted = false;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        quoted = pattern[i] == '\'' ? !quoted : quoted;
+        if (!quoted &&
+            (pattern[i] == 'E' || pattern.substr(i, 3) == "MMM" || pattern.substr(i, 3) == "LLL")) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A plain decimal number, sign and fraction optional; the count of its decimals beside it.
+struct PlainNumber {
+    double value = 0.0;
+    std::size_t decimals = 0;
+};
+
+std::optional<PlainNumber> plainNumber(std::string_view text) {
+    text = trimmed(text);
+    if (text.empty() || text.size() > 32) {
+        return std::nullopt;
+    }
+    const std::size_t start = text.front() == '-' ? 1 : 0;
+    std::size_t point = std::string_view::npos;
+    for (std::size_t i = start; i < text.size(); ++i) {
+        if (text[i] == '.' && point == std::string_view::npos) {
+            point = i;
+        } else if (text[i] < '0' || text[i] > '9') {
+            return std::nullopt;
+        }
+    }
+    if (text.size() == start || point == start || point + 1 == text.size()) {
+        return std::nullopt;
+    }
+    PlainNumber number;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number.value);
+    if (error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    number.decimals = point == std::string_view::npos ? 0 : text.size() - point - 1;
+    return number;
+}
+
+// Seconds since 1970 of local wall-clock seconds (with any fraction) in `zone`.
+double localSecondsInZone(double wallSeconds, const icu::TimeZone& zone) {
+    const double whole = std::floor(wallSeconds);
+    const double day = std::floor(whole / 86400.0);
+    const auto secondOfDay = static_cast<int>(whole - day * 86400.0);
+    const CivilDate date = addDays(CivilDate{}, static_cast<long>(day));
+    return localInstant({date, secondOfDay / 3600, secondOfDay / 60 % 60, secondOfDay % 60}, zone) +
+           (wallSeconds - whole);
+}
+
+constexpr double kExcelDayOfUnixEpoch = 25569.0;
+// 0001-01-01 and 9999-12-31 in Excel days and Unix seconds: far enough for any logger.
+constexpr double kLastExcelDay = 2958465.0;
+constexpr double kMostUnixSeconds = 253402300799.0;
+
 }  // namespace
 
 struct DatePatternParser::Format {
@@ -108,15 +182,26 @@ struct DatePatternParser::Format {
     std::vector<QuickField> quick;
     std::unique_ptr<icu::TimeZone> zone;
     bool needsZone = true;  // the pattern has no offset field of its own
+    NamedFormat named = NamedFormat::none;
 };
 
 DatePatternParser::DatePatternParser(std::string_view pattern, const icu::TimeZone& zone) {
     UErrorCode status = U_ZERO_ERROR;
-    // The root locale keeps month and day names independent of the user's language settings.
-    auto format = std::make_unique<Format>(
-        Format{icu::SimpleDateFormat(icu::UnicodeString::fromUTF8(pattern), icu::Locale::getRoot(),
-                                     status),
-               quickFields(pattern), std::unique_ptr<icu::TimeZone>(zone.clone())});
+    const NamedFormat named = namedFormat(pattern);
+    if (named != NamedFormat::none) {
+        format_ = std::make_unique<Format>(Format{icu::SimpleDateFormat(status),
+                                                  {},
+                                                  std::unique_ptr<icu::TimeZone>(zone.clone()),
+                                                  true,
+                                                  named});
+        return;
+    }
+    // Fixed locales keep month and day names independent of the user's language settings.
+    auto format = std::make_unique<Format>(Format{
+        icu::SimpleDateFormat(
+            icu::UnicodeString::fromUTF8(pattern),
+            hasNameFields(pattern) ? icu::Locale::getEnglish() : icu::Locale::getRoot(), status),
+        quickFields(pattern), std::unique_ptr<icu::TimeZone>(zone.clone())});
     if (U_FAILURE(status)) {
         return;
     }
@@ -134,6 +219,9 @@ std::optional<double> DatePatternParser::parse(std::string_view text) const {
     if (!format_) {
         return std::nullopt;
     }
+    if (format_->named != NamedFormat::none) {
+        return parseNamed(text);
+    }
     if (auto quick = parseQuickly(text)) {
         return quick;
     }
@@ -147,6 +235,32 @@ std::optional<double> DatePatternParser::parse(std::string_view text) const {
         return std::nullopt;
     }
     return date / 1000.0;
+}
+
+std::optional<double> DatePatternParser::parseNamed(std::string_view text) const {
+    if (format_->named == NamedFormat::iso) {
+        const std::optional<IsoTimestamp> stamp = parseIsoTimestamp(text);
+        if (!stamp || stamp->date.year < 1600) {
+            return std::nullopt;
+        }
+        return toInstant(*stamp, *format_->zone);
+    }
+    const std::optional<PlainNumber> number = plainNumber(text);
+    if (!number) {
+        return std::nullopt;
+    }
+    if (format_->named == NamedFormat::unixSeconds) {
+        if (std::fabs(number->value) > kMostUnixSeconds) {
+            return std::nullopt;
+        }
+        return number->value;
+    }
+    if (number->value < 1.0 || number->value > kLastExcelDay) {
+        return std::nullopt;
+    }
+    const double wall = (number->value - kExcelDayOfUnixEpoch) * 86400.0;
+    const double step = number->decimals <= 4 ? 60.0 : 1.0;
+    return localSecondsInZone(std::round(wall / step) * step, *format_->zone);
 }
 
 std::optional<double> DatePatternParser::parseQuickly(std::string_view text) const {

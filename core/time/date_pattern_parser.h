@@ -9,9 +9,18 @@
 
 namespace vane {
 
+// Names that stand for readings no ICU pattern describes; they may be given wherever a pattern
+// is. ISO 8601: "T" or a space, seconds and fraction optional, an optional "Z" or offset, which
+// wins over the zone. Unix seconds are UTC. Excel serial days count from 1899-12-30 in the zone;
+// with four decimals or fewer they are only good to the minute and are rounded to it.
+inline constexpr std::string_view kIsoFormatName = "ISO 8601";
+inline constexpr std::string_view kUnixSecondsFormatName = "Unix seconds";
+inline constexpr std::string_view kExcelDaysFormatName = "Excel serial days";
+
 // Reads time stamps written in a Unicode date pattern such as "dd.MM.yyyy HH:mm". A text counts
 // only when the pattern takes all of it, and fields out of range (month 13) are refused; with a
 // pattern ICU does not accept, nothing is read. Texts without an offset are read in `zone`.
+// Month and day names are English.
 class DatePatternParser {
   public:
     DatePatternParser(std::string_view pattern, const icu::TimeZone& zone);
@@ -25,6 +34,7 @@ class DatePatternParser {
   private:
     // Fixed-width numeric patterns without ICU, for speed; nothing means ICU decides.
     std::optional<double> parseQuickly(std::string_view text) const;
+    std::optional<double> parseNamed(std::string_view text) const;
 
     struct Format;  // keeps ICU's formatting headers out of this one
     std::unique_ptr<Format> format_;

@@ -1,6 +1,7 @@
 #include "host/desk/desk_dialogs.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QObject>
 
@@ -77,7 +78,25 @@ class StandardFileDialogs final : public FilePanels {
     }
 };
 
+class TypedAddress final : public LibraryAddressQuestion {
+  public:
+    std::optional<QString> askLibraryAddress(QWidget* parent) override {
+        bool accepted = false;
+        const QString address = QInputDialog::getText(
+            parent, QObject::tr("Open Shared Library"),
+            QObject::tr("The library's database, such as postgresql://me@server/bats\n"
+                        "(the password comes from your password file, ~/.pgpass):"),
+            QLineEdit::Normal, QStringLiteral("postgresql://"), &accepted);
+        return accepted && !address.trimmed().isEmpty() ? std::optional<QString>(address.trimmed())
+                                                        : std::nullopt;
+    }
+};
+
 }  // namespace
+
+std::unique_ptr<LibraryAddressQuestion> deskLibraryAddressQuestion() {
+    return std::make_unique<TypedAddress>();
+}
 
 UserDialogs deskDialogs() {
     return UserDialogs{std::make_unique<StandardMessageBoxes>(),

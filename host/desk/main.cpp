@@ -5,6 +5,7 @@
 #include <QSettings>
 
 #include "host/desk/main_window.h"
+#include "host/library/library_types.h"
 #include "host/plugins/plugin_loader.h"
 
 int main(int argc, char** argv) {
@@ -35,7 +36,9 @@ int main(int argc, char** argv) {
     const QStringList recent = QSettings().value(QStringLiteral("recentLibraries")).toStringList();
     if (!arguments.isEmpty()) {
         window.openLibrary(arguments.front());
-    } else if (!recent.isEmpty() && QFileInfo::exists(recent.front())) {
+    } else if (!recent.isEmpty() &&
+               (vane::library::isServerLocation(recent.front().toStdString()) ||
+                QFileInfo::exists(recent.front()))) {
         window.openLibrary(recent.front());
     } else if (QFileInfo::exists(vane::MainWindow::defaultLibraryFile())) {
         window.openLibrary(vane::MainWindow::defaultLibraryFile());

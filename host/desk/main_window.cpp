@@ -4,8 +4,10 @@
 
 #include <QAction>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QItemSelection>
 #include <QMenuBar>
 #include <QSettings>
 #include <QSortFilterProxyModel>
@@ -97,7 +99,9 @@ void MainWindow::buildMenus() {
     file->addAction(tr("&New Library..."), this, &MainWindow::chooseNewLibrary);
     file->addAction(tr("&Open Library..."), QKeySequence::Open, this,
                     &MainWindow::chooseLibraryToOpen);
+    file->addAction(tr("Open &Shared Library..."), this, &MainWindow::chooseSharedLibraryToOpen);
     recentMenu_ = file->addMenu(tr("Open &Recent"));
+    file->addAction(tr("Re&fresh"), QKeySequence::Refresh, this, [this] { refresh(); });
     file->addSeparator();
     file->addAction(tr("Import &Folder of WAV Files..."), this, &MainWindow::importFolder);
     file->addAction(tr("Import &CSV File..."), this, &MainWindow::importCsv);
@@ -158,6 +162,11 @@ void MainWindow::reload() {
     for (const int row : selectedSourceRows(sessionView_, sessionProxy_)) {
         selected.push_back(sessionModel_->session(row).id);
     }
+    // Recordings stay selected by their ids: another user's import must not undo a selection.
+    std::vector<std::int64_t> selectedRecordings;
+    for (const int row : selectedSourceRows(recordingView_, recordingProxy_)) {
+        selectedRecordings.push_back(recordingModel_->recording(row).id);
+    }
     std::vector<library::LibrarySession> sessions;
     std::vector<std::string> refused;
     if (library_) {
@@ -180,8 +189,64 @@ void MainWindow::reload() {
         }
     }
     showSelectedSessionsRecordings();
+    std::sort(selectedRecordings.begin(), selectedRecordings.end());
+    QItemSelection keep;
+    for (int row = 0; row < recordingModel_->rowCount(); ++row) {
+        if (std::binary_search(selectedRecordings.begin(), selectedRecordings.end(),
+                               recordingModel_->recording(row).id)) {
+            const QModelIndex index =
+                recordingProxy_->mapFromSource(recordingModel_->index(row, 0));
+            keep.select(index, index);
+        }
+    }
+    recordingView_->selectionModel()->select(
+        keep, QItemSelectionModel::Select | QItemSelectionModel::Rows);
     sessionView_->resizeColumnsToContents();
     updateTitle();
+}
+
+void MainWindow::refresh(bool quietly) {
+    if (!library_) {
+        return;
+    }
+    try {
+        std::vector<library::LibrarySession> now = library_->sessions();
+        bool same = static_cast<int>(now.size()) == sessionModel_->rowCount();
+        for (int row = 0; same && row < sessionModel_->rowCount(); ++row) {
+            same = now[static_cast<std::size_t>(row)] == sessionModel_->session(row);
+        }
+        if (same) {
+            return;
+        }
+    } catch (const std::exception& error) {
+        const QString text =
+            cannotReadText(QString::fromStdString(library_->file().string()), error);
+        if (quietly) {
+            statusBar()->showMessage(text);
+        } else {
+            dialogs_.alerts->showAlert(this, tr("Cannot read library"), text);
+        }
+        return;
+    }
+    reload();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // Coming back to the window is when a person expects to see what colleagues imported.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        refresh(true);
+    }
+}
+
+void MainWindow::setLibraryAddressQuestion(std::unique_ptr<LibraryAddressQuestion> question) {
+    addressQuestion_ = std::move(question);
+}
+
+void MainWindow::chooseSharedLibraryToOpen() {
+    if (const std::optional<QString> address = addressQuestion_->askLibraryAddress(this)) {
+        openLibrary(*address);
+    }
 }
 
 void MainWindow::selectSessions(const QStringList& names) {
@@ -196,10 +261,13 @@ void MainWindow::selectSessions(const QStringList& names) {
 }
 
 void MainWindow::updateTitle() {
+    if (!library_) {
+        setWindowTitle(tr("Vane"));
+        return;
+    }
+    const QString location = QString::fromStdString(library_->file().string());
     setWindowTitle(
-        library_ ? tr("%1 - Vane")
-                       .arg(QFileInfo(QString::fromStdString(library_->file().string())).fileName())
-                 : tr("Vane"));
+        tr("%1 - Vane").arg(library_->onServer() ? location : QFileInfo(location).fileName()));
 }
 
 std::vector<int> MainWindow::selectedSourceRows(const QTableView* view,
@@ -314,7 +382,8 @@ void MainWindow::sayRefusedRows(const std::vector<std::string>& refused) {
 void MainWindow::rememberRecent(const QString& file) {
     QSettings settings;
     QStringList recent = settings.value(kRecentKey).toStringList();
-    const QString path = QFileInfo(file).absoluteFilePath();
+    const QString path =
+        library::isServerLocation(file.toStdString()) ? file : QFileInfo(file).absoluteFilePath();
     recent.removeAll(path);
     recent.prepend(path);
     settings.setValue(kRecentKey, recent.mid(0, kMaxRecentLibraries));

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "core/recordings/species_label.h"
+#include "host/desk/desk_dialogs.h"
 #include "host/desk/import_runner.h"
 #include "host/library/recording_library.h"
 #include "host/plugins/plugin_loader.h"
@@ -38,6 +39,10 @@ class MainWindow : public QMainWindow, public Host {
     bool createLibrary(const QString& file);
     const library::RecordingLibrary* library() const { return library_ ? &*library_ : nullptr; }
     void reload();
+    // Reads the library again to show what others changed (imports from other machines), keeping
+    // the selection; nothing moves when nothing changed. `quietly`: a failure goes to the status
+    // bar instead of an alert, as when the window comes to the front.
+    void refresh(bool quietly = false);
     void selectSessions(const QStringList& names);
 
     // Loads the plug-ins of `folders` and lists them in the Plug-ins menu.
@@ -48,6 +53,11 @@ class MainWindow : public QMainWindow, public Host {
     std::vector<Session> selectedSessions() const override;
 
     static QString defaultLibraryFile();
+    // Tests put a recorder in place of the typed address.
+    void setLibraryAddressQuestion(std::unique_ptr<LibraryAddressQuestion> question);
+
+  protected:
+    void changeEvent(QEvent* event) override;
 
   private:
     // The selected recordings with the labels they point into, in one pass so the two agree.
@@ -59,6 +69,7 @@ class MainWindow : public QMainWindow, public Host {
     void updateRecentMenu();
     void chooseNewLibrary();
     void chooseLibraryToOpen();
+    void chooseSharedLibraryToOpen();
     void importFolder();
     void importCsv();
     void runAndReport(const QString& label, const ImportWork& work);
@@ -77,6 +88,7 @@ class MainWindow : public QMainWindow, public Host {
     QSortFilterProxyModel* recordingProxy_;
     QTableView* sessionView_;
     QTableView* recordingView_;
+    std::unique_ptr<LibraryAddressQuestion> addressQuestion_ = deskLibraryAddressQuestion();
     QMenu* recentMenu_ = nullptr;
     QMenu* pluginMenu_ = nullptr;
     PluginLoader plugins_;

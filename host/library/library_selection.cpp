@@ -47,21 +47,30 @@ LibrarySelection readSelection(const std::filesystem::path& file,
                 {session.sampledate, session.recordingCount, session.latitude, session.longitude});
         }
     }
-    const std::vector<LibraryRecording> recordings = library.recordings(ids, &refused);
-    refuseDamage(refused);
-    for (const LibraryRecording& recording : recordings) {
-        Recording kept{recording.recordingTime};
-        const std::optional<std::uint16_t> label = selection.labels.indexOf(recording.label);
-        if (!label) {
-            throw LibraryError("\"" + file.string() + "\" holds more than 65535 different labels.");
-        }
-        kept.label = *label;
-        if (recording.probability) {
-            kept.probability = static_cast<float>(*recording.probability);
-        }
-        kept.manualLabel = recording.manualLabel;
-        selection.recordings.push_back(kept);
+    std::int64_t expected = 0;
+    for (const Session& session : selection.sessions) {
+        expected += session.recordingCount;
     }
+    selection.recordings.reserve(static_cast<std::size_t>(std::max<std::int64_t>(expected, 0)));
+    // Straight into the compact form: a session may hold millions of rows with their paths.
+    library.forEachRecording(
+        ids, RecordingDetail::ForAnalysis,
+        [&](const LibraryRecording& recording) {
+            Recording kept{recording.recordingTime};
+            const std::optional<std::uint16_t> label = selection.labels.indexOf(recording.label);
+            if (!label) {
+                throw LibraryError("\"" + file.string() +
+                                   "\" holds more than 65535 different labels.");
+            }
+            kept.label = *label;
+            if (recording.probability) {
+                kept.probability = static_cast<float>(*recording.probability);
+            }
+            kept.manualLabel = recording.manualLabel;
+            selection.recordings.push_back(kept);
+        },
+        &refused);
+    refuseDamage(refused);
     return selection;
 }
 
@@ -69,11 +78,7 @@ LibrarySelection readSelection(const std::filesystem::path& file,
 
 LibrarySelection readLibrarySelection(const std::filesystem::path& file,
                                       const std::vector<std::string>& sessionNames) {
-    try {
-        return readSelection(file, sessionNames);
-    } catch (const SqliteError& error) {
-        throw LibraryError("\"" + file.string() + "\" cannot be read: " + error.what());
-    }
+    return readSelection(file, sessionNames);
 }
 
 }  // namespace vane::library

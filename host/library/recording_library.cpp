@@ -1,114 +1,17 @@
 #include "host/library/recording_library.h"
 
-#include <sqlite3.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <sstream>
-#include <string_view>
+
+#include "host/library/postgres_library_store.h"
+#include "host/library/sqlite_library_store.h"
 
 namespace vane::library {
 namespace {
 
-// "VANE": marks the file as ours, so any other SQLite file is told apart.
-constexpr std::int64_t kApplicationId = 0x56414E45;
-
-// Each step takes a library from version i to i + 1; never edit a step once released.
-constexpr std::array<std::string_view, kLibrarySchemaVersion> kMigrations = {
-    R"sql(
-    CREATE TABLE sessions (
-        id INTEGER PRIMARY KEY,
-        name TEXT NOT NULL,
-        sample_date REAL NOT NULL,
-        latitude REAL CHECK (latitude BETWEEN -90 AND 90),
-        longitude REAL CHECK (longitude BETWEEN -180 AND 180)
-    );
-    CREATE TABLE recordings (
-        id INTEGER PRIMARY KEY,
-        session_id INTEGER NOT NULL REFERENCES sessions(id) ON DELETE CASCADE,
-        recording_time REAL NOT NULL,
-        utc_offset INTEGER NOT NULL,
-        file_path TEXT
-    );
-    CREATE INDEX recordings_by_time ON recordings(recording_time);
-    CREATE INDEX recordings_by_session ON recordings(session_id, recording_time);
-    )sql",
-    R"sql(
-    ALTER TABLE sessions ADD COLUMN notes TEXT NOT NULL DEFAULT '';
-    ALTER TABLE recordings ADD COLUMN time_zone TEXT;
-    )sql",
-    R"sql(
-    ALTER TABLE recordings ADD COLUMN label TEXT;
-    ALTER TABLE recordings ADD COLUMN probability REAL CHECK (probability BETWEEN 0 AND 1);
-    ALTER TABLE recordings ADD COLUMN manual_label INTEGER NOT NULL DEFAULT 0;
-    )sql",
-};
-
-std::int64_t pragmaValue(const Database& database, std::string_view pragma) {
-    Statement statement(database, "PRAGMA " + std::string(pragma));
-    return statement.step() ? statement.integerAt(0) : 0;
-}
-
-std::string describe(const std::filesystem::path& file) {
-    return "\"" + file.string() + "\"";
-}
-
-void migrate(Database& database, int fromVersion) {
-    Transaction transaction(database);
-    for (int version = fromVersion; version < kLibrarySchemaVersion; ++version) {
-        database.execute(kMigrations[static_cast<std::size_t>(version)]);
-    }
-    database.execute("PRAGMA application_id = " + std::to_string(kApplicationId));
-    database.execute("PRAGMA user_version = " + std::to_string(kLibrarySchemaVersion));
-    transaction.commit();
-}
-
-std::filesystem::path journalOf(const std::filesystem::path& file) {
-    return std::filesystem::path(file.string() + "-journal");
-}
-
-bool hasJournal(const std::filesystem::path& file) {
-    std::error_code code;
-    const std::uintmax_t size = std::filesystem::file_size(journalOf(file), code);
-    return !code && size > 0;
-}
-
-// Looks without writing: a refused file must stay exactly as it was. A journal left by a change
-// that never finished (a killed import) can only be rolled back by a connection that may write,
-// so then the look is taken with one when the file allows it; the rollback restores the file as
-// it was before that change.
-int checkedVersion(const std::filesystem::path& file) {
-    const bool journal = hasJournal(file);
-    if (journal && ::access(file.c_str(), W_OK) != 0) {
-        throw LibraryError(describe(file) +
-                           " holds a change that was never finished (its journal " +
-                           describe(journalOf(file)) +
-                           " is beside it), which can only be undone with permission to write "
-                           "the file. Make it writable and open it again.");
-    }
-    try {
-        const Database probe(file, journal ? Database::Mode::ReadWrite : Database::Mode::ReadOnly);
-        const std::int64_t applicationId = pragmaValue(probe, "application_id");
-        const std::int64_t version = pragmaValue(probe, "user_version");
-        if (applicationId != kApplicationId || version < 1) {
-            throw LibraryError(describe(file) + " is not a Vane library.");
-        }
-        if (version > kLibrarySchemaVersion) {
-            throw LibraryError(describe(file) +
-                               " was written by a newer version of Vane (library "
-                               "version " +
-                               std::to_string(version) + "; this version reads up to " +
-                               std::to_string(kLibrarySchemaVersion) + "). It was left unchanged.");
-        }
-        return static_cast<int>(version);
-    } catch (const SqliteError& error) {
-        if (error.code() == SQLITE_NOTADB) {
-            throw LibraryError(describe(file) + " is not a Vane library.");
-        }
-        throw LibraryError(describe(file) + " cannot be opened: " + error.what());
-    }
+std::string describe(const std::filesystem::path& location) {
+    return "\"" + location.string() + "\"";
 }
 
 // Midnight of the first evening, at the offset the earliest recording was read with: the
@@ -146,222 +49,109 @@ std::string numberText(double value) {
     return text.str();
 }
 
-Database openForWriting(const std::filesystem::path& file, Database::Mode mode) {
-    Database database(file, mode);
-    database.execute("PRAGMA foreign_keys = ON");
-    return database;
+// A server stores any double, NaN too; a time that is no number must fail as it does in a file.
+void refuseTimesThatAreNoNumber(const std::vector<ImportedRecording>& recordings) {
+    for (std::size_t i = 0; i < recordings.size(); ++i) {
+        if (!std::isfinite(recordings[i].recordingTime)) {
+            throw LibraryError("The import was undone, the library is unchanged: recording " +
+                               std::to_string(i + 1) + " has no time.");
+        }
+    }
 }
 
 }  // namespace
 
-RecordingLibrary::RecordingLibrary(std::filesystem::path file, Database database)
-    : file_(std::move(file)), database_(std::move(database)) {}
+RecordingLibrary::RecordingLibrary(std::filesystem::path location,
+                                   std::unique_ptr<LibraryStore> store)
+    : location_(std::move(location)), store_(std::move(store)) {}
 
-RecordingLibrary RecordingLibrary::create(const std::filesystem::path& file) {
-    std::error_code ec;
-    if (std::filesystem::exists(file, ec)) {
-        throw LibraryError(describe(file) +
-                           " already exists. Choose another name, or open it as a library.");
+RecordingLibrary RecordingLibrary::create(const std::filesystem::path& location) {
+    if (isServerLocation(location.string())) {
+        return RecordingLibrary(location, createPostgresStore(location.string()));
     }
-    try {
-        Database database = openForWriting(file, Database::Mode::Create);
-        migrate(database, 0);
-        return RecordingLibrary(file, std::move(database));
-    } catch (const SqliteError& error) {
-        std::filesystem::remove(file, ec);
-        throw LibraryError(describe(file) + " cannot be created: " + error.what());
-    }
+    return RecordingLibrary(location, createSqliteStore(location));
 }
 
-RecordingLibrary RecordingLibrary::open(const std::filesystem::path& file) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(file, ec)) {
-        throw LibraryError(describe(file) + " does not exist or is not a file.");
+RecordingLibrary RecordingLibrary::open(const std::filesystem::path& location) {
+    if (isServerLocation(location.string())) {
+        return RecordingLibrary(location, openPostgresStore(location.string()));
     }
-    const bool journal = hasJournal(file);
-    const int version = checkedVersion(file);
-    try {
-        Database database = openForWriting(file, Database::Mode::ReadWrite);
-        if (version < kLibrarySchemaVersion) {
-            migrate(database, version);
-        }
-        RecordingLibrary library(file, std::move(database));
-        library.undoneUnfinishedChange_ = journal && !hasJournal(file);
-        return library;
-    } catch (const SqliteError& error) {
-        throw LibraryError(describe(file) + " cannot be opened: " + error.what());
-    }
+    return RecordingLibrary(location, openSqliteStore(location));
 }
 
-RecordingLibrary RecordingLibrary::openOrCreate(const std::filesystem::path& file) {
+RecordingLibrary RecordingLibrary::openOrCreate(const std::filesystem::path& location) {
     std::error_code ec;
-    if (std::filesystem::exists(file, ec)) {
-        return open(file);
+    if (isServerLocation(location.string()) || std::filesystem::exists(location, ec)) {
+        return open(location);
     }
-    if (file.has_parent_path()) {
-        std::filesystem::create_directories(file.parent_path(), ec);
+    if (location.has_parent_path()) {
+        std::filesystem::create_directories(location.parent_path(), ec);
     }
-    return create(file);
+    return create(location);
 }
 
 std::vector<LibrarySession> RecordingLibrary::sessions(std::vector<std::string>* refused) const {
-    Statement statement(database_,
-                        "SELECT s.id, s.name, s.sample_date, s.latitude, s.longitude, s.notes, "
-                        "(SELECT COUNT(*) FROM recordings r WHERE r.session_id = s.id) "
-                        "FROM sessions s ORDER BY s.sample_date, s.name, s.id");
-    std::vector<LibrarySession> sessions;
-    while (statement.step()) {
-        LibrarySession session{statement.integerAt(0),        statement.textAt(1),
-                               statement.doubleAt(2),         statement.optionalDoubleAt(3),
-                               statement.optionalDoubleAt(4), statement.textAt(5),
-                               statement.integerAt(6)};
-        if (!isStoredTime(session.sampledate)) {
-            refuse(refused, describe(file_) + ": session " + std::to_string(session.id) +
-                                " has a sample date out of range (" +
-                                numberText(session.sampledate) + ")");
-            continue;
+    std::vector<LibrarySession> sessions = store_->sessionRows();
+    std::erase_if(sessions, [&](const LibrarySession& session) {
+        if (isStoredTime(session.sampledate)) {
+            return false;
         }
-        sessions.push_back(std::move(session));
-    }
+        refuse(refused, describe(location_) + ": session " + std::to_string(session.id) +
+                            " has a sample date out of range (" + numberText(session.sampledate) +
+                            ")");
+        return true;
+    });
     return sessions;
+}
+
+void RecordingLibrary::forEachRecording(const std::vector<std::int64_t>& sessionIds,
+                                        RecordingDetail detail,
+                                        const std::function<void(const LibraryRecording&)>& visit,
+                                        std::vector<std::string>* refused) const {
+    store_->forEachRecordingRow(sessionIds, detail, [&](const LibraryRecording& row) {
+        const bool timeKept = isStoredTime(row.recordingTime);
+        if (!timeKept || !isStoredOffset(row.utcOffsetSeconds)) {
+            refuse(refused, describe(location_) + ": recording " + std::to_string(row.id) +
+                                " has a " + (timeKept ? "UTC offset" : "time") + " out of range (" +
+                                (timeKept ? std::to_string(row.utcOffsetSeconds)
+                                          : numberText(row.recordingTime)) +
+                                ")");
+            return;
+        }
+        visit(row);
+    });
 }
 
 std::vector<LibraryRecording> RecordingLibrary::recordings(
     const std::vector<std::int64_t>& sessionIds, std::vector<std::string>* refused) const {
-    // json_each lets one prepared statement take any number of sessions.
-    std::string ids = "[";
-    for (std::size_t i = 0; i < sessionIds.size(); ++i) {
-        ids += (i ? "," : "") + std::to_string(sessionIds[i]);
-    }
-    ids += "]";
-    Statement statement(database_,
-                        "SELECT id, session_id, recording_time, utc_offset, "
-                        "COALESCE(time_zone, ''), COALESCE(file_path, ''), "
-                        "COALESCE(label, ''), probability, manual_label FROM recordings "
-                        "WHERE session_id IN (SELECT value FROM json_each(?1)) "
-                        "ORDER BY recording_time, id");
-    statement.bind(1, std::string_view(ids));
     std::vector<LibraryRecording> recordings;
-    while (statement.step()) {
-        const std::int64_t id = statement.integerAt(0);
-        const double time = statement.doubleAt(2);
-        const std::int64_t offset = statement.integerAt(3);
-        if (!isStoredTime(time) || !isStoredOffset(offset)) {
-            refuse(refused, describe(file_) + ": recording " + std::to_string(id) + " has a " +
-                                (isStoredTime(time) ? "UTC offset" : "time") + " out of range (" +
-                                (isStoredTime(time) ? std::to_string(offset) : numberText(time)) +
-                                ")");
-            continue;
-        }
-        recordings.push_back({id, statement.integerAt(1), time, static_cast<int>(offset),
-                              statement.textAt(4), statement.textAt(5), statement.textAt(6),
-                              statement.optionalDoubleAt(7), statement.integerAt(8) != 0});
-    }
+    forEachRecording(
+        sessionIds, RecordingDetail::Full,
+        [&recordings](const LibraryRecording& row) { recordings.push_back(row); }, refused);
     return recordings;
 }
 
 std::optional<ImportSummary> RecordingLibrary::importRecordings(
     const ImportTarget& target, const std::vector<ImportedRecording>& recordings,
     std::stop_token stop, const std::function<void(std::size_t done)>& progress) {
-    constexpr std::size_t kProgressEvery = 25'000;
-    try {
-        Transaction transaction(database_);
-        ImportSummary summary;
-        if (const auto* session = std::get_if<NewSession>(&target)) {
-            const std::optional<double> sampledate =
-                session->sampledate ? session->sampledate : firstEveningStart(recordings);
-            if (!sampledate) {
-                throw LibraryError("A new session needs recordings or a sample date.");
-            }
-            Statement insert(database_,
-                             "INSERT INTO sessions (name, sample_date, latitude, longitude, notes) "
-                             "VALUES (?1, ?2, ?3, ?4, ?5)");
-            insert.bind(1, std::string_view(session->name))
-                .bind(2, *sampledate)
-                .bind(3, session->latitude)
-                .bind(4, session->longitude)
-                .bind(5, std::string_view(session->notes))
-                .run();
-            summary.sessionId = database_.lastInsertId();
-            summary.sessionName = session->name;
-        } else {
-            summary.sessionId = std::get<std::int64_t>(target);
-            Statement find(database_, "SELECT name FROM sessions WHERE id = ?1");
-            find.bind(1, summary.sessionId);
-            if (!find.step()) {
-                throw LibraryError("The session to import into no longer exists.");
-            }
-            summary.sessionName = find.textAt(0);
+    refuseTimesThatAreNoNumber(recordings);
+    if (const auto* session = std::get_if<NewSession>(&target); session && !session->sampledate) {
+        NewSession dated = *session;
+        dated.sampledate = firstEveningStart(recordings);
+        if (!dated.sampledate) {
+            throw LibraryError("A new session needs recordings or a sample date.");
         }
-        Statement insert(
-            database_,
-            "INSERT INTO recordings (session_id, recording_time, utc_offset, "
-            "time_zone, file_path, label, probability, manual_label) "
-            "VALUES (?1, ?2, ?3, NULLIF(?4, ''), NULLIF(?5, ''), NULLIF(?6, ''), ?7, ?8)");
-        for (const ImportedRecording& recording : recordings) {
-            if (stop.stop_requested()) {
-                return std::nullopt;
-            }
-            insert.bind(1, summary.sessionId)
-                .bind(2, recording.recordingTime)
-                .bind(3, recording.utcOffsetSeconds)
-                .bind(4, std::string_view(recording.timeZone))
-                .bind(5, std::string_view(recording.filePath))
-                .bind(6, std::string_view(recording.label))
-                .bind(7, recording.probability)
-                .bind(8, recording.manualLabel ? 1 : 0)
-                .run();
-            insert.reset();
-            ++summary.imported;
-            if (progress && summary.imported % kProgressEvery == 0) {
-                progress(summary.imported);
-            }
-        }
-        if (progress) {
-            progress(summary.imported);
-        }
-        if (stop.stop_requested()) {
-            return std::nullopt;
-        }
-        transaction.commit();
-        return summary;
-    } catch (const SqliteError& error) {
-        throw LibraryError("The import was undone, the library is unchanged: " +
-                           std::string(error.what()));
+        return store_->importRecordings(dated, recordings, stop, progress);
     }
+    return store_->importRecordings(target, recordings, stop, progress);
 }
 
 void RecordingLibrary::updateSession(const LibrarySession& session) {
-    try {
-        Transaction transaction(database_);
-        Statement update(database_,
-                         "UPDATE sessions SET name = ?2, sample_date = ?3, latitude = ?4, "
-                         "longitude = ?5, notes = ?6 WHERE id = ?1");
-        update.bind(1, session.id)
-            .bind(2, std::string_view(session.name))
-            .bind(3, session.sampledate)
-            .bind(4, session.latitude)
-            .bind(5, session.longitude)
-            .bind(6, std::string_view(session.notes))
-            .run();
-        transaction.commit();
-    } catch (const SqliteError& error) {
-        throw LibraryError("The session was not changed: " + std::string(error.what()));
-    }
+    store_->updateSession(session);
 }
 
 void RecordingLibrary::removeSessions(const std::vector<std::int64_t>& sessionIds) {
-    try {
-        Transaction transaction(database_);
-        Statement remove(database_, "DELETE FROM sessions WHERE id = ?1");
-        for (const std::int64_t id : sessionIds) {
-            remove.bind(1, id).run();
-            remove.reset();
-        }
-        transaction.commit();
-    } catch (const SqliteError& error) {
-        throw LibraryError("Nothing was removed: " + std::string(error.what()));
-    }
+    store_->removeSessions(sessionIds);
 }
 
 }  // namespace vane::library

@@ -3,80 +3,37 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
-#include <stdexcept>
 #include <stop_token>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "core/recordings/imported_recording.h"
-#include "host/library/sqlite_database.h"
+#include "host/library/library_store.h"
+#include "host/library/library_types.h"
 
 namespace vane::library {
 
-// The library version this program writes; older libraries are migrated forward on open.
-inline constexpr int kLibrarySchemaVersion = 3;
-
-// Why a library cannot be opened or changed, in words for the user.
-class LibraryError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
-
-struct LibrarySession {
-    std::int64_t id = 0;
-    std::string name;
-    double sampledate = 0.0;  // seconds since the Unix epoch: the first evening's midnight
-    std::optional<double> latitude;
-    std::optional<double> longitude;
-    std::string notes;
-    std::int64_t recordingCount = 0;
-};
-
-struct LibraryRecording {
-    std::int64_t id = 0;
-    std::int64_t sessionId = 0;
-    double recordingTime = 0.0;
-    int utcOffsetSeconds = 0;
-    std::string timeZone;
-    std::string filePath;
-    std::string label{};  // empty: none
-    std::optional<double> probability{};
-    bool manualLabel = false;
-};
-
-struct NewSession {
-    std::string name;
-    // Absent: the first evening of the imported recordings, which must then be some.
-    std::optional<double> sampledate{};
-    std::optional<double> latitude{};
-    std::optional<double> longitude{};
-    std::string notes{};
-};
-
-using ImportTarget = std::variant<NewSession, std::int64_t /* existing session id */>;
-
-struct ImportSummary {
-    std::int64_t sessionId = 0;
-    std::string sessionName;
-    std::size_t imported = 0;
-};
-
-// A library file of sessions and their recordings. Each change runs in one transaction.
+// A library of sessions and their recordings, named by its location: a file path (SQLite) or a
+// `postgresql://` URL (PostgreSQL; an empty host, user or database is taken from the PG*
+// environment, a password only from the password file or PGPASSWORD). Each change runs in one
+// transaction.
 class RecordingLibrary {
   public:
-    // Makes a new library; refuses a file that already exists.
-    static RecordingLibrary create(const std::filesystem::path& file);
+    // Makes a new library; refuses a file that already exists, or a database that holds tables.
+    static RecordingLibrary create(const std::filesystem::path& location);
     // Opens an existing library, migrating an older one. A file that is not a Vane library, or
-    // that a newer version wrote, is refused without being written to.
-    static RecordingLibrary open(const std::filesystem::path& file);
-    static RecordingLibrary openOrCreate(const std::filesystem::path& file);
+    // that a newer version wrote, is refused without being written to. An empty database is
+    // made a library, since a server's databases are made by their administrator.
+    static RecordingLibrary open(const std::filesystem::path& location);
+    static RecordingLibrary openOrCreate(const std::filesystem::path& location);
 
-    const std::filesystem::path& file() const { return file_; }
+    const std::filesystem::path& file() const { return location_; }
+    bool onServer() const { return isServerLocation(location_.string()); }
     // True when opening rolled back a change that was never finished (an import that was
     // killed): the library is as it was before that change.
-    bool undoneUnfinishedChange() const { return undoneUnfinishedChange_; }
+    bool undoneUnfinishedChange() const { return store_->undoneUnfinishedChange(); }
 
     // By sample date, then name. Rows whose stored values are out of range (a damaged file) are
     // left out, each with a line naming it in `refused` when given.
@@ -84,6 +41,10 @@ class RecordingLibrary {
     // Of the given sessions, by time stamp; damaged rows as for sessions().
     std::vector<LibraryRecording> recordings(const std::vector<std::int64_t>& sessionIds,
                                              std::vector<std::string>* refused = nullptr) const;
+    // The same rows one at a time, for reading millions without holding them all.
+    void forEachRecording(const std::vector<std::int64_t>& sessionIds, RecordingDetail detail,
+                          const std::function<void(const LibraryRecording&)>& visit,
+                          std::vector<std::string>* refused = nullptr) const;
 
     // Adds the recordings to a new or an existing session, all or nothing. Answers nothing when
     // `stop` was requested before the end; the library is then as it was. `progress` is told
@@ -96,11 +57,10 @@ class RecordingLibrary {
     void removeSessions(const std::vector<std::int64_t>& sessionIds);  // with their recordings
 
   private:
-    RecordingLibrary(std::filesystem::path file, Database database);
+    RecordingLibrary(std::filesystem::path location, std::unique_ptr<LibraryStore> store);
 
-    std::filesystem::path file_;
-    Database database_;
-    bool undoneUnfinishedChange_ = false;
+    std::filesystem::path location_;
+    std::unique_ptr<LibraryStore> store_;
 };
 
 }  // namespace vane::library

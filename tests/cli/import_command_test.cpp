@@ -13,8 +13,10 @@
 #include <sstream>
 #include <string>
 
+#include "cli/library_command.h"
 #include "host/library/library_selection.h"
 #include "host/library/recording_library.h"
+#include "tests/host/library_backends.h"
 #include "tests/temp_path.h"
 
 namespace vane::cli {
@@ -158,6 +160,55 @@ TEST_F(ImportCommandTest, KilledHalfwayLeavesAllOrNothing) {
         EXPECT_EQ(recordingsInLibrary(), before + 60'000);
     }
 }
+
+// vane import and vane library copy on a file and on a server, through the commands' entries.
+class LibraryCommandsTest : public ::testing::TestWithParam<vane::testing::LibraryBackend> {
+  protected:
+    void SetUp() override {
+        place = std::make_unique<vane::testing::TestLibraryLocation>(GetParam(),
+                                                                     "vane-library-commands");
+        VANE_SKIP_WITHOUT_SERVER(*place);
+    }
+    std::filesystem::path write(const std::string& name, const std::string& text) const {
+        std::ofstream(place->folder() / name, std::ios::binary) << text;
+        return place->folder() / name;
+    }
+
+    std::unique_ptr<vane::testing::TestLibraryLocation> place;
+    std::unique_ptr<icu::TimeZone> berlin{icu::TimeZone::createTimeZone("Europe/Berlin")};
+};
+
+TEST_P(LibraryCommandsTest, ImportsIntoTheSessionOfItsNameAndCopiesTheLibrary) {
+    ImportOptions options;
+    options.library = place->location();
+    options.session = "Summer";
+    std::ostringstream out;
+    std::ostringstream err;
+    options.sources = {write("a.txt", "2012-06-21 21:00:00\n2012-06-21 21:05:00\n")};
+    ASSERT_EQ(runImport(options, *berlin, out, err), kExitSuccess) << err.str();
+    EXPECT_THAT(out.str(),
+                HasSubstr("Imported 2 recordings into session \"Summer\" of " + place->location()));
+    options.sources = {write("b.txt", "2012-06-22 21:00:00\n")};
+    ASSERT_EQ(runImport(options, *berlin, out, err), kExitSuccess) << err.str();
+    const library::LibrarySelection all = library::readLibrarySelection(place->location(), {});
+    EXPECT_EQ(all.sessions.size(), 1u);
+    EXPECT_EQ(all.recordings.size(), 3u);
+
+    const std::filesystem::path copy = place->folder() / "copy.vanelib";
+    out.str("");
+    ASSERT_EQ(runLibraryCopy({place->location(), copy}, out, err), kExitSuccess) << err.str();
+    EXPECT_EQ(out.str(), "Copied 1 session with 3 recordings from " + place->location() + " to " +
+                             copy.string() + "\n");
+    EXPECT_EQ(library::readLibrarySelection(copy, {}).recordings.size(), 3u);
+    err.str("");
+    EXPECT_EQ(runLibraryCopy({place->location(), copy}, out, err), kExitBadInput);
+    EXPECT_THAT(err.str(), HasSubstr("already exists"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, LibraryCommandsTest,
+                         ::testing::Values(vane::testing::LibraryBackend::Sqlite,
+                                           vane::testing::LibraryBackend::Postgresql),
+                         vane::testing::backendName);
 
 }  // namespace
 }  // namespace vane::cli

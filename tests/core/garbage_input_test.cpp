@@ -28,6 +28,8 @@
 #include "core/import/preview_text.h"
 #include "core/import/split_choices.h"
 #include "core/import/text_reading.h"
+#include "core/import/wind_dates.h"
+#include "core/import/wind_file.h"
 #include "core/import/wind_table_split.h"
 #include "core/recordings/classifier_table.h"
 #include "core/recordings/file_name_timestamp.h"
@@ -292,6 +294,43 @@ TEST_F(GarbageInputTest, DatePatternsAndNumberOrderTakeAnyText) {
         const int forward = numericalCompare(texts[k - 1], texts[k]);
         const int backward = numericalCompare(texts[k], texts[k - 1]);
         EXPECT_EQ(forward, -backward) << "\"" << texts[k - 1] << "\" and \"" << texts[k] << "\"";
+    }
+}
+
+// The readers a file without options goes through: the header row found, the columns and date
+// format guessed from the values, a date and a time column joined, every chooser item and a named
+// zone, missing markers, and the message that names the first unreadable row.
+TEST_F(GarbageInputTest, WindFilesReadWithoutOptionsAnswerWithGuessesOrAnAlert) {
+    const std::vector<std::string> seeds = {
+        "# export\n# Rated: 2 MW, 100 m\n\n# Date and time,Wind speed (km/h),Power (kW)\n"
+        "2012-07-01T18:00:00+02:00,12.6,410\n2012-07-01T18:10:00Z,-9999,NaN\n",
+        "Date;Time;Wind speed [m/s]\n01.07.2012;18:00:00;3,5\n01.07.2012;18:10:00;---\n",
+        "ts,Wind_speed\n01-Jul-2012 18:00:00,3.5\n7/1/2012 6:10 PM,4\n41091.7569,\n1341159000,5\n"};
+    const BatEventList events = {{1341158400.0, 2}, {1341159000.0, 1}};
+    for (const std::string& bytes : damaged(seeds)) {
+        const TextRead read = decodeWithFallback(bytes);
+        const WindFileView view =
+            viewWindText(read.text.value_or(""), read.encoding, read.source, {});
+        (void)findStartingLine(bytes, "\n", FieldSeparatorChoice{1, ","});
+        if (view.tableProblem) {
+            continue;
+        }
+        for (std::size_t item = 0; item < kDateFormatItems.size(); item += 3) {
+            ActivityAnalysisOptions options;
+            options.dateTimeColumn = static_cast<int>(view.guesses.dateTimeItem);
+            options.timeColumn = item % 2 == 0 ? static_cast<int>(view.found.timeItem) : 7;
+            options.windColumn = std::max(1, static_cast<int>(view.guesses.windItem));
+            options.stateColumn = item == 9 ? 2 : 0;
+            options.dateFormat = kDateFormatItems[item];
+            options.timeZone = item % 2 == 0 ? "Europe/Berlin" : "+0200";
+            options.windUnit = item == 3 ? "km/h" : "";
+            (void)analyseActivityAndWind(events, view.table, options, *berlin_);
+            WindDateReader reader(kDateFormatItems[item], "America/New_York", *berlin_);
+            for (std::size_t row = 0; row < view.table.rowCount(); ++row) {
+                (void)reader.read(view.table.field(row, 0));
+                (void)unreadableDateNote(view.table, row, {0, 1}, kDateFormatItems[item]);
+            }
+        }
     }
 }
 

@@ -1,14 +1,21 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <memory>
 #include <sstream>
 
+#include "host/library/library_copy.h"
 #include "host/library/library_selection.h"
 #include "host/library/recording_library.h"
-#include "tests/temp_path.h"
+#include "host/library/sqlite_database.h"
+#include "tests/host/library_backends.h"
 
 namespace vane::library {
 namespace {
@@ -20,16 +27,46 @@ std::string contentOf(const std::filesystem::path& file) {
     return content.str();
 }
 
-class LibraryTest : public ::testing::Test {
+// Runs `work` in a process of its own, as a second user or a second import would; `work`
+// answers the exit status. The child leaves without running this process's destructors.
+template <typename Work>
+pid_t inChild(Work work) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        int code = 1;
+        try {
+            code = work();
+        } catch (...) {
+        }
+        ::_exit(code);
+    }
+    return pid;
+}
+
+// The child's exit status, or minus the signal that ended it.
+int waitFor(pid_t pid) {
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
+
+// Every case runs on both backends: an SQLite file and a database on a PostgreSQL server.
+class LibraryTest : public ::testing::TestWithParam<vane::testing::LibraryBackend> {
   protected:
-    std::filesystem::path folder = vane::testing::uniqueTempPath("vane-library-test");
-    std::filesystem::path file = folder / "bats.vanelib";
+    std::unique_ptr<vane::testing::TestLibraryLocation> place;
+    std::filesystem::path folder;
+    std::filesystem::path file;  // the library's location: a path, or the server's URL
 
     void SetUp() override {
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
+        place =
+            std::make_unique<vane::testing::TestLibraryLocation>(GetParam(), "vane-library-test");
+        VANE_SKIP_WITHOUT_SERVER(*place);
+        folder = place->folder();
+        file = place->location();
     }
-    void TearDown() override { std::filesystem::remove_all(folder); }
+    void TearDown() override { place.reset(); }
+
+    bool onSqlite() const { return GetParam() == vane::testing::LibraryBackend::Sqlite; }
 
     static std::vector<ImportedRecording> night(double start, int count) {
         std::vector<ImportedRecording> recordings;
@@ -37,6 +74,41 @@ class LibraryTest : public ::testing::Test {
             recordings.push_back({start + 60.0 * i, 7200, "Europe/Berlin", "r.wav"});
         }
         return recordings;
+    }
+
+    // Everything the library holds, row by row, to compare before and after.
+    static std::string everyRow(const RecordingLibrary& library) {
+        std::ostringstream rows;
+        rows.precision(17);
+        std::vector<std::int64_t> ids;
+        for (const LibrarySession& s : library.sessions()) {
+            rows << s.id << '|' << s.name << '|' << s.sampledate << '|' << s.latitude.value_or(-999)
+                 << '|' << s.longitude.value_or(-999) << '|' << s.notes << '|' << s.recordingCount
+                 << '\n';
+            ids.push_back(s.id);
+        }
+        for (const LibraryRecording& r : library.recordings(ids)) {
+            rows << r.id << '|' << r.sessionId << '|' << r.recordingTime << '|'
+                 << r.utcOffsetSeconds << '|' << r.timeZone << '|' << r.filePath << '|' << r.label
+                 << '|' << r.probability.value_or(-1) << '|' << r.manualLabel << '\n';
+        }
+        return rows.str();
+    }
+
+    // The same without ids, which a copy renumbers.
+    static std::string everyRowByName(const RecordingLibrary& library) {
+        std::ostringstream rows;
+        rows.precision(17);
+        for (const LibrarySession& s : library.sessions()) {
+            rows << s.name << '|' << s.sampledate << '|' << s.latitude.value_or(-999) << '|'
+                 << s.longitude.value_or(-999) << '|' << s.notes << '|' << s.recordingCount << '\n';
+            for (const LibraryRecording& r : library.recordings({s.id})) {
+                rows << "  " << r.recordingTime << '|' << r.utcOffsetSeconds << '|' << r.timeZone
+                     << '|' << r.filePath << '|' << r.label << '|' << r.probability.value_or(-1)
+                     << '|' << r.manualLabel << '\n';
+            }
+        }
+        return rows.str();
     }
 
     // Runs raw SQL on a file, as another program (or an older Vane) would.
@@ -52,7 +124,10 @@ class LibraryTest : public ::testing::Test {
     static constexpr double kJune21 = 1340305380.0;  // 2012-06-21 21:03:00 in Berlin
 };
 
-TEST_F(LibraryTest, StoresSessionsAndRecordingsAcrossOpens) {
+// Cases of the file format itself: journals, older files, files of other programs.
+class SqliteLibraryTest : public LibraryTest {};
+
+TEST_P(LibraryTest, StoresSessionsAndRecordingsAcrossOpens) {
     {
         RecordingLibrary library = RecordingLibrary::create(file);
         // 02:00 the next morning still belongs to the night of the 21st.
@@ -85,10 +160,11 @@ TEST_F(LibraryTest, StoresSessionsAndRecordingsAcrossOpens) {
     EXPECT_TRUE(library.recordings({}).empty());
 }
 
-TEST_F(LibraryTest, AFailedOrCancelledImportLeavesTheLibraryAsItWas) {
+TEST_P(LibraryTest, AFailedOrCancelledImportLeavesTheLibraryAsItWas) {
     RecordingLibrary library = RecordingLibrary::create(file);
     ASSERT_TRUE(library.importRecordings(NewSession{"Kept"}, night(kJune21, 2)));
-    const std::string before = contentOf(file);
+    const std::string before = onSqlite() ? contentOf(file) : "";
+    const std::string rowsBefore = everyRow(library);
 
     // The third time stamp is not a number: the session and the first two must go too.
     std::vector<ImportedRecording> broken = night(kJune21, 3);
@@ -106,12 +182,15 @@ TEST_F(LibraryTest, AFailedOrCancelledImportLeavesTheLibraryAsItWas) {
 
     ASSERT_EQ(library.sessions().size(), 1u);
     EXPECT_EQ(library.sessions()[0].recordingCount, 2);
-    EXPECT_EQ(contentOf(file), before);
+    EXPECT_EQ(everyRow(RecordingLibrary::open(file)), rowsBefore);
+    if (onSqlite()) {
+        EXPECT_EQ(contentOf(file), before);
+    }
 }
 
 // An import killed halfway leaves the file and its journal; opening rolls the change back, says
 // so, and the library reads as before the import.
-TEST_F(LibraryTest, ALibraryLeftByAKilledImportOpensAsItWasBefore) {
+TEST_P(SqliteLibraryTest, ALibraryLeftByAKilledImportOpensAsItWasBefore) {
     {
         RecordingLibrary library = RecordingLibrary::create(file);
         library.importRecordings(NewSession{"Pond"}, night(kJune21, 3));
@@ -137,7 +216,7 @@ TEST_F(LibraryTest, ALibraryLeftByAKilledImportOpensAsItWasBefore) {
     EXPECT_FALSE(RecordingLibrary::open(file).undoneUnfinishedChange());
 }
 
-TEST_F(LibraryTest, ANewSessionIsDatedByItsEarliestRecordingInThatRecordingsOffset) {
+TEST_P(LibraryTest, ANewSessionIsDatedByItsEarliestRecordingInThatRecordingsOffset) {
     RecordingLibrary library = RecordingLibrary::create(file);
     // A list that is not in time order and spans the start of summer time: the first one is
     // 2012-04-01 21:00 +02:00, the earliest 2012-03-24 21:00 +01:00.
@@ -148,7 +227,7 @@ TEST_F(LibraryTest, ANewSessionIsDatedByItsEarliestRecordingInThatRecordingsOffs
     EXPECT_EQ(library.sessions().at(0).sampledate, 1332543600.0);  // 2012-03-24 00:00 +01:00
 }
 
-TEST_F(LibraryTest, MigratesAnOlderLibraryForwardKeepingItsData) {
+TEST_P(SqliteLibraryTest, MigratesAnOlderLibraryForwardKeepingItsData) {
     rawSql(file,
            "CREATE TABLE sessions (id INTEGER PRIMARY KEY, name TEXT NOT NULL, sample_date REAL "
            "NOT NULL, latitude REAL, longitude REAL);"
@@ -171,7 +250,7 @@ TEST_F(LibraryTest, MigratesAnOlderLibraryForwardKeepingItsData) {
     EXPECT_EQ(RecordingLibrary::open(file).sessions().size(), 0u);
 }
 
-TEST_F(LibraryTest, MigratesALibraryWithoutLabelsKeepingEveryRecording) {
+TEST_P(SqliteLibraryTest, MigratesALibraryWithoutLabelsKeepingEveryRecording) {
     std::filesystem::copy_file(VANE_LIBRARY_VERSION_2, file);
     const std::vector<LibrarySession> before = [&] {
         // What the old library held, read without the program's migration.
@@ -247,7 +326,7 @@ TEST_F(LibraryTest, MigratesALibraryWithoutLabelsKeepingEveryRecording) {
     EXPECT_EQ(RecordingLibrary::open(file).recordings(ids).size(), 103u);
 }
 
-TEST_F(LibraryTest, RefusesFilesItCannotOwnAndLeavesThemUntouched) {
+TEST_P(SqliteLibraryTest, RefusesFilesItCannotOwnAndLeavesThemUntouched) {
     const auto expectRefused = [](const std::filesystem::path& target, const char* why) {
         const std::string before = contentOf(target);
         try {
@@ -276,7 +355,7 @@ TEST_F(LibraryTest, RefusesFilesItCannotOwnAndLeavesThemUntouched) {
     EXPECT_FALSE(std::filesystem::exists(folder / "missing.vanelib"));
 }
 
-TEST_F(LibraryTest, SelectionReadsNamedSessionsOrAll) {
+TEST_P(LibraryTest, SelectionReadsNamedSessionsOrAll) {
     {
         RecordingLibrary library = RecordingLibrary::create(file);
         library.importRecordings(NewSession{"A", 100.0, 49.6, 11.05, ""}, night(kJune21, 2));
@@ -301,6 +380,253 @@ TEST_F(LibraryTest, SelectionReadsNamedSessionsOrAll) {
             << error.what();
     }
 }
+
+TEST_P(LibraryTest, SessionNamesAreUniqueAndAnImportMayJoinTheSessionOfItsName) {
+    RecordingLibrary library = RecordingLibrary::create(file);
+    const auto pond = library.importRecordings(NewSession{"Pond"}, night(kJune21, 2));
+    ASSERT_TRUE(pond);
+    ASSERT_TRUE(library.importRecordings(NewSession{"Edge"}, night(kJune21, 1)));
+    const std::string before = everyRow(library);
+    const auto expectTaken = [](const auto& change) {
+        try {
+            change();
+            ADD_FAILURE() << "a second session named \"Pond\" was made";
+        } catch (const LibraryError& error) {
+            EXPECT_NE(std::string(error.what()).find("A session named \"Pond\" already exists"),
+                      std::string::npos)
+                << error.what();
+        }
+    };
+    expectTaken([&] { library.importRecordings(NewSession{"Pond"}, night(kJune21, 3)); });
+    LibrarySession edge = library.sessions().at(0).name == "Edge" ? library.sessions().at(0)
+                                                                  : library.sessions().at(1);
+    edge.name = "Pond";
+    expectTaken([&] { library.updateSession(edge); });
+    EXPECT_EQ(everyRow(library), before);
+    // A change to a session someone else has removed is a failure, not a quiet nothing.
+    LibrarySession gone = edge;
+    gone.id = 999;
+    gone.name = "Gone";
+    EXPECT_THROW(library.updateSession(gone), LibraryError);
+    EXPECT_EQ(everyRow(library), before);
+
+    NewSession joining{"Pond"};
+    joining.joinExisting = true;
+    const auto joined = library.importRecordings(joining, night(kJune21 + 3600, 3));
+    ASSERT_TRUE(joined);
+    EXPECT_EQ(joined->sessionId, pond->sessionId);
+    EXPECT_EQ(library.recordings({pond->sessionId}).size(), 5u);
+    EXPECT_EQ(library.sessions().size(), 2u);
+}
+
+// Two programs import at the same moment, both into a session of the same new name and each
+// into one of its own: every recording of both is there once, in one session of that name.
+TEST_P(LibraryTest, TwoProcessesImportingAtOnceBothLandWhole) {
+    constexpr int kEach = 20'000;
+    RecordingLibrary::create(file);
+    const auto recordingsOf = [](int writer) {
+        std::vector<ImportedRecording> recordings;
+        for (int i = 0; i < kEach; ++i) {
+            recordings.push_back({kJune21 + 10.0 * i + writer, 7200, "Europe/Berlin",
+                                  std::to_string(writer) + "/" + std::to_string(i) + ".wav",
+                                  "PIPPIP", 0.5 + writer * 0.25, false});
+        }
+        return recordings;
+    };
+    int go[2];
+    ASSERT_EQ(::pipe(go), 0);
+    std::vector<pid_t> writers;
+    for (int writer = 0; writer < 2; ++writer) {
+        writers.push_back(inChild([&, writer] {
+            RecordingLibrary library = RecordingLibrary::open(file);
+            ::close(go[1]);
+            char byte = 0;
+            (void)::read(go[0], &byte, 1);  // both start when the parent closes its end
+            NewSession shared{"Shared"};
+            shared.joinExisting = true;
+            const auto both = library.importRecordings(shared, recordingsOf(writer));
+            const auto own = library.importRecordings(NewSession{"Own " + std::to_string(writer)},
+                                                      recordingsOf(writer));
+            return both && own && both->imported == kEach && own->imported == kEach ? 0 : 1;
+        }));
+    }
+    ::close(go[0]);
+    ::close(go[1]);
+    for (const pid_t writer : writers) {
+        EXPECT_EQ(waitFor(writer), 0);
+    }
+
+    const RecordingLibrary library = RecordingLibrary::open(file);
+    std::map<std::string, std::int64_t> sessionIds;
+    for (const LibrarySession& session : library.sessions()) {
+        EXPECT_TRUE(sessionIds.emplace(session.name, session.id).second) << session.name;
+    }
+    ASSERT_EQ(sessionIds.size(), 3u);
+    const auto expectHolds = [&](const std::string& session, const std::vector<int>& from) {
+        std::map<std::string, LibraryRecording> rows;
+        for (const LibraryRecording& row : library.recordings({sessionIds.at(session)})) {
+            EXPECT_TRUE(rows.emplace(row.filePath, row).second) << "twice: " << row.filePath;
+        }
+        EXPECT_EQ(rows.size(), from.size() * kEach) << session;
+        for (const int writer : from) {
+            for (const ImportedRecording& wanted : recordingsOf(writer)) {
+                const auto found = rows.find(wanted.filePath);
+                ASSERT_NE(found, rows.end()) << session << " lost " << wanted.filePath;
+                EXPECT_EQ(found->second.recordingTime, wanted.recordingTime);
+                EXPECT_EQ(found->second.label, wanted.label);
+                EXPECT_EQ(found->second.probability, wanted.probability);
+            }
+        }
+    };
+    expectHolds("Shared", {0, 1});
+    expectHolds("Own 0", {0});
+    expectHolds("Own 1", {1});
+}
+
+// A process killed in the middle of an import (the machine's plug pulled, `kill -9`) leaves no
+// row of it: not the new session, not the recordings written so far.
+TEST_P(LibraryTest, AnImportKilledHalfwayLeavesNoRowOfIt) {
+    {
+        RecordingLibrary library = RecordingLibrary::create(file);
+        ASSERT_TRUE(library.importRecordings(NewSession{"Kept"}, night(kJune21, 2)));
+    }
+    const std::string before = everyRow(RecordingLibrary::open(file));
+    const pid_t importer = inChild([&] {
+        RecordingLibrary library = RecordingLibrary::open(file);
+        library.importRecordings(NewSession{"Killed"}, night(kJune21, 200'000), {},
+                                 [](std::size_t done) {
+                                     if (done >= 100'000) {
+                                         ::raise(SIGKILL);
+                                     }
+                                 });
+        return 0;
+    });
+    EXPECT_EQ(waitFor(importer), -SIGKILL);
+    EXPECT_EQ(everyRow(RecordingLibrary::open(file)), before);
+}
+
+// What a server's database may hold besides a library, and who may open it how.
+class ServerLibraryTest : public LibraryTest {};
+
+TEST_P(ServerLibraryTest, AnEmptyDatabaseBecomesALibraryAndOthersAreRefusedUnchanged) {
+    RecordingLibrary::open(file).importRecordings(NewSession{"Pond"}, night(kJune21, 1));
+    EXPECT_EQ(RecordingLibrary::open(file).sessions().size(), 1u);
+    const auto expectRefused = [&](const std::string& why) {
+        try {
+            RecordingLibrary::open(file);
+            ADD_FAILURE() << "opened";
+        } catch (const LibraryError& error) {
+            EXPECT_NE(std::string(error.what()).find(why), std::string::npos) << error.what();
+        }
+    };
+    try {
+        RecordingLibrary::create(file);
+        ADD_FAILURE() << "made twice";
+    } catch (const LibraryError& error) {
+        EXPECT_NE(std::string(error.what()).find("already holds a library"), std::string::npos);
+    }
+    place->connect().execute("UPDATE vane_library SET version = 99");
+    expectRefused("newer version of Vane");
+    place->connect().execute("DROP TABLE vane_library");
+    expectRefused("is not a Vane library (its database holds other tables)");
+    EXPECT_EQ(place->connect().run("SELECT COUNT(*) FROM recordings").text(0, 0), "1");
+
+    const std::string withPassword =
+        "postgresql://vane:secret@" + file.string().substr(std::string("postgresql://").size());
+    try {
+        RecordingLibrary::open(withPassword);
+        ADD_FAILURE() << "a password was taken from the URL";
+    } catch (const LibraryError& error) {
+        EXPECT_EQ(std::string(error.what()).find("secret"), std::string::npos) << error.what();
+        EXPECT_NE(std::string(error.what()).find("password file"), std::string::npos);
+    }
+    // No server there: one line saying so, as every problem is shown.
+    try {
+        RecordingLibrary::open("postgresql://vane@/bats?host=/nonexistent");
+        ADD_FAILURE() << "opened";
+    } catch (const LibraryError& error) {
+        EXPECT_NE(std::string(error.what()).find("cannot be opened: connection to server"),
+                  std::string::npos)
+            << error.what();
+        EXPECT_EQ(std::string(error.what()).find('\n'), std::string::npos) << error.what();
+    }
+}
+
+// A library of the first version, with two sessions of one name from before names were unique.
+TEST_P(ServerLibraryTest, MigratesAnOlderLibraryForwardKeepingItsData) {
+    place->connect().execute(
+        "CREATE TABLE vane_library (application text NOT NULL, version integer NOT NULL);"
+        "INSERT INTO vane_library VALUES ('Vane', 1);"
+        "CREATE TABLE sessions (id bigint GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY, name "
+        "text NOT NULL, sample_date double precision NOT NULL, latitude double precision, "
+        "longitude double precision);"
+        "CREATE TABLE recordings (id bigint GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY, "
+        "session_id bigint NOT NULL REFERENCES sessions(id) ON DELETE CASCADE, recording_time "
+        "double precision NOT NULL, utc_offset integer NOT NULL, file_path text);"
+        "CREATE INDEX recordings_by_time ON recordings(recording_time);"
+        "CREATE INDEX recordings_by_session ON recordings(session_id, recording_time);"
+        "INSERT INTO sessions (name, sample_date, latitude, longitude) VALUES "
+        "('Old', 0, 49.6, 11.05), ('Old', 10, NULL, NULL);"
+        "INSERT INTO recordings (session_id, recording_time, utc_offset) VALUES "
+        "(1, 1340305380, 7200), (2, 1340305440, 7200);");
+    RecordingLibrary library = RecordingLibrary::open(file);
+    const std::vector<LibrarySession> sessions = library.sessions();
+    ASSERT_EQ(sessions.size(), 2u);
+    EXPECT_EQ(sessions[0].name, "Old");
+    EXPECT_EQ(sessions[1].name, "Old (2)");
+    EXPECT_EQ(sessions[0].latitude, 49.6);
+    EXPECT_EQ(library.recordings({1, 2}).size(), 2u);
+    EXPECT_EQ(library.recordings({1})[0].timeZone, "");
+    LibrarySession session = sessions[0];
+    session.notes = "migrated";
+    library.updateSession(session);
+    library.removeSessions({1});
+    EXPECT_TRUE(library.recordings({1}).empty());
+    EXPECT_EQ(RecordingLibrary::open(file).sessions().size(), 1u);
+}
+
+// A library started alone in a file goes to the server and comes back the same, row by row.
+TEST_P(ServerLibraryTest, CopiesAWholeLibraryToTheServerAndBack) {
+    const std::filesystem::path alone = folder / "alone.vanelib";
+    {
+        RecordingLibrary library = RecordingLibrary::create(alone);
+        std::vector<ImportedRecording> labelled = night(kJune21, 3);
+        labelled[0].label = "NYCNOC";
+        labelled[0].probability = 0.75;
+        labelled[1].label = "PIPPIP";
+        labelled[1].manualLabel = true;
+        library.importRecordings(NewSession{"Edge", std::nullopt, 49.6, 11.05, "windy"}, labelled);
+        library.importRecordings(NewSession{"Pond"}, night(kJune21 + 86400, 2));
+        library.importRecordings(NewSession{"Empty", 0.0}, {});
+    }
+    const std::string original = everyRowByName(RecordingLibrary::open(alone));
+    const CopySummary there = copyLibrary(alone, file);
+    EXPECT_EQ(there.sessions, 3u);
+    EXPECT_EQ(there.recordings, 5u);
+    EXPECT_EQ(everyRowByName(RecordingLibrary::open(file)), original);
+
+    const std::filesystem::path back = folder / "back.vanelib";
+    copyLibrary(file, back);
+    EXPECT_EQ(everyRowByName(RecordingLibrary::open(back)), original);
+    EXPECT_FALSE(std::filesystem::exists(folder / "back.vanelib.part"));
+
+    // Never into a library that holds something: the server's now has sessions, the file exists.
+    EXPECT_THROW(copyLibrary(alone, file), LibraryError);
+    EXPECT_THROW(copyLibrary(file, back), LibraryError);
+    EXPECT_EQ(everyRowByName(RecordingLibrary::open(file)), original);
+    EXPECT_EQ(everyRowByName(RecordingLibrary::open(back)), original);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, LibraryTest,
+                         ::testing::Values(vane::testing::LibraryBackend::Sqlite,
+                                           vane::testing::LibraryBackend::Postgresql),
+                         vane::testing::backendName);
+INSTANTIATE_TEST_SUITE_P(Server, ServerLibraryTest,
+                         ::testing::Values(vane::testing::LibraryBackend::Postgresql),
+                         vane::testing::backendName);
+INSTANTIATE_TEST_SUITE_P(File, SqliteLibraryTest,
+                         ::testing::Values(vane::testing::LibraryBackend::Sqlite),
+                         vane::testing::backendName);
 
 }  // namespace
 }  // namespace vane::library

@@ -14,9 +14,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <algorithm>
+#include <cstdlib>
 
 #include "host/desk/import_dialog.h"
 #include "host/desk/import_runner.h"
+#include "host/library/postgres_connection.h"
 #include "host/library/recording_library.h"
 #include "host/library/sqlite_database.h"
 #include "tests/core/recordings/wav_fixture.h"
@@ -37,6 +39,8 @@ class MainWindowTest : public QObject {
     void importDialogTakesTheSystemZoneHoweverTheListSpellsIt();
     void importReportsWhatWentIntoWhichSessionAndWhatWasSkipped();
     void importsWithNothingToAddOrCancelledLeaveTheLibraryAsItWas();
+    void refreshShowsWhatOthersImportedAndKeepsTheSelection();
+    void opensASharedLibraryByItsAddress();
 
   private:
     static void select(QTableView* view, const std::vector<int>& rows);
@@ -401,6 +405,101 @@ void MainWindowTest::damagedLibrariesAreMessagesNamingTheFile() {
     QCOMPARE(alerts.size(), std::size_t{2});
     QVERIFY2(text(alerts.back()).contains(QStringLiteral("recording 2 has a time out of range")),
              qPrintable(text(alerts.back())));
+}
+
+namespace {
+
+class ScriptedAddress final : public LibraryAddressQuestion {
+  public:
+    explicit ScriptedAddress(std::optional<QString> answer) : answer_(std::move(answer)) {}
+    std::optional<QString> askLibraryAddress(QWidget*) override { return answer_; }
+
+  private:
+    std::optional<QString> answer_;
+};
+
+std::vector<ImportedRecording> evening(double start, int count) {
+    std::vector<ImportedRecording> recordings;
+    for (int i = 0; i < count; ++i) {
+        recordings.push_back({start + 600.0 * i, 7200, "Europe/Berlin", ""});
+    }
+    return recordings;
+}
+
+}  // namespace
+
+// Another user imports into the library the window shows (a second connection, as from another
+// machine): Refresh shows it, and the sessions and recordings the user chose stay chosen.
+void MainWindowTest::refreshShowsWhatOthersImportedAndKeepsTheSelection() {
+    const std::filesystem::path shared = newLibrary(QStringLiteral("shared.vanelib"));
+    library::RecordingLibrary other = library::RecordingLibrary::open(shared);
+    other.importRecordings(library::NewSession{"Mine", 1340229600.0, {}, {}, ""},
+                           evening(kJune21, 2));
+    MainWindow window(UserDialogs{std::make_unique<RecordingAlerts>(),
+                                  std::make_unique<ScriptedPanels>(),
+                                  std::make_unique<RecordingPasteboard>()});
+    QVERIFY(window.openLibrary(QString::fromStdString(shared.string())));
+    auto* sessions = window.findChild<QTableView*>(QStringLiteral("sessions"));
+    auto* recordings = window.findChild<QTableView*>(QStringLiteral("recordings"));
+    select(sessions, {0});
+    select(recordings, {1});
+    const Host& host = window;
+    QCOMPARE(host.selectedRecordings().at(0).recordingTime, kJune21 + 600);
+
+    const std::int64_t mine = other.sessions().at(0).id;
+    other.importRecordings(mine, evening(kJune21 - 3600, 1));
+    other.importRecordings(library::NewSession{"Theirs", 1342821600.0, {}, {}, ""},
+                           evening(kJune21 + 30 * 86400, 1));
+    QCOMPARE(sessions->model()->rowCount(), 1);
+    trigger(window, QStringLiteral("Re&fresh"));
+    QCOMPARE(sessions->model()->rowCount(), 2);
+    QCOMPARE(recordings->model()->rowCount(), 3);
+    QCOMPARE(host.selectedSessions().size(), std::size_t{1});
+    QCOMPARE(host.selectedSessions()[0].recordingCount, std::int64_t{3});
+    QCOMPARE(host.selectedRecordings().size(), std::size_t{1});
+    QCOMPARE(host.selectedRecordings()[0].recordingTime, kJune21 + 600);
+
+    // Nothing changed: nothing moves.
+    window.refresh();
+    QCOMPARE(host.selectedRecordings().size(), std::size_t{1});
+    QCOMPARE(recordings->model()->rowCount(), 3);
+}
+
+void MainWindowTest::opensASharedLibraryByItsAddress() {
+    const char* server = std::getenv("VANE_TEST_POSTGRESQL_URL");
+    if (!server || !*server) {
+        const char* required = std::getenv("VANE_TEST_POSTGRESQL_REQUIRED");
+        if (required && std::string(required) == "1") {
+            QFAIL("VANE_TEST_POSTGRESQL_URL is not set");
+        }
+        QSKIP(
+            "No PostgreSQL server: set VANE_TEST_POSTGRESQL_URL, or run the tests through "
+            "scripts/with-postgres.sh (scripts/test.sh does).");
+    }
+    const std::string database =
+        "vane_desk_test_" + std::to_string(QCoreApplication::applicationPid());
+    library::PostgresConnection(server).execute("CREATE DATABASE " + database);
+    const std::string url = std::string(server);
+    const std::size_t query = url.find('?');
+    const std::size_t path = url.find('/', url.find("://") + 3);
+    const std::string address = url.substr(0, std::min(path, query)) + "/" + database +
+                                (query == std::string::npos ? "" : url.substr(query));
+    {
+        library::RecordingLibrary::create(address).importRecordings(
+            library::NewSession{"On the server", 1340229600.0, {}, {}, ""}, evening(kJune21, 2));
+        MainWindow window(UserDialogs{std::make_unique<RecordingAlerts>(),
+                                      std::make_unique<ScriptedPanels>(),
+                                      std::make_unique<RecordingPasteboard>()});
+        window.setLibraryAddressQuestion(
+            std::make_unique<ScriptedAddress>(QString::fromStdString(address)));
+        trigger(window, QStringLiteral("Open &Shared Library..."));
+        QCOMPARE(window.windowTitle(), QString::fromStdString(address) + QStringLiteral(" - Vane"));
+        auto* sessions = window.findChild<QTableView*>(QStringLiteral("sessions"));
+        QCOMPARE(sessions->model()->rowCount(), 1);
+        QCOMPARE(QSettings().value(QStringLiteral("recentLibraries")).toStringList().value(0),
+                 QString::fromStdString(address));
+    }
+    library::PostgresConnection(server).execute("DROP DATABASE " + database + " WITH (FORCE)");
 }
 
 }  // namespace vane

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -56,6 +57,7 @@ class WindFilePreviewTest : public QObject {
     void encodingChooserShowsTheEncodingReadAndThePreviewIsCut();
     void aFailedLoadKeepsTheLastFileAndTable();
     void timeZoneChooserOffersEveryOffsetInUse();
+    void findsTheHeaderBelowAPreambleAndPairsATimeColumn();
     void staysOpenAndSaysWhyWhileTheChoicesGiveNoTable();
     void guessesTheDecimalSeparatorUntilTheUserPicksOne();
 
@@ -242,6 +244,45 @@ void WindFilePreviewTest::aFailedLoadKeepsTheLastFileAndTable() {
     QVERIFY(!run.preview.sheet()->isVisible());
 }
 
+void WindFilePreviewTest::findsTheHeaderBelowAPreambleAndPairsATimeColumn() {
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("met.csv"));
+    {
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(
+            "Met mast 3\nSite: Hof, Bavaria\n\nDate;Time;Wind speed (km/h);Temp\n"
+            "01.07.2012;18:00:00;12,6;14,2\n01.07.2012;18:10:00;-9999;14,1\n"
+            "01.07.2012;18:20:00;14,4;14,0\n");
+    }
+    PreviewUnderTest run;
+    run.open(file);
+    QCOMPARE(run.control<QLineEdit>("startingLine")->text(), QStringLiteral("4"));
+    auto* time = run.control<QComboBox>("timeColumn");
+    QCOMPARE(time->itemText(0), QStringLiteral("Optional"));
+    QCOMPARE(time->currentText(), QStringLiteral("Time"));
+    QCOMPARE(run.control<QComboBox>("date_Format")->currentText(),
+             QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+    QVERIFY(run.control<QAbstractButton>("okayButton")->isEnabled());
+    WindFileChoices choices = run.preview.choices();
+    QCOMPARE(choices.dateTimeColumn, 1);
+    QCOMPARE(choices.timeColumn, 2);
+    QCOMPARE(choices.windColumn, 3);
+    QCOMPARE(choices.windUnit, std::string("km/h"));
+    QVERIFY(choices.missingMarkers.size() >= 6);
+
+    run.choose("timeColumn", 0);
+    run.control<QLineEdit>("missingMarkers")->setText(QStringLiteral("-9999"));
+    auto* zone = run.control<QComboBox>("timeZone");
+    zone->setEditText(QStringLiteral("Europe/Berlin"));
+    choices = run.preview.choices();
+    QCOMPARE(choices.timeColumn, 0);
+    QCOMPARE(choices.missingMarkers, std::vector<std::string>{"-9999"});
+    QCOMPARE(choices.timeZone, std::string("Europe/Berlin"));
+    QCOMPARE(run.preview.table().startAt, std::size_t{3});
+    QVERIFY(run.alerts.shown.empty());
+}
+
 void WindFilePreviewTest::timeZoneChooserOffersEveryOffsetInUse() {
     const QStringList titles = timeZoneTitles();
     UErrorCode status = U_ZERO_ERROR;
@@ -292,8 +333,8 @@ void WindFilePreviewTest::staysOpenAndSaysWhyWhileTheChoicesGiveNoTable() {
         PreviewUnderTest run;
         QSignalSpy ended(&run.preview, &WindFilePreview::ended);
         auto* line = run.control<QLineEdit>("startingLine");
-        line->setText(startingLine);
         run.open(file);
+        line->setText(startingLine);
         emit line->editingFinished();
         const auto* why = run.control<QLabel>("tableProblem");
         QVERIFY2(why->isVisible() && why->text().startsWith(reason), qPrintable(why->text()));

@@ -33,6 +33,11 @@ const AnalysisAlert kLateActivity{
     "Activity was recorded for a longer period than environmental data was collected."};
 const AnalysisAlert kWrongFormat{"Wrong date/time format",
                                  "At least one date/time entry had an unknown format."};
+// The alert names the first text that does not read, and the pattern tried.
+AnalysisAlert wrongFormatAt(int line, const std::string& text) {
+    return {kWrongFormat.title, kWrongFormat.message + " First at line " + std::to_string(line) +
+                                    ": \"" + text + "\" does not read as dd.MM.yyyy HH:mm."};
+}
 const AnalysisAlert kNoOverlap{"No time overlap",
                                "It seems the selected recordings and the available wind data do "
                                "not overlap in time. No measurements were taken."};
@@ -287,14 +292,14 @@ TEST_F(ActivityAnalysisTest, TheRowAfterAnUnreadableDateIsStillRead) {
                                     {stamp(22, 30), "4"},
                                     {stamp(22, 40), "5"}});
     const ActivityAnalysisResult result = run(bins({{22, 0}, {22, 20}, {22, 30}}), broken);
-    EXPECT_THAT(result.alerts, ElementsAre(kWrongFormat));
+    EXPECT_THAT(result.alerts, ElementsAre(wrongFormatAt(3, "22:10 on the 21st")));
     EXPECT_EQ(result.pasteboardText, "0\t0\n1\t1\n3\t1\n4\t1\n");
 
     // The same when the very first data row is unreadable.
     const WindTable brokenStart =
         table({{"-", "9"}, {stamp(22, 0), "1"}, {stamp(22, 10), "2"}, {stamp(22, 20), "3"}});
     const ActivityAnalysisResult start = run(bins({{22, 0}, {22, 10}}), brokenStart);
-    EXPECT_THAT(start.alerts, ElementsAre(kWrongFormat));
+    EXPECT_THAT(start.alerts, ElementsAre(wrongFormatAt(2, "-")));
     EXPECT_EQ(start.pasteboardText, "0\t0\n1\t1\n2\t1\n");
 
     // Two unreadable rows in a row.
@@ -317,7 +322,7 @@ TEST_F(ActivityAnalysisTest, ShortRowsInTheMiddleCountAsUnreadableDates) {
 TEST_F(ActivityAnalysisTest, NothingCountedGivesSharesOfZeroNotNaN) {
     const WindTable unreadable = table({{"a", "1"}, {"b", "2"}, {"c", "3"}});
     const ActivityAnalysisResult result = run(bins({{22, 0}, {22, 10}}), unreadable);
-    EXPECT_THAT(result.alerts, ElementsAre(kLateActivity, kWrongFormat));
+    EXPECT_THAT(result.alerts, ElementsAre(kLateActivity, wrongFormatAt(2, "a")));
     EXPECT_EQ(result.pasteboardText, "0\t0\n");
     EXPECT_THAT(result.plotData.at("single"), ElementsAre(PlotPoint{0.0, 0.0}));
     EXPECT_THAT(result.summaries[0].levels, IsEmpty());

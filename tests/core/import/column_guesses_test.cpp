@@ -87,6 +87,68 @@ TEST(DateFormatGuessTest, WithoutADateColumnTheWindColumnIsStillGuessed) {
     EXPECT_EQ(guesses.windItem, 2u);
 }
 
+TEST(ColumnGuessTest, TurbineAndExportNamesAreKnownAfterTheOldKeywords) {
+    struct Case {
+        Titles titles;
+        std::size_t wind, time, state, power;
+    };
+    const Case cases[] = {
+        {{"Date", "Time", "Wind speed [m/s]", "Temperature [°C]"}, 3, 2, 0, 0},
+        {{"Datum", "Uhrzeit", "Windgeschwindigkeit", "Betrieb"}, 3, 2, 4, 0},
+        {{"Date and time", "Wind speed (m/s)", "Power (kW)"}, 2, 0, 0, 3},
+        {{"Wind_turbine_name", "Date_time", "Ba_avg", "Ws_avg", "Ot_avg", "P_avg"}, 1, 0, 0, 6},
+        {{"Timestamp", "WMET_HorWdSpd", "WMET_EnvTmp", "WTUR_TurSt", "WTUR_W"}, 2, 0, 4, 5},
+        {{"timestamp", "wind_speed_ms", "temp_c", "status"}, 2, 0, 4, 0},
+        {{"Date_Time", "Speed", "Temperature"}, 2, 0, 0, 0},
+        {{"Date", "temp_avg", "Time stamp"}, 0, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const std::string first = c.titles.front() + " ... " + c.titles.back();
+        EXPECT_EQ(guessWindItem(c.titles), c.wind) << first;
+        EXPECT_EQ(guessTimeItem(c.titles, guessDateTimeItem(c.titles)), c.time) << first;
+        EXPECT_EQ(guessStateItem(c.titles), c.state) << first;
+        EXPECT_EQ(guessPowerItem(c.titles), c.power) << first;
+    }
+    std::string unit;
+    EXPECT_DOUBLE_EQ(windSpeedFactor("Wind speed (km/h)", &unit), 1.0 / 3.6);
+    EXPECT_EQ(unit, "km/h");
+    EXPECT_DOUBLE_EQ(windSpeedFactor("Wind speed [kn]", &unit), 1852.0 / 3600.0);
+    EXPECT_EQ(unit, "kn");
+    EXPECT_EQ(windSpeedFactor("Wind speed (m/s)"), 1.0);
+    EXPECT_EQ(windSpeedFactor("Windgeschwindigkeit"), 1.0);
+}
+
+TEST(ColumnGuessTest, TheFileSaysWhatNoTitleDoes) {
+    // A wind title over text gives way to the next one over numbers.
+    const WindFileGuesses scada =
+        guessWindFileColumns({"Wind_turbine_name", "Date_time", "Ws_avg"},
+                             test::tableOfRows({{"Wind_turbine_name", "Date_time", "Ws_avg"},
+                                                {"T1", "2013-01-01T00:00:00+01:00", "3.5"},
+                                                {"T1", "2013-01-01T00:10:00+01:00", "NaN"},
+                                                {"T1", "2013-01-01T00:20:00+01:00", "4.5"}}));
+    EXPECT_EQ(scada.columns.windItem, 3u);
+    EXPECT_EQ(scada.columns.dateTimeItem, 2u);
+    EXPECT_EQ(scada.columns.dateFormatIndex, 9u);
+    EXPECT_FALSE(scada.dateTimeFromValues);
+
+    const WindFileGuesses untitled = guessWindFileColumns(
+        {"ts", "v (m/s)"},
+        test::tableOfRows(
+            {{"ts", "v (m/s)"}, {"3.5", "01-Jul-2012 18:00:00"}, {"4.5", "01-Jul-2012 18:10:00"}}));
+    EXPECT_EQ(untitled.columns.dateTimeItem, 2u);
+    EXPECT_EQ(untitled.columns.dateFormatIndex, 10u);
+    EXPECT_TRUE(untitled.dateTimeFromValues);
+    EXPECT_EQ(untitled.columns.windItem, 0u) << "the column of dates is no wind speed";
+
+    const WindFileGuesses split = guessWindFileColumns(
+        {"Date", "Time", "m/s"},
+        test::tableOfRows({{"Date", "Time", "m/s"}, {"01.07.2012", "18:00:00", "3,5"}}));
+    EXPECT_EQ(split.timeItem, 2u);
+    EXPECT_EQ(split.columns.dateFormatIndex, 3u);
+    EXPECT_EQ(split.columns.windItem, 3u);
+    EXPECT_TRUE(split.windFromUnit);
+}
+
 TEST(CountStringTest, CountsCaseInsensitiveNonOverlappingOccurrences) {
     EXPECT_EQ(countString("aa", "aaa"), 1u);
     EXPECT_EQ(countString("aa", "aaaa"), 2u);

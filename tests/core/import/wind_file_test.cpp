@@ -64,6 +64,34 @@ TEST(WindFileTest, APreambleIsSkippedByTheStartingLine) {
     EXPECT_EQ(view.guesses.dateFormatIndex, 2u);
 }
 
+TEST(WindFileTest, TheHeaderRowIsFoundWhenNobodySetsTheStartingLine) {
+    struct Case {
+        const char* text;
+        int line;
+    };
+    const Case cases[] = {
+        {"Date;Wind\n01.07.2012 18:00;3\n01.07.2012 18:10;4\n", 1},
+        {"Logger 7\nSite: Hof, Bavaria\n\nDate;Wind\n01.07.2012 18:00;3\n", 4},
+        {"# export\n# Date and time,Wind speed (m/s)\n2012-07-01T18:00:00,3\n", 2},
+        // Nothing fits: the first line, as before.
+        {"Date;Wind;\n01.07.2012 18:00;3\n", 1},
+        {"1;2\n3;4\n", 1},
+        {"", 1},
+        {"\n\n\n", 1},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(findStartingLine(c.text, "\n", std::nullopt), c.line) << c.text;
+        const WindFileView view = viewWindText(c.text, kUtf8Encoding, EncodingSource::detected, {});
+        EXPECT_EQ(view.startingLine, c.line) << c.text;
+        EXPECT_TRUE(view.startingLineFound);
+    }
+    const WindFileView commented =
+        viewWindText(cases[2].text, kUtf8Encoding, EncodingSource::detected, {});
+    EXPECT_EQ(commented.columnTitles,
+              (std::vector<std::string>{"Date and time", "Wind speed (m/s)"}));
+    EXPECT_EQ(findStartingLine("a;b\n1,2,3\n", "\n", FieldSeparatorChoice{1, ","}), 1);
+}
+
 TEST(WindFileTest, FilesWithoutATableSayWhy) {
     for (const char* name : {"empty.csv", "one_line.csv"}) {
         const WindFileView view = load(name);

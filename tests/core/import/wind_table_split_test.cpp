@@ -19,6 +19,31 @@ WindTable split(std::string_view text, int lineEnding = kLineEndingLf,
     return splitWindText(text, {lineEnding, std::move(separator), std::move(startingLine)});
 }
 
+// Blank rows are kept as bits in blocks of 64 rows: runs of them across and within blocks must
+// read as before, one empty field each, and filled rows keep their fields.
+TEST(WindTableSplitTest, BlankRunsOfAnyLengthAreEmptyRowsBetweenFilledOnes) {
+    std::string text;
+    test::WindRows expected;
+    for (int row = 0; row < 300; ++row) {
+        const bool filled = row % 7 == 0 || (row >= 60 && row < 70) || row == 255 || row == 256;
+        if (filled) {
+            text += std::to_string(row) + ";x";
+            expected.push_back({std::to_string(row), "x"});
+        } else {
+            expected.push_back({""});
+        }
+        text += '\n';
+    }
+    expected.push_back({""});
+    const WindTable table = split(text);
+    EXPECT_EQ(test::rowsOf(table), expected);
+    EXPECT_EQ(table.fieldCount(299), 1u);
+    EXPECT_EQ(table.fieldCount(256), 2u);
+    EXPECT_EQ(table.field(256, 0), "256");
+    EXPECT_EQ(table.field(301, 0), "");
+    EXPECT_EQ(table.fieldCount(301), 0u);
+}
+
 TEST(WindTableSplitTest, EveryPieceIsARowAndEveryFieldIsKeptAsWritten) {
     const WindTable table = split("a;b\n1;2\n");
     const test::WindRows expected = {{"a", "b"}, {"1", "2"}, {""}};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <stop_token>
+#include <vector>
+
+#include "core/recordings/imported_recording.h"
+#include "host/library/library_types.h"
+
+namespace vane::library {
+
+// Where a library's sessions and recordings are kept: an SQLite file or a PostgreSQL database.
+// Every method throws LibraryError, worded for the user; checks that do not depend on where the
+// rows live (stored values in range, a new session's date) are RecordingLibrary's.
+class LibraryStore {
+  public:
+    virtual ~LibraryStore() = default;
+
+    // Every session with its count of recordings, by sample date, name and id, unchecked.
+    virtual std::vector<LibrarySession> sessionRows() const = 0;
+    // The recordings of the sessions by time and id, one call each, without holding them all:
+    // the row passed is reused.
+    virtual void forEachRecordingRow(
+        const std::vector<std::int64_t>& sessionIds, RecordingDetail detail,
+        const std::function<void(const LibraryRecording&)>& visit) const = 0;
+    // All or nothing; answers nothing when stopped. A NewSession comes with its sample date.
+    virtual std::optional<ImportSummary> importRecordings(
+        const ImportTarget& target, const std::vector<ImportedRecording>& recordings,
+        std::stop_token stop, const std::function<void(std::size_t done)>& progress) = 0;
+    virtual void updateSession(const LibrarySession& session) = 0;
+    virtual void removeSessions(const std::vector<std::int64_t>& sessionIds) = 0;
+
+    // True when opening rolled back a change that was never finished.
+    virtual bool undoneUnfinishedChange() const = 0;
+};
+
+}  // namespace vane::library

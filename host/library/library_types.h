@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <variant>
+
+namespace vane::library {
+
+// The library version this program writes; older libraries are migrated forward on open.
+inline constexpr int kLibrarySchemaVersion = 4;
+
+// Why a library cannot be opened or changed, in words for the user.
+class LibraryError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+struct LibrarySession {
+    std::int64_t id = 0;
+    std::string name;
+    double sampledate = 0.0;  // seconds since the Unix epoch: the first evening's midnight
+    std::optional<double> latitude;
+    std::optional<double> longitude;
+    std::string notes;
+    std::int64_t recordingCount = 0;
+
+    bool operator==(const LibrarySession&) const = default;
+};
+
+struct LibraryRecording {
+    std::int64_t id = 0;
+    std::int64_t sessionId = 0;
+    double recordingTime = 0.0;
+    int utcOffsetSeconds = 0;
+    std::string timeZone;
+    std::string filePath;
+    std::string label{};  // empty: none
+    std::optional<double> probability{};
+    bool manualLabel = false;
+};
+
+// What a read of recordings fills in: everything, or what an analysis takes (no file path and no
+// time zone name, which are most of a row's bytes).
+enum class RecordingDetail { Full, ForAnalysis };
+
+struct NewSession {
+    std::string name;
+    // Absent: the first evening of the imported recordings, which must then be some.
+    std::optional<double> sampledate{};
+    std::optional<double> latitude{};
+    std::optional<double> longitude{};
+    std::string notes{};
+    // Session names are unique. When one of this name exists (also one that another import made
+    // a moment ago), true adds the recordings to it; false refuses the import with a message.
+    bool joinExisting = false;
+};
+
+using ImportTarget = std::variant<NewSession, std::int64_t /* existing session id */>;
+
+struct ImportSummary {
+    std::int64_t sessionId = 0;
+    std::string sessionName;
+    std::size_t imported = 0;
+};
+
+// Whether a library's name is a server's URL rather than a file.
+inline bool isServerLocation(const std::string& location) {
+    return location.starts_with("postgresql://") || location.starts_with("postgres://");
+}
+
+}  // namespace vane::library
