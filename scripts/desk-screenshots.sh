@@ -57,7 +57,7 @@ xdotool key Return
 preview=$(window "Wind file")
 sleep 0.7
 # At the size the sheet chooses on a 1280 x 900 screen; the decimal comma is guessed.
-click "$preview" 884 721  # state column: Operating state
+click "$preview" 884 665  # state column: Operating state
 xdotool key Down Down Down Down Return
 save "$preview" plugin-preview.png
 
