@@ -18,11 +18,13 @@
 
 #include "core/recordings/list_file.h"
 #include "core/recordings/recording_csv.h"
+#include "host/desk/about_text.h"
 #include "host/desk/desk_dialogs.h"
 #include "host/desk/import_dialog.h"
 #include "host/desk/import_runner.h"
 #include "host/desk/library_models.h"
 #include "plugin_api/plugin.h"
+#include "plugin_api/window_sizes.h"
 
 namespace vane {
 namespace {
@@ -78,8 +80,11 @@ MainWindow::MainWindow(UserDialogs dialogs, QWidget* parent)
         statusBar()->showMessage(tr("%1 recordings selected").arg(selectedRecordings().size()));
     });
     buildMenus();
+    buildHelpMenu();
     updateTitle();
-    resize(900, 640);
+    keepWindowSize(*this, QStringLiteral("mainWindow"), QSize(900, 640));
+    // A recording's file name is at the end of its path: keep it in sight.
+    recordingView_->setTextElideMode(Qt::ElideMiddle);
 }
 
 MainWindow::~MainWindow() = default;
@@ -106,6 +111,13 @@ void MainWindow::buildMenus() {
     pluginMenu_->setObjectName(QStringLiteral("pluginMenu"));
     pluginMenu_->addAction(tr("No plug-ins found"))->setEnabled(false);
     updateRecentMenu();
+}
+
+void MainWindow::buildHelpMenu() {
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    help->addAction(tr("&About Vane"), this, [this] {
+        dialogs_.alerts->showReport(this, tr("About Vane"), aboutText(), QString());
+    });
 }
 
 bool MainWindow::openLibrary(const QString& file) {
@@ -391,7 +403,6 @@ void MainWindow::chooseNewLibrary() {
     // An existing file is refused by the library, which never overwrites one.
     const std::optional<SavePanelChoice> choice = dialogs_.panels->chooseFileToSave(
         this, SavePanelOptions{.title = tr("New Library"),
-                               .directory = QDir::homePath(),
                                .proposedName = QStringLiteral("Bats"),
                                .fileTypes = {kLibraryType},
                                .typesName = tr("Vane libraries"),
@@ -405,8 +416,7 @@ void MainWindow::chooseLibraryToOpen() {
     const std::optional<QString> file =
         dialogs_.panels->chooseFileToOpen(this, OpenPanelOptions{.fileTypes = {kLibraryType},
                                                                  .typesName = tr("Vane libraries"),
-                                                                 .title = tr("Open Library"),
-                                                                 .directory = QDir::homePath()});
+                                                                 .title = tr("Open Library")});
     if (file) {
         openLibrary(*file);
     }
