@@ -267,6 +267,9 @@ int runAnalyse(const AnalyseOptions& options, const icu::TimeZone& zone, std::os
         return outcome.exitStatus;
     }
     const ActivityAnalysisResult& result = *outcome.result;
+    if (options.header) {
+        out << columnPairHeader(result);
+    }
     out << result.pasteboardText;
     for (const AnalysisAlert& alert : result.alerts) {
         err << alert.title << ": " << alert.message << '\n';
@@ -381,6 +384,9 @@ void addAnalyseCommand(CLI::App& app, CommandAction& action) {
                       "Analyse against temperature instead of wind speed");
     command->add_option("--state-column", options->stateColumn,
                         "Column of an operating state: one curve per state (wind speed only)");
+    command->add_flag("--header", options->header,
+                      "With a pair of columns per state, label or group: first a line naming\n"
+                      "each over its pair, as the panel puts it on the clipboard");
     command->add_option("--pdf", options->pdfFile,
                         "Also save the graph as a PDF file (vector, 600 x 400 pt). Graph files\n"
                         "are written only when the analysis gives a table, and replace an\n"

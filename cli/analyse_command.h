@@ -41,6 +41,7 @@ struct AnalyseOptions {
     int offsetMinutes = 0;
     std::optional<std::string> decimal;  // "." or ","
     bool countRecordings = false;
+    bool header = false;  // a line naming each series over its pair of columns
     // Files of the graph, as the graph sheet shows it; rasters in pixels.
     std::optional<std::filesystem::path> pdfFile;
     std::optional<std::filesystem::path> pngFile;
@@ -93,7 +94,8 @@ void addWindInputOptions(CLI::App& command, AnalyseOptions& options);
 AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& zone,
                             std::ostream& err);
 
-// Writes the table (the pasteboard text, byte for byte) to `out`, then the alerts as
+// Writes the table (the pasteboard text, byte for byte; with `header`, after the line naming
+// each series over its columns, as the panel copies it) to `out`, then the alerts as
 // "Title: message" and the summary of activity levels to `err`. Exit status 0 with a table,
 // 3 when the analysis stopped at "No time overlap" or could not start, 2 for bad input.
 int runAnalyse(const AnalyseOptions& options, const icu::TimeZone& zone, std::ostream& out,

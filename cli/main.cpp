@@ -20,6 +20,7 @@
 #include "cli/sun_command.h"
 #include "cli/yearly_command.h"
 #include "core/time/local_time.h"
+#include "vane_version.h"
 
 namespace {
 
@@ -37,6 +38,7 @@ constexpr const char* kDescription =
 int main(int argc, char** argv) {
     CLI::App app{kDescription, "vane"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", "vane " VANE_VERSION, "Print the version and exit");
     app.failure_message([](const CLI::App* command, const CLI::Error& error) {
         return "Bad usage: " + std::string(error.what()) + " (see " + command->get_name() +
                " --help)\n";

@@ -22,6 +22,7 @@
 #include "core/yearly/activity_raster.h"
 #include "core/yearly/bar_raster.h"
 #include "core/yearly/picture_notes.h"
+#include "core/yearly/picture_years.h"
 #include "core/yearly/session_list.h"
 #include "graph/offscreen_gui.h"
 #include "yearlyview/image_files.h"
@@ -50,13 +51,44 @@ MarkLocation chosenLocation(const YearlyOptions& options, const std::vector<Sess
     return location;
 }
 
-std::optional<Raster> activityPicture(const YearlyOptions& options,
-                                      const std::vector<Recording>& recordings,
-                                      const std::vector<Session>& sessions,
-                                      const icu::TimeZone& zone, std::ostream& err, int& status) {
+// The raster and the line written on the picture's grid.
+struct DrawnPicture {
+    Raster raster;
+    std::string caption;
+};
+
+std::string yearList(const std::vector<int>& years) {
+    std::string list;
+    for (const int year : years) {
+        list += (list.empty() ? "" : ", ") + std::to_string(year);
+    }
+    return list;
+}
+
+std::optional<DrawnPicture> activityPicture(const YearlyOptions& options,
+                                            const std::vector<Recording>& recordings,
+                                            const std::vector<Session>& sessions,
+                                            const icu::TimeZone& zone, std::ostream& err,
+                                            int& status) {
     const std::vector<Recording> sorted = sortedByRecordingTime(recordings);
-    ActivityRasterResult result = generateImageData(
-        sorted, options.binWidthMinutes, chosenLocation(options, sessions), zone, nullptr);
+    std::span<const Recording> drawn = sorted;
+    if (options.year) {
+        drawn = recordingsOfYear(sorted, *options.year, zone);
+        if (drawn.empty() && !sorted.empty()) {
+            err << "Nothing to draw: no recordings in " << *options.year
+                << "; the years with recordings are " << yearList(recordingYears(sorted, zone))
+                << '\n';
+            status = kExitNoResult;
+            return std::nullopt;
+        }
+        if (drawn.size() < sorted.size()) {
+            err << "Recordings left out: " << sorted.size() - drawn.size() << " of "
+                << sorted.size() << " lie outside " << *options.year << '\n';
+        }
+    }
+    const MarkLocation location = chosenLocation(options, sessions);
+    ActivityRasterResult result =
+        generateImageData(drawn, options.binWidthMinutes, location, zone, nullptr);
     if (!result.raster) {
         err << "Nothing to draw: "
             << (options.library ? "the library's sessions hold"
@@ -65,10 +97,10 @@ std::optional<Raster> activityPicture(const YearlyOptions& options,
         status = kExitNoResult;
         return std::nullopt;
     }
-    for (const std::string& note : activityPictureNotes(result, sorted)) {
+    for (const std::string& note : activityPictureNotes(result, drawn)) {
         err << note << '\n';
     }
-    return std::move(result.raster);
+    return DrawnPicture{std::move(*result.raster), yearPictureCaption(result.year, location)};
 }
 
 // The recordings and sessions to draw, from the library or from the two lists.
@@ -97,11 +129,12 @@ Outcome<LoadedRecordings> drawnRecordings(const YearlyOptions& options, const ic
     return loaded;
 }
 
-std::optional<QString> writeView(const Raster& raster, bool invert,
+std::optional<QString> writeView(const DrawnPicture& picture, bool invert,
                                  const std::filesystem::path& path, const QByteArray& format,
                                  std::ostream& err) {
     yearlyview::YearGraphView view;
-    view.setGraphImage(yearlyview::createImageFromGrayscaleWithData(raster, invert));
+    view.setGraphImage(yearlyview::createImageFromGrayscaleWithData(picture.raster, invert));
+    view.setCaption(QString::fromStdString(picture.caption));
     if (std::optional<QImage> grid =
             yearlyview::MyCreateCGImageFromFile(yearlyview::kYearGridResource, err)) {
         view.setGridImage(*grid);
@@ -165,22 +198,23 @@ int runYearly(const YearlyOptions& options, const icu::TimeZone& zone, std::ostr
     sayRecordingsLeftOut(drawn, err);
 
     const graph::OffscreenGui gui;
-    Raster raster;
+    DrawnPicture picture;
     if (options.bars) {
-        raster = generateBarGraphImageData(sortedBySampleDate(drawn.sessions), zone).raster;
+        picture.raster = generateBarGraphImageData(sortedBySampleDate(drawn.sessions), zone).raster;
     } else {
         int status = kExitSuccess;
-        std::optional<Raster> activity =
+        std::optional<DrawnPicture> activity =
             activityPicture(options, drawn.recordings, drawn.sessions, zone, err, status);
         if (!activity) {
             return status;
         }
-        raster = std::move(*activity);
+        picture = std::move(*activity);
     }
+    const Raster& raster = picture.raster;
 
     if (viewPath) {
         if (const std::optional<QString> problem =
-                writeView(raster, options.invert, *viewPath, viewFormat, err)) {
+                writeView(picture, options.invert, *viewPath, viewFormat, err)) {
             return reportProblem({.title = "Problem with image file",
                                   .message = problem->toStdString(),
                                   .file = viewPath->string()},
@@ -211,6 +245,7 @@ void addYearlyCommand(CLI::App& app, CommandAction& action) {
         std::filesystem::path raster;
         double latitude = 0.0;
         double longitude = 0.0;
+        int year = 0;
     };
     const auto arguments = std::make_shared<Arguments>();
     CLI::App* command = app.add_subcommand(
@@ -219,9 +254,9 @@ void addYearlyCommand(CLI::App& app, CommandAction& action) {
         "December from left to right, the time of night from 16:00 to 09:00 from top to\n"
         "bottom, each activity bin a bar that grows brighter with its number of recordings,\n"
         "with the sunset and sunrise of the site marked for every day. The year is that of\n"
-        "the first recording; its last night is 25 to 26 December (24 to 25 in leap years),\n"
-        "and later recordings are not drawn. Writes the picture with its grid to --out, and\n"
-        "the bare 720 x 408 picture to --raster.");
+        "the first recording (or --year); its last night is 25 to 26 December (24 to 25 in\n"
+        "leap years), and later recordings are not drawn. Writes the picture with its grid,\n"
+        "the year and the site to --out, and the bare 720 x 408 picture to --raster.");
     command->footer(
         "A recording list has one ISO 8601 time stamp per line (see 'vane events --help').\n"
         "A session list is CSV with the header sampledate,recordings,latitude,longitude:\n"
@@ -266,9 +301,17 @@ void addYearlyCommand(CLI::App& app, CommandAction& action) {
     command->get_option("--library")->excludes(sessions);
     addNamedColumnOptions(*command, arguments->options.named);
     addRecordingFilterOptions(*command, arguments->options.filter);
-    command->add_flag("--bars", arguments->options.bars,
-                      "Draw one bar per session, as high as its number of recordings, instead\n"
-                      "of the activity picture");
+    CLI::Option* year =
+        command
+            ->add_option("--year", arguments->year,
+                         "Draw the recordings of this year (local time); default: the year\n"
+                         "of the first recording")
+            ->check(CLI::Range(1, 9999));
+    command
+        ->add_flag("--bars", arguments->options.bars,
+                   "Draw one bar per session, as high as its number of recordings, instead\n"
+                   "of the activity picture")
+        ->excludes(year);
     command->add_flag("--invert", arguments->options.invert,
                       "Inverted colours: white ground, red bars, blue marks");
     CLI::Option* out = command->add_option(
@@ -281,30 +324,34 @@ void addYearlyCommand(CLI::App& app, CommandAction& action) {
         command->add_option("--raster", arguments->raster,
                             "The bare 720 x 408 picture as binary PPM (P6), for scripts and tests");
 
-    command->callback([arguments, recordings, latitude, longitude, sessions, out, raster, &action] {
-        action = [arguments, recordings, latitude, longitude, sessions, out, raster] {
-            YearlyOptions options = arguments->options;
-            if (*recordings) {
-                options.recordingList = arguments->recordingList;
-            }
-            if (*latitude) {
-                options.latitude = arguments->latitude;
-            }
-            if (*longitude) {
-                options.longitude = arguments->longitude;
-            }
-            if (*sessions) {
-                options.sessionList = arguments->sessionList;
-            }
-            if (*out) {
-                options.out = arguments->out;
-            }
-            if (*raster) {
-                options.raster = arguments->raster;
-            }
-            return runYearly(options, *processTimeZone(), std::cout, std::cerr);
-        };
-    });
+    command->callback(
+        [arguments, recordings, latitude, longitude, sessions, out, raster, year, &action] {
+            action = [arguments, recordings, latitude, longitude, sessions, out, raster, year] {
+                YearlyOptions options = arguments->options;
+                if (*recordings) {
+                    options.recordingList = arguments->recordingList;
+                }
+                if (*latitude) {
+                    options.latitude = arguments->latitude;
+                }
+                if (*longitude) {
+                    options.longitude = arguments->longitude;
+                }
+                if (*sessions) {
+                    options.sessionList = arguments->sessionList;
+                }
+                if (*year) {
+                    options.year = arguments->year;
+                }
+                if (*out) {
+                    options.out = arguments->out;
+                }
+                if (*raster) {
+                    options.raster = arguments->raster;
+                }
+                return runYearly(options, *processTimeZone(), std::cout, std::cerr);
+            };
+        });
 }
 
 }  // namespace vane::cli

@@ -22,6 +22,7 @@ struct YearlyOptions {
     std::vector<std::string> librarySessions;
     NamedColumns named{};             // of a table no identification program wrote
     RecordingFilterOptions filter{};  // which recordings are drawn
+    std::optional<int> year;          // of the recordings to draw; default: the first recording's
     double binWidthMinutes = 10.0;
     std::optional<double> latitude;  // overrides the first session's site
     std::optional<double> longitude;

@@ -9,6 +9,7 @@
 #include "graph/activity_graph.h"
 #include "graph/graph_file.h"
 #include "plugin/activity_graph_view.h"
+#include "plugin_api/window_sizes.h"
 #include "ui_graph_sheet.h"
 
 namespace vane::plugin {
@@ -36,6 +37,7 @@ ActivityGraphSheet::ActivityGraphSheet(AlertPresenter& alerts, FilePanels& panel
     view_ = new ActivityGraphView(ui_->hostViewFrame);
     ui_->hostViewLayout->addWidget(view_);
     ui_->graphLayout->setStretch(0, 1);  // the graph takes what the window gains
+    keepWindowSize(*sheet_, QStringLiteral("activityGraph"), QSize(900, 700));
     view_->setGraph(&graph_->graph());
     connect(ui_->closeButton, &QAbstractButton::clicked, sheet_, &QDialog::reject);
     connect(ui_->pdfButton, &QAbstractButton::clicked, this, &ActivityGraphSheet::saveAsPdf);

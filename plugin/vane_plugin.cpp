@@ -95,6 +95,7 @@ void VanePlugin::fire() {
     setLastRecordingDate(dateOf(recordings_.back()));
     setRecordingCount(static_cast<int>(recordings_.size()));
     listLabels();
+    panelUi_->statusMessage->clear();
 
     panel_->show();
     panel_->raise();
@@ -122,6 +123,7 @@ void VanePlugin::loadPanel() {
 
 void VanePlugin::connectControls() {
     connect(panel_, &QDialog::finished, this, [this] { recordings_.clear(); });
+    connect(panelUi_->closePanelButton, &QAbstractButton::clicked, panel_, &QDialog::reject);
     connect(panelUi_->chooseWindFileButton, &QAbstractButton::clicked, this, [this] {
         preview_->chooseFile(recordings_.empty() ? 0.0 : recordings_.front().recordingTime);
     });
@@ -219,7 +221,9 @@ void VanePlugin::analyse(WindFilePreview::Ending ending) {
     if (!result.hasTable()) {
         return;
     }
-    dialogs_.pasteboard->setString(fromUtf8(result.pasteboardText));
+    // The plain table goes as it always went; column pairs are named, since a pasted table
+    // cannot say otherwise which state or group each pair is.
+    dialogs_.pasteboard->setString(fromUtf8(columnPairHeader(result) + result.pasteboardText));
     plotData_ = result.plotData;
     // The per-state curves are always over the wind speed, whichever button ended the preview.
     const bool temperatureAxis = plotTemp_ && !result.legend;
@@ -243,8 +247,11 @@ void VanePlugin::copyActivityTimes() {
     const std::vector<Recording> recordings =
         host_ != nullptr ? host_->selectedRecordings() : std::vector<Recording>{};
     const std::unique_ptr<icu::TimeZone> zone = processTimeZone();
-    dialogs_.pasteboard->setString(
-        fromUtf8(eventTimeText(recordings, *zone, icu::Locale::getDefault())));
+    const QString text = fromUtf8(eventTimeText(recordings, *zone, icu::Locale::getDefault()));
+    dialogs_.pasteboard->setString(text);
+    // One line a time; said so that the user knows the copy happened and what it held.
+    panelUi_->statusMessage->setText(
+        tr("Copied %1 activity times").arg(QLocale().toString(text.count(QLatin1Char('\n')))));
 }
 
 void VanePlugin::setWeighByRecordingCount(bool on) {

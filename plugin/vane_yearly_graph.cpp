@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QDialog>
-#include <QDir>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QLabel>
@@ -15,6 +14,7 @@
 #include "core/yearly/activity_raster.h"
 #include "core/yearly/bar_raster.h"
 #include "core/yearly/picture_notes.h"
+#include "core/yearly/picture_years.h"
 #include "core/yearly/sun_marks.h"
 #include "plugin/year_graph_widget.h"
 #include "ui_yearly_graph.h"
@@ -24,12 +24,15 @@
 namespace vane::plugin {
 namespace {
 
-// Every format Qt writes, PNG first so that the save panel preselects it.
+// Every picture format Qt writes, PNG first so that the save panel preselects it; cursors,
+// icons and phone bitmaps are no way to keep a picture of a year.
 QStringList imageFileTypes() {
+    const QStringList notOffered{QStringLiteral("cur"), QStringLiteral("ico"),
+                                 QStringLiteral("icns"), QStringLiteral("wbmp")};
     QStringList types{QStringLiteral("png")};
     for (const QByteArray& format : QImageWriter::supportedImageFormats()) {
         const QString type = QString::fromLatin1(format).toLower();
-        if (!types.contains(type)) {
+        if (!types.contains(type) && !notOffered.contains(type)) {
             types << type;
         }
     }
@@ -51,6 +54,7 @@ VaneYearlyGraph::VaneYearlyGraph(const Host& host, AlertPresenter& alerts, FileP
     ui_->yearViewLayout->addWidget(yearView_);
 
     connect(ui_->binWidth, &QComboBox::activated, this, &VaneYearlyGraph::adjustBinWidth);
+    connect(ui_->yearChooser, &QComboBox::activated, this, &VaneYearlyGraph::redraw);
     connect(ui_->invertGraph, &QAbstractButton::toggled, this, &VaneYearlyGraph::setInvertGraph);
     connect(ui_->barGraph, &QAbstractButton::toggled, this, &VaneYearlyGraph::setBarGraph);
     connect(this, &VaneYearlyGraph::invertGraphChanged, ui_->invertGraph,
@@ -65,6 +69,7 @@ VaneYearlyGraph::~VaneYearlyGraph() {
 }
 
 void VaneYearlyGraph::showWindow() {
+    listYears();
     setInvertGraph(false);
     applyInversionFilters(false);
     if (yearView_->view().gridImage().isNull()) {
@@ -112,11 +117,25 @@ void VaneYearlyGraph::applyInversionFilters(bool on) {
     yearView_->update();
 }
 
+// The years of the selected recordings; the year shown stays chosen while the selection holds it.
+void VaneYearlyGraph::listYears() {
+    const std::unique_ptr<icu::TimeZone> zone = processTimeZone();
+    const QString shown = ui_->yearChooser->currentText();
+    ui_->yearChooser->clear();
+    for (const int year :
+         recordingYears(sortedByRecordingTime(host_.selectedRecordings()), *zone)) {
+        ui_->yearChooser->addItem(QString::number(year));
+    }
+    ui_->yearChooser->setCurrentIndex(std::max(0, ui_->yearChooser->findText(shown)));
+}
+
 void VaneYearlyGraph::redraw() {
     const std::unique_ptr<icu::TimeZone> zone = processTimeZone();
     const std::vector<Session> sessions = sortedBySampleDate(host_.selectedSessions());
     std::optional<Raster> raster;
     std::vector<std::string> notes;  // what the picture cannot show
+    QString caption;
+    ui_->yearChooser->setEnabled(!barGraph_);
     if (barGraph_) {
         BarRasterResult bars = generateBarGraphImageData(sessions, *zone);
         for (const std::int64_t length : bars.barLengths) {
@@ -125,11 +144,20 @@ void VaneYearlyGraph::redraw() {
         raster = std::move(bars.raster);
     } else {
         const std::vector<Recording> recordings = sortedByRecordingTime(host_.selectedRecordings());
-        ActivityRasterResult activity = generateImageData(
-            recordings, ui_->binWidth->currentText().toDouble(), markLocation(sessions), *zone);
-        notes = activityPictureNotes(activity, recordings);
+        const std::span<const Recording> drawn =
+            ui_->yearChooser->count() > 0
+                ? recordingsOfYear(recordings, ui_->yearChooser->currentText().toInt(), *zone)
+                : std::span<const Recording>(recordings);
+        const MarkLocation location = markLocation(sessions);
+        ActivityRasterResult activity =
+            generateImageData(drawn, ui_->binWidth->currentText().toDouble(), location, *zone);
+        notes = activityPictureNotes(activity, drawn);
+        if (activity.raster) {
+            caption = QString::fromStdString(yearPictureCaption(activity.year, location));
+        }
         raster = std::move(activity.raster);
     }
+    yearView_->view().setCaption(caption);
     QStringList lines;
     for (const std::string& note : notes) {
         lines.append(QString::fromStdString(note));
@@ -146,16 +174,20 @@ void VaneYearlyGraph::saveImage() {
         window_.data(),
         SavePanelOptions{
             .title = QCoreApplication::translate("VaneYearlyGraph", "Save Graph to image file"),
-            .directory = QDir::homePath(),
             .proposedName = QFileInfo(window_->windowTitle()).completeBaseName(),
             .fileTypes = imageFileTypes(),
         });
     if (!choice) {
         return;
     }
-    const QByteArray format = !choice->fileType.isEmpty()
-                                  ? choice->fileType.toLatin1()
-                                  : yearlyview::imageFormatForPath(choice->path);
+    // The file's own extension names the format where Qt writes it, so that name and content
+    // agree.
+    const QByteArray named = QFileInfo(choice->path).suffix().isEmpty()
+                                 ? QByteArray()
+                                 : yearlyview::imageFormatForPath(choice->path);
+    const QByteArray format = !named.isEmpty()              ? named
+                              : !choice->fileType.isEmpty() ? choice->fileType.toLatin1()
+                                                            : QByteArray("png");
     const QImage image = yearView_->view().render();
     if (const auto problem = yearlyview::saveImageFile(image, choice->path, format)) {
         const QFileInfo file(choice->path);

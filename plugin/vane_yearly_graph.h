@@ -52,6 +52,7 @@ class VaneYearlyGraph final : public QObject {
     void barGraphChanged(bool on);
 
   private:
+    void listYears();
     void redraw();
     void applyInversionFilters(bool on);
 

@@ -5,12 +5,16 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDialog>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
 #include <QtDebug>
+#include <algorithm>
 #include <utility>
 
 #include "core/analysis/reading_values.h"
+#include "core/import/analysis_guesses.h"
 #include "core/import/column_guesses.h"
 #include "core/import/date_format_items.h"
 #include "core/import/preview_text.h"
@@ -20,6 +24,7 @@
 #include "core/time/utc_offset.h"
 #include "plugin/time_zone_titles.h"
 #include "plugin/wind_table_model.h"
+#include "plugin_api/window_sizes.h"
 #include "ui_preview_sheet.h"
 
 namespace vane::plugin {
@@ -62,8 +67,14 @@ WindFilePreview::WindFilePreview(AlertPresenter& alerts, FilePanels& panels, QWi
       ui_(std::make_unique<Ui::PreviewSheet>()) {
     ui_->setupUi(sheet_);
     sheet_->setWindowModality(Qt::WindowModal);
+    // Room for a screenful of rows beside the text; the table takes whatever the user adds.
+    keepWindowSize(*sheet_, QStringLiteral("windFilePreview"), QSize(1100, 800));
     model_ = new WindTableModel(sheet_);
     ui_->windPreviewTable->setModel(model_);
+    // One line a row, so that a screenful shows as many rows as it can.
+    ui_->windPreviewTable->setWordWrap(false);
+    ui_->windPreviewTable->verticalHeader()->setDefaultSectionSize(
+        ui_->windPreviewTable->fontMetrics().height() * 3 / 2);
     for (const std::string_view format : kDateFormatItems) {
         ui_->date_Format->addItem(QString::fromUtf8(format.data(), format.size()));
     }
@@ -88,6 +99,8 @@ void WindFilePreview::connectControls() {
     connect(ui_->windEncodings, &QComboBox::activated, this, &WindFilePreview::changeFileEncoding);
     connect(ui_->lineEnd, &QComboBox::activated, this, &WindFilePreview::setLineEnding);
     connect(ui_->fieldSep, &QComboBox::activated, this, &WindFilePreview::updateTableData);
+    connect(ui_->decimal_Sep, &QComboBox::activated, this,
+            [this] { decimalSeparatorPicked_ = true; });
     connect(ui_->startingLine, &QLineEdit::editingFinished, this, [this] {
         startingLineEdited_ = true;
         updateTableData();
@@ -133,6 +146,7 @@ void WindFilePreview::chooseFile(double zoneInstant) {
     }
     WindFileView& view = *load;
     file_ = *path;
+    decimalSeparatorPicked_ = false;
     rawText_ = view.text;
 
     QComboBox& encodings = *ui_->windEncodings;
@@ -223,6 +237,8 @@ void WindFilePreview::showTable(WindTable table) {
         columnTitles_ = previewColumnTitles(*table_);
     }
     model_->setTable(table_, columnTitles_);
+    // Qt measures the first thousand rows, however long the file.
+    ui_->windPreviewTable->resizeColumnsToContents();
     updateColumnChoosers();
 }
 
@@ -242,6 +258,7 @@ void WindFilePreview::updateColumnChoosers() {
     if (guesses.dateFormatIndex) {
         ui_->date_Format->setCurrentIndex(static_cast<int>(*guesses.dateFormatIndex));
     }
+    guessDecimalSeparator();
     // Guesses are the controller's own selections: the flags keep the user's last picks.
     updateSheetButtons();
 }
@@ -272,15 +289,61 @@ void WindFilePreview::setOutputColumns(QComboBox* sender) {
             }
         }
     }
+    guessDecimalSeparator();
     updateSheetButtons();
+}
+
+// As the command line does, from the column the analysis will read; the wind column when both
+// are chosen, since the buttons are pressed only after.
+void WindFilePreview::guessDecimalSeparator() {
+    if (decimalSeparatorPicked_) {
+        return;
+    }
+    const int windItem = ui_->windColumn->currentIndex();
+    const int valueItem = windItem > 0 ? windItem : ui_->tempColumn->currentIndex();
+    selectItemTitled(*ui_->decimal_Sep, fromUtf8(vane::guessDecimalSeparator(*table_, valueItem)));
 }
 
 // The buttons follow what the choosers show, guessed or picked: the flags record only the
 // user's own picks and may be stale after a rebuild of the choosers.
 void WindFilePreview::updateSheetButtons() {
-    const bool dateChosen = ui_->date_timeColumn->currentIndex() > 0;
-    ui_->okayButton->setEnabled(dateChosen && ui_->windColumn->currentIndex() > 0);
-    ui_->tempButton->setEnabled(dateChosen && ui_->tempColumn->currentIndex() > 0);
+    const std::string tableProblem =
+        startingLineProblem(*table_, integerValue(ui_->startingLine->text().toStdString()));
+    const int dateItem = ui_->date_timeColumn->currentIndex();
+    const int windItem = ui_->windColumn->currentIndex();
+    const int temperatureItem = ui_->tempColumn->currentIndex();
+    const int stateItem = ui_->stateColumn->currentIndex();
+    // What keeps a button from giving a table, as the analysis would refuse it.
+    const auto problemReading = [&](int valueItem, int alsoNeeded) -> QString {
+        if (!tableProblem.empty()) {
+            return fromUtf8(tableProblem);
+        }
+        if (dateItem <= 0) {
+            return tr("Choose the date/time column.");
+        }
+        if (valueItem <= 0) {
+            return tr("Choose the wind speed or the temperature column.");
+        }
+        const auto fieldsNeeded =
+            static_cast<std::size_t>(std::max({dateItem, valueItem, alsoNeeded}));
+        return holdsDataRowWithFields(*table_, fieldsNeeded)
+                   ? QString()
+                   : tr("No data row after the header row holds all the chosen columns.");
+    };
+    // The per-state analysis reads the wind speed whichever button ends the sheet.
+    const QString windProblem = problemReading(windItem, stateItem);
+    const QString temperatureProblem =
+        stateItem > 0 ? windProblem : problemReading(temperatureItem, 0);
+    ui_->okayButton->setEnabled(windProblem.isEmpty());
+    ui_->tempButton->setEnabled(temperatureItem > 0 && temperatureProblem.isEmpty());
+    // Said in the sheet while neither button can go on, so that the user puts the choices right
+    // without choosing the file again.
+    const QString reason =
+        windProblem.isEmpty() || (temperatureItem > 0 && temperatureProblem.isEmpty()) ? QString()
+        : windItem > 0 || temperatureItem <= 0                                         ? windProblem
+                                               : temperatureProblem;
+    ui_->tableProblem->setText(reason);
+    ui_->tableProblem->setVisible(!reason.isEmpty());
 }
 
 void WindFilePreview::end(Ending ending) {

@@ -99,6 +99,7 @@ class WindFilePreview final : public QObject {
     void updateColumnChoosers();
     void setOutputColumns(QComboBox* sender);
     void updateSheetButtons();
+    void guessDecimalSeparator();
     void end(Ending ending);
 
     AlertPresenter& alerts_;
@@ -116,7 +117,8 @@ class WindFilePreview final : public QObject {
     bool windColumnPicked_ = false;
     bool dateColumnPicked_ = false;
     bool temperatureColumnPicked_ = false;
-    bool startingLineEdited_ = false;  // else the header row is found on loading a file
+    bool decimalSeparatorPicked_ = false;  // the user's pick wins over the guess
+    bool startingLineEdited_ = false;      // else the header row is found on loading a file
 };
 
 }  // namespace vane::plugin

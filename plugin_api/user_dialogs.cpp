@@ -2,14 +2,19 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QMessageBox>
+#include <QSettings>
 #include <QSortFilterProxyModel>
 
 namespace vane {
 namespace {
+
+// Where the last panel was left, so that the next one starts there.
+constexpr const char* kLastFolderKey = "lastFolder";
 
 class MessageBoxAlerts final : public AlertPresenter {
   public:
@@ -54,7 +59,7 @@ class FileDialogPanels final : public FilePanels {
   public:
     std::optional<QString> chooseFileToOpen(QWidget* parent,
                                             const OpenPanelOptions& options) override {
-        QFileDialog dialog(parent);
+        QFileDialog dialog(parent, options.title, panelStartFolder(options.directory));
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setProxyModel(new EnabledFilesProxy(options.fileTypes, &dialog));
@@ -65,12 +70,13 @@ class FileDialogPanels final : public FilePanels {
         if (!shouldEnablePath(path, options.fileTypes) || QFileInfo(path).isDir()) {
             return std::nullopt;
         }
+        rememberPanelFolder(path);
         return path;
     }
 
     std::optional<SavePanelChoice> chooseFileToSave(QWidget* parent,
                                                     const SavePanelOptions& options) override {
-        QFileDialog dialog(parent, options.title, options.directory);
+        QFileDialog dialog(parent, options.title, panelStartFolder(options.directory));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         QStringList filters;
@@ -81,6 +87,14 @@ class FileDialogPanels final : public FilePanels {
         if (!options.fileTypes.isEmpty()) {
             dialog.setDefaultSuffix(options.fileTypes.front());
         }
+        // A name typed without an extension takes that of the type selected last, not the first.
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [&dialog, &filters, &options](const QString& filter) {
+                             const auto index = filters.indexOf(filter);
+                             if (index >= 0) {
+                                 dialog.setDefaultSuffix(options.fileTypes.at(index));
+                             }
+                         });
         if (!options.proposedName.isEmpty()) {
             dialog.selectFile(options.proposedName);
         }
@@ -90,21 +104,20 @@ class FileDialogPanels final : public FilePanels {
         }
         const auto typeIndex = filters.indexOf(dialog.selectedNameFilter());
         const QString type = typeIndex >= 0 ? options.fileTypes.at(typeIndex) : QString();
-        QString path = dialog.selectedFiles().front();
-        if (!type.isEmpty() && QFileInfo(path).suffix().compare(type, Qt::CaseInsensitive) != 0) {
-            path += QLatin1Char('.') + type;
-        }
-        return SavePanelChoice{path, type};
+        rememberPanelFolder(dialog.selectedFiles().front());
+        return chosenSavePath(dialog.selectedFiles().front(), type, options.fileTypes);
     }
 
     std::optional<QString> chooseFolder(QWidget* parent, const QString& title) override {
-        QFileDialog dialog(parent, title);
+        QFileDialog dialog(parent, title, panelStartFolder({}));
         dialog.setFileMode(QFileDialog::Directory);
         dialog.setOption(QFileDialog::ShowDirsOnly);
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
             return std::nullopt;
         }
+        // The folder that holds the one imported, where its neighbours are.
+        rememberPanelFolder(dialog.selectedFiles().front());
         return dialog.selectedFiles().front();
     }
 };
@@ -119,6 +132,29 @@ class ClipboardPasteboard final : public Pasteboard {
 UserDialogs UserDialogs::onScreen() {
     return UserDialogs{std::make_unique<MessageBoxAlerts>(), std::make_unique<FileDialogPanels>(),
                        std::make_unique<ClipboardPasteboard>()};
+}
+
+QString panelStartFolder(const QString& asked) {
+    return !asked.isEmpty() ? asked
+                            : QSettings().value(kLastFolderKey, QDir::homePath()).toString();
+}
+
+void rememberPanelFolder(const QString& chosen) {
+    QSettings().setValue(kLastFolderKey, QFileInfo(chosen).absolutePath());
+}
+
+SavePanelChoice chosenSavePath(const QString& typedPath, const QString& selectedType,
+                               const QStringList& fileTypes) {
+    const QString typed = QFileInfo(typedPath).suffix();
+    for (const QString& type : fileTypes) {
+        if (!typed.isEmpty() && typed.compare(type, Qt::CaseInsensitive) == 0) {
+            return SavePanelChoice{typedPath, type};
+        }
+    }
+    if (selectedType.isEmpty()) {
+        return SavePanelChoice{typedPath, selectedType};
+    }
+    return SavePanelChoice{typedPath + QLatin1Char('.') + selectedType, selectedType};
 }
 
 bool shouldEnablePath(const QString& path, const QStringList& fileTypes) {

@@ -70,6 +70,18 @@ struct UserDialogs {
     static UserDialogs onScreen();
 };
 
+// The folder a file panel starts in: `asked`, or else the folder of the last file or folder any
+// panel answered (kept across runs), or else the home folder.
+QString panelStartFolder(const QString& asked);
+// Notes the folder that holds `chosen`, a file or folder a panel answered, for the next panel.
+void rememberPanelFolder(const QString& chosen);
+
+// What a save panel answers for the name the user typed with the type selected: an extension
+// typed that is one of `fileTypes` (ignoring case) wins and the type follows it; any other name
+// gets the selected type's extension added.
+SavePanelChoice chosenSavePath(const QString& typedPath, const QString& selectedType,
+                               const QStringList& fileTypes);
+
 // Whether an open panel lets the user pick `path`: folders always (to open them), files when
 // their extension is one of `fileTypes`, ignoring case. A missing item is judged by its name.
 bool shouldEnablePath(const QString& path, const QStringList& fileTypes);

@@ -25,6 +25,12 @@ save() {  # WINDOW FILE
     import -window "$1" "$out/$2"
     echo "Wrote $out/$2"
 }
+save_with_menu() {  # WINDOW FILE: the window's place on the screen, with an open menu over it
+    sleep 0.5
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/$2"
+    echo "Wrote $out/$2"
+}
 
 "$desk_program" "${selections[@]}" "$library" &
 desk_pid=$!
@@ -33,11 +39,15 @@ trap 'kill "$desk_pid" 2>/dev/null || true' EXIT
 desk=$(window "$(basename "$library") - Vane")
 click "$desk" 300 307  # a recording of the selected sessions
 xdotool key ctrl+a
-save "$desk" desk.png
+click "$desk" 20 8    # File
+save_with_menu "$desk" desk.png
+xdotool key Escape
+sleep 0.5
 
 click "$desk" 68 8    # Plug-ins
-click "$desk" 148 51  # Bat/Environmental activity
+click "$desk" 148 73  # Bat/Environmental activity, after the other two
 panel=$(window "Bat/Environmental activity")
+click "$panel" 211 95  # Copy activity times: the panel says how many
 save "$panel" plugin-panel.png
 
 click "$panel" 211 67  # Choose wind file...
@@ -45,15 +55,13 @@ window "Open" >/dev/null
 xdotool type --delay 5 "$wind_file"
 xdotool key Return
 preview=$(window "Wind file")
-xdotool windowsize "$preview" 980 640 windowmove "$preview" 150 20
 sleep 0.7
-click "$preview" 550 337  # decimal separator: the file's comma
-xdotool key Down Return
-click "$preview" 550 589  # state column: Operating state
+# At the size the sheet chooses on a 1280 x 900 screen; the decimal comma is guessed.
+click "$preview" 884 665  # state column: Operating state
 xdotool key Down Down Down Down Return
 save "$preview" plugin-preview.png
 
-click "$preview" 928 617  # Wind
+click "$preview" 1048 777  # Wind
 graph=$(window "Activity graph")
 xdotool windowsize "$graph" 720 560 windowmove "$graph" 100 20
 save "$graph" plugin-graph.png

@@ -13,6 +13,8 @@ packages=(
   libbenchmark-dev
   libcli11-dev
   qt6-svg-dev
+  qt6-image-formats-plugins
+  help2man
   time
   clang libclang-rt-14-dev llvm
   poppler-utils  # pdftoppm, to look at the PDF reports as pictures

@@ -1,10 +1,16 @@
 #include "yearlyview/year_graph_view.h"
 
+#include <QFont>
 #include <QPainter>
 
 #include "core/yearly/raster.h"
 
 namespace vane::yearlyview {
+namespace {
+
+constexpr int kCaptionPixelSize = 11;
+
+}  // namespace
 
 QRect graphImageRect() {
     return {kGraphImageLeft, kYearViewHeight - kGraphImageBottom - kRasterHeight, kRasterWidth,
@@ -29,6 +35,15 @@ QImage YearGraphView::render() const {
         painter.fillRect(frame.right(), frame.y(), kBorder, frame.height(), Qt::black);
         if (!gridImage_.isNull()) {
             painter.drawImage(QPoint(0, 0), gridImage_);
+        }
+        if (!caption_.isEmpty()) {
+            // Above the frame's right end, where the grid has no labels.
+            QFont font = painter.font();
+            font.setPixelSize(kCaptionPixelSize);
+            painter.setFont(font);
+            painter.setPen(QColor(64, 64, 64));
+            painter.drawText(QRect(frame.x(), 0, frame.width(), frame.y()),
+                             Qt::AlignRight | Qt::AlignVCenter, caption_);
         }
     }
     if (contentFilters_.empty()) {

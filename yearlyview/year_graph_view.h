@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <QString>
 #include <vector>
 
 #include "yearlyview/content_filters.h"
@@ -25,6 +26,9 @@ class YearGraphView {
     // A null image leaves the frame empty (no recording selected).
     void setGraphImage(QImage image) { graphImage_ = std::move(image); }
     void setGridImage(QImage image) { gridImage_ = std::move(image); }
+    // A line in the grid's top margin, such as the year and the site; empty for none.
+    void setCaption(QString caption) { caption_ = std::move(caption); }
+    const QString& caption() const { return caption_; }
     const QImage& graphImage() const { return graphImage_; }
     const QImage& gridImage() const { return gridImage_; }
 
@@ -39,6 +43,7 @@ class YearGraphView {
   private:
     QImage graphImage_;
     QImage gridImage_;
+    QString caption_;
     std::vector<ContentFilter> contentFilters_;
 };
 

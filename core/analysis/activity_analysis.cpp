@@ -175,6 +175,20 @@ ActivityAnalysisResult analyseActivityAndWind(const BatEventList& events, const 
     return result;
 }
 
+std::string columnPairHeader(const ActivityAnalysisResult& result) {
+    if (!result.legend || result.seriesNames.empty()) {
+        return {};
+    }
+    std::string line;
+    for (std::string name : result.seriesNames) {
+        std::replace_if(
+            name.begin(), name.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; },
+            ' ');
+        line += name + "\t\t";
+    }
+    return line + '\n';
+}
+
 std::string describeActivitySummary(const ActivitySummary& summary, bool plotTemp,
                                     const std::string& decimalSeparator) {
     if (summary.levels.empty()) {

@@ -85,6 +85,11 @@ ActivityAnalysisResult analyseActivityAndWind(const BatEventList& events, const 
                                               const ActivityAnalysisOptions& options,
                                               const icu::TimeZone& localZone);
 
+// For a result with one pair of columns per series (states, labels or groups): one line naming
+// each series over its pair, laid out as the rows are ("name\t\t" a pair). Empty for the plain
+// analysis, whose table has no header. Tabs and line breaks in a name become spaces.
+std::string columnPairHeader(const ActivityAnalysisResult& result);
+
 // "below 4,5 m/s: 80 % of activity; ..." with the labels' decimal separator, or a note that the
 // series counted nothing.
 std::string describeActivitySummary(const ActivitySummary& summary, bool plotTemp,

@@ -89,4 +89,14 @@ std::string startingLineProblem(const WindTable& table, int startingLine) {
     return {};
 }
 
+bool holdsDataRowWithFields(const WindTable& table, std::size_t fieldsNeeded) {
+    // From the end, where a file's last rows are as complete as its first.
+    for (std::size_t row = table.rowCount(); row > table.startAt + 1; --row) {
+        if (table.fieldCount(row - 1) >= fieldsNeeded) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace vane

@@ -47,4 +47,8 @@ std::string_view previewCell(const WindTable& table, std::size_t row, std::size_
 // Why the table has no header row, for the caller that must refuse to go on; empty when it has.
 std::string startingLineProblem(const WindTable& table, int startingLine);
 
+// Whether some data row after the header holds at least `fieldsNeeded` fields, as the analysis
+// needs of a row it reads.
+bool holdsDataRowWithFields(const WindTable& table, std::size_t fieldsNeeded);
+
 }  // namespace vane

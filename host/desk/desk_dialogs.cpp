@@ -38,15 +38,19 @@ class StandardFileDialogs final : public FilePanels {
     std::optional<QString> chooseFileToOpen(QWidget* parent,
                                             const OpenPanelOptions& options) override {
         const QString file =
-            QFileDialog::getOpenFileName(parent, options.title, options.directory,
+            QFileDialog::getOpenFileName(parent, options.title, panelStartFolder(options.directory),
                                          nameFilter(options.typesName, options.fileTypes));
-        return file.isEmpty() ? std::nullopt : std::optional<QString>(file);
+        if (file.isEmpty()) {
+            return std::nullopt;
+        }
+        rememberPanelFolder(file);
+        return file;
     }
 
     // The path as the user typed it; the type is the first offered.
     std::optional<SavePanelChoice> chooseFileToSave(QWidget* parent,
                                                     const SavePanelOptions& options) override {
-        QString proposed = options.directory;
+        QString proposed = panelStartFolder(options.directory);
         if (!options.proposedName.isEmpty()) {
             proposed += QLatin1Char('/') + options.proposedName;
             if (!options.fileTypes.isEmpty()) {
@@ -60,12 +64,18 @@ class StandardFileDialogs final : public FilePanels {
         if (file.isEmpty()) {
             return std::nullopt;
         }
+        rememberPanelFolder(file);
         return SavePanelChoice{file, options.fileTypes.value(0)};
     }
 
     std::optional<QString> chooseFolder(QWidget* parent, const QString& title) override {
-        const QString folder = QFileDialog::getExistingDirectory(parent, title);
-        return folder.isEmpty() ? std::nullopt : std::optional<QString>(folder);
+        const QString folder =
+            QFileDialog::getExistingDirectory(parent, title, panelStartFolder({}));
+        if (folder.isEmpty()) {
+            return std::nullopt;
+        }
+        rememberPanelFolder(folder);
+        return folder;
     }
 };
 

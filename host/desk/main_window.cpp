@@ -22,6 +22,7 @@
 
 #include "core/recordings/list_file.h"
 #include "core/recordings/recording_csv.h"
+#include "host/desk/about_text.h"
 #include "host/desk/desk_dialogs.h"
 #include "host/desk/dropped_sources.h"
 #include "host/desk/import_dialog.h"
@@ -29,6 +30,7 @@
 #include "host/desk/library_editor.h"
 #include "host/desk/library_models.h"
 #include "plugin_api/plugin.h"
+#include "plugin_api/window_sizes.h"
 
 namespace vane {
 namespace {
@@ -102,8 +104,11 @@ MainWindow::MainWindow(UserDialogs dialogs, std::unique_ptr<Questions> questions
     });
     buildMenus();
     setAcceptDrops(true);
+    buildHelpMenu();
     updateTitle();
-    resize(900, 640);
+    keepWindowSize(*this, QStringLiteral("mainWindow"), QSize(900, 640));
+    // A recording's file name is at the end of its path: keep it in sight.
+    recordingView_->setTextElideMode(Qt::ElideMiddle);
 }
 
 MainWindow::~MainWindow() = default;
@@ -131,6 +136,13 @@ void MainWindow::buildMenus() {
     pluginMenu_->setObjectName(QStringLiteral("pluginMenu"));
     pluginMenu_->addAction(tr("No plug-ins found"))->setEnabled(false);
     updateRecentMenu();
+}
+
+void MainWindow::buildHelpMenu() {
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    help->addAction(tr("&About Vane"), this, [this] {
+        dialogs_.alerts->showReport(this, tr("About Vane"), aboutText(), QString());
+    });
 }
 
 bool MainWindow::openLibrary(const QString& file) {
@@ -426,7 +438,6 @@ void MainWindow::chooseNewLibrary() {
     // An existing file is refused by the library, which never overwrites one.
     const std::optional<SavePanelChoice> choice = dialogs_.panels->chooseFileToSave(
         this, SavePanelOptions{.title = tr("New Library"),
-                               .directory = QDir::homePath(),
                                .proposedName = QStringLiteral("Bats"),
                                .fileTypes = {kLibraryType},
                                .typesName = tr("Vane libraries"),
@@ -440,8 +451,7 @@ void MainWindow::chooseLibraryToOpen() {
     const std::optional<QString> file =
         dialogs_.panels->chooseFileToOpen(this, OpenPanelOptions{.fileTypes = {kLibraryType},
                                                                  .typesName = tr("Vane libraries"),
-                                                                 .title = tr("Open Library"),
-                                                                 .directory = QDir::homePath()});
+                                                                 .title = tr("Open Library")});
     if (file) {
         openLibrary(*file);
     }

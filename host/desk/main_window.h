@@ -73,6 +73,7 @@ class MainWindow : public QMainWindow, public Host {
     // The selected recordings with the labels they point into, in one pass so the two agree.
     LabelledRecordings selection() const;
     void buildMenus();
+    void buildHelpMenu();
     void showSelectedSessionsRecordings();
     void rememberRecent(const QString& file);
     void updateRecentMenu();

@@ -25,7 +25,9 @@ PluginLoader::~PluginLoader() {
 }
 
 QStringList PluginLoader::defaultFolders() {
-    return {QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("plugins")),
+    const QDir programs(QCoreApplication::applicationDirPath());
+    return {programs.filePath(QStringLiteral("plugins")),
+            QDir::cleanPath(programs.filePath(QStringLiteral(VANE_INSTALLED_PLUGINS))),
             QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
                 .filePath(QStringLiteral("plugins"))};
 }

@@ -26,7 +26,8 @@ class PluginLoader {
     PluginLoader(const PluginLoader&) = delete;
     PluginLoader& operator=(const PluginLoader&) = delete;
 
-    // The "plugins" folder beside the executable, then the one in the user's data folder.
+    // The "plugins" folder beside the executable, the installed plug-ins (lib/vane/plugins
+    // beside bin/), then the one in the user's data folder.
     static QStringList defaultFolders();
 
     void loadFrom(const QStringList& folders);

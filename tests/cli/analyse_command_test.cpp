@@ -107,6 +107,27 @@ TEST_F(AnalyseCommandTest, ColumnsAreChosenByNumberOrTitle) {
                 HasSubstr("no column \"5\" (columns: 1 Datum/Zeit | 2 Windgeschwindigkeit"));
 }
 
+TEST_F(AnalyseCommandTest, HeaderNamesEachStateOverItsPairOfColumnsOnlyWhenAsked) {
+    options_.windColumn = "2";
+    options_.header = true;
+    ASSERT_EQ(run(), kExitSuccess) << err_.str();
+    EXPECT_EQ(out_.str(), "0\t0\n1\t1\n3\t1\n4\t1\n");  // the plain table has no header
+
+    write("wind.csv",
+          "Datum/Zeit;Windgeschwindigkeit;Status\r\n"
+          "21.06.2012 22:00;0,8;idle\tat night\r\n"
+          "21.06.2012 22:10;1,2;idle\tat night\r\n"
+          "21.06.2012 22:20;3,4;run\r\n"
+          "21.06.2012 22:30;4,1;run\r\n");
+    options_.stateColumn = "Status";
+    const std::string table = "1\t1\t1\t0\t\n3\t0\t3\t1\t\n4\t0\t4\t1\t\n";
+    ASSERT_EQ(run(), kExitSuccess) << err_.str();
+    EXPECT_EQ(out_.str(), "idle at night\t\trun\t\t\n" + table);
+    options_.header = false;
+    ASSERT_EQ(run(), kExitSuccess) << err_.str();
+    EXPECT_EQ(out_.str(), table);
+}
+
 TEST_F(AnalyseCommandTest, NoOverlapAndMissingColumnsEndWithoutATable) {
     write("recordings.txt", "2013-06-21 22:03:00\n");
     options_.windColumn = "2";

@@ -104,6 +104,32 @@ TEST_F(YearlyCommandTest, WritesTheRasterAndTheComposedView) {
     EXPECT_EQ(view.pixelColor(42, 14), QColor(0, 0, 0));                // the border
 }
 
+TEST_F(YearlyCommandTest, YearChoosesTheRecordingsDrawnAndTheGridSaysWhichAndWhere) {
+    YearlyOptions options = withRecordings(std::string("2012-06-21 22:00:00\n") + kMayNight);
+    options.raster = folder_ / "yearly.ppm";
+    options.out = folder_ / "yearly.png";
+    options.year = 2013;
+    ASSERT_EQ(run(options), 0) << err_.str();
+    EXPECT_EQ(err_.str(), "Recordings left out: 1 of 4 lie outside 2013\n");
+    const Ppm raster(*options.raster);
+    EXPECT_EQ(raster.at(250, 144), (Rgb{0, 83, 83}));  // the May night of 2013
+    const QImage view(QString::fromStdString(options.out->string()));
+    // The top margin over the frame's right end holds the caption, drawn in dark grey.
+    bool written = false;
+    for (int x = 600; x < 762; ++x) {
+        for (int y = 0; y < 13; ++y) {
+            written = written || view.pixelColor(x, y).alpha() > 0;
+        }
+    }
+    EXPECT_TRUE(written);
+
+    options.year = 2015;
+    err_.str("");
+    EXPECT_EQ(run(options), kExitNoResult);
+    EXPECT_EQ(err_.str(),
+              "Nothing to draw: no recordings in 2015; the years with recordings are 2012, 2013\n");
+}
+
 TEST_F(YearlyCommandTest, SunMarksDependOnTheDateOnlyNotOnTheDayOfTheRun) {
     YearlyOptions options = withRecordings("2012-06-21 22:00:00\n");
     options.raster = folder_ / "yearly.ppm";

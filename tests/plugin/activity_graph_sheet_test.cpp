@@ -56,6 +56,9 @@ class ActivityGraphSheetTest : public QObject {
   private slots:
     void showsTheCurvesAndTheirSummaryOverTheChosenAxis();
     void savesThePdfOnlyWhenConfirmedAndAlertsWhenItCannot();
+
+  private:
+    vane::testing::TemporarySettings settings_;  // before any QSettings
 };
 
 void ActivityGraphSheetTest::showsTheCurvesAndTheirSummaryOverTheChosenAxis() {

@@ -62,6 +62,9 @@ class CurtailmentPluginTest : public QObject {
   private slots:
     void plansFromTheSessionsSiteAndThePreviewAndSavesReportAndJson();
     void withoutRecordingsItSaysSoAndShowsNothing();
+
+  private:
+    vane::testing::TemporarySettings settings_;  // before any QSettings
 };
 
 void CurtailmentPluginTest::plansFromTheSessionsSiteAndThePreviewAndSavesReportAndJson() {

@@ -17,6 +17,7 @@
 #include "plugin/vane_yearly_graph.h"
 #include "plugin_api/host.h"
 #include "tests/plugin_api/recording_dialogs.h"
+#include "tests/plugin_api/temporary_settings.h"
 
 namespace vane::plugin::testing {
 

@@ -17,23 +17,25 @@
 
 namespace vane::plugin::testing {
 
-// What `vane analyse` prints for the example pair, with the panel's guesses.
+// What `vane analyse --header` prints for the example pair, with the panel's guesses.
 QString commandLineTable(bool temperature, const char* stateColumn = nullptr) {
     cli::AnalyseOptions options;
     options.recordingList = sourcePath("examples/recordings.txt").toStdString();
     options.windFile = sourcePath("examples/wind.csv").toStdString();
     options.temperature = temperature;
     options.decimal.emplace(1, ',');
+    options.header = true;
     if (stateColumn != nullptr) {
         options.stateColumn.emplace(stateColumn);
     }
+    std::ostringstream out;
     std::ostringstream err;
-    const cli::AnalyseOutcome outcome = cli::analyseFiles(options, *processTimeZone(), err);
-    if (!outcome.result || outcome.result->pasteboardText.empty()) {
+    if (cli::runAnalyse(options, *processTimeZone(), out, err) != cli::kExitSuccess ||
+        out.str().empty()) {
         qWarning("vane analyse gave no table: %s", err.str().c_str());
         return QStringLiteral("(no table)");
     }
-    return QString::fromStdString(outcome.result->pasteboardText);
+    return QString::fromStdString(out.str());
 }
 
 // The example season's classifier table, as a host that keeps labels hands it over.
@@ -66,8 +68,10 @@ class VanePluginTest : public QObject {
     void activityTimesGoToTheClipboard();
     void flagsNotifyTheirObservers();
     void labelsAreListedAndTheGraphSplitsByGroup();
+    void closeButtonEndsTheRun();
 
   private:
+    vane::testing::TemporarySettings settings_;  // before any QSettings
     const FixedSelectionHost host_{exampleRecordings()};
 };
 
@@ -149,7 +153,8 @@ void VanePluginTest::windRunPutsTheCommandLinesTableOnTheClipboardAndShowsTheGra
         QVERIFY(run.control<QAbstractButton>("okayButton")->isEnabled());
         QVERIFY(!run.control<QAbstractButton>("tempButton")->isEnabled());
 
-        run.choose("decimal_Sep", 1);
+        // A first run counts as the command line does: the readings' decimal comma is guessed.
+        QCOMPARE(run.control<QComboBox>("decimal_Sep")->currentText(), QStringLiteral(","));
         run.click("okayButton");
         QVERIFY(!run.plugin->preview()->sheet()->isVisible());
         QVERIFY(!run.plugin->preview()->holdsText());
@@ -219,6 +224,9 @@ void VanePluginTest::stateColumnGivesOneCurvePerStateWithALegend() {
         run.click("okayButton");
         QCOMPARE(run.pasteboard->strings.size(), std::size_t{1});
         QCOMPARE(run.pasteboard->strings.front(), commandLineTable(false, "Operating state"));
+        // The states over their pairs of columns, as the rows lay the pairs out.
+        QVERIFY(run.pasteboard->strings.front().startsWith(
+            QStringLiteral("bat stop\t\tidle\t\tproduction\t\t\n0\t")));
         const graph::XYGraph& graph = run.plugin->graphSheet()->graph().graph();
         std::vector<std::string> curves;
         for (const graph::ScatterPlot& plot : graph.plots) {
@@ -331,13 +339,22 @@ void VanePluginTest::graphIsSavedAsPdfOnlyWhenConfirmed() {
 
 void VanePluginTest::activityTimesGoToTheClipboard() {
     PluginUnderTest run(host_);
-    run.run([&] { run.click("fireOldButton"); });
+    // The count in the status line is written as the user's locale writes numbers.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QString status;
+    run.run([&] {
+        run.click("fireOldButton");
+        status = run.control<QLabel>("statusMessage")->text();
+    });
+    QLocale::setDefault(QLocale::c());
     QCOMPARE(run.pasteboard->strings.size(), std::size_t{1});
     const std::unique_ptr<icu::TimeZone> zone = processTimeZone();
     const BatEventList events =
         batEvents(sortedByRecordingTime(host_.selectedRecordings()), batEventGridOrigin(*zone));
     QCOMPARE(static_cast<std::size_t>(run.pasteboard->strings.front().count(QLatin1Char('\n'))),
              events.size());
+    QCOMPARE(events.size(), std::size_t{1488});
+    QCOMPARE(status, QStringLiteral("Copied 1,488 activity times"));
 }
 
 void VanePluginTest::flagsNotifyTheirObservers() {
@@ -406,11 +423,23 @@ void VanePluginTest::labelsAreListedAndTheGraphSplitsByGroup() {
         QVERIFY(outcome.result.has_value());
         QCOMPARE(run.pasteboard->strings.size(), std::size_t{1});
         QCOMPARE(run.pasteboard->strings.front(),
-                 QString::fromStdString(outcome.result->pasteboardText));
+                 QString::fromStdString(columnPairHeader(*outcome.result) +
+                                        outcome.result->pasteboardText));
         QCOMPARE(run.plugin->plotData().size(), std::size_t{3});
         QVERIFY(run.plugin->plotData().contains("open-space"));
         QVERIFY(run.plugin->graphSheet()->graph().graph().legendPlotSpace.has_value());
     });
+}
+
+void VanePluginTest::closeButtonEndsTheRun() {
+    PluginUnderTest run(host_);
+    run.run([&] {
+        QVERIFY(run.plugin->mainPanel()->isVisible());
+        run.click("closePanelButton");
+        QVERIFY(!run.plugin->mainPanel()->isVisible());
+    });
+    QVERIFY(run.plugin->recordings().empty());
+    QVERIFY(run.pasteboard->strings.empty());
 }
 
 }  // namespace vane::plugin::testing

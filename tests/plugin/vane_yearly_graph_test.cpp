@@ -1,5 +1,6 @@
 #include <QCheckBox>
 #include <QImage>
+#include <QImageReader>
 #include <QLabel>
 #include <QTemporaryDir>
 
@@ -43,8 +44,11 @@ class VaneYearlyGraphTest : public QObject {
     void barPictureKeepsOrRestoresTheFiltersAsInversionSays();
     void savesWhatTheViewShowsAtItsPixelSize();
     void saysWhatThePictureCannotShow();
+    void writesTheFormatTheFileNameSays();
+    void drawsTheChosenYearAndWritesItAndTheSiteOnTheGrid();
 
   private:
+    vane::testing::TemporarySettings settings_;  // before any QSettings
     const FixedSelectionHost host_{exampleRecordings(), exampleSessions()};
 };
 
@@ -148,9 +152,10 @@ void VaneYearlyGraphTest::savesWhatTheViewShowsAtItsPixelSize() {
 
 void VaneYearlyGraphTest::saysWhatThePictureCannotShow() {
     std::vector<Recording> recordings = exampleRecordings();
-    recordings.push_back({recordings.front().recordingTime + 365.0 * 86400.0});  // next year
-    const FixedSelectionHost withNextYear{recordings, exampleSessions()};
-    PluginUnderTest run(withNextYear);
+    // After the picture's last night, in the same year: another year would be chosen instead.
+    recordings.push_back({localInstant({{2012, 12, 28}, 22, 0, 0}, *processTimeZone())});
+    const FixedSelectionHost withLateNight{recordings, exampleSessions()};
+    PluginUnderTest run(withLateNight);
     run.run([&] {
         run.click("plotYearlyGraphButton");
         const auto* notes =
@@ -163,6 +168,80 @@ void VaneYearlyGraphTest::saysWhatThePictureCannotShow() {
         run.plugin->yearlyGraph()->setBarGraph(true);
         QVERIFY(notes->isHidden());
     });
+}
+
+void VaneYearlyGraphTest::drawsTheChosenYearAndWritesItAndTheSiteOnTheGrid() {
+    std::vector<Recording> recordings = exampleRecordings();
+    const std::size_t firstYear = recordings.size();
+    const double nextYear = localInstant({{2013, 7, 1}, 23, 0, 0}, *processTimeZone());
+    for (int night = 0; night < 30; ++night) {
+        recordings.push_back({nextYear + night * 86400.0});
+    }
+    const FixedSelectionHost twoYears{recordings, exampleSessions()};
+    PluginUnderTest run(twoYears);
+    const QTemporaryDir folder;
+    run.run([&] {
+        run.click("plotYearlyGraphButton");
+        VaneYearlyGraph& yearly = *run.plugin->yearlyGraph();
+        auto* years = yearly.window()->findChild<QComboBox*>(QStringLiteral("yearChooser"));
+        QCOMPARE(years->count(), 2);
+        QCOMPARE(years->itemText(0), QStringLiteral("2012"));
+        QCOMPARE(years->itemText(1), QStringLiteral("2013"));
+        QCOMPARE(years->currentIndex(), 0);
+        const QImage first = yearly.yearView().view().graphImage();
+        QCOMPARE(yearly.yearView().view().caption(),
+                 QString::fromUtf8("2012 \u00b7 49.60\u00b0 N, 11.05\u00b0 E"));
+        const auto* notes = yearly.window()->findChild<QLabel*>(QStringLiteral("pictureNotes"));
+        QVERIFY(notes->isHidden());  // the other year is not left out: it can be chosen
+
+        run.choose("yearChooser", 1);
+        QVERIFY(yearly.yearView().view().graphImage() != first);
+        QCOMPARE(yearly.yearView().view().caption(),
+                 QString::fromUtf8("2013 \u00b7 49.60\u00b0 N, 11.05\u00b0 E"));
+        // The saved picture carries the line; without it the grid's top margin stays empty.
+        yearlyview::YearGraphView withoutCaption = yearly.yearView().view();
+        withoutCaption.setCaption({});
+        QVERIFY(withoutCaption.render() != yearly.yearView().view().render());
+
+        // A redraw for the same selection keeps the year chosen.
+        yearly.showWindow();
+        QCOMPARE(years->currentText(), QStringLiteral("2013"));
+    });
+    QCOMPARE(firstYear, std::size_t{4941});
+}
+
+void VaneYearlyGraphTest::writesTheFormatTheFileNameSays() {
+    PluginUnderTest run(host_);
+    const QTemporaryDir folder;
+    const struct {
+        const char* name;
+        const char* type;  // as the panel answered it
+        const char* format;
+    } cases[] = {
+        {"year.jpg", "png", "jpeg"},
+        {"year.tiff", "tiff", "tiff"},
+        {"year.bmp", "bmp", "bmp"},
+        {"year", "jpg", "jpeg"},
+    };
+    run.run([&] {
+        run.click("plotYearlyGraphButton");
+        VaneYearlyGraph& yearly = *run.plugin->yearlyGraph();
+        for (const auto& [name, type, format] : cases) {
+            run.panels->saveAnswers.push_back(SavePanelChoice{
+                folder.filePath(QString::fromLatin1(name)), QString::fromLatin1(type)});
+            yearly.saveImage();
+        }
+    });
+    QVERIFY(run.alerts->shown.empty());
+    for (const auto& [name, type, format] : cases) {
+        QImageReader reader(folder.filePath(QString::fromLatin1(name)));
+        QCOMPARE(reader.format(), QByteArray(format));
+    }
+    const QStringList offered = run.panels->saveOptions.front().fileTypes;
+    QVERIFY(offered.contains(QStringLiteral("tiff")));
+    for (const char* exotic : {"cur", "ico", "icns"}) {
+        QVERIFY2(!offered.contains(QString::fromLatin1(exotic)), exotic);
+    }
 }
 
 }  // namespace vane::plugin::testing

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
@@ -57,6 +58,11 @@ class WindFilePreviewTest : public QObject {
     void aFailedLoadKeepsTheLastFileAndTable();
     void timeZoneChooserOffersEveryOffsetInUse();
     void findsTheHeaderBelowAPreambleAndPairsATimeColumn();
+    void staysOpenAndSaysWhyWhileTheChoicesGiveNoTable();
+    void guessesTheDecimalSeparatorUntilTheUserPicksOne();
+
+  private:
+    vane::testing::TemporarySettings settings_;  // before any QSettings
 };
 
 void WindFilePreviewTest::endsWithTheButtonPressedAndKeepsTheTableAndChoices() {
@@ -300,6 +306,82 @@ void WindFilePreviewTest::timeZoneChooserOffersEveryOffsetInUse() {
         }
     }
     QVERIFY(checked > 1000);
+}
+
+void WindFilePreviewTest::staysOpenAndSaysWhyWhileTheChoicesGiveNoTable() {
+    const QTemporaryDir folder;
+    const auto written = [&](const char* name, const QByteArray& content) {
+        QFile file(folder.filePath(QString::fromLatin1(name)));
+        file.open(QIODevice::WriteOnly);
+        file.write(content);
+        return file.fileName();
+    };
+    const struct {
+        QString file;
+        QString startingLine;
+        QString reason;  // the start of the line under the table
+    } cases[] = {
+        {sourcePath("examples/wind.csv"), QStringLiteral("99999"),
+         QStringLiteral("The starting line 99999 lies beyond the last line of the file")},
+        {written("empty.csv", ""), QStringLiteral("1"), QStringLiteral("The wind table is empty")},
+        {written("header.csv", "Date/Time;Wind speed\n"), QStringLiteral("1"),
+         QStringLiteral("No data row after the header row holds all the chosen columns.")},
+        {written("nodate.csv", "a;b\n1;2\n"), QStringLiteral("1"),
+         QStringLiteral("Choose the date/time column.")},
+    };
+    for (const auto& [file, startingLine, reason] : cases) {
+        PreviewUnderTest run;
+        QSignalSpy ended(&run.preview, &WindFilePreview::ended);
+        auto* line = run.control<QLineEdit>("startingLine");
+        run.open(file);
+        line->setText(startingLine);
+        emit line->editingFinished();
+        const auto* why = run.control<QLabel>("tableProblem");
+        QVERIFY2(why->isVisible() && why->text().startsWith(reason), qPrintable(why->text()));
+        for (const char* button : {"okayButton", "tempButton"}) {
+            auto* pressed = run.control<QAbstractButton>(button);
+            QVERIFY2(!pressed->isEnabled(), button);
+            pressed->click();
+        }
+        QVERIFY(run.preview.sheet()->isVisible());
+        QCOMPARE(ended.size(), 0);
+        QVERIFY(run.alerts.shown.empty());
+
+        // Put right in the sheet itself, the choices give a table and the line goes.
+        if (file.endsWith(QStringLiteral("wind.csv"))) {
+            line->setText(QStringLiteral("1"));
+            emit line->editingFinished();
+            QVERIFY(!why->isVisible());
+            run.click("okayButton");
+            QCOMPARE(ended.size(), 1);
+        }
+    }
+}
+
+void WindFilePreviewTest::guessesTheDecimalSeparatorUntilTheUserPicksOne() {
+    PreviewUnderTest run;
+    auto* decimal = run.control<QComboBox>("decimal_Sep");
+    run.open(sourcePath("examples/wind.csv"));  // readings such as 5,1
+    QCOMPARE(decimal->currentText(), QStringLiteral(","));
+    run.click("cancelButton");
+
+    run.open(sourcePath("tests/core/import/fixtures/utf8_comma_lf.csv"));
+    run.choose("fieldSep", 1);
+    QCOMPARE(run.control<QComboBox>("windColumn")->currentText(), QStringLiteral("Wind speed"));
+    QCOMPARE(decimal->currentText(), QStringLiteral("."));
+
+    // Once the user has picked, neither another column nor another split changes it.
+    run.choose("decimal_Sep", 1);
+    run.choose("windColumn", 2);
+    run.choose("fieldSep", 0);
+    run.choose("fieldSep", 1);
+    QCOMPARE(decimal->currentText(), QStringLiteral(","));
+    run.click("cancelButton");
+
+    // A new file is guessed afresh.
+    run.open(sourcePath("tests/core/import/fixtures/utf8_comma_lf.csv"));
+    run.choose("fieldSep", 1);
+    QCOMPARE(decimal->currentText(), QStringLiteral("."));
 }
 
 }  // namespace vane::plugin::testing

@@ -1,0 +1,24 @@
+# Installs the build in BINARY_DIR into a fresh PREFIX and checks that every file people and the
+# desktop look for is where it belongs. Run by ctest as the test "install_puts_files_in_place".
+file(REMOVE_RECURSE "${PREFIX}")
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BINARY_DIR}" --prefix "${PREFIX}"
+                RESULT_VARIABLE status OUTPUT_QUIET)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed: ${status}")
+endif()
+string(REPLACE "|" ";" EXPECTED "${EXPECTED}")  # one argument through ctest
+foreach(file IN LISTS EXPECTED)
+  if(NOT EXISTS "${PREFIX}/${file}")
+    message(FATAL_ERROR "not installed: ${file}")
+  endif()
+endforeach()
+file(READ "${PREFIX}/share/applications/vane-desk.desktop" entry)
+if(NOT entry MATCHES "\nExec=vane-desk " OR NOT entry MATCHES "\nIcon=vane-desk\n")
+  message(FATAL_ERROR "the desktop entry does not start vane-desk with its icon")
+endif()
+file(READ "${PREFIX}/share/man/man1/vane.1" page)
+if(NOT page MATCHES "\\.TH VANE \"1\"" OR NOT page MATCHES "analyse")
+  message(FATAL_ERROR "the man page is not vane's help")
+endif()
+file(REMOVE_RECURSE "${PREFIX}")
+message(STATUS "installed: ${EXPECTED}")
