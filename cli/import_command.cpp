@@ -23,7 +23,7 @@ namespace {
 struct ReadSources {
     std::vector<ImportedRecording> recordings;
     std::vector<SkippedFile> skipped;
-    std::optional<GeoPosition> position;
+    AgreedPosition site;
 };
 
 Outcome<ReadSources> readSources(const ImportOptions& options, const icu::TimeZone& zone,
@@ -46,9 +46,7 @@ Outcome<ReadSources> readSources(const ImportOptions& options, const icu::TimeZo
                               std::make_move_iterator(read->recordings.begin()),
                               std::make_move_iterator(read->recordings.end()));
         all.skipped.insert(all.skipped.end(), read->skipped.begin(), read->skipped.end());
-        if (!all.position) {
-            all.position = read->position;
-        }
+        all.site.add(read->site);
     }
     if (terminal) {
         err << '\n';
@@ -58,12 +56,26 @@ Outcome<ReadSources> readSources(const ImportOptions& options, const icu::TimeZo
 
 void writeSummary(const ReadSources& read, const library::ImportSummary& summary,
                   const std::filesystem::path& libraryFile, std::ostream& out) {
+    if (summary.imported == 0) {
+        out << "Nothing new: all " << summary.alreadyStored.size() << " recordings are in "
+            << libraryFile.string() << " already; it is unchanged\n";
+        return;
+    }
     out << "Imported " << summary.imported << " recordings into session \"" << summary.sessionName
         << "\" of " << libraryFile.string() << '\n';
+    if (!summary.alreadyStored.empty()) {
+        out << "Skipped " << summary.alreadyStored.size() << " recordings already in the library\n";
+    }
     std::map<std::string, std::size_t> perLabel;
     std::size_t noBat = 0;
     std::size_t below = 0;
-    for (const ImportedRecording& recording : read.recordings) {
+    auto duplicate = summary.alreadyStored.begin();
+    for (std::size_t i = 0; i < read.recordings.size(); ++i) {
+        if (duplicate != summary.alreadyStored.end() && *duplicate == i) {
+            ++duplicate;
+            continue;
+        }
+        const ImportedRecording& recording = read.recordings[i];
         ++perLabel[recording.label];
         noBat += isNoBatLabel(recording.label) ? 1 : 0;
         below += !isNoBatLabel(recording.label) && !recording.manualLabel &&
@@ -152,9 +164,10 @@ int runImport(const ImportOptions& options, const icu::TimeZone& processZone, st
             // Into the session of that name, also when another import makes it meanwhile.
             library::NewSession session{options.session, {}, options.latitude, options.longitude};
             session.joinExisting = true;
-            if (!options.latitude && !options.longitude && read->position) {
-                session.latitude = read->position->latitude;
-                session.longitude = read->position->longitude;
+            if (const std::optional<GeoPosition> site = read->site.position();
+                !options.latitude && !options.longitude && site) {
+                session.latitude = site->latitude;
+                session.longitude = site->longitude;
             }
             const auto tell = [&](std::size_t done) {
                 if (progress) {

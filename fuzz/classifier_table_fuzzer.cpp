@@ -1,5 +1,6 @@
 // An identification program's table: header recognition, rows, labels, probabilities and times,
-// both as a known program's table and with columns named by the user.
+// both as a known program's table and with columns named by the user, refusing or skipping bad
+// rows.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -16,6 +17,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const vane::Outcome<vane::ClassifierTable> table =
             vane::readClassifierTable(text, "table.csv", vane::fuzz::berlin(), columns);
         if (!table && table.error().describe().empty()) {
+            std::abort();
+        }
+        // The desktop's reading lists the rows it cannot read and keeps the others.
+        const vane::Outcome<vane::ClassifierTable> skipping = vane::readClassifierTable(
+            text, "table.csv", vane::fuzz::berlin(), columns, vane::BadRows::Skip);
+        if (table && (!skipping || !skipping->refused.empty() ||
+                      skipping->recordings.size() != table->recordings.size())) {
             std::abort();
         }
     }

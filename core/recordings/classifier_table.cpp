@@ -11,6 +11,7 @@
 #include "core/recordings/csv_rows.h"
 #include "core/recordings/file_name_timestamp.h"
 #include "core/recordings/list_file.h"
+#include "core/text/ascii.h"
 #include "core/time/iso_timestamp.h"
 #include "core/time/local_time.h"
 
@@ -67,19 +68,6 @@ std::optional<ClassifierFormat> recognise(const Header& header) {
         return ClassifierFormat::ObservationsList;
     }
     return std::nullopt;
-}
-
-// A decimal number with '.' or ',' before the fraction, as spreadsheets in any locale write it.
-std::optional<double> parseDecimal(std::string_view text) {
-    std::string number(text);
-    std::replace(number.begin(), number.end(), ',', '.');
-    double value = 0.0;
-    const char* end = number.data() + number.size();
-    const auto [stop, error] = std::from_chars(number.data(), end, value);
-    if (error != std::errc() || stop != end || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
 }
 
 std::string inQuotes(std::string_view text) {
@@ -273,7 +261,8 @@ bool looksLikeClassifierTable(std::string_view text) {
 }
 
 Outcome<ClassifierTable> readClassifierTable(std::string_view text, const std::string& fileName,
-                                             const icu::TimeZone& zone, const NamedColumns& named) {
+                                             const icu::TimeZone& zone, const NamedColumns& named,
+                                             BadRows badRows) {
     text = withoutByteOrderMark(text);
     CsvRows rows(text, detectCsvSeparator(text));
     std::vector<std::string> fields;
@@ -319,9 +308,13 @@ Outcome<ClassifierTable> readClassifierTable(std::string_view text, const std::s
         }
         const std::optional<RowTime> time = timeOf(*layout, fields, zone);
         if (!time) {
-            return problem(rows.line(), "expected a date and time in " +
-                                            timeColumnsOf(*layout, header) + ", found " +
-                                            timeValuesOf(*layout, fields));
+            std::string why = "expected a date and time in " + timeColumnsOf(*layout, header) +
+                              ", found " + timeValuesOf(*layout, fields);
+            if (badRows == BadRows::Refuse) {
+                return problem(rows.line(), std::move(why));
+            }
+            table.refused.push_back({rows.line(), std::move(why)});
+            continue;
         }
         ImportedRecording recording{time->instant, time->utcOffsetSeconds,
                                     time->local ? zoneName : std::string(),
@@ -337,10 +330,14 @@ Outcome<ClassifierTable> readClassifierTable(std::string_view text, const std::s
         if (layout->probability && !fields[*layout->probability].empty()) {
             const auto probability = parseDecimal(fields[*layout->probability]);
             if (!probability || *probability < 0.0 || *probability > 1.0) {
-                return problem(rows.line(), "expected a probability from 0 to 1 in " +
-                                                inQuotes(header.names()[*layout->probability]) +
-                                                ", found " +
-                                                inQuotes(fields[*layout->probability]));
+                std::string why = "expected a probability from 0 to 1 in " +
+                                  inQuotes(header.names()[*layout->probability]) + ", found " +
+                                  inQuotes(fields[*layout->probability]);
+                if (badRows == BadRows::Refuse) {
+                    return problem(rows.line(), std::move(why));
+                }
+                table.refused.push_back({rows.line(), std::move(why)});
+                continue;
             }
             recording.probability = probability;
         }

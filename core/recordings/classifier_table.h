@@ -38,7 +38,12 @@ struct ClassifierTable {
     ClassifierFormat format = ClassifierFormat::NamedColumns;
     std::vector<ImportedRecording> recordings;  // in file order
     bool hasProbability = false;                // the table has a probability column
+    std::vector<RefusedRow> refused{};          // with BadRows::Skip, the rows left out
 };
+
+// What a row that cannot be read does: refuse the whole table (the command line, all or
+// nothing), or go into the list of rows left out (the desktop, which shows that list).
+enum class BadRows { Refuse, Skip };
 
 inline constexpr std::string_view kClassifierTableKind = "recording table";
 
@@ -49,6 +54,7 @@ inline constexpr std::string_view kClassifierTableKind = "recording table";
 // refuses the whole table with its line, so nothing is half imported.
 Outcome<ClassifierTable> readClassifierTable(std::string_view text, const std::string& fileName,
                                              const icu::TimeZone& zone,
-                                             const NamedColumns& named = {});
+                                             const NamedColumns& named = {},
+                                             BadRows badRows = BadRows::Refuse);
 
 }  // namespace vane

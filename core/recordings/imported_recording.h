@@ -22,6 +22,12 @@ struct ImportedRecording {
     bool manualLabel = false;             // the label was set or confirmed by a person
 };
 
+// A row of a list or table left out, with why, in the words a reading that stops would use.
+struct RefusedRow {
+    std::size_t line = 0;
+    std::string reason;
+};
+
 // The date of the evening whose night holds the earliest recording, in the recordings' own local
 // time: a recording at 02:00 belongs to the night that began the evening before.
 std::optional<CivilDate> firstEveningDate(const std::vector<ImportedRecording>& recordings);

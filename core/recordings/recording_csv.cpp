@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <variant>
 
 #include "core/files/shown_content.h"
 #include "core/recordings/csv_rows.h"
@@ -162,45 +163,119 @@ RecordingColumns guessRecordingColumns(const CsvTable& table) {
     return columns;
 }
 
+RecordingColumns withGuessedLabelColumns(const CsvTable& table, RecordingColumns columns) {
+    const std::vector<std::string> names = table.columnNames();
+    for (std::size_t c = 0; c < names.size() && table.hasHeader; ++c) {
+        const std::string name = asciiLowercase(names[c]);
+        if (!columns.label && (name == "species" || name == "label")) {
+            columns.label = c;
+        } else if (!columns.probability && name.find("prob") != std::string::npos) {
+            columns.probability = c;
+        }
+    }
+    return columns;
+}
+
+namespace {
+
+// One row as a recording, or why it is none.
+class RowReader {
+  public:
+    RowReader(const CsvTable& table, const RecordingColumns& columns, const icu::TimeZone& zone)
+        : columns_(columns),
+          zone_(zone),
+          names_(table.columnNames()),
+          zoneName_(timeZoneId(zone)),
+          needed_(std::max({columns.timestamp.value_or(0), columns.date.value_or(0),
+                            columns.time.value_or(0), columns.file.value_or(0),
+                            columns.label.value_or(0), columns.probability.value_or(0)}) +
+                  1) {}
+
+    std::variant<ImportedRecording, std::string> read(const std::vector<std::string>& row) const {
+        if (row.size() < needed_) {
+            return "expected at least " + std::to_string(needed_) + " fields, found " +
+                   std::to_string(row.size());
+        }
+        const std::optional<IsoTimestamp> stamp = stampOf(row, columns_);
+        if (!stamp) {
+            const std::string found = columns_.timestamp
+                                          ? shownContent(names_[*columns_.timestamp]) + " " +
+                                                quoted(row[*columns_.timestamp])
+                                          : shownContent(names_[*columns_.date]) + " " +
+                                                quoted(row[*columns_.date]) + " and " +
+                                                shownContent(names_[*columns_.time]) + " " +
+                                                quoted(row[*columns_.time]);
+            return "expected a date and time such as 2012-06-21 21:03:00, found " + found;
+        }
+        const double instant = toInstant(*stamp, zone_);
+        ImportedRecording recording{
+            instant, stamp->utcOffsetSeconds.value_or(utcOffsetSeconds(instant, zone_)),
+            stamp->utcOffsetSeconds ? std::string() : zoneName_,
+            columns_.file ? row[*columns_.file] : std::string()};
+        if (columns_.label) {
+            recording.label = row[*columns_.label];
+        }
+        if (columns_.probability && !row[*columns_.probability].empty()) {
+            const std::optional<double> probability = parseDecimal(row[*columns_.probability]);
+            if (!probability || *probability < 0.0 || *probability > 1.0) {
+                return "expected a probability from 0 to 1 in " +
+                       shownContent(names_[*columns_.probability]) + ", found " +
+                       quoted(row[*columns_.probability]);
+            }
+            recording.probability = probability;
+        }
+        return recording;
+    }
+
+  private:
+    const RecordingColumns& columns_;
+    const icu::TimeZone& zone_;
+    std::vector<std::string> names_;
+    std::string zoneName_;
+    std::size_t needed_;
+};
+
+constexpr std::string_view kNoTimeColumns =
+    "choose a time stamp column, or a date column and a time column";
+
+}  // namespace
+
 CsvRecordingsResult readCsvRecordings(const CsvTable& table, const RecordingColumns& columns,
                                       const icu::TimeZone& zone, const std::string& fileName) {
     if (!columns.isComplete()) {
-        return listFileProblem(kRecordingListKind, fileName, 0,
-                               "choose a time stamp column, or a date column and a time column");
+        return listFileProblem(kRecordingListKind, fileName, 0, std::string(kNoTimeColumns));
     }
+    const RowReader reader(table, columns, zone);
     std::vector<ImportedRecording> recordings;
-    const std::vector<std::string> names = table.columnNames();
-    const std::size_t needed = std::max({columns.timestamp.value_or(0), columns.date.value_or(0),
-                                         columns.time.value_or(0), columns.file.value_or(0)}) +
-                               1;
-    const std::string zoneName = timeZoneId(zone);
     for (std::size_t r = table.firstDataRow(); r < table.rows.size(); ++r) {
-        const std::vector<std::string>& row = table.rows[r];
-        const std::size_t line = table.lineNumbers[r];
-        if (row.size() < needed) {
-            return listFileProblem(kRecordingListKind, fileName, line,
-                                   "expected at least " + std::to_string(needed) +
-                                       " fields, found " + std::to_string(row.size()));
+        auto read = reader.read(table.rows[r]);
+        if (auto* reason = std::get_if<std::string>(&read)) {
+            return listFileProblem(kRecordingListKind, fileName, table.lineNumbers[r],
+                                   std::move(*reason));
         }
-        const std::optional<IsoTimestamp> stamp = stampOf(row, columns);
-        if (!stamp) {
-            const std::string found = columns.timestamp ? shownContent(names[*columns.timestamp]) +
-                                                              " " + quoted(row[*columns.timestamp])
-                                                        : shownContent(names[*columns.date]) + " " +
-                                                              quoted(row[*columns.date]) + " and " +
-                                                              shownContent(names[*columns.time]) +
-                                                              " " + quoted(row[*columns.time]);
-            return listFileProblem(
-                kRecordingListKind, fileName, line,
-                "expected a date and time such as 2012-06-21 21:03:00, found " + found);
-        }
-        const double instant = toInstant(*stamp, zone);
-        recordings.push_back(ImportedRecording{
-            instant, stamp->utcOffsetSeconds.value_or(utcOffsetSeconds(instant, zone)),
-            stamp->utcOffsetSeconds ? std::string() : zoneName,
-            columns.file ? row[*columns.file] : std::string()});
+        recordings.push_back(std::move(std::get<ImportedRecording>(read)));
     }
     return recordings;
+}
+
+Outcome<CsvRecordingsRead> readCsvRecordingsKeepingGoodRows(const CsvTable& table,
+                                                            const RecordingColumns& columns,
+                                                            const icu::TimeZone& zone,
+                                                            const std::string& fileName) {
+    if (!columns.isComplete()) {
+        return listFileProblem(kRecordingListKind, fileName, 0, std::string(kNoTimeColumns));
+    }
+    const RowReader reader(table, columns, zone);
+    CsvRecordingsRead read;
+    for (std::size_t r = table.firstDataRow(); r < table.rows.size(); ++r) {
+        auto row = reader.read(table.rows[r]);
+        if (auto* reason = std::get_if<std::string>(&row)) {
+            read.refused.push_back({table.lineNumbers[r], std::move(*reason)});
+        } else {
+            read.recordings.push_back(std::move(std::get<ImportedRecording>(row)));
+        }
+    }
+    return read;
 }
 
 }  // namespace vane

@@ -30,18 +30,26 @@ struct CsvTable {
 CsvTable splitRecordingCsv(std::string_view text);
 
 // Where the time of a recording is: one column with a full time stamp, or a date column and a
-// time column (such as DATE and TIME in a classifier's output). The file column is optional.
+// time column (such as DATE and TIME in a classifier's output). The file, label and probability
+// columns are optional.
 struct RecordingColumns {
-    std::optional<std::size_t> timestamp;
-    std::optional<std::size_t> date;
-    std::optional<std::size_t> time;
-    std::optional<std::size_t> file;
+    std::optional<std::size_t> timestamp{};
+    std::optional<std::size_t> date{};
+    std::optional<std::size_t> time{};
+    std::optional<std::size_t> file{};
+    std::optional<std::size_t> label{};
+    std::optional<std::size_t> probability{};  // of the label, 0 to 1
 
     bool isComplete() const { return timestamp || (date && time); }
 };
 
 // Guessed from the header's names and the first data row's values.
 RecordingColumns guessRecordingColumns(const CsvTable& table);
+
+// `columns` with a label column (one named "species" or "label") and a probability column (one
+// whose name holds "prob") where the header has them. Only for a person to confirm: a list read
+// without being asked keeps taking no labels.
+RecordingColumns withGuessedLabelColumns(const CsvTable& table, RecordingColumns columns);
 
 // In file order.
 using CsvRecordingsResult = Outcome<std::vector<ImportedRecording>>;
@@ -51,5 +59,17 @@ using CsvRecordingsResult = Outcome<std::vector<ImportedRecording>>;
 // the whole import with its line, so that nothing is half imported.
 CsvRecordingsResult readCsvRecordings(const CsvTable& table, const RecordingColumns& columns,
                                       const icu::TimeZone& zone, const std::string& fileName);
+
+struct CsvRecordingsRead {
+    std::vector<ImportedRecording> recordings;  // in file order
+    std::vector<RefusedRow> refused;            // in file order
+};
+
+// As readCsvRecordings, but every row that reads is kept and the others are listed, as a folder
+// import lists the files it skips. Fails only when the columns do not name a time.
+Outcome<CsvRecordingsRead> readCsvRecordingsKeepingGoodRows(const CsvTable& table,
+                                                            const RecordingColumns& columns,
+                                                            const icu::TimeZone& zone,
+                                                            const std::string& fileName);
 
 }  // namespace vane

@@ -3,6 +3,7 @@
 #include <unicode/timezone.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/recordings/file_name_timestamp.h"
 #include "core/text/ascii.h"
@@ -70,26 +71,77 @@ RecordingFileRead readRecordingFile(const std::filesystem::path& file, const icu
     return read;
 }
 
-FolderScan scanRecordingFolder(const std::filesystem::path& folder, const icu::TimeZone& zone,
-                               std::stop_token stop, const ScanProgress& progress) {
-    FolderScan scan;
+void AgreedPosition::add(const std::optional<GeoPosition>& position) {
+    if (!position) {
+        return;
+    }
+    if (!first_) {
+        first_ = position;
+        return;
+    }
+    constexpr double kSameSiteDegrees = 0.001;
+    disagree_ = disagree_ || std::abs(position->latitude - first_->latitude) > kSameSiteDegrees ||
+                std::abs(position->longitude - first_->longitude) > kSameSiteDegrees;
+}
+
+void AgreedPosition::add(const AgreedPosition& other) {
+    disagree_ = disagree_ || other.disagree_;
+    add(other.first_);
+}
+
+std::optional<GeoPosition> AgreedPosition::position() const {
+    return disagree_ ? std::nullopt : first_;
+}
+
+namespace {
+
+std::vector<std::filesystem::path> recordingFilesUnder(const std::filesystem::path& folder,
+                                                       std::stop_token stop, std::error_code& ec) {
     std::vector<std::filesystem::path> files;
-    std::error_code ec;
     const auto options = std::filesystem::directory_options::skip_permission_denied;
     for (std::filesystem::recursive_directory_iterator it(folder, options, ec), end;
          !ec && it != end; it.increment(ec)) {
         if (stop.stop_requested()) {
-            scan.cancelled = true;
-            return scan;
+            return {};
         }
         if (isWavFile(*it)) {
             files.push_back(it->path());
         }
     }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+}  // namespace
+
+std::optional<GeoPosition> agreedGuanoPosition(const std::filesystem::path& folder,
+                                               std::stop_token stop) {
+    std::error_code ec;
+    AgreedPosition agreed;
+    for (const std::filesystem::path& file : recordingFilesUnder(folder, stop, ec)) {
+        if (stop.stop_requested()) {
+            return std::nullopt;
+        }
+        const GuanoFileResult guano = readGuanoFile(file);
+        if (guano && *guano) {
+            agreed.add((*guano)->position);
+        }
+    }
+    return agreed.position();
+}
+
+FolderScan scanRecordingFolder(const std::filesystem::path& folder, const icu::TimeZone& zone,
+                               std::stop_token stop, const ScanProgress& progress) {
+    FolderScan scan;
+    std::error_code ec;
+    const std::vector<std::filesystem::path> files = recordingFilesUnder(folder, stop, ec);
+    if (stop.stop_requested()) {
+        scan.cancelled = true;
+        return scan;
+    }
     if (ec) {
         scan.skipped.push_back({folder.string(), "could not be searched: " + ec.message()});
     }
-    std::sort(files.begin(), files.end());
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (stop.stop_requested()) {
             scan.cancelled = true;
@@ -98,9 +150,7 @@ FolderScan scanRecordingFolder(const std::filesystem::path& folder, const icu::T
         RecordingFileRead read = readRecordingFile(files[i], zone);
         if (read.recording) {
             scan.recordings.push_back(std::move(*read.recording));
-            if (!scan.position) {
-                scan.position = read.position;
-            }
+            scan.site.add(read.position);
         } else {
             scan.skipped.push_back({files[i].string(), std::move(read.reason)});
         }

@@ -19,11 +19,24 @@ struct SkippedFile {
     std::string reason;
 };
 
+// The one site that recordings agree on. Positions within 0.001 degrees (about 100 m, nothing to
+// the sun's times) are the same site; any two farther apart leave none, as does having none.
+class AgreedPosition {
+  public:
+    void add(const std::optional<GeoPosition>& position);
+    void add(const AgreedPosition& other);  // the sites of two sets of recordings
+    std::optional<GeoPosition> position() const;
+
+  private:
+    std::optional<GeoPosition> first_;
+    bool disagree_ = false;
+};
+
 struct FolderScan {
     std::vector<ImportedRecording> recordings;  // in the order of their file paths
     std::vector<SkippedFile> skipped;
-    std::optional<GeoPosition> position;  // the first GUANO "Loc Position" found
-    bool cancelled = false;               // the scan stopped early; what it holds is partial
+    AgreedPosition site;     // of the GUANO "Loc Position" of the recordings
+    bool cancelled = false;  // the scan stopped early; what it holds is partial
 };
 
 // Called after each file with the number of files done and the number found.
@@ -37,6 +50,12 @@ bool isRecordingFileName(const std::filesystem::path& file);
 // file with neither is skipped with its reason, and so is a file that cannot be read.
 FolderScan scanRecordingFolder(const std::filesystem::path& folder, const icu::TimeZone& zone,
                                std::stop_token stop = {}, const ScanProgress& progress = {});
+
+// The GUANO "Loc Position" the recording files under `folder` agree on, read from their
+// metadata alone (much faster than a scan); nothing when they give none or disagree, or when
+// `stop` was requested.
+std::optional<GeoPosition> agreedGuanoPosition(const std::filesystem::path& folder,
+                                               std::stop_token stop = {});
 
 // One file, as the folder scan reads it, with the species of GUANO "Species Manual ID" or else
 // "Species Auto ID"; the reason it cannot be imported otherwise.

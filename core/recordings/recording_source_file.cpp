@@ -78,14 +78,14 @@ Outcome<RecordingSourceRead> readRecordingSource(const std::filesystem::path& pa
         FolderScan scan = scanRecordingFolder(path, zone);
         read.recordings = std::move(scan.recordings);
         read.skipped = std::move(scan.skipped);
-        read.position = scan.position;
+        read.site = scan.site;
         return read;
     }
     if (isRecordingFileName(path)) {
         RecordingFileRead file = readRecordingFile(path, zone);
         if (file.recording) {
             read.recordings.push_back(std::move(*file.recording));
-            read.position = file.position;
+            read.site.add(file.position);
         } else {
             read.skipped.push_back({path.string(), std::move(file.reason)});
         }

@@ -18,7 +18,7 @@ struct RecordingSourceRead {
     std::vector<ImportedRecording> recordings;  // in file order
     bool hasProbability = false;                // the source has a probability column
     std::vector<SkippedFile> skipped;           // files of a folder that were left out, and why
-    std::optional<GeoPosition> position;        // the first GUANO position found
+    AgreedPosition site;                        // of the GUANO positions found
 };
 
 // Reads `path` whatever it is: a folder is scanned for recordings (WAV and the recorders' own

@@ -1,5 +1,9 @@
 #include "core/text/ascii.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
 namespace vane {
 
 std::string_view trimmed(std::string_view text, std::string_view blanks) {
@@ -18,6 +22,18 @@ std::string asciiLowercase(std::string_view text) {
         }
     }
     return lowered;
+}
+
+std::optional<double> parseDecimal(std::string_view text) {
+    std::string number(text);
+    std::replace(number.begin(), number.end(), ',', '.');
+    double value = 0.0;
+    const char* end = number.data() + number.size();
+    const auto [stop, error] = std::from_chars(number.data(), end, value);
+    if (error != std::errc() || stop != end || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
 }
 
 }  // namespace vane

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,5 +16,9 @@ std::string_view trimmed(std::string_view text, std::string_view blanks = kBlank
 
 // `text` with A to Z lowered; every other byte (UTF-8 included) is kept, whatever the locale.
 std::string asciiLowercase(std::string_view text);
+
+// A decimal number with '.' or ',' before the fraction, as spreadsheets in any locale write it;
+// nothing for any other text, or for a value that is not finite.
+std::optional<double> parseDecimal(std::string_view text);
 
 }  // namespace vane

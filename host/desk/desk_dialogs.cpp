@@ -4,6 +4,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QObject>
+#include <QPushButton>
 
 namespace vane {
 namespace {
@@ -78,6 +79,18 @@ class StandardFileDialogs final : public FilePanels {
     }
 };
 
+class MessageBoxQuestions final : public Questions {
+  public:
+    bool confirm(QWidget* parent, const QString& title, const QString& message,
+                 const QString& action) override {
+        QMessageBox box(QMessageBox::Question, title, message, QMessageBox::Cancel, parent);
+        QAbstractButton* chosen = box.addButton(action, QMessageBox::DestructiveRole);
+        box.setDefaultButton(QMessageBox::Cancel);
+        box.exec();
+        return box.clickedButton() == chosen;
+    }
+};
+
 class TypedAddress final : public LibraryAddressQuestion {
   public:
     std::optional<QString> askLibraryAddress(QWidget* parent) override {
@@ -93,6 +106,10 @@ class TypedAddress final : public LibraryAddressQuestion {
 };
 
 }  // namespace
+
+std::unique_ptr<Questions> deskQuestions() {
+    return std::make_unique<MessageBoxQuestions>();
+}
 
 std::unique_ptr<LibraryAddressQuestion> deskLibraryAddressQuestion() {
     return std::make_unique<TypedAddress>();

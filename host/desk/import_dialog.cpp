@@ -7,62 +7,31 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "core/time/local_time.h"
+#include "host/desk/session_dialog.h"
+#include "host/desk/zone_names.h"
 
 namespace vane {
 namespace {
 
 constexpr int kPreviewRows = 8;
 
-QString zoneId(const icu::TimeZone& zone) {
-    icu::UnicodeString id;
-    zone.getID(id);
-    return QString::fromUtf16(reinterpret_cast<const char16_t*>(id.getBuffer()), id.length());
-}
-
-QStringList canonicalZoneIds() {
-    QStringList ids;
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::StringEnumeration> zones(icu::TimeZone::createTimeZoneIDEnumeration(
-        UCAL_ZONE_TYPE_CANONICAL_LOCATION, nullptr, nullptr, status));
-    while (U_SUCCESS(status) && zones) {
-        const icu::UnicodeString* id = zones->snext(status);
-        if (!id) {
-            break;
-        }
-        ids.append(
-            QString::fromUtf16(reinterpret_cast<const char16_t*>(id->getBuffer()), id->length()));
-    }
-    ids.append(QStringLiteral("UTC"));
-    ids.sort();
-    return ids;
-}
-
-// Any zone of the time zone database, also one that the list spells differently (the system's
-// "Etc/UTC" or "Asia/Kolkata"): refusing it would leave the default unusable.
-bool isKnownZone(const QString& id) {
-    const std::u16string text = id.toStdU16String();
-    icu::UnicodeString canonical;
-    UBool isSystemId = false;
-    UErrorCode status = U_ZERO_ERROR;
-    icu::TimeZone::getCanonicalID(icu::UnicodeString(text.data(), static_cast<int>(text.size())),
-                                  canonical, isSystemId, status);
-    return U_SUCCESS(status) && isSystemId;
-}
-
 }  // namespace
 
 ImportDialog::ImportDialog(const QString& sourceName,
                            const std::vector<library::LibrarySession>& sessions,
-                           const CsvTable* csv, QWidget* parent)
+                           const CsvTable* csv, const std::optional<GeoPosition>& site,
+                           QWidget* parent)
     : QDialog(parent), csv_(csv), sessions_(sessions) {
     setWindowTitle(tr("Import Recordings"));
     auto* layout = new QVBoxLayout(this);
@@ -94,17 +63,52 @@ ImportDialog::ImportDialog(const QString& sourceName,
     newSession_->setChecked(true);
     existing->setEnabled(!sessions_.empty());
     existingSession_->setEnabled(false);
+
+    const auto coordinate = [](std::optional<double> value) {
+        return value ? QLocale().toString(*value, 'f', 6) : QString();
+    };
+    latitude_ = new QLineEdit(coordinate(site ? std::optional(site->latitude) : std::nullopt));
+    longitude_ = new QLineEdit(coordinate(site ? std::optional(site->longitude) : std::nullopt));
+    latitude_->setObjectName(QStringLiteral("latitude"));
+    longitude_->setObjectName(QStringLiteral("longitude"));
+    latitude_->setPlaceholderText(tr("degrees north"));
+    longitude_->setPlaceholderText(tr("degrees east"));
+    auto* siteFields = new QHBoxLayout;
+    siteFields->addWidget(latitude_);
+    siteFields->addWidget(longitude_);
+    form_->addRow(tr("Site (latitude, longitude):"), siteFields);
+    auto* siteNote = new QLabel(site ? tr("As the files' GUANO Loc Position gives it.")
+                                     : tr("The files give no site, or their GUANO Loc Positions "
+                                          "disagree. Enter one for the sun's times."));
+    siteNote->setObjectName(QStringLiteral("siteNote"));
+    siteNote->setWordWrap(true);
+    form_->addRow(QString(), siteNote);
+
     connect(existing, &QRadioButton::toggled, existingSession_, &QWidget::setEnabled);
     connect(newSession_, &QRadioButton::toggled, sessionName_, &QWidget::setEnabled);
+    connect(newSession_, &QRadioButton::toggled, this, &ImportDialog::showSiteOfChosenSession);
+    connect(existingSession_, &QComboBox::currentIndexChanged, this,
+            &ImportDialog::showSiteOfChosenSession);
     connect(newSession_, &QRadioButton::toggled, this, &ImportDialog::updateAcceptable);
     connect(sessionName_, &QLineEdit::textChanged, this, &ImportDialog::updateAcceptable);
+    connect(latitude_, &QLineEdit::textChanged, this, &ImportDialog::updateAcceptable);
+    connect(longitude_, &QLineEdit::textChanged, this, &ImportDialog::updateAcceptable);
 
     if (csv_) {
-        const RecordingColumns guess = guessRecordingColumns(*csv_);
+        const RecordingColumns guess = withGuessedLabelColumns(*csv_, guessRecordingColumns(*csv_));
         timestampColumn_ = addColumnChooser(tr("Time stamp column:"), guess.timestamp);
         dateColumn_ = addColumnChooser(tr("or date column:"), guess.date);
         timeColumn_ = addColumnChooser(tr("and time column:"), guess.time);
         fileColumn_ = addColumnChooser(tr("File column:"), guess.file);
+        labelColumn_ = addColumnChooser(tr("Label column:"), guess.label);
+        probabilityColumn_ = addColumnChooser(tr("Probability column:"), guess.probability);
+        labelColumn_->setObjectName(QStringLiteral("labelColumn"));
+        probabilityColumn_->setObjectName(QStringLiteral("probabilityColumn"));
+        timestampColumn_->setObjectName(QStringLiteral("timestampColumn"));
+        labelColumn_->setToolTip(tr("The species or other class of each recording"));
+        probabilityColumn_->setToolTip(
+            tr("How sure the automatic label is, from 0 to 1; analyses leave out recordings "
+               "below 0.5 unless a person set the label"));
 
         const std::vector<std::string> names = csv_->columnNames();
         auto* preview = new QTableWidget(0, static_cast<int>(names.size()));
@@ -153,6 +157,40 @@ QComboBox* ImportDialog::addColumnChooser(const QString& label, std::optional<st
     return chooser;
 }
 
+// An existing session keeps its own site, shown but not edited here; a new one takes the fields.
+void ImportDialog::showSiteOfChosenSession() {
+    const bool isNew = newSession_->isChecked();
+    if (latitude_->isEnabled() && !isNew) {
+        newLatitude_ = latitude_->text();
+        newLongitude_ = longitude_->text();
+    }
+    if (isNew) {
+        if (!latitude_->isEnabled()) {
+            latitude_->setText(newLatitude_);
+            longitude_->setText(newLongitude_);
+        }
+    } else if (const int index = existingSession_->currentIndex(); index >= 0) {
+        const library::LibrarySession& session = sessions_.at(static_cast<std::size_t>(index));
+        const auto text = [](std::optional<double> value) {
+            return value ? QLocale().toString(*value, 'f', 6) : QString();
+        };
+        latitude_->setText(text(session.latitude));
+        longitude_->setText(text(session.longitude));
+    }
+    latitude_->setEnabled(isNew);
+    longitude_->setEnabled(isNew);
+}
+
+std::optional<std::pair<std::optional<double>, std::optional<double>>> ImportDialog::typedSite()
+    const {
+    const auto latitude = typedCoordinate(latitude_->text(), 90.0);
+    const auto longitude = typedCoordinate(longitude_->text(), 180.0);
+    if (!latitude || !longitude || latitude->has_value() != longitude->has_value()) {
+        return std::nullopt;
+    }
+    return std::pair(*latitude, *longitude);
+}
+
 void ImportDialog::updateAcceptable() {
     if (!buttons_) {
         return;
@@ -161,18 +199,20 @@ void ImportDialog::updateAcceptable() {
     const bool sessionChosen =
         !newSession_->isChecked() || !sessionName_->text().trimmed().isEmpty();
     const bool columnsChosen = !csv_ || columns().isComplete();
-    buttons_->button(QDialogButtonBox::Ok)->setEnabled(zoneKnown && sessionChosen && columnsChosen);
+    const bool siteTyped = !newSession_->isChecked() || typedSite().has_value();
+    buttons_->button(QDialogButtonBox::Ok)
+        ->setEnabled(zoneKnown && sessionChosen && columnsChosen && siteTyped);
 }
 
 std::unique_ptr<icu::TimeZone> ImportDialog::timeZone() const {
-    const std::u16string id = zone_->currentText().toStdU16String();
-    return std::unique_ptr<icu::TimeZone>(
-        icu::TimeZone::createTimeZone(icu::UnicodeString(id.data(), static_cast<int>(id.size()))));
+    return zoneNamed(zone_->currentText());
 }
 
 library::ImportTarget ImportDialog::target() const {
     if (newSession_->isChecked()) {
-        return library::NewSession{sessionName_->text().trimmed().toStdString()};
+        const auto site = typedSite().value_or(std::pair(std::nullopt, std::nullopt));
+        return library::NewSession{sessionName_->text().trimmed().toStdString(), std::nullopt,
+                                   site.first, site.second};
     }
     return sessions_.at(static_cast<std::size_t>(existingSession_->currentIndex())).id;
 }
@@ -184,8 +224,8 @@ RecordingColumns ImportDialog::columns() const {
         }
         return static_cast<std::size_t>(chooser->currentIndex() - 1);
     };
-    return {column(timestampColumn_), column(dateColumn_), column(timeColumn_),
-            column(fileColumn_)};
+    return {column(timestampColumn_), column(dateColumn_),  column(timeColumn_),
+            column(fileColumn_),      column(labelColumn_), column(probabilityColumn_)};
 }
 
 }  // namespace vane

@@ -42,14 +42,41 @@ ImportReport reportOf(const std::optional<library::ImportSummary>& summary,
     if (!summary) {
         return cancelled();
     }
+    const std::size_t already = summary->alreadyStored.size();
     ImportReport report;
-    report.changed = true;
-    report.title = QObject::tr("Import finished");
-    report.message = QObject::tr("Imported %1 recordings into the session \"%2\".")
-                         .arg(summary->imported)
-                         .arg(QString::fromStdString(summary->sessionName));
+    if (summary->imported == 0) {
+        report.title = QObject::tr("Nothing imported");
+        report.message =
+            QObject::tr("All %1 recordings are in the library already; it is unchanged.")
+                .arg(already);
+    } else {
+        report.changed = true;
+        report.title = QObject::tr("Import finished");
+        report.message = QObject::tr("Imported %1 recordings into the session \"%2\".")
+                             .arg(summary->imported)
+                             .arg(QString::fromStdString(summary->sessionName));
+        if (already > 0) {
+            report.message +=
+                ' ' + QObject::tr("Skipped %1 recordings already in the library.").arg(already);
+        }
+    }
     addSkipped(skipped, report);
     return report;
+}
+
+// Rows left out of a list, by line, after what was imported.
+void addRefused(const std::vector<RefusedRow>& refused, const std::string& fileName,
+                ImportReport& report) {
+    if (refused.empty() || report.title == cancelled().title) {
+        return;
+    }
+    report.message += ' ' + QObject::tr("Left out %1 rows that could not be read; see the details.")
+                                .arg(refused.size());
+    for (const RefusedRow& row : refused) {
+        report.details +=
+            QString::fromStdString(fileName + ':' + std::to_string(row.line) + ": " + row.reason) +
+            '\n';
+    }
 }
 
 }  // namespace
@@ -96,7 +123,7 @@ ImportReport runImport(QWidget* parent, const QString& label, const ImportWork& 
 
 ImportReport importFolder(const std::filesystem::path& libraryFile,
                           const std::filesystem::path& folder, const icu::TimeZone& zone,
-                          library::ImportTarget target, std::stop_token stop,
+                          const library::ImportTarget& target, std::stop_token stop,
                           const ScanProgress& progress) {
     const FolderScan scan = scanRecordingFolder(folder, zone, stop, progress);
     if (scan.cancelled) {
@@ -104,10 +131,6 @@ ImportReport importFolder(const std::filesystem::path& libraryFile,
     }
     if (scan.recordings.empty()) {
         return nothingFound(scan.skipped);
-    }
-    if (auto* session = std::get_if<library::NewSession>(&target); session && scan.position) {
-        session->latitude = scan.position->latitude;
-        session->longitude = scan.position->longitude;
     }
     // A connection of its own: SQLite connections are not shared between threads.
     library::RecordingLibrary writer = library::RecordingLibrary::open(libraryFile);
@@ -118,7 +141,8 @@ ImportReport importCsv(const std::filesystem::path& libraryFile, const CsvTable&
                        const RecordingColumns& columns, const icu::TimeZone& zone,
                        const std::string& fileName, const library::ImportTarget& target,
                        std::stop_token stop) {
-    const CsvRecordingsResult read = readCsvRecordings(table, columns, zone, fileName);
+    const Outcome<CsvRecordingsRead> read =
+        readCsvRecordingsKeepingGoodRows(table, columns, zone, fileName);
     if (!read) {
         return {QObject::tr("Import stopped"),
                 QObject::tr("Nothing was imported. %1")
@@ -126,18 +150,23 @@ ImportReport importCsv(const std::filesystem::path& libraryFile, const CsvTable&
                 {},
                 false};
     }
-    if (read->empty()) {
-        return nothingFound({});
+    ImportReport report;
+    if (read->recordings.empty()) {
+        report = nothingFound({});
+    } else {
+        library::RecordingLibrary writer = library::RecordingLibrary::open(libraryFile);
+        report = reportOf(writer.importRecordings(target, read->recordings, stop), {});
     }
-    library::RecordingLibrary writer = library::RecordingLibrary::open(libraryFile);
-    return reportOf(writer.importRecordings(target, *read, stop), {});
+    addRefused(read->refused, fileName, report);
+    return report;
 }
 
 ImportReport importClassifierTable(const std::filesystem::path& libraryFile,
                                    const std::string& text, const icu::TimeZone& zone,
                                    const std::string& fileName, const library::ImportTarget& target,
                                    std::stop_token stop) {
-    const Outcome<ClassifierTable> read = readClassifierTable(text, fileName, zone);
+    const Outcome<ClassifierTable> read =
+        readClassifierTable(text, fileName, zone, {}, BadRows::Skip);
     if (!read) {
         return {QObject::tr("Import stopped"),
                 QObject::tr("Nothing was imported. %1")
@@ -145,11 +174,15 @@ ImportReport importClassifierTable(const std::filesystem::path& libraryFile,
                 {},
                 false};
     }
+    ImportReport report;
     if (read->recordings.empty()) {
-        return nothingFound({});
+        report = nothingFound({});
+    } else {
+        library::RecordingLibrary writer = library::RecordingLibrary::open(libraryFile);
+        report = reportOf(writer.importRecordings(target, read->recordings, stop), {});
     }
-    library::RecordingLibrary writer = library::RecordingLibrary::open(libraryFile);
-    return reportOf(writer.importRecordings(target, read->recordings, stop), {});
+    addRefused(read->refused, fileName, report);
+    return report;
 }
 
 }  // namespace vane

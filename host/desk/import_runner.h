@@ -31,10 +31,10 @@ ImportReport runImport(QWidget* parent, const QString& label, const ImportWork& 
 
 // The work of the two imports, as it runs on the worker thread. Each opens a connection of its
 // own to `libraryFile` and writes nothing unless there is something to import; a new session
-// takes the first GUANO position found in the folder.
+// has the site the target gives (the import dialog proposes the files' own).
 ImportReport importFolder(const std::filesystem::path& libraryFile,
                           const std::filesystem::path& folder, const icu::TimeZone& zone,
-                          library::ImportTarget target, std::stop_token stop,
+                          const library::ImportTarget& target, std::stop_token stop,
                           const ScanProgress& progress);
 ImportReport importCsv(const std::filesystem::path& libraryFile, const CsvTable& table,
                        const RecordingColumns& columns, const icu::TimeZone& zone,
@@ -42,7 +42,7 @@ ImportReport importCsv(const std::filesystem::path& libraryFile, const CsvTable&
                        std::stop_token stop);
 
 // An identification program's table, recognised from its header: the times, labels and
-// probabilities it holds, all or nothing.
+// probabilities of the rows that read, in one transaction; the others are listed by line.
 ImportReport importClassifierTable(const std::filesystem::path& libraryFile,
                                    const std::string& text, const icu::TimeZone& zone,
                                    const std::string& fileName, const library::ImportTarget& target,

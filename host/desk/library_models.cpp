@@ -136,6 +136,21 @@ QVariant RecordingTableModel::data(const QModelIndex& index, int role) const {
                     .arg(QString::fromStdString(r.timeZone));
             }
             return localText(r.recordingTime, *zone_);
+        case Label:
+            if (role == Qt::ToolTipRole) {
+                return r.manualLabel ? tr("Set or confirmed by a person") : QVariant();
+            }
+            return r.manualLabel && !r.label.empty()
+                       ? QString::fromStdString(r.label) + QStringLiteral(" \u2713")
+                       : QString::fromStdString(r.label);
+        case Probability:
+            if (role == Qt::ToolTipRole) {
+                return {};
+            }
+            if (role == kSortRole) {
+                return r.probability.value_or(-1.0);
+            }
+            return r.probability ? QLocale().toString(*r.probability, 'f', 2) : QString();
         case File:
             return QString::fromStdString(r.filePath);
         case SessionName:
@@ -152,6 +167,10 @@ QVariant RecordingTableModel::headerData(int section, Qt::Orientation orientatio
     switch (section) {
         case Time:
             return tr("Time stamp");
+        case Label:
+            return tr("Label");
+        case Probability:
+            return tr("Probability");
         case File:
             return tr("File");
         case SessionName:

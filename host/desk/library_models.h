@@ -37,7 +37,7 @@ class SessionTableModel : public QAbstractTableModel {
 class RecordingTableModel : public QAbstractTableModel {
     Q_OBJECT
   public:
-    enum Column { Time, File, SessionName, ColumnCount };
+    enum Column { Time, Label, Probability, File, SessionName, ColumnCount };
 
     explicit RecordingTableModel(QObject* parent = nullptr);
     ~RecordingTableModel() override;

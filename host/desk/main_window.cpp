@@ -3,12 +3,16 @@
 #include <unicode/timezone.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QSettings>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
@@ -20,8 +24,10 @@
 #include "core/recordings/recording_csv.h"
 #include "host/desk/about_text.h"
 #include "host/desk/desk_dialogs.h"
+#include "host/desk/dropped_sources.h"
 #include "host/desk/import_dialog.h"
 #include "host/desk/import_runner.h"
+#include "host/desk/library_editor.h"
 #include "host/desk/library_models.h"
 #include "plugin_api/plugin.h"
 #include "plugin_api/window_sizes.h"
@@ -57,6 +63,9 @@ QSortFilterProxyModel* sortingProxy(QAbstractItemModel* source, QObject* parent)
 MainWindow::MainWindow(QWidget* parent) : MainWindow(deskDialogs(), parent) {}
 
 MainWindow::MainWindow(UserDialogs dialogs, QWidget* parent)
+    : MainWindow(std::move(dialogs), deskQuestions(), parent) {}
+
+MainWindow::MainWindow(UserDialogs dialogs, std::unique_ptr<Questions> questions, QWidget* parent)
     : QMainWindow(parent),
       sessionModel_(new SessionTableModel(this)),
       recordingModel_(new RecordingTableModel(this)),
@@ -64,7 +73,21 @@ MainWindow::MainWindow(UserDialogs dialogs, QWidget* parent)
       recordingProxy_(sortingProxy(recordingModel_, this)),
       sessionView_(makeTable(sessionProxy_)),
       recordingView_(makeTable(recordingProxy_)),
-      dialogs_(std::move(dialogs)) {
+      dialogs_(std::move(dialogs)),
+      questions_(std::move(questions)),
+      editor_(new LibraryEditor(
+          this,
+          EditedWindow{[this] { return library_ ? &*library_ : nullptr; },
+                       [this] {
+                           std::vector<library::LibrarySession> sessions;
+                           for (const int row : selectedSourceRows(sessionView_, sessionProxy_)) {
+                               sessions.push_back(sessionModel_->session(row));
+                           }
+                           return sessions;
+                       },
+                       [this] { return selectedRecordingIds(); },
+                       [this] { return recordingView_->hasFocus(); }, [this] { reload(); }},
+          *dialogs_.alerts, *questions_)) {
     sessionView_->setObjectName(QStringLiteral("sessions"));
     recordingView_->setObjectName(QStringLiteral("recordings"));
     sessionView_->sortByColumn(SessionTableModel::SampleDate, Qt::AscendingOrder);
@@ -80,6 +103,7 @@ MainWindow::MainWindow(UserDialogs dialogs, QWidget* parent)
         statusBar()->showMessage(tr("%1 recordings selected").arg(selectedRecordings().size()));
     });
     buildMenus();
+    setAcceptDrops(true);
     buildHelpMenu();
     updateTitle();
     keepWindowSize(*this, QStringLiteral("mainWindow"), QSize(900, 640));
@@ -96,7 +120,7 @@ QString MainWindow::defaultLibraryFile() {
 
 void MainWindow::buildMenus() {
     QMenu* file = menuBar()->addMenu(tr("&File"));
-    file->addAction(tr("&New Library..."), this, &MainWindow::chooseNewLibrary);
+    file->addAction(tr("&New Library..."), QKeySequence::New, this, &MainWindow::chooseNewLibrary);
     file->addAction(tr("&Open Library..."), QKeySequence::Open, this,
                     &MainWindow::chooseLibraryToOpen);
     file->addAction(tr("Open &Shared Library..."), this, &MainWindow::chooseSharedLibraryToOpen);
@@ -107,6 +131,7 @@ void MainWindow::buildMenus() {
     file->addAction(tr("Import &CSV File..."), this, &MainWindow::importCsv);
     file->addSeparator();
     file->addAction(tr("&Quit"), QKeySequence::Quit, this, &QWidget::close);
+    editor_->addMenuTo(menuBar());
     pluginMenu_ = menuBar()->addMenu(tr("&Plug-ins"));
     pluginMenu_->setObjectName(QStringLiteral("pluginMenu"));
     pluginMenu_->addAction(tr("No plug-ins found"))->setEnabled(false);
@@ -127,6 +152,7 @@ bool MainWindow::openLibrary(const QString& file) {
         library::RecordingLibrary opened = library::RecordingLibrary::open(file.toStdString());
         (void)opened.sessions();
         library_.emplace(std::move(opened));
+        editor_->forgetHistory();
     } catch (const std::exception& error) {
         dialogs_.alerts->showAlert(this, tr("Cannot open library"), cannotReadText(file, error));
         return false;
@@ -146,6 +172,7 @@ bool MainWindow::openLibrary(const QString& file) {
 bool MainWindow::createLibrary(const QString& file) {
     try {
         library_.emplace(library::RecordingLibrary::create(file.toStdString()));
+        editor_->forgetHistory();
     } catch (const library::LibraryError& error) {
         dialogs_.alerts->showAlert(this, tr("Cannot create library"),
                                    QString::fromStdString(error.what()));
@@ -303,6 +330,14 @@ void MainWindow::showSelectedSessionsRecordings() {
     recordingView_->resizeColumnToContents(RecordingTableModel::Time);
 }
 
+std::vector<std::int64_t> MainWindow::selectedRecordingIds() const {
+    std::vector<std::int64_t> ids;
+    for (const int row : selectedSourceRows(recordingView_, recordingProxy_)) {
+        ids.push_back(recordingModel_->recording(row).id);
+    }
+    return ids;
+}
+
 LabelledRecordings MainWindow::selection() const {
     LabelledRecordings selected;
     for (const int row : selectedSourceRows(recordingView_, recordingProxy_)) {
@@ -427,16 +462,25 @@ void MainWindow::importFolder() {
         dialogs_.alerts->showAlert(this, tr("No library"), tr("Open or create a library first."));
         return;
     }
-    const std::optional<QString> chosen = dialogs_.panels->chooseFolder(this, tr("Import Folder"));
-    if (!chosen) {
+    if (const std::optional<QString> chosen =
+            dialogs_.panels->chooseFolder(this, tr("Import Folder"))) {
+        importFolderAt(*chosen);
+    }
+}
+
+void MainWindow::importFolderAt(const QString& folder) {
+    if (!library_) {
+        dialogs_.alerts->showAlert(this, tr("No library"), tr("Open or create a library first."));
         return;
     }
-    const QString folder = *chosen;
     const std::optional<std::vector<library::LibrarySession>> sessions = sessionsOrSay();
     if (!sessions) {
         return;
     }
-    ImportDialog dialog(QFileInfo(folder).fileName(), *sessions, nullptr, this);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const std::optional<GeoPosition> site = agreedGuanoPosition(folder.toStdString());
+    QApplication::restoreOverrideCursor();
+    ImportDialog dialog(QFileInfo(folder).fileName(), *sessions, nullptr, site, this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
@@ -459,10 +503,16 @@ void MainWindow::importCsv() {
         this, OpenPanelOptions{.fileTypes = {QStringLiteral("csv"), QStringLiteral("txt")},
                                .typesName = tr("CSV files"),
                                .title = tr("Import CSV File")});
-    if (!chosen) {
+    if (chosen) {
+        importCsvAt(*chosen);
+    }
+}
+
+void MainWindow::importCsvAt(const QString& file) {
+    if (!library_) {
+        dialogs_.alerts->showAlert(this, tr("No library"), tr("Open or create a library first."));
         return;
     }
-    const QString file = *chosen;
     const Outcome<std::string> content = readListFile(file.toStdString(), "CSV file");
     if (!content) {
         dialogs_.alerts->showAlert(this, tr("Cannot read file"),
@@ -474,7 +524,10 @@ void MainWindow::importCsv() {
     if (!sessions) {
         return;
     }
-    ImportDialog dialog(QFileInfo(file).completeBaseName(), *sessions, table.get(), this);
+    // An identification program's table says itself where its times and labels are.
+    const bool knownTable = looksLikeClassifierTable(*content);
+    ImportDialog dialog(QFileInfo(file).completeBaseName(), *sessions,
+                        knownTable ? nullptr : table.get(), std::nullopt, this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
@@ -483,8 +536,7 @@ void MainWindow::importCsv() {
     const RecordingColumns columns = dialog.columns();
     const std::filesystem::path libraryFile = library_->file();
     const std::string fileName = file.toStdString();
-    // An identification program's table says itself where its times and labels are.
-    if (looksLikeClassifierTable(*content)) {
+    if (knownTable) {
         const auto text = std::make_shared<const std::string>(*content);
         runAndReport(tr("Importing recordings..."), [=](std::stop_token stop, const ScanProgress&) {
             return vane::importClassifierTable(libraryFile, *text, *zone, fileName, target, stop);
@@ -494,6 +546,37 @@ void MainWindow::importCsv() {
     runAndReport(tr("Importing recordings..."), [=](std::stop_token stop, const ScanProgress&) {
         return vane::importCsv(libraryFile, *table, columns, *zone, fileName, target, stop);
     });
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls() && !droppedSources(event->mimeData()->urls()).empty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const DroppedSources sources = droppedSources(event->mimeData()->urls());
+    if (sources.empty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    if (!library_) {
+        dialogs_.alerts->showAlert(this, tr("No library"), tr("Open or create a library first."));
+        return;
+    }
+    if (!sources.refused.isEmpty()) {
+        dialogs_.alerts->showAlert(
+            this, tr("Not imported"),
+            tr("Only folders of recordings and CSV or text lists can be dropped here; these are "
+               "left out:\n%1")
+                .arg(sources.refused.join(QLatin1Char('\n'))));
+    }
+    for (const QString& folder : sources.folders) {
+        importFolderAt(folder);
+    }
+    for (const QString& list : sources.lists) {
+        importCsvAt(list);
+    }
 }
 
 void MainWindow::runAndReport(const QString& label, const ImportWork& work) {

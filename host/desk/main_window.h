@@ -21,6 +21,8 @@ namespace vane {
 
 class SessionTableModel;
 class RecordingTableModel;
+class LibraryEditor;
+class Questions;
 
 // The desktop host: the sessions of one library, the recordings of the selected sessions, and
 // the plug-ins. As the plug-ins' Host it answers exactly what is selected in its two tables.
@@ -30,6 +32,9 @@ class MainWindow : public QMainWindow, public Host {
     explicit MainWindow(QWidget* parent = nullptr);  // the platform's standard dialogs
     // Everything that waits on a person goes through `dialogs`; tests put recorders there.
     explicit MainWindow(UserDialogs dialogs, QWidget* parent = nullptr);
+    // With the questions asked before a removal, too.
+    MainWindow(UserDialogs dialogs, std::unique_ptr<Questions> questions,
+               QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Opens a library in place of the current one; on failure (also a damaged file) alerts with
@@ -59,6 +64,11 @@ class MainWindow : public QMainWindow, public Host {
   protected:
     void changeEvent(QEvent* event) override;
 
+  protected:
+    // WAV folders and CSV lists dropped on the window are imported, each with its dialog.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
   private:
     // The selected recordings with the labels they point into, in one pass so the two agree.
     LabelledRecordings selection() const;
@@ -72,6 +82,8 @@ class MainWindow : public QMainWindow, public Host {
     void chooseSharedLibraryToOpen();
     void importFolder();
     void importCsv();
+    void importFolderAt(const QString& folder);
+    void importCsvAt(const QString& file);
     void runAndReport(const QString& label, const ImportWork& work);
     void updateTitle();
     static QString cannotReadText(const QString& file, const std::exception& error);
@@ -80,6 +92,9 @@ class MainWindow : public QMainWindow, public Host {
     std::optional<std::vector<library::LibrarySession>> sessionsOrSay();
     std::vector<int> selectedSourceRows(const QTableView* view,
                                         const QSortFilterProxyModel* proxy) const;
+
+    // Of the rows selected in the recordings table.
+    std::vector<std::int64_t> selectedRecordingIds() const;
 
     std::optional<library::RecordingLibrary> library_;
     SessionTableModel* sessionModel_;
@@ -93,6 +108,8 @@ class MainWindow : public QMainWindow, public Host {
     QMenu* pluginMenu_ = nullptr;
     PluginLoader plugins_;
     UserDialogs dialogs_;
+    std::unique_ptr<Questions> questions_;
+    LibraryEditor* editor_;
 };
 
 }  // namespace vane

@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <stop_token>
+#include <string>
 #include <vector>
 
 #include "core/recordings/imported_recording.h"
@@ -26,11 +27,24 @@ class LibraryStore {
         const std::vector<std::int64_t>& sessionIds, RecordingDetail detail,
         const std::function<void(const LibraryRecording&)>& visit) const = 0;
     // All or nothing; answers nothing when stopped. A NewSession comes with its sample date.
+    // Skips the recordings the library holds already (duplicateRecordings), and makes no session
+    // when none is new.
     virtual std::optional<ImportSummary> importRecordings(
         const ImportTarget& target, const std::vector<ImportedRecording>& recordings,
         std::stop_token stop, const std::function<void(std::size_t done)>& progress) = 0;
-    virtual void updateSession(const LibrarySession& session) = 0;
-    virtual void removeSessions(const std::vector<std::int64_t>& sessionIds) = 0;
+    // With `expected`, changes the session only while it still is as `expected` says, so that a
+    // change someone made meanwhile is not silently overwritten.
+    virtual void updateSession(const LibrarySession& session, const LibrarySession* expected) = 0;
+    virtual RemovedRows removeSessions(const std::vector<std::int64_t>& sessionIds) = 0;
+    virtual RemovedRows removeRecordings(const std::vector<std::int64_t>& recordingIds) = 0;
+    virtual void restoreRows(const RemovedRows& rows) = 0;
+
+    virtual std::vector<std::string> sessionTimeZones(std::int64_t sessionId) const = 0;
+    // Reads the session's local times and writes what `change` makes of them, in one
+    // transaction; answers the times as they were.
+    virtual SessionTimes changeSessionTimes(
+        std::int64_t sessionId, const std::function<SessionTimes(const SessionTimes&)>& change) = 0;
+    virtual void restoreSessionTimes(const SessionTimes& times) = 0;
 
     // True when opening rolled back a change that was never finished.
     virtual bool undoneUnfinishedChange() const = 0;

@@ -4,7 +4,11 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <variant>
+#include <vector>
+
+#include "core/recordings/zone_change.h"
 
 namespace vane::library {
 
@@ -57,12 +61,49 @@ struct NewSession {
     bool joinExisting = false;
 };
 
+// Rows exactly as stored (absent values as NULL), so that a removal can be put back unchanged.
+struct StoredSessionRow {
+    std::int64_t id = 0;
+    std::string name;
+    double sampleDate = 0.0;
+    std::optional<double> latitude;
+    std::optional<double> longitude;
+    std::string notes;
+};
+
+struct StoredRecordingRow {
+    std::int64_t id = 0;
+    std::int64_t sessionId = 0;
+    double recordingTime = 0.0;
+    std::int64_t utcOffset = 0;
+    std::optional<std::string> timeZone;
+    std::optional<std::string> filePath;
+    std::optional<std::string> label;
+    std::optional<double> probability;
+    std::int64_t manualLabel = 0;
+};
+
+// What a removal took out of the library.
+struct RemovedRows {
+    std::vector<StoredSessionRow> sessions;
+    std::vector<StoredRecordingRow> recordings;  // also those of the removed sessions
+};
+
+// The times of a session's recordings that were read as local time, with its sample date.
+struct SessionTimes {
+    std::int64_t sessionId = 0;
+    double sampleDate = 0.0;
+    std::vector<std::pair<std::int64_t, KeptTime>> recordings;  // by recording id
+};
+
 using ImportTarget = std::variant<NewSession, std::int64_t /* existing session id */>;
 
 struct ImportSummary {
-    std::int64_t sessionId = 0;
+    std::int64_t sessionId = 0;  // 0 when nothing was new and no session was made
     std::string sessionName;
     std::size_t imported = 0;
+    // Indexes into the recordings given of those already in the library, which were skipped.
+    std::vector<std::size_t> alreadyStored{};
 };
 
 // Whether a library's name is a server's URL rather than a file.

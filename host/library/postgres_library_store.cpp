@@ -1,5 +1,6 @@
 #include "host/library/postgres_library_store.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
@@ -7,6 +8,7 @@
 #include <limits>
 #include <string_view>
 
+#include "core/recordings/duplicate_recordings.h"
 #include "host/library/postgres_connection.h"
 
 namespace vane::library {
@@ -64,6 +66,15 @@ constexpr const char* kSessionGone =
     "The session was not changed: someone has removed it meanwhile. Refresh to see the library "
     "as it is.";
 
+constexpr const char* kSessionChanged =
+    "The session was not changed: someone has changed it meanwhile. Refresh to see the library "
+    "as it is, and edit it again.";
+constexpr std::string_view kRecordingRowColumns =
+    "id, session_id, recording_time, utc_offset, time_zone, file_path, label, probability, "
+    "manual_label";
+// Rows put back per statement: one array parameter per column holds them.
+constexpr std::size_t kRowsPerStatement = 10'000;
+
 std::string describe(const std::string& url) {
     return "\"" + url + "\"";
 }
@@ -101,6 +112,65 @@ std::int64_t parseInteger(const std::string& text) {
     std::int64_t value = 0;
     std::from_chars(text.data(), text.data() + text.size(), value);
     return value;
+}
+
+// An array parameter in the server's text form; a value absent is NULL. Every element is quoted,
+// so that no text can end it early or read as NULL.
+class ArrayText {
+  public:
+    void add(const std::optional<std::string>& value) {
+        text_ += text_.empty() ? "{" : ",";
+        if (!value) {
+            text_ += "NULL";
+            return;
+        }
+        text_ += '"';
+        for (const char c : *value) {
+            if (c == '"' || c == '\\') {
+                text_ += '\\';
+            }
+            text_ += c;
+        }
+        text_ += '"';
+    }
+    void add(std::int64_t value) { add(std::optional<std::string>(std::to_string(value))); }
+    void add(const std::optional<double>& value) { add(optionalNumber(value)); }
+    std::string done() const { return text_.empty() ? "{}" : text_ + "}"; }
+
+  private:
+    std::string text_;
+};
+
+std::string idArray(const std::vector<std::int64_t>& ids) {
+    ArrayText array;
+    for (const std::int64_t id : ids) {
+        array.add(id);
+    }
+    return array.done();
+}
+
+std::optional<std::string> optionalText(const PostgresResult& result, int row, int column) {
+    return result.isNull(row, column) ? std::nullopt
+                                      : std::optional<std::string>(result.text(row, column));
+}
+
+std::optional<double> optionalDouble(const PostgresResult& result, int row, int column) {
+    return result.isNull(row, column)
+               ? std::nullopt
+               : std::optional<double>(parseNumber(result.text(row, column)));
+}
+
+std::vector<StoredRecordingRow> recordingRows(const PostgresResult& result) {
+    std::vector<StoredRecordingRow> rows;
+    for (int row = 0; row < result.rows(); ++row) {
+        rows.push_back({parseInteger(result.text(row, 0)), parseInteger(result.text(row, 1)),
+                        parseNumber(result.text(row, 2)), parseInteger(result.text(row, 3)),
+                        optionalText(result, row, 4), optionalText(result, row, 5),
+                        optionalText(result, row, 6), optionalDouble(result, row, 7),
+                        parseInteger(result.text(row, 8))});
+    }
+    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.id < b.id; });
+    return rows;
 }
 
 // Fields of binary results and COPY data are big-endian; a field of another length than its type
@@ -260,19 +330,43 @@ class PostgresLibraryStore final : public LibraryStore {
         try {
             PostgresTransaction transaction(connection_);
             ImportSummary summary;
-            if (const auto* session = std::get_if<NewSession>(&target)) {
-                summary.sessionId = sessionFor(*session);
-                summary.sessionName = session->name;
+            bool madeSession = false;
+            const auto* newSession = std::get_if<NewSession>(&target);
+            // A session of its own is made only once something is new, so that files imported
+            // again are told so rather than refused for the name they ask for.
+            const bool sessionOfItsOwn = newSession && !newSession->joinExisting;
+            if (newSession) {
+                summary.sessionName = newSession->name;
+                if (!sessionOfItsOwn) {
+                    summary.sessionId = sessionFor(*newSession, madeSession);
+                }
             } else {
                 summary.sessionId = std::get<std::int64_t>(target);
-                // FOR SHARE: a session removed meanwhile is waited for and then not found.
+                // A session removed meanwhile is waited for and then not found. The lock also
+                // makes a second import into the session wait, and then see this one's rows
+                // when it looks for duplicates.
                 const PostgresResult found =
-                    connection_.run("SELECT name FROM sessions WHERE id = $1 FOR SHARE",
+                    connection_.run("SELECT name FROM sessions WHERE id = $1 FOR NO KEY UPDATE",
                                     {std::to_string(summary.sessionId)});
                 if (found.rows() == 0) {
                     throw LibraryError("The session to import into no longer exists.");
                 }
                 summary.sessionName = found.text(0, 0);
+            }
+            summary.alreadyStored =
+                duplicateRecordings(storedKeys(summary.sessionId, recordings), recordings);
+            if (stop.stop_requested()) {
+                return std::nullopt;
+            }
+            if (summary.alreadyStored.size() == recordings.size() && !recordings.empty()) {
+                // Nothing new: rolled back, so that no empty session is left.
+                if (madeSession) {
+                    summary.sessionId = 0;
+                }
+                return summary;
+            }
+            if (sessionOfItsOwn) {
+                summary.sessionId = sessionFor(*newSession, madeSession);
             }
             connection_.run(
                 "COPY recordings (session_id, recording_time, utc_offset, time_zone, file_path, "
@@ -280,11 +374,16 @@ class PostgresLibraryStore final : public LibraryStore {
             CopyBuffer buffer;
             bool copying = true;
             try {
-                for (const ImportedRecording& recording : recordings) {
+                auto duplicate = summary.alreadyStored.begin();
+                for (std::size_t i = 0; i < recordings.size(); ++i) {
                     if (stop.stop_requested()) {
                         break;
                     }
-                    buffer.addRow(summary.sessionId, recording);
+                    if (duplicate != summary.alreadyStored.end() && *duplicate == i) {
+                        ++duplicate;
+                        continue;
+                    }
+                    buffer.addRow(summary.sessionId, recordings[i]);
                     if (buffer.size() >= kSendAt) {
                         connection_.sendCopyData(buffer.view());
                         buffer.clear();
@@ -322,18 +421,30 @@ class PostgresLibraryStore final : public LibraryStore {
         }
     }
 
-    void updateSession(const LibrarySession& session) override {
-        long changed = 0;
+    void updateSession(const LibrarySession& session, const LibrarySession* expected) override {
+        std::vector<std::optional<std::string>> values = {
+            std::to_string(session.id),        session.name,
+            numberText(session.sampledate),    optionalNumber(session.latitude),
+            optionalNumber(session.longitude), session.notes};
+        std::string sql =
+            "UPDATE sessions SET name = $2, sample_date = $3, latitude = $4, longitude = $5, "
+            "notes = $6 WHERE id = $1";
+        if (expected) {
+            sql +=
+                " AND name = $7 AND sample_date = $8::double precision AND latitude IS NOT "
+                "DISTINCT FROM $9::double precision AND longitude IS NOT DISTINCT FROM "
+                "$10::double precision AND notes = $11";
+            values.insert(values.end(), {expected->name, numberText(expected->sampledate),
+                                         optionalNumber(expected->latitude),
+                                         optionalNumber(expected->longitude), expected->notes});
+        }
         try {
-            changed = connection_
-                          .run(
-                              "UPDATE sessions SET name = $2, sample_date = $3, latitude = $4, "
-                              "longitude = $5, "
-                              "notes = $6 WHERE id = $1",
-                              {std::to_string(session.id), session.name,
-                               numberText(session.sampledate), optionalNumber(session.latitude),
-                               optionalNumber(session.longitude), session.notes})
-                          .affectedRows();
+            if (connection_.run(sql, values).affectedRows() == 0) {
+                const bool exists =
+                    connection_.run("SELECT 1 FROM sessions WHERE id = $1", {values.front()})
+                        .rows() > 0;
+                throw LibraryError(exists ? kSessionChanged : kSessionGone);
+            }
         } catch (const PostgresError& error) {
             if (error.state() == kUniqueViolation) {
                 throw LibraryError("The session was not changed: " +
@@ -341,20 +452,163 @@ class PostgresLibraryStore final : public LibraryStore {
             }
             throw LibraryError("The session was not changed: " + std::string(error.what()));
         }
-        if (changed == 0) {
-            throw LibraryError(kSessionGone);
+    }
+
+    // The sessions are locked first, so that no import adds to them between the two deletes.
+    RemovedRows removeSessions(const std::vector<std::int64_t>& sessionIds) override {
+        try {
+            PostgresTransaction transaction(connection_);
+            const std::string ids = idArray(sessionIds);
+            connection_.run("SELECT id FROM sessions WHERE id = ANY($1::bigint[]) FOR UPDATE",
+                            {ids});
+            RemovedRows removed;
+            removed.recordings = recordingRows(
+                connection_.run("DELETE FROM recordings WHERE session_id = ANY($1::bigint[]) "
+                                "RETURNING " +
+                                    std::string(kRecordingRowColumns),
+                                {ids}));
+            const PostgresResult sessions = connection_.run(
+                "DELETE FROM sessions WHERE id = ANY($1::bigint[]) RETURNING id, name, "
+                "sample_date, latitude, longitude, notes",
+                {ids});
+            for (int row = 0; row < sessions.rows(); ++row) {
+                removed.sessions.push_back(
+                    {parseInteger(sessions.text(row, 0)), sessions.text(row, 1),
+                     parseNumber(sessions.text(row, 2)), optionalDouble(sessions, row, 3),
+                     optionalDouble(sessions, row, 4), sessions.text(row, 5)});
+            }
+            std::sort(removed.sessions.begin(), removed.sessions.end(),
+                      [](const auto& a, const auto& b) { return a.id < b.id; });
+            transaction.commit();
+            return removed;
+        } catch (const PostgresError& error) {
+            throw LibraryError("Nothing was removed: " + std::string(error.what()));
         }
     }
 
-    void removeSessions(const std::vector<std::int64_t>& sessionIds) override {
+    RemovedRows removeRecordings(const std::vector<std::int64_t>& recordingIds) override {
+        try {
+            RemovedRows removed;
+            removed.recordings = recordingRows(
+                connection_.run("DELETE FROM recordings WHERE id = ANY($1::bigint[]) RETURNING " +
+                                    std::string(kRecordingRowColumns),
+                                {idArray(recordingIds)}));
+            return removed;
+        } catch (const PostgresError& error) {
+            throw LibraryError("Nothing was removed: " + std::string(error.what()));
+        }
+    }
+
+    void restoreRows(const RemovedRows& rows) override {
         try {
             PostgresTransaction transaction(connection_);
-            for (const std::int64_t id : sessionIds) {
-                connection_.run("DELETE FROM sessions WHERE id = $1", {std::to_string(id)});
+            ArrayText ids, names, dates, latitudes, longitudes, notes;
+            for (const StoredSessionRow& row : rows.sessions) {
+                ids.add(row.id);
+                names.add(row.name);
+                dates.add(numberText(row.sampleDate));
+                latitudes.add(row.latitude);
+                longitudes.add(row.longitude);
+                notes.add(row.notes);
+            }
+            connection_.run(
+                "INSERT INTO sessions (id, name, sample_date, latitude, longitude, notes) "
+                "SELECT * FROM unnest($1::bigint[], $2::text[], $3::double precision[], "
+                "$4::double precision[], $5::double precision[], $6::text[])",
+                {ids.done(), names.done(), dates.done(), latitudes.done(), longitudes.done(),
+                 notes.done()});
+            for (std::size_t first = 0; first < rows.recordings.size();
+                 first += kRowsPerStatement) {
+                std::array<ArrayText, 9> columns;
+                const std::size_t last =
+                    std::min(rows.recordings.size(), first + kRowsPerStatement);
+                for (std::size_t i = first; i < last; ++i) {
+                    const StoredRecordingRow& row = rows.recordings[i];
+                    columns[0].add(row.id);
+                    columns[1].add(row.sessionId);
+                    columns[2].add(numberText(row.recordingTime));
+                    columns[3].add(row.utcOffset);
+                    columns[4].add(row.timeZone);
+                    columns[5].add(row.filePath);
+                    columns[6].add(row.label);
+                    columns[7].add(row.probability);
+                    columns[8].add(row.manualLabel);
+                }
+                std::vector<std::optional<std::string>> values;
+                for (const ArrayText& column : columns) {
+                    values.emplace_back(column.done());
+                }
+                connection_.run("INSERT INTO recordings (" + std::string(kRecordingRowColumns) +
+                                    ") SELECT * FROM unnest($1::bigint[], $2::bigint[], "
+                                    "$3::double precision[], $4::integer[], $5::text[], "
+                                    "$6::text[], $7::text[], $8::double precision[], "
+                                    "$9::integer[])",
+                                values);
             }
             transaction.commit();
         } catch (const PostgresError& error) {
-            throw LibraryError("Nothing was removed: " + std::string(error.what()));
+            throw LibraryError("Nothing was put back: " + std::string(error.what()));
+        }
+    }
+
+    std::vector<std::string> sessionTimeZones(std::int64_t sessionId) const override {
+        try {
+            const PostgresResult result = connection_.run(
+                "SELECT DISTINCT time_zone FROM recordings WHERE session_id = $1 AND "
+                "time_zone IS NOT NULL AND time_zone <> '' ORDER BY time_zone",
+                {std::to_string(sessionId)});
+            std::vector<std::string> zones;
+            for (int row = 0; row < result.rows(); ++row) {
+                zones.push_back(result.text(row, 0));
+            }
+            return zones;
+        } catch (const PostgresError& error) {
+            throw LibraryError(describe(url_) + " cannot be read: " + error.what());
+        }
+    }
+
+    SessionTimes changeSessionTimes(
+        std::int64_t sessionId,
+        const std::function<SessionTimes(const SessionTimes&)>& change) override {
+        try {
+            PostgresTransaction transaction(connection_);
+            SessionTimes before;
+            before.sessionId = sessionId;
+            // FOR UPDATE: a second change of the same session waits and then reads this one's.
+            const PostgresResult session =
+                connection_.run("SELECT sample_date FROM sessions WHERE id = $1 FOR UPDATE",
+                                {std::to_string(sessionId)});
+            if (session.rows() == 0) {
+                throw LibraryError("The session no longer exists.");
+            }
+            before.sampleDate = parseNumber(session.text(0, 0));
+            const PostgresResult times = connection_.run(
+                "SELECT id, recording_time, utc_offset, time_zone FROM recordings WHERE "
+                "session_id = $1 AND time_zone IS NOT NULL AND time_zone <> '' "
+                "ORDER BY recording_time, id",
+                {std::to_string(sessionId)});
+            for (int row = 0; row < times.rows(); ++row) {
+                before.recordings.push_back(
+                    {parseInteger(times.text(row, 0)),
+                     KeptTime{parseNumber(times.text(row, 1)),
+                              static_cast<int>(parseInteger(times.text(row, 2))),
+                              times.text(row, 3)}});
+            }
+            writeSessionTimes(change(before));
+            transaction.commit();
+            return before;
+        } catch (const PostgresError& error) {
+            throw LibraryError("The times were not changed: " + std::string(error.what()));
+        }
+    }
+
+    void restoreSessionTimes(const SessionTimes& times) override {
+        try {
+            PostgresTransaction transaction(connection_);
+            writeSessionTimes(times);
+            transaction.commit();
+        } catch (const PostgresError& error) {
+            throw LibraryError("The times were not put back: " + std::string(error.what()));
         }
     }
 
@@ -364,13 +618,67 @@ class PostgresLibraryStore final : public LibraryStore {
     }
 
   private:
+    // The recordings an import must not add again: every one of the target session, and those
+    // elsewhere with a path the import brings. The server picks them, so that only those travel.
+    std::vector<StoredRecordingKey> storedKeys(std::int64_t targetSession,
+                                               const std::vector<ImportedRecording>& recordings) {
+        std::vector<std::string_view> paths;
+        for (const ImportedRecording& recording : recordings) {
+            if (!recording.filePath.empty()) {
+                paths.push_back(recording.filePath);
+            }
+        }
+        std::sort(paths.begin(), paths.end());
+        paths.erase(std::unique(paths.begin(), paths.end()), paths.end());
+        ArrayText pathArray;
+        for (const std::string_view path : paths) {
+            pathArray.add(std::optional<std::string>(std::string(path)));
+        }
+        const PostgresResult result = connection_.run(
+            "SELECT COALESCE(file_path, ''), recording_time, true FROM recordings "
+            "WHERE session_id = $1 UNION ALL "
+            "SELECT file_path, recording_time, false FROM recordings "
+            "WHERE session_id <> $1 AND file_path IN (SELECT unnest($2::text[]))",
+            {std::to_string(targetSession), pathArray.done()});
+        std::vector<StoredRecordingKey> keys;
+        keys.reserve(static_cast<std::size_t>(result.rows()));
+        for (int row = 0; row < result.rows(); ++row) {
+            keys.push_back({result.text(row, 0), parseNumber(result.text(row, 1)),
+                            result.text(row, 2) == "t"});
+        }
+        return keys;
+    }
+
+    void writeSessionTimes(const SessionTimes& times) {
+        if (connection_
+                .run("UPDATE sessions SET sample_date = $2 WHERE id = $1",
+                     {std::to_string(times.sessionId), numberText(times.sampleDate)})
+                .affectedRows() == 0) {
+            throw LibraryError("The session no longer exists.");
+        }
+        ArrayText ids, instants, offsets, zones;
+        for (const auto& [id, time] : times.recordings) {
+            ids.add(id);
+            instants.add(numberText(time.recordingTime));
+            offsets.add(std::int64_t{time.utcOffsetSeconds});
+            zones.add(time.timeZone);
+        }
+        connection_.run(
+            "UPDATE recordings AS r SET recording_time = u.instant, utc_offset = u.offset_seconds, "
+            "time_zone = u.zone FROM unnest($1::bigint[], $2::double precision[], $3::integer[], "
+            "$4::text[]) AS u(id, instant, offset_seconds, zone) WHERE r.id = u.id",
+            {ids.done(), instants.done(), offsets.done(), zones.done()});
+    }
+
     // ON CONFLICT waits for another import that is making the same name, and then sees it.
-    std::int64_t sessionFor(const NewSession& session) {
+    std::int64_t sessionFor(const NewSession& session, bool& made) {
+        made = false;
         const std::vector<std::optional<std::string>> values = {
             session.name, numberText(session.sampledate.value_or(0.0)),
             optionalNumber(session.latitude), optionalNumber(session.longitude), session.notes};
         if (!session.joinExisting) {
             try {
+                made = true;
                 return parseInteger(
                     connection_
                         .run("INSERT INTO sessions (name, sample_date, latitude, longitude, notes) "
@@ -384,15 +692,16 @@ class PostgresLibraryStore final : public LibraryStore {
                 throw;
             }
         }
-        const PostgresResult made = connection_.run(
+        const PostgresResult inserted = connection_.run(
             "INSERT INTO sessions (name, sample_date, latitude, longitude, notes) "
             "VALUES ($1, $2, $3, $4, $5) ON CONFLICT (name) DO NOTHING RETURNING id",
             values);
-        if (made.rows() == 1) {
-            return parseInteger(made.text(0, 0));
+        if (inserted.rows() == 1) {
+            made = true;
+            return parseInteger(inserted.text(0, 0));
         }
-        const PostgresResult found =
-            connection_.run("SELECT id FROM sessions WHERE name = $1 FOR SHARE", {session.name});
+        const PostgresResult found = connection_.run(
+            "SELECT id FROM sessions WHERE name = $1 FOR NO KEY UPDATE", {session.name});
         if (found.rows() == 0) {
             throw LibraryError("The session \"" + session.name +
                                "\" was removed while the import began; nothing was imported.");

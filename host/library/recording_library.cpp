@@ -147,11 +147,47 @@ std::optional<ImportSummary> RecordingLibrary::importRecordings(
 }
 
 void RecordingLibrary::updateSession(const LibrarySession& session) {
-    store_->updateSession(session);
+    store_->updateSession(session, nullptr);
 }
 
-void RecordingLibrary::removeSessions(const std::vector<std::int64_t>& sessionIds) {
-    store_->removeSessions(sessionIds);
+void RecordingLibrary::updateSession(const LibrarySession& before, const LibrarySession& after) {
+    store_->updateSession(after, &before);
+}
+
+RemovedRows RecordingLibrary::removeSessions(const std::vector<std::int64_t>& sessionIds) {
+    return store_->removeSessions(sessionIds);
+}
+
+RemovedRows RecordingLibrary::removeRecordings(const std::vector<std::int64_t>& recordingIds) {
+    return store_->removeRecordings(recordingIds);
+}
+
+void RecordingLibrary::restoreRows(const RemovedRows& rows) {
+    store_->restoreRows(rows);
+}
+
+std::vector<std::string> RecordingLibrary::sessionTimeZones(std::int64_t sessionId) const {
+    return store_->sessionTimeZones(sessionId);
+}
+
+SessionTimes RecordingLibrary::rereadSessionInZone(std::int64_t sessionId,
+                                                   const icu::TimeZone& zone) {
+    return store_->changeSessionTimes(sessionId, [&zone](const SessionTimes& before) {
+        SessionTimes after = before;
+        for (auto& [id, time] : after.recordings) {
+            time = readInZone(time, zone);
+        }
+        // The evening keeps its date; its midnight moves as the first recording's offset does.
+        if (!before.recordings.empty()) {
+            after.sampleDate += before.recordings.front().second.utcOffsetSeconds -
+                                after.recordings.front().second.utcOffsetSeconds;
+        }
+        return after;
+    });
+}
+
+void RecordingLibrary::restoreSessionTimes(const SessionTimes& times) {
+    store_->restoreSessionTimes(times);
 }
 
 }  // namespace vane::library

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/icu_forward.h"
 #include "core/recordings/imported_recording.h"
 #include "host/library/library_store.h"
 #include "host/library/library_types.h"
@@ -46,15 +47,34 @@ class RecordingLibrary {
                           const std::function<void(const LibraryRecording&)>& visit,
                           std::vector<std::string>* refused = nullptr) const;
 
-    // Adds the recordings to a new or an existing session, all or nothing. Answers nothing when
-    // `stop` was requested before the end; the library is then as it was. `progress` is told
-    // now and then how many recordings are written, before they are committed.
+    // Adds the recordings to a new or an existing session, all or nothing, skipping those the
+    // library holds already (see duplicateRecordings); a new session is made only when some
+    // recordings are new. Answers nothing when `stop` was requested before the end; the library
+    // is then as it was. `progress` is told now and then how many recordings are written, before
+    // they are committed.
     std::optional<ImportSummary> importRecordings(
         const ImportTarget& target, const std::vector<ImportedRecording>& recordings,
         std::stop_token stop = {}, const std::function<void(std::size_t done)>& progress = {});
 
     void updateSession(const LibrarySession& session);  // name, sample date, location, notes
-    void removeSessions(const std::vector<std::int64_t>& sessionIds);  // with their recordings
+    // The same, refused with a message when the session is no longer as `before` says: someone
+    // changed or removed it meanwhile.
+    void updateSession(const LibrarySession& before, const LibrarySession& after);
+    // Each removal is one transaction and answers what it took out, for restoreRows().
+    RemovedRows removeSessions(const std::vector<std::int64_t>& sessionIds);  // with recordings
+    RemovedRows removeRecordings(const std::vector<std::int64_t>& recordingIds);
+    // Puts removed rows back under their own ids, in one transaction. Refused, changing nothing,
+    // when an id has been taken again in the meantime.
+    void restoreRows(const RemovedRows& rows);
+
+    // The zones the session's times were read in as local time, sorted; none when every time
+    // was written with its own offset.
+    std::vector<std::string> sessionTimeZones(std::int64_t sessionId) const;
+    // Reads every time of the session that was read as local time again in `zone` (readInZone),
+    // and moves the sample date to the same evening's midnight there, in one transaction.
+    // Answers the times as they were, for restoreSessionTimes().
+    SessionTimes rereadSessionInZone(std::int64_t sessionId, const icu::TimeZone& zone);
+    void restoreSessionTimes(const SessionTimes& times);
 
   private:
     RecordingLibrary(std::filesystem::path location, std::unique_ptr<LibraryStore> store);

@@ -96,6 +96,10 @@ Statement& Statement::bind(int index, const std::optional<double>& value) {
     return value ? bind(index, *value) : bindNull(index);
 }
 
+Statement& Statement::bind(int index, const std::optional<std::string>& value) {
+    return value ? bind(index, std::string_view(*value)) : bindNull(index);
+}
+
 Statement& Statement::bindNull(int index) {
     check(sqlite3_bind_null(statement_, index));
     return *this;
@@ -137,6 +141,13 @@ std::optional<double> Statement::optionalDoubleAt(int column) const {
         return std::nullopt;
     }
     return doubleAt(column);
+}
+
+std::optional<std::string> Statement::optionalTextAt(int column) const {
+    if (sqlite3_column_type(statement_, column) == SQLITE_NULL) {
+        return std::nullopt;
+    }
+    return textAt(column);
 }
 
 Transaction::Transaction(Database& database) : database_(database) {

@@ -54,6 +54,7 @@ class Statement {
     Statement& bind(int index, int value) { return bind(index, std::int64_t{value}); }
     Statement& bind(int index, std::string_view value);
     Statement& bind(int index, const std::optional<double>& value);
+    Statement& bind(int index, const std::optional<std::string>& value);
     Statement& bindNull(int index);
 
     // True while there is a row to read.
@@ -65,6 +66,7 @@ class Statement {
     std::int64_t integerAt(int column) const;
     std::string textAt(int column) const;
     std::optional<double> optionalDoubleAt(int column) const;
+    std::optional<std::string> optionalTextAt(int column) const;
 
   private:
     void check(int code) const;

@@ -8,6 +8,7 @@
 #include <climits>
 #include <string_view>
 
+#include "core/recordings/duplicate_recordings.h"
 #include "host/library/sqlite_database.h"
 
 namespace vane::library {
@@ -138,6 +139,26 @@ bool isUniqueViolation(const SqliteError& error) {
     return error.code() == SQLITE_CONSTRAINT_UNIQUE;
 }
 
+constexpr const char* kSessionGone =
+    "The session was not changed: someone has removed it meanwhile. Refresh to see the library "
+    "as it is.";
+constexpr const char* kSessionChanged =
+    "The session was not changed: someone has changed it meanwhile. Refresh to see the library "
+    "as it is, and edit it again.";
+
+// json_each lets one prepared statement take any number of ids.
+std::string idList(const std::vector<std::int64_t>& ids) {
+    std::string list = "[";
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        list += (i ? "," : "") + std::to_string(ids[i]);
+    }
+    return list + "]";
+}
+
+constexpr std::string_view kRecordingRowColumns =
+    "id, session_id, recording_time, utc_offset, time_zone, file_path, label, probability, "
+    "manual_label";
+
 class SqliteLibraryStore final : public LibraryStore {
   public:
     SqliteLibraryStore(std::filesystem::path file, Database database, bool undone)
@@ -166,12 +187,7 @@ class SqliteLibraryStore final : public LibraryStore {
     void forEachRecordingRow(
         const std::vector<std::int64_t>& sessionIds, RecordingDetail detail,
         const std::function<void(const LibraryRecording&)>& visit) const override {
-        // json_each lets one prepared statement take any number of sessions.
-        std::string ids = "[";
-        for (std::size_t i = 0; i < sessionIds.size(); ++i) {
-            ids += (i ? "," : "") + std::to_string(sessionIds[i]);
-        }
-        ids += "]";
+        const std::string ids = idList(sessionIds);
         try {
             const std::string named = detail == RecordingDetail::Full
                                           ? "COALESCE(time_zone, ''), COALESCE(file_path, ''), "
@@ -209,9 +225,16 @@ class SqliteLibraryStore final : public LibraryStore {
         try {
             Transaction transaction(database_);
             ImportSummary summary;
-            if (const auto* session = std::get_if<NewSession>(&target)) {
-                summary.sessionId = sessionFor(*session);
-                summary.sessionName = session->name;
+            bool madeSession = false;
+            const auto* newSession = std::get_if<NewSession>(&target);
+            // A session of its own is made only once something is new, so that files imported
+            // again are told so rather than refused for the name they ask for.
+            const bool sessionOfItsOwn = newSession && !newSession->joinExisting;
+            if (newSession) {
+                summary.sessionName = newSession->name;
+                if (!sessionOfItsOwn) {
+                    summary.sessionId = sessionFor(*newSession, madeSession);
+                }
             } else {
                 summary.sessionId = std::get<std::int64_t>(target);
                 Statement find(database_, "SELECT name FROM sessions WHERE id = ?1");
@@ -221,15 +244,35 @@ class SqliteLibraryStore final : public LibraryStore {
                 }
                 summary.sessionName = find.textAt(0);
             }
+            summary.alreadyStored = duplicateRecordings(storedKeys(summary.sessionId), recordings);
+            if (stop.stop_requested()) {
+                return std::nullopt;
+            }
+            if (summary.alreadyStored.size() == recordings.size() && !recordings.empty()) {
+                // Nothing new: the library stays as it was, without an empty session.
+                if (madeSession) {
+                    summary.sessionId = 0;
+                }
+                return summary;
+            }
+            if (sessionOfItsOwn) {
+                summary.sessionId = sessionFor(*newSession, madeSession);
+            }
             Statement insert(
                 database_,
                 "INSERT INTO recordings (session_id, recording_time, utc_offset, "
                 "time_zone, file_path, label, probability, manual_label) "
                 "VALUES (?1, ?2, ?3, NULLIF(?4, ''), NULLIF(?5, ''), NULLIF(?6, ''), ?7, ?8)");
-            for (const ImportedRecording& recording : recordings) {
+            auto duplicate = summary.alreadyStored.begin();
+            for (std::size_t i = 0; i < recordings.size(); ++i) {
                 if (stop.stop_requested()) {
                     return std::nullopt;
                 }
+                if (duplicate != summary.alreadyStored.end() && *duplicate == i) {
+                    ++duplicate;
+                    continue;
+                }
+                const ImportedRecording& recording = recordings[i];
                 insert.bind(1, summary.sessionId)
                     .bind(2, recording.recordingTime)
                     .bind(3, recording.utcOffsetSeconds)
@@ -259,23 +302,33 @@ class SqliteLibraryStore final : public LibraryStore {
         }
     }
 
-    void updateSession(const LibrarySession& session) override {
+    void updateSession(const LibrarySession& session, const LibrarySession* expected) override {
         try {
             Transaction transaction(database_);
-            Statement update(database_,
-                             "UPDATE sessions SET name = ?2, sample_date = ?3, latitude = ?4, "
-                             "longitude = ?5, notes = ?6 WHERE id = ?1");
+            Statement update(
+                database_, std::string("UPDATE sessions SET name = ?2, sample_date = ?3, "
+                                       "latitude = ?4, longitude = ?5, notes = ?6 WHERE id = ?1") +
+                               (expected ? " AND name = ?7 AND sample_date = ?8 AND latitude "
+                                           "IS ?9 AND longitude IS ?10 AND notes = ?11"
+                                         : ""));
             update.bind(1, session.id)
                 .bind(2, std::string_view(session.name))
                 .bind(3, session.sampledate)
                 .bind(4, session.latitude)
                 .bind(5, session.longitude)
-                .bind(6, std::string_view(session.notes))
-                .run();
+                .bind(6, std::string_view(session.notes));
+            if (expected) {
+                update.bind(7, std::string_view(expected->name))
+                    .bind(8, expected->sampledate)
+                    .bind(9, expected->latitude)
+                    .bind(10, expected->longitude)
+                    .bind(11, std::string_view(expected->notes));
+            }
+            update.run();
             if (sqlite3_changes(database_.handle()) == 0) {
-                throw LibraryError(
-                    "The session was not changed: someone has removed it meanwhile. Refresh to "
-                    "see the library as it is.");
+                Statement find(database_, "SELECT 1 FROM sessions WHERE id = ?1");
+                find.bind(1, session.id);
+                throw LibraryError(find.step() ? kSessionChanged : kSessionGone);
             }
             transaction.commit();
         } catch (const SqliteError& error) {
@@ -287,26 +340,200 @@ class SqliteLibraryStore final : public LibraryStore {
         }
     }
 
-    void removeSessions(const std::vector<std::int64_t>& sessionIds) override {
+    RemovedRows removeSessions(const std::vector<std::int64_t>& sessionIds) override {
         try {
             Transaction transaction(database_);
-            Statement remove(database_, "DELETE FROM sessions WHERE id = ?1");
-            for (const std::int64_t id : sessionIds) {
-                remove.bind(1, id).run();
-                remove.reset();
+            const std::string ids = idList(sessionIds);
+            RemovedRows removed;
+            Statement select(database_,
+                             "SELECT id, name, sample_date, latitude, longitude, notes FROM "
+                             "sessions WHERE id IN (SELECT value FROM json_each(?1)) ORDER BY id");
+            select.bind(1, std::string_view(ids));
+            while (select.step()) {
+                removed.sessions.push_back({select.integerAt(0), select.textAt(1),
+                                            select.doubleAt(2), select.optionalDoubleAt(3),
+                                            select.optionalDoubleAt(4), select.textAt(5)});
+            }
+            removed.recordings = recordingRows("session_id", ids);
+            Statement remove(database_,
+                             "DELETE FROM sessions WHERE id IN (SELECT value FROM json_each(?1))");
+            remove.bind(1, std::string_view(ids)).run();
+            transaction.commit();
+            return removed;
+        } catch (const SqliteError& error) {
+            throw LibraryError("Nothing was removed: " + std::string(error.what()));
+        }
+    }
+
+    RemovedRows removeRecordings(const std::vector<std::int64_t>& recordingIds) override {
+        try {
+            Transaction transaction(database_);
+            const std::string ids = idList(recordingIds);
+            RemovedRows removed;
+            removed.recordings = recordingRows("id", ids);
+            Statement remove(
+                database_, "DELETE FROM recordings WHERE id IN (SELECT value FROM json_each(?1))");
+            remove.bind(1, std::string_view(ids)).run();
+            transaction.commit();
+            return removed;
+        } catch (const SqliteError& error) {
+            throw LibraryError("Nothing was removed: " + std::string(error.what()));
+        }
+    }
+
+    void restoreRows(const RemovedRows& rows) override {
+        try {
+            Transaction transaction(database_);
+            Statement session(
+                database_,
+                "INSERT INTO sessions (id, name, sample_date, latitude, longitude, notes) "
+                "VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
+            for (const StoredSessionRow& row : rows.sessions) {
+                session.bind(1, row.id)
+                    .bind(2, std::string_view(row.name))
+                    .bind(3, row.sampleDate)
+                    .bind(4, row.latitude)
+                    .bind(5, row.longitude)
+                    .bind(6, std::string_view(row.notes))
+                    .run();
+                session.reset();
+            }
+            Statement recording(database_, "INSERT INTO recordings (" +
+                                               std::string(kRecordingRowColumns) +
+                                               ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)");
+            for (const StoredRecordingRow& row : rows.recordings) {
+                recording.bind(1, row.id)
+                    .bind(2, row.sessionId)
+                    .bind(3, row.recordingTime)
+                    .bind(4, row.utcOffset)
+                    .bind(5, row.timeZone)
+                    .bind(6, row.filePath)
+                    .bind(7, row.label)
+                    .bind(8, row.probability)
+                    .bind(9, row.manualLabel)
+                    .run();
+                recording.reset();
             }
             transaction.commit();
         } catch (const SqliteError& error) {
-            throw LibraryError("Nothing was removed: " + std::string(error.what()));
+            throw LibraryError("Nothing was put back: " + std::string(error.what()));
+        }
+    }
+
+    std::vector<std::string> sessionTimeZones(std::int64_t sessionId) const override {
+        try {
+            Statement select(database_,
+                             "SELECT DISTINCT time_zone FROM recordings WHERE session_id = ?1 AND "
+                             "time_zone IS NOT NULL AND time_zone <> '' ORDER BY time_zone");
+            select.bind(1, sessionId);
+            std::vector<std::string> zones;
+            while (select.step()) {
+                zones.push_back(select.textAt(0));
+            }
+            return zones;
+        } catch (const SqliteError& error) {
+            throw LibraryError(describe(file_) + " cannot be read: " + error.what());
+        }
+    }
+
+    SessionTimes changeSessionTimes(
+        std::int64_t sessionId,
+        const std::function<SessionTimes(const SessionTimes&)>& change) override {
+        try {
+            Transaction transaction(database_);
+            SessionTimes before;
+            before.sessionId = sessionId;
+            Statement session(database_, "SELECT sample_date FROM sessions WHERE id = ?1");
+            session.bind(1, sessionId);
+            if (!session.step()) {
+                throw LibraryError("The session no longer exists.");
+            }
+            before.sampleDate = session.doubleAt(0);
+            Statement select(database_,
+                             "SELECT id, recording_time, utc_offset, time_zone FROM recordings "
+                             "WHERE session_id = ?1 AND time_zone IS NOT NULL AND time_zone <> '' "
+                             "ORDER BY recording_time, id");
+            select.bind(1, sessionId);
+            while (select.step()) {
+                before.recordings.push_back(
+                    {select.integerAt(0),
+                     KeptTime{select.doubleAt(1), static_cast<int>(select.integerAt(2)),
+                              select.textAt(3)}});
+            }
+            writeSessionTimes(change(before));
+            transaction.commit();
+            return before;
+        } catch (const SqliteError& error) {
+            throw LibraryError("The times were not changed: " + std::string(error.what()));
+        }
+    }
+
+    void restoreSessionTimes(const SessionTimes& times) override {
+        try {
+            Transaction transaction(database_);
+            writeSessionTimes(times);
+            transaction.commit();
+        } catch (const SqliteError& error) {
+            throw LibraryError("The times were not put back: " + std::string(error.what()));
         }
     }
 
     bool undoneUnfinishedChange() const override { return undone_; }
 
   private:
+    // The recordings an import must not add again: those with a file path anywhere, and every
+    // one of the target session.
+    std::vector<StoredRecordingKey> storedKeys(std::int64_t targetSession) const {
+        Statement select(database_,
+                         "SELECT COALESCE(file_path, ''), recording_time, session_id = ?1 "
+                         "FROM recordings WHERE file_path IS NOT NULL OR session_id = ?1");
+        select.bind(1, targetSession);
+        std::vector<StoredRecordingKey> keys;
+        while (select.step()) {
+            keys.push_back({select.textAt(0), select.doubleAt(1), select.integerAt(2) != 0});
+        }
+        return keys;
+    }
+
+    std::vector<StoredRecordingRow> recordingRows(std::string_view where,
+                                                  const std::string& ids) const {
+        Statement select(database_, "SELECT " + std::string(kRecordingRowColumns) +
+                                        " FROM recordings WHERE " + std::string(where) +
+                                        " IN (SELECT value FROM json_each(?1)) ORDER BY id");
+        select.bind(1, std::string_view(ids));
+        std::vector<StoredRecordingRow> rows;
+        while (select.step()) {
+            rows.push_back({select.integerAt(0), select.integerAt(1), select.doubleAt(2),
+                            select.integerAt(3), select.optionalTextAt(4), select.optionalTextAt(5),
+                            select.optionalTextAt(6), select.optionalDoubleAt(7),
+                            select.integerAt(8)});
+        }
+        return rows;
+    }
+
+    void writeSessionTimes(const SessionTimes& times) {
+        Statement session(database_, "UPDATE sessions SET sample_date = ?2 WHERE id = ?1");
+        session.bind(1, times.sessionId).bind(2, times.sampleDate).run();
+        if (sqlite3_changes(database_.handle()) == 0) {
+            throw LibraryError("The session no longer exists.");
+        }
+        Statement update(database_,
+                         "UPDATE recordings SET recording_time = ?2, utc_offset = ?3, "
+                         "time_zone = ?4 WHERE id = ?1");
+        for (const auto& [id, time] : times.recordings) {
+            update.bind(1, id)
+                .bind(2, time.recordingTime)
+                .bind(3, time.utcOffsetSeconds)
+                .bind(4, std::string_view(time.timeZone))
+                .run();
+            update.reset();
+        }
+    }
+
     // Inside the import's transaction, which holds the write lock: no other import can make the
     // same name between the look and the insert.
-    std::int64_t sessionFor(const NewSession& session) {
+    std::int64_t sessionFor(const NewSession& session, bool& made) {
+        made = false;
         if (session.joinExisting) {
             Statement find(database_, "SELECT id FROM sessions WHERE name = ?1");
             find.bind(1, std::string_view(session.name));
@@ -330,6 +557,7 @@ class SqliteLibraryStore final : public LibraryStore {
             }
             throw;
         }
+        made = true;
         return database_.lastInsertId();
     }
 

@@ -2,6 +2,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unicode/timezone.h>
@@ -9,6 +10,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -88,10 +90,35 @@ TEST_F(ImportCommandTest, ImportsEverySourceWithASummaryPerLabel) {
     EXPECT_FLOAT_EQ(selection.recordings.front().probability, 0.9f);
 
     // A second import adds to the session of that name.
-    options_.sources = {folder_ / "list.txt"};
+    options_.sources = {write("more.txt", "2012-06-22 23:00:00\n2012-06-22T23:10:00+02:00\n")};
     ASSERT_EQ(run(), kExitSuccess) << err_.str();
     EXPECT_EQ(recordingsInLibrary(), 8u);
     EXPECT_EQ(library::RecordingLibrary::open(options_.library).sessions().size(), 1u);
+}
+
+// Running the same import again, or with one new file, adds only what is new and says so.
+TEST_F(ImportCommandTest, ImportingTheSameSourcesAgainSkipsWhatIsThere) {
+    options_.sources = {
+        write("id.csv",
+              "IN FILE,OFFSET,DATE,TIME,AUTO ID*,MATCH RATIO\n"
+              "S.wav,0,2012-06-21,22:03:00,NYCNOC,0.9\n"
+              "S.wav,1.5,2012-06-21,22:03:00,NYCNOC,0.8\n"),
+        write("list.txt", "2012-06-21 23:00:00\n"),
+    };
+    ASSERT_EQ(run(), kExitSuccess) << err_.str();
+    EXPECT_EQ(recordingsInLibrary(), 3u);
+
+    ASSERT_EQ(run(), kExitSuccess) << err_.str();
+    EXPECT_EQ(out_.str(), "Nothing new: all 3 recordings are in " + options_.library.string() +
+                              " already; it is unchanged\n");
+    EXPECT_EQ(recordingsInLibrary(), 3u);
+
+    options_.sources.push_back(write("later.txt", "2012-06-21 23:30:00\n"));
+    ASSERT_EQ(run(), kExitSuccess) << err_.str();
+    EXPECT_THAT(out_.str(), HasSubstr("Imported 1 recordings into session \"Summer\""));
+    EXPECT_THAT(out_.str(), HasSubstr("Skipped 3 recordings already in the library\n"
+                                      "Per label:\n  (no label)\t1\n"));
+    EXPECT_EQ(recordingsInLibrary(), 4u);
 }
 
 TEST_F(ImportCommandTest, AnUnreadableSourceLeavesTheLibraryAsItWas) {
@@ -113,6 +140,47 @@ TEST_F(ImportCommandTest, AnUnreadableSourceLeavesTheLibraryAsItWas) {
         write("table.csv", "site,when,species\nnorth,2012-06-21T22:00+02:00,NYCNOC\n")};
     EXPECT_EQ(run(), kExitSuccess) << err_.str();
     EXPECT_EQ(recordingsInLibrary(), 2u);
+}
+
+// On a terminal the import shows where it is, one line rewritten in place; the child's standard
+// streams are a pseudo-terminal here, as in a person's shell.
+TEST_F(ImportCommandTest, ShowsItsProgressOnATerminal) {
+    options_.sources = {write("a.txt", "2012-06-21 23:00:00\n2012-06-21 23:01:00\n"),
+                        write("b.txt", "2012-06-21 23:02:00\n")};
+    int terminal = -1;
+    const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const int status = runImport(options_, *berlin_, std::cout, std::cerr);
+        std::cout.flush();
+        _exit(status);
+    }
+    std::string shown;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t got = read(terminal, buffer, sizeof buffer);
+        if (got <= 0) {
+            break;  // EIO once the child has closed its side
+        }
+        shown.append(buffer, static_cast<std::size_t>(got));
+    }
+    close(terminal);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), kExitSuccess) << shown;
+    const std::string a = (folder_ / "a.txt").string();
+    const std::string b = (folder_ / "b.txt").string();
+    EXPECT_THAT(
+        shown, HasSubstr("\rReading 1 of 2: " + a + "\x1b[K\rReading 2 of 2: " + b + "\x1b[K\r\n"));
+    EXPECT_THAT(shown, HasSubstr("\rWriting 3 of 3 recordings\x1b[K\r\n"));
+    EXPECT_THAT(shown, HasSubstr("Imported 3 recordings into session \"Summer\""));
+    EXPECT_EQ(recordingsInLibrary(), 3u);
+
+    // Not on a terminal: no progress line, only the summary.
+    options_.sources.push_back(write("c.txt", "2012-06-21 23:03:00\n"));
+    ASSERT_EQ(run(), kExitSuccess);
+    EXPECT_EQ(err_.str(), "");
 }
 
 // The import is stopped by SIGKILL halfway through writing, in a child process, as a user's

@@ -126,7 +126,11 @@ TEST_F(GarbageInputTest, RecorderMetadataAndFileNamesAreReadOrRefused) {
         (void)parseFileNameTimestamp(text);
         const CsvTable table = splitRecordingCsv(text);
         EXPECT_EQ(table.rows.size(), table.lineNumbers.size());
-        (void)readCsvRecordings(table, guessRecordingColumns(table), *berlin_, "list.csv");
+        RecordingColumns columns = guessRecordingColumns(table);
+        (void)readCsvRecordings(table, columns, *berlin_, "list.csv");
+        columns.label = 0;
+        columns.probability = 2;
+        (void)readCsvRecordingsKeepingGoodRows(table, columns, *berlin_, "list.csv");
     }
 }
 

@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "host/desk/library_models.h"
 #include "host/desk/main_window.h"
 #include "host/library/recording_library.h"
 #include "tests/plugin_api/recording_dialogs.h"
@@ -76,7 +77,7 @@ void DeskComfortsTest::recordingPathsKeepTheirFileNameInSight() {
     window.selectSessions({QStringLiteral("June")});
     auto* recordings = window.findChild<QTableView*>(QStringLiteral("recordings"));
     QCOMPARE(recordings->textElideMode(), Qt::ElideMiddle);
-    const QModelIndex cell = recordings->model()->index(0, 1);
+    const QModelIndex cell = recordings->model()->index(0, RecordingTableModel::File);
     QCOMPARE(cell.data(Qt::DisplayRole).toString(), QString::fromStdString(path));
     QCOMPARE(cell.data(Qt::ToolTipRole).toString(), QString::fromStdString(path));
 }

@@ -2,6 +2,7 @@
 #include <signal.h>
 #include <sqlite3.h>
 #include <sys/wait.h>
+#include <unicode/timezone.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -121,6 +122,49 @@ class LibraryTest : public ::testing::TestWithParam<vane::testing::LibraryBacken
         sqlite3_close(db);
     }
 
+    // Runs raw SQL on the library, as another program (or an older Vane) would.
+    void runSql(const char* sql) const {
+        if (onSqlite()) {
+            rawSql(file, sql);
+        } else {
+            place->connect().execute(sql);
+        }
+    }
+
+    // Every row of both tables with each value as the backend holds it, NULL told apart.
+    std::string rowsOf(const std::filesystem::path& location) const {
+        std::string rows;
+        if (!onSqlite()) {
+            library::PostgresConnection server = place->connect();
+            for (const char* sql :
+                 {"SELECT concat_ws('|', id, quote_nullable(name), sample_date, "
+                  "quote_nullable(latitude), quote_nullable(longitude), quote_nullable(notes)) "
+                  "FROM sessions ORDER BY id",
+                  "SELECT concat_ws('|', id, session_id, recording_time, utc_offset, "
+                  "quote_nullable(time_zone), quote_nullable(file_path), quote_nullable(label), "
+                  "quote_nullable(probability), manual_label) FROM recordings ORDER BY id"}) {
+                const PostgresResult result = server.run(sql);
+                for (int row = 0; row < result.rows(); ++row) {
+                    rows += result.text(row, 0) + '\n';
+                }
+            }
+            return rows;
+        }
+        const Database database(location, Database::Mode::ReadOnly);
+        for (const char* sql :
+             {"SELECT quote(id) || quote(name) || quote(sample_date) || quote(latitude) || "
+              "quote(longitude) || quote(notes) FROM sessions ORDER BY id",
+              "SELECT quote(id) || quote(session_id) || quote(recording_time) || "
+              "quote(utc_offset) || quote(time_zone) || quote(file_path) || quote(label) || "
+              "quote(probability) || quote(manual_label) FROM recordings ORDER BY id"}) {
+            Statement select(database, sql);
+            while (select.step()) {
+                rows += select.textAt(0) + '\n';
+            }
+        }
+        return rows;
+    }
+
     static constexpr double kJune21 = 1340305380.0;  // 2012-06-21 21:03:00 in Berlin
 };
 
@@ -167,7 +211,7 @@ TEST_P(LibraryTest, AFailedOrCancelledImportLeavesTheLibraryAsItWas) {
     const std::string rowsBefore = everyRow(library);
 
     // The third time stamp is not a number: the session and the first two must go too.
-    std::vector<ImportedRecording> broken = night(kJune21, 3);
+    std::vector<ImportedRecording> broken = night(kJune21 + 3600, 3);
     broken[2].recordingTime = std::nan("");
     EXPECT_THROW(library.importRecordings(NewSession{"Broken"}, broken), LibraryError);
     EXPECT_THROW(library.importRecordings(std::int64_t{999}, night(kJune21, 1)), LibraryError);
@@ -248,6 +292,81 @@ TEST_P(SqliteLibraryTest, MigratesAnOlderLibraryForwardKeepingItsData) {
     library.removeSessions({1});
     EXPECT_TRUE(library.recordings({1}).empty());
     EXPECT_EQ(RecordingLibrary::open(file).sessions().size(), 0u);
+}
+
+TEST_P(LibraryTest, RemovedRowsArePutBackExactly) {
+    RecordingLibrary library = RecordingLibrary::create(file);
+    std::vector<ImportedRecording> labelled = night(kJune21, 3);
+    labelled[0].label = "NYCNOC";
+    labelled[0].probability = 0.75;
+    labelled[1].manualLabel = true;
+    labelled[2].timeZone = "";
+    // Texts that a list of values could mistake for its own marks, or for NULL.
+    labelled[1].filePath = "/a \"b\", {c}\\d.wav";
+    labelled[1].label = "NULL";
+    const auto pond = library.importRecordings(
+        NewSession{"Pond \"north\", {1}\\", {}, 49.6, 11.05, "dry"}, labelled);
+    const auto forest = library.importRecordings(NewSession{"Forest"}, night(kJune21 + 86400, 2));
+    ASSERT_TRUE(pond && forest);
+    // A row written by an older version, with NULLs where this one writes nothing else.
+    runSql(
+        "INSERT INTO recordings (session_id, recording_time, utc_offset) "
+        "VALUES (1, 1340305999, 7200)");
+    const std::string before = rowsOf(file);
+
+    const RemovedRows sessions = library.removeSessions({pond->sessionId});
+    EXPECT_EQ(sessions.sessions.size(), 1u);
+    EXPECT_EQ(sessions.recordings.size(), 4u);
+    EXPECT_EQ(library.sessions().size(), 1u);
+    const RemovedRows recordings = library.removeRecordings({4, 5});
+    EXPECT_EQ(recordings.recordings.size(), 2u);
+    EXPECT_EQ(library.sessions()[0].recordingCount, 0);
+    library.restoreRows(recordings);
+    library.restoreRows(sessions);
+    EXPECT_EQ(rowsOf(file), before);
+
+    // An id taken again by a later import is not overwritten; nothing is put back then.
+    const RemovedRows last = library.removeRecordings({6});
+    ASSERT_TRUE(library.importRecordings(forest->sessionId, night(kJune21 + 7200, 1)));
+    if (!onSqlite()) {
+        // A server never hands out an id twice; a row written by other means can still hold it.
+        runSql(
+            "INSERT INTO recordings (id, session_id, recording_time, utc_offset) "
+            "VALUES (6, 2, 1340305999, 7200)");
+    }
+    const std::string taken = rowsOf(file);
+    EXPECT_THROW(library.restoreRows(last), LibraryError);
+    EXPECT_EQ(rowsOf(file), taken);
+}
+
+// A session imported in the wrong zone is read again in the right one: the recorder's clock stays,
+// the instants and the sample date move; times with their own offset stay as they are.
+TEST_P(LibraryTest, ASessionReadAgainInAnotherZoneIsPutBackExactly) {
+    RecordingLibrary library = RecordingLibrary::create(file);
+    std::vector<ImportedRecording> recordings = night(kJune21, 2);
+    recordings.push_back({kJune21 + 600, 7200, "", "own-offset.wav"});
+    const auto pond = library.importRecordings(NewSession{"Pond"}, recordings);
+    ASSERT_TRUE(pond);
+    EXPECT_EQ(library.sessionTimeZones(pond->sessionId), std::vector<std::string>{"Europe/Berlin"});
+    const std::string before = rowsOf(file);
+
+    const std::unique_ptr<icu::TimeZone> london(icu::TimeZone::createTimeZone("Europe/London"));
+    const SessionTimes was = library.rereadSessionInZone(pond->sessionId, *london);
+    EXPECT_EQ(was.recordings.size(), 2u);
+    const LibrarySession session = library.sessions().at(0);
+    EXPECT_EQ(session.sampledate, 1340229600.0 + 3600);  // 2012-06-21 00:00 +01:00
+    const auto moved = library.recordings({pond->sessionId});
+    ASSERT_EQ(moved.size(), 3u);
+    EXPECT_EQ(moved[0].recordingTime, kJune21 + 600);  // its own offset: unchanged
+    EXPECT_EQ(moved[0].timeZone, "");
+    EXPECT_EQ(moved[1].recordingTime, kJune21 + 3600);
+    EXPECT_EQ(moved[1].utcOffsetSeconds, 3600);
+    EXPECT_EQ(moved[1].timeZone, "Europe/London");
+    EXPECT_EQ(library.sessionTimeZones(pond->sessionId), std::vector<std::string>{"Europe/London"});
+
+    library.restoreSessionTimes(was);
+    EXPECT_EQ(rowsOf(file), before);
+    EXPECT_THROW(library.rereadSessionInZone(999, *london), LibraryError);
 }
 
 TEST_P(SqliteLibraryTest, MigratesALibraryWithoutLabelsKeepingEveryRecording) {
@@ -385,7 +504,8 @@ TEST_P(LibraryTest, SessionNamesAreUniqueAndAnImportMayJoinTheSessionOfItsName) 
     RecordingLibrary library = RecordingLibrary::create(file);
     const auto pond = library.importRecordings(NewSession{"Pond"}, night(kJune21, 2));
     ASSERT_TRUE(pond);
-    ASSERT_TRUE(library.importRecordings(NewSession{"Edge"}, night(kJune21, 1)));
+    // A night of its own: the same recording again would be skipped as already stored.
+    ASSERT_TRUE(library.importRecordings(NewSession{"Edge"}, night(kJune21 + 86400, 1)));
     const std::string before = everyRow(library);
     const auto expectTaken = [](const auto& change) {
         try {
@@ -419,17 +539,107 @@ TEST_P(LibraryTest, SessionNamesAreUniqueAndAnImportMayJoinTheSessionOfItsName) 
     EXPECT_EQ(library.sessions().size(), 2u);
 }
 
+// Importing the same files again adds nothing, wherever they went before.
+TEST_P(LibraryTest, AnImportSkipsRecordingsTheLibraryHoldsAlready) {
+    RecordingLibrary library = RecordingLibrary::create(file);
+    const std::vector<ImportedRecording> first = {
+        {kJune21, 7200, "Europe/Berlin", "/a/one \"1\", {x}\\.wav"},  // marks of a list
+        {kJune21 + 60, 7200, "Europe/Berlin", "/a/two.wav"},
+        {kJune21 + 120, 7200, "", ""}};
+    const auto pond = library.importRecordings(NewSession{"Pond"}, first);
+    ASSERT_TRUE(pond);
+    EXPECT_EQ(pond->imported, 3u);
+    EXPECT_TRUE(pond->alreadyStored.empty());
+    const std::string before = everyRow(library);
+
+    // Into a new session: nothing is new, so no empty session is made.
+    const auto again = library.importRecordings(NewSession{"Again"}, {first[0], first[1]});
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->sessionId, 0);
+    EXPECT_EQ(again->imported, 0u);
+    EXPECT_EQ(again->alreadyStored, (std::vector<std::size_t>{0, 1}));
+    EXPECT_EQ(everyRow(library), before);
+    // Nor under a name that is taken: nothing new is told so, not refused for the name.
+    const auto samePond = library.importRecordings(NewSession{"Pond"}, {first[0], first[1]});
+    ASSERT_TRUE(samePond);
+    EXPECT_EQ(samePond->imported, 0u);
+    EXPECT_EQ(everyRow(library), before);
+
+    // Into the same session: a time without a file and a file of that name from another folder
+    // at that time are there already; only the new one goes in.
+    const std::vector<ImportedRecording> more = {
+        first[2],
+        {kJune21 + 60, 7200, "Europe/Berlin", "/b/two.wav"},
+        {kJune21 + 180, 7200, "Europe/Berlin", "/a/three.wav"}};
+    const auto added = library.importRecordings(pond->sessionId, more);
+    ASSERT_TRUE(added);
+    EXPECT_EQ(added->alreadyStored, (std::vector<std::size_t>{0, 1}));
+    EXPECT_EQ(added->imported, 1u);
+    EXPECT_EQ(library.recordings({pond->sessionId}).size(), 4u);
+
+    // Joining the session of its name, the import is checked against that session.
+    NewSession joining{"Pond"};
+    joining.joinExisting = true;
+    const auto joined = library.importRecordings(joining, {more[0], more[2]});
+    ASSERT_TRUE(joined);
+    EXPECT_EQ(joined->sessionId, pond->sessionId);
+    EXPECT_EQ(joined->alreadyStored, (std::vector<std::size_t>{0, 1}));
+    EXPECT_EQ(library.sessions().size(), 1u);
+    EXPECT_EQ(library.recordings({pond->sessionId}).size(), 4u);
+}
+
+// Two people edit one session: the second edit, made from what was read before the first, is
+// refused rather than silently undoing the first; an edit of a removed session fails too.
+TEST_P(LibraryTest, AnEditDoesNotOverwriteAChangeMadeMeanwhile) {
+    RecordingLibrary library = RecordingLibrary::create(file);
+    ASSERT_TRUE(
+        library.importRecordings(NewSession{"Pond", {}, 49.6, 11.05, ""}, night(kJune21, 2)));
+    const LibrarySession read = library.sessions().at(0);
+    RecordingLibrary other = RecordingLibrary::open(file);
+    LibrarySession noted = read;
+    noted.notes = "windy";
+    other.updateSession(read, noted);
+    const std::string changed = everyRow(library);
+
+    LibrarySession renamed = read;
+    renamed.name = "Pond east";
+    const auto expectRefused = [&](const LibrarySession& from, const LibrarySession& to,
+                                   const std::string& why) {
+        try {
+            library.updateSession(from, to);
+            ADD_FAILURE() << "changed";
+        } catch (const LibraryError& error) {
+            EXPECT_NE(std::string(error.what()).find(why), std::string::npos) << error.what();
+        }
+    };
+    expectRefused(read, renamed, "someone has changed it meanwhile");
+    EXPECT_EQ(everyRow(library), changed);
+
+    // Read again, the edit goes through and back.
+    const LibrarySession now = library.sessions().at(0);
+    LibrarySession renamedNow = now;
+    renamedNow.name = "Pond east";
+    library.updateSession(now, renamedNow);
+    EXPECT_EQ(library.sessions().at(0).name, "Pond east");
+    EXPECT_EQ(library.sessions().at(0).notes, "windy");
+    other.removeSessions({read.id});
+    expectRefused(renamedNow, now, "someone has removed it meanwhile");
+    EXPECT_TRUE(library.sessions().empty());
+}
+
 // Two programs import at the same moment, both into a session of the same new name and each
 // into one of its own: every recording of both is there once, in one session of that name.
 TEST_P(LibraryTest, TwoProcessesImportingAtOnceBothLandWhole) {
     constexpr int kEach = 20'000;
     RecordingLibrary::create(file);
-    const auto recordingsOf = [](int writer) {
+    // Files of their own for each session, which an import would otherwise skip as stored.
+    const auto recordingsOf = [](int writer, const std::string& session) {
         std::vector<ImportedRecording> recordings;
         for (int i = 0; i < kEach; ++i) {
-            recordings.push_back({kJune21 + 10.0 * i + writer, 7200, "Europe/Berlin",
-                                  std::to_string(writer) + "/" + std::to_string(i) + ".wav",
-                                  "PIPPIP", 0.5 + writer * 0.25, false});
+            recordings.push_back(
+                {kJune21 + 10.0 * i + writer, 7200, "Europe/Berlin",
+                 session + "/" + std::to_string(writer) + "/" + std::to_string(i) + ".wav",
+                 "PIPPIP", 0.5 + writer * 0.25, false});
         }
         return recordings;
     };
@@ -444,9 +654,9 @@ TEST_P(LibraryTest, TwoProcessesImportingAtOnceBothLandWhole) {
             (void)::read(go[0], &byte, 1);  // both start when the parent closes its end
             NewSession shared{"Shared"};
             shared.joinExisting = true;
-            const auto both = library.importRecordings(shared, recordingsOf(writer));
+            const auto both = library.importRecordings(shared, recordingsOf(writer, "Shared"));
             const auto own = library.importRecordings(NewSession{"Own " + std::to_string(writer)},
-                                                      recordingsOf(writer));
+                                                      recordingsOf(writer, "Own"));
             return both && own && both->imported == kEach && own->imported == kEach ? 0 : 1;
         }));
     }
@@ -469,7 +679,8 @@ TEST_P(LibraryTest, TwoProcessesImportingAtOnceBothLandWhole) {
         }
         EXPECT_EQ(rows.size(), from.size() * kEach) << session;
         for (const int writer : from) {
-            for (const ImportedRecording& wanted : recordingsOf(writer)) {
+            for (const ImportedRecording& wanted :
+                 recordingsOf(writer, session == "Shared" ? "Shared" : "Own")) {
                 const auto found = rows.find(wanted.filePath);
                 ASSERT_NE(found, rows.end()) << session << " lost " << wanted.filePath;
                 EXPECT_EQ(found->second.recordingTime, wanted.recordingTime);

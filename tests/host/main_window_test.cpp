@@ -6,18 +6,30 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSettings>
 #include <QSortFilterProxyModel>
 #include <QStandardPaths>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QUndoStack>
 #include <QtTest>
 #include <algorithm>
 #include <cstdlib>
+#include <deque>
 
+#include "host/desk/desk_dialogs.h"
+#include "host/desk/dropped_sources.h"
 #include "host/desk/import_dialog.h"
 #include "host/desk/import_runner.h"
+#include "host/desk/library_editor.h"
+#include "host/desk/session_dialog.h"
 #include "host/library/postgres_connection.h"
 #include "host/library/recording_library.h"
 #include "host/library/sqlite_database.h"
@@ -25,6 +37,22 @@
 #include "tests/plugin_api/recording_dialogs.h"
 
 namespace vane {
+
+// Answers the questions before a removal from a script, noting what was asked.
+class ScriptedQuestions final : public Questions {
+  public:
+    bool confirm(QWidget*, const QString& title, const QString& message,
+                 const QString& action) override {
+        asked.push_back({title, message + QStringLiteral(" [") + action + QStringLiteral("]")});
+        const bool answer = !answers.empty() && answers.front();
+        if (!answers.empty()) {
+            answers.pop_front();
+        }
+        return answer;
+    }
+    std::deque<bool> answers;
+    std::vector<RecordedAlert> asked;
+};
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -37,8 +65,15 @@ class MainWindowTest : public QObject {
     void importsRunOffTheUserInterfaceThreadAndPassFailuresBack();
     void importDialogOffersTheGuessedColumnsAndANewSession();
     void importDialogTakesTheSystemZoneHoweverTheListSpellsIt();
+    void importDialogShowsTheSiteANewSessionGets();
     void importReportsWhatWentIntoWhichSessionAndWhatWasSkipped();
     void importsWithNothingToAddOrCancelledLeaveTheLibraryAsItWas();
+    void importingTheSameFolderAgainAddsOnlyWhatIsNew();
+    void deletionsAndEditsAreUndoneToTheLastRow();
+    void aCsvListWithBadLinesImportsTheGoodOnesAndListsTheBad();
+    void droppedFoldersAndListsAreImported();
+    void sessionDialogTakesBothCoordinatesOrNeither();
+    void anEditedSessionIsOneStepToUndo();
     void refreshShowsWhatOthersImportedAndKeepsTheSelection();
     void opensASharedLibraryByItsAddress();
 
@@ -46,6 +81,8 @@ class MainWindowTest : public QObject {
     static void select(QTableView* view, const std::vector<int>& rows);
     static QByteArray contentOf(const QString& file);
     static void trigger(const MainWindow& window, const QString& menuText);
+    static void press(const MainWindow& window, const QKeySequence& keys);
+    static QString rowsOf(const QString& file);
     std::filesystem::path newLibrary(const QString& name) const;
 
     QTemporaryDir folder_;
@@ -167,6 +204,9 @@ void MainWindowTest::menuCommandsAskThroughTheDialogs() {
     const QString created = QDir(folder_.path()).filePath(QStringLiteral("new.vanelib"));
     panels.saveAnswers.push_back(SavePanelChoice{created, QStringLiteral("vanelib")});
     trigger(window, QStringLiteral("&New Library..."));
+    QCOMPARE(panels.saveOptions.size(), std::size_t{1});
+    press(window, QKeySequence::New);  // cancelled
+    QCOMPARE(panels.saveOptions.size(), std::size_t{2});
     QCOMPARE(panels.saveOptions.back().title, QStringLiteral("New Library"));
     QCOMPARE(panels.saveOptions.back().fileTypes, QStringList{QStringLiteral("vanelib")});
     QVERIFY(!panels.saveOptions.back().confirmOverwrite);  // the library refuses an existing file
@@ -216,7 +256,7 @@ void MainWindowTest::importsRunOffTheUserInterfaceThreadAndPassFailuresBack() {
 
 void MainWindowTest::importDialogOffersTheGuessedColumnsAndANewSession() {
     const CsvTable table = splitRecordingCsv("IN FILE;DATE;TIME\na.wav;2012-06-21;21:03:00\n");
-    ImportDialog dialog(QStringLiteral("Pond"), {}, &table);
+    ImportDialog dialog(QStringLiteral("Pond"), {}, &table, std::nullopt);
     const RecordingColumns columns = dialog.columns();
     QVERIFY(!columns.timestamp);
     QCOMPARE(columns.date, std::optional<std::size_t>{1});
@@ -225,6 +265,80 @@ void MainWindowTest::importDialogOffersTheGuessedColumnsAndANewSession() {
     const auto target = dialog.target();
     QCOMPARE(std::get<library::NewSession>(target).name, std::string("Pond"));
     QVERIFY(dialog.timeZone() != nullptr);
+
+    // A table of its own kind: the time, label and probability columns are chosen in the dialog,
+    // over a preview of the first rows; without a time the import cannot start.
+    std::string text = "when;what;certainty;note\n";
+    for (int row = 0; row < 20; ++row) {
+        text += "2012-06-21 21:" + std::to_string(10 + row) + ":00;NYCNOC;0.9;\n";
+    }
+    const CsvTable own = splitRecordingCsv(text);
+    ImportDialog chooser(QStringLiteral("Own"), {}, &own, std::nullopt);
+    QPushButton* ok = chooser.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    auto* preview = chooser.findChild<QTableWidget*>(QStringLiteral("preview"));
+    QCOMPARE(preview->rowCount(), 8);
+    QCOMPARE(preview->horizontalHeaderItem(1)->text(), QStringLiteral("what"));
+    QCOMPARE(preview->item(0, 0)->text(), QStringLiteral("2012-06-21 21:10:00"));
+    QCOMPARE(chooser.columns().timestamp, std::optional<std::size_t>{0});
+    QVERIFY(!chooser.columns().label);
+    chooser.findChild<QComboBox*>(QStringLiteral("labelColumn"))->setCurrentText("what");
+    chooser.findChild<QComboBox*>(QStringLiteral("probabilityColumn"))->setCurrentText("certainty");
+    QCOMPARE(chooser.columns().label, std::optional<std::size_t>{1});
+    QCOMPARE(chooser.columns().probability, std::optional<std::size_t>{2});
+    QVERIFY(ok->isEnabled());
+    chooser.findChild<QComboBox*>(QStringLiteral("timestampColumn"))->setCurrentIndex(0);
+    QVERIFY(!ok->isEnabled());
+
+    // Named as people name them, label and probability are guessed.
+    const CsvTable named =
+        splitRecordingCsv("Time,Species,Probability\n2012-06-21 21:03,NYCNOC,1\n");
+    const RecordingColumns guessed =
+        ImportDialog(QStringLiteral("N"), {}, &named, std::nullopt).columns();
+    QCOMPARE(guessed.label, std::optional<std::size_t>{1});
+    QCOMPARE(guessed.probability, std::optional<std::size_t>{2});
+}
+
+void MainWindowTest::importDialogShowsTheSiteANewSessionGets() {
+    library::LibrarySession june{1, "June", 1340229600.0, 50.25, 12.5, "", 3};
+    ImportDialog dialog(QStringLiteral("Pond"), {june}, nullptr, GeoPosition{49.6, 11.05});
+    QPushButton* ok = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    auto* latitude = dialog.findChild<QLineEdit*>(QStringLiteral("latitude"));
+    auto* longitude = dialog.findChild<QLineEdit*>(QStringLiteral("longitude"));
+    QCOMPARE(latitude->text(), QStringLiteral("49.600000"));
+    QVERIFY(dialog.findChild<QLabel*>(QStringLiteral("siteNote"))
+                ->text()
+                .contains(QStringLiteral("GUANO Loc Position")));
+    auto session = std::get<library::NewSession>(dialog.target());
+    QCOMPARE(session.latitude, std::optional<double>(49.6));
+    QCOMPARE(session.longitude, std::optional<double>(11.05));
+
+    // Edited: the new session takes what was typed; half a site is refused, none is allowed.
+    latitude->setText(QStringLiteral("49.7"));
+    QCOMPARE(std::get<library::NewSession>(dialog.target()).latitude, std::optional<double>(49.7));
+    longitude->clear();
+    QVERIFY(!ok->isEnabled());
+    latitude->clear();
+    QVERIFY(ok->isEnabled());
+    QVERIFY(!std::get<library::NewSession>(dialog.target()).latitude);
+
+    // An existing session shows its own site, not to be edited here; back to a new one, the
+    // typed site returns.
+    latitude->setText(QStringLiteral("1"));
+    longitude->setText(QStringLiteral("2"));
+    dialog.findChildren<QRadioButton*>().at(1)->setChecked(true);
+    QCOMPARE(latitude->text(), QStringLiteral("50.250000"));
+    QVERIFY(!latitude->isEnabled());
+    QCOMPARE(std::get<std::int64_t>(dialog.target()), std::int64_t{1});
+    dialog.findChildren<QRadioButton*>().at(0)->setChecked(true);
+    QCOMPARE(latitude->text(), QStringLiteral("1"));
+    QCOMPARE(std::get<library::NewSession>(dialog.target()).longitude, std::optional<double>(2.0));
+
+    // Files that give no site, or disagree: the fields start empty and say why.
+    ImportDialog none(QStringLiteral("Pond"), {}, nullptr, std::nullopt);
+    QVERIFY(none.findChild<QLineEdit*>(QStringLiteral("latitude"))->text().isEmpty());
+    QVERIFY(none.findChild<QLabel*>(QStringLiteral("siteNote"))
+                ->text()
+                .contains(QStringLiteral("disagree")));
 }
 
 QByteArray MainWindowTest::contentOf(const QString& file) {
@@ -241,7 +355,7 @@ std::filesystem::path MainWindowTest::newLibrary(const QString& name) const {
 void MainWindowTest::importDialogTakesTheSystemZoneHoweverTheListSpellsIt() {
     // Debian's default zone; the list of locations does not spell it this way.
     icu::TimeZone::adoptDefault(icu::TimeZone::createTimeZone("Etc/UTC"));
-    ImportDialog dialog(QStringLiteral("Pond"), {}, nullptr);
+    ImportDialog dialog(QStringLiteral("Pond"), {}, nullptr, std::nullopt);
     icu::TimeZone::adoptDefault(icu::TimeZone::createTimeZone("Europe/Berlin"));
     QPushButton* ok = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
     QVERIFY(ok->isEnabled());
@@ -267,9 +381,11 @@ void MainWindowTest::importReportsWhatWentIntoWhichSessionAndWhatWasSkipped() {
     WavFixture::write(recordings / "unnamed.wav", WavFixture::wav(""));
     const std::unique_ptr<icu::TimeZone> berlin(icu::TimeZone::createTimeZone("Europe/Berlin"));
 
+    // The dialog proposes the site the files give, and the new session takes it.
+    ImportDialog dialog(QStringLiteral("Night"), {}, nullptr, agreedGuanoPosition(recordings));
     std::size_t lastDone = 0;
     const ImportReport report =
-        importFolder(file, recordings, *berlin, library::NewSession{"Night"}, {},
+        importFolder(file, recordings, *berlin, dialog.target(), {},
                      [&lastDone](std::size_t done, std::size_t) { lastDone = done; });
     QVERIFY(report.changed);
     QCOMPARE(lastDone, std::size_t{3});
@@ -284,6 +400,7 @@ void MainWindowTest::importReportsWhatWentIntoWhichSessionAndWhatWasSkipped() {
     const std::vector<library::LibrarySession> sessions = library.sessions();
     QCOMPARE(sessions.size(), std::size_t{1});
     QCOMPARE(sessions[0].latitude.value(), 49.6);
+    QCOMPARE(sessions[0].longitude.value(), 11.05);
     QCOMPARE(sessions[0].sampledate, 1340229600.0);  // 2012-06-21 00:00 +02:00
     const auto stored = library.recordings({sessions[0].id});
     QCOMPARE(stored.size(), std::size_t{2});
@@ -294,9 +411,16 @@ void MainWindowTest::importReportsWhatWentIntoWhichSessionAndWhatWasSkipped() {
     const ImportReport table = importClassifierTable(
         file,
         "IN FILE,DATE,TIME,AUTO ID*,MATCH RATIO,MANUAL ID\n"
-        "S.wav,2012-06-21,21:05:00,NYCNOC,0.8,\nS.wav,2012-06-21,21:06:00,PIPPIP,0.3,PIPNAT\n",
+        "S.wav,2012-06-21,21:05:00,NYCNOC,0.8,\nS.wav,2012-06-21,21:06:00,PIPPIP,0.3,PIPNAT\n"
+        "T.wav,2012-06-21,21:07:00,PIPPIP,high,\n",
         *berlin, "id.csv", library::NewSession{"Labelled"}, {});
     QVERIFY2(table.changed, qPrintable(table.message));
+    // A row that cannot be read is listed, the others are imported.
+    QCOMPARE(table.message, QStringLiteral("Imported 2 recordings into the session \"Labelled\". "
+                                           "Left out 1 rows that could not be read; see the "
+                                           "details."));
+    QCOMPARE(table.details, QStringLiteral("id.csv:4: expected a probability from 0 to 1 in "
+                                           "\"MATCH RATIO\", found \"high\"\n"));
     MainWindow window;
     QVERIFY(window.openLibrary(QString::fromStdString(file.string())));
     window.selectSessions({QStringLiteral("Labelled")});
@@ -313,6 +437,13 @@ void MainWindowTest::importReportsWhatWentIntoWhichSessionAndWhatWasSkipped() {
     }
     std::sort(pickedLabels.begin(), pickedLabels.end());
     QCOMPARE(pickedLabels, (std::vector<std::string>{"NYCNOC", "PIPNAT"}));
+    // The table shows them, a person's label marked, the probability as a number.
+    const QAbstractItemModel* shown = recordingView->model();
+    QCOMPARE(shown->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Label"));
+    QCOMPARE(shown->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Probability"));
+    QCOMPARE(shown->index(0, 1).data().toString(), QStringLiteral("NYCNOC"));
+    QCOMPARE(shown->index(0, 2).data().toString(), QStringLiteral("0.80"));
+    QCOMPARE(shown->index(1, 1).data().toString(), QStringLiteral("PIPNAT \u2713"));
 }
 
 void MainWindowTest::importsWithNothingToAddOrCancelledLeaveTheLibraryAsItWas() {
@@ -333,11 +464,14 @@ void MainWindowTest::importsWithNothingToAddOrCancelledLeaveTheLibraryAsItWas() 
              qPrintable(nothing.message));
     QVERIFY(nothing.details.contains(QStringLiteral("unnamed.wav")));
 
-    const CsvTable table = splitRecordingCsv("timestamp\n2012-06-21 21:03:00\n21.06.2012\n");
-    const ImportReport badRow = importCsv(file, table, guessRecordingColumns(table), *berlin,
-                                          "bats.csv", library::NewSession{"Csv"}, {});
+    const CsvTable table = splitRecordingCsv("timestamp\n21.06.2012\n");
+    const ImportReport badRow = importCsv(file, table, {.timestamp = 0}, *berlin, "bats.csv",
+                                          library::NewSession{"Csv"}, {});
     QVERIFY(!badRow.changed);
-    QVERIFY2(badRow.message.contains(QStringLiteral("bats.csv:3:")), qPrintable(badRow.message));
+    QVERIFY2(badRow.message.contains(QStringLiteral("No recordings were found")),
+             qPrintable(badRow.message));
+    QVERIFY2(badRow.details.startsWith(QStringLiteral("bats.csv:2: expected a date and time")),
+             qPrintable(badRow.details));
 
     std::stop_source stop;
     stop.request_stop();
@@ -350,6 +484,330 @@ void MainWindowTest::importsWithNothingToAddOrCancelledLeaveTheLibraryAsItWas() 
 
     QVERIFY(library::RecordingLibrary::open(file).sessions().empty());
     QCOMPARE(contentOf(fileName), before);
+}
+
+void MainWindowTest::importingTheSameFolderAgainAddsOnlyWhatIsNew() {
+    using testing::WavFixture;
+    const std::filesystem::path file = newLibrary(QStringLiteral("twice.vanelib"));
+    const std::filesystem::path folder =
+        QDir(folder_.path()).filePath(QStringLiteral("twice")).toStdString();
+    WavFixture::write(folder / "SM4_20120621_210300.wav", WavFixture::wav(""));
+    WavFixture::write(folder / "SM4_20120621_210400.wav", WavFixture::wav(""));
+    const std::unique_ptr<icu::TimeZone> berlin(icu::TimeZone::createTimeZone("Europe/Berlin"));
+    const auto import = [&](const library::ImportTarget& target) {
+        return importFolder(file, folder, *berlin, target, {}, {});
+    };
+
+    QVERIFY(import(library::NewSession{"Night"}).changed);
+    // Into a new session, as the dialog proposes, or into the same one: nothing is added twice.
+    const ImportReport again = import(library::NewSession{"Night again"});
+    QVERIFY(!again.changed);
+    QCOMPARE(again.title, QStringLiteral("Nothing imported"));
+    QCOMPARE(again.message,
+             QStringLiteral("All 2 recordings are in the library already; it is unchanged."));
+    const std::int64_t night = library::RecordingLibrary::open(file).sessions().at(0).id;
+    QVERIFY(!import(night).changed);
+
+    WavFixture::write(folder / "SM4_20120621_210500.wav", WavFixture::wav(""));
+    const ImportReport more = import(night);
+    QVERIFY(more.changed);
+    QCOMPARE(more.message, QStringLiteral("Imported 1 recordings into the session \"Night\". "
+                                          "Skipped 2 recordings already in the library."));
+    const library::RecordingLibrary library = library::RecordingLibrary::open(file);
+    QCOMPARE(library.sessions().size(), std::size_t{1});
+    QCOMPARE(library.recordings({night}).size(), std::size_t{3});
+}
+
+void MainWindowTest::aCsvListWithBadLinesImportsTheGoodOnesAndListsTheBad() {
+    const std::filesystem::path file = newLibrary(QStringLiteral("partial.vanelib"));
+    const std::unique_ptr<icu::TimeZone> berlin(icu::TimeZone::createTimeZone("Europe/Berlin"));
+    const CsvTable table = splitRecordingCsv(
+        "time,file,species,p\n"
+        "2012-06-21 21:03:00,a.wav,NYCNOC,0.9\n"
+        "2012-06-21 25:00:00,b.wav,NYCNOC,0.9\n"
+        "2012-06-21 21:05:00,c.wav,PIPPIP,0.4\n"
+        "2012-06-21 21:06:00,d.wav,PIPPIP,40\n");
+    RecordingColumns columns{0, {}, {}, 1, 2, 3};
+    const ImportReport report =
+        importCsv(file, table, columns, *berlin, "list.csv", library::NewSession{"Csv"}, {});
+    QVERIFY(report.changed);
+    QCOMPARE(report.message,
+             QStringLiteral("Imported 2 recordings into the session \"Csv\". Left out 2 rows "
+                            "that could not be read; see the details."));
+    QCOMPARE(report.details,
+             QStringLiteral("list.csv:3: expected a date and time such as 2012-06-21 21:03:00, "
+                            "found time \"2012-06-21 25:00:00\"\n"
+                            "list.csv:5: expected a probability from 0 to 1 in p, found \"40\"\n"));
+    const library::RecordingLibrary library = library::RecordingLibrary::open(file);
+    const auto stored = library.recordings({library.sessions().at(0).id});
+    QCOMPARE(stored.size(), std::size_t{2});
+    QCOMPARE(stored[0].filePath, std::string("a.wav"));
+    QCOMPARE(stored[1].label, std::string("PIPPIP"));
+    QCOMPARE(stored[1].probability, std::optional<double>(0.4));
+
+    // Again: the good rows are there already, the bad ones are still listed.
+    const ImportReport again =
+        importCsv(file, table, columns, *berlin, "list.csv", library::NewSession{"Csv"}, {});
+    QVERIFY(!again.changed);
+    QVERIFY2(again.message.startsWith(QStringLiteral("All 2 recordings are in the library")),
+             qPrintable(again.message));
+    QVERIFY(again.details.contains(QStringLiteral("list.csv:5:")));
+}
+
+void MainWindowTest::droppedFoldersAndListsAreImported() {
+    using testing::WavFixture;
+    const std::filesystem::path file = newLibrary(QStringLiteral("dropped.vanelib"));
+    const QDir dir(folder_.path());
+    const std::filesystem::path wavs = dir.filePath(QStringLiteral("drop-night")).toStdString();
+    WavFixture::write(wavs / "SM4_20120621_210300.wav", WavFixture::wav(""));
+    const QString list = dir.filePath(QStringLiteral("drop-list.csv"));
+    {
+        QFile out(list);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write("time\n2012-06-22 22:00:00\n");
+    }
+    const QString single = QString::fromStdString((wavs / "SM4_20120621_210300.wav").string());
+    const QList<QUrl> urls = {QUrl::fromLocalFile(QString::fromStdString(wavs.string())),
+                              QUrl::fromLocalFile(list), QUrl::fromLocalFile(single)};
+    const DroppedSources sources = droppedSources(urls);
+    QCOMPARE(sources.folders, QStringList{QString::fromStdString(wavs.string())});
+    QCOMPARE(sources.lists, QStringList{list});
+    QCOMPARE(sources.refused, QStringList{single});
+
+    auto alertRecorder = std::make_unique<RecordingAlerts>();
+    const RecordingAlerts& alerts = *alertRecorder;
+    MainWindow window(UserDialogs{std::move(alertRecorder), std::make_unique<ScriptedPanels>(),
+                                  std::make_unique<RecordingPasteboard>()});
+    QVERIFY(window.openLibrary(QString::fromStdString(file.string())));
+    // Each import asks with its dialog; here the user takes what it proposes.
+    QTimer accepter;
+    connect(&accepter, &QTimer::timeout, [] {
+        if (auto* dialog = qobject_cast<ImportDialog*>(QApplication::activeModalWidget())) {
+            dialog->accept();
+        }
+    });
+    accepter.start(10);
+    QMimeData data;
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+    accepter.stop();
+
+    QCOMPARE(alerts.shown.size(), std::size_t{1});
+    QVERIFY(alerts.shown[0].message.contains(single));
+    QCOMPARE(alerts.reports.size(), std::size_t{2});
+    QVERIFY2(alerts.reports[0].message.startsWith(
+                 QStringLiteral("Imported 1 recordings into the session \"drop-night\"")),
+             qPrintable(alerts.reports[0].message));
+    QVERIFY2(alerts.reports[1].message.startsWith(
+                 QStringLiteral("Imported 1 recordings into the session \"drop-list\"")),
+             qPrintable(alerts.reports[1].message));
+    QCOMPARE(window.findChild<QTableView*>(QStringLiteral("sessions"))->model()->rowCount(), 2);
+
+    // Nothing to import: the drop is not taken.
+    QMimeData other;
+    other.setUrls({QUrl::fromLocalFile(single)});
+    QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &other, Qt::LeftButton, Qt::NoModifier);
+    refused.ignore();
+    QApplication::sendEvent(&window, &refused);
+    QVERIFY(!refused.isAccepted());
+}
+
+void MainWindowTest::press(const MainWindow& window, const QKeySequence& keys) {
+    for (QAction* action : window.findChildren<QAction*>()) {
+        if (action->shortcut() == keys && action->isEnabled()) {
+            action->trigger();
+            return;
+        }
+    }
+    QFAIL(qPrintable(QStringLiteral("nothing enabled under ") + keys.toString()));
+}
+
+// Every row of both tables with the type of each value.
+QString MainWindowTest::rowsOf(const QString& file) {
+    const library::Database database(file.toStdString(), library::Database::Mode::ReadOnly);
+    QString rows;
+    for (const char* sql :
+         {"SELECT quote(id) || quote(name) || quote(sample_date) || quote(latitude) || "
+          "quote(longitude) || quote(notes) FROM sessions ORDER BY id",
+          "SELECT quote(id) || quote(session_id) || quote(recording_time) || quote(utc_offset) || "
+          "quote(time_zone) || quote(file_path) || quote(label) || quote(probability) || "
+          "quote(manual_label) FROM recordings ORDER BY id"}) {
+        library::Statement select(database, sql);
+        while (select.step()) {
+            rows += QString::fromStdString(select.textAt(0)) + '\n';
+        }
+    }
+    return rows;
+}
+
+void MainWindowTest::deletionsAndEditsAreUndoneToTheLastRow() {
+    const QString file = QDir(folder_.path()).filePath(QStringLiteral("edit.vanelib"));
+    QFile::remove(file);
+    QVERIFY(QFile::copy(file_, file));
+    auto questionScript = std::make_unique<ScriptedQuestions>();
+    ScriptedQuestions& questions = *questionScript;
+    auto alertRecorder = std::make_unique<RecordingAlerts>();
+    const RecordingAlerts& alerts = *alertRecorder;
+    MainWindow window(UserDialogs{std::move(alertRecorder), std::make_unique<ScriptedPanels>(),
+                                  std::make_unique<RecordingPasteboard>()},
+                      std::move(questionScript));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(window.openLibrary(file));
+    auto* sessions = window.findChild<QTableView*>(QStringLiteral("sessions"));
+    auto* recordings = window.findChild<QTableView*>(QStringLiteral("recordings"));
+    const QString before = rowsOf(file);
+
+    // Cancelled, nothing goes; confirmed, both sessions go with their recordings.
+    window.selectSessions({QStringLiteral("June"), QStringLiteral("August")});
+    sessions->setFocus();
+    questions.answers = {false, true};
+    press(window, QKeySequence::Delete);
+    QCOMPARE(rowsOf(file), before);
+    press(window, QKeySequence::Delete);
+    QCOMPARE(questions.asked.size(), std::size_t{2});
+    QCOMPARE(questions.asked.back(),
+             (RecordedAlert{QStringLiteral("Delete Sessions"),
+                            QStringLiteral("Delete 2 sessions with their 7 recordings from the "
+                                           "library? Edit > Undo brings them back until the "
+                                           "library is closed. [Delete]")}));
+    QCOMPARE(sessions->model()->rowCount(), 1);
+    QCOMPARE(library::RecordingLibrary::open(file.toStdString()).sessions().size(), std::size_t{1});
+
+    // With the focus in the recordings table, Delete takes the selected recordings.
+    window.selectSessions({QStringLiteral("July")});
+    select(recordings, {1});
+    recordings->setFocus();
+    QVERIFY(recordings->hasFocus());
+    questions.answers = {true};
+    press(window, QKeySequence::Delete);
+    QVERIFY2(questions.asked.back().message.startsWith(QStringLiteral("Delete 1 recordings")),
+             qPrintable(questions.asked.back().message));
+    QCOMPARE(recordings->model()->rowCount(), 1);
+
+    // Renamed and given a site; the table shows it at once.
+    auto* editor = window.findChild<LibraryEditor*>();
+    library::LibrarySession july =
+        library::RecordingLibrary::open(file.toStdString()).sessions()[0];
+    library::LibrarySession renamed = july;
+    renamed.name = "July at the pond";
+    renamed.latitude = 49.61;
+    renamed.longitude = 11.04;
+    editor->changeSession(july, renamed);
+    QCOMPARE(sessions->model()->index(0, 0).data().toString(), QStringLiteral("July at the pond"));
+    // Read in London instead: the recorder's clock stays, the instants move an hour.
+    const double wasAt = library::RecordingLibrary::open(file.toStdString())
+                             .recordings({july.id})
+                             .at(0)
+                             .recordingTime;
+    editor->changeSessionZone(renamed, QStringLiteral("Europe/London"));
+    QCOMPARE(library::RecordingLibrary::open(file.toStdString())
+                 .recordings({july.id})
+                 .at(0)
+                 .recordingTime,
+             wasAt + 3600);
+    const QString edited = rowsOf(file);
+
+    for (int step = 0; step < 4; ++step) {
+        press(window, QKeySequence::Undo);
+    }
+    QCOMPARE(rowsOf(file), before);
+    QCOMPARE(sessions->model()->rowCount(), 3);
+    for (int step = 0; step < 4; ++step) {
+        press(window, QKeySequence::Redo);
+    }
+    QCOMPARE(rowsOf(file), edited);
+    QVERIFY(alerts.shown.empty());
+
+    // Another library starts a new history.
+    QVERIFY(window.openLibrary(file_));
+    QVERIFY(!editor->undoStack()->canUndo());
+}
+
+void MainWindowTest::anEditedSessionIsOneStepToUndo() {
+    const QString file = QDir(folder_.path()).filePath(QStringLiteral("one-step.vanelib"));
+    QFile::remove(file);
+    QVERIFY(QFile::copy(file_, file));
+    MainWindow window(UserDialogs{std::make_unique<RecordingAlerts>(),
+                                  std::make_unique<ScriptedPanels>(),
+                                  std::make_unique<RecordingPasteboard>()});
+    QVERIFY(window.openLibrary(file));
+    const QString before = rowsOf(file);
+    window.selectSessions({QStringLiteral("June")});
+    QTimer editor;
+    connect(&editor, &QTimer::timeout, [] {
+        if (auto* dialog = qobject_cast<SessionDialog*>(QApplication::activeModalWidget())) {
+            dialog->findChild<QLineEdit*>(QStringLiteral("name"))->setText(QStringLiteral("Juni"));
+            dialog->findChild<QComboBox*>(QStringLiteral("zone"))
+                ->setCurrentText(QStringLiteral("UTC"));
+            dialog->accept();
+        }
+    });
+    editor.start(10);
+    press(window, QKeySequence(Qt::Key_F2));
+    editor.stop();
+    const library::RecordingLibrary library = library::RecordingLibrary::open(file.toStdString());
+    const library::LibrarySession juni = library.sessions().at(0);
+    QCOMPARE(juni.name, std::string("Juni"));
+    QCOMPARE(library.recordings({juni.id}).at(0).recordingTime, kJune21 + 7200);
+    QCOMPARE(library.sessionTimeZones(juni.id), std::vector<std::string>{"UTC"});
+    press(window, QKeySequence::Undo);
+    QCOMPARE(rowsOf(file), before);
+}
+
+void MainWindowTest::sessionDialogTakesBothCoordinatesOrNeither() {
+    const library::LibrarySession pond{7, "Pond", 1340229600.0, 49.123456789, 11.05, "dry", 3};
+    SessionDialog dialog(pond, {"Europe/Berlin"});
+    QPushButton* ok = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("name"));
+    auto* latitude = dialog.findChild<QLineEdit*>(QStringLiteral("latitude"));
+    auto* longitude = dialog.findChild<QLineEdit*>(QStringLiteral("longitude"));
+    // Only the name changed: the site keeps every digit, not the six shown.
+    name->setText(QStringLiteral(" Pond north "));
+    QVERIFY(ok->isEnabled());
+    QCOMPARE(dialog.edited()->name, std::string("Pond north"));
+    QCOMPARE(dialog.edited()->latitude, std::optional<double>(49.123456789));
+    QCOMPARE(dialog.edited()->notes, std::string("dry"));
+
+    const struct {
+        const char* latitude;
+        const char* longitude;
+        bool valid;
+    } cases[] = {{"", "", true},      {"50.5", "-3.25", true}, {"50.5", "", false},
+                 {"91", "0", false},  {"0", "181", false},     {"north", "0", false},
+                 {"-90", "180", true}};
+    for (const auto& c : cases) {
+        latitude->setText(QString::fromLatin1(c.latitude));
+        longitude->setText(QString::fromLatin1(c.longitude));
+        QCOMPARE(ok->isEnabled(), c.valid);
+        QCOMPARE(dialog.edited().has_value(), c.valid);
+    }
+    latitude->setText(QStringLiteral("50.5"));
+    longitude->setText(QStringLiteral("-3.25"));
+    QCOMPARE(dialog.edited()->longitude, std::optional<double>(-3.25));
+
+    // The zone: the one the times were read in, another one chosen, or one that does not exist.
+    auto* zone = dialog.findChild<QComboBox*>(QStringLiteral("zone"));
+    QCOMPARE(zone->currentText(), QStringLiteral("Europe/Berlin"));
+    QVERIFY(!dialog.changedZone());
+    zone->setCurrentText(QStringLiteral("Europe/London"));
+    QCOMPARE(dialog.changedZone(), std::optional<QString>(QStringLiteral("Europe/London")));
+    zone->setCurrentText(QStringLiteral("Europe/Atlantis"));
+    QVERIFY(!ok->isEnabled());
+    QVERIFY(!dialog.changedZone());
+    zone->setCurrentText(QStringLiteral("Europe/Berlin"));
+    QVERIFY(ok->isEnabled());
+    name->clear();
+    QVERIFY(!ok->isEnabled());
+
+    // Times that all carry their own offset have no zone to change.
+    const SessionDialog offsets(pond, {});
+    QVERIFY(!offsets.findChild<QComboBox*>(QStringLiteral("zone"))->isEnabled());
+    QVERIFY(!offsets.changedZone());
 }
 
 // A damaged file must never end the program, nor reach the recent list (from which every start

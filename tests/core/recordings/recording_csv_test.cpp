@@ -81,5 +81,49 @@ TEST_F(RecordingCsvTest, ABadRowStopsTheImportWithItsLine) {
     EXPECT_EQ(nothingChosen.error().line, 0u);
 }
 
+// The desktop keeps the rows that read and lists the others by line, in the words the strict
+// reading stops with; label and probability come from the columns chosen.
+TEST_F(RecordingCsvTest, KeepsTheGoodRowsAndListsTheBadOnesWithTheirLines) {
+    const CsvTable table = splitRecordingCsv(
+        "when,species,p\n"
+        "2012-06-21 21:03:00,NYCNOC,0.9\n"
+        "21.06.2012 21:04,PIPPIP,0.8\n"
+        "# a comment\n"
+        "2012-06-21 21:05:00,PIPPIP,\n"
+        "2012-06-21 21:06:00,MYODAU,high\n"
+        "2012-06-21 21:07:00\n"
+        "2012-06-21 21:08:00,,0,25\n");
+    RecordingColumns columns = guessRecordingColumns(table);
+    columns.label = 1;
+    columns.probability = 2;
+    const auto read = readCsvRecordingsKeepingGoodRows(table, columns, *berlin_, "bats.csv");
+    ASSERT_TRUE(read) << read.error().describe();
+    ASSERT_EQ(read->recordings.size(), 3u);
+    EXPECT_EQ(read->recordings[0].recordingTime, kJune21);
+    EXPECT_EQ(read->recordings[0].label, "NYCNOC");
+    EXPECT_EQ(read->recordings[0].probability, 0.9);
+    EXPECT_FALSE(read->recordings[0].manualLabel);
+    EXPECT_EQ(read->recordings[1].label, "PIPPIP");
+    EXPECT_FALSE(read->recordings[1].probability);
+    // The unquoted decimal comma splits the field: the probability reads "0".
+    EXPECT_EQ(read->recordings[2].label, "");
+    EXPECT_EQ(read->recordings[2].probability, 0.0);
+    ASSERT_EQ(read->refused.size(), 3u);
+    EXPECT_EQ(read->refused[0].line, 3u);
+    EXPECT_EQ(read->refused[0].reason,
+              "expected a date and time such as 2012-06-21 21:03:00, found when \"21.06.2012 "
+              "21:04\"");
+    EXPECT_EQ(read->refused[1].line, 6u);
+    EXPECT_EQ(read->refused[1].reason, "expected a probability from 0 to 1 in p, found \"high\"");
+    EXPECT_EQ(read->refused[2].line, 7u);
+    EXPECT_EQ(read->refused[2].reason, "expected at least 3 fields, found 1");
+
+    // The strict reading stops at the first of them.
+    const CsvRecordingsResult strict = readCsvRecordings(table, columns, *berlin_, "bats.csv");
+    ASSERT_FALSE(strict);
+    EXPECT_EQ(strict.error().line, 3u);
+    EXPECT_FALSE(readCsvRecordingsKeepingGoodRows(table, {}, *berlin_, "bats.csv"));
+}
+
 }  // namespace
 }  // namespace vane

@@ -60,8 +60,9 @@ TEST_F(RecordingFolderScanTest, ReadsGuanoThenFileNamesAndReportsTheRest) {
     // A damaged GUANO chunk does not hide the time in the name.
     EXPECT_EQ(scan.recordings[2].recordingTime, kJune21 + 120);
 
-    ASSERT_TRUE(scan.position);
-    EXPECT_DOUBLE_EQ(scan.position->latitude, 49.6);
+    ASSERT_TRUE(scan.site.position());
+    EXPECT_DOUBLE_EQ(scan.site.position()->latitude, 49.6);
+    EXPECT_EQ(agreedGuanoPosition(folder_)->longitude, scan.site.position()->longitude);
 
     ASSERT_EQ(scan.skipped.size(), 2u);
     EXPECT_EQ(scan.skipped[0].file, (folder_ / "c" / "corrupt.wav").string());
@@ -112,6 +113,39 @@ TEST(RecordingFolderScanSpeciesTest, TakesGuanoSpeciesAndTheRecordersOwnFormats)
         EXPECT_EQ(read.recordingTime, expected[i].time) << read.filePath;
         EXPECT_EQ(read.utcOffsetSeconds, expected[i].offset) << read.filePath;
     }
+}
+
+TEST(AgreedPositionTest, GivesTheSiteOnlyWhenTheRecordingsAgree) {
+    const GeoPosition pond{49.6, 11.05};
+    const struct {
+        const char* name;
+        std::vector<std::optional<GeoPosition>> positions;
+        std::optional<GeoPosition> site;
+    } cases[] = {
+        {"none", {std::nullopt, std::nullopt}, std::nullopt},
+        {"one, the others without", {std::nullopt, pond, std::nullopt}, pond},
+        {"within 100 m", {pond, GeoPosition{49.6009, 11.0491}}, pond},
+        {"another site", {pond, GeoPosition{49.6, 11.06}, pond}, std::nullopt},
+        {"south of it", {pond, GeoPosition{49.59, 11.05}}, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        AgreedPosition agreed;
+        for (const auto& position : c.positions) {
+            agreed.add(position);
+        }
+        EXPECT_EQ(agreed.position().has_value(), c.site.has_value()) << c.name;
+        if (c.site && agreed.position()) {
+            EXPECT_EQ(agreed.position()->latitude, c.site->latitude) << c.name;
+        }
+    }
+    // Two sources: a disagreement within one is not forgotten by agreeing with the other.
+    AgreedPosition split;
+    split.add(pond);
+    split.add(GeoPosition{10.0, 10.0});
+    AgreedPosition both;
+    both.add(split);
+    both.add(pond);
+    EXPECT_FALSE(both.position());
 }
 
 TEST(FirstEveningDateTest, ARecordingAfterMidnightBelongsToTheEveningBefore) {

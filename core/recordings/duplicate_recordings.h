@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "core/recordings/imported_recording.h"
+
+namespace vane {
+
+// What an import needs to know of a recording already stored.
+struct StoredRecordingKey {
+    std::string filePath;  // empty when none
+    double recordingTime = 0.0;
+    bool inTargetSession = false;  // of the session the import writes into
+};
+
+// The indexes, ascending, of the `incoming` recordings that are already stored, so that importing
+// the same files twice adds nothing. A recording is there already when
+// - a stored one has the same file path and, where that path holds several recordings (a long
+//   file split at offsets, as identification tables list it), also the same time stamp; or
+// - the target session holds one with the same time stamp (to the millisecond) and file name,
+//   whatever folder it was read from; recordings without a file name count with an empty one.
+// An incoming recording that repeats an earlier incoming one (same time stamp and a non-empty
+// file name) is a duplicate too: the same folder given twice. Time stamps without a file name
+// may repeat within one source, as two bats in one second do.
+std::vector<std::size_t> duplicateRecordings(const std::vector<StoredRecordingKey>& stored,
+                                             const std::vector<ImportedRecording>& incoming);
+
+}  // namespace vane

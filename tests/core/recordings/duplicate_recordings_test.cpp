@@ -1,0 +1,73 @@
+#include "core/recordings/duplicate_recordings.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace vane {
+namespace {
+
+constexpr double kT = 1340305380.0;  // 2012-06-21 21:03:00 in Berlin
+
+ImportedRecording at(double time, std::string path) {
+    return ImportedRecording{time, 7200, "Europe/Berlin", std::move(path)};
+}
+
+TEST(DuplicateRecordingsTest, FindsWhatIsStoredAlreadyAndNothingElse) {
+    const struct {
+        const char* name;
+        std::vector<StoredRecordingKey> stored;
+        std::vector<ImportedRecording> incoming;
+        std::vector<std::size_t> duplicates;
+    } cases[] = {
+        {"the same folder again",
+         {{"/d/a.wav", kT, true}, {"/d/b.wav", kT + 60, true}},
+         {at(kT, "/d/a.wav"), at(kT + 60, "/d/b.wav"), at(kT + 120, "/d/c.wav")},
+         {0, 1}},
+        {"the same file into another session, read in another zone",
+         {{"/d/a.wav", kT, false}},
+         {at(kT - 3600, "/d/a.wav")},
+         {0}},
+        {"a copy of the file elsewhere, into the same session",
+         {{"/d/a.wav", kT, true}},
+         {at(kT, "/copy/a.wav")},
+         {0}},
+        {"a copy of the file elsewhere, into another session",
+         {{"/d/a.wav", kT, false}},
+         {at(kT, "/copy/a.wav")},
+         {}},
+        {"another recording of the same name at another time",
+         {{"/d/a.wav", kT, true}, {"/d/a.wav", kT + 5, true}},
+         {at(kT + 10, "/d/a.wav")},
+         {}},
+        {"a long file split at offsets, again",
+         {{"S.wav", kT, false}, {"S.wav", kT + 1.5, false}},
+         {at(kT, "S.wav"), at(kT + 1.5, "S.wav"), at(kT + 3, "S.wav")},
+         {0, 1}},
+        {"a list of times into the same session again",
+         {{"", kT, true}, {"", kT, true}},
+         {at(kT, ""), at(kT, ""), at(kT + 1, "")},
+         {0, 1}},
+        {"a list of times into another session", {{"", kT, false}}, {at(kT, "")}, {}},
+        {"the same time twice in one list", {}, {at(kT, ""), at(kT, "")}, {}},
+        {"the same folder given twice in one import",
+         {},
+         {at(kT, "/d/a.wav"), at(kT + 60, "/d/b.wav"), at(kT, "/d/a.wav")},
+         {2}},
+        {"a millisecond apart is another recording",
+         {{"x.wav", kT, true}, {"x.wav", kT + 9, true}},
+         {at(kT + 0.001, "x.wav"), at(kT + 0.0001, "x.wav")},
+         {1}},
+        {"Windows paths name the file after the backslash",
+         {{"C:\\d\\a.wav", kT, true}},
+         {at(kT, "/mnt/d/a.wav")},
+         {0}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(duplicateRecordings(c.stored, c.incoming), c.duplicates) << c.name;
+    }
+}
+
+}  // namespace
+}  // namespace vane
