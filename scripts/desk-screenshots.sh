@@ -44,8 +44,8 @@ save_with_menu "$desk" desk.png
 xdotool key Escape
 sleep 0.5
 
-click "$desk" 68 8    # Plug-ins
-click "$desk" 148 73  # Bat/Environmental activity, after the other two
+click "$desk" 106 8   # Plug-ins, after File and Edit
+click "$desk" 186 73  # Bat/Environmental activity, after the other two
 panel=$(window "Bat/Environmental activity")
 click "$panel" 211 95  # Copy activity times: the panel says how many
 save "$panel" plugin-panel.png
