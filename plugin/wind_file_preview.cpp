@@ -78,6 +78,9 @@ WindFilePreview::WindFilePreview(AlertPresenter& alerts, FilePanels& panels, QWi
     for (const std::string_view format : kDateFormatItems) {
         ui_->date_Format->addItem(QString::fromUtf8(format.data(), format.size()));
     }
+    if (const std::optional<QString> systemZone = systemZoneTitle(*processTimeZone())) {
+        ui_->timeZone->addItem(*systemZone);
+    }
     ui_->timeZone->addItems(timeZoneTitles());
     // Any offset or zone name may be typed, such as the logger's "Europe/Berlin".
     ui_->timeZone->setEditable(true);

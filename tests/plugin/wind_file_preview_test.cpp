@@ -57,6 +57,7 @@ class WindFilePreviewTest : public QObject {
     void encodingChooserShowsTheEncodingReadAndThePreviewIsCut();
     void aFailedLoadKeepsTheLastFileAndTable();
     void timeZoneChooserOffersEveryOffsetInUse();
+    void systemZoneIsOfferedOnlyWhenItHasARegionName();
     void findsTheHeaderBelowAPreambleAndPairsATimeColumn();
     void staysOpenAndSaysWhyWhileTheChoicesGiveNoTable();
     void guessesTheDecimalSeparatorUntilTheUserPicksOne();
@@ -281,6 +282,29 @@ void WindFilePreviewTest::findsTheHeaderBelowAPreambleAndPairsATimeColumn() {
     QCOMPARE(choices.timeZone, std::string("Europe/Berlin"));
     QCOMPARE(run.preview.table().startAt, std::size_t{3});
     QVERIFY(run.alerts.shown.empty());
+}
+
+void WindFilePreviewTest::systemZoneIsOfferedOnlyWhenItHasARegionName() {
+    const struct {
+        const char* zone;
+        const char* title;  // nullptr: not offered
+    } cases[] = {
+        {"Europe/Berlin", "Europe/Berlin"},
+        {"America/Argentina/Buenos_Aires", "America/Argentina/Buenos_Aires"},
+        {"UTC", nullptr},
+        {"GMT", nullptr},
+        {"Etc/GMT-1", nullptr},
+        {"Etc/Unknown", nullptr},
+    };
+    for (const auto& c : cases) {
+        const std::unique_ptr<icu::TimeZone> zone(
+            icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(c.zone)));
+        const std::optional<QString> title = systemZoneTitle(*zone);
+        QVERIFY2(title.has_value() == (c.title != nullptr), c.zone);
+        if (c.title != nullptr) {
+            QCOMPARE(*title, QString::fromLatin1(c.title));
+        }
+    }
 }
 
 void WindFilePreviewTest::timeZoneChooserOffersEveryOffsetInUse() {
