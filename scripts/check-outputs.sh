@@ -147,7 +147,7 @@ check analyse-missing-wind cli/vane analyse --recordings "$recordings" --wind /n
 check curtail cli/vane curtail --recordings "$recordings" --wind "$wind" "${site[@]}" \
     --power-column "Power (kW)" --json plan.json --pdf plan.pdf --png plan.png
 check curtail-hours-floor cli/vane curtail --recordings "$recordings" --wind "$wind" "${site[@]}" \
-    --night-parts 4 --temperature-floor 10 --protect 80 --json plan.json
+    --night-parts=4 --temperature-floor 10 --protect 80 --json plan.json
 check curtail-polar cli/vane curtail --recordings "$recordings" --wind "$wind" --lat 89 --lon 11
 
 check yearly cli/vane yearly --recordings "$recordings" "${site[@]}" --out yearly.png \
