@@ -137,12 +137,13 @@ ImportReport importFolder(const std::filesystem::path& libraryFile,
     return reportOf(writer.importRecordings(target, scan.recordings, stop), scan.skipped);
 }
 
-ImportReport importCsv(const std::filesystem::path& libraryFile, const CsvTable& table,
-                       const RecordingColumns& columns, const icu::TimeZone& zone,
-                       const std::string& fileName, const library::ImportTarget& target,
-                       std::stop_token stop) {
-    const Outcome<CsvRecordingsRead> read =
-        readCsvRecordingsKeepingGoodRows(table, columns, zone, fileName);
+namespace {
+
+// Rows that read are imported in one transaction; the rows refused are listed after the summary.
+template <typename Read>
+ImportReport importRowsThatRead(const std::filesystem::path& libraryFile, const Outcome<Read>& read,
+                                const std::string& fileName, const library::ImportTarget& target,
+                                std::stop_token stop) {
     if (!read) {
         return {QObject::tr("Import stopped"),
                 QObject::tr("Nothing was imported. %1")
@@ -161,28 +162,24 @@ ImportReport importCsv(const std::filesystem::path& libraryFile, const CsvTable&
     return report;
 }
 
+}  // namespace
+
+ImportReport importCsv(const std::filesystem::path& libraryFile, const CsvTable& table,
+                       const RecordingColumns& columns, const icu::TimeZone& zone,
+                       const std::string& fileName, const library::ImportTarget& target,
+                       std::stop_token stop) {
+    return importRowsThatRead(libraryFile,
+                              readCsvRecordingsKeepingGoodRows(table, columns, zone, fileName),
+                              fileName, target, stop);
+}
+
 ImportReport importClassifierTable(const std::filesystem::path& libraryFile,
                                    const std::string& text, const icu::TimeZone& zone,
                                    const std::string& fileName, const library::ImportTarget& target,
                                    std::stop_token stop) {
-    const Outcome<ClassifierTable> read =
-        readClassifierTable(text, fileName, zone, {}, BadRows::Skip);
-    if (!read) {
-        return {QObject::tr("Import stopped"),
-                QObject::tr("Nothing was imported. %1")
-                    .arg(QString::fromStdString(read.error().describe())),
-                {},
-                false};
-    }
-    ImportReport report;
-    if (read->recordings.empty()) {
-        report = nothingFound({});
-    } else {
-        library::RecordingLibrary writer = library::RecordingLibrary::open(libraryFile);
-        report = reportOf(writer.importRecordings(target, read->recordings, stop), {});
-    }
-    addRefused(read->refused, fileName, report);
-    return report;
+    return importRowsThatRead(libraryFile,
+                              readClassifierTable(text, fileName, zone, {}, BadRows::Skip),
+                              fileName, target, stop);
 }
 
 }  // namespace vane
