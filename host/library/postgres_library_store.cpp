@@ -56,6 +56,9 @@ constexpr std::array<std::string_view, kLibrarySchemaVersion> kMigrations = {
     DROP INDEX recordings_by_session;
     CREATE INDEX recordings_by_session ON recordings(session_id, recording_time, id);
     )sql",
+    R"sql(
+    CREATE INDEX recordings_by_path ON recordings(file_path);
+    )sql",
 };
 
 constexpr std::string_view kApplication = "Vane";
@@ -243,12 +246,12 @@ class PostgresLibraryStore final : public LibraryStore {
     PostgresLibraryStore(std::string url, PostgresConnection connection)
         : url_(std::move(url)), connection_(std::move(connection)) {}
 
-    std::vector<LibrarySession> sessionRows() const override {
+    std::vector<LibrarySession> sessionRows(SessionDetail detail) const override {
         try {
             const PostgresResult result = connection_.run(
-                "SELECT s.id, s.name, s.sample_date, s.latitude, s.longitude, s.notes, "
-                "(SELECT COUNT(*) FROM recordings r WHERE r.session_id = s.id) "
-                "FROM sessions s ORDER BY s.sample_date, s.name, s.id");
+                std::string("SELECT s.id, s.name, s.sample_date, s.latitude, s.longitude, "
+                            "s.notes, ") +
+                sessionCount(detail) + " FROM sessions s ORDER BY s.sample_date, s.name, s.id");
             std::vector<LibrarySession> sessions;
             for (int row = 0; row < result.rows(); ++row) {
                 const auto optional = [&](int column) {
@@ -619,7 +622,9 @@ class PostgresLibraryStore final : public LibraryStore {
 
   private:
     // The recordings an import must not add again: every one of the target session, and those
-    // elsewhere with a path the import brings. The server picks them, so that only those travel.
+    // elsewhere with a path the import brings. The server picks them through the path index (an
+    // array rather than a joined list, which it would meet with a scan of the whole library), so
+    // that only those travel.
     std::vector<StoredRecordingKey> storedKeys(std::int64_t targetSession,
                                                const std::vector<ImportedRecording>& recordings) {
         std::vector<std::string_view> paths;
@@ -638,7 +643,7 @@ class PostgresLibraryStore final : public LibraryStore {
             "SELECT COALESCE(file_path, ''), recording_time, true FROM recordings "
             "WHERE session_id = $1 UNION ALL "
             "SELECT file_path, recording_time, false FROM recordings "
-            "WHERE session_id <> $1 AND file_path IN (SELECT unnest($2::text[]))",
+            "WHERE session_id <> $1 AND file_path = ANY($2::text[])",
             {std::to_string(targetSession), pathArray.done()});
         std::vector<StoredRecordingKey> keys;
         keys.reserve(static_cast<std::size_t>(result.rows()));

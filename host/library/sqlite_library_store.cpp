@@ -56,6 +56,10 @@ constexpr std::array<std::string_view, kLibrarySchemaVersion> kMigrations = {
     CREATE UNIQUE INDEX sessions_by_name ON sessions(name);
     DROP INDEX IF EXISTS recordings_by_time;
     )sql",
+    // An import looks up the paths it brings, which without an index read the whole library.
+    R"sql(
+    CREATE INDEX recordings_by_path ON recordings(file_path);
+    )sql",
 };
 
 std::int64_t pragmaValue(const Database& database, std::string_view pragma) {
@@ -164,13 +168,13 @@ class SqliteLibraryStore final : public LibraryStore {
     SqliteLibraryStore(std::filesystem::path file, Database database, bool undone)
         : file_(std::move(file)), database_(std::move(database)), undone_(undone) {}
 
-    std::vector<LibrarySession> sessionRows() const override {
+    std::vector<LibrarySession> sessionRows(SessionDetail detail) const override {
         try {
-            Statement statement(
-                database_,
-                "SELECT s.id, s.name, s.sample_date, s.latitude, s.longitude, s.notes, "
-                "(SELECT COUNT(*) FROM recordings r WHERE r.session_id = s.id) "
-                "FROM sessions s ORDER BY s.sample_date, s.name, s.id");
+            Statement statement(database_,
+                                std::string("SELECT s.id, s.name, s.sample_date, s.latitude, "
+                                            "s.longitude, s.notes, ") +
+                                    sessionCount(detail) +
+                                    " FROM sessions s ORDER BY s.sample_date, s.name, s.id");
             std::vector<LibrarySession> sessions;
             while (statement.step()) {
                 sessions.push_back({statement.integerAt(0), statement.textAt(1),
@@ -244,7 +248,8 @@ class SqliteLibraryStore final : public LibraryStore {
                 }
                 summary.sessionName = find.textAt(0);
             }
-            summary.alreadyStored = duplicateRecordings(storedKeys(summary.sessionId), recordings);
+            summary.alreadyStored =
+                duplicateRecordings(storedKeys(summary.sessionId, recordings), recordings);
             if (stop.stop_requested()) {
                 return std::nullopt;
             }
@@ -481,16 +486,36 @@ class SqliteLibraryStore final : public LibraryStore {
     bool undoneUnfinishedChange() const override { return undone_; }
 
   private:
-    // The recordings an import must not add again: those with a file path anywhere, and every
-    // one of the target session.
-    std::vector<StoredRecordingKey> storedKeys(std::int64_t targetSession) const {
-        Statement select(database_,
-                         "SELECT COALESCE(file_path, ''), recording_time, session_id = ?1 "
-                         "FROM recordings WHERE file_path IS NOT NULL OR session_id = ?1");
-        select.bind(1, targetSession);
+    // The recordings an import must not add again: every one of the target session, and those
+    // elsewhere with a path the import brings, each looked up in the path index.
+    std::vector<StoredRecordingKey> storedKeys(std::int64_t targetSession,
+                                               const std::vector<ImportedRecording>& recordings) {
+        std::vector<std::string_view> paths;
+        for (const ImportedRecording& recording : recordings) {
+            if (!recording.filePath.empty()) {
+                paths.push_back(recording.filePath);
+            }
+        }
+        // Sorted, neighbouring lookups meet the same pages of the index.
+        std::sort(paths.begin(), paths.end());
+        paths.erase(std::unique(paths.begin(), paths.end()), paths.end());
         std::vector<StoredRecordingKey> keys;
-        while (select.step()) {
-            keys.push_back({select.textAt(0), select.doubleAt(1), select.integerAt(2) != 0});
+        Statement session(database_,
+                          "SELECT COALESCE(file_path, ''), recording_time FROM recordings "
+                          "WHERE session_id = ?1");
+        session.bind(1, targetSession);
+        while (session.step()) {
+            keys.push_back({session.textAt(0), session.doubleAt(1), true});
+        }
+        Statement elsewhere(database_,
+                            "SELECT recording_time FROM recordings WHERE file_path = ?1 AND "
+                            "session_id <> ?2");
+        for (const std::string_view path : paths) {
+            elsewhere.bind(1, path).bind(2, targetSession);
+            while (elsewhere.step()) {
+                keys.push_back({std::string(path), elsewhere.doubleAt(0), false});
+            }
+            elsewhere.reset();
         }
         return keys;
     }
