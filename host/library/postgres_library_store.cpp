@@ -666,10 +666,10 @@ class PostgresLibraryStore final : public LibraryStore {
 
   private:
     // The recordings an import must not add again: every one of the target session, and those
-    // elsewhere with a path the import brings. The server picks them through the path index, so
-    // that only those travel. The array is handed over through a subquery, which hides its length:
-    // counting on a match for each path, the server would rather read the whole library, while
-    // most paths an import brings are new.
+    // elsewhere with a path the import brings, looked up one by one in the path index so that
+    // only those travel. The planner, counting on a match for each path, would rather read the
+    // whole library, and with the array behind a subquery (which keeps it from knowing the
+    // length) it would compare every row with every path; so reading it all is ruled out here.
     std::vector<StoredRecordingKey> storedKeys(std::int64_t targetSession,
                                                const std::vector<ImportedRecording>& recordings) {
         std::vector<std::string_view> paths;
@@ -684,12 +684,14 @@ class PostgresLibraryStore final : public LibraryStore {
         for (const std::string_view path : paths) {
             pathArray.add(std::optional<std::string>(std::string(path)));
         }
+        connection_.execute("SET LOCAL enable_seqscan = off");
         const PostgresResult result = connection_.run(
             "SELECT COALESCE(file_path, ''), recording_time, true FROM recordings "
             "WHERE session_id = $1 UNION ALL "
             "SELECT file_path, recording_time, false FROM recordings "
             "WHERE session_id <> $1 AND file_path = ANY((SELECT $2::text[])::text[])",
             {std::to_string(targetSession), pathArray.done()});
+        connection_.execute("RESET enable_seqscan");
         std::vector<StoredRecordingKey> keys;
         keys.reserve(static_cast<std::size_t>(result.rows()));
         for (int row = 0; row < result.rows(); ++row) {
