@@ -10,6 +10,7 @@
 
 #include "core/recordings/duplicate_recordings.h"
 #include "host/library/postgres_connection.h"
+#include "host/library/postgres_recording_stream.h"
 
 namespace vane::library {
 namespace {
@@ -220,21 +221,6 @@ std::vector<StoredRecordingRow> recordingRows(const PostgresResult& result) {
     return rows;
 }
 
-// Fields of binary results and COPY data are big-endian; a field of another length than its type
-// has (which the server never sends) reads as zero rather than past its end.
-template <typename T>
-T bigEndian(std::string_view bytes) {
-    using Bits = std::conditional_t<sizeof(T) == 8, std::uint64_t, std::uint32_t>;
-    if (bytes.size() != sizeof(T)) {
-        return T{};
-    }
-    Bits bits = 0;
-    for (const char byte : bytes) {
-        bits = static_cast<Bits>((bits << 8) | static_cast<unsigned char>(byte));
-    }
-    return std::bit_cast<T>(bits);
-}
-
 // Writes the binary COPY form of recordings, one buffer at a time.
 class CopyBuffer {
   public:
@@ -313,57 +299,11 @@ class PostgresLibraryStore final : public LibraryStore {
         }
     }
 
-    // A cursor in one read-only transaction: the rows come in batches, all from one snapshot,
-    // so that an import committed meanwhile is either wholly in or wholly out.
     void forEachRecordingRow(
         const std::vector<std::int64_t>& sessionIds, RecordingDetail detail,
         const std::function<void(const LibraryRecording&)>& visit) const override {
-        constexpr int kBatch = 20'000;
-        const std::string columns =
-            std::string("SELECT id, session_id, recording_time, utc_offset, ") +
-            (detail == RecordingDetail::Full ? "time_zone, file_path, " : "NULL, NULL, ") +
-            "label, probability, manual_label FROM recordings WHERE session_id = ";
-        // One branch per session, each read from the session index: one session comes in order
-        // without a sort (an IN list made the server sort a million rows on disk).
-        std::string query;
-        for (const std::int64_t id : sessionIds) {
-            query += (query.empty() ? "" : " UNION ALL ") + columns + std::to_string(id);
-        }
-        if (query.empty()) {
-            return;
-        }
-        query = "SELECT * FROM (" + query + ") AS chosen ORDER BY recording_time, id";
         try {
-            PostgresConnection& server = connection_;
-            PostgresTransaction transaction(server,
-                                            "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
-            // Compiling the query costs more than this simple scan saves.
-            server.execute("SET LOCAL jit = off");
-            server.execute("DECLARE recording_rows NO SCROLL CURSOR FOR " + query);
-            LibraryRecording row;
-            for (;;) {
-                const PostgresResult batch = server.run(
-                    "FETCH " + std::to_string(kBatch) + " FROM recording_rows", {}, true);
-                for (int i = 0; i < batch.rows(); ++i) {
-                    row.id = bigEndian<std::int64_t>(batch.bytes(i, 0));
-                    row.sessionId = bigEndian<std::int64_t>(batch.bytes(i, 1));
-                    row.recordingTime = bigEndian<double>(batch.bytes(i, 2));
-                    row.utcOffsetSeconds = bigEndian<std::int32_t>(batch.bytes(i, 3));
-                    row.timeZone.assign(batch.bytes(i, 4));
-                    row.filePath.assign(batch.bytes(i, 5));
-                    row.label.assign(batch.bytes(i, 6));
-                    row.probability =
-                        batch.isNull(i, 7)
-                            ? std::nullopt
-                            : std::optional<double>(bigEndian<double>(batch.bytes(i, 7)));
-                    row.manualLabel = bigEndian<std::int32_t>(batch.bytes(i, 8)) != 0;
-                    visit(row);
-                }
-                if (batch.rows() < kBatch) {
-                    break;
-                }
-            }
-            transaction.commit();
+            streamRecordings(connection_, sessionIds, detail, visit);
         } catch (const PostgresError& error) {
             throw LibraryError(describe(url_) + " cannot be read: " + error.what());
         }

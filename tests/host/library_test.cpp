@@ -479,13 +479,35 @@ TEST_P(LibraryTest, SelectionReadsNamedSessionsOrAll) {
         RecordingLibrary library = RecordingLibrary::create(file);
         library.importRecordings(NewSession{"A", 100.0, 49.6, 11.05, ""}, night(kJune21, 2));
         library.importRecordings(NewSession{"B", 200.0, {}, {}, ""}, night(kJune21 + 30, 1));
+        std::vector<ImportedRecording> later = night(kJune21, 2);
+        later[0].filePath = later[1].filePath = "later.wav";
+        later[1].recordingTime = kJune21 + 90;
+        library.importRecordings(NewSession{"Later", 300.0, {}, {}, ""}, later);
     }
     const LibrarySelection all = readLibrarySelection(file, {});
-    EXPECT_EQ(all.recordings.size(), 3u);
-    ASSERT_EQ(all.sessions.size(), 2u);
+    // The sessions' recordings merged by time, a time shared in the order they were imported.
+    std::vector<double> times;
+    for (const Recording& recording : all.recordings) {
+        times.push_back(recording.recordingTime);
+    }
+    EXPECT_EQ(times,
+              (std::vector<double>{kJune21, kJune21, kJune21 + 30, kJune21 + 60, kJune21 + 90}));
+    ASSERT_EQ(all.sessions.size(), 3u);
     EXPECT_EQ(all.sessions[0].recordingCount, 2);
+    EXPECT_EQ(all.sessions[1].recordingCount, 1);
     EXPECT_EQ(all.sessions[0].latitude, 49.6);
     EXPECT_EQ(all.sessions[1].sampledate, 200.0);
+    {
+        const RecordingLibrary library = RecordingLibrary::open(file);
+        const std::vector<LibrarySession> sessions = library.sessions();
+        ASSERT_EQ(sessions.size(), 3u);
+        const std::vector<LibraryRecording> tied =
+            library.recordings({sessions[2].id, sessions[0].id});
+        ASSERT_EQ(tied.size(), 4u);
+        EXPECT_EQ(tied[0].sessionId, sessions[0].id);
+        EXPECT_EQ(tied[1].sessionId, sessions[2].id);
+        EXPECT_LT(tied[0].id, tied[1].id);
+    }
 
     const LibrarySelection b = readLibrarySelection(file, {"B"});
     ASSERT_EQ(b.recordings.size(), 1u);
@@ -494,7 +516,8 @@ TEST_P(LibraryTest, SelectionReadsNamedSessionsOrAll) {
         readLibrarySelection(file, {"C"});
         ADD_FAILURE();
     } catch (const LibraryError& error) {
-        EXPECT_NE(std::string(error.what()).find("no session named \"C\" (it has \"A\", \"B\")"),
+        EXPECT_NE(std::string(error.what())
+                      .find("no session named \"C\" (it has \"A\", \"B\", \"Later\")"),
                   std::string::npos)
             << error.what();
     }
