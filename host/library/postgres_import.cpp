@@ -9,6 +9,11 @@
 namespace vane::library {
 namespace {
 
+// Taken by each import until it ends, so that imports take turns: one into another session then
+// sees this one's recordings when it looks for duplicates. Nothing else takes it, so reads and
+// edits go on meanwhile. Its two keys never meet the single key that opening a library locks.
+constexpr const char* kImportLock = "SELECT pg_advisory_xact_lock(1447120453, 1)";
+
 // Writes the binary COPY form of recordings, one buffer at a time.
 class CopyBuffer {
   public:
@@ -173,10 +178,11 @@ std::int64_t sessionFor(PostgresConnection& connection, const NewSession& sessio
 class PostgresImport final : public ImportTransaction {
   public:
     explicit PostgresImport(PostgresConnection& connection)
-        : connection_(connection), transaction_(connection) {}
+        : connection_(connection), transaction_(connection) {
+        connection_.execute(kImportLock);
+    }
 
-    // A session removed meanwhile is waited for and then not found. The lock also makes a second
-    // import into the session wait, and then see this one's rows when it looks for duplicates.
+    // A session removed meanwhile is waited for and then not found.
     std::optional<std::string> existingSessionName(std::int64_t sessionId) override {
         const PostgresResult found =
             connection_.run("SELECT name FROM sessions WHERE id = $1 FOR NO KEY UPDATE",

@@ -7,7 +7,7 @@
 
 namespace vane::library {
 
-// Begins an import on the server.
+// Begins an import on the server; it waits while another import is under way.
 std::unique_ptr<ImportTransaction> beginPostgresImport(PostgresConnection& connection);
 
 }  // namespace vane::library
