@@ -1,6 +1,9 @@
 #include "host/library/import_flow.h"
 
+#include <memory>
 #include <string>
+#include <utility>
+#include <variant>
 
 #include "core/recordings/duplicate_recordings.h"
 #include "host/library/store_error.h"
