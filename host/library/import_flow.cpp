@@ -1,7 +1,9 @@
 #include "host/library/import_flow.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <variant>
 
@@ -12,6 +14,19 @@ namespace vane::library {
 namespace {
 
 constexpr std::size_t kProgressEvery = 25'000;
+
+// The file paths the recordings bring, sorted and each once.
+std::vector<std::string_view> distinctPaths(const std::vector<ImportedRecording>& recordings) {
+    std::vector<std::string_view> paths;
+    for (const ImportedRecording& recording : recordings) {
+        if (!recording.filePath.empty()) {
+            paths.push_back(recording.filePath);
+        }
+    }
+    std::sort(paths.begin(), paths.end());
+    paths.erase(std::unique(paths.begin(), paths.end()), paths.end());
+    return paths;
+}
 
 std::optional<ImportSummary> importWithin(ImportTransaction& import, const ImportTarget& target,
                                           const std::vector<ImportedRecording>& recordings,
@@ -36,8 +51,8 @@ std::optional<ImportSummary> importWithin(ImportTransaction& import, const Impor
         }
         summary.sessionName = std::move(*name);
     }
-    summary.alreadyStored =
-        duplicateRecordings(import.storedKeys(summary.sessionId, recordings), recordings);
+    summary.alreadyStored = duplicateRecordings(
+        import.storedKeys(summary.sessionId, distinctPaths(recordings)), recordings);
     if (stop.stop_requested()) {
         return std::nullopt;
     }

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/recordings/duplicate_recordings.h"
@@ -34,10 +35,11 @@ class ImportTransaction {
     virtual std::optional<std::string> existingSessionName(std::int64_t sessionId) = 0;
     // Makes the session, or with joinExisting finds the one of its name; `made` tells which.
     virtual std::int64_t sessionFor(const NewSession& session, bool& made) = 0;
-    // The recordings the batch must not add again (see duplicateRecordings), for a target
-    // session; 0 when none is made yet.
+    // What a batch must not add again (see duplicateRecordings): every recording of the target
+    // session (0 when none is made yet), and those elsewhere with one of the batch's file paths,
+    // given sorted and each once.
     virtual std::vector<StoredRecordingKey> storedKeys(
-        std::int64_t targetSession, const std::vector<ImportedRecording>& batch) = 0;
+        std::int64_t targetSession, const std::vector<std::string_view>& paths) = 0;
     virtual std::unique_ptr<RecordingWriter> recordingWriter(std::int64_t sessionId) = 0;
     virtual void commit() = 0;
 };

@@ -1,6 +1,7 @@
 #include "host/library/library_selection.h"
 
 #include <algorithm>
+#include <map>
 
 #include "core/files/shown_content.h"
 #include "host/library/recording_library.h"
@@ -21,7 +22,8 @@ LibrarySelection readSelection(const std::filesystem::path& file,
                                const std::vector<std::string>& sessionNames) {
     const RecordingLibrary library = RecordingLibrary::open(file);
     std::vector<std::string> refused;
-    const std::vector<LibrarySession> all = library.sessions(&refused);
+    const std::vector<LibrarySession> all =
+        library.sessions(&refused, SessionDetail::WithoutCounts);
     refuseDamage(refused);
     for (const std::string& name : sessionNames) {
         const bool known =
@@ -47,15 +49,13 @@ LibrarySelection readSelection(const std::filesystem::path& file,
                 {session.sampledate, session.recordingCount, session.latitude, session.longitude});
         }
     }
-    std::int64_t expected = 0;
-    for (const Session& session : selection.sessions) {
-        expected += session.recordingCount;
-    }
-    selection.recordings.reserve(static_cast<std::size_t>(std::max<std::int64_t>(expected, 0)));
+    // Counted as they come, so that the counts are those of the rows read, from one snapshot.
+    std::map<std::int64_t, std::int64_t> counts;
     // Straight into the compact form: a session may hold millions of rows with their paths.
     library.forEachRecording(
         ids, RecordingDetail::ForAnalysis,
         [&](const LibraryRecording& recording) {
+            ++counts[recording.sessionId];
             Recording kept{recording.recordingTime};
             const std::optional<std::uint16_t> label = selection.labels.indexOf(recording.label);
             if (!label) {
@@ -71,6 +71,9 @@ LibrarySelection readSelection(const std::filesystem::path& file,
         },
         &refused);
     refuseDamage(refused);
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        selection.sessions[i].recordingCount = counts[ids[i]];
+    }
     return selection;
 }
 

@@ -11,6 +11,13 @@
 
 namespace vane::library {
 
+// The count column of sessionRows, in SQL that both stores speak.
+inline const char* sessionCount(SessionDetail detail) {
+    return detail == SessionDetail::WithCounts
+               ? "(SELECT COUNT(*) FROM recordings r WHERE r.session_id = s.id)"
+               : "0";
+}
+
 // Where a library's sessions and recordings are kept: an SQLite file or a PostgreSQL database.
 // Every method throws LibraryError, worded for the user, but for an import's steps, whose flow is
 // the same on both (import_flow.h); checks that do not depend on where the rows live (stored
@@ -19,8 +26,9 @@ class LibraryStore {
   public:
     virtual ~LibraryStore() = default;
 
-    // Every session with its count of recordings, by sample date, name and id, unchecked.
-    virtual std::vector<LibrarySession> sessionRows() const = 0;
+    // Every session, with its count of recordings when asked, by sample date, name and id,
+    // unchecked.
+    virtual std::vector<LibrarySession> sessionRows(SessionDetail detail) const = 0;
     // The recordings of the sessions by time and id, one call each, without holding them all:
     // the row passed is reused.
     virtual void forEachRecordingRow(

@@ -13,7 +13,7 @@
 namespace vane::library {
 
 // The library version this program writes; older libraries are migrated forward on open.
-inline constexpr int kLibrarySchemaVersion = 4;
+inline constexpr int kLibrarySchemaVersion = 5;
 
 // Why a library cannot be opened or changed, in words for the user.
 class LibraryError : public std::runtime_error {
@@ -55,6 +55,10 @@ struct LibraryRecording {
 // What a read of recordings fills in: everything, or what an analysis takes (no file path and no
 // time zone name, which are most of a row's bytes).
 enum class RecordingDetail { Full, ForAnalysis };
+
+// Whether sessions come with their count of recordings, which reads every recording's index entry:
+// on a server library of millions that is a second an analysis need not wait.
+enum class SessionDetail { WithCounts, WithoutCounts };
 
 struct NewSession {
     std::string name;

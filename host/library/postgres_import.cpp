@@ -1,6 +1,5 @@
 #include "host/library/postgres_import.h"
 
-#include <algorithm>
 #include <bit>
 #include <string_view>
 
@@ -105,18 +104,12 @@ class CopyWriter final : public RecordingWriter {
 };
 
 // The recordings an import must not add again: every one of the target session, and those
-// elsewhere with a path the import brings. The server picks them, so that only those travel.
+// elsewhere with a path the import brings. The server picks them through the path index (an
+// array rather than a joined list, which it would meet with a scan of the whole library), so
+// that only those travel.
 std::vector<StoredRecordingKey> storedKeys(PostgresConnection& connection,
                                            std::int64_t targetSession,
-                                           const std::vector<ImportedRecording>& recordings) {
-    std::vector<std::string_view> paths;
-    for (const ImportedRecording& recording : recordings) {
-        if (!recording.filePath.empty()) {
-            paths.push_back(recording.filePath);
-        }
-    }
-    std::sort(paths.begin(), paths.end());
-    paths.erase(std::unique(paths.begin(), paths.end()), paths.end());
+                                           const std::vector<std::string_view>& paths) {
     ArrayText pathArray;
     for (const std::string_view path : paths) {
         pathArray.add(std::optional<std::string>(std::string(path)));
@@ -125,7 +118,7 @@ std::vector<StoredRecordingKey> storedKeys(PostgresConnection& connection,
         "SELECT COALESCE(file_path, ''), recording_time, true FROM recordings "
         "WHERE session_id = $1 UNION ALL "
         "SELECT file_path, recording_time, false FROM recordings "
-        "WHERE session_id <> $1 AND file_path IN (SELECT unnest($2::text[]))",
+        "WHERE session_id <> $1 AND file_path = ANY($2::text[])",
         {std::to_string(targetSession), pathArray.done()});
     std::vector<StoredRecordingKey> keys;
     keys.reserve(static_cast<std::size_t>(result.rows()));
@@ -193,8 +186,8 @@ class PostgresImport final : public ImportTransaction {
         return library::sessionFor(connection_, session, made);
     }
     std::vector<StoredRecordingKey> storedKeys(
-        std::int64_t targetSession, const std::vector<ImportedRecording>& batch) override {
-        return library::storedKeys(connection_, targetSession, batch);
+        std::int64_t targetSession, const std::vector<std::string_view>& paths) override {
+        return library::storedKeys(connection_, targetSession, paths);
     }
     std::unique_ptr<RecordingWriter> recordingWriter(std::int64_t sessionId) override {
         return std::make_unique<CopyWriter>(connection_, sessionId);

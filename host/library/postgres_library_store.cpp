@@ -55,6 +55,9 @@ constexpr std::array<std::string_view, kLibrarySchemaVersion> kMigrations = {
     DROP INDEX recordings_by_session;
     CREATE INDEX recordings_by_session ON recordings(session_id, recording_time, id);
     )sql",
+    R"sql(
+    CREATE INDEX recordings_by_path ON recordings(file_path);
+    )sql",
 };
 
 constexpr std::string_view kApplication = "Vane";
@@ -129,12 +132,12 @@ class PostgresLibraryStore final : public LibraryStore {
     PostgresLibraryStore(std::string url, PostgresConnection connection)
         : url_(std::move(url)), connection_(std::move(connection)) {}
 
-    std::vector<LibrarySession> sessionRows() const override {
+    std::vector<LibrarySession> sessionRows(SessionDetail detail) const override {
         try {
             const PostgresResult result = connection_.run(
-                "SELECT s.id, s.name, s.sample_date, s.latitude, s.longitude, s.notes, "
-                "(SELECT COUNT(*) FROM recordings r WHERE r.session_id = s.id) "
-                "FROM sessions s ORDER BY s.sample_date, s.name, s.id");
+                std::string("SELECT s.id, s.name, s.sample_date, s.latitude, s.longitude, "
+                            "s.notes, ") +
+                sessionCount(detail) + " FROM sessions s ORDER BY s.sample_date, s.name, s.id");
             std::vector<LibrarySession> sessions;
             for (int row = 0; row < result.rows(); ++row) {
                 const auto optional = [&](int column) {

@@ -91,8 +91,9 @@ RecordingLibrary RecordingLibrary::openOrCreate(const std::filesystem::path& loc
     return create(location);
 }
 
-std::vector<LibrarySession> RecordingLibrary::sessions(std::vector<std::string>* refused) const {
-    std::vector<LibrarySession> sessions = store_->sessionRows();
+std::vector<LibrarySession> RecordingLibrary::sessions(std::vector<std::string>* refused,
+                                                       SessionDetail detail) const {
+    std::vector<LibrarySession> sessions = store_->sessionRows(detail);
     std::erase_if(sessions, [&](const LibrarySession& session) {
         if (isStoredTime(session.sampledate)) {
             return false;

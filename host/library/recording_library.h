@@ -38,7 +38,8 @@ class RecordingLibrary {
 
     // By sample date, then name. Rows whose stored values are out of range (a damaged file) are
     // left out, each with a line naming it in `refused` when given.
-    std::vector<LibrarySession> sessions(std::vector<std::string>* refused = nullptr) const;
+    std::vector<LibrarySession> sessions(std::vector<std::string>* refused = nullptr,
+                                         SessionDetail detail = SessionDetail::WithCounts) const;
     // Of the given sessions, by time stamp; damaged rows as for sessions().
     std::vector<LibraryRecording> recordings(const std::vector<std::int64_t>& sessionIds,
                                              std::vector<std::string>* refused = nullptr) const;

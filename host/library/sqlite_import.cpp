@@ -37,16 +37,28 @@ class InsertWriter final : public RecordingWriter {
     std::int64_t sessionId_;
 };
 
-// The recordings an import must not add again: those with a file path anywhere, and every
-// one of the target session.
-std::vector<StoredRecordingKey> storedKeys(const Database& database, std::int64_t targetSession) {
-    Statement select(database,
-                     "SELECT COALESCE(file_path, ''), recording_time, session_id = ?1 "
-                     "FROM recordings WHERE file_path IS NOT NULL OR session_id = ?1");
-    select.bind(1, targetSession);
+// The recordings an import must not add again: every one of the target session, and those
+// elsewhere with a path the import brings, each looked up in the path index (sorted, neighbouring
+// lookups meet the same pages of it).
+std::vector<StoredRecordingKey> storedKeys(const Database& database, std::int64_t targetSession,
+                                           const std::vector<std::string_view>& paths) {
     std::vector<StoredRecordingKey> keys;
-    while (select.step()) {
-        keys.push_back({select.textAt(0), select.doubleAt(1), select.integerAt(2) != 0});
+    Statement session(database,
+                      "SELECT COALESCE(file_path, ''), recording_time FROM recordings "
+                      "WHERE session_id = ?1");
+    session.bind(1, targetSession);
+    while (session.step()) {
+        keys.push_back({session.textAt(0), session.doubleAt(1), true});
+    }
+    Statement elsewhere(database,
+                        "SELECT recording_time FROM recordings WHERE file_path = ?1 AND "
+                        "session_id <> ?2");
+    for (const std::string_view path : paths) {
+        elsewhere.bind(1, path).bind(2, targetSession);
+        while (elsewhere.step()) {
+            keys.push_back({std::string(path), elsewhere.doubleAt(0), false});
+        }
+        elsewhere.reset();
     }
     return keys;
 }
@@ -96,8 +108,8 @@ class SqliteImport final : public ImportTransaction {
         return library::sessionFor(database_, session, made);
     }
     std::vector<StoredRecordingKey> storedKeys(
-        std::int64_t targetSession, const std::vector<ImportedRecording>& /*batch*/) override {
-        return library::storedKeys(database_, targetSession);
+        std::int64_t targetSession, const std::vector<std::string_view>& paths) override {
+        return library::storedKeys(database_, targetSession, paths);
     }
     std::unique_ptr<RecordingWriter> recordingWriter(std::int64_t sessionId) override {
         return std::make_unique<InsertWriter>(database_, sessionId);

@@ -57,6 +57,10 @@ constexpr std::array<std::string_view, kLibrarySchemaVersion> kMigrations = {
     CREATE UNIQUE INDEX sessions_by_name ON sessions(name);
     DROP INDEX IF EXISTS recordings_by_time;
     )sql",
+    // An import looks up the paths it brings, which without an index read the whole library.
+    R"sql(
+    CREATE INDEX recordings_by_path ON recordings(file_path);
+    )sql",
 };
 
 std::int64_t pragmaValue(const Database& database, std::string_view pragma) {
@@ -159,13 +163,13 @@ class SqliteLibraryStore final : public LibraryStore {
     SqliteLibraryStore(std::filesystem::path file, Database database, bool undone)
         : file_(std::move(file)), database_(std::move(database)), undone_(undone) {}
 
-    std::vector<LibrarySession> sessionRows() const override {
+    std::vector<LibrarySession> sessionRows(SessionDetail detail) const override {
         try {
-            Statement statement(
-                database_,
-                "SELECT s.id, s.name, s.sample_date, s.latitude, s.longitude, s.notes, "
-                "(SELECT COUNT(*) FROM recordings r WHERE r.session_id = s.id) "
-                "FROM sessions s ORDER BY s.sample_date, s.name, s.id");
+            Statement statement(database_,
+                                std::string("SELECT s.id, s.name, s.sample_date, s.latitude, "
+                                            "s.longitude, s.notes, ") +
+                                    sessionCount(detail) +
+                                    " FROM sessions s ORDER BY s.sample_date, s.name, s.id");
             std::vector<LibrarySession> sessions;
             while (statement.step()) {
                 sessions.push_back({statement.integerAt(0), statement.textAt(1),

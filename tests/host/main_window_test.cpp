@@ -887,7 +887,8 @@ std::vector<ImportedRecording> evening(double start, int count) {
 }  // namespace
 
 // Another user imports into the library the window shows (a second connection, as from another
-// machine): Refresh shows it, and the sessions and recordings the user chose stay chosen.
+// machine): Refresh, or coming back to the window, shows it, and the sessions and recordings the
+// user chose stay chosen.
 void MainWindowTest::refreshShowsWhatOthersImportedAndKeepsTheSelection() {
     const std::filesystem::path shared = newLibrary(QStringLiteral("shared.vanelib"));
     library::RecordingLibrary other = library::RecordingLibrary::open(shared);
@@ -921,6 +922,19 @@ void MainWindowTest::refreshShowsWhatOthersImportedAndKeepsTheSelection() {
     window.refresh();
     QCOMPARE(host.selectedRecordings().size(), std::size_t{1});
     QCOMPARE(recordings->model()->rowCount(), 3);
+
+    // Coming back to the window from another one shows what was imported meanwhile.
+    window.show();
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+    other.importRecordings(mine, evening(kJune21 - 7200, 1));
+    QCOMPARE(recordings->model()->rowCount(), 3);
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QCOMPARE(recordings->model()->rowCount(), 4);
+    QCOMPARE(host.selectedRecordings()[0].recordingTime, kJune21 + 600);
 }
 
 void MainWindowTest::opensASharedLibraryByItsAddress() {
