@@ -104,9 +104,10 @@ class CopyWriter final : public RecordingWriter {
 };
 
 // The recordings an import must not add again: every one of the target session, and those
-// elsewhere with a path the import brings. The server picks them through the path index (an
-// array rather than a joined list, which it would meet with a scan of the whole library), so
-// that only those travel.
+// elsewhere with a path the import brings. The server picks them through the path index, so
+// that only those travel. The array is handed over through a subquery, which hides its length:
+// counting on a match for each path, the server would rather read the whole library, while
+// most paths an import brings are new.
 std::vector<StoredRecordingKey> storedKeys(PostgresConnection& connection,
                                            std::int64_t targetSession,
                                            const std::vector<std::string_view>& paths) {
@@ -118,7 +119,7 @@ std::vector<StoredRecordingKey> storedKeys(PostgresConnection& connection,
         "SELECT COALESCE(file_path, ''), recording_time, true FROM recordings "
         "WHERE session_id = $1 UNION ALL "
         "SELECT file_path, recording_time, false FROM recordings "
-        "WHERE session_id <> $1 AND file_path = ANY($2::text[])",
+        "WHERE session_id <> $1 AND file_path = ANY((SELECT $2::text[])::text[])",
         {std::to_string(targetSession), pathArray.done()});
     std::vector<StoredRecordingKey> keys;
     keys.reserve(static_cast<std::size_t>(result.rows()));

@@ -55,8 +55,52 @@ constexpr std::array<std::string_view, kLibrarySchemaVersion> kMigrations = {
     DROP INDEX recordings_by_session;
     CREATE INDEX recordings_by_session ON recordings(session_id, recording_time, id);
     )sql",
+    // The path index as in SQLite. And the key from recordings to sessions is kept by triggers
+    // that check a statement's rows at once, as a foreign key checks each row by itself: that
+    // check was half of a large import's time. The checks hold a session as a key check does,
+    // so that it cannot go before the rows naming it are committed; a session removed takes its
+    // recordings with it, and a session's id never changes.
     R"sql(
     CREATE INDEX recordings_by_path ON recordings(file_path);
+    ALTER TABLE recordings DROP CONSTRAINT IF EXISTS recordings_session_id_fkey;
+    CREATE FUNCTION vane_check_sessions_named() RETURNS trigger LANGUAGE plpgsql AS $$
+    BEGIN
+        PERFORM 1 FROM sessions WHERE id IN (SELECT session_id FROM named) FOR KEY SHARE;
+        IF EXISTS (SELECT 1 FROM named n WHERE NOT EXISTS
+                   (SELECT 1 FROM sessions s WHERE s.id = n.session_id)) THEN
+            RAISE foreign_key_violation
+                USING MESSAGE = 'a recording names a session that does not exist';
+        END IF;
+        RETURN NULL;
+    END $$;
+    CREATE TRIGGER recordings_name_sessions AFTER INSERT ON recordings
+        REFERENCING NEW TABLE AS named FOR EACH STATEMENT
+        EXECUTE FUNCTION vane_check_sessions_named();
+    CREATE TRIGGER recordings_move_to_sessions AFTER UPDATE ON recordings
+        REFERENCING NEW TABLE AS named FOR EACH STATEMENT
+        EXECUTE FUNCTION vane_check_sessions_named();
+    CREATE FUNCTION vane_remove_recordings_of_removed() RETURNS trigger LANGUAGE plpgsql AS $$
+    BEGIN
+        DELETE FROM recordings WHERE session_id IN (SELECT id FROM removed);
+        RETURN NULL;
+    END $$;
+    CREATE TRIGGER sessions_take_their_recordings AFTER DELETE ON sessions
+        REFERENCING OLD TABLE AS removed FOR EACH STATEMENT
+        EXECUTE FUNCTION vane_remove_recordings_of_removed();
+    CREATE FUNCTION vane_empty_recordings() RETURNS trigger LANGUAGE plpgsql AS $$
+    BEGIN
+        TRUNCATE recordings;
+        RETURN NULL;
+    END $$;
+    CREATE TRIGGER sessions_emptied_with_recordings BEFORE TRUNCATE ON sessions
+        FOR EACH STATEMENT EXECUTE FUNCTION vane_empty_recordings();
+    CREATE FUNCTION vane_refuse_new_session_id() RETURNS trigger LANGUAGE plpgsql AS $$
+    BEGIN
+        RAISE foreign_key_violation USING MESSAGE = 'a session keeps its id';
+    END $$;
+    CREATE TRIGGER sessions_keep_their_ids BEFORE UPDATE OF id ON sessions
+        FOR EACH ROW WHEN (OLD.id IS DISTINCT FROM NEW.id)
+        EXECUTE FUNCTION vane_refuse_new_session_id();
     )sql",
 };
 

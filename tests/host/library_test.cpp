@@ -859,6 +859,51 @@ TEST_P(ServerLibraryTest, MigratesAnOlderLibraryForwardKeepingItsData) {
 }
 
 // A library started alone in a file goes to the server and comes back the same, row by row.
+// Whatever program writes to the server, every recording belongs to a session: a row naming
+// none is refused, and a session removed or emptied takes its recordings with it.
+TEST_P(ServerLibraryTest, EveryRecordingBelongsToASessionWhoeverWrites) {
+    struct Case {
+        const char* sql;
+        bool refused;
+        int recordingsLeft;
+    };
+    const Case cases[] = {
+        {"INSERT INTO recordings (session_id, recording_time, utc_offset) "
+         "SELECT MAX(id) + 1, 0, 0 FROM sessions",
+         true, 2},
+        {"UPDATE recordings SET session_id = session_id + 1000", true, 2},
+        {"UPDATE sessions SET id = id + 1000", true, 2},
+        {"UPDATE sessions SET name = 'Renamed'", false, 2},
+        {"INSERT INTO recordings (session_id, recording_time, utc_offset) "
+         "SELECT id, 0, 0 FROM sessions",
+         false, 3},
+        {"DELETE FROM sessions", false, 0},
+        {"TRUNCATE sessions", false, 0},
+    };
+    RecordingLibrary::open(file);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sql);
+        runSql("DELETE FROM recordings; DELETE FROM sessions;");
+        RecordingLibrary::open(file).importRecordings(NewSession{"Pond"}, night(kJune21, 2));
+        bool refused = false;
+        try {
+            runSql(c.sql);
+        } catch (const PostgresError& error) {
+            refused = true;
+            EXPECT_EQ(error.state(), "23503") << error.what();
+        }
+        EXPECT_EQ(refused, c.refused);
+        library::PostgresConnection server = place->connect();
+        EXPECT_EQ(server.run("SELECT COUNT(*) FROM recordings").text(0, 0),
+                  std::to_string(c.recordingsLeft));
+        EXPECT_EQ(server
+                      .run("SELECT COUNT(*) FROM recordings r WHERE NOT EXISTS "
+                           "(SELECT 1 FROM sessions s WHERE s.id = r.session_id)")
+                      .text(0, 0),
+                  "0");
+    }
+}
+
 TEST_P(ServerLibraryTest, CopiesAWholeLibraryToTheServerAndBack) {
     const std::filesystem::path alone = folder / "alone.vanelib";
     {
