@@ -2,12 +2,11 @@
 
 #include <cstdint>
 #include <functional>
-#include <optional>
-#include <stop_token>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "core/recordings/imported_recording.h"
+#include "host/library/import_transaction.h"
 #include "host/library/library_types.h"
 
 namespace vane::library {
@@ -20,8 +19,9 @@ inline const char* sessionCount(SessionDetail detail) {
 }
 
 // Where a library's sessions and recordings are kept: an SQLite file or a PostgreSQL database.
-// Every method throws LibraryError, worded for the user; checks that do not depend on where the
-// rows live (stored values in range, a new session's date) are RecordingLibrary's.
+// Every method throws LibraryError, worded for the user, but for an import's steps, whose flow is
+// the same on both (import_flow.h); checks that do not depend on where the rows live (stored
+// values in range, a new session's date) are RecordingLibrary's.
 class LibraryStore {
   public:
     virtual ~LibraryStore() = default;
@@ -34,12 +34,8 @@ class LibraryStore {
     virtual void forEachRecordingRow(
         const std::vector<std::int64_t>& sessionIds, RecordingDetail detail,
         const std::function<void(const LibraryRecording&)>& visit) const = 0;
-    // All or nothing; answers nothing when stopped. A NewSession comes with its sample date.
-    // Skips the recordings the library holds already (duplicateRecordings), and makes no session
-    // when none is new.
-    virtual std::optional<ImportSummary> importRecordings(
-        const ImportTarget& target, const std::vector<ImportedRecording>& recordings,
-        std::stop_token stop, const std::function<void(std::size_t done)>& progress) = 0;
+    // Begins an import, which importRecordings (import_flow.h) takes through its steps.
+    virtual std::unique_ptr<ImportTransaction> beginImport() = 0;
     // With `expected`, changes the session only while it still is as `expected` says, so that a
     // change someone made meanwhile is not silently overwritten.
     virtual void updateSession(const LibrarySession& session, const LibrarySession* expected) = 0;

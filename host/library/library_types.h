@@ -21,6 +21,13 @@ class LibraryError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// Why a session's new name was refused, whichever change asked for it.
+inline std::string sessionNameTaken(const std::string& name) {
+    return "A session named \"" + name +
+           "\" already exists (someone may have just made it). Choose another name, or import "
+           "into that session.";
+}
+
 struct LibrarySession {
     std::int64_t id = 0;
     std::string name;

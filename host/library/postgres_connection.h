@@ -2,21 +2,24 @@
 
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "host/library/store_error.h"
 
 struct pg_conn;
 struct pg_result;
 
 namespace vane::library {
 
-// What the server refused, with its SQLSTATE code (such as 23505 for a unique violation).
-class PostgresError : public std::runtime_error {
+inline constexpr std::string_view kUniqueViolation = "23505";
+
+// What the server refused, with its SQLSTATE code (such as kUniqueViolation).
+class PostgresError : public StoreError {
   public:
     PostgresError(const std::string& message, std::string state)
-        : std::runtime_error(message), state_(std::move(state)) {}
+        : StoreError(message), state_(std::move(state)) {}
     const std::string& state() const { return state_; }
 
   private:

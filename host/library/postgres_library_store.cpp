@@ -2,15 +2,13 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
-#include <charconv>
-#include <cstring>
-#include <limits>
+#include <memory>
 #include <string_view>
 
-#include "core/recordings/duplicate_recordings.h"
 #include "host/library/postgres_connection.h"
+#include "host/library/postgres_import.h"
 #include "host/library/postgres_recording_stream.h"
+#include "host/library/postgres_values.h"
 
 namespace vane::library {
 namespace {
@@ -109,7 +107,6 @@ constexpr std::array<std::string_view, kLibrarySchemaVersion> kMigrations = {
 constexpr std::string_view kApplication = "Vane";
 // Taken while a library is looked at and migrated, so that two first opens do not both migrate.
 constexpr const char* kMigrationLock = "SELECT pg_advisory_xact_lock(1447120453)";
-constexpr const char* kUniqueViolation = "23505";
 constexpr const char* kSessionGone =
     "The session was not changed: someone has removed it meanwhile. Refresh to see the library "
     "as it is.";
@@ -126,68 +123,6 @@ constexpr std::size_t kRowsPerStatement = 10'000;
 std::string describe(const std::string& url) {
     return "\"" + url + "\"";
 }
-
-std::string numberText(double value) {
-    std::array<char, 32> text{};
-    const auto end = std::to_chars(text.data(), text.data() + text.size(), value).ptr;
-    return std::string(text.data(), end);
-}
-
-std::optional<std::string> optionalNumber(const std::optional<double>& value) {
-    return value ? std::optional<std::string>(numberText(*value)) : std::nullopt;
-}
-
-std::string sessionNameTaken(const std::string& name) {
-    return "A session named \"" + name +
-           "\" already exists (someone may have just made it). Choose another name, or import "
-           "into that session.";
-}
-
-double parseNumber(const std::string& text) {
-    double value = 0.0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text == "NaN") {
-        return std::numeric_limits<double>::quiet_NaN();
-    }
-    if (text == "Infinity" || text == "-Infinity") {
-        return text[0] == '-' ? -std::numeric_limits<double>::infinity()
-                              : std::numeric_limits<double>::infinity();
-    }
-    return value;
-}
-
-std::int64_t parseInteger(const std::string& text) {
-    std::int64_t value = 0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    return value;
-}
-
-// An array parameter in the server's text form; a value absent is NULL. Every element is quoted,
-// so that no text can end it early or read as NULL.
-class ArrayText {
-  public:
-    void add(const std::optional<std::string>& value) {
-        text_ += text_.empty() ? "{" : ",";
-        if (!value) {
-            text_ += "NULL";
-            return;
-        }
-        text_ += '"';
-        for (const char c : *value) {
-            if (c == '"' || c == '\\') {
-                text_ += '\\';
-            }
-            text_ += c;
-        }
-        text_ += '"';
-    }
-    void add(std::int64_t value) { add(std::optional<std::string>(std::to_string(value))); }
-    void add(const std::optional<double>& value) { add(optionalNumber(value)); }
-    std::string done() const { return text_.empty() ? "{}" : text_ + "}"; }
-
-  private:
-    std::string text_;
-};
 
 std::string idArray(const std::vector<std::int64_t>& ids) {
     ArrayText array;
@@ -220,56 +155,6 @@ std::vector<StoredRecordingRow> recordingRows(const PostgresResult& result) {
     std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.id < b.id; });
     return rows;
 }
-
-// Writes the binary COPY form of recordings, one buffer at a time.
-class CopyBuffer {
-  public:
-    CopyBuffer() { data_.append("PGCOPY\n\377\r\n\0", 11).append(8, '\0'); }
-
-    void addRow(std::int64_t sessionId, const ImportedRecording& recording) {
-        put<std::uint16_t>(8);
-        field(std::bit_cast<std::uint64_t>(sessionId));
-        field(std::bit_cast<std::uint64_t>(recording.recordingTime));
-        field(static_cast<std::uint32_t>(recording.utcOffsetSeconds));
-        textOrNull(recording.timeZone);
-        textOrNull(recording.filePath);
-        textOrNull(recording.label);
-        if (recording.probability) {
-            field(std::bit_cast<std::uint64_t>(*recording.probability));
-        } else {
-            put<std::uint32_t>(0xFFFFFFFFu);
-        }
-        field(static_cast<std::uint32_t>(recording.manualLabel ? 1 : 0));
-    }
-    void end() { put<std::uint16_t>(0xFFFFu); }
-
-    std::size_t size() const { return data_.size(); }
-    std::string_view view() const { return data_; }
-    void clear() { data_.clear(); }
-
-  private:
-    template <typename T>
-    void put(T value) {
-        for (int shift = static_cast<int>(sizeof(T) * 8) - 8; shift >= 0; shift -= 8) {
-            data_.push_back(static_cast<char>((value >> shift) & 0xFF));
-        }
-    }
-    template <typename T>
-    void field(T value) {
-        put<std::uint32_t>(sizeof(T));
-        put<T>(value);
-    }
-    void textOrNull(const std::string& text) {
-        if (text.empty()) {
-            put<std::uint32_t>(0xFFFFFFFFu);
-            return;
-        }
-        put<std::uint32_t>(static_cast<std::uint32_t>(text.size()));
-        data_.append(text);
-    }
-
-    std::string data_;
-};
 
 class PostgresLibraryStore final : public LibraryStore {
   public:
@@ -309,103 +194,8 @@ class PostgresLibraryStore final : public LibraryStore {
         }
     }
 
-    std::optional<ImportSummary> importRecordings(
-        const ImportTarget& target, const std::vector<ImportedRecording>& recordings,
-        std::stop_token stop, const std::function<void(std::size_t done)>& progress) override {
-        constexpr std::size_t kProgressEvery = 25'000;
-        constexpr std::size_t kSendAt = 1 << 20;
-        try {
-            PostgresTransaction transaction(connection_);
-            ImportSummary summary;
-            bool madeSession = false;
-            const auto* newSession = std::get_if<NewSession>(&target);
-            // A session of its own is made only once something is new, so that files imported
-            // again are told so rather than refused for the name they ask for.
-            const bool sessionOfItsOwn = newSession && !newSession->joinExisting;
-            if (newSession) {
-                summary.sessionName = newSession->name;
-                if (!sessionOfItsOwn) {
-                    summary.sessionId = sessionFor(*newSession, madeSession);
-                }
-            } else {
-                summary.sessionId = std::get<std::int64_t>(target);
-                // A session removed meanwhile is waited for and then not found. The lock also
-                // makes a second import into the session wait, and then see this one's rows
-                // when it looks for duplicates.
-                const PostgresResult found =
-                    connection_.run("SELECT name FROM sessions WHERE id = $1 FOR NO KEY UPDATE",
-                                    {std::to_string(summary.sessionId)});
-                if (found.rows() == 0) {
-                    throw LibraryError("The session to import into no longer exists.");
-                }
-                summary.sessionName = found.text(0, 0);
-            }
-            summary.alreadyStored =
-                duplicateRecordings(storedKeys(summary.sessionId, recordings), recordings);
-            if (stop.stop_requested()) {
-                return std::nullopt;
-            }
-            if (summary.alreadyStored.size() == recordings.size() && !recordings.empty()) {
-                // Nothing new: rolled back, so that no empty session is left.
-                if (madeSession) {
-                    summary.sessionId = 0;
-                }
-                return summary;
-            }
-            if (sessionOfItsOwn) {
-                summary.sessionId = sessionFor(*newSession, madeSession);
-            }
-            connection_.run(
-                "COPY recordings (session_id, recording_time, utc_offset, time_zone, file_path, "
-                "label, probability, manual_label) FROM STDIN (FORMAT binary)");
-            CopyBuffer buffer;
-            bool copying = true;
-            try {
-                auto duplicate = summary.alreadyStored.begin();
-                for (std::size_t i = 0; i < recordings.size(); ++i) {
-                    if (stop.stop_requested()) {
-                        break;
-                    }
-                    if (duplicate != summary.alreadyStored.end() && *duplicate == i) {
-                        ++duplicate;
-                        continue;
-                    }
-                    buffer.addRow(summary.sessionId, recordings[i]);
-                    if (buffer.size() >= kSendAt) {
-                        connection_.sendCopyData(buffer.view());
-                        buffer.clear();
-                    }
-                    ++summary.imported;
-                    if (progress && summary.imported % kProgressEvery == 0) {
-                        progress(summary.imported);
-                    }
-                }
-                if (stop.stop_requested()) {
-                    connection_.abandonCopy();
-                    return std::nullopt;
-                }
-                buffer.end();
-                connection_.sendCopyData(buffer.view());
-                copying = false;
-                connection_.endCopy();
-            } catch (...) {
-                if (copying) {
-                    connection_.abandonCopy();
-                }
-                throw;
-            }
-            if (progress) {
-                progress(summary.imported);
-            }
-            if (stop.stop_requested()) {
-                return std::nullopt;
-            }
-            transaction.commit();
-            return summary;
-        } catch (const PostgresError& error) {
-            throw LibraryError("The import was undone, the library is unchanged: " +
-                               std::string(error.what()));
-        }
+    std::unique_ptr<ImportTransaction> beginImport() override {
+        return beginPostgresImport(connection_);
     }
 
     void updateSession(const LibrarySession& session, const LibrarySession* expected) override {
@@ -605,42 +395,6 @@ class PostgresLibraryStore final : public LibraryStore {
     }
 
   private:
-    // The recordings an import must not add again: every one of the target session, and those
-    // elsewhere with a path the import brings, looked up one by one in the path index so that
-    // only those travel. The planner, counting on a match for each path, would rather read the
-    // whole library, and with the array behind a subquery (which keeps it from knowing the
-    // length) it would compare every row with every path; so reading it all is ruled out here.
-    std::vector<StoredRecordingKey> storedKeys(std::int64_t targetSession,
-                                               const std::vector<ImportedRecording>& recordings) {
-        std::vector<std::string_view> paths;
-        for (const ImportedRecording& recording : recordings) {
-            if (!recording.filePath.empty()) {
-                paths.push_back(recording.filePath);
-            }
-        }
-        std::sort(paths.begin(), paths.end());
-        paths.erase(std::unique(paths.begin(), paths.end()), paths.end());
-        ArrayText pathArray;
-        for (const std::string_view path : paths) {
-            pathArray.add(std::optional<std::string>(std::string(path)));
-        }
-        connection_.execute("SET LOCAL enable_seqscan = off");
-        const PostgresResult result = connection_.run(
-            "SELECT COALESCE(file_path, ''), recording_time, true FROM recordings "
-            "WHERE session_id = $1 UNION ALL "
-            "SELECT file_path, recording_time, false FROM recordings "
-            "WHERE session_id <> $1 AND file_path = ANY((SELECT $2::text[])::text[])",
-            {std::to_string(targetSession), pathArray.done()});
-        connection_.execute("RESET enable_seqscan");
-        std::vector<StoredRecordingKey> keys;
-        keys.reserve(static_cast<std::size_t>(result.rows()));
-        for (int row = 0; row < result.rows(); ++row) {
-            keys.push_back({result.text(row, 0), parseNumber(result.text(row, 1)),
-                            result.text(row, 2) == "t"});
-        }
-        return keys;
-    }
-
     void writeSessionTimes(const SessionTimes& times) {
         if (connection_
                 .run("UPDATE sessions SET sample_date = $2 WHERE id = $1",
@@ -660,45 +414,6 @@ class PostgresLibraryStore final : public LibraryStore {
             "time_zone = u.zone FROM unnest($1::bigint[], $2::double precision[], $3::integer[], "
             "$4::text[]) AS u(id, instant, offset_seconds, zone) WHERE r.id = u.id",
             {ids.done(), instants.done(), offsets.done(), zones.done()});
-    }
-
-    // ON CONFLICT waits for another import that is making the same name, and then sees it.
-    std::int64_t sessionFor(const NewSession& session, bool& made) {
-        made = false;
-        const std::vector<std::optional<std::string>> values = {
-            session.name, numberText(session.sampledate.value_or(0.0)),
-            optionalNumber(session.latitude), optionalNumber(session.longitude), session.notes};
-        if (!session.joinExisting) {
-            try {
-                made = true;
-                return parseInteger(
-                    connection_
-                        .run("INSERT INTO sessions (name, sample_date, latitude, longitude, notes) "
-                             "VALUES ($1, $2, $3, $4, $5) RETURNING id",
-                             values)
-                        .text(0, 0));
-            } catch (const PostgresError& error) {
-                if (error.state() == kUniqueViolation) {
-                    throw LibraryError("Nothing was imported: " + sessionNameTaken(session.name));
-                }
-                throw;
-            }
-        }
-        const PostgresResult inserted = connection_.run(
-            "INSERT INTO sessions (name, sample_date, latitude, longitude, notes) "
-            "VALUES ($1, $2, $3, $4, $5) ON CONFLICT (name) DO NOTHING RETURNING id",
-            values);
-        if (inserted.rows() == 1) {
-            made = true;
-            return parseInteger(inserted.text(0, 0));
-        }
-        const PostgresResult found = connection_.run(
-            "SELECT id FROM sessions WHERE name = $1 FOR NO KEY UPDATE", {session.name});
-        if (found.rows() == 0) {
-            throw LibraryError("The session \"" + session.name +
-                               "\" was removed while the import began; nothing was imported.");
-        }
-        return parseInteger(found.text(0, 0));
     }
 
     std::string url_;

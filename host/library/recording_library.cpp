@@ -4,6 +4,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "host/library/import_flow.h"
 #include "host/library/postgres_library_store.h"
 #include "host/library/sqlite_library_store.h"
 
@@ -142,9 +143,9 @@ std::optional<ImportSummary> RecordingLibrary::importRecordings(
         if (!dated.sampledate) {
             throw LibraryError("A new session needs recordings or a sample date.");
         }
-        return store_->importRecordings(dated, recordings, stop, progress);
+        return library::importRecordings(*store_, dated, recordings, stop, progress);
     }
-    return store_->importRecordings(target, recordings, stop, progress);
+    return library::importRecordings(*store_, target, recordings, stop, progress);
 }
 
 void RecordingLibrary::updateSession(const LibrarySession& session) {

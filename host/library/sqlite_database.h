@@ -3,18 +3,19 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include "host/library/store_error.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
 
 namespace vane::library {
 
-class SqliteError : public std::runtime_error {
+class SqliteError : public StoreError {
   public:
-    SqliteError(const std::string& message, int code) : std::runtime_error(message), code_(code) {}
+    SqliteError(const std::string& message, int code) : StoreError(message), code_(code) {}
     int code() const { return code_; }
 
   private:

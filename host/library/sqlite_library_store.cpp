@@ -6,10 +6,11 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <memory>
 #include <string_view>
 
-#include "core/recordings/duplicate_recordings.h"
 #include "host/library/sqlite_database.h"
+#include "host/library/sqlite_import.h"
 
 namespace vane::library {
 namespace {
@@ -133,12 +134,6 @@ Database openForWriting(const std::filesystem::path& file, Database::Mode mode) 
     return database;
 }
 
-std::string sessionNameTaken(const std::string& name) {
-    return "A session named \"" + name +
-           "\" already exists (someone may have just made it). Choose another name, or import "
-           "into that session.";
-}
-
 bool isUniqueViolation(const SqliteError& error) {
     return error.code() == SQLITE_CONSTRAINT_UNIQUE;
 }
@@ -222,89 +217,8 @@ class SqliteLibraryStore final : public LibraryStore {
         }
     }
 
-    std::optional<ImportSummary> importRecordings(
-        const ImportTarget& target, const std::vector<ImportedRecording>& recordings,
-        std::stop_token stop, const std::function<void(std::size_t done)>& progress) override {
-        constexpr std::size_t kProgressEvery = 25'000;
-        try {
-            Transaction transaction(database_);
-            ImportSummary summary;
-            bool madeSession = false;
-            const auto* newSession = std::get_if<NewSession>(&target);
-            // A session of its own is made only once something is new, so that files imported
-            // again are told so rather than refused for the name they ask for.
-            const bool sessionOfItsOwn = newSession && !newSession->joinExisting;
-            if (newSession) {
-                summary.sessionName = newSession->name;
-                if (!sessionOfItsOwn) {
-                    summary.sessionId = sessionFor(*newSession, madeSession);
-                }
-            } else {
-                summary.sessionId = std::get<std::int64_t>(target);
-                Statement find(database_, "SELECT name FROM sessions WHERE id = ?1");
-                find.bind(1, summary.sessionId);
-                if (!find.step()) {
-                    throw LibraryError("The session to import into no longer exists.");
-                }
-                summary.sessionName = find.textAt(0);
-            }
-            summary.alreadyStored =
-                duplicateRecordings(storedKeys(summary.sessionId, recordings), recordings);
-            if (stop.stop_requested()) {
-                return std::nullopt;
-            }
-            if (summary.alreadyStored.size() == recordings.size() && !recordings.empty()) {
-                // Nothing new: the library stays as it was, without an empty session.
-                if (madeSession) {
-                    summary.sessionId = 0;
-                }
-                return summary;
-            }
-            if (sessionOfItsOwn) {
-                summary.sessionId = sessionFor(*newSession, madeSession);
-            }
-            Statement insert(
-                database_,
-                "INSERT INTO recordings (session_id, recording_time, utc_offset, "
-                "time_zone, file_path, label, probability, manual_label) "
-                "VALUES (?1, ?2, ?3, NULLIF(?4, ''), NULLIF(?5, ''), NULLIF(?6, ''), ?7, ?8)");
-            auto duplicate = summary.alreadyStored.begin();
-            for (std::size_t i = 0; i < recordings.size(); ++i) {
-                if (stop.stop_requested()) {
-                    return std::nullopt;
-                }
-                if (duplicate != summary.alreadyStored.end() && *duplicate == i) {
-                    ++duplicate;
-                    continue;
-                }
-                const ImportedRecording& recording = recordings[i];
-                insert.bind(1, summary.sessionId)
-                    .bind(2, recording.recordingTime)
-                    .bind(3, recording.utcOffsetSeconds)
-                    .bind(4, std::string_view(recording.timeZone))
-                    .bind(5, std::string_view(recording.filePath))
-                    .bind(6, std::string_view(recording.label))
-                    .bind(7, recording.probability)
-                    .bind(8, recording.manualLabel ? 1 : 0)
-                    .run();
-                insert.reset();
-                ++summary.imported;
-                if (progress && summary.imported % kProgressEvery == 0) {
-                    progress(summary.imported);
-                }
-            }
-            if (progress) {
-                progress(summary.imported);
-            }
-            if (stop.stop_requested()) {
-                return std::nullopt;
-            }
-            transaction.commit();
-            return summary;
-        } catch (const SqliteError& error) {
-            throw LibraryError("The import was undone, the library is unchanged: " +
-                               std::string(error.what()));
-        }
+    std::unique_ptr<ImportTransaction> beginImport() override {
+        return beginSqliteImport(database_);
     }
 
     void updateSession(const LibrarySession& session, const LibrarySession* expected) override {
@@ -486,40 +400,6 @@ class SqliteLibraryStore final : public LibraryStore {
     bool undoneUnfinishedChange() const override { return undone_; }
 
   private:
-    // The recordings an import must not add again: every one of the target session, and those
-    // elsewhere with a path the import brings, each looked up in the path index.
-    std::vector<StoredRecordingKey> storedKeys(std::int64_t targetSession,
-                                               const std::vector<ImportedRecording>& recordings) {
-        std::vector<std::string_view> paths;
-        for (const ImportedRecording& recording : recordings) {
-            if (!recording.filePath.empty()) {
-                paths.push_back(recording.filePath);
-            }
-        }
-        // Sorted, neighbouring lookups meet the same pages of the index.
-        std::sort(paths.begin(), paths.end());
-        paths.erase(std::unique(paths.begin(), paths.end()), paths.end());
-        std::vector<StoredRecordingKey> keys;
-        Statement session(database_,
-                          "SELECT COALESCE(file_path, ''), recording_time FROM recordings "
-                          "WHERE session_id = ?1");
-        session.bind(1, targetSession);
-        while (session.step()) {
-            keys.push_back({session.textAt(0), session.doubleAt(1), true});
-        }
-        Statement elsewhere(database_,
-                            "SELECT recording_time FROM recordings WHERE file_path = ?1 AND "
-                            "session_id <> ?2");
-        for (const std::string_view path : paths) {
-            elsewhere.bind(1, path).bind(2, targetSession);
-            while (elsewhere.step()) {
-                keys.push_back({std::string(path), elsewhere.doubleAt(0), false});
-            }
-            elsewhere.reset();
-        }
-        return keys;
-    }
-
     std::vector<StoredRecordingRow> recordingRows(std::string_view where,
                                                   const std::string& ids) const {
         Statement select(database_, "SELECT " + std::string(kRecordingRowColumns) +
@@ -553,37 +433,6 @@ class SqliteLibraryStore final : public LibraryStore {
                 .run();
             update.reset();
         }
-    }
-
-    // Inside the import's transaction, which holds the write lock: no other import can make the
-    // same name between the look and the insert.
-    std::int64_t sessionFor(const NewSession& session, bool& made) {
-        made = false;
-        if (session.joinExisting) {
-            Statement find(database_, "SELECT id FROM sessions WHERE name = ?1");
-            find.bind(1, std::string_view(session.name));
-            if (find.step()) {
-                return find.integerAt(0);
-            }
-        }
-        Statement insert(database_,
-                         "INSERT INTO sessions (name, sample_date, latitude, longitude, notes) "
-                         "VALUES (?1, ?2, ?3, ?4, ?5)");
-        insert.bind(1, std::string_view(session.name))
-            .bind(2, session.sampledate.value_or(0.0))
-            .bind(3, session.latitude)
-            .bind(4, session.longitude)
-            .bind(5, std::string_view(session.notes));
-        try {
-            insert.run();
-        } catch (const SqliteError& error) {
-            if (isUniqueViolation(error)) {
-                throw LibraryError("Nothing was imported: " + sessionNameTaken(session.name));
-            }
-            throw;
-        }
-        made = true;
-        return database_.lastInsertId();
     }
 
     std::filesystem::path file_;

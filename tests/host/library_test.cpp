@@ -5,6 +5,7 @@
 #include <unicode/timezone.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -49,6 +50,34 @@ int waitFor(pid_t pid) {
     int status = 0;
     ::waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
+
+// Runs `import(library, importer)` for importers 0 and 1 in two processes of their own, each with
+// the library open before both start at once; answers their exit statuses.
+template <typename Import>
+std::vector<int> importingAtOnce(const std::filesystem::path& location, Import import) {
+    int go[2];
+    if (::pipe(go) != 0) {
+        ADD_FAILURE() << "no pipe";
+        return {};
+    }
+    std::vector<pid_t> importers;
+    for (int importer = 0; importer < 2; ++importer) {
+        importers.push_back(inChild([&, importer] {
+            RecordingLibrary library = RecordingLibrary::open(location);
+            ::close(go[1]);
+            char byte = 0;
+            (void)::read(go[0], &byte, 1);  // both start when the parent closes its end
+            return import(library, importer);
+        }));
+    }
+    ::close(go[0]);
+    ::close(go[1]);
+    std::vector<int> statuses;
+    for (const pid_t importer : importers) {
+        statuses.push_back(waitFor(importer));
+    }
+    return statuses;
 }
 
 // Every case runs on both backends: an SQLite file and a database on a PostgreSQL server.
@@ -666,28 +695,16 @@ TEST_P(LibraryTest, TwoProcessesImportingAtOnceBothLandWhole) {
         }
         return recordings;
     };
-    int go[2];
-    ASSERT_EQ(::pipe(go), 0);
-    std::vector<pid_t> writers;
-    for (int writer = 0; writer < 2; ++writer) {
-        writers.push_back(inChild([&, writer] {
-            RecordingLibrary library = RecordingLibrary::open(file);
-            ::close(go[1]);
-            char byte = 0;
-            (void)::read(go[0], &byte, 1);  // both start when the parent closes its end
+    const std::vector<int> statuses =
+        importingAtOnce(file, [&](RecordingLibrary& library, int writer) {
             NewSession shared{"Shared"};
             shared.joinExisting = true;
             const auto both = library.importRecordings(shared, recordingsOf(writer, "Shared"));
             const auto own = library.importRecordings(NewSession{"Own " + std::to_string(writer)},
                                                       recordingsOf(writer, "Own"));
             return both && own && both->imported == kEach && own->imported == kEach ? 0 : 1;
-        }));
-    }
-    ::close(go[0]);
-    ::close(go[1]);
-    for (const pid_t writer : writers) {
-        EXPECT_EQ(waitFor(writer), 0);
-    }
+        });
+    EXPECT_EQ(statuses, (std::vector<int>{0, 0}));
 
     const RecordingLibrary library = RecordingLibrary::open(file);
     std::map<std::string, std::int64_t> sessionIds;
@@ -715,6 +732,51 @@ TEST_P(LibraryTest, TwoProcessesImportingAtOnceBothLandWhole) {
     expectHolds("Shared", {0, 1});
     expectHolds("Own 0", {0});
     expectHolds("Own 1", {1});
+}
+
+// Two programs import the same files at the same moment, each into a new session of its own: the
+// files are stored once, and the import that comes second finds them there and makes no session.
+TEST_P(LibraryTest, TwoProcessesImportingTheSameFilesAtOnceStoreThemOnce) {
+    constexpr int kFiles = 20'000;
+    RecordingLibrary::create(file);
+    std::vector<ImportedRecording> files;
+    for (int i = 0; i < kFiles; ++i) {
+        files.push_back({kJune21 + 10.0 * i, 7200, "Europe/Berlin",
+                         "/night/" + std::to_string(i) + ".wav", "NYCNOC", 0.75, false});
+    }
+    constexpr int kStoredAll = 10;
+    constexpr int kFoundAllStored = 20;
+    std::vector<int> statuses = importingAtOnce(file, [&](RecordingLibrary& library, int importer) {
+        const auto summary =
+            library.importRecordings(NewSession{"Own " + std::to_string(importer)}, files);
+        if (!summary) {
+            return 1;
+        }
+        if (summary->imported == kFiles && summary->alreadyStored.empty() &&
+            summary->sessionId != 0) {
+            return kStoredAll;
+        }
+        const bool foundAll = summary->imported == 0 && summary->sessionId == 0 &&
+                              summary->alreadyStored.size() == files.size();
+        return foundAll ? kFoundAllStored : 2;
+    });
+    std::sort(statuses.begin(), statuses.end());
+    EXPECT_EQ(statuses, (std::vector<int>{kStoredAll, kFoundAllStored}));
+
+    const RecordingLibrary library = RecordingLibrary::open(file);
+    const std::vector<LibrarySession> sessions = library.sessions();
+    ASSERT_EQ(sessions.size(), 1u);
+    std::map<std::string, LibraryRecording> rows;
+    for (const LibraryRecording& row : library.recordings({sessions[0].id})) {
+        EXPECT_TRUE(rows.emplace(row.filePath, row).second) << "twice: " << row.filePath;
+    }
+    EXPECT_EQ(rows.size(), files.size());
+    for (const ImportedRecording& wanted : files) {
+        const auto found = rows.find(wanted.filePath);
+        ASSERT_NE(found, rows.end()) << "lost " << wanted.filePath;
+        EXPECT_EQ(found->second.recordingTime, wanted.recordingTime);
+        EXPECT_EQ(found->second.label, wanted.label);
+    }
 }
 
 // A process killed in the middle of an import (the machine's plug pulled, `kill -9`) leaves no
