@@ -176,6 +176,9 @@ class PostgresImport final : public ImportTransaction {
     explicit PostgresImport(PostgresConnection& connection)
         : connection_(connection), transaction_(connection) {
         connection_.execute(kImportLock);
+        // The rows a statement adds are checked against their sessions at its end, from memory
+        // rather than from a file the server writes when a batch outgrows the default.
+        connection_.execute("SET LOCAL work_mem = '64MB'");
     }
 
     // A session removed meanwhile is waited for and then not found.
