@@ -95,6 +95,17 @@ int main(int argc, char** argv) {
         std::cout << "one session of " << sessionSize << " recordings to the analysis: " << reading
                   << " s, of which " << readingCpu << " s on this process's processor time ("
                   << loaded->recordings.size() << " kept by the filter)\n";
+
+        source.sessions.clear();
+        const auto allStart = std::chrono::steady_clock::now();
+        const auto everything = vane::cli::loadRecordings(source, *zone);
+        if (!everything) {
+            std::cerr << everything.error().describe() << '\n';
+            return 1;
+        }
+        std::cout << "every session (" << sites + 1 << ") to the analysis, merged by time: "
+                  << secondsSince(allStart) << " s (" << everything->recordings.size()
+                  << " kept by the filter)\n";
         return 0;
     } catch (const vane::library::LibraryError& error) {
         std::cerr << error.what() << '\n';

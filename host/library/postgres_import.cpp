@@ -1,5 +1,6 @@
 #include "host/library/postgres_import.h"
 
+#include <algorithm>
 #include <bit>
 #include <string_view>
 
@@ -103,31 +104,67 @@ class CopyWriter final : public RecordingWriter {
     bool copying_ = true;
 };
 
+// Rows of other sessions read from the span of an import's paths, per path it brings, before
+// each path is looked up by itself instead.
+constexpr std::size_t kSpanRowsPerPath = 2;
+
+void addKeys(const PostgresResult& result, bool inTarget, std::vector<StoredRecordingKey>& keys) {
+    for (int row = 0; row < result.rows(); ++row) {
+        keys.push_back({result.text(row, 0), parseNumber(result.text(row, 1)), inTarget});
+    }
+}
+
+// The recordings of other sessions with a path the import brings (`paths` sorted byte by byte,
+// as the index is). An import of a folder meets few others in the span from its first path to
+// its last (none when the folder is new), so that span is read first, in the index's order; when
+// others crowd it, each path is looked up by itself. Either way through the index only: the
+// planner, counting on a match for each path, would rather read the whole library, and with the
+// array behind a subquery (which keeps it from knowing the length) it would compare every row
+// with every path.
+void keysElsewhere(PostgresConnection& connection, const std::string& targetSession,
+                   const std::vector<std::string_view>& paths,
+                   std::vector<StoredRecordingKey>& keys) {
+    const std::size_t spanRows = paths.size() * kSpanRowsPerPath;
+    connection.execute("SET LOCAL enable_seqscan = off");
+    const PostgresResult span = connection.run(
+        "SELECT file_path, recording_time FROM recordings WHERE file_path COLLATE \"C\" "
+        "BETWEEN $2 AND $3 AND session_id <> $1 ORDER BY file_path COLLATE \"C\" LIMIT $4",
+        {targetSession, std::string(paths.front()), std::string(paths.back()),
+         std::to_string(spanRows + 1)});
+    if (static_cast<std::size_t>(span.rows()) <= spanRows) {
+        for (int row = 0; row < span.rows(); ++row) {
+            const std::string path = span.text(row, 0);
+            if (std::binary_search(paths.begin(), paths.end(), std::string_view(path))) {
+                keys.push_back({path, parseNumber(span.text(row, 1)), false});
+            }
+        }
+    } else {
+        ArrayText pathArray;
+        for (const std::string_view path : paths) {
+            pathArray.add(std::optional<std::string>(std::string(path)));
+        }
+        addKeys(connection.run("SELECT file_path, recording_time FROM recordings WHERE "
+                               "session_id <> $1 AND file_path COLLATE \"C\" = "
+                               "ANY((SELECT $2::text[])::text[])",
+                               {targetSession, pathArray.done()}),
+                false, keys);
+    }
+    connection.execute("RESET enable_seqscan");
+}
+
 // The recordings an import must not add again: every one of the target session, and those
-// elsewhere with a path the import brings, looked up one by one in the path index so that only
-// those travel. The planner, counting on a match for each path, would rather read the whole
-// library, and with the array behind a subquery (which keeps it from knowing the length) it would
-// compare every row with every path; so reading it all is ruled out here.
+// elsewhere with a path the import brings, so that only those travel.
 std::vector<StoredRecordingKey> storedKeys(PostgresConnection& connection,
                                            std::int64_t targetSession,
                                            const std::vector<std::string_view>& paths) {
-    ArrayText pathArray;
-    for (const std::string_view path : paths) {
-        pathArray.add(std::optional<std::string>(std::string(path)));
-    }
-    connection.execute("SET LOCAL enable_seqscan = off");
-    const PostgresResult result = connection.run(
-        "SELECT COALESCE(file_path, ''), recording_time, true FROM recordings "
-        "WHERE session_id = $1 UNION ALL "
-        "SELECT file_path, recording_time, false FROM recordings "
-        "WHERE session_id <> $1 AND file_path = ANY((SELECT $2::text[])::text[])",
-        {std::to_string(targetSession), pathArray.done()});
-    connection.execute("RESET enable_seqscan");
+    const std::string target = std::to_string(targetSession);
     std::vector<StoredRecordingKey> keys;
-    keys.reserve(static_cast<std::size_t>(result.rows()));
-    for (int row = 0; row < result.rows(); ++row) {
-        keys.push_back(
-            {result.text(row, 0), parseNumber(result.text(row, 1)), result.text(row, 2) == "t"});
+    addKeys(connection.run("SELECT COALESCE(file_path, ''), recording_time FROM recordings "
+                           "WHERE session_id = $1",
+                           {target}),
+            true, keys);
+    if (!paths.empty()) {
+        keysElsewhere(connection, target, paths, keys);
     }
     return keys;
 }

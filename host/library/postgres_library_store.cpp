@@ -55,19 +55,23 @@ constexpr std::array<std::string_view, kLibrarySchemaVersion> kMigrations = {
     DROP INDEX recordings_by_session;
     CREATE INDEX recordings_by_session ON recordings(session_id, recording_time, id);
     )sql",
-    // The path index as in SQLite. And the key from recordings to sessions is kept by triggers
-    // that check a statement's rows at once, as a foreign key checks each row by itself: that
-    // check was half of a large import's time. The checks hold a session as a key check does,
-    // so that it cannot go before the rows naming it are committed; a session removed takes its
-    // recordings with it, and a session's id never changes.
+    // The path index as in SQLite, in byte order as there, whatever the database's language. And
+    // the key from recordings to sessions is kept by triggers that check a statement's rows at
+    // once, as a foreign key checks each row by itself: that check was half of a large import's
+    // time. The checks hold a session as a key check does, so that it cannot go before the rows
+    // naming it are committed; a session removed takes its recordings with it, and a session's
+    // id never changes.
     R"sql(
-    CREATE INDEX recordings_by_path ON recordings(file_path);
+    CREATE INDEX recordings_by_path ON recordings(file_path COLLATE "C");
     ALTER TABLE recordings DROP CONSTRAINT IF EXISTS recordings_session_id_fkey;
     CREATE FUNCTION vane_check_sessions_named() RETURNS trigger LANGUAGE plpgsql AS $$
+    DECLARE
+        named_ids bigint[];
     BEGIN
-        PERFORM 1 FROM sessions WHERE id IN (SELECT session_id FROM named) FOR KEY SHARE;
-        IF EXISTS (SELECT 1 FROM named n WHERE NOT EXISTS
-                   (SELECT 1 FROM sessions s WHERE s.id = n.session_id)) THEN
+        SELECT array_agg(DISTINCT session_id) INTO named_ids FROM named;
+        IF (SELECT COUNT(*) FROM (SELECT 1 FROM sessions WHERE id = ANY(named_ids)
+                                  FOR KEY SHARE) AS held)
+           <> COALESCE(cardinality(named_ids), 0) THEN
             RAISE foreign_key_violation
                 USING MESSAGE = 'a recording names a session that does not exist';
         END IF;

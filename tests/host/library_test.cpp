@@ -638,6 +638,34 @@ TEST_P(LibraryTest, AnImportSkipsRecordingsTheLibraryHoldsAlready) {
     EXPECT_EQ(joined->alreadyStored, (std::vector<std::size_t>{0, 1}));
     EXPECT_EQ(library.sessions().size(), 1u);
     EXPECT_EQ(library.recordings({pond->sessionId}).size(), 4u);
+
+    // Among many recordings of another folder, whether the paths an import brings lie close
+    // together or far apart, exactly those held already are skipped.
+    std::vector<ImportedRecording> crowd;
+    for (int i = 10; i < 30; ++i) {
+        crowd.push_back(
+            {kJune21 + 60.0 * i, 7200, "Europe/Berlin", "/c/" + std::to_string(i) + ".wav"});
+    }
+    library.importRecordings(NewSession{"Crowd"}, crowd);
+    const auto at = [](const char* path) {
+        return ImportedRecording{kJune21, 7200, "Europe/Berlin", path};
+    };
+    const struct {
+        std::vector<ImportedRecording> batch;
+        std::vector<std::size_t> held;
+    } cases[] = {
+        {{at("/b/x.wav"), crowd[5], at("/d/y.wav")}, {1}},
+        {{crowd[18], crowd[19], at("/c/30.wav")}, {0, 1}},
+        {{at("/c/1.wav"), at("/c/3.wav")}, {}},
+    };
+    int made = 0;
+    for (const auto& c : cases) {
+        const auto edges =
+            library.importRecordings(NewSession{"Edges " + std::to_string(made++)}, c.batch);
+        ASSERT_TRUE(edges);
+        EXPECT_EQ(edges->alreadyStored, c.held);
+        EXPECT_EQ(edges->imported, c.batch.size() - c.held.size());
+    }
 }
 
 // Two people edit one session: the second edit, made from what was read before the first, is
