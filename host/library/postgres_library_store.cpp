@@ -467,6 +467,15 @@ void prepare(PostgresConnection& connection, const std::string& url, Opening ope
     if (version == kLibrarySchemaVersion) {
         return;  // nothing written; the transaction ends unchanged
     }
+    // A new library belongs to its database's owner (for a team, the team's role), so that every
+    // member may use it whoever opened it first; the steps of an older one run as the role owning
+    // it. A role is only taken on by its members.
+    connection.run("SELECT set_config('role', r.rolname, true) FROM pg_roles r WHERE r.oid = " +
+                   std::string(marked ? "(SELECT relowner FROM pg_class WHERE oid = "
+                                        "to_regclass('vane_library'))"
+                                      : "(SELECT datdba FROM pg_database WHERE datname = "
+                                        "current_database())") +
+                   " AND r.rolname <> current_user AND pg_has_role(current_user, r.oid, 'MEMBER')");
     if (!marked) {
         connection.execute(
             "CREATE TABLE vane_library (application text NOT NULL, version integer NOT NULL)");

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -953,6 +954,48 @@ TEST_P(ServerLibraryTest, EveryRecordingBelongsToASessionWhoeverWrites) {
                       .text(0, 0),
                   "0");
     }
+}
+
+// A team's database, owned by the team's role: whoever opens it first, every member may import
+// into the library, read it and change it.
+TEST_P(ServerLibraryTest, ATeamLibraryIsEveryMembersWhoeverMadeIt) {
+    const std::string suffix = std::to_string(::getpid());
+    const std::string team = "vane_team_" + suffix;
+    const std::string anna = "vane_anna_" + suffix;
+    const std::string ben = "vane_ben_" + suffix;
+    const PostgresResult who = place->connect().run("SELECT current_database(), current_user");
+    const std::string database = who.text(0, 0);
+    const std::string admin = who.text(0, 1);
+    const auto as = [&](const std::string& user) {
+        const std::string url = file.string();
+        const std::size_t start = url.find("://") + 3;
+        return url.substr(0, start) + user + url.substr(url.find('@', start));
+    };
+    place->connect().execute("CREATE ROLE " + team + "; CREATE ROLE " + anna + " LOGIN IN ROLE " +
+                             team + "; CREATE ROLE " + ben + " LOGIN IN ROLE " + team +
+                             "; ALTER DATABASE " + database + " OWNER TO " + team);
+    struct Cleanup {
+        std::function<void()> run;
+        ~Cleanup() { run(); }
+    } cleanup{[&] {
+        place->connect().execute("ALTER DATABASE " + database + " OWNER TO " + admin +
+                                 "; DROP OWNED BY " + team + ", " + anna + ", " + ben +
+                                 "; DROP ROLE " + anna + ", " + ben + ", " + team);
+    }};
+
+    RecordingLibrary::open(as(anna)).importRecordings(NewSession{"Dune 3"}, night(kJune21, 2));
+    RecordingLibrary library = RecordingLibrary::open(as(ben));
+    library.importRecordings(NewSession{"Dune 4"}, night(kJune21 + 86400, 1));
+    const std::vector<LibrarySession> sessions = library.sessions();
+    ASSERT_EQ(sessions.size(), 2u);
+    EXPECT_EQ(library.recordings({sessions[0].id, sessions[1].id}).size(), 3u);
+    library.removeSessions({sessions[0].id});
+    EXPECT_EQ(RecordingLibrary::open(as(anna)).sessions().size(), 1u);
+    EXPECT_EQ(place->connect()
+                  .run("SELECT DISTINCT pg_get_userbyid(relowner) FROM pg_class WHERE relname IN "
+                       "('vane_library', 'sessions', 'recordings')")
+                  .text(0, 0),
+              team);
 }
 
 TEST_P(ServerLibraryTest, CopiesAWholeLibraryToTheServerAndBack) {
