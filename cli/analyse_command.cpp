@@ -26,20 +26,6 @@
 namespace vane::cli {
 namespace {
 
-// Titles come from the file: shown escaped and short, and a header of thousands of fields is
-// summed up rather than listed.
-std::string columnList(const std::vector<std::string>& titles) {
-    constexpr std::size_t kMostListed = 40;
-    std::string list;
-    for (std::size_t k = 0; k < titles.size() && k < kMostListed; ++k) {
-        list += (k == 0 ? "" : " | ") + std::to_string(k + 1) + " " + shownContent(titles[k]);
-    }
-    if (titles.size() > kMostListed) {
-        list += " | ... (" + std::to_string(titles.size()) + " columns)";
-    }
-    return list;
-}
-
 // Writes the graph files asked for, each as the graph sheet would show it; a file that cannot be
 // written is reported on `err` and the others are still tried. Answers whether all were written.
 bool writeGraphFiles(const AnalyseOptions& options, const ActivityAnalysisOptions& analysis,
@@ -155,9 +141,8 @@ PreparedAnalysis prepareAnalysis(const AnalyseOptions& options,
         }
         const std::optional<int> chosen = columnItemNamed(**text, view.columnTitles);
         if (!chosen) {
-            return failWith({.title = "Bad usage",
-                             .message = "the wind file has no column \"" + shownContent(**text) +
-                                        "\" (columns: " + columnList(view.columnTitles) + ")"});
+            return failWith(
+                {.title = "Bad usage", .message = noSuchColumn(**text, view.columnTitles)});
         }
         *item = *chosen;
     }

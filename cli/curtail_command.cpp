@@ -162,10 +162,10 @@ int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, 
         const std::optional<int> item =
             columnItemNamed(*options.powerColumn, inputs.view.columnTitles);
         if (!item || *item <= 0) {
-            return reportProblem({.title = "Bad usage",
-                                  .message = "the wind file has no column \"" +
-                                             shownContent(*options.powerColumn) + "\""},
-                                 err);
+            return reportProblem(
+                {.title = "Bad usage",
+                 .message = noSuchColumn(*options.powerColumn, inputs.view.columnTitles)},
+                err);
         }
         power.powerColumn = *item;
     }

@@ -144,8 +144,7 @@ int runInspect(const InspectOptions& options, std::ostream& out, std::ostream& e
             const std::optional<int> chosen = columnItemNamed(**text, view->columnTitles);
             if (!chosen) {
                 return reportProblem(
-                    {.title = "Bad usage",
-                     .message = "the wind file has no column \"" + shownContent(**text) + "\""},
+                    {.title = "Bad usage", .message = noSuchColumn(**text, view->columnTitles)},
                     err);
             }
             *item = static_cast<std::size_t>(*chosen);

@@ -2,9 +2,27 @@
 
 #include <algorithm>
 
+#include "core/files/shown_content.h"
 #include "core/text/ascii.h"
 
 namespace vane {
+
+std::string columnList(const std::vector<std::string>& titles) {
+    constexpr std::size_t kMostListed = 40;
+    std::string list;
+    for (std::size_t k = 0; k < titles.size() && k < kMostListed; ++k) {
+        list += (k == 0 ? "" : " | ") + std::to_string(k + 1) + " " + shownContent(titles[k]);
+    }
+    if (titles.size() > kMostListed) {
+        list += " | ... (" + std::to_string(titles.size()) + " columns)";
+    }
+    return list;
+}
+
+std::string noSuchColumn(std::string_view text, const std::vector<std::string>& titles) {
+    return "the wind file has no column \"" + shownContent(text) +
+           "\" (columns: " + columnList(titles) + ")";
+}
 
 std::optional<int> columnItemNamed(std::string_view text, const std::vector<std::string>& titles) {
     // Fewer than ten digits always fit an int.

@@ -136,7 +136,7 @@ TEST_F(CurtailCommandTest, DamagedOrMisnamedInputsAreRefusedWithWhereAndWhy) {
     };
     const Case cases[] = {
         {"no such power column", [this] { options_.powerColumn = "Leistung"; },
-         "Bad usage: the wind file has no column \"Leistung\""},
+         "Bad usage: the wind file has no column \"Leistung\" (columns: 1 "},
         {"power curve falling",
          [this] {
              options_.powerColumn.reset();
