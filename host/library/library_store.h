@@ -19,9 +19,11 @@ inline const char* sessionCount(SessionDetail detail) {
 }
 
 // Where a library's sessions and recordings are kept: an SQLite file or a PostgreSQL database.
-// Every method throws LibraryError, worded for the user, but for an import's steps, whose flow is
-// the same on both (import_flow.h); checks that do not depend on where the rows live (stored
-// values in range, a new session's date) are RecordingLibrary's.
+// A method throws StoreError with what the file or the server refused, which RecordingLibrary
+// (and the one import flow, import_flow.h) words as what became of the change, or LibraryError
+// where the store itself tells the user why (a session gone, a name taken). Checks that do not
+// depend on where the rows live (stored values in range, a new session's date) are
+// RecordingLibrary's.
 class LibraryStore {
   public:
     virtual ~LibraryStore() = default;

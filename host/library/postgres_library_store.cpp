@@ -166,36 +166,28 @@ class PostgresLibraryStore final : public LibraryStore {
         : url_(std::move(url)), connection_(std::move(connection)) {}
 
     std::vector<LibrarySession> sessionRows(SessionDetail detail) const override {
-        try {
-            const PostgresResult result = connection_.run(
-                std::string("SELECT s.id, s.name, s.sample_date, s.latitude, s.longitude, "
-                            "s.notes, ") +
-                sessionCount(detail) + " FROM sessions s ORDER BY s.sample_date, s.name, s.id");
-            std::vector<LibrarySession> sessions;
-            for (int row = 0; row < result.rows(); ++row) {
-                const auto optional = [&](int column) {
-                    return result.isNull(row, column)
-                               ? std::nullopt
-                               : std::optional<double>(parseNumber(result.text(row, column)));
-                };
-                sessions.push_back({parseInteger(result.text(row, 0)), result.text(row, 1),
-                                    parseNumber(result.text(row, 2)), optional(3), optional(4),
-                                    result.text(row, 5), parseInteger(result.text(row, 6))});
-            }
-            return sessions;
-        } catch (const PostgresError& error) {
-            throw LibraryError(describe(url_) + " cannot be read: " + error.what());
+        const PostgresResult result = connection_.run(
+            std::string("SELECT s.id, s.name, s.sample_date, s.latitude, s.longitude, "
+                        "s.notes, ") +
+            sessionCount(detail) + " FROM sessions s ORDER BY s.sample_date, s.name, s.id");
+        std::vector<LibrarySession> sessions;
+        for (int row = 0; row < result.rows(); ++row) {
+            const auto optional = [&](int column) {
+                return result.isNull(row, column)
+                           ? std::nullopt
+                           : std::optional<double>(parseNumber(result.text(row, column)));
+            };
+            sessions.push_back({parseInteger(result.text(row, 0)), result.text(row, 1),
+                                parseNumber(result.text(row, 2)), optional(3), optional(4),
+                                result.text(row, 5), parseInteger(result.text(row, 6))});
         }
+        return sessions;
     }
 
     void forEachRecordingRow(
         const std::vector<std::int64_t>& sessionIds, RecordingDetail detail,
         const std::function<void(const LibraryRecording&)>& visit) const override {
-        try {
-            streamRecordings(connection_, sessionIds, detail, visit);
-        } catch (const PostgresError& error) {
-            throw LibraryError(describe(url_) + " cannot be read: " + error.what());
-        }
+        streamRecordings(connection_, sessionIds, detail, visit);
     }
 
     std::unique_ptr<ImportTransaction> beginImport() override {
@@ -237,160 +229,132 @@ class PostgresLibraryStore final : public LibraryStore {
 
     // The sessions are locked first, so that no import adds to them between the two deletes.
     RemovedRows removeSessions(const std::vector<std::int64_t>& sessionIds) override {
-        try {
-            PostgresTransaction transaction(connection_);
-            const std::string ids = idArray(sessionIds);
-            connection_.run("SELECT id FROM sessions WHERE id = ANY($1::bigint[]) FOR UPDATE",
-                            {ids});
-            RemovedRows removed;
-            removed.recordings = recordingRows(
-                connection_.run("DELETE FROM recordings WHERE session_id = ANY($1::bigint[]) "
-                                "RETURNING " +
-                                    std::string(kRecordingRowColumns),
-                                {ids}));
-            const PostgresResult sessions = connection_.run(
-                "DELETE FROM sessions WHERE id = ANY($1::bigint[]) RETURNING id, name, "
-                "sample_date, latitude, longitude, notes",
-                {ids});
-            for (int row = 0; row < sessions.rows(); ++row) {
-                removed.sessions.push_back(
-                    {parseInteger(sessions.text(row, 0)), sessions.text(row, 1),
-                     parseNumber(sessions.text(row, 2)), optionalDouble(sessions, row, 3),
-                     optionalDouble(sessions, row, 4), sessions.text(row, 5)});
-            }
-            std::sort(removed.sessions.begin(), removed.sessions.end(),
-                      [](const auto& a, const auto& b) { return a.id < b.id; });
-            transaction.commit();
-            return removed;
-        } catch (const PostgresError& error) {
-            throw LibraryError("Nothing was removed: " + std::string(error.what()));
+        PostgresTransaction transaction(connection_);
+        const std::string ids = idArray(sessionIds);
+        connection_.run("SELECT id FROM sessions WHERE id = ANY($1::bigint[]) FOR UPDATE", {ids});
+        RemovedRows removed;
+        removed.recordings = recordingRows(
+            connection_.run("DELETE FROM recordings WHERE session_id = ANY($1::bigint[]) "
+                            "RETURNING " +
+                                std::string(kRecordingRowColumns),
+                            {ids}));
+        const PostgresResult sessions = connection_.run(
+            "DELETE FROM sessions WHERE id = ANY($1::bigint[]) RETURNING id, name, "
+            "sample_date, latitude, longitude, notes",
+            {ids});
+        for (int row = 0; row < sessions.rows(); ++row) {
+            removed.sessions.push_back({parseInteger(sessions.text(row, 0)), sessions.text(row, 1),
+                                        parseNumber(sessions.text(row, 2)),
+                                        optionalDouble(sessions, row, 3),
+                                        optionalDouble(sessions, row, 4), sessions.text(row, 5)});
         }
+        std::sort(removed.sessions.begin(), removed.sessions.end(),
+                  [](const auto& a, const auto& b) { return a.id < b.id; });
+        transaction.commit();
+        return removed;
     }
 
     RemovedRows removeRecordings(const std::vector<std::int64_t>& recordingIds) override {
-        try {
-            RemovedRows removed;
-            removed.recordings = recordingRows(
-                connection_.run("DELETE FROM recordings WHERE id = ANY($1::bigint[]) RETURNING " +
-                                    std::string(kRecordingRowColumns),
-                                {idArray(recordingIds)}));
-            return removed;
-        } catch (const PostgresError& error) {
-            throw LibraryError("Nothing was removed: " + std::string(error.what()));
-        }
+        RemovedRows removed;
+        removed.recordings = recordingRows(
+            connection_.run("DELETE FROM recordings WHERE id = ANY($1::bigint[]) RETURNING " +
+                                std::string(kRecordingRowColumns),
+                            {idArray(recordingIds)}));
+        return removed;
     }
 
     void restoreRows(const RemovedRows& rows) override {
-        try {
-            PostgresTransaction transaction(connection_);
-            ArrayText ids, names, dates, latitudes, longitudes, notes;
-            for (const StoredSessionRow& row : rows.sessions) {
-                ids.add(row.id);
-                names.add(row.name);
-                dates.add(numberText(row.sampleDate));
-                latitudes.add(row.latitude);
-                longitudes.add(row.longitude);
-                notes.add(row.notes);
-            }
-            connection_.run(
-                "INSERT INTO sessions (id, name, sample_date, latitude, longitude, notes) "
-                "SELECT * FROM unnest($1::bigint[], $2::text[], $3::double precision[], "
-                "$4::double precision[], $5::double precision[], $6::text[])",
-                {ids.done(), names.done(), dates.done(), latitudes.done(), longitudes.done(),
-                 notes.done()});
-            for (std::size_t first = 0; first < rows.recordings.size();
-                 first += kRowsPerStatement) {
-                std::array<ArrayText, 9> columns;
-                const std::size_t last =
-                    std::min(rows.recordings.size(), first + kRowsPerStatement);
-                for (std::size_t i = first; i < last; ++i) {
-                    const StoredRecordingRow& row = rows.recordings[i];
-                    columns[0].add(row.id);
-                    columns[1].add(row.sessionId);
-                    columns[2].add(numberText(row.recordingTime));
-                    columns[3].add(row.utcOffset);
-                    columns[4].add(row.timeZone);
-                    columns[5].add(row.filePath);
-                    columns[6].add(row.label);
-                    columns[7].add(row.probability);
-                    columns[8].add(row.manualLabel);
-                }
-                std::vector<std::optional<std::string>> values;
-                for (const ArrayText& column : columns) {
-                    values.emplace_back(column.done());
-                }
-                connection_.run("INSERT INTO recordings (" + std::string(kRecordingRowColumns) +
-                                    ") SELECT * FROM unnest($1::bigint[], $2::bigint[], "
-                                    "$3::double precision[], $4::integer[], $5::text[], "
-                                    "$6::text[], $7::text[], $8::double precision[], "
-                                    "$9::integer[])",
-                                values);
-            }
-            transaction.commit();
-        } catch (const PostgresError& error) {
-            throw LibraryError("Nothing was put back: " + std::string(error.what()));
+        PostgresTransaction transaction(connection_);
+        ArrayText ids, names, dates, latitudes, longitudes, notes;
+        for (const StoredSessionRow& row : rows.sessions) {
+            ids.add(row.id);
+            names.add(row.name);
+            dates.add(numberText(row.sampleDate));
+            latitudes.add(row.latitude);
+            longitudes.add(row.longitude);
+            notes.add(row.notes);
         }
+        connection_.run(
+            "INSERT INTO sessions (id, name, sample_date, latitude, longitude, notes) "
+            "SELECT * FROM unnest($1::bigint[], $2::text[], $3::double precision[], "
+            "$4::double precision[], $5::double precision[], $6::text[])",
+            {ids.done(), names.done(), dates.done(), latitudes.done(), longitudes.done(),
+             notes.done()});
+        for (std::size_t first = 0; first < rows.recordings.size(); first += kRowsPerStatement) {
+            std::array<ArrayText, 9> columns;
+            const std::size_t last = std::min(rows.recordings.size(), first + kRowsPerStatement);
+            for (std::size_t i = first; i < last; ++i) {
+                const StoredRecordingRow& row = rows.recordings[i];
+                columns[0].add(row.id);
+                columns[1].add(row.sessionId);
+                columns[2].add(numberText(row.recordingTime));
+                columns[3].add(row.utcOffset);
+                columns[4].add(row.timeZone);
+                columns[5].add(row.filePath);
+                columns[6].add(row.label);
+                columns[7].add(row.probability);
+                columns[8].add(row.manualLabel);
+            }
+            std::vector<std::optional<std::string>> values;
+            for (const ArrayText& column : columns) {
+                values.emplace_back(column.done());
+            }
+            connection_.run("INSERT INTO recordings (" + std::string(kRecordingRowColumns) +
+                                ") SELECT * FROM unnest($1::bigint[], $2::bigint[], "
+                                "$3::double precision[], $4::integer[], $5::text[], "
+                                "$6::text[], $7::text[], $8::double precision[], "
+                                "$9::integer[])",
+                            values);
+        }
+        transaction.commit();
     }
 
     std::vector<std::string> sessionTimeZones(std::int64_t sessionId) const override {
-        try {
-            const PostgresResult result = connection_.run(
-                "SELECT DISTINCT time_zone FROM recordings WHERE session_id = $1 AND "
-                "time_zone IS NOT NULL AND time_zone <> '' ORDER BY time_zone",
-                {std::to_string(sessionId)});
-            std::vector<std::string> zones;
-            for (int row = 0; row < result.rows(); ++row) {
-                zones.push_back(result.text(row, 0));
-            }
-            return zones;
-        } catch (const PostgresError& error) {
-            throw LibraryError(describe(url_) + " cannot be read: " + error.what());
+        const PostgresResult result = connection_.run(
+            "SELECT DISTINCT time_zone FROM recordings WHERE session_id = $1 AND "
+            "time_zone IS NOT NULL AND time_zone <> '' ORDER BY time_zone",
+            {std::to_string(sessionId)});
+        std::vector<std::string> zones;
+        for (int row = 0; row < result.rows(); ++row) {
+            zones.push_back(result.text(row, 0));
         }
+        return zones;
     }
 
     SessionTimes changeSessionTimes(
         std::int64_t sessionId,
         const std::function<SessionTimes(const SessionTimes&)>& change) override {
-        try {
-            PostgresTransaction transaction(connection_);
-            SessionTimes before;
-            before.sessionId = sessionId;
-            // FOR UPDATE: a second change of the same session waits and then reads this one's.
-            const PostgresResult session =
-                connection_.run("SELECT sample_date FROM sessions WHERE id = $1 FOR UPDATE",
-                                {std::to_string(sessionId)});
-            if (session.rows() == 0) {
-                throw LibraryError("The session no longer exists.");
-            }
-            before.sampleDate = parseNumber(session.text(0, 0));
-            const PostgresResult times = connection_.run(
-                "SELECT id, recording_time, utc_offset, time_zone FROM recordings WHERE "
-                "session_id = $1 AND time_zone IS NOT NULL AND time_zone <> '' "
-                "ORDER BY recording_time, id",
-                {std::to_string(sessionId)});
-            for (int row = 0; row < times.rows(); ++row) {
-                before.recordings.push_back(
-                    {parseInteger(times.text(row, 0)),
-                     KeptTime{parseNumber(times.text(row, 1)),
-                              static_cast<int>(parseInteger(times.text(row, 2))),
-                              times.text(row, 3)}});
-            }
-            writeSessionTimes(change(before));
-            transaction.commit();
-            return before;
-        } catch (const PostgresError& error) {
-            throw LibraryError("The times were not changed: " + std::string(error.what()));
+        PostgresTransaction transaction(connection_);
+        SessionTimes before;
+        before.sessionId = sessionId;
+        // FOR UPDATE: a second change of the same session waits and then reads this one's.
+        const PostgresResult session =
+            connection_.run("SELECT sample_date FROM sessions WHERE id = $1 FOR UPDATE",
+                            {std::to_string(sessionId)});
+        if (session.rows() == 0) {
+            throw LibraryError("The session no longer exists.");
         }
+        before.sampleDate = parseNumber(session.text(0, 0));
+        const PostgresResult times = connection_.run(
+            "SELECT id, recording_time, utc_offset, time_zone FROM recordings WHERE "
+            "session_id = $1 AND time_zone IS NOT NULL AND time_zone <> '' "
+            "ORDER BY recording_time, id",
+            {std::to_string(sessionId)});
+        for (int row = 0; row < times.rows(); ++row) {
+            before.recordings.push_back(
+                {parseInteger(times.text(row, 0)),
+                 KeptTime{parseNumber(times.text(row, 1)),
+                          static_cast<int>(parseInteger(times.text(row, 2))), times.text(row, 3)}});
+        }
+        writeSessionTimes(change(before));
+        transaction.commit();
+        return before;
     }
 
     void restoreSessionTimes(const SessionTimes& times) override {
-        try {
-            PostgresTransaction transaction(connection_);
-            writeSessionTimes(times);
-            transaction.commit();
-        } catch (const PostgresError& error) {
-            throw LibraryError("The times were not put back: " + std::string(error.what()));
-        }
+        PostgresTransaction transaction(connection_);
+        writeSessionTimes(times);
+        transaction.commit();
     }
 
     bool undoneUnfinishedChange() const override {

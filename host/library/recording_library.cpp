@@ -7,6 +7,7 @@
 #include "host/library/import_flow.h"
 #include "host/library/postgres_library_store.h"
 #include "host/library/sqlite_library_store.h"
+#include "host/library/store_error.h"
 
 namespace vane::library {
 namespace {
@@ -60,6 +61,16 @@ void refuseTimesThatAreNoNumber(const std::vector<ImportedRecording>& recordings
     }
 }
 
+// Runs a step of the store, saying what a refusal of the file or the server made of the change.
+template <typename Step>
+auto worded(const std::string& outcome, Step&& step) -> decltype(step()) {
+    try {
+        return step();
+    } catch (const StoreError& error) {
+        throw LibraryError(outcome + error.what());
+    }
+}
+
 }  // namespace
 
 RecordingLibrary::RecordingLibrary(std::filesystem::path location,
@@ -93,7 +104,8 @@ RecordingLibrary RecordingLibrary::openOrCreate(const std::filesystem::path& loc
 
 std::vector<LibrarySession> RecordingLibrary::sessions(std::vector<std::string>* refused,
                                                        SessionDetail detail) const {
-    std::vector<LibrarySession> sessions = store_->sessionRows(detail);
+    std::vector<LibrarySession> sessions = worded(describe(location_) + " cannot be read: ",
+                                                  [&] { return store_->sessionRows(detail); });
     std::erase_if(sessions, [&](const LibrarySession& session) {
         if (isStoredTime(session.sampledate)) {
             return false;
@@ -110,7 +122,7 @@ void RecordingLibrary::forEachRecording(const std::vector<std::int64_t>& session
                                         RecordingDetail detail,
                                         const std::function<void(const LibraryRecording&)>& visit,
                                         std::vector<std::string>* refused) const {
-    store_->forEachRecordingRow(sessionIds, detail, [&](const LibraryRecording& row) {
+    const auto checked = [&](const LibraryRecording& row) {
         const bool timeKept = isStoredTime(row.recordingTime);
         if (!timeKept || !isStoredOffset(row.utcOffsetSeconds)) {
             refuse(refused, describe(location_) + ": recording " + std::to_string(row.id) +
@@ -121,7 +133,9 @@ void RecordingLibrary::forEachRecording(const std::vector<std::int64_t>& session
             return;
         }
         visit(row);
-    });
+    };
+    worded(describe(location_) + " cannot be read: ",
+           [&] { store_->forEachRecordingRow(sessionIds, detail, checked); });
 }
 
 std::vector<LibraryRecording> RecordingLibrary::recordings(
@@ -157,24 +171,25 @@ void RecordingLibrary::updateSession(const LibrarySession& before, const Library
 }
 
 RemovedRows RecordingLibrary::removeSessions(const std::vector<std::int64_t>& sessionIds) {
-    return store_->removeSessions(sessionIds);
+    return worded("Nothing was removed: ", [&] { return store_->removeSessions(sessionIds); });
 }
 
 RemovedRows RecordingLibrary::removeRecordings(const std::vector<std::int64_t>& recordingIds) {
-    return store_->removeRecordings(recordingIds);
+    return worded("Nothing was removed: ", [&] { return store_->removeRecordings(recordingIds); });
 }
 
 void RecordingLibrary::restoreRows(const RemovedRows& rows) {
-    store_->restoreRows(rows);
+    worded("Nothing was put back: ", [&] { store_->restoreRows(rows); });
 }
 
 std::vector<std::string> RecordingLibrary::sessionTimeZones(std::int64_t sessionId) const {
-    return store_->sessionTimeZones(sessionId);
+    return worded(describe(location_) + " cannot be read: ",
+                  [&] { return store_->sessionTimeZones(sessionId); });
 }
 
 SessionTimes RecordingLibrary::rereadSessionInZone(std::int64_t sessionId,
                                                    const icu::TimeZone& zone) {
-    return store_->changeSessionTimes(sessionId, [&zone](const SessionTimes& before) {
+    const auto reread = [&zone](const SessionTimes& before) {
         SessionTimes after = before;
         for (auto& [id, time] : after.recordings) {
             time = readInZone(time, zone);
@@ -185,11 +200,13 @@ SessionTimes RecordingLibrary::rereadSessionInZone(std::int64_t sessionId,
                                 after.recordings.front().second.utcOffsetSeconds;
         }
         return after;
-    });
+    };
+    return worded("The times were not changed: ",
+                  [&] { return store_->changeSessionTimes(sessionId, reread); });
 }
 
 void RecordingLibrary::restoreSessionTimes(const SessionTimes& times) {
-    store_->restoreSessionTimes(times);
+    worded("The times were not put back: ", [&] { store_->restoreSessionTimes(times); });
 }
 
 }  // namespace vane::library

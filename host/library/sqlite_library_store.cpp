@@ -164,56 +164,47 @@ class SqliteLibraryStore final : public LibraryStore {
         : file_(std::move(file)), database_(std::move(database)), undone_(undone) {}
 
     std::vector<LibrarySession> sessionRows(SessionDetail detail) const override {
-        try {
-            Statement statement(database_,
-                                std::string("SELECT s.id, s.name, s.sample_date, s.latitude, "
-                                            "s.longitude, s.notes, ") +
-                                    sessionCount(detail) +
-                                    " FROM sessions s ORDER BY s.sample_date, s.name, s.id");
-            std::vector<LibrarySession> sessions;
-            while (statement.step()) {
-                sessions.push_back({statement.integerAt(0), statement.textAt(1),
-                                    statement.doubleAt(2), statement.optionalDoubleAt(3),
-                                    statement.optionalDoubleAt(4), statement.textAt(5),
-                                    statement.integerAt(6)});
-            }
-            return sessions;
-        } catch (const SqliteError& error) {
-            throw LibraryError(describe(file_) + " cannot be read: " + error.what());
+        Statement statement(database_,
+                            std::string("SELECT s.id, s.name, s.sample_date, s.latitude, "
+                                        "s.longitude, s.notes, ") +
+                                sessionCount(detail) +
+                                " FROM sessions s ORDER BY s.sample_date, s.name, s.id");
+        std::vector<LibrarySession> sessions;
+        while (statement.step()) {
+            sessions.push_back({statement.integerAt(0), statement.textAt(1), statement.doubleAt(2),
+                                statement.optionalDoubleAt(3), statement.optionalDoubleAt(4),
+                                statement.textAt(5), statement.integerAt(6)});
         }
+        return sessions;
     }
 
     void forEachRecordingRow(
         const std::vector<std::int64_t>& sessionIds, RecordingDetail detail,
         const std::function<void(const LibraryRecording&)>& visit) const override {
         const std::string ids = idList(sessionIds);
-        try {
-            const std::string named = detail == RecordingDetail::Full
-                                          ? "COALESCE(time_zone, ''), COALESCE(file_path, ''), "
-                                          : "'', '', ";
-            Statement statement(database_,
-                                "SELECT id, session_id, recording_time, utc_offset, " + named +
-                                    "COALESCE(label, ''), probability, manual_label FROM "
-                                    "recordings WHERE session_id IN (SELECT value FROM "
-                                    "json_each(?1)) ORDER BY recording_time, id");
-            statement.bind(1, std::string_view(ids));
-            LibraryRecording row;
-            while (statement.step()) {
-                row.id = statement.integerAt(0);
-                row.sessionId = statement.integerAt(1);
-                row.recordingTime = statement.doubleAt(2);
-                // Beyond int is damage that the caller refuses; clamped, it stays out of range.
-                row.utcOffsetSeconds = static_cast<int>(
-                    std::clamp<std::int64_t>(statement.integerAt(3), INT_MIN, INT_MAX));
-                row.timeZone = statement.textAt(4);
-                row.filePath = statement.textAt(5);
-                row.label = statement.textAt(6);
-                row.probability = statement.optionalDoubleAt(7);
-                row.manualLabel = statement.integerAt(8) != 0;
-                visit(row);
-            }
-        } catch (const SqliteError& error) {
-            throw LibraryError(describe(file_) + " cannot be read: " + error.what());
+        const std::string named = detail == RecordingDetail::Full
+                                      ? "COALESCE(time_zone, ''), COALESCE(file_path, ''), "
+                                      : "'', '', ";
+        Statement statement(database_, "SELECT id, session_id, recording_time, utc_offset, " +
+                                           named +
+                                           "COALESCE(label, ''), probability, manual_label FROM "
+                                           "recordings WHERE session_id IN (SELECT value FROM "
+                                           "json_each(?1)) ORDER BY recording_time, id");
+        statement.bind(1, std::string_view(ids));
+        LibraryRecording row;
+        while (statement.step()) {
+            row.id = statement.integerAt(0);
+            row.sessionId = statement.integerAt(1);
+            row.recordingTime = statement.doubleAt(2);
+            // Beyond int is damage that the caller refuses; clamped, it stays out of range.
+            row.utcOffsetSeconds = static_cast<int>(
+                std::clamp<std::int64_t>(statement.integerAt(3), INT_MIN, INT_MAX));
+            row.timeZone = statement.textAt(4);
+            row.filePath = statement.textAt(5);
+            row.label = statement.textAt(6);
+            row.probability = statement.optionalDoubleAt(7);
+            row.manualLabel = statement.integerAt(8) != 0;
+            visit(row);
         }
     }
 
@@ -260,141 +251,117 @@ class SqliteLibraryStore final : public LibraryStore {
     }
 
     RemovedRows removeSessions(const std::vector<std::int64_t>& sessionIds) override {
-        try {
-            Transaction transaction(database_);
-            const std::string ids = idList(sessionIds);
-            RemovedRows removed;
-            Statement select(database_,
-                             "SELECT id, name, sample_date, latitude, longitude, notes FROM "
-                             "sessions WHERE id IN (SELECT value FROM json_each(?1)) ORDER BY id");
-            select.bind(1, std::string_view(ids));
-            while (select.step()) {
-                removed.sessions.push_back({select.integerAt(0), select.textAt(1),
-                                            select.doubleAt(2), select.optionalDoubleAt(3),
-                                            select.optionalDoubleAt(4), select.textAt(5)});
-            }
-            removed.recordings = recordingRows("session_id", ids);
-            Statement remove(database_,
-                             "DELETE FROM sessions WHERE id IN (SELECT value FROM json_each(?1))");
-            remove.bind(1, std::string_view(ids)).run();
-            transaction.commit();
-            return removed;
-        } catch (const SqliteError& error) {
-            throw LibraryError("Nothing was removed: " + std::string(error.what()));
+        Transaction transaction(database_);
+        const std::string ids = idList(sessionIds);
+        RemovedRows removed;
+        Statement select(database_,
+                         "SELECT id, name, sample_date, latitude, longitude, notes FROM "
+                         "sessions WHERE id IN (SELECT value FROM json_each(?1)) ORDER BY id");
+        select.bind(1, std::string_view(ids));
+        while (select.step()) {
+            removed.sessions.push_back({select.integerAt(0), select.textAt(1), select.doubleAt(2),
+                                        select.optionalDoubleAt(3), select.optionalDoubleAt(4),
+                                        select.textAt(5)});
         }
+        removed.recordings = recordingRows("session_id", ids);
+        Statement remove(database_,
+                         "DELETE FROM sessions WHERE id IN (SELECT value FROM json_each(?1))");
+        remove.bind(1, std::string_view(ids)).run();
+        transaction.commit();
+        return removed;
     }
 
     RemovedRows removeRecordings(const std::vector<std::int64_t>& recordingIds) override {
-        try {
-            Transaction transaction(database_);
-            const std::string ids = idList(recordingIds);
-            RemovedRows removed;
-            removed.recordings = recordingRows("id", ids);
-            Statement remove(
-                database_, "DELETE FROM recordings WHERE id IN (SELECT value FROM json_each(?1))");
-            remove.bind(1, std::string_view(ids)).run();
-            transaction.commit();
-            return removed;
-        } catch (const SqliteError& error) {
-            throw LibraryError("Nothing was removed: " + std::string(error.what()));
-        }
+        Transaction transaction(database_);
+        const std::string ids = idList(recordingIds);
+        RemovedRows removed;
+        removed.recordings = recordingRows("id", ids);
+        Statement remove(database_,
+                         "DELETE FROM recordings WHERE id IN (SELECT value FROM json_each(?1))");
+        remove.bind(1, std::string_view(ids)).run();
+        transaction.commit();
+        return removed;
     }
 
     void restoreRows(const RemovedRows& rows) override {
-        try {
-            Transaction transaction(database_);
-            Statement session(
-                database_,
-                "INSERT INTO sessions (id, name, sample_date, latitude, longitude, notes) "
-                "VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
-            for (const StoredSessionRow& row : rows.sessions) {
-                session.bind(1, row.id)
-                    .bind(2, std::string_view(row.name))
-                    .bind(3, row.sampleDate)
-                    .bind(4, row.latitude)
-                    .bind(5, row.longitude)
-                    .bind(6, std::string_view(row.notes))
-                    .run();
-                session.reset();
-            }
-            Statement recording(database_, "INSERT INTO recordings (" +
-                                               std::string(kRecordingRowColumns) +
-                                               ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)");
-            for (const StoredRecordingRow& row : rows.recordings) {
-                recording.bind(1, row.id)
-                    .bind(2, row.sessionId)
-                    .bind(3, row.recordingTime)
-                    .bind(4, row.utcOffset)
-                    .bind(5, row.timeZone)
-                    .bind(6, row.filePath)
-                    .bind(7, row.label)
-                    .bind(8, row.probability)
-                    .bind(9, row.manualLabel)
-                    .run();
-                recording.reset();
-            }
-            transaction.commit();
-        } catch (const SqliteError& error) {
-            throw LibraryError("Nothing was put back: " + std::string(error.what()));
+        Transaction transaction(database_);
+        Statement session(
+            database_,
+            "INSERT INTO sessions (id, name, sample_date, latitude, longitude, notes) "
+            "VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
+        for (const StoredSessionRow& row : rows.sessions) {
+            session.bind(1, row.id)
+                .bind(2, std::string_view(row.name))
+                .bind(3, row.sampleDate)
+                .bind(4, row.latitude)
+                .bind(5, row.longitude)
+                .bind(6, std::string_view(row.notes))
+                .run();
+            session.reset();
         }
+        Statement recording(database_, "INSERT INTO recordings (" +
+                                           std::string(kRecordingRowColumns) +
+                                           ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)");
+        for (const StoredRecordingRow& row : rows.recordings) {
+            recording.bind(1, row.id)
+                .bind(2, row.sessionId)
+                .bind(3, row.recordingTime)
+                .bind(4, row.utcOffset)
+                .bind(5, row.timeZone)
+                .bind(6, row.filePath)
+                .bind(7, row.label)
+                .bind(8, row.probability)
+                .bind(9, row.manualLabel)
+                .run();
+            recording.reset();
+        }
+        transaction.commit();
     }
 
     std::vector<std::string> sessionTimeZones(std::int64_t sessionId) const override {
-        try {
-            Statement select(database_,
-                             "SELECT DISTINCT time_zone FROM recordings WHERE session_id = ?1 AND "
-                             "time_zone IS NOT NULL AND time_zone <> '' ORDER BY time_zone");
-            select.bind(1, sessionId);
-            std::vector<std::string> zones;
-            while (select.step()) {
-                zones.push_back(select.textAt(0));
-            }
-            return zones;
-        } catch (const SqliteError& error) {
-            throw LibraryError(describe(file_) + " cannot be read: " + error.what());
+        Statement select(database_,
+                         "SELECT DISTINCT time_zone FROM recordings WHERE session_id = ?1 AND "
+                         "time_zone IS NOT NULL AND time_zone <> '' ORDER BY time_zone");
+        select.bind(1, sessionId);
+        std::vector<std::string> zones;
+        while (select.step()) {
+            zones.push_back(select.textAt(0));
         }
+        return zones;
     }
 
     SessionTimes changeSessionTimes(
         std::int64_t sessionId,
         const std::function<SessionTimes(const SessionTimes&)>& change) override {
-        try {
-            Transaction transaction(database_);
-            SessionTimes before;
-            before.sessionId = sessionId;
-            Statement session(database_, "SELECT sample_date FROM sessions WHERE id = ?1");
-            session.bind(1, sessionId);
-            if (!session.step()) {
-                throw LibraryError("The session no longer exists.");
-            }
-            before.sampleDate = session.doubleAt(0);
-            Statement select(database_,
-                             "SELECT id, recording_time, utc_offset, time_zone FROM recordings "
-                             "WHERE session_id = ?1 AND time_zone IS NOT NULL AND time_zone <> '' "
-                             "ORDER BY recording_time, id");
-            select.bind(1, sessionId);
-            while (select.step()) {
-                before.recordings.push_back(
-                    {select.integerAt(0),
-                     KeptTime{select.doubleAt(1), static_cast<int>(select.integerAt(2)),
-                              select.textAt(3)}});
-            }
-            writeSessionTimes(change(before));
-            transaction.commit();
-            return before;
-        } catch (const SqliteError& error) {
-            throw LibraryError("The times were not changed: " + std::string(error.what()));
+        Transaction transaction(database_);
+        SessionTimes before;
+        before.sessionId = sessionId;
+        Statement session(database_, "SELECT sample_date FROM sessions WHERE id = ?1");
+        session.bind(1, sessionId);
+        if (!session.step()) {
+            throw LibraryError("The session no longer exists.");
         }
+        before.sampleDate = session.doubleAt(0);
+        Statement select(database_,
+                         "SELECT id, recording_time, utc_offset, time_zone FROM recordings "
+                         "WHERE session_id = ?1 AND time_zone IS NOT NULL AND time_zone <> '' "
+                         "ORDER BY recording_time, id");
+        select.bind(1, sessionId);
+        while (select.step()) {
+            before.recordings.push_back(
+                {select.integerAt(0),
+                 KeptTime{select.doubleAt(1), static_cast<int>(select.integerAt(2)),
+                          select.textAt(3)}});
+        }
+        writeSessionTimes(change(before));
+        transaction.commit();
+        return before;
     }
 
     void restoreSessionTimes(const SessionTimes& times) override {
-        try {
-            Transaction transaction(database_);
-            writeSessionTimes(times);
-            transaction.commit();
-        } catch (const SqliteError& error) {
-            throw LibraryError("The times were not put back: " + std::string(error.what()));
-        }
+        Transaction transaction(database_);
+        writeSessionTimes(times);
+        transaction.commit();
     }
 
     bool undoneUnfinishedChange() const override { return undone_; }
