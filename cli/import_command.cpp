@@ -178,7 +178,10 @@ int runImport(const ImportOptions& options, const icu::TimeZone& processZone, st
                         << " recordings\x1b[K" << std::flush;
                 }
             };
-            summary = library.importRecordings(session, read->recordings, {}, tell);
+            const auto waiting = [&err] {
+                err << "Waiting for another import into the library to end...\n" << std::flush;
+            };
+            summary = library.importRecordings(session, read->recordings, {}, tell, waiting);
             if (terminal) {
                 err << '\n';
             }

@@ -97,12 +97,16 @@ std::optional<ImportSummary> importWithin(ImportTransaction& import, const Impor
 
 }  // namespace
 
-std::optional<ImportSummary> importRecordings(
-    LibraryStore& store, const ImportTarget& target,
-    const std::vector<ImportedRecording>& recordings, std::stop_token stop,
-    const std::function<void(std::size_t done)>& progress) {
+std::optional<ImportSummary> importRecordings(LibraryStore& store, const ImportTarget& target,
+                                              const std::vector<ImportedRecording>& recordings,
+                                              std::stop_token stop,
+                                              const std::function<void(std::size_t done)>& progress,
+                                              const std::function<void()>& waiting) {
     try {
-        const std::unique_ptr<ImportTransaction> import = store.beginImport();
+        const std::unique_ptr<ImportTransaction> import = store.beginImport(stop, waiting);
+        if (!import) {
+            return std::nullopt;
+        }
         return importWithin(*import, target, recordings, stop, progress);
     } catch (const StoreError& error) {
         throw LibraryError("The import was undone, the library is unchanged: " +

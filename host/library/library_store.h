@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -36,8 +37,11 @@ class LibraryStore {
     virtual void forEachRecordingRow(
         const std::vector<std::int64_t>& sessionIds, RecordingDetail detail,
         const std::function<void(const LibraryRecording&)>& visit) const = 0;
-    // Begins an import, which importRecordings (import_flow.h) takes through its steps.
-    virtual std::unique_ptr<ImportTransaction> beginImport() = 0;
+    // Begins an import, which importRecordings (import_flow.h) takes through its steps, once no
+    // other import is under way; `waiting` is told once when it has to wait. Nothing when stopped
+    // while waiting.
+    virtual std::unique_ptr<ImportTransaction> beginImport(
+        std::stop_token stop, const std::function<void()>& waiting) = 0;
     // With `expected`, changes the session only while it still is as `expected` says, so that a
     // change someone made meanwhile is not silently overwritten.
     virtual void updateSession(const LibrarySession& session, const LibrarySession* expected) = 0;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <bit>
+#include <chrono>
 #include <string_view>
+#include <thread>
 
 #include "host/library/postgres_values.h"
 
@@ -12,7 +14,9 @@ namespace {
 // Taken by each import until it ends, so that imports take turns: one into another session then
 // sees this one's recordings when it looks for duplicates. Nothing else takes it, so reads and
 // edits go on meanwhile. Its two keys never meet the single key that opening a library locks.
-constexpr const char* kImportLock = "SELECT pg_advisory_xact_lock(1447120453, 1)";
+constexpr const char* kImportLock = "SELECT pg_try_advisory_xact_lock(1447120453, 1)";
+// How often a waiting import asks again, and so how soon it notices that it was stopped.
+constexpr std::chrono::milliseconds kWaitStep{100};
 
 // Writes the binary COPY form of recordings, one buffer at a time.
 class CopyBuffer {
@@ -212,7 +216,6 @@ class PostgresImport final : public ImportTransaction {
   public:
     explicit PostgresImport(PostgresConnection& connection)
         : connection_(connection), transaction_(connection) {
-        connection_.execute(kImportLock);
         // The rows a statement adds are checked against their sessions at its end, from memory
         // rather than from a file the server writes when a batch outgrows the default.
         connection_.execute("SET LOCAL work_mem = '64MB'");
@@ -237,6 +240,22 @@ class PostgresImport final : public ImportTransaction {
     }
     void commit() override { transaction_.commit(); }
 
+    // False when stopped before it was this import's turn.
+    bool takeTurn(std::stop_token stop, const std::function<void()>& waiting) {
+        bool told = false;
+        while (connection_.run(kImportLock).text(0, 0) != "t") {
+            if (!told && waiting) {
+                waiting();
+                told = true;
+            }
+            if (stop.stop_requested()) {
+                return false;
+            }
+            std::this_thread::sleep_for(kWaitStep);
+        }
+        return true;
+    }
+
   private:
     PostgresConnection& connection_;
     PostgresTransaction transaction_;
@@ -244,8 +263,14 @@ class PostgresImport final : public ImportTransaction {
 
 }  // namespace
 
-std::unique_ptr<ImportTransaction> beginPostgresImport(PostgresConnection& connection) {
-    return std::make_unique<PostgresImport>(connection);
+std::unique_ptr<ImportTransaction> beginPostgresImport(PostgresConnection& connection,
+                                                       std::stop_token stop,
+                                                       const std::function<void()>& waiting) {
+    auto import = std::make_unique<PostgresImport>(connection);
+    if (!import->takeTurn(stop, waiting)) {
+        return nullptr;
+    }
+    return import;
 }
 
 }  // namespace vane::library

@@ -190,8 +190,9 @@ class PostgresLibraryStore final : public LibraryStore {
         streamRecordings(connection_, sessionIds, detail, visit);
     }
 
-    std::unique_ptr<ImportTransaction> beginImport() override {
-        return beginPostgresImport(connection_);
+    std::unique_ptr<ImportTransaction> beginImport(std::stop_token stop,
+                                                   const std::function<void()>& waiting) override {
+        return beginPostgresImport(connection_, stop, waiting);
     }
 
     void updateSession(const LibrarySession& session, const LibrarySession* expected) override {

@@ -149,7 +149,8 @@ std::vector<LibraryRecording> RecordingLibrary::recordings(
 
 std::optional<ImportSummary> RecordingLibrary::importRecordings(
     const ImportTarget& target, const std::vector<ImportedRecording>& recordings,
-    std::stop_token stop, const std::function<void(std::size_t done)>& progress) {
+    std::stop_token stop, const std::function<void(std::size_t done)>& progress,
+    const std::function<void()>& waiting) {
     refuseTimesThatAreNoNumber(recordings);
     if (const auto* session = std::get_if<NewSession>(&target); session && !session->sampledate) {
         NewSession dated = *session;
@@ -157,9 +158,9 @@ std::optional<ImportSummary> RecordingLibrary::importRecordings(
         if (!dated.sampledate) {
             throw LibraryError("A new session needs recordings or a sample date.");
         }
-        return library::importRecordings(*store_, dated, recordings, stop, progress);
+        return library::importRecordings(*store_, dated, recordings, stop, progress, waiting);
     }
-    return library::importRecordings(*store_, target, recordings, stop, progress);
+    return library::importRecordings(*store_, target, recordings, stop, progress, waiting);
 }
 
 void RecordingLibrary::updateSession(const LibrarySession& session) {

@@ -52,10 +52,11 @@ class RecordingLibrary {
     // library holds already (see duplicateRecordings); a new session is made only when some
     // recordings are new. Answers nothing when `stop` was requested before the end; the library
     // is then as it was. `progress` is told now and then how many recordings are written, before
-    // they are committed.
+    // they are committed; `waiting`, once, when the import waits for another into the library.
     std::optional<ImportSummary> importRecordings(
         const ImportTarget& target, const std::vector<ImportedRecording>& recordings,
-        std::stop_token stop = {}, const std::function<void(std::size_t done)>& progress = {});
+        std::stop_token stop = {}, const std::function<void(std::size_t done)>& progress = {},
+        const std::function<void()>& waiting = {});
 
     void updateSession(const LibrarySession& session);  // name, sample date, location, notes
     // The same, refused with a message when the session is no longer as `before` says: someone

@@ -208,7 +208,9 @@ class SqliteLibraryStore final : public LibraryStore {
         }
     }
 
-    std::unique_ptr<ImportTransaction> beginImport() override {
+    // Writers of one file take turns through its lock, waiting a few seconds at most.
+    std::unique_ptr<ImportTransaction> beginImport(std::stop_token,
+                                                   const std::function<void()>&) override {
         return beginSqliteImport(database_);
     }
 

@@ -6,13 +6,18 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <sstream>
+#include <stop_token>
+#include <thread>
 
 #include "host/library/library_copy.h"
 #include "host/library/library_selection.h"
@@ -953,6 +958,39 @@ TEST_P(ServerLibraryTest, EveryRecordingBelongsToASessionWhoeverWrites) {
                            "(SELECT 1 FROM sessions s WHERE s.id = r.session_id)")
                       .text(0, 0),
                   "0");
+    }
+}
+
+// An import that finds another under way says it waits, and may be stopped while it waits;
+// once the other ends, it lands.
+TEST_P(ServerLibraryTest, AnImportWaitingForAnotherSaysSoAndCanBeStopped) {
+    RecordingLibrary::open(file);
+    for (const bool stopWhileWaiting : {true, false}) {
+        SCOPED_TRACE(stopWhileWaiting ? "stopped while waiting" : "its turn comes");
+        // Another program's import under way: it holds the imports' turn.
+        library::PostgresConnection other = place->connect();
+        other.execute("SELECT pg_advisory_lock(1447120453, 1)");
+        std::atomic<int> told{0};
+        std::stop_source stop;
+        std::optional<ImportSummary> summary;
+        std::thread importing([&] {
+            RecordingLibrary library = RecordingLibrary::open(file);
+            summary = library.importRecordings(NewSession{"Dune 3"}, night(kJune21, 2),
+                                               stop.get_token(), {}, [&told] { ++told; });
+        });
+        for (int tries = 0; told == 0 && tries < 500; ++tries) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        EXPECT_EQ(told, 1);
+        if (stopWhileWaiting) {
+            stop.request_stop();
+        } else {
+            other.execute("SELECT pg_advisory_unlock(1447120453, 1)");
+        }
+        importing.join();
+        EXPECT_EQ(told, 1);
+        EXPECT_EQ(summary.has_value(), !stopWhileWaiting);
+        EXPECT_EQ(RecordingLibrary::open(file).sessions().size(), stopWhileWaiting ? 0u : 1u);
     }
 }
 
