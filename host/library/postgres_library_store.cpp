@@ -162,8 +162,8 @@ std::vector<StoredRecordingRow> recordingRows(const PostgresResult& result) {
 
 class PostgresLibraryStore final : public LibraryStore {
   public:
-    PostgresLibraryStore(std::string url, PostgresConnection connection)
-        : url_(std::move(url)), connection_(std::move(connection)) {}
+    explicit PostgresLibraryStore(PostgresConnection connection)
+        : connection_(std::move(connection)) {}
 
     std::vector<LibrarySession> sessionRows(SessionDetail detail) const override {
         const PostgresResult result = connection_.run(
@@ -385,7 +385,6 @@ class PostgresLibraryStore final : public LibraryStore {
             {ids.done(), instants.done(), offsets.done(), zones.done()});
     }
 
-    std::string url_;
     // Reading changes nothing in the library, yet it talks over the connection.
     mutable PostgresConnection connection_;
 };
@@ -460,7 +459,7 @@ std::unique_ptr<LibraryStore> openStore(const std::string& url, Opening opening)
     } catch (const PostgresError& error) {
         throw LibraryError(describe(url) + " cannot be opened: " + error.what());
     }
-    return std::make_unique<PostgresLibraryStore>(url, std::move(connection));
+    return std::make_unique<PostgresLibraryStore>(std::move(connection));
 }
 
 }  // namespace

@@ -160,8 +160,8 @@ constexpr std::string_view kRecordingRowColumns =
 
 class SqliteLibraryStore final : public LibraryStore {
   public:
-    SqliteLibraryStore(std::filesystem::path file, Database database, bool undone)
-        : file_(std::move(file)), database_(std::move(database)), undone_(undone) {}
+    SqliteLibraryStore(Database database, bool undone)
+        : database_(std::move(database)), undone_(undone) {}
 
     std::vector<LibrarySession> sessionRows(SessionDetail detail) const override {
         Statement statement(database_,
@@ -404,7 +404,6 @@ class SqliteLibraryStore final : public LibraryStore {
         }
     }
 
-    std::filesystem::path file_;
     Database database_;
     bool undone_ = false;
 };
@@ -420,7 +419,7 @@ std::unique_ptr<LibraryStore> createSqliteStore(const std::filesystem::path& fil
     try {
         Database database = openForWriting(file, Database::Mode::Create);
         migrate(database, 0);
-        return std::make_unique<SqliteLibraryStore>(file, std::move(database), false);
+        return std::make_unique<SqliteLibraryStore>(std::move(database), false);
     } catch (const SqliteError& error) {
         std::filesystem::remove(file, ec);
         throw LibraryError(describe(file) + " cannot be created: " + error.what());
@@ -439,7 +438,7 @@ std::unique_ptr<LibraryStore> openSqliteStore(const std::filesystem::path& file)
         if (version < kLibrarySchemaVersion) {
             migrate(database, version);
         }
-        return std::make_unique<SqliteLibraryStore>(file, std::move(database),
+        return std::make_unique<SqliteLibraryStore>(std::move(database),
                                                     journal && !hasJournal(file));
     } catch (const SqliteError& error) {
         throw LibraryError(describe(file) + " cannot be opened: " + error.what());
