@@ -59,12 +59,17 @@ void addSunCommand(CLI::App& app, CommandAction& action) {
         "does not rise or does not set shows '-'. Invalid input names the field to fix.");
     command->add_option("--lat", arguments->options.latitude, "Latitude in degrees, north positive")
         ->required()
-        ->check(finiteNumber());
+        ->check(finiteNumber())
+        ->check(CLI::Range(-90.0, 90.0));
     command
         ->add_option("--lon", arguments->options.longitude, "Longitude in degrees, east positive")
         ->required()
-        ->check(finiteNumber());
-    command->add_option("--date", arguments->date, "First day, YYYY-MM-DD (years 1950 to 2050)")
+        ->check(finiteNumber())
+        ->check(CLI::Range(-180.0, 180.0));
+    command
+        ->add_option("--date", arguments->date,
+                     "First day, YYYY-MM-DD; outside 1950 to 2050 the times may be off by\n"
+                     "up to half a minute a century further away")
         ->required();
     command->add_option("--days", arguments->options.days, "Number of days")
         ->default_val(1)
@@ -73,10 +78,11 @@ void addSunCommand(CLI::App& app, CommandAction& action) {
         command
             ->add_option(
                 "--tz", arguments->timeZoneHours,
-                "Time zone of the printed times in hours east of Greenwich (e.g. 1, -5, 5.5);\n"
-                "default: the offset of the process's time zone on each day, daylight saving "
-                "included")
-            ->check(finiteNumber());
+                "Time zone of the printed times in hours east of Greenwich, -12 to 14 (e.g. 1,\n"
+                "-5, 5.5, 13); default: the offset of the process's time zone on each day,\n"
+                "daylight saving included")
+            ->check(finiteNumber())
+            ->check(CLI::Range(-12.0, 14.0));
 
     command->callback([arguments, zoneOption, &action] {
         action = [arguments, zoneOption] {

@@ -13,6 +13,7 @@
 #include <sstream>
 #include <string>
 
+#include "core/time/civil_date.h"
 #include "tests/temp_path.h"
 
 namespace vane::cli {
@@ -20,6 +21,7 @@ namespace {
 
 using ::testing::HasSubstr;
 using ::testing::MatchesRegex;
+using ::testing::Not;
 using ::testing::StartsWith;
 
 // The shipped example season, planned with its power column.
@@ -126,6 +128,35 @@ TEST_F(CurtailCommandTest, TwoYearsAreEachCheckedWithThePlanOfTheOther) {
     const std::string png = read(folder_ / "plan.png");
     ASSERT_GT(png.size(), 24u);
     EXPECT_EQ(png.substr(16, 8), std::string("\0\0\x04\xa6\0\0\x0d\x28", 8));
+}
+
+// New Zealand's summer time is UTC+13: January to March must keep their nights like any other.
+TEST_F(CurtailCommandTest, ASiteAtThirteenHoursEastKeepsItsSummerNights) {
+    std::string wind = "Date;Wind;Power\n";
+    std::string recordings;
+    for (int day = 0; day < 181; ++day) {
+        const CivilDate date = addDays({2013, 1, 1}, day);
+        for (int step = 0; step < 144; ++step) {
+            char row[64];
+            std::snprintf(row, sizeof row, "%s %02d:%02d;%.1f;%d\n", formatIsoDate(date).c_str(),
+                          step / 6, step % 6 * 10, 2.0 + step % 7, 100 * (step % 7));
+            wind += row;
+        }
+        recordings += formatIsoDate(date) + " 23:05:00\n";
+    }
+    options_.input.windFile = write("wind.csv", wind);
+    options_.input.recordingList = write("recordings.txt", recordings);
+    options_.input.dateFormat = "yyyy-MM-dd HH:mm";
+    options_.powerColumn = "Power";
+    options_.zoneName = "Pacific/Auckland";
+    options_.latitude = -41.29;
+    options_.longitude = 174.78;
+    ASSERT_EQ(run(), 0) << err_.str();
+    EXPECT_THAT(err_.str(), HasSubstr(" in the nights, 0 outside the nights"));
+    EXPECT_THAT(err_.str(), Not(HasSubstr("Days without a night")));
+    for (const char* month : {"\n1\t", "\n2\t", "\n3\t", "\n4\t", "\n5\t", "\n6\t"}) {
+        EXPECT_THAT(out_.str(), HasSubstr(month));
+    }
 }
 
 TEST_F(CurtailCommandTest, DamagedOrMisnamedInputsAreRefusedWithWhereAndWhy) {

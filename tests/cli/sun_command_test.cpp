@@ -67,12 +67,25 @@ TEST(SunCommand, InvalidQueriesPrintTheDecoderLinesAndNoTable) {
     EXPECT_NE(latitude.err.find("S_decode ==> Please fix the latitude: 95.000000\n"),
               std::string::npos)
         << latitude.err;
+}
 
-    // A run that walks into an invalid year refuses the whole table.
+// Neither the calculation's years nor its zones of at most 12 hours limit the table.
+TEST(SunCommand, ZonesEastOfTwelveAndYearsAfterTwentyFiftyHaveTimes) {
     const SunRun pastRange = runSunWith({49.6, 11.05, {2050, 12, 30}, 3, 1.0});
-    EXPECT_EQ(pastRange.status, 2);
-    EXPECT_EQ(pastRange.out, "");
-    EXPECT_NE(pastRange.err.find("Please fix the year: 2051 [1950-2050]"), std::string::npos);
+    EXPECT_EQ(pastRange.status, 0) << pastRange.err;
+    EXPECT_EQ(pastRange.out,
+              "date\tsunrise\tsunset\n2050-12-30\t08:12:24\t16:24:08\n"
+              "2050-12-31\t08:12:26\t16:25:03\n2051-01-01\t08:12:25\t16:26:01\n")
+        << pastRange.out;
+
+    const SunRun wellington = runSunWith({-41.29, 174.78, {2024, 1, 1}, 1, 13.0});
+    EXPECT_EQ(wellington.status, 0) << wellington.err;
+    EXPECT_EQ(wellington.out, "date\tsunrise\tsunset\n2024-01-01\t05:50:51\t20:56:58\n");
+    // Kiritimati keeps UTC+14 all year.
+    const SunRun kiritimati =
+        runSunWith({1.87, -157.4, {2024, 6, 21}, 1, std::nullopt}, "Pacific/Kiritimati");
+    EXPECT_EQ(kiritimati.status, 0) << kiritimati.err;
+    EXPECT_EQ(kiritimati.out.substr(0, 34), "date\tsunrise\tsunset\n2024-06-21\t06:");
 }
 
 TEST(ClockTime, RoundsToTheSecondAndNamesOtherDays) {

@@ -291,13 +291,16 @@ TEST_F(YearlyCommandTest, SaysWhichRecordingsLieBeyondThePicture) {
     EXPECT_EQ(Ppm(*options.raster).at(2 * 60, 144), (Rgb{}));
 }
 
-TEST_F(YearlyCommandTest, AYearWithoutSunTimesIsDrawnWithoutMarksAndSaysWhy) {
+// Years past 2050 have their sunset and sunrise marks like any other.
+TEST_F(YearlyCommandTest, AYearAfterTwentyFiftyIsDrawnWithItsMarks) {
     YearlyOptions options = withRecordings("2051-05-05 22:03:00\n");
     options.raster = folder_ / "yearly.ppm";
     EXPECT_EQ(run(options), 0);
-    EXPECT_EQ(err_.str(),
-              "No sunset and sunrise marks: S_decode ==> Please fix the year: 2051 [1950-2050]\n");
-    EXPECT_EQ(Ppm(*options.raster).at(250, 144), (Rgb{0, 79, 79}));
+    EXPECT_EQ(err_.str(), "");
+    const Ppm raster(*options.raster);
+    EXPECT_EQ(raster.at(250, 144), (Rgb{0, 79, 79}));
+    // The evening of 21 June, day 172: sunset about 21:26, sunrise about 05:08.
+    EXPECT_EQ(raster.rowsWithRed(2 * 172), (std::vector<int>{130, 314}));
 }
 
 }  // namespace

@@ -74,5 +74,39 @@ TEST(CurtailmentNightsTest, PolarDaysAndNightsHaveNoNight) {
     }
 }
 
+// The zones past +12 and the years past 2050 are beyond the solar calculation's own ranges; their
+// nights are there all the same, every one from evening to morning.
+TEST(CurtailmentNightsTest, EveryDayHasItsNightInAnyZoneAndYear) {
+    struct Case {
+        const char* zone;
+        Site site;
+        CivilDate first;
+        int days;
+    };
+    const Case cases[] = {
+        {"Pacific/Auckland", {-41.29, 174.78}, {2013, 1, 1}, 181},  // UTC+13 until April
+        {"Pacific/Kiritimati", {1.87, -157.4}, {2024, 1, 1}, 60},   // UTC+14
+        {"Pacific/Pago_Pago", {-14.28, -170.7}, {2024, 1, 1}, 60},  // UTC-11
+        {"Europe/Berlin", {49.6, 11.05}, {2051, 6, 1}, 60},
+        {"Europe/Berlin", {49.6, 11.05}, {2212, 12, 1}, 60},
+    };
+    for (const Case& c : cases) {
+        const auto zone = zoneNamed(c.zone);
+        const double from = localInstant({c.first, 12, 0, 0}, *zone);
+        const double to = localInstant({addDays(c.first, c.days - 1), 12, 0, 0}, *zone);
+        const NightCalendar calendar = nightsBetween(from, to, c.site, {}, *zone);
+        EXPECT_EQ(calendar.daysWithoutNight, 0) << c.zone;
+        ASSERT_EQ(calendar.nights.size(), static_cast<std::size_t>(c.days + 1)) << c.zone;
+        for (const Night& night : calendar.nights) {
+            const LocalDateTime sunset = localDateTime(night.start, *zone);
+            const LocalDateTime sunrise = localDateTime(night.end, *zone);
+            EXPECT_EQ(sunset.date, night.date) << c.zone;
+            EXPECT_EQ(sunrise.date, addDays(night.date, 1)) << c.zone;
+            EXPECT_GE(sunset.hour, 16) << c.zone << ' ' << formatIsoDate(night.date);
+            EXPECT_LE(sunrise.hour, 8) << c.zone << ' ' << formatIsoDate(night.date);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vane

@@ -132,8 +132,24 @@ TEST_F(SunMarksTest, RefusedQueriesGetNoMarksAndExplainThemselves) {
     char line[128] = {};
     ASSERT_NE(std::fgets(line, sizeof line, messages.get()), nullptr);
     EXPECT_EQ(std::string(line), "S_decode ==> Please fix the latitude: 95.000000\n");
+}
 
-    EXPECT_EQ(sunMarksForYear(2051, {}, zone(), nullptr).firstRefusal->error, 0x1);
+// Neither the years past 2050 nor a zone past +12 leave the picture without marks.
+TEST_F(SunMarksTest, YearsAfterTwentyFiftyAndZonesEastOfTwelveAreMarked) {
+    const auto auckland =
+        std::unique_ptr<icu::TimeZone>(icu::TimeZone::createTimeZone("Pacific/Auckland"));
+    const struct {
+        int year;
+        MarkLocation site;
+        const icu::TimeZone& zone;
+    } cases[] = {{2051, {}, zone()}, {2120, {}, zone()}, {2013, {-41.29f, 174.78f}, *auckland}};
+    for (const auto& c : cases) {
+        const SunMarks marks = sunMarksForYear(c.year, c.site, c.zone, nullptr);
+        EXPECT_FALSE(marks.firstRefusal) << c.year;
+        for (std::size_t k = 0; k < marks.days.size(); ++k) {
+            EXPECT_TRUE(marks.days[k]) << c.year << " day " << k + 1;
+        }
+    }
 }
 
 TEST_F(SunMarksTest, TheFirstSessionGivesTheSiteAndTheDefaultFillsGaps) {
