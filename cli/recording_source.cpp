@@ -2,7 +2,6 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <fstream>
 #include <sstream>
 
 #include "core/analysis/bat_events.h"
@@ -41,18 +40,6 @@ void addLibraryOptions(CLI::App& command, CLI::Option* recordingList,
 
 namespace {
 
-// Whether the file starts with a known program's header; looks at the first line only, and at
-// no more than a header's worth of it, since the file may be endless (a device) or have no line
-// break at all.
-bool startsWithClassifierHeader(const std::filesystem::path& file) {
-    constexpr std::size_t kLongestHeader = 64 * 1024;
-    std::ifstream in(file, std::ios::binary);
-    std::string start(kLongestHeader, '\0');
-    in.read(start.data(), static_cast<std::streamsize>(start.size()));
-    start.resize(static_cast<std::size_t>(in.gcount()));
-    return looksLikeClassifierTable(start.substr(0, start.find('\n')));
-}
-
 Outcome<LoadedRecordings> readUnfiltered(const RecordingSource& source, const icu::TimeZone& zone) {
     if (source.library) {
         try {
@@ -70,8 +57,13 @@ Outcome<LoadedRecordings> readUnfiltered(const RecordingSource& source, const ic
             return Problem{.title = "Problem with library", .message = error.what()};
         }
     }
-    if (source.named.given() || startsWithClassifierHeader(source.recordingList)) {
-        Outcome<std::string> text = readListFile(source.recordingList, kClassifierTableKind);
+    // Opened once: a pipe gives its bytes only once, and every step below reads the same.
+    Outcome<ListInput> input = ListInput::open(source.recordingList, kRecordingListKind);
+    if (!input) {
+        return std::move(input).error();
+    }
+    if (source.named.given() || looksLikeClassifierTable(input->firstLine())) {
+        Outcome<std::string_view> text = input->text(kClassifierTableKind);
         if (!text) {
             return std::move(text).error();
         }
@@ -88,17 +80,18 @@ Outcome<LoadedRecordings> readUnfiltered(const RecordingSource& source, const ic
         }
         return LoadedRecordings{std::move(labelled->recordings), {}, std::move(labelled->labels)};
     }
-    RecordingListResult list = readRecordingList(source.recordingList, zone);
+    RecordingListResult list = readRecordingList(*input, zone);
     if (list) {
         return LoadedRecordings{std::move(list).value(), {}};
     }
     // Not a list: perhaps a table with date and time columns, or one to refuse with the columns
     // it has, which says more than the list's first bad line.
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(source.recordingList, ec)) {
+    Outcome<std::string_view> text = input->text(kClassifierTableKind);
+    if (!text) {
         return std::move(list).error();
     }
-    Outcome<RecordingSourceRead> table = readRecordingSource(source.recordingList, zone);
+    Outcome<RecordingSourceRead> table =
+        readRecordingText(*text, source.recordingList.string(), zone);
     if (!table) {
         return table.error().title == list.error().title ? std::move(list).error()
                                                          : std::move(table).error();

@@ -1,5 +1,6 @@
 #include "core/recordings/list_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -74,6 +75,47 @@ Outcome<void> readListFileInPieces(const std::filesystem::path& path, std::strin
     }
     read(std::string_view(buffer).substr(lineStart));
     return {};
+}
+
+Outcome<ListInput> ListInput::open(const std::filesystem::path& path, std::string_view kind) {
+    constexpr std::size_t kLongestHeader = 64 * 1024;
+    ListInput input(path);
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(path, ec)) {
+        std::ifstream in(path, std::ios::binary);
+        input.firstLine_.resize(kLongestHeader);
+        in.read(input.firstLine_.data(), static_cast<std::streamsize>(kLongestHeader));
+        input.firstLine_.resize(static_cast<std::size_t>(in.gcount()));
+    } else {
+        Outcome<std::string> bytes = readListFile(path, kind);
+        if (!bytes) {
+            return std::move(bytes).error();
+        }
+        input.bytes_ = std::move(bytes).value();
+        input.firstLine_ = input.bytes_->substr(0, kLongestHeader);
+    }
+    input.firstLine_.resize(std::min(input.firstLine_.size(), input.firstLine_.find('\n')));
+    return input;
+}
+
+Outcome<std::string_view> ListInput::text(std::string_view kind) {
+    if (!bytes_) {
+        Outcome<std::string> bytes = readListFile(path_, kind);
+        if (!bytes) {
+            return std::move(bytes).error();
+        }
+        bytes_ = std::move(bytes).value();
+    }
+    return std::string_view(*bytes_);
+}
+
+Outcome<void> ListInput::readInPieces(std::string_view kind,
+                                      const std::function<bool(std::string_view)>& read) {
+    if (bytes_) {
+        read(*bytes_);
+        return {};
+    }
+    return readListFileInPieces(path_, kind, read);
 }
 
 std::optional<std::string_view> NumberedLines::next() {

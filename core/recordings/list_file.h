@@ -28,6 +28,32 @@ Problem listFileProblem(std::string_view kind, const std::string& file, std::siz
 Outcome<void> readListFileInPieces(const std::filesystem::path& path, std::string_view kind,
                                    const std::function<bool(std::string_view)>& read);
 
+// A list file that is read once. A pipe, FIFO or device gives its bytes only once, so they are
+// read whole (up to the size limit) when it is opened and every read after takes them; a file on
+// disk is read where it lies, in pieces where the reader takes them so. Whatever reads it, looks at
+// its first line and then reads it, sees the same bytes.
+class ListInput {
+  public:
+    // The error of a pipe or device that cannot be read, in the words of readListFile().
+    static Outcome<ListInput> open(const std::filesystem::path& path, std::string_view kind);
+
+    const std::filesystem::path& path() const { return path_; }
+    // Its first line, or as much of it as a header can be (64 KiB); empty when unreadable.
+    std::string_view firstLine() const { return firstLine_; }
+    // The whole text; `kind` names the list in the problem, as in readListFile().
+    Outcome<std::string_view> text(std::string_view kind);
+    // As readListFileInPieces().
+    Outcome<void> readInPieces(std::string_view kind,
+                               const std::function<bool(std::string_view)>& read);
+
+  private:
+    explicit ListInput(std::filesystem::path path) : path_(std::move(path)) {}
+
+    std::filesystem::path path_;
+    std::optional<std::string> bytes_;  // once read whole
+    std::string firstLine_;
+};
+
 // The lines of a text, numbered from 1; a final line break ends the last line, it opens none.
 class NumberedLines {
   public:

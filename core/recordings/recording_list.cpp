@@ -23,13 +23,21 @@ RecordingListResult parseRecordingList(std::string_view text, const std::string&
 
 RecordingListResult readRecordingList(const std::filesystem::path& path,
                                       const icu::TimeZone& zone) {
+    Outcome<ListInput> input = ListInput::open(path, kRecordingListKind);
+    if (!input) {
+        return std::move(input).error();
+    }
+    return readRecordingList(*input, zone);
+}
+
+RecordingListResult readRecordingList(ListInput& input, const icu::TimeZone& zone) {
     RecordingListParser parser(zone);
-    Outcome<void> read = readListFileInPieces(
-        path, kRecordingListKind, [&parser](std::string_view piece) { return parser.read(piece); });
+    Outcome<void> read = input.readInPieces(
+        kRecordingListKind, [&parser](std::string_view piece) { return parser.read(piece); });
     if (!read) {
         return std::move(read).error();
     }
-    return resultOf(parser, path.string());
+    return resultOf(parser, input.path().string());
 }
 
 }  // namespace vane

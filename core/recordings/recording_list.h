@@ -28,5 +28,6 @@ RecordingListResult parseRecordingList(std::string_view text, const std::string&
                                        const icu::TimeZone& zone);
 
 RecordingListResult readRecordingList(const std::filesystem::path& path, const icu::TimeZone& zone);
+RecordingListResult readRecordingList(ListInput& input, const icu::TimeZone& zone);
 
 }  // namespace vane

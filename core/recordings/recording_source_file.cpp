@@ -23,16 +23,14 @@ std::vector<ImportedRecording> fromList(const std::vector<Recording>& recordings
     return imported;
 }
 
-Outcome<RecordingSourceRead> readText(const std::filesystem::path& path, const icu::TimeZone& zone,
-                                      const NamedColumns& named) {
-    Outcome<std::string> text = readListFile(path, kClassifierTableKind);
-    if (!text) {
-        return std::move(text).error();
-    }
-    const std::string fileName = path.string();
+}  // namespace
+
+Outcome<RecordingSourceRead> readRecordingText(std::string_view text, const std::string& fileName,
+                                               const icu::TimeZone& zone,
+                                               const NamedColumns& named) {
     RecordingSourceRead read;
-    if (named.given() || looksLikeClassifierTable(*text)) {
-        Outcome<ClassifierTable> table = readClassifierTable(*text, fileName, zone, named);
+    if (named.given() || looksLikeClassifierTable(text)) {
+        Outcome<ClassifierTable> table = readClassifierTable(text, fileName, zone, named);
         if (!table) {
             return std::move(table).error();
         }
@@ -42,7 +40,7 @@ Outcome<RecordingSourceRead> readText(const std::filesystem::path& path, const i
     }
     // The CSV reader keeps the offset each stamp was written with; the list reader takes what
     // the CSV reader cannot, such as a list under a header line of its own.
-    const CsvTable table = splitRecordingCsv(*text);
+    const CsvTable table = splitRecordingCsv(text);
     const RecordingColumns columns = guessRecordingColumns(table);
     if (columns.isComplete()) {
         CsvRecordingsResult rows = readCsvRecordings(table, columns, zone, fileName);
@@ -51,7 +49,7 @@ Outcome<RecordingSourceRead> readText(const std::filesystem::path& path, const i
             return read;
         }
     }
-    RecordingListResult list = parseRecordingList(*text, fileName, zone);
+    RecordingListResult list = parseRecordingList(text, fileName, zone);
     if (list) {
         read.recordings = fromList(*list, zone);
         return read;
@@ -59,15 +57,13 @@ Outcome<RecordingSourceRead> readText(const std::filesystem::path& path, const i
     // A table with several named columns is more likely a program's table than a broken list:
     // say what it has and how to name its columns.
     if (table.hasHeader && !table.rows.empty() && table.rows.front().size() > 1) {
-        Outcome<ClassifierTable> refused = readClassifierTable(*text, fileName, zone);
+        Outcome<ClassifierTable> refused = readClassifierTable(text, fileName, zone);
         if (!refused) {
             return std::move(refused).error();
         }
     }
     return std::move(list).error();
 }
-
-}  // namespace
 
 Outcome<RecordingSourceRead> readRecordingSource(const std::filesystem::path& path,
                                                  const icu::TimeZone& zone,
@@ -91,7 +87,11 @@ Outcome<RecordingSourceRead> readRecordingSource(const std::filesystem::path& pa
         }
         return read;
     }
-    return readText(path, zone, named);
+    Outcome<std::string> text = readListFile(path, kClassifierTableKind);
+    if (!text) {
+        return std::move(text).error();
+    }
+    return readRecordingText(*text, path.string(), zone, named);
 }
 
 }  // namespace vane

@@ -30,4 +30,9 @@ Outcome<RecordingSourceRead> readRecordingSource(const std::filesystem::path& pa
                                                  const icu::TimeZone& zone,
                                                  const NamedColumns& named = {});
 
+// The text of a list or table as readRecordingSource() reads a text file; `fileName` for messages.
+Outcome<RecordingSourceRead> readRecordingText(std::string_view text, const std::string& fileName,
+                                               const icu::TimeZone& zone,
+                                               const NamedColumns& named = {});
+
 }  // namespace vane
