@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "core/files/shown_content.h"
 #include "core/recordings/riff_chunks.h"
 #include "core/text/ascii.h"
 
@@ -54,7 +55,7 @@ GuanoMetadata parseGuano(std::string_view text) {
     if (const auto stamp = metadata.fields.find("Timestamp"); stamp != metadata.fields.end()) {
         metadata.timestamp = parseIsoTimestamp(stamp->second);
         if (!metadata.timestamp) {
-            metadata.problems.push_back("GUANO Timestamp \"" + stamp->second +
+            metadata.problems.push_back("GUANO Timestamp \"" + shownContent(stamp->second) +
                                         "\" is not an ISO 8601 time stamp");
         }
     }
@@ -62,7 +63,7 @@ GuanoMetadata parseGuano(std::string_view text) {
         position != metadata.fields.end()) {
         metadata.position = parsePosition(position->second);
         if (!metadata.position) {
-            metadata.problems.push_back("GUANO Loc Position \"" + position->second +
+            metadata.problems.push_back("GUANO Loc Position \"" + shownContent(position->second) +
                                         "\" is not a latitude and longitude");
         }
     }

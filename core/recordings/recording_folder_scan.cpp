@@ -3,7 +3,11 @@
 #include <unicode/timezone.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
 
 #include "core/recordings/file_name_timestamp.h"
 #include "core/text/ascii.h"
@@ -15,6 +19,24 @@ namespace {
 bool isWavFile(const std::filesystem::directory_entry& entry) {
     std::error_code ec;
     return entry.is_regular_file(ec) && isRecordingFileName(entry.path());
+}
+
+// Why a file cannot be a recording before anything is read from it: it cannot be opened (such as
+// one without read permission), or it holds nothing, as a recorder that stopped before writing
+// leaves it: no sound, so no bat.
+std::optional<std::string> unreadableBecause(const std::filesystem::path& file) {
+    errno = 0;
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> opened{std::fopen(file.c_str(), "rb"),
+                                                                 &std::fclose};
+    if (!opened) {
+        return "cannot be opened: " + std::string(std::strerror(errno));
+    }
+    if (std::fgetc(opened.get()) == EOF) {
+        return std::ferror(opened.get()) != 0
+                   ? "could not be read: " + std::string(std::strerror(errno))
+                   : "is empty (0 bytes): the recorder wrote nothing into it";
+    }
+    return std::nullopt;
 }
 
 // The manual identification wins over the automatic one.
@@ -38,7 +60,17 @@ bool isRecordingFileName(const std::filesystem::path& file) {
 
 RecordingFileRead readRecordingFile(const std::filesystem::path& file, const icu::TimeZone& zone) {
     RecordingFileRead read;
+    if (std::optional<std::string> why = unreadableBecause(file)) {
+        read.reason = std::move(*why);
+        return read;
+    }
     const GuanoFileResult guano = readGuanoFile(file);
+    // A WAV file whose chunks do not fit it is damaged: its metadata, species included, may be
+    // gone, so it is left out with the damage named rather than taken by its name alone.
+    if (!guano && asciiLowercase(file.extension().string()) == ".wav") {
+        read.reason = guano.error().message;
+        return read;
+    }
     std::string guanoProblem = guano ? "" : guano.error().message;
     if (const GuanoMetadata* metadata = guano && *guano ? &**guano : nullptr) {
         read.position = metadata->position;
@@ -95,17 +127,32 @@ std::optional<GeoPosition> AgreedPosition::position() const {
 
 namespace {
 
+// Every recording file under `folder`, in path order. A folder that cannot be opened or read to
+// its end is no empty folder: it goes into `unreadable` with why. Links to folders are not
+// followed, so that a link to a parent cannot hold the walk.
 std::vector<std::filesystem::path> recordingFilesUnder(const std::filesystem::path& folder,
-                                                       std::stop_token stop, std::error_code& ec) {
+                                                       std::stop_token stop,
+                                                       std::vector<SkippedFile>& unreadable) {
     std::vector<std::filesystem::path> files;
-    const auto options = std::filesystem::directory_options::skip_permission_denied;
-    for (std::filesystem::recursive_directory_iterator it(folder, options, ec), end;
-         !ec && it != end; it.increment(ec)) {
-        if (stop.stop_requested()) {
-            return {};
+    std::vector<std::filesystem::path> pending{folder};
+    while (!pending.empty()) {
+        const std::filesystem::path current = std::move(pending.back());
+        pending.pop_back();
+        std::error_code ec;
+        for (std::filesystem::directory_iterator it(current, ec), end; !ec && it != end;
+             it.increment(ec)) {
+            if (stop.stop_requested()) {
+                return {};
+            }
+            std::error_code typeError;
+            if (it->is_directory(typeError) && !it->is_symlink(typeError)) {
+                pending.push_back(it->path());
+            } else if (isWavFile(*it)) {
+                files.push_back(it->path());
+            }
         }
-        if (isWavFile(*it)) {
-            files.push_back(it->path());
+        if (ec) {
+            unreadable.push_back({current.string(), "folder cannot be read: " + ec.message()});
         }
     }
     std::sort(files.begin(), files.end());
@@ -116,9 +163,9 @@ std::vector<std::filesystem::path> recordingFilesUnder(const std::filesystem::pa
 
 std::optional<GeoPosition> agreedGuanoPosition(const std::filesystem::path& folder,
                                                std::stop_token stop) {
-    std::error_code ec;
+    std::vector<SkippedFile> unreadable;
     AgreedPosition agreed;
-    for (const std::filesystem::path& file : recordingFilesUnder(folder, stop, ec)) {
+    for (const std::filesystem::path& file : recordingFilesUnder(folder, stop, unreadable)) {
         if (stop.stop_requested()) {
             return std::nullopt;
         }
@@ -133,14 +180,11 @@ std::optional<GeoPosition> agreedGuanoPosition(const std::filesystem::path& fold
 FolderScan scanRecordingFolder(const std::filesystem::path& folder, const icu::TimeZone& zone,
                                std::stop_token stop, const ScanProgress& progress) {
     FolderScan scan;
-    std::error_code ec;
-    const std::vector<std::filesystem::path> files = recordingFilesUnder(folder, stop, ec);
+    const std::vector<std::filesystem::path> files =
+        recordingFilesUnder(folder, stop, scan.skipped);
     if (stop.stop_requested()) {
         scan.cancelled = true;
         return scan;
-    }
-    if (ec) {
-        scan.skipped.push_back({folder.string(), "could not be searched: " + ec.message()});
     }
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (stop.stop_requested()) {
@@ -158,6 +202,8 @@ FolderScan scanRecordingFolder(const std::filesystem::path& folder, const icu::T
             progress(i + 1, files.size());
         }
     }
+    std::stable_sort(scan.skipped.begin(), scan.skipped.end(),
+                     [](const SkippedFile& a, const SkippedFile& b) { return a.file < b.file; });
     return scan;
 }
 

@@ -47,7 +47,8 @@ bool isRecordingFileName(const std::filesystem::path& file);
 
 // Reads every recording file (WAV, .wac, .w4v, .zc) under `folder`, searched recursively. The time
 // stamp comes from the file's GUANO metadata, or else from its name read as local time in `zone`; a
-// file with neither is skipped with its reason, and so is a file that cannot be read.
+// file with neither is skipped with its reason, and so is a file that cannot be read, an empty
+// one, a damaged WAV file and a folder that cannot be read (all in path order).
 FolderScan scanRecordingFolder(const std::filesystem::path& folder, const icu::TimeZone& zone,
                                std::stop_token stop = {}, const ScanProgress& progress = {});
 

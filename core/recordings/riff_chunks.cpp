@@ -3,6 +3,8 @@
 #include <array>
 #include <fstream>
 
+#include "core/files/shown_content.h"
+
 namespace vane {
 namespace {
 
@@ -54,12 +56,15 @@ RiffChunkSearch findRiffChunk(const std::filesystem::path& file, std::string_vie
         const std::string_view id(chunkHeader.data(), 4);
         const std::uint64_t size = littleEndian32(chunkHeader.data() + 4);
         const std::uint64_t dataStart = offset + kChunkHeaderSize;
+        // A chunk cut short is a file cut short (or overwritten): what it and the chunks after
+        // it held, such as the metadata recorders append, is gone.
+        if (size > fileSize - dataStart) {
+            return damaged(
+                file, "has a '" + shownContent(id) + "' chunk of " + std::to_string(size) +
+                          " bytes that runs past the end of the file (" + std::to_string(fileSize) +
+                          " bytes): it is damaged or cut short");
+        }
         if (id == chunkId) {
-            if (size > fileSize - dataStart) {
-                return damaged(file, "has a '" + std::string(chunkId) + "' chunk of " +
-                                         std::to_string(size) +
-                                         " bytes that runs past the end of the file");
-            }
             if (size > maxChunkSize) {
                 return damaged(file, "has a '" + std::string(chunkId) +
                                          "' chunk too large to be metadata (" +

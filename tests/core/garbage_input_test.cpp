@@ -36,6 +36,7 @@
 #include "core/recordings/guano.h"
 #include "core/recordings/recording_csv.h"
 #include "core/recordings/recording_filter.h"
+#include "core/recordings/recording_folder_scan.h"
 #include "core/recordings/recording_list.h"
 #include "core/time/date_pattern_parser.h"
 #include "core/time/iso_timestamp.h"
@@ -200,7 +201,9 @@ TEST_F(GarbageInputTest, DamagedWaveFilesGiveMetadataOrAProblem) {
                              chunk("data", std::string(40, '\0')) +
                              chunk("guan", "GUANO|Version:1.0\nTimestamp:2012-06-21T21:03:00\n");
     const std::string wave = chunk("RIFF", body);
-    const std::filesystem::path file = vane::testing::uniqueTempPath("vane-garbage") += ".wav";
+    // Named with a time, which a damaged file must not be imported by.
+    const std::filesystem::path file = vane::testing::uniqueTempPath("vane-garbage") +=
+        "_20120621_210300.wav";
     std::ofstream(file, std::ios::binary) << wave;
     ASSERT_TRUE(readGuanoFile(file).value_or(std::nullopt).value_or(GuanoMetadata{}).timestamp);
     for (const std::string& bytes : damaged({wave})) {
@@ -210,6 +213,10 @@ TEST_F(GarbageInputTest, DamagedWaveFilesGiveMetadataOrAProblem) {
         if (!read) {
             EXPECT_FALSE(read.error().message.empty());
         }
+        // A recording or why not, never both; a file that cannot be walked is none.
+        const RecordingFileRead recording = readRecordingFile(file, *berlin_);
+        EXPECT_NE(recording.recording.has_value(), !recording.reason.empty());
+        EXPECT_TRUE(read || !recording.recording);
     }
     std::filesystem::remove(file);
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <unicode/timezone.h>
+#include <unistd.h>
 
 #include <memory>
 
@@ -32,6 +33,9 @@ class RecordingFolderScanTest : public ::testing::Test {
             folder_ / "c" / "corrupt.wav",
             WavFixture::wav(WavFixture::chunk("guan", "Timestamp: 2012", 0x7FFFFFFFu)));
         WavFixture::write(folder_ / "c" / "unnamed.wav", WavFixture::wav(""));
+        WavFixture::write(folder_ / "d" / "SM4_20120621_210600.wav", "");
+        const std::string cut = WavFixture::wav("");
+        WavFixture::write(folder_ / "d" / "SM4_20120621_210700.wav", cut.substr(0, cut.size() - 8));
         WavFixture::write(folder_ / "notes.txt", "20120621_210600");
     }
     void TearDown() override { std::filesystem::remove_all(folder_); }
@@ -41,13 +45,13 @@ TEST_F(RecordingFolderScanTest, ReadsGuanoThenFileNamesAndReportsTheRest) {
     std::vector<std::size_t> progress;
     const FolderScan scan =
         scanRecordingFolder(folder_, *berlin_, {}, [&](std::size_t done, std::size_t total) {
-            EXPECT_EQ(total, 5u);
+            EXPECT_EQ(total, 7u);
             progress.push_back(done);
         });
-    EXPECT_EQ(progress, (std::vector<std::size_t>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(progress, (std::vector<std::size_t>{1, 2, 3, 4, 5, 6, 7}));
     EXPECT_FALSE(scan.cancelled);
 
-    ASSERT_EQ(scan.recordings.size(), 3u);
+    ASSERT_EQ(scan.recordings.size(), 2u);
     const ImportedRecording& fromGuano = scan.recordings[0];
     EXPECT_EQ(fromGuano.recordingTime, kJune21);
     EXPECT_EQ(fromGuano.utcOffsetSeconds, 3600);  // as the recorder wrote it
@@ -57,17 +61,54 @@ TEST_F(RecordingFolderScanTest, ReadsGuanoThenFileNamesAndReportsTheRest) {
     EXPECT_EQ(fromName.recordingTime, kJune21 + 60);
     EXPECT_EQ(fromName.utcOffsetSeconds, 7200);
     EXPECT_EQ(fromName.timeZone, "Europe/Berlin");
-    // A damaged GUANO chunk does not hide the time in the name.
-    EXPECT_EQ(scan.recordings[2].recordingTime, kJune21 + 120);
 
     ASSERT_TRUE(scan.site.position());
     EXPECT_DOUBLE_EQ(scan.site.position()->latitude, 49.6);
     EXPECT_EQ(agreedGuanoPosition(folder_)->longitude, scan.site.position()->longitude);
 
-    ASSERT_EQ(scan.skipped.size(), 2u);
-    EXPECT_EQ(scan.skipped[0].file, (folder_ / "c" / "corrupt.wav").string());
-    EXPECT_NE(scan.skipped[0].reason.find("runs past the end"), std::string::npos);
-    EXPECT_NE(scan.skipped[1].reason.find("no GUANO Timestamp"), std::string::npos);
+    // Damaged and empty files are left out with why, even when their names give a time: what
+    // their metadata held (the species too) is gone.
+    const std::vector<std::pair<std::filesystem::path, std::string>> skipped{
+        {folder_ / "c" / "SM4_20120621_210500.wav",
+         "has a 'guan' chunk of 2147483647 bytes that runs past the end of the file (132 bytes): "
+         "it is damaged or cut short"},
+        {folder_ / "c" / "corrupt.wav", "runs past the end"},
+        {folder_ / "c" / "unnamed.wav", "no GUANO Timestamp"},
+        {folder_ / "d" / "SM4_20120621_210600.wav",
+         "is empty (0 bytes): the recorder wrote nothing into it"},
+        {folder_ / "d" / "SM4_20120621_210700.wav", "has a 'data' chunk of 64 bytes that runs"},
+    };
+    ASSERT_EQ(scan.skipped.size(), skipped.size());
+    for (std::size_t i = 0; i < skipped.size(); ++i) {
+        EXPECT_EQ(scan.skipped[i].file, skipped[i].first.string());
+        EXPECT_NE(scan.skipped[i].reason.find(skipped[i].second), std::string::npos)
+            << scan.skipped[i].reason;
+    }
+}
+
+// Root reads whatever the modes say; the command's own test drops to an unprivileged user.
+TEST_F(RecordingFolderScanTest, UnreadableFilesAndFoldersAreLeftOutAndSaySo) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "run as root, which reads files and folders whatever their mode";
+    }
+    const std::filesystem::path locked = folder_ / "e" / "locked";
+    const std::filesystem::path file = folder_ / "e" / "SM4_20120621_210800.wav";
+    WavFixture::write(locked / "SM4_20120621_210900.wav", WavFixture::wav(""));
+    WavFixture::write(file, WavFixture::wav(""));
+    std::filesystem::permissions(locked, std::filesystem::perms::none);
+    std::filesystem::permissions(file, std::filesystem::perms::none);
+    const FolderScan inside = scanRecordingFolder(folder_ / "e", *berlin_);
+    const FolderScan itself = scanRecordingFolder(locked, *berlin_);
+    std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
+
+    EXPECT_TRUE(inside.recordings.empty());
+    ASSERT_EQ(inside.skipped.size(), 2u);
+    EXPECT_EQ(inside.skipped[0].file, file.string());
+    EXPECT_EQ(inside.skipped[0].reason, "cannot be opened: Permission denied");
+    EXPECT_EQ(inside.skipped[1].file, locked.string());
+    EXPECT_EQ(inside.skipped[1].reason, "folder cannot be read: Permission denied");
+    ASSERT_EQ(itself.skipped.size(), 1u);
+    EXPECT_EQ(itself.skipped[0].reason, "folder cannot be read: Permission denied");
 }
 
 TEST_F(RecordingFolderScanTest, StopsWhenAskedAndSaysSo) {
