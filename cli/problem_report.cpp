@@ -1,13 +1,17 @@
 #include "cli/problem_report.h"
 
 #include "cli/command.h"
+#include "core/files/shown_content.h"
 
 namespace vane::cli {
 
 int reportProblem(const Problem& problem, std::ostream& err) {
-    err << (problem.title.empty() ? "" : problem.title + ": ") << problem.describe() << '\n';
+    // File names, labels and values quoted from files reach the terminal here: none may move
+    // its cursor or break the one line.
+    err << (problem.title.empty() ? "" : problem.title + ": ") << printable(problem.describe())
+        << '\n';
     if (!problem.detail.empty()) {
-        err << "error " << problem.detail << '\n';
+        err << "error " << printable(problem.detail) << '\n';
     }
     return kExitBadInput;
 }

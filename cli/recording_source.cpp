@@ -62,7 +62,8 @@ Outcome<LoadedRecordings> readUnfiltered(const RecordingSource& source, const ic
     if (!input) {
         return std::move(input).error();
     }
-    if (source.named.given() || looksLikeClassifierTable(input->firstLine())) {
+    if (source.named.given() || looksLikeClassifierTable(input->firstLine()) ||
+        looksLikeUnknownLabelledTable(input->firstLine())) {
         Outcome<std::string_view> text = input->text(kClassifierTableKind);
         if (!text) {
             return std::move(text).error();
@@ -134,6 +135,18 @@ Outcome<LoadedRecordings> loadRecordings(const RecordingSource& source, const ic
     loaded->groups = std::move(groups).value();
     // Recordings without labels or probabilities, as every list before them, pass untouched.
     const bool anyLabel = loaded->labels.names().size() > 1;
+    // Every row would pass a filter by species that finds no species: that count would look
+    // like one of the species asked for.
+    if (!anyLabel && !source.filter.filter.species.empty()) {
+        return Problem{.title = "Bad usage",
+                       .message = source.library
+                                      ? "--species: the library's recordings have no species "
+                                        "labels; leave out --species"
+                                      : "--species: \"" + source.recordingList.string() +
+                                            "\" has no species labels, only times; leave out "
+                                            "--species, or name a table's label column with "
+                                            "--label-column"};
+    }
     const bool anyProbability =
         std::any_of(loaded->recordings.begin(), loaded->recordings.end(),
                     [](const Recording& recording) { return recording.hasProbability(); });

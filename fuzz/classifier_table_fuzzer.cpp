@@ -1,17 +1,25 @@
 // An identification program's table: header recognition, rows, labels, probabilities and times,
 // both as a known program's table and with columns named by the user, refusing or skipping bad
-// rows.
+// rows; and any text given as recordings, which a table of unknown kind with species must not
+// pass as times alone.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
 #include "core/recordings/classifier_table.h"
+#include "core/recordings/recording_source_file.h"
 #include "fuzz/fuzz_zone.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     (void)vane::looksLikeClassifierTable(text);
+    const bool unknownWithSpecies = vane::looksLikeUnknownLabelledTable(text);
+    const vane::Outcome<vane::RecordingSourceRead> source =
+        vane::readRecordingText(text, "recordings.csv", vane::fuzz::berlin());
+    if ((!source && source.error().describe().empty()) || (source && unknownWithSpecies)) {
+        std::abort();
+    }
     const vane::NamedColumns named{{"date", "time"}, "species", "p"};
     for (const vane::NamedColumns& columns : {vane::NamedColumns{}, named}) {
         const vane::Outcome<vane::ClassifierTable> table =

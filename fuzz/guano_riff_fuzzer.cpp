@@ -1,5 +1,6 @@
 // A WAVE file's chunks and the GUANO metadata in them: the bytes are read once as the GUANO
-// text and once as a whole file, whose chunk walk checks every size against the file.
+// text and once as a whole file, whose chunk walk checks every size against the file, and as
+// the recording an import takes from it.
 #include <unistd.h>
 
 #include <cstddef>
@@ -13,7 +14,9 @@
 
 #include "core/recordings/file_name_timestamp.h"
 #include "core/recordings/guano.h"
+#include "core/recordings/recording_folder_scan.h"
 #include "core/recordings/riff_chunks.h"
+#include "fuzz/fuzz_zone.h"
 
 namespace {
 
@@ -57,6 +60,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const vane::GuanoFileResult file = vane::readGuanoFile(scratchFile());
     if (!file && file.error().message.empty()) {
+        std::abort();
+    }
+    // As an import reads it: a recording or why not, and a damaged file is none.
+    const vane::RecordingFileRead recording =
+        vane::readRecordingFile(scratchFile(), vane::fuzz::berlin());
+    if (recording.recording.has_value() == !recording.reason.empty() ||
+        (!file && recording.recording)) {
         std::abort();
     }
     return 0;

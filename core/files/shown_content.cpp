@@ -3,6 +3,7 @@
 #include <unicode/utf8.h>
 
 #include <cstdint>
+#include <limits>
 
 namespace vane {
 namespace {
@@ -54,6 +55,10 @@ std::string shownContent(std::string_view text, std::size_t longest) {
         }
     }
     return shown;
+}
+
+std::string printable(std::string_view text) {
+    return shownContent(text, std::numeric_limits<std::size_t>::max());
 }
 
 }  // namespace vane

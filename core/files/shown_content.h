@@ -12,4 +12,8 @@ namespace vane {
 // and ends in "...".
 std::string shownContent(std::string_view text, std::size_t longest = 60);
 
+// Outside text that is printed whole, such as a file name, a label or a session name: escaped as
+// shownContent() escapes, never shortened. Text escaped already comes back unchanged.
+std::string printable(std::string_view text);
+
 }  // namespace vane

@@ -260,6 +260,20 @@ bool looksLikeClassifierTable(std::string_view text) {
     return rows.next(header) && recogniseClassifierHeader(header).has_value();
 }
 
+bool looksLikeUnknownLabelledTable(std::string_view text) {
+    text = withoutByteOrderMark(text);
+    CsvRows rows(text.substr(0, text.find('\n')), detectCsvSeparator(text));
+    std::vector<std::string> header;
+    if (!rows.next(header) || header.size() < 2 || recogniseClassifierHeader(header)) {
+        return false;
+    }
+    return std::any_of(header.begin(), header.end(), [](const std::string& name) {
+        const std::string key = lowered(name);
+        return key.find("species") != std::string::npos || key.find("taxon") != std::string::npos ||
+               key == "label";
+    });
+}
+
 Outcome<ClassifierTable> readClassifierTable(std::string_view text, const std::string& fileName,
                                              const icu::TimeZone& zone, const NamedColumns& named,
                                              BadRows badRows) {

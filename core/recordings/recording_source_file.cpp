@@ -29,7 +29,7 @@ Outcome<RecordingSourceRead> readRecordingText(std::string_view text, const std:
                                                const icu::TimeZone& zone,
                                                const NamedColumns& named) {
     RecordingSourceRead read;
-    if (named.given() || looksLikeClassifierTable(text)) {
+    if (named.given() || looksLikeClassifierTable(text) || looksLikeUnknownLabelledTable(text)) {
         Outcome<ClassifierTable> table = readClassifierTable(text, fileName, zone, named);
         if (!table) {
             return std::move(table).error();

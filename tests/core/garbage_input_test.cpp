@@ -38,6 +38,7 @@
 #include "core/recordings/recording_filter.h"
 #include "core/recordings/recording_folder_scan.h"
 #include "core/recordings/recording_list.h"
+#include "core/recordings/recording_source_file.h"
 #include "core/time/date_pattern_parser.h"
 #include "core/time/iso_timestamp.h"
 #include "core/yearly/session_list.h"
@@ -146,6 +147,8 @@ TEST_F(GarbageInputTest, IdentificationTablesAndGroupsFilesAnswerWithRowsOrALine
         "\"observateur_taxon\";\"validateur_taxon\"\nCar1-2025-Pass1_20250708_212546_000;"
         "\"1,5\";\"Pippip\";\"0,9\";\"\";\"Pipnat\"\n",
         "when;species;p\n2012-06-21T22:03:00.1234567+100;NYCNOC;0.5\n",
+        "location,recordingDate,species,speciesIndividualComment\r\n"
+        "N1,2021-06-01 21:30:00,MYOLUC,\"faint, short\"\r\nN1,2021-06-01 21:30:00,Noise,\r\n",
         "high: NYCNOC, NYCLEI # noctules\nlow: PIP*\n"};
     const NamedColumns named{{"when"}, "species", "p"};
     for (const std::string& text : damaged(seeds)) {
@@ -157,6 +160,11 @@ TEST_F(GarbageInputTest, IdentificationTablesAndGroupsFilesAnswerWithRowsOrALine
             }
         }
         (void)looksLikeClassifierTable(text);
+        // Given as recordings: read, or refused in words; never times alone from a table with
+        // species that Vane does not know.
+        const Outcome<RecordingSourceRead> source = readRecordingText(text, "in.csv", *berlin_);
+        EXPECT_TRUE(source ? !looksLikeUnknownLabelledTable(text)
+                           : !source.error().describe().empty());
         if (const Outcome<SpeciesGroups> groups = parseSpeciesGroups(text, "groups.txt")) {
             (void)seriesOfLabel(text, &*groups);
         }
