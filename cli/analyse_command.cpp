@@ -102,7 +102,7 @@ PreparedAnalysis prepareAnalysis(const AnalyseOptions& options,
     if (list.recordings.empty()) {
         err << "Nothing to analyse: "
             << (options.library ? "the library's sessions hold"
-                                : options.recordingList.string() + " holds")
+                                : printable(options.recordingList.string()) + " holds")
             << " no recordings\n";
         prepared.exitStatus = kExitNoResult;
         return prepared;
@@ -252,12 +252,8 @@ int runAnalyse(const AnalyseOptions& options, const icu::TimeZone& zone, std::os
         return outcome.exitStatus;
     }
     const ActivityAnalysisResult& result = *outcome.result;
-    if (options.header) {
-        out << columnPairHeader(result);
-    }
-    out << result.pasteboardText;
     for (const AnalysisAlert& alert : result.alerts) {
-        err << alert.title << ": " << alert.message << '\n';
+        err << alert.title << ": " << printable(alert.message) << '\n';
     }
     if (result.refused) {
         err << "Columns of the wind file: " << columnList(outcome.columnTitles) << '\n';
@@ -274,6 +270,11 @@ int runAnalyse(const AnalyseOptions& options, const icu::TimeZone& zone, std::os
             << " and reading\n";
         return kExitNoResult;
     }
+    // Only a result goes to standard output: a script reads an empty one as none.
+    if (options.header) {
+        out << columnPairHeader(result);
+    }
+    out << result.pasteboardText;
     const ActivityAnalysisOptions& analysis = outcome.analysisOptions;
     const bool temperatureUnit = analysis.plotTemp && analysis.stateColumn == 0;
     for (const ActivitySummary& summary : result.summaries) {

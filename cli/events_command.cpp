@@ -12,6 +12,7 @@
 #include "cli/recording_source.h"
 #include "core/analysis/bat_events.h"
 #include "core/analysis/event_time_text.h"
+#include "core/files/shown_content.h"
 #include "core/time/local_time.h"
 
 namespace vane::cli {
@@ -41,7 +42,7 @@ int runEvents(const EventsOptions& options, const icu::TimeZone& zone, const icu
     if (list.recordings.empty()) {
         err << "Nothing to list: "
             << (options.library ? "the library's sessions hold"
-                                : options.recordingList.string() + " holds")
+                                : printable(options.recordingList.string()) + " holds")
             << " no recordings\n";
         return kExitNoResult;
     }

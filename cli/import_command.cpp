@@ -11,6 +11,7 @@
 
 #include "cli/problem_report.h"
 #include "cli/recording_source.h"
+#include "core/files/shown_content.h"
 #include "core/recordings/recording_filter.h"
 #include "core/recordings/recording_source_file.h"
 #include "core/recordings/species_label.h"
@@ -32,7 +33,7 @@ Outcome<ReadSources> readSources(const ImportOptions& options, const icu::TimeZo
     for (std::size_t i = 0; i < options.sources.size(); ++i) {
         if (terminal) {
             err << "\rReading " << i + 1 << " of " << options.sources.size() << ": "
-                << options.sources[i].string() << "\x1b[K" << std::flush;
+                << printable(options.sources[i].string()) << "\x1b[K" << std::flush;
         }
         Outcome<RecordingSourceRead> read =
             readRecordingSource(options.sources[i], zone, options.named);
@@ -58,11 +59,11 @@ void writeSummary(const ReadSources& read, const library::ImportSummary& summary
                   const std::filesystem::path& libraryFile, std::ostream& out) {
     if (summary.imported == 0) {
         out << "Nothing new: all " << summary.alreadyStored.size() << " recordings are in "
-            << libraryFile.string() << " already; it is unchanged\n";
+            << printable(libraryFile.string()) << " already; it is unchanged\n";
         return;
     }
-    out << "Imported " << summary.imported << " recordings into session \"" << summary.sessionName
-        << "\" of " << libraryFile.string() << '\n';
+    out << "Imported " << summary.imported << " recordings into session \""
+        << printable(summary.sessionName) << "\" of " << printable(libraryFile.string()) << '\n';
     if (!summary.alreadyStored.empty()) {
         out << "Skipped " << summary.alreadyStored.size() << " recordings already in the library\n";
     }
@@ -88,7 +89,7 @@ void writeSummary(const ReadSources& read, const library::ImportSummary& summary
                      [](const auto& a, const auto& b) { return a.second > b.second; });
     out << "Per label:\n";
     for (const auto& [label, count] : labels) {
-        out << "  " << (label.empty() ? "(no label)" : label) << '\t' << count << '\n';
+        out << "  " << (label.empty() ? "(no label)" : printable(label)) << '\t' << count << '\n';
     }
     if (noBat > 0 || below > 0) {
         out << "Kept, but left out of analyses by default: " << noBat
@@ -98,7 +99,7 @@ void writeSummary(const ReadSources& read, const library::ImportSummary& summary
     out << "Left out: " << read.skipped.size() << (read.skipped.size() == 1 ? " file" : " files")
         << '\n';
     for (const SkippedFile& skipped : read.skipped) {
-        out << "  " << skipped.file << ": " << skipped.reason << '\n';
+        out << "  " << printable(skipped.file) << ": " << printable(skipped.reason) << '\n';
     }
 }
 
@@ -149,7 +150,7 @@ int runImport(const ImportOptions& options, const icu::TimeZone& processZone, st
         err << "Nothing to import: no recordings in " << options.sources.size()
             << (options.sources.size() == 1 ? " source" : " sources") << '\n';
         for (const SkippedFile& skipped : read->skipped) {
-            err << "  " << skipped.file << ": " << skipped.reason << '\n';
+            err << "  " << printable(skipped.file) << ": " << printable(skipped.reason) << '\n';
         }
         return kExitNoResult;
     }

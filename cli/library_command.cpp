@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "cli/problem_report.h"
+#include "core/files/shown_content.h"
 #include "host/library/library_copy.h"
 #include "host/library/library_types.h"
 
@@ -14,8 +15,8 @@ int runLibraryCopy(const LibraryCopyOptions& options, std::ostream& out, std::os
     try {
         const library::CopySummary copied = library::copyLibrary(options.from, options.to);
         out << "Copied " << copied.sessions << (copied.sessions == 1 ? " session" : " sessions")
-            << " with " << copied.recordings << " recordings from " << options.from.string()
-            << " to " << options.to.string() << '\n';
+            << " with " << copied.recordings << " recordings from "
+            << printable(options.from.string()) << " to " << printable(options.to.string()) << '\n';
         return kExitSuccess;
     } catch (const library::LibraryError& error) {
         return reportProblem({.title = "Problem with library", .message = error.what()}, err);

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "core/analysis/bat_events.h"
+#include "core/files/shown_content.h"
 #include "core/recordings/classifier_table.h"
 #include "core/recordings/list_file.h"
 #include "core/recordings/recording_list.h"
@@ -169,7 +170,7 @@ void sayRecordingsLeftOut(const LoadedRecordings& loaded, std::ostream& err) {
 
 void sayLoadNote(const LoadedRecordings& loaded, std::ostream& err) {
     if (!loaded.note.empty()) {
-        err << loaded.note << '\n';
+        err << printable(loaded.note) << '\n';
     }
 }
 

@@ -17,6 +17,7 @@
 #include "cli/output_paths.h"
 #include "cli/problem_report.h"
 #include "cli/recording_source.h"
+#include "core/files/shown_content.h"
 #include "core/time/civil_date.h"
 #include "core/time/local_time.h"
 #include "core/yearly/activity_raster.h"
@@ -92,7 +93,7 @@ std::optional<DrawnPicture> activityPicture(const YearlyOptions& options,
     if (!result.raster) {
         err << "Nothing to draw: "
             << (options.library ? "the library's sessions hold"
-                                : options.recordingList->string() + " holds")
+                                : printable(options.recordingList->string()) + " holds")
             << " no recordings\n";
         status = kExitNoResult;
         return std::nullopt;

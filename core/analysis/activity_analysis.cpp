@@ -8,6 +8,7 @@
 #include "core/analysis/activity_classes.h"
 #include "core/analysis/decimal_number_text.h"
 #include "core/analysis/row_matching.h"
+#include "core/files/shown_content.h"
 #include "core/import/column_guesses.h"
 
 namespace vane {
@@ -184,7 +185,7 @@ std::string columnPairHeader(const ActivityAnalysisResult& result) {
         std::replace_if(
             name.begin(), name.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; },
             ' ');
-        line += name + "\t\t";
+        line += printable(name) + "\t\t";
     }
     return line + '\n';
 }

@@ -73,8 +73,9 @@ TEST_F(AnalyseCommandTest, PrintsTheTableWithTheFilesOwnSeparatorAndASummary) {
     options_.decimal = ".";
     options_.countRecordings = true;
     ASSERT_EQ(run(), kExitNoResult);
-    // Readings with a comma are no numbers then: left out, and the user is told why.
-    EXPECT_EQ(out_.str(), "0\t0\n");
+    // Readings with a comma are no numbers then: left out, and the user is told why. No result
+    // puts nothing on standard output, not even the origin line.
+    EXPECT_EQ(out_.str(), "");
     EXPECT_THAT(err_.str(), HasSubstr("Readings left out: 3 activity bins matched rows whose wind "
                                       "speed is no number"));
     EXPECT_THAT(err_.str(), HasSubstr("Nothing counted: "));
@@ -126,6 +127,20 @@ TEST_F(AnalyseCommandTest, HeaderNamesEachStateOverItsPairOfColumnsOnlyWhenAsked
     options_.header = false;
     ASSERT_EQ(run(), kExitSuccess) << err_.str();
     EXPECT_EQ(out_.str(), table);
+
+    // Labels come from the file: they reach the terminal escaped.
+    write("id.csv",
+          "IN FILE,DATE,TIME,AUTO ID*,MATCH RATIO,MANUAL ID\n"
+          "a.wav,2012-06-21,22:03:00,\x1b]0;owned\a,0.9,\n"
+          "b.wav,2012-06-21,22:13:00,\"PIP\rPIP\xc2\x9b"
+          "2J\",0.9,\n");
+    options_.recordingList = folder_ / "id.csv";
+    options_.stateColumn.reset();
+    options_.perSpecies = true;
+    options_.header = true;
+    ASSERT_EQ(run(), kExitSuccess) << err_.str();
+    EXPECT_EQ(out_.str().substr(0, out_.str().find('\n')),
+              "\\x1b]0;owned\\x07\t\tPIP PIP\\u009b2J\t\t");
 }
 
 TEST_F(AnalyseCommandTest, NoOverlapAndMissingColumnsEndWithoutATable) {

@@ -8,6 +8,7 @@
 #include <unicode/timezone.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -148,6 +149,36 @@ TEST_F(ImportCommandTest, AnUnreadableSourceLeavesTheLibraryAsItWas) {
         write("table.csv", "site,when,species\nnorth,2012-06-21T22:00+02:00,NYCNOC\n")};
     EXPECT_EQ(run(), kExitSuccess) << err_.str();
     EXPECT_EQ(recordingsInLibrary(), 2u);
+}
+
+// Labels, session names, file names and the values quoted from files come from outside: none may
+// drive the terminal or break a line of the summary.
+TEST_F(ImportCommandTest, OutsideTextIsPrintedEscaped) {
+    const std::filesystem::path cards = folder_ / "card\x1b[2J";
+    std::filesystem::create_directories(cards);
+    std::ofstream(cards / "\x1b]0;owned\a.wav", std::ios::binary) << "RIFF";
+    options_.sources = {write("id.csv",
+                              "IN FILE,DATE,TIME,AUTO ID*,MATCH RATIO,MANUAL ID\n"
+                              "a.wav,2012-06-21,22:03:00,\x1b[31mNYCNOC,0.9,\n"
+                              "b.wav,2012-06-21,22:04:00,\"NYC\nNOC\",0.9,\n"),
+                        cards};
+    options_.session = "Dune\n3\x1b[2J";
+    ASSERT_EQ(run(), kExitSuccess) << err_.str();
+    const std::string out = out_.str();
+    EXPECT_EQ(out.find('\x1b'), std::string::npos) << out;
+    EXPECT_THAT(out, HasSubstr("into session \"Dune\\n3\\x1b[2J\" of "));
+    EXPECT_THAT(out, HasSubstr("\n  \\x1b[31mNYCNOC\t1\n  NYC\\nNOC\t1\n"));
+    EXPECT_THAT(out,
+                HasSubstr("card\\x1b[2J/\\x1b]0;owned\\x07.wav: is too short to be a WAV file"));
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 6) << out;
+
+    // The same in a refusal: here a GUANO time stamp that is none, quoted from the file.
+    std::ofstream(cards / "\x1b]0;owned\a.wav", std::ios::binary)
+        << std::string("RIFF\x2a\0\0\0WAVEguan\x1e\0\0\0Timestamp: \x1b[2J2012-06-21 22:", 50);
+    options_.sources = {cards};
+    ASSERT_EQ(run(), kExitNoResult);
+    EXPECT_EQ(err_.str().find('\x1b'), std::string::npos) << err_.str();
+    EXPECT_THAT(err_.str(), HasSubstr("GUANO Timestamp \"\\x1b[2J2012-06-21 22:\""));
 }
 
 // On a terminal the import shows where it is, one line rewritten in place; the child's standard
