@@ -2,10 +2,10 @@
 
 #include <unicode/ucnv.h>
 #include <unicode/ucsdet.h>
-#include <unicode/unistr.h>
 #include <unicode/utf8.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -70,6 +70,40 @@ TextRead noText(StringEncoding encoding, EncodingSource source, std::string erro
     return read;
 }
 
+// `bytes` read by `from` (which stops at the first byte it cannot read) as UTF-8, converted piece
+// by piece into the result, so that a large file is never held as UTF-16 (twice its size, and
+// refused by ICU's strings beyond a billion characters). Nothing when a byte cannot be read.
+std::optional<std::string> convertedToUtf8(std::string_view bytes, UConverter& from,
+                                           UConverter& utf8) {
+    std::string text;
+    // Enough for any single-byte encoding, whose bytes above 0x7F become at most three.
+    std::size_t high = 0;
+    for (const char c : bytes) {
+        high += static_cast<unsigned char>(c) >> 7;
+    }
+    text.reserve(bytes.size() + 2 * high);
+    std::array<UChar, 32 * 1024> pivot{};
+    UChar* pivotSource = pivot.data();
+    UChar* pivotTarget = pivot.data();
+    std::array<char, 64 * 1024> piece{};
+    const char* source = bytes.data();
+    for (bool first = true;; first = false) {
+        char* target = piece.data();
+        UErrorCode status = U_ZERO_ERROR;
+        ucnv_convertEx(&utf8, &from, &target, piece.data() + piece.size(), &source,
+                       bytes.data() + bytes.size(), pivot.data(), &pivotSource, &pivotTarget,
+                       pivot.data() + pivot.size(), first, true, &status);
+        text.append(piece.data(), static_cast<std::size_t>(target - piece.data()));
+        if (status == U_BUFFER_OVERFLOW_ERROR) {
+            continue;
+        }
+        if (U_FAILURE(status)) {
+            return std::nullopt;
+        }
+        return text;
+    }
+}
+
 TextRead decodeStrictly(std::string_view bytes, StringEncoding encoding, EncodingSource source) {
     const std::optional<std::string> converterName = encodingConverterName(encoding);
     if (!converterName) {
@@ -91,26 +125,19 @@ TextRead decodeStrictly(std::string_view bytes, StringEncoding encoding, Encodin
     UErrorCode status = U_ZERO_ERROR;
     const std::unique_ptr<UConverter, ConverterCloser> converter(
         ucnv_open(converterName->c_str(), &status));
+    const std::unique_ptr<UConverter, ConverterCloser> utf8(ucnv_open("UTF-8", &status));
     if (U_FAILURE(status)) {
         return noText(encoding, source,
                       "no converter for " + *converterName + ": " + u_errorName(status));
     }
-    status = U_ZERO_ERROR;
     ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
                         &status);
-    status = U_ZERO_ERROR;
-    const icu::UnicodeString text(bytes.data(), static_cast<int32_t>(bytes.size()), converter.get(),
-                                  status);
-    if (U_FAILURE(status) || text.isBogus()) {
+    std::optional<std::string> text = convertedToUtf8(bytes, *converter, *utf8);
+    if (!text) {
         return noText(encoding, source,
                       "the bytes are not valid in " + *encodingDisplayName(encoding));
     }
-    TextRead read;
-    read.text.emplace();
-    text.toUTF8String(*read.text);
-    read.encoding = encoding;
-    read.source = source;
-    return read;
+    return {std::move(text), encoding, source, {}};
 }
 
 // A text file never holds control characters other than tab, line breaks and form feed; a
@@ -118,12 +145,30 @@ TextRead decodeStrictly(std::string_view bytes, StringEncoding encoding, Encodin
 bool looksLikeText(std::string_view utf8) {
     const auto* s = reinterpret_cast<const uint8_t*>(utf8.data());
     const auto length = static_cast<int64_t>(utf8.size());
+    const auto allowed = [](UChar32 c) {
+        const bool allowedControl = c == '\t' || c == '\n' || c == '\r' || c == '\f';
+        return !(c < 0 || (c < 0x20 && !allowedControl) || c == 0x7F || (c >= 0x80 && c <= 0x9F));
+    };
+    // Nearly every byte of a logger file is ASCII: those are looked up rather than decoded.
+    static constexpr std::array<bool, 0x80> kAllowedAscii = [&] {
+        std::array<bool, 0x80> table{};
+        for (UChar32 c = 0; c < 0x80; ++c) {
+            table[static_cast<std::size_t>(c)] = allowed(c);
+        }
+        return table;
+    }();
     int64_t i = 0;
     while (i < length) {
+        if (s[i] < 0x80) {
+            if (!kAllowedAscii[s[i]]) {
+                return false;
+            }
+            ++i;
+            continue;
+        }
         UChar32 c = 0;
         U8_NEXT(s, i, length, c);
-        const bool allowedControl = c == '\t' || c == '\n' || c == '\r' || c == '\f';
-        if (c < 0 || (c < 0x20 && !allowedControl) || c == 0x7F || (c >= 0x80 && c <= 0x9F)) {
+        if (!allowed(c)) {
             return false;
         }
     }

@@ -154,6 +154,66 @@ TEST(TextReadingTest, DetectionNeverReadsBeyondTheBytes) {
     }
 }
 
+// Large files are converted piece by piece: characters of every width that fall on the edges of
+// the pieces come out whole, and a byte that does not read stops the conversion wherever it is.
+TEST(TextReadingTest, LongTextsConvertWholeAcrossPieces) {
+    std::string latin1;
+    std::string utf8;
+    std::u16string wide;
+    for (int row = 0; latin1.size() < 300 * 1024; ++row) {
+        const std::string line = std::to_string(row) + ";4,2;";
+        latin1 += line + "St\xF6rung \xB0" + "C\r\n";
+        utf8 += line + "St\xC3\xB6rung \xC2\xB0" + "C\r\n";
+        for (const char c : line) {
+            wide += static_cast<char16_t>(c);
+        }
+        wide += u"St\u00F6rung \u00B0C \u4E2D\U0001F987\r\n";
+    }
+    const TextRead windows = decodeInEncoding(latin1, kWindowsLatin1Encoding);
+    ASSERT_TRUE(windows.text);
+    EXPECT_TRUE(*windows.text == utf8);
+    EXPECT_TRUE(decodeWithFallback(latin1).text == utf8);
+
+    std::string utf16le;
+    std::string utf8Wide;
+    for (const char16_t unit : wide) {
+        utf16le += static_cast<char>(unit & 0xFF);
+        utf16le += static_cast<char>(unit >> 8);
+    }
+    for (std::size_t i = 0; i < wide.size(); ++i) {
+        std::string code;
+        char32_t c = wide[i];
+        if (c >= 0xD800 && c < 0xDC00) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (wide[++i] - 0xDC00);
+        }
+        if (c < 0x80) {
+            code += static_cast<char>(c);
+        } else if (c < 0x800) {
+            code += {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
+        } else if (c < 0x10000) {
+            code += {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
+                     static_cast<char>(0x80 | (c & 0x3F))};
+        } else {
+            code +=
+                {static_cast<char>(0xF0 | c >> 18), static_cast<char>(0x80 | (c >> 12 & 0x3F)),
+                 static_cast<char>(0x80 | (c >> 6 & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
+        }
+        utf8Wide += code;
+    }
+    const TextRead utf16 = decodeWithFallback("\xFF\xFE" + utf16le);
+    ASSERT_TRUE(utf16.text);
+    EXPECT_TRUE(*utf16.text == utf8Wide);
+
+    // 0xB0 far into a text is not ASCII; half a surrogate pair at the end is none in UTF-16.
+    std::string ascii(300 * 1024, 'x');
+    EXPECT_TRUE(decodeInEncoding(ascii, 1).text);
+    ascii[200 * 1024] = '\xB0';
+    EXPECT_FALSE(decodeInEncoding(ascii, 1).text);
+    EXPECT_FALSE(decodeInEncoding("\xFF\xFE" + utf16le.substr(0, utf16le.size() - 6) + "=\xD8",
+                                  kUtf16Encoding)
+                     .text);
+}
+
 // The file readers take valid UTF-8 bytes as the text without decoding them; what they give must be
 // exactly what decoding the same bytes gives, for every kind of start and content.
 TEST(TextReadingTest, ReadingAFileGivesWhatDecodingItsBytesGives) {
