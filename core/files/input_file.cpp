@@ -1,6 +1,7 @@
 #include "core/files/input_file.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -71,11 +72,30 @@ Outcome<std::string> readInputFile(const std::filesystem::path& path, std::strin
     }
     // Read in pieces whatever the size claims: a pipe or device has none, and a file may grow.
     constexpr std::size_t kPiece = 1 << 16;
+    // Zero bytes at the start are counted rather than kept until another byte comes, so that a
+    // device such as /dev/zero reaches the limit at once and without being held.
+    std::uint64_t leadingZeros = 0;
+    std::array<char, kPiece> piece{};
+    std::size_t got = 0;
+    std::size_t zeros = 0;
+    do {
+        got = std::fread(piece.data(), 1, kPiece, file.get());
+        zeros = static_cast<std::size_t>(
+            std::find_if(piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(got),
+                         [](char c) { return c != '\0'; }) -
+            piece.begin());
+        leadingZeros += zeros;
+        if (leadingZeros > limit) {
+            return tooLarge(path, limit);
+        }
+    } while (zeros == kPiece);
     std::string bytes;
     // Room for the whole file and the piece that finds its end, so that a file of the size it
     // claims is never moved: that copy would double the peak memory of reading it.
-    bytes.reserve(static_cast<std::size_t>(size) + kPiece);
-    while (true) {
+    bytes.reserve(static_cast<std::size_t>(std::max<std::uint64_t>(size, leadingZeros)) + kPiece);
+    bytes.assign(static_cast<std::size_t>(leadingZeros), '\0');
+    bytes.append(piece.data() + zeros, got - zeros);
+    while (got == kPiece) {
         const std::size_t had = bytes.size();
         if (bytes.capacity() < had + kPiece) {
             // Doubling would reach twice the limit just before refusing an endless device; the
@@ -87,13 +107,10 @@ Outcome<std::string> readInputFile(const std::filesystem::path& path, std::strin
             bytes.reserve(static_cast<std::size_t>(wanted));
         }
         bytes.resize(had + kPiece);
-        const std::size_t got = std::fread(bytes.data() + had, 1, kPiece, file.get());
+        got = std::fread(bytes.data() + had, 1, kPiece, file.get());
         bytes.resize(had + got);
         if (bytes.size() > limit) {
             return tooLarge(path, limit);
-        }
-        if (got < kPiece) {
-            break;
         }
     }
     if (std::ferror(file.get())) {

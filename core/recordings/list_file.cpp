@@ -43,8 +43,12 @@ Outcome<void> readListFileInPieces(const std::filesystem::path& path, std::strin
                                std::string("cannot be opened: ") + std::strerror(errno));
     }
     // Pieces keep the memory small, yet a pipe or device without end (or a file past the limit)
-    // must still be refused rather than read for ever.
+    // must still be refused rather than read for ever; a file says its size at once.
     const std::uint64_t limit = inputFileLimit();
+    if (std::filesystem::is_regular_file(path, ec) &&
+        std::filesystem::file_size(path, ec) > limit && !ec) {
+        return listFileProblem(kind, fileName, 0, inputFileTooLargeMessage(limit));
+    }
     std::uint64_t total = 0;
     constexpr std::size_t kBlock = 1 << 20;
     std::string buffer;

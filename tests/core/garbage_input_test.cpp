@@ -363,6 +363,21 @@ TEST_F(GarbageInputTest, EndlessAndOversizedFilesEndInTooLarge) {
               "/dev/zero: is too large: Vane reads files up to 1 MiB (set VANE_MAX_FILE_MB to a "
               "larger number of MiB to raise it)");
 
+    // The zero bytes a device gives without end are not held, yet a file's own are kept.
+    const std::filesystem::path zeroed = vane::testing::uniqueTempPath("vane-garbage-zeroed");
+    for (const std::string& bytes :
+         {std::string(1, '\0'), std::string(64 * 1024, '\0'), std::string(64 * 1024, '\0') + "x",
+          std::string(200 * 1024 + 3, '\0') + "a\nb" + std::string(70 * 1024, '\0'),
+          "\0\0\0time\n" + std::string(100 * 1024, 'x')}) {
+        std::ofstream(zeroed, std::ios::binary) << bytes;
+        const Outcome<std::string> read = readInputFile(zeroed, "wind file", kMiB);
+        ASSERT_TRUE(read);
+        EXPECT_TRUE(*read == bytes) << bytes.size();
+    }
+    std::ofstream(zeroed, std::ios::binary) << std::string(kMiB + 1, '\0');
+    EXPECT_FALSE(readInputFile(zeroed, "wind file", kMiB));
+    std::filesystem::remove(zeroed);
+
     const std::filesystem::path big = vane::testing::uniqueTempPath("vane-garbage-big");
     std::ofstream(big, std::ios::binary) << std::string(2 * kMiB, '\n');
     EXPECT_FALSE(readInputFile(big, "wind file", kMiB));
