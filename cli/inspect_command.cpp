@@ -90,7 +90,7 @@ void printView(const WindFileView& view, const DateChoice& date, std::ostream& o
         out << (k == 0 ? " " : " | ") << k + 1 << " " << visible(view.columnTitles[k]);
     }
     out << '\n';
-    out << "data-rows: " << previewRowCount(view.table) << '\n';
+    out << "data-rows: " << writtenDataRowCount(view.table) << '\n';
     out << "date-column: " << columnText(view.columnTitles, date.dateItem)
         << (date.fromValues ? " (no title names it; its values read as dates)" : "") << '\n';
     if (date.timeItem > 0) {
@@ -111,7 +111,7 @@ void printView(const WindFileView& view, const DateChoice& date, std::ostream& o
     }
     out << '\n';
 
-    const std::size_t shown = std::min(kInspectPreviewRows, previewRowCount(view.table));
+    const std::size_t shown = std::min(kInspectPreviewRows, writtenDataRowCount(view.table));
     for (std::size_t r = 0; r < shown; ++r) {
         out << "row " << r + 1 << ":";
         for (std::size_t k = 0; k < view.columnTitles.size(); ++k) {
@@ -163,9 +163,10 @@ int runInspect(const InspectOptions& options, std::ostream& out, std::ostream& e
                       std::nullopt);
     }
     printView(*view, date, out);
-    // Not a failure: the preview still shows what the file holds.
+    // What was found is shown all the same; the file is no table the analysis can read, and the
+    // status says so as the analysis's does.
     if (view->tableProblem) {
-        err << "No data rows: " << view->tableProblem->message << '\n';
+        return reportProblem(*view->tableProblem, err);
     }
     return kExitSuccess;
 }

@@ -72,6 +72,15 @@ Outcome<PowerCurve> parsePowerCurve(std::string_view text, std::string_view file
                        .message = "a power curve needs at least two lines wind_speed,kW",
                        .file = std::string(file)};
     }
+    // A turbine that never produces loses nothing by stopping: every plan would look free.
+    if (std::none_of(curve.points.begin(), curve.points.end(),
+                     [](const PowerCurvePoint& point) { return point.kw > 0.0; })) {
+        return Problem{.title = "Bad power curve",
+                       .message =
+                           "no line gives a power above 0 kW (is the power column in "
+                           "kW, and is it the second?)",
+                       .file = std::string(file)};
+    }
     return curve;
 }
 

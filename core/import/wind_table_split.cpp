@@ -64,6 +64,13 @@ std::size_t previewRowCount(const WindTable& table) {
     return table.dataRowCount();
 }
 
+std::size_t writtenDataRowCount(const WindTable& table) {
+    const std::size_t rows = previewRowCount(table);
+    const std::size_t last = table.rowCount() - 1;
+    return rows > 0 && table.fieldCount(last) == 1 && table.field(last, 0).empty() ? rows - 1
+                                                                                   : rows;
+}
+
 std::string_view previewCell(const WindTable& table, std::size_t row, std::size_t column) {
     if (row >= previewRowCount(table)) {
         throw std::out_of_range(

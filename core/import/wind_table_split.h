@@ -39,6 +39,9 @@ std::vector<std::string> previewColumnTitles(const WindTable& table);
 
 // Number of data rows; never negative, 0 without a header row.
 std::size_t previewRowCount(const WindTable& table);
+// The data rows the file holds: the preview's rows without the empty one that follows a final
+// line break.
+std::size_t writtenDataRowCount(const WindTable& table);
 
 // Field `column` of data row `row` (table row startAt + row + 1), or "" when that row has no
 // such field. Throws std::out_of_range for a row outside 0 <= row < previewRowCount().

@@ -174,6 +174,13 @@ TEST_F(CurtailCommandTest, DamagedOrMisnamedInputsAreRefusedWithWhereAndWhy) {
              options_.powerCurve = write("curve.csv", "wind,kW\n3,0\n12,2000\n11,1900\n");
          },
          "curve.csv:4: the wind speeds must rise"},
+        {"power curve without power",
+         [this] {
+             options_.powerColumn.reset();
+             options_.powerCurve = write("curve.csv", "wind,kW\n3,0\n12,0\n25,-0.5\n");
+         },
+         "Bad power curve: " + (folder_ / "curve.csv").string() +
+             ": no line gives a power above 0 kW"},
         {"effort backwards",
          [this] {
              options_.effortFile = write("effort.csv", "2012-06-02 00:00,2012-06-01 00:00\n");

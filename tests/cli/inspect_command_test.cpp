@@ -77,12 +77,38 @@ TEST_F(InspectCommandTest, GivenChoicesOverrideTheGuessesAndControlCharactersSho
     EXPECT_NE(out_.str().find("encoding: Windows Latin 1 (12), chosen\n"), std::string::npos);
 }
 
-TEST_F(InspectCommandTest, AStartingLineOutsideTheFileShowsNoRowsAndSaysWhy) {
+// A file without a table to analyse is bad input here as in the analysis, though what was found
+// is still shown.
+TEST_F(InspectCommandTest, AStartingLineOutsideTheFileOrAnEmptyFileIsBadInput) {
     InspectOptions options;
     options.reading.startingLine = 0;
-    EXPECT_EQ(run(kWindowsLoggerFile, options), 0);
+    EXPECT_EQ(run(kWindowsLoggerFile, options), 2);
     EXPECT_NE(out_.str().find("data-rows: 0\n"), std::string::npos);
-    EXPECT_EQ(err_.str(), "No data rows: The starting line must be 1 or more, not 0.\n");
+    EXPECT_EQ(err_.str(), "Problem with wind file: " + file.string() +
+                              ": The starting line must be 1 or more, not 0.\n");
+    err_.str("");
+    EXPECT_EQ(run(""), 2);
+    EXPECT_EQ(err_.str(), "Problem with wind file: " + file.string() +
+                              ": The wind table is empty: the file has no text, or the chosen "
+                              "line ending does not occur in it.\n");
+}
+
+// The line break that ends the last row opens no row of its own.
+TEST_F(InspectCommandTest, CountsTheRowsWrittenWhateverEndsTheFile) {
+    for (const std::string end : {"\n", "\r\n", "\r"}) {
+        for (const bool finalBreak : {false, true}) {
+            out_.str("");
+            EXPECT_EQ(run("Date;Wind" + end + "01.06.2012 00:10;3" + end + "01.06.2012 00:20;4" +
+                          end + "01.06.2012 00:30;5" + (finalBreak ? end : "")),
+                      0)
+                << err_.str();
+            EXPECT_NE(out_.str().find("data-rows: 3\n"), std::string::npos) << out_.str();
+            EXPECT_EQ(out_.str().find("row 4:"), std::string::npos) << out_.str();
+        }
+    }
+    out_.str("");
+    EXPECT_EQ(run("Date;Wind\n01.06.2012 00:10;3\n\n01.06.2012 00:30;5"), 0);
+    EXPECT_NE(out_.str().find("data-rows: 3\n"), std::string::npos) << out_.str();
 }
 
 // A missing file is said to be missing; only bytes that are no text earn the request to send
