@@ -63,8 +63,8 @@ Outcome<LoadedRecordings> readUnfiltered(const RecordingSource& source, const ic
     if (!input) {
         return std::move(input).error();
     }
-    if (source.named.given() || looksLikeClassifierTable(input->firstLine()) ||
-        looksLikeUnknownLabelledTable(input->firstLine())) {
+    if (source.named.given() || looksLikeClassifierTable(input->start()) ||
+        looksLikeUnknownLabelledTable(input->start())) {
         Outcome<std::string_view> text = input->text(kClassifierTableKind);
         if (!text) {
             return std::move(text).error();

@@ -262,7 +262,14 @@ bool looksLikeClassifierTable(std::string_view text) {
 
 bool looksLikeUnknownLabelledTable(std::string_view text) {
     text = withoutByteOrderMark(text);
-    CsvRows rows(text.substr(0, text.find('\n')), detectCsvSeparator(text));
+    NumberedLines lines(text);
+    std::optional<std::string_view> line;
+    while ((line = lines.next()) && (trimmed(*line).empty() || line->starts_with('#'))) {
+    }
+    if (!line) {
+        return false;
+    }
+    CsvRows rows(*line, detectCsvSeparator(*line));
     std::vector<std::string> header;
     if (!rows.next(header) || header.size() < 2 || recogniseClassifierHeader(header)) {
         return false;

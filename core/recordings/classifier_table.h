@@ -34,8 +34,9 @@ std::optional<ClassifierFormat> recogniseClassifierHeader(const std::vector<std:
 // Whether the first line of `text` is the header of a known identification program's table.
 bool looksLikeClassifierTable(std::string_view text);
 
-// Whether the first line of `text` is the header of a table with species that no known program
-// wrote (a column named like "species", "taxon" or "label"), such as one row per tag. Read as
+// Whether the first line of `text` that is neither blank nor a '#' comment is the header of a
+// table with species that no known program wrote (a column named like "species", "taxon" or
+// "label"), such as one row per tag. Read as
 // times alone its labels would be lost, so readClassifierTable() refuses it with its columns
 // unless they are named; once Vane knows its kind, the header is recognised before this.
 bool looksLikeUnknownLabelledTable(std::string_view text);

@@ -87,18 +87,17 @@ Outcome<ListInput> ListInput::open(const std::filesystem::path& path, std::strin
     std::error_code ec;
     if (std::filesystem::is_regular_file(path, ec)) {
         std::ifstream in(path, std::ios::binary);
-        input.firstLine_.resize(kLongestHeader);
-        in.read(input.firstLine_.data(), static_cast<std::streamsize>(kLongestHeader));
-        input.firstLine_.resize(static_cast<std::size_t>(in.gcount()));
+        input.start_.resize(kLongestHeader);
+        in.read(input.start_.data(), static_cast<std::streamsize>(kLongestHeader));
+        input.start_.resize(static_cast<std::size_t>(in.gcount()));
     } else {
         Outcome<std::string> bytes = readListFile(path, kind);
         if (!bytes) {
             return std::move(bytes).error();
         }
         input.bytes_ = std::move(bytes).value();
-        input.firstLine_ = input.bytes_->substr(0, kLongestHeader);
+        input.start_ = input.bytes_->substr(0, kLongestHeader);
     }
-    input.firstLine_.resize(std::min(input.firstLine_.size(), input.firstLine_.find('\n')));
     return input;
 }
 

@@ -38,8 +38,8 @@ class ListInput {
     static Outcome<ListInput> open(const std::filesystem::path& path, std::string_view kind);
 
     const std::filesystem::path& path() const { return path_; }
-    // Its first line, or as much of it as a header can be (64 KiB); empty when unreadable.
-    std::string_view firstLine() const { return firstLine_; }
+    // Its first bytes, enough for any header (64 KiB); empty when unreadable.
+    std::string_view start() const { return start_; }
     // The whole text; `kind` names the list in the problem, as in readListFile().
     Outcome<std::string_view> text(std::string_view kind);
     // As readListFileInPieces().
@@ -51,7 +51,7 @@ class ListInput {
 
     std::filesystem::path path_;
     std::optional<std::string> bytes_;  // once read whole
-    std::string firstLine_;
+    std::string start_;
 };
 
 // The lines of a text, numbered from 1; a final line break ends the last line, it opens none.

@@ -115,6 +115,12 @@ TEST_F(EventsCommandTest, TablesAreReadByTheirHeaderOrRefusedWithTheirColumns) {
         // when a column of time stamps comes first.
         {"recording_date_time,species_code,vocalization\n2021-06-01 21:30:00,MYOLUC,Call\n", 2, "",
          "Problem with recording table: "},
+        {"# species tags, exported\n\nrecording_date_time,species_code\n"
+         "2021-06-01 21:30:00,MYOLUC\n",
+         2, "", "Problem with recording table: "},
+        // A comment is no header, whatever it says.
+        {"# all species, night 1\n2012-06-21 21:03:00\n", 0,
+         "bin_end\tcount\n2012-06-21T21:10:00\t1\n", ""},
         {kTagTable, 2, "", "Problem with recording table: "},
     };
     for (const auto& c : cases) {
