@@ -70,6 +70,35 @@ std::optional<ClassifierFormat> recognise(const Header& header) {
     return std::nullopt;
 }
 
+// A table from its header on: blank lines and '#' comments above it, as lists have them, are
+// left out, and counted so that rows keep the numbers of their lines in the file.
+struct FromHeader {
+    std::string_view text;
+    std::size_t firstLine = 1;
+};
+FromHeader fromHeader(std::string_view text) {
+    FromHeader table{withoutByteOrderMark(text)};
+    while (!table.text.empty()) {
+        const std::size_t end = table.text.find('\n');
+        const std::string_view line = table.text.substr(0, end);
+        if (!trimmed(line).empty() && !line.starts_with('#')) {
+            break;
+        }
+        table.text.remove_prefix(end == std::string_view::npos ? table.text.size() : end + 1);
+        ++table.firstLine;
+    }
+    return table;
+}
+
+// The header row, as the rows of the table are read (a quoted title may hold a line break).
+std::vector<std::string> headerOf(std::string_view text) {
+    const FromHeader table = fromHeader(text);
+    CsvRows rows(table.text, detectCsvSeparator(table.text));
+    std::vector<std::string> header;
+    rows.next(header);
+    return header;
+}
+
 std::string inQuotes(std::string_view text) {
     return "\"" + shownContent(text) + "\"";
 }
@@ -254,24 +283,12 @@ std::optional<ClassifierFormat> recogniseClassifierHeader(const std::vector<std:
 }
 
 bool looksLikeClassifierTable(std::string_view text) {
-    text = withoutByteOrderMark(text);
-    CsvRows rows(text.substr(0, text.find('\n')), detectCsvSeparator(text));
-    std::vector<std::string> header;
-    return rows.next(header) && recogniseClassifierHeader(header).has_value();
+    return recogniseClassifierHeader(headerOf(text)).has_value();
 }
 
 bool looksLikeUnknownLabelledTable(std::string_view text) {
-    text = withoutByteOrderMark(text);
-    NumberedLines lines(text);
-    std::optional<std::string_view> line;
-    while ((line = lines.next()) && (trimmed(*line).empty() || line->starts_with('#'))) {
-    }
-    if (!line) {
-        return false;
-    }
-    CsvRows rows(*line, detectCsvSeparator(*line));
-    std::vector<std::string> header;
-    if (!rows.next(header) || header.size() < 2 || recogniseClassifierHeader(header)) {
+    const std::vector<std::string> header = headerOf(text);
+    if (header.size() < 2 || recogniseClassifierHeader(header)) {
         return false;
     }
     return std::any_of(header.begin(), header.end(), [](const std::string& name) {
@@ -284,8 +301,8 @@ bool looksLikeUnknownLabelledTable(std::string_view text) {
 Outcome<ClassifierTable> readClassifierTable(std::string_view text, const std::string& fileName,
                                              const icu::TimeZone& zone, const NamedColumns& named,
                                              BadRows badRows) {
-    text = withoutByteOrderMark(text);
-    CsvRows rows(text, detectCsvSeparator(text));
+    const FromHeader body = fromHeader(text);
+    CsvRows rows(body.text, detectCsvSeparator(body.text), body.firstLine);
     std::vector<std::string> fields;
     const auto problem = [&](std::size_t line, std::string message) {
         return Problem{"Problem with recording table", std::move(message), fileName, line, {}};

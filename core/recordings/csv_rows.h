@@ -12,7 +12,9 @@ namespace vane {
 // inside one, and blanks around a field are dropped. Blank lines are skipped.
 class CsvRows {
   public:
-    CsvRows(std::string_view text, char separator) : rest_(text), separator_(separator) {}
+    // `firstLine` is the number of the text's first line in its file.
+    CsvRows(std::string_view text, char separator, std::size_t firstLine = 1)
+        : rest_(text), separator_(separator), nextLine_(firstLine) {}
 
     // The next row's fields into `fields` (reusing its strings), or false at the end.
     bool next(std::vector<std::string>& fields);
@@ -24,7 +26,7 @@ class CsvRows {
   private:
     std::string_view rest_;
     char separator_;
-    std::size_t nextLine_ = 1;
+    std::size_t nextLine_;
     std::size_t rowLine_ = 0;
 };
 

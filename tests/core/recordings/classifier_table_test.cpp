@@ -209,6 +209,14 @@ TEST(ClassifierTableTest, RefusesWhatItCannotRead) {
             EXPECT_EQ(skipping->recordings.size(), skipping->refused[0].line - 2);
         }
     }
+    // Comments and blank lines above the header are no part of the table; rows keep the
+    // numbers of their lines.
+    const std::string commented =
+        "# exported 2025-07-08, species by hand\n\nwhen,p\n2025-07-08 "
+        "21:00:00,0.5\nyesterday,0.5\n";
+    EXPECT_EQ(
+        readClassifierTable(commented, "table.csv", *utc, {{"when"}, "", "p"}).error().describe(),
+        "table.csv:5: expected a date and time in \"when\", found \"yesterday\"");
 }
 
 TEST(ClassifierTableTest, ReadsDateAndTimeColumnsNamedByTheUser) {
