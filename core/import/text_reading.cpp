@@ -104,6 +104,61 @@ std::optional<std::string> convertedToUtf8(std::string_view bytes, UConverter& f
     }
 }
 
+// For an encoding of one byte a character, the UTF-8 of each byte as ICU reads it (length 0 for a
+// byte that does not read), so that a large file is converted by table, several times faster
+// than through UTF-16; nothing for an encoding of more bytes a character.
+struct ByteTable {
+    std::array<std::array<char, 4>, 256> utf8{};
+    std::array<std::uint8_t, 256> length{};
+};
+std::optional<ByteTable> singleByteTable(UConverter& from, UConverter& utf8) {
+    if (ucnv_getMaxCharSize(&from) != 1) {
+        return std::nullopt;
+    }
+    ByteTable table;
+    for (std::size_t byte = 0; byte < table.length.size(); ++byte) {
+        const char in = static_cast<char>(byte);
+        const char* source = &in;
+        std::array<char, 8> out{};
+        char* target = out.data();
+        UErrorCode status = U_ZERO_ERROR;
+        ucnv_convertEx(&utf8, &from, &target, out.data() + out.size(), &source, &in + 1, nullptr,
+                       nullptr, nullptr, nullptr, true, true, &status);
+        const auto length = static_cast<std::size_t>(target - out.data());
+        if (U_FAILURE(status) || length > table.utf8[byte].size()) {
+            continue;
+        }
+        std::copy_n(out.begin(), length, table.utf8[byte].begin());
+        table.length[byte] = static_cast<std::uint8_t>(length);
+    }
+    return table;
+}
+
+// `bytes` by table: nothing when one of them does not read.
+std::optional<std::string> convertedByTable(std::string_view bytes, const ByteTable& table) {
+    std::array<std::uint64_t, 256> counts{};
+    for (const char c : bytes) {
+        ++counts[static_cast<unsigned char>(c)];
+    }
+    std::size_t length = 0;
+    for (std::size_t byte = 0; byte < counts.size(); ++byte) {
+        if (counts[byte] > 0 && table.length[byte] == 0) {
+            return std::nullopt;
+        }
+        length += counts[byte] * table.length[byte];
+    }
+    // Every byte writes four and moves on by its own length; the room for the last three goes.
+    std::string text(length + 3, '\0');
+    char* out = text.data();
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        std::memcpy(out, table.utf8[byte].data(), 4);
+        out += table.length[byte];
+    }
+    text.resize(length);
+    return text;
+}
+
 TextRead decodeStrictly(std::string_view bytes, StringEncoding encoding, EncodingSource source) {
     const std::optional<std::string> converterName = encodingConverterName(encoding);
     if (!converterName) {
@@ -132,7 +187,9 @@ TextRead decodeStrictly(std::string_view bytes, StringEncoding encoding, Encodin
     }
     ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
                         &status);
-    std::optional<std::string> text = convertedToUtf8(bytes, *converter, *utf8);
+    const std::optional<ByteTable> table = singleByteTable(*converter, *utf8);
+    std::optional<std::string> text =
+        table ? convertedByTable(bytes, *table) : convertedToUtf8(bytes, *converter, *utf8);
     if (!text) {
         return noText(encoding, source,
                       "the bytes are not valid in " + *encodingDisplayName(encoding));

@@ -1,7 +1,10 @@
 #include "core/import/text_reading.h"
 
 #include <gtest/gtest.h>
+#include <unicode/ucnv.h>
+#include <unicode/unistr.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -212,6 +215,40 @@ TEST(TextReadingTest, LongTextsConvertWholeAcrossPieces) {
     EXPECT_FALSE(decodeInEncoding("\xFF\xFE" + utf16le.substr(0, utf16le.size() - 6) + "=\xD8",
                                   kUtf16Encoding)
                      .text);
+}
+
+// Encodings of one byte a character are converted by a table made from ICU: every byte of every
+// offered encoding must come out as ICU's own conversion gives it, or fail where that fails.
+TEST(TextReadingTest, EveryByteOfEveryEncodingReadsAsIcuReadsIt) {
+    for (const EncodingEntry& entry : allAvailableEncodings()) {
+        const std::optional<std::string> name = encodingConverterName(entry.number);
+        ASSERT_TRUE(name) << entry.displayName;
+        UErrorCode status = U_ZERO_ERROR;
+        UConverter* converter = ucnv_open(name->c_str(), &status);
+        ASSERT_TRUE(U_SUCCESS(status)) << *name;
+        ucnv_setToUCallBack(converter, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+        std::string everyByte;
+        for (int byte = 0; byte < 256; ++byte) {
+            everyByte += static_cast<char>(byte);
+        }
+        for (const std::string& bytes :
+             {everyByte.substr(0x20, 0x60), everyByte.substr(0x80), everyByte.substr(0xA0)}) {
+            std::array<UChar, 512> wide{};
+            status = U_ZERO_ERROR;
+            const int32_t length =
+                ucnv_toUChars(converter, wide.data(), static_cast<int32_t>(wide.size()),
+                              bytes.data(), static_cast<int32_t>(bytes.size()), &status);
+            const TextRead read = decodeInEncoding(bytes, entry.number);
+            if (U_FAILURE(status)) {
+                EXPECT_FALSE(read.text) << entry.displayName;
+                continue;
+            }
+            std::string expected;
+            icu::UnicodeString(wide.data(), length).toUTF8String(expected);
+            EXPECT_EQ(read.text, expected) << entry.displayName;
+        }
+        ucnv_close(converter);
+    }
 }
 
 // The file readers take valid UTF-8 bytes as the text without decoding them; what they give must be
