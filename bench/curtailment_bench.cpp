@@ -92,7 +92,7 @@ void BM_OnePlan(benchmark::State& state) {
     for (auto _ : state) {
         const vane::CurtailmentData cells =
             vane::curtailmentData(data.intervals, kSite, planOptions(), *zone);
-        const std::vector<vane::CellActivity> all = vane::cellsOfYears(cells, {});
+        const std::vector<vane::CellActivity> all = vane::cellsOf(cells);
         const vane::BlanketPlan blanket = vane::blanketPlan(all, 90, true);
         const vane::TailoredPlan tailored = vane::tailoredPlan(all, cells.parts, 90, true);
         benchmark::DoNotOptimize(blanket.cutIn);
@@ -108,7 +108,7 @@ void BM_Tradeoff50(benchmark::State& state) {
     const auto zone = utc();
     const vane::CurtailmentData cells =
         vane::curtailmentData(data.intervals, kSite, planOptions(), *zone);
-    const std::vector<vane::CellActivity> all = vane::cellsOfYears(cells, {});
+    const std::vector<vane::CellActivity> all = vane::cellsOf(cells);
     for (auto _ : state) {
         const std::vector<vane::TradeoffPoint> curve = vane::tradeoffCurve(all, 50, 99, true);
         benchmark::DoNotOptimize(curve.data());
@@ -122,7 +122,7 @@ void BM_WholeResult(benchmark::State& state) {
     for (auto _ : state) {
         const vane::CurtailmentResult result =
             vane::curtailmentResult(data.intervals, kSite, planOptions(), *zone);
-        benchmark::DoNotOptimize(result.holdout.data());
+        benchmark::DoNotOptimize(result.validation.years.data());
     }
     state.counters["peak_MB"] = peakMegabytes();
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/analysis/activity_analysis.h"
+#include "core/curtailment/plan_validation.h"
 #include "core/curtailment/turbine_intervals.h"
 #include "core/time/local_time.h"
 #include "tests/core/import/wind_table_rows.h"
@@ -82,8 +83,8 @@ TEST(CurtailmentPlanTest, OneCellGivesTheAnalysisLevelsAsBlanketCutIns) {
             plan.night.parts = 1;
             const CurtailmentData data = curtailmentData(scan.intervals, kFranconia, plan, *zone);
             EXPECT_EQ(data.activityOutsideNights, 0);
-            ASSERT_EQ(data.years.size(), 1u);
-            const std::vector<CellActivity> cells = cellsOfYears(data, {});
+            ASSERT_EQ(data.nights.size(), 1u);
+            const std::vector<CellActivity> cells = cellsOf(data);
             for (const ActivityLevel& level : analysis.summaries.front().levels) {
                 const BlanketPlan blanket = blanketPlan(cells, level.percent, false);
                 EXPECT_DOUBLE_EQ(blanket.cutIn, level.readingBelow)
@@ -247,7 +248,7 @@ TEST(CurtailmentPlanTest, TemperatureFloorAndEffortChangeExactlyTheirIntervals) 
     EXPECT_EQ(data.nightsWithData, 2);
     // Production of every interval in the period, day and night: five of 100 kWh.
     EXPECT_DOUBLE_EQ(data.productionKwh, 500.0);
-    const std::vector<CellActivity> cells = cellsOfYears(data, {});
+    const std::vector<CellActivity> cells = cellsOf(data);
     const CellActivity& july = cells[6];
     EXPECT_EQ(july.activity, 10);
     // The cold interval's class holds only the warm one's activity; the one without a
@@ -286,27 +287,46 @@ TEST(CurtailmentPlanTest, WithoutEffortTheNightsFromFirstToLastActivityCount) {
     EXPECT_EQ(data.nightsWithData, 2);
 }
 
-TEST(CurtailmentPlanTest, HeldOutYearsArePlannedFromTheOthers) {
+TEST(CurtailmentPlanTest, HeldOutYearsArePlannedFromTheOthersAndAlmostEmptyOnesOnlyListed) {
     CurtailmentData data;
     data.parts = 1;
-    const auto year = [](int number, double key) {
-        YearCells cells{number, std::vector<CellActivity>(12)};
-        cells.cells[6].activity = 10;
-        cells.cells[6].stops[key] = {10, 100.0, 1.0};
-        return cells;
+    const auto year = [](int number, double key, std::int64_t activity) {
+        NightActivity night;
+        night.year = number;
+        night.day = (number - 1970) * 365L + 195;
+        night.classes.push_back(
+            {6, key, kNoTemperature, true, activity, activity, activity, 100.0, 1.0});
+        return night;
     };
-    data.years = {year(2010, 5.0), year(2011, 5.0), year(2012, 9.0)};
-    const std::vector<HoldoutCheck> checks = holdoutChecks(data, 90, true);
-    ASSERT_EQ(checks.size(), 3u);
-    // 2010 is planned from 2011 and 2012 (cut-in 5), which spares its class of 2.5 m/s.
-    EXPECT_EQ(checks[0].year, 2010);
-    EXPECT_DOUBLE_EQ(checks[0].tailoredShare, 1.0);
+    // 2013's 3 are less than 5 % of the mean year's 75.75.
+    data.nights = {year(2010, 5.0, 100), year(2011, 5.0, 100), year(2012, 9.0, 100),
+                   year(2013, 20.0, 3)};
+    CurtailmentOptions options;
+    options.fit = PlanFit::exact;
+    options.energyKnown = true;
+    const PlanValidation validation = validatePlans(data, options);
+    EXPECT_EQ(validation.method, ValidationMethod::heldOutYears);
+    EXPECT_EQ(validation.folds, 3);
+    ASSERT_EQ(validation.years.size(), 4u);
+    // 2010 is planned from the others (cut-in 5), which spares its class of 2.5 m/s.
+    EXPECT_EQ(validation.years[0].year, 2010);
+    EXPECT_DOUBLE_EQ(validation.years[0].tailoredShare, 1.0);
     // 2012 is planned from years of gentler wind: cut-in 3 leaves its 4.5 m/s unprotected.
-    EXPECT_EQ(checks[2].year, 2012);
-    EXPECT_DOUBLE_EQ(checks[2].tailoredShare, 0.0);
-    EXPECT_DOUBLE_EQ(checks[2].blanketShare, 0.0);
-    data.years.resize(1);
-    EXPECT_TRUE(holdoutChecks(data, 90, true).empty());
+    EXPECT_EQ(validation.years[2].year, 2012);
+    EXPECT_DOUBLE_EQ(validation.years[2].tailoredShare, 0.0);
+    EXPECT_DOUBLE_EQ(validation.years[2].blanketShare, 0.0);
+    // Listed, but its 3 intervals would say "100 %" or "0 %" of nothing much: not held out.
+    EXPECT_EQ(validation.years[3].year, 2013);
+    EXPECT_EQ(validation.years[3].activity, 3);
+    EXPECT_FALSE(validation.years[3].used);
+    // 200 of the 300 held-out activity protected, energy as lost on those nights.
+    EXPECT_DOUBLE_EQ(validation.tailored.share, 200.0 / 300.0);
+    EXPECT_DOUBLE_EQ(validation.tailored.energyLostKwh, 200.0);
+    EXPECT_LE(validation.tailored.low, validation.tailored.share);
+    EXPECT_GE(validation.tailored.high, validation.tailored.share);
+    // One night holds nothing out.
+    data.nights.resize(1);
+    EXPECT_EQ(validatePlans(data, options).method, ValidationMethod::none);
 }
 
 }  // namespace
