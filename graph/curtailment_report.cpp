@@ -181,8 +181,9 @@ std::string validationParagraph(const CurtailmentResult& result) {
             " %) hold the share on new nights of the same kind with about 90 % certainty; a "
             "year unlike these may fall outside them.";
     if (result.fit == PlanFit::exact) {
-        text += " The tailored plan was fitted exactly to these counts: its share above is "
-                "in-sample and overstates what it protects elsewhere.";
+        text +=
+            " The tailored plan was fitted exactly to these counts: its share above is "
+            "in-sample and overstates what it protects elsewhere.";
     }
     return text;
 }
@@ -249,8 +250,8 @@ void paintFirstPage(const CurtailmentReportContent& content, QPainter& painter) 
                         lossText(result, result.blanket.totals) + "; " +
                         estimateText(result, result.validation.blanket) + ".");
     top = paragraph(painter, top,
-                    "Tailored plan (" + fitText(result.fit) + "): " +
-                        fixed(100.0 * result.tailored.totals.protectedShare, 1) +
+                    "Tailored plan (" + fitText(result.fit) +
+                        "): " + fixed(100.0 * result.tailored.totals.protectedShare, 1) +
                         " % protected on the nights it was made from, " +
                         lossText(result, result.tailored.totals) + "; " +
                         estimateText(result, result.validation.tailored) + ".");
@@ -358,21 +359,20 @@ void paintCutInGrid(const CurtailmentResult& result, QPainter& painter, double l
                 index < result.tailored.cells.size() && result.tailored.cells[index].fromMonth;
             if (hasData) {
                 painter.setPen(QColor(0, 0, 0));
-                painter.drawText(box, Qt::AlignCenter,
-                                 q(fixed(cutIn, 1) + (fromMonth ? "*" : "")));
+                painter.drawText(box, Qt::AlignCenter, q(fixed(cutIn, 1) + (fromMonth ? "*" : "")));
             }
         }
     }
     const double below = top + headHeight + 12 * cellHeight + 4.0;
     painter.setPen(QColor(0, 0, 0));
-    std::string legend = "Columns: parts of the night from sunset to sunrise; grey: no data; 0.0: "
-                         "never stopped.";
+    std::string legend =
+        "Columns: parts of the night from sunset to sunrise; grey: no data; 0.0: "
+        "never stopped.";
     if (result.minCellActivity > 0) {
         legend += " *: fewer than " + std::to_string(result.minCellActivity) +
                   " active intervals, the month's cut-in.";
     }
-    painter.drawText(QRectF(left, below, width, 14.0), Qt::AlignLeft | Qt::AlignVCenter,
-                     q(legend));
+    painter.drawText(QRectF(left, below, width, 14.0), Qt::AlignLeft | Qt::AlignVCenter, q(legend));
     painter.restore();
 }
 

@@ -118,10 +118,9 @@ CurtailmentData curtailmentData(const std::vector<TurbineInterval>& intervals, c
         const bool warmEnough = !options.temperatureFloor || !interval.temperature ||
                                 *interval.temperature >= *options.temperatureFloor;
         const int temperatureKey =
-            interval.temperature
-                ? static_cast<int>(std::clamp(std::floor(*interval.temperature / 2.0f), -100.0f,
-                                              100.0f))
-                : kNoTemperature;
+            interval.temperature ? static_cast<int>(std::clamp(
+                                       std::floor(*interval.temperature / 2.0f), -100.0f, 100.0f))
+                                 : kNoTemperature;
         NightClass& counted =
             byNight[place->night][ClassKey{cell, *key, temperatureKey, warmEnough}];
         counted.cell = cell;
@@ -140,6 +139,7 @@ CurtailmentData curtailmentData(const std::vector<TurbineInterval>& intervals, c
         const Night& night = calendar.nights[index];
         NightActivity& added = data.nights.emplace_back();
         added.year = night.date.year;
+        added.month = night.date.month;
         added.day = static_cast<long>(std::floor(utcInstant({night.date, 0, 0, 0}) / 86400.0));
         added.seconds = night.end - night.start;
         added.classes.reserve(classes.size());

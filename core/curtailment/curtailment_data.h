@@ -77,9 +77,10 @@ struct NightClass {
 };
 
 struct NightActivity {
-    int year = 0;            // of the day the night starts on
-    long day = 0;            // that day, counted from 1970-01-01, to order and group nights
-    double seconds = 0.0;    // its length, widened as asked
+    int year = 0;  // of the day the night starts on
+    int month = 1;
+    long day = 0;          // that day, counted from 1970-01-01, to order and group nights
+    double seconds = 0.0;  // its length, widened as asked
     std::vector<NightClass> classes;  // ordered by cell, then class
 };
 

@@ -328,8 +328,8 @@ std::vector<TradeoffPoint> tradeoffCurve(const std::vector<CellActivity>& blanke
     const std::int64_t widest = total - requiredActivity(total, fromPercent) - fixedUnprotected;
     const std::int64_t unit = unitFor(widest);
     const std::vector<double> costs =
-        widest >= 0 ? leastCosts<std::uint8_t>(choices.choices, choices.totals, widest / unit,
-                                               unit, nullptr)
+        widest >= 0 ? leastCosts<std::uint8_t>(choices.choices, choices.totals, widest / unit, unit,
+                                               nullptr)
                     : std::vector<double>{};
     const std::vector<BlanketStep> steps = blanketSteps(blanketCells, energyKnown);
     for (int percent = fromPercent; percent <= toPercent; ++percent) {

@@ -163,16 +163,15 @@ std::string curtailmentSummary(const CurtailmentResult& result) {
     }
     const PlanTotals& blanket = result.blanket.totals;
     const PlanTotals& tailored = result.tailored.totals;
-    std::string text = "Blanket: cut-in " + fixed(result.blanket.cutIn, 1) +
-                       " m/s in every cell: " + percentText(blanket.protectedShare) +
-                       " of activity protected, " + lossText(result, blanket) +
-                       reachedText(blanket) + "\n" + "Blanket: " +
-                       estimateLine(result, result.validation.blanket) + "\n" + "Tailored (" +
-                       fitText(result.fit) + "): a cut-in in " + std::to_string(stopped) + " of " +
-                       std::to_string(withData) + " cells: " +
-                       percentText(tailored.protectedShare) + " of activity protected, " +
-                       lossText(result, tailored) + reachedText(tailored) + "\n" + "Tailored: " +
-                       estimateLine(result, result.validation.tailored) + "\n";
+    std::string text =
+        "Blanket: cut-in " + fixed(result.blanket.cutIn, 1) +
+        " m/s in every cell: " + percentText(blanket.protectedShare) + " of activity protected, " +
+        lossText(result, blanket) + reachedText(blanket) + "\n" +
+        "Blanket: " + estimateLine(result, result.validation.blanket) + "\n" + "Tailored (" +
+        fitText(result.fit) + "): a cut-in in " + std::to_string(stopped) + " of " +
+        std::to_string(withData) + " cells: " + percentText(tailored.protectedShare) +
+        " of activity protected, " + lossText(result, tailored) + reachedText(tailored) + "\n" +
+        "Tailored: " + estimateLine(result, result.validation.tailored) + "\n";
     if (fromMonth > 0) {
         text += "Cells with fewer than " + std::to_string(result.minCellActivity) +
                 " active intervals: " + std::to_string(fromMonth) +

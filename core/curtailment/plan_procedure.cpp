@@ -30,7 +30,8 @@ std::vector<std::optional<double>> monthCutIns(const std::vector<CellActivity>& 
              ++distance) {
             for (const int other : {month - distance, month + distance}) {
                 if (other >= 0 && other < 12 && months[static_cast<std::size_t>(other)]) {
-                    filled[static_cast<std::size_t>(month)] = months[static_cast<std::size_t>(other)];
+                    filled[static_cast<std::size_t>(month)] =
+                        months[static_cast<std::size_t>(other)];
                     break;
                 }
             }

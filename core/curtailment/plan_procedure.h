@@ -9,10 +9,10 @@ namespace vane {
 
 // Both plans as made from some nights, with what the tailored plan was planned on.
 struct MadePlans {
-    BlanketPlan blanket;    // its totals on those nights
-    TailoredPlan tailored;  // its cells and totals on those nights
-    std::vector<CellActivity> plannedOn;         // the counts, or the model's expectation
-    std::vector<std::optional<double>> fixed;    // cells too sparse to decide: their month's
+    BlanketPlan blanket;                       // its totals on those nights
+    TailoredPlan tailored;                     // its cells and totals on those nights
+    std::vector<CellActivity> plannedOn;       // the counts, or the model's expectation
+    std::vector<std::optional<double>> fixed;  // cells too sparse to decide: their month's
 };
 
 // In every validation fold the estimate re-runs exactly this: the blanket plan from the counts,

@@ -79,7 +79,8 @@ void estimateShare(const std::vector<BlockSums>& blocks, ShareEstimate& estimate
     }
     std::sort(shares.begin(), shares.end());
     const auto at = [&](double quantile) {
-        const auto index = static_cast<std::size_t>(quantile * static_cast<double>(shares.size() - 1) + 0.5);
+        const auto index =
+            static_cast<std::size_t>(quantile * static_cast<double>(shares.size() - 1) + 0.5);
         return shares[std::min(index, shares.size() - 1)];
     };
     estimate.low = std::min(at(kTail), estimate.share);

@@ -74,8 +74,7 @@ std::vector<TurbineInterval> KnownTruth::draw(int year, std::uint64_t seed, bool
             const double season = -std::pow((dayOfSeason - 225.0) / 45.0, 2.0);
             const double night = -std::pow((fraction - 0.2) / 0.35, 2.0);
             const double cold = -0.25 * std::max(0.0, 12.0 - temperature);
-            const double rate =
-                level * 0.55 * busy * std::exp(season + night - 0.42 * wind + cold);
+            const double rate = level * 0.55 * busy * std::exp(season + night - 0.42 * wind + cold);
             const double chance = 1.0 - std::exp(-rate);
             interval.activity = expected ? std::llround(1000.0 * chance) : uniform(random) < chance;
         }
@@ -97,8 +96,9 @@ Scored scoreCutIns(const std::vector<TurbineInterval>& intervals, const KnownTru
     for (const CellActivity& cell : cells) {
         all += cell.activity;
     }
-    return {all > 0 ? static_cast<double>(totals.protectedActivity) / static_cast<double>(all) : 0.0,
-            totals.energyLostKwh};
+    return {
+        all > 0 ? static_cast<double>(totals.protectedActivity) / static_cast<double>(all) : 0.0,
+        totals.energyLostKwh};
 }
 
 }  // namespace vane::test
