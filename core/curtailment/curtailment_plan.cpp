@@ -212,18 +212,26 @@ CellChoices cellChoices(const std::vector<CellActivity>& cells, bool energyKnown
     return result;
 }
 
-// Runs the programme at `allowed` and follows the picks back from it: the cut-in of every cell
-// with a choice.
+// Runs the programme at the widest of `allowances` and follows the picks back from each: the
+// cut-ins of every cell with a choice, per allowance.
 template <typename Pick>
-void pickCutIns(const CellChoices& choices, std::int64_t allowed, std::vector<double>& cutIns) {
-    const std::int64_t unit = unitFor(allowed);
+void pickCutIns(const CellChoices& choices, const std::vector<std::int64_t>& allowances,
+                std::vector<std::vector<double>>& cutIns) {
+    const std::int64_t widest = *std::max_element(allowances.begin(), allowances.end());
+    const std::int64_t unit = unitFor(widest);
     std::vector<std::vector<Pick>> picks(choices.choices.size());
-    leastCosts<Pick>(choices.choices, choices.totals, allowed / unit, unit, &picks);
-    auto u = static_cast<std::size_t>(allowed / unit);
-    for (std::size_t k = choices.choices.size(); k-- > 0;) {
-        const Choice& chosen = choices.choices[k][picks[k][u]];
-        cutIns[choices.cellIndex[k]] = chosen.cutIn;
-        u -= static_cast<std::size_t>(unitsOf(choices.totals[k] - chosen.protectedActivity, unit));
+    leastCosts<Pick>(choices.choices, choices.totals, widest / unit, unit, &picks);
+    for (std::size_t a = 0; a < allowances.size(); ++a) {
+        if (allowances[a] < 0) {
+            continue;
+        }
+        auto u = static_cast<std::size_t>(allowances[a] / unit);
+        for (std::size_t k = choices.choices.size(); k-- > 0;) {
+            const Choice& chosen = choices.choices[k][picks[k][u]];
+            cutIns[a][choices.cellIndex[k]] = chosen.cutIn;
+            u -= static_cast<std::size_t>(
+                unitsOf(choices.totals[k] - chosen.protectedActivity, unit));
+        }
     }
 }
 
@@ -263,36 +271,52 @@ BlanketPlan blanketPlan(const std::vector<CellActivity>& cells, double percent, 
     return plan;
 }
 
-TailoredPlan tailoredPlan(const std::vector<CellActivity>& cells, int parts, double percent,
-                          bool energyKnown, const std::vector<std::optional<double>>& fixed) {
+std::vector<std::vector<double>> tailoredCutIns(const std::vector<CellActivity>& cells,
+                                                const std::vector<double>& percents,
+                                                bool energyKnown,
+                                                const std::vector<std::optional<double>>& fixed) {
     const std::int64_t total = totalActivity(cells);
-    const std::int64_t required = requiredActivity(total, percent);
     const CellChoices choices = cellChoices(cells, energyKnown, fixed);
-    std::vector<double> cutIns = choices.fixedCutIns;
-    if (choices.mostProtected < required) {
-        // Out of reach: the plan that protects the most, said so by its totals.
-        for (std::size_t k = 0; k < choices.cellIndex.size(); ++k) {
-            cutIns[choices.cellIndex[k]] = choices.choices[k].back().cutIn;
-        }
-    } else if (!choices.cellIndex.empty()) {
-        const std::int64_t allowed = total - required - choices.fixedUnprotected;
-        std::size_t mostChoices = 0;
-        for (const std::vector<Choice>& cell : choices.choices) {
-            mostChoices = std::max(mostChoices, cell.size());
-        }
-        if (mostChoices <= 256) {
-            pickCutIns<std::uint8_t>(choices, allowed, cutIns);
+    std::vector<std::vector<double>> cutIns(percents.size(), choices.fixedCutIns);
+    std::vector<std::int64_t> allowances;
+    for (std::size_t p = 0; p < percents.size(); ++p) {
+        const std::int64_t required = requiredActivity(total, percents[p]);
+        if (choices.mostProtected < required) {
+            // Out of reach: the plan that protects the most.
+            for (std::size_t k = 0; k < choices.cellIndex.size(); ++k) {
+                cutIns[p][choices.cellIndex[k]] = choices.choices[k].back().cutIn;
+            }
+            allowances.push_back(-1);
         } else {
-            pickCutIns<std::uint32_t>(choices, allowed, cutIns);
+            allowances.push_back(total - required - choices.fixedUnprotected);
         }
     }
+    if (choices.cellIndex.empty() ||
+        std::all_of(allowances.begin(), allowances.end(), [](std::int64_t a) { return a < 0; })) {
+        return cutIns;
+    }
+    std::size_t mostChoices = 0;
+    for (const std::vector<Choice>& cell : choices.choices) {
+        mostChoices = std::max(mostChoices, cell.size());
+    }
+    if (mostChoices <= 256) {
+        pickCutIns<std::uint8_t>(choices, allowances, cutIns);
+    } else {
+        pickCutIns<std::uint32_t>(choices, allowances, cutIns);
+    }
+    return cutIns;
+}
 
+TailoredPlan tailoredPlan(const std::vector<CellActivity>& cells, int parts, double percent,
+                          bool energyKnown, const std::vector<std::optional<double>>& fixed) {
+    const std::vector<double> cutIns = tailoredCutIns(cells, {percent}, energyKnown, fixed).front();
     std::vector<bool> fromMonth(cells.size(), false);
     for (std::size_t c = 0; c < cells.size() && c < fixed.size(); ++c) {
         fromMonth[c] = fixed[c].has_value();
     }
     TailoredPlan plan = planWithCutIns(cells, parts, cutIns, fromMonth);
-    plan.totals.targetReached = plan.totals.protectedActivity >= required;
+    plan.totals.targetReached =
+        plan.totals.protectedActivity >= requiredActivity(totalActivity(cells), percent);
     return plan;
 }
 

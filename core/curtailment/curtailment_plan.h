@@ -57,6 +57,13 @@ TailoredPlan tailoredPlan(const std::vector<CellActivity>& cells, int parts, dou
 
 inline constexpr std::int64_t kExactUnits = 20000;
 
+// The cut-ins (one per cell) of the tailored plans for several shares, from one run of the
+// programme.
+std::vector<std::vector<double>> tailoredCutIns(const std::vector<CellActivity>& cells,
+                                                const std::vector<double>& percents,
+                                                bool energyKnown,
+                                                const std::vector<std::optional<double>>& fixed);
+
 // The plan of given cut-ins on `cells`, its totals counted there; `fromMonth` marks the cells
 // that took their month's cut-in.
 TailoredPlan planWithCutIns(const std::vector<CellActivity>& cells, int parts,

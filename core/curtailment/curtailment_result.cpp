@@ -62,6 +62,15 @@ std::string estimateLine(const CurtailmentResult& result, const ShareEstimate& e
     return text;
 }
 
+// A model plan planned above the target to keep it on other nights says so.
+std::string plannedText(const CurtailmentResult& result) {
+    if (result.validation.plannedPercent <= result.protectPercent) {
+        return "";
+    }
+    return " (planned for " + fixed(result.validation.plannedPercent, 1) +
+           " % of the expected activity to keep the target on other nights)";
+}
+
 std::string methodName(ValidationMethod method) {
     switch (method) {
         case ValidationMethod::heldOutYears:
@@ -96,12 +105,20 @@ CurtailmentResult curtailmentResult(const std::vector<TurbineInterval>& interval
     result.fit = options.fit;
     result.minCellActivity = options.minCellActivity;
     result.data = curtailmentData(intervals, site, options, zone);
-    MadePlans plans = makePlans(result.data, {}, options);
-    result.blanket = plans.blanket;
-    result.tailored = std::move(plans.tailored);
-    result.tradeoff = tradeoffCurve(cellsOf(result.data), plans.plannedOn, plans.fixed,
-                                    kTradeoffFrom, kTradeoffTo, options.energyKnown);
     result.validation = validatePlans(result.data, options);
+    const double planned = result.validation.plannedPercent;
+    const MadePlans plans = makePlans(result.data, {}, options, {planned});
+    result.blanket = plans.blanket;
+    result.tailored = tailoredPlanOf(plans, plans.tailoredCutIns.front(), result.data.parts);
+    std::int64_t plannedTotal = 0;
+    for (const CellActivity& cell : plans.plannedOn) {
+        plannedTotal += cell.activity;
+    }
+    result.tailored.totals.targetReached =
+        applyCutIns(plans.plannedOn, plans.tailoredCutIns.front()).protectedActivity >=
+        requiredActivity(plannedTotal, planned);
+    result.tradeoff = tradeoffCurve(plans.counted, plans.plannedOn, plans.fixed, kTradeoffFrom,
+                                    kTradeoffTo, options.energyKnown);
     return result;
 }
 
@@ -169,8 +186,9 @@ std::string curtailmentSummary(const CurtailmentResult& result) {
         lossText(result, blanket) + reachedText(blanket) + "\n" +
         "Blanket: " + estimateLine(result, result.validation.blanket) + "\n" + "Tailored (" +
         fitText(result.fit) + "): a cut-in in " + std::to_string(stopped) + " of " +
-        std::to_string(withData) + " cells: " + percentText(tailored.protectedShare) +
-        " of activity protected, " + lossText(result, tailored) + reachedText(tailored) + "\n" +
+        std::to_string(withData) + " cells" + plannedText(result) + ": " +
+        percentText(tailored.protectedShare) + " of activity protected, " +
+        lossText(result, tailored) + reachedText(tailored) + "\n" +
         "Tailored: " + estimateLine(result, result.validation.tailored) + "\n";
     if (fromMonth > 0) {
         text += "Cells with fewer than " + std::to_string(result.minCellActivity) +
@@ -215,6 +233,7 @@ std::string curtailmentJson(const CurtailmentResult& result) {
     json += std::string(",\"tailored\":{\"fit\":") +
             (result.fit == PlanFit::exact ? "\"exact\",\"in_sample\":true"
                                           : "\"model\",\"in_sample\":false") +
+            ",\"planned_percent\":" + jsonNumber(result.validation.plannedPercent) +
             ",\"protected_share\":" + jsonNumber(tailored.protectedShare) +
             ",\"energy_lost_kwh\":" + energy(tailored.energyLostKwh) +
             ",\"curtailed_hours\":" + jsonNumber(tailored.curtailedHours) +

@@ -43,32 +43,45 @@ std::vector<std::optional<double>> monthCutIns(const std::vector<CellActivity>& 
 }  // namespace
 
 MadePlans makePlans(const CurtailmentData& data, const NightSelection& take,
-                    const CurtailmentOptions& options) {
+                    const CurtailmentOptions& options, const std::vector<double>& plannedPercents) {
     MadePlans made;
-    const std::vector<CellActivity> counted = cellsOf(data, take);
-    made.blanket = blanketPlan(counted, options.protectPercent, options.energyKnown);
-    made.fixed.assign(counted.size(), std::nullopt);
+    made.counted = cellsOf(data, take);
+    made.blanket = blanketPlan(made.counted, options.protectPercent, options.energyKnown);
+    made.fixed.assign(made.counted.size(), std::nullopt);
     if (options.minCellActivity > 0) {
         const std::vector<std::optional<double>> months =
-            monthCutIns(counted, data.parts, options.protectPercent, options.energyKnown);
-        for (std::size_t c = 0; c < counted.size(); ++c) {
-            if (counted[c].intervals > 0 && counted[c].activeIntervals < options.minCellActivity) {
+            monthCutIns(made.counted, data.parts, options.protectPercent, options.energyKnown);
+        for (std::size_t c = 0; c < made.counted.size(); ++c) {
+            if (made.counted[c].intervals > 0 &&
+                made.counted[c].activeIntervals < options.minCellActivity) {
                 made.fixed[c] = months[c / static_cast<std::size_t>(data.parts)].value_or(0.0);
             }
         }
     }
     made.plannedOn = options.fit == PlanFit::exact
-                         ? counted
+                         ? made.counted
                          : expectedCells(fitActivityModel(data, take), data, take, kModelUnits);
-    const TailoredPlan planned = tailoredPlan(made.plannedOn, data.parts, options.protectPercent,
-                                              options.energyKnown, made.fixed);
-    std::vector<bool> fromMonth(counted.size());
-    for (std::size_t c = 0; c < counted.size(); ++c) {
-        fromMonth[c] = made.fixed[c].has_value();
-    }
-    made.tailored = planWithCutIns(counted, data.parts, cutInsOf(planned), fromMonth);
-    made.tailored.totals.targetReached = planned.totals.targetReached;
+    made.tailoredCutIns =
+        tailoredCutIns(made.plannedOn, plannedPercents, options.energyKnown, made.fixed);
     return made;
+}
+
+TailoredPlan tailoredPlanOf(const MadePlans& plans, const std::vector<double>& cutIns, int parts) {
+    std::vector<bool> fromMonth(plans.counted.size());
+    for (std::size_t c = 0; c < fromMonth.size(); ++c) {
+        fromMonth[c] = plans.fixed[c].has_value();
+    }
+    return planWithCutIns(plans.counted, parts, cutIns, fromMonth);
+}
+
+std::vector<double> plannedPercents(const CurtailmentOptions& options) {
+    std::vector<double> percents{options.protectPercent};
+    if (options.fit == PlanFit::model) {
+        for (int step = 1; step <= 20 && options.protectPercent + 0.5 * step <= 100.0; ++step) {
+            percents.push_back(options.protectPercent + 0.5 * step);
+        }
+    }
+    return percents;
 }
 
 }  // namespace vane

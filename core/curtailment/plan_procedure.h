@@ -7,18 +7,28 @@
 
 namespace vane {
 
-// Both plans as made from some nights, with what the tailored plan was planned on.
+// Both plans as made from some nights: the tailored one for several planned shares at once.
 struct MadePlans {
-    BlanketPlan blanket;                       // its totals on those nights
-    TailoredPlan tailored;                     // its cells and totals on those nights
-    std::vector<CellActivity> plannedOn;       // the counts, or the model's expectation
-    std::vector<std::optional<double>> fixed;  // cells too sparse to decide: their month's
+    BlanketPlan blanket;                              // its totals on those nights
+    std::vector<std::vector<double>> tailoredCutIns;  // per planned share, one per cell
+    std::vector<CellActivity> counted;                // the nights' cells as counted
+    std::vector<CellActivity> plannedOn;              // the counts, or the model's expectation
+    std::vector<std::optional<double>> fixed;         // cells too sparse to decide: their month's
 };
 
-// In every validation fold the estimate re-runs exactly this: the blanket plan from the counts,
-// the tailored plan from the fit the options ask for, sparse cells with their month's cut-in.
+// What every validation fold runs again: the blanket plan from the counts at the target, the
+// tailored plan from the fit the options ask for at each of `plannedPercents` (shares of what it
+// is planned on), sparse cells with their month's cut-in.
 MadePlans makePlans(const CurtailmentData& data, const NightSelection& take,
-                    const CurtailmentOptions& options);
+                    const CurtailmentOptions& options, const std::vector<double>& plannedPercents);
+
+// The tailored plan of `cutIns` as counted on the plans' nights.
+TailoredPlan tailoredPlanOf(const MadePlans& plans, const std::vector<double>& cutIns, int parts);
+
+// The shares a tailored plan may be planned for so that it keeps its target on nights it was
+// not made from: the target, then half a point more each up to ten points more (the exact fit,
+// in sample by its nature, only the target).
+std::vector<double> plannedPercents(const CurtailmentOptions& options);
 
 // The units the model's expected activity is counted in: fine enough that rounding moves a
 // share by less than a hundredth of a point.

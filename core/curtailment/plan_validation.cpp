@@ -1,8 +1,10 @@
 #include "core/curtailment/plan_validation.h"
 
 #include <algorithm>
+#include <cmath>
 #include <random>
 
+#include "core/curtailment/curtailment_plan.h"
 #include "core/curtailment/plan_procedure.h"
 
 namespace vane {
@@ -50,7 +52,7 @@ struct BlockSums {
     double protectedActivity = 0.0;
 };
 
-void estimateShare(const std::vector<BlockSums>& blocks, ShareEstimate& estimate) {
+void estimateShare(const std::vector<BlockSums>& blocks, int folds, ShareEstimate& estimate) {
     double activity = 0.0;
     double protectedActivity = 0.0;
     for (const BlockSums& block : blocks) {
@@ -83,8 +85,15 @@ void estimateShare(const std::vector<BlockSums>& blocks, ShareEstimate& estimate
             static_cast<std::size_t>(quantile * static_cast<double>(shares.size() - 1) + 0.5);
         return shares[std::min(index, shares.size() - 1)];
     };
-    estimate.low = std::min(at(kTail), estimate.share);
-    estimate.high = std::max(at(1.0 - kTail), estimate.share);
+    // Resampling the held-out weeks sees their chance, not that of the plans made from the
+    // other folds, which differ from the plan made from all nights; their share of the variance
+    // grows as the folds shrink (one more part in k - 1), so the interval widens by as much.
+    const double widening = std::sqrt(1.0 + 1.0 / std::max(folds - 1, 1));
+    estimate.low = std::max(
+        0.0, estimate.share - widening * (estimate.share - std::min(at(kTail), estimate.share)));
+    estimate.high =
+        std::min(1.0, estimate.share +
+                          widening * (std::max(at(1.0 - kTail), estimate.share) - estimate.share));
 }
 
 }  // namespace
@@ -131,29 +140,53 @@ NightFolds nightFolds(const CurtailmentData& data) {
 
 PlanValidation validatePlans(const CurtailmentData& data, const CurtailmentOptions& options) {
     PlanValidation validation;
+    validation.plannedPercent = options.protectPercent;
     const NightFolds folds = nightFolds(data);
     if (folds.method == ValidationMethod::none) {
         return validation;
     }
     validation.method = folds.method;
     validation.folds = folds.count;
-    std::vector<NightScore> tailored(data.nights.size());
+    const std::vector<double> planned = plannedPercents(options);
+    // Scores per planned share (the tailored plans) and of the blanket plan, per night.
+    std::vector<std::vector<NightScore>> tailored(planned.size(),
+                                                  std::vector<NightScore>(data.nights.size()));
     std::vector<NightScore> blanket(data.nights.size());
     for (int fold = 0; fold < folds.count; ++fold) {
         NightSelection training(data.nights.size());
         for (std::size_t n = 0; n < data.nights.size(); ++n) {
             training[n] = folds.fold[n] != fold;
         }
-        const MadePlans plans = makePlans(data, training, options);
-        const std::vector<double> cutIns = cutInsOf(plans.tailored);
-        const std::vector<double> blanketCutIns(cutIns.size(), plans.blanket.cutIn);
+        const MadePlans plans = makePlans(data, training, options, planned);
+        const std::vector<double> blanketCutIns(plans.counted.size(), plans.blanket.cutIn);
         for (std::size_t n = 0; n < data.nights.size(); ++n) {
-            if (folds.fold[n] == fold) {
-                tailored[n] = scoreNight(data.nights[n], cutIns);
-                blanket[n] = scoreNight(data.nights[n], blanketCutIns);
+            if (folds.fold[n] != fold) {
+                continue;
+            }
+            blanket[n] = scoreNight(data.nights[n], blanketCutIns);
+            for (std::size_t p = 0; p < planned.size(); ++p) {
+                tailored[p][n] = scoreNight(data.nights[n], plans.tailoredCutIns[p]);
             }
         }
     }
+    // The least planned share that keeps the target on the held-out nights, else the most.
+    std::int64_t heldOutActivity = 0;
+    for (std::size_t n = 0; n < data.nights.size(); ++n) {
+        heldOutActivity += folds.fold[n] >= 0 ? activityOf(data.nights[n]) : 0;
+    }
+    const std::int64_t required = requiredActivity(heldOutActivity, options.protectPercent);
+    std::size_t chosen = planned.size() - 1;
+    for (std::size_t p = 0; p < planned.size(); ++p) {
+        std::int64_t protectedActivity = 0;
+        for (const NightScore& score : tailored[p]) {
+            protectedActivity += score.protectedActivity;
+        }
+        if (protectedActivity >= required) {
+            chosen = p;
+            break;
+        }
+    }
+    validation.plannedPercent = planned[chosen];
 
     // Sums per week of held-out nights, and per year for the table of held-out years.
     std::vector<BlockSums> tailoredBlocks;
@@ -162,6 +195,7 @@ PlanValidation validatePlans(const CurtailmentData& data, const CurtailmentOptio
     for (std::size_t n = 0; n < data.nights.size(); ++n) {
         const NightActivity& night = data.nights[n];
         const std::int64_t activity = activityOf(night);
+        const NightScore& tailoredScore = tailored[chosen][n];
         if (folds.method == ValidationMethod::heldOutYears &&
             (validation.years.empty() || validation.years.back().year != night.year)) {
             validation.years.push_back({night.year, 0, folds.fold[n] >= 0, 0.0, 0.0});
@@ -169,7 +203,7 @@ PlanValidation validatePlans(const CurtailmentData& data, const CurtailmentOptio
         if (!validation.years.empty()) {
             HeldOutYear& year = validation.years.back();
             year.activity += activity;
-            year.tailoredShare += static_cast<double>(tailored[n].protectedActivity);
+            year.tailoredShare += static_cast<double>(tailoredScore.protectedActivity);
             year.blanketShare += static_cast<double>(blanket[n].protectedActivity);
         }
         if (folds.fold[n] < 0) {
@@ -186,7 +220,7 @@ PlanValidation validatePlans(const CurtailmentData& data, const CurtailmentOptio
             estimate.energyLostKwh += score.energyKwh;
             estimate.curtailedHours += score.hours;
         };
-        add(tailoredBlocks.back(), tailored[n], validation.tailored);
+        add(tailoredBlocks.back(), tailoredScore, validation.tailored);
         add(blanketBlocks.back(), blanket[n], validation.blanket);
     }
     std::erase_if(validation.years, [](const HeldOutYear& year) { return year.activity == 0; });
@@ -197,8 +231,8 @@ PlanValidation validatePlans(const CurtailmentData& data, const CurtailmentOptio
             year.tailoredShare = year.blanketShare = 0.0;
         }
     }
-    estimateShare(tailoredBlocks, validation.tailored);
-    estimateShare(blanketBlocks, validation.blanket);
+    estimateShare(tailoredBlocks, folds.count, validation.tailored);
+    estimateShare(blanketBlocks, folds.count, validation.blanket);
     return validation;
 }
 

@@ -33,6 +33,9 @@ struct HeldOutYear {
 struct PlanValidation {
     ValidationMethod method = ValidationMethod::none;
     int folds = 0;
+    // The share of what the tailored plan is planned on that it must protect so that it keeps
+    // the target on the held-out nights (the target itself when it does so already).
+    double plannedPercent = 90.0;
     ShareEstimate blanket;
     ShareEstimate tailored;
     std::vector<HeldOutYear> years;  // with held-out years: every year with activity
@@ -44,7 +47,8 @@ inline constexpr int kNightsPerBlock = 7;
 inline constexpr int kNightFolds = 5;
 
 // Makes both plans again without each fold's nights (as makePlans does) and scores them on
-// those nights; the interval comes from resampling whole weeks of the held-out nights.
+// those nights, the tailored plan for each planned share until one keeps the target there; the
+// interval comes from resampling whole weeks of the held-out nights.
 PlanValidation validatePlans(const CurtailmentData& data, const CurtailmentOptions& options);
 
 // The fold of every night (-1: never held out) and the number of folds, by the method above.

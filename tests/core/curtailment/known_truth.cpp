@@ -37,31 +37,30 @@ std::vector<TurbineInterval> KnownTruth::draw(int year, std::uint64_t seed, bool
     std::mt19937_64 random(seed * 7919 + static_cast<std::uint64_t>(year));
     std::normal_distribution<double> normal(0.0, 1.0);
     std::uniform_real_distribution<double> uniform(0.0, 1.0);
-    std::gamma_distribution<double> dayWind(4.0, 1.4);
+    std::gamma_distribution<double> nightWind(4.0, 1.4);
     std::gamma_distribution<double> nightLevel(2.0, 0.5);
     const double from = localInstant({{year, 4, 1}, 12, 0, 0}, *zone);
     const double to = localInstant({{year, 10, 31}, 12, 0, 0}, *zone);
     const NightCalendar calendar = nightsBetween(from, to, site, {}, *zone);
     std::vector<TurbineInterval> intervals;
-    double windMean = dayWind(random);
+    double windMean = nightWind(random);
     double gust = 0.0;
     double nightTemperature = 0.0;
     double busy = 1.0;
+    double dayOfSeason = 91.0;
     std::size_t lastNight = calendar.nights.size();
     for (double end = from + kStep; end <= to; end += kStep) {
         const std::optional<NightPlace> place = nightPlaceOf(calendar, end, 1000);
-        const LocalDateTime local = localDateTime(end, *zone);
-        if (local.hour == 12 && local.minute == 0) {
-            windMean = dayWind(random);
-        }
+        // Each night brings its own weather and its own mood of the bats.
         if (place && place->night != lastNight) {
             lastNight = place->night;
+            windMean = nightWind(random);
             nightTemperature = 3.0 * normal(random);
             busy = nightLevel(random);
+            dayOfSeason = dayOfYear(calendar.nights[place->night].date);
         }
         gust = 0.9 * gust + 0.6 * normal(random);
         const double wind = std::max(0.0, windMean + gust);
-        const double dayOfSeason = dayOfYear(local.date);
         const double fraction = place ? (place->part + 0.5) / 1000.0 : 0.0;
         const double temperature = 9.0 + 9.0 * std::sin(M_PI * (dayOfSeason - 91.0) / 214.0) -
                                    3.0 * fraction + nightTemperature + 0.5 * normal(random);
@@ -83,14 +82,16 @@ std::vector<TurbineInterval> KnownTruth::draw(int year, std::uint64_t seed, bool
     return intervals;
 }
 
-Scored scoreCutIns(const std::vector<TurbineInterval>& intervals, const KnownTruth& truth,
-                   const std::vector<double>& cutIns, int parts) {
+std::vector<CellActivity> KnownTruth::cells(const std::vector<TurbineInterval>& intervals,
+                                            int parts) const {
     CurtailmentOptions options;
     options.night.parts = parts;
     options.energyKnown = true;
-    options.effort = std::vector<EffortSpan>{{intervals.front().end - 600.0, intervals.back().end}};
-    const CurtailmentData data = curtailmentData(intervals, truth.site, options, *truth.zone);
-    const std::vector<CellActivity> cells = cellsOf(data);
+    options.effort = std::vector<EffortSpan>{{intervals.front().end - kStep, intervals.back().end}};
+    return cellsOf(curtailmentData(intervals, site, options, *zone));
+}
+
+Scored scoreCutIns(const std::vector<CellActivity>& cells, const std::vector<double>& cutIns) {
     const PlanTotals totals = applyCutIns(cells, cutIns);
     std::int64_t all = 0;
     for (const CellActivity& cell : cells) {

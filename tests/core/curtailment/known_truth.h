@@ -24,17 +24,19 @@ struct KnownTruth {
     // The same weather with the activity expected instead (in thousandths of an interval), from
     // which a plan's true share is read.
     std::vector<TurbineInterval> expectedSummer(int year, std::uint64_t seed) const;
+    // The intervals' cells, every interval inside the effort.
+    std::vector<CellActivity> cells(const std::vector<TurbineInterval>& intervals,
+                                    int parts = 10) const;
 
   private:
     std::vector<TurbineInterval> draw(int year, std::uint64_t seed, bool expected) const;
 };
 
-// The share of activity the cut-ins (one per cell) protect in the intervals, and their energy.
+// The share of activity the cut-ins (one per cell) protect in the cells, and their energy.
 struct Scored {
     double share = 0.0;
     double energyKwh = 0.0;
 };
-Scored scoreCutIns(const std::vector<TurbineInterval>& intervals, const KnownTruth& truth,
-                   const std::vector<double>& cutIns, int parts);
+Scored scoreCutIns(const std::vector<CellActivity>& cells, const std::vector<double>& cutIns);
 
 }  // namespace vane::test
