@@ -131,13 +131,13 @@ BlanketPlan blanketFromSteps(const std::vector<BlanketStep>& steps, std::int64_t
     return plan;
 }
 
-// The least cost of leaving at most u units of the activity unprotected, for every u up to
-// `allowed`, over the cells' undominated choices, each weighing its unprotected activity in
-// units of `unit` rounded up; with `picks`, which choice each cell took at each u (a byte each
+// The least cost of protecting at most u units less than the cells' most protective choices,
+// for every u up to `allowed`, over the cells' undominated choices, each weighing what it leaves
+// in units of `unit` rounded up; with `picks`, which choice each cell took at each u (a byte each
 // when every cell has at most 256 choices).
 template <typename Pick>
 std::vector<double> leastCosts(const std::vector<std::vector<Choice>>& choices,
-                               const std::vector<std::int64_t>& cellTotals, std::int64_t allowed,
+                               const std::vector<std::int64_t>& mostOfCell, std::int64_t allowed,
                                std::int64_t unit, std::vector<std::vector<Pick>>* picks) {
     const auto size = static_cast<std::size_t>(allowed) + 1;
     std::vector<double> best(size, 0.0);
@@ -151,7 +151,7 @@ std::vector<double> leastCosts(const std::vector<std::vector<Choice>>& choices,
         }
         for (std::size_t k = 0; k < choices[c].size(); ++k) {
             const std::int64_t unprotected =
-                unitsOf(cellTotals[c] - choices[c][k].protectedActivity, unit);
+                unitsOf(mostOfCell[c] - choices[c][k].protectedActivity, unit);
             if (unprotected > allowed) {
                 continue;
             }
@@ -180,10 +180,11 @@ std::vector<double> leastCosts(const std::vector<std::vector<Choice>>& choices,
 struct CellChoices {
     std::vector<std::size_t> cellIndex;
     std::vector<std::vector<Choice>> choices;
-    std::vector<std::int64_t> totals;
-    std::vector<double> fixedCutIns;    // of every cell; those with a choice are overwritten
-    std::int64_t fixedUnprotected = 0;  // in cells with only one choice
-    std::int64_t mostProtected = 0;     // by every cell at its largest cut-in
+    // What each cell protects at its largest cut-in: the programme counts what a plan leaves
+    // below that, so the most protective plan always fits, however coarse the units.
+    std::vector<std::int64_t> mostOfCell;
+    std::vector<double> fixedCutIns;  // of every cell; those with a choice are overwritten
+    std::int64_t mostProtected = 0;   // by every cell at its largest cut-in
 };
 
 CellChoices cellChoices(const std::vector<CellActivity>& cells, bool energyKnown,
@@ -202,11 +203,10 @@ CellChoices cellChoices(const std::vector<CellActivity>& cells, bool energyKnown
         result.mostProtected += kept.back().protectedActivity;
         if (kept.size() < 2) {
             result.fixedCutIns[c] = kept.front().cutIn;
-            result.fixedUnprotected += cells[c].activity - kept.front().protectedActivity;
             continue;
         }
         result.cellIndex.push_back(c);
-        result.totals.push_back(cells[c].activity);
+        result.mostOfCell.push_back(kept.back().protectedActivity);
         result.choices.push_back(std::move(kept));
     }
     return result;
@@ -220,7 +220,7 @@ void pickCutIns(const CellChoices& choices, const std::vector<std::int64_t>& all
     const std::int64_t widest = *std::max_element(allowances.begin(), allowances.end());
     const std::int64_t unit = unitFor(widest);
     std::vector<std::vector<Pick>> picks(choices.choices.size());
-    leastCosts<Pick>(choices.choices, choices.totals, widest / unit, unit, &picks);
+    leastCosts<Pick>(choices.choices, choices.mostOfCell, widest / unit, unit, &picks);
     for (std::size_t a = 0; a < allowances.size(); ++a) {
         if (allowances[a] < 0) {
             continue;
@@ -230,7 +230,7 @@ void pickCutIns(const CellChoices& choices, const std::vector<std::int64_t>& all
             const Choice& chosen = choices.choices[k][picks[k][u]];
             cutIns[a][choices.cellIndex[k]] = chosen.cutIn;
             u -= static_cast<std::size_t>(
-                unitsOf(choices.totals[k] - chosen.protectedActivity, unit));
+                unitsOf(choices.mostOfCell[k] - chosen.protectedActivity, unit));
         }
     }
 }
@@ -288,7 +288,7 @@ std::vector<std::vector<double>> tailoredCutIns(const std::vector<CellActivity>&
             }
             allowances.push_back(-1);
         } else {
-            allowances.push_back(total - required - choices.fixedUnprotected);
+            allowances.push_back(choices.mostProtected - required);
         }
     }
     if (choices.cellIndex.empty() ||
@@ -348,21 +348,19 @@ std::vector<TradeoffPoint> tradeoffCurve(const std::vector<CellActivity>& blanke
     const std::int64_t total = totalActivity(cells);
     const std::int64_t blanketTotal = totalActivity(blanketCells);
     const CellChoices choices = cellChoices(cells, energyKnown, fixed);
-    const std::int64_t fixedUnprotected = choices.fixedUnprotected;
-    const std::int64_t widest = total - requiredActivity(total, fromPercent) - fixedUnprotected;
+    const std::int64_t widest = choices.mostProtected - requiredActivity(total, fromPercent);
     const std::int64_t unit = unitFor(widest);
     const std::vector<double> costs =
-        widest >= 0 ? leastCosts<std::uint8_t>(choices.choices, choices.totals, widest / unit, unit,
-                                               nullptr)
+        widest >= 0 ? leastCosts<std::uint8_t>(choices.choices, choices.mostOfCell, widest / unit,
+                                               unit, nullptr)
                     : std::vector<double>{};
     const std::vector<BlanketStep> steps = blanketSteps(blanketCells, energyKnown);
     for (int percent = fromPercent; percent <= toPercent; ++percent) {
         TradeoffPoint point;
         point.protectPercent = percent;
         const std::int64_t required = requiredActivity(total, percent);
-        const std::int64_t allowed = total - required - fixedUnprotected;
-        if (choices.mostProtected >= required && allowed >= 0 &&
-            static_cast<std::size_t>(allowed / unit) < costs.size()) {
+        const std::int64_t allowed = choices.mostProtected - required;
+        if (allowed >= 0 && static_cast<std::size_t>(allowed / unit) < costs.size()) {
             point.tailoredCost = costs[static_cast<std::size_t>(allowed / unit)];
             double blanket = 0.0;
             const std::int64_t blanketRequired = requiredActivity(blanketTotal, percent);

@@ -8,9 +8,14 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "core/analysis/activity_analysis.h"
+#include "core/curtailment/controller_table.h"
+#include "core/curtailment/curtailment_result.h"
+#include "core/curtailment/plan_procedure.h"
 #include "core/curtailment/plan_validation.h"
 #include "core/curtailment/turbine_intervals.h"
 #include "core/time/local_time.h"
@@ -194,6 +199,36 @@ TEST(CurtailmentPlanTest, TailoredPlansCostTheLeastAndNeverMoreThanTheBlanket) {
     }
 }
 
+// With millions of recordings the programme counts in units of equal weight: the plan still
+// reaches the share, and costs no more than the exact least cost of a hair more.
+TEST(CurtailmentPlanTest, LargeCountsArePlannedInUnitsAndStillReachTheShare) {
+    std::mt19937 random(2024);
+    for (int round = 0; round < 40; ++round) {
+        std::vector<CellActivity> cells = randomCells(random, 4);
+        for (CellActivity& cell : cells) {
+            cell.activity *= 100003;
+            for (auto& [key, stop] : cell.stops) {
+                stop.activity *= 100003;
+            }
+        }
+        for (const double percent : {50.0, 90.0}) {
+            const TailoredPlan plan = tailoredPlan(cells, 1, percent, true);
+            if (!plan.totals.targetReached) {
+                EXPECT_EQ(bruteForceLeast(cells, percent), std::numeric_limits<double>::infinity());
+                continue;
+            }
+            std::int64_t total = 0;
+            for (const CellActivity& cell : cells) {
+                total += cell.activity;
+            }
+            EXPECT_GE(plan.totals.protectedActivity, requiredActivity(total, percent));
+            EXPECT_GE(plan.totals.energyLostKwh, bruteForceLeast(cells, percent) - 1e-9);
+            EXPECT_LE(plan.totals.energyLostKwh, bruteForceLeast(cells, percent + 0.01) + 1e-9)
+                << "round " << round << ", " << percent << " %";
+        }
+    }
+}
+
 // One interval of ten minutes at 600 kW.
 TurbineInterval interval(double end, float wind, std::int64_t activity,
                          std::optional<float> temperature = 15.0f) {
@@ -327,6 +362,57 @@ TEST(CurtailmentPlanTest, HeldOutYearsArePlannedFromTheOthersAndAlmostEmptyOnesO
     // One night holds nothing out.
     data.nights.resize(1);
     EXPECT_EQ(validatePlans(data, options).method, ValidationMethod::none);
+}
+
+// Nights of one class per cell: (cell, wind class, activity, intervals).
+NightActivity nightOf(int month, std::vector<std::tuple<int, double, int, int>> classes) {
+    NightActivity night;
+    night.year = 2012;
+    night.month = month;
+    night.seconds = 540 * 60.0;
+    for (const auto& [cell, key, activity, intervals] : classes) {
+        night.classes.push_back({cell, key, kNoTemperature, true, activity, intervals, activity,
+                                 10.0 * intervals, intervals / 6.0});
+    }
+    return night;
+}
+
+// A cell with too few active intervals takes its month's blanket cut-in; in a month without
+// activity, the nearest month's. The controller's table gives each window of equal cut-ins
+// once, in minutes after the widened sunset, the last one before sunrise.
+TEST(CurtailmentPlanTest, SparseCellsTakeTheirMonthsCutInAndTheControllerTableMergesWindows) {
+    CurtailmentResult result;
+    CurtailmentData& data = result.data;
+    data.parts = 4;
+    data.minutesBeforeSunset = 30;
+    data.minutesAfterSunrise = 30;
+    // July (cells 24 to 27): 10 active intervals at 2 m/s in part 1, one at 5 m/s in part 2;
+    // September's part 1 has intervals but no activity.
+    data.nights = {nightOf(7, {{24, 4.0, 10, 10}, {24, 12.0, 0, 5}, {25, 10.0, 1, 3}}),
+                   nightOf(9, {{32, 6.0, 0, 4}})};
+    CurtailmentOptions options;
+    options.fit = PlanFit::exact;
+    options.minCellActivity = 3;
+    const MadePlans plans = makePlans(data, {}, options, {90.0});
+    EXPECT_FALSE(plans.fixed[24].has_value());
+    // July's blanket: 10 of its 11 need the cut-in 2.5.
+    EXPECT_EQ(plans.fixed[25], std::optional<double>(2.5));
+    EXPECT_EQ(plans.fixed[32], std::optional<double>(2.5));
+    EXPECT_DOUBLE_EQ(plans.tailoredCutIns.front()[25], 2.5);
+    EXPECT_DOUBLE_EQ(plans.tailoredCutIns.front()[32], 2.5);
+
+    result.temperatureFloor = 10.0;
+    result.tailored = tailoredPlanOf(plans, {}, data.parts);
+    for (const auto& [cell, cutIn] : {std::pair{24, 5.0}, {25, 5.0}, {26, 0.0}, {27, 3.0}}) {
+        result.tailored.cells[cell].cutIn = cutIn;
+    }
+    // Nights of 540 widened minutes: parts of 135.
+    EXPECT_EQ(controllerTable(result),
+              "month,reference,start_min,end_min,cut_in_ms,temperature_floor_c\n"
+              "7,sunset,-30,240,5.0,10.0\n"
+              "7,sunset,240,375,0.0,10.0\n"
+              "7,sunrise,105,-30,3.0,10.0\n"
+              "9,sunrise,510,-30,0.0,10.0\n");
 }
 
 }  // namespace
