@@ -90,27 +90,19 @@ void termsOf(const Unit& unit, const Layout& layout, std::vector<Term>& terms) {
     }
 }
 
-std::vector<Unit> unitsOf(const CurtailmentData& data, const NightSelection& take) {
-    std::map<std::tuple<int, double, int>, Unit> units;
-    for (std::size_t n = 0; n < data.nights.size(); ++n) {
-        if (!take.empty() && (n >= take.size() || !take[n])) {
-            continue;
+std::vector<Unit> unitsOf(const ClassSums& sums) {
+    std::vector<Unit> units;
+    for (const NightClass& counted : sums.classes) {
+        // Stoppable or not, the intervals of a class are alike to the model.
+        if (units.empty() || units.back().cell != counted.cell ||
+            units.back().windKey != counted.windKey ||
+            units.back().temperatureKey != counted.temperatureKey) {
+            units.push_back({counted.cell, counted.windKey, counted.temperatureKey, 0.0, 0.0});
         }
-        for (const NightClass& counted : data.nights[n].classes) {
-            Unit& unit = units[{counted.cell, counted.windKey, counted.temperatureKey}];
-            unit.cell = counted.cell;
-            unit.windKey = counted.windKey;
-            unit.temperatureKey = counted.temperatureKey;
-            unit.activity += static_cast<double>(counted.activity);
-            unit.intervals += static_cast<double>(counted.intervals);
-        }
+        units.back().activity += static_cast<double>(counted.activity);
+        units.back().intervals += static_cast<double>(counted.intervals);
     }
-    std::vector<Unit> list;
-    list.reserve(units.size());
-    for (const auto& [key, unit] : units) {
-        list.push_back(unit);
-    }
-    return list;
+    return units;
 }
 
 double linearPredictor(const std::vector<Term>& terms, const std::vector<double>& beta) {
@@ -138,10 +130,10 @@ double objective(const std::vector<Unit>& units, const std::vector<std::vector<T
 
 }  // namespace
 
-ActivityModel fitActivityModel(const CurtailmentData& data, const NightSelection& take) {
+ActivityModel fitActivityModel(const ClassSums& sums) {
     ActivityModel model;
-    model.parts = data.parts;
-    const std::vector<Unit> units = unitsOf(data, take);
+    model.parts = sums.parts;
+    const std::vector<Unit> units = unitsOf(sums);
     double activity = 0.0;
     double intervals = 0.0;
     for (const Unit& unit : units) {
@@ -152,7 +144,7 @@ ActivityModel fitActivityModel(const CurtailmentData& data, const NightSelection
     if (!(activity > 0.0) || !(intervals > 0.0)) {
         return model;
     }
-    const Layout layout{data.parts, model.withTemperature};
+    const Layout layout{sums.parts, model.withTemperature};
     std::vector<std::vector<Term>> terms(units.size());
     for (std::size_t u = 0; u < units.size(); ++u) {
         termsOf(units[u], layout, terms[u]);
@@ -221,13 +213,13 @@ ActivityModel fitActivityModel(const CurtailmentData& data, const NightSelection
     return model;
 }
 
-std::vector<CellActivity> expectedCells(const ActivityModel& model, const CurtailmentData& data,
-                                        const NightSelection& take, std::int64_t units) {
-    std::vector<CellActivity> cells(static_cast<std::size_t>(12 * data.parts));
-    if (model.coefficients.empty() || model.parts != data.parts) {
+std::vector<CellActivity> expectedCells(const ActivityModel& model, const ClassSums& sums,
+                                        std::int64_t units) {
+    std::vector<CellActivity> cells(static_cast<std::size_t>(12 * sums.parts));
+    if (model.coefficients.empty() || model.parts != sums.parts) {
         return cells;
     }
-    const Layout layout{data.parts, model.withTemperature};
+    const Layout layout{sums.parts, model.withTemperature};
     // Expected activity per cell and wind class: stoppable, and all.
     struct Expected {
         double stoppable = 0.0;
@@ -238,30 +230,25 @@ std::vector<CellActivity> expectedCells(const ActivityModel& model, const Curtai
     std::vector<double> cellTotals(cells.size(), 0.0);
     double total = 0.0;
     std::vector<Term> terms;
-    for (std::size_t n = 0; n < data.nights.size(); ++n) {
-        if (!take.empty() && (n >= take.size() || !take[n])) {
+    for (const NightClass& sum : sums.classes) {
+        const auto c = static_cast<std::size_t>(sum.cell);
+        if (c >= cells.size()) {
             continue;
         }
-        for (const NightClass& counted : data.nights[n].classes) {
-            const auto c = static_cast<std::size_t>(counted.cell);
-            if (c >= cells.size()) {
-                continue;
-            }
-            termsOf({counted.cell, counted.windKey,
-                     model.withTemperature ? counted.temperatureKey : kNoTemperature, 0.0, 0.0},
-                    layout, terms);
-            const double mean = static_cast<double>(counted.intervals) *
-                                std::exp(linearPredictor(terms, model.coefficients));
-            cellTotals[c] += mean;
-            total += mean;
-            cells[c].intervals += counted.intervals;
-            cells[c].activeIntervals += counted.activeIntervals;
-            if (counted.stoppable) {
-                Expected& expected = byClass[c][counted.windKey];
-                expected.stoppable += mean;
-                expected.energyKwh += counted.energyKwh;
-                expected.hours += counted.hours;
-            }
+        termsOf({sum.cell, sum.windKey, model.withTemperature ? sum.temperatureKey : kNoTemperature,
+                 0.0, 0.0},
+                layout, terms);
+        const double mean = static_cast<double>(sum.intervals) *
+                            std::exp(linearPredictor(terms, model.coefficients));
+        cellTotals[c] += mean;
+        total += mean;
+        cells[c].intervals += sum.intervals;
+        cells[c].activeIntervals += sum.activeIntervals;
+        if (sum.stoppable) {
+            Expected& expected = byClass[c][sum.windKey];
+            expected.stoppable += mean;
+            expected.energyKwh += sum.energyKwh;
+            expected.hours += sum.hours;
         }
     }
     if (!(total > 0.0)) {

@@ -17,13 +17,13 @@ struct ActivityModel {
     std::vector<double> coefficients;  // empty: nothing to fit (no activity)
 };
 
-// Fits the model to the selected nights' intervals.
-ActivityModel fitActivityModel(const CurtailmentData& data, const NightSelection& take = {});
+// Fits the model to the summed intervals.
+ActivityModel fitActivityModel(const ClassSums& sums);
 
-// The activity the model expects in the selected nights' intervals, as cells whose counts are
-// that expectation scaled to `units` in all (costs stay those of the intervals). A model with
+// The activity the model expects in the summed intervals, as cells whose counts are that
+// expectation scaled to `units` in all (costs stay those of the intervals). A model with
 // nothing fitted expects nothing.
-std::vector<CellActivity> expectedCells(const ActivityModel& model, const CurtailmentData& data,
-                                        const NightSelection& take, std::int64_t units);
+std::vector<CellActivity> expectedCells(const ActivityModel& model, const ClassSums& sums,
+                                        std::int64_t units);
 
 }  // namespace vane

@@ -151,29 +151,83 @@ CurtailmentData curtailmentData(const std::vector<TurbineInterval>& intervals, c
     return data;
 }
 
-std::vector<CellActivity> cellsOf(const CurtailmentData& data, const NightSelection& take) {
-    std::vector<CellActivity> cells(static_cast<std::size_t>(12 * data.parts));
+namespace {
+
+auto keyOf(const NightClass& counted) {
+    return std::tuple(counted.cell, counted.windKey, counted.temperatureKey, counted.stoppable);
+}
+
+void addTo(NightClass& sum, const NightClass& counted) {
+    sum.activity += counted.activity;
+    sum.intervals += counted.intervals;
+    sum.activeIntervals += counted.activeIntervals;
+    sum.energyKwh += counted.energyKwh;
+    sum.hours += counted.hours;
+}
+
+}  // namespace
+
+ClassSums classSums(const CurtailmentData& data, const NightSelection& take) {
+    std::map<std::tuple<int, double, int, bool>, NightClass> sums;
     for (std::size_t n = 0; n < data.nights.size(); ++n) {
         if (!take.empty() && (n >= take.size() || !take[n])) {
             continue;
         }
         for (const NightClass& counted : data.nights[n].classes) {
-            if (counted.cell < 0 || static_cast<std::size_t>(counted.cell) >= cells.size()) {
-                continue;
-            }
-            CellActivity& cell = cells[static_cast<std::size_t>(counted.cell)];
-            cell.activity += counted.activity;
-            cell.intervals += counted.intervals;
-            cell.activeIntervals += counted.activeIntervals;
-            if (counted.stoppable) {
-                ClassStop& stop = cell.stops[counted.windKey];
-                stop.activity += counted.activity;
-                stop.energyKwh += counted.energyKwh;
-                stop.hours += counted.hours;
+            const auto [at, added] = sums.try_emplace(keyOf(counted), counted);
+            if (!added) {
+                addTo(at->second, counted);
             }
         }
     }
+    ClassSums result{data.parts, {}};
+    result.classes.reserve(sums.size());
+    for (const auto& [key, sum] : sums) {
+        result.classes.push_back(sum);
+    }
+    return result;
+}
+
+ClassSums joined(const ClassSums& a, const ClassSums& b) {
+    ClassSums result{a.parts, {}};
+    result.classes.reserve(a.classes.size() + b.classes.size());
+    auto left = a.classes.begin();
+    auto right = b.classes.begin();
+    while (left != a.classes.end() || right != b.classes.end()) {
+        if (right == b.classes.end() || (left != a.classes.end() && keyOf(*left) < keyOf(*right))) {
+            result.classes.push_back(*left++);
+        } else if (left == a.classes.end() || keyOf(*right) < keyOf(*left)) {
+            result.classes.push_back(*right++);
+        } else {
+            result.classes.push_back(*left++);
+            addTo(result.classes.back(), *right++);
+        }
+    }
+    return result;
+}
+
+std::vector<CellActivity> cellsOf(const ClassSums& sums) {
+    std::vector<CellActivity> cells(static_cast<std::size_t>(12 * sums.parts));
+    for (const NightClass& counted : sums.classes) {
+        if (counted.cell < 0 || static_cast<std::size_t>(counted.cell) >= cells.size()) {
+            continue;
+        }
+        CellActivity& cell = cells[static_cast<std::size_t>(counted.cell)];
+        cell.activity += counted.activity;
+        cell.intervals += counted.intervals;
+        cell.activeIntervals += counted.activeIntervals;
+        if (counted.stoppable) {
+            ClassStop& stop = cell.stops[counted.windKey];
+            stop.activity += counted.activity;
+            stop.energyKwh += counted.energyKwh;
+            stop.hours += counted.hours;
+        }
+    }
     return cells;
+}
+
+std::vector<CellActivity> cellsOf(const CurtailmentData& data, const NightSelection& take) {
+    return cellsOf(classSums(data, take));
 }
 
 std::vector<std::pair<int, std::int64_t>> activityByYear(const CurtailmentData& data) {

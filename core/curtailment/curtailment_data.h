@@ -111,7 +111,18 @@ CurtailmentData curtailmentData(const std::vector<TurbineInterval>& intervals, c
 // Which nights a computation takes, one flag per night of the data; empty: all of them.
 using NightSelection = std::vector<bool>;
 
-// Sums the selected nights into one set of cells, indexed (month - 1) * parts + part.
+// Intervals summed by cell, wind class, temperature class and whether they may stop: what the
+// plans and the model read, summed once for each choice of nights.
+struct ClassSums {
+    int parts = 10;
+    std::vector<NightClass> classes;  // ordered by those four, each once
+};
+ClassSums classSums(const CurtailmentData& data, const NightSelection& take = {});
+ClassSums joined(const ClassSums& a, const ClassSums& b);
+
+// The sums as cells, indexed (month - 1) * parts + part.
+std::vector<CellActivity> cellsOf(const ClassSums& sums);
+// The selected nights as cells.
 std::vector<CellActivity> cellsOf(const CurtailmentData& data, const NightSelection& take = {});
 
 // The distinct years of the nights, ascending, with the activity of each.

@@ -107,7 +107,7 @@ CurtailmentResult curtailmentResult(const std::vector<TurbineInterval>& interval
     result.data = curtailmentData(intervals, site, options, zone);
     result.validation = validatePlans(result.data, options);
     const double planned = result.validation.plannedPercent;
-    const MadePlans plans = makePlans(result.data, {}, options, {planned});
+    const MadePlans plans = makePlans(classSums(result.data), options, {planned});
     result.blanket = plans.blanket;
     result.tailored = tailoredPlanOf(plans, plans.tailoredCutIns.front(), result.data.parts);
     std::int64_t plannedTotal = 0;

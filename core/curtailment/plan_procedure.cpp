@@ -42,25 +42,25 @@ std::vector<std::optional<double>> monthCutIns(const std::vector<CellActivity>& 
 
 }  // namespace
 
-MadePlans makePlans(const CurtailmentData& data, const NightSelection& take,
-                    const CurtailmentOptions& options, const std::vector<double>& plannedPercents) {
+MadePlans makePlans(const ClassSums& sums, const CurtailmentOptions& options,
+                    const std::vector<double>& plannedPercents) {
     MadePlans made;
-    made.counted = cellsOf(data, take);
+    made.counted = cellsOf(sums);
     made.blanket = blanketPlan(made.counted, options.protectPercent, options.energyKnown);
     made.fixed.assign(made.counted.size(), std::nullopt);
     if (options.minCellActivity > 0) {
         const std::vector<std::optional<double>> months =
-            monthCutIns(made.counted, data.parts, options.protectPercent, options.energyKnown);
+            monthCutIns(made.counted, sums.parts, options.protectPercent, options.energyKnown);
         for (std::size_t c = 0; c < made.counted.size(); ++c) {
             if (made.counted[c].intervals > 0 &&
                 made.counted[c].activeIntervals < options.minCellActivity) {
-                made.fixed[c] = months[c / static_cast<std::size_t>(data.parts)].value_or(0.0);
+                made.fixed[c] = months[c / static_cast<std::size_t>(sums.parts)].value_or(0.0);
             }
         }
     }
     made.plannedOn = options.fit == PlanFit::exact
                          ? made.counted
-                         : expectedCells(fitActivityModel(data, take), data, take, kModelUnits);
+                         : expectedCells(fitActivityModel(sums), sums, kModelUnits);
     made.tailoredCutIns =
         tailoredCutIns(made.plannedOn, plannedPercents, options.energyKnown, made.fixed);
     return made;

@@ -16,11 +16,11 @@ struct MadePlans {
     std::vector<std::optional<double>> fixed;         // cells too sparse to decide: their month's
 };
 
-// What every validation fold runs again: the blanket plan from the counts at the target, the
-// tailored plan from the fit the options ask for at each of `plannedPercents` (shares of what it
-// is planned on), sparse cells with their month's cut-in.
-MadePlans makePlans(const CurtailmentData& data, const NightSelection& take,
-                    const CurtailmentOptions& options, const std::vector<double>& plannedPercents);
+// What every validation fold runs again on its nights' sums: the blanket plan from the counts at
+// the target, the tailored plan from the fit the options ask for at each of `plannedPercents`
+// (shares of what it is planned on), sparse cells with their month's cut-in.
+MadePlans makePlans(const ClassSums& sums, const CurtailmentOptions& options,
+                    const std::vector<double>& plannedPercents);
 
 // The tailored plan of `cutIns` as counted on the plans' nights.
 TailoredPlan tailoredPlanOf(const MadePlans& plans, const std::vector<double>& cutIns, int parts);
@@ -30,8 +30,8 @@ TailoredPlan tailoredPlanOf(const MadePlans& plans, const std::vector<double>& c
 // in sample by its nature, only the target).
 std::vector<double> plannedPercents(const CurtailmentOptions& options);
 
-// The units the model's expected activity is counted in: fine enough that rounding moves a
-// share by less than a hundredth of a point.
-inline constexpr std::int64_t kModelUnits = 100000;
+// The units the model's expected activity is counted in: each cell's count is rounded by at
+// most half a unit, which moves a share of 120 cells by a tenth of a point at the very worst.
+inline constexpr std::int64_t kModelUnits = 50000;
 
 }  // namespace vane

@@ -152,12 +152,23 @@ PlanValidation validatePlans(const CurtailmentData& data, const CurtailmentOptio
     std::vector<std::vector<NightScore>> tailored(planned.size(),
                                                   std::vector<NightScore>(data.nights.size()));
     std::vector<NightScore> blanket(data.nights.size());
-    for (int fold = 0; fold < folds.count; ++fold) {
-        NightSelection training(data.nights.size());
+    // Each fold's nights summed once; a fold's plans are made from the others' sums.
+    std::vector<ClassSums> foldSums;
+    for (int fold = -1; fold < folds.count; ++fold) {
+        NightSelection in(data.nights.size());
         for (std::size_t n = 0; n < data.nights.size(); ++n) {
-            training[n] = folds.fold[n] != fold;
+            in[n] = folds.fold[n] == fold;
         }
-        const MadePlans plans = makePlans(data, training, options, planned);
+        foldSums.push_back(classSums(data, in));
+    }
+    for (int fold = 0; fold < folds.count; ++fold) {
+        ClassSums training = foldSums.front();
+        for (int other = 0; other < folds.count; ++other) {
+            if (other != fold) {
+                training = joined(training, foldSums[static_cast<std::size_t>(other) + 1]);
+            }
+        }
+        const MadePlans plans = makePlans(training, options, planned);
         const std::vector<double> blanketCutIns(plans.counted.size(), plans.blanket.cutIn);
         for (std::size_t n = 0; n < data.nights.size(); ++n) {
             if (folds.fold[n] != fold) {

@@ -393,7 +393,7 @@ TEST(CurtailmentPlanTest, SparseCellsTakeTheirMonthsCutInAndTheControllerTableMe
     CurtailmentOptions options;
     options.fit = PlanFit::exact;
     options.minCellActivity = 3;
-    const MadePlans plans = makePlans(data, {}, options, {90.0});
+    const MadePlans plans = makePlans(classSums(data), options, {90.0});
     EXPECT_FALSE(plans.fixed[24].has_value());
     // July's blanket: 10 of its 11 need the cut-in 2.5.
     EXPECT_EQ(plans.fixed[25], std::optional<double>(2.5));
