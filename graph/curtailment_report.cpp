@@ -203,8 +203,13 @@ constexpr const char* kDefinitions[] = {
     "intervals, lost energy their energy (from the power column or curve), as shares of all "
     "night activity and of the production of all intervals of the period. The blanket plan has "
     "one v for all cells, the smallest reaching the target; the tailored plan one v per cell at "
-    "the least lost energy, found exactly by dynamic programming over the activity left "
-    "unprotected (a multiple-choice knapsack), so it never loses more than the blanket plan."};
+    "the least lost energy, found by dynamic programming (a multiple-choice knapsack). It is "
+    "planned on the activity a count model expects of each interval from its wind speed, "
+    "temperature, month and night part (each cell's own level drawn towards its month's and "
+    "part's as far as its counts do not bear it out), not on the counts, whose chance it would "
+    "otherwise exploit; it is planned above the target as far as the held-out nights ask. Its "
+    "trade-off curve is drawn on that expected activity. With the exact fit it is planned on "
+    "the counts and its share holds in sample only."};
 
 void paintFirstPage(const CurtailmentReportContent& content, QPainter& painter) {
     const CurtailmentResult& result = content.result;
@@ -369,8 +374,8 @@ void paintCutInGrid(const CurtailmentResult& result, QPainter& painter, double l
         "Columns: parts of the night from sunset to sunrise; grey: no data; 0.0: "
         "never stopped.";
     if (result.minCellActivity > 0) {
-        legend += " *: fewer than " + std::to_string(result.minCellActivity) +
-                  " active intervals, the month's cut-in.";
+        legend += " *: under " + std::to_string(result.minCellActivity) +
+                  " active intervals: its month's.";
     }
     painter.drawText(QRectF(left, below, width, 14.0), Qt::AlignLeft | Qt::AlignVCenter, q(legend));
     painter.restore();
