@@ -6,6 +6,7 @@
 #include <iostream>
 #include <map>
 #include <memory>
+#include <tuple>
 
 #include "cli/finite_number.h"
 #include "cli/output_paths.h"
@@ -72,8 +73,9 @@ void sayCoverage(const CurtailmentResult& result, const TurbineIntervalScan& sca
     }
     for (const HeldOutYear& year : result.validation.years) {
         if (!year.used) {
-            err << "Year " << year.year << ": activity " << year.activity
-                << ", less than 5 % of the mean year's: listed, not held out for the estimate\n";
+            err << "Year " << year.year << ": activity " << year.activity << ", less than "
+                << 100.0 * kLeastYearShare
+                << " % of the mean year's: listed, not held out for the estimate\n";
         }
     }
 }
@@ -215,18 +217,19 @@ int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, 
     out << curtailmentTable(result) << curtailmentSummary(result) << holdoutTable(result);
 
     bool written = true;
-    const std::pair<const std::optional<std::filesystem::path>&, std::string> texts[] = {
-        {options.jsonFile, options.jsonFile ? curtailmentJson(result) : std::string()},
-        {options.controllerFile, options.controllerFile ? controllerTable(result) : std::string()}};
-    for (const auto& [path, text] : texts) {
-        if (path) {
-            if (const Outcome<void> file = graph::writeWholeTextFile(
-                    *path, text, "Plan not saved",
-                    path == options.jsonFile ? "JSON file" : "controller table");
-                !file) {
-                reportProblem(file.error(), err);
-                written = false;
-            }
+    const std::tuple<const std::optional<std::filesystem::path>&, const char*,
+                     std::string (*)(const CurtailmentResult&)>
+        texts[] = {{options.jsonFile, "JSON file", curtailmentJson},
+                   {options.controllerFile, "controller table", controllerTable}};
+    for (const auto& [path, what, text] : texts) {
+        if (!path) {
+            continue;
+        }
+        if (const Outcome<void> file =
+                graph::writeWholeTextFile(*path, text(result), "Plan not saved", what);
+            !file) {
+            reportProblem(file.error(), err);
+            written = false;
         }
     }
     const graph::CurtailmentReportContent report{

@@ -1,6 +1,6 @@
 #include "core/curtailment/plan_procedure.h"
 
-#include <cstdlib>
+#include <cstddef>
 
 #include "core/curtailment/activity_model.h"
 

@@ -138,21 +138,22 @@ NightFolds nightFolds(const CurtailmentData& data) {
     return folds;
 }
 
-PlanValidation validatePlans(const CurtailmentData& data, const CurtailmentOptions& options) {
-    PlanValidation validation;
-    validation.plannedPercent = options.protectPercent;
-    const NightFolds folds = nightFolds(data);
-    if (folds.method == ValidationMethod::none) {
-        return validation;
-    }
-    validation.method = folds.method;
-    validation.folds = folds.count;
-    const std::vector<double> planned = plannedPercents(options);
-    // Scores per planned share (the tailored plans) and of the blanket plan, per night.
-    std::vector<std::vector<NightScore>> tailored(planned.size(),
-                                                  std::vector<NightScore>(data.nights.size()));
-    std::vector<NightScore> blanket(data.nights.size());
-    // Each fold's nights summed once; a fold's plans are made from the others' sums.
+namespace {
+
+// Every held-out night scored by the plans made without its fold: the tailored plans for each
+// planned share, and the blanket plan.
+struct FoldScores {
+    std::vector<std::vector<NightScore>> tailored;  // per planned share, per night
+    std::vector<NightScore> blanket;                // per night
+};
+
+FoldScores scoreFolds(const CurtailmentData& data, const NightFolds& folds,
+                      const CurtailmentOptions& options, const std::vector<double>& planned) {
+    FoldScores scores{std::vector<std::vector<NightScore>>(
+                          planned.size(), std::vector<NightScore>(data.nights.size())),
+                      std::vector<NightScore>(data.nights.size())};
+    // Each fold's nights summed once (those never held out first); a fold's plans are made
+    // from the others' sums.
     std::vector<ClassSums> foldSums;
     for (int fold = -1; fold < folds.count; ++fold) {
         NightSelection in(data.nights.size());
@@ -174,30 +175,52 @@ PlanValidation validatePlans(const CurtailmentData& data, const CurtailmentOptio
             if (folds.fold[n] != fold) {
                 continue;
             }
-            blanket[n] = scoreNight(data.nights[n], blanketCutIns);
+            scores.blanket[n] = scoreNight(data.nights[n], blanketCutIns);
             for (std::size_t p = 0; p < planned.size(); ++p) {
-                tailored[p][n] = scoreNight(data.nights[n], plans.tailoredCutIns[p]);
+                scores.tailored[p][n] = scoreNight(data.nights[n], plans.tailoredCutIns[p]);
             }
         }
     }
-    // The least planned share that keeps the target on the held-out nights, else the most.
-    std::int64_t heldOutActivity = 0;
+    return scores;
+}
+
+// The first planned share whose plans keep the target on the held-out nights, else the last.
+std::size_t keepingShare(const CurtailmentData& data, const NightFolds& folds,
+                         const FoldScores& scores, double percent) {
+    std::int64_t heldOut = 0;
     for (std::size_t n = 0; n < data.nights.size(); ++n) {
-        heldOutActivity += folds.fold[n] >= 0 ? activityOf(data.nights[n]) : 0;
+        heldOut += folds.fold[n] >= 0 ? activityOf(data.nights[n]) : 0;
     }
-    const std::int64_t required = requiredActivity(heldOutActivity, options.protectPercent);
-    std::size_t chosen = planned.size() - 1;
-    for (std::size_t p = 0; p < planned.size(); ++p) {
+    const std::int64_t required = requiredActivity(heldOut, percent);
+    for (std::size_t p = 0; p < scores.tailored.size(); ++p) {
         std::int64_t protectedActivity = 0;
-        for (const NightScore& score : tailored[p]) {
+        for (const NightScore& score : scores.tailored[p]) {
             protectedActivity += score.protectedActivity;
         }
         if (protectedActivity >= required) {
-            chosen = p;
-            break;
+            return p;
         }
     }
+    return scores.tailored.size() - 1;
+}
+
+}  // namespace
+
+PlanValidation validatePlans(const CurtailmentData& data, const CurtailmentOptions& options) {
+    PlanValidation validation;
+    validation.plannedPercent = options.protectPercent;
+    const NightFolds folds = nightFolds(data);
+    if (folds.method == ValidationMethod::none) {
+        return validation;
+    }
+    validation.method = folds.method;
+    validation.folds = folds.count;
+    const std::vector<double> planned = plannedPercents(options);
+    const FoldScores scores = scoreFolds(data, folds, options, planned);
+    const std::size_t chosen = keepingShare(data, folds, scores, options.protectPercent);
     validation.plannedPercent = planned[chosen];
+    const std::vector<NightScore>& tailored = scores.tailored[chosen];
+    const std::vector<NightScore>& blanket = scores.blanket;
 
     // Sums per week of held-out nights, and per year for the table of held-out years.
     std::vector<BlockSums> tailoredBlocks;
@@ -206,7 +229,7 @@ PlanValidation validatePlans(const CurtailmentData& data, const CurtailmentOptio
     for (std::size_t n = 0; n < data.nights.size(); ++n) {
         const NightActivity& night = data.nights[n];
         const std::int64_t activity = activityOf(night);
-        const NightScore& tailoredScore = tailored[chosen][n];
+        const NightScore& tailoredScore = tailored[n];
         if (folds.method == ValidationMethod::heldOutYears &&
             (validation.years.empty() || validation.years.back().year != night.year)) {
             validation.years.push_back({night.year, 0, folds.fold[n] >= 0, 0.0, 0.0});

@@ -216,13 +216,14 @@ TEST_F(CurtailCommandTest, TwoYearsAreEachCheckedWithThePlanOfTheOther) {
             std::snprintf(row, sizeof row, "%04d-07-%02d %02d:%02d;%.2f;%d\n", year, day,
                           minutes / 60 % 24, minutes % 60, speed, static_cast<int>(speed * 100));
             wind += row;
-            if (step % 3 == 0) {
-                std::snprintf(row, sizeof row, "%04d-07-%02d %02d:%02d:30\n", year, day,
-                              minutes / 60 % 24, minutes % 60);
-                recordings += row;
-            }
+            std::snprintf(row, sizeof row, "%04d-07-%02d %02d:%02d:30\n", year, day,
+                          minutes / 60 % 24, minutes % 60);
+            recordings += row;
         }
     }
+    // A third summer of one active interval: listed, but too little to judge a plan by.
+    wind += "2013-07-14 23:00;1.00;100\n2013-07-14 23:10;1.00;100\n";
+    recordings += "2013-07-14 23:00:30\n";
     options_.input.windFile = write("wind.csv", wind);
     options_.input.recordingList = write("recordings.txt", recordings);
     options_.input.dateFormat = "yyyy-MM-dd HH:mm";
@@ -230,8 +231,11 @@ TEST_F(CurtailCommandTest, TwoYearsAreEachCheckedWithThePlanOfTheOther) {
     options_.pngFile = folder_ / "plan.png";
     ASSERT_EQ(run(), 0) << err_.str();
     EXPECT_THAT(out_.str(), HasSubstr("\nheld_out_year\tactivity\tprotected_tailored\t"
-                                      "protected_blanket\n2011\t12\t"));
-    EXPECT_THAT(out_.str(), HasSubstr("\n2012\t12\t"));
+                                      "protected_blanket\n2011\t35\t"));
+    EXPECT_THAT(out_.str(), HasSubstr("\n2012\t35\t"));
+    EXPECT_THAT(out_.str(), HasSubstr("\n2013\t1\t-\t-\n"));
+    EXPECT_THAT(out_.str(), HasSubstr("\nEstimate: each of 2 years planned from the other years"));
+    EXPECT_THAT(err_.str(), HasSubstr("Year 2013: activity 1, less than 5 % of the mean year's"));
     // 1190 by 3368 pixels: two A4 pages at 144 dpi, one below the other.
     const std::string png = read(folder_ / "plan.png");
     ASSERT_GT(png.size(), 24u);
@@ -260,6 +264,8 @@ TEST_F(CurtailCommandTest, DamagedOrMisnamedInputsAreRefusedWithWhereAndWhy) {
          "effort.csv:1: the end 2012-06-01 00:00 is not after the start"},
         {"output over the wind file", [this] { options_.jsonFile = options_.input.windFile; },
          "Bad usage: "},
+        {"controller table over the recordings",
+         [this] { options_.controllerFile = options_.input.recordingList; }, "Bad usage: "},
         {"unknown zone", [this] { options_.zoneName = "Mars/Olympus"; },
          "unknown time zone \"Mars/Olympus\""},
     };
