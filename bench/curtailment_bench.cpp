@@ -1,6 +1,7 @@
 // Curtailment plans on ten years of 10-minute wind rows and two million recordings: one plan
-// (cells, blanket and tailored) must take under a second, the trade-off curve of 50 shares under
-// two. The files are those of analyse_bench, read once.
+// (cells, blanket and tailored on the counts) must take under a second, the trade-off curve of 50
+// shares under two, and the whole result (the model's plan, each year held out, the estimate and
+// its interval) under two as well. The files are those of analyse_bench, read once.
 
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
