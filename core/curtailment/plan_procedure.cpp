@@ -1,5 +1,6 @@
 #include "core/curtailment/plan_procedure.h"
 
+#include <algorithm>
 #include <cstddef>
 
 #include "core/curtailment/activity_model.h"
@@ -77,8 +78,8 @@ TailoredPlan tailoredPlanOf(const MadePlans& plans, const std::vector<double>& c
 std::vector<double> plannedPercents(const CurtailmentOptions& options) {
     std::vector<double> percents{options.protectPercent};
     if (options.fit == PlanFit::model) {
-        for (int step = 1; step <= 20 && options.protectPercent + 0.5 * step <= 100.0; ++step) {
-            percents.push_back(options.protectPercent + 0.5 * step);
+        for (int step = 1; step <= 20 && percents.back() < 100.0; ++step) {
+            percents.push_back(std::min(options.protectPercent + 0.5 * step, 100.0));
         }
     }
     return percents;
