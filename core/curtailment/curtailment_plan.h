@@ -48,10 +48,11 @@ struct TradeoffPoint {
 BlanketPlan blanketPlan(const std::vector<CellActivity>& cells, double percent, bool energyKnown);
 
 // One cut-in per cell protecting `percent` % at the least cost (energy, or hours without it):
-// a multiple-choice knapsack solved by dynamic programming over the activity that may go
-// unprotected, exactly while that is at most kExactUnits; beyond, over units of equal weight,
-// each choice's unprotected activity rounded up, so the plan still reaches the share. Among plans
-// of equal cost the one protecting more is taken. Cells given a cut-in in `fixed` keep it.
+// a multiple-choice knapsack solved by dynamic programming over the activity a plan may protect
+// less than the most protective one, exactly while that is at most kExactUnits; beyond, over
+// units of equal weight, each choice's shortfall rounded up, so the plan still reaches the
+// share. Among plans of equal cost the one protecting more is taken. Cells given a cut-in in
+// `fixed` keep it.
 TailoredPlan tailoredPlan(const std::vector<CellActivity>& cells, int parts, double percent,
                           bool energyKnown, const std::vector<std::optional<double>>& fixed = {});
 
