@@ -85,7 +85,8 @@ std::string methodName(ValidationMethod method) {
 
 std::string estimateJson(const CurtailmentResult& result, const ShareEstimate& estimate) {
     if (result.validation.method == ValidationMethod::none) {
-        return ",\"expected_share\":null,\"share_interval\":null,\"expected_energy_lost_kwh\":null";
+        return ",\"expected_share\":null,\"share_interval\":null,\"expected_energy_lost_kwh\":null,"
+               "\"expected_curtailed_hours\":null";
     }
     return ",\"expected_share\":" + jsonNumber(estimate.share) + ",\"share_interval\":[" +
            jsonNumber(estimate.low) + "," + jsonNumber(estimate.high) +
