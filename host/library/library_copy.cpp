@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "host/library/new_library_file.h"
 #include "host/library/recording_library.h"
 
 namespace vane::library {
@@ -45,46 +46,46 @@ CopySummary copySessions(const RecordingLibrary& source, RecordingLibrary& targe
 }  // namespace
 
 CopySummary copyLibrary(const std::filesystem::path& from, const std::filesystem::path& to) {
+    const auto alreadyThere = [&to] {
+        return LibraryError("\"" + to.string() +
+                            "\" already exists; a library is copied into a new file only.");
+    };
     const bool toServer = isServerLocation(to.string());
     std::error_code ec;
     if (!toServer && std::filesystem::exists(to, ec)) {
-        throw LibraryError("\"" + to.string() +
-                           "\" already exists; a library is copied into a new file only.");
+        throw alreadyThere();
     }
     const RecordingLibrary source = RecordingLibrary::open(from);
-    std::filesystem::path written = to;
-    written += ".part";
-    if (!toServer) {
-        std::filesystem::remove(written, ec);
-    }
     std::vector<std::int64_t> made;
-    std::optional<RecordingLibrary> target;
     try {
-        target.emplace(toServer ? RecordingLibrary::open(to) : RecordingLibrary::create(written));
-        if (toServer && !target->sessions().empty()) {
+        if (!toServer) {
+            NewLibraryFile target(to);
+            const CopySummary summary = copySessions(source, target.library(), made);
+            if (!target.publish()) {
+                throw alreadyThere();
+            }
+            return summary;
+        }
+        RecordingLibrary target = RecordingLibrary::open(to);
+        if (!target.sessions().empty()) {
             throw LibraryError("\"" + to.string() +
                                "\" already holds sessions; a library is copied into an empty "
                                "database only.");
         }
-        const CopySummary summary = copySessions(source, *target, made);
-        target.reset();
-        if (!toServer) {
-            std::filesystem::rename(written, to);
-        }
-        return summary;
-    } catch (...) {
-        if (toServer && target && !made.empty()) {
-            try {
-                target->removeSessions(made);
-            } catch (const LibraryError&) {
-                // The first failure is the one to tell.
+        try {
+            return copySessions(source, target, made);
+        } catch (...) {
+            if (!made.empty()) {
+                try {
+                    target.removeSessions(made);
+                } catch (const LibraryError&) {
+                    // The first failure is the one to tell.
+                }
             }
+            throw;
         }
-        target.reset();
-        if (!toServer) {
-            std::filesystem::remove(written, ec);
-        }
-        throw;
+    } catch (const ImportUndone& undone) {
+        throw LibraryError("Nothing was copied: " + undone.cause());
     }
 }
 

@@ -21,6 +21,19 @@ class LibraryError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// An import that failed and was rolled back: the library is as it was. `cause` is what the file
+// or the server refused, so that a caller making a new library can word it as a library not made.
+class ImportUndone : public LibraryError {
+  public:
+    explicit ImportUndone(const std::string& cause)
+        : LibraryError("The import was undone, the library is unchanged: " + cause),
+          cause_(cause) {}
+    const std::string& cause() const { return cause_; }
+
+  private:
+    std::string cause_;
+};
+
 // Why a session's new name was refused, whichever change asked for it.
 inline std::string sessionNameTaken(const std::string& name) {
     return "A session named \"" + name +

@@ -362,6 +362,7 @@ class PostgresLibraryStore final : public LibraryStore {
         // The server rolls back what a lost connection left unfinished, before anyone sees it.
         return false;
     }
+    bool holdsUnfinishedChange() const override { return false; }
 
   private:
     void writeSessionTimes(const SessionTimes& times) {

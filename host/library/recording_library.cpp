@@ -81,7 +81,7 @@ RecordingLibrary RecordingLibrary::create(const std::filesystem::path& location)
     if (isServerLocation(location.string())) {
         return RecordingLibrary(location, createPostgresStore(location.string()));
     }
-    return RecordingLibrary(location, createSqliteStore(location));
+    return RecordingLibrary(location, createSqliteStore(location, location));
 }
 
 RecordingLibrary RecordingLibrary::open(const std::filesystem::path& location) {

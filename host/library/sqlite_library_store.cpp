@@ -367,6 +367,9 @@ class SqliteLibraryStore final : public LibraryStore {
     }
 
     bool undoneUnfinishedChange() const override { return undone_; }
+    bool holdsUnfinishedChange() const override {
+        return hasJournal(sqlite3_db_filename(database_.handle(), "main"));
+    }
 
   private:
     std::vector<StoredRecordingRow> recordingRows(std::string_view where,
@@ -410,10 +413,11 @@ class SqliteLibraryStore final : public LibraryStore {
 
 }  // namespace
 
-std::unique_ptr<LibraryStore> createSqliteStore(const std::filesystem::path& file) {
+std::unique_ptr<LibraryStore> createSqliteStore(const std::filesystem::path& file,
+                                                const std::filesystem::path& shownAs) {
     std::error_code ec;
     if (std::filesystem::exists(file, ec)) {
-        throw LibraryError(describe(file) +
+        throw LibraryError(describe(shownAs) +
                            " already exists. Choose another name, or open it as a library.");
     }
     try {
@@ -422,7 +426,8 @@ std::unique_ptr<LibraryStore> createSqliteStore(const std::filesystem::path& fil
         return std::make_unique<SqliteLibraryStore>(std::move(database), false);
     } catch (const SqliteError& error) {
         std::filesystem::remove(file, ec);
-        throw LibraryError(describe(file) + " cannot be created: " + error.what());
+        std::filesystem::remove(journalOf(file), ec);
+        throw LibraryError(describe(shownAs) + " cannot be created: " + error.what());
     }
 }
 
