@@ -13,8 +13,8 @@
 #include "cli/recording_source.h"
 #include "cli/stop_on_signals.h"
 #include "core/recordings/recording_filter.h"
-#include "core/recordings/recording_source_file.h"
 #include "core/recordings/species_label.h"
+#include "core/recordings/stored_paths.h"
 #include "core/time/local_time.h"
 #include "host/library/new_library_file.h"
 #include "host/library/recording_library.h"
@@ -37,7 +37,7 @@ Outcome<ReadSources> readSources(const ImportOptions& options, const icu::TimeZo
                 << options.sources[i].string() << "\x1b[K" << std::flush;
         }
         Outcome<RecordingSourceRead> read =
-            readRecordingSource(options.sources[i], zone, options.named);
+            readRecordingSourceToStore(options.sources[i], zone, options.named);
         if (!read) {
             if (terminal) {
                 err << '\n';

@@ -8,6 +8,7 @@
 #include <unicode/timezone.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -18,6 +19,7 @@
 #include "cli/library_command.h"
 #include "host/library/library_selection.h"
 #include "host/library/recording_library.h"
+#include "tests/core/recordings/wav_fixture.h"
 #include "tests/host/library_backends.h"
 #include "tests/temp_path.h"
 
@@ -271,6 +273,50 @@ TEST_P(LibraryCommandsTest, ImportsIntoTheSessionOfItsNameAndCopiesTheLibrary) {
     err.str("");
     EXPECT_EQ(runLibraryCopy({place->location(), copy}, out, err), kExitBadInput);
     EXPECT_THAT(err.str(), HasSubstr("already exists"));
+}
+
+// Recorders of one make name their files alike: two cards imported each from its own folder as
+// "." are two sessions, and the library keeps each file by its absolute path.
+TEST_P(LibraryCommandsTest, TwoCardsWithTheSameFileNamesImportedFromTheirFoldersStayApart) {
+    const std::filesystem::path workingFolder = std::filesystem::current_path();
+    const std::filesystem::path cards = place->folder() / "cards";
+    for (const char* card : {"A", "B"}) {
+        for (const char* name : {"20240601_220000.WAV", "20240601_220100.WAV"}) {
+            vane::testing::WavFixture::write(cards / card / name,
+                                             vane::testing::WavFixture::wav(""));
+        }
+    }
+    // The library file is named from each card's folder too, as a person in a shell would.
+    const bool onServer = library::isServerLocation(place->location());
+    for (const char* card : {"A", "B"}) {
+        std::filesystem::current_path(cards / card);
+        ImportOptions options;
+        options.library = onServer ? std::filesystem::path(place->location())
+                                   : std::filesystem::path("../../bats.vanelib");
+        options.session = std::string("Site ") + card;
+        options.sources = {"."};
+        std::ostringstream out;
+        std::ostringstream err;
+        const int status = runImport(options, *berlin, out, err);
+        std::filesystem::current_path(workingFolder);
+        ASSERT_EQ(status, kExitSuccess) << err.str();
+        EXPECT_THAT(out.str(), HasSubstr("Imported 2 recordings into session \"Site " +
+                                         std::string(card) + "\""));
+    }
+    const library::RecordingLibrary library = library::RecordingLibrary::open(place->location());
+    const std::vector<library::LibrarySession> sessions = library.sessions();
+    ASSERT_EQ(sessions.size(), 2u);
+    std::vector<std::string> paths;
+    for (const library::LibraryRecording& recording :
+         library.recordings({sessions[0].id, sessions[1].id})) {
+        paths.push_back(recording.filePath);
+    }
+    std::sort(paths.begin(), paths.end());
+    const std::filesystem::path canonical = std::filesystem::canonical(cards);
+    EXPECT_EQ(paths, (std::vector<std::string>{(canonical / "A/20240601_220000.WAV").string(),
+                                               (canonical / "A/20240601_220100.WAV").string(),
+                                               (canonical / "B/20240601_220000.WAV").string(),
+                                               (canonical / "B/20240601_220100.WAV").string()}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, LibraryCommandsTest,
