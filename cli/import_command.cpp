@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 
+#include "cli/finite_number.h"
 #include "cli/problem_report.h"
 #include "cli/recording_source.h"
 #include "cli/stop_on_signals.h"
@@ -224,10 +225,17 @@ void addImportCommand(CLI::App& app, CommandAction& action) {
     command
         ->add_option("--session", options->session,
                      "The session to import into; made when the library has none of that name")
-        ->required();
+        ->required()
+        ->check(CLI::Validator(
+            [](const std::string& name) -> std::string {
+                return library::isBlankSessionName(name) ? library::kBlankSessionName : "";
+            },
+            "", "NAME"));
     command->add_option("--latitude", options->latitude, "Of a new session's site, degrees north")
+        ->check(finiteNumber())
         ->check(CLI::Range(-90.0, 90.0));
     command->add_option("--longitude", options->longitude, "Of a new session's site, degrees east")
+        ->check(finiteNumber())
         ->check(CLI::Range(-180.0, 180.0));
     command->add_option("--zone", options->zone,
                         "Time zone of times without an offset, such as Europe/Berlin; default:\n"

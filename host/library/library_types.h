@@ -4,6 +4,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -33,6 +34,12 @@ class ImportUndone : public LibraryError {
   private:
     std::string cause_;
 };
+
+// A session is chosen and shown by its name: one of blanks only could be neither.
+inline bool isBlankSessionName(std::string_view name) {
+    return name.find_first_not_of(" \t\r\n\v\f") == std::string_view::npos;
+}
+inline constexpr const char* kBlankSessionName = "a session needs a name that is not blank";
 
 // Why a session's new name was refused, whichever change asked for it.
 inline std::string sessionNameTaken(const std::string& name) {

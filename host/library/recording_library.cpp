@@ -4,10 +4,12 @@
 #include <cmath>
 #include <sstream>
 
+#include "core/files/shown_content.h"
 #include "host/library/import_flow.h"
 #include "host/library/postgres_library_store.h"
 #include "host/library/sqlite_library_store.h"
 #include "host/library/store_error.h"
+#include "host/library/stored_text.h"
 
 namespace vane::library {
 namespace {
@@ -59,6 +61,39 @@ void refuseTimesThatAreNoNumber(const std::vector<ImportedRecording>& recordings
                                std::to_string(i + 1) + " has no time.");
         }
     }
+}
+
+// A file may hold any bytes; the library stores only what whyNotStorable() lets through.
+// `refused` begins the message.
+void refuseUnstorable(std::string_view text, const std::string& refused, const std::string& what) {
+    if (const std::optional<std::string> why = whyNotStorable(text)) {
+        throw LibraryError(refused + what + " " + *why + ".");
+    }
+}
+
+constexpr const char* kNotImported = "Nothing was imported: ";
+
+void refuseUnstorable(const std::vector<ImportedRecording>& recordings) {
+    for (std::size_t i = 0; i < recordings.size(); ++i) {
+        const ImportedRecording& recording = recordings[i];
+        const std::string which = "recording " + std::to_string(i + 1);
+        refuseUnstorable(recording.filePath, kNotImported, "the file path of " + which);
+        const std::string named =
+            which + (recording.filePath.empty()
+                         ? ""
+                         : " (\"" + shownContent(recording.filePath, 200) + "\")");
+        refuseUnstorable(recording.label, kNotImported, "the label of " + named);
+        refuseUnstorable(recording.timeZone, kNotImported, "the time zone of " + named);
+    }
+}
+
+void refuseUnstorableSession(const std::string& name, const std::string& notes,
+                             const std::string& refused) {
+    if (isBlankSessionName(name)) {
+        throw LibraryError(refused + kBlankSessionName + ".");
+    }
+    refuseUnstorable(name, refused, "the session name");
+    refuseUnstorable(notes, refused, "the notes of the session");
 }
 
 // Runs a step of the store, saying what a refusal of the file or the server made of the change.
@@ -152,6 +187,10 @@ std::optional<ImportSummary> RecordingLibrary::importRecordings(
     std::stop_token stop, const std::function<void(std::size_t done)>& progress,
     const std::function<void()>& waiting) {
     refuseTimesThatAreNoNumber(recordings);
+    refuseUnstorable(recordings);
+    if (const auto* session = std::get_if<NewSession>(&target)) {
+        refuseUnstorableSession(session->name, session->notes, kNotImported);
+    }
     if (const auto* session = std::get_if<NewSession>(&target); session && !session->sampledate) {
         NewSession dated = *session;
         dated.sampledate = firstEveningStart(recordings);
@@ -164,10 +203,12 @@ std::optional<ImportSummary> RecordingLibrary::importRecordings(
 }
 
 void RecordingLibrary::updateSession(const LibrarySession& session) {
+    refuseUnstorableSession(session.name, session.notes, "The session was not changed: ");
     store_->updateSession(session, nullptr);
 }
 
 void RecordingLibrary::updateSession(const LibrarySession& before, const LibrarySession& after) {
+    refuseUnstorableSession(after.name, after.notes, "The session was not changed: ");
     store_->updateSession(after, &before);
 }
 

@@ -34,9 +34,11 @@
 #include "core/recordings/classifier_table.h"
 #include "core/recordings/file_name_timestamp.h"
 #include "core/recordings/guano.h"
+#include "core/recordings/list_file.h"
 #include "core/recordings/recording_csv.h"
 #include "core/recordings/recording_filter.h"
 #include "core/recordings/recording_list.h"
+#include "core/text/utf8.h"
 #include "core/time/date_pattern_parser.h"
 #include "core/time/iso_timestamp.h"
 #include "core/yearly/session_list.h"
@@ -148,6 +150,13 @@ TEST_F(GarbageInputTest, IdentificationTablesAndGroupsFilesAnswerWithRowsOrALine
         "high: NYCNOC, NYCLEI # noctules\nlow: PIP*\n"};
     const NamedColumns named{{"when"}, "species", "p"};
     for (const std::string& text : damaged(seeds)) {
+        // Read as a table file is: UTF-8 that a library can store, or a line that says why not.
+        const Outcome<std::string> utf8 = listText(text, "id.csv", "table");
+        if (utf8) {
+            EXPECT_FALSE(firstUnstorableByte(*utf8));
+        } else {
+            EXPECT_GE(utf8.error().line, 1u);
+        }
         for (const NamedColumns& columns : {NamedColumns{}, named}) {
             const Outcome<ClassifierTable> table =
                 readClassifierTable(text, "id.csv", *berlin_, columns);

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sqlite3.h>
@@ -833,6 +834,77 @@ TEST_P(LibraryTest, AnImportKilledHalfwayLeavesNoRowOfIt) {
     });
     EXPECT_EQ(waitFor(importer), -SIGKILL);
     EXPECT_EQ(everyRow(RecordingLibrary::open(file)), before);
+}
+
+// The library stores text as UTF-8 without NUL, which is all a server's text holds: anything else
+// is refused before it is written, naming the recording, on both backends alike. A session's
+// name is never blank.
+TEST_P(LibraryTest, TextThatIsNoUtf8AndBlankSessionNamesAreRefusedUnchanged) {
+    using namespace std::string_literals;
+    RecordingLibrary library = RecordingLibrary::create(file);
+    ASSERT_TRUE(library.importRecordings(NewSession{"Kept"}, night(kJune21, 1)));
+    const std::string rowsBefore = everyRow(library);
+    using Spoil = std::function<void(std::vector<ImportedRecording>&, NewSession&)>;
+    const struct {
+        const char* name;
+        Spoil spoil;
+        std::string refusal;
+    } cases[] = {
+        {"a Latin-1 label", [](auto& r, auto&) { r[1].label = "Myotis \xB0"; },
+         "the label of recording 2 (\"r.wav\") is not UTF-8 text"},
+        {"a NUL in a label", [](auto& r, auto&) { r[0].label = "MYO\0TIS"s; },
+         "the label of recording 1 (\"r.wav\") is not UTF-8 text"},
+        {"a file name in Latin-1", [](auto& r, auto&) { r[1].filePath = "/card/\xE9t\xE9.wav"; },
+         "the file path of recording 2 is not UTF-8 text"},
+        {"a session name", [](auto&, auto& s) { s.name = "Etang \xE9t\xE9"; },
+         "the session name is not UTF-8 text"},
+        {"notes", [](auto&, auto& s) { s.notes = "a\0b"s; }, "the notes of the session"},
+        {"an empty session name", [](auto&, auto& s) { s.name.clear(); },
+         "a session needs a name that is not blank"},
+        {"a blank session name", [](auto&, auto& s) { s.name = " \t\r\n"; },
+         "a session needs a name that is not blank"},
+    };
+    for (const auto& c : cases) {
+        std::vector<ImportedRecording> recordings = night(kJune21 + 3600, 2);
+        NewSession session{"New"};
+        c.spoil(recordings, session);
+        try {
+            library.importRecordings(session, recordings);
+            ADD_FAILURE() << c.name << " was stored";
+        } catch (const LibraryError& error) {
+            EXPECT_THAT(error.what(), ::testing::StartsWith("Nothing was imported: ")) << c.name;
+            EXPECT_THAT(error.what(), ::testing::HasSubstr(c.refusal)) << c.name;
+        }
+    }
+    LibrarySession renamed = library.sessions().at(0);
+    renamed.name = "  ";
+    EXPECT_THROW(library.updateSession(renamed), LibraryError);
+    EXPECT_THROW(library.updateSession(library.sessions().at(0), renamed), LibraryError);
+    EXPECT_EQ(everyRow(RecordingLibrary::open(file)), rowsBefore);
+}
+
+// A library an older Vane wrote may hold raw bytes; a copy names the row, not a server's "invalid
+// byte sequence", and leaves nothing behind.
+TEST_P(LibraryTest, ACopyNamesTheRowThatHoldsNoUtf8Text) {
+    const std::filesystem::path old = folder / "old.vanelib";
+    RecordingLibrary::create(old).importRecordings(NewSession{"Pond"}, night(kJune21, 3));
+    rawSql(old, "UPDATE recordings SET label = CAST(X'4D594FB0' AS TEXT) WHERE id = 2;");
+    try {
+        copyLibrary(old, file);
+        ADD_FAILURE() << "copied";
+    } catch (const LibraryError& error) {
+        EXPECT_THAT(error.what(),
+                    ::testing::HasSubstr("Nothing was copied: the label of recording 2 of session "
+                                         "\"Pond\" (1) of \"" +
+                                         old.string() + "\" is not UTF-8 text (\"MYO\\xb0\")"));
+    }
+    if (onSqlite()) {
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder),
+                                std::filesystem::directory_iterator()),
+                  1);
+    } else {
+        EXPECT_TRUE(RecordingLibrary::open(file).sessions().empty());
+    }
 }
 
 // What a server's database may hold besides a library, and who may open it how.
