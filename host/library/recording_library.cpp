@@ -1,6 +1,7 @@
 #include "host/library/recording_library.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <sstream>
 
@@ -51,6 +52,17 @@ std::string numberText(double value) {
     std::ostringstream text;
     text << value;
     return text.str();
+}
+
+// What is wrong with a stored value that isStoredTime() or isStoredOffset() refused. A time that is
+// no number is NaN; an offset that is none, or beyond int, is INT_MIN (see the stores).
+std::string timeDamage(double seconds) {
+    return std::isnan(seconds) ? "that is no number" : "out of range (" + numberText(seconds) + ")";
+}
+
+std::string offsetDamage(int seconds) {
+    return seconds == INT_MIN ? "that is no number or out of range"
+                              : "out of range (" + std::to_string(seconds) + ")";
 }
 
 // A server stores any double, NaN too; a time that is no number must fail as it does in a file.
@@ -146,8 +158,7 @@ std::vector<LibrarySession> RecordingLibrary::sessions(std::vector<std::string>*
             return false;
         }
         refuse(refused, describe(location_) + ": session " + std::to_string(session.id) +
-                            " has a sample date out of range (" + numberText(session.sampledate) +
-                            ")");
+                            " has a sample date " + timeDamage(session.sampledate));
         return true;
     });
     return sessions;
@@ -161,10 +172,9 @@ void RecordingLibrary::forEachRecording(const std::vector<std::int64_t>& session
         const bool timeKept = isStoredTime(row.recordingTime);
         if (!timeKept || !isStoredOffset(row.utcOffsetSeconds)) {
             refuse(refused, describe(location_) + ": recording " + std::to_string(row.id) +
-                                " has a " + (timeKept ? "UTC offset" : "time") + " out of range (" +
-                                (timeKept ? std::to_string(row.utcOffsetSeconds)
-                                          : numberText(row.recordingTime)) +
-                                ")");
+                                " has a " +
+                                (timeKept ? "UTC offset " + offsetDamage(row.utcOffsetSeconds)
+                                          : "time " + timeDamage(row.recordingTime)));
             return;
         }
         visit(row);
@@ -231,9 +241,18 @@ std::vector<std::string> RecordingLibrary::sessionTimeZones(std::int64_t session
 
 SessionTimes RecordingLibrary::rereadSessionInZone(std::int64_t sessionId,
                                                    const icu::TimeZone& zone) {
-    const auto reread = [&zone](const SessionTimes& before) {
+    const auto reread = [&](const SessionTimes& before) {
         SessionTimes after = before;
         for (auto& [id, time] : after.recordings) {
+            // A damaged time must not reach the zone's rules, nor be written back as a number.
+            if (!isStoredTime(time.recordingTime) || !isStoredOffset(time.utcOffsetSeconds)) {
+                throw LibraryError("The times were not changed: " + describe(location_) +
+                                   ": recording " + std::to_string(id) + " has a " +
+                                   (isStoredTime(time.recordingTime)
+                                        ? "UTC offset " + offsetDamage(time.utcOffsetSeconds)
+                                        : "time " + timeDamage(time.recordingTime)) +
+                                   ".");
+            }
             time = readInZone(time, zone);
         }
         // The evening keeps its date; its midnight moves as the first recording's offset does.

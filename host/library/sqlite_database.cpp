@@ -157,6 +157,14 @@ std::optional<double> Statement::optionalDoubleAt(int column) const {
     return doubleAt(column);
 }
 
+std::optional<double> Statement::numberAt(int column) const {
+    const int type = sqlite3_column_type(statement_, column);
+    if (type != SQLITE_INTEGER && type != SQLITE_FLOAT) {
+        return std::nullopt;
+    }
+    return doubleAt(column);
+}
+
 std::optional<std::string> Statement::optionalTextAt(int column) const {
     if (sqlite3_column_type(statement_, column) == SQLITE_NULL) {
         return std::nullopt;
