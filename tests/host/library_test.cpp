@@ -930,7 +930,7 @@ TEST_P(ServerLibraryTest, AnEmptyDatabaseBecomesALibraryAndOthersAreRefusedUncha
     place->connect().execute("UPDATE vane_library SET version = 99");
     expectRefused("newer version of Vane");
     place->connect().execute("DROP TABLE vane_library");
-    expectRefused("is not a Vane library (its database holds other tables)");
+    expectRefused("is not a Vane library (its database holds other tables, such as");
     EXPECT_EQ(place->connect().run("SELECT COUNT(*) FROM recordings").text(0, 0), "1");
 
     const std::string withPassword =
@@ -952,6 +952,38 @@ TEST_P(ServerLibraryTest, AnEmptyDatabaseBecomesALibraryAndOthersAreRefusedUncha
             << error.what();
         EXPECT_EQ(std::string(error.what()).find('\n'), std::string::npos) << error.what();
     }
+}
+
+// Tables the search path does not show are still the database's: another program's are not taken
+// for an empty database, and a library there is found through the URL, not made again beside it.
+TEST_P(ServerLibraryTest, TablesOutsideTheSearchPathAreNotOverlooked) {
+    const auto expectRefused = [](const std::string& location, const std::string& why) {
+        try {
+            RecordingLibrary::open(location);
+            ADD_FAILURE() << "opened";
+        } catch (const LibraryError& error) {
+            EXPECT_NE(std::string(error.what()).find(why), std::string::npos) << error.what();
+        }
+    };
+    const auto inSchema = [this](const std::string& schema) {
+        return file.string() + (file.string().find('?') == std::string::npos ? "?" : "&") +
+               "options=-csearch_path%3D" + schema;
+    };
+    place->connect().execute("CREATE SCHEMA survey; CREATE TABLE survey.sites (id integer)");
+    expectRefused(file, "its database holds other tables, such as \"survey.sites\"");
+    place->connect().execute("DROP SCHEMA survey CASCADE; CREATE SCHEMA bats");
+    expectRefused(inSchema("nowhere"), "has no schema on its search path");
+    RecordingLibrary::open(inSchema("bats"))
+        .importRecordings(NewSession{"Pond"}, night(kJune21, 1));
+    expectRefused(file,
+                  "holds a Vane library in the schema \"bats\", which its search path does "
+                  "not name. Name it in the URL, as ?options=-csearch_path%3Dbats");
+    EXPECT_EQ(RecordingLibrary::open(inSchema("bats")).sessions().size(), 1u);
+    EXPECT_EQ(place->connect()
+                  .run("SELECT COUNT(*) FROM pg_tables WHERE schemaname <> 'bats' AND schemaname "
+                       "NOT IN ('pg_catalog', 'information_schema')")
+                  .text(0, 0),
+              "0");
 }
 
 // A library of the first version, with two sessions of one name from before names were unique.
