@@ -45,9 +45,14 @@ Outcome<ReadSources> readSources(const ImportOptions& options, const icu::TimeZo
             }
             return std::move(read).error();
         }
-        all.recordings.insert(all.recordings.end(),
-                              std::make_move_iterator(read->recordings.begin()),
-                              std::make_move_iterator(read->recordings.end()));
+        // Millions of recordings are held once, not twice.
+        if (all.recordings.empty()) {
+            all.recordings = std::move(read->recordings);
+        } else {
+            all.recordings.insert(all.recordings.end(),
+                                  std::make_move_iterator(read->recordings.begin()),
+                                  std::make_move_iterator(read->recordings.end()));
+        }
         all.skipped.insert(all.skipped.end(), read->skipped.begin(), read->skipped.end());
         all.site.add(read->site);
     }

@@ -26,67 +26,78 @@ std::int64_t millionthsOf(const std::optional<double>& probability) {
     return probability ? std::llround(*probability * 1e6) : -1;
 }
 
-// What makes two recordings the same: a text (path or file name) and a time, and for paths also
-// what the file says of the recording. Texts are views into the caller's recordings.
-struct Identity {
+// A file name (or path) and a time stamp: what makes two recordings of one session the same.
+// Texts are views into the caller's recordings.
+struct NameTime {
     std::string_view text;
     std::int64_t milliseconds = 0;
-    std::string_view label{};
+
+    auto tied() const { return std::tie(text, milliseconds); }
+    std::uint64_t hash() const {
+        return std::hash<std::string_view>{}(text) ^
+               (static_cast<std::uint64_t>(milliseconds) * 0x9E3779B97F4A7C15ULL);
+    }
+};
+
+// A path, the time as the recorder wrote it and what the file says of the recording: what makes
+// two recordings the same wherever they are stored.
+struct PathContent {
+    std::string_view path;
+    std::int64_t wallMilliseconds = 0;
+    std::string_view label;
     std::int64_t probability = -1;
     bool manual = false;
 
-    auto tied() const { return std::tie(text, milliseconds, label, probability, manual); }
-};
+    PathContent(std::string_view filePath, double time, int offset, std::string_view labelText,
+                const std::optional<double>& probabilityValue, bool manualLabel)
+        : path(filePath),
+          wallMilliseconds(millisecondsOf(time + offset)),
+          label(labelText),
+          probability(millionthsOf(probabilityValue)),
+          manual(manualLabel) {}
 
-Identity pathIdentity(std::string_view path, double time, int offset, std::string_view label,
-                      const std::optional<double>& probability, bool manual) {
-    return {path, millisecondsOf(time + offset), label, millionthsOf(probability), manual};
-}
-
-// One sortable key; the hash first, so that sorting and searching compare texts only where
-// hashes agree.
-struct Key {
-    std::uint64_t hash = 0;
-    Identity identity;
-    std::size_t index = 0;  // of the recording it was made from
-
-    Key(const Identity& of, std::size_t from)
-        : hash(std::hash<std::string_view>{}(of.text) ^
-               (static_cast<std::uint64_t>(of.milliseconds) * 0x9E3779B97F4A7C15ULL) ^
-               std::hash<std::string_view>{}(of.label)),
-          identity(of),
-          index(from) {}
-
-    bool sameAs(const Key& other) const {
-        return hash == other.hash && identity.tied() == other.identity.tied();
+    auto tied() const { return std::tie(path, wallMilliseconds, label, probability, manual); }
+    std::uint64_t hash() const {
+        return NameTime{path, wallMilliseconds}.hash() ^ std::hash<std::string_view>{}(label);
     }
 };
 
-bool identityBefore(const Key& a, const Key& b) {
-    return a.hash != b.hash ? a.hash < b.hash : a.identity.tied() < b.identity.tied();
-}
-
+// Sortable keys; the hash first, so that sorting and searching compare texts only where hashes
+// agree.
+template <typename Identity>
 class SortedKeys {
   public:
-    void add(const Identity& identity, std::size_t index) { keys_.emplace_back(identity, index); }
+    void add(const Identity& identity, std::size_t index) {
+        keys_.push_back({identity.hash(), identity, index});
+    }
     void sort() {
         std::sort(keys_.begin(), keys_.end(), [](const Key& a, const Key& b) {
-            return identityBefore(a, b) || (!identityBefore(b, a) && a.index < b.index);
+            return before(a, b) || (!before(b, a) && a.index < b.index);
         });
     }
     bool contains(const Identity& identity) const {
-        return std::binary_search(keys_.begin(), keys_.end(), Key(identity, 0), identityBefore);
+        return std::binary_search(keys_.begin(), keys_.end(), Key{identity.hash(), identity, 0},
+                                  before);
     }
     // Whether a key equal to the one at `index` came before it.
     std::vector<bool> laterRepeats(std::size_t size) const {
         std::vector<bool> repeats(size, false);
         for (std::size_t k = 1; k < keys_.size(); ++k) {
-            repeats[keys_[k].index] = keys_[k].sameAs(keys_[k - 1]);
+            repeats[keys_[k].index] = !before(keys_[k - 1], keys_[k]);
         }
         return repeats;
     }
 
   private:
+    struct Key {
+        std::uint64_t hash = 0;
+        Identity identity;
+        std::size_t index = 0;  // of the recording it was made from
+    };
+    static bool before(const Key& a, const Key& b) {
+        return a.hash != b.hash ? a.hash < b.hash : a.identity.tied() < b.identity.tied();
+    }
+
     std::vector<Key> keys_;
 };
 
@@ -94,29 +105,29 @@ class SortedKeys {
 
 std::vector<std::size_t> duplicateRecordings(const std::vector<StoredRecordingKey>& stored,
                                              const std::vector<ImportedRecording>& incoming) {
-    SortedKeys storedPaths;
-    SortedKeys sessionNameTimes;
+    SortedKeys<PathContent> storedPaths;
+    SortedKeys<NameTime> sessionNameTimes;
     for (std::size_t i = 0; i < stored.size(); ++i) {
         const StoredRecordingKey& key = stored[i];
         if (!key.filePath.empty()) {
-            storedPaths.add(pathIdentity(key.filePath, key.recordingTime, key.utcOffsetSeconds,
-                                         key.label, key.probability, key.manualLabel),
+            storedPaths.add({key.filePath, key.recordingTime, key.utcOffsetSeconds, key.label,
+                             key.probability, key.manualLabel},
                             i);
         }
         if (key.inTargetSession) {
             sessionNameTimes.add({fileNameOf(key.filePath), millisecondsOf(key.recordingTime)}, i);
         }
     }
-    SortedKeys incomingNameTimes;
+    SortedKeys<NameTime> incomingNameTimes;
     for (std::size_t i = 0; i < incoming.size(); ++i) {
         const std::string_view path = incoming[i].filePath;
         if (!path.empty()) {
             incomingNameTimes.add({fileNameOf(path), millisecondsOf(incoming[i].recordingTime)}, i);
         }
     }
-    for (SortedKeys* keys : {&storedPaths, &sessionNameTimes, &incomingNameTimes}) {
-        keys->sort();
-    }
+    storedPaths.sort();
+    sessionNameTimes.sort();
+    incomingNameTimes.sort();
     const std::vector<bool> repeated = incomingNameTimes.laterRepeats(incoming.size());
 
     std::vector<std::size_t> duplicates;
@@ -127,9 +138,9 @@ std::vector<std::size_t> duplicateRecordings(const std::vector<StoredRecordingKe
             repeated[i] ||
             sessionNameTimes.contains(
                 {fileNameOf(path), millisecondsOf(recording.recordingTime)}) ||
-            (!path.empty() && storedPaths.contains(pathIdentity(
-                                  path, recording.recordingTime, recording.utcOffsetSeconds,
-                                  recording.label, recording.probability, recording.manualLabel)));
+            (!path.empty() &&
+             storedPaths.contains({path, recording.recordingTime, recording.utcOffsetSeconds,
+                                   recording.label, recording.probability, recording.manualLabel}));
         if (duplicate) {
             duplicates.push_back(i);
         }

@@ -32,10 +32,18 @@ std::filesystem::path tableFolder(const std::filesystem::path& table) {
 
 void anchorFilePaths(std::vector<ImportedRecording>& recordings,
                      const std::filesystem::path& folder) {
+    const std::string prefix = (folder / "").string();
     for (ImportedRecording& recording : recordings) {
-        if (!recording.filePath.empty() && !isAbsoluteAnywhere(recording.filePath)) {
-            recording.filePath = (folder / recording.filePath).lexically_normal().string();
+        std::string& path = recording.filePath;
+        if (path.empty() || isAbsoluteAnywhere(path)) {
+            continue;
         }
+        // Most names need only the folder before them; a table of millions is read on.
+        const bool plain =
+            path != "." && path != ".." && !path.starts_with("./") && !path.starts_with("../") &&
+            path.find("/./") == std::string::npos && path.find("/../") == std::string::npos &&
+            path.find("//") == std::string::npos && !path.ends_with("/.") && !path.ends_with("/..");
+        path = plain ? prefix + path : (folder / path).lexically_normal().string();
     }
 }
 

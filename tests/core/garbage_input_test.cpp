@@ -129,7 +129,17 @@ TEST_F(GarbageInputTest, RecorderMetadataAndFileNamesAreReadOrRefused) {
         const CsvTable table = splitRecordingCsv(text);
         EXPECT_EQ(table.rows.size(), table.lineNumbers.size());
         RecordingColumns columns = guessRecordingColumns(table);
-        (void)readCsvRecordings(table, columns, *berlin_, "list.csv");
+        // A long list is read from its text row by row: the same recordings, or the same line.
+        const CsvRecordingsResult fromTable =
+            readCsvRecordings(table, columns, *berlin_, "list.csv");
+        const CsvRecordingsResult fromText = readCsvRecordings(
+            text, guessRecordingColumns(splitRecordingCsv(text, 2)), *berlin_, "list.csv");
+        EXPECT_EQ(fromText.has_value(), fromTable.has_value());
+        if (fromText && fromTable) {
+            EXPECT_EQ(fromText->size(), fromTable->size());
+        } else if (!fromText && !fromTable) {
+            EXPECT_EQ(fromText.error().describe(), fromTable.error().describe());
+        }
         columns.label = 0;
         columns.probability = 2;
         (void)readCsvRecordingsKeepingGoodRows(table, columns, *berlin_, "list.csv");

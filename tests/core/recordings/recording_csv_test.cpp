@@ -4,6 +4,7 @@
 #include <unicode/timezone.h>
 
 #include <memory>
+#include <string>
 
 namespace vane {
 namespace {
@@ -13,9 +14,27 @@ class RecordingCsvTest : public ::testing::Test {
     std::unique_ptr<icu::TimeZone> berlin_{icu::TimeZone::createTimeZone("Europe/Berlin")};
     static constexpr double kJune21 = 1340305380.0;  // 2012-06-21 21:03:00 in Berlin
 
+    // Read from the table, and from the text row by row as long lists are: both must agree.
     CsvRecordingsResult readGuessed(std::string_view text) {
         const CsvTable table = splitRecordingCsv(text);
-        return readCsvRecordings(table, guessRecordingColumns(table), *berlin_, "bats.csv");
+        CsvRecordingsResult fromTable =
+            readCsvRecordings(table, guessRecordingColumns(table), *berlin_, "bats.csv");
+        const CsvRecordingsResult fromText = readCsvRecordings(
+            text, guessRecordingColumns(splitRecordingCsv(text, 2)), *berlin_, "bats.csv");
+        EXPECT_EQ(outcomeText(fromText), outcomeText(fromTable)) << text;
+        return fromTable;
+    }
+
+    static std::string outcomeText(const CsvRecordingsResult& result) {
+        if (!result) {
+            return result.error().describe();
+        }
+        std::string text;
+        for (const ImportedRecording& r : *result) {
+            text += std::to_string(r.recordingTime) + '|' + std::to_string(r.utcOffsetSeconds) +
+                    '|' + r.timeZone + '|' + r.filePath + '\n';
+        }
+        return text;
     }
 };
 
