@@ -242,11 +242,11 @@ class RowReader {
         const std::optional<IsoTimestamp> stamp = stampOf(row, columns_);
         if (!stamp) {
             const std::string found = columns_.timestamp
-                                          ? shownContent(names_[*columns_.timestamp]) + " " +
+                                          ? shownContent(nameOf(*columns_.timestamp)) + " " +
                                                 quoted(row[*columns_.timestamp])
-                                          : shownContent(names_[*columns_.date]) + " " +
+                                          : shownContent(nameOf(*columns_.date)) + " " +
                                                 quoted(row[*columns_.date]) + " and " +
-                                                shownContent(names_[*columns_.time]) + " " +
+                                                shownContent(nameOf(*columns_.time)) + " " +
                                                 quoted(row[*columns_.time]);
             return "expected a date and time such as 2012-06-21 21:03:00, found " + found;
         }
@@ -262,7 +262,7 @@ class RowReader {
             const std::optional<double> probability = parseDecimal(row[*columns_.probability]);
             if (!probability || *probability < 0.0 || *probability > 1.0) {
                 return "expected a probability from 0 to 1 in " +
-                       shownContent(names_[*columns_.probability]) + ", found " +
+                       shownContent(nameOf(*columns_.probability)) + ", found " +
                        quoted(row[*columns_.probability]);
             }
             recording.probability = probability;
@@ -271,6 +271,11 @@ class RowReader {
     }
 
   private:
+    // As the whole table names it, also where the rows read so far are narrower than the column.
+    std::string nameOf(std::size_t column) const {
+        return column < names_.size() ? names_[column] : "Column " + std::to_string(column + 1);
+    }
+
     const RecordingColumns& columns_;
     const icu::TimeZone& zone_;
     std::vector<std::string> names_;

@@ -95,6 +95,14 @@ TEST_F(RecordingCsvTest, ABadRowStopsTheImportWithItsLine) {
     ASSERT_FALSE(shortRow);
     EXPECT_EQ(shortRow.error().describe(), "bats.csv:3: expected at least 2 fields, found 1");
 
+    // Rows wider than the header: the columns past it are named by their number.
+    const CsvRecordingsResult pastTheHeader =
+        readGuessed("site;note\nnorth;x;2012-06-21;21:03:00\nsouth;y;2012-06-21;25:00:00\n");
+    ASSERT_FALSE(pastTheHeader);
+    EXPECT_EQ(pastTheHeader.error().describe(),
+              "bats.csv:3: expected a date and time such as 2012-06-21 21:03:00, found Column 3 "
+              "\"2012-06-21\" and Column 4 \"25:00:00\"");
+
     const CsvRecordingsResult nothingChosen = readGuessed("name,size\nx,1\n");
     ASSERT_FALSE(nothingChosen);
     EXPECT_EQ(nothingChosen.error().line, 0u);
