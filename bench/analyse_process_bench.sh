@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Times `vane analyse`, `vane inspect` and `vane curtail` as a person runs them, on the data of analyse_bench (ten
+# Times `vane analyse`, `vane inspect`, `vane curtail` and `vane import` (of the recordings into a
+# new library) as a person runs them, on the data of analyse_bench (ten
 # years of 10-minute wind rows and two million recordings) at a quarter, half and the full size
 # (curtail with held-out years, and curtail-50: --count-recordings --protect 50), and `vane
 # curtail` on the example season, one season with its cross-validated estimate:
@@ -56,6 +57,7 @@ best_time= best_memory=
 measure() { # PROGRAM ARGS...: sets best_time (seconds) and best_memory (kB) over $runs runs
     best_time= best_memory=
     for ((run = 0; run < runs; ++run)); do
+        rm -f "$work/import.vanelib"
         local start=$EPOCHREALTIME
         /usr/bin/time -f %M -o "$work/memory" "$@" >/dev/null 2>&1 || true
         local end=$EPOCHREALTIME
@@ -106,8 +108,12 @@ for quarters in 1 2 4; do
     fi
     wind_bytes=$(stat -c %s "$wind")
     both_bytes=$((wind_bytes + $(stat -c %s "$recordings")))
-    for command in analyse inspect curtail curtail-50; do
-        if [[ $command == analyse ]]; then
+    for command in analyse inspect curtail curtail-50 import; do
+        if [[ $command == import ]]; then
+            # Each run makes the library anew (measure removes it).
+            arguments=(import --library "$work/import.vanelib" --session Bench "$recordings")
+            bytes=$((both_bytes - wind_bytes))
+        elif [[ $command == analyse ]]; then
             arguments=(analyse --recordings "$recordings" --wind "$wind")
             bytes=$both_bytes
         elif [[ $command == curtail* ]]; then

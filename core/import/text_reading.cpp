@@ -13,6 +13,7 @@
 #include <system_error>
 
 #include "core/files/input_file.h"
+#include "core/text/utf8.h"
 
 namespace vane {
 namespace {
@@ -34,33 +35,6 @@ struct ConverterCloser {
 struct DetectorCloser {
     void operator()(UCharsetDetector* detector) const { ucsdet_close(detector); }
 };
-
-bool isValidUtf8(std::string_view bytes) {
-    const auto* s = reinterpret_cast<const uint8_t*>(bytes.data());
-    const auto length = static_cast<int64_t>(bytes.size());
-    int64_t i = 0;
-    while (i < length) {
-        // Eight ASCII bytes at a time: logger files are almost all digits and separators.
-        if (length - i >= 8) {
-            std::uint64_t word = 0;
-            std::memcpy(&word, s + i, sizeof word);
-            if ((word & 0x8080808080808080ull) == 0) {
-                i += 8;
-                continue;
-            }
-        }
-        if (s[i] < 0x80) {
-            ++i;
-            continue;
-        }
-        UChar32 c = 0;
-        U8_NEXT(s, i, length, c);
-        if (c < 0) {
-            return false;
-        }
-    }
-    return true;
-}
 
 TextRead noText(StringEncoding encoding, EncodingSource source, std::string error) {
     TextRead read;

@@ -5,6 +5,8 @@
 #include <fstream>
 
 #include "core/files/input_file.h"
+#include "core/import/text_reading.h"
+#include "core/text/utf8.h"
 
 namespace vane {
 
@@ -26,7 +28,29 @@ Outcome<std::string> readListFile(const std::filesystem::path& path, std::string
     if (!bytes) {
         return listFileProblem(kind, path.string(), 0, std::move(bytes).error().message);
     }
-    return bytes;
+    return listText(std::move(bytes).value(), path.string(), kind);
+}
+
+Outcome<std::string> listText(std::string bytes, const std::string& fileName,
+                              std::string_view kind) {
+    std::string text;
+    if (isValidUtf8(bytes)) {
+        text = std::move(bytes);
+    } else {
+        TextRead decoded = decodeDetectingEncoding(bytes);
+        if (!decoded.text) {
+            const std::size_t bad = firstInvalidUtf8Byte(bytes).value_or(0);
+            return listFileProblem(kind, fileName, lineAt(bytes, bad),
+                                   "is not UTF-8 text, and no other encoding reads the whole "
+                                   "file; save it as UTF-8");
+        }
+        text = std::move(*decoded.text);
+    }
+    if (const std::size_t nul = text.find('\0'); nul != std::string::npos) {
+        return listFileProblem(kind, fileName, lineAt(text, nul),
+                               "holds a NUL byte, which no text holds; is it a text file?");
+    }
+    return text;
 }
 
 Outcome<void> readListFileInPieces(const std::filesystem::path& path, std::string_view kind,

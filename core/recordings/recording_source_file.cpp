@@ -42,10 +42,11 @@ Outcome<RecordingSourceRead> readText(const std::filesystem::path& path, const i
     }
     // The CSV reader keeps the offset each stamp was written with; the list reader takes what
     // the CSV reader cannot, such as a list under a header line of its own.
-    const CsvTable table = splitRecordingCsv(*text);
+    // The first rows tell the columns; the rest is read without holding a table of millions.
+    const CsvTable table = splitRecordingCsv(*text, 2);
     const RecordingColumns columns = guessRecordingColumns(table);
     if (columns.isComplete()) {
-        CsvRecordingsResult rows = readCsvRecordings(table, columns, zone, fileName);
+        CsvRecordingsResult rows = readCsvRecordings(*text, columns, zone, fileName);
         if (rows) {
             read.recordings = std::move(rows).value();
             return read;

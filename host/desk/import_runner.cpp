@@ -7,6 +7,8 @@
 #include <memory>
 #include <optional>
 
+#include "core/recordings/stored_paths.h"
+
 namespace vane {
 namespace {
 
@@ -125,7 +127,7 @@ ImportReport importFolder(const std::filesystem::path& libraryFile,
                           const std::filesystem::path& folder, const icu::TimeZone& zone,
                           const library::ImportTarget& target, std::stop_token stop,
                           const ScanProgress& progress) {
-    const FolderScan scan = scanRecordingFolder(folder, zone, stop, progress);
+    const FolderScan scan = scanRecordingFolder(canonicalPath(folder), zone, stop, progress);
     if (scan.cancelled) {
         return cancelled();
     }
@@ -141,7 +143,7 @@ namespace {
 
 // Rows that read are imported in one transaction; the rows refused are listed after the summary.
 template <typename Read>
-ImportReport importRowsThatRead(const std::filesystem::path& libraryFile, const Outcome<Read>& read,
+ImportReport importRowsThatRead(const std::filesystem::path& libraryFile, Outcome<Read> read,
                                 const std::string& fileName, const library::ImportTarget& target,
                                 std::stop_token stop) {
     if (!read) {
@@ -151,6 +153,7 @@ ImportReport importRowsThatRead(const std::filesystem::path& libraryFile, const 
                 {},
                 false};
     }
+    anchorFilePaths(read->recordings, tableFolder(fileName));
     ImportReport report;
     if (read->recordings.empty()) {
         report = nothingFound({});

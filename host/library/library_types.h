@@ -4,6 +4,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -20,6 +21,25 @@ class LibraryError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
 };
+
+// An import that failed and was rolled back: the library is as it was. `cause` is what the file
+// or the server refused, so that a caller making a new library can word it as a library not made.
+class ImportUndone : public LibraryError {
+  public:
+    explicit ImportUndone(const std::string& cause)
+        : LibraryError("The import was undone, the library is unchanged: " + cause),
+          cause_(cause) {}
+    const std::string& cause() const { return cause_; }
+
+  private:
+    std::string cause_;
+};
+
+// A session is chosen and shown by its name: one of blanks only could be neither.
+inline bool isBlankSessionName(std::string_view name) {
+    return name.find_first_not_of(" \t\r\n\v\f") == std::string_view::npos;
+}
+inline constexpr const char* kBlankSessionName = "a session needs a name that is not blank";
 
 // Why a session's new name was refused, whichever change asked for it.
 inline std::string sessionNameTaken(const std::string& name) {

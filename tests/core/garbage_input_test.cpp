@@ -34,9 +34,11 @@
 #include "core/recordings/classifier_table.h"
 #include "core/recordings/file_name_timestamp.h"
 #include "core/recordings/guano.h"
+#include "core/recordings/list_file.h"
 #include "core/recordings/recording_csv.h"
 #include "core/recordings/recording_filter.h"
 #include "core/recordings/recording_list.h"
+#include "core/text/utf8.h"
 #include "core/time/date_pattern_parser.h"
 #include "core/time/iso_timestamp.h"
 #include "core/yearly/session_list.h"
@@ -127,7 +129,17 @@ TEST_F(GarbageInputTest, RecorderMetadataAndFileNamesAreReadOrRefused) {
         const CsvTable table = splitRecordingCsv(text);
         EXPECT_EQ(table.rows.size(), table.lineNumbers.size());
         RecordingColumns columns = guessRecordingColumns(table);
-        (void)readCsvRecordings(table, columns, *berlin_, "list.csv");
+        // A long list is read from its text row by row: the same recordings, or the same line.
+        const CsvRecordingsResult fromTable =
+            readCsvRecordings(table, columns, *berlin_, "list.csv");
+        const CsvRecordingsResult fromText = readCsvRecordings(
+            text, guessRecordingColumns(splitRecordingCsv(text, 2)), *berlin_, "list.csv");
+        EXPECT_EQ(fromText.has_value(), fromTable.has_value());
+        if (fromText && fromTable) {
+            EXPECT_EQ(fromText->size(), fromTable->size());
+        } else if (!fromText && !fromTable) {
+            EXPECT_EQ(fromText.error().describe(), fromTable.error().describe());
+        }
         columns.label = 0;
         columns.probability = 2;
         (void)readCsvRecordingsKeepingGoodRows(table, columns, *berlin_, "list.csv");
@@ -148,6 +160,13 @@ TEST_F(GarbageInputTest, IdentificationTablesAndGroupsFilesAnswerWithRowsOrALine
         "high: NYCNOC, NYCLEI # noctules\nlow: PIP*\n"};
     const NamedColumns named{{"when"}, "species", "p"};
     for (const std::string& text : damaged(seeds)) {
+        // Read as a table file is: UTF-8 that a library can store, or a line that says why not.
+        const Outcome<std::string> utf8 = listText(text, "id.csv", "table");
+        if (utf8) {
+            EXPECT_FALSE(firstUnstorableByte(*utf8));
+        } else {
+            EXPECT_GE(utf8.error().line, 1u);
+        }
         for (const NamedColumns& columns : {NamedColumns{}, named}) {
             const Outcome<ClassifierTable> table =
                 readClassifierTable(text, "id.csv", *berlin_, columns);
