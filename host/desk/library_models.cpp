@@ -54,8 +54,8 @@ QVariant SessionTableModel::data(const QModelIndex& index, int role) const {
         case Name:
             return QString::fromStdString(s.name);
         case SampleDate:
-            return sorting ? QVariant(s.sampledate)
-                           : QVariant(localText(s.sampledate, *zone_).left(10));
+            return sorting ? QVariant(s.sampleDate)
+                           : QVariant(localText(s.sampleDate, *zone_).left(10));
         case Latitude:
             return sorting ? QVariant(s.latitude.value_or(-1000)) : coordinateText(s.latitude);
         case Longitude:

@@ -107,11 +107,11 @@ std::vector<LibrarySession> RecordingLibrary::sessions(std::vector<std::string>*
     std::vector<LibrarySession> sessions = worded(describe(location_) + " cannot be read: ",
                                                   [&] { return store_->sessionRows(detail); });
     std::erase_if(sessions, [&](const LibrarySession& session) {
-        if (isStoredTime(session.sampledate)) {
+        if (isStoredTime(session.sampleDate)) {
             return false;
         }
         refuse(refused, describe(location_) + ": session " + std::to_string(session.id) +
-                            " has a sample date out of range (" + numberText(session.sampledate) +
+                            " has a sample date out of range (" + numberText(session.sampleDate) +
                             ")");
         return true;
     });
@@ -152,10 +152,10 @@ std::optional<ImportSummary> RecordingLibrary::importRecordings(
     std::stop_token stop, const std::function<void(std::size_t done)>& progress,
     const std::function<void()>& waiting) {
     refuseTimesThatAreNoNumber(recordings);
-    if (const auto* session = std::get_if<NewSession>(&target); session && !session->sampledate) {
+    if (const auto* session = std::get_if<NewSession>(&target); session && !session->sampleDate) {
         NewSession dated = *session;
-        dated.sampledate = firstEveningStart(recordings);
-        if (!dated.sampledate) {
+        dated.sampleDate = firstEveningStart(recordings);
+        if (!dated.sampleDate) {
             throw LibraryError("A new session needs recordings or a sample date.");
         }
         return library::importRecordings(*store_, dated, recordings, stop, progress, waiting);
