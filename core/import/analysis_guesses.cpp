@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/files/shown_content.h"
-#include "core/text/ascii.h"
+#include "core/text/column_titles.h"
 
 namespace vane {
 
@@ -36,7 +36,7 @@ std::optional<int> columnItemNamed(std::string_view text, const std::vector<std:
     }
     for (const bool ignoreCase : {false, true}) {
         for (std::size_t k = 0; k < titles.size(); ++k) {
-            if (ignoreCase ? asciiLowercase(titles[k]) == asciiLowercase(text)
+            if (ignoreCase ? lowercaseTitle(titles[k]) == lowercaseTitle(text)
                            : titles[k] == text) {
                 return static_cast<int>(k) + 1;
             }
@@ -47,7 +47,7 @@ std::optional<int> columnItemNamed(std::string_view text, const std::vector<std:
 
 int guessTemperatureItem(const std::vector<std::string>& titles) {
     for (std::size_t k = 0; k < titles.size(); ++k) {
-        if (asciiLowercase(titles[k]).find("temp") != std::string::npos) {
+        if (titleContainsAny(titles[k], {"temp"})) {
             return static_cast<int>(k) + 1;
         }
     }

@@ -1,31 +1,19 @@
 #include "core/import/column_guesses.h"
 
-#include <unicode/locid.h>
-#include <unicode/uchar.h>
 #include <unicode/unistr.h>
 
 #include <initializer_list>
 
 #include "core/import/wind_dates.h"
+#include "core/text/column_titles.h"
 
 namespace vane {
 namespace {
 
 constexpr std::size_t kSampleRow = 3;
 
-bool titleContainsAny(const std::string& title, std::initializer_list<const char*> keywords) {
-    icu::UnicodeString lowered = icu::UnicodeString::fromUTF8(title);
-    lowered.toLower(icu::Locale::getRoot());
-    for (const char* keyword : keywords) {
-        if (lowered.indexOf(icu::UnicodeString(keyword, -1, icu::UnicodeString::kInvariant)) >= 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
 std::size_t firstItemContaining(const std::vector<std::string>& columnTitles,
-                                std::initializer_list<const char*> keywords) {
+                                std::initializer_list<std::string_view> keywords) {
     for (std::size_t k = 0; k < columnTitles.size(); ++k) {
         if (titleContainsAny(columnTitles[k], keywords)) {
             return k + 1;
@@ -116,10 +104,7 @@ std::size_t guessStateItem(const std::vector<std::string>& columnTitles) {
 
 std::size_t guessPowerItem(const std::vector<std::string>& columnTitles) {
     for (std::size_t k = 0; k < columnTitles.size(); ++k) {
-        icu::UnicodeString lowered = icu::UnicodeString::fromUTF8(columnTitles[k]);
-        lowered.toLower(icu::Locale::getRoot());
-        std::string title;
-        lowered.toUTF8String(title);
+        const std::string title = lowercaseTitle(columnTitles[k]);
         // Short names are whole titles: "p_avg" inside "temp_avg" is no power.
         if (title == "p_avg" || title == "wtur_w" || title == "p" ||
             titleContainsAny(columnTitles[k], {"power", "leistung", "(kw)", "[kw]"})) {
@@ -130,14 +115,13 @@ std::size_t guessPowerItem(const std::vector<std::string>& columnTitles) {
 }
 
 double windSpeedFactor(std::string_view title, std::string* unit) {
-    const std::string text(title);
-    if (titleContainsAny(text, {"km/h", "kmh", "km h"})) {
+    if (titleContainsAny(title, {"km/h", "kmh", "km h"})) {
         if (unit != nullptr) {
             *unit = "km/h";
         }
         return 1.0 / 3.6;
     }
-    if (titleContainsAny(text, {"(kn)", "[kn]", "knots", "_kn", " kn", "(kt)", "[kt]"})) {
+    if (titleContainsAny(title, {"(kn)", "[kn]", "knots", "_kn", " kn", "(kt)", "[kt]"})) {
         if (unit != nullptr) {
             *unit = "kn";
         }
