@@ -55,16 +55,11 @@ class PointsView final : public QWidget {
 }  // namespace
 
 CurtailmentPlugin::CurtailmentPlugin() : CurtailmentPlugin(UserDialogs::onScreen()) {}
-CurtailmentPlugin::CurtailmentPlugin(UserDialogs dialogs) : dialogs_(std::move(dialogs)) {}
+CurtailmentPlugin::CurtailmentPlugin(UserDialogs dialogs) : SelectionPlugin(std::move(dialogs)) {}
 
 CurtailmentPlugin::~CurtailmentPlugin() {
     preview_.reset();
     delete panel_.data();
-}
-
-void CurtailmentPlugin::attach(const Host& host, QWidget* parentWindow) {
-    host_ = &host;
-    parentWindow_ = parentWindow;
 }
 
 QString CurtailmentPlugin::name() const {
@@ -72,12 +67,8 @@ QString CurtailmentPlugin::name() const {
 }
 
 void CurtailmentPlugin::fire() {
-    recordings_ = host_ != nullptr ? sortedByRecordingTime(host_->selectedRecordings())
-                                   : std::vector<Recording>{};
+    recordings_ = selectedRecordingsOrAlert();
     if (recordings_.empty()) {
-        dialogs_.alerts->showAlert(parentWindow_, tr("No recordings selected"),
-                                   tr("The plugin needs selected recordings to work with. Please "
-                                      "select recordings and start the plugin again."));
         return;
     }
     if (panel_ == nullptr) {

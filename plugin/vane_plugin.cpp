@@ -53,7 +53,7 @@ ActivityAnalysisOptions analysisOptions(const WindFileChoices& choices, bool plo
 
 VanePlugin::VanePlugin() : VanePlugin(UserDialogs::onScreen()) {}
 
-VanePlugin::VanePlugin(UserDialogs dialogs) : dialogs_(std::move(dialogs)) {}
+VanePlugin::VanePlugin(UserDialogs dialogs) : SelectionPlugin(std::move(dialogs)) {}
 
 VanePlugin::~VanePlugin() {
     // The yearly window and the sheets hang off the panel; they go before the graph they show.
@@ -61,18 +61,12 @@ VanePlugin::~VanePlugin() {
     delete panel_.data();
 }
 
-void VanePlugin::attach(const Host& host, QWidget* parentWindow) {
-    host_ = &host;
-    parentWindow_ = parentWindow;
-}
-
 QString VanePlugin::name() const {
     return tr("Bat/Environmental activity");
 }
 
 void VanePlugin::fire() {
-    recordings_ = host_ != nullptr ? sortedByRecordingTime(host_->selectedRecordings())
-                                   : std::vector<Recording>{};
+    recordings_ = selectedRecordingsOrAlert();
     labels_ = LabelTable();
     if (host_ != nullptr) {
         for (const std::string& label : host_->recordingLabels()) {
@@ -80,9 +74,6 @@ void VanePlugin::fire() {
         }
     }
     if (recordings_.empty()) {
-        dialogs_.alerts->showAlert(parentWindow_, tr("No recordings selected"),
-                                   tr("The plugin needs selected recordings to work with. Please "
-                                      "select recordings and start the plugin again."));
         return;
     }
     if (panel_ == nullptr) {
