@@ -17,12 +17,12 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    vane::TextRead read = vane::decodeWithFallback(bytes);
-    if (!read.text) {
+    vane::Outcome<vane::DecodedText> read = vane::decodeWithFallback(bytes);
+    if (!read) {
         return 0;
     }
     const vane::WindFileView view =
-        vane::viewWindText(std::move(*read.text), read.encoding, read.source, {});
+        vane::viewWindText(std::move(read->text), read->encoding, read->source, {});
     const std::size_t format = view.guesses.dateFormatIndex.value_or(0);
     vane::WindDateReader reader(vane::kDateFormatItems.at(format),
                                 size % 2 == 0 ? "Europe/Berlin" : "+0200", vane::fuzz::berlin());

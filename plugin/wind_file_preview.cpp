@@ -200,9 +200,9 @@ void WindFilePreview::changeFileEncoding() {
     rawText_.reset();
     // The item's own number, so that encodings sharing a display name stay apart.
     const auto encoding = static_cast<StringEncoding>(ui_->windEncodings->currentData().toInt());
-    TextRead read = readTextInEncoding(file_.toStdString(), encoding);
-    if (read.text) {
-        rawText_ = std::make_shared<const std::string>(std::move(*read.text));
+    Outcome<DecodedText> read = readTextInEncoding(file_.toStdString(), encoding);
+    if (read) {
+        rawText_ = std::make_shared<const std::string>(std::move(read->text));
     }
     ui_->windPreviewText->selectAll();
     if (rawText_) {

@@ -162,14 +162,15 @@ Outcome<WindFileView> loadWindFile(const std::filesystem::path& file,
 
 Outcome<WindFileView> viewWindFileBytes(std::string bytes, const std::filesystem::path& file,
                                         const WindFileSettings& settings) {
-    TextRead read = settings.encoding ? takeInEncoding(std::move(bytes), *settings.encoding)
-                                      : takeWithFallback(std::move(bytes));
-    if (!read.text) {
+    Outcome<DecodedText> read = settings.encoding
+                                    ? takeInEncoding(std::move(bytes), *settings.encoding)
+                                    : takeWithFallback(std::move(bytes));
+    if (!read) {
         return Problem{.title = kProblemTitle,
                        .message = kProblemMessage,
-                       .detail = file.string() + ": " + read.error};
+                       .detail = file.string() + ": " + read.error().message};
     }
-    WindFileView view = viewWindText(std::move(*read.text), read.encoding, read.source, settings);
+    WindFileView view = viewWindText(std::move(read->text), read->encoding, read->source, settings);
     view.file = file;
     if (view.tableProblem) {
         view.tableProblem->file = file.string();

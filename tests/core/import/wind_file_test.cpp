@@ -161,15 +161,15 @@ TEST(WindFileTest, ArbitraryBytesNeverLeadOutsideTheTable) {
             bytes +=
                 round % 2 == 0 ? static_cast<char>(byte(generator)) : alphabet[pick(generator)];
         }
-        const TextRead read = decodeWithFallback(bytes);
-        ASSERT_TRUE(read.text);
+        const Outcome<DecodedText> read = decodeWithFallback(bytes);
+        ASSERT_TRUE(read);
         for (int lineEnding : {kLineEndingLf, kLineEndingCrLf, kLineEndingCr}) {
             for (const char* startingLine : {"-1", "0", "1", "2", "4", "50"}) {
                 WindFileSettings settings;
                 settings.lineEndingIndex = lineEnding;
                 settings.startingLineText = startingLine;
                 const WindFileView view =
-                    viewWindText(*read.text, read.encoding, read.source, settings);
+                    viewWindText(read->text, read->encoding, read->source, settings);
                 for (std::size_t r = 0; r < view.table.dataRowCount(); ++r) {
                     for (std::size_t k = 0; k <= view.columnTitles.size(); ++k) {
                         (void)previewCell(view.table, r, k);
