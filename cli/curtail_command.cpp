@@ -135,22 +135,12 @@ int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, 
     if (!effort) {
         return reportProblem(effort.error(), err);
     }
-    PreparedAnalysis prepared = prepareAnalysis(options.input, outputs, zone, err);
+    PreparedAnalysis prepared =
+        prepareAnalysis(options.input, outputs, zone, options.temperatureFloor.has_value(), err);
     if (!prepared.inputs) {
         return prepared.exitStatus;
     }
     AnalysisInputs& inputs = *prepared.inputs;
-    if (options.temperatureFloor && inputs.analysis.temperatureColumn <= 0 &&
-        !options.input.temperatureColumn) {
-        inputs.analysis.temperatureColumn = guessTemperatureItem(inputs.view.columnTitles);
-        if (inputs.analysis.temperatureColumn > 0) {
-            err << "Temperature column: " << inputs.analysis.temperatureColumn << " "
-                << shownContent(inputs.view.columnTitles[static_cast<std::size_t>(
-                                                             inputs.analysis.temperatureColumn) -
-                                                         1])
-                << " (guessed from its title; choose another with --temperature-column)\n";
-        }
-    }
     if (inputs.analysis.windColumn <= 0 || inputs.analysis.dateTimeColumn <= 0) {
         return reportProblem({.title = "Bad usage",
                               .message = "name the wind file's date/time and wind speed columns "

@@ -252,18 +252,7 @@ void CurtailmentPlugin::plan() {
     if (!windChosen_) {
         return;
     }
-    const WindFileChoices choices = preview_->choices();
-    ActivityAnalysisOptions analysis;
-    analysis.windColumn = choices.windColumn;
-    analysis.temperatureColumn = choices.temperatureColumn;
-    analysis.dateTimeColumn = choices.dateTimeColumn;
-    analysis.timeColumn = choices.timeColumn;
-    analysis.dateFormat = choices.dateFormat;
-    analysis.timeZone = choices.timeZone;
-    analysis.decimalSeparator = choices.decimalSeparator;
-    analysis.timeOffsetMinutes = choices.timeOffset;
-    analysis.missingMarkers = choices.missingMarkers;
-    analysis.windUnit = choices.windUnit;
+    const ActivityAnalysisOptions analysis = analysisOptions(preview_->choices(), false, false);
     planButton_->setEnabled(true);
     if (analysis.windColumn <= 0 || analysis.dateTimeColumn <= 0) {
         dialogs_.alerts->showAlert(panel_, tr("No wind speed column"),

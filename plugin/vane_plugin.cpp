@@ -30,25 +30,6 @@ QDateTime dateOf(const Recording& recording) {
     return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(recording.recordingTime * 1000.0));
 }
 
-ActivityAnalysisOptions analysisOptions(const WindFileChoices& choices, bool plotTemp,
-                                        bool countRecordings) {
-    return ActivityAnalysisOptions{
-        .plotTemp = plotTemp,
-        .windColumn = choices.windColumn,
-        .temperatureColumn = choices.temperatureColumn,
-        .dateTimeColumn = choices.dateTimeColumn,
-        .timeColumn = choices.timeColumn,
-        .stateColumn = choices.stateColumn,
-        .dateFormat = choices.dateFormat,
-        .timeZone = choices.timeZone,
-        .decimalSeparator = choices.decimalSeparator,
-        .timeOffsetMinutes = choices.timeOffset,
-        .countRecordings = countRecordings,
-        .missingMarkers = choices.missingMarkers,
-        .windUnit = choices.windUnit,
-    };
-}
-
 }  // namespace
 
 VanePlugin::VanePlugin() : VanePlugin(UserDialogs::onScreen()) {}
@@ -193,9 +174,8 @@ void VanePlugin::analyse(WindFilePreview::Ending ending) {
         return;
     }
     plotTemp_ = ending == WindFilePreview::Ending::temperature;
-    const WindFileChoices choices = preview_->choices();
     const ActivityAnalysisOptions options =
-        analysisOptions(choices, plotTemp_, weighByRecordingCount_);
+        analysisOptions(preview_->choices(), plotTemp_, weighByRecordingCount_);
     const std::unique_ptr<icu::TimeZone> zone = processTimeZone();
     const std::vector<Recording> counted = recordingsToAnalyse();
     const SpeciesGroups groups = defaultSpeciesGroups();

@@ -124,6 +124,25 @@ ActivityAnalysisResult analysePlain(const BatEventList& events, const WindTable&
 
 }  // namespace
 
+ActivityAnalysisOptions analysisOptions(const WindFileChoices& choices, bool plotTemp,
+                                        bool countRecordings) {
+    return ActivityAnalysisOptions{
+        .plotTemp = plotTemp,
+        .windColumn = *choices.windColumn,
+        .temperatureColumn = *choices.temperatureColumn,
+        .dateTimeColumn = *choices.dateTimeColumn,
+        .timeColumn = *choices.timeColumn,
+        .stateColumn = *choices.stateColumn,
+        .dateFormat = *choices.dateFormat,
+        .timeZone = *choices.timeZone,
+        .decimalSeparator = *choices.decimalSeparator,
+        .timeOffsetMinutes = *choices.timeOffsetMinutes,
+        .countRecordings = countRecordings,
+        .missingMarkers = *choices.missingMarkers,
+        .windUnit = *choices.windUnit,
+    };
+}
+
 DateColumns dateColumnsOf(const ActivityAnalysisOptions& options) {
     return {static_cast<std::size_t>(std::max(options.dateTimeColumn, 1)) - 1,
             options.timeColumn > 0 ? std::optional(static_cast<std::size_t>(options.timeColumn) - 1)

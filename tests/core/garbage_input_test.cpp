@@ -316,14 +316,14 @@ TEST_F(GarbageInputTest, WindFilesReadWithoutOptionsAnswerWithGuessesOrAnAlert) 
         const DecodedText decoded = read.value_or(DecodedText{});
         const WindFileView view = viewWindText(decoded.text, decoded.encoding, decoded.source, {});
         (void)findStartingLine(bytes, "\n", FieldSeparatorChoice{1, ","});
-        if (view.tableProblem) {
+        if (!usableTable(view)) {
             continue;
         }
         for (std::size_t item = 0; item < kDateFormatItems.size(); item += 3) {
             ActivityAnalysisOptions options;
-            options.dateTimeColumn = static_cast<int>(view.guesses.dateTimeItem);
+            options.dateTimeColumn = static_cast<int>(view.found.columns.dateTimeItem);
             options.timeColumn = item % 2 == 0 ? static_cast<int>(view.found.timeItem) : 7;
-            options.windColumn = std::max(1, static_cast<int>(view.guesses.windItem));
+            options.windColumn = std::max(1, static_cast<int>(view.found.columns.windItem));
             options.stateColumn = item == 9 ? 2 : 0;
             options.dateFormat = kDateFormatItems[item];
             options.timeZone = item % 2 == 0 ? "Europe/Berlin" : "+0200";

@@ -88,19 +88,19 @@ void WindFilePreviewTest::endsWithTheButtonPressedAndKeepsTheTableAndChoices() {
         QVERIFY(!run.preview.holdsText());
         QVERIFY(run.preview.table().rowCount() > 1000);
         const WindFileChoices choices = run.preview.choices();
-        QCOMPARE(choices.dateTimeColumn, 1);
-        QCOMPARE(choices.windColumn, 2);
-        QCOMPARE(choices.temperatureColumn, 3);
-        QCOMPARE(choices.stateColumn, 0);
-        QCOMPARE(choices.dateFormat, std::string("dd.MM.yyyy HH:mm"));
-        QCOMPARE(choices.timeZone, std::string("+0200"));
-        QCOMPARE(choices.decimalSeparator, std::string(","));
-        QCOMPARE(choices.timeOffset, 0);
+        QCOMPARE(*choices.dateTimeColumn, 1);
+        QCOMPARE(*choices.windColumn, 2);
+        QCOMPARE(*choices.temperatureColumn, 3);
+        QCOMPARE(*choices.stateColumn, 0);
+        QCOMPARE(*choices.dateFormat, std::string("dd.MM.yyyy HH:mm"));
+        QCOMPARE(*choices.timeZone, std::string("+0200"));
+        QCOMPARE(*choices.decimalSeparator, std::string(","));
+        QCOMPARE(*choices.timeOffsetMinutes, 0);
 
         run.preview.startOver();
         QVERIFY(run.preview.table().empty());
         QVERIFY(!run.preview.temperatureColumnPicked());
-        QCOMPARE(run.preview.choices().decimalSeparator, std::string(","));
+        QCOMPARE(*run.preview.choices().decimalSeparator, std::string(","));
         QVERIFY(run.alerts.shown.empty());
     }
 }
@@ -266,20 +266,20 @@ void WindFilePreviewTest::findsTheHeaderBelowAPreambleAndPairsATimeColumn() {
              QStringLiteral("dd.MM.yyyy HH:mm:ss"));
     QVERIFY(run.control<QAbstractButton>("okayButton")->isEnabled());
     WindFileChoices choices = run.preview.choices();
-    QCOMPARE(choices.dateTimeColumn, 1);
-    QCOMPARE(choices.timeColumn, 2);
-    QCOMPARE(choices.windColumn, 3);
-    QCOMPARE(choices.windUnit, std::string("km/h"));
-    QVERIFY(choices.missingMarkers.size() >= 6);
+    QCOMPARE(*choices.dateTimeColumn, 1);
+    QCOMPARE(*choices.timeColumn, 2);
+    QCOMPARE(*choices.windColumn, 3);
+    QCOMPARE(*choices.windUnit, std::string("km/h"));
+    QVERIFY(choices.missingMarkers->size() >= 6);
 
     run.choose("timeColumn", 0);
     run.control<QLineEdit>("missingMarkers")->setText(QStringLiteral("-9999"));
     auto* zone = run.control<QComboBox>("timeZone");
     zone->setEditText(QStringLiteral("Europe/Berlin"));
     choices = run.preview.choices();
-    QCOMPARE(choices.timeColumn, 0);
-    QCOMPARE(choices.missingMarkers, std::vector<std::string>{"-9999"});
-    QCOMPARE(choices.timeZone, std::string("Europe/Berlin"));
+    QCOMPARE(*choices.timeColumn, 0);
+    QCOMPARE(*choices.missingMarkers, std::vector<std::string>{"-9999"});
+    QCOMPARE(*choices.timeZone, std::string("Europe/Berlin"));
     QCOMPARE(run.preview.table().startAt, std::size_t{3});
     QVERIFY(run.alerts.shown.empty());
 }
