@@ -149,6 +149,44 @@ TEST(WindFileTest, AChosenEncodingRereadsAndPreviewsLess) {
     EXPECT_FALSE(loadWindFile(fixture("windows1252_umlauts_lf.csv"), chosen));
 }
 
+TEST(WindFileTest, TheSheetCutsAgainKeepingTheUsersChoicesAndTheLastColumns) {
+    const WindFileView loaded = load("utf8_comma_lf.csv");
+    TextChoices chosen;
+    chosen.lineEndingIndex = kLineEndingCr;  // the file has none: no table
+    const WindFileView cut = recutWindFile(loaded, chosen);
+    EXPECT_TRUE(cut.table.empty());
+    EXPECT_TRUE(cut.reading.lineEndingIndex.byUser());
+    EXPECT_EQ(cut.columnTitles, loaded.columnTitles) << "the choosers keep their items";
+    EXPECT_EQ(cut.text, loaded.text) << "the same text, not read again";
+
+    chosen.lineEndingIndex.reset();
+    const WindFileView again = recutWindFile(cut, chosen);
+    EXPECT_EQ(*again.reading.lineEndingIndex, kLineEndingLf) << "guessed again";
+    EXPECT_EQ(again.table.rowCount(), loaded.table.rowCount());
+}
+
+TEST(WindFileTest, TheSheetRereadsInTheUsersEncodingOrKeepsWhatItShowed) {
+    const WindFileView loaded = load("windows1252_semicolon_crlf.csv");
+    // UTF-8 the file is not: no text, no rows, and the choices stay as they were shown.
+    TextChoices chosen;
+    chosen.encoding = kUtf8Encoding;
+    chosen.startingLine = 2;
+    const WindFileView unreadable = rereadWindFile(loaded, chosen);
+    EXPECT_FALSE(unreadable.text);
+    EXPECT_TRUE(unreadable.table.empty());
+    EXPECT_EQ(unreadable.previewText, loaded.previewText);
+    EXPECT_EQ(*unreadable.reading.lineEndingIndex, kLineEndingCrLf);
+    EXPECT_EQ(*unreadable.reading.startingLine, 2);
+    EXPECT_EQ(recutWindFile(unreadable, {}).reading, unreadable.reading);
+
+    chosen.encoding = kMacOSRomanEncoding;
+    const WindFileView roman = rereadWindFile(unreadable, chosen);
+    ASSERT_TRUE(roman.text);
+    EXPECT_TRUE(roman.reading.encoding.byUser());
+    EXPECT_EQ(roman.columnTitles.back(), "3,4") << "the header row is the user's line 2";
+    EXPECT_TRUE(roman.previewText.starts_with("Datum;Temp ∞C"));
+}
+
 TEST(WindFileTest, ArbitraryBytesNeverLeadOutsideTheTable) {
     std::mt19937 generator(20120601);
     std::uniform_int_distribution<int> byte(0, 255);
