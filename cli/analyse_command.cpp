@@ -15,7 +15,7 @@
 #include "core/analysis/bat_events.h"
 #include "core/analysis/series_activity_analysis.h"
 #include "core/files/shown_content.h"
-#include "core/import/analysis_guesses.h"
+#include "core/import/column_names.h"
 #include "core/import/resolve_choices.h"
 #include "core/time/local_time.h"
 #include "graph/activity_graph_file.h"

@@ -16,7 +16,7 @@
 #include "core/curtailment/turbine_intervals.h"
 #include "core/files/input_file.h"
 #include "core/files/shown_content.h"
-#include "core/import/analysis_guesses.h"
+#include "core/import/column_names.h"
 #include "core/time/local_time.h"
 #include "graph/curtailment_report.h"
 #include "graph/whole_file.h"

@@ -5,7 +5,7 @@
 
 #include "core/files/input_file.h"
 #include "core/files/shown_content.h"
-#include "core/import/analysis_guesses.h"
+#include "core/import/column_names.h"
 #include "core/import/missing_markers.h"
 #include "core/import/split_choices.h"
 #include "core/import/text_encodings.h"

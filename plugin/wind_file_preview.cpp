@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "core/import/column_guesses.h"
+#include "core/import/column_choosers.h"
 #include "core/import/date_format_items.h"
 #include "core/import/missing_markers.h"
 #include "core/import/wind_table_split.h"

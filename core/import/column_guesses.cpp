@@ -42,15 +42,6 @@ bool holdsNumbers(const WindTable& table, std::size_t column) {
 
 }  // namespace
 
-std::vector<std::string> columnChooserItems(ColumnChooser chooser,
-                                            const std::vector<std::string>& columnTitles) {
-    std::vector<std::string> items;
-    items.reserve(columnTitles.size() + 1);
-    items.emplace_back(chooser == ColumnChooser::state ? "Optional" : "choose column");
-    items.insert(items.end(), columnTitles.begin(), columnTitles.end());
-    return items;
-}
-
 std::size_t countString(std::string_view needle, std::string_view text) {
     icu::UnicodeString foldedNeedle = icu::UnicodeString::fromUTF8(
         icu::StringPiece(needle.data(), static_cast<int32_t>(needle.size())));
@@ -137,8 +128,7 @@ std::optional<std::string_view> dateSampleField(const WindTable& table, std::siz
     return table.field(kSampleRow, dateTimeItem - 1);
 }
 
-std::optional<std::size_t> dateFormatIndexForSample(std::string_view sample,
-                                                    DateFormatRules rules) {
+std::optional<std::size_t> dateFormatIndexForSample(std::string_view sample) {
     const std::size_t colons = countString(":", sample);
     const std::size_t slashes = countString("/", sample);
     const std::size_t dots = countString(".", sample);
@@ -151,30 +141,19 @@ std::optional<std::size_t> dateFormatIndexForSample(std::string_view sample,
     if (colons == 1 && dots == 2) {
         return 2;
     }
-    if (colons == 2 && dots == 2 && rules == DateFormatRules::afterSplit) {
+    if (colons == 2 && dots == 2) {
         return 3;
     }
     return std::nullopt;
 }
 
-namespace {
-
-std::optional<std::size_t> dateFormatGuessFor(const WindTable& table, std::size_t dateTimeItem,
-                                              DateFormatRules rules) {
-    const std::optional<std::string_view> sample = dateSampleField(table, dateTimeItem);
-    if (!sample) {
-        return std::nullopt;
-    }
-    return dateFormatIndexForSample(*sample, rules);
-}
-
-}  // namespace
-
 ColumnGuesses guessColumns(const std::vector<std::string>& columnTitles, const WindTable& table) {
     ColumnGuesses guesses;
     guesses.dateTimeItem = guessDateTimeItem(columnTitles);
-    guesses.dateFormatIndex =
-        dateFormatGuessFor(table, guesses.dateTimeItem, DateFormatRules::afterSplit);
+    if (const std::optional<std::string_view> sample =
+            dateSampleField(table, guesses.dateTimeItem)) {
+        guesses.dateFormatIndex = dateFormatIndexForSample(*sample);
+    }
     guesses.windItem = guessWindItem(columnTitles);
     return guesses;
 }
@@ -232,28 +211,6 @@ WindFileGuesses guessWindFileColumns(const std::vector<std::string>& columnTitle
         }
     }
     return guesses;
-}
-
-std::optional<std::size_t> guessDateFormat(const WindTable& table, std::size_t dateTimeItem) {
-    return dateFormatGuessFor(table, dateTimeItem, DateFormatRules::alone);
-}
-
-ColumnFlags setOutputColumns(ColumnFlags flags, ColumnChooser sender, std::size_t selectedItem) {
-    const bool picked = selectedItem > 0;
-    switch (sender) {
-        case ColumnChooser::dateTime:
-            flags.dateTimePicked = picked;
-            break;
-        case ColumnChooser::wind:
-            flags.windPicked = picked;
-            break;
-        case ColumnChooser::temperature:
-            flags.temperaturePicked = picked;
-            break;
-        case ColumnChooser::state:
-            break;
-    }
-    return flags;
 }
 
 }  // namespace vane
