@@ -87,8 +87,7 @@ std::optional<DrawnPicture> activityPicture(const YearlyOptions& options,
         }
     }
     const MarkLocation location = chosenLocation(options, sessions);
-    ActivityRasterResult result =
-        generateImageData(drawn, options.binWidthMinutes, location, zone, nullptr);
+    ActivityRasterResult result = generateImageData(drawn, options.binWidthMinutes, location, zone);
     if (!result.raster) {
         err << "Nothing to draw: "
             << (options.library ? "the library's sessions hold"

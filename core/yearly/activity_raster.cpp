@@ -73,7 +73,7 @@ std::uint8_t binGreyLevel(std::size_t count) {
 
 ActivityRasterResult generateImageData(std::span<const Recording> sortedRecordings,
                                        double binWidthMinutes, const MarkLocation& location,
-                                       const icu::TimeZone& zone, std::FILE* solposMessages) {
+                                       const icu::TimeZone& zone) {
     ActivityRasterResult result;
     const auto first =
         std::find_if(sortedRecordings.begin(), sortedRecordings.end(),
@@ -142,7 +142,7 @@ ActivityRasterResult generateImageData(std::span<const Recording> sortedRecordin
     }
     closeBin(binStart, count);
 
-    result.sunMarks = sunMarksForYear(result.year, location, zone, solposMessages);
+    result.sunMarks = sunMarksForYear(result.year, location, zone);
     drawSunMarks(raster, result.sunMarks);
     result.raster = std::move(raster);
     return result;

@@ -2,13 +2,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <optional>
 #include <span>
 #include <string>
 
-#include "core/recordings/recording.h"
 #include "core/icu_forward.h"
+#include "core/recordings/recording.h"
 #include "core/yearly/raster.h"
 #include "core/yearly/sun_marks.h"
 
@@ -46,7 +45,6 @@ struct ActivityRasterResult {
 // passed over.
 ActivityRasterResult generateImageData(std::span<const Recording> sortedRecordings,
                                        double binWidthMinutes, const MarkLocation& location,
-                                       const icu::TimeZone& zone,
-                                       std::FILE* solposMessages = stderr);
+                                       const icu::TimeZone& zone);
 
 }  // namespace vane

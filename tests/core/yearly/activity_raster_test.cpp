@@ -19,7 +19,7 @@ class ActivityRasterTest : public ::testing::Test, protected testing_support::Be
   protected:
     ActivityRasterResult draw(std::initializer_list<double> times, double binWidth = 10) const {
         const std::vector<Recording> list = recordings(times);
-        return generateImageData(list, binWidth, MarkLocation{}, zone(), nullptr);
+        return generateImageData(list, binWidth, MarkLocation{}, zone());
     }
     Raster raster(std::initializer_list<double> times, double binWidth = 10) const {
         ActivityRasterResult result = draw(times, binWidth);
@@ -69,7 +69,7 @@ TEST_F(ActivityRasterTest, BrightnessGrowsWithTheCountUpTo255) {
         return list;
     };
     const auto levelOfFirstBin = [&](std::vector<Recording> list) {
-        const ActivityRasterResult result = generateImageData(list, 10, {}, zone(), nullptr);
+        const ActivityRasterResult result = generateImageData(list, 10, {}, zone());
         return pixel(*result.raster, 250, 144).green;
     };
     const double bin = at(2013, 5, 5, 22, 0);
@@ -151,7 +151,7 @@ TEST_F(ActivityRasterTest, LaterYearsAreNotDrawnOverTheFirst) {
     // The marks are those of the year shown.
     EXPECT_EQ(result.year, 2012);
     EXPECT_EQ(result.sunMarks.year, 2012);
-    EXPECT_EQ(result.sunMarks.days, sunMarksForYear(2012, {}, zone(), nullptr).days);
+    EXPECT_EQ(result.sunMarks.days, sunMarksForYear(2012, {}, zone()).days);
 }
 
 TEST_F(ActivityRasterTest, RefusesBinWidthsThatAreNotWholeMinutes) {
