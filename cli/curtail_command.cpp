@@ -113,9 +113,8 @@ int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, 
         // ICU answers an unknown name with GMT under another name; a misspelt zone must not pass.
         if (*namedZone == icu::TimeZone::getUnknown()) {
             return reportProblem(
-                {.title = "Bad usage",
-                 .message = "--zone-name: unknown time zone \"" + shownContent(*options.zoneName) +
-                            "\" (give a name such as Europe/Berlin)"},
+                badUsage("--zone-name: unknown time zone \"" + shownContent(*options.zoneName) +
+                         "\" (give a name such as Europe/Berlin)"),
                 err);
         }
     }
@@ -142,9 +141,8 @@ int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, 
     }
     AnalysisInputs& inputs = *prepared.inputs;
     if (inputs.analysis.windColumn <= 0 || inputs.analysis.dateTimeColumn <= 0) {
-        return reportProblem({.title = "Bad usage",
-                              .message = "name the wind file's date/time and wind speed columns "
-                                         "with --date-column and --wind-column"},
+        return reportProblem(badUsage("name the wind file's date/time and wind speed columns "
+                                      "with --date-column and --wind-column"),
                              err);
     }
     PowerSource power;
@@ -153,9 +151,7 @@ int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, 
             columnItemNamed(*options.powerColumn, inputs.view.columnTitles);
         if (!item || *item <= 0) {
             return reportProblem(
-                {.title = "Bad usage",
-                 .message = noSuchColumn(*options.powerColumn, inputs.view.columnTitles)},
-                err);
+                badUsage(noSuchColumn(*options.powerColumn, inputs.view.columnTitles)), err);
         }
         power.powerColumn = *item;
     }
@@ -163,9 +159,8 @@ int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, 
         power.curve = &**curve;
     }
     if (options.temperatureFloor && inputs.analysis.temperatureColumn <= 0) {
-        return reportProblem({.title = "Bad usage",
-                              .message = "--temperature-floor needs a temperature column; name it "
-                                         "with --temperature-column"},
+        return reportProblem(badUsage("--temperature-floor needs a temperature column; name it "
+                                      "with --temperature-column"),
                              err);
     }
 

@@ -15,6 +15,7 @@
 #include "core/recordings/recording_source_file.h"
 #include "core/recordings/species_label.h"
 #include "core/time/local_time.h"
+#include "host/library/library_problem.h"
 #include "host/library/recording_library.h"
 
 namespace vane::cli {
@@ -132,9 +133,8 @@ int runImport(const ImportOptions& options, const icu::TimeZone& processZone, st
             icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(*options.zone)));
         // ICU answers an unknown name with GMT under another name; a misspelt zone must not pass.
         if (*chosenZone == icu::TimeZone::getUnknown()) {
-            return reportProblem({.title = "Bad usage",
-                                  .message = "--zone: unknown time zone \"" + *options.zone +
-                                             "\" (give a name such as Europe/Berlin)"},
+            return reportProblem(badUsage("--zone: unknown time zone \"" + *options.zone +
+                                          "\" (give a name such as Europe/Berlin)"),
                                  err);
         }
     }
@@ -196,12 +196,9 @@ int runImport(const ImportOptions& options, const icu::TimeZone& processZone, st
             std::error_code ec;
             std::filesystem::remove(target.writtenFile, ec);
         }
-        return reportProblem({.title = "Problem with library", .message = error.what()}, err);
+        return reportProblem(library::libraryProblem(error), err);
     } catch (const std::filesystem::filesystem_error& error) {
-        return reportProblem({.title = "Problem with library",
-                              .message = "\"" + options.library.string() +
-                                         "\" could not be written: " + error.code().message()},
-                             err);
+        return reportProblem(library::libraryProblem(error, options.library), err);
     }
 }
 

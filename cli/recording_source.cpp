@@ -11,6 +11,7 @@
 #include "core/recordings/recording_list.h"
 #include "core/recordings/recording_source_file.h"
 #include "core/time/local_time.h"
+#include "host/library/library_problem.h"
 #include "host/library/library_selection.h"
 #include "host/library/recording_library.h"
 
@@ -67,7 +68,7 @@ Outcome<LoadedRecordings> readUnfiltered(const RecordingSource& source, const ic
             }
             return loaded;
         } catch (const library::LibraryError& error) {
-            return Problem{.title = "Problem with library", .message = error.what()};
+            return library::libraryProblem(error);
         }
     }
     if (source.named.given() || startsWithClassifierHeader(source.recordingList)) {

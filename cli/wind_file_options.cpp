@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 
+#include "cli/problem_report.h"
 #include "core/files/input_file.h"
 #include "core/files/shown_content.h"
 #include "core/import/column_names.h"
@@ -80,9 +81,6 @@ bool isZoneChoice(std::string_view zone) {
 }
 
 Outcome<WindFileChoices> windFileChoices(const WindFileOptions& options) {
-    const auto badUsage = [](std::string message) {
-        return Problem{.title = "Bad usage", .message = std::move(message)};
-    };
     WindFileChoices chosen;
     TextChoices& text = chosen.text;
     if (options.encoding) {
@@ -123,7 +121,7 @@ Outcome<Chosen<int>> namedColumn(const std::optional<std::string>& name,
     }
     const std::optional<int> item = columnItemNamed(*name, titles);
     if (!item) {
-        return Problem{.title = "Bad usage", .message = noSuchColumn(*name, titles)};
+        return badUsage(noSuchColumn(*name, titles));
     }
     return Chosen<int>(*item);
 }

@@ -63,7 +63,7 @@ bool isValidUtf8(std::string_view bytes) {
 }
 
 Problem noText(std::string why) {
-    return Problem{.message = std::move(why)};
+    return Problem{.message = std::move(why), .kind = ProblemKind::unreadable};
 }
 
 Outcome<DecodedText> decodeStrictly(std::string_view bytes, StringEncoding encoding,

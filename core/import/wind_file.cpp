@@ -171,8 +171,10 @@ Outcome<void> usableTable(const WindFileView& view) {
     if (problem.empty()) {
         return {};
     }
-    return Problem{
-        .title = "Problem with wind file", .message = problem, .file = view.file.string()};
+    return Problem{.title = "Problem with wind file",
+                   .message = problem,
+                   .file = view.file.string(),
+                   .kind = ProblemKind::badInput};
 }
 
 WindFileView viewWindText(std::string text, StringEncoding encoding, EncodingSource source,
@@ -225,8 +227,10 @@ Outcome<WindFileView> loadWindFile(const std::filesystem::path& file, const Text
     Outcome<std::string> bytes = readInputFile(file, "wind file");
     if (!bytes) {
         // The message names no file, so the problem names none: the detail holds the path.
-        return Problem{
-            .title = kProblemTitle, .message = kProblemMessage, .detail = bytes.error().describe()};
+        return Problem{.title = kProblemTitle,
+                       .message = kProblemMessage,
+                       .detail = bytes.error().describe(),
+                       .kind = ProblemKind::unreadable};
     }
     return viewWindFileBytes(*std::move(bytes), file, chosen);
 }
@@ -239,7 +243,8 @@ Outcome<WindFileView> viewWindFileBytes(std::string bytes, const std::filesystem
     if (!read) {
         return Problem{.title = kProblemTitle,
                        .message = kProblemMessage,
-                       .detail = file.string() + ": " + read.error().message};
+                       .detail = file.string() + ": " + read.error().message,
+                       .kind = ProblemKind::unreadable};
     }
     WindFileView view = viewWindText(std::move(read->text), read->encoding, read->source, chosen);
     view.file = file;

@@ -130,7 +130,8 @@ Outcome<Layout> layoutOf(ClassifierFormat format, const Header& header, const Na
                 "no column " + inQuotes(name) + "; the table has " + joined(header.names()),
                 {},
                 0,
-                {}};
+                {},
+                ProblemKind::badUsage};
         }
         time.push_back(*column);
     }
@@ -145,7 +146,8 @@ Outcome<Layout> layoutOf(ClassifierFormat format, const Header& header, const Na
                        "column",
                        {},
                        0,
-                       {}};
+                       {},
+                       ProblemKind::badUsage};
     }
     for (const auto& [name, target] :
          {std::pair{&named.label, 0}, std::pair{&named.probability, 1}}) {
@@ -159,7 +161,8 @@ Outcome<Layout> layoutOf(ClassifierFormat format, const Header& header, const Na
                 "no column " + inQuotes(*name) + "; the table has " + joined(header.names()),
                 {},
                 0,
-                {}};
+                {},
+                ProblemKind::badUsage};
         }
         if (target == 0) {
             layout.labelsByPrecedence.push_back(*column);
@@ -260,7 +263,8 @@ Outcome<ClassifierTable> readClassifierTable(std::string_view text, const std::s
     CsvRows rows(text, detectCsvSeparator(text));
     std::vector<std::string> fields;
     const auto problem = [&](std::size_t line, std::string message) {
-        return Problem{"Problem with recording table", std::move(message), fileName, line, {}};
+        return Problem{"Problem with recording table", std::move(message), fileName, line, {},
+                       ProblemKind::badInput};
     };
     if (!rows.next(fields)) {
         return problem(0, "is empty");
