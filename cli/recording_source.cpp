@@ -99,10 +99,11 @@ Outcome<LoadedRecordings> readUnfiltered(const RecordingSource& source, const ic
     if (!std::filesystem::is_regular_file(source.recordingList, ec)) {
         return std::move(list).error();
     }
+    // Where the table readers give up, they read the file as a list once more and fail as the
+    // list did; otherwise their problem says more.
     Outcome<RecordingSourceRead> table = readRecordingSource(source.recordingList, zone);
     if (!table) {
-        return table.error().title == list.error().title ? std::move(list).error()
-                                                         : std::move(table).error();
+        return std::move(table).error();
     }
     Outcome<LabelledRecordings> labelled = toLabelledRecordings(table->recordings);
     if (!labelled) {

@@ -86,9 +86,7 @@ ActivityAnalysisResult analysePlain(const BatEventList& events, const WindTable&
         result.alerts.push_back(readingsLeftOutAlert(scan.unreadableReadings, options.plotTemp));
     }
     if (scan.counts.empty() && !scan.unreadableDate && scan.unreadableReadings == 0) {
-        result.alerts.push_back({"No time overlap",
-                                 "It seems the selected recordings and the available wind data "
-                                 "do not overlap in time. No measurements were taken."});
+        result.alerts.push_back(noTimeOverlapAlert());
         result.stoppedAtNoTimeOverlap = true;
         return result;
     }
