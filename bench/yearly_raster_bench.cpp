@@ -43,9 +43,9 @@ void BM_ActivityPicture(benchmark::State& state) {
     const std::vector<vane::Recording> recordings =
         yearOfRecordings(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) {
-        const vane::ActivityRasterResult result =
+        const vane::Outcome<vane::ActivityRaster> result =
             vane::generateImageData(recordings, 10, {}, *zone);
-        benchmark::DoNotOptimize(result.raster->bytes.data());
+        benchmark::DoNotOptimize(result->raster.bytes.data());
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }

@@ -87,8 +87,13 @@ std::optional<DrawnPicture> activityPicture(const YearlyOptions& options,
         }
     }
     const MarkLocation location = chosenLocation(options, sessions);
-    ActivityRasterResult result = generateImageData(drawn, options.binWidthMinutes, location, zone);
-    if (!result.raster) {
+    Outcome<ActivityRaster> result =
+        generateImageData(drawn, options.binWidthMinutes, location, zone);
+    if (!result && result.error().kind != ProblemKind::nothingFound) {
+        status = reportProblem(result.error(), err);
+        return std::nullopt;
+    }
+    if (!result) {
         err << "Nothing to draw: "
             << (options.library ? "the library's sessions hold"
                                 : options.recordingList->string() + " holds")
@@ -96,10 +101,10 @@ std::optional<DrawnPicture> activityPicture(const YearlyOptions& options,
         status = kExitNoResult;
         return std::nullopt;
     }
-    for (const std::string& note : activityPictureNotes(result, drawn)) {
+    for (const std::string& note : activityPictureNotes(*result, drawn)) {
         err << note << '\n';
     }
-    return DrawnPicture{std::move(*result.raster), yearPictureCaption(result.year, location)};
+    return DrawnPicture{std::move(result->raster), yearPictureCaption(result->year, location)};
 }
 
 // The recordings and sessions to draw, from the library or from the two lists.
