@@ -19,7 +19,7 @@
 #include "core/curtailment/turbine_intervals.h"
 #include "core/files/input_file.h"
 #include "core/files/shown_content.h"
-#include "core/import/analysis_guesses.h"
+#include "core/import/column_names.h"
 #include "core/time/local_time.h"
 #include "graph/curtailment_report.h"
 #include "graph/whole_file.h"
@@ -123,9 +123,8 @@ int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, 
         // ICU answers an unknown name with GMT under another name; a misspelt zone must not pass.
         if (*namedZone == icu::TimeZone::getUnknown()) {
             return reportProblem(
-                {.title = "Bad usage",
-                 .message = "--zone-name: unknown time zone \"" + shownContent(*options.zoneName) +
-                            "\" (give a name such as Europe/Berlin)"},
+                badUsage("--zone-name: unknown time zone \"" + shownContent(*options.zoneName) +
+                         "\" (give a name such as Europe/Berlin)"),
                 err);
         }
     }
@@ -147,26 +146,15 @@ int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, 
     if (!effort) {
         return reportProblem(effort.error(), err);
     }
-    PreparedAnalysis prepared = prepareAnalysis(options.input, outputs, zone, err);
+    PreparedAnalysis prepared =
+        prepareAnalysis(options.input, outputs, zone, options.temperatureFloor.has_value(), err);
     if (!prepared.inputs) {
         return prepared.exitStatus;
     }
     AnalysisInputs& inputs = *prepared.inputs;
-    if (options.temperatureFloor && inputs.analysis.temperatureColumn <= 0 &&
-        !options.input.temperatureColumn) {
-        inputs.analysis.temperatureColumn = guessTemperatureItem(inputs.view.columnTitles);
-        if (inputs.analysis.temperatureColumn > 0) {
-            err << "Temperature column: " << inputs.analysis.temperatureColumn << " "
-                << shownContent(inputs.view.columnTitles[static_cast<std::size_t>(
-                                                             inputs.analysis.temperatureColumn) -
-                                                         1])
-                << " (guessed from its title; choose another with --temperature-column)\n";
-        }
-    }
     if (inputs.analysis.windColumn <= 0 || inputs.analysis.dateTimeColumn <= 0) {
-        return reportProblem({.title = "Bad usage",
-                              .message = "name the wind file's date/time and wind speed columns "
-                                         "with --date-column and --wind-column"},
+        return reportProblem(badUsage("name the wind file's date/time and wind speed columns "
+                                      "with --date-column and --wind-column"),
                              err);
     }
     PowerSource power;
@@ -175,9 +163,7 @@ int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, 
             columnItemNamed(*options.powerColumn, inputs.view.columnTitles);
         if (!item || *item <= 0) {
             return reportProblem(
-                {.title = "Bad usage",
-                 .message = noSuchColumn(*options.powerColumn, inputs.view.columnTitles)},
-                err);
+                badUsage(noSuchColumn(*options.powerColumn, inputs.view.columnTitles)), err);
         }
         power.powerColumn = *item;
     }
@@ -185,9 +171,8 @@ int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, 
         power.curve = &**curve;
     }
     if (options.temperatureFloor && inputs.analysis.temperatureColumn <= 0) {
-        return reportProblem({.title = "Bad usage",
-                              .message = "--temperature-floor needs a temperature column; name it "
-                                         "with --temperature-column"},
+        return reportProblem(badUsage("--temperature-floor needs a temperature column; name it "
+                                      "with --temperature-column"),
                              err);
     }
 

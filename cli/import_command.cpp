@@ -17,6 +17,7 @@
 #include "core/recordings/species_label.h"
 #include "core/recordings/stored_paths.h"
 #include "core/time/local_time.h"
+#include "host/library/library_problem.h"
 #include "host/library/new_library_file.h"
 #include "host/library/recording_library.h"
 
@@ -127,9 +128,8 @@ int runImport(const ImportOptions& options, const icu::TimeZone& processZone, st
             icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(*options.zone)));
         // ICU answers an unknown name with GMT under another name; a misspelt zone must not pass.
         if (*chosenZone == icu::TimeZone::getUnknown()) {
-            return reportProblem({.title = "Bad usage",
-                                  .message = "--zone: unknown time zone \"" + *options.zone +
-                                             "\" (give a name such as Europe/Berlin)"},
+            return reportProblem(badUsage("--zone: unknown time zone \"" + *options.zone +
+                                          "\" (give a name such as Europe/Berlin)"),
                                  err);
         }
     }
@@ -210,7 +210,9 @@ int runImport(const ImportOptions& options, const icu::TimeZone& processZone, st
              .message = "Nothing was imported; " + libraryAsItWas() + ": " + undone.cause()},
             err);
     } catch (const library::LibraryError& error) {
-        return reportProblem({.title = "Problem with library", .message = error.what()}, err);
+        return reportProblem(library::libraryProblem(error), err);
+    } catch (const std::filesystem::filesystem_error& error) {
+        return reportProblem(library::libraryProblem(error, options.library), err);
     }
 }
 

@@ -11,6 +11,7 @@
 #include "core/recordings/recording_list.h"
 #include "core/recordings/recording_source_file.h"
 #include "core/time/local_time.h"
+#include "host/library/library_problem.h"
 #include "host/library/library_selection.h"
 #include "host/library/recording_library.h"
 
@@ -67,7 +68,7 @@ Outcome<LoadedRecordings> readUnfiltered(const RecordingSource& source, const ic
             }
             return loaded;
         } catch (const library::LibraryError& error) {
-            return Problem{.title = "Problem with library", .message = error.what()};
+            return library::libraryProblem(error);
         }
     }
     if (source.named.given() || startsWithClassifierHeader(source.recordingList)) {
@@ -98,10 +99,11 @@ Outcome<LoadedRecordings> readUnfiltered(const RecordingSource& source, const ic
     if (!std::filesystem::is_regular_file(source.recordingList, ec)) {
         return std::move(list).error();
     }
+    // Where the table readers give up, they read the file as a list once more and fail as the
+    // list did; otherwise their problem says more.
     Outcome<RecordingSourceRead> table = readRecordingSource(source.recordingList, zone);
     if (!table) {
-        return table.error().title == list.error().title ? std::move(list).error()
-                                                         : std::move(table).error();
+        return std::move(table).error();
     }
     Outcome<LabelledRecordings> labelled = toLabelledRecordings(table->recordings);
     if (!labelled) {

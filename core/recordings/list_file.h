@@ -24,9 +24,10 @@ Outcome<std::string> readListFile(const std::filesystem::path& path, std::string
 Outcome<std::string> listText(std::string bytes, const std::string& fileName,
                               std::string_view kind);
 
-// Why line `line` (0: the whole file) of the list `kind` in `file` does not read.
+// Why line `line` (0: the whole file) of the list `kind` in `file` does not read, or, as
+// ProblemKind::unreadable, why the file cannot be read at all.
 Problem listFileProblem(std::string_view kind, const std::string& file, std::size_t line,
-                        std::string message);
+                        std::string message, ProblemKind problemKind = ProblemKind::badInput);
 
 // Reads the file in blocks that end at a line break (the last one where the file ends) and hands
 // each to `read`, which answers whether to go on; the file is never held whole. The error when it

@@ -36,8 +36,9 @@ bool isRecordingFileName(const std::filesystem::path& file) {
     return extension == ".wav" || extension == ".wac" || extension == ".w4v" || extension == ".zc";
 }
 
-RecordingFileRead readRecordingFile(const std::filesystem::path& file, const icu::TimeZone& zone) {
-    RecordingFileRead read;
+Outcome<RecordingFile> readRecordingFile(const std::filesystem::path& file,
+                                         const icu::TimeZone& zone) {
+    RecordingFile read;
     const GuanoFileResult guano = readGuanoFile(file);
     std::string guanoProblem = guano ? "" : guano.error().message;
     if (const GuanoMetadata* metadata = guano && *guano ? &**guano : nullptr) {
@@ -50,7 +51,7 @@ RecordingFileRead readRecordingFile(const std::filesystem::path& file, const icu
             read.recording = ImportedRecording{
                 instant, stamp->utcOffsetSeconds.value_or(utcOffsetSeconds(instant, zone)),
                 stamp->utcOffsetSeconds ? std::string() : timeZoneId(zone), file.string()};
-            takeSpecies(*metadata, *read.recording);
+            takeSpecies(*metadata, read.recording);
             return read;
         }
     }
@@ -62,13 +63,16 @@ RecordingFileRead readRecordingFile(const std::filesystem::path& file, const icu
                                     : ImportedRecording{instant, utcOffsetSeconds(instant, zone),
                                                         timeZoneId(zone), file.string()};
         if (const GuanoMetadata* metadata = guano && *guano ? &**guano : nullptr) {
-            takeSpecies(*metadata, *read.recording);
+            takeSpecies(*metadata, read.recording);
         }
         return read;
     }
-    read.reason = guanoProblem.empty() ? "" : "file " + guanoProblem + "; ";
-    read.reason += "no GUANO Timestamp and no date and time (YYYYMMDD_HHMMSS) in its name";
-    return read;
+    return Problem{.title = "Problem with recording",
+                   .message = (guanoProblem.empty() ? "" : "file " + guanoProblem + "; ") +
+                              "no GUANO Timestamp and no date and time (YYYYMMDD_HHMMSS) in its "
+                              "name",
+                   .file = file.string(),
+                   .kind = ProblemKind::badInput};
 }
 
 void AgreedPosition::add(const std::optional<GeoPosition>& position) {
@@ -147,12 +151,12 @@ FolderScan scanRecordingFolder(const std::filesystem::path& folder, const icu::T
             scan.cancelled = true;
             return scan;
         }
-        RecordingFileRead read = readRecordingFile(files[i], zone);
-        if (read.recording) {
-            scan.recordings.push_back(std::move(*read.recording));
-            scan.site.add(read.position);
+        Outcome<RecordingFile> read = readRecordingFile(files[i], zone);
+        if (read) {
+            scan.recordings.push_back(std::move(read->recording));
+            scan.site.add(read->position);
         } else {
-            scan.skipped.push_back({files[i].string(), std::move(read.reason)});
+            scan.skipped.push_back({files[i].string(), std::move(read).error().message});
         }
         if (progress) {
             progress(i + 1, files.size());

@@ -83,12 +83,12 @@ Outcome<RecordingSourceRead> readRecordingSource(const std::filesystem::path& pa
         return read;
     }
     if (isRecordingFileName(path)) {
-        RecordingFileRead file = readRecordingFile(path, zone);
-        if (file.recording) {
-            read.recordings.push_back(std::move(*file.recording));
-            read.site.add(file.position);
+        Outcome<RecordingFile> file = readRecordingFile(path, zone);
+        if (file) {
+            read.recordings.push_back(std::move(file->recording));
+            read.site.add(file->position);
         } else {
-            read.skipped.push_back({path.string(), std::move(file.reason)});
+            read.skipped.push_back({path.string(), std::move(file).error().message});
         }
         return read;
     }

@@ -26,7 +26,8 @@ ImportReport cancelled() {
     return {QObject::tr("Import cancelled"),
             QObject::tr("Nothing was imported; the library is unchanged."),
             {},
-            false};
+            false,
+            true};
 }
 
 // Nothing is written then: a new session without recordings would have no sample date.
@@ -34,6 +35,7 @@ ImportReport nothingFound(const std::vector<SkippedFile>& skipped) {
     ImportReport report{QObject::tr("Nothing imported"),
                         QObject::tr("No recordings were found; the library is unchanged."),
                         {},
+                        false,
                         false};
     addSkipped(skipped, report);
     return report;
@@ -69,7 +71,7 @@ ImportReport reportOf(const std::optional<library::ImportSummary>& summary,
 // Rows left out of a list, by line, after what was imported.
 void addRefused(const std::vector<RefusedRow>& refused, const std::string& fileName,
                 ImportReport& report) {
-    if (refused.empty() || report.title == cancelled().title) {
+    if (refused.empty() || report.cancelled) {
         return;
     }
     report.message += ' ' + QObject::tr("Left out %1 rows that could not be read; see the details.")

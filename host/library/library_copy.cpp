@@ -53,7 +53,7 @@ CopySummary copySessions(const RecordingLibrary& source, RecordingLibrary& targe
             &refused);
         refuseDamage(refused);
         const std::optional<ImportSummary> imported =
-            target.importRecordings(NewSession{session.name, session.sampledate, session.latitude,
+            target.importRecordings(NewSession{session.name, session.sampleDate, session.latitude,
                                                session.longitude, session.notes},
                                     recordings);
         made.push_back(imported->sessionId);

@@ -51,7 +51,7 @@ inline std::string sessionNameTaken(const std::string& name) {
 struct LibrarySession {
     std::int64_t id = 0;
     std::string name;
-    double sampledate = 0.0;  // seconds since the Unix epoch: the first evening's midnight
+    double sampleDate = 0.0;  // seconds since the Unix epoch: the first evening's midnight
     std::optional<double> latitude;
     std::optional<double> longitude;
     std::string notes;
@@ -83,7 +83,7 @@ enum class SessionDetail { WithCounts, WithoutCounts };
 struct NewSession {
     std::string name;
     // Absent: the first evening of the imported recordings, which must then be some.
-    std::optional<double> sampledate{};
+    std::optional<double> sampleDate{};
     std::optional<double> latitude{};
     std::optional<double> longitude{};
     std::string notes{};

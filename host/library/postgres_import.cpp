@@ -193,7 +193,7 @@ std::vector<StoredRecordingKey> storedKeys(PostgresConnection& connection,
 std::int64_t sessionFor(PostgresConnection& connection, const NewSession& session, bool& made) {
     made = false;
     const std::vector<std::optional<std::string>> values = {
-        session.name, numberText(session.sampledate.value_or(0.0)),
+        session.name, numberText(session.sampleDate.value_or(0.0)),
         optionalNumber(session.latitude), optionalNumber(session.longitude), session.notes};
     if (!session.joinExisting) {
         try {

@@ -198,7 +198,7 @@ class PostgresLibraryStore final : public LibraryStore {
     void updateSession(const LibrarySession& session, const LibrarySession* expected) override {
         std::vector<std::optional<std::string>> values = {
             std::to_string(session.id),        session.name,
-            numberText(session.sampledate),    optionalNumber(session.latitude),
+            numberText(session.sampleDate),    optionalNumber(session.latitude),
             optionalNumber(session.longitude), session.notes};
         std::string sql =
             "UPDATE sessions SET name = $2, sample_date = $3, latitude = $4, longitude = $5, "
@@ -208,7 +208,7 @@ class PostgresLibraryStore final : public LibraryStore {
                 " AND name = $7 AND sample_date = $8::double precision AND latitude IS NOT "
                 "DISTINCT FROM $9::double precision AND longitude IS NOT DISTINCT FROM "
                 "$10::double precision AND notes = $11";
-            values.insert(values.end(), {expected->name, numberText(expected->sampledate),
+            values.insert(values.end(), {expected->name, numberText(expected->sampleDate),
                                          optionalNumber(expected->latitude),
                                          optionalNumber(expected->longitude), expected->notes});
         }

@@ -154,11 +154,11 @@ std::vector<LibrarySession> RecordingLibrary::sessions(std::vector<std::string>*
     std::vector<LibrarySession> sessions = worded(describe(location_) + " cannot be read: ",
                                                   [&] { return store_->sessionRows(detail); });
     std::erase_if(sessions, [&](const LibrarySession& session) {
-        if (isStoredTime(session.sampledate)) {
+        if (isStoredTime(session.sampleDate)) {
             return false;
         }
         refuse(refused, describe(location_) + ": session " + std::to_string(session.id) +
-                            " has a sample date " + timeDamage(session.sampledate));
+                            " has a sample date " + timeDamage(session.sampleDate));
         return true;
     });
     return sessions;
@@ -201,10 +201,10 @@ std::optional<ImportSummary> RecordingLibrary::importRecordings(
     if (const auto* session = std::get_if<NewSession>(&target)) {
         refuseUnstorableSession(session->name, session->notes, kNotImported);
     }
-    if (const auto* session = std::get_if<NewSession>(&target); session && !session->sampledate) {
+    if (const auto* session = std::get_if<NewSession>(&target); session && !session->sampleDate) {
         NewSession dated = *session;
-        dated.sampledate = firstEveningStart(recordings);
-        if (!dated.sampledate) {
+        dated.sampleDate = firstEveningStart(recordings);
+        if (!dated.sampleDate) {
             throw LibraryError("A new session needs recordings or a sample date.");
         }
         return library::importRecordings(*store_, dated, recordings, stop, progress, waiting);

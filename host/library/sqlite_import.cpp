@@ -89,7 +89,7 @@ std::int64_t sessionFor(Database& database, const NewSession& session, bool& mad
                      "INSERT INTO sessions (name, sample_date, latitude, longitude, notes) "
                      "VALUES (?1, ?2, ?3, ?4, ?5)");
     insert.bind(1, std::string_view(session.name))
-        .bind(2, session.sampledate.value_or(0.0))
+        .bind(2, session.sampleDate.value_or(0.0))
         .bind(3, session.latitude)
         .bind(4, session.longitude)
         .bind(5, std::string_view(session.notes));

@@ -238,13 +238,13 @@ class SqliteLibraryStore final : public LibraryStore {
                                          : ""));
             update.bind(1, session.id)
                 .bind(2, std::string_view(session.name))
-                .bind(3, session.sampledate)
+                .bind(3, session.sampleDate)
                 .bind(4, session.latitude)
                 .bind(5, session.longitude)
                 .bind(6, std::string_view(session.notes));
             if (expected) {
                 update.bind(7, std::string_view(expected->name))
-                    .bind(8, expected->sampledate)
+                    .bind(8, expected->sampleDate)
                     .bind(9, expected->latitude)
                     .bind(10, expected->longitude)
                     .bind(11, std::string_view(expected->notes));

@@ -240,8 +240,8 @@ TEST_F(GarbageInputTest, WindFilesSplitIntoPreviewsWhoseCellsAllExist) {
         "logger 7\nstation,x\nDatum,Uhrzeit,Wind\n2012-04-01,00:10,5.1\n2012-04-01,00:20,\n",
         "time\twind\n2012/04/01 00:10\t5.1\r2012/04/01 00:20\t6\r"};
     for (const std::string& bytes : damaged(seeds)) {
-        const TextRead read = decodeDetectingEncoding(bytes);
-        const std::string text = read.text.value_or(bytes);
+        const Outcome<DecodedText> read = decodeDetectingEncoding(bytes);
+        const std::string text = read ? read->text : bytes;
         (void)previewText(text, 1024);
         SplitChoices choices;
         choices.lineEndingIndex = guessLineEnding(text);
@@ -331,18 +331,18 @@ TEST_F(GarbageInputTest, WindFilesReadWithoutOptionsAnswerWithGuessesOrAnAlert) 
         "ts,Wind_speed\n01-Jul-2012 18:00:00,3.5\n7/1/2012 6:10 PM,4\n41091.7569,\n1341159000,5\n"};
     const BatEventList events = {{1341158400.0, 2}, {1341159000.0, 1}};
     for (const std::string& bytes : damaged(seeds)) {
-        const TextRead read = decodeWithFallback(bytes);
-        const WindFileView view =
-            viewWindText(read.text.value_or(""), read.encoding, read.source, {});
+        const Outcome<DecodedText> read = decodeWithFallback(bytes);
+        const DecodedText decoded = read.value_or(DecodedText{});
+        const WindFileView view = viewWindText(decoded.text, decoded.encoding, decoded.source, {});
         (void)findStartingLine(bytes, "\n", FieldSeparatorChoice{1, ","});
-        if (view.tableProblem) {
+        if (!usableTable(view)) {
             continue;
         }
         for (std::size_t item = 0; item < kDateFormatItems.size(); item += 3) {
             ActivityAnalysisOptions options;
-            options.dateTimeColumn = static_cast<int>(view.guesses.dateTimeItem);
+            options.dateTimeColumn = static_cast<int>(view.found.columns.dateTimeItem);
             options.timeColumn = item % 2 == 0 ? static_cast<int>(view.found.timeItem) : 7;
-            options.windColumn = std::max(1, static_cast<int>(view.guesses.windItem));
+            options.windColumn = std::max(1, static_cast<int>(view.found.columns.windItem));
             options.stateColumn = item == 9 ? 2 : 0;
             options.dateFormat = kDateFormatItems[item];
             options.timeZone = item % 2 == 0 ? "Europe/Berlin" : "+0200";

@@ -119,7 +119,7 @@ class LibraryTest : public ::testing::TestWithParam<vane::testing::LibraryBacken
         rows.precision(17);
         std::vector<std::int64_t> ids;
         for (const LibrarySession& s : library.sessions()) {
-            rows << s.id << '|' << s.name << '|' << s.sampledate << '|' << s.latitude.value_or(-999)
+            rows << s.id << '|' << s.name << '|' << s.sampleDate << '|' << s.latitude.value_or(-999)
                  << '|' << s.longitude.value_or(-999) << '|' << s.notes << '|' << s.recordingCount
                  << '\n';
             ids.push_back(s.id);
@@ -137,7 +137,7 @@ class LibraryTest : public ::testing::TestWithParam<vane::testing::LibraryBacken
         std::ostringstream rows;
         rows.precision(17);
         for (const LibrarySession& s : library.sessions()) {
-            rows << s.name << '|' << s.sampledate << '|' << s.latitude.value_or(-999) << '|'
+            rows << s.name << '|' << s.sampleDate << '|' << s.latitude.value_or(-999) << '|'
                  << s.longitude.value_or(-999) << '|' << s.notes << '|' << s.recordingCount << '\n';
             for (const LibraryRecording& r : library.recordings({s.id})) {
                 rows << "  " << r.recordingTime << '|' << r.utcOffsetSeconds << '|' << r.timeZone
@@ -228,7 +228,7 @@ TEST_P(LibraryTest, StoresSessionsAndRecordingsAcrossOpens) {
     const LibrarySession& forest = sessions[1];
     EXPECT_EQ(forest.recordingCount, 5);
     EXPECT_EQ(forest.latitude, 49.6);
-    EXPECT_EQ(forest.sampledate, 1340229600.0);  // 2012-06-21 00:00 +02:00
+    EXPECT_EQ(forest.sampleDate, 1340229600.0);  // 2012-06-21 00:00 +02:00
 
     const auto recordings = library.recordings({forest.id});
     ASSERT_EQ(recordings.size(), 5u);
@@ -304,7 +304,7 @@ TEST_P(LibraryTest, ANewSessionIsDatedByItsEarliestRecordingInThatRecordingsOffs
                                                        {1332619200.0, 3600, "Europe/Berlin", ""}};
     const auto summary = library.importRecordings(NewSession{"Spring"}, recordings);
     ASSERT_TRUE(summary);
-    EXPECT_EQ(library.sessions().at(0).sampledate, 1332543600.0);  // 2012-03-24 00:00 +01:00
+    EXPECT_EQ(library.sessions().at(0).sampleDate, 1332543600.0);  // 2012-03-24 00:00 +01:00
 }
 
 TEST_P(SqliteLibraryTest, MigratesAnOlderLibraryForwardKeepingItsData) {
@@ -390,7 +390,7 @@ TEST_P(LibraryTest, ASessionReadAgainInAnotherZoneIsPutBackExactly) {
     const SessionTimes was = library.rereadSessionInZone(pond->sessionId, *london);
     EXPECT_EQ(was.recordings.size(), 2u);
     const LibrarySession session = library.sessions().at(0);
-    EXPECT_EQ(session.sampledate, 1340229600.0 + 3600);  // 2012-06-21 00:00 +01:00
+    EXPECT_EQ(session.sampleDate, 1340229600.0 + 3600);  // 2012-06-21 00:00 +01:00
     const auto moved = library.recordings({pond->sessionId});
     ASSERT_EQ(moved.size(), 3u);
     EXPECT_EQ(moved[0].recordingTime, kJune21 + 600);  // its own offset: unchanged
@@ -532,7 +532,7 @@ TEST_P(LibraryTest, SelectionReadsNamedSessionsOrAll) {
     EXPECT_EQ(all.sessions[0].recordingCount, 2);
     EXPECT_EQ(all.sessions[1].recordingCount, 1);
     EXPECT_EQ(all.sessions[0].latitude, 49.6);
-    EXPECT_EQ(all.sessions[1].sampledate, 200.0);
+    EXPECT_EQ(all.sessions[1].sampleDate, 200.0);
     {
         const RecordingLibrary library = RecordingLibrary::open(file);
         const std::vector<LibrarySession> sessions = library.sessions();
