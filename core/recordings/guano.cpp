@@ -41,11 +41,11 @@ std::string asUtf8(std::string_view text) {
     if (isValidUtf8(text)) {
         return std::string(text);
     }
-    TextRead read = decodeInEncoding(text, kWindowsLatin1Encoding);
-    if (!read.text) {
+    Outcome<DecodedText> read = decodeInEncoding(text, kWindowsLatin1Encoding);
+    if (!read) {
         read = decodeInEncoding(text, kIsoLatin1Encoding);
     }
-    return read.text.value_or(std::string());
+    return read ? std::move(read->text) : std::string();
 }
 
 }  // namespace

@@ -38,14 +38,14 @@ Outcome<std::string> listText(std::string bytes, const std::string& fileName,
     if (isValidUtf8(bytes)) {
         text = std::move(bytes);
     } else {
-        TextRead decoded = decodeDetectingEncoding(bytes);
-        if (!decoded.text) {
+        Outcome<DecodedText> decoded = decodeDetectingEncoding(bytes);
+        if (!decoded) {
             const std::size_t bad = firstInvalidUtf8Byte(bytes).value_or(0);
             return listFileProblem(kind, fileName, lineAt(bytes, bad),
                                    "is not UTF-8 text, and no other encoding reads the whole "
                                    "file; save it as UTF-8");
         }
-        text = std::move(*decoded.text);
+        text = std::move(decoded->text);
     }
     if (const std::size_t nul = text.find('\0'); nul != std::string::npos) {
         return listFileProblem(kind, fileName, lineAt(text, nul),
