@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Times `vane analyse`, `vane inspect` and `vane curtail` as a person runs them, on the data of analyse_bench (ten
-# years of 10-minute wind rows and two million recordings) at a quarter, half and the full size:
+# Times `vane analyse`, `vane inspect`, `vane curtail` and `vane import` (of the recordings into a
+# new library) as a person runs them, on the data of analyse_bench (ten
+# years of 10-minute wind rows and two million recordings) at a quarter, half and the full size
+# (curtail with held-out years, and curtail-50: --count-recordings --protect 50), and `vane
+# curtail` on the example season, one season with its cross-validated estimate:
 # the best wall time of several runs and the peak memory (maximum resident set) of that run,
 # beside the input's bytes; and, where the build has bench/preview_open_bench, the time the
 # plug-in's preview sheet takes to show the wind file. Where python3 has pandas (the Debian
@@ -54,6 +57,7 @@ best_time= best_memory=
 measure() { # PROGRAM ARGS...: sets best_time (seconds) and best_memory (kB) over $runs runs
     best_time= best_memory=
     for ((run = 0; run < runs; ++run)); do
+        rm -f "$work/import.vanelib"
         local start=$EPOCHREALTIME
         /usr/bin/time -f %M -o "$work/memory" "$@" >/dev/null 2>&1 || true
         local end=$EPOCHREALTIME
@@ -84,6 +88,16 @@ compare() { # CASE ARGS...: the same outputs from both programs
 }
 
 printf 'best of %d runs each; memory is the peak resident set\n' "$runs"
+# One season: the example site's, planned with its cross-validated estimate and interval.
+repo=$(cd "$(dirname "$0")/.." && pwd)
+(
+    . "$repo/examples/site.env"
+    export TZ=$SITE_TIMEZONE
+    measure "$vane" curtail --recordings "$repo/examples/recordings.txt" --wind "$repo/examples/wind.csv" \
+        --lat "$SITE_LATITUDE" --lon "$SITE_LONGITUDE" --power-column "Power (kW)"
+    awk -v t="$best_time" -v m="$best_memory" 'BEGIN {
+        printf "%-5s %-9s %10s %9s %10.1f\n", "season", "curtail", "-", t, m / 1024 }'
+)
 printf '%-5s %-9s %10s %9s %10s %7s %12s %9s\n' size command input_MB wall_s peak_MB ratio \
     ${reference:+ref_wall_s} ${reference:+ref_MB}
 for quarters in 1 2 4; do
@@ -94,14 +108,22 @@ for quarters in 1 2 4; do
     fi
     wind_bytes=$(stat -c %s "$wind")
     both_bytes=$((wind_bytes + $(stat -c %s "$recordings")))
-    for command in analyse inspect curtail; do
-        if [[ $command == analyse ]]; then
+    for command in analyse inspect curtail curtail-50 import; do
+        if [[ $command == import ]]; then
+            # Each run makes the library anew (measure removes it).
+            arguments=(import --library "$work/import.vanelib" --session Bench "$recordings")
+            bytes=$((both_bytes - wind_bytes))
+        elif [[ $command == analyse ]]; then
             arguments=(analyse --recordings "$recordings" --wind "$wind")
             bytes=$both_bytes
-        elif [[ $command == curtail ]]; then
-            # A plan with its trade-off curve and a held-out check for each year.
+        elif [[ $command == curtail* ]]; then
+            # A plan with its trade-off curve and each year held out; curtail-50 counts the
+            # recordings, which makes the plans' programme millions of units long.
             arguments=(curtail --recordings "$recordings" --wind "$wind" --lat 49.6 --lon 11.05
                 --power-curve "$work/curve.csv")
+            if [[ $command == curtail-50 ]]; then
+                arguments+=(--count-recordings --protect 50)
+            fi
             bytes=$both_bytes
         else
             arguments=(inspect "$wind")
@@ -110,7 +132,7 @@ for quarters in 1 2 4; do
         measure "$vane" "${arguments[@]}"
         time_new=$best_time memory_new=$best_memory
         reference_columns=()
-        if [[ -n $reference && $command != curtail ]]; then
+        if [[ -n $reference && $command != curtail* ]]; then
             measure "$reference" "${arguments[@]}"
             reference_columns=("$best_time" "$(awk -v m="$best_memory" 'BEGIN { printf "%.1f", m / 1024 }')")
         fi

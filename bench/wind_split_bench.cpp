@@ -36,7 +36,7 @@ std::string yearOfMinuteRows() {
 }
 
 const std::string& utf8Text() {
-    static const std::string text = *vane::decodeWithFallback(yearOfMinuteRows()).text;
+    static const std::string text = vane::decodeWithFallback(yearOfMinuteRows())->text;
     return text;
 }
 
@@ -56,7 +56,7 @@ BENCHMARK(BM_SplitWindText)->Unit(benchmark::kMillisecond);
 void BM_DecodeWindowsLatin1(benchmark::State& state) {
     const std::string bytes = yearOfMinuteRows();
     for (auto _ : state) {
-        vane::TextRead read = vane::decodeWithFallback(bytes);
+        vane::Outcome<vane::DecodedText> read = vane::decodeWithFallback(bytes);
         benchmark::DoNotOptimize(read);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));

@@ -43,9 +43,9 @@ void BM_ActivityPicture(benchmark::State& state) {
     const std::vector<vane::Recording> recordings =
         yearOfRecordings(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) {
-        const vane::ActivityRasterResult result =
-            vane::generateImageData(recordings, 10, {}, *zone, nullptr);
-        benchmark::DoNotOptimize(result.raster->bytes.data());
+        const vane::Outcome<vane::ActivityRaster> result =
+            vane::generateImageData(recordings, 10, {}, *zone);
+        benchmark::DoNotOptimize(result->raster.bytes.data());
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
@@ -54,7 +54,7 @@ BENCHMARK(BM_ActivityPicture)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchm
 void BM_SunMarksOfAYear(benchmark::State& state) {
     const std::unique_ptr<icu::TimeZone> zone{icu::TimeZone::createTimeZone("Europe/Berlin")};
     for (auto _ : state) {
-        const vane::SunMarks marks = vane::sunMarksForYear(2012, {}, *zone, nullptr);
+        const vane::SunMarks marks = vane::sunMarksForYear(2012, {}, *zone);
         benchmark::DoNotOptimize(marks.days.data());
     }
 }

@@ -15,12 +15,9 @@
 #include "core/analysis/bat_events.h"
 #include "core/analysis/series_activity_analysis.h"
 #include "core/files/shown_content.h"
-#include "core/import/analysis_guesses.h"
-#include "core/import/column_guesses.h"
-#include "core/import/date_format_items.h"
-#include "core/import/wind_dates.h"
+#include "core/import/column_names.h"
+#include "core/import/resolve_choices.h"
 #include "core/time/local_time.h"
-#include "core/time/utc_offset.h"
 #include "graph/activity_graph_file.h"
 
 namespace vane::cli {
@@ -58,9 +55,45 @@ bool writeGraphFiles(const AnalyseOptions& options, const ActivityAnalysisOption
 
 }  // namespace
 
+Outcome<ResolvedChoices> windChoices(const AnalyseOptions& options, const WindFileView& view,
+                                     const ChoiceContext& context) {
+    Outcome<WindFileChoices> chosen = windFileChoices(options.windFileOptions);
+    if (!chosen) {
+        return std::move(chosen).error();
+    }
+    const std::pair<const std::optional<std::string>&, Chosen<int>&> columns[] = {
+        {options.dateColumn, chosen->dateTimeColumn},
+        {options.windTimeColumn, chosen->timeColumn},
+        {options.windColumn, chosen->windColumn},
+        {options.temperatureColumn, chosen->temperatureColumn},
+        {options.stateColumn, chosen->stateColumn},
+    };
+    for (const auto& [name, column] : columns) {
+        Outcome<Chosen<int>> named = namedColumn(name, view.columnTitles);
+        if (!named) {
+            return std::move(named).error();
+        }
+        column = *named;
+    }
+    if (options.dateFormat) {
+        chosen->dateFormat = *options.dateFormat;
+    }
+    if (options.zone) {
+        chosen->timeZone = *options.zone;
+    }
+    // --offset 0 is what giving none says.
+    if (options.offsetMinutes != 0) {
+        chosen->timeOffsetMinutes = options.offsetMinutes;
+    }
+    if (options.decimal) {
+        chosen->decimalSeparator = *options.decimal;
+    }
+    return resolveChoices(view, *chosen, context);
+}
+
 PreparedAnalysis prepareAnalysis(const AnalyseOptions& options,
                                  const std::vector<NamedFile>& outputs, const icu::TimeZone& zone,
-                                 std::ostream& err) {
+                                 bool needsTemperature, std::ostream& err) {
     PreparedAnalysis prepared;
     const auto failWith = [&](const Problem& problem) {
         prepared.exitStatus = reportProblem(problem, err);
@@ -68,14 +101,14 @@ PreparedAnalysis prepareAnalysis(const AnalyseOptions& options,
         return std::move(prepared);
     };
     if (options.zone && !isZoneChoice(*options.zone)) {
-        return failWith({.title = "Bad usage",
-                         .message = "--zone takes an offset such as +0100 or -0500, or a zone "
-                                    "name such as Europe/Berlin, not \"" +
-                                    shownContent(*options.zone) + "\""});
+        return failWith(
+            badUsage("--zone takes an offset such as +0100 or -0500, or a zone "
+                     "name such as Europe/Berlin, not \"" +
+                     shownContent(*options.zone) + "\""));
     }
-    const Outcome<WindFileSettings> settings = windFileSettings(options.windFileOptions);
-    if (!settings) {
-        return failWith(settings.error());
+    const Outcome<WindFileChoices> reading = windFileChoices(options.windFileOptions);
+    if (!reading) {
+        return failWith(reading.error());
     }
     if (const Outcome<void> spared =
             checkNoOutputIsAnInput({{"--recordings", options.recordingList},
@@ -89,7 +122,7 @@ PreparedAnalysis prepareAnalysis(const AnalyseOptions& options,
     // either says is still said in the order a person reads it.
     std::future<Outcome<WindFileView>> windFile =
         std::async(std::launch::async,
-                   [&options, &settings] { return readWindFile(options.windFile, *settings); });
+                   [&options, &reading] { return readWindFile(options.windFile, reading->text); });
     Outcome<LoadedRecordings> loadedList = loadRecordings(
         {options.recordingList, options.library, options.sessions, options.named, options.filter},
         zone);
@@ -112,102 +145,28 @@ PreparedAnalysis prepareAnalysis(const AnalyseOptions& options,
     if (!loaded) {
         return failWith(loaded.error());
     }
-    if (loaded->tableProblem) {
-        return failWith(*loaded->tableProblem);
+    if (const Outcome<void> usable = usableTable(*loaded); !usable) {
+        return failWith(usable.error());
     }
     AnalysisInputs& inputs = prepared.inputs.emplace(AnalysisInputs{.view = std::move(*loaded)});
-    const WindFileView& view = inputs.view;
-
-    ActivityAnalysisOptions& analysis = inputs.analysis;
-    analysis.plotTemp = options.temperature;
-    analysis.countRecordings = options.countRecordings;
-    analysis.timeOffsetMinutes = options.offsetMinutes;
-    analysis.dateTimeColumn = static_cast<int>(view.guesses.dateTimeItem);
-    analysis.timeColumn = static_cast<int>(view.found.timeItem);
-    analysis.windColumn = static_cast<int>(view.guesses.windItem);
-    analysis.temperatureColumn = static_cast<int>(view.guesses.temperatureItem);
-    analysis.stateColumn = static_cast<int>(view.guesses.stateItem);
-    analysis.missingMarkers = missingMarkers(options.windFileOptions);
-    const std::pair<const std::optional<std::string>*, int*> columnChoices[] = {
-        {&options.dateColumn, &analysis.dateTimeColumn},
-        {&options.windTimeColumn, &analysis.timeColumn},
-        {&options.windColumn, &analysis.windColumn},
-        {&options.temperatureColumn, &analysis.temperatureColumn},
-        {&options.stateColumn, &analysis.stateColumn},
-    };
-    for (const auto& [text, item] : columnChoices) {
-        if (!*text) {
-            continue;
-        }
-        const std::optional<int> chosen = columnItemNamed(**text, view.columnTitles);
-        if (!chosen) {
-            return failWith(
-                {.title = "Bad usage", .message = noSuchColumn(**text, view.columnTitles)});
-        }
-        *item = *chosen;
+    // Times that are no number sort last, so the front is the first real recording.
+    inputs.sorted = sortedByRecordingTime(std::move(list.recordings));
+    const Outcome<ResolvedChoices> resolved =
+        windChoices(options, inputs.view,
+                    {.zone = &zone,
+                     .firstRecording = inputs.sorted.front().recordingTime,
+                     .classesTemperature = options.temperature,
+                     .needsTemperature = needsTemperature});
+    if (!resolved) {
+        return failWith(resolved.error());
     }
-    const bool dateColumnsNamed = options.dateColumn || options.windTimeColumn;
-    if (options.dateColumn && !options.windTimeColumn) {
-        analysis.timeColumn = static_cast<int>(
-            guessTimeItem(view.columnTitles, static_cast<std::size_t>(analysis.dateTimeColumn)));
-    }
-    const auto columnTitle = [&view](int item) {
-        return std::to_string(item) + " " +
-               shownContent(view.columnTitles.at(static_cast<std::size_t>(item) - 1));
-    };
-    if (!dateColumnsNamed && view.found.dateTimeFromValues) {
-        err << "Date/time column: " << columnTitle(analysis.dateTimeColumn)
-            << " (no title names one, its values read as dates; choose another with "
-               "--date-column)\n";
-    }
-    if (!options.windColumn && view.found.windFromUnit) {
-        err << "Wind column: " << columnTitle(analysis.windColumn)
-            << " (no title names one, its title says m/s; choose another with --wind-column)\n";
-    }
-    if (analysis.windColumn > 0) {
-        windSpeedFactor(view.columnTitles.at(static_cast<std::size_t>(analysis.windColumn) - 1),
-                        &analysis.windUnit);
-    }
-    const bool perState = analysis.stateColumn > 0;
-    if (perState && options.temperature) {
+    sayChoiceNotes(*resolved, inputs.view.columnTitles, err);
+    const WindFileChoices& choices = resolved->choices;
+    if (*choices.stateColumn > 0 && options.temperature) {
         err << "Note: with a state column the wind speed is analysed, whatever --temperature "
                "says\n";
     }
-    if (options.temperature && !perState && !options.temperatureColumn) {
-        analysis.temperatureColumn = guessTemperatureItem(view.columnTitles);
-        if (analysis.temperatureColumn > 0) {
-            err << "Temperature column: " << analysis.temperatureColumn << " "
-                << shownContent(
-                       view.columnTitles[static_cast<std::size_t>(analysis.temperatureColumn) - 1])
-                << " (guessed from its title; choose another with --temperature-column)\n";
-        }
-    }
-
-    // A sheet that guessed no date format keeps its first one. Columns named by hand have their
-    // format guessed anew when the guess for the guessed columns does not read them.
-    std::optional<std::size_t> format = view.guesses.dateFormatIndex;
-    if (dateColumnsNamed && !options.dateFormat && analysis.dateTimeColumn > 0) {
-        if (const auto named = guessDateFormatItem(
-                view.table, dateColumnsOf(analysis),
-                analysis.dateTimeColumn == static_cast<int>(view.guesses.dateTimeItem) &&
-                        analysis.timeColumn == static_cast<int>(view.found.timeItem)
-                    ? format
-                    : std::nullopt)) {
-            format = named;
-        }
-    }
-    analysis.dateFormat =
-        options.dateFormat.value_or(std::string(kDateFormatItems.at(format.value_or(0))));
-    // Times that are no number sort last, so the front is the first real recording.
-    inputs.sorted = sortedByRecordingTime(std::move(list.recordings));
-    const std::vector<Recording>& sorted = inputs.sorted;
-    const double firstRecording = sorted.front().recordingTime;
-    analysis.timeZone = options.zone.value_or(utcOffsetText(firstRecording, zone));
-    const int valueItem =
-        options.temperature && !perState ? analysis.temperatureColumn : analysis.windColumn;
-    analysis.decimalSeparator =
-        options.decimal.value_or(guessDecimalSeparator(view.table, valueItem));
-
+    inputs.analysis = analysisOptions(choices, options.temperature, options.countRecordings);
     inputs.labels = std::move(list.labels);
     inputs.groups = std::move(list.groups);
     return prepared;
@@ -219,7 +178,7 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
     PreparedAnalysis prepared = prepareAnalysis(
         options,
         {{"--pdf", options.pdfFile}, {"--png", options.pngFile}, {"--svg", options.svgFile}}, zone,
-        err);
+        false, err);
     outcome.exitStatus = prepared.exitStatus;
     if (!prepared.inputs) {
         return outcome;

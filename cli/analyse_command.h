@@ -13,6 +13,7 @@
 #include "cli/wind_file_options.h"
 #include "core/analysis/activity_analysis.h"
 #include "core/icu_forward.h"
+#include "core/import/resolve_choices.h"
 #include "core/import/wind_file.h"
 #include "core/recordings/recording.h"
 
@@ -74,12 +75,18 @@ struct PreparedAnalysis {
     std::optional<AnalysisInputs> inputs;  // none when the run cannot go on
 };
 
+// The wind file's choices as the options set them, columns named among the view's titles,
+// completed by the guesses (resolveChoices()); "Bad usage" for a column the file does not have.
+Outcome<ResolvedChoices> windChoices(const AnalyseOptions& options, const WindFileView& view,
+                                     const ChoiceContext& context);
+
 // Reads the recordings and the wind file as `vane analyse` does, with its notes, and makes the
-// column, format, zone and decimal choices; `outputs` are refused when they are an input.
-// Problems go to `err` and leave no inputs, with the exit status to end with.
+// column, format, zone and decimal choices (the temperature column guessed too when
+// `needsTemperature`); `outputs` are refused when they are an input. Problems go to `err` and
+// leave no inputs, with the exit status to end with.
 PreparedAnalysis prepareAnalysis(const AnalyseOptions& options,
                                  const std::vector<NamedFile>& outputs, const icu::TimeZone& zone,
-                                 std::ostream& err);
+                                 bool needsTemperature, std::ostream& err);
 
 // The options of where recordings come from (--recordings or --library, named columns, filters).
 void addRecordingInputOptions(CLI::App& command, AnalyseOptions& options);

@@ -4,19 +4,22 @@
 
 #include <CLI/CLI.hpp>
 #include <iostream>
+#include <map>
 #include <memory>
+#include <tuple>
 
 #include "cli/finite_number.h"
 #include "cli/output_paths.h"
 #include "cli/problem_report.h"
 #include "core/analysis/bat_events.h"
+#include "core/curtailment/controller_table.h"
 #include "core/curtailment/curtailment_result.h"
 #include "core/curtailment/effort_file.h"
 #include "core/curtailment/power_curve.h"
 #include "core/curtailment/turbine_intervals.h"
 #include "core/files/input_file.h"
 #include "core/files/shown_content.h"
-#include "core/import/analysis_guesses.h"
+#include "core/import/column_names.h"
 #include "core/time/local_time.h"
 #include "graph/curtailment_report.h"
 #include "graph/whole_file.h"
@@ -68,6 +71,13 @@ void sayCoverage(const CurtailmentResult& result, const TurbineIntervalScan& sca
     if (scan.unreadableDate) {
         err << "Wrong date/time format: at least one date/time entry had an unknown format\n";
     }
+    for (const HeldOutYear& year : result.validation.years) {
+        if (!year.used) {
+            err << "Year " << year.year << ": activity " << year.activity << ", less than "
+                << 100.0 * kLeastYearShare
+                << " % of the mean year's: listed, not held out for the estimate\n";
+        }
+    }
 }
 
 Outcome<std::optional<PowerCurve>> readPowerCurve(const CurtailOptions& options) {
@@ -113,15 +123,16 @@ int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, 
         // ICU answers an unknown name with GMT under another name; a misspelt zone must not pass.
         if (*namedZone == icu::TimeZone::getUnknown()) {
             return reportProblem(
-                {.title = "Bad usage",
-                 .message = "--zone-name: unknown time zone \"" + shownContent(*options.zoneName) +
-                            "\" (give a name such as Europe/Berlin)"},
+                badUsage("--zone-name: unknown time zone \"" + shownContent(*options.zoneName) +
+                         "\" (give a name such as Europe/Berlin)"),
                 err);
         }
     }
     const icu::TimeZone& zone = namedZone ? *namedZone : processZone;
-    const std::vector<NamedFile> outputs{
-        {"--json", options.jsonFile}, {"--pdf", options.pdfFile}, {"--png", options.pngFile}};
+    const std::vector<NamedFile> outputs{{"--json", options.jsonFile},
+                                         {"--pdf", options.pdfFile},
+                                         {"--png", options.pngFile},
+                                         {"--controller", options.controllerFile}};
     if (const Outcome<void> spared = checkNoOutputIsAnInput(
             {{"--power-curve", options.powerCurve}, {"--effort", options.effortFile}}, outputs);
         !spared) {
@@ -135,26 +146,15 @@ int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, 
     if (!effort) {
         return reportProblem(effort.error(), err);
     }
-    PreparedAnalysis prepared = prepareAnalysis(options.input, outputs, zone, err);
+    PreparedAnalysis prepared =
+        prepareAnalysis(options.input, outputs, zone, options.temperatureFloor.has_value(), err);
     if (!prepared.inputs) {
         return prepared.exitStatus;
     }
     AnalysisInputs& inputs = *prepared.inputs;
-    if (options.temperatureFloor && inputs.analysis.temperatureColumn <= 0 &&
-        !options.input.temperatureColumn) {
-        inputs.analysis.temperatureColumn = guessTemperatureItem(inputs.view.columnTitles);
-        if (inputs.analysis.temperatureColumn > 0) {
-            err << "Temperature column: " << inputs.analysis.temperatureColumn << " "
-                << shownContent(inputs.view.columnTitles[static_cast<std::size_t>(
-                                                             inputs.analysis.temperatureColumn) -
-                                                         1])
-                << " (guessed from its title; choose another with --temperature-column)\n";
-        }
-    }
     if (inputs.analysis.windColumn <= 0 || inputs.analysis.dateTimeColumn <= 0) {
-        return reportProblem({.title = "Bad usage",
-                              .message = "name the wind file's date/time and wind speed columns "
-                                         "with --date-column and --wind-column"},
+        return reportProblem(badUsage("name the wind file's date/time and wind speed columns "
+                                      "with --date-column and --wind-column"),
                              err);
     }
     PowerSource power;
@@ -163,9 +163,7 @@ int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, 
             columnItemNamed(*options.powerColumn, inputs.view.columnTitles);
         if (!item || *item <= 0) {
             return reportProblem(
-                {.title = "Bad usage",
-                 .message = noSuchColumn(*options.powerColumn, inputs.view.columnTitles)},
-                err);
+                badUsage(noSuchColumn(*options.powerColumn, inputs.view.columnTitles)), err);
         }
         power.powerColumn = *item;
     }
@@ -173,9 +171,8 @@ int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, 
         power.curve = &**curve;
     }
     if (options.temperatureFloor && inputs.analysis.temperatureColumn <= 0) {
-        return reportProblem({.title = "Bad usage",
-                              .message = "--temperature-floor needs a temperature column; name it "
-                                         "with --temperature-column"},
+        return reportProblem(badUsage("--temperature-floor needs a temperature column; name it "
+                                      "with --temperature-column"),
                              err);
     }
 
@@ -188,6 +185,8 @@ int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, 
     plan.temperatureFloor = options.temperatureFloor;
     plan.energyKnown = power.powerColumn > 0 || power.curve != nullptr;
     plan.effort = *effort;
+    plan.fit = options.fit;
+    plan.minCellActivity = options.minCellActivity;
     const Site site{options.latitude, options.longitude};
     const CurtailmentResult result = curtailmentResult(scan.intervals, site, plan, zone);
 
@@ -203,11 +202,18 @@ int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, 
     out << curtailmentTable(result) << curtailmentSummary(result) << holdoutTable(result);
 
     bool written = true;
-    if (options.jsonFile) {
-        if (const Outcome<void> json = graph::writeWholeTextFile(
-                *options.jsonFile, curtailmentJson(result), "Plan not saved", "JSON file");
-            !json) {
-            reportProblem(json.error(), err);
+    const std::tuple<const std::optional<std::filesystem::path>&, const char*,
+                     std::string (*)(const CurtailmentResult&)>
+        texts[] = {{options.jsonFile, "JSON file", curtailmentJson},
+                   {options.controllerFile, "controller table", controllerTable}};
+    for (const auto& [path, what, text] : texts) {
+        if (!path) {
+            continue;
+        }
+        if (const Outcome<void> file =
+                graph::writeWholeTextFile(*path, text(result), "Plan not saved", what);
+            !file) {
+            reportProblem(file.error(), err);
             written = false;
         }
     }
@@ -247,13 +253,17 @@ void addCurtailCommand(CLI::App& app, CommandAction& action) {
         "wind speed in steps of 0.5. In a cell with cut-in v the turbine stands still when the\n"
         "wind is below v (and, with --temperature-floor, the temperature at or above it).\n"
         "The blanket plan takes one v for every cell, the smallest reaching the share; the\n"
-        "tailored plan one v per cell at the least lost energy, found exactly by dynamic\n"
-        "programming (a multiple-choice knapsack over the activity left unprotected).\n"
+        "tailored plan one v per cell at the least lost energy (a multiple-choice knapsack\n"
+        "solved by dynamic programming), on the activity a count model on wind, temperature,\n"
+        "month and night part expects (--fit exact: on the counts themselves, in sample).\n"
+        "Each plan is made again without some nights and scored on them: held-out years with\n"
+        "two or more, else 5 folds of whole weeks; the share it protects there, with a 90 %\n"
+        "interval from resampling weeks, is its expected share.\n"
         "Standard output: the tailored plan 'month night_part cut_in activity protected\n"
-        "curtailed_hours energy_lost_kWh' (cells with data), the blanket and tailored summary\n"
-        "lines and, with two or more years, each year's share protected by the plans made from\n"
-        "the other years. Exit status 0 with a plan, 3 when no activity lies in the nights, 2\n"
-        "for bad usage or an unreadable file.");
+        "curtailed_hours energy_lost_kWh decided_by' (cells with data), each plan's summary\n"
+        "and estimate lines, how the estimate was made and, with two or more years, each\n"
+        "year's share protected by the plans made from the other years. Exit status 0 with a\n"
+        "plan, 3 when no activity lies in the nights, 2 for bad usage or an unreadable file.");
     command->footer(std::string(kLibrarySourceHelp) + "\n\n" + kRecordingFilterHelp + "\n\n" +
                     encodingListHelp());
     addRecordingInputOptions(*command, options->input);
@@ -304,6 +314,23 @@ void addCurtailCommand(CLI::App& app, CommandAction& action) {
                         "CSV start,end of the times the detector recorded; intervals outside\n"
                         "count neither activity nor cost. Default: every night from the first\n"
                         "to the last night with activity");
+    command
+        ->add_option("--fit", options->fit,
+                     "What the tailored plan is made from: model (the activity a count model\n"
+                     "expects; default) or exact (the counts; its shares hold in sample only)")
+        ->transform(CLI::CheckedTransformer(
+            std::map<std::string, PlanFit>{{"model", PlanFit::model}, {"exact", PlanFit::exact}},
+            CLI::ignore_case));
+    command
+        ->add_option("--min-cell-activity", options->minCellActivity,
+                     "A cell with fewer active intervals takes its month's cut-in (the blanket\n"
+                     "cut-in of the month's cells; a month without activity its nearest\n"
+                     "month's). Default 0: every cell decides for itself")
+        ->default_val(0)
+        ->check(CLI::Range(0, 1000000));
+    command->add_option("--controller", options->controllerFile,
+                        "Also write the plan as a turbine controller's table (CSV: month,\n"
+                        "reference, start_min, end_min, cut_in_ms, temperature_floor_c)");
     command->add_option("--json", options->jsonFile, "Also write the plan as one JSON object");
     command->add_option("--pdf", options->pdfFile, "Also write the report as a PDF file (A4)");
     command->add_option("--png", options->pngFile, "Also write the report's pages as a PNG image");

@@ -7,6 +7,7 @@
 
 #include "cli/analyse_command.h"
 #include "cli/command.h"
+#include "core/curtailment/curtailment_data.h"
 #include "core/icu_forward.h"
 
 namespace vane::cli {
@@ -24,13 +25,16 @@ struct CurtailOptions {
     std::optional<std::filesystem::path> powerCurve;
     std::optional<double> temperatureFloor;
     std::optional<std::filesystem::path> effortFile;
+    PlanFit fit = PlanFit::model;
+    int minCellActivity = 0;
+    std::optional<std::filesystem::path> controllerFile;
     std::optional<std::filesystem::path> jsonFile;
     std::optional<std::filesystem::path> pdfFile;
     std::optional<std::filesystem::path> pngFile;
 };
 
-// Makes the blanket and the tailored plan and writes the tailored one as a table, the two
-// summary lines and the held-out check to `out`, notes to `err`, and the files asked for.
+// Makes the blanket and the tailored plan and writes the tailored one as a table, the summary
+// and estimate lines and the held-out years to `out`, notes to `err`, and the files asked for.
 int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, std::ostream& out,
                std::ostream& err);
 

@@ -9,13 +9,17 @@
 #include <map>
 #include <memory>
 
+#include "cli/finite_number.h"
 #include "cli/problem_report.h"
 #include "cli/recording_source.h"
+#include "cli/stop_on_signals.h"
 #include "core/files/shown_content.h"
 #include "core/recordings/recording_filter.h"
-#include "core/recordings/recording_source_file.h"
 #include "core/recordings/species_label.h"
+#include "core/recordings/stored_paths.h"
 #include "core/time/local_time.h"
+#include "host/library/library_problem.h"
+#include "host/library/new_library_file.h"
 #include "host/library/recording_library.h"
 
 namespace vane::cli {
@@ -36,16 +40,21 @@ Outcome<ReadSources> readSources(const ImportOptions& options, const icu::TimeZo
                 << printable(options.sources[i].string()) << "\x1b[K" << std::flush;
         }
         Outcome<RecordingSourceRead> read =
-            readRecordingSource(options.sources[i], zone, options.named);
+            readRecordingSourceToStore(options.sources[i], zone, options.named);
         if (!read) {
             if (terminal) {
                 err << '\n';
             }
             return std::move(read).error();
         }
-        all.recordings.insert(all.recordings.end(),
-                              std::make_move_iterator(read->recordings.begin()),
-                              std::make_move_iterator(read->recordings.end()));
+        // Millions of recordings are held once, not twice.
+        if (all.recordings.empty()) {
+            all.recordings = std::move(read->recordings);
+        } else {
+            all.recordings.insert(all.recordings.end(),
+                                  std::make_move_iterator(read->recordings.begin()),
+                                  std::make_move_iterator(read->recordings.end()));
+        }
         all.skipped.insert(all.skipped.end(), read->skipped.begin(), read->skipped.end());
         all.site.add(read->site);
     }
@@ -103,24 +112,11 @@ void writeSummary(const ReadSources& read, const library::ImportSummary& summary
     }
 }
 
-// A new library is written beside its final name and renamed when complete, so that a run
-// stopped halfway leaves no library rather than a partial one.
-struct LibraryTarget {
-    std::filesystem::path finalFile;
-    std::filesystem::path writtenFile;
-    bool isNew = false;
-};
-
-LibraryTarget targetFor(const std::filesystem::path& file) {
+// A new file is written beside its name and given it when complete; a server's library is
+// written in one transaction instead.
+bool isNewLibraryFile(const std::filesystem::path& file) {
     std::error_code ec;
-    // A server's library is written in one transaction instead.
-    if (library::isServerLocation(file.string()) || std::filesystem::exists(file, ec)) {
-        return {file, file, false};
-    }
-    std::filesystem::path part = file;
-    part += ".part";
-    std::filesystem::remove(part, ec);
-    return {file, part, true};
+    return !library::isServerLocation(file.string()) && !std::filesystem::exists(file, ec);
 }
 
 }  // namespace
@@ -133,9 +129,8 @@ int runImport(const ImportOptions& options, const icu::TimeZone& processZone, st
             icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(*options.zone)));
         // ICU answers an unknown name with GMT under another name; a misspelt zone must not pass.
         if (*chosenZone == icu::TimeZone::getUnknown()) {
-            return reportProblem({.title = "Bad usage",
-                                  .message = "--zone: unknown time zone \"" + *options.zone +
-                                             "\" (give a name such as Europe/Berlin)"},
+            return reportProblem(badUsage("--zone: unknown time zone \"" + *options.zone +
+                                          "\" (give a name such as Europe/Berlin)"),
                                  err);
         }
     }
@@ -155,54 +150,70 @@ int runImport(const ImportOptions& options, const icu::TimeZone& processZone, st
         return kExitNoResult;
     }
 
-    const LibraryTarget target = targetFor(options.library);
+    // Into the session of that name, also when another import makes it meanwhile.
+    library::NewSession session{options.session, {}, options.latitude, options.longitude};
+    session.joinExisting = true;
+    if (const std::optional<GeoPosition> site = read->site.position();
+        !options.latitude && !options.longitude && site) {
+        session.latitude = site->latitude;
+        session.longitude = site->longitude;
+    }
+    const auto tell = [&](std::size_t done) {
+        if (progress) {
+            progress(done, read->recordings.size());
+        }
+        if (terminal) {
+            err << "\rWriting " << done << " of " << read->recordings.size() << " recordings\x1b[K"
+                << std::flush;
+        }
+    };
+    const auto waiting = [&err] {
+        err << "Waiting for another import into the library to end...\n" << std::flush;
+    };
+    const StopOnSignals signals;
+    const auto importInto = [&](library::RecordingLibrary& library) {
+        std::optional<library::ImportSummary> summary =
+            library.importRecordings(session, read->recordings, signals.token(), tell, waiting);
+        if (terminal) {
+            err << '\n';
+        }
+        return summary;
+    };
+    const bool isNew = isNewLibraryFile(options.library);
+    // What became of the library when nothing was imported: a new one may have been made by
+    // another import meanwhile.
+    const auto libraryAsItWas = [&options] {
+        return "\"" + options.library.string() + "\"" +
+               (isNewLibraryFile(options.library) ? " was not made" : " is as it was");
+    };
     try {
         std::optional<library::ImportSummary> summary;
-        {
-            library::RecordingLibrary library =
-                target.isNew ? library::RecordingLibrary::create(target.writtenFile)
-                             : library::RecordingLibrary::open(target.writtenFile);
-            // Into the session of that name, also when another import makes it meanwhile.
-            library::NewSession session{options.session, {}, options.latitude, options.longitude};
-            session.joinExisting = true;
-            if (const std::optional<GeoPosition> site = read->site.position();
-                !options.latitude && !options.longitude && site) {
-                session.latitude = site->latitude;
-                session.longitude = site->longitude;
-            }
-            const auto tell = [&](std::size_t done) {
-                if (progress) {
-                    progress(done, read->recordings.size());
-                }
-                if (terminal) {
-                    err << "\rWriting " << done << " of " << read->recordings.size()
-                        << " recordings\x1b[K" << std::flush;
-                }
-            };
-            const auto waiting = [&err] {
-                err << "Waiting for another import into the library to end...\n" << std::flush;
-            };
-            summary = library.importRecordings(session, read->recordings, {}, tell, waiting);
-            if (terminal) {
-                err << '\n';
-            }
+        bool made = false;
+        if (isNew) {
+            library::NewLibraryFile fresh(options.library);
+            summary = importInto(fresh.library());
+            // When another import made the library meanwhile, this one goes into it instead.
+            made = summary && fresh.publish();
         }
-        if (target.isNew) {
-            std::filesystem::rename(target.writtenFile, target.finalFile);
+        if (!made && (!isNew || summary)) {
+            library::RecordingLibrary library = library::RecordingLibrary::open(options.library);
+            summary = importInto(library);
+        }
+        if (!summary) {
+            err << "Stopped: nothing was imported; " << printable(libraryAsItWas()) << '\n';
+            return exitStatusOfSignal(signals.signal());
         }
         writeSummary(*read, *summary, options.library, out);
         return kExitSuccess;
+    } catch (const library::ImportUndone& undone) {
+        return reportProblem(
+            {.title = "Problem with library",
+             .message = "Nothing was imported; " + libraryAsItWas() + ": " + undone.cause()},
+            err);
     } catch (const library::LibraryError& error) {
-        if (target.isNew) {
-            std::error_code ec;
-            std::filesystem::remove(target.writtenFile, ec);
-        }
-        return reportProblem({.title = "Problem with library", .message = error.what()}, err);
+        return reportProblem(library::libraryProblem(error), err);
     } catch (const std::filesystem::filesystem_error& error) {
-        return reportProblem({.title = "Problem with library",
-                              .message = "\"" + options.library.string() +
-                                         "\" could not be written: " + error.code().message()},
-                             err);
+        return reportProblem(library::libraryProblem(error, options.library), err);
     }
 }
 
@@ -222,10 +233,17 @@ void addImportCommand(CLI::App& app, CommandAction& action) {
     command
         ->add_option("--session", options->session,
                      "The session to import into; made when the library has none of that name")
-        ->required();
+        ->required()
+        ->check(CLI::Validator(
+            [](const std::string& name) -> std::string {
+                return library::isBlankSessionName(name) ? library::kBlankSessionName : "";
+            },
+            "", "NAME"));
     command->add_option("--latitude", options->latitude, "Of a new session's site, degrees north")
+        ->check(finiteNumber())
         ->check(CLI::Range(-90.0, 90.0));
     command->add_option("--longitude", options->longitude, "Of a new session's site, degrees east")
+        ->check(finiteNumber())
         ->check(CLI::Range(-180.0, 180.0));
     command->add_option("--zone", options->zone,
                         "Time zone of times without an offset, such as Europe/Berlin; default:\n"

@@ -7,26 +7,26 @@
 
 #include "cli/problem_report.h"
 #include "core/files/shown_content.h"
-#include "core/import/analysis_guesses.h"
 #include "core/import/date_format_items.h"
+#include "core/import/resolve_choices.h"
 #include "core/import/text_encodings.h"
-#include "core/import/wind_dates.h"
 #include "core/import/wind_file.h"
 #include "core/import/wind_table_split.h"
 
 namespace vane::cli {
 namespace {
 
-std::string encodingSourceText(EncodingSource source) {
+std::string encodingSourceText(ChoiceSource source) {
     switch (source) {
-        case EncodingSource::detected:
+        case ChoiceSource::guessed:
             return "detected";
-        case EncodingSource::fallback:
+        case ChoiceSource::preset:
             return "fallback (detection failed)";
-        case EncodingSource::chosen:
-            return "chosen";
+        case ChoiceSource::user:
+        case ChoiceSource::open:
+            break;
     }
-    return {};
+    return "chosen";
 }
 
 // Fields are printed as written, except control characters: a CR left in a field by the
@@ -54,36 +54,41 @@ std::string visible(std::string_view field) {
     return shown;
 }
 
-std::string guessedMark(bool guessed) {
-    return guessed ? " (guessed)" : "";
+template <typename T>
+std::string guessedMark(const Chosen<T>& choice) {
+    return choice.byUser() ? "" : " (guessed)";
 }
 
-std::string columnText(const std::vector<std::string>& titles, std::size_t item) {
-    if (item == 0 || item > titles.size()) {
+std::string columnText(const std::vector<std::string>& titles, const Chosen<int>& column) {
+    if (*column <= 0 || static_cast<std::size_t>(*column) > titles.size()) {
         return "none";
     }
-    return std::to_string(item) + " " + visible(titles[item - 1]);
+    return std::to_string(*column) + " " + visible(titles[static_cast<std::size_t>(*column) - 1]);
 }
 
-// The date/time columns and format to show: the guesses, or what the user named (the format
-// then guessed for those columns).
-struct DateChoice {
-    std::size_t dateItem = 0;
-    std::size_t timeItem = 0;
-    std::optional<std::size_t> format;
-    bool fromValues = false;
-};
+// " (no title names it; its values read as dates)" for a column the guess found otherwise.
+std::string noteOn(const ResolvedChoices& resolved, ChoiceField field) {
+    for (const ChoiceNote& note : resolved.notes) {
+        if (note.field == field) {
+            return std::string(" (") + (note.untitled ? "no title names it; " : "") + note.why +
+                   ")";
+        }
+    }
+    return {};
+}
 
-void printView(const WindFileView& view, const DateChoice& date, std::ostream& out) {
-    out << "encoding: " << encodingDisplayName(view.encoding).value_or("unknown") << " ("
-        << view.encoding << "), " << encodingSourceText(view.encodingSource) << '\n';
-    out << "line-ending: " << kLineEndingTitles.at(static_cast<std::size_t>(view.lineEndingIndex))
-        << guessedMark(view.lineEndingGuessed) << '\n';
-    const std::string_view separator = fieldSeparatorText(view.fieldSeparator);
+void printView(const WindFileView& view, const ResolvedChoices& resolved, std::ostream& out) {
+    const WindFileChoices& choices = resolved.choices;
+    const TextChoices& text = choices.text;
+    out << "encoding: " << encodingDisplayName(*text.encoding).value_or("unknown") << " ("
+        << *text.encoding << "), " << encodingSourceText(text.encoding.source()) << '\n';
+    out << "line-ending: " << kLineEndingTitles.at(static_cast<std::size_t>(*text.lineEndingIndex))
+        << guessedMark(text.lineEndingIndex) << '\n';
+    const std::string_view separator = fieldSeparatorText(*text.fieldSeparator);
     out << "field-separator: " << (separator == "\t" ? "tab" : visible(separator))
-        << guessedMark(view.fieldSeparatorGuessed) << '\n';
-    out << "starting-line: " << view.startingLine
-        << (view.startingLineFound && view.startingLine != 1 ? " (found)" : "") << '\n';
+        << guessedMark(text.fieldSeparator) << '\n';
+    out << "starting-line: " << *text.startingLine
+        << (!text.startingLine.byUser() && *text.startingLine != 1 ? " (found)" : "") << '\n';
 
     out << "columns:";
     for (std::size_t k = 0; k < view.columnTitles.size(); ++k) {
@@ -91,23 +96,21 @@ void printView(const WindFileView& view, const DateChoice& date, std::ostream& o
     }
     out << '\n';
     out << "data-rows: " << writtenDataRowCount(view.table) << '\n';
-    out << "date-column: " << columnText(view.columnTitles, date.dateItem)
-        << (date.fromValues ? " (no title names it; its values read as dates)" : "") << '\n';
-    if (date.timeItem > 0) {
-        out << "time-column: " << columnText(view.columnTitles, date.timeItem) << '\n';
+    out << "date-column: " << columnText(view.columnTitles, choices.dateTimeColumn)
+        << noteOn(resolved, ChoiceField::dateTimeColumn) << '\n';
+    if (*choices.timeColumn > 0) {
+        out << "time-column: " << columnText(view.columnTitles, choices.timeColumn) << '\n';
     }
-    // A sheet that guessed nothing keeps its first date format.
-    const std::size_t format = date.format.value_or(0);
-    out << "date-format: " << format << " " << kDateFormatItems.at(format)
-        << (date.format ? " (guessed)" : " (not guessed)") << '\n';
-    out << "wind-column: " << columnText(view.columnTitles, view.guesses.windItem);
-    if (view.found.windFromUnit) {
-        out << " (no title names it; its title says m/s)";
-    }
-    std::string unit;
-    if (view.guesses.windItem > 0 &&
-        windSpeedFactor(view.columnTitles.at(view.guesses.windItem - 1), &unit) != 1.0) {
-        out << " (" << unit << ", converted to m/s)";
+    const auto format = static_cast<std::size_t>(
+        std::find(kDateFormatItems.begin(), kDateFormatItems.end(), *choices.dateFormat) -
+        kDateFormatItems.begin());
+    out << "date-format: " << format << " " << *choices.dateFormat
+        << (choices.dateFormat.source() == ChoiceSource::guessed ? " (guessed)" : " (not guessed)")
+        << '\n';
+    out << "wind-column: " << columnText(view.columnTitles, choices.windColumn)
+        << noteOn(resolved, ChoiceField::windColumn);
+    if (!choices.windUnit->empty()) {
+        out << " (" << *choices.windUnit << ", converted to m/s)";
     }
     out << '\n';
 
@@ -124,49 +127,28 @@ void printView(const WindFileView& view, const DateChoice& date, std::ostream& o
 }  // namespace
 
 int runInspect(const InspectOptions& options, std::ostream& out, std::ostream& err) {
-    const Outcome<WindFileSettings> settings = windFileSettings(options.reading);
-    if (!settings) {
-        return reportProblem(settings.error(), err);
+    Outcome<WindFileChoices> chosen = windFileChoices(options.reading);
+    if (!chosen) {
+        return reportProblem(chosen.error(), err);
     }
-    const Outcome<WindFileView> view = readWindFile(options.windFile, *settings);
+    const Outcome<WindFileView> view = readWindFile(options.windFile, chosen->text);
     if (!view) {
         return reportProblem(view.error(), err);
     }
-    DateChoice date{view->guesses.dateTimeItem, view->found.timeItem, view->guesses.dateFormatIndex,
-                    view->found.dateTimeFromValues};
-    if (options.dateColumn || options.timeColumn) {
-        const std::pair<const std::optional<std::string>*, std::size_t*> named[] = {
-            {&options.dateColumn, &date.dateItem}, {&options.timeColumn, &date.timeItem}};
-        for (const auto& [text, item] : named) {
-            if (!*text) {
-                continue;
-            }
-            const std::optional<int> chosen = columnItemNamed(**text, view->columnTitles);
-            if (!chosen) {
-                return reportProblem(
-                    {.title = "Bad usage", .message = noSuchColumn(**text, view->columnTitles)},
-                    err);
-            }
-            *item = static_cast<std::size_t>(*chosen);
+    const std::pair<const std::optional<std::string>&, Chosen<int>&> columns[] = {
+        {options.dateColumn, chosen->dateTimeColumn}, {options.timeColumn, chosen->timeColumn}};
+    for (const auto& [name, column] : columns) {
+        const Outcome<Chosen<int>> named = namedColumn(name, view->columnTitles);
+        if (!named) {
+            return reportProblem(named.error(), err);
         }
-        if (!options.timeColumn) {
-            date.timeItem = guessTimeItem(view->columnTitles, date.dateItem);
-        }
-        date.fromValues = false;
-        date.format =
-            date.dateItem == 0
-                ? std::nullopt
-                : guessDateFormatItem(
-                      view->table,
-                      {date.dateItem - 1,
-                       date.timeItem > 0 ? std::optional(date.timeItem - 1) : std::nullopt},
-                      std::nullopt);
+        column = *named;
     }
-    printView(*view, date, out);
+    printView(*view, resolveChoices(*view, *chosen, {}), out);
     // What was found is shown all the same; the file is no table the analysis can read, and the
     // status says so as the analysis's does.
-    if (view->tableProblem) {
-        return reportProblem(*view->tableProblem, err);
+    if (const Outcome<void> usable = usableTable(*view); !usable) {
+        return reportProblem(usable.error(), err);
     }
     return kExitSuccess;
 }

@@ -7,6 +7,7 @@
 #include "cli/problem_report.h"
 #include "core/files/shown_content.h"
 #include "host/library/library_copy.h"
+#include "host/library/library_problem.h"
 #include "host/library/library_types.h"
 
 namespace vane::cli {
@@ -19,12 +20,9 @@ int runLibraryCopy(const LibraryCopyOptions& options, std::ostream& out, std::os
             << printable(options.from.string()) << " to " << printable(options.to.string()) << '\n';
         return kExitSuccess;
     } catch (const library::LibraryError& error) {
-        return reportProblem({.title = "Problem with library", .message = error.what()}, err);
+        return reportProblem(library::libraryProblem(error), err);
     } catch (const std::filesystem::filesystem_error& error) {
-        return reportProblem({.title = "Problem with library",
-                              .message = "\"" + options.to.string() +
-                                         "\" could not be written: " + error.code().message()},
-                             err);
+        return reportProblem(library::libraryProblem(error, options.to), err);
     }
 }
 

@@ -66,9 +66,8 @@ int main(int argc, char** argv) {
             names += (names.empty() ? "" : ", ") + command->get_name();
         }
         return vane::cli::reportProblem(
-            {.title = "Bad usage",
-             .message = "unknown command \"" + std::string(argv[1]) + "\"; the commands are " +
-                        names + " (see vane --help)"},
+            vane::cli::badUsage("unknown command \"" + std::string(argv[1]) +
+                                "\"; the commands are " + names + " (see vane --help)"),
             std::cerr);
     }
     try {

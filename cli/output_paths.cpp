@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+#include "cli/problem_report.h"
+
 namespace vane::cli {
 
 Outcome<void> checkNoOutputIsAnInput(const std::vector<NamedFile>& inputs,
@@ -13,11 +15,9 @@ Outcome<void> checkNoOutputIsAnInput(const std::vector<NamedFile>& inputs,
             }
             std::error_code code;
             if (std::filesystem::equivalent(*output.path, *input.path, code) && !code) {
-                return Problem{.title = "Bad usage",
-                               .message = output.option + " " + output.path->string() +
-                                          " is the same file as " + input.option + " " +
-                                          input.path->string() +
-                                          ", which writing it would replace"};
+                return badUsage(output.option + " " + output.path->string() +
+                                " is the same file as " + input.option + " " +
+                                input.path->string() + ", which writing it would replace");
             }
         }
     }

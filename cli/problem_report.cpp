@@ -16,4 +16,9 @@ int reportProblem(const Problem& problem, std::ostream& err) {
     return kExitBadInput;
 }
 
+Problem badUsage(std::string message) {
+    return Problem{
+        .title = "Bad usage", .message = std::move(message), .kind = ProblemKind::badUsage};
+}
+
 }  // namespace vane::cli

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "cli/problem_report.h"
 #include "core/analysis/bat_events.h"
 #include "core/files/shown_content.h"
 #include "core/recordings/classifier_table.h"
@@ -11,6 +12,7 @@
 #include "core/recordings/recording_list.h"
 #include "core/recordings/recording_source_file.h"
 #include "core/time/local_time.h"
+#include "host/library/library_problem.h"
 #include "host/library/library_selection.h"
 #include "host/library/recording_library.h"
 
@@ -55,7 +57,7 @@ Outcome<LoadedRecordings> readUnfiltered(const RecordingSource& source, const ic
             }
             return loaded;
         } catch (const library::LibraryError& error) {
-            return Problem{.title = "Problem with library", .message = error.what()};
+            return library::libraryProblem(error);
         }
     }
     // Opened once: a pipe gives its bytes only once, and every step below reads the same.
@@ -92,11 +94,12 @@ Outcome<LoadedRecordings> readUnfiltered(const RecordingSource& source, const ic
     if (!text) {
         return std::move(list).error();
     }
+    // Where the table readers give up, they read the text as a list once more and fail as the
+    // list did; otherwise their problem says more.
     Outcome<RecordingSourceRead> table =
         readRecordingText(*text, source.recordingList.string(), zone);
     if (!table) {
-        return table.error().title == list.error().title ? std::move(list).error()
-                                                         : std::move(table).error();
+        return std::move(table).error();
     }
     Outcome<LabelledRecordings> labelled = toLabelledRecordings(table->recordings);
     if (!labelled) {
@@ -139,14 +142,12 @@ Outcome<LoadedRecordings> loadRecordings(const RecordingSource& source, const ic
     // Every row would pass a filter by species that finds no species: that count would look
     // like one of the species asked for.
     if (!anyLabel && !source.filter.filter.species.empty()) {
-        return Problem{.title = "Bad usage",
-                       .message = source.library
-                                      ? "--species: the library's recordings have no species "
-                                        "labels; leave out --species"
-                                      : "--species: \"" + source.recordingList.string() +
-                                            "\" has no species labels, only times; leave out "
-                                            "--species, or name a table's label column with "
-                                            "--label-column"};
+        return badUsage(source.library
+                            ? "--species: the library's recordings have no species labels; leave "
+                              "out --species"
+                            : "--species: \"" + source.recordingList.string() +
+                                  "\" has no species labels, only times; leave out --species, or "
+                                  "name a table's label column with --label-column");
     }
     const bool anyProbability =
         std::any_of(loaded->recordings.begin(), loaded->recordings.end(),

@@ -88,10 +88,9 @@ void addSunCommand(CLI::App& app, CommandAction& action) {
         action = [arguments, zoneOption] {
             const std::optional<CivilDate> date = parseIsoDate(arguments->date);
             if (!date) {
-                return reportProblem({.title = "Bad usage",
-                                      .message = "--date takes a day as YYYY-MM-DD, not \"" +
-                                                 arguments->date + "\""},
-                                     std::cerr);
+                return reportProblem(
+                    badUsage("--date takes a day as YYYY-MM-DD, not \"" + arguments->date + "\""),
+                    std::cerr);
             }
             SunOptions options = arguments->options;
             options.firstDate = *date;

@@ -3,8 +3,11 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 
-#include "core/analysis/reading_values.h"
+#include "cli/problem_report.h"
 #include "core/files/input_file.h"
+#include "core/files/shown_content.h"
+#include "core/import/column_names.h"
+#include "core/import/missing_markers.h"
 #include "core/import/split_choices.h"
 #include "core/import/text_encodings.h"
 #include "core/import/wind_dates.h"
@@ -73,43 +76,83 @@ void addWindFileOptions(CLI::App& command, WindFileOptions& options) {
                        "that are no number; default: -9999,-999,9999,NaN,NA,---,(empty)");
 }
 
-std::vector<std::string> missingMarkers(const WindFileOptions& options) {
-    return options.missing ? missingMarkersFromList(*options.missing) : commonMissingMarkers();
-}
-
 bool isZoneChoice(std::string_view zone) {
     return isFixedOffsetText(zone) || isZoneName(zone);
 }
 
-Outcome<WindFileSettings> windFileSettings(const WindFileOptions& options) {
-    const auto badUsage = [](std::string message) {
-        return Problem{.title = "Bad usage", .message = std::move(message)};
-    };
-    WindFileSettings settings;
+Outcome<WindFileChoices> windFileChoices(const WindFileOptions& options) {
+    WindFileChoices chosen;
+    TextChoices& text = chosen.text;
     if (options.encoding) {
-        settings.encoding = encodingFromText(*options.encoding);
-        if (!settings.encoding) {
+        const std::optional<StringEncoding> encoding = encodingFromText(*options.encoding);
+        if (!encoding) {
             return badUsage("unknown encoding \"" + *options.encoding +
                             "\" (see --help for the list)");
         }
+        text.encoding = *encoding;
     }
     if (options.lineEnding) {
-        settings.lineEndingIndex = lineEndingFromText(*options.lineEnding);
-        if (!settings.lineEndingIndex) {
+        const std::optional<int> lineEnding = lineEndingFromText(*options.lineEnding);
+        if (!lineEnding) {
             return badUsage("--line-ending takes lf, crlf or cr, not \"" + *options.lineEnding +
                             "\"");
         }
+        text.lineEndingIndex = *lineEnding;
     }
     if (options.fieldSeparator) {
         if (options.fieldSeparator->empty()) {
             return badUsage("--field-separator needs a separator, or tab");
         }
-        settings.fieldSeparator = fieldSeparatorFromText(*options.fieldSeparator);
+        text.fieldSeparator = fieldSeparatorFromText(*options.fieldSeparator);
     }
     if (options.startingLine) {
-        settings.startingLineText = std::to_string(*options.startingLine);
+        text.startingLine = *options.startingLine;
     }
-    return settings;
+    if (options.missing) {
+        chosen.missingMarkers = missingMarkersFromList(*options.missing);
+    }
+    return chosen;
+}
+
+Outcome<Chosen<int>> namedColumn(const std::optional<std::string>& name,
+                                 const std::vector<std::string>& titles) {
+    if (!name) {
+        return Chosen<int>();
+    }
+    const std::optional<int> item = columnItemNamed(*name, titles);
+    if (!item) {
+        return badUsage(noSuchColumn(*name, titles));
+    }
+    return Chosen<int>(*item);
+}
+
+void sayChoiceNotes(const ResolvedChoices& resolved, const std::vector<std::string>& titles,
+                    std::ostream& err) {
+    struct Words {
+        ChoiceField field;
+        const char* title;
+        const Chosen<int> WindFileChoices::*column;
+        const char* option;
+    };
+    static constexpr Words kWords[] = {
+        {ChoiceField::dateTimeColumn, "Date/time column", &WindFileChoices::dateTimeColumn,
+         "--date-column"},
+        {ChoiceField::windColumn, "Wind column", &WindFileChoices::windColumn, "--wind-column"},
+        {ChoiceField::temperatureColumn, "Temperature column", &WindFileChoices::temperatureColumn,
+         "--temperature-column"},
+    };
+    for (const ChoiceNote& note : resolved.notes) {
+        const auto words = std::find_if(std::begin(kWords), std::end(kWords),
+                                        [&note](const Words& w) { return w.field == note.field; });
+        if (words == std::end(kWords)) {
+            continue;
+        }
+        const int item = *(resolved.choices.*(words->column));
+        err << words->title << ": " << item << " "
+            << shownContent(titles.at(static_cast<std::size_t>(item) - 1)) << " ("
+            << (note.untitled ? "no title names one, " : "") << note.why << "; choose another with "
+            << words->option << ")\n";
+    }
 }
 
 std::string encodingListHelp() {
@@ -120,15 +163,14 @@ std::string encodingListHelp() {
     return list;
 }
 
-Outcome<WindFileView> readWindFile(const std::filesystem::path& file,
-                                   const WindFileSettings& settings) {
+Outcome<WindFileView> readWindFile(const std::filesystem::path& file, const TextChoices& chosen) {
     // A file that cannot be read at all is said so plainly; only one whose bytes are no text
     // earns the request to send it in.
     Outcome<std::string> bytes = readInputFile(file, "wind file");
     if (!bytes) {
         return std::move(bytes).error();
     }
-    return viewWindFileBytes(*std::move(bytes), file, settings);
+    return viewWindFileBytes(*std::move(bytes), file, chosen);
 }
 
 }  // namespace vane::cli

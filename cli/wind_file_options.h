@@ -2,10 +2,12 @@
 
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/import/resolve_choices.h"
 #include "core/import/wind_file.h"
 #include "core/outcome/outcome.h"
 
@@ -28,16 +30,23 @@ struct WindFileOptions {
 // Adds --encoding, --line-ending, --field-separator, --starting-line and --missing to `command`.
 void addWindFileOptions(CLI::App& command, WindFileOptions& options);
 
-// The settings for loadWindFile, or the "Bad usage" problem of an option.
-Outcome<WindFileSettings> windFileSettings(const WindFileOptions& options);
+// The choices these options set (the text's reading and the missing markers), every other one
+// left to the guess; or the "Bad usage" problem of an option.
+Outcome<WindFileChoices> windFileChoices(const WindFileOptions& options);
+
+// The choice of the column `name` gives, a number from 1 or a title of `titles`: the user's, or
+// left to the guess without a name; "Bad usage", with the file's columns, for no such column.
+Outcome<Chosen<int>> namedColumn(const std::optional<std::string>& name,
+                                 const std::vector<std::string>& titles);
 
 // The wind file as loadWindFile reads it, except that a file that cannot be read at all (missing,
 // a folder, too large) is the plain "Problem with file: <file>: <why>" without the alert.
-Outcome<WindFileView> readWindFile(const std::filesystem::path& file,
-                                   const WindFileSettings& settings);
+Outcome<WindFileView> readWindFile(const std::filesystem::path& file, const TextChoices& chosen);
 
-// The markers of missing readings the options give: --missing, or the common ones.
-std::vector<std::string> missingMarkers(const WindFileOptions& options);
+// Says each note on a guess on `err`, one a line, with the option that chooses otherwise:
+// "Wind column: 3 Speed (no title names one, its title says m/s; choose another with ...)".
+void sayChoiceNotes(const ResolvedChoices& resolved, const std::vector<std::string>& titles,
+                    std::ostream& err);
 
 // Whether `zone` is what --zone takes: an offset "+HHMM" or a zone name ICU knows.
 bool isZoneChoice(std::string_view zone);

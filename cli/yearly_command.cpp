@@ -88,9 +88,13 @@ std::optional<DrawnPicture> activityPicture(const YearlyOptions& options,
         }
     }
     const MarkLocation location = chosenLocation(options, sessions);
-    ActivityRasterResult result =
-        generateImageData(drawn, options.binWidthMinutes, location, zone, nullptr);
-    if (!result.raster) {
+    Outcome<ActivityRaster> result =
+        generateImageData(drawn, options.binWidthMinutes, location, zone);
+    if (!result && result.error().kind != ProblemKind::nothingFound) {
+        status = reportProblem(result.error(), err);
+        return std::nullopt;
+    }
+    if (!result) {
         err << "Nothing to draw: "
             << (options.library ? "the library's sessions hold"
                                 : printable(options.recordingList->string()) + " holds")
@@ -98,10 +102,10 @@ std::optional<DrawnPicture> activityPicture(const YearlyOptions& options,
         status = kExitNoResult;
         return std::nullopt;
     }
-    for (const std::string& note : activityPictureNotes(result, drawn)) {
+    for (const std::string& note : activityPictureNotes(*result, drawn)) {
         err << note << '\n';
     }
-    return DrawnPicture{std::move(*result.raster), yearPictureCaption(result.year, location)};
+    return DrawnPicture{std::move(result->raster), yearPictureCaption(result->year, location)};
 }
 
 // The recordings and sessions to draw, from the library or from the two lists.
@@ -153,7 +157,7 @@ std::optional<QString> writeView(const DrawnPicture& picture, bool invert,
 int runYearly(const YearlyOptions& options, const icu::TimeZone& zone, std::ostream& out,
               std::ostream& err) {
     if (const std::optional<std::string> problem = binWidthProblem(options.binWidthMinutes)) {
-        return reportProblem({.title = "Bad usage", .message = "--bin: " + *problem}, err);
+        return reportProblem(badUsage("--bin: " + *problem), err);
     }
     std::optional<std::filesystem::path> viewPath = options.out;
     if (!viewPath && !options.raster) {
@@ -171,24 +175,19 @@ int runYearly(const YearlyOptions& options, const icu::TimeZone& zone, std::ostr
     if (viewPath) {
         viewFormat = yearlyview::imageFormatForPath(QString::fromStdString(viewPath->string()));
         if (viewFormat.isEmpty()) {
-            return reportProblem(
-                {.title = "Bad usage",
-                 .message = "--out: cannot write images of the type of " + viewPath->string() +
-                            "; use one of " + writableFormats()},
-                err);
+            return reportProblem(badUsage("--out: cannot write images of the type of " +
+                                          viewPath->string() + "; use one of " + writableFormats()),
+                                 err);
         }
     }
     if (options.bars && !options.sessionList && !options.library) {
-        return reportProblem({.title = "Bad usage",
-                              .message = "--bars draws the sessions of a session list or library; "
-                                         "give it with --sessions or --library"},
+        return reportProblem(badUsage("--bars draws the sessions of a session list or library; "
+                                      "give it with --sessions or --library"),
                              err);
     }
     if (!options.bars && !options.recordingList && !options.library) {
-        return reportProblem(
-            {.title = "Bad usage",
-             .message = "give the recordings to draw with --recordings or --library"},
-            err);
+        return reportProblem(badUsage("give the recordings to draw with --recordings or --library"),
+                             err);
     }
     const Outcome<LoadedRecordings> toDraw = drawnRecordings(options, zone);
     if (!toDraw) {

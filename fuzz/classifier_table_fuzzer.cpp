@@ -1,18 +1,26 @@
-// An identification program's table: header recognition, rows, labels, probabilities and times,
-// both as a known program's table and with columns named by the user, refusing or skipping bad
-// rows; and any text given as recordings, which a table of unknown kind with species must not
-// pass as times alone.
+// An identification program's table: its bytes made UTF-8, header recognition, rows, labels,
+// probabilities and times, both as a known program's table and with columns named by the user,
+// refusing or skipping bad rows; and any text given as recordings, which a table of unknown kind
+// with species must not pass as times alone.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include "core/recordings/classifier_table.h"
+#include "core/recordings/list_file.h"
 #include "core/recordings/recording_source_file.h"
+#include "core/text/utf8.h"
 #include "fuzz/fuzz_zone.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
+    // A table file's bytes become UTF-8 a library can store, or are refused by line.
+    const vane::Outcome<std::string> utf8 = vane::listText(std::string(text), "table.csv", "table");
+    if (utf8 ? vane::firstUnstorableByte(*utf8).has_value() : utf8.error().line == 0) {
+        std::abort();
+    }
     (void)vane::looksLikeClassifierTable(text);
     const bool unknownWithSpecies = vane::looksLikeUnknownLabelledTable(text);
     const vane::Outcome<vane::RecordingSourceRead> source =

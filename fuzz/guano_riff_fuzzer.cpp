@@ -63,10 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
     // As an import reads it: a recording or why not, and a damaged file is none.
-    const vane::RecordingFileRead recording =
+    const vane::Outcome<vane::RecordingFile> recording =
         vane::readRecordingFile(scratchFile(), vane::fuzz::berlin());
-    if (recording.recording.has_value() == !recording.reason.empty() ||
-        (!file && recording.recording)) {
+    if ((!recording && recording.error().message.empty()) || (!file && recording)) {
         std::abort();
     }
     return 0;

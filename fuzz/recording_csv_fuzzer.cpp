@@ -1,4 +1,5 @@
-// A CSV list of recordings, as imported into a library: split, column guess and times.
+// A CSV list of recordings, as imported into a library: split, column guess and times, from the
+// whole table and row by row from the text.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -19,6 +20,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const vane::CsvRecordingsResult read =
         vane::readCsvRecordings(table, columns, vane::fuzz::berlin(), "list.csv");
     if (!read && read.error().describe().empty()) {
+        std::abort();
+    }
+    // A long list is read from its text row by row: the same recordings, or the same refusal.
+    const vane::CsvRecordingsResult streamed =
+        vane::readCsvRecordings(text, vane::guessRecordingColumns(vane::splitRecordingCsv(text, 2)),
+                                vane::fuzz::berlin(), "list.csv");
+    if (streamed.has_value() != read.has_value() || (read && streamed->size() != read->size()) ||
+        (!read && streamed.error().describe() != read.error().describe())) {
         std::abort();
     }
     // The desktop's reading, which keeps the good rows, with a label and a probability column.

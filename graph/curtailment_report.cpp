@@ -142,6 +142,52 @@ std::string lossText(const CurtailmentResult& result, const PlanTotals& totals) 
     return text;
 }
 
+std::string estimateText(const CurtailmentResult& result, const ShareEstimate& estimate) {
+    if (result.validation.method == ValidationMethod::none) {
+        return "no estimate on nights it was not made from (too few nights)";
+    }
+    return expectedShareText(estimate) + " on nights it was not made from";
+}
+
+// How sure the plans are, in words: what was held out, and what the interval means.
+std::string validationParagraph(const CurtailmentResult& result) {
+    const PlanValidation& validation = result.validation;
+    if (validation.method == ValidationMethod::none) {
+        return "The nights span less than two weeks: no part of them can be held out, so "
+               "nothing is known of how the plans do on other nights. Their shares above hold "
+               "only for the nights they were made from.";
+    }
+    std::string text =
+        validation.method == ValidationMethod::heldOutYears
+            ? "Each of the " + std::to_string(validation.folds) +
+                  " years with enough activity was held out in turn: both plans were made "
+                  "again from the other years, exactly as above, and scored on it."
+            : "The nights were split into " + std::to_string(validation.folds) +
+                  " folds of whole weeks (every " + std::to_string(validation.folds) +
+                  "th week in the same fold, no night ever split): both plans were made again "
+                  "without each fold, exactly as above, and scored on it.";
+    text += " The blanket plan protected " + fixed(100.0 * validation.blanket.share, 1) +
+            " % and the tailored plan " + fixed(100.0 * validation.tailored.share, 1) +
+            " % of the activity of nights they were not made from, losing " +
+            (result.energyKnown
+                 ? fixed(validation.blanket.energyLostKwh / 1000.0, 2) + " and " +
+                       fixed(validation.tailored.energyLostKwh / 1000.0, 2) + " MWh there"
+                 : fixed(validation.blanket.curtailedHours, 1) + " and " +
+                       fixed(validation.tailored.curtailedHours, 1) + " curtailed hours there") +
+            ". The intervals (" + fixed(100.0 * validation.blanket.low, 1) + " to " +
+            fixed(100.0 * validation.blanket.high, 1) + " % and " +
+            fixed(100.0 * validation.tailored.low, 1) + " to " +
+            fixed(100.0 * validation.tailored.high, 1) +
+            " %) hold the share on new nights of the same kind with about 90 % certainty; a "
+            "year unlike these may fall outside them.";
+    if (result.fit == PlanFit::exact) {
+        text +=
+            " The tailored plan was fitted exactly to these counts: its share above is "
+            "in-sample and overstates what it protects elsewhere.";
+    }
+    return text;
+}
+
 constexpr const char* kDefinitions[] = {
     "Night: from sunset to sunrise at the site (our own solar position calculation, in the "
     "site's local time), widened by the minutes asked for before sunset and after sunrise; a "
@@ -157,8 +203,13 @@ constexpr const char* kDefinitions[] = {
     "intervals, lost energy their energy (from the power column or curve), as shares of all "
     "night activity and of the production of all intervals of the period. The blanket plan has "
     "one v for all cells, the smallest reaching the target; the tailored plan one v per cell at "
-    "the least lost energy, found exactly by dynamic programming over the activity left "
-    "unprotected (a multiple-choice knapsack), so it never loses more than the blanket plan."};
+    "the least lost energy, found by dynamic programming (a multiple-choice knapsack). It is "
+    "planned on the activity a count model expects of each interval from its wind speed, "
+    "temperature, month and night part (each cell's own level drawn towards its month's and "
+    "part's as far as its counts do not bear it out), not on the counts, whose chance it would "
+    "otherwise exploit; it is planned above the target as far as the held-out nights ask. Its "
+    "trade-off curve is drawn on that expected activity. With the exact fit it is planned on "
+    "the counts and its share holds in sample only."};
 
 void paintFirstPage(const CurtailmentReportContent& content, QPainter& painter) {
     const CurtailmentResult& result = content.result;
@@ -199,11 +250,16 @@ void paintFirstPage(const CurtailmentReportContent& content, QPainter& painter) 
     top = paragraph(painter, top,
                     "Blanket plan: cut-in " + fixed(result.blanket.cutIn, 1) +
                         " m/s in every cell, " +
-                        fixed(100.0 * result.blanket.totals.protectedShare, 1) + " % protected, " +
-                        lossText(result, result.blanket.totals) + ".");
+                        fixed(100.0 * result.blanket.totals.protectedShare, 1) +
+                        " % protected on the nights it was made from, " +
+                        lossText(result, result.blanket.totals) + "; " +
+                        estimateText(result, result.validation.blanket) + ".");
     top = paragraph(painter, top,
-                    "Tailored plan: " + fixed(100.0 * result.tailored.totals.protectedShare, 1) +
-                        " % protected, " + lossText(result, result.tailored.totals) + ".");
+                    "Tailored plan (" + fitText(result.fit) +
+                        "): " + fixed(100.0 * result.tailored.totals.protectedShare, 1) +
+                        " % protected on the nights it was made from, " +
+                        lossText(result, result.tailored.totals) + "; " +
+                        estimateText(result, result.validation.tailored) + ".");
     top = paragraph(painter, top + 6.0, "Activity in the nights over wind speed", 10.0, true);
     drawActivityCurve(result, painter, top);
     top += 236.0;
@@ -218,20 +274,16 @@ void paintSecondPage(const CurtailmentReportContent& content, QPainter& painter)
                            10.0, true);
     paintTradeoffGraph(result, painter, kMargin, top, kContentWidth, 260.0);
     top += 266.0;
-    top = paragraph(painter, top, "Held-out check", 10.0, true);
-    if (result.holdout.empty()) {
-        top = paragraph(painter, top,
-                        "The data span fewer than two years with activity: no year can be "
-                        "planned from the others.");
-    } else {
+    top = paragraph(painter, top, "How sure the plans are", 10.0, true);
+    top = paragraph(painter, top, validationParagraph(result));
+    if (!result.validation.years.empty()) {
         std::string rows;
-        for (const HoldoutCheck& check : result.holdout) {
-            rows += std::to_string(check.year) +
-                    ": planned from the other years, the tailored "
-                    "plan protects " +
-                    fixed(100.0 * check.tailoredShare, 1) + " % of its " +
-                    std::to_string(check.activity) + " (blanket " +
-                    fixed(100.0 * check.blanketShare, 1) + " %)\n";
+        for (const HeldOutYear& year : result.validation.years) {
+            rows += std::to_string(year.year) + ": " + std::to_string(year.activity) +
+                    (year.used ? ", planned from the other years: tailored " +
+                                     fixed(100.0 * year.tailoredShare, 1) + " %, blanket " +
+                                     fixed(100.0 * year.blanketShare, 1) + " % protected\n"
+                               : ", too little activity to judge a plan by: not held out\n");
         }
         top = paragraph(painter, top, rows);
     }
@@ -275,7 +327,7 @@ void paintCutInGrid(const CurtailmentResult& result, QPainter& painter, double l
     static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                               "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     const int parts = std::max(result.data.parts, 1);
-    const std::vector<CellActivity> cells = cellsOfYears(result.data, {});
+    const std::vector<CellActivity> cells = cellsOf(result.data);
     double highest = 0.0;
     for (const CellCutIn& cell : result.tailored.cells) {
         highest = std::max(highest, cell.cutIn);
@@ -308,17 +360,24 @@ void paintCutInGrid(const CurtailmentResult& result, QPainter& painter, double l
             painter.setPen(QPen(QColor(160, 160, 160), 0.5));
             painter.setBrush(hasData ? cutInColour(cutIn, highest) : QColor(235, 235, 235));
             painter.drawRect(box);
+            const bool fromMonth =
+                index < result.tailored.cells.size() && result.tailored.cells[index].fromMonth;
             if (hasData) {
                 painter.setPen(QColor(0, 0, 0));
-                painter.drawText(box, Qt::AlignCenter, q(fixed(cutIn, 1)));
+                painter.drawText(box, Qt::AlignCenter, q(fixed(cutIn, 1) + (fromMonth ? "*" : "")));
             }
         }
     }
     const double below = top + headHeight + 12 * cellHeight + 4.0;
     painter.setPen(QColor(0, 0, 0));
-    painter.drawText(QRectF(left, below, width, 14.0), Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("Columns: parts of the night from sunset to sunrise; grey: "
-                                    "no data; 0.0: never stopped."));
+    std::string legend =
+        "Columns: parts of the night from sunset to sunrise; grey: no data; 0.0: "
+        "never stopped.";
+    if (result.minCellActivity > 0) {
+        legend += " *: under " + std::to_string(result.minCellActivity) +
+                  " active intervals: its month's.";
+    }
+    painter.drawText(QRectF(left, below, width, 14.0), Qt::AlignLeft | Qt::AlignVCenter, q(legend));
     painter.restore();
 }
 

@@ -25,7 +25,8 @@ std::string pathText(const std::filesystem::path& path) {
 // The message names the path itself, so the problem carries no file of its own.
 Problem problem(const std::filesystem::path& path, const std::string& what) {
     return {.title = "Graph not saved",
-            .message = "Cannot write graph file " + pathText(path) + ": " + what};
+            .message = "Cannot write graph file " + pathText(path) + ": " + what,
+            .kind = ProblemKind::notSaved};
 }
 
 bool paintPdf(const XYGraph& graph, QIODevice& file, double width, double height) {

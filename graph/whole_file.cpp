@@ -57,7 +57,8 @@ Outcome<void> writeWholeTextFile(const std::filesystem::path& path, const std::s
         },
         [&](const std::string& reason) {
             return Problem{.title = title,
-                           .message = "Cannot write " + what + " " + path.string() + ": " + reason};
+                           .message = "Cannot write " + what + " " + path.string() + ": " + reason,
+                           .kind = ProblemKind::notSaved};
         });
 }
 

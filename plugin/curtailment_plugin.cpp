@@ -55,16 +55,11 @@ class PointsView final : public QWidget {
 }  // namespace
 
 CurtailmentPlugin::CurtailmentPlugin() : CurtailmentPlugin(UserDialogs::onScreen()) {}
-CurtailmentPlugin::CurtailmentPlugin(UserDialogs dialogs) : dialogs_(std::move(dialogs)) {}
+CurtailmentPlugin::CurtailmentPlugin(UserDialogs dialogs) : SelectionPlugin(std::move(dialogs)) {}
 
 CurtailmentPlugin::~CurtailmentPlugin() {
     preview_.reset();
     delete panel_.data();
-}
-
-void CurtailmentPlugin::attach(const Host& host, QWidget* parentWindow) {
-    host_ = &host;
-    parentWindow_ = parentWindow;
 }
 
 QString CurtailmentPlugin::name() const {
@@ -72,12 +67,8 @@ QString CurtailmentPlugin::name() const {
 }
 
 void CurtailmentPlugin::fire() {
-    recordings_ = host_ != nullptr ? sortedByRecordingTime(host_->selectedRecordings())
-                                   : std::vector<Recording>{};
+    recordings_ = selectedRecordingsOrAlert();
     if (recordings_.empty()) {
-        dialogs_.alerts->showAlert(parentWindow_, tr("No recordings selected"),
-                                   tr("The plugin needs selected recordings to work with. Please "
-                                      "select recordings and start the plugin again."));
         return;
     }
     if (panel_ == nullptr) {
@@ -261,18 +252,7 @@ void CurtailmentPlugin::plan() {
     if (!windChosen_) {
         return;
     }
-    const WindFileChoices choices = preview_->choices();
-    ActivityAnalysisOptions analysis;
-    analysis.windColumn = choices.windColumn;
-    analysis.temperatureColumn = choices.temperatureColumn;
-    analysis.dateTimeColumn = choices.dateTimeColumn;
-    analysis.timeColumn = choices.timeColumn;
-    analysis.dateFormat = choices.dateFormat;
-    analysis.timeZone = choices.timeZone;
-    analysis.decimalSeparator = choices.decimalSeparator;
-    analysis.timeOffsetMinutes = choices.timeOffset;
-    analysis.missingMarkers = choices.missingMarkers;
-    analysis.windUnit = choices.windUnit;
+    const ActivityAnalysisOptions analysis = analysisOptions(preview_->choices(), false, false);
     planButton_->setEnabled(true);
     if (analysis.windColumn <= 0 || analysis.dateTimeColumn <= 0) {
         dialogs_.alerts->showAlert(panel_, tr("No wind speed column"),

@@ -11,10 +11,8 @@
 #include "core/curtailment/curtailment_result.h"
 #include "core/curtailment/power_curve.h"
 #include "core/recordings/recording.h"
+#include "plugin/selection_plugin.h"
 #include "plugin/wind_file_preview.h"
-#include "plugin_api/host.h"
-#include "plugin_api/plugin.h"
-#include "plugin_api/user_dialogs.h"
 
 class QCheckBox;
 class QComboBox;
@@ -30,7 +28,7 @@ namespace vane::plugin {
 // selected sessions), the target, the night parts, the power column or curve and the temperature
 // floor; the wind file through the same preview sheet as the activity plug-in; the plan's grid,
 // summary and trade-off graph; the report and the JSON saved.
-class CurtailmentPlugin : public QObject, public AbstractPlugin {
+class CurtailmentPlugin : public QObject, public SelectionPlugin {
     Q_OBJECT
     Q_INTERFACES(vane::AbstractPlugin)
 
@@ -41,7 +39,6 @@ class CurtailmentPlugin : public QObject, public AbstractPlugin {
     CurtailmentPlugin(const CurtailmentPlugin&) = delete;
     CurtailmentPlugin& operator=(const CurtailmentPlugin&) = delete;
 
-    void attach(const Host& host, QWidget* parentWindow) override;
     QString name() const override;
     // Runs the panel application-modally; returns when it closes.
     void fire() override;
@@ -59,10 +56,6 @@ class CurtailmentPlugin : public QObject, public AbstractPlugin {
     void plan();
     void saveReport();
     void saveJson();
-
-    UserDialogs dialogs_;
-    const Host* host_ = nullptr;
-    QWidget* parentWindow_ = nullptr;
 
     QPointer<QDialog> panel_;  // parented to the host's window, which may delete it first
     std::unique_ptr<WindFilePreview> preview_;

@@ -30,30 +30,11 @@ QDateTime dateOf(const Recording& recording) {
     return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(recording.recordingTime * 1000.0));
 }
 
-ActivityAnalysisOptions analysisOptions(const WindFileChoices& choices, bool plotTemp,
-                                        bool countRecordings) {
-    return ActivityAnalysisOptions{
-        .plotTemp = plotTemp,
-        .windColumn = choices.windColumn,
-        .temperatureColumn = choices.temperatureColumn,
-        .dateTimeColumn = choices.dateTimeColumn,
-        .timeColumn = choices.timeColumn,
-        .stateColumn = choices.stateColumn,
-        .dateFormat = choices.dateFormat,
-        .timeZone = choices.timeZone,
-        .decimalSeparator = choices.decimalSeparator,
-        .timeOffsetMinutes = choices.timeOffset,
-        .countRecordings = countRecordings,
-        .missingMarkers = choices.missingMarkers,
-        .windUnit = choices.windUnit,
-    };
-}
-
 }  // namespace
 
 VanePlugin::VanePlugin() : VanePlugin(UserDialogs::onScreen()) {}
 
-VanePlugin::VanePlugin(UserDialogs dialogs) : dialogs_(std::move(dialogs)) {}
+VanePlugin::VanePlugin(UserDialogs dialogs) : SelectionPlugin(std::move(dialogs)) {}
 
 VanePlugin::~VanePlugin() {
     // The yearly window and the sheets hang off the panel; they go before the graph they show.
@@ -61,18 +42,12 @@ VanePlugin::~VanePlugin() {
     delete panel_.data();
 }
 
-void VanePlugin::attach(const Host& host, QWidget* parentWindow) {
-    host_ = &host;
-    parentWindow_ = parentWindow;
-}
-
 QString VanePlugin::name() const {
     return tr("Bat/Environmental activity");
 }
 
 void VanePlugin::fire() {
-    recordings_ = host_ != nullptr ? sortedByRecordingTime(host_->selectedRecordings())
-                                   : std::vector<Recording>{};
+    recordings_ = selectedRecordingsOrAlert();
     labels_ = LabelTable();
     if (host_ != nullptr) {
         for (const std::string& label : host_->recordingLabels()) {
@@ -80,9 +55,6 @@ void VanePlugin::fire() {
         }
     }
     if (recordings_.empty()) {
-        dialogs_.alerts->showAlert(parentWindow_, tr("No recordings selected"),
-                                   tr("The plugin needs selected recordings to work with. Please "
-                                      "select recordings and start the plugin again."));
         return;
     }
     if (panel_ == nullptr) {
@@ -202,9 +174,8 @@ void VanePlugin::analyse(WindFilePreview::Ending ending) {
         return;
     }
     plotTemp_ = ending == WindFilePreview::Ending::temperature;
-    const WindFileChoices choices = preview_->choices();
     const ActivityAnalysisOptions options =
-        analysisOptions(choices, plotTemp_, weighByRecordingCount_);
+        analysisOptions(preview_->choices(), plotTemp_, weighByRecordingCount_);
     const std::unique_ptr<icu::TimeZone> zone = processTimeZone();
     const std::vector<Recording> counted = recordingsToAnalyse();
     const SpeciesGroups groups = defaultSpeciesGroups();

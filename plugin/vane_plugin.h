@@ -11,10 +11,8 @@
 #include "core/analysis/plot_data.h"
 #include "core/recordings/recording.h"
 #include "core/recordings/species_label.h"
+#include "plugin/selection_plugin.h"
 #include "plugin/wind_file_preview.h"
-#include "plugin_api/host.h"
-#include "plugin_api/plugin.h"
-#include "plugin_api/user_dialogs.h"
 
 namespace Ui {
 class VanePanel;
@@ -27,7 +25,7 @@ class VaneYearlyGraph;
 
 // The plug-in "Bat/Environmental activity" and the controller of its main panel: the selected
 // recordings, the wind file's preview, the analysis, and the sheets and windows that show it.
-class VanePlugin : public QObject, public AbstractPlugin {
+class VanePlugin : public QObject, public SelectionPlugin {
     Q_OBJECT
     Q_INTERFACES(vane::AbstractPlugin)
     Q_PROPERTY(bool weighByRecordingCount READ weighByRecordingCount WRITE setWeighByRecordingCount
@@ -46,7 +44,6 @@ class VanePlugin : public QObject, public AbstractPlugin {
     VanePlugin(const VanePlugin&) = delete;
     VanePlugin& operator=(const VanePlugin&) = delete;
 
-    void attach(const Host& host, QWidget* parentWindow) override;
     QString name() const override;
     // Runs the main panel application-modally; returns when it closes.
     void fire() override;
@@ -90,10 +87,6 @@ class VanePlugin : public QObject, public AbstractPlugin {
     void analyse(WindFilePreview::Ending ending);
     void plotYearlyGraph();
     void copyActivityTimes();
-
-    UserDialogs dialogs_;
-    const Host* host_ = nullptr;
-    QWidget* parentWindow_ = nullptr;
 
     QPointer<QDialog> panel_;  // parented to the host's window, which may delete it first
     std::unique_ptr<Ui::VanePanel> panelUi_;

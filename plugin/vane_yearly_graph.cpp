@@ -149,13 +149,13 @@ void VaneYearlyGraph::redraw() {
                 ? recordingsOfYear(recordings, ui_->yearChooser->currentText().toInt(), *zone)
                 : std::span<const Recording>(recordings);
         const MarkLocation location = markLocation(sessions);
-        ActivityRasterResult activity =
+        Outcome<ActivityRaster> activity =
             generateImageData(drawn, ui_->binWidth->currentText().toDouble(), location, *zone);
-        notes = activityPictureNotes(activity, drawn);
-        if (activity.raster) {
-            caption = QString::fromStdString(yearPictureCaption(activity.year, location));
+        if (activity) {
+            notes = activityPictureNotes(*activity, drawn);
+            caption = QString::fromStdString(yearPictureCaption(activity->year, location));
+            raster = std::move(activity->raster);
         }
-        raster = std::move(activity.raster);
     }
     yearView_->view().setCaption(caption);
     QStringList lines;

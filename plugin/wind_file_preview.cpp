@@ -8,20 +8,17 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QtDebug>
 #include <algorithm>
 #include <utility>
 
-#include "core/analysis/reading_values.h"
-#include "core/import/analysis_guesses.h"
-#include "core/import/column_guesses.h"
+#include "core/import/column_choosers.h"
 #include "core/import/date_format_items.h"
-#include "core/import/preview_text.h"
-#include "core/import/wind_file.h"
+#include "core/import/missing_markers.h"
 #include "core/import/wind_table_split.h"
 #include "core/time/local_time.h"
-#include "core/time/utc_offset.h"
 #include "plugin/time_zone_titles.h"
 #include "plugin/wind_table_model.h"
 #include "plugin_api/window_sizes.h"
@@ -64,7 +61,8 @@ WindFilePreview::WindFilePreview(AlertPresenter& alerts, FilePanels& panels, QWi
     : alerts_(alerts),
       panels_(panels),
       sheet_(new QDialog(parent)),
-      ui_(std::make_unique<Ui::PreviewSheet>()) {
+      ui_(std::make_unique<Ui::PreviewSheet>()),
+      view_(std::make_shared<WindFileView>()) {
     ui_->setupUi(sheet_);
     sheet_->setWindowModality(Qt::WindowModal);
     // Room for a screenful of rows beside the text; the table takes whatever the user adds.
@@ -85,14 +83,11 @@ WindFilePreview::WindFilePreview(AlertPresenter& alerts, FilePanels& panels, QWi
     // Any offset or zone name may be typed, such as the logger's "Europe/Berlin".
     ui_->timeZone->setEditable(true);
     ui_->timeZone->setInsertPolicy(QComboBox::NoInsert);
-    selectItemTitled(*ui_->timeZone, QStringLiteral("+0000"));
-    refill(*ui_->date_timeColumn, columnChooserItems(ColumnChooser::dateTime, {}));
-    refill(*ui_->windColumn, columnChooserItems(ColumnChooser::wind, {}));
-    refill(*ui_->tempColumn, columnChooserItems(ColumnChooser::temperature, {}));
-    refill(*ui_->stateColumn, columnChooserItems(ColumnChooser::state, {}));
-    refill(*ui_->timeColumn, columnChooserItems(ColumnChooser::state, {}));
     connectControls();
-    updateSheetButtons();
+    // The choices an empty text gives, until a file is chosen; no text is held before.
+    WindFileView empty = viewWindText({}, kUtf8Encoding, EncodingSource::detected, {});
+    empty.text.reset();
+    showView(std::move(empty));
 }
 
 WindFilePreview::~WindFilePreview() = default;
@@ -101,18 +96,42 @@ void WindFilePreview::connectControls() {
     // Only what the user does sends actions; the controller's own selections stay quiet.
     connect(ui_->windEncodings, &QComboBox::activated, this, &WindFilePreview::changeFileEncoding);
     connect(ui_->lineEnd, &QComboBox::activated, this, &WindFilePreview::setLineEnding);
-    connect(ui_->fieldSep, &QComboBox::activated, this, &WindFilePreview::updateTableData);
-    connect(ui_->decimal_Sep, &QComboBox::activated, this,
-            [this] { decimalSeparatorPicked_ = true; });
-    connect(ui_->startingLine, &QLineEdit::editingFinished, this, [this] {
-        startingLineEdited_ = true;
-        updateTableData();
+    connect(ui_->fieldSep, &QComboBox::activated, this, [this] {
+        chosen_.text.fieldSeparator = fieldSeparatorChoice(*ui_->fieldSep);
+        recut();
     });
-    for (QComboBox* chooser :
-         {ui_->date_timeColumn, ui_->windColumn, ui_->tempColumn, ui_->stateColumn}) {
+    connect(ui_->startingLine, &QLineEdit::editingFinished, this, [this] {
+        chosen_.text.startingLine = integerValue(ui_->startingLine->text().toStdString());
+        recut();
+    });
+    const std::pair<QComboBox*, Chosen<int> WindFileChoices::*> columns[] = {
+        {ui_->date_timeColumn, &WindFileChoices::dateTimeColumn},
+        {ui_->timeColumn, &WindFileChoices::timeColumn},
+        {ui_->windColumn, &WindFileChoices::windColumn},
+        {ui_->tempColumn, &WindFileChoices::temperatureColumn},
+        {ui_->stateColumn, &WindFileChoices::stateColumn},
+    };
+    for (const auto& [chooser, column] : columns) {
         connect(chooser, &QComboBox::activated, this,
-                [this, chooser] { setOutputColumns(chooser); });
+                [this, chooser, column] { pickColumn(chooser, column); });
     }
+    connect(ui_->date_Format, &QComboBox::activated, this, [this] {
+        chosen_.dateFormat = ui_->date_Format->currentText().toStdString();
+        showChoices();
+    });
+    connect(ui_->decimal_Sep, &QComboBox::activated, this, [this] {
+        chosen_.decimalSeparator = ui_->decimal_Sep->currentText().toStdString();
+        showChoices();
+    });
+    // Typed or picked; the controller's own selection is made with the signals blocked.
+    connect(ui_->timeZone, &QComboBox::editTextChanged, this,
+            [this](const QString& zone) { chosen_.timeZone = zone.toStdString(); });
+    connect(ui_->timeOffset, &QLineEdit::textChanged, this, [this](const QString& minutes) {
+        chosen_.timeOffsetMinutes = integerValue(minutes.toStdString());
+    });
+    connect(ui_->missingMarkers, &QLineEdit::textChanged, this, [this](const QString& markers) {
+        chosen_.missingMarkers = missingMarkersFromList(markers.toStdString());
+    });
     const std::pair<QAbstractButton*, int> buttons[] = {
         {ui_->okayButton, kWindCode},
         {ui_->tempButton, kTemperatureCode},
@@ -128,198 +147,177 @@ void WindFilePreview::connectControls() {
     });
 }
 
+ChoiceContext WindFilePreview::context() const {
+    return {.zone = zone_.get(), .firstRecording = zoneInstant_};
+}
+
 void WindFilePreview::chooseFile(double zoneInstant) {
     const std::optional<QString> path =
         panels_.chooseFileToOpen(sheet_->parentWidget(), OpenPanelOptions{{QStringLiteral("csv")}});
     if (!path) {
         return;
     }
-    WindFileSettings settings;
-    settings.fieldSeparator = fieldSeparatorChoice(*ui_->fieldSep);
-    if (startingLineEdited_) {
-        settings.startingLineText = ui_->startingLine->text().toStdString();
-    }
-    Outcome<WindFileView> load = loadWindFile(path->toStdString(), settings);
+    // A new file starts from the guesses; only what the user typed of the readings' offset and
+    // missing markers stays.
+    WindFileChoices chosen;
+    chosen.timeOffsetMinutes = chosen_.timeOffsetMinutes;
+    chosen.missingMarkers = chosen_.missingMarkers;
+    Outcome<WindFileView> load = loadWindFile(path->toStdString(), chosen.text);
     if (!load) {
-        rawText_.reset();
+        view_->text.reset();
         alerts_.showAlert(sheet_->parentWidget(), fromUtf8(load.error().title),
                           fromUtf8(load.error().message));
         qWarning().noquote() << "error" << fromUtf8(load.error().detail);
         return;
     }
-    WindFileView& view = *load;
+    chosen_ = std::move(chosen);
     file_ = *path;
-    decimalSeparatorPicked_ = false;
-    rawText_ = view.text;
+    zone_ = processTimeZone();
+    zoneInstant_ = zoneInstant;
 
     QComboBox& encodings = *ui_->windEncodings;
     encodings.clear();
     for (const EncodingEntry& entry : allAvailableEncodings()) {
         encodings.addItem(fromUtf8(entry.displayName), entry.number);
     }
-    encodings.setCurrentIndex(encodings.findData(static_cast<std::int32_t>(view.encoding)));
-    ui_->windPreviewText->setPlainText(fromUtf8(view.previewText));
-    ui_->lineEnd->setCurrentIndex(view.lineEndingIndex);
-    ui_->startingLine->setText(QString::number(view.startingLine));
-    // The load split the text with the choices the sheet now shows; no second split.
-    showTable(std::move(view.table));
+    ui_->windPreviewText->setPlainText(fromUtf8(load->previewText));
+    showView(*std::move(load));
     sheet_->open();
-    const std::unique_ptr<icu::TimeZone> zone = processTimeZone();
-    selectItemTitled(*ui_->timeZone, fromUtf8(utcOffsetText(zoneInstant, *zone)));
 }
 
 WindFileChoices WindFilePreview::choices() const {
-    const int windItem = ui_->windColumn->currentIndex();
-    std::string windUnit;
-    if (windItem > 0 && static_cast<std::size_t>(windItem) <= columnTitles_.size()) {
-        windSpeedFactor(columnTitles_[static_cast<std::size_t>(windItem) - 1], &windUnit);
-    }
-    return WindFileChoices{
-        .dateTimeColumn = ui_->date_timeColumn->currentIndex(),
-        .timeColumn = std::max(0, ui_->timeColumn->currentIndex()),
-        .windColumn = ui_->windColumn->currentIndex(),
-        .temperatureColumn = ui_->tempColumn->currentIndex(),
-        .stateColumn = ui_->stateColumn->currentIndex(),
-        .dateFormat = ui_->date_Format->currentText().toStdString(),
-        .timeZone = ui_->timeZone->currentText().toStdString(),
-        .decimalSeparator = ui_->decimal_Sep->currentText().toStdString(),
-        .timeOffset = integerValue(ui_->timeOffset->text().toStdString()),
-        .missingMarkers = missingMarkersFromList(ui_->missingMarkers->text().toStdString()),
-        .windUnit = windUnit,
-    };
+    return resolveChoices(*view_, chosen_, context()).choices;
 }
 
 void WindFilePreview::startOver() {
     setWindColumnPicked(false);
     setDateColumnPicked(false);
     setTemperatureColumnPicked(false);
-    table_ = std::make_shared<const WindTable>();
+    forgetColumnPicks();
+    // No rows until the next file, which the choosers are filled for.
+    view_->text.reset();
+    view_ = std::make_shared<WindFileView>(recutWindFile(*view_, chosen_.text));
+}
+
+void WindFilePreview::forgetColumnPicks() {
+    for (Chosen<int> WindFileChoices::*column :
+         {&WindFileChoices::dateTimeColumn, &WindFileChoices::timeColumn,
+          &WindFileChoices::windColumn, &WindFileChoices::temperatureColumn,
+          &WindFileChoices::stateColumn}) {
+        (chosen_.*column).reset();
+    }
 }
 
 void WindFilePreview::changeFileEncoding() {
-    rawText_.reset();
     // The item's own number, so that encodings sharing a display name stay apart.
-    const auto encoding = static_cast<StringEncoding>(ui_->windEncodings->currentData().toInt());
-    TextRead read = readTextInEncoding(file_.toStdString(), encoding);
-    if (read.text) {
-        rawText_ = std::make_shared<const std::string>(std::move(*read.text));
-    }
+    chosen_.text.encoding = static_cast<StringEncoding>(ui_->windEncodings->currentData().toInt());
+    forgetColumnPicks();
+    WindFileView view = rereadWindFile(*view_, chosen_.text);
     ui_->windPreviewText->selectAll();
-    if (rawText_) {
-        ui_->windPreviewText->setPlainText(
-            fromUtf8(std::string(previewText(*rawText_, kPreviewLengthAfterReread))));
+    if (view.text) {
+        ui_->windPreviewText->setPlainText(fromUtf8(view.previewText));
     }
-    updateTableData();
+    showView(std::move(view));
 }
 
 void WindFilePreview::setLineEnding() {
+    chosen_.text.lineEndingIndex = ui_->lineEnd->currentIndex();
     ++pendingSplits_;
     QTimer::singleShot(kDeferredSplitMilliseconds, this, [this] {
         --pendingSplits_;
         // Once the sheet has ended the text is gone: a split now would empty the table.
-        if (rawText_) {
-            updateTableData();
+        if (view_->text) {
+            recut();
         }
     });
 }
 
-void WindFilePreview::updateTableData() {
-    const SplitChoices choices{
-        .lineEndingIndex = ui_->lineEnd->currentIndex(),
-        .fieldSeparator = fieldSeparatorChoice(*ui_->fieldSep),
-        .startingLineText = ui_->startingLine->text().toStdString(),
-    };
-    showTable(rawText_ ? splitWindText(rawText_, choices)
-                       : splitWindText(std::string_view(), choices));
+// Another cut gives other columns: the user's column picks are guessed again.
+void WindFilePreview::recut() {
+    forgetColumnPicks();
+    showView(recutWindFile(*view_, chosen_.text));
 }
 
-void WindFilePreview::showTable(WindTable table) {
-    table_ = std::make_shared<const WindTable>(std::move(table));
-    // An empty table shows no rows under the previous split's columns.
-    if (table_->hasHeaderRow()) {
-        columnTitles_ = previewColumnTitles(*table_);
-    }
-    model_->setTable(table_, columnTitles_);
+void WindFilePreview::showView(WindFileView view) {
+    view_ = std::make_shared<WindFileView>(std::move(view));
+    model_->setTable(std::shared_ptr<const WindTable>(view_, &view_->table), view_->columnTitles);
     // Qt measures the first thousand rows, however long the file.
     ui_->windPreviewTable->resizeColumnsToContents();
-    updateColumnChoosers();
+    const std::vector<std::string>& titles = view_->columnTitles;
+    refill(*ui_->date_timeColumn, columnChooserItems(ColumnChooser::dateTime, titles));
+    refill(*ui_->windColumn, columnChooserItems(ColumnChooser::wind, titles));
+    refill(*ui_->tempColumn, columnChooserItems(ColumnChooser::temperature, titles));
+    refill(*ui_->stateColumn, columnChooserItems(ColumnChooser::state, titles));
+    refill(*ui_->timeColumn, columnChooserItems(ColumnChooser::state, titles));
+    showChoices();
 }
 
-void WindFilePreview::updateColumnChoosers() {
-    refill(*ui_->date_timeColumn, columnChooserItems(ColumnChooser::dateTime, columnTitles_));
-    refill(*ui_->windColumn, columnChooserItems(ColumnChooser::wind, columnTitles_));
-    refill(*ui_->tempColumn, columnChooserItems(ColumnChooser::temperature, columnTitles_));
-    refill(*ui_->stateColumn, columnChooserItems(ColumnChooser::state, columnTitles_));
-    refill(*ui_->timeColumn, columnChooserItems(ColumnChooser::state, columnTitles_));
-    const WindFileGuesses found = guessWindFileColumns(columnTitles_, *table_);
-    const ColumnGuesses& guesses = found.columns;
-    ui_->timeColumn->setCurrentIndex(static_cast<int>(found.timeItem));
-    ui_->date_timeColumn->setCurrentIndex(static_cast<int>(guesses.dateTimeItem));
-    ui_->windColumn->setCurrentIndex(static_cast<int>(guesses.windItem));
-    ui_->tempColumn->setCurrentIndex(static_cast<int>(guesses.temperatureItem));
-    ui_->stateColumn->setCurrentIndex(static_cast<int>(guesses.stateItem));
-    if (guesses.dateFormatIndex) {
-        ui_->date_Format->setCurrentIndex(static_cast<int>(*guesses.dateFormatIndex));
+// Every control shows its choice resolved; the flags keep the user's last picks.
+void WindFilePreview::showChoices() {
+    shown_ = resolveChoices(*view_, chosen_, context());
+    const WindFileChoices& shown = shown_.choices;
+    const TextChoices& text = shown.text;
+    ui_->windEncodings->setCurrentIndex(
+        ui_->windEncodings->findData(static_cast<std::int32_t>(*text.encoding)));
+    ui_->lineEnd->setCurrentIndex(*text.lineEndingIndex);
+    ui_->fieldSep->setCurrentIndex(text.fieldSeparator->index);
+    ui_->startingLine->setText(QString::number(*text.startingLine));
+    const std::pair<QComboBox*, const Chosen<int>&> columns[] = {
+        {ui_->date_timeColumn, shown.dateTimeColumn}, {ui_->timeColumn, shown.timeColumn},
+        {ui_->windColumn, shown.windColumn},          {ui_->tempColumn, shown.temperatureColumn},
+        {ui_->stateColumn, shown.stateColumn},
+    };
+    for (const auto& [chooser, column] : columns) {
+        chooser->setCurrentIndex(*column);
     }
-    guessDecimalSeparator();
-    // Guesses are the controller's own selections: the flags keep the user's last picks.
+    selectItemTitled(*ui_->date_Format, fromUtf8(*shown.dateFormat));
+    selectItemTitled(*ui_->decimal_Sep, fromUtf8(*shown.decimalSeparator));
+    {
+        const QSignalBlocker quiet(ui_->timeZone);
+        selectItemTitled(*ui_->timeZone, fromUtf8(*shown.timeZone));
+        ui_->timeZone->setEditText(fromUtf8(*shown.timeZone));
+    }
     updateSheetButtons();
 }
 
-void WindFilePreview::setOutputColumns(QComboBox* sender) {
-    const std::pair<QComboBox*, ColumnChooser> choosers[] = {
+void WindFilePreview::pickColumn(QComboBox* chooser, Chosen<int> WindFileChoices::*column) {
+    const int item = std::max(0, chooser->currentIndex());
+    chosen_.*column = item;
+    const std::pair<QComboBox*, ColumnChooser> flagged[] = {
         {ui_->date_timeColumn, ColumnChooser::dateTime},
         {ui_->windColumn, ColumnChooser::wind},
         {ui_->tempColumn, ColumnChooser::temperature},
         {ui_->stateColumn, ColumnChooser::state},
     };
-    for (const auto& [chooser, which] : choosers) {
-        if (chooser != sender) {
+    for (const auto& [flaggedChooser, which] : flagged) {
+        if (flaggedChooser != chooser) {
             continue;
         }
-        const auto item = static_cast<std::size_t>(std::max(0, sender->currentIndex()));
         const ColumnFlags flags =
             vane::setOutputColumns(ColumnFlags{.dateTimePicked = dateColumnPicked_,
                                                .windPicked = windColumnPicked_,
                                                .temperaturePicked = temperatureColumnPicked_},
-                                   which, item);
+                                   which, static_cast<std::size_t>(item));
         setDateColumnPicked(flags.dateTimePicked);
         setWindColumnPicked(flags.windPicked);
         setTemperatureColumnPicked(flags.temperaturePicked);
-        if (which == ColumnChooser::dateTime) {
-            if (const auto format = guessDateFormat(*table_, item)) {
-                ui_->date_Format->setCurrentIndex(static_cast<int>(*format));
-            }
-        }
     }
-    guessDecimalSeparator();
-    updateSheetButtons();
-}
-
-// As the command line does, from the column the analysis will read; the wind column when both
-// are chosen, since the buttons are pressed only after.
-void WindFilePreview::guessDecimalSeparator() {
-    if (decimalSeparatorPicked_) {
-        return;
-    }
-    const int windItem = ui_->windColumn->currentIndex();
-    const int valueItem = windItem > 0 ? windItem : ui_->tempColumn->currentIndex();
-    selectItemTitled(*ui_->decimal_Sep, fromUtf8(vane::guessDecimalSeparator(*table_, valueItem)));
+    showChoices();
 }
 
 // The buttons follow what the choosers show, guessed or picked: the flags record only the
 // user's own picks and may be stale after a rebuild of the choosers.
 void WindFilePreview::updateSheetButtons() {
-    const std::string tableProblem =
-        startingLineProblem(*table_, integerValue(ui_->startingLine->text().toStdString()));
-    const int dateItem = ui_->date_timeColumn->currentIndex();
-    const int windItem = ui_->windColumn->currentIndex();
-    const int temperatureItem = ui_->tempColumn->currentIndex();
-    const int stateItem = ui_->stateColumn->currentIndex();
+    const Outcome<void> usable = usableTable(*view_);
+    const WindFileChoices& shown = shown_.choices;
+    const int dateItem = *shown.dateTimeColumn;
+    const int windItem = *shown.windColumn;
+    const int temperatureItem = *shown.temperatureColumn;
+    const int stateItem = *shown.stateColumn;
     // What keeps a button from giving a table, as the analysis would refuse it.
     const auto problemReading = [&](int valueItem, int alsoNeeded) -> QString {
-        if (!tableProblem.empty()) {
-            return fromUtf8(tableProblem);
+        if (!usable) {
+            return fromUtf8(usable.error().message);
         }
         if (dateItem <= 0) {
             return tr("Choose the date/time column.");
@@ -329,7 +327,7 @@ void WindFilePreview::updateSheetButtons() {
         }
         const auto fieldsNeeded =
             static_cast<std::size_t>(std::max({dateItem, valueItem, alsoNeeded}));
-        return holdsDataRowWithFields(*table_, fieldsNeeded)
+        return holdsDataRowWithFields(view_->table, fieldsNeeded)
                    ? QString()
                    : tr("No data row after the header row holds all the chosen columns.");
     };
@@ -354,10 +352,10 @@ void WindFilePreview::end(Ending ending) {
     // Whoever analyses reads the table as the choices stand, even when the sheet ends before a
     // deferred split has run.
     if (pendingSplits_ > 0) {
-        updateTableData();
+        recut();
     }
     // The table stays for the analysis; the whole file's text is no longer needed.
-    rawText_.reset();
+    view_->text.reset();
     emit ended(ending);
 }
 

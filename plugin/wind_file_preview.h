@@ -2,13 +2,11 @@
 
 #include <QObject>
 #include <QString>
-#include <cstdint>
 #include <memory>
-#include <optional>
-#include <string>
-#include <vector>
 
-#include "core/import/wind_table.h"
+#include "core/icu_forward.h"
+#include "core/import/resolve_choices.h"
+#include "core/import/wind_file.h"
 #include "plugin_api/user_dialogs.h"
 
 class QComboBox;
@@ -23,25 +21,11 @@ namespace vane::plugin {
 
 class WindTableModel;
 
-// What the user set on the sheet for reading the table's rows; chooser items count from 1, 0 is
-// "no column".
-struct WindFileChoices {
-    int dateTimeColumn = 0;
-    int timeColumn = 0;  // a time of day apart from the date
-    int windColumn = 0;
-    int temperatureColumn = 0;
-    int stateColumn = 0;
-    std::string dateFormat;
-    std::string timeZone;  // such as "+0200", or a zone name such as "Europe/Berlin"
-    std::string decimalSeparator;
-    std::int32_t timeOffset = 0;              // minutes
-    std::vector<std::string> missingMarkers;  // readings left out; "" for empty fields
-    std::string windUnit;                     // "km/h" or "kn" when the wind column's title says so
-};
-
 // The wind file's preview sheet: the raw text in the encoding read, the split choices, the table
-// they give and the column guesses. Any plug-in that reads a wind file shows it the same way; the
-// sheet ends through `ended`, and the table and choices stay for whoever analyses them.
+// they give and the column guesses. Its controls edit the user's WindFileChoices and show them
+// resolved (resolveChoices()), as the command line resolves its options. Any plug-in that reads a
+// wind file shows it the same way; the sheet ends through `ended`, and the table and choices stay
+// for whoever analyses them.
 class WindFilePreview final : public QObject {
     Q_OBJECT
     // Whether the user has picked each column; guesses never set these.
@@ -69,9 +53,10 @@ class WindFilePreview final : public QObject {
 
     QDialog* sheet() const { return sheet_; }
     const QString& file() const { return file_; }
-    const WindTable& table() const { return *table_; }
+    const WindTable& table() const { return view_->table; }
     // Whether the whole file's text is still held: from opening until the sheet ends.
-    bool holdsText() const { return rawText_ != nullptr; }
+    bool holdsText() const { return view_->text != nullptr; }
+    // What the sheet shows: the user's choices, and the guesses for the others.
     WindFileChoices choices() const;
 
     // Forgets the table and the user's column picks, keeping every other choice.
@@ -94,13 +79,14 @@ class WindFilePreview final : public QObject {
     void connectControls();
     void changeFileEncoding();
     void setLineEnding();
-    void updateTableData();
-    void showTable(WindTable table);
-    void updateColumnChoosers();
-    void setOutputColumns(QComboBox* sender);
+    void recut();
+    void forgetColumnPicks();
+    void showView(WindFileView view);
+    void showChoices();
+    void pickColumn(QComboBox* chooser, Chosen<int> WindFileChoices::*column);
     void updateSheetButtons();
-    void guessDecimalSeparator();
     void end(Ending ending);
+    ChoiceContext context() const;
 
     AlertPresenter& alerts_;
     FilePanels& panels_;
@@ -108,17 +94,18 @@ class WindFilePreview final : public QObject {
     std::unique_ptr<Ui::PreviewSheet> ui_;
     WindTableModel* model_ = nullptr;  // owned by the sheet
 
-    std::shared_ptr<const std::string> rawText_;  // shared with the table's fields
     QString file_;
-    // Shared with the table model, which shows it without a copy.
-    std::shared_ptr<const WindTable> table_ = std::make_shared<const WindTable>();
-    std::vector<std::string> columnTitles_;  // of the last split that had a header row
-    int pendingSplits_ = 0;                  // deferred splits not yet run
+    // The file as read and cut; its table is shared with the model, which shows it without a
+    // copy, and its text is let go when the sheet ends.
+    std::shared_ptr<WindFileView> view_;
+    WindFileChoices chosen_;               // what the user set; everything else is guessed
+    ResolvedChoices shown_;                // what the controls show
+    std::unique_ptr<icu::TimeZone> zone_;  // whose offset at zoneInstant_ the zone is guessed as
+    double zoneInstant_ = 0.0;
+    int pendingSplits_ = 0;  // deferred splits not yet run
     bool windColumnPicked_ = false;
     bool dateColumnPicked_ = false;
     bool temperatureColumnPicked_ = false;
-    bool decimalSeparatorPicked_ = false;  // the user's pick wins over the guess
-    bool startingLineEdited_ = false;      // else the header row is found on loading a file
 };
 
 }  // namespace vane::plugin

@@ -12,6 +12,7 @@ packages=(
   libgtest-dev libgmock-dev
   libbenchmark-dev
   libcli11-dev
+  libeigen3-dev  # the linear algebra of the activity model behind curtailment plans
   qt6-svg-dev
   qt6-image-formats-plugins
   help2man

@@ -87,9 +87,7 @@ ActivityAnalysisResult analysePlain(const BatEventList& events, const WindTable&
         result.alerts.push_back(readingsLeftOutAlert(scan.unreadableReadings, options.plotTemp));
     }
     if (scan.counts.empty() && !scan.unreadableDate && scan.unreadableReadings == 0) {
-        result.alerts.push_back({"No time overlap",
-                                 "It seems the selected recordings and the available wind data "
-                                 "do not overlap in time. No measurements were taken."});
+        result.alerts.push_back(noTimeOverlapAlert());
         result.stoppedAtNoTimeOverlap = true;
         return result;
     }
@@ -124,6 +122,25 @@ ActivityAnalysisResult analysePlain(const BatEventList& events, const WindTable&
 }
 
 }  // namespace
+
+ActivityAnalysisOptions analysisOptions(const WindFileChoices& choices, bool plotTemp,
+                                        bool countRecordings) {
+    return ActivityAnalysisOptions{
+        .plotTemp = plotTemp,
+        .windColumn = *choices.windColumn,
+        .temperatureColumn = *choices.temperatureColumn,
+        .dateTimeColumn = *choices.dateTimeColumn,
+        .timeColumn = *choices.timeColumn,
+        .stateColumn = *choices.stateColumn,
+        .dateFormat = *choices.dateFormat,
+        .timeZone = *choices.timeZone,
+        .decimalSeparator = *choices.decimalSeparator,
+        .timeOffsetMinutes = *choices.timeOffsetMinutes,
+        .countRecordings = countRecordings,
+        .missingMarkers = *choices.missingMarkers,
+        .windUnit = *choices.windUnit,
+    };
+}
 
 DateColumns dateColumnsOf(const ActivityAnalysisOptions& options) {
     return {static_cast<std::size_t>(std::max(options.dateTimeColumn, 1)) - 1,

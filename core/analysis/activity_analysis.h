@@ -10,6 +10,7 @@
 #include "core/analysis/reading_values.h"
 #include "core/icu_forward.h"
 #include "core/import/wind_dates.h"
+#include "core/import/wind_file_choices.h"
 #include "core/import/wind_table.h"
 
 namespace vane {
@@ -32,6 +33,11 @@ struct ActivityAnalysisOptions {
     std::vector<std::string> missingMarkers = commonMissingMarkers();  // readings left out
     std::string windUnit;  // "km/h" or "kn" when the wind column is in that unit; else m/s
 };
+
+// The options of an analysis that reads a wind file with `choices`, every one resolved
+// (resolveChoices()), and classes the temperature when `plotTemp`.
+ActivityAnalysisOptions analysisOptions(const WindFileChoices& choices, bool plotTemp,
+                                        bool countRecordings);
 
 // The columns the date/time text is read from (from 0), for options whose date column is set.
 DateColumns dateColumnsOf(const ActivityAnalysisOptions& options);

@@ -28,6 +28,12 @@ AnalysisAlert readingsLeftOutAlert(std::int64_t bins, bool temperature) {
                 "not counted."};
 }
 
+AnalysisAlert noTimeOverlapAlert() {
+    return {"No time overlap",
+            "It seems the selected recordings and the available wind data do not overlap in "
+            "time. No measurements were taken."};
+}
+
 std::vector<ActivityLevel> activityLevels(const ClassCounts& counts) {
     std::int64_t total = 0;
     for (const auto& [key, count] : counts) {

@@ -24,6 +24,10 @@ std::optional<double> classKeyOf(std::optional<double> reading);
 // The alert for matched activity bins whose row held no readable value; they are not counted.
 AnalysisAlert readingsLeftOutAlert(std::int64_t bins, bool temperature);
 
+// The alert that the recordings and the wind data never meet: the last of an analysis that
+// stopped there (stoppedAtNoTimeOverlap).
+AnalysisAlert noTimeOverlapAlert();
+
 // The lower bound of a class, in single precision like the curve's points. Halved before the
 // narrowing, so that the largest single-precision readings keep a finite bound.
 inline float classLowerBound(double key) {

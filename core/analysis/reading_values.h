@@ -6,14 +6,9 @@
 #include <vector>
 
 #include "core/analysis/decimal_number_text.h"
+#include "core/import/missing_markers.h"
 
 namespace vane {
-
-// The markers loggers write for a missing reading; "" stands for an empty field.
-std::vector<std::string> commonMissingMarkers();
-
-// The markers of a comma-separated list such as "-9999,NaN", blanks around each left out.
-std::vector<std::string> missingMarkersFromList(std::string_view list);
 
 // Reads the wind file's readings: a number in the chosen decimal separator, times `factor`
 // (a unit's conversion to m/s), or nothing for a text that is no number or one of the missing

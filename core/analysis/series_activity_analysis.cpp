@@ -61,10 +61,13 @@ ActivityAnalysisResult analyseActivityPerSeries(const std::vector<RecordingSerie
         if (part.refused) {
             return part;
         }
+        // A series that never meets the wind data is said once below, for all of them.
+        if (part.stoppedAtNoTimeOverlap) {
+            part.alerts.pop_back();
+        }
         for (AnalysisAlert& alert : part.alerts) {
             if (std::find(combined.alerts.begin(), combined.alerts.end(), alert) ==
-                    combined.alerts.end() &&
-                alert.title != "No time overlap") {
+                combined.alerts.end()) {
                 combined.alerts.push_back(std::move(alert));
             }
         }
@@ -78,9 +81,7 @@ ActivityAnalysisResult analyseActivityPerSeries(const std::vector<RecordingSerie
         }
     }
     if (!anyOverlap) {
-        combined.alerts.push_back({"No time overlap",
-                                   "It seems the selected recordings and the available wind data "
-                                   "do not overlap in time. No measurements were taken."});
+        combined.alerts.push_back(noTimeOverlapAlert());
         combined.stoppedAtNoTimeOverlap = true;
         return combined;
     }

@@ -1,9 +1,13 @@
+#include "core/curtailment/curtailment_data.h"
+
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <set>
+#include <tuple>
 
 #include "core/analysis/activity_classes.h"
-#include "core/curtailment/curtailment_plan.h"
+#include "core/time/local_time.h"
 
 namespace vane {
 namespace {
@@ -48,6 +52,8 @@ CurtailmentData curtailmentData(const std::vector<TurbineInterval>& intervals, c
     CurtailmentData data;
     const int parts = std::max(options.night.parts, 1);
     data.parts = parts;
+    data.minutesBeforeSunset = options.night.minutesBeforeSunset;
+    data.minutesAfterSunrise = options.night.minutesAfterSunrise;
     if (intervals.empty()) {
         return data;
     }
@@ -80,21 +86,10 @@ CurtailmentData curtailmentData(const std::vector<TurbineInterval>& intervals, c
     }
     data.daysWithoutNight = calendar.daysWithoutNight;
 
+    // Per night of the calendar, its classes by (cell, wind, temperature, stoppable).
+    using ClassKey = std::tuple<int, double, int, bool>;
+    std::map<std::size_t, std::map<ClassKey, NightClass>> byNight;
     std::set<std::size_t> nightsWithData;
-    std::vector<YearCells>& years = data.years;
-    const auto cellsOfYear = [&](int year) -> std::vector<CellActivity>& {
-        auto found = std::find_if(years.begin(), years.end(),
-                                  [year](const YearCells& cells) { return cells.year == year; });
-        if (found == years.end()) {
-            years.push_back(
-                {year, std::vector<CellActivity>(static_cast<std::size_t>(12 * parts))});
-            std::sort(years.begin(), years.end(),
-                      [](const YearCells& a, const YearCells& b) { return a.year < b.year; });
-            found = std::find_if(years.begin(), years.end(),
-                                 [year](const YearCells& cells) { return cells.year == year; });
-        }
-        return found->cells;
-    };
     for (const TurbineInterval& interval : intervals) {
         // Stopping never gains energy, so a turbine drawing power loses none by standing still.
         const double energy = std::max(interval.powerKw, 0.0) * interval.seconds / kSecondsPerHour;
@@ -119,23 +114,133 @@ CurtailmentData curtailmentData(const std::vector<TurbineInterval>& intervals, c
             continue;
         }
         const Night& night = calendar.nights[place->night];
-        CellActivity& cell = cellsOfYear(night.date.year)[static_cast<std::size_t>(
-            (night.date.month - 1) * parts + place->part)];
-        cell.activity += interval.activity;
-        ++cell.intervals;
-        data.activityInNights += interval.activity;
-        data.activityByClass[*key] += interval.activity;
+        const int cell = (night.date.month - 1) * parts + place->part;
         const bool warmEnough = !options.temperatureFloor || !interval.temperature ||
                                 *interval.temperature >= *options.temperatureFloor;
-        if (warmEnough) {
-            ClassStop& stop = cell.stops[*key];
-            stop.activity += interval.activity;
-            stop.energyKwh += options.energyKnown ? energy : 0.0;
-            stop.hours += interval.seconds / kSecondsPerHour;
+        const int temperatureKey =
+            interval.temperature ? static_cast<int>(std::clamp(
+                                       std::floor(*interval.temperature / 2.0f), -100.0f, 100.0f))
+                                 : kNoTemperature;
+        NightClass& counted =
+            byNight[place->night][ClassKey{cell, *key, temperatureKey, warmEnough}];
+        counted.cell = cell;
+        counted.windKey = *key;
+        counted.temperatureKey = temperatureKey;
+        counted.stoppable = warmEnough;
+        counted.activity += interval.activity;
+        ++counted.intervals;
+        counted.activeIntervals += interval.activity > 0;
+        counted.energyKwh += options.energyKnown ? energy : 0.0;
+        counted.hours += interval.seconds / kSecondsPerHour;
+        data.activityInNights += interval.activity;
+        data.activityByClass[*key] += interval.activity;
+    }
+    for (auto& [index, classes] : byNight) {
+        const Night& night = calendar.nights[index];
+        NightActivity& added = data.nights.emplace_back();
+        added.year = night.date.year;
+        added.month = night.date.month;
+        added.day = static_cast<long>(std::floor(utcInstant({night.date, 0, 0, 0}) / 86400.0));
+        added.seconds = night.end - night.start;
+        added.classes.reserve(classes.size());
+        for (auto& [key, counted] : classes) {
+            added.classes.push_back(counted);
         }
     }
     data.nightsWithData = static_cast<int>(nightsWithData.size());
     return data;
+}
+
+namespace {
+
+auto keyOf(const NightClass& counted) {
+    return std::tuple(counted.cell, counted.windKey, counted.temperatureKey, counted.stoppable);
+}
+
+void addTo(NightClass& sum, const NightClass& counted) {
+    sum.activity += counted.activity;
+    sum.intervals += counted.intervals;
+    sum.activeIntervals += counted.activeIntervals;
+    sum.energyKwh += counted.energyKwh;
+    sum.hours += counted.hours;
+}
+
+}  // namespace
+
+ClassSums classSums(const CurtailmentData& data, const NightSelection& take) {
+    std::map<std::tuple<int, double, int, bool>, NightClass> sums;
+    for (std::size_t n = 0; n < data.nights.size(); ++n) {
+        if (!take.empty() && (n >= take.size() || !take[n])) {
+            continue;
+        }
+        for (const NightClass& counted : data.nights[n].classes) {
+            const auto [at, added] = sums.try_emplace(keyOf(counted), counted);
+            if (!added) {
+                addTo(at->second, counted);
+            }
+        }
+    }
+    ClassSums result{data.parts, {}};
+    result.classes.reserve(sums.size());
+    for (const auto& [key, sum] : sums) {
+        result.classes.push_back(sum);
+    }
+    return result;
+}
+
+ClassSums joined(const ClassSums& a, const ClassSums& b) {
+    ClassSums result{a.parts, {}};
+    result.classes.reserve(a.classes.size() + b.classes.size());
+    auto left = a.classes.begin();
+    auto right = b.classes.begin();
+    while (left != a.classes.end() || right != b.classes.end()) {
+        if (right == b.classes.end() || (left != a.classes.end() && keyOf(*left) < keyOf(*right))) {
+            result.classes.push_back(*left++);
+        } else if (left == a.classes.end() || keyOf(*right) < keyOf(*left)) {
+            result.classes.push_back(*right++);
+        } else {
+            result.classes.push_back(*left++);
+            addTo(result.classes.back(), *right++);
+        }
+    }
+    return result;
+}
+
+std::vector<CellActivity> cellsOf(const ClassSums& sums) {
+    std::vector<CellActivity> cells(static_cast<std::size_t>(12 * sums.parts));
+    for (const NightClass& counted : sums.classes) {
+        if (counted.cell < 0 || static_cast<std::size_t>(counted.cell) >= cells.size()) {
+            continue;
+        }
+        CellActivity& cell = cells[static_cast<std::size_t>(counted.cell)];
+        cell.activity += counted.activity;
+        cell.intervals += counted.intervals;
+        cell.activeIntervals += counted.activeIntervals;
+        if (counted.stoppable) {
+            ClassStop& stop = cell.stops[counted.windKey];
+            stop.activity += counted.activity;
+            stop.energyKwh += counted.energyKwh;
+            stop.hours += counted.hours;
+        }
+    }
+    return cells;
+}
+
+std::vector<CellActivity> cellsOf(const CurtailmentData& data, const NightSelection& take) {
+    return cellsOf(classSums(data, take));
+}
+
+std::vector<std::pair<int, std::int64_t>> activityByYear(const CurtailmentData& data) {
+    std::vector<std::pair<int, std::int64_t>> years;
+    for (const NightActivity& night : data.nights) {
+        if (years.empty() || years.back().first != night.year) {
+            years.emplace_back(night.year, 0);
+        }
+        for (const NightClass& counted : night.classes) {
+            years.back().second += counted.activity;
+        }
+    }
+    return years;
 }
 
 }  // namespace vane

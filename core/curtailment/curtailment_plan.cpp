@@ -13,10 +13,15 @@ namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
-// Stopping below v spares a class when its readings all lie below v; classes at or below zero
-// need the first step, for 0 means never stopping.
-double cutInOfClass(double key) {
-    return std::max(key + 1.0, 1.0) * 0.5;
+// Activity in units of `unit`, rounded up, so that a plan within the units' allowance stays
+// within the activity's.
+std::int64_t unitsOf(std::int64_t activity, std::int64_t unit) {
+    return unit == 1 ? activity : (activity + unit - 1) / unit;
+}
+
+// The weight of one unit of the programme, so that `allowed` takes at most kExactUnits of them.
+std::int64_t unitFor(std::int64_t allowed) {
+    return std::max<std::int64_t>(1, (allowed + kExactUnits - 1) / kExactUnits);
 }
 
 double costOf(const ClassStop& stop, bool energyKnown) {
@@ -126,13 +131,14 @@ BlanketPlan blanketFromSteps(const std::vector<BlanketStep>& steps, std::int64_t
     return plan;
 }
 
-// The least cost of leaving at most u of the activity unprotected, for every u up to `allowed`,
-// over the cells' undominated choices; with `picks`, which choice each cell took at each u (a
-// byte each when every cell has at most 256 choices, for a plan of millions of recordings).
+// The least cost of protecting at most u units less than the cells' most protective choices,
+// for every u up to `allowed`, over the cells' undominated choices, each weighing what it leaves
+// in units of `unit` rounded up; with `picks`, which choice each cell took at each u (a byte each
+// when every cell has at most 256 choices).
 template <typename Pick>
 std::vector<double> leastCosts(const std::vector<std::vector<Choice>>& choices,
-                               const std::vector<std::int64_t>& cellTotals, std::int64_t allowed,
-                               std::vector<std::vector<Pick>>* picks) {
+                               const std::vector<std::int64_t>& mostOfCell, std::int64_t allowed,
+                               std::int64_t unit, std::vector<std::vector<Pick>>* picks) {
     const auto size = static_cast<std::size_t>(allowed) + 1;
     std::vector<double> best(size, 0.0);
     std::vector<double> next(size);
@@ -144,7 +150,8 @@ std::vector<double> leastCosts(const std::vector<std::vector<Choice>>& choices,
             pick = &(*picks)[c];
         }
         for (std::size_t k = 0; k < choices[c].size(); ++k) {
-            const std::int64_t unprotected = cellTotals[c] - choices[c][k].protectedActivity;
+            const std::int64_t unprotected =
+                unitsOf(mostOfCell[c] - choices[c][k].protectedActivity, unit);
             if (unprotected > allowed) {
                 continue;
             }
@@ -173,71 +180,72 @@ std::vector<double> leastCosts(const std::vector<std::vector<Choice>>& choices,
 struct CellChoices {
     std::vector<std::size_t> cellIndex;
     std::vector<std::vector<Choice>> choices;
-    std::vector<std::int64_t> totals;
-    std::vector<double> fixedCutIns;    // of every cell; those with a choice are overwritten
-    std::int64_t fixedUnprotected = 0;  // in cells with only one choice
-    std::int64_t mostProtected = 0;     // by every cell at its largest cut-in
+    // What each cell protects at its largest cut-in: the programme counts what a plan leaves
+    // below that, so the most protective plan always fits, however coarse the units.
+    std::vector<std::int64_t> mostOfCell;
+    std::vector<double> fixedCutIns;  // of every cell; those with a choice are overwritten
+    std::int64_t mostProtected = 0;   // by every cell at its largest cut-in
 };
 
-CellChoices cellChoices(const std::vector<CellActivity>& cells, bool energyKnown) {
+CellChoices cellChoices(const std::vector<CellActivity>& cells, bool energyKnown,
+                        const std::vector<std::optional<double>>& fixed = {}) {
     CellChoices result;
     result.fixedCutIns.assign(cells.size(), 0.0);
     for (std::size_t c = 0; c < cells.size(); ++c) {
-        std::vector<Choice> kept = undominated(choicesOf(cells[c], energyKnown));
+        std::vector<Choice> kept;
+        if (c < fixed.size() && fixed[c]) {
+            const PlanTotals held = applyCutIns({cells[c]}, {*fixed[c]});
+            kept.push_back({*fixed[c], held.protectedActivity,
+                            energyKnown ? held.energyLostKwh : held.curtailedHours});
+        } else {
+            kept = undominated(choicesOf(cells[c], energyKnown));
+        }
         result.mostProtected += kept.back().protectedActivity;
         if (kept.size() < 2) {
             result.fixedCutIns[c] = kept.front().cutIn;
-            result.fixedUnprotected += cells[c].activity - kept.front().protectedActivity;
             continue;
         }
         result.cellIndex.push_back(c);
-        result.totals.push_back(cells[c].activity);
+        result.mostOfCell.push_back(kept.back().protectedActivity);
         result.choices.push_back(std::move(kept));
     }
     return result;
 }
 
-// Runs the programme at `allowed` and follows the picks back from it: the cut-in of every cell
-// with a choice.
+// Runs the programme at the widest of `allowances` and follows the picks back from each: the
+// cut-ins of every cell with a choice, per allowance.
 template <typename Pick>
-void pickCutIns(const CellChoices& choices, std::int64_t allowed, std::vector<double>& cutIns) {
+void pickCutIns(const CellChoices& choices, const std::vector<std::int64_t>& allowances,
+                std::vector<std::vector<double>>& cutIns) {
+    const std::int64_t widest = *std::max_element(allowances.begin(), allowances.end());
+    const std::int64_t unit = unitFor(widest);
     std::vector<std::vector<Pick>> picks(choices.choices.size());
-    leastCosts<Pick>(choices.choices, choices.totals, allowed, &picks);
-    auto u = static_cast<std::size_t>(allowed);
-    for (std::size_t k = choices.choices.size(); k-- > 0;) {
-        const Choice& chosen = choices.choices[k][picks[k][u]];
-        cutIns[choices.cellIndex[k]] = chosen.cutIn;
-        u -= static_cast<std::size_t>(choices.totals[k] - chosen.protectedActivity);
+    leastCosts<Pick>(choices.choices, choices.mostOfCell, widest / unit, unit, &picks);
+    for (std::size_t a = 0; a < allowances.size(); ++a) {
+        if (allowances[a] < 0) {
+            continue;
+        }
+        auto u = static_cast<std::size_t>(allowances[a] / unit);
+        for (std::size_t k = choices.choices.size(); k-- > 0;) {
+            const Choice& chosen = choices.choices[k][picks[k][u]];
+            cutIns[a][choices.cellIndex[k]] = chosen.cutIn;
+            u -= static_cast<std::size_t>(
+                unitsOf(choices.mostOfCell[k] - chosen.protectedActivity, unit));
+        }
     }
 }
 
 }  // namespace
+
+double cutInOfClass(double key) {
+    return std::max(key + 1.0, 1.0) * 0.5;
+}
 
 std::int64_t requiredActivity(std::int64_t total, double percent) {
     const long double exact = static_cast<long double>(total) * percent / 100.0L;
     // A share such as 90 % of 1000 is reached by exactly 900, whatever rounding says.
     const auto required = static_cast<std::int64_t>(std::ceil(exact - 1e-9L));
     return std::clamp<std::int64_t>(required, 0, total);
-}
-
-std::vector<CellActivity> cellsOfYears(const CurtailmentData& data, const std::vector<int>& keep) {
-    std::vector<CellActivity> cells(static_cast<std::size_t>(12 * data.parts));
-    for (const YearCells& year : data.years) {
-        if (!keep.empty() && std::find(keep.begin(), keep.end(), year.year) == keep.end()) {
-            continue;
-        }
-        for (std::size_t c = 0; c < cells.size() && c < year.cells.size(); ++c) {
-            cells[c].activity += year.cells[c].activity;
-            cells[c].intervals += year.cells[c].intervals;
-            for (const auto& [key, stop] : year.cells[c].stops) {
-                ClassStop& sum = cells[c].stops[key];
-                sum.activity += stop.activity;
-                sum.energyKwh += stop.energyKwh;
-                sum.hours += stop.hours;
-            }
-        }
-    }
-    return cells;
 }
 
 PlanTotals applyCutIns(const std::vector<CellActivity>& cells, const std::vector<double>& cutIns) {
@@ -263,110 +271,116 @@ BlanketPlan blanketPlan(const std::vector<CellActivity>& cells, double percent, 
     return plan;
 }
 
-TailoredPlan tailoredPlan(const std::vector<CellActivity>& cells, int parts, double percent,
-                          bool energyKnown) {
+std::vector<std::vector<double>> tailoredCutIns(const std::vector<CellActivity>& cells,
+                                                const std::vector<double>& percents,
+                                                bool energyKnown,
+                                                const std::vector<std::optional<double>>& fixed) {
     const std::int64_t total = totalActivity(cells);
-    const std::int64_t required = requiredActivity(total, percent);
-    const CellChoices choices = cellChoices(cells, energyKnown);
-    std::vector<double> cutIns = choices.fixedCutIns;
-    if (choices.mostProtected < required) {
-        // Out of reach: the plan that protects the most, said so by its totals.
-        for (std::size_t k = 0; k < choices.cellIndex.size(); ++k) {
-            cutIns[choices.cellIndex[k]] = choices.choices[k].back().cutIn;
-        }
-    } else if (!choices.cellIndex.empty()) {
-        const std::int64_t allowed = total - required - choices.fixedUnprotected;
-        std::size_t mostChoices = 0;
-        for (const std::vector<Choice>& cell : choices.choices) {
-            mostChoices = std::max(mostChoices, cell.size());
-        }
-        if (mostChoices <= 256) {
-            pickCutIns<std::uint8_t>(choices, allowed, cutIns);
+    const CellChoices choices = cellChoices(cells, energyKnown, fixed);
+    std::vector<std::vector<double>> cutIns(percents.size(), choices.fixedCutIns);
+    std::vector<std::int64_t> allowances;
+    for (std::size_t p = 0; p < percents.size(); ++p) {
+        const std::int64_t required = requiredActivity(total, percents[p]);
+        if (choices.mostProtected < required) {
+            // Out of reach: the plan that protects the most.
+            for (std::size_t k = 0; k < choices.cellIndex.size(); ++k) {
+                cutIns[p][choices.cellIndex[k]] = choices.choices[k].back().cutIn;
+            }
+            allowances.push_back(-1);
         } else {
-            pickCutIns<std::uint32_t>(choices, allowed, cutIns);
+            allowances.push_back(choices.mostProtected - required);
         }
     }
+    if (choices.cellIndex.empty() ||
+        std::all_of(allowances.begin(), allowances.end(), [](std::int64_t a) { return a < 0; })) {
+        return cutIns;
+    }
+    std::size_t mostChoices = 0;
+    for (const std::vector<Choice>& cell : choices.choices) {
+        mostChoices = std::max(mostChoices, cell.size());
+    }
+    if (mostChoices <= 256) {
+        pickCutIns<std::uint8_t>(choices, allowances, cutIns);
+    } else {
+        pickCutIns<std::uint32_t>(choices, allowances, cutIns);
+    }
+    return cutIns;
+}
 
+TailoredPlan tailoredPlan(const std::vector<CellActivity>& cells, int parts, double percent,
+                          bool energyKnown, const std::vector<std::optional<double>>& fixed) {
+    const std::vector<double> cutIns = tailoredCutIns(cells, {percent}, energyKnown, fixed).front();
+    std::vector<bool> fromMonth(cells.size(), false);
+    for (std::size_t c = 0; c < cells.size() && c < fixed.size(); ++c) {
+        fromMonth[c] = fixed[c].has_value();
+    }
+    TailoredPlan plan = planWithCutIns(cells, parts, cutIns, fromMonth);
+    plan.totals.targetReached =
+        plan.totals.protectedActivity >= requiredActivity(totalActivity(cells), percent);
+    return plan;
+}
+
+TailoredPlan planWithCutIns(const std::vector<CellActivity>& cells, int parts,
+                            const std::vector<double>& cutIns, const std::vector<bool>& fromMonth) {
     TailoredPlan plan;
     for (std::size_t c = 0; c < cells.size(); ++c) {
-        const PlanTotals cell = applyCutIns({cells[c]}, {cutIns[c]});
-        plan.cells.push_back({static_cast<int>(c) / parts + 1, static_cast<int>(c) % parts,
-                              cutIns[c], cells[c].activity, cell.protectedActivity,
-                              cell.energyLostKwh, cell.curtailedHours});
+        const double cutIn = c < cutIns.size() ? cutIns[c] : 0.0;
+        const PlanTotals cell = applyCutIns({cells[c]}, {cutIn});
+        plan.cells.push_back({static_cast<int>(c) / parts + 1, static_cast<int>(c) % parts, cutIn,
+                              cells[c].activity, cell.protectedActivity, cell.energyLostKwh,
+                              cell.curtailedHours, c < fromMonth.size() && fromMonth[c]});
     }
-    plan.totals = totalsWithShare(applyCutIns(cells, cutIns), total, required);
+    const std::int64_t total = totalActivity(cells);
+    plan.totals = totalsWithShare(applyCutIns(cells, cutIns), total, 0);
     return plan;
 }
 
 std::vector<TradeoffPoint> tradeoffCurve(const std::vector<CellActivity>& cells, int fromPercent,
                                          int toPercent, bool energyKnown) {
+    return tradeoffCurve(cells, cells, {}, fromPercent, toPercent, energyKnown);
+}
+
+std::vector<TradeoffPoint> tradeoffCurve(const std::vector<CellActivity>& blanketCells,
+                                         const std::vector<CellActivity>& cells,
+                                         const std::vector<std::optional<double>>& fixed,
+                                         int fromPercent, int toPercent, bool energyKnown) {
     std::vector<TradeoffPoint> points;
     const std::int64_t total = totalActivity(cells);
-    const CellChoices choices = cellChoices(cells, energyKnown);
-    const std::int64_t fixedUnprotected = choices.fixedUnprotected;
-    const std::int64_t widest = total - requiredActivity(total, fromPercent) - fixedUnprotected;
+    const std::int64_t blanketTotal = totalActivity(blanketCells);
+    const CellChoices choices = cellChoices(cells, energyKnown, fixed);
+    const std::int64_t widest = choices.mostProtected - requiredActivity(total, fromPercent);
+    const std::int64_t unit = unitFor(widest);
     const std::vector<double> costs =
-        widest >= 0 ? leastCosts<std::uint8_t>(choices.choices, choices.totals, widest, nullptr)
+        widest >= 0 ? leastCosts<std::uint8_t>(choices.choices, choices.mostOfCell, widest / unit,
+                                               unit, nullptr)
                     : std::vector<double>{};
-    const std::vector<BlanketStep> steps = blanketSteps(cells, energyKnown);
+    const std::vector<BlanketStep> steps = blanketSteps(blanketCells, energyKnown);
     for (int percent = fromPercent; percent <= toPercent; ++percent) {
         TradeoffPoint point;
         point.protectPercent = percent;
         const std::int64_t required = requiredActivity(total, percent);
-        const std::int64_t allowed = total - required - fixedUnprotected;
-        if (choices.mostProtected >= required && allowed >= 0 &&
-            static_cast<std::size_t>(allowed) < costs.size()) {
-            point.tailoredCost = costs[static_cast<std::size_t>(allowed)];
+        const std::int64_t allowed = choices.mostProtected - required;
+        if (allowed >= 0 && static_cast<std::size_t>(allowed / unit) < costs.size()) {
+            point.tailoredCost = costs[static_cast<std::size_t>(allowed / unit)];
             double blanket = 0.0;
-            blanketFromSteps(steps, required, &blanket);
-            point.blanketCost = blanket;
+            const std::int64_t blanketRequired = requiredActivity(blanketTotal, percent);
+            if (blanketFromSteps(steps, blanketRequired, &blanket).totals.protectedActivity >=
+                blanketRequired) {
+                point.blanketCost = blanket;
+            }
         }
         points.push_back(point);
     }
     return points;
 }
 
-std::vector<HoldoutCheck> holdoutChecks(const CurtailmentData& data, double percent,
-                                        bool energyKnown) {
-    std::vector<HoldoutCheck> checks;
-    std::vector<int> years;
-    for (const YearCells& year : data.years) {
-        std::int64_t activity = 0;
-        for (const CellActivity& cell : year.cells) {
-            activity += cell.activity;
-        }
-        if (activity > 0) {
-            years.push_back(year.year);
-        }
+std::vector<double> cutInsOf(const TailoredPlan& plan) {
+    std::vector<double> cutIns;
+    cutIns.reserve(plan.cells.size());
+    for (const CellCutIn& cell : plan.cells) {
+        cutIns.push_back(cell.cutIn);
     }
-    if (years.size() < 2) {
-        return checks;
-    }
-    for (const int heldOut : years) {
-        std::vector<int> others;
-        std::copy_if(years.begin(), years.end(), std::back_inserter(others),
-                     [&](int year) { return year != heldOut; });
-        const std::vector<CellActivity> training = cellsOfYears(data, others);
-        const std::vector<CellActivity> test = cellsOfYears(data, {heldOut});
-        const TailoredPlan tailored = tailoredPlan(training, data.parts, percent, energyKnown);
-        std::vector<double> cutIns;
-        for (const CellCutIn& cell : tailored.cells) {
-            cutIns.push_back(cell.cutIn);
-        }
-        const BlanketPlan blanket = blanketPlan(training, percent, energyKnown);
-        HoldoutCheck check;
-        check.year = heldOut;
-        check.activity = totalActivity(test);
-        const auto share = [&](const PlanTotals& totals) {
-            return static_cast<double>(totals.protectedActivity) /
-                   static_cast<double>(check.activity);
-        };
-        check.tailoredShare = share(applyCutIns(test, cutIns));
-        check.blanketShare =
-            share(applyCutIns(test, std::vector<double>(test.size(), blanket.cutIn)));
-        checks.push_back(check);
-    }
-    return checks;
+    return cutIns;
 }
 
 }  // namespace vane

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/curtailment/plan_procedure.h"
+
 namespace vane {
 namespace {
 
@@ -47,6 +49,52 @@ std::string reachedText(const PlanTotals& totals) {
     return totals.targetReached ? "" : " (target out of reach: stopping in every wind spares less)";
 }
 
+std::string estimateLine(const CurtailmentResult& result, const ShareEstimate& estimate) {
+    if (result.validation.method == ValidationMethod::none) {
+        return "no estimate on nights it was not made from (too few nights to hold any out)";
+    }
+    std::string text = expectedShareText(estimate) + " on nights it was not made from, ";
+    if (result.energyKnown) {
+        text += fixed(estimate.energyLostKwh / 1000.0, 2) + " MWh lost there";
+    } else {
+        text += fixed(estimate.curtailedHours, 1) + " h curtailed there";
+    }
+    return text;
+}
+
+// A model plan planned above the target to keep it on other nights says so.
+std::string plannedText(const CurtailmentResult& result) {
+    if (result.validation.plannedPercent <= result.protectPercent) {
+        return "";
+    }
+    return " (planned for " + fixed(result.validation.plannedPercent, 1) +
+           " % of the expected activity to keep the target on other nights)";
+}
+
+std::string methodName(ValidationMethod method) {
+    switch (method) {
+        case ValidationMethod::heldOutYears:
+            return "held_out_years";
+        case ValidationMethod::nightBlocks:
+            return "weeks_of_nights";
+        case ValidationMethod::none:
+            break;
+    }
+    return "none";
+}
+
+std::string estimateJson(const CurtailmentResult& result, const ShareEstimate& estimate) {
+    if (result.validation.method == ValidationMethod::none) {
+        return ",\"expected_share\":null,\"share_interval\":null,\"expected_energy_lost_kwh\":null,"
+               "\"expected_curtailed_hours\":null";
+    }
+    return ",\"expected_share\":" + jsonNumber(estimate.share) + ",\"share_interval\":[" +
+           jsonNumber(estimate.low) + "," + jsonNumber(estimate.high) +
+           "],\"expected_energy_lost_kwh\":" +
+           (result.energyKnown ? jsonNumber(estimate.energyLostKwh) : std::string("null")) +
+           ",\"expected_curtailed_hours\":" + jsonNumber(estimate.curtailedHours);
+}
+
 }  // namespace
 
 CurtailmentResult curtailmentResult(const std::vector<TurbineInterval>& intervals, const Site& site,
@@ -55,20 +103,58 @@ CurtailmentResult curtailmentResult(const std::vector<TurbineInterval>& interval
     result.protectPercent = options.protectPercent;
     result.energyKnown = options.energyKnown;
     result.temperatureFloor = options.temperatureFloor;
+    result.fit = options.fit;
+    result.minCellActivity = options.minCellActivity;
     result.data = curtailmentData(intervals, site, options, zone);
-    const std::vector<CellActivity> cells = cellsOfYears(result.data, {});
-    result.blanket = blanketPlan(cells, options.protectPercent, options.energyKnown);
-    result.tailored =
-        tailoredPlan(cells, result.data.parts, options.protectPercent, options.energyKnown);
-    result.tradeoff = tradeoffCurve(cells, kTradeoffFrom, kTradeoffTo, options.energyKnown);
-    result.holdout = holdoutChecks(result.data, options.protectPercent, options.energyKnown);
+    result.validation = validatePlans(result.data, options);
+    const double planned = result.validation.plannedPercent;
+    const MadePlans plans = makePlans(classSums(result.data), options, {planned});
+    result.blanket = plans.blanket;
+    result.tailored = tailoredPlanOf(plans, plans.tailoredCutIns.front(), result.data.parts);
+    std::int64_t plannedTotal = 0;
+    for (const CellActivity& cell : plans.plannedOn) {
+        plannedTotal += cell.activity;
+    }
+    result.tailored.totals.targetReached =
+        applyCutIns(plans.plannedOn, plans.tailoredCutIns.front()).protectedActivity >=
+        requiredActivity(plannedTotal, planned);
+    result.tradeoff = tradeoffCurve(plans.counted, plans.plannedOn, plans.fixed, kTradeoffFrom,
+                                    kTradeoffTo, options.energyKnown);
     return result;
+}
+
+std::string expectedShareText(const ShareEstimate& estimate) {
+    // The interval is widened, never narrowed, by the rounding.
+    const auto whole = [](double percent) { return std::to_string(static_cast<int>(percent)); };
+    return "expected " + whole(std::round(100.0 * estimate.share)) + " % (" +
+           whole(std::floor(100.0 * estimate.low + 1e-9)) + "-" +
+           whole(std::ceil(100.0 * estimate.high - 1e-9)) + " %)";
+}
+
+std::string validationText(const PlanValidation& validation) {
+    switch (validation.method) {
+        case ValidationMethod::heldOutYears:
+            return "Estimate: each of " + std::to_string(validation.folds) +
+                   " years planned from the other years; 90 % intervals from resampling weeks";
+        case ValidationMethod::nightBlocks:
+            return "Estimate: " + std::to_string(validation.folds) +
+                   "-fold cross-validation over whole weeks of nights; 90 % intervals from "
+                   "resampling weeks";
+        case ValidationMethod::none:
+            break;
+    }
+    return "Estimate: none (fewer than two weeks of nights)";
+}
+
+std::string fitText(PlanFit fit) {
+    return fit == PlanFit::exact ? "exact fit, in-sample" : "activity model";
 }
 
 std::string curtailmentTable(const CurtailmentResult& result) {
     std::string text =
-        "month\tnight_part\tcut_in\tactivity\tprotected\tcurtailed_hours\tenergy_lost_kWh\n";
-    const std::vector<CellActivity> cells = cellsOfYears(result.data, {});
+        "month\tnight_part\tcut_in\tactivity\tprotected\tcurtailed_hours\tenergy_lost_kWh\t"
+        "decided_by\n";
+    const std::vector<CellActivity> cells = cellsOf(result.data);
     for (std::size_t c = 0; c < result.tailored.cells.size(); ++c) {
         if (c >= cells.size() || cells[c].intervals == 0) {
             continue;
@@ -78,7 +164,7 @@ std::string curtailmentTable(const CurtailmentResult& result) {
                 fixed(cell.cutIn, 1) + '\t' + std::to_string(cell.activity) + '\t' +
                 std::to_string(cell.protectedActivity) + '\t' + fixed(cell.curtailedHours, 2) +
                 '\t' + (result.energyKnown ? fixed(cell.energyLostKwh, 1) : std::string("-")) +
-                '\n';
+                (cell.fromMonth ? "\tmonth\n" : "\tcell\n");
     }
     return text;
 }
@@ -86,30 +172,44 @@ std::string curtailmentTable(const CurtailmentResult& result) {
 std::string curtailmentSummary(const CurtailmentResult& result) {
     int stopped = 0;
     int withData = 0;
-    const std::vector<CellActivity> cells = cellsOfYears(result.data, {});
+    int fromMonth = 0;
+    const std::vector<CellActivity> cells = cellsOf(result.data);
     for (std::size_t c = 0; c < cells.size() && c < result.tailored.cells.size(); ++c) {
         withData += cells[c].intervals > 0;
         stopped += result.tailored.cells[c].cutIn > 0.0;
+        fromMonth += cells[c].intervals > 0 && result.tailored.cells[c].fromMonth;
     }
     const PlanTotals& blanket = result.blanket.totals;
     const PlanTotals& tailored = result.tailored.totals;
-    return "Blanket: cut-in " + fixed(result.blanket.cutIn, 1) +
-           " m/s in every cell: " + percentText(blanket.protectedShare) +
-           " of activity protected, " + lossText(result, blanket) + reachedText(blanket) + "\n" +
-           "Tailored: a cut-in in " + std::to_string(stopped) + " of " + std::to_string(withData) +
-           " cells: " + percentText(tailored.protectedShare) + " of activity protected, " +
-           lossText(result, tailored) + reachedText(tailored) + "\n";
+    std::string text =
+        "Blanket: cut-in " + fixed(result.blanket.cutIn, 1) +
+        " m/s in every cell: " + percentText(blanket.protectedShare) + " of activity protected, " +
+        lossText(result, blanket) + reachedText(blanket) + "\n" +
+        "Blanket: " + estimateLine(result, result.validation.blanket) + "\n" + "Tailored (" +
+        fitText(result.fit) + "): a cut-in in " + std::to_string(stopped) + " of " +
+        std::to_string(withData) + " cells" + plannedText(result) + ": " +
+        percentText(tailored.protectedShare) + " of activity protected, " +
+        lossText(result, tailored) + reachedText(tailored) + "\n" +
+        "Tailored: " + estimateLine(result, result.validation.tailored) + "\n";
+    if (fromMonth > 0) {
+        text += "Cells with fewer than " + std::to_string(result.minCellActivity) +
+                " active intervals: " + std::to_string(fromMonth) +
+                ", each with its month's cut-in (decided_by month)\n";
+    }
+    return text + validationText(result.validation) + "\n";
 }
 
 std::string holdoutTable(const CurtailmentResult& result) {
-    if (result.holdout.empty()) {
+    if (result.validation.years.empty()) {
         return "";
     }
     std::string text = "held_out_year\tactivity\tprotected_tailored\tprotected_blanket\n";
-    for (const HoldoutCheck& check : result.holdout) {
-        text += std::to_string(check.year) + '\t' + std::to_string(check.activity) + '\t' +
-                fixed(100.0 * check.tailoredShare, 1) + '\t' +
-                fixed(100.0 * check.blanketShare, 1) + '\n';
+    for (const HeldOutYear& year : result.validation.years) {
+        text += std::to_string(year.year) + '\t' + std::to_string(year.activity) + '\t' +
+                (year.used ? fixed(100.0 * year.tailoredShare, 1) + '\t' +
+                                 fixed(100.0 * year.blanketShare, 1)
+                           : std::string("-\t-")) +
+                '\n';
     }
     return text;
 }
@@ -128,12 +228,19 @@ std::string curtailmentJson(const CurtailmentResult& result) {
     json += ",\"blanket\":{\"cut_in\":" + jsonNumber(result.blanket.cutIn) +
             ",\"protected_share\":" + jsonNumber(blanket.protectedShare) +
             ",\"energy_lost_kwh\":" + energy(blanket.energyLostKwh) +
-            ",\"curtailed_hours\":" + jsonNumber(blanket.curtailedHours) + "}";
+            ",\"curtailed_hours\":" + jsonNumber(blanket.curtailedHours) +
+            estimateJson(result, result.validation.blanket) + "}";
     const PlanTotals& tailored = result.tailored.totals;
-    json += ",\"tailored\":{\"protected_share\":" + jsonNumber(tailored.protectedShare) +
+    json += std::string(",\"tailored\":{\"fit\":") +
+            (result.fit == PlanFit::exact ? "\"exact\",\"in_sample\":true"
+                                          : "\"model\",\"in_sample\":false") +
+            ",\"planned_percent\":" + jsonNumber(result.validation.plannedPercent) +
+            ",\"protected_share\":" + jsonNumber(tailored.protectedShare) +
             ",\"energy_lost_kwh\":" + energy(tailored.energyLostKwh) +
-            ",\"curtailed_hours\":" + jsonNumber(tailored.curtailedHours) + ",\"cells\":[";
-    const std::vector<CellActivity> cells = cellsOfYears(data, {});
+            ",\"curtailed_hours\":" + jsonNumber(tailored.curtailedHours) +
+            estimateJson(result, result.validation.tailored) +
+            ",\"min_cell_activity\":" + std::to_string(result.minCellActivity) + ",\"cells\":[";
+    const std::vector<CellActivity> cells = cellsOf(data);
     bool first = true;
     for (std::size_t c = 0; c < result.tailored.cells.size(); ++c) {
         if (c >= cells.size() || cells[c].intervals == 0) {
@@ -142,7 +249,8 @@ std::string curtailmentJson(const CurtailmentResult& result) {
         const CellCutIn& cell = result.tailored.cells[c];
         json += std::string(first ? "" : ",") + "{\"month\":" + std::to_string(cell.month) +
                 ",\"night_part\":" + std::to_string(cell.part + 1) +
-                ",\"cut_in\":" + jsonNumber(cell.cutIn) + "}";
+                ",\"cut_in\":" + jsonNumber(cell.cutIn) + ",\"decided_by\":\"" +
+                (cell.fromMonth ? "month" : "cell") + "\"}";
         first = false;
     }
     json += "]},\"tradeoff\":[";
@@ -155,13 +263,19 @@ std::string curtailmentJson(const CurtailmentResult& result) {
             "}";
         first = false;
     }
-    json += "],\"holdout\":[";
+    json += "],\"validation\":{\"method\":\"" + methodName(result.validation.method) +
+            "\",\"folds\":" + std::to_string(result.validation.folds) +
+            ",\"interval\":0.9},\"holdout\":[";
     first = true;
-    for (const HoldoutCheck& check : result.holdout) {
-        json += std::string(first ? "" : ",") + "{\"year\":" + std::to_string(check.year) +
-                ",\"activity\":" + std::to_string(check.activity) +
-                ",\"protected_share\":" + jsonNumber(check.tailoredShare) +
-                ",\"blanket_protected_share\":" + jsonNumber(check.blanketShare) + "}";
+    for (const HeldOutYear& year : result.validation.years) {
+        const auto share = [&](double value) {
+            return year.used ? jsonNumber(value) : std::string("null");
+        };
+        json += std::string(first ? "" : ",") + "{\"year\":" + std::to_string(year.year) +
+                ",\"activity\":" + std::to_string(year.activity) +
+                ",\"used\":" + (year.used ? "true" : "false") +
+                ",\"protected_share\":" + share(year.tailoredShare) +
+                ",\"blanket_protected_share\":" + share(year.blanketShare) + "}";
         first = false;
     }
     json += "]}\n";

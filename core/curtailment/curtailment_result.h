@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/curtailment/curtailment_plan.h"
+#include "core/curtailment/plan_validation.h"
 
 namespace vane {
 
@@ -12,30 +13,42 @@ struct CurtailmentResult {
     double protectPercent = 90.0;
     bool energyKnown = false;
     std::optional<double> temperatureFloor;
+    PlanFit fit = PlanFit::model;
+    int minCellActivity = 0;
     CurtailmentData data;
     BlanketPlan blanket;
     TailoredPlan tailored;
     std::vector<TradeoffPoint> tradeoff;  // 50 to 99 %
-    std::vector<HoldoutCheck> holdout;    // empty with fewer than two years
+    PlanValidation validation;            // on nights the plans were not made from
 };
 
 inline constexpr int kTradeoffFrom = 50;
 inline constexpr int kTradeoffTo = 99;
 
-// Places the intervals in their cells and makes both plans, the trade-off curve and the
-// held-out checks.
+// Places the intervals in their cells and makes both plans, the trade-off curve and their
+// estimate on nights they were not made from.
 CurtailmentResult curtailmentResult(const std::vector<TurbineInterval>& intervals, const Site& site,
                                     const CurtailmentOptions& options, const icu::TimeZone& zone);
 
-// The tailored plan's cells that had intervals, as the table's rows
-// "month night_part cut_in activity protected curtailed_hours energy_lost_kWh", with its header.
+// The tailored plan's cells that had intervals, as the table's rows "month night_part cut_in
+// activity protected curtailed_hours energy_lost_kWh decided_by", with its header.
 std::string curtailmentTable(const CurtailmentResult& result);
 
-// The two summary lines, blanket then tailored, each ending in a line break.
+// Each plan's summary line and the line of its estimate, blanket then tailored, then how the
+// estimate was made; each line ends in a line break.
 std::string curtailmentSummary(const CurtailmentResult& result);
 
-// The held-out check as a table with its header; empty without one.
+// The held-out years as a table with its header; empty without held-out years.
 std::string holdoutTable(const CurtailmentResult& result);
+
+// "expected 89 % (84-93 %)": the share rounded, the interval widened to whole percent.
+std::string expectedShareText(const ShareEstimate& estimate);
+
+// How the estimate was made, as a sentence without its full stop.
+std::string validationText(const PlanValidation& validation);
+
+// How the tailored plan read the activity: "activity model" or "exact fit, in-sample".
+std::string fitText(PlanFit fit);
 
 // The whole result as one JSON object.
 std::string curtailmentJson(const CurtailmentResult& result);

@@ -22,7 +22,8 @@ Problem fileProblem(const std::filesystem::path& path, std::string message) {
                    .message = std::move(message),
                    .file = path.string(),
                    .line = 0,
-                   .detail = {}};
+                   .detail = {},
+                   .kind = ProblemKind::unreadable};
 }
 
 Problem tooLarge(const std::filesystem::path& path, std::uint64_t limit) {

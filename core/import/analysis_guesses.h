@@ -9,19 +9,10 @@
 
 namespace vane {
 
-// Choices the command line makes where the panel leaves them to the user. Chooser items count
-// as in column_guesses.h: item 0 is no column, item k is table column k - 1.
+// Guesses for the analysis: chooser items count as in column_guesses.h, item 0 is no column
+// and item k is table column k - 1.
 
-// The item of a column given as a number from 1 or as its title (exact first, then ignoring
-// ASCII case); nothing when there is no such column.
-std::optional<int> columnItemNamed(std::string_view text, const std::vector<std::string>& titles);
-// A wind file's columns for a message, "1 Date | 2 Wind": the titles come from the file, so they
-// are shown escaped and short, and thousands of them are summed up.
-std::string columnList(const std::vector<std::string>& titles);
-// Why `text` names no column of a wind file, with the columns it has.
-std::string noSuchColumn(std::string_view text, const std::vector<std::string>& titles);
-
-// The first column whose title contains "temp", ignoring ASCII case; 0 when none does.
+// The first column whose title contains "temp", ignoring case; 0 when none does.
 int guessTemperatureItem(const std::vector<std::string>& titles);
 
 // "," when the readings of `valueItem` use a comma and never a point, as German loggers write

@@ -1,31 +1,19 @@
 #include "core/import/column_guesses.h"
 
-#include <unicode/locid.h>
-#include <unicode/uchar.h>
 #include <unicode/unistr.h>
 
 #include <initializer_list>
 
 #include "core/import/wind_dates.h"
+#include "core/text/column_titles.h"
 
 namespace vane {
 namespace {
 
 constexpr std::size_t kSampleRow = 3;
 
-bool titleContainsAny(const std::string& title, std::initializer_list<const char*> keywords) {
-    icu::UnicodeString lowered = icu::UnicodeString::fromUTF8(title);
-    lowered.toLower(icu::Locale::getRoot());
-    for (const char* keyword : keywords) {
-        if (lowered.indexOf(icu::UnicodeString(keyword, -1, icu::UnicodeString::kInvariant)) >= 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
 std::size_t firstItemContaining(const std::vector<std::string>& columnTitles,
-                                std::initializer_list<const char*> keywords) {
+                                std::initializer_list<std::string_view> keywords) {
     for (std::size_t k = 0; k < columnTitles.size(); ++k) {
         if (titleContainsAny(columnTitles[k], keywords)) {
             return k + 1;
@@ -53,15 +41,6 @@ bool holdsNumbers(const WindTable& table, std::size_t column) {
 }
 
 }  // namespace
-
-std::vector<std::string> columnChooserItems(ColumnChooser chooser,
-                                            const std::vector<std::string>& columnTitles) {
-    std::vector<std::string> items;
-    items.reserve(columnTitles.size() + 1);
-    items.emplace_back(chooser == ColumnChooser::state ? "Optional" : "choose column");
-    items.insert(items.end(), columnTitles.begin(), columnTitles.end());
-    return items;
-}
 
 std::size_t countString(std::string_view needle, std::string_view text) {
     icu::UnicodeString foldedNeedle = icu::UnicodeString::fromUTF8(
@@ -116,10 +95,7 @@ std::size_t guessStateItem(const std::vector<std::string>& columnTitles) {
 
 std::size_t guessPowerItem(const std::vector<std::string>& columnTitles) {
     for (std::size_t k = 0; k < columnTitles.size(); ++k) {
-        icu::UnicodeString lowered = icu::UnicodeString::fromUTF8(columnTitles[k]);
-        lowered.toLower(icu::Locale::getRoot());
-        std::string title;
-        lowered.toUTF8String(title);
+        const std::string title = lowercaseTitle(columnTitles[k]);
         // Short names are whole titles: "p_avg" inside "temp_avg" is no power.
         if (title == "p_avg" || title == "wtur_w" || title == "p" ||
             titleContainsAny(columnTitles[k], {"power", "leistung", "(kw)", "[kw]"})) {
@@ -130,14 +106,13 @@ std::size_t guessPowerItem(const std::vector<std::string>& columnTitles) {
 }
 
 double windSpeedFactor(std::string_view title, std::string* unit) {
-    const std::string text(title);
-    if (titleContainsAny(text, {"km/h", "kmh", "km h"})) {
+    if (titleContainsAny(title, {"km/h", "kmh", "km h"})) {
         if (unit != nullptr) {
             *unit = "km/h";
         }
         return 1.0 / 3.6;
     }
-    if (titleContainsAny(text, {"(kn)", "[kn]", "knots", "_kn", " kn", "(kt)", "[kt]"})) {
+    if (titleContainsAny(title, {"(kn)", "[kn]", "knots", "_kn", " kn", "(kt)", "[kt]"})) {
         if (unit != nullptr) {
             *unit = "kn";
         }
@@ -153,8 +128,7 @@ std::optional<std::string_view> dateSampleField(const WindTable& table, std::siz
     return table.field(kSampleRow, dateTimeItem - 1);
 }
 
-std::optional<std::size_t> dateFormatIndexForSample(std::string_view sample,
-                                                    DateFormatRules rules) {
+std::optional<std::size_t> dateFormatIndexForSample(std::string_view sample) {
     const std::size_t colons = countString(":", sample);
     const std::size_t slashes = countString("/", sample);
     const std::size_t dots = countString(".", sample);
@@ -167,30 +141,19 @@ std::optional<std::size_t> dateFormatIndexForSample(std::string_view sample,
     if (colons == 1 && dots == 2) {
         return 2;
     }
-    if (colons == 2 && dots == 2 && rules == DateFormatRules::afterSplit) {
+    if (colons == 2 && dots == 2) {
         return 3;
     }
     return std::nullopt;
 }
 
-namespace {
-
-std::optional<std::size_t> dateFormatGuessFor(const WindTable& table, std::size_t dateTimeItem,
-                                              DateFormatRules rules) {
-    const std::optional<std::string_view> sample = dateSampleField(table, dateTimeItem);
-    if (!sample) {
-        return std::nullopt;
-    }
-    return dateFormatIndexForSample(*sample, rules);
-}
-
-}  // namespace
-
 ColumnGuesses guessColumns(const std::vector<std::string>& columnTitles, const WindTable& table) {
     ColumnGuesses guesses;
     guesses.dateTimeItem = guessDateTimeItem(columnTitles);
-    guesses.dateFormatIndex =
-        dateFormatGuessFor(table, guesses.dateTimeItem, DateFormatRules::afterSplit);
+    if (const std::optional<std::string_view> sample =
+            dateSampleField(table, guesses.dateTimeItem)) {
+        guesses.dateFormatIndex = dateFormatIndexForSample(*sample);
+    }
     guesses.windItem = guessWindItem(columnTitles);
     return guesses;
 }
@@ -248,28 +211,6 @@ WindFileGuesses guessWindFileColumns(const std::vector<std::string>& columnTitle
         }
     }
     return guesses;
-}
-
-std::optional<std::size_t> guessDateFormat(const WindTable& table, std::size_t dateTimeItem) {
-    return dateFormatGuessFor(table, dateTimeItem, DateFormatRules::alone);
-}
-
-ColumnFlags setOutputColumns(ColumnFlags flags, ColumnChooser sender, std::size_t selectedItem) {
-    const bool picked = selectedItem > 0;
-    switch (sender) {
-        case ColumnChooser::dateTime:
-            flags.dateTimePicked = picked;
-            break;
-        case ColumnChooser::wind:
-            flags.windPicked = picked;
-            break;
-        case ColumnChooser::temperature:
-            flags.temperaturePicked = picked;
-            break;
-        case ColumnChooser::state:
-            break;
-    }
-    return flags;
 }
 
 }  // namespace vane

@@ -10,14 +10,6 @@
 
 namespace vane {
 
-// Column choosers: item 0 means no column, item k means table column k - 1.
-enum class ColumnChooser { dateTime, wind, temperature, state };
-
-// "choose column" (or "Optional" for the state chooser), then one item per column title.
-// Equal titles stay separate items.
-std::vector<std::string> columnChooserItems(ColumnChooser chooser,
-                                            const std::vector<std::string>& columnTitles);
-
 // Occurrences of `needle` in `text`, ignoring case, never overlapping; 0 for an empty needle.
 std::size_t countString(std::string_view needle, std::string_view text);
 
@@ -48,21 +40,14 @@ double windSpeedFactor(std::string_view title, std::string* unit = nullptr);
 // starting line); nothing when no column is chosen or that row or field does not exist.
 std::optional<std::string_view> dateSampleField(const WindTable& table, std::size_t dateTimeItem);
 
-// After a split four separator rules apply; guessing the date format alone knows three (two
-// colons with two dots is left to the user there).
-enum class DateFormatRules { afterSplit, alone };
-
 // Date-format item for a sample by its colons, slashes and dots; nothing means "leave it".
-std::optional<std::size_t> dateFormatIndexForSample(std::string_view sample, DateFormatRules rules);
+std::optional<std::size_t> dateFormatIndexForSample(std::string_view sample);
 
-// The selections after a split. dateFormatIndex is nothing when the date-format chooser keeps
-// its selection; the temperature and state choosers always start at item 0.
+// What the titles tell after a split. dateFormatIndex is nothing when no format was guessed.
 struct ColumnGuesses {
     std::size_t dateTimeItem = 0;
     std::optional<std::size_t> dateFormatIndex;
     std::size_t windItem = 0;
-    std::size_t temperatureItem = 0;
-    std::size_t stateItem = 0;
 };
 
 // columnTitles are the preview's column titles (which may outlive an empty table).
@@ -80,20 +65,5 @@ struct WindFileGuesses {
 };
 WindFileGuesses guessWindFileColumns(const std::vector<std::string>& columnTitles,
                                      const WindTable& table);
-
-// The date-format guess on its own, for the date/time item the user selected.
-std::optional<std::size_t> guessDateFormat(const WindTable& table, std::size_t dateTimeItem);
-
-// Whether the user has picked a date/time, wind and temperature column.
-struct ColumnFlags {
-    bool dateTimePicked = false;
-    bool windPicked = false;
-    bool temperaturePicked = false;
-    friend bool operator==(const ColumnFlags&, const ColumnFlags&) = default;
-};
-
-// The user changed `sender`'s selection to `selectedItem`: its flag says whether a column is
-// picked. The state chooser has no flag.
-ColumnFlags setOutputColumns(ColumnFlags flags, ColumnChooser sender, std::size_t selectedItem);
 
 }  // namespace vane

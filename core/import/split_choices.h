@@ -26,6 +26,7 @@ int guessLineEnding(std::string_view text);
 struct FieldSeparatorChoice {
     int index = 0;
     std::string title = ";";
+    friend bool operator==(const FieldSeparatorChoice&, const FieldSeparatorChoice&) = default;
 };
 
 // Titles of the field-separator chooser's items, by index.

@@ -14,6 +14,7 @@ using StringEncoding = std::uint32_t;
 
 inline constexpr StringEncoding kUtf8Encoding = 4;
 inline constexpr StringEncoding kUtf16Encoding = 10;
+inline constexpr StringEncoding kIsoLatin1Encoding = 5;
 inline constexpr StringEncoding kWindowsLatin1Encoding = 12;
 inline constexpr StringEncoding kMacOSRomanEncoding = 30;  // what a failed detection falls back to
 inline constexpr StringEncoding kUtf32Encoding = 0x8c000100;

@@ -13,6 +13,7 @@
 #include <system_error>
 
 #include "core/files/input_file.h"
+#include "core/text/utf8.h"
 
 namespace vane {
 namespace {
@@ -35,39 +36,8 @@ struct DetectorCloser {
     void operator()(UCharsetDetector* detector) const { ucsdet_close(detector); }
 };
 
-bool isValidUtf8(std::string_view bytes) {
-    const auto* s = reinterpret_cast<const uint8_t*>(bytes.data());
-    const auto length = static_cast<int64_t>(bytes.size());
-    int64_t i = 0;
-    while (i < length) {
-        // Eight ASCII bytes at a time: logger files are almost all digits and separators.
-        if (length - i >= 8) {
-            std::uint64_t word = 0;
-            std::memcpy(&word, s + i, sizeof word);
-            if ((word & 0x8080808080808080ull) == 0) {
-                i += 8;
-                continue;
-            }
-        }
-        if (s[i] < 0x80) {
-            ++i;
-            continue;
-        }
-        UChar32 c = 0;
-        U8_NEXT(s, i, length, c);
-        if (c < 0) {
-            return false;
-        }
-    }
-    return true;
-}
-
-TextRead noText(StringEncoding encoding, EncodingSource source, std::string error) {
-    TextRead read;
-    read.encoding = encoding;
-    read.source = source;
-    read.error = std::move(error);
-    return read;
+Problem noText(std::string why) {
+    return Problem{.message = std::move(why), .kind = ProblemKind::unreadable};
 }
 
 // `bytes` read by `from` (which stops at the first byte it cannot read) as UTF-8, converted piece
@@ -159,22 +129,23 @@ std::optional<std::string> convertedByTable(std::string_view bytes, const ByteTa
     return text;
 }
 
-TextRead decodeStrictly(std::string_view bytes, StringEncoding encoding, EncodingSource source) {
+Outcome<DecodedText> decodeStrictly(std::string_view bytes, StringEncoding encoding,
+                                    EncodingSource source) {
     const std::optional<std::string> converterName = encodingConverterName(encoding);
     if (!converterName) {
-        return noText(encoding, source, "unknown encoding " + std::to_string(encoding));
+        return noText("unknown encoding " + std::to_string(encoding));
     }
     if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
-        return noText(encoding, source, "the file is too large to read as text");
+        return noText("the file is too large to read as text");
     }
     if (encoding == kUtf8Encoding) {
         if (!isValidUtf8(bytes)) {
-            return noText(encoding, source, "the bytes are not valid UTF-8");
+            return noText("the bytes are not valid UTF-8");
         }
         if (bytes.starts_with(kUtf8Mark)) {
             bytes.remove_prefix(kUtf8Mark.size());
         }
-        return {std::string(bytes), encoding, source, {}};
+        return DecodedText{std::string(bytes), encoding, source};
     }
 
     UErrorCode status = U_ZERO_ERROR;
@@ -182,8 +153,7 @@ TextRead decodeStrictly(std::string_view bytes, StringEncoding encoding, Encodin
         ucnv_open(converterName->c_str(), &status));
     const std::unique_ptr<UConverter, ConverterCloser> utf8(ucnv_open("UTF-8", &status));
     if (U_FAILURE(status)) {
-        return noText(encoding, source,
-                      "no converter for " + *converterName + ": " + u_errorName(status));
+        return noText("no converter for " + *converterName + ": " + u_errorName(status));
     }
     ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
                         &status);
@@ -191,10 +161,9 @@ TextRead decodeStrictly(std::string_view bytes, StringEncoding encoding, Encodin
     std::optional<std::string> text =
         table ? convertedByTable(bytes, *table) : convertedToUtf8(bytes, *converter, *utf8);
     if (!text) {
-        return noText(encoding, source,
-                      "the bytes are not valid in " + *encodingDisplayName(encoding));
+        return noText("the bytes are not valid in " + *encodingDisplayName(encoding));
     }
-    return {std::move(text), encoding, source, {}};
+    return DecodedText{.text = std::move(*text), .encoding = encoding, .source = source};
 }
 
 // A text file never holds control characters other than tab, line breaks and form feed; a
@@ -265,7 +234,7 @@ std::string detectorSample(std::string_view bytes) {
     return sample;
 }
 
-std::optional<TextRead> decodeByDetector(std::string_view bytes) {
+std::optional<DecodedText> decodeByDetector(std::string_view bytes) {
     UErrorCode status = U_ZERO_ERROR;
     const std::unique_ptr<UCharsetDetector, DetectorCloser> detector(ucsdet_open(&status));
     if (U_FAILURE(status)) {
@@ -289,32 +258,38 @@ std::optional<TextRead> decodeByDetector(std::string_view bytes) {
         if (!encoding || (isWideGuess(*encoding) && confidence < kLeastConfidenceForWideGuesses)) {
             continue;
         }
-        TextRead read = decodeStrictly(bytes, *encoding, EncodingSource::detected);
-        if (read.text && looksLikeText(*read.text)) {
-            return read;
+        Outcome<DecodedText> read = decodeStrictly(bytes, *encoding, EncodingSource::detected);
+        if (read && looksLikeText(read->text)) {
+            return std::move(read).value();
         }
     }
     return std::nullopt;
 }
 
-std::optional<std::string> readBytes(const std::filesystem::path& path, std::string& error) {
+Outcome<std::string> readBytes(const std::filesystem::path& path) {
     std::error_code code;
     if (std::filesystem::is_directory(path, code)) {
-        error = path.string() + ": is a directory, not a file";
-        return std::nullopt;
+        return noText(path.string() + ": is a directory, not a file");
     }
     Outcome<std::string> bytes = readInputFile(path, "text file");
     if (!bytes) {
-        error = bytes.error().describe();
-        return std::nullopt;
+        return noText(bytes.error().describe());
     }
-    return std::move(bytes).value();
+    return bytes;
+}
+
+// The failure of reading `path`, named in its message.
+Outcome<DecodedText> naming(const std::filesystem::path& path, Outcome<DecodedText> read) {
+    if (!read) {
+        return noText(path.string() + ": " + read.error().message);
+    }
+    return read;
 }
 
 // The read of `bytes` as UTF-8 without a copy, when that is what decoding them would give:
 // `detecting` as decodeDetectingEncoding() reads them, else as decodeInEncoding() in UTF-8.
 // Nothing when decoding must decide.
-std::optional<TextRead> takeAsUtf8(std::string& bytes, bool detecting) {
+std::optional<DecodedText> takeAsUtf8(std::string& bytes, bool detecting) {
     const std::string_view view(bytes);
     if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
         return std::nullopt;
@@ -331,15 +306,13 @@ std::optional<TextRead> takeAsUtf8(std::string& bytes, bool detecting) {
     if (view.starts_with(kUtf8Mark)) {
         bytes.erase(0, kUtf8Mark.size());
     }
-    return TextRead{std::move(bytes),
-                    kUtf8Encoding,
-                    detecting ? EncodingSource::detected : EncodingSource::chosen,
-                    {}};
+    return DecodedText{std::move(bytes), kUtf8Encoding,
+                       detecting ? EncodingSource::detected : EncodingSource::chosen};
 }
 
 }  // namespace
 
-TextRead decodeDetectingEncoding(std::string_view bytes) {
+Outcome<DecodedText> decodeDetectingEncoding(std::string_view bytes) {
     // UTF-32 little-endian begins with the UTF-16 little-endian mark, so it is tried first.
     if (bytes.starts_with(kUtf32BigEndianMark) || bytes.starts_with(kUtf32LittleEndianMark)) {
         return decodeStrictly(bytes, kUtf32Encoding, EncodingSource::detected);
@@ -354,82 +327,72 @@ TextRead decodeDetectingEncoding(std::string_view bytes) {
         // Plain text in UTF-16 or UTF-32 without a mark is valid UTF-8 too, with a NUL beside
         // every letter; the detector tells those apart, and they hold no NUL once decoded.
         if (bytes.find('\0') != std::string_view::npos) {
-            if (std::optional<TextRead> read = decodeByDetector(bytes)) {
+            if (std::optional<DecodedText> read = decodeByDetector(bytes)) {
                 return *std::move(read);
             }
         }
         return decodeStrictly(bytes, kUtf8Encoding, EncodingSource::detected);
     }
-    if (std::optional<TextRead> read = decodeByDetector(bytes)) {
+    if (std::optional<DecodedText> read = decodeByDetector(bytes)) {
         return *std::move(read);
     }
-    return noText(0, EncodingSource::detected, "the text encoding could not be detected");
+    return noText("the text encoding could not be detected");
 }
 
-TextRead decodeInEncoding(std::string_view bytes, StringEncoding encoding) {
+Outcome<DecodedText> decodeInEncoding(std::string_view bytes, StringEncoding encoding) {
     return decodeStrictly(bytes, encoding, EncodingSource::chosen);
 }
 
-TextRead decodeWithFallback(std::string_view bytes) {
-    TextRead read = decodeDetectingEncoding(bytes);
-    if (read.text) {
+Outcome<DecodedText> decodeWithFallback(std::string_view bytes) {
+    Outcome<DecodedText> read = decodeDetectingEncoding(bytes);
+    if (read) {
         return read;
     }
     return decodeStrictly(bytes, kMacOSRomanEncoding, EncodingSource::fallback);
 }
 
-TextRead readTextDetectingEncoding(const std::filesystem::path& path) {
-    std::string error;
-    std::optional<std::string> bytes = readBytes(path, error);
+Outcome<DecodedText> readTextDetectingEncoding(const std::filesystem::path& path) {
+    Outcome<std::string> bytes = readBytes(path);
     if (!bytes) {
-        return noText(0, EncodingSource::detected, error);
+        return std::move(bytes).error();
     }
-    if (std::optional<TextRead> read = takeAsUtf8(*bytes, true)) {
+    if (std::optional<DecodedText> read = takeAsUtf8(*bytes, true)) {
         return *std::move(read);
     }
     return decodeDetectingEncoding(*bytes);
 }
 
-TextRead takeInEncoding(std::string bytes, StringEncoding encoding) {
+Outcome<DecodedText> takeInEncoding(std::string bytes, StringEncoding encoding) {
     if (encoding == kUtf8Encoding) {
-        if (std::optional<TextRead> read = takeAsUtf8(bytes, false)) {
+        if (std::optional<DecodedText> read = takeAsUtf8(bytes, false)) {
             return *std::move(read);
         }
     }
     return decodeInEncoding(bytes, encoding);
 }
 
-TextRead takeWithFallback(std::string bytes) {
-    if (std::optional<TextRead> read = takeAsUtf8(bytes, true)) {
+Outcome<DecodedText> takeWithFallback(std::string bytes) {
+    if (std::optional<DecodedText> read = takeAsUtf8(bytes, true)) {
         return *std::move(read);
     }
     return decodeWithFallback(bytes);
 }
 
-TextRead readTextInEncoding(const std::filesystem::path& path, StringEncoding encoding) {
-    std::string error;
-    std::optional<std::string> bytes = readBytes(path, error);
+Outcome<DecodedText> readTextInEncoding(const std::filesystem::path& path,
+                                        StringEncoding encoding) {
+    Outcome<std::string> bytes = readBytes(path);
     if (!bytes) {
-        return noText(encoding, EncodingSource::chosen, error);
+        return std::move(bytes).error();
     }
-    TextRead read = takeInEncoding(*std::move(bytes), encoding);
-    if (!read.text) {
-        read.error = path.string() + ": " + read.error;
-    }
-    return read;
+    return naming(path, takeInEncoding(*std::move(bytes), encoding));
 }
 
-TextRead readTextWithFallback(const std::filesystem::path& path) {
-    std::string error;
-    std::optional<std::string> bytes = readBytes(path, error);
+Outcome<DecodedText> readTextWithFallback(const std::filesystem::path& path) {
+    Outcome<std::string> bytes = readBytes(path);
     if (!bytes) {
-        return noText(kMacOSRomanEncoding, EncodingSource::fallback, error);
+        return std::move(bytes).error();
     }
-    TextRead read = takeWithFallback(*std::move(bytes));
-    if (!read.text) {
-        read.error = path.string() + ": " + read.error;
-    }
-    return read;
+    return naming(path, takeWithFallback(*std::move(bytes)));
 }
 
 }  // namespace vane

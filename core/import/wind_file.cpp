@@ -114,66 +114,140 @@ int findStartingLine(std::string_view text, std::string_view lineSeparator,
     return 1;
 }
 
+namespace {
+
+Chosen<StringEncoding> encodingChoice(StringEncoding encoding, EncodingSource source) {
+    switch (source) {
+        case EncodingSource::detected:
+            return Chosen<StringEncoding>::guessed(encoding);
+        case EncodingSource::fallback:
+            return Chosen<StringEncoding>::preset(encoding);
+        case EncodingSource::chosen:
+            break;
+    }
+    return encoding;
+}
+
+// Cuts the view's text with the user's text choices and guesses the others: the line ending,
+// then the header row, then the separator of that row. A view without text keeps the choices it
+// had; a cut without a header row keeps the view's column titles.
+void cut(WindFileView& view, const TextChoices& chosen) {
+    TextChoices& reading = view.reading;
+    const auto users = [](const auto& choice, const auto& otherwise) {
+        return choice.byUser() ? choice : otherwise;
+    };
+    if (!view.text) {
+        reading.lineEndingIndex = users(chosen.lineEndingIndex, reading.lineEndingIndex);
+        reading.fieldSeparator = users(chosen.fieldSeparator, reading.fieldSeparator);
+        reading.startingLine = users(chosen.startingLine, reading.startingLine);
+    } else {
+        const std::string_view all(*view.text);
+        reading.lineEndingIndex =
+            users(chosen.lineEndingIndex, Chosen<int>::guessed(guessLineEnding(all)));
+        const std::string_view lineSeparator = lineSeparatorForIndex(*reading.lineEndingIndex);
+        const std::optional<FieldSeparatorChoice> separator =
+            chosen.fieldSeparator.byUser() ? std::optional(*chosen.fieldSeparator) : std::nullopt;
+        reading.startingLine =
+            users(chosen.startingLine,
+                  Chosen<int>::guessed(findStartingLine(all, lineSeparator, separator)));
+        reading.fieldSeparator = users(chosen.fieldSeparator,
+                                       Chosen<FieldSeparatorChoice>::guessed(guessFieldSeparator(
+                                           headerLine(all, lineSeparator, *reading.startingLine))));
+    }
+    const SplitChoices split{*reading.lineEndingIndex, *reading.fieldSeparator,
+                             std::to_string(*reading.startingLine)};
+    view.table =
+        view.text ? splitWindText(view.text, split) : splitWindText(std::string_view(), split);
+    if (view.table.hasHeaderRow()) {
+        view.columnTitles = previewColumnTitles(view.table);
+    }
+    view.found = guessWindFileColumns(view.columnTitles, view.table);
+}
+
+}  // namespace
+
+Outcome<void> usableTable(const WindFileView& view) {
+    const std::string problem = startingLineProblem(view.table, *view.reading.startingLine);
+    if (problem.empty()) {
+        return {};
+    }
+    return Problem{.title = "Problem with wind file",
+                   .message = problem,
+                   .file = view.file.string(),
+                   .kind = ProblemKind::badInput};
+}
+
 WindFileView viewWindText(std::string text, StringEncoding encoding, EncodingSource source,
-                          const WindFileSettings& settings) {
+                          const TextChoices& chosen) {
     WindFileView view;
     view.text = std::make_shared<const std::string>(std::move(text));
-    const std::string_view all(*view.text);
-    view.encoding = encoding;
-    view.encodingSource = source;
+    view.reading.encoding = encodingChoice(encoding, source);
     // A read in a chosen encoding stands for the desktop's re-read, which shows less.
-    view.previewText = previewText(all, source == EncodingSource::chosen ? kPreviewLengthAfterReread
-                                                                         : kPreviewLengthAfterLoad);
-    view.lineEndingGuessed = !settings.lineEndingIndex.has_value();
-    view.lineEndingIndex = settings.lineEndingIndex.value_or(guessLineEnding(all));
-    view.startingLineFound = !settings.startingLineText.has_value();
-    view.startingLine = settings.startingLineText
-                            ? integerValue(*settings.startingLineText)
-                            : findStartingLine(all, lineSeparatorForIndex(view.lineEndingIndex),
-                                               settings.fieldSeparator);
-    view.fieldSeparatorGuessed = !settings.fieldSeparator.has_value();
-    view.fieldSeparator = settings.fieldSeparator.value_or(guessFieldSeparator(
-        headerLine(all, lineSeparatorForIndex(view.lineEndingIndex), view.startingLine)));
-
-    view.table = splitWindText(
-        view.text, {view.lineEndingIndex, view.fieldSeparator,
-                    settings.startingLineText.value_or(std::to_string(view.startingLine))});
-    view.columnTitles = previewColumnTitles(view.table);
-    view.found = guessWindFileColumns(view.columnTitles, view.table);
-    view.guesses = view.found.columns;
-    if (std::string problem = startingLineProblem(view.table, view.startingLine);
-        !problem.empty()) {
-        view.tableProblem =
-            Problem{.title = "Problem with wind file", .message = std::move(problem)};
-    }
+    view.previewText =
+        previewText(*view.text, source == EncodingSource::chosen ? kPreviewLengthAfterReread
+                                                                 : kPreviewLengthAfterLoad);
+    cut(view, chosen);
     return view;
 }
 
-Outcome<WindFileView> loadWindFile(const std::filesystem::path& file,
-                                   const WindFileSettings& settings) {
+namespace {
+
+// `view` but its table and what was guessed from it.
+WindFileView uncut(const WindFileView& view) {
+    WindFileView next;
+    next.file = view.file;
+    next.text = view.text;
+    next.previewText = view.previewText;
+    next.reading = view.reading;
+    next.columnTitles = view.columnTitles;
+    return next;
+}
+
+}  // namespace
+
+WindFileView recutWindFile(const WindFileView& view, const TextChoices& chosen) {
+    WindFileView next = uncut(view);
+    cut(next, chosen);
+    return next;
+}
+
+WindFileView rereadWindFile(const WindFileView& view, const TextChoices& chosen) {
+    WindFileView next = uncut(view);
+    next.reading.encoding = chosen.encoding;
+    next.text.reset();
+    if (Outcome<DecodedText> read = readTextInEncoding(view.file, *chosen.encoding)) {
+        next.text = std::make_shared<const std::string>(std::move(read->text));
+        next.previewText = previewText(*next.text, kPreviewLengthAfterReread);
+    }
+    cut(next, chosen);
+    return next;
+}
+
+Outcome<WindFileView> loadWindFile(const std::filesystem::path& file, const TextChoices& chosen) {
     Outcome<std::string> bytes = readInputFile(file, "wind file");
     if (!bytes) {
         // The message names no file, so the problem names none: the detail holds the path.
-        return Problem{
-            .title = kProblemTitle, .message = kProblemMessage, .detail = bytes.error().describe()};
+        return Problem{.title = kProblemTitle,
+                       .message = kProblemMessage,
+                       .detail = bytes.error().describe(),
+                       .kind = ProblemKind::unreadable};
     }
-    return viewWindFileBytes(*std::move(bytes), file, settings);
+    return viewWindFileBytes(*std::move(bytes), file, chosen);
 }
 
 Outcome<WindFileView> viewWindFileBytes(std::string bytes, const std::filesystem::path& file,
-                                        const WindFileSettings& settings) {
-    TextRead read = settings.encoding ? takeInEncoding(std::move(bytes), *settings.encoding)
-                                      : takeWithFallback(std::move(bytes));
-    if (!read.text) {
+                                        const TextChoices& chosen) {
+    Outcome<DecodedText> read = chosen.encoding.byUser()
+                                    ? takeInEncoding(std::move(bytes), *chosen.encoding)
+                                    : takeWithFallback(std::move(bytes));
+    if (!read) {
         return Problem{.title = kProblemTitle,
                        .message = kProblemMessage,
-                       .detail = file.string() + ": " + read.error};
+                       .detail = file.string() + ": " + read.error().message,
+                       .kind = ProblemKind::unreadable};
     }
-    WindFileView view = viewWindText(std::move(*read.text), read.encoding, read.source, settings);
+    WindFileView view = viewWindText(std::move(read->text), read->encoding, read->source, chosen);
     view.file = file;
-    if (view.tableProblem) {
-        view.tableProblem->file = file.string();
-    }
     return view;
 }
 

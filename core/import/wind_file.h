@@ -11,20 +11,11 @@
 #include "core/import/split_choices.h"
 #include "core/import/text_encodings.h"
 #include "core/import/text_reading.h"
+#include "core/import/wind_file_choices.h"
 #include "core/import/wind_table.h"
 #include "core/outcome/outcome.h"
 
 namespace vane {
-
-// How to read and cut a wind file. Every choice left empty is detected or guessed the way the
-// preview sheet does it on load.
-struct WindFileSettings {
-    std::optional<StringEncoding> encoding;              // none: detection, then Mac OS Roman
-    std::optional<int> lineEndingIndex;                  // none: guessLineEnding()
-    std::optional<FieldSeparatorChoice> fieldSeparator;  // none: guessFieldSeparator()
-    // None: the header row is found (findStartingLine()).
-    std::optional<std::string> startingLineText;
-};
 
 // The line (from 1) of the header row in a text whose starting line nobody set: the first of its
 // first 64 lines whose fields are mostly not numbers and whose field count (under `separator`,
@@ -36,38 +27,44 @@ int findStartingLine(std::string_view text, std::string_view lineSeparator,
 // reads.
 struct WindFileView {
     std::filesystem::path file;
-    std::shared_ptr<const std::string> text;  // UTF-8, shared with the table's fields
-    StringEncoding encoding = 0;
-    EncodingSource encodingSource = EncodingSource::detected;
+    // UTF-8, shared with the table's fields; none when the file is no text in the encoding the
+    // user chose (rereadWindFile()).
+    std::shared_ptr<const std::string> text;
     std::string previewText;  // 1024 UTF-16 units after detection, 512 in a chosen encoding
-    int lineEndingIndex = kLineEndingLf;
-    bool lineEndingGuessed = false;
-    FieldSeparatorChoice fieldSeparator;
-    bool fieldSeparatorGuessed = false;
-    int startingLine = 1;
-    bool startingLineFound = false;  // nobody set it; findStartingLine() chose it
+    TextChoices reading;      // how the text was read and cut, every choice resolved
     WindTable table;
     std::vector<std::string> columnTitles;
-    ColumnGuesses guesses;
-    WindFileGuesses found;  // the guesses from the file's values beside those from its titles
-    // Why the table has no header row (starting line outside the file, or no line break at
-    // all); none when the data can be analysed.
-    std::optional<Problem> tableProblem;
+    WindFileGuesses found;  // what the column titles and the values tell
 };
 
-// Reads, splits and guesses as the desktop and `vane inspect` do. A file that cannot be read
-// (or not in the chosen encoding) is the "Problem with file" alert, with the read's own error as
-// its detail for the log line "error ...", never an exception.
-Outcome<WindFileView> loadWindFile(const std::filesystem::path& file,
-                                   const WindFileSettings& settings);
+// Whether the table has a header row for the analysis to start from; if not, the "Problem with
+// wind file" that says why (starting line outside the file, or no line break at all).
+Outcome<void> usableTable(const WindFileView& view);
+
+// Reads, splits and guesses as the desktop and `vane inspect` do, with the text choices `chosen`
+// (the others are resolved later, by resolveChoices()). A file that cannot be read (or not in the
+// chosen encoding) is the "Problem with file" alert, with the read's own error as its detail for
+// the log line "error ...", never an exception.
+Outcome<WindFileView> loadWindFile(const std::filesystem::path& file, const TextChoices& chosen);
 
 // The same over bytes already read from `file`, for callers that report an unreadable file in
 // their own words; only bytes that are no text in the encoding give the alert.
 Outcome<WindFileView> viewWindFileBytes(std::string bytes, const std::filesystem::path& file,
-                                        const WindFileSettings& settings);
+                                        const TextChoices& chosen);
 
 // The same over text already decoded (tests, and callers that re-split without re-reading).
 WindFileView viewWindText(std::string text, StringEncoding encoding, EncodingSource source,
-                          const WindFileSettings& settings);
+                          const TextChoices& chosen);
+
+// As the preview sheet changes its choices while it is open: `view`'s text cut anew with
+// `chosen` (its encoding aside), guessing what the user left open. A cut that finds no header
+// row keeps the column titles `view` had, so that the column choosers keep their items.
+// A view without text (see rereadWindFile()) gives no rows and keeps the choices it showed.
+WindFileView recutWindFile(const WindFileView& view, const TextChoices& chosen);
+
+// `view`'s file read again in the user's encoding `chosen.encoding`, then cut as
+// recutWindFile() does. Bytes that are no text in it leave the view without text and rows, its
+// preview as it was.
+WindFileView rereadWindFile(const WindFileView& view, const TextChoices& chosen);
 
 }  // namespace vane

@@ -7,6 +7,18 @@
 
 namespace vane {
 
+// What kind of trouble a problem is, for the code that must tell problems apart: it decides by
+// the kind, never by the words of a title.
+enum class ProblemKind {
+    other,         // nothing needs to tell it apart
+    badUsage,      // the user asked for something impossible: an option or a choice
+    unreadable,    // an input that could not be read at all: missing, a folder, too large, no text
+    badInput,      // an input read but refused: a line, a value, its columns
+    nothingFound,  // the inputs hold nothing to work on
+    library,       // the recording library refused
+    notSaved,      // an output that could not be written
+};
+
 // Why something could not be done, in the words the user is shown: an alert's title and text,
 // and where in which file it happened when that is known. `detail` carries the underlying cause
 // for a log line ("error ...") and is never shown in place of the message.
@@ -17,6 +29,7 @@ struct Problem {
     std::string file{};    // empty when no file is concerned
     std::size_t line = 0;  // 1-based; 0 when the whole file (or no file) is concerned
     std::string detail{};
+    ProblemKind kind = ProblemKind::other;
 
     // "file:line: message", "file: message" or "message": the one line the command line prints.
     std::string describe() const {

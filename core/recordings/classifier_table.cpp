@@ -3,7 +3,6 @@
 #include <unicode/timezone.h>
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 
@@ -12,35 +11,29 @@
 #include "core/recordings/file_name_timestamp.h"
 #include "core/recordings/list_file.h"
 #include "core/text/ascii.h"
+#include "core/text/column_titles.h"
 #include "core/time/iso_timestamp.h"
 #include "core/time/local_time.h"
 
 namespace vane {
 namespace {
 
-std::string lowered(std::string_view text) {
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return result;
-}
-
 // Header names as compared: lower case, so "Auto ID*" and "AUTO ID*" are one column.
 class Header {
   public:
     explicit Header(const std::vector<std::string>& names) : names_(names) {
         for (const std::string& name : names) {
-            lowered_.push_back(lowered(name));
+            lowered_.push_back(lowercaseTitle(name));
         }
     }
 
     std::optional<std::size_t> find(std::string_view name) const {
-        const auto it = std::find(lowered_.begin(), lowered_.end(), lowered(name));
+        const auto it = std::find(lowered_.begin(), lowered_.end(), lowercaseTitle(name));
         return it == lowered_.end() ? std::nullopt
                                     : std::optional<std::size_t>(it - lowered_.begin());
     }
     std::optional<std::size_t> findPrefix(std::string_view prefix) const {
-        const std::string key = lowered(prefix);
+        const std::string key = lowercaseTitle(prefix);
         for (std::size_t c = 0; c < lowered_.size(); ++c) {
             if (lowered_[c].starts_with(key)) {
                 return c;
@@ -166,7 +159,8 @@ Outcome<Layout> layoutOf(ClassifierFormat format, const Header& header, const Na
                 "no column " + inQuotes(name) + "; the table has " + joined(header.names()),
                 {},
                 0,
-                {}};
+                {},
+                ProblemKind::badUsage};
         }
         time.push_back(*column);
     }
@@ -181,7 +175,8 @@ Outcome<Layout> layoutOf(ClassifierFormat format, const Header& header, const Na
                        "column",
                        {},
                        0,
-                       {}};
+                       {},
+                       ProblemKind::badUsage};
     }
     for (const auto& [name, target] :
          {std::pair{&named.label, 0}, std::pair{&named.probability, 1}}) {
@@ -195,7 +190,8 @@ Outcome<Layout> layoutOf(ClassifierFormat format, const Header& header, const Na
                 "no column " + inQuotes(*name) + "; the table has " + joined(header.names()),
                 {},
                 0,
-                {}};
+                {},
+                ProblemKind::badUsage};
         }
         if (target == 0) {
             layout.labelsByPrecedence.push_back(*column);
@@ -292,9 +288,7 @@ bool looksLikeUnknownLabelledTable(std::string_view text) {
         return false;
     }
     return std::any_of(header.begin(), header.end(), [](const std::string& name) {
-        const std::string key = lowered(name);
-        return key.find("species") != std::string::npos || key.find("taxon") != std::string::npos ||
-               key == "label";
+        return titleContainsAny(name, {"species", "taxon"}) || lowercaseTitle(name) == "label";
     });
 }
 
@@ -305,7 +299,8 @@ Outcome<ClassifierTable> readClassifierTable(std::string_view text, const std::s
     CsvRows rows(body.text, detectCsvSeparator(body.text), body.firstLine);
     std::vector<std::string> fields;
     const auto problem = [&](std::size_t line, std::string message) {
-        return Problem{"Problem with recording table", std::move(message), fileName, line, {}};
+        return Problem{"Problem with recording table", std::move(message), fileName, line, {},
+                       ProblemKind::badInput};
     };
     if (!rows.next(fields)) {
         return problem(0, "is empty");

@@ -2,17 +2,9 @@
 
 #include <algorithm>
 
+#include "core/text/ascii.h"
+
 namespace vane {
-namespace {
-
-void trimInPlace(std::string& field) {
-    const std::size_t end = field.find_last_not_of(" \t\r");
-    field.erase(end == std::string::npos ? 0 : end + 1);
-    const std::size_t start = field.find_first_not_of(" \t\r");
-    field.erase(0, start == std::string::npos ? field.size() : start);
-}
-
-}  // namespace
 
 char detectCsvSeparator(std::string_view text) {
     const std::string_view firstLine = text.substr(0, text.find('\n'));
@@ -57,7 +49,7 @@ bool CsvRows::next(std::vector<std::string>& fields) {
             } else if (c == '"') {
                 inQuotes = true;
             } else if (c == separator_) {
-                trimInPlace(field());
+                trimInPlace(field(), kLineBlanks);
                 ++count;
                 field().clear();
             } else if (c == '\n') {
@@ -69,7 +61,7 @@ bool CsvRows::next(std::vector<std::string>& fields) {
         used = std::min(i + 1, rest_.size());
         rest_.remove_prefix(used);
         ++nextLine_;
-        trimInPlace(field());
+        trimInPlace(field(), kLineBlanks);
         fields.resize(count + 1);
         if (fields.size() > 1 || !fields.front().empty()) {
             return true;

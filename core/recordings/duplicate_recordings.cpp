@@ -17,107 +17,130 @@ std::string_view fileNameOf(std::string_view path) {
 
 // Times to the millisecond: read by the same code from the same file they are equal, while
 // distinct recordings of one file are never a millisecond apart.
-std::int64_t millisecondsOf(double recordingTime) {
-    return std::llround(recordingTime * 1000.0);
+std::int64_t millisecondsOf(double seconds) {
+    return std::llround(seconds * 1000.0);
 }
 
-// A text, optionally with a time, as one sortable key; the hash first, so that sorting and
-// searching compare texts only where hashes agree. Texts are views into the caller's recordings.
-struct Key {
-    std::uint64_t hash = 0;
+// A probability to the millionth, -1 when there is none; stored and read back it keeps that.
+std::int64_t millionthsOf(const std::optional<double>& probability) {
+    return probability ? std::llround(*probability * 1e6) : -1;
+}
+
+// A file name (or path) and a time stamp: what makes two recordings of one session the same.
+// Texts are views into the caller's recordings.
+struct NameTime {
     std::string_view text;
     std::int64_t milliseconds = 0;
-    std::size_t index = 0;  // of the recording it was made from
 
-    Key(std::string_view keyText, std::int64_t ms, std::size_t from)
-        : hash(std::hash<std::string_view>{}(keyText) ^
-               (static_cast<std::uint64_t>(ms) * 0x9E3779B97F4A7C15ULL)),
-          text(keyText),
-          milliseconds(ms),
-          index(from) {}
-
-    auto order() const { return std::tie(hash, text, milliseconds, index); }
-    auto identity() const { return std::tie(hash, text, milliseconds); }
+    auto tied() const { return std::tie(text, milliseconds); }
+    std::uint64_t hash() const {
+        return std::hash<std::string_view>{}(text) ^
+               (static_cast<std::uint64_t>(milliseconds) * 0x9E3779B97F4A7C15ULL);
+    }
 };
 
+// A path, the time as the recorder wrote it and what the file says of the recording: what makes
+// two recordings the same wherever they are stored.
+struct PathContent {
+    std::string_view path;
+    std::int64_t wallMilliseconds = 0;
+    std::string_view label;
+    std::int64_t probability = -1;
+    bool manual = false;
+
+    PathContent(std::string_view filePath, double time, int offset, std::string_view labelText,
+                const std::optional<double>& probabilityValue, bool manualLabel)
+        : path(filePath),
+          wallMilliseconds(millisecondsOf(time + offset)),
+          label(labelText),
+          probability(millionthsOf(probabilityValue)),
+          manual(manualLabel) {}
+
+    auto tied() const { return std::tie(path, wallMilliseconds, label, probability, manual); }
+    std::uint64_t hash() const {
+        return NameTime{path, wallMilliseconds}.hash() ^ std::hash<std::string_view>{}(label);
+    }
+};
+
+// Sortable keys; the hash first, so that sorting and searching compare texts only where hashes
+// agree.
+template <typename Identity>
 class SortedKeys {
   public:
-    void add(std::string_view text, std::int64_t milliseconds, std::size_t index) {
-        keys_.emplace_back(text, milliseconds, index);
+    void add(const Identity& identity, std::size_t index) {
+        keys_.push_back({identity.hash(), identity, index});
     }
     void sort() {
-        std::sort(keys_.begin(), keys_.end(),
-                  [](const Key& a, const Key& b) { return a.order() < b.order(); });
+        std::sort(keys_.begin(), keys_.end(), [](const Key& a, const Key& b) {
+            return before(a, b) || (!before(b, a) && a.index < b.index);
+        });
     }
-    std::size_t count(std::string_view text, std::int64_t milliseconds) const {
-        const Key wanted(text, milliseconds, 0);
-        const auto [first, last] = std::equal_range(
-            keys_.begin(), keys_.end(), wanted,
-            [](const Key& a, const Key& b) { return a.identity() < b.identity(); });
-        return static_cast<std::size_t>(last - first);
-    }
-    bool contains(std::string_view text, std::int64_t milliseconds) const {
-        return count(text, milliseconds) > 0;
+    bool contains(const Identity& identity) const {
+        return std::binary_search(keys_.begin(), keys_.end(), Key{identity.hash(), identity, 0},
+                                  before);
     }
     // Whether a key equal to the one at `index` came before it.
     std::vector<bool> laterRepeats(std::size_t size) const {
         std::vector<bool> repeats(size, false);
         for (std::size_t k = 1; k < keys_.size(); ++k) {
-            repeats[keys_[k].index] = keys_[k].identity() == keys_[k - 1].identity();
+            repeats[keys_[k].index] = !before(keys_[k - 1], keys_[k]);
         }
         return repeats;
     }
 
   private:
+    struct Key {
+        std::uint64_t hash = 0;
+        Identity identity;
+        std::size_t index = 0;  // of the recording it was made from
+    };
+    static bool before(const Key& a, const Key& b) {
+        return a.hash != b.hash ? a.hash < b.hash : a.identity.tied() < b.identity.tied();
+    }
+
     std::vector<Key> keys_;
 };
-
-// Paths alone are kept with a time of 0, so one kind of key serves both.
-constexpr std::int64_t kAnyTime = 0;
 
 }  // namespace
 
 std::vector<std::size_t> duplicateRecordings(const std::vector<StoredRecordingKey>& stored,
                                              const std::vector<ImportedRecording>& incoming) {
-    SortedKeys storedPaths;
-    SortedKeys storedPathTimes;
-    SortedKeys sessionNameTimes;
+    SortedKeys<PathContent> storedPaths;
+    SortedKeys<NameTime> sessionNameTimes;
     for (std::size_t i = 0; i < stored.size(); ++i) {
         const StoredRecordingKey& key = stored[i];
-        const std::int64_t ms = millisecondsOf(key.recordingTime);
         if (!key.filePath.empty()) {
-            storedPaths.add(key.filePath, kAnyTime, i);
-            storedPathTimes.add(key.filePath, ms, i);
+            storedPaths.add({key.filePath, key.recordingTime, key.utcOffsetSeconds, key.label,
+                             key.probability, key.manualLabel},
+                            i);
         }
         if (key.inTargetSession) {
-            sessionNameTimes.add(fileNameOf(key.filePath), ms, i);
+            sessionNameTimes.add({fileNameOf(key.filePath), millisecondsOf(key.recordingTime)}, i);
         }
     }
-    SortedKeys incomingPaths;
-    SortedKeys incomingNameTimes;
+    SortedKeys<NameTime> incomingNameTimes;
     for (std::size_t i = 0; i < incoming.size(); ++i) {
         const std::string_view path = incoming[i].filePath;
         if (!path.empty()) {
-            incomingPaths.add(path, kAnyTime, i);
-            incomingNameTimes.add(fileNameOf(path), millisecondsOf(incoming[i].recordingTime), i);
+            incomingNameTimes.add({fileNameOf(path), millisecondsOf(incoming[i].recordingTime)}, i);
         }
     }
-    for (SortedKeys* keys :
-         {&storedPaths, &storedPathTimes, &sessionNameTimes, &incomingPaths, &incomingNameTimes}) {
-        keys->sort();
-    }
+    storedPaths.sort();
+    sessionNameTimes.sort();
+    incomingNameTimes.sort();
     const std::vector<bool> repeated = incomingNameTimes.laterRepeats(incoming.size());
 
     std::vector<std::size_t> duplicates;
     for (std::size_t i = 0; i < incoming.size(); ++i) {
-        const std::string_view path = incoming[i].filePath;
-        const std::int64_t ms = millisecondsOf(incoming[i].recordingTime);
-        bool duplicate = repeated[i] || sessionNameTimes.contains(fileNameOf(path), ms);
-        if (!duplicate && !path.empty()) {
-            const bool pathIsOneRecording =
-                storedPaths.count(path, kAnyTime) == 1 && incomingPaths.count(path, kAnyTime) == 1;
-            duplicate = pathIsOneRecording || storedPathTimes.contains(path, ms);
-        }
+        const ImportedRecording& recording = incoming[i];
+        const std::string_view path = recording.filePath;
+        const bool duplicate =
+            repeated[i] ||
+            sessionNameTimes.contains(
+                {fileNameOf(path), millisecondsOf(recording.recordingTime)}) ||
+            (!path.empty() &&
+             storedPaths.contains({path, recording.recordingTime, recording.utcOffsetSeconds,
+                                   recording.label, recording.probability, recording.manualLabel}));
         if (duplicate) {
             duplicates.push_back(i);
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,12 +14,19 @@ struct StoredRecordingKey {
     std::string filePath;  // empty when none
     double recordingTime = 0.0;
     bool inTargetSession = false;  // of the session the import writes into
+    int utcOffsetSeconds = 0;
+    std::string label{};
+    std::optional<double> probability{};
+    bool manualLabel = false;
 };
 
 // The indexes, ascending, of the `incoming` recordings that are already stored, so that importing
 // the same files twice adds nothing. A recording is there already when
-// - a stored one has the same file path and, where that path holds several recordings (a long
-//   file split at offsets, as identification tables list it), also the same time stamp; or
+// - a stored one has the same file path, the same time as the recorder wrote it (the instant
+//   and its offset together, so that a file read again in another zone is still found) and the
+//   same label, probability and manual mark: a file of that path with another time or other
+//   metadata is another recording (a card used again, or a second card mounted at the same
+//   place); or
 // - the target session holds one with the same time stamp (to the millisecond) and file name,
 //   whatever folder it was read from; recordings without a file name count with an empty one.
 // An incoming recording that repeats an earlier incoming one (same time stamp and a non-empty

@@ -4,8 +4,10 @@
 #include <cmath>
 
 #include "core/files/shown_content.h"
+#include "core/import/text_reading.h"
 #include "core/recordings/riff_chunks.h"
 #include "core/text/ascii.h"
+#include "core/text/utf8.h"
 
 namespace vane {
 namespace {
@@ -34,12 +36,29 @@ std::optional<GeoPosition> parsePosition(std::string_view text) {
     return GeoPosition{*latitude, *longitude};
 }
 
+// GUANO is UTF-8; text that is not was written by older software in Windows Latin 1 (or, where
+// that leaves a byte undefined, ISO Latin 1, which reads every byte).
+std::string asUtf8(std::string_view text) {
+    if (isValidUtf8(text)) {
+        return std::string(text);
+    }
+    Outcome<DecodedText> read = decodeInEncoding(text, kWindowsLatin1Encoding);
+    if (!read) {
+        read = decodeInEncoding(text, kIsoLatin1Encoding);
+    }
+    return read ? std::move(read->text) : std::string();
+}
+
 }  // namespace
 
-GuanoMetadata parseGuano(std::string_view text) {
+GuanoMetadata parseGuano(std::string_view bytes) {
     GuanoMetadata metadata;
+    const std::string utf8 = asUtf8(bytes);
+    std::string_view text = utf8;
+    // A NUL ends a line as it ends the padding: no field keeps one.
+    constexpr std::string_view kLineEnds{"\n\0", 2};
     while (!text.empty()) {
-        const std::size_t end = text.find('\n');
+        const std::size_t end = text.find_first_of(kLineEnds);
         const std::string_view line = text.substr(0, end);
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
         const std::size_t colon = line.find(':');

@@ -6,12 +6,14 @@
 #include <fstream>
 
 #include "core/files/input_file.h"
+#include "core/import/text_reading.h"
+#include "core/text/utf8.h"
 
 namespace vane {
 
 Problem listFileProblem(std::string_view kind, const std::string& file, std::size_t line,
-                        std::string message) {
-    return {"Problem with " + std::string(kind), std::move(message), file, line, {}};
+                        std::string message, ProblemKind problemKind) {
+    return {"Problem with " + std::string(kind), std::move(message), file, line, {}, problemKind};
 }
 
 std::string_view withoutByteOrderMark(std::string_view text) {
@@ -25,9 +27,32 @@ std::string_view withoutByteOrderMark(std::string_view text) {
 Outcome<std::string> readListFile(const std::filesystem::path& path, std::string_view kind) {
     Outcome<std::string> bytes = readInputFile(path, kind);
     if (!bytes) {
-        return listFileProblem(kind, path.string(), 0, std::move(bytes).error().message);
+        return listFileProblem(kind, path.string(), 0, std::move(bytes).error().message,
+                               ProblemKind::unreadable);
     }
-    return bytes;
+    return listText(std::move(bytes).value(), path.string(), kind);
+}
+
+Outcome<std::string> listText(std::string bytes, const std::string& fileName,
+                              std::string_view kind) {
+    std::string text;
+    if (isValidUtf8(bytes)) {
+        text = std::move(bytes);
+    } else {
+        Outcome<DecodedText> decoded = decodeDetectingEncoding(bytes);
+        if (!decoded) {
+            const std::size_t bad = firstInvalidUtf8Byte(bytes).value_or(0);
+            return listFileProblem(kind, fileName, lineAt(bytes, bad),
+                                   "is not UTF-8 text, and no other encoding reads the whole "
+                                   "file; save it as UTF-8");
+        }
+        text = std::move(decoded->text);
+    }
+    if (const std::size_t nul = text.find('\0'); nul != std::string::npos) {
+        return listFileProblem(kind, fileName, lineAt(text, nul),
+                               "holds a NUL byte, which no text holds; is it a text file?");
+    }
+    return text;
 }
 
 Outcome<void> readListFileInPieces(const std::filesystem::path& path, std::string_view kind,
@@ -35,12 +60,14 @@ Outcome<void> readListFileInPieces(const std::filesystem::path& path, std::strin
     const std::string fileName = path.string();
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {
-        return listFileProblem(kind, fileName, 0, "is a folder, not a " + std::string(kind));
+        return listFileProblem(kind, fileName, 0, "is a folder, not a " + std::string(kind),
+                               ProblemKind::unreadable);
     }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         return listFileProblem(kind, fileName, 0,
-                               std::string("cannot be opened: ") + std::strerror(errno));
+                               std::string("cannot be opened: ") + std::strerror(errno),
+                               ProblemKind::unreadable);
     }
     // Pieces keep the memory small, yet a pipe or device without end (or a file past the limit)
     // must still be refused rather than read for ever; a file says its size at once.
@@ -62,7 +89,8 @@ Outcome<void> readListFileInPieces(const std::filesystem::path& path, std::strin
         buffer.resize(had + static_cast<std::size_t>(in.gcount()));
         total += static_cast<std::uint64_t>(in.gcount());
         if (total > limit) {
-            return listFileProblem(kind, fileName, 0, inputFileTooLargeMessage(limit));
+            return listFileProblem(kind, fileName, 0, inputFileTooLargeMessage(limit),
+                                   ProblemKind::unreadable);
         }
         // Only the new bytes are searched: a line without end must not be scanned again and
         // again while it grows.
@@ -75,7 +103,8 @@ Outcome<void> readListFileInPieces(const std::filesystem::path& path, std::strin
         }
     }
     if (in.bad()) {
-        return listFileProblem(kind, fileName, 0, "could not be read to its end");
+        return listFileProblem(kind, fileName, 0, "could not be read to its end",
+                               ProblemKind::unreadable);
     }
     read(std::string_view(buffer).substr(lineStart));
     return {};

@@ -14,13 +14,20 @@ namespace vane {
 // Text without the UTF-8 byte-order mark that spreadsheet programs put before it.
 std::string_view withoutByteOrderMark(std::string_view text);
 
-// The whole file, or why it cannot be read; `kind` names the list in "is a folder, not a ..." and
-// in the problem's title, "Problem with <kind>".
+// The whole file as UTF-8 text (see listText), or why it cannot be read; `kind` names the list in
+// "is a folder, not a ..." and in the problem's title, "Problem with <kind>".
 Outcome<std::string> readListFile(const std::filesystem::path& path, std::string_view kind);
 
-// Why line `line` (0: the whole file) of the list `kind` in `file` does not read.
+// The bytes of a list as UTF-8 text: as they are when they are UTF-8, else converted from the
+// encoding a byte-order mark or the charset detector names. Refused, naming the file and the line,
+// when no encoding reads them, or when they hold a NUL byte.
+Outcome<std::string> listText(std::string bytes, const std::string& fileName,
+                              std::string_view kind);
+
+// Why line `line` (0: the whole file) of the list `kind` in `file` does not read, or, as
+// ProblemKind::unreadable, why the file cannot be read at all.
 Problem listFileProblem(std::string_view kind, const std::string& file, std::size_t line,
-                        std::string message);
+                        std::string message, ProblemKind problemKind = ProblemKind::badInput);
 
 // Reads the file in blocks that end at a line break (the last one where the file ends) and hands
 // each to `read`, which answers whether to go on; the file is never held whole. The error when it

@@ -84,57 +84,100 @@ std::vector<std::string> CsvTable::columnNames() const {
     return names;
 }
 
-CsvTable splitRecordingCsv(std::string_view text) {
-    text = withoutByteOrderMark(text);
-    CsvTable table;
-    table.separator = detectCsvSeparator(text);
-    std::vector<std::string> row;
-    std::string field;
-    bool inQuotes = false;
-    std::size_t line = 1;
-    std::size_t rowLine = 1;
-    const auto endRow = [&] {
-        row.emplace_back(trimmed(field, kLineBlanks));
-        field.clear();
-        if (!isSkippedRow(row)) {
-            table.rows.push_back(std::move(row));
-            table.lineNumbers.push_back(rowLine);
-        }
-        row.clear();
-    };
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (inQuotes) {
-            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
-                field += '"';
-                ++i;
-            } else if (c == '"') {
-                inQuotes = false;
-            } else {
-                line += c == '\n' ? 1 : 0;
-                field += c;
+namespace {
+
+// The rows of a delimited text one at a time, as splitRecordingCsv() takes them: skipped rows
+// (blank, or a comment) are passed over.
+class CsvSplitter {
+  public:
+    explicit CsvSplitter(std::string_view text)
+        : text_(withoutByteOrderMark(text)), separator_(detectCsvSeparator(text_)) {}
+
+    char separator() const { return separator_; }
+
+    // The next row into `row`, with the line it began on; false at the end.
+    bool next(std::vector<std::string>& row, std::size_t& rowLine) {
+        while (i_ < text_.size() || !field_.empty() || !row_.empty()) {
+            if (i_ >= text_.size()) {
+                if (endRow(row, rowLine)) {
+                    return true;
+                }
+                continue;
             }
-        } else if (c == '"') {
-            inQuotes = true;
-        } else if (c == table.separator) {
-            row.emplace_back(trimmed(field, kLineBlanks));
-            field.clear();
-        } else if (c == '\n') {
-            endRow();
-            rowLine = ++line;
-        } else {
-            field += c;
+            const char c = text_[i_++];
+            if (inQuotes_) {
+                if (c == '"' && i_ < text_.size() && text_[i_] == '"') {
+                    field_ += '"';
+                    ++i_;
+                } else if (c == '"') {
+                    inQuotes_ = false;
+                } else {
+                    line_ += c == '\n' ? 1 : 0;
+                    field_ += c;
+                }
+            } else if (c == '"') {
+                inQuotes_ = true;
+            } else if (c == separator_) {
+                row_.emplace_back(trimmed(field_, kLineBlanks));
+                field_.clear();
+            } else if (c == '\n') {
+                const bool kept = endRow(row, rowLine);
+                rowLine_ = ++line_;
+                if (kept) {
+                    return true;
+                }
+            } else {
+                field_ += c;
+            }
         }
+        return false;
     }
-    if (!field.empty() || !row.empty()) {
-        endRow();
+
+  private:
+    bool endRow(std::vector<std::string>& row, std::size_t& rowLine) {
+        row_.emplace_back(trimmed(field_, kLineBlanks));
+        field_.clear();
+        const bool kept = !isSkippedRow(row_);
+        if (kept) {
+            row.swap(row_);
+            rowLine = rowLine_;
+        }
+        row_.clear();
+        return kept;
     }
-    // A file whose first row already holds a date has no header.
+
+    std::string_view text_;
+    char separator_;
+    std::size_t i_ = 0;
+    std::vector<std::string> row_;
+    std::string field_;
+    bool inQuotes_ = false;
+    std::size_t line_ = 1;
+    std::size_t rowLine_ = 1;
+};
+
+// A file whose first row already holds a date has no header.
+bool isHeader(const std::vector<std::string>& first) {
+    return std::none_of(first.begin(), first.end(), [](const std::string& v) {
+        return parseIsoTimestamp(v).has_value() || looksLikeDate(v);
+    });
+}
+
+}  // namespace
+
+CsvTable splitRecordingCsv(std::string_view text, std::size_t mostRows) {
+    CsvSplitter splitter(text);
+    CsvTable table;
+    table.separator = splitter.separator();
+    std::vector<std::string> row;
+    std::size_t line = 0;
+    while (table.rows.size() < mostRows && splitter.next(row, line)) {
+        table.rows.push_back(std::move(row));
+        table.lineNumbers.push_back(line);
+        row.clear();
+    }
     if (!table.rows.empty()) {
-        const auto& first = table.rows.front();
-        table.hasHeader = std::none_of(first.begin(), first.end(), [](const std::string& v) {
-            return parseIsoTimestamp(v).has_value() || looksLikeDate(v);
-        });
+        table.hasHeader = isHeader(table.rows.front());
     }
     return table;
 }
@@ -199,11 +242,11 @@ class RowReader {
         const std::optional<IsoTimestamp> stamp = stampOf(row, columns_);
         if (!stamp) {
             const std::string found = columns_.timestamp
-                                          ? shownContent(names_[*columns_.timestamp]) + " " +
+                                          ? shownContent(nameOf(*columns_.timestamp)) + " " +
                                                 quoted(row[*columns_.timestamp])
-                                          : shownContent(names_[*columns_.date]) + " " +
+                                          : shownContent(nameOf(*columns_.date)) + " " +
                                                 quoted(row[*columns_.date]) + " and " +
-                                                shownContent(names_[*columns_.time]) + " " +
+                                                shownContent(nameOf(*columns_.time)) + " " +
                                                 quoted(row[*columns_.time]);
             return "expected a date and time such as 2012-06-21 21:03:00, found " + found;
         }
@@ -219,7 +262,7 @@ class RowReader {
             const std::optional<double> probability = parseDecimal(row[*columns_.probability]);
             if (!probability || *probability < 0.0 || *probability > 1.0) {
                 return "expected a probability from 0 to 1 in " +
-                       shownContent(names_[*columns_.probability]) + ", found " +
+                       shownContent(nameOf(*columns_.probability)) + ", found " +
                        quoted(row[*columns_.probability]);
             }
             recording.probability = probability;
@@ -228,6 +271,11 @@ class RowReader {
     }
 
   private:
+    // As the whole table names it, also where the rows read so far are narrower than the column.
+    std::string nameOf(std::size_t column) const {
+        return column < names_.size() ? names_[column] : "Column " + std::to_string(column + 1);
+    }
+
     const RecordingColumns& columns_;
     const icu::TimeZone& zone_;
     std::vector<std::string> names_;
@@ -247,11 +295,38 @@ CsvRecordingsResult readCsvRecordings(const CsvTable& table, const RecordingColu
     }
     const RowReader reader(table, columns, zone);
     std::vector<ImportedRecording> recordings;
+    // Grown by doubling, millions of recordings would for a moment be held one and a half times.
+    recordings.reserve(table.rows.size());
     for (std::size_t r = table.firstDataRow(); r < table.rows.size(); ++r) {
         auto read = reader.read(table.rows[r]);
         if (auto* reason = std::get_if<std::string>(&read)) {
             return listFileProblem(kRecordingListKind, fileName, table.lineNumbers[r],
                                    std::move(*reason));
+        }
+        recordings.push_back(std::move(std::get<ImportedRecording>(read)));
+    }
+    return recordings;
+}
+
+CsvRecordingsResult readCsvRecordings(std::string_view text, const RecordingColumns& columns,
+                                      const icu::TimeZone& zone, const std::string& fileName) {
+    if (!columns.isComplete()) {
+        return listFileProblem(kRecordingListKind, fileName, 0, std::string(kNoTimeColumns));
+    }
+    const CsvTable head = splitRecordingCsv(text, 1);
+    const RowReader reader(head, columns, zone);
+    std::vector<ImportedRecording> recordings;
+    recordings.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+    CsvSplitter splitter(text);
+    std::vector<std::string> row;
+    std::size_t line = 0;
+    for (bool first = true; splitter.next(row, line); first = false) {
+        if (first && head.hasHeader) {
+            continue;
+        }
+        auto read = reader.read(row);
+        if (auto* reason = std::get_if<std::string>(&read)) {
+            return listFileProblem(kRecordingListKind, fileName, line, std::move(*reason));
         }
         recordings.push_back(std::move(std::get<ImportedRecording>(read)));
     }
@@ -267,6 +342,7 @@ Outcome<CsvRecordingsRead> readCsvRecordingsKeepingGoodRows(const CsvTable& tabl
     }
     const RowReader reader(table, columns, zone);
     CsvRecordingsRead read;
+    read.recordings.reserve(table.rows.size());
     for (std::size_t r = table.firstDataRow(); r < table.rows.size(); ++r) {
         auto row = reader.read(table.rows[r]);
         if (auto* reason = std::get_if<std::string>(&row)) {

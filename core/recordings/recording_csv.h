@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,7 +28,9 @@ struct CsvTable {
 
 // Splits on the most frequent of ',', ';' and tab in the first line, with '"' quoting ("" is a
 // quote inside a quoted field, which may span lines). A UTF-8 byte order mark is dropped.
-CsvTable splitRecordingCsv(std::string_view text);
+// With `mostRows`, only the first rows: enough to guess the columns of a list of millions.
+CsvTable splitRecordingCsv(std::string_view text,
+                           std::size_t mostRows = std::numeric_limits<std::size_t>::max());
 
 // Where the time of a recording is: one column with a full time stamp, or a date column and a
 // time column (such as DATE and TIME in a classifier's output). The file, label and probability
@@ -58,6 +61,11 @@ using CsvRecordingsResult = Outcome<std::vector<ImportedRecording>>;
 // takes them, local time of `zone` unless an offset is given. A row that cannot be read stops
 // the whole import with its line, so that nothing is half imported.
 CsvRecordingsResult readCsvRecordings(const CsvTable& table, const RecordingColumns& columns,
+                                      const icu::TimeZone& zone, const std::string& fileName);
+
+// The same over the text itself, a row at a time, without holding the table: for lists of
+// millions. The names in messages are those of the first row.
+CsvRecordingsResult readCsvRecordings(std::string_view text, const RecordingColumns& columns,
                                       const icu::TimeZone& zone, const std::string& fileName);
 
 struct CsvRecordingsRead {

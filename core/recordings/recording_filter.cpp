@@ -1,17 +1,11 @@
 #include "core/recordings/recording_filter.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "core/text/ascii.h"
 
 namespace vane {
 namespace {
-
-bool sameLetters(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 enum class Verdict : unsigned char { Keep, NoBat, BelowProbability, OtherSpecies };
 

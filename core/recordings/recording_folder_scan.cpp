@@ -58,18 +58,23 @@ bool isRecordingFileName(const std::filesystem::path& file) {
     return extension == ".wav" || extension == ".wac" || extension == ".w4v" || extension == ".zc";
 }
 
-RecordingFileRead readRecordingFile(const std::filesystem::path& file, const icu::TimeZone& zone) {
-    RecordingFileRead read;
+Outcome<RecordingFile> readRecordingFile(const std::filesystem::path& file,
+                                         const icu::TimeZone& zone) {
+    const auto leftOut = [&file](std::string why, ProblemKind kind) {
+        return Problem{.title = "Problem with recording",
+                       .message = std::move(why),
+                       .file = file.string(),
+                       .kind = kind};
+    };
     if (std::optional<std::string> why = unreadableBecause(file)) {
-        read.reason = std::move(*why);
-        return read;
+        return leftOut(std::move(*why), ProblemKind::unreadable);
     }
+    RecordingFile read;
     const GuanoFileResult guano = readGuanoFile(file);
     // A WAV file whose chunks do not fit it is damaged: its metadata, species included, may be
     // gone, so it is left out with the damage named rather than taken by its name alone.
     if (!guano && asciiLowercase(file.extension().string()) == ".wav") {
-        read.reason = guano.error().message;
-        return read;
+        return leftOut(guano.error().message, ProblemKind::badInput);
     }
     std::string guanoProblem = guano ? "" : guano.error().message;
     if (const GuanoMetadata* metadata = guano && *guano ? &**guano : nullptr) {
@@ -82,7 +87,7 @@ RecordingFileRead readRecordingFile(const std::filesystem::path& file, const icu
             read.recording = ImportedRecording{
                 instant, stamp->utcOffsetSeconds.value_or(utcOffsetSeconds(instant, zone)),
                 stamp->utcOffsetSeconds ? std::string() : timeZoneId(zone), file.string()};
-            takeSpecies(*metadata, *read.recording);
+            takeSpecies(*metadata, read.recording);
             return read;
         }
     }
@@ -94,13 +99,13 @@ RecordingFileRead readRecordingFile(const std::filesystem::path& file, const icu
                                     : ImportedRecording{instant, utcOffsetSeconds(instant, zone),
                                                         timeZoneId(zone), file.string()};
         if (const GuanoMetadata* metadata = guano && *guano ? &**guano : nullptr) {
-            takeSpecies(*metadata, *read.recording);
+            takeSpecies(*metadata, read.recording);
         }
         return read;
     }
-    read.reason = guanoProblem.empty() ? "" : "file " + guanoProblem + "; ";
-    read.reason += "no GUANO Timestamp and no date and time (YYYYMMDD_HHMMSS) in its name";
-    return read;
+    return leftOut((guanoProblem.empty() ? "" : "file " + guanoProblem + "; ") +
+                       "no GUANO Timestamp and no date and time (YYYYMMDD_HHMMSS) in its name",
+                   ProblemKind::badInput);
 }
 
 void AgreedPosition::add(const std::optional<GeoPosition>& position) {
@@ -191,12 +196,12 @@ FolderScan scanRecordingFolder(const std::filesystem::path& folder, const icu::T
             scan.cancelled = true;
             return scan;
         }
-        RecordingFileRead read = readRecordingFile(files[i], zone);
-        if (read.recording) {
-            scan.recordings.push_back(std::move(*read.recording));
-            scan.site.add(read.position);
+        Outcome<RecordingFile> read = readRecordingFile(files[i], zone);
+        if (read) {
+            scan.recordings.push_back(std::move(read->recording));
+            scan.site.add(read->position);
         } else {
-            scan.skipped.push_back({files[i].string(), std::move(read.reason)});
+            scan.skipped.push_back({files[i].string(), std::move(read).error().message});
         }
         if (progress) {
             progress(i + 1, files.size());

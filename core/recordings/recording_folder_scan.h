@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/icu_forward.h"
+#include "core/outcome/outcome.h"
 #include "core/recordings/guano.h"
 #include "core/recordings/imported_recording.h"
 
@@ -59,12 +60,13 @@ std::optional<GeoPosition> agreedGuanoPosition(const std::filesystem::path& fold
                                                std::stop_token stop = {});
 
 // One file, as the folder scan reads it, with the species of GUANO "Species Manual ID" or else
-// "Species Auto ID"; the reason it cannot be imported otherwise.
-struct RecordingFileRead {
-    std::optional<ImportedRecording> recording;
+// "Species Auto ID", and where its metadata says it was recorded.
+struct RecordingFile {
+    ImportedRecording recording;
     std::optional<GeoPosition> position;
-    std::string reason;
 };
-RecordingFileRead readRecordingFile(const std::filesystem::path& file, const icu::TimeZone& zone);
+// A file that cannot be imported is the problem whose message says why.
+Outcome<RecordingFile> readRecordingFile(const std::filesystem::path& file,
+                                         const icu::TimeZone& zone);
 
 }  // namespace vane

@@ -40,10 +40,11 @@ Outcome<RecordingSourceRead> readRecordingText(std::string_view text, const std:
     }
     // The CSV reader keeps the offset each stamp was written with; the list reader takes what
     // the CSV reader cannot, such as a list under a header line of its own.
-    const CsvTable table = splitRecordingCsv(text);
+    // The first rows tell the columns; the rest is read without holding a table of millions.
+    const CsvTable table = splitRecordingCsv(text, 2);
     const RecordingColumns columns = guessRecordingColumns(table);
     if (columns.isComplete()) {
-        CsvRecordingsResult rows = readCsvRecordings(table, columns, zone, fileName);
+        CsvRecordingsResult rows = readCsvRecordings(text, columns, zone, fileName);
         if (rows) {
             read.recordings = std::move(rows).value();
             return read;
@@ -78,12 +79,12 @@ Outcome<RecordingSourceRead> readRecordingSource(const std::filesystem::path& pa
         return read;
     }
     if (isRecordingFileName(path)) {
-        RecordingFileRead file = readRecordingFile(path, zone);
-        if (file.recording) {
-            read.recordings.push_back(std::move(*file.recording));
-            read.site.add(file.position);
+        Outcome<RecordingFile> file = readRecordingFile(path, zone);
+        if (file) {
+            read.recordings.push_back(std::move(file->recording));
+            read.site.add(file->position);
         } else {
-            read.skipped.push_back({path.string(), std::move(file.reason)});
+            read.skipped.push_back({path.string(), std::move(file).error().message});
         }
         return read;
     }

@@ -8,7 +8,7 @@ namespace vane {
 
 // A recording session at one site.
 struct Session {
-    double sampledate = 0.0;  // seconds since the Unix epoch
+    double sampleDate = 0.0;  // seconds since the Unix epoch
     std::int64_t recordingCount = 0;
     std::optional<double> latitude;   // degrees north; absent when the site has no location
     std::optional<double> longitude;  // degrees east

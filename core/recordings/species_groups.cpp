@@ -1,10 +1,10 @@
 #include "core/recordings/species_groups.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "core/files/shown_content.h"
 #include "core/recordings/list_file.h"
+#include "core/text/ascii.h"
 
 namespace vane {
 namespace {
@@ -25,13 +25,6 @@ constexpr std::string_view kDefaultGroups =
     "# Long-eared, barbastelle, horseshoe and bent-winged bats: they hunt close to vegetation.\n"
     "gleaners: PLEAUR, PLEAUS, PLE*, BARBAR, RHI*, MINSCH\n";
 
-bool sameLetters(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
 bool matches(std::string_view pattern, std::string_view label) {
     if (pattern.ends_with('*')) {
         pattern.remove_suffix(1);
@@ -39,14 +32,6 @@ bool matches(std::string_view pattern, std::string_view label) {
                sameLetters(label.substr(0, pattern.size()), pattern);
     }
     return sameLetters(pattern, label);
-}
-
-std::string_view trimmedField(std::string_view text) {
-    const std::size_t start = text.find_first_not_of(" \t\r");
-    if (start == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(start, text.find_last_not_of(" \t\r") - start + 1);
 }
 
 }  // namespace
@@ -71,13 +56,13 @@ Outcome<SpeciesGroups> parseSpeciesGroups(std::string_view text, const std::stri
     std::vector<SpeciesGroup> groups;
     NumberedLines lines(withoutByteOrderMark(text));
     while (const auto line = lines.next()) {
-        const std::string_view content = trimmedField(line->substr(0, line->find('#')));
+        const std::string_view content = trimmed(line->substr(0, line->find('#')), kLineBlanks);
         if (content.empty()) {
             continue;
         }
         const std::size_t colon = content.find(':');
         const std::string_view name =
-            trimmedField(content.substr(0, colon == std::string_view::npos ? 0 : colon));
+            trimmed(content.substr(0, colon == std::string_view::npos ? 0 : colon), kLineBlanks);
         if (name.empty()) {
             return Problem{
                 "Problem with groups file",
@@ -90,7 +75,7 @@ Outcome<SpeciesGroups> parseSpeciesGroups(std::string_view text, const std::stri
         std::string_view rest = content.substr(colon + 1);
         while (!rest.empty()) {
             const std::size_t comma = rest.find(',');
-            const std::string_view label = trimmedField(rest.substr(0, comma));
+            const std::string_view label = trimmed(rest.substr(0, comma), kLineBlanks);
             if (!label.empty()) {
                 group.labels.emplace_back(label);
             }

@@ -29,7 +29,7 @@ std::vector<Recording> sortedByRecordingTime(std::vector<Recording> recordings) 
 
 std::vector<Session> sortedBySampleDate(std::vector<Session> sessions) {
     std::stable_sort(sessions.begin(), sessions.end(), [](const Session& a, const Session& b) {
-        return earlier(a.sampledate, b.sampledate);
+        return earlier(a.sampleDate, b.sampleDate);
     });
     return sessions;
 }

@@ -6,6 +6,14 @@
 
 namespace vane {
 
+namespace {
+
+char asciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+}  // namespace
+
 std::string_view trimmed(std::string_view text, std::string_view blanks) {
     const std::size_t start = text.find_first_not_of(blanks);
     if (start == std::string_view::npos) {
@@ -14,14 +22,21 @@ std::string_view trimmed(std::string_view text, std::string_view blanks) {
     return text.substr(start, text.find_last_not_of(blanks) - start + 1);
 }
 
+void trimInPlace(std::string& text, std::string_view blanks) {
+    const std::size_t end = text.find_last_not_of(blanks);
+    text.erase(end == std::string::npos ? 0 : end + 1);
+    text.erase(0, std::min(text.find_first_not_of(blanks), text.size()));
+}
+
 std::string asciiLowercase(std::string_view text) {
     std::string lowered(text);
-    for (char& c : lowered) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
+    std::transform(lowered.begin(), lowered.end(), lowered.begin(), asciiLower);
     return lowered;
+}
+
+bool sameLetters(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return asciiLower(x) == asciiLower(y); });
 }
 
 std::optional<double> parseDecimal(std::string_view text) {

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "core/time/utc_offset.h"
+
 namespace vane {
 namespace {
 
@@ -63,12 +65,9 @@ std::optional<std::string> unknownTimeZoneWarning(const char* tzVariable,
         return std::nullopt;
     }
     // ICU then keeps the name but reads times at a fixed offset, GMT unless the name spells one.
-    const int minutes = processZone.getRawOffset() / 60000;
-    char offset[16];
-    std::snprintf(offset, sizeof offset, "%c%02d:%02d", minutes < 0 ? '-' : '+',
-                  std::abs(minutes) / 60, std::abs(minutes) % 60);
     return "Warning: the time zone TZ=\"" + name +
-           "\" is unknown; times without an offset are read as UTC" + offset +
+           "\" is unknown; times without an offset are read as UTC" +
+           utcOffsetWithColon(processZone.getRawOffset() / 1000) +
            (processZone.useDaylightTime() ? "" : " all year") +
            " (set TZ to a zone name such as Europe/Berlin)";
 }

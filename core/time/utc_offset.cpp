@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 
 namespace vane {
 
@@ -20,12 +21,23 @@ std::span<const int> utcOffsetsInUse() {
     return kOffsets;
 }
 
-std::string formatUtcOffset(int minutesEast) {
-    const int magnitude = minutesEast < 0 ? -minutesEast : minutesEast;
+namespace {
+
+std::string offsetText(bool west, int minutes, const char* between) {
     std::array<char, 16> text{};
-    std::snprintf(text.data(), text.size(), "%c%02d%02d", minutesEast < 0 ? '-' : '+',
-                  magnitude / 60, magnitude % 60);
+    std::snprintf(text.data(), text.size(), "%c%02d%s%02d", west ? '-' : '+', minutes / 60, between,
+                  minutes % 60);
     return text.data();
+}
+
+}  // namespace
+
+std::string formatUtcOffset(int minutesEast) {
+    return offsetText(minutesEast < 0, std::abs(minutesEast), "");
+}
+
+std::string utcOffsetWithColon(int secondsEast) {
+    return offsetText(secondsEast < 0, std::abs(secondsEast) / 60, ":");
 }
 
 std::optional<int> parseUtcOffset(std::string_view text) {

@@ -17,6 +17,8 @@ std::span<const int> utcOffsetsInUse();
 
 // "+0200" for 120 minutes east, "-0430" for 270 minutes west.
 std::string formatUtcOffset(int minutesEast);
+// "+02:00" for 7200 seconds east, as an offset is shown to people (seconds left out).
+std::string utcOffsetWithColon(int secondsEast);
 
 // The minutes east of UTC of an offset the date reader takes: a sign and four digits, hours
 // below 24 and minutes below 60 (a day or more, or 60 minutes, would leave every date unread).

@@ -71,22 +71,23 @@ std::uint8_t binGreyLevel(std::size_t count) {
     return count >= kSaturatingCount ? 255 : static_cast<std::uint8_t>(4 * count + 75);
 }
 
-ActivityRasterResult generateImageData(std::span<const Recording> sortedRecordings,
-                                       double binWidthMinutes, const MarkLocation& location,
-                                       const icu::TimeZone& zone, std::FILE* solposMessages) {
-    ActivityRasterResult result;
+Outcome<ActivityRaster> generateImageData(std::span<const Recording> sortedRecordings,
+                                          double binWidthMinutes, const MarkLocation& location,
+                                          const icu::TimeZone& zone) {
     const auto first =
         std::find_if(sortedRecordings.begin(), sortedRecordings.end(),
                      [](const Recording& r) { return isCalendarInstant(r.recordingTime); });
     if (first == sortedRecordings.end()) {
-        return result;
+        return Problem{.title = "Nothing to draw",
+                       .message = "no recordings",
+                       .kind = ProblemKind::nothingFound};
     }
     if (const std::optional<std::string> problem = binWidthProblem(binWidthMinutes)) {
-        result.refusal = *problem;
-        return result;
+        return Problem{.title = "Bad usage", .message = *problem, .kind = ProblemKind::badUsage};
     }
 
-    Raster raster;
+    ActivityRaster result;
+    Raster& raster = result.raster;
     const double width = binWidthMinutes * kSecondsPerMinute;
     const BinDrawer drawer{
         raster, zone,
@@ -142,9 +143,8 @@ ActivityRasterResult generateImageData(std::span<const Recording> sortedRecordin
     }
     closeBin(binStart, count);
 
-    result.sunMarks = sunMarksForYear(result.year, location, zone, solposMessages);
+    result.sunMarks = sunMarksForYear(result.year, location, zone);
     drawSunMarks(raster, result.sunMarks);
-    result.raster = std::move(raster);
     return result;
 }
 

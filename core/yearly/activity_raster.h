@@ -2,13 +2,13 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <optional>
 #include <span>
 #include <string>
 
-#include "core/recordings/recording.h"
 #include "core/icu_forward.h"
+#include "core/outcome/outcome.h"
+#include "core/recordings/recording.h"
 #include "core/yearly/raster.h"
 #include "core/yearly/sun_marks.h"
 
@@ -24,10 +24,8 @@ std::optional<std::string> binWidthProblem(double minutes);
 // min(255, 4c + 75): the brightness of a bin holding `count` recordings.
 std::uint8_t binGreyLevel(std::size_t count);
 
-struct ActivityRasterResult {
-    // None when there is no recording or the bin width is refused.
-    std::optional<Raster> raster;
-    std::string refusal;  // why the bin width was refused
+struct ActivityRaster {
+    Raster raster;
     // Recordings counted before reading stopped at the first bin after day kLastDrawnDayOfYear
     // or in a later year.
     std::size_t recordingsRead = 0;
@@ -43,10 +41,10 @@ struct ActivityRasterResult {
 // brightness grows with its count, then the sunset and sunrise of `location` for every day of
 // that year. Reading stops at the first bin after day kLastDrawnDayOfYear or in a later year, so
 // later years never overwrite the first one. Times outside the years 1 to 9999 (and NaN) are
-// passed over.
-ActivityRasterResult generateImageData(std::span<const Recording> sortedRecordings,
-                                       double binWidthMinutes, const MarkLocation& location,
-                                       const icu::TimeZone& zone,
-                                       std::FILE* solposMessages = stderr);
+// passed over. No recording to draw is ProblemKind::nothingFound, a bin width binWidthProblem()
+// refuses ProblemKind::badUsage in its words.
+Outcome<ActivityRaster> generateImageData(std::span<const Recording> sortedRecordings,
+                                          double binWidthMinutes, const MarkLocation& location,
+                                          const icu::TimeZone& zone);
 
 }  // namespace vane

@@ -35,13 +35,13 @@ BarRasterResult generateBarGraphImageData(std::span<const Session> sortedSession
         const double length = std::min(static_cast<double>(count) * scale, 1e15);
         const auto pixels = static_cast<std::int64_t>(std::trunc(length));
         result.barLengths.push_back(pixels);
-        if (!isCalendarInstant(session.sampledate)) {
+        if (!isCalendarInstant(session.sampleDate)) {
             continue;
         }
         const long long bottom = kRasterHeight;
         const long long top = bottom - std::min<std::int64_t>(pixels, kRasterHeight);
         paintBlock(result.raster,
-                   yearly_layout::eveningColumn(dayOfYearForDate(session.sampledate, zone)),
+                   yearly_layout::eveningColumn(dayOfYearForDate(session.sampleDate, zone)),
                    yearly_layout::kColumnsPerNight, top, bottom - top, PixelBytes::RedGreen,
                    kSessionBarLevel);
     }

@@ -4,8 +4,8 @@
 #include <span>
 #include <vector>
 
-#include "core/recordings/session.h"
 #include "core/icu_forward.h"
+#include "core/recordings/session.h"
 #include "core/yearly/raster.h"
 
 namespace vane {
@@ -24,7 +24,7 @@ struct BarRasterResult {
     std::vector<std::int64_t> barLengths;
 };
 
-// One bar per session (sorted by sampledate) in the two columns of its day of year, growing up
+// One bar per session (sorted by sampleDate) in the two columns of its day of year, growing up
 // from the bottom row, recordings x scale pixels long.
 BarRasterResult generateBarGraphImageData(std::span<const Session> sortedSessions,
                                           const icu::TimeZone& zone);

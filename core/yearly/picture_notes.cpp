@@ -36,13 +36,13 @@ std::string solposMessages(const SunTimes& refusal) {
     return text;
 }
 
-std::vector<std::string> activityPictureNotes(const ActivityRasterResult& result,
+std::vector<std::string> activityPictureNotes(const ActivityRaster& result,
                                               std::span<const Recording> sortedRecordings) {
     std::vector<std::string> notes;
     const auto usable = static_cast<std::size_t>(
         std::count_if(sortedRecordings.begin(), sortedRecordings.end(),
                       [](const Recording& r) { return isCalendarInstant(r.recordingTime); }));
-    if (result.raster && result.recordingsBeforeLastNightEnd < usable) {
+    if (result.recordingsBeforeLastNightEnd < usable) {
         // The last night runs from the evening of day 359 to the morning of day 360.
         const CivilDate lastEvening =
             addDays(CivilDate{result.year, 1, 1}, kLastDrawnDayOfYear - 2);
@@ -54,7 +54,7 @@ std::vector<std::string> activityPictureNotes(const ActivityRasterResult& result
             kMonthNames[static_cast<std::size_t>(lastMorning.month - 1)] + ' ' +
             std::to_string(result.year));
     }
-    if (result.raster && result.sunMarks.firstRefusal) {
+    if (result.sunMarks.firstRefusal) {
         notes.push_back("No sunset and sunrise marks: " +
                         solposMessages(*result.sunMarks.firstRefusal));
     }

@@ -93,12 +93,12 @@ std::optional<std::string> readSession(std::string_view line, const icu::TimeZon
         return "expected " + std::to_string(kFieldCount) + " comma-separated fields (" +
                std::string(kSessionListHeader) + "), found " + std::to_string(fields.size());
     }
-    const std::optional<double> sampledate = readSampleDate(fields[0], zone);
-    if (!sampledate) {
+    const std::optional<double> sampleDate = readSampleDate(fields[0], zone);
+    if (!sampleDate) {
         return "expected a sample date such as 2012-06-21 or 2012-06-21 20:00:00, not " +
                quoted(fields[0]);
     }
-    session.sampledate = *sampledate;
+    session.sampleDate = *sampleDate;
     if (!readWhole(fields[1], session.recordingCount) || session.recordingCount < 0) {
         return "expected a whole number of recordings, not " + quoted(fields[1]);
     }

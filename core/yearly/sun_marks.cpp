@@ -37,16 +37,15 @@ MarkLocation markLocation(std::span<const Session> sessions) {
     return location;
 }
 
-SunMarks sunMarksForYear(int year, const MarkLocation& location, const icu::TimeZone& zone,
-                         std::FILE* solposMessages) {
+SunMarks sunMarksForYear(int year, const MarkLocation& location, const icu::TimeZone& zone) {
     SunMarks marks;
     marks.year = year;
     marks.days.reserve(kSunMarkDays);
     const CivilDate newYear{year, 1, 1};
     for (int k = 0; k < kSunMarkDays; ++k) {
         const double datum = localInstant({addDays(newYear, k), 0, 0, 0}, zone);
-        const SunTimeAnswer answer = getSunTimesForLocationSameDate(
-            {datum, location.longitude, location.latitude}, zone, solposMessages);
+        const SunTimeAnswer answer =
+            getSunTimesForLocationSameDate({datum, location.longitude, location.latitude}, zone);
         if (answer.calculation.error != 0 && !marks.firstRefusal) {
             marks.firstRefusal = answer.calculation;
         }

@@ -1,12 +1,11 @@
 #pragma once
 
-#include <cstdio>
 #include <optional>
 #include <span>
 #include <vector>
 
-#include "core/recordings/session.h"
 #include "core/icu_forward.h"
+#include "core/recordings/session.h"
 #include "core/solpos/sun_times.h"
 #include "core/yearly/raster.h"
 
@@ -43,10 +42,8 @@ struct SunMarks {
     std::optional<SunTimes> firstRefusal;
 };
 
-// The marks of days 1 to 361 of `year`. Error lines of refused queries go to `solposMessages`
-// (nothing when it is null).
-SunMarks sunMarksForYear(int year, const MarkLocation& location, const icu::TimeZone& zone,
-                         std::FILE* solposMessages = stderr);
+// The marks of days 1 to 361 of `year`.
+SunMarks sunMarksForYear(int year, const MarkLocation& location, const icu::TimeZone& zone);
 
 // Day k's marks go into the evening columns of day of year k + 1.
 void drawSunMarks(Raster& raster, const SunMarks& marks);

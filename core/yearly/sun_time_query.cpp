@@ -46,16 +46,12 @@ double timeZoneHoursOnDate(double instant, const icu::TimeZone& zone) {
     return utcOffsetSecondsOnDate(localDateTime(instant, zone).date, zone) / kSecondsPerHour;
 }
 
-SunTimeAnswer getSunTimesForLocationSameDate(const SunTimeQuery& query, const icu::TimeZone& zone,
-                                             std::FILE* solposMessages) {
+SunTimeAnswer getSunTimesForLocationSameDate(const SunTimeQuery& query, const icu::TimeZone& zone) {
     const LocalDateTime day = localDateTime(query.datum, zone);
     SunTimeAnswer answer;
     answer.calculation =
         sunTimesForDay(query.ycoord, query.xcoord, timeZoneHoursOnDate(query.datum, zone),
                        day.date.year, dayOfYear(day.date));
-    if (answer.calculation.error != 0 && solposMessages != nullptr) {
-        S_decode(answer.calculation.error, answer.calculation.record, solposMessages);
-    }
     if (!answer.calculation.sunRisesAndSets()) {
         return answer;
     }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <optional>
 
 #include "core/icu_forward.h"
@@ -43,10 +42,9 @@ struct SunTimeAnswer {
     SunTimes calculation;                // what the solar position calculation answered
 };
 
-// Asks the solar position calculation for the query's day and writes its error lines, if any, to
-// `solposMessages` (nothing when it is null). A day without sunrise or sunset, or a query the
-// calculation refuses, has no times.
-SunTimeAnswer getSunTimesForLocationSameDate(const SunTimeQuery& query, const icu::TimeZone& zone,
-                                             std::FILE* solposMessages = stderr);
+// Asks the solar position calculation for the query's day. A day without sunrise or sunset, or a
+// query the calculation refuses, has no times; the answer's calculation says why (whoever shows
+// it words it with solposMessages()).
+SunTimeAnswer getSunTimesForLocationSameDate(const SunTimeQuery& query, const icu::TimeZone& zone);
 
 }  // namespace vane

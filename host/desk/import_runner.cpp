@@ -7,6 +7,8 @@
 #include <memory>
 #include <optional>
 
+#include "core/recordings/stored_paths.h"
+
 namespace vane {
 namespace {
 
@@ -24,7 +26,8 @@ ImportReport cancelled() {
     return {QObject::tr("Import cancelled"),
             QObject::tr("Nothing was imported; the library is unchanged."),
             {},
-            false};
+            false,
+            true};
 }
 
 // Nothing is written then: a new session without recordings would have no sample date.
@@ -32,6 +35,7 @@ ImportReport nothingFound(const std::vector<SkippedFile>& skipped) {
     ImportReport report{QObject::tr("Nothing imported"),
                         QObject::tr("No recordings were found; the library is unchanged."),
                         {},
+                        false,
                         false};
     addSkipped(skipped, report);
     return report;
@@ -67,7 +71,7 @@ ImportReport reportOf(const std::optional<library::ImportSummary>& summary,
 // Rows left out of a list, by line, after what was imported.
 void addRefused(const std::vector<RefusedRow>& refused, const std::string& fileName,
                 ImportReport& report) {
-    if (refused.empty() || report.title == cancelled().title) {
+    if (refused.empty() || report.cancelled) {
         return;
     }
     report.message += ' ' + QObject::tr("Left out %1 rows that could not be read; see the details.")
@@ -125,7 +129,7 @@ ImportReport importFolder(const std::filesystem::path& libraryFile,
                           const std::filesystem::path& folder, const icu::TimeZone& zone,
                           const library::ImportTarget& target, std::stop_token stop,
                           const ScanProgress& progress) {
-    const FolderScan scan = scanRecordingFolder(folder, zone, stop, progress);
+    const FolderScan scan = scanRecordingFolder(canonicalPath(folder), zone, stop, progress);
     if (scan.cancelled) {
         return cancelled();
     }
@@ -141,7 +145,7 @@ namespace {
 
 // Rows that read are imported in one transaction; the rows refused are listed after the summary.
 template <typename Read>
-ImportReport importRowsThatRead(const std::filesystem::path& libraryFile, const Outcome<Read>& read,
+ImportReport importRowsThatRead(const std::filesystem::path& libraryFile, Outcome<Read> read,
                                 const std::string& fileName, const library::ImportTarget& target,
                                 std::stop_token stop) {
     if (!read) {
@@ -151,6 +155,7 @@ ImportReport importRowsThatRead(const std::filesystem::path& libraryFile, const 
                 {},
                 false};
     }
+    anchorFilePaths(read->recordings, tableFolder(fileName));
     ImportReport report;
     if (read->recordings.empty()) {
         report = nothingFound({});

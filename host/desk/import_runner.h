@@ -20,6 +20,7 @@ struct ImportReport {
     QString message;
     QString details;  // skipped files and why, one a line
     bool changed = false;
+    bool cancelled = false;  // the user stopped it; nothing was written
 };
 
 using ImportWork = std::function<ImportReport(std::stop_token stop, const ScanProgress& progress)>;

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "core/time/local_time.h"
+#include "core/time/utc_offset.h"
 
 namespace vane {
 namespace {
@@ -54,8 +55,8 @@ QVariant SessionTableModel::data(const QModelIndex& index, int role) const {
         case Name:
             return QString::fromStdString(s.name);
         case SampleDate:
-            return sorting ? QVariant(s.sampledate)
-                           : QVariant(localText(s.sampledate, *zone_).left(10));
+            return sorting ? QVariant(s.sampleDate)
+                           : QVariant(localText(s.sampleDate, *zone_).left(10));
         case Latitude:
             return sorting ? QVariant(s.latitude.value_or(-1000)) : coordinateText(s.latitude);
         case Longitude:
@@ -129,11 +130,9 @@ QVariant RecordingTableModel::data(const QModelIndex& index, int role) const {
             }
             if (role == Qt::ToolTipRole) {
                 // As it was read, so a recorder's clock setting can be checked.
-                return tr("Read as UTC%1%2 %3")
-                    .arg(r.utcOffsetSeconds < 0 ? '-' : '+')
-                    .arg(QString::asprintf("%02d:%02d", std::abs(r.utcOffsetSeconds) / 3600,
-                                           std::abs(r.utcOffsetSeconds) % 3600 / 60))
-                    .arg(QString::fromStdString(r.timeZone));
+                return tr("Read as UTC%1 %2")
+                    .arg(QString::fromStdString(utcOffsetWithColon(r.utcOffsetSeconds)),
+                         QString::fromStdString(r.timeZone));
             }
             return localText(r.recordingTime, *zone_);
         case Label:

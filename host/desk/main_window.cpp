@@ -366,7 +366,7 @@ std::vector<Session> MainWindow::selectedSessions() const {
     std::vector<Session> sessions;
     for (const int row : selectedSourceRows(sessionView_, sessionProxy_)) {
         const library::LibrarySession& s = sessionModel_->session(row);
-        sessions.push_back({s.sampledate, s.recordingCount, s.latitude, s.longitude});
+        sessions.push_back({s.sampleDate, s.recordingCount, s.latitude, s.longitude});
     }
     return sessions;
 }

@@ -1,8 +1,12 @@
 #include "host/example_plugin/selection_count_plugin.h"
 
-#include <QMessageBox>
+#include <utility>
 
 namespace vane {
+
+SelectionCountPlugin::SelectionCountPlugin() : SelectionCountPlugin(UserDialogs::onScreen()) {}
+
+SelectionCountPlugin::SelectionCountPlugin(UserDialogs dialogs) : dialogs_(std::move(dialogs)) {}
 
 void SelectionCountPlugin::attach(const Host& host, QWidget* parentWindow) {
     host_ = &host;
@@ -19,7 +23,7 @@ QString SelectionCountPlugin::message() const {
 }
 
 void SelectionCountPlugin::fire() {
-    QMessageBox::information(parentWindow_, name(), message(), QMessageBox::Ok);
+    dialogs_.alerts->showReport(parentWindow_, name(), message(), {});
 }
 
 }  // namespace vane

@@ -3,6 +3,7 @@
 #include <QObject>
 
 #include "plugin_api/plugin.h"
+#include "plugin_api/user_dialogs.h"
 
 namespace vane {
 
@@ -14,6 +15,10 @@ class SelectionCountPlugin : public QObject, public AbstractPlugin {
     Q_INTERFACES(vane::AbstractPlugin)
 
   public:
+    SelectionCountPlugin();  // a message box
+    // Whatever shows the count: a test puts a recorder here, as for any plug-in.
+    explicit SelectionCountPlugin(UserDialogs dialogs);
+
     void attach(const Host& host, QWidget* parentWindow) override;
     QString name() const override;
     void fire() override;
@@ -22,6 +27,7 @@ class SelectionCountPlugin : public QObject, public AbstractPlugin {
     Q_INVOKABLE QString message() const;
 
   private:
+    UserDialogs dialogs_;
     const Host* host_ = nullptr;
     QWidget* parentWindow_ = nullptr;
 };

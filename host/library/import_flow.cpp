@@ -109,8 +109,13 @@ std::optional<ImportSummary> importRecordings(LibraryStore& store, const ImportT
         }
         return importWithin(*import, target, recordings, stop, progress);
     } catch (const StoreError& error) {
-        throw LibraryError("The import was undone, the library is unchanged: " +
-                           std::string(error.what()));
+        if (store.holdsUnfinishedChange()) {
+            throw LibraryError(
+                "The import failed (" + std::string(error.what()) +
+                ") and could not be undone yet: the library is put back as it was when it is "
+                "next opened. Keep the file ending in \"-journal\" beside it until then.");
+        }
+        throw ImportUndone(error.what());
     }
 }
 

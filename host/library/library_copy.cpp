@@ -3,7 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "core/files/shown_content.h"
+#include "host/library/new_library_file.h"
 #include "host/library/recording_library.h"
+#include "host/library/stored_text.h"
 
 namespace vane::library {
 namespace {
@@ -14,25 +17,43 @@ void refuseDamage(const std::vector<std::string>& refused) {
     }
 }
 
+// Text an older Vane stored raw, which the new library would refuse without saying where.
+void refuseUnstorable(std::string_view text, const std::string& what) {
+    if (const std::optional<std::string> why = whyNotStorable(text)) {
+        throw LibraryError("Nothing was copied: " + what + " " + *why +
+                           ". Change or remove it there, or import its source again, then copy.");
+    }
+}
+
 CopySummary copySessions(const RecordingLibrary& source, RecordingLibrary& target,
                          std::vector<std::int64_t>& made) {
     std::vector<std::string> refused;
     const std::vector<LibrarySession> sessions = source.sessions(&refused);
     refuseDamage(refused);
     CopySummary summary;
+    const std::string from = "\"" + source.file().string() + "\"";
     for (const LibrarySession& session : sessions) {
+        const std::string sessionText = "session " + std::to_string(session.id);
+        refuseUnstorable(session.name, "the name of " + sessionText + " of " + from);
+        refuseUnstorable(session.notes, "the notes of " + sessionText + " of " + from);
+        const std::string ofSession = " of session \"" + shownContent(session.name) + "\" (" +
+                                      std::to_string(session.id) + ") of " + from;
         std::vector<ImportedRecording> recordings;
         recordings.reserve(static_cast<std::size_t>(session.recordingCount));
         source.forEachRecording(
             {session.id}, RecordingDetail::Full,
-            [&recordings](const LibraryRecording& row) {
+            [&](const LibraryRecording& row) {
+                const std::string which = "recording " + std::to_string(row.id) + ofSession;
+                refuseUnstorable(row.label, "the label of " + which);
+                refuseUnstorable(row.filePath, "the file path of " + which);
+                refuseUnstorable(row.timeZone, "the time zone of " + which);
                 recordings.push_back({row.recordingTime, row.utcOffsetSeconds, row.timeZone,
                                       row.filePath, row.label, row.probability, row.manualLabel});
             },
             &refused);
         refuseDamage(refused);
         const std::optional<ImportSummary> imported =
-            target.importRecordings(NewSession{session.name, session.sampledate, session.latitude,
+            target.importRecordings(NewSession{session.name, session.sampleDate, session.latitude,
                                                session.longitude, session.notes},
                                     recordings);
         made.push_back(imported->sessionId);
@@ -45,46 +66,46 @@ CopySummary copySessions(const RecordingLibrary& source, RecordingLibrary& targe
 }  // namespace
 
 CopySummary copyLibrary(const std::filesystem::path& from, const std::filesystem::path& to) {
+    const auto alreadyThere = [&to] {
+        return LibraryError("\"" + to.string() +
+                            "\" already exists; a library is copied into a new file only.");
+    };
     const bool toServer = isServerLocation(to.string());
     std::error_code ec;
     if (!toServer && std::filesystem::exists(to, ec)) {
-        throw LibraryError("\"" + to.string() +
-                           "\" already exists; a library is copied into a new file only.");
+        throw alreadyThere();
     }
     const RecordingLibrary source = RecordingLibrary::open(from);
-    std::filesystem::path written = to;
-    written += ".part";
-    if (!toServer) {
-        std::filesystem::remove(written, ec);
-    }
     std::vector<std::int64_t> made;
-    std::optional<RecordingLibrary> target;
     try {
-        target.emplace(toServer ? RecordingLibrary::open(to) : RecordingLibrary::create(written));
-        if (toServer && !target->sessions().empty()) {
+        if (!toServer) {
+            NewLibraryFile target(to);
+            const CopySummary summary = copySessions(source, target.library(), made);
+            if (!target.publish()) {
+                throw alreadyThere();
+            }
+            return summary;
+        }
+        RecordingLibrary target = RecordingLibrary::open(to);
+        if (!target.sessions().empty()) {
             throw LibraryError("\"" + to.string() +
                                "\" already holds sessions; a library is copied into an empty "
                                "database only.");
         }
-        const CopySummary summary = copySessions(source, *target, made);
-        target.reset();
-        if (!toServer) {
-            std::filesystem::rename(written, to);
-        }
-        return summary;
-    } catch (...) {
-        if (toServer && target && !made.empty()) {
-            try {
-                target->removeSessions(made);
-            } catch (const LibraryError&) {
-                // The first failure is the one to tell.
+        try {
+            return copySessions(source, target, made);
+        } catch (...) {
+            if (!made.empty()) {
+                try {
+                    target.removeSessions(made);
+                } catch (const LibraryError&) {
+                    // The first failure is the one to tell.
+                }
             }
+            throw;
         }
-        target.reset();
-        if (!toServer) {
-            std::filesystem::remove(written, ec);
-        }
-        throw;
+    } catch (const ImportUndone& undone) {
+        throw LibraryError("Nothing was copied: " + undone.cause());
     }
 }
 

@@ -46,7 +46,7 @@ LibrarySelection readSelection(const std::filesystem::path& file,
                                               session.name) != sessionNames.end()) {
             ids.push_back(session.id);
             selection.sessions.push_back(
-                {session.sampledate, session.recordingCount, session.latitude, session.longitude});
+                {session.sampleDate, session.recordingCount, session.latitude, session.longitude});
         }
     }
     // Counted as they come, so that the counts are those of the rows read, from one snapshot.

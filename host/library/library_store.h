@@ -58,6 +58,9 @@ class LibraryStore {
 
     // True when opening rolled back a change that was never finished.
     virtual bool undoneUnfinishedChange() const = 0;
+    // True while a change that failed is not yet undone in the library (SQLite keeps it in the
+    // journal beside the file until the next open puts it back).
+    virtual bool holdsUnfinishedChange() const = 0;
 };
 
 }  // namespace vane::library

@@ -4,6 +4,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -21,6 +22,25 @@ class LibraryError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// An import that failed and was rolled back: the library is as it was. `cause` is what the file
+// or the server refused, so that a caller making a new library can word it as a library not made.
+class ImportUndone : public LibraryError {
+  public:
+    explicit ImportUndone(const std::string& cause)
+        : LibraryError("The import was undone, the library is unchanged: " + cause),
+          cause_(cause) {}
+    const std::string& cause() const { return cause_; }
+
+  private:
+    std::string cause_;
+};
+
+// A session is chosen and shown by its name: one of blanks only could be neither.
+inline bool isBlankSessionName(std::string_view name) {
+    return name.find_first_not_of(" \t\r\n\v\f") == std::string_view::npos;
+}
+inline constexpr const char* kBlankSessionName = "a session needs a name that is not blank";
+
 // Why a session's new name was refused, whichever change asked for it.
 inline std::string sessionNameTaken(const std::string& name) {
     return "A session named \"" + name +
@@ -31,7 +51,7 @@ inline std::string sessionNameTaken(const std::string& name) {
 struct LibrarySession {
     std::int64_t id = 0;
     std::string name;
-    double sampledate = 0.0;  // seconds since the Unix epoch: the first evening's midnight
+    double sampleDate = 0.0;  // seconds since the Unix epoch: the first evening's midnight
     std::optional<double> latitude;
     std::optional<double> longitude;
     std::string notes;
@@ -63,7 +83,7 @@ enum class SessionDetail { WithCounts, WithoutCounts };
 struct NewSession {
     std::string name;
     // Absent: the first evening of the imported recordings, which must then be some.
-    std::optional<double> sampledate{};
+    std::optional<double> sampleDate{};
     std::optional<double> latitude{};
     std::optional<double> longitude{};
     std::string notes{};

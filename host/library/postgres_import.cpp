@@ -112,9 +112,24 @@ class CopyWriter final : public RecordingWriter {
 // each path is looked up by itself instead.
 constexpr std::size_t kSpanRowsPerPath = 2;
 
+// Each query answers the path, then these.
+constexpr std::string_view kKeyColumns =
+    "recording_time, utc_offset, COALESCE(label, ''), probability, manual_label";
+
+StoredRecordingKey keyAt(const PostgresResult& result, int row, bool inTarget) {
+    return {result.text(row, 0),
+            parseNumber(result.text(row, 1)),
+            inTarget,
+            static_cast<int>(parseInteger(result.text(row, 2))),
+            result.text(row, 3),
+            result.isNull(row, 4) ? std::nullopt
+                                  : std::optional<double>(parseNumber(result.text(row, 4))),
+            parseInteger(result.text(row, 5)) != 0};
+}
+
 void addKeys(const PostgresResult& result, bool inTarget, std::vector<StoredRecordingKey>& keys) {
     for (int row = 0; row < result.rows(); ++row) {
-        keys.push_back({result.text(row, 0), parseNumber(result.text(row, 1)), inTarget});
+        keys.push_back(keyAt(result, row, inTarget));
     }
 }
 
@@ -131,15 +146,16 @@ void keysElsewhere(PostgresConnection& connection, const std::string& targetSess
     const std::size_t spanRows = paths.size() * kSpanRowsPerPath;
     connection.execute("SET LOCAL enable_seqscan = off");
     const PostgresResult span = connection.run(
-        "SELECT file_path, recording_time FROM recordings WHERE file_path COLLATE \"C\" "
-        "BETWEEN $2 AND $3 AND session_id <> $1 ORDER BY file_path COLLATE \"C\" LIMIT $4",
+        "SELECT file_path, " + std::string(kKeyColumns) +
+            " FROM recordings WHERE file_path COLLATE \"C\" BETWEEN $2 AND $3 AND session_id <> "
+            "$1 ORDER BY file_path COLLATE \"C\" LIMIT $4",
         {targetSession, std::string(paths.front()), std::string(paths.back()),
          std::to_string(spanRows + 1)});
     if (static_cast<std::size_t>(span.rows()) <= spanRows) {
         for (int row = 0; row < span.rows(); ++row) {
             const std::string path = span.text(row, 0);
             if (std::binary_search(paths.begin(), paths.end(), std::string_view(path))) {
-                keys.push_back({path, parseNumber(span.text(row, 1)), false});
+                keys.push_back(keyAt(span, row, false));
             }
         }
     } else {
@@ -147,9 +163,9 @@ void keysElsewhere(PostgresConnection& connection, const std::string& targetSess
         for (const std::string_view path : paths) {
             pathArray.add(std::optional<std::string>(std::string(path)));
         }
-        addKeys(connection.run("SELECT file_path, recording_time FROM recordings WHERE "
-                               "session_id <> $1 AND file_path COLLATE \"C\" = "
-                               "ANY((SELECT $2::text[])::text[])",
+        addKeys(connection.run("SELECT file_path, " + std::string(kKeyColumns) +
+                                   " FROM recordings WHERE session_id <> $1 AND file_path "
+                                   "COLLATE \"C\" = ANY((SELECT $2::text[])::text[])",
                                {targetSession, pathArray.done()}),
                 false, keys);
     }
@@ -163,8 +179,8 @@ std::vector<StoredRecordingKey> storedKeys(PostgresConnection& connection,
                                            const std::vector<std::string_view>& paths) {
     const std::string target = std::to_string(targetSession);
     std::vector<StoredRecordingKey> keys;
-    addKeys(connection.run("SELECT COALESCE(file_path, ''), recording_time FROM recordings "
-                           "WHERE session_id = $1",
+    addKeys(connection.run("SELECT COALESCE(file_path, ''), " + std::string(kKeyColumns) +
+                               " FROM recordings WHERE session_id = $1",
                            {target}),
             true, keys);
     if (!paths.empty()) {
@@ -177,7 +193,7 @@ std::vector<StoredRecordingKey> storedKeys(PostgresConnection& connection,
 std::int64_t sessionFor(PostgresConnection& connection, const NewSession& session, bool& made) {
     made = false;
     const std::vector<std::optional<std::string>> values = {
-        session.name, numberText(session.sampledate.value_or(0.0)),
+        session.name, numberText(session.sampleDate.value_or(0.0)),
         optionalNumber(session.latitude), optionalNumber(session.longitude), session.notes};
     if (!session.joinExisting) {
         try {

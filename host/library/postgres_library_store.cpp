@@ -198,7 +198,7 @@ class PostgresLibraryStore final : public LibraryStore {
     void updateSession(const LibrarySession& session, const LibrarySession* expected) override {
         std::vector<std::optional<std::string>> values = {
             std::to_string(session.id),        session.name,
-            numberText(session.sampledate),    optionalNumber(session.latitude),
+            numberText(session.sampleDate),    optionalNumber(session.latitude),
             optionalNumber(session.longitude), session.notes};
         std::string sql =
             "UPDATE sessions SET name = $2, sample_date = $3, latitude = $4, longitude = $5, "
@@ -208,7 +208,7 @@ class PostgresLibraryStore final : public LibraryStore {
                 " AND name = $7 AND sample_date = $8::double precision AND latitude IS NOT "
                 "DISTINCT FROM $9::double precision AND longitude IS NOT DISTINCT FROM "
                 "$10::double precision AND notes = $11";
-            values.insert(values.end(), {expected->name, numberText(expected->sampledate),
+            values.insert(values.end(), {expected->name, numberText(expected->sampleDate),
                                          optionalNumber(expected->latitude),
                                          optionalNumber(expected->longitude), expected->notes});
         }
@@ -362,6 +362,7 @@ class PostgresLibraryStore final : public LibraryStore {
         // The server rolls back what a lost connection left unfinished, before anyone sees it.
         return false;
     }
+    bool holdsUnfinishedChange() const override { return false; }
 
   private:
     void writeSessionTimes(const SessionTimes& times) {
@@ -391,6 +392,33 @@ class PostgresLibraryStore final : public LibraryStore {
 
 enum class Opening { Create, Open };
 
+// A database without a library on its search path becomes one only when it holds no tables at
+// all: tables in a schema the path does not name are someone's too, and may be a library that
+// must not be made a second time beside it.
+void refuseTablesOfOthers(PostgresConnection& connection, const std::string& url) {
+    const PostgresResult tables = connection.run(
+        "SELECT schemaname, tablename FROM pg_tables WHERE schemaname NOT IN ('pg_catalog', "
+        "'information_schema') ORDER BY tablename <> 'vane_library', schemaname, tablename "
+        "LIMIT 1");
+    if (tables.rows() > 0 && tables.text(0, 1) == "vane_library") {
+        const std::string schema = tables.text(0, 0);
+        throw LibraryError(describe(url) + " holds a Vane library in the schema \"" + schema +
+                           "\", which its search path does not name. Name it in the URL, as "
+                           "?options=-csearch_path%3D" +
+                           schema + ", or in the search path of your role.");
+    }
+    if (tables.rows() > 0) {
+        throw LibraryError(
+            describe(url) + " is not a Vane library (its database holds other tables, such as \"" +
+            tables.text(0, 0) + "." + tables.text(0, 1) + "\"). Give Vane a database of its own.");
+    }
+    if (connection.run("SELECT current_schema() IS NULL").text(0, 0) == "t") {
+        throw LibraryError(describe(url) +
+                           " has no schema on its search path to make the library in. Name one "
+                           "in the URL, as ?options=-csearch_path%3Dpublic.");
+    }
+}
+
 // Looks at the database and brings it to this version, under a lock so that two programs
 // opening a new library at once make it once.
 void prepare(PostgresConnection& connection, const std::string& url, Opening opening) {
@@ -406,17 +434,7 @@ void prepare(PostgresConnection& connection, const std::string& url, Opening ope
         }
         version = static_cast<int>(parseInteger(mark.text(0, 1)));
     } else {
-        const bool holdsTables =
-            connection
-                .run(
-                    "SELECT EXISTS (SELECT 1 FROM pg_tables WHERE schemaname = "
-                    "current_schema())")
-                .text(0, 0) == "t";
-        if (holdsTables) {
-            throw LibraryError(describe(url) +
-                               " is not a Vane library (its database holds other "
-                               "tables). Give Vane a database of its own.");
-        }
+        refuseTablesOfOthers(connection, url);
     }
     if (opening == Opening::Create && marked) {
         throw LibraryError(describe(url) +

@@ -1,13 +1,16 @@
 #include "host/library/recording_library.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <sstream>
 
+#include "core/files/shown_content.h"
 #include "host/library/import_flow.h"
 #include "host/library/postgres_library_store.h"
 #include "host/library/sqlite_library_store.h"
 #include "host/library/store_error.h"
+#include "host/library/stored_text.h"
 
 namespace vane::library {
 namespace {
@@ -51,6 +54,17 @@ std::string numberText(double value) {
     return text.str();
 }
 
+// What is wrong with a stored value that isStoredTime() or isStoredOffset() refused. A time that is
+// no number is NaN; an offset that is none, or beyond int, is INT_MIN (see the stores).
+std::string timeDamage(double seconds) {
+    return std::isnan(seconds) ? "that is no number" : "out of range (" + numberText(seconds) + ")";
+}
+
+std::string offsetDamage(int seconds) {
+    return seconds == INT_MIN ? "that is no number or out of range"
+                              : "out of range (" + std::to_string(seconds) + ")";
+}
+
 // A server stores any double, NaN too; a time that is no number must fail as it does in a file.
 void refuseTimesThatAreNoNumber(const std::vector<ImportedRecording>& recordings) {
     for (std::size_t i = 0; i < recordings.size(); ++i) {
@@ -59,6 +73,39 @@ void refuseTimesThatAreNoNumber(const std::vector<ImportedRecording>& recordings
                                std::to_string(i + 1) + " has no time.");
         }
     }
+}
+
+// A file may hold any bytes; the library stores only what whyNotStorable() lets through.
+// `refused` begins the message.
+void refuseUnstorable(std::string_view text, const std::string& refused, const std::string& what) {
+    if (const std::optional<std::string> why = whyNotStorable(text)) {
+        throw LibraryError(refused + what + " " + *why + ".");
+    }
+}
+
+constexpr const char* kNotImported = "Nothing was imported: ";
+
+void refuseUnstorable(const std::vector<ImportedRecording>& recordings) {
+    for (std::size_t i = 0; i < recordings.size(); ++i) {
+        const ImportedRecording& recording = recordings[i];
+        const std::string which = "recording " + std::to_string(i + 1);
+        refuseUnstorable(recording.filePath, kNotImported, "the file path of " + which);
+        const std::string named =
+            which + (recording.filePath.empty()
+                         ? ""
+                         : " (\"" + shownContent(recording.filePath, 200) + "\")");
+        refuseUnstorable(recording.label, kNotImported, "the label of " + named);
+        refuseUnstorable(recording.timeZone, kNotImported, "the time zone of " + named);
+    }
+}
+
+void refuseUnstorableSession(const std::string& name, const std::string& notes,
+                             const std::string& refused) {
+    if (isBlankSessionName(name)) {
+        throw LibraryError(refused + kBlankSessionName + ".");
+    }
+    refuseUnstorable(name, refused, "the session name");
+    refuseUnstorable(notes, refused, "the notes of the session");
 }
 
 // Runs a step of the store, saying what a refusal of the file or the server made of the change.
@@ -81,7 +128,7 @@ RecordingLibrary RecordingLibrary::create(const std::filesystem::path& location)
     if (isServerLocation(location.string())) {
         return RecordingLibrary(location, createPostgresStore(location.string()));
     }
-    return RecordingLibrary(location, createSqliteStore(location));
+    return RecordingLibrary(location, createSqliteStore(location, location));
 }
 
 RecordingLibrary RecordingLibrary::open(const std::filesystem::path& location) {
@@ -107,12 +154,11 @@ std::vector<LibrarySession> RecordingLibrary::sessions(std::vector<std::string>*
     std::vector<LibrarySession> sessions = worded(describe(location_) + " cannot be read: ",
                                                   [&] { return store_->sessionRows(detail); });
     std::erase_if(sessions, [&](const LibrarySession& session) {
-        if (isStoredTime(session.sampledate)) {
+        if (isStoredTime(session.sampleDate)) {
             return false;
         }
         refuse(refused, describe(location_) + ": session " + std::to_string(session.id) +
-                            " has a sample date out of range (" + numberText(session.sampledate) +
-                            ")");
+                            " has a sample date " + timeDamage(session.sampleDate));
         return true;
     });
     return sessions;
@@ -126,10 +172,9 @@ void RecordingLibrary::forEachRecording(const std::vector<std::int64_t>& session
         const bool timeKept = isStoredTime(row.recordingTime);
         if (!timeKept || !isStoredOffset(row.utcOffsetSeconds)) {
             refuse(refused, describe(location_) + ": recording " + std::to_string(row.id) +
-                                " has a " + (timeKept ? "UTC offset" : "time") + " out of range (" +
-                                (timeKept ? std::to_string(row.utcOffsetSeconds)
-                                          : numberText(row.recordingTime)) +
-                                ")");
+                                " has a " +
+                                (timeKept ? "UTC offset " + offsetDamage(row.utcOffsetSeconds)
+                                          : "time " + timeDamage(row.recordingTime)));
             return;
         }
         visit(row);
@@ -152,10 +197,14 @@ std::optional<ImportSummary> RecordingLibrary::importRecordings(
     std::stop_token stop, const std::function<void(std::size_t done)>& progress,
     const std::function<void()>& waiting) {
     refuseTimesThatAreNoNumber(recordings);
-    if (const auto* session = std::get_if<NewSession>(&target); session && !session->sampledate) {
+    refuseUnstorable(recordings);
+    if (const auto* session = std::get_if<NewSession>(&target)) {
+        refuseUnstorableSession(session->name, session->notes, kNotImported);
+    }
+    if (const auto* session = std::get_if<NewSession>(&target); session && !session->sampleDate) {
         NewSession dated = *session;
-        dated.sampledate = firstEveningStart(recordings);
-        if (!dated.sampledate) {
+        dated.sampleDate = firstEveningStart(recordings);
+        if (!dated.sampleDate) {
             throw LibraryError("A new session needs recordings or a sample date.");
         }
         return library::importRecordings(*store_, dated, recordings, stop, progress, waiting);
@@ -164,10 +213,12 @@ std::optional<ImportSummary> RecordingLibrary::importRecordings(
 }
 
 void RecordingLibrary::updateSession(const LibrarySession& session) {
+    refuseUnstorableSession(session.name, session.notes, "The session was not changed: ");
     store_->updateSession(session, nullptr);
 }
 
 void RecordingLibrary::updateSession(const LibrarySession& before, const LibrarySession& after) {
+    refuseUnstorableSession(after.name, after.notes, "The session was not changed: ");
     store_->updateSession(after, &before);
 }
 
@@ -190,9 +241,18 @@ std::vector<std::string> RecordingLibrary::sessionTimeZones(std::int64_t session
 
 SessionTimes RecordingLibrary::rereadSessionInZone(std::int64_t sessionId,
                                                    const icu::TimeZone& zone) {
-    const auto reread = [&zone](const SessionTimes& before) {
+    const auto reread = [&](const SessionTimes& before) {
         SessionTimes after = before;
         for (auto& [id, time] : after.recordings) {
+            // A damaged time must not reach the zone's rules, nor be written back as a number.
+            if (!isStoredTime(time.recordingTime) || !isStoredOffset(time.utcOffsetSeconds)) {
+                throw LibraryError("The times were not changed: " + describe(location_) +
+                                   ": recording " + std::to_string(id) + " has a " +
+                                   (isStoredTime(time.recordingTime)
+                                        ? "UTC offset " + offsetDamage(time.utcOffsetSeconds)
+                                        : "time " + timeDamage(time.recordingTime)) +
+                                   ".");
+            }
             time = readInZone(time, zone);
         }
         // The evening keeps its date; its midnight moves as the first recording's offset does.

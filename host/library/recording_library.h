@@ -79,6 +79,7 @@ class RecordingLibrary {
     void restoreSessionTimes(const SessionTimes& times);
 
   private:
+    friend class NewLibraryFile;
     RecordingLibrary(std::filesystem::path location, std::unique_ptr<LibraryStore> store);
 
     std::filesystem::path location_;

@@ -2,14 +2,31 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
+#include <cstring>
 #include <utility>
 
 namespace vane::library {
 namespace {
 
+// When the system refused a read or write, its words ("No space left on device", "Permission
+// denied") tell the user what to do; SQLite's own ("database or disk is full", "disk I/O error")
+// do not.
+std::string wordsFor(sqlite3* db, int code) {
+    const int primary = code & 0xFF;
+    if (primary == SQLITE_FULL) {
+        return std::strerror(ENOSPC);  // SQLite keeps no system error for it
+    }
+    const int systemError = db ? sqlite3_system_errno(db) : 0;
+    if (systemError != 0 && (primary == SQLITE_IOERR || primary == SQLITE_CANTOPEN)) {
+        return std::strerror(systemError);
+    }
+    const char* message = db ? sqlite3_errmsg(db) : nullptr;
+    return message ? message : sqlite3_errstr(code);
+}
+
 [[noreturn]] void fail(sqlite3* db, int code) {
-    const char* message = db ? sqlite3_errmsg(db) : sqlite3_errstr(code);
-    throw SqliteError(message ? message : sqlite3_errstr(code), code);
+    throw SqliteError(wordsFor(db, code), code);
 }
 
 }  // namespace
@@ -23,7 +40,7 @@ Database::Database(const std::filesystem::path& file, Mode mode) {
     }
     const int code = sqlite3_open_v2(file.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (code != SQLITE_OK) {
-        const SqliteError error(db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(code), code);
+        const SqliteError error(wordsFor(db_, code), code);
         sqlite3_close(db_);
         db_ = nullptr;
         throw error;
@@ -49,12 +66,9 @@ Database& Database::operator=(Database&& other) noexcept {
 
 void Database::execute(std::string_view sql) {
     const std::string text(sql);
-    char* message = nullptr;
-    const int code = sqlite3_exec(db_, text.c_str(), nullptr, nullptr, &message);
+    const int code = sqlite3_exec(db_, text.c_str(), nullptr, nullptr, nullptr);
     if (code != SQLITE_OK) {
-        const std::string description = message ? message : sqlite3_errstr(code);
-        sqlite3_free(message);
-        throw SqliteError(description, code);
+        fail(db_, code);
     }
 }
 
@@ -143,6 +157,14 @@ std::optional<double> Statement::optionalDoubleAt(int column) const {
     return doubleAt(column);
 }
 
+std::optional<double> Statement::numberAt(int column) const {
+    const int type = sqlite3_column_type(statement_, column);
+    if (type != SQLITE_INTEGER && type != SQLITE_FLOAT) {
+        return std::nullopt;
+    }
+    return doubleAt(column);
+}
+
 std::optional<std::string> Statement::optionalTextAt(int column) const {
     if (sqlite3_column_type(statement_, column) == SQLITE_NULL) {
         return std::nullopt;
@@ -156,12 +178,20 @@ Transaction::Transaction(Database& database) : database_(database) {
 }
 
 Transaction::~Transaction() {
-    if (!done_) {
-        try {
-            database_.execute("ROLLBACK");
-        } catch (const SqliteError&) {
-            // SQLite has rolled back by itself after some errors; nothing is left to undo.
-        }
+    if (done_) {
+        return;
+    }
+    try {
+        database_.execute("ROLLBACK");
+    } catch (const SqliteError&) {
+        // SQLite has ended the transaction by itself after some errors.
+    }
+    // After a full disk SQLite leaves the old pages in the journal until the next read puts them
+    // back; read now, so that the file is as it was and no journal is left beside it.
+    try {
+        database_.execute("SELECT 1 FROM sqlite_master LIMIT 1");
+    } catch (const SqliteError&) {
+        // The journal stays; the next open puts it back.
     }
 }
 

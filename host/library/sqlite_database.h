@@ -67,6 +67,9 @@ class Statement {
     std::int64_t integerAt(int column) const;
     std::string textAt(int column) const;
     std::optional<double> optionalDoubleAt(int column) const;
+    // The value when it is stored as a number; a damaged file may hold text in any column, which
+    // doubleAt() would read as its leading digits or as 0.
+    std::optional<double> numberAt(int column) const;
     std::optional<std::string> optionalTextAt(int column) const;
 
   private:

@@ -37,26 +37,37 @@ class InsertWriter final : public RecordingWriter {
     std::int64_t sessionId_;
 };
 
+constexpr std::string_view kKeyColumns =
+    "recording_time, utc_offset, COALESCE(label, ''), probability, manual_label";
+
+StoredRecordingKey keyAt(const Statement& row, int from, std::string path, bool inTarget) {
+    return {std::move(path),
+            row.doubleAt(from),
+            inTarget,
+            static_cast<int>(row.integerAt(from + 1)),
+            row.textAt(from + 2),
+            row.optionalDoubleAt(from + 3),
+            row.integerAt(from + 4) != 0};
+}
+
 // The recordings an import must not add again: every one of the target session, and those
 // elsewhere with a path the import brings, each looked up in the path index (sorted, neighbouring
 // lookups meet the same pages of it).
 std::vector<StoredRecordingKey> storedKeys(const Database& database, std::int64_t targetSession,
                                            const std::vector<std::string_view>& paths) {
     std::vector<StoredRecordingKey> keys;
-    Statement session(database,
-                      "SELECT COALESCE(file_path, ''), recording_time FROM recordings "
-                      "WHERE session_id = ?1");
+    Statement session(database, "SELECT COALESCE(file_path, ''), " + std::string(kKeyColumns) +
+                                    " FROM recordings WHERE session_id = ?1");
     session.bind(1, targetSession);
     while (session.step()) {
-        keys.push_back({session.textAt(0), session.doubleAt(1), true});
+        keys.push_back(keyAt(session, 1, session.textAt(0), true));
     }
-    Statement elsewhere(database,
-                        "SELECT recording_time FROM recordings WHERE file_path = ?1 AND "
-                        "session_id <> ?2");
+    Statement elsewhere(database, "SELECT " + std::string(kKeyColumns) +
+                                      " FROM recordings WHERE file_path = ?1 AND session_id <> ?2");
     for (const std::string_view path : paths) {
         elsewhere.bind(1, path).bind(2, targetSession);
         while (elsewhere.step()) {
-            keys.push_back({std::string(path), elsewhere.doubleAt(0), false});
+            keys.push_back(keyAt(elsewhere, 0, std::string(path), false));
         }
         elsewhere.reset();
     }
@@ -78,7 +89,7 @@ std::int64_t sessionFor(Database& database, const NewSession& session, bool& mad
                      "INSERT INTO sessions (name, sample_date, latitude, longitude, notes) "
                      "VALUES (?1, ?2, ?3, ?4, ?5)");
     insert.bind(1, std::string_view(session.name))
-        .bind(2, session.sampledate.value_or(0.0))
+        .bind(2, session.sampleDate.value_or(0.0))
         .bind(3, session.latitude)
         .bind(4, session.longitude)
         .bind(5, std::string_view(session.notes));

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <limits>
 #include <memory>
 #include <string_view>
 
@@ -138,6 +139,20 @@ bool isUniqueViolation(const SqliteError& error) {
     return error.code() == SQLITE_CONSTRAINT_UNIQUE;
 }
 
+// A time stored as text is damage: NaN, which the library refuses by row.
+double timeAt(const Statement& statement, int column) {
+    return statement.numberAt(column).value_or(std::numeric_limits<double>::quiet_NaN());
+}
+
+// An offset beyond int, or stored as text, is damage that the library refuses: INT_MIN.
+int offsetAt(const Statement& statement, int column) {
+    if (!statement.numberAt(column)) {
+        return INT_MIN;
+    }
+    return static_cast<int>(
+        std::clamp<std::int64_t>(statement.integerAt(column), INT_MIN, INT_MAX));
+}
+
 constexpr const char* kSessionGone =
     "The session was not changed: someone has removed it meanwhile. Refresh to see the library "
     "as it is.";
@@ -171,7 +186,7 @@ class SqliteLibraryStore final : public LibraryStore {
                                 " FROM sessions s ORDER BY s.sample_date, s.name, s.id");
         std::vector<LibrarySession> sessions;
         while (statement.step()) {
-            sessions.push_back({statement.integerAt(0), statement.textAt(1), statement.doubleAt(2),
+            sessions.push_back({statement.integerAt(0), statement.textAt(1), timeAt(statement, 2),
                                 statement.optionalDoubleAt(3), statement.optionalDoubleAt(4),
                                 statement.textAt(5), statement.integerAt(6)});
         }
@@ -195,10 +210,8 @@ class SqliteLibraryStore final : public LibraryStore {
         while (statement.step()) {
             row.id = statement.integerAt(0);
             row.sessionId = statement.integerAt(1);
-            row.recordingTime = statement.doubleAt(2);
-            // Beyond int is damage that the caller refuses; clamped, it stays out of range.
-            row.utcOffsetSeconds = static_cast<int>(
-                std::clamp<std::int64_t>(statement.integerAt(3), INT_MIN, INT_MAX));
+            row.recordingTime = timeAt(statement, 2);
+            row.utcOffsetSeconds = offsetAt(statement, 3);
             row.timeZone = statement.textAt(4);
             row.filePath = statement.textAt(5);
             row.label = statement.textAt(6);
@@ -225,13 +238,13 @@ class SqliteLibraryStore final : public LibraryStore {
                                          : ""));
             update.bind(1, session.id)
                 .bind(2, std::string_view(session.name))
-                .bind(3, session.sampledate)
+                .bind(3, session.sampleDate)
                 .bind(4, session.latitude)
                 .bind(5, session.longitude)
                 .bind(6, std::string_view(session.notes));
             if (expected) {
                 update.bind(7, std::string_view(expected->name))
-                    .bind(8, expected->sampledate)
+                    .bind(8, expected->sampleDate)
                     .bind(9, expected->latitude)
                     .bind(10, expected->longitude)
                     .bind(11, std::string_view(expected->notes));
@@ -343,7 +356,7 @@ class SqliteLibraryStore final : public LibraryStore {
         if (!session.step()) {
             throw LibraryError("The session no longer exists.");
         }
-        before.sampleDate = session.doubleAt(0);
+        before.sampleDate = timeAt(session, 0);
         Statement select(database_,
                          "SELECT id, recording_time, utc_offset, time_zone FROM recordings "
                          "WHERE session_id = ?1 AND time_zone IS NOT NULL AND time_zone <> '' "
@@ -352,8 +365,7 @@ class SqliteLibraryStore final : public LibraryStore {
         while (select.step()) {
             before.recordings.push_back(
                 {select.integerAt(0),
-                 KeptTime{select.doubleAt(1), static_cast<int>(select.integerAt(2)),
-                          select.textAt(3)}});
+                 KeptTime{timeAt(select, 1), offsetAt(select, 2), select.textAt(3)}});
         }
         writeSessionTimes(change(before));
         transaction.commit();
@@ -367,6 +379,9 @@ class SqliteLibraryStore final : public LibraryStore {
     }
 
     bool undoneUnfinishedChange() const override { return undone_; }
+    bool holdsUnfinishedChange() const override {
+        return hasJournal(sqlite3_db_filename(database_.handle(), "main"));
+    }
 
   private:
     std::vector<StoredRecordingRow> recordingRows(std::string_view where,
@@ -410,10 +425,11 @@ class SqliteLibraryStore final : public LibraryStore {
 
 }  // namespace
 
-std::unique_ptr<LibraryStore> createSqliteStore(const std::filesystem::path& file) {
+std::unique_ptr<LibraryStore> createSqliteStore(const std::filesystem::path& file,
+                                                const std::filesystem::path& shownAs) {
     std::error_code ec;
     if (std::filesystem::exists(file, ec)) {
-        throw LibraryError(describe(file) +
+        throw LibraryError(describe(shownAs) +
                            " already exists. Choose another name, or open it as a library.");
     }
     try {
@@ -422,7 +438,8 @@ std::unique_ptr<LibraryStore> createSqliteStore(const std::filesystem::path& fil
         return std::make_unique<SqliteLibraryStore>(std::move(database), false);
     } catch (const SqliteError& error) {
         std::filesystem::remove(file, ec);
-        throw LibraryError(describe(file) + " cannot be created: " + error.what());
+        std::filesystem::remove(journalOf(file), ec);
+        throw LibraryError(describe(shownAs) + " cannot be created: " + error.what());
     }
 }
 

@@ -11,6 +11,7 @@
 
 #include "core/recordings/recording_list.h"
 #include "core/time/local_time.h"
+#include "host/library/library_problem.h"
 #include "host/library/recording_library.h"
 
 namespace {
@@ -68,7 +69,8 @@ int main(int argc, char** argv) {
                                      recordings);
         }
     } catch (const vane::library::LibraryError& error) {
-        std::cerr << "Problem with library: " << error.what() << '\n';
+        const vane::Problem problem = vane::library::libraryProblem(error);
+        std::cerr << problem.title << ": " << problem.describe() << '\n';
         return 2;
     }
     std::cout << "Made " << libraryFile << ": " << list->size() << " recordings in "

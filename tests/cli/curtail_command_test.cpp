@@ -4,14 +4,18 @@
 #include <gtest/gtest.h>
 #include <unicode/timezone.h>
 
+#include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "core/time/civil_date.h"
 #include "tests/temp_path.h"
@@ -62,26 +66,132 @@ class CurtailCommandTest : public ::testing::Test {
     std::ostringstream err_;
 };
 
-TEST_F(CurtailCommandTest, ThePlanIsATableTwoSummaryLinesAndTheJsonOfTheSameNumbers) {
+// The number after `"key":` in the JSON text, from `from` on.
+double jsonValue(const std::string& json, const std::string& key, std::size_t from = 0) {
+    const std::size_t at = json.find("\"" + key + "\":", from);
+    return at == std::string::npos ? -1.0 : std::stod(json.substr(at + key.size() + 3));
+}
+
+TEST_F(CurtailCommandTest, ThePlanIsATableSummaryAndEstimateLinesAndTheJsonOfTheSameNumbers) {
     options_.jsonFile = folder_ / "plan.json";
     ASSERT_EQ(run(), 0) << err_.str();
     const std::string out = out_.str();
     EXPECT_THAT(out, StartsWith("month\tnight_part\tcut_in\tactivity\tprotected\tcurtailed_hours\t"
-                                "energy_lost_kWh\n4\t1\t"));
+                                "energy_lost_kWh\tdecided_by\n4\t1\t"));
     EXPECT_THAT(out, HasSubstr("\nBlanket: cut-in 6.0 m/s in every cell: "));
-    EXPECT_THAT(out, HasSubstr("\nTailored: a cut-in in "));
+    EXPECT_THAT(out, HasSubstr("\nTailored (activity model): a cut-in in "));
+    EXPECT_THAT(out,
+                MatchesRegex(".*\nBlanket: expected [0-9]+ % \\([0-9]+-[0-9]+ %\\) on nights it "
+                             "was not made from, [0-9.]+ MWh lost there\n.*"));
+    EXPECT_THAT(out, MatchesRegex(".*\nTailored: expected [0-9]+ % \\([0-9]+-[0-9]+ %\\) on nights "
+                                  "it was not made from, [0-9.]+ MWh lost there\n.*"));
+    EXPECT_THAT(out, HasSubstr("\nEstimate: 5-fold cross-validation over whole weeks of nights"));
     EXPECT_THAT(err_.str(), HasSubstr("no effort file: every night from the first to the last"));
     EXPECT_THAT(err_.str(), HasSubstr("Activity: 1471 in the nights, 17 outside the nights"));
     const std::string json = read(folder_ / "plan.json");
     EXPECT_THAT(json, StartsWith("{\"target\":90,\"activity_total\":1471,"
                                  "\"activity_outside_nights\":17,\"production_kwh\":"));
     EXPECT_THAT(json, HasSubstr(",\"blanket\":{\"cut_in\":6,\"protected_share\":"));
-    EXPECT_THAT(json, HasSubstr(",\"tailored\":{\"protected_share\":"));
+    EXPECT_THAT(json, HasSubstr(",\"tailored\":{\"fit\":\"model\",\"in_sample\":false,"));
     EXPECT_THAT(json, HasSubstr("\"cells\":[{\"month\":4,\"night_part\":1,\"cut_in\":"));
     EXPECT_THAT(json, HasSubstr("\"tradeoff\":[{\"protect\":50,\"blanket_kwh\":"));
     EXPECT_THAT(json, HasSubstr("{\"protect\":99,"));
+    EXPECT_THAT(json, HasSubstr("\"validation\":{\"method\":\"weeks_of_nights\",\"folds\":5,"));
     // One season: no year to hold out.
     EXPECT_THAT(json, HasSubstr("\"holdout\":[]}"));
+    // The shares as fractions, each inside its interval, and printed as whole percent.
+    for (const char* plan : {"\"blanket\":", "\"tailored\":"}) {
+        const std::size_t from = json.find(plan);
+        const double expected = jsonValue(json, "expected_share", from);
+        const std::size_t interval = json.find("\"share_interval\":[", from) + 18;
+        const double low = std::stod(json.substr(interval));
+        const double high = std::stod(json.substr(json.find(',', interval) + 1));
+        EXPECT_LE(low, expected) << plan;
+        EXPECT_LE(expected, high) << plan;
+        EXPECT_GT(low, 0.5) << plan;
+        char line[64];
+        std::snprintf(line, sizeof line, "expected %d %% (",
+                      static_cast<int>(std::round(100 * expected)));
+        EXPECT_THAT(out, HasSubstr(line)) << plan;
+    }
+    // The tailored plan keeps its promise at well under the blanket plan's energy, also on the
+    // nights it was not made from.
+    const std::size_t tailored = json.find("\"tailored\":");
+    EXPECT_GE(jsonValue(json, "expected_share", tailored), 0.89);
+    EXPECT_LT(jsonValue(json, "expected_energy_lost_kwh", tailored),
+              0.75 * jsonValue(json, "expected_energy_lost_kwh", json.find("\"blanket\":")));
+}
+
+// The exact fit says everywhere that its share is in sample; sparse cells take their month's
+// cut-in, and the controller's table covers every night of every month with the plan's cut-ins.
+TEST_F(CurtailCommandTest, TheExactFitSaysInSampleAndTheControllerTableCoversEachNight) {
+    options_.fit = PlanFit::exact;
+    options_.minCellActivity = 5;
+    options_.temperatureFloor = 10.0;
+    options_.jsonFile = folder_ / "plan.json";
+    options_.controllerFile = folder_ / "controller.csv";
+    ASSERT_EQ(run(), 0) << err_.str();
+    const std::string out = out_.str();
+    EXPECT_THAT(out, HasSubstr("\nTailored (exact fit, in-sample): a cut-in in "));
+    EXPECT_THAT(read(folder_ / "plan.json"),
+                HasSubstr(",\"tailored\":{\"fit\":\"exact\",\"in_sample\":true,"));
+    int fromMonth = 0;
+    std::map<std::pair<int, int>, double> cutIns;
+    std::istringstream table(out);
+    std::string line;
+    std::getline(table, line);
+    while (std::getline(table, line) && std::isdigit(static_cast<unsigned char>(line[0]))) {
+        int month = 0;
+        int part = 0;
+        double cutIn = 0.0;
+        ASSERT_EQ(std::sscanf(line.c_str(), "%d %d %lf", &month, &part, &cutIn), 3) << line;
+        cutIns[{month, part}] = cutIn;
+        fromMonth += line.ends_with("\tmonth");
+    }
+    EXPECT_GT(fromMonth, 0);
+    EXPECT_THAT(out, HasSubstr("Cells with fewer than 5 active intervals: " +
+                               std::to_string(fromMonth) + ", each with its month's cut-in"));
+
+    std::istringstream controller(read(folder_ / "controller.csv"));
+    std::getline(controller, line);
+    EXPECT_EQ(line, "month,reference,start_min,end_min,cut_in_ms,temperature_floor_c");
+    std::map<int, std::vector<std::string>> windows;
+    while (std::getline(controller, line)) {
+        windows[std::stoi(line)].push_back(line);
+    }
+    ASSERT_EQ(windows.size(), 7u);  // April to October
+    for (const auto& [month, rows] : windows) {
+        int part = 1;
+        long sunsetEnd = 0;  // each window starts where the one before ended, from sunset on
+        for (std::size_t k = 0; k < rows.size(); ++k) {
+            char reference[16] = {};
+            long start = 0;
+            long end = 0;
+            double cutIn = 0.0;
+            double floor = 0.0;
+            ASSERT_EQ(std::sscanf(rows[k].c_str(), "%*d,%15[a-z],%ld,%ld,%lf,%lf", reference,
+                                  &start, &end, &cutIn, &floor),
+                      5)
+                << rows[k];
+            EXPECT_DOUBLE_EQ(floor, 10.0);
+            const bool last = k + 1 == rows.size();
+            EXPECT_EQ(std::string(reference), last ? "sunrise" : "sunset") << rows[k];
+            if (last) {
+                EXPECT_EQ(end, 0) << rows[k];
+            } else {
+                EXPECT_EQ(start, sunsetEnd) << rows[k];
+                EXPECT_GT(end, start) << rows[k];
+                sunsetEnd = end;
+            }
+            // The window's cut-in is the plan's for each part it holds; a neighbour differs.
+            const auto planned = [&] { return cutIns[std::make_pair(month, part)]; };
+            EXPECT_DOUBLE_EQ(cutIn, planned()) << rows[k];
+            while (part <= 10 && planned() == cutIn) {
+                ++part;
+            }
+        }
+        EXPECT_EQ(part, 11) << "month " << month;
+    }
 }
 
 TEST_F(CurtailCommandTest, AnEffortFileAndAFloorShrinkWhatIsPlanned) {
@@ -108,13 +218,14 @@ TEST_F(CurtailCommandTest, TwoYearsAreEachCheckedWithThePlanOfTheOther) {
             std::snprintf(row, sizeof row, "%04d-07-%02d %02d:%02d;%.2f;%d\n", year, day,
                           minutes / 60 % 24, minutes % 60, speed, static_cast<int>(speed * 100));
             wind += row;
-            if (step % 3 == 0) {
-                std::snprintf(row, sizeof row, "%04d-07-%02d %02d:%02d:30\n", year, day,
-                              minutes / 60 % 24, minutes % 60);
-                recordings += row;
-            }
+            std::snprintf(row, sizeof row, "%04d-07-%02d %02d:%02d:30\n", year, day,
+                          minutes / 60 % 24, minutes % 60);
+            recordings += row;
         }
     }
+    // A third summer of one active interval: listed, but too little to judge a plan by.
+    wind += "2013-07-14 23:00;1.00;100\n2013-07-14 23:10;1.00;100\n";
+    recordings += "2013-07-14 23:00:30\n";
     options_.input.windFile = write("wind.csv", wind);
     options_.input.recordingList = write("recordings.txt", recordings);
     options_.input.dateFormat = "yyyy-MM-dd HH:mm";
@@ -122,8 +233,11 @@ TEST_F(CurtailCommandTest, TwoYearsAreEachCheckedWithThePlanOfTheOther) {
     options_.pngFile = folder_ / "plan.png";
     ASSERT_EQ(run(), 0) << err_.str();
     EXPECT_THAT(out_.str(), HasSubstr("\nheld_out_year\tactivity\tprotected_tailored\t"
-                                      "protected_blanket\n2011\t12\t"));
-    EXPECT_THAT(out_.str(), HasSubstr("\n2012\t12\t"));
+                                      "protected_blanket\n2011\t35\t"));
+    EXPECT_THAT(out_.str(), HasSubstr("\n2012\t35\t"));
+    EXPECT_THAT(out_.str(), HasSubstr("\n2013\t1\t-\t-\n"));
+    EXPECT_THAT(out_.str(), HasSubstr("\nEstimate: each of 2 years planned from the other years"));
+    EXPECT_THAT(err_.str(), HasSubstr("Year 2013: activity 1, less than 5 % of the mean year's"));
     // 1190 by 3368 pixels: two A4 pages at 144 dpi, one below the other.
     const std::string png = read(folder_ / "plan.png");
     ASSERT_GT(png.size(), 24u);
@@ -188,6 +302,8 @@ TEST_F(CurtailCommandTest, DamagedOrMisnamedInputsAreRefusedWithWhereAndWhy) {
          "effort.csv:1: the end 2012-06-01 00:00 is not after the start"},
         {"output over the wind file", [this] { options_.jsonFile = options_.input.windFile; },
          "Bad usage: "},
+        {"controller table over the recordings",
+         [this] { options_.controllerFile = options_.input.recordingList; }, "Bad usage: "},
         {"unknown zone", [this] { options_.zoneName = "Mars/Olympus"; },
          "unknown time zone \"Mars/Olympus\""},
     };

@@ -13,12 +13,14 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <string>
 
 #include "cli/library_command.h"
 #include "host/library/library_selection.h"
 #include "host/library/recording_library.h"
+#include "tests/core/recordings/wav_fixture.h"
 #include "tests/host/library_backends.h"
 #include "tests/temp_path.h"
 
@@ -181,6 +183,72 @@ TEST_F(ImportCommandTest, OutsideTextIsPrintedEscaped) {
     EXPECT_THAT(err_.str(), HasSubstr("GUANO Timestamp \"\\x1b[2J2012-06-21 22:\""));
 }
 
+// Labels reach the library as UTF-8 whatever the file's encoding; a file no encoding reads, or
+// one holding a NUL byte, is refused by file and line, and nothing is imported.
+TEST_F(ImportCommandTest, LabelsAreStoredAsUtf8OrTheirFileIsRefusedByLine) {
+    using namespace std::string_literals;
+    const std::string header = "IN FILE,DATE,TIME,AUTO ID*,MATCH RATIO,MANUAL ID\r\n";
+    const auto row = [](int minute, const std::string& label) {
+        return "S_" + std::to_string(minute) + ".wav,2012-06-21,22:" + std::to_string(minute) +
+               ":00,NYCNOC,0.9," + label + "\r\n";
+    };
+    const struct {
+        const char* name;
+        std::string bytes;
+    } readable[] = {
+        {"latin1.csv", header + row(10, "Myotis sp. \xE4hnlich") + row(11, "Pipistrellus \xB0")},
+        {"utf8.csv", "\xEF\xBB\xBF" + header + row(20, "Myotis sp. \u00E4hnlich")},
+    };
+    for (const auto& table : readable) {
+        options_.sources = {write(table.name, table.bytes)};
+        ASSERT_EQ(run(), kExitSuccess) << table.name << ": " << err_.str();
+    }
+    // UTF-16 as a spreadsheet saves "Unicode text": little-endian after its byte-order mark.
+    std::string utf16 = "\xFF\xFE";
+    for (const char c : header + row(30, "NYCLEI")) {
+        utf16 += c;
+        utf16 += '\0';
+    }
+    options_.sources = {write("utf16.csv", utf16)};
+    ASSERT_EQ(run(), kExitSuccess) << err_.str();
+    // GUANO is UTF-8; older software wrote Windows Latin 1, and a NUL ends a field.
+    vane::testing::WavFixture::write(
+        folder_ / "wavs" / "20120621_224000.wav",
+        vane::testing::WavFixture::guanoWav("GUANO|Version: 1.0\nSpecies Manual ID: Eptesicus "
+                                            "\xE9\n"));
+    vane::testing::WavFixture::write(
+        folder_ / "wavs" / "20120621_224100.wav",
+        vane::testing::WavFixture::guanoWav("GUANO|Version: 1.0\nSpecies Manual ID: MYO\0TIS\n"s));
+    options_.sources = {folder_ / "wavs"};
+    ASSERT_EQ(run(), kExitSuccess) << err_.str();
+
+    std::multiset<std::string> labels;
+    const library::LibrarySelection selection = library::readLibrarySelection(options_.library, {});
+    for (const Recording& recording : selection.recordings) {
+        labels.insert(std::string(selection.labels.name(recording.label)));
+    }
+    EXPECT_EQ(labels, (std::multiset<std::string>{"Myotis sp. \u00E4hnlich", "Pipistrellus \u00B0",
+                                                  "Myotis sp. \u00E4hnlich", "NYCLEI",
+                                                  "Eptesicus \u00E9", "MYO"}));
+
+    const struct {
+        const char* name;
+        std::string bytes;
+        const char* refusal;
+    } refused[] = {
+        {"nul.csv", header + row(40, "NYCNOC") + row(41, "NYC\0NOC"s),
+         "nul.csv:3: holds a NUL byte"},
+        {"binary.csv", header + row(42, "NYCNOC") + "\x01\x81\xFF\xFE\x90\x02\r\n",
+         "binary.csv:3: is not UTF-8 text, and no other encoding reads the whole file"},
+    };
+    for (const auto& table : refused) {
+        options_.sources = {write(table.name, table.bytes)};
+        EXPECT_EQ(run(), kExitBadInput) << table.name;
+        EXPECT_THAT(err_.str(), HasSubstr(table.refusal));
+    }
+    EXPECT_EQ(recordingsInLibrary(), 6u);
+}
+
 // On a terminal the import shows where it is, one line rewritten in place; the child's standard
 // streams are a pseudo-terminal here, as in a person's shell.
 TEST_F(ImportCommandTest, ShowsItsProgressOnATerminal) {
@@ -310,6 +378,50 @@ TEST_P(LibraryCommandsTest, ImportsIntoTheSessionOfItsNameAndCopiesTheLibrary) {
     err.str("");
     EXPECT_EQ(runLibraryCopy({place->location(), copy}, out, err), kExitBadInput);
     EXPECT_THAT(err.str(), HasSubstr("already exists"));
+}
+
+// Recorders of one make name their files alike: two cards imported each from its own folder as
+// "." are two sessions, and the library keeps each file by its absolute path.
+TEST_P(LibraryCommandsTest, TwoCardsWithTheSameFileNamesImportedFromTheirFoldersStayApart) {
+    const std::filesystem::path workingFolder = std::filesystem::current_path();
+    const std::filesystem::path cards = place->folder() / "cards";
+    for (const char* card : {"A", "B"}) {
+        for (const char* name : {"20240601_220000.WAV", "20240601_220100.WAV"}) {
+            vane::testing::WavFixture::write(cards / card / name,
+                                             vane::testing::WavFixture::wav(""));
+        }
+    }
+    // The library file is named from each card's folder too, as a person in a shell would.
+    const bool onServer = library::isServerLocation(place->location());
+    for (const char* card : {"A", "B"}) {
+        std::filesystem::current_path(cards / card);
+        ImportOptions options;
+        options.library = onServer ? std::filesystem::path(place->location())
+                                   : std::filesystem::path("../../bats.vanelib");
+        options.session = std::string("Site ") + card;
+        options.sources = {"."};
+        std::ostringstream out;
+        std::ostringstream err;
+        const int status = runImport(options, *berlin, out, err);
+        std::filesystem::current_path(workingFolder);
+        ASSERT_EQ(status, kExitSuccess) << err.str();
+        EXPECT_THAT(out.str(), HasSubstr("Imported 2 recordings into session \"Site " +
+                                         std::string(card) + "\""));
+    }
+    const library::RecordingLibrary library = library::RecordingLibrary::open(place->location());
+    const std::vector<library::LibrarySession> sessions = library.sessions();
+    ASSERT_EQ(sessions.size(), 2u);
+    std::vector<std::string> paths;
+    for (const library::LibraryRecording& recording :
+         library.recordings({sessions[0].id, sessions[1].id})) {
+        paths.push_back(recording.filePath);
+    }
+    std::sort(paths.begin(), paths.end());
+    const std::filesystem::path canonical = std::filesystem::canonical(cards);
+    EXPECT_EQ(paths, (std::vector<std::string>{(canonical / "A/20240601_220000.WAV").string(),
+                                               (canonical / "A/20240601_220100.WAV").string(),
+                                               (canonical / "B/20240601_220000.WAV").string(),
+                                               (canonical / "B/20240601_220100.WAV").string()}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, LibraryCommandsTest,

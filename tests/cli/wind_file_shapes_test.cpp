@@ -1,264 +1,25 @@
 // Wind files as loggers, met masts and turbine controllers export them, each read without
 // options as a person would read it by eye.
+#include "tests/wind_file_shapes.h"
+
 #include <gtest/gtest.h>
 #include <unicode/timezone.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "cli/analyse_command.h"
 #include "cli/inspect_command.h"
-#include "core/time/civil_date.h"
 #include "tests/temp_path.h"
 
 namespace vane::cli {
 namespace {
 
-// 2012-07-01 18:00 in central European summer time.
-constexpr long kFirstRow = 1341158400;
-constexpr long kBerlinSummer = 7200;
-
-struct Wall {
-    CivilDate date;
-    int hour = 0;
-    int minute = 0;
-};
-
-Wall wallTime(long instant, long offset = kBerlinSummer) {
-    const long local = instant + offset;
-    const long day = local / 86400;
-    return {addDays(CivilDate{}, day), static_cast<int>(local % 86400 / 3600),
-            static_cast<int>(local % 3600 / 60)};
-}
-
-std::string printed(const char* format, auto... values) {
-    char text[96];
-    std::snprintf(text, sizeof text, format, values...);
-    return text;
-}
-
-// A reading every row, with the gaps loggers write among them.
-std::string windReading(std::size_t row, double factor = 1.0) {
-    switch (row) {
-        case 5:
-            return "-9999";
-        case 7:
-            return "NaN";
-        case 9:
-            return "";
-        default:
-            return printed("%.2f", (static_cast<double>(row % 12) * 0.5 + 0.3) * factor);
-    }
-}
-
-struct Shape {
-    const char* name;
-    std::string preamble;  // lines before the header, each with its line break
-    std::string header;
-    std::function<std::string(long instant, std::size_t row)> row;
-    std::vector<std::string> inspected;  // lines `vane inspect` must show
-    std::function<void(AnalyseOptions&)> byHand;
-    long step = 600;  // seconds between rows
-    std::size_t rows = 36;
-};
-
-std::vector<Shape> shapes() {
-    return {
-        {"iso_with_a_space",
-         "",
-         "timestamp,wind_speed_ms,temp_c,status",
-         [](long t, std::size_t r) {
-             const Wall w = wallTime(t);
-             return printed("%04d-%02d-%02d %02d:%02d:00,", w.date.year, w.date.month, w.date.day,
-                            w.hour, w.minute) +
-                    windReading(r) + ",14.2,OK";
-         },
-         {"starting-line: 1\n", "date-column: 1 timestamp\n",
-          "date-format: 4 yyyy-MM-dd HH:mm:ss (guessed)\n", "wind-column: 2 wind_speed_ms\n"},
-         [](AnalyseOptions& o) {
-             o.windFileOptions.startingLine = 1;
-             o.dateColumn = "timestamp";
-             o.dateFormat = "yyyy-MM-dd HH:mm:ss";
-             o.windColumn = "wind_speed_ms";
-             o.zone = "+0200";
-         }},
-        {"date_and_time_apart",
-         "",
-         "Date;Time;Wind speed [m/s];Temperature [°C]",
-         [](long t, std::size_t r) {
-             const Wall w = wallTime(t);
-             std::string reading = windReading(r);
-             std::replace(reading.begin(), reading.end(), '.', ',');
-             return printed("%02d.%02d.%04d;%02d:%02d:00;", w.date.day, w.date.month, w.date.year,
-                            w.hour, w.minute) +
-                    reading + ";14,2";
-         },
-         {"date-column: 1 Date\n", "time-column: 2 Time\n",
-          "date-format: 3 dd.MM.yyyy HH:mm:ss (guessed)\n", "wind-column: 3 Wind speed [m/s]\n"},
-         [](AnalyseOptions& o) {
-             o.dateColumn = "Date";
-             o.windTimeColumn = "Time";
-             o.dateFormat = "dd.MM.yyyy HH:mm:ss";
-             o.windColumn = "3";
-             o.decimal = ",";
-         }},
-        {"preamble_and_commented_header",
-         "# Wind farm data set\n# Turbine: WT 1\n# Rated power: 2050 kW, hub height: 100 m\n"
-         "# Period: 2012-07-01, 2012-07-02\n#\n# Times are local time\n# Readings are "
-         "10-minute means\n# Source: SCADA export\n\n",
-         "# Date and time,Wind speed (m/s),Wind direction (°),Nacelle position (°),Power (kW)",
-         [](long t, std::size_t r) {
-             const Wall w = wallTime(t);
-             return printed("%04d-%02d-%02dT%02d:%02d:00,", w.date.year, w.date.month, w.date.day,
-                            w.hour, w.minute) +
-                    windReading(r) + ",225,224,410";
-         },
-         {"starting-line: 10 (found)\n", "date-column: 1 Date and time\n",
-          "date-format: 6 yyyy-MM-dd'T'HH:mm:ss (guessed)\n", "wind-column: 2 Wind speed (m/s)\n"},
-         [](AnalyseOptions& o) {
-             o.windFileOptions.startingLine = 10;
-             o.windFileOptions.fieldSeparator = ",";
-             o.dateColumn = "1";
-             o.dateFormat = "yyyy-MM-dd'T'HH:mm:ss";
-             o.windColumn = "2";
-             o.zone = "+0200";
-         }},
-        {"scada_with_offsets",
-         "",
-         "Wind_turbine_name;Date_time;Ba_avg;Ws_avg;Wa_avg;Ot_avg;P_avg",
-         [](long t, std::size_t r) {
-             const Wall w = wallTime(t);
-             return printed("R80711;%04d-%02d-%02dT%02d:%02d:00+02:00;-1;", w.date.year,
-                            w.date.month, w.date.day, w.hour, w.minute) +
-                    windReading(r) + ";225;14.2;410";
-         },
-         {"date-column: 2 Date_time\n", "date-format: 9 ISO 8601 (guessed)\n",
-          "wind-column: 4 Ws_avg\n"},
-         [](AnalyseOptions& o) {
-             o.dateColumn = "Date_time";
-             o.dateFormat = "ISO 8601";
-             o.windColumn = "Ws_avg";
-             o.zone = "+0000";  // the offsets in the stamps win
-         }},
-        {"iec_names",
-         "",
-         "Timestamp,WMET_HorWdSpd,WMET_EnvTmp,WTUR_TurSt,WTUR_W",
-         [](long t, std::size_t r) {
-             const Wall w = wallTime(t);
-             return printed("%04d-%02d-%02d %02d:%02d,", w.date.year, w.date.month, w.date.day,
-                            w.hour, w.minute) +
-                    windReading(r) + ",14.2,1,410";
-         },
-         {"date-column: 1 Timestamp\n", "date-format: 5 yyyy-MM-dd HH:mm (guessed)\n",
-          "wind-column: 2 WMET_HorWdSpd\n"},
-         [](AnalyseOptions& o) {
-             o.dateColumn = "Timestamp";
-             o.dateFormat = "yyyy-MM-dd HH:mm";
-             o.windColumn = "WMET_HorWdSpd";
-         }},
-        {"month_names_untitled_date",
-         "",
-         "ts,Wind_speed,Power,Ambient_temperature",
-         [](long t, std::size_t r) {
-             const Wall w = wallTime(t);
-             return printed("%02d-Jul-%04d %02d:%02d:00,", w.date.day, w.date.year, w.hour,
-                            w.minute) +
-                    windReading(r) + ",410,14.2";
-         },
-         {"date-column: 1 ts (no title names it; its values read as dates)\n",
-          "date-format: 10 dd-MMM-yyyy HH:mm:ss (guessed)\n", "wind-column: 2 Wind_speed\n"},
-         [](AnalyseOptions& o) {
-             o.dateColumn = "ts";
-             o.dateFormat = "dd-MMM-yyyy HH:mm:ss";
-             o.windColumn = "Wind_speed";
-         }},
-        {"consultant_day_first",
-         "",
-         "Date_Time;Speed;Temperature",
-         [](long t, std::size_t r) {
-             const Wall w = wallTime(t);
-             return printed("%02d/%02d/%04d %02d:%02d;", w.date.day, w.date.month, w.date.year,
-                            w.hour, w.minute) +
-                    windReading(r) + ";14.2";
-         },
-         {"date-column: 1 Date_Time\n", "date-format: 0 dd/MM/yyyy HH:mm (guessed)\n",
-          "wind-column: 2 Speed\n"},
-         [](AnalyseOptions& o) {
-             o.dateColumn = "Date_Time";
-             o.dateFormat = "dd/MM/yyyy HH:mm";
-             o.windColumn = "Speed";
-         }},
-        {"us_twelve_hour",
-         "",
-         "Date,Wind Speed,Temperature",
-         [](long t, std::size_t r) {
-             const Wall w = wallTime(t);
-             return printed("%02d/%02d/%04d %d:%02d %s,", w.date.month, w.date.day, w.date.year,
-                            (w.hour + 11) % 12 + 1, w.minute, w.hour < 12 ? "AM" : "PM") +
-                    windReading(r) + ",14.2";
-         },
-         {"date-column: 1 Date\n", "date-format: 12 M/d/yyyy h:mm a (guessed)\n",
-          "wind-column: 2 Wind Speed\n"},
-         [](AnalyseOptions& o) {
-             o.dateColumn = "Date";
-             o.dateFormat = "M/d/yyyy h:mm a";
-             o.windColumn = "Wind Speed";
-         }},
-        {"us_twenty_four_hour_daily",
-         "",
-         "Date,Wind Speed,Temperature",
-         [](long t, std::size_t r) {
-             const Wall w = wallTime(t);
-             return printed("%d/%d/%04d %d:%02d,", w.date.month, w.date.day, w.date.year, w.hour,
-                            w.minute) +
-                    windReading(r) + ",14.2";
-         },
-         {"date-column: 1 Date\n", "date-format: 14 M/d/yyyy H:mm (guessed)\n",
-          "wind-column: 2 Wind Speed\n"},
-         [](AnalyseOptions& o) {
-             o.dateColumn = "Date";
-             o.dateFormat = "M/d/yyyy H:mm";
-             o.windColumn = "Wind Speed";
-         },
-         86400,
-         30},
-        {"unix_seconds_in_knots",
-         "",
-         "unix_time,Wind speed (kn),Temperature",
-         [](long t, std::size_t r) {
-             return std::to_string(t) + "," + windReading(r, 3600.0 / 1852.0) + ",14.2";
-         },
-         {"date-column: 1 unix_time\n", "date-format: 16 Unix seconds (guessed)\n",
-          "wind-column: 2 Wind speed (kn) (kn, converted to m/s)\n"},
-         [](AnalyseOptions& o) {
-             o.dateColumn = "unix_time";
-             o.dateFormat = "Unix seconds";
-             o.windColumn = "2";
-         }},
-        {"excel_days_in_kmh",
-         "",
-         "Date;Wind speed (km/h);Temperature",
-         [](long t, std::size_t r) {
-             const double days = 25569.0 + static_cast<double>(t + kBerlinSummer) / 86400.0;
-             return printed("%.4f;", days) + windReading(r, 3.6) + ";14.2";
-         },
-         {"date-column: 1 Date\n", "date-format: 17 Excel serial days (guessed)\n",
-          "wind-column: 2 Wind speed (km/h) (km/h, converted to m/s)\n"},
-         [](AnalyseOptions& o) {
-             o.dateColumn = "Date";
-             o.dateFormat = "Excel serial days";
-             o.windColumn = "2";
-             o.zone = "Europe/Berlin";
-         }},
-    };
-}
+using testing::Shape;
+using testing::shapes;
 
 class WindFileShapesTest : public ::testing::TestWithParam<Shape> {
   protected:
@@ -271,17 +32,7 @@ class WindFileShapesTest : public ::testing::TestWithParam<Shape> {
 
 TEST_P(WindFileShapesTest, IsReadWithoutOptionsAsByHand) {
     const Shape& shape = GetParam();
-    std::string wind = shape.preamble + shape.header + "\n";
-    std::string recordings;
-    for (std::size_t r = 0; r < shape.rows; ++r) {
-        const long t = kFirstRow + static_cast<long>(r) * shape.step;
-        wind += shape.row(t, r) + "\n";
-        const Wall w = wallTime(t - 300, 0);
-        recordings += printed("%04d-%02d-%02dT%02d:%02d:00Z\n", w.date.year, w.date.month,
-                              w.date.day, w.hour, w.minute);
-    }
-    std::ofstream(folder_ / "wind.csv", std::ios::binary) << wind;
-    std::ofstream(folder_ / "recordings.txt", std::ios::binary) << recordings;
+    testing::writeShape(shape, folder_);
 
     std::ostringstream shown;
     std::ostringstream problems;

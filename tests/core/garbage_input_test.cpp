@@ -34,11 +34,13 @@
 #include "core/recordings/classifier_table.h"
 #include "core/recordings/file_name_timestamp.h"
 #include "core/recordings/guano.h"
+#include "core/recordings/list_file.h"
 #include "core/recordings/recording_csv.h"
 #include "core/recordings/recording_filter.h"
 #include "core/recordings/recording_folder_scan.h"
 #include "core/recordings/recording_list.h"
 #include "core/recordings/recording_source_file.h"
+#include "core/text/utf8.h"
 #include "core/time/date_pattern_parser.h"
 #include "core/time/iso_timestamp.h"
 #include "core/yearly/session_list.h"
@@ -129,7 +131,17 @@ TEST_F(GarbageInputTest, RecorderMetadataAndFileNamesAreReadOrRefused) {
         const CsvTable table = splitRecordingCsv(text);
         EXPECT_EQ(table.rows.size(), table.lineNumbers.size());
         RecordingColumns columns = guessRecordingColumns(table);
-        (void)readCsvRecordings(table, columns, *berlin_, "list.csv");
+        // A long list is read from its text row by row: the same recordings, or the same line.
+        const CsvRecordingsResult fromTable =
+            readCsvRecordings(table, columns, *berlin_, "list.csv");
+        const CsvRecordingsResult fromText = readCsvRecordings(
+            text, guessRecordingColumns(splitRecordingCsv(text, 2)), *berlin_, "list.csv");
+        EXPECT_EQ(fromText.has_value(), fromTable.has_value());
+        if (fromText && fromTable) {
+            EXPECT_EQ(fromText->size(), fromTable->size());
+        } else if (!fromText && !fromTable) {
+            EXPECT_EQ(fromText.error().describe(), fromTable.error().describe());
+        }
         columns.label = 0;
         columns.probability = 2;
         (void)readCsvRecordingsKeepingGoodRows(table, columns, *berlin_, "list.csv");
@@ -152,6 +164,13 @@ TEST_F(GarbageInputTest, IdentificationTablesAndGroupsFilesAnswerWithRowsOrALine
         "high: NYCNOC, NYCLEI # noctules\nlow: PIP*\n"};
     const NamedColumns named{{"when"}, "species", "p"};
     for (const std::string& text : damaged(seeds)) {
+        // Read as a table file is: UTF-8 that a library can store, or a line that says why not.
+        const Outcome<std::string> utf8 = listText(text, "id.csv", "table");
+        if (utf8) {
+            EXPECT_FALSE(firstUnstorableByte(*utf8));
+        } else {
+            EXPECT_GE(utf8.error().line, 1u);
+        }
         for (const NamedColumns& columns : {NamedColumns{}, named}) {
             const Outcome<ClassifierTable> table =
                 readClassifierTable(text, "id.csv", *berlin_, columns);
@@ -221,10 +240,12 @@ TEST_F(GarbageInputTest, DamagedWaveFilesGiveMetadataOrAProblem) {
         if (!read) {
             EXPECT_FALSE(read.error().message.empty());
         }
-        // A recording or why not, never both; a file that cannot be walked is none.
-        const RecordingFileRead recording = readRecordingFile(file, *berlin_);
-        EXPECT_NE(recording.recording.has_value(), !recording.reason.empty());
-        EXPECT_TRUE(read || !recording.recording);
+        // A recording or why not, in words; a file that cannot be walked is none.
+        const Outcome<RecordingFile> recording = readRecordingFile(file, *berlin_);
+        if (!recording) {
+            EXPECT_FALSE(recording.error().message.empty());
+        }
+        EXPECT_TRUE(read || !recording);
     }
     std::filesystem::remove(file);
 }
@@ -236,8 +257,8 @@ TEST_F(GarbageInputTest, WindFilesSplitIntoPreviewsWhoseCellsAllExist) {
         "logger 7\nstation,x\nDatum,Uhrzeit,Wind\n2012-04-01,00:10,5.1\n2012-04-01,00:20,\n",
         "time\twind\n2012/04/01 00:10\t5.1\r2012/04/01 00:20\t6\r"};
     for (const std::string& bytes : damaged(seeds)) {
-        const TextRead read = decodeDetectingEncoding(bytes);
-        const std::string text = read.text.value_or(bytes);
+        const Outcome<DecodedText> read = decodeDetectingEncoding(bytes);
+        const std::string text = read ? read->text : bytes;
         (void)previewText(text, 1024);
         SplitChoices choices;
         choices.lineEndingIndex = guessLineEnding(text);
@@ -327,18 +348,18 @@ TEST_F(GarbageInputTest, WindFilesReadWithoutOptionsAnswerWithGuessesOrAnAlert) 
         "ts,Wind_speed\n01-Jul-2012 18:00:00,3.5\n7/1/2012 6:10 PM,4\n41091.7569,\n1341159000,5\n"};
     const BatEventList events = {{1341158400.0, 2}, {1341159000.0, 1}};
     for (const std::string& bytes : damaged(seeds)) {
-        const TextRead read = decodeWithFallback(bytes);
-        const WindFileView view =
-            viewWindText(read.text.value_or(""), read.encoding, read.source, {});
+        const Outcome<DecodedText> read = decodeWithFallback(bytes);
+        const DecodedText decoded = read.value_or(DecodedText{});
+        const WindFileView view = viewWindText(decoded.text, decoded.encoding, decoded.source, {});
         (void)findStartingLine(bytes, "\n", FieldSeparatorChoice{1, ","});
-        if (view.tableProblem) {
+        if (!usableTable(view)) {
             continue;
         }
         for (std::size_t item = 0; item < kDateFormatItems.size(); item += 3) {
             ActivityAnalysisOptions options;
-            options.dateTimeColumn = static_cast<int>(view.guesses.dateTimeItem);
+            options.dateTimeColumn = static_cast<int>(view.found.columns.dateTimeItem);
             options.timeColumn = item % 2 == 0 ? static_cast<int>(view.found.timeItem) : 7;
-            options.windColumn = std::max(1, static_cast<int>(view.guesses.windItem));
+            options.windColumn = std::max(1, static_cast<int>(view.found.columns.windItem));
             options.stateColumn = item == 9 ? 2 : 0;
             options.dateFormat = kDateFormatItems[item];
             options.timeZone = item % 2 == 0 ? "Europe/Berlin" : "+0200";

@@ -80,12 +80,48 @@ TEST_F(LibrarySourceTest, AnUnknownSessionOrFileIsBadInput) {
 // A damaged library is the file, the problem and the row on one line, status 2; never a table
 // that stops halfway or an internal error.
 TEST_F(LibrarySourceTest, ADamagedLibraryIsBadInputNamingFileAndRow) {
+    const std::filesystem::path sound = folder / "sound.vanelib";
+    std::filesystem::copy_file(file, sound);
+    // SQLite keeps whatever a column is given: text in a time column must not read as 1970, nor
+    // as its leading digits.
+    const struct {
+        const char* damage;
+        const char* refusal;
+    } damages[] = {
+        {"UPDATE recordings SET recording_time = 1e300 WHERE id = 2",
+         "recording 2 has a time out of range (1e+300)"},
+        {"UPDATE recordings SET recording_time = 'noon' WHERE id = 2",
+         "recording 2 has a time that is no number"},
+        {"UPDATE recordings SET recording_time = '2012-06-21 21:07' WHERE id = 2",
+         "recording 2 has a time that is no number"},
+        {"UPDATE recordings SET utc_offset = 'CEST' WHERE id = 2",
+         "recording 2 has a UTC offset that is no number or out of range"},
+        {"UPDATE sessions SET sample_date = '' WHERE name = 'Pond'",
+         "session 1 has a sample date that is no number"},
+    };
+    for (const auto& damage : damages) {
+        std::filesystem::copy_file(sound, file, std::filesystem::copy_options::overwrite_existing);
+        library::Database(file, library::Database::Mode::ReadWrite).execute(damage.damage);
+        err.str("");
+        EXPECT_EQ(events({}), kExitBadInput) << damage.damage;
+        EXPECT_EQ(err.str(),
+                  "Problem with library: \"" + file.string() + "\": " + damage.refusal + "\n");
+        EXPECT_EQ(out.str(), "");
+    }
+    std::filesystem::copy_file(sound, file, std::filesystem::copy_options::overwrite_existing);
     library::Database(file, library::Database::Mode::ReadWrite)
-        .execute("UPDATE recordings SET recording_time = 1e300 WHERE id = 2");
-    EXPECT_EQ(events({}), kExitBadInput);
-    EXPECT_EQ(err.str(), "Problem with library: \"" + file.string() +
-                             "\": recording 2 has a time out of range (1e+300)\n");
-    EXPECT_EQ(out.str(), "");
+        .execute(
+            "UPDATE recordings SET recording_time = 'noon', time_zone = 'Europe/Berlin' WHERE "
+            "id = 2");
+    const std::unique_ptr<icu::TimeZone> utc(icu::TimeZone::createTimeZone("UTC"));
+    try {
+        library::RecordingLibrary::open(file).rereadSessionInZone(1, *utc);
+        ADD_FAILURE() << "a time that is no number was read in another zone";
+    } catch (const library::LibraryError& error) {
+        EXPECT_NE(std::string(error.what()).find("recording 2 has a time that is no number"),
+                  std::string::npos)
+            << error.what();
+    }
 
     err.str("");
     library::Database(file, library::Database::Mode::ReadWrite)

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sqlite3.h>
@@ -118,7 +119,7 @@ class LibraryTest : public ::testing::TestWithParam<vane::testing::LibraryBacken
         rows.precision(17);
         std::vector<std::int64_t> ids;
         for (const LibrarySession& s : library.sessions()) {
-            rows << s.id << '|' << s.name << '|' << s.sampledate << '|' << s.latitude.value_or(-999)
+            rows << s.id << '|' << s.name << '|' << s.sampleDate << '|' << s.latitude.value_or(-999)
                  << '|' << s.longitude.value_or(-999) << '|' << s.notes << '|' << s.recordingCount
                  << '\n';
             ids.push_back(s.id);
@@ -136,7 +137,7 @@ class LibraryTest : public ::testing::TestWithParam<vane::testing::LibraryBacken
         std::ostringstream rows;
         rows.precision(17);
         for (const LibrarySession& s : library.sessions()) {
-            rows << s.name << '|' << s.sampledate << '|' << s.latitude.value_or(-999) << '|'
+            rows << s.name << '|' << s.sampleDate << '|' << s.latitude.value_or(-999) << '|'
                  << s.longitude.value_or(-999) << '|' << s.notes << '|' << s.recordingCount << '\n';
             for (const LibraryRecording& r : library.recordings({s.id})) {
                 rows << "  " << r.recordingTime << '|' << r.utcOffsetSeconds << '|' << r.timeZone
@@ -227,7 +228,7 @@ TEST_P(LibraryTest, StoresSessionsAndRecordingsAcrossOpens) {
     const LibrarySession& forest = sessions[1];
     EXPECT_EQ(forest.recordingCount, 5);
     EXPECT_EQ(forest.latitude, 49.6);
-    EXPECT_EQ(forest.sampledate, 1340229600.0);  // 2012-06-21 00:00 +02:00
+    EXPECT_EQ(forest.sampleDate, 1340229600.0);  // 2012-06-21 00:00 +02:00
 
     const auto recordings = library.recordings({forest.id});
     ASSERT_EQ(recordings.size(), 5u);
@@ -303,7 +304,7 @@ TEST_P(LibraryTest, ANewSessionIsDatedByItsEarliestRecordingInThatRecordingsOffs
                                                        {1332619200.0, 3600, "Europe/Berlin", ""}};
     const auto summary = library.importRecordings(NewSession{"Spring"}, recordings);
     ASSERT_TRUE(summary);
-    EXPECT_EQ(library.sessions().at(0).sampledate, 1332543600.0);  // 2012-03-24 00:00 +01:00
+    EXPECT_EQ(library.sessions().at(0).sampleDate, 1332543600.0);  // 2012-03-24 00:00 +01:00
 }
 
 TEST_P(SqliteLibraryTest, MigratesAnOlderLibraryForwardKeepingItsData) {
@@ -389,7 +390,7 @@ TEST_P(LibraryTest, ASessionReadAgainInAnotherZoneIsPutBackExactly) {
     const SessionTimes was = library.rereadSessionInZone(pond->sessionId, *london);
     EXPECT_EQ(was.recordings.size(), 2u);
     const LibrarySession session = library.sessions().at(0);
-    EXPECT_EQ(session.sampledate, 1340229600.0 + 3600);  // 2012-06-21 00:00 +01:00
+    EXPECT_EQ(session.sampleDate, 1340229600.0 + 3600);  // 2012-06-21 00:00 +01:00
     const auto moved = library.recordings({pond->sessionId});
     ASSERT_EQ(moved.size(), 3u);
     EXPECT_EQ(moved[0].recordingTime, kJune21 + 600);  // its own offset: unchanged
@@ -531,7 +532,7 @@ TEST_P(LibraryTest, SelectionReadsNamedSessionsOrAll) {
     EXPECT_EQ(all.sessions[0].recordingCount, 2);
     EXPECT_EQ(all.sessions[1].recordingCount, 1);
     EXPECT_EQ(all.sessions[0].latitude, 49.6);
-    EXPECT_EQ(all.sessions[1].sampledate, 200.0);
+    EXPECT_EQ(all.sessions[1].sampleDate, 200.0);
     {
         const RecordingLibrary library = RecordingLibrary::open(file);
         const std::vector<LibrarySession> sessions = library.sessions();
@@ -835,6 +836,77 @@ TEST_P(LibraryTest, AnImportKilledHalfwayLeavesNoRowOfIt) {
     EXPECT_EQ(everyRow(RecordingLibrary::open(file)), before);
 }
 
+// The library stores text as UTF-8 without NUL, which is all a server's text holds: anything else
+// is refused before it is written, naming the recording, on both backends alike. A session's
+// name is never blank.
+TEST_P(LibraryTest, TextThatIsNoUtf8AndBlankSessionNamesAreRefusedUnchanged) {
+    using namespace std::string_literals;
+    RecordingLibrary library = RecordingLibrary::create(file);
+    ASSERT_TRUE(library.importRecordings(NewSession{"Kept"}, night(kJune21, 1)));
+    const std::string rowsBefore = everyRow(library);
+    using Spoil = std::function<void(std::vector<ImportedRecording>&, NewSession&)>;
+    const struct {
+        const char* name;
+        Spoil spoil;
+        std::string refusal;
+    } cases[] = {
+        {"a Latin-1 label", [](auto& r, auto&) { r[1].label = "Myotis \xB0"; },
+         "the label of recording 2 (\"r.wav\") is not UTF-8 text"},
+        {"a NUL in a label", [](auto& r, auto&) { r[0].label = "MYO\0TIS"s; },
+         "the label of recording 1 (\"r.wav\") is not UTF-8 text"},
+        {"a file name in Latin-1", [](auto& r, auto&) { r[1].filePath = "/card/\xE9t\xE9.wav"; },
+         "the file path of recording 2 is not UTF-8 text"},
+        {"a session name", [](auto&, auto& s) { s.name = "Etang \xE9t\xE9"; },
+         "the session name is not UTF-8 text"},
+        {"notes", [](auto&, auto& s) { s.notes = "a\0b"s; }, "the notes of the session"},
+        {"an empty session name", [](auto&, auto& s) { s.name.clear(); },
+         "a session needs a name that is not blank"},
+        {"a blank session name", [](auto&, auto& s) { s.name = " \t\r\n"; },
+         "a session needs a name that is not blank"},
+    };
+    for (const auto& c : cases) {
+        std::vector<ImportedRecording> recordings = night(kJune21 + 3600, 2);
+        NewSession session{"New"};
+        c.spoil(recordings, session);
+        try {
+            library.importRecordings(session, recordings);
+            ADD_FAILURE() << c.name << " was stored";
+        } catch (const LibraryError& error) {
+            EXPECT_THAT(error.what(), ::testing::StartsWith("Nothing was imported: ")) << c.name;
+            EXPECT_THAT(error.what(), ::testing::HasSubstr(c.refusal)) << c.name;
+        }
+    }
+    LibrarySession renamed = library.sessions().at(0);
+    renamed.name = "  ";
+    EXPECT_THROW(library.updateSession(renamed), LibraryError);
+    EXPECT_THROW(library.updateSession(library.sessions().at(0), renamed), LibraryError);
+    EXPECT_EQ(everyRow(RecordingLibrary::open(file)), rowsBefore);
+}
+
+// A library an older Vane wrote may hold raw bytes; a copy names the row, not a server's "invalid
+// byte sequence", and leaves nothing behind.
+TEST_P(LibraryTest, ACopyNamesTheRowThatHoldsNoUtf8Text) {
+    const std::filesystem::path old = folder / "old.vanelib";
+    RecordingLibrary::create(old).importRecordings(NewSession{"Pond"}, night(kJune21, 3));
+    rawSql(old, "UPDATE recordings SET label = CAST(X'4D594FB0' AS TEXT) WHERE id = 2;");
+    try {
+        copyLibrary(old, file);
+        ADD_FAILURE() << "copied";
+    } catch (const LibraryError& error) {
+        EXPECT_THAT(error.what(),
+                    ::testing::HasSubstr("Nothing was copied: the label of recording 2 of session "
+                                         "\"Pond\" (1) of \"" +
+                                         old.string() + "\" is not UTF-8 text (\"MYO\\xb0\")"));
+    }
+    if (onSqlite()) {
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder),
+                                std::filesystem::directory_iterator()),
+                  1);
+    } else {
+        EXPECT_TRUE(RecordingLibrary::open(file).sessions().empty());
+    }
+}
+
 // What a server's database may hold besides a library, and who may open it how.
 class ServerLibraryTest : public LibraryTest {};
 
@@ -858,7 +930,7 @@ TEST_P(ServerLibraryTest, AnEmptyDatabaseBecomesALibraryAndOthersAreRefusedUncha
     place->connect().execute("UPDATE vane_library SET version = 99");
     expectRefused("newer version of Vane");
     place->connect().execute("DROP TABLE vane_library");
-    expectRefused("is not a Vane library (its database holds other tables)");
+    expectRefused("is not a Vane library (its database holds other tables, such as");
     EXPECT_EQ(place->connect().run("SELECT COUNT(*) FROM recordings").text(0, 0), "1");
 
     const std::string withPassword =
@@ -880,6 +952,38 @@ TEST_P(ServerLibraryTest, AnEmptyDatabaseBecomesALibraryAndOthersAreRefusedUncha
             << error.what();
         EXPECT_EQ(std::string(error.what()).find('\n'), std::string::npos) << error.what();
     }
+}
+
+// Tables the search path does not show are still the database's: another program's are not taken
+// for an empty database, and a library there is found through the URL, not made again beside it.
+TEST_P(ServerLibraryTest, TablesOutsideTheSearchPathAreNotOverlooked) {
+    const auto expectRefused = [](const std::string& location, const std::string& why) {
+        try {
+            RecordingLibrary::open(location);
+            ADD_FAILURE() << "opened";
+        } catch (const LibraryError& error) {
+            EXPECT_NE(std::string(error.what()).find(why), std::string::npos) << error.what();
+        }
+    };
+    const auto inSchema = [this](const std::string& schema) {
+        return file.string() + (file.string().find('?') == std::string::npos ? "?" : "&") +
+               "options=-csearch_path%3D" + schema;
+    };
+    place->connect().execute("CREATE SCHEMA survey; CREATE TABLE survey.sites (id integer)");
+    expectRefused(file, "its database holds other tables, such as \"survey.sites\"");
+    place->connect().execute("DROP SCHEMA survey CASCADE; CREATE SCHEMA bats");
+    expectRefused(inSchema("nowhere"), "has no schema on its search path");
+    RecordingLibrary::open(inSchema("bats"))
+        .importRecordings(NewSession{"Pond"}, night(kJune21, 1));
+    expectRefused(file,
+                  "holds a Vane library in the schema \"bats\", which its search path does "
+                  "not name. Name it in the URL, as ?options=-csearch_path%3Dbats");
+    EXPECT_EQ(RecordingLibrary::open(inSchema("bats")).sessions().size(), 1u);
+    EXPECT_EQ(place->connect()
+                  .run("SELECT COUNT(*) FROM pg_tables WHERE schemaname <> 'bats' AND schemaname "
+                       "NOT IN ('pg_catalog', 'information_schema')")
+                  .text(0, 0),
+              "0");
 }
 
 // A library of the first version, with two sessions of one name from before names were unique.

@@ -8,6 +8,7 @@
 #include "host/desk/main_window.h"
 #include "host/plugins/plugin_loader.h"
 #include "plugin_api/plugin.h"
+#include "tests/plugin_api/fixed_selection_host.h"
 
 namespace vane {
 

@@ -5,6 +5,7 @@
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -96,8 +97,13 @@ void CurtailmentPluginTest::plansFromTheSessionsSiteAndThePreviewAndSavesReportA
         run.click("planButton");
         QVERIFY(run.plugin->result()->energyKnown);
         QCOMPARE(run.plugin->result()->data.activityInNights, 1471);
-        QVERIFY(run.control<QLabel>("summary")->text().contains(
-            QStringLiteral("Tailored: a cut-in in")));
+        // The estimate, its interval and how it was made, beside each plan.
+        const QString summary = run.control<QLabel>("summary")->text();
+        QVERIFY(summary.contains(QStringLiteral("Tailored (activity model): a cut-in in")));
+        QVERIFY(summary.contains(
+            QRegularExpression(QStringLiteral("Tailored: expected \\d+ % \\(\\d+-\\d+ %\\) "
+                                              "on nights it was not made from"))));
+        QVERIFY(summary.contains(QStringLiteral("Estimate: 5-fold cross-validation")));
         QVERIFY(run.plugin->result()->tailored.totals.energyLostKwh <=
                 run.plugin->result()->blanket.totals.energyLostKwh);
 

@@ -15,7 +15,7 @@
 #include "plugin/activity_graph_sheet.h"
 #include "plugin/vane_plugin.h"
 #include "plugin/vane_yearly_graph.h"
-#include "plugin_api/host.h"
+#include "tests/plugin_api/fixed_selection_host.h"
 #include "tests/plugin_api/recording_dialogs.h"
 #include "tests/plugin_api/temporary_settings.h"
 

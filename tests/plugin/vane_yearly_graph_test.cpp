@@ -12,11 +12,11 @@ namespace {
 
 std::vector<Session> exampleSessions() {
     // Two sessions at the example site, in reverse order of their dates.
-    return {Session{.sampledate = 1341900000.0,
+    return {Session{.sampleDate = 1341900000.0,
                     .recordingCount = 120,
                     .latitude = 49.6,
                     .longitude = 11.05},
-            Session{.sampledate = 1339300000.0,
+            Session{.sampleDate = 1339300000.0,
                     .recordingCount = 35,
                     .latitude = 49.6,
                     .longitude = 11.05}};

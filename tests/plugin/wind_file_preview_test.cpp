@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,12 +13,15 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "cli/analyse_command.h"
 #include "core/import/text_encodings.h"
 #include "core/time/local_time.h"
 #include "core/time/utc_offset.h"
 #include "plugin/time_zone_titles.h"
 #include "plugin_test_support.h"
 #include "tests/plugin_api/recording_dialogs.h"
+#include "tests/wind_file_choices_text.h"
+#include "tests/wind_file_shapes.h"
 
 namespace vane::plugin::testing {
 
@@ -61,6 +65,7 @@ class WindFilePreviewTest : public QObject {
     void findsTheHeaderBelowAPreambleAndPairsATimeColumn();
     void staysOpenAndSaysWhyWhileTheChoicesGiveNoTable();
     void guessesTheDecimalSeparatorUntilTheUserPicksOne();
+    void choosesAsTheCommandLineDoesForEveryWindFile();
 
   private:
     vane::testing::TemporarySettings settings_;  // before any QSettings
@@ -88,19 +93,19 @@ void WindFilePreviewTest::endsWithTheButtonPressedAndKeepsTheTableAndChoices() {
         QVERIFY(!run.preview.holdsText());
         QVERIFY(run.preview.table().rowCount() > 1000);
         const WindFileChoices choices = run.preview.choices();
-        QCOMPARE(choices.dateTimeColumn, 1);
-        QCOMPARE(choices.windColumn, 2);
-        QCOMPARE(choices.temperatureColumn, 3);
-        QCOMPARE(choices.stateColumn, 0);
-        QCOMPARE(choices.dateFormat, std::string("dd.MM.yyyy HH:mm"));
-        QCOMPARE(choices.timeZone, std::string("+0200"));
-        QCOMPARE(choices.decimalSeparator, std::string(","));
-        QCOMPARE(choices.timeOffset, 0);
+        QCOMPARE(*choices.dateTimeColumn, 1);
+        QCOMPARE(*choices.windColumn, 2);
+        QCOMPARE(*choices.temperatureColumn, 3);
+        QCOMPARE(*choices.stateColumn, 0);
+        QCOMPARE(*choices.dateFormat, std::string("dd.MM.yyyy HH:mm"));
+        QCOMPARE(*choices.timeZone, std::string("+0200"));
+        QCOMPARE(*choices.decimalSeparator, std::string(","));
+        QCOMPARE(*choices.timeOffsetMinutes, 0);
 
         run.preview.startOver();
         QVERIFY(run.preview.table().empty());
         QVERIFY(!run.preview.temperatureColumnPicked());
-        QCOMPARE(run.preview.choices().decimalSeparator, std::string(","));
+        QCOMPARE(*run.preview.choices().decimalSeparator, std::string(","));
         QVERIFY(run.alerts.shown.empty());
     }
 }
@@ -266,20 +271,20 @@ void WindFilePreviewTest::findsTheHeaderBelowAPreambleAndPairsATimeColumn() {
              QStringLiteral("dd.MM.yyyy HH:mm:ss"));
     QVERIFY(run.control<QAbstractButton>("okayButton")->isEnabled());
     WindFileChoices choices = run.preview.choices();
-    QCOMPARE(choices.dateTimeColumn, 1);
-    QCOMPARE(choices.timeColumn, 2);
-    QCOMPARE(choices.windColumn, 3);
-    QCOMPARE(choices.windUnit, std::string("km/h"));
-    QVERIFY(choices.missingMarkers.size() >= 6);
+    QCOMPARE(*choices.dateTimeColumn, 1);
+    QCOMPARE(*choices.timeColumn, 2);
+    QCOMPARE(*choices.windColumn, 3);
+    QCOMPARE(*choices.windUnit, std::string("km/h"));
+    QVERIFY(choices.missingMarkers->size() >= 6);
 
     run.choose("timeColumn", 0);
     run.control<QLineEdit>("missingMarkers")->setText(QStringLiteral("-9999"));
     auto* zone = run.control<QComboBox>("timeZone");
     zone->setEditText(QStringLiteral("Europe/Berlin"));
     choices = run.preview.choices();
-    QCOMPARE(choices.timeColumn, 0);
-    QCOMPARE(choices.missingMarkers, std::vector<std::string>{"-9999"});
-    QCOMPARE(choices.timeZone, std::string("Europe/Berlin"));
+    QCOMPARE(*choices.timeColumn, 0);
+    QCOMPARE(*choices.missingMarkers, std::vector<std::string>{"-9999"});
+    QCOMPARE(*choices.timeZone, std::string("Europe/Berlin"));
     QCOMPARE(run.preview.table().startAt, std::size_t{3});
     QVERIFY(run.alerts.shown.empty());
 }
@@ -406,6 +411,51 @@ void WindFilePreviewTest::guessesTheDecimalSeparatorUntilTheUserPicksOne() {
     run.open(sourcePath("tests/core/import/fixtures/utf8_comma_lf.csv"));
     run.choose("fieldSep", 1);
     QCOMPARE(decimal->currentText(), QStringLiteral("."));
+}
+
+// The panel and `vane analyse` resolve their choices in one place; here is the proof that both
+// come to the same for every wind file the tests know, each choice with who made it.
+void WindFilePreviewTest::choosesAsTheCommandLineDoesForEveryWindFile() {
+    QStringList files{sourcePath("examples/wind.csv")};
+    const QDir fixtures(sourcePath("tests/core/import/fixtures"));
+    for (const QString& name : fixtures.entryList({QStringLiteral("*.csv")}, QDir::Files)) {
+        files << fixtures.filePath(name);
+    }
+    const QTemporaryDir shapes;
+    for (const vane::testing::Shape& shape : vane::testing::shapes()) {
+        const std::filesystem::path folder =
+            shapes.filePath(QString::fromLatin1(shape.name)).toStdString();
+        std::filesystem::create_directories(folder);
+        vane::testing::writeShape(shape, folder);
+        files << QString::fromStdString((folder / "wind.csv").string());
+    }
+    QVERIFY(files.size() > 20);
+
+    const double firstRecording = exampleRecordings().front().recordingTime;
+    const std::unique_ptr<icu::TimeZone> zone = processTimeZone();
+    for (const QString& file : files) {
+        PreviewUnderTest run;
+        run.open(file);
+        const bool panelRead = run.alerts.shown.empty();
+
+        cli::AnalyseOptions options;
+        options.windFile = file.toStdString();
+        const Outcome<WindFileView> view = cli::readWindFile(
+            options.windFile, cli::windFileChoices(options.windFileOptions)->text);
+        QVERIFY2(view.has_value() == panelRead, qPrintable(file));
+        if (!view) {
+            continue;
+        }
+        const Outcome<ResolvedChoices> commandLine = cli::windChoices(
+            options, *view, {.zone = zone.get(), .firstRecording = firstRecording});
+        QVERIFY2(commandLine, qPrintable(file));
+        const auto described = [&file](const WindFileChoices& choices) {
+            return file + QStringLiteral(": ") +
+                   QString::fromStdString(vane::testing::describeChoices(choices));
+        };
+        QCOMPARE(described(run.preview.choices()), described(commandLine->choices));
+        QCOMPARE(run.preview.table().rowCount(), view->table.rowCount());
+    }
 }
 
 }  // namespace vane::plugin::testing

@@ -8,9 +8,15 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "core/analysis/activity_analysis.h"
+#include "core/curtailment/controller_table.h"
+#include "core/curtailment/curtailment_result.h"
+#include "core/curtailment/plan_procedure.h"
+#include "core/curtailment/plan_validation.h"
 #include "core/curtailment/turbine_intervals.h"
 #include "core/time/local_time.h"
 #include "tests/core/import/wind_table_rows.h"
@@ -82,8 +88,8 @@ TEST(CurtailmentPlanTest, OneCellGivesTheAnalysisLevelsAsBlanketCutIns) {
             plan.night.parts = 1;
             const CurtailmentData data = curtailmentData(scan.intervals, kFranconia, plan, *zone);
             EXPECT_EQ(data.activityOutsideNights, 0);
-            ASSERT_EQ(data.years.size(), 1u);
-            const std::vector<CellActivity> cells = cellsOfYears(data, {});
+            ASSERT_EQ(data.nights.size(), 1u);
+            const std::vector<CellActivity> cells = cellsOf(data);
             for (const ActivityLevel& level : analysis.summaries.front().levels) {
                 const BlanketPlan blanket = blanketPlan(cells, level.percent, false);
                 EXPECT_DOUBLE_EQ(blanket.cutIn, level.readingBelow)
@@ -193,6 +199,36 @@ TEST(CurtailmentPlanTest, TailoredPlansCostTheLeastAndNeverMoreThanTheBlanket) {
     }
 }
 
+// With millions of recordings the programme counts in units of equal weight: the plan still
+// reaches the share, and costs no more than the exact least cost of a hair more.
+TEST(CurtailmentPlanTest, LargeCountsArePlannedInUnitsAndStillReachTheShare) {
+    std::mt19937 random(2024);
+    for (int round = 0; round < 40; ++round) {
+        std::vector<CellActivity> cells = randomCells(random, 4);
+        for (CellActivity& cell : cells) {
+            cell.activity *= 100003;
+            for (auto& [key, stop] : cell.stops) {
+                stop.activity *= 100003;
+            }
+        }
+        for (const double percent : {50.0, 90.0}) {
+            const TailoredPlan plan = tailoredPlan(cells, 1, percent, true);
+            if (!plan.totals.targetReached) {
+                EXPECT_EQ(bruteForceLeast(cells, percent), std::numeric_limits<double>::infinity());
+                continue;
+            }
+            std::int64_t total = 0;
+            for (const CellActivity& cell : cells) {
+                total += cell.activity;
+            }
+            EXPECT_GE(plan.totals.protectedActivity, requiredActivity(total, percent));
+            EXPECT_GE(plan.totals.energyLostKwh, bruteForceLeast(cells, percent) - 1e-9);
+            EXPECT_LE(plan.totals.energyLostKwh, bruteForceLeast(cells, percent + 0.01) + 1e-9)
+                << "round " << round << ", " << percent << " %";
+        }
+    }
+}
+
 // One interval of ten minutes at 600 kW.
 TurbineInterval interval(double end, float wind, std::int64_t activity,
                          std::optional<float> temperature = 15.0f) {
@@ -247,7 +283,7 @@ TEST(CurtailmentPlanTest, TemperatureFloorAndEffortChangeExactlyTheirIntervals) 
     EXPECT_EQ(data.nightsWithData, 2);
     // Production of every interval in the period, day and night: five of 100 kWh.
     EXPECT_DOUBLE_EQ(data.productionKwh, 500.0);
-    const std::vector<CellActivity> cells = cellsOfYears(data, {});
+    const std::vector<CellActivity> cells = cellsOf(data);
     const CellActivity& july = cells[6];
     EXPECT_EQ(july.activity, 10);
     // The cold interval's class holds only the warm one's activity; the one without a
@@ -286,27 +322,97 @@ TEST(CurtailmentPlanTest, WithoutEffortTheNightsFromFirstToLastActivityCount) {
     EXPECT_EQ(data.nightsWithData, 2);
 }
 
-TEST(CurtailmentPlanTest, HeldOutYearsArePlannedFromTheOthers) {
+TEST(CurtailmentPlanTest, HeldOutYearsArePlannedFromTheOthersAndAlmostEmptyOnesOnlyListed) {
     CurtailmentData data;
     data.parts = 1;
-    const auto year = [](int number, double key) {
-        YearCells cells{number, std::vector<CellActivity>(12)};
-        cells.cells[6].activity = 10;
-        cells.cells[6].stops[key] = {10, 100.0, 1.0};
-        return cells;
+    const auto year = [](int number, double key, std::int64_t activity) {
+        NightActivity night;
+        night.year = number;
+        night.day = (number - 1970) * 365L + 195;
+        night.classes.push_back(
+            {6, key, kNoTemperature, true, activity, activity, activity, 100.0, 1.0});
+        return night;
     };
-    data.years = {year(2010, 5.0), year(2011, 5.0), year(2012, 9.0)};
-    const std::vector<HoldoutCheck> checks = holdoutChecks(data, 90, true);
-    ASSERT_EQ(checks.size(), 3u);
-    // 2010 is planned from 2011 and 2012 (cut-in 5), which spares its class of 2.5 m/s.
-    EXPECT_EQ(checks[0].year, 2010);
-    EXPECT_DOUBLE_EQ(checks[0].tailoredShare, 1.0);
+    // 2013's 3 are less than 5 % of the mean year's 75.75.
+    data.nights = {year(2010, 5.0, 100), year(2011, 5.0, 100), year(2012, 9.0, 100),
+                   year(2013, 20.0, 3)};
+    CurtailmentOptions options;
+    options.fit = PlanFit::exact;
+    options.energyKnown = true;
+    const PlanValidation validation = validatePlans(data, options);
+    EXPECT_EQ(validation.method, ValidationMethod::heldOutYears);
+    EXPECT_EQ(validation.folds, 3);
+    ASSERT_EQ(validation.years.size(), 4u);
+    // 2010 is planned from the others (cut-in 5), which spares its class of 2.5 m/s.
+    EXPECT_EQ(validation.years[0].year, 2010);
+    EXPECT_DOUBLE_EQ(validation.years[0].tailoredShare, 1.0);
     // 2012 is planned from years of gentler wind: cut-in 3 leaves its 4.5 m/s unprotected.
-    EXPECT_EQ(checks[2].year, 2012);
-    EXPECT_DOUBLE_EQ(checks[2].tailoredShare, 0.0);
-    EXPECT_DOUBLE_EQ(checks[2].blanketShare, 0.0);
-    data.years.resize(1);
-    EXPECT_TRUE(holdoutChecks(data, 90, true).empty());
+    EXPECT_EQ(validation.years[2].year, 2012);
+    EXPECT_DOUBLE_EQ(validation.years[2].tailoredShare, 0.0);
+    EXPECT_DOUBLE_EQ(validation.years[2].blanketShare, 0.0);
+    // Listed, but its 3 intervals would say "100 %" or "0 %" of nothing much: not held out.
+    EXPECT_EQ(validation.years[3].year, 2013);
+    EXPECT_EQ(validation.years[3].activity, 3);
+    EXPECT_FALSE(validation.years[3].used);
+    // 200 of the 300 held-out activity protected, energy as lost on those nights.
+    EXPECT_DOUBLE_EQ(validation.tailored.share, 200.0 / 300.0);
+    EXPECT_DOUBLE_EQ(validation.tailored.energyLostKwh, 200.0);
+    EXPECT_LE(validation.tailored.low, validation.tailored.share);
+    EXPECT_GE(validation.tailored.high, validation.tailored.share);
+    // One night holds nothing out.
+    data.nights.resize(1);
+    EXPECT_EQ(validatePlans(data, options).method, ValidationMethod::none);
+}
+
+// Nights of one class per cell: (cell, wind class, activity, intervals).
+NightActivity nightOf(int month, std::vector<std::tuple<int, double, int, int>> classes) {
+    NightActivity night;
+    night.year = 2012;
+    night.month = month;
+    night.seconds = 540 * 60.0;
+    for (const auto& [cell, key, activity, intervals] : classes) {
+        night.classes.push_back({cell, key, kNoTemperature, true, activity, intervals, activity,
+                                 10.0 * intervals, intervals / 6.0});
+    }
+    return night;
+}
+
+// A cell with too few active intervals takes its month's blanket cut-in; in a month without
+// activity, the nearest month's. The controller's table gives each window of equal cut-ins
+// once, in minutes after the widened sunset, the last one before sunrise.
+TEST(CurtailmentPlanTest, SparseCellsTakeTheirMonthsCutInAndTheControllerTableMergesWindows) {
+    CurtailmentResult result;
+    CurtailmentData& data = result.data;
+    data.parts = 4;
+    data.minutesBeforeSunset = 30;
+    data.minutesAfterSunrise = 30;
+    // July (cells 24 to 27): 10 active intervals at 2 m/s in part 1, one at 5 m/s in part 2;
+    // September's part 1 has intervals but no activity.
+    data.nights = {nightOf(7, {{24, 4.0, 10, 10}, {24, 12.0, 0, 5}, {25, 10.0, 1, 3}}),
+                   nightOf(9, {{32, 6.0, 0, 4}})};
+    CurtailmentOptions options;
+    options.fit = PlanFit::exact;
+    options.minCellActivity = 3;
+    const MadePlans plans = makePlans(classSums(data), options, {90.0});
+    EXPECT_FALSE(plans.fixed[24].has_value());
+    // July's blanket: 10 of its 11 need the cut-in 2.5.
+    EXPECT_EQ(plans.fixed[25], std::optional<double>(2.5));
+    EXPECT_EQ(plans.fixed[32], std::optional<double>(2.5));
+    EXPECT_DOUBLE_EQ(plans.tailoredCutIns.front()[25], 2.5);
+    EXPECT_DOUBLE_EQ(plans.tailoredCutIns.front()[32], 2.5);
+
+    result.temperatureFloor = 10.0;
+    result.tailored = tailoredPlanOf(plans, {}, data.parts);
+    for (const auto& [cell, cutIn] : {std::pair{24, 5.0}, {25, 5.0}, {26, 0.0}, {27, 3.0}}) {
+        result.tailored.cells[cell].cutIn = cutIn;
+    }
+    // Nights of 540 widened minutes: parts of 135.
+    EXPECT_EQ(controllerTable(result),
+              "month,reference,start_min,end_min,cut_in_ms,temperature_floor_c\n"
+              "7,sunset,-30,240,5.0,10.0\n"
+              "7,sunset,240,375,0.0,10.0\n"
+              "7,sunrise,105,-30,3.0,10.0\n"
+              "9,sunrise,510,-30,0.0,10.0\n");
 }
 
 }  // namespace

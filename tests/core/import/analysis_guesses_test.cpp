@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/import/column_names.h"
 #include "tests/core/import/wind_table_rows.h"
 
 namespace vane {

@@ -25,42 +25,44 @@ std::string bytesOf(const char* name) {
     return bytes.str();
 }
 
-std::string firstLine(const TextRead& read) {
-    const std::string& text = read.text.value();
+std::string firstLine(const Outcome<DecodedText>& read) {
+    const std::string& text = read.value().text;
     return text.substr(0, text.find_first_of("\r\n"));
 }
 
 TEST(TextReadingTest, DetectsEuropeanLoggerFilesWithDegreeSignsAndUmlauts) {
-    const TextRead windows = readTextWithFallback(fixture("windows1252_semicolon_crlf.csv"));
-    EXPECT_EQ(windows.encoding, kWindowsLatin1Encoding);
-    EXPECT_EQ(windows.source, EncodingSource::detected);
+    const Outcome<DecodedText> windows =
+        readTextWithFallback(fixture("windows1252_semicolon_crlf.csv"));
+    EXPECT_EQ(windows->encoding, kWindowsLatin1Encoding);
+    EXPECT_EQ(windows->source, EncodingSource::detected);
     EXPECT_EQ(firstLine(windows), "Datum;Temp °C;Wind m/s");
 
-    const TextRead umlauts = readTextWithFallback(fixture("windows1252_umlauts_lf.csv"));
-    EXPECT_EQ(umlauts.encoding, kWindowsLatin1Encoding);
+    const Outcome<DecodedText> umlauts =
+        readTextWithFallback(fixture("windows1252_umlauts_lf.csv"));
+    EXPECT_EQ(umlauts->encoding, kWindowsLatin1Encoding);
     EXPECT_EQ(firstLine(umlauts),
               "Zeitstempel;Außentemperatur °C;Windgeschwindigkeit m/s;Betriebszustand");
-    EXPECT_NE(umlauts.text->find("Störung"), std::string::npos);
-    EXPECT_NE(umlauts.text->find("Übertemperatur"), std::string::npos);
+    EXPECT_NE(umlauts->text.find("Störung"), std::string::npos);
+    EXPECT_NE(umlauts->text.find("Übertemperatur"), std::string::npos);
 }
 
 TEST(TextReadingTest, DetectsUnicodeByMarkOrValidity) {
-    const TextRead marked = readTextWithFallback(fixture("utf8_bom_lf.csv"));
-    EXPECT_EQ(marked.encoding, kUtf8Encoding);
+    const Outcome<DecodedText> marked = readTextWithFallback(fixture("utf8_bom_lf.csv"));
+    EXPECT_EQ(marked->encoding, kUtf8Encoding);
     EXPECT_EQ(firstLine(marked), "Datum;Temperatur °C;Wind m/s") << "the mark is not text";
 
-    const TextRead plain = readTextWithFallback(fixture("utf8_comma_lf.csv"));
-    EXPECT_EQ(plain.encoding, kUtf8Encoding);
+    const Outcome<DecodedText> plain = readTextWithFallback(fixture("utf8_comma_lf.csv"));
+    EXPECT_EQ(plain->encoding, kUtf8Encoding);
     EXPECT_EQ(firstLine(plain), "Timestamp,Temperature,Wind speed");
 
-    const TextRead wide = readTextWithFallback(fixture("utf16le_bom_tab_crlf.csv"));
-    EXPECT_EQ(wide.encoding, kUtf16Encoding);
+    const Outcome<DecodedText> wide = readTextWithFallback(fixture("utf16le_bom_tab_crlf.csv"));
+    EXPECT_EQ(wide->encoding, kUtf16Encoding);
     EXPECT_EQ(firstLine(wide), "Date/Time\tTemp °C\tWind m/s");
 
     const std::string utf32{"\xFF\xFE\x00\x00\xB0\x00\x00\x00", 8};
-    const TextRead widest = decodeDetectingEncoding(utf32);
-    EXPECT_EQ(widest.encoding, kUtf32Encoding);
-    EXPECT_EQ(widest.text, "°");
+    const Outcome<DecodedText> widest = decodeDetectingEncoding(utf32);
+    EXPECT_EQ(widest->encoding, kUtf32Encoding);
+    EXPECT_EQ(widest->text, "°");
 }
 
 TEST(TextReadingTest, WideTextWithoutAMarkIsNotTakenForUtf8) {
@@ -71,32 +73,32 @@ TEST(TextReadingTest, WideTextWithoutAMarkIsNotTakenForUtf8) {
         littleEndian += {c, '\0'};
         bigEndian += {'\0', c};
     }
-    const TextRead little = decodeWithFallback(littleEndian);
-    EXPECT_EQ(little.text, text);
-    EXPECT_EQ(little.source, EncodingSource::detected);
-    EXPECT_EQ(decodeWithFallback(bigEndian).text, text);
+    const Outcome<DecodedText> little = decodeWithFallback(littleEndian);
+    EXPECT_EQ(little->text, text);
+    EXPECT_EQ(little->source, EncodingSource::detected);
+    EXPECT_EQ(decodeWithFallback(bigEndian)->text, text);
 
     // NULs that no wide encoding explains leave the text as it is.
     const std::string nulls{"Date;Wind\n\0\0\0;3,4\n", 18};
-    const TextRead kept = decodeWithFallback(nulls);
-    EXPECT_EQ(kept.encoding, kUtf8Encoding);
-    EXPECT_EQ(kept.text, nulls);
+    const Outcome<DecodedText> kept = decodeWithFallback(nulls);
+    EXPECT_EQ(kept->encoding, kUtf8Encoding);
+    EXPECT_EQ(kept->text, nulls);
 }
 
 TEST(TextReadingTest, FallsBackToMacOSRomanWhenDetectionFails) {
-    const TextRead read = readTextWithFallback(fixture("macroman_cr.csv"));
-    EXPECT_EQ(read.encoding, kMacOSRomanEncoding);
-    EXPECT_EQ(read.source, EncodingSource::fallback);
+    const Outcome<DecodedText> read = readTextWithFallback(fixture("macroman_cr.csv"));
+    EXPECT_EQ(read->encoding, kMacOSRomanEncoding);
+    EXPECT_EQ(read->source, EncodingSource::fallback);
     EXPECT_EQ(firstLine(read), "Date;Température °C;Vitesse du vent m/s;État");
-    EXPECT_NE(read.text->find("Arrêt"), std::string::npos);
+    EXPECT_NE(read->text.find("Arrêt"), std::string::npos);
 }
 
 TEST(TextReadingTest, ABinaryFileIsNotTakenForADetectedText) {
-    const TextRead detected = readTextDetectingEncoding(fixture("binary.csv"));
-    EXPECT_FALSE(detected.text);
-    const TextRead read = readTextWithFallback(fixture("binary.csv"));
-    EXPECT_EQ(read.encoding, kMacOSRomanEncoding);
-    EXPECT_EQ(read.source, EncodingSource::fallback);
+    const Outcome<DecodedText> detected = readTextDetectingEncoding(fixture("binary.csv"));
+    EXPECT_FALSE(detected);
+    const Outcome<DecodedText> read = readTextWithFallback(fixture("binary.csv"));
+    EXPECT_EQ(read->encoding, kMacOSRomanEncoding);
+    EXPECT_EQ(read->source, EncodingSource::fallback);
 }
 
 TEST(TextReadingTest, DetectsAnUmlautFarIntoALongFile) {
@@ -105,55 +107,57 @@ TEST(TextReadingTest, DetectsAnUmlautFarIntoALongFile) {
         bytes += "01.06.2012 00:00;3,4;Betrieb\r\n";
     }
     bytes += "01.06.2012 00:10;3,1;St\xF6rung\r\n";
-    const TextRead read = decodeWithFallback(bytes);
-    EXPECT_EQ(read.encoding, kWindowsLatin1Encoding);
-    EXPECT_EQ(read.source, EncodingSource::detected);
-    EXPECT_TRUE(read.text->ends_with("St\xC3\xB6rung\r\n"));
+    const Outcome<DecodedText> read = decodeWithFallback(bytes);
+    EXPECT_EQ(read->encoding, kWindowsLatin1Encoding);
+    EXPECT_EQ(read->source, EncodingSource::detected);
+    EXPECT_TRUE(read->text.ends_with("St\xC3\xB6rung\r\n"));
 }
 
 TEST(TextReadingTest, AnEmptyFileIsAnEmptyUtf8Text) {
-    const TextRead read = readTextWithFallback(fixture("empty.csv"));
-    EXPECT_EQ(read.text, "");
-    EXPECT_EQ(read.encoding, kUtf8Encoding);
+    const Outcome<DecodedText> read = readTextWithFallback(fixture("empty.csv"));
+    EXPECT_EQ(read->text, "");
+    EXPECT_EQ(read->encoding, kUtf8Encoding);
 }
 
 TEST(TextReadingTest, MissingFilesAndDirectoriesFailWithTheirName) {
-    const TextRead missing = readTextWithFallback(fixture("no-such-file.csv"));
-    EXPECT_FALSE(missing.text);
-    EXPECT_NE(missing.error.find("no-such-file.csv"), std::string::npos) << missing.error;
+    const Outcome<DecodedText> missing = readTextWithFallback(fixture("no-such-file.csv"));
+    EXPECT_FALSE(missing);
+    EXPECT_NE(missing.error().message.find("no-such-file.csv"), std::string::npos)
+        << missing.error().message;
 
-    const TextRead directory = readTextWithFallback(VANE_IMPORT_FIXTURES);
-    EXPECT_FALSE(directory.text);
-    EXPECT_NE(directory.error.find("directory"), std::string::npos) << directory.error;
+    const Outcome<DecodedText> directory = readTextWithFallback(VANE_IMPORT_FIXTURES);
+    EXPECT_FALSE(directory);
+    EXPECT_NE(directory.error().message.find("directory"), std::string::npos)
+        << directory.error().message;
 
-    EXPECT_FALSE(readTextInEncoding(VANE_IMPORT_FIXTURES, kUtf8Encoding).text);
+    EXPECT_FALSE(readTextInEncoding(VANE_IMPORT_FIXTURES, kUtf8Encoding));
 }
 
 TEST(TextReadingTest, AChosenEncodingIsReadStrictly) {
     const std::filesystem::path windows = fixture("windows1252_semicolon_crlf.csv");
-    EXPECT_FALSE(readTextInEncoding(windows, kUtf8Encoding).text) << "0xB0 alone is not UTF-8";
-    EXPECT_FALSE(readTextInEncoding(windows, 1).text) << "0xB0 is not ASCII";
-    EXPECT_FALSE(readTextInEncoding(windows, 0).text) << "0: the name matched no entry";
+    EXPECT_FALSE(readTextInEncoding(windows, kUtf8Encoding)) << "0xB0 alone is not UTF-8";
+    EXPECT_FALSE(readTextInEncoding(windows, 1)) << "0xB0 is not ASCII";
+    EXPECT_FALSE(readTextInEncoding(windows, 0)) << "0: the name matched no entry";
 
-    const TextRead roman = readTextInEncoding(windows, kMacOSRomanEncoding);
-    EXPECT_EQ(roman.source, EncodingSource::chosen);
+    const Outcome<DecodedText> roman = readTextInEncoding(windows, kMacOSRomanEncoding);
+    EXPECT_EQ(roman->source, EncodingSource::chosen);
     EXPECT_EQ(firstLine(roman), "Datum;Temp ∞C;Wind m/s");
 }
 
 TEST(TextReadingTest, TruncatedMultiByteTextFailsRatherThanLosingItsEnd) {
-    EXPECT_FALSE(decodeInEncoding("\xFF\xFE"
-                                  "A",
-                                  kUtf16Encoding)
-                     .text);
-    EXPECT_FALSE(decodeInEncoding("Temp \xC2", kUtf8Encoding).text);
-    EXPECT_NE(decodeWithFallback("Temp \xC2").encoding, kUtf8Encoding);
+    EXPECT_FALSE(
+        decodeInEncoding("\xFF\xFE"
+                         "A",
+                         kUtf16Encoding));
+    EXPECT_FALSE(decodeInEncoding("Temp \xC2", kUtf8Encoding));
+    EXPECT_NE(decodeWithFallback("Temp \xC2")->encoding, kUtf8Encoding);
 }
 
 TEST(TextReadingTest, DetectionNeverReadsBeyondTheBytes) {
     for (std::size_t length = 0; length <= 8; ++length) {
         const std::string bytes = bytesOf("utf16le_bom_tab_crlf.csv").substr(0, length);
-        const TextRead read = decodeWithFallback(bytes);
-        EXPECT_TRUE(read.text) << length;
+        const Outcome<DecodedText> read = decodeWithFallback(bytes);
+        EXPECT_TRUE(read) << length;
     }
 }
 
@@ -172,10 +176,12 @@ TEST(TextReadingTest, LongTextsConvertWholeAcrossPieces) {
         }
         wide += u"St\u00F6rung \u00B0C \u4E2D\U0001F987\r\n";
     }
-    const TextRead windows = decodeInEncoding(latin1, kWindowsLatin1Encoding);
-    ASSERT_TRUE(windows.text);
-    EXPECT_TRUE(*windows.text == utf8);
-    EXPECT_TRUE(decodeWithFallback(latin1).text == utf8);
+    const Outcome<DecodedText> windows = decodeInEncoding(latin1, kWindowsLatin1Encoding);
+    ASSERT_TRUE(windows);
+    EXPECT_TRUE(windows->text == utf8);
+    const Outcome<DecodedText> fallback = decodeWithFallback(latin1);
+    ASSERT_TRUE(fallback);
+    EXPECT_TRUE(fallback->text == utf8);
 
     std::string utf16le;
     std::string utf8Wide;
@@ -203,18 +209,17 @@ TEST(TextReadingTest, LongTextsConvertWholeAcrossPieces) {
         }
         utf8Wide += code;
     }
-    const TextRead utf16 = decodeWithFallback("\xFF\xFE" + utf16le);
-    ASSERT_TRUE(utf16.text);
-    EXPECT_TRUE(*utf16.text == utf8Wide);
+    const Outcome<DecodedText> utf16 = decodeWithFallback("\xFF\xFE" + utf16le);
+    ASSERT_TRUE(utf16);
+    EXPECT_TRUE(utf16->text == utf8Wide);
 
     // 0xB0 far into a text is not ASCII; half a surrogate pair at the end is none in UTF-16.
     std::string ascii(300 * 1024, 'x');
-    EXPECT_TRUE(decodeInEncoding(ascii, 1).text);
+    EXPECT_TRUE(decodeInEncoding(ascii, 1));
     ascii[200 * 1024] = '\xB0';
-    EXPECT_FALSE(decodeInEncoding(ascii, 1).text);
+    EXPECT_FALSE(decodeInEncoding(ascii, 1));
     EXPECT_FALSE(decodeInEncoding("\xFF\xFE" + utf16le.substr(0, utf16le.size() - 6) + "=\xD8",
-                                  kUtf16Encoding)
-                     .text);
+                                  kUtf16Encoding));
 }
 
 // Encodings of one byte a character are converted by a table made from ICU: every byte of every
@@ -238,14 +243,15 @@ TEST(TextReadingTest, EveryByteOfEveryEncodingReadsAsIcuReadsIt) {
             const int32_t length =
                 ucnv_toUChars(converter, wide.data(), static_cast<int32_t>(wide.size()),
                               bytes.data(), static_cast<int32_t>(bytes.size()), &status);
-            const TextRead read = decodeInEncoding(bytes, entry.number);
+            const Outcome<DecodedText> read = decodeInEncoding(bytes, entry.number);
             if (U_FAILURE(status)) {
-                EXPECT_FALSE(read.text) << entry.displayName;
+                EXPECT_FALSE(read) << entry.displayName;
                 continue;
             }
             std::string expected;
             icu::UnicodeString(wide.data(), length).toUTF8String(expected);
-            EXPECT_EQ(read.text, expected) << entry.displayName;
+            ASSERT_TRUE(read) << entry.displayName;
+            EXPECT_EQ(read->text, expected) << entry.displayName;
         }
         ucnv_close(converter);
     }
@@ -279,10 +285,14 @@ TEST(TextReadingTest, ReadingAFileGivesWhatDecodingItsBytesGives) {
     const std::filesystem::path file = vane::testing::uniqueTempPath("vane-text-reading-test");
     for (const std::string& bytes : samples) {
         std::ofstream(file, std::ios::binary) << bytes;
-        const auto same = [&bytes](const TextRead& read, const TextRead& decoded) {
-            EXPECT_EQ(read.text, decoded.text) << bytes;
-            EXPECT_EQ(read.encoding, decoded.encoding) << bytes;
-            EXPECT_EQ(read.source, decoded.source) << bytes;
+        const auto same = [&bytes](const Outcome<DecodedText>& read,
+                                   const Outcome<DecodedText>& decoded) {
+            ASSERT_EQ(read.has_value(), decoded.has_value()) << bytes;
+            if (read) {
+                EXPECT_EQ(read->text, decoded->text) << bytes;
+                EXPECT_EQ(read->encoding, decoded->encoding) << bytes;
+                EXPECT_EQ(read->source, decoded->source) << bytes;
+            }
         };
         same(readTextWithFallback(file), decodeWithFallback(bytes));
         same(readTextDetectingEncoding(file), decodeDetectingEncoding(bytes));

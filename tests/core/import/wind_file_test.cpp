@@ -13,55 +13,55 @@ std::filesystem::path fixture(const char* name) {
     return std::filesystem::path(VANE_IMPORT_FIXTURES) / name;
 }
 
-WindFileView load(const char* name, const WindFileSettings& settings = {}) {
-    Outcome<WindFileView> loaded = loadWindFile(fixture(name), settings);
+WindFileView load(const char* name, const TextChoices& chosen = {}) {
+    Outcome<WindFileView> loaded = loadWindFile(fixture(name), chosen);
     EXPECT_TRUE(loaded) << name << ": " << (loaded ? "" : loaded.error().detail);
     return loaded ? std::move(loaded).value() : WindFileView{};
 }
 
 TEST(WindFileTest, AWindowsSemicolonFileIsReadCutAndGuessed) {
     const WindFileView view = load("windows1252_semicolon_crlf.csv");
-    EXPECT_EQ(view.encoding, kWindowsLatin1Encoding);
-    EXPECT_EQ(view.lineEndingIndex, kLineEndingCrLf);
-    EXPECT_TRUE(view.lineEndingGuessed);
-    EXPECT_EQ(view.fieldSeparator.title, ";");
+    EXPECT_EQ(*view.reading.encoding, kWindowsLatin1Encoding);
+    EXPECT_EQ(*view.reading.lineEndingIndex, kLineEndingCrLf);
+    EXPECT_FALSE(view.reading.lineEndingIndex.byUser());
+    EXPECT_EQ(view.reading.fieldSeparator->title, ";");
     EXPECT_EQ(view.columnTitles, (std::vector<std::string>{"Datum", "Temp °C", "Wind m/s"}));
-    EXPECT_EQ(view.guesses.dateTimeItem, 1u);
-    EXPECT_EQ(view.guesses.dateFormatIndex, 2u);
-    EXPECT_EQ(view.guesses.windItem, 3u);
+    EXPECT_EQ(view.found.columns.dateTimeItem, 1u);
+    EXPECT_EQ(view.found.columns.dateFormatIndex, 2u);
+    EXPECT_EQ(view.found.columns.windItem, 3u);
     EXPECT_EQ(view.table.dataRowCount(), 7u) << "six lines and the empty piece after the last";
     EXPECT_EQ(previewCell(view.table, 0, 2), "3,4") << "decimal commas are kept as written";
-    EXPECT_FALSE(view.tableProblem);
+    EXPECT_TRUE(usableTable(view));
     EXPECT_EQ(view.previewText, *view.text) << "a short file is previewed whole";
 }
 
 TEST(WindFileTest, EachLineEndingIsGuessedFromItsFile) {
-    EXPECT_EQ(load("utf8_comma_lf.csv").lineEndingIndex, kLineEndingLf);
-    EXPECT_EQ(load("macroman_cr.csv").lineEndingIndex, kLineEndingCr);
+    EXPECT_EQ(*load("utf8_comma_lf.csv").reading.lineEndingIndex, kLineEndingLf);
+    EXPECT_EQ(*load("macroman_cr.csv").reading.lineEndingIndex, kLineEndingCr);
     const WindFileView wide = load("utf16le_bom_tab_crlf.csv");
-    EXPECT_EQ(wide.lineEndingIndex, kLineEndingCrLf);
-    EXPECT_EQ(wide.fieldSeparator.index, 2);
-    EXPECT_EQ(wide.guesses.dateFormatIndex, 0u);
+    EXPECT_EQ(*wide.reading.lineEndingIndex, kLineEndingCrLf);
+    EXPECT_EQ(wide.reading.fieldSeparator->index, 2);
+    EXPECT_EQ(wide.found.columns.dateFormatIndex, 0u);
 }
 
 TEST(WindFileTest, AChosenLineEndingIsKeptEvenWhenItLeavesCarriageReturns) {
-    WindFileSettings settings;
-    settings.lineEndingIndex = kLineEndingLf;
-    const WindFileView view = load("windows1252_semicolon_crlf.csv", settings);
-    EXPECT_FALSE(view.lineEndingGuessed);
+    TextChoices chosen;
+    chosen.lineEndingIndex = kLineEndingLf;
+    const WindFileView view = load("windows1252_semicolon_crlf.csv", chosen);
+    EXPECT_TRUE(view.reading.lineEndingIndex.byUser());
     EXPECT_EQ(view.columnTitles.back(), "Wind m/s\r");
     EXPECT_EQ(previewCell(view.table, 0, 2), "3,4\r");
 }
 
 TEST(WindFileTest, APreambleIsSkippedByTheStartingLine) {
-    WindFileSettings settings;
-    settings.startingLineText = "3";
-    const WindFileView view = load("preamble_two_lines.csv", settings);
+    TextChoices chosen;
+    chosen.startingLine = 3;
+    const WindFileView view = load("preamble_two_lines.csv", chosen);
     EXPECT_EQ(view.columnTitles, (std::vector<std::string>{"Datum", "Temp", "Wind"}));
     EXPECT_EQ(view.table.startAt, 2u);
     EXPECT_EQ(previewCell(view.table, 0, 0), "07.06.2012 00:00");
     // The sample row is the file's fourth line, the first data row here.
-    EXPECT_EQ(view.guesses.dateFormatIndex, 2u);
+    EXPECT_EQ(view.found.columns.dateFormatIndex, 2u);
 }
 
 TEST(WindFileTest, TheHeaderRowIsFoundWhenNobodySetsTheStartingLine) {
@@ -82,8 +82,8 @@ TEST(WindFileTest, TheHeaderRowIsFoundWhenNobodySetsTheStartingLine) {
     for (const Case& c : cases) {
         EXPECT_EQ(findStartingLine(c.text, "\n", std::nullopt), c.line) << c.text;
         const WindFileView view = viewWindText(c.text, kUtf8Encoding, EncodingSource::detected, {});
-        EXPECT_EQ(view.startingLine, c.line) << c.text;
-        EXPECT_TRUE(view.startingLineFound);
+        EXPECT_EQ(*view.reading.startingLine, c.line) << c.text;
+        EXPECT_EQ(view.reading.startingLine.source(), ChoiceSource::guessed);
     }
     const WindFileView commented =
         viewWindText(cases[2].text, kUtf8Encoding, EncodingSource::detected, {});
@@ -97,19 +97,19 @@ TEST(WindFileTest, FilesWithoutATableSayWhy) {
         const WindFileView view = load(name);
         EXPECT_TRUE(view.table.empty()) << name;
         EXPECT_TRUE(view.columnTitles.empty()) << name;
-        EXPECT_TRUE(view.tableProblem) << name;
+        EXPECT_FALSE(usableTable(view)) << name;
     }
-    WindFileSettings beyond;
-    beyond.startingLineText = "40";
-    EXPECT_NE(
-        load("utf8_comma_lf.csv", beyond).tableProblem.value_or(Problem{}).message.find("beyond"),
-        std::string::npos);
+    TextChoices beyond;
+    beyond.startingLine = 40;
+    const Outcome<void> usable = usableTable(load("utf8_comma_lf.csv", beyond));
+    ASSERT_FALSE(usable);
+    EXPECT_NE(usable.error().message.find("beyond"), std::string::npos);
 }
 
 TEST(WindFileTest, ABinaryFileIsReadAsMacOSRomanWithoutHarm) {
     const WindFileView view = load("binary.csv");
-    EXPECT_EQ(view.encoding, kMacOSRomanEncoding);
-    EXPECT_EQ(view.encodingSource, EncodingSource::fallback);
+    EXPECT_EQ(*view.reading.encoding, kMacOSRomanEncoding);
+    EXPECT_EQ(view.reading.encoding.source(), ChoiceSource::preset);
     for (std::size_t r = 0; r < view.table.dataRowCount(); ++r) {
         for (std::size_t k = 0; k < view.columnTitles.size(); ++k) {
             (void)previewCell(view.table, r, k);
@@ -132,10 +132,10 @@ TEST(WindFileTest, AnUnreadableFileIsTheProblemWithFileAlert) {
 }
 
 TEST(WindFileTest, AChosenEncodingRereadsAndPreviewsLess) {
-    WindFileSettings settings;
-    settings.encoding = kMacOSRomanEncoding;
-    const WindFileView view = load("windows1252_umlauts_lf.csv", settings);
-    EXPECT_EQ(view.encodingSource, EncodingSource::chosen);
+    TextChoices chosen;
+    chosen.encoding = kMacOSRomanEncoding;
+    const WindFileView view = load("windows1252_umlauts_lf.csv", chosen);
+    EXPECT_TRUE(view.reading.encoding.byUser());
     EXPECT_EQ(view.columnTitles[1], "Auﬂentemperatur ∞C");
 
     const std::string longText = "Date;Wind\n" + std::string(2000, '1');
@@ -145,8 +145,46 @@ TEST(WindFileTest, AChosenEncodingRereadsAndPreviewsLess) {
     EXPECT_EQ(viewWindText(longText, kUtf8Encoding, EncodingSource::chosen, {}).previewText.size(),
               512u);
 
-    settings.encoding = kUtf8Encoding;
-    EXPECT_FALSE(loadWindFile(fixture("windows1252_umlauts_lf.csv"), settings));
+    chosen.encoding = kUtf8Encoding;
+    EXPECT_FALSE(loadWindFile(fixture("windows1252_umlauts_lf.csv"), chosen));
+}
+
+TEST(WindFileTest, TheSheetCutsAgainKeepingTheUsersChoicesAndTheLastColumns) {
+    const WindFileView loaded = load("utf8_comma_lf.csv");
+    TextChoices chosen;
+    chosen.lineEndingIndex = kLineEndingCr;  // the file has none: no table
+    const WindFileView cut = recutWindFile(loaded, chosen);
+    EXPECT_TRUE(cut.table.empty());
+    EXPECT_TRUE(cut.reading.lineEndingIndex.byUser());
+    EXPECT_EQ(cut.columnTitles, loaded.columnTitles) << "the choosers keep their items";
+    EXPECT_EQ(cut.text, loaded.text) << "the same text, not read again";
+
+    chosen.lineEndingIndex.reset();
+    const WindFileView again = recutWindFile(cut, chosen);
+    EXPECT_EQ(*again.reading.lineEndingIndex, kLineEndingLf) << "guessed again";
+    EXPECT_EQ(again.table.rowCount(), loaded.table.rowCount());
+}
+
+TEST(WindFileTest, TheSheetRereadsInTheUsersEncodingOrKeepsWhatItShowed) {
+    const WindFileView loaded = load("windows1252_semicolon_crlf.csv");
+    // UTF-8 the file is not: no text, no rows, and the choices stay as they were shown.
+    TextChoices chosen;
+    chosen.encoding = kUtf8Encoding;
+    chosen.startingLine = 2;
+    const WindFileView unreadable = rereadWindFile(loaded, chosen);
+    EXPECT_FALSE(unreadable.text);
+    EXPECT_TRUE(unreadable.table.empty());
+    EXPECT_EQ(unreadable.previewText, loaded.previewText);
+    EXPECT_EQ(*unreadable.reading.lineEndingIndex, kLineEndingCrLf);
+    EXPECT_EQ(*unreadable.reading.startingLine, 2);
+    EXPECT_EQ(recutWindFile(unreadable, {}).reading, unreadable.reading);
+
+    chosen.encoding = kMacOSRomanEncoding;
+    const WindFileView roman = rereadWindFile(unreadable, chosen);
+    ASSERT_TRUE(roman.text);
+    EXPECT_TRUE(roman.reading.encoding.byUser());
+    EXPECT_EQ(roman.columnTitles.back(), "3,4") << "the header row is the user's line 2";
+    EXPECT_TRUE(roman.previewText.starts_with("Datum;Temp ∞C"));
 }
 
 TEST(WindFileTest, ArbitraryBytesNeverLeadOutsideTheTable) {
@@ -161,21 +199,21 @@ TEST(WindFileTest, ArbitraryBytesNeverLeadOutsideTheTable) {
             bytes +=
                 round % 2 == 0 ? static_cast<char>(byte(generator)) : alphabet[pick(generator)];
         }
-        const TextRead read = decodeWithFallback(bytes);
-        ASSERT_TRUE(read.text);
+        const Outcome<DecodedText> read = decodeWithFallback(bytes);
+        ASSERT_TRUE(read);
         for (int lineEnding : {kLineEndingLf, kLineEndingCrLf, kLineEndingCr}) {
-            for (const char* startingLine : {"-1", "0", "1", "2", "4", "50"}) {
-                WindFileSettings settings;
-                settings.lineEndingIndex = lineEnding;
-                settings.startingLineText = startingLine;
+            for (const int startingLine : {-1, 0, 1, 2, 4, 50}) {
+                TextChoices chosen;
+                chosen.lineEndingIndex = lineEnding;
+                chosen.startingLine = startingLine;
                 const WindFileView view =
-                    viewWindText(*read.text, read.encoding, read.source, settings);
+                    viewWindText(read->text, read->encoding, read->source, chosen);
                 for (std::size_t r = 0; r < view.table.dataRowCount(); ++r) {
                     for (std::size_t k = 0; k <= view.columnTitles.size(); ++k) {
                         (void)previewCell(view.table, r, k);
                     }
                 }
-                EXPECT_EQ(!view.tableProblem, view.table.hasHeaderRow());
+                EXPECT_EQ(usableTable(view).has_value(), view.table.hasHeaderRow());
             }
         }
     }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,8 +11,10 @@ namespace {
 
 constexpr double kT = 1340305380.0;  // 2012-06-21 21:03:00 in Berlin
 
-ImportedRecording at(double time, std::string path) {
-    return ImportedRecording{time, 7200, "Europe/Berlin", std::move(path)};
+ImportedRecording at(double time, std::string path, std::string label = "",
+                     std::optional<double> probability = std::nullopt) {
+    return ImportedRecording{time,       7200, "Europe/Berlin", std::move(path), std::move(label),
+                             probability};
 }
 
 TEST(DuplicateRecordingsTest, FindsWhatIsStoredAlreadyAndNothingElse) {
@@ -26,8 +29,28 @@ TEST(DuplicateRecordingsTest, FindsWhatIsStoredAlreadyAndNothingElse) {
          {at(kT, "/d/a.wav"), at(kT + 60, "/d/b.wav"), at(kT + 120, "/d/c.wav")},
          {0, 1}},
         {"the same file into another session, read in another zone",
-         {{"/d/a.wav", kT, false}},
+         {{"/d/a.wav", kT, false, 3600}},
          {at(kT - 3600, "/d/a.wav")},
+         {0}},
+        {"the same path at another time: a card used again, into another session",
+         {{"/card/a.wav", kT, false, 7200}},
+         {at(kT + 86400, "/card/a.wav")},
+         {}},
+        {"the same path and time, another label: another card in the same place",
+         {{"/card/a.wav", kT, false, 7200, "MYOLUC", 0.9}},
+         {at(kT, "/card/a.wav", "PIPPIP", 0.9)},
+         {}},
+        {"the same path and time, another probability",
+         {{"/card/a.wav", kT, false, 7200, "MYOLUC", 0.9}},
+         {at(kT, "/card/a.wav", "MYOLUC", 0.8)},
+         {}},
+        {"the same path and time, no label",
+         {{"/card/a.wav", kT, false, 7200, "MYOLUC", 0.9}},
+         {at(kT, "/card/a.wav")},
+         {}},
+        {"the same path, time and metadata",
+         {{"/card/a.wav", kT, false, 7200, "MYOLUC", 0.9}},
+         {at(kT, "/card/a.wav", "MYOLUC", 0.9)},
          {0}},
         {"a copy of the file elsewhere, into the same session",
          {{"/d/a.wav", kT, true}},
@@ -42,7 +65,7 @@ TEST(DuplicateRecordingsTest, FindsWhatIsStoredAlreadyAndNothingElse) {
          {at(kT + 10, "/d/a.wav")},
          {}},
         {"a long file split at offsets, again",
-         {{"S.wav", kT, false}, {"S.wav", kT + 1.5, false}},
+         {{"S.wav", kT, false, 7200}, {"S.wav", kT + 1.5, false, 7200}},
          {at(kT, "S.wav"), at(kT + 1.5, "S.wav"), at(kT + 3, "S.wav")},
          {0, 1}},
         {"a list of times into the same session again",

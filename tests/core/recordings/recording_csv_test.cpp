@@ -4,6 +4,7 @@
 #include <unicode/timezone.h>
 
 #include <memory>
+#include <string>
 
 namespace vane {
 namespace {
@@ -13,9 +14,27 @@ class RecordingCsvTest : public ::testing::Test {
     std::unique_ptr<icu::TimeZone> berlin_{icu::TimeZone::createTimeZone("Europe/Berlin")};
     static constexpr double kJune21 = 1340305380.0;  // 2012-06-21 21:03:00 in Berlin
 
+    // Read from the table, and from the text row by row as long lists are: both must agree.
     CsvRecordingsResult readGuessed(std::string_view text) {
         const CsvTable table = splitRecordingCsv(text);
-        return readCsvRecordings(table, guessRecordingColumns(table), *berlin_, "bats.csv");
+        CsvRecordingsResult fromTable =
+            readCsvRecordings(table, guessRecordingColumns(table), *berlin_, "bats.csv");
+        const CsvRecordingsResult fromText = readCsvRecordings(
+            text, guessRecordingColumns(splitRecordingCsv(text, 2)), *berlin_, "bats.csv");
+        EXPECT_EQ(outcomeText(fromText), outcomeText(fromTable)) << text;
+        return fromTable;
+    }
+
+    static std::string outcomeText(const CsvRecordingsResult& result) {
+        if (!result) {
+            return result.error().describe();
+        }
+        std::string text;
+        for (const ImportedRecording& r : *result) {
+            text += std::to_string(r.recordingTime) + '|' + std::to_string(r.utcOffsetSeconds) +
+                    '|' + r.timeZone + '|' + r.filePath + '\n';
+        }
+        return text;
     }
 };
 
@@ -75,6 +94,14 @@ TEST_F(RecordingCsvTest, ABadRowStopsTheImportWithItsLine) {
         readGuessed("DATE,TIME\n2012-06-21,21:03:00\n2012-06-22\n");
     ASSERT_FALSE(shortRow);
     EXPECT_EQ(shortRow.error().describe(), "bats.csv:3: expected at least 2 fields, found 1");
+
+    // Rows wider than the header: the columns past it are named by their number.
+    const CsvRecordingsResult pastTheHeader =
+        readGuessed("site;note\nnorth;x;2012-06-21;21:03:00\nsouth;y;2012-06-21;25:00:00\n");
+    ASSERT_FALSE(pastTheHeader);
+    EXPECT_EQ(pastTheHeader.error().describe(),
+              "bats.csv:3: expected a date and time such as 2012-06-21 21:03:00, found Column 3 "
+              "\"2012-06-21\" and Column 4 \"25:00:00\"");
 
     const CsvRecordingsResult nothingChosen = readGuessed("name,size\nx,1\n");
     ASSERT_FALSE(nothingChosen);

@@ -30,6 +30,9 @@ TEST(Ascii, TrimsOnlyTheBlanksAskedFor) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(trimmed(c.text, c.blanks), c.expected) << '"' << c.text << '"';
+        std::string inPlace(c.text);
+        trimInPlace(inPlace, c.blanks);
+        EXPECT_EQ(inPlace, c.expected) << '"' << c.text << '"';
     }
 }
 
@@ -45,6 +48,21 @@ TEST(Ascii, LowersAsciiLettersOnly) {
     };
     for (const auto& [text, expected] : cases) {
         EXPECT_EQ(asciiLowercase(text), expected) << text;
+    }
+}
+
+TEST(Ascii, SameLettersIgnoresTheCaseOfAsciiLettersOnly) {
+    const struct {
+        std::string_view a;
+        std::string_view b;
+        bool same;
+    } cases[] = {
+        {"PIPPIP", "pippip", true}, {"Myo", "MYO", true},       {"", "", true},
+        {"NYCNOC", "NYCNO", false}, {"NYCNO", "NYCNOC", false}, {"ÄB", "äb", false},
+        {"@", "`", false},          {"[", "{", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(sameLetters(c.a, c.b), c.same) << c.a << " " << c.b;
     }
 }
 

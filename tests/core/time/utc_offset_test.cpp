@@ -46,7 +46,14 @@ TEST(UtcOffset, EveryOffsetInUseIsWrittenAsItIsRead) {
     };
     for (const auto& [minutes, text] : cases) {
         EXPECT_EQ(formatUtcOffset(minutes), text) << minutes;
+        // As people read it: the same hours and minutes, with a colon between them.
+        std::string withColon(text);
+        withColon.insert(3, ":");
+        EXPECT_EQ(utcOffsetWithColon(minutes * 60), withColon) << minutes;
     }
+    // A historical offset in seconds is shown to its minute; a west one keeps its sign.
+    EXPECT_EQ(utcOffsetWithColon(3208), "+00:53");
+    EXPECT_EQ(utcOffsetWithColon(-59), "-00:00");
     const std::span<const int> offsets = utcOffsetsInUse();
     EXPECT_TRUE(std::is_sorted(offsets.begin(), offsets.end()));
     for (const int minutes : offsets) {

@@ -17,14 +17,14 @@ using testing_support::rowsWithBlue;
 
 class ActivityRasterTest : public ::testing::Test, protected testing_support::BerlinClock {
   protected:
-    ActivityRasterResult draw(std::initializer_list<double> times, double binWidth = 10) const {
+    Outcome<ActivityRaster> draw(std::initializer_list<double> times, double binWidth = 10) const {
         const std::vector<Recording> list = recordings(times);
-        return generateImageData(list, binWidth, MarkLocation{}, zone(), nullptr);
+        return generateImageData(list, binWidth, MarkLocation{}, zone());
     }
     Raster raster(std::initializer_list<double> times, double binWidth = 10) const {
-        ActivityRasterResult result = draw(times, binWidth);
-        EXPECT_TRUE(result.raster) << result.refusal;
-        return result.raster ? *result.raster : Raster{};
+        Outcome<ActivityRaster> result = draw(times, binWidth);
+        EXPECT_TRUE(result) << (result ? "" : result.error().message);
+        return result ? result->raster : Raster{};
     }
 };
 
@@ -69,8 +69,8 @@ TEST_F(ActivityRasterTest, BrightnessGrowsWithTheCountUpTo255) {
         return list;
     };
     const auto levelOfFirstBin = [&](std::vector<Recording> list) {
-        const ActivityRasterResult result = generateImageData(list, 10, {}, zone(), nullptr);
-        return pixel(*result.raster, 250, 144).green;
+        const Outcome<ActivityRaster> result = generateImageData(list, 10, {}, zone());
+        return pixel(result->raster, 250, 144).green;
     };
     const double bin = at(2013, 5, 5, 22, 0);
     EXPECT_EQ(levelOfFirstBin(binOf(44, bin)), 251);
@@ -105,62 +105,64 @@ TEST_F(ActivityRasterTest, LongGapsBetweenRecordingsKeepTheBinGrid) {
 
 TEST_F(ActivityRasterTest, ReadingStopsOnceTheBinReachesDay361) {
     // 27 December 2013 is day 361: none of its recordings is drawn, the sun marks are.
-    const ActivityRasterResult late =
+    const Outcome<ActivityRaster> late =
         draw({at(2013, 12, 27, 21, 0), at(2013, 12, 27, 22, 0), at(2013, 12, 28, 1, 0)});
-    ASSERT_TRUE(late.raster);
-    EXPECT_EQ(pixelsWithBlue(*late.raster), 0u);
-    EXPECT_EQ(late.recordingsRead, 0u);
-    EXPECT_EQ(late.sunMarks.year, 2013);
-    EXPECT_EQ(pixel(*late.raster, 2, late.sunMarks.days[0]->sunsetRow).red, 75);
+    ASSERT_TRUE(late);
+    EXPECT_EQ(pixelsWithBlue(late->raster), 0u);
+    EXPECT_EQ(late->recordingsRead, 0u);
+    EXPECT_EQ(late->sunMarks.year, 2013);
+    EXPECT_EQ(pixel(late->raster, 2, late->sunMarks.days[0]->sunsetRow).red, 75);
 
-    const ActivityRasterResult mixed =
+    const Outcome<ActivityRaster> mixed =
         draw({at(2013, 12, 20, 22, 0), at(2013, 12, 27, 22, 0), at(2013, 12, 28, 22, 0)});
-    EXPECT_EQ(mixed.recordingsRead, 2u);
-    EXPECT_EQ(rowsWithBlue(*mixed.raster, 2 * 354), rowRange(144, 147));
-    EXPECT_EQ(pixelsWithBlue(*mixed.raster), 8u);
+    EXPECT_EQ(mixed->recordingsRead, 2u);
+    EXPECT_EQ(rowsWithBlue(mixed->raster, 2 * 354), rowRange(144, 147));
+    EXPECT_EQ(pixelsWithBlue(mixed->raster), 8u);
     // The recording that opened the bin of day 361 was read but lies nowhere in the picture.
-    EXPECT_EQ(mixed.recordingsBeforeLastNightEnd, 1u);
-    EXPECT_EQ(late.recordingsBeforeLastNightEnd, 0u);
+    EXPECT_EQ(mixed->recordingsBeforeLastNightEnd, 1u);
+    EXPECT_EQ(late->recordingsBeforeLastNightEnd, 0u);
 }
 
 TEST_F(ActivityRasterTest, TheLastNightEndsOnTheMorningOfDay360) {
     // 26 December 2013 is day 360: its morning closes night 359 (columns 718 and 719), its
     // evening would be night 360, beyond the last column.
-    const ActivityRasterResult result =
+    const Outcome<ActivityRaster> result =
         draw({at(2013, 12, 26, 3, 0), at(2013, 12, 26, 12, 0), at(2013, 12, 26, 22, 0)});
-    ASSERT_TRUE(result.raster);
-    EXPECT_EQ(rowsWithBlue(*result.raster, 718), rowRange(264, 267));
-    EXPECT_EQ(pixelsWithBlue(*result.raster), 8u);
-    EXPECT_EQ(result.recordingsRead, 3u);
-    EXPECT_EQ(result.recordingsBeforeLastNightEnd, 1u);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(rowsWithBlue(result->raster, 718), rowRange(264, 267));
+    EXPECT_EQ(pixelsWithBlue(result->raster), 8u);
+    EXPECT_EQ(result->recordingsRead, 3u);
+    EXPECT_EQ(result->recordingsBeforeLastNightEnd, 1u);
 
     // In a leap year day 360 is 25 December.
-    EXPECT_EQ(draw({at(2012, 12, 24, 22, 0), at(2012, 12, 25, 22, 0)}).recordingsBeforeLastNightEnd,
-              1u);
+    EXPECT_EQ(
+        draw({at(2012, 12, 24, 22, 0), at(2012, 12, 25, 22, 0)})->recordingsBeforeLastNightEnd, 1u);
 }
 
 TEST_F(ActivityRasterTest, LaterYearsAreNotDrawnOverTheFirst) {
     // 1 June 2012 is day 153 (a leap year), 5 January and 1 June 2013 days 5 and 152: drawn,
     // the later ones would land in columns 10 and 304 of the 2012 picture.
-    const ActivityRasterResult result =
+    const Outcome<ActivityRaster> result =
         draw({at(2012, 6, 1, 22, 3), at(2013, 1, 5, 22, 3), at(2013, 6, 1, 22, 3)});
-    ASSERT_TRUE(result.raster);
-    EXPECT_EQ(rowsWithBlue(*result.raster, 306), rowRange(144, 147));
-    EXPECT_EQ(pixelsWithBlue(*result.raster), 8u);
-    EXPECT_EQ(result.recordingsBeforeLastNightEnd, 1u);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(rowsWithBlue(result->raster, 306), rowRange(144, 147));
+    EXPECT_EQ(pixelsWithBlue(result->raster), 8u);
+    EXPECT_EQ(result->recordingsBeforeLastNightEnd, 1u);
     // The marks are those of the year shown.
-    EXPECT_EQ(result.year, 2012);
-    EXPECT_EQ(result.sunMarks.year, 2012);
-    EXPECT_EQ(result.sunMarks.days, sunMarksForYear(2012, {}, zone(), nullptr).days);
+    EXPECT_EQ(result->year, 2012);
+    EXPECT_EQ(result->sunMarks.year, 2012);
+    EXPECT_EQ(result->sunMarks.days, sunMarksForYear(2012, {}, zone()).days);
 }
 
 TEST_F(ActivityRasterTest, RefusesBinWidthsThatAreNotWholeMinutes) {
     for (const double width :
          {0.0, -10.0, 2.5, 1441.0, std::nan(""), std::numeric_limits<double>::infinity()}) {
-        const ActivityRasterResult result = draw({at(2013, 5, 5, 22, 3)}, width);
-        EXPECT_FALSE(result.raster) << width;
-        EXPECT_NE(result.refusal.find("whole number of minutes from 1 to 1440"), std::string::npos)
-            << result.refusal;
+        const Outcome<ActivityRaster> result = draw({at(2013, 5, 5, 22, 3)}, width);
+        ASSERT_FALSE(result) << width;
+        EXPECT_EQ(result.error().kind, ProblemKind::badUsage);
+        EXPECT_NE(result.error().message.find("whole number of minutes from 1 to 1440"),
+                  std::string::npos)
+            << result.error().message;
     }
     EXPECT_EQ(*binWidthProblem(2.5),
               "the bin width must be a whole number of minutes from 1 to "
@@ -171,18 +173,18 @@ TEST_F(ActivityRasterTest, RefusesBinWidthsThatAreNotWholeMinutes) {
 }
 
 TEST_F(ActivityRasterTest, NoPictureWithoutRecordings) {
-    const ActivityRasterResult none = draw({});
-    EXPECT_FALSE(none.raster);
-    EXPECT_TRUE(none.refusal.empty());
-    EXPECT_FALSE(draw({std::nan(""), std::numeric_limits<double>::infinity()}).raster);
+    const Outcome<ActivityRaster> none = draw({});
+    ASSERT_FALSE(none);
+    EXPECT_EQ(none.error().kind, ProblemKind::nothingFound);
+    EXPECT_FALSE(draw({std::nan(""), std::numeric_limits<double>::infinity()}));
 }
 
 TEST_F(ActivityRasterTest, TimesThatCannotBeDatedAreSkippedWithoutHanging) {
-    const ActivityRasterResult result =
+    const Outcome<ActivityRaster> result =
         draw({std::nan(""), at(2013, 5, 5, 22, 3), 1e300, std::numeric_limits<double>::infinity()});
-    ASSERT_TRUE(result.raster);
-    EXPECT_EQ(result.recordingsRead, 1u);
-    EXPECT_EQ(rowsWithBlue(*result.raster, 250), rowRange(144, 147));
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->recordingsRead, 1u);
+    EXPECT_EQ(rowsWithBlue(result->raster, 250), rowRange(144, 147));
 }
 
 TEST_F(ActivityRasterTest, AnUnsortedListEndsAndStaysInsideThePicture) {

@@ -13,8 +13,8 @@ using testing_support::rowRange;
 
 class BarRasterTest : public ::testing::Test, protected testing_support::BerlinClock {
   protected:
-    Session session(double sampledate, std::int64_t recordings) const {
-        return {sampledate, recordings, std::nullopt, std::nullopt};
+    Session session(double sampleDate, std::int64_t recordings) const {
+        return {sampleDate, recordings, std::nullopt, std::nullopt};
     }
     static std::vector<int> rowsWithRed(const Raster& raster, int column) {
         std::vector<int> rows;

@@ -32,11 +32,11 @@ TEST_F(SessionListTest, ReadsSessionsWithOrWithoutASite) {
         "2012-06-23T20:00:00+02:00, 0 , -33.5 ,\n");
     ASSERT_TRUE(result) << result.error().describe();
     ASSERT_EQ(result->size(), 3u);
-    EXPECT_EQ((*result)[0].sampledate, at(2012, 6, 21, 0, 0));
+    EXPECT_EQ((*result)[0].sampleDate, at(2012, 6, 21, 0, 0));
     EXPECT_EQ((*result)[0].recordingCount, 57);
     EXPECT_EQ((*result)[0].latitude, 49.6);
     EXPECT_EQ((*result)[0].longitude, 11.05);
-    EXPECT_EQ((*result)[1].sampledate, at(2012, 6, 22, 20, 0));
+    EXPECT_EQ((*result)[1].sampleDate, at(2012, 6, 22, 20, 0));
     EXPECT_FALSE((*result)[1].latitude);
     EXPECT_FALSE((*result)[1].longitude);
     EXPECT_EQ((*result)[2].latitude, -33.5);
