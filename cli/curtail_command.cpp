@@ -201,17 +201,26 @@ int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, 
     }
     out << curtailmentTable(result) << curtailmentSummary(result) << holdoutTable(result);
 
+    PlanSources sources{
+        .windFile = options.input.windFile.filename().string(),
+        .power = {},
+        .zoneName = namedZone ? *options.zoneName : std::string(),
+    };
+    if (power.powerColumn > 0) {
+        sources.power = "column " + inputs.view.columnTitles[power.powerColumn - 1];
+    } else if (power.curve != nullptr) {
+        sources.power = "curve " + options.powerCurve->filename().string();
+    }
     bool written = true;
-    const std::tuple<const std::optional<std::filesystem::path>&, const char*,
-                     std::string (*)(const CurtailmentResult&)>
-        texts[] = {{options.jsonFile, "JSON file", curtailmentJson},
-                   {options.controllerFile, "controller table", controllerTable}};
+    const std::tuple<const std::optional<std::filesystem::path>&, const char*, std::string>
+        texts[] = {{options.jsonFile, "JSON file", curtailmentJson(result, sources)},
+                   {options.controllerFile, "controller table", controllerTable(result)}};
     for (const auto& [path, what, text] : texts) {
         if (!path) {
             continue;
         }
         if (const Outcome<void> file =
-                graph::writeWholeTextFile(*path, text(result), "Plan not saved", what);
+                graph::writeWholeTextFile(*path, text, "Plan not saved", what);
             !file) {
             reportProblem(file.error(), err);
             written = false;
@@ -219,9 +228,7 @@ int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, 
     }
     const graph::CurtailmentReportContent report{
         .result = result,
-        .site = site,
-        .zoneName = namedZone ? *options.zoneName : std::string(),
-        .windFile = options.input.windFile.filename().string(),
+        .sources = sources,
         .zone = &zone,
     };
     const std::pair<const std::optional<std::filesystem::path>&, const char*> reports[] = {

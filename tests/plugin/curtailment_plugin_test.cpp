@@ -1,11 +1,16 @@
 #include "plugin/curtailment_plugin.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -62,6 +67,8 @@ class CurtailmentPluginTest : public QObject {
 
   private slots:
     void plansFromTheSessionsSiteAndThePreviewAndSavesReportAndJson();
+    void aChangedSettingSetsThePlanAsideUntilPlanMakesItsOwn();
+    void thePanelFitsASmallScreen();
     void withoutRecordingsItSaysSoAndShowsNothing();
 
   private:
@@ -119,6 +126,81 @@ void CurtailmentPluginTest::plansFromTheSessionsSiteAndThePreviewAndSavesReportA
     QFile json(folder.filePath("plan.json"));
     QVERIFY(json.open(QIODevice::ReadOnly));
     QVERIFY(json.readAll().startsWith("{\"target\":90,\"activity_total\":1471,"));
+}
+
+// A plan on screen or on disk that answers other settings than those shown is a wrong result
+// handed on: every change sets it aside, and saving waits for Plan.
+void CurtailmentPluginTest::aChangedSettingSetsThePlanAsideUntilPlanMakesItsOwn() {
+    Session site;
+    site.latitude = 49.60;
+    site.longitude = 11.05;
+    const FixedSelectionHost host(exampleRecordings(), {site});
+    CurtailmentUnderTest run(host);
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    run.run([&] {
+        run.panels->openAnswers.push_back(sourcePath("examples/wind.csv"));
+        run.click("chooseWindFileButton");
+        testing::chooseItem(run.plugin->preview()->sheet()->findChild<QComboBox*>("decimal_Sep"),
+                            1);
+        // For the temperature floor.
+        testing::chooseItem(run.plugin->preview()->sheet()->findChild<QComboBox*>("tempColumn"), 3);
+        testing::clickButton(
+            run.plugin->preview()->sheet()->findChild<QAbstractButton*>("okayButton"));
+        QVERIFY(run.plugin->result().has_value());
+        const struct {
+            const char* what;
+            std::function<void()> change;
+        } changes[] = {
+            {"protect", [&] { run.control<QDoubleSpinBox>("target")->setValue(80.0); }},
+            {"power column", [&] { run.control<QComboBox>("powerColumn")->setCurrentIndex(5); }},
+            {"night parts", [&] { run.control<QSpinBox>("nightParts")->setValue(6); }},
+            {"latitude", [&] { run.control<QDoubleSpinBox>("latitude")->setValue(49.5); }},
+            {"floor", [&] { run.control<QCheckBox>("floorOn")->setChecked(true); }},
+            {"floor value",
+             [&] { run.control<QDoubleSpinBox>("temperatureFloor")->setValue(8.0); }},
+        };
+        for (const auto& [what, change] : changes) {
+            change();
+            QVERIFY2(!run.plugin->result().has_value(), what);
+            QVERIFY2(!run.control<QAbstractButton>("saveJsonButton")->isEnabled(), what);
+            QVERIFY2(!run.control<QAbstractButton>("saveReportButton")->isEnabled(), what);
+            QVERIFY2(run.control<QLabel>("summary")->text().contains(QStringLiteral("press Plan")),
+                     what);
+            run.click("planButton");
+            QVERIFY2(run.plugin->result().has_value(), what);
+        }
+        QCOMPARE(run.plugin->result()->protectPercent, 80.0);
+        QVERIFY(run.plugin->result()->energyKnown);
+        run.panels->saveAnswers.push_back({folder.filePath("plan.json"), "json"});
+        run.click("saveJsonButton");
+    });
+    QVERIFY(run.alerts->shown.empty());
+    QFile file(folder.filePath("plan.json"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QJsonParseError error;
+    const QJsonObject json = QJsonDocument::fromJson(file.readAll(), &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(json[QStringLiteral("target")].toDouble(), 80.0);
+    const QJsonObject settings = json[QStringLiteral("settings")].toObject();
+    QCOMPARE(settings[QStringLiteral("latitude")].toDouble(), 49.5);
+    QCOMPARE(settings[QStringLiteral("longitude")].toDouble(), 11.05);
+    QCOMPARE(settings[QStringLiteral("night_parts")].toInt(), 6);
+    QCOMPARE(settings[QStringLiteral("temperature_floor")].toDouble(), 8.0);
+    QCOMPARE(settings[QStringLiteral("power")].toString(), QStringLiteral("column Power (kW)"));
+    QCOMPARE(settings[QStringLiteral("wind_file")].toString(), QStringLiteral("wind.csv"));
+}
+
+void CurtailmentPluginTest::thePanelFitsASmallScreen() {
+    // The offscreen screen is 800 x 600, smaller than 1024 x 700.
+    const FixedSelectionHost host(exampleRecordings());
+    CurtailmentUnderTest run(host);
+    run.run([&] {
+        const QSize available = run.plugin->panel()->screen()->availableGeometry().size();
+        const QSize opened = run.plugin->panel()->size();
+        QVERIFY2(opened.width() <= available.width() && opened.height() <= available.height(),
+                 qPrintable(QStringLiteral("%1 x %2").arg(opened.width()).arg(opened.height())));
+    });
 }
 
 void CurtailmentPluginTest::withoutRecordingsItSaysSoAndShowsNothing() {
