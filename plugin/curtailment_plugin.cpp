@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QSettings>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <functional>
@@ -19,6 +20,7 @@
 #include "core/analysis/bat_events.h"
 #include "core/curtailment/turbine_intervals.h"
 #include "core/files/input_file.h"
+#include "core/import/column_guesses.h"
 #include "core/time/local_time.h"
 #include "graph/curtailment_report.h"
 #include "graph/whole_file.h"
@@ -26,6 +28,8 @@
 
 namespace vane::plugin {
 namespace {
+
+constexpr const char* kPowerColumnKey = "curtailment/powerColumn";  // empty: none
 
 QString fromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -215,25 +219,36 @@ void CurtailmentPlugin::makePanel() {
     connect(parts_, &QSpinBox::valueChanged, this, &CurtailmentPlugin::setPlanAside);
     connect(powerColumn_, &QComboBox::currentIndexChanged, this, &CurtailmentPlugin::setPlanAside);
     connect(floorOn_, &QCheckBox::toggled, this, &CurtailmentPlugin::setPlanAside);
+    // Only the user's own choice is remembered ("none" too), never a guess.
+    connect(powerColumn_, &QComboBox::activated, this, [this](int item) {
+        QSettings().setValue(kPowerColumnKey, item > 0 ? powerColumn_->itemText(item) : QString());
+    });
     connect(curveButton, &QPushButton::clicked, this, &CurtailmentPlugin::choosePowerCurve);
     connect(planButton_, &QPushButton::clicked, this, &CurtailmentPlugin::plan);
     connect(reportButton_, &QPushButton::clicked, this, &CurtailmentPlugin::saveReport);
     connect(jsonButton_, &QPushButton::clicked, this, &CurtailmentPlugin::saveJson);
 }
 
-// Item 0 is no column, item k the table's column k - 1, as in every column chooser.
+// Item 0 is no column, item k the table's column k - 1, as in every column chooser. The column
+// the user chose last, in this run or an earlier one, wins over the guess from the titles.
 void CurtailmentPlugin::showPowerColumns() {
     const WindTable& table = preview_->table();
-    const QString kept = powerColumn_->currentText();
     powerColumn_->clear();
     powerColumn_->addItem(tr("none"));
+    std::vector<std::string> titles;
     if (table.startAt < table.rowCount()) {
         for (std::size_t k = 0; k < table.fieldCount(table.startAt); ++k) {
-            powerColumn_->addItem(fromUtf8(std::string(table.field(table.startAt, k))));
+            titles.emplace_back(table.field(table.startAt, k));
+            powerColumn_->addItem(fromUtf8(titles.back()));
         }
     }
-    const int again = powerColumn_->findText(kept);
-    powerColumn_->setCurrentIndex(again > 0 ? again : 0);
+    int item = static_cast<int>(guessPowerItem(titles));
+    if (const QVariant chosen = QSettings().value(kPowerColumnKey); chosen.isValid()) {
+        const QString title = chosen.toString();
+        const int found = title.isEmpty() ? 0 : powerColumn_->findText(title);
+        item = found >= 0 ? found : item;
+    }
+    powerColumn_->setCurrentIndex(item);
 }
 
 void CurtailmentPlugin::choosePowerCurve() {

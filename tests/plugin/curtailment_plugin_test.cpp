@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QSettings>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -69,6 +70,7 @@ class CurtailmentPluginTest : public QObject {
     void plansFromTheSessionsSiteAndThePreviewAndSavesReportAndJson();
     void aChangedSettingSetsThePlanAsideUntilPlanMakesItsOwn();
     void thePanelFitsASmallScreen();
+    void guessesThePowerColumnAndRemembersTheOneChosen();
     void withoutRecordingsItSaysSoAndShowsNothing();
 
   private:
@@ -95,13 +97,10 @@ void CurtailmentPluginTest::plansFromTheSessionsSiteAndThePreviewAndSavesReportA
                             1);
         testing::clickButton(
             run.plugin->preview()->sheet()->findChild<QAbstractButton*>("okayButton"));
-        // Without power the plan weighs hours; with the file's power column, energy.
+        // The file's power column is guessed, so the plan weighs energy.
         QVERIFY(run.plugin->result().has_value());
-        QVERIFY(!run.plugin->result()->energyKnown);
-        auto* power = run.control<QComboBox>("powerColumn");
-        QCOMPARE(power->itemText(5), QStringLiteral("Power (kW)"));
-        power->setCurrentIndex(5);
-        run.click("planButton");
+        QCOMPARE(run.control<QComboBox>("powerColumn")->currentText(),
+                 QStringLiteral("Power (kW)"));
         QVERIFY(run.plugin->result()->energyKnown);
         QCOMPARE(run.plugin->result()->data.activityInNights, 1471);
         // The estimate, its interval and how it was made, beside each plan.
@@ -153,6 +152,7 @@ void CurtailmentPluginTest::aChangedSettingSetsThePlanAsideUntilPlanMakesItsOwn(
             std::function<void()> change;
         } changes[] = {
             {"protect", [&] { run.control<QDoubleSpinBox>("target")->setValue(80.0); }},
+            {"no power column", [&] { run.control<QComboBox>("powerColumn")->setCurrentIndex(0); }},
             {"power column", [&] { run.control<QComboBox>("powerColumn")->setCurrentIndex(5); }},
             {"night parts", [&] { run.control<QSpinBox>("nightParts")->setValue(6); }},
             {"latitude", [&] { run.control<QDoubleSpinBox>("latitude")->setValue(49.5); }},
@@ -201,6 +201,34 @@ void CurtailmentPluginTest::thePanelFitsASmallScreen() {
         QVERIFY2(opened.width() <= available.width() && opened.height() <= available.height(),
                  qPrintable(QStringLiteral("%1 x %2").arg(opened.width()).arg(opened.height())));
     });
+}
+
+void CurtailmentPluginTest::guessesThePowerColumnAndRemembersTheOneChosen() {
+    const FixedSelectionHost host(exampleRecordings());
+    // Each run a new plug-in, as after a restart of the desk; `pick` is the user's choice.
+    const auto planWith = [&](int pick) {
+        CurtailmentUnderTest run(host);
+        QString shown;
+        run.run([&] {
+            run.panels->openAnswers.push_back(sourcePath("examples/wind.csv"));
+            run.click("chooseWindFileButton");
+            testing::chooseItem(
+                run.plugin->preview()->sheet()->findChild<QComboBox*>("decimal_Sep"), 1);
+            testing::clickButton(
+                run.plugin->preview()->sheet()->findChild<QAbstractButton*>("okayButton"));
+            auto* power = run.control<QComboBox>("powerColumn");
+            shown = power->currentText();
+            QCOMPARE(run.plugin->result()->energyKnown, power->currentIndex() > 0);
+            if (pick >= 0) {
+                testing::chooseItem(power, pick);
+            }
+        });
+        return shown;
+    };
+    QSettings().remove(QStringLiteral("curtailment/powerColumn"));
+    QCOMPARE(planWith(0), QStringLiteral("Power (kW)"));  // guessed; the user picks none
+    QCOMPARE(planWith(5), QStringLiteral("none"));        // remembered; the user picks the column
+    QCOMPARE(planWith(-1), QStringLiteral("Power (kW)"));
 }
 
 void CurtailmentPluginTest::withoutRecordingsItSaysSoAndShowsNothing() {
