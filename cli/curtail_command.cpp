@@ -20,6 +20,7 @@
 #include "core/files/input_file.h"
 #include "core/files/shown_content.h"
 #include "core/import/column_names.h"
+#include "core/recordings/imported_recording.h"
 #include "core/time/local_time.h"
 #include "graph/curtailment_report.h"
 #include "graph/whole_file.h"
@@ -204,7 +205,7 @@ int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, 
     PlanSources sources{
         .windFile = options.input.windFile.filename().string(),
         .power = {},
-        .zoneName = namedZone ? *options.zoneName : std::string(),
+        .zoneName = timeZoneId(zone),
     };
     if (power.powerColumn > 0) {
         sources.power = "column " + inputs.view.columnTitles[power.powerColumn - 1];

@@ -21,6 +21,7 @@
 #include "core/curtailment/turbine_intervals.h"
 #include "core/files/input_file.h"
 #include "core/import/column_guesses.h"
+#include "core/recordings/imported_recording.h"
 #include "core/time/local_time.h"
 #include "graph/curtailment_report.h"
 #include "graph/whole_file.h"
@@ -309,7 +310,7 @@ void CurtailmentPlugin::plan() {
                  : power.curve != nullptr
                      ? "curve " + QFileInfo(powerCurveLabel_->text()).fileName().toStdString()
                      : std::string(),
-        .zoneName = {}};
+        .zoneName = timeZoneId(*zone)};
     const TurbineIntervalScan scan =
         turbineIntervals(batEvents(recordings_, batEventGridOrigin(*zone)), preview_->table(),
                          analysis, power, *zone);

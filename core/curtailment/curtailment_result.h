@@ -28,7 +28,7 @@ struct CurtailmentResult {
 struct PlanSources {
     std::string windFile;  // its name
     std::string power;     // "column Power (kW)", "curve turbine.csv"; empty: none
-    std::string zoneName;  // empty: the process's zone
+    std::string zoneName;  // the zone the nights' local times are in
 };
 
 inline constexpr int kTradeoffFrom = 50;

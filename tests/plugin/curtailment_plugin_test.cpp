@@ -189,6 +189,7 @@ void CurtailmentPluginTest::aChangedSettingSetsThePlanAsideUntilPlanMakesItsOwn(
     QCOMPARE(settings[QStringLiteral("temperature_floor")].toDouble(), 8.0);
     QCOMPARE(settings[QStringLiteral("power")].toString(), QStringLiteral("column Power (kW)"));
     QCOMPARE(settings[QStringLiteral("wind_file")].toString(), QStringLiteral("wind.csv"));
+    QCOMPARE(settings[QStringLiteral("zone")].toString(), QStringLiteral("Europe/Berlin"));
 }
 
 void CurtailmentPluginTest::thePanelFitsASmallScreen() {
