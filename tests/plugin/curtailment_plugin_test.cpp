@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QJsonDocument>
@@ -43,6 +44,20 @@ struct CurtailmentUnderTest {
         return plugin->panel()->findChild<Widget*>(QString::fromLatin1(name));
     }
     void click(const char* name) const { testing::clickButton(control<QAbstractButton>(name)); }
+
+    // Chooses the example wind file, which writes decimal commas, on the preview sheet with the
+    // temperature column (or none, -1) and ends it with Wind.
+    void chooseExampleWind(int temperatureColumn = -1) const {
+        panels->openAnswers.push_back(sourcePath("examples/wind.csv"));
+        click("chooseWindFileButton");
+        QDialog* sheet = plugin->preview()->sheet();
+        QVERIFY(sheet->isVisible());
+        testing::chooseItem(sheet->findChild<QComboBox*>("decimal_Sep"), 1);
+        if (temperatureColumn >= 0) {
+            testing::chooseItem(sheet->findChild<QComboBox*>("tempColumn"), temperatureColumn);
+        }
+        testing::clickButton(sheet->findChild<QAbstractButton*>("okayButton"));
+    }
 
     // Runs the plug-in as the host does, plays `steps` inside its modal panel, then closes it.
     void run(const std::function<void()>& steps) const {
@@ -89,14 +104,7 @@ void CurtailmentPluginTest::plansFromTheSessionsSiteAndThePreviewAndSavesReportA
     run.run([&] {
         QCOMPARE(run.control<QDoubleSpinBox>("latitude")->value(), 49.60);
         QCOMPARE(run.control<QDoubleSpinBox>("longitude")->value(), 11.05);
-        run.panels->openAnswers.push_back(sourcePath("examples/wind.csv"));
-        run.click("chooseWindFileButton");
-        QVERIFY(run.plugin->preview()->sheet()->isVisible());
-        // The example writes decimal commas.
-        testing::chooseItem(run.plugin->preview()->sheet()->findChild<QComboBox*>("decimal_Sep"),
-                            1);
-        testing::clickButton(
-            run.plugin->preview()->sheet()->findChild<QAbstractButton*>("okayButton"));
+        run.chooseExampleWind();
         // The file's power column is guessed, so the plan weighs energy.
         QVERIFY(run.plugin->result().has_value());
         QCOMPARE(run.control<QComboBox>("powerColumn")->currentText(),
@@ -138,14 +146,7 @@ void CurtailmentPluginTest::aChangedSettingSetsThePlanAsideUntilPlanMakesItsOwn(
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
     run.run([&] {
-        run.panels->openAnswers.push_back(sourcePath("examples/wind.csv"));
-        run.click("chooseWindFileButton");
-        testing::chooseItem(run.plugin->preview()->sheet()->findChild<QComboBox*>("decimal_Sep"),
-                            1);
-        // For the temperature floor.
-        testing::chooseItem(run.plugin->preview()->sheet()->findChild<QComboBox*>("tempColumn"), 3);
-        testing::clickButton(
-            run.plugin->preview()->sheet()->findChild<QAbstractButton*>("okayButton"));
+        run.chooseExampleWind(3);  // the temperature, for the floor
         QVERIFY(run.plugin->result().has_value());
         const struct {
             const char* what;
@@ -211,12 +212,7 @@ void CurtailmentPluginTest::guessesThePowerColumnAndRemembersTheOneChosen() {
         CurtailmentUnderTest run(host);
         QString shown;
         run.run([&] {
-            run.panels->openAnswers.push_back(sourcePath("examples/wind.csv"));
-            run.click("chooseWindFileButton");
-            testing::chooseItem(
-                run.plugin->preview()->sheet()->findChild<QComboBox*>("decimal_Sep"), 1);
-            testing::clickButton(
-                run.plugin->preview()->sheet()->findChild<QAbstractButton*>("okayButton"));
+            run.chooseExampleWind();
             auto* power = run.control<QComboBox>("powerColumn");
             shown = power->currentText();
             QCOMPARE(run.plugin->result()->energyKnown, power->currentIndex() > 0);
