@@ -20,6 +20,7 @@
 #include "core/files/input_file.h"
 #include "core/files/shown_content.h"
 #include "core/import/column_names.h"
+#include "core/recordings/imported_recording.h"
 #include "core/time/local_time.h"
 #include "graph/curtailment_report.h"
 #include "graph/whole_file.h"
@@ -201,17 +202,26 @@ int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, 
     }
     out << curtailmentTable(result) << curtailmentSummary(result) << holdoutTable(result);
 
+    PlanSources sources{
+        .windFile = options.input.windFile.filename().string(),
+        .power = {},
+        .zoneName = timeZoneId(zone),
+    };
+    if (power.powerColumn > 0) {
+        sources.power = "column " + inputs.view.columnTitles[power.powerColumn - 1];
+    } else if (power.curve != nullptr) {
+        sources.power = "curve " + options.powerCurve->filename().string();
+    }
     bool written = true;
-    const std::tuple<const std::optional<std::filesystem::path>&, const char*,
-                     std::string (*)(const CurtailmentResult&)>
-        texts[] = {{options.jsonFile, "JSON file", curtailmentJson},
-                   {options.controllerFile, "controller table", controllerTable}};
+    const std::tuple<const std::optional<std::filesystem::path>&, const char*, std::string>
+        texts[] = {{options.jsonFile, "JSON file", curtailmentJson(result, sources)},
+                   {options.controllerFile, "controller table", controllerTable(result)}};
     for (const auto& [path, what, text] : texts) {
         if (!path) {
             continue;
         }
         if (const Outcome<void> file =
-                graph::writeWholeTextFile(*path, text(result), "Plan not saved", what);
+                graph::writeWholeTextFile(*path, text, "Plan not saved", what);
             !file) {
             reportProblem(file.error(), err);
             written = false;
@@ -219,9 +229,7 @@ int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, 
     }
     const graph::CurtailmentReportContent report{
         .result = result,
-        .site = site,
-        .zoneName = namedZone ? *options.zoneName : std::string(),
-        .windFile = options.input.windFile.filename().string(),
+        .sources = sources,
         .zone = &zone,
     };
     const std::pair<const std::optional<std::filesystem::path>&, const char*> reports[] = {

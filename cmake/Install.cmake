@@ -2,8 +2,10 @@
 # Included from the top CMakeLists.txt once every target exists.
 
 install(TARGETS vane vane-desk RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# vane-desk also looks for plug-ins here, relative to itself (VANE_INSTALLED_PLUGINS).
-install(TARGETS vane_plugin LIBRARY DESTINATION ${VANE_INSTALL_PLUGINDIR})
+# vane-desk also looks for plug-ins here, relative to itself (VANE_INSTALLED_PLUGINS): every
+# plug-in the build ships, and not the example plug-in of the host.
+get_property(vane_shipped_plugins GLOBAL PROPERTY VANE_SHIPPED_PLUGINS)
+install(TARGETS ${vane_shipped_plugins} LIBRARY DESTINATION ${VANE_INSTALL_PLUGINDIR})
 install(FILES packaging/vane-desk.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES packaging/vane-desk.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
@@ -42,8 +44,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 # The libraries the programs link come from dpkg-shlibdeps; Qt's platform and picture plug-ins
-# are loaded at run time, so they are named here.
+# are loaded at run time, so they are named here (TIFF, WebP and others are saved through the
+# image-format plug-ins).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-image-formats-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-image-formats-plugins")
 include(CPack)

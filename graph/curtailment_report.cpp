@@ -211,16 +211,42 @@ constexpr const char* kDefinitions[] = {
     "trade-off curve is drawn on that expected activity. With the exact fit it is planned on "
     "the counts and its share holds in sample only."};
 
+// The settings the page head does not name, so that the report says what it answers.
+std::string settingsText(const CurtailmentResult& result, const PlanSources& sources) {
+    const auto widened = [](int minutes, const char* sign) {
+        return minutes == 0 ? std::string()
+                            : " " + std::string(sign) + " " + std::to_string(minutes) + " min";
+    };
+    return "Nights from sunset" + widened(result.night.minutesBeforeSunset, "-") + " to sunrise" +
+           widened(result.night.minutesAfterSunrise, "+") + " in " +
+           std::to_string(result.night.parts) + " parts; power from " +
+           (sources.power.empty() ? std::string("nothing (the plans weigh curtailed hours)")
+                                  : "the " + sources.power) +
+           "; tailored plan fitted to the " +
+           (result.fit == PlanFit::exact ? "counts (exact fit)" : "activity model") +
+           (result.minCellActivity > 0
+                ? ", cells with fewer than " + std::to_string(result.minCellActivity) +
+                      " active intervals taking their month's cut-in"
+                : std::string()) +
+           "; " +
+           (result.temperatureFloor
+                ? "stops only at or above " + fixed(*result.temperatureFloor, 1) + " °C"
+                : std::string("no temperature floor")) +
+           ".";
+}
+
 void paintFirstPage(const CurtailmentReportContent& content, QPainter& painter) {
     const CurtailmentResult& result = content.result;
     const CurtailmentData& data = result.data;
     double top = paragraph(painter, kMargin, "Curtailment plan", 16.0, true);
-    top = paragraph(
-        painter, top,
-        "Site " + fixed(content.site.latitude, 4) + "° N, " + fixed(content.site.longitude, 4) +
-            "° E" + (content.zoneName.empty() ? "" : ", " + content.zoneName) + "; period " +
-            dateText(data.periodStart, content.zone) + " to " +
-            dateText(data.periodEnd, content.zone) + "; wind file " + content.windFile + ".");
+    top = paragraph(painter, top,
+                    "Site " + fixed(result.site.latitude, 4) + "° N, " +
+                        fixed(result.site.longitude, 4) + "° E" +
+                        (content.sources.zoneName.empty() ? "" : ", " + content.sources.zoneName) +
+                        "; period " + dateText(data.periodStart, content.zone) + " to " +
+                        dateText(data.periodEnd, content.zone) + "; wind file " +
+                        content.sources.windFile + ".");
+    top = paragraph(painter, top, settingsText(result, content.sources));
     std::string coverage =
         "Coverage: " + std::to_string(data.nightsInPeriod) + " nights in the period, " +
         std::to_string(data.nightsWithData) + " with wind data inside the effort" +
@@ -239,9 +265,6 @@ void paintFirstPage(const CurtailmentReportContent& content, QPainter& painter) 
     if (data.daysWithoutNight > 0) {
         coverage += " " + std::to_string(data.daysWithoutNight) +
                     " days without a night (the sun does not set or rise): no cell.";
-    }
-    if (result.temperatureFloor) {
-        coverage += " Stops only at or above " + fixed(*result.temperatureFloor, 1) + " °C.";
     }
     top = paragraph(painter, top, coverage);
     top = paragraph(painter, top + 4.0,

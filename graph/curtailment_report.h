@@ -15,9 +15,7 @@ namespace vane::graph {
 
 struct CurtailmentReportContent {
     const CurtailmentResult& result;
-    Site site;
-    std::string zoneName;                 // empty: the process's zone
-    std::string windFile;                 // its name, for the page head
+    PlanSources sources;                  // for the page head
     const icu::TimeZone* zone = nullptr;  // for the period's dates; none: UTC
 };
 

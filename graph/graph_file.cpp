@@ -130,4 +130,15 @@ Outcome<void> writeGraphFile(const XYGraph& graph, const std::filesystem::path& 
         [&path](const std::string& reason) { return problem(path, reason); });
 }
 
+std::vector<std::string> graphFileTypes() {
+    std::vector<std::string> types{"pdf", "png", "svg"};
+    const QList<QByteArray> installed = QImageWriter::supportedImageFormats();
+    for (const char* type : {"tiff", "tif", "jpg", "jpeg", "bmp", "webp"}) {
+        if (installed.contains(QByteArray(type))) {
+            types.emplace_back(type);
+        }
+    }
+    return types;
+}
+
 }  // namespace vane::graph

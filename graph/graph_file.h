@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/outcome/outcome.h"
 #include "graph/plot_model.h"
@@ -24,5 +25,9 @@ struct PictureSize {
 Outcome<void> writeGraphFile(const XYGraph& graph, const std::filesystem::path& path,
                              PictureSize size = {},
                              std::optional<std::string> format = std::nullopt);
+
+// The extensions writeGraphFile writes, for a save panel: "pdf", "png" and "svg" first, then the
+// other common image formats whose Qt plug-in is installed ("tiff", "jpg", ...).
+std::vector<std::string> graphFileTypes();
 
 }  // namespace vane::graph

@@ -40,7 +40,7 @@ ActivityGraphSheet::ActivityGraphSheet(AlertPresenter& alerts, FilePanels& panel
     keepWindowSize(*sheet_, QStringLiteral("activityGraph"), QSize(900, 700));
     view_->setGraph(&graph_->graph());
     connect(ui_->closeButton, &QAbstractButton::clicked, sheet_, &QDialog::reject);
-    connect(ui_->pdfButton, &QAbstractButton::clicked, this, &ActivityGraphSheet::saveAsPdf);
+    connect(ui_->saveGraphButton, &QAbstractButton::clicked, this, &ActivityGraphSheet::saveGraph);
     connect(sheet_, &QDialog::finished, sheet_, &QWidget::hide);
 }
 
@@ -71,16 +71,22 @@ void ActivityGraphSheet::show(const ActivityAnalysisResult& result, bool tempera
     sheet_->open();
 }
 
-void ActivityGraphSheet::saveAsPdf() {
+void ActivityGraphSheet::saveGraph() {
+    QStringList types;
+    for (const std::string& type : graph::graphFileTypes()) {
+        types << QString::fromStdString(type);
+    }
     const std::optional<SavePanelChoice> choice =
-        panels_.chooseFileToSave(sheet_, SavePanelOptions{.title = tr("Save as PDF"),
+        panels_.chooseFileToSave(sheet_, SavePanelOptions{.title = tr("Save the graph"),
                                                           .proposedName = tr("Activity graph"),
-                                                          .fileTypes = {QStringLiteral("pdf")}});
+                                                          .fileTypes = types,
+                                                          .typesName = tr("Pictures")});
     if (!choice) {
         return;
     }
-    if (const Outcome<void> written = graph::writeGraphFile(
-            graph_->graph(), choice->path.toStdString(), {}, std::string("pdf"));
+    // The extension names the format; writeGraphFile refuses one it cannot write.
+    if (const Outcome<void> written =
+            graph::writeGraphFile(graph_->graph(), choice->path.toStdString());
         !written) {
         alerts_.showAlert(sheet_, tr("Graph not saved"), fromUtf8(written.error().message));
     }

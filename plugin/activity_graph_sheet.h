@@ -23,7 +23,8 @@ namespace vane::plugin {
 
 class ActivityGraphView;
 
-// The graph sheet: the curves of one analysis, the summary under them, and the graph as PDF.
+// The graph sheet: the curves of one analysis, the summary under them, and the graph saved in
+// the format its file name's extension names.
 class ActivityGraphSheet final : public QObject {
     Q_OBJECT
 
@@ -44,7 +45,7 @@ class ActivityGraphSheet final : public QObject {
     void show(const ActivityAnalysisResult& result, bool temperatureAxis,
               const std::string& decimalSeparator);
 
-    void saveAsPdf();
+    void saveGraph();
 
   private:
     AlertPresenter& alerts_;

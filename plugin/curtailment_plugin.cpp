@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QSettings>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <functional>
@@ -19,24 +20,31 @@
 #include "core/analysis/bat_events.h"
 #include "core/curtailment/turbine_intervals.h"
 #include "core/files/input_file.h"
+#include "core/import/column_guesses.h"
+#include "core/recordings/imported_recording.h"
 #include "core/time/local_time.h"
 #include "graph/curtailment_report.h"
 #include "graph/whole_file.h"
+#include "plugin_api/window_sizes.h"
 
 namespace vane::plugin {
 namespace {
+
+constexpr const char* kPowerColumnKey = "curtailment/powerColumn";  // empty: none
 
 QString fromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// A picture drawn in points by `paint` and scaled to the widget, so it keeps its layout.
+// A picture drawn in points by `paint` and scaled to the widget, so it keeps its layout. It asks
+// for its size in points but shrinks to half of it, so that the panel fits a small screen.
 class PointsView final : public QWidget {
   public:
     PointsView(QSizeF points, std::function<void(QPainter&)> paint, QWidget* parent)
         : QWidget(parent), points_(points), paint_(std::move(paint)) {
-        setMinimumSize(static_cast<int>(points.width()), static_cast<int>(points.height()));
+        setMinimumSize(static_cast<int>(points.width() / 2), static_cast<int>(points.height() / 2));
     }
+    QSize sizeHint() const override { return points_.toSize(); }
 
   protected:
     void paintEvent(QPaintEvent*) override {
@@ -191,6 +199,8 @@ void CurtailmentPlugin::makePanel() {
     pictures->addWidget(tradeoff_, 1);
     layout->addLayout(pictures, 1);
 
+    keepWindowSize(*panel_, QStringLiteral("curtailment"), QSize(1100, 800));
+
     preview_ = std::make_unique<WindFilePreview>(*dialogs_.alerts, *dialogs_.panels, panel_);
     connect(windButton, &QPushButton::clicked, this,
             [this] { preview_->chooseFile(recordings_.front().recordingTime); });
@@ -202,25 +212,44 @@ void CurtailmentPlugin::makePanel() {
         showPowerColumns();
         plan();
     });
+    // Planning on every keystroke of a number would flash alerts for half-typed values, so a
+    // change sets the plan aside instead and Plan makes the one for the settings shown.
+    for (QDoubleSpinBox* box : {latitude_, longitude_, target_, floor_}) {
+        connect(box, &QDoubleSpinBox::valueChanged, this, &CurtailmentPlugin::setPlanAside);
+    }
+    connect(parts_, &QSpinBox::valueChanged, this, &CurtailmentPlugin::setPlanAside);
+    connect(powerColumn_, &QComboBox::currentIndexChanged, this, &CurtailmentPlugin::setPlanAside);
+    connect(floorOn_, &QCheckBox::toggled, this, &CurtailmentPlugin::setPlanAside);
+    // Only the user's own choice is remembered ("none" too), never a guess.
+    connect(powerColumn_, &QComboBox::activated, this, [this](int item) {
+        QSettings().setValue(kPowerColumnKey, item > 0 ? powerColumn_->itemText(item) : QString());
+    });
     connect(curveButton, &QPushButton::clicked, this, &CurtailmentPlugin::choosePowerCurve);
     connect(planButton_, &QPushButton::clicked, this, &CurtailmentPlugin::plan);
     connect(reportButton_, &QPushButton::clicked, this, &CurtailmentPlugin::saveReport);
     connect(jsonButton_, &QPushButton::clicked, this, &CurtailmentPlugin::saveJson);
 }
 
-// Item 0 is no column, item k the table's column k - 1, as in every column chooser.
+// Item 0 is no column, item k the table's column k - 1, as in every column chooser. The column
+// the user chose last, in this run or an earlier one, wins over the guess from the titles.
 void CurtailmentPlugin::showPowerColumns() {
     const WindTable& table = preview_->table();
-    const QString kept = powerColumn_->currentText();
     powerColumn_->clear();
     powerColumn_->addItem(tr("none"));
+    std::vector<std::string> titles;
     if (table.startAt < table.rowCount()) {
         for (std::size_t k = 0; k < table.fieldCount(table.startAt); ++k) {
-            powerColumn_->addItem(fromUtf8(std::string(table.field(table.startAt, k))));
+            titles.emplace_back(table.field(table.startAt, k));
+            powerColumn_->addItem(fromUtf8(titles.back()));
         }
     }
-    const int again = powerColumn_->findText(kept);
-    powerColumn_->setCurrentIndex(again > 0 ? again : 0);
+    int item = static_cast<int>(guessPowerItem(titles));
+    if (const QVariant chosen = QSettings().value(kPowerColumnKey); chosen.isValid()) {
+        const QString title = chosen.toString();
+        const int found = title.isEmpty() ? 0 : powerColumn_->findText(title);
+        item = found >= 0 ? found : item;
+    }
+    powerColumn_->setCurrentIndex(item);
 }
 
 void CurtailmentPlugin::choosePowerCurve() {
@@ -252,18 +281,21 @@ void CurtailmentPlugin::plan() {
     if (!windChosen_) {
         return;
     }
+    setPlanAside();
     const ActivityAnalysisOptions analysis = analysisOptions(preview_->choices(), false, false);
     planButton_->setEnabled(true);
+    const auto refuse = [this](const QString& title, const QString& text) {
+        summary_->setText(text);
+        dialogs_.alerts->showAlert(panel_, title, text);
+    };
     if (analysis.windColumn <= 0 || analysis.dateTimeColumn <= 0) {
-        dialogs_.alerts->showAlert(panel_, tr("No wind speed column"),
-                                   tr("Choose the date/time and wind speed columns on the "
-                                      "preview."));
+        refuse(tr("No wind speed column"),
+               tr("Choose the date/time and wind speed columns on the preview."));
         return;
     }
     if (floorOn_->isChecked() && analysis.temperatureColumn <= 0) {
-        dialogs_.alerts->showAlert(panel_, tr("No temperature column"),
-                                   tr("A temperature floor needs the temperature column; choose "
-                                      "it on the preview."));
+        refuse(tr("No temperature column"),
+               tr("A temperature floor needs the temperature column; choose it on the preview."));
         return;
     }
     const std::unique_ptr<icu::TimeZone> zone = processTimeZone();
@@ -272,6 +304,13 @@ void CurtailmentPlugin::plan() {
     if (power.powerColumn == 0 && powerCurve_) {
         power.curve = &*powerCurve_;
     }
+    sources_ = {
+        .windFile = QFileInfo(preview_->file()).fileName().toStdString(),
+        .power = power.powerColumn > 0 ? "column " + powerColumn_->currentText().toStdString()
+                 : power.curve != nullptr
+                     ? "curve " + QFileInfo(powerCurveLabel_->text()).fileName().toStdString()
+                     : std::string(),
+        .zoneName = timeZoneId(*zone)};
     const TurbineIntervalScan scan =
         turbineIntervals(batEvents(recordings_, batEventGridOrigin(*zone)), preview_->table(),
                          analysis, power, *zone);
@@ -310,6 +349,18 @@ void CurtailmentPlugin::plan() {
     tradeoff_->update();
 }
 
+void CurtailmentPlugin::setPlanAside() {
+    if (!result_) {
+        return;
+    }
+    result_.reset();
+    reportButton_->setEnabled(false);
+    jsonButton_->setEnabled(false);
+    summary_->setText(tr("The settings changed: press Plan to make the plan for them."));
+    grid_->update();
+    tradeoff_->update();
+}
+
 void CurtailmentPlugin::saveReport() {
     if (!result_) {
         return;
@@ -325,9 +376,7 @@ void CurtailmentPlugin::saveReport() {
     const std::unique_ptr<icu::TimeZone> zone = processTimeZone();
     const graph::CurtailmentReportContent content{
         .result = *result_,
-        .site = {latitude_->value(), longitude_->value()},
-        .zoneName = {},
-        .windFile = QFileInfo(preview_->file()).fileName().toStdString(),
+        .sources = sources_,
         .zone = zone.get(),
     };
     const std::string format =
@@ -352,8 +401,9 @@ void CurtailmentPlugin::saveJson() {
     if (!choice) {
         return;
     }
-    if (const Outcome<void> written = graph::writeWholeTextFile(
-            choice->path.toStdString(), curtailmentJson(*result_), "Plan not saved", "JSON file");
+    if (const Outcome<void> written = graph::writeWholeTextFile(choice->path.toStdString(),
+                                                                curtailmentJson(*result_, sources_),
+                                                                "Plan not saved", "JSON file");
         !written) {
         dialogs_.alerts->showAlert(panel_, fromUtf8(written.error().title),
                                    fromUtf8(written.error().message));

@@ -46,7 +46,8 @@ class CurtailmentPlugin : public QObject, public SelectionPlugin {
     // Empty until the first run has made the panel.
     QDialog* panel() const { return panel_; }
     WindFilePreview* preview() const { return preview_.get(); }
-    // The last plan; none before the first or after one that could not be made.
+    // The plan shown: none before the first, after one that could not be made and after a
+    // change of its settings until Plan makes it again.
     const std::optional<CurtailmentResult>& result() const { return result_; }
 
   private:
@@ -54,6 +55,7 @@ class CurtailmentPlugin : public QObject, public SelectionPlugin {
     void showPowerColumns();
     void choosePowerCurve();
     void plan();
+    void setPlanAside();
     void saveReport();
     void saveJson();
 
@@ -79,6 +81,7 @@ class CurtailmentPlugin : public QObject, public SelectionPlugin {
     std::vector<Recording> recordings_;
     std::optional<PowerCurve> powerCurve_;
     std::optional<CurtailmentResult> result_;
+    PlanSources sources_;  // of result_
 };
 
 }  // namespace vane::plugin

@@ -311,6 +311,7 @@ void WindFilePreview::updateSheetButtons() {
     const Outcome<void> usable = usableTable(*view_);
     const WindFileChoices& shown = shown_.choices;
     const int dateItem = *shown.dateTimeColumn;
+    const int timeItem = *shown.timeColumn;
     const int windItem = *shown.windColumn;
     const int temperatureItem = *shown.temperatureColumn;
     const int stateItem = *shown.stateColumn;
@@ -325,6 +326,12 @@ void WindFilePreview::updateSheetButtons() {
         if (valueItem <= 0) {
             return tr("Choose the wind speed or the temperature column.");
         }
+        // Most often a wrong field separator, which leaves the whole row in one column.
+        if (valueItem == dateItem || valueItem == timeItem) {
+            return tr("The readings and the date/time are the same column \"%1\": choose "
+                      "another column, or the field separator that splits the rows.")
+                .arg(ui_->windColumn->itemText(valueItem));
+        }
         const auto fieldsNeeded =
             static_cast<std::size_t>(std::max({dateItem, valueItem, alsoNeeded}));
         return holdsDataRowWithFields(view_->table, fieldsNeeded)
@@ -335,14 +342,21 @@ void WindFilePreview::updateSheetButtons() {
     const QString windProblem = problemReading(windItem, stateItem);
     const QString temperatureProblem =
         stateItem > 0 ? windProblem : problemReading(temperatureItem, 0);
-    ui_->okayButton->setEnabled(windProblem.isEmpty());
-    ui_->tempButton->setEnabled(temperatureItem > 0 && temperatureProblem.isEmpty());
-    // Said in the sheet while neither button can go on, so that the user puts the choices right
-    // without choosing the file again.
-    const QString reason =
-        windProblem.isEmpty() || (temperatureItem > 0 && temperatureProblem.isEmpty()) ? QString()
-        : windItem > 0 || temperatureItem <= 0                                         ? windProblem
-                                               : temperatureProblem;
+    const bool windReady = windProblem.isEmpty();
+    const bool temperatureReady = temperatureItem > 0 && temperatureProblem.isEmpty();
+    ui_->okayButton->setEnabled(windReady);
+    ui_->tempButton->setEnabled(temperatureReady);
+    // Said in the sheet whenever a button cannot go on, so that the user puts the choices right
+    // without choosing the file again, and a greyed button is never left unexplained.
+    QString reason;
+    if (!windReady && !temperatureReady) {
+        reason = windItem > 0 || temperatureItem <= 0 ? windProblem : temperatureProblem;
+    } else if (!windReady) {
+        reason = tr("Wind: %1").arg(windProblem);
+    } else if (!temperatureReady) {
+        reason = temperatureItem <= 0 ? tr("Temperature: choose the temperature column.")
+                                      : tr("Temperature: %1").arg(temperatureProblem);
+    }
     ui_->tableProblem->setText(reason);
     ui_->tableProblem->setVisible(!reason.isEmpty());
 }

@@ -31,8 +31,12 @@ class WindowSizeKeeper final : public QObject {
                 remembered.isValid() ? remembered : preferred_.expandedTo(window_.sizeHint());
             const QScreen* screen = window_.screen();
             const QSize available = screen != nullptr ? screen->availableGeometry().size() : wanted;
-            window_.resize(fittedWindowSize(wanted, window_.minimumSizeHint(), available));
-        } else if (watched == &window_ && event->type() == QEvent::Hide && sized_) {
+            opened_ = fittedWindowSize(wanted, window_.minimumSizeHint(), available);
+            window_.resize(opened_);
+        } else if (watched == &window_ && event->type() == QEvent::Hide && sized_ &&
+                   window_.size() != opened_) {
+            // Only a size the user chose is kept: one fitted to a small screen would otherwise
+            // follow the window onto a large one.
             QSettings().setValue(settingsKey(key_), window_.size());
         }
         return false;
@@ -43,6 +47,7 @@ class WindowSizeKeeper final : public QObject {
     QString key_;
     QSize preferred_;
     bool sized_ = false;
+    QSize opened_;  // as fitted on the first showing
 };
 
 }  // namespace

@@ -13,8 +13,9 @@ namespace vane {
 QSize fittedWindowSize(QSize wanted, QSize minimum, QSize available);
 
 // Opens `window` at its remembered size (QSettings group "windowSizes", `key`), or at
-// `preferred` grown to its layout's size hint, fitted to its screen; remembers the size each
-// time the window is hidden. The window stays resizable; the keeper is the window's child.
+// `preferred` grown to its layout's size hint, fitted to its screen; remembers the size when the
+// window is hidden at another size than it opened at, so that a size fitted to a small screen is
+// not kept for a large one. The window stays resizable; the keeper is the window's child.
 void keepWindowSize(QWidget& window, const QString& key, QSize preferred);
 
 }  // namespace vane

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 
 #include "core/curtailment/plan_procedure.h"
 
@@ -21,6 +22,43 @@ std::string jsonNumber(double value) {
 
 std::string jsonNumber(std::optional<double> value) {
     return value ? jsonNumber(*value) : std::string("null");
+}
+
+// A JSON string of UTF-8 text: quotes, backslashes and control characters escaped.
+std::string jsonString(std::string_view text) {
+    std::string json = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            json += '\\';
+            json += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+            json += escaped;
+        } else {
+            json += c;
+        }
+    }
+    return json + '"';
+}
+
+// Every setting the plan was made with, so that a saved plan says what it answers.
+std::string settingsJson(const CurtailmentResult& result, const PlanSources& sources) {
+    const auto textOrNull = [](const std::string& text) {
+        return text.empty() ? std::string("null") : jsonString(text);
+    };
+    return ",\"settings\":{\"latitude\":" + jsonNumber(result.site.latitude) +
+           ",\"longitude\":" + jsonNumber(result.site.longitude) +
+           ",\"zone\":" + textOrNull(sources.zoneName) +
+           ",\"night_parts\":" + std::to_string(result.night.parts) +
+           ",\"minutes_before_sunset\":" + std::to_string(result.night.minutesBeforeSunset) +
+           ",\"minutes_after_sunrise\":" + std::to_string(result.night.minutesAfterSunrise) +
+           ",\"temperature_floor\":" + jsonNumber(result.temperatureFloor) +
+           ",\"power\":" + textOrNull(sources.power) +
+           ",\"effort\":" + (result.data.effortFromRecordings ? "\"recordings\"" : "\"file\"") +
+           ",\"fit\":" + (result.fit == PlanFit::exact ? "\"exact\"" : "\"model\"") +
+           ",\"min_cell_activity\":" + std::to_string(result.minCellActivity) +
+           ",\"wind_file\":" + textOrNull(sources.windFile) + "}";
 }
 
 std::string fixed(double value, int digits) {
@@ -101,6 +139,8 @@ CurtailmentResult curtailmentResult(const std::vector<TurbineInterval>& interval
                                     const CurtailmentOptions& options, const icu::TimeZone& zone) {
     CurtailmentResult result;
     result.protectPercent = options.protectPercent;
+    result.site = site;
+    result.night = options.night;
     result.energyKnown = options.energyKnown;
     result.temperatureFloor = options.temperatureFloor;
     result.fit = options.fit;
@@ -214,7 +254,7 @@ std::string holdoutTable(const CurtailmentResult& result) {
     return text;
 }
 
-std::string curtailmentJson(const CurtailmentResult& result) {
+std::string curtailmentJson(const CurtailmentResult& result, const PlanSources& sources) {
     const auto energy = [&](double kwh) {
         return result.energyKnown ? jsonNumber(kwh) : std::string("null");
     };
@@ -278,7 +318,7 @@ std::string curtailmentJson(const CurtailmentResult& result) {
                 ",\"blanket_protected_share\":" + share(year.blanketShare) + "}";
         first = false;
     }
-    json += "]}\n";
+    json += "]" + settingsJson(result, sources) + "}\n";
     return json;
 }
 

@@ -8,9 +8,11 @@
 
 namespace vane {
 
-// Every number a plan's table, summary, JSON and report show.
+// Every number a plan's table, summary, JSON and report show, and the settings it was made with.
 struct CurtailmentResult {
     double protectPercent = 90.0;
+    Site site;
+    NightOptions night;
     bool energyKnown = false;
     std::optional<double> temperatureFloor;
     PlanFit fit = PlanFit::model;
@@ -20,6 +22,13 @@ struct CurtailmentResult {
     TailoredPlan tailored;
     std::vector<TradeoffPoint> tradeoff;  // 50 to 99 %
     PlanValidation validation;            // on nights the plans were not made from
+};
+
+// What a plan was made from besides its settings, named for the JSON and the report.
+struct PlanSources {
+    std::string windFile;  // its name
+    std::string power;     // "column Power (kW)", "curve turbine.csv"; empty: none
+    std::string zoneName;  // the zone the nights' local times are in
 };
 
 inline constexpr int kTradeoffFrom = 50;
@@ -50,7 +59,7 @@ std::string validationText(const PlanValidation& validation);
 // How the tailored plan read the activity: "activity model" or "exact fit, in-sample".
 std::string fitText(PlanFit fit);
 
-// The whole result as one JSON object.
-std::string curtailmentJson(const CurtailmentResult& result);
+// The whole result as one JSON object, its settings and sources under "settings".
+std::string curtailmentJson(const CurtailmentResult& result, const PlanSources& sources);
 
 }  // namespace vane

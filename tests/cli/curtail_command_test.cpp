@@ -23,6 +23,7 @@
 namespace vane::cli {
 namespace {
 
+using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::MatchesRegex;
 using ::testing::Not;
@@ -98,7 +99,16 @@ TEST_F(CurtailCommandTest, ThePlanIsATableSummaryAndEstimateLinesAndTheJsonOfThe
     EXPECT_THAT(json, HasSubstr("{\"protect\":99,"));
     EXPECT_THAT(json, HasSubstr("\"validation\":{\"method\":\"weeks_of_nights\",\"folds\":5,"));
     // One season: no year to hold out.
-    EXPECT_THAT(json, HasSubstr("\"holdout\":[]}"));
+    EXPECT_THAT(json, HasSubstr("\"holdout\":[],"));
+    // Every setting the plan was made with, so that the file says what it answers.
+    EXPECT_THAT(
+        json,
+        EndsWith(",\"settings\":{\"latitude\":49.6,\"longitude\":11.05,\"zone\":\"Europe/Berlin\","
+                 "\"night_parts\":10,\"minutes_before_sunset\":0,"
+                 "\"minutes_after_sunrise\":0,\"temperature_floor\":null,"
+                 "\"power\":\"column Power (kW)\",\"effort\":\"recordings\","
+                 "\"fit\":\"model\",\"min_cell_activity\":0,"
+                 "\"wind_file\":\"wind.csv\"}}\n"));
     // The shares as fractions, each inside its interval, and printed as whole percent.
     for (const char* plan : {"\"blanket\":", "\"tailored\":"}) {
         const std::size_t from = json.find(plan);

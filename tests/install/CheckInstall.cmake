@@ -1,5 +1,5 @@
 # Installs the build in BINARY_DIR into a fresh PREFIX and checks that every file people and the
-# desktop look for is where it belongs. Run by ctest as the test "install_puts_files_in_place".
+# desktop look for is where it belongs, and that the installed plug-ins load. Run by ctest as the test "install_puts_files_in_place".
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BINARY_DIR}" --prefix "${PREFIX}"
                 RESULT_VARIABLE status OUTPUT_QUIET)
@@ -20,5 +20,16 @@ file(READ "${PREFIX}/share/man/man1/vane.1" page)
 if(NOT page MATCHES "\\.TH VANE \"1\"" OR NOT page MATCHES "analyse")
   message(FATAL_ERROR "the man page is not vane's help")
 endif()
+# Every plug-in installed loads, and only those the build ships are there.
+execute_process(COMMAND "${CMAKE_COMMAND}" -E env QT_QPA_PLATFORM=offscreen
+                        "${LIST_PLUGINS}" "${PREFIX}/${PLUGIN_DIR}"
+                RESULT_VARIABLE status OUTPUT_VARIABLE names ERROR_VARIABLE failures)
+string(STRIP "${names}" names)
+string(REPLACE "\n" ";" names "${names}")
+list(LENGTH names loaded)
+if(NOT status EQUAL 0 OR NOT loaded EQUAL PLUGIN_COUNT)
+  message(FATAL_ERROR "the installed plug-ins load as ${loaded} of ${PLUGIN_COUNT} (${names}): "
+                      "${failures}")
+endif()
 file(REMOVE_RECURSE "${PREFIX}")
-message(STATUS "installed: ${EXPECTED}")
+message(STATUS "installed: ${EXPECTED}; plug-ins: ${names}")

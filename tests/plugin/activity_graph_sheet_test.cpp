@@ -55,7 +55,7 @@ class ActivityGraphSheetTest : public QObject {
 
   private slots:
     void showsTheCurvesAndTheirSummaryOverTheChosenAxis();
-    void savesThePdfOnlyWhenConfirmedAndAlertsWhenItCannot();
+    void savesInTheFormatTheNameSaysOnlyWhenConfirmed();
 
   private:
     vane::testing::TemporarySettings settings_;  // before any QSettings
@@ -103,30 +103,55 @@ void ActivityGraphSheetTest::showsTheCurvesAndTheirSummaryOverTheChosenAxis() {
     }
 }
 
-void ActivityGraphSheetTest::savesThePdfOnlyWhenConfirmedAndAlertsWhenItCannot() {
+void ActivityGraphSheetTest::savesInTheFormatTheNameSaysOnlyWhenConfirmed() {
     SheetUnderTest run;
     run.sheet.show(exampleAnalysis(false, false), false, ",");
     const QTemporaryDir folder;
-    const QString pdf = folder.filePath(QStringLiteral("graph.pdf"));
-    auto* save = run.control<QAbstractButton>("pdfButton");
+    auto* save = run.control<QAbstractButton>("saveGraphButton");
 
     save->click();  // cancelled
-    QVERIFY(!QFile::exists(pdf));
-    QCOMPARE(run.panels.saveOptions.back().title, QStringLiteral("Save as PDF"));
+    QVERIFY(QDir(folder.path()).isEmpty());
+    QCOMPARE(run.panels.saveOptions.back().title, QStringLiteral("Save the graph"));
     QCOMPARE(run.panels.saveOptions.back().proposedName, QStringLiteral("Activity graph"));
+    const QStringList offered = run.panels.saveOptions.back().fileTypes;
+    QCOMPARE(offered.mid(0, 3), (QStringList{"pdf", "png", "svg"}));
+    QVERIFY(offered.contains(QStringLiteral("tiff")));
 
-    run.panels.saveAnswers.push_back(SavePanelChoice{pdf, QStringLiteral("pdf")});
-    save->click();
-    QFile file(pdf);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QVERIFY(file.read(5) == "%PDF-");
+    const struct {
+        const char* name;
+        QByteArray start;
+    } files[] = {
+        {"graph.pdf", "%PDF-"}, {"graph.png", "\x89PNG"}, {"graph.PNG", "\x89PNG"},
+        {"graph.tiff", "II*"},  {"graph.svg", "<?xml"},
+    };
+    for (const auto& [name, start] : files) {
+        const QString path = folder.filePath(QString::fromLatin1(name));
+        run.panels.saveAnswers.push_back(SavePanelChoice{path, QFileInfo(path).suffix()});
+        save->click();
+        QFile file(path);
+        QVERIFY2(file.open(QIODevice::ReadOnly), name);
+        QVERIFY2(file.read(start.size()) == start, name);
+    }
     QVERIFY(run.alerts.shown.empty());
 
-    run.panels.saveAnswers.push_back(SavePanelChoice{
-        folder.filePath(QStringLiteral("no/such/folder/graph.pdf")), QStringLiteral("pdf")});
-    save->click();
-    QCOMPARE(run.alerts.shown.size(), std::size_t{1});
-    QCOMPARE(run.alerts.shown.front().title, QStringLiteral("Graph not saved"));
+    const struct {
+        const char* name;
+        const char* reason;
+    } refused[] = {
+        {"graph.xyz", "unknown picture format 'xyz'"},
+        {"no/such/folder/graph.pdf", "no/such/folder"},
+    };
+    for (const auto& [name, reason] : refused) {
+        run.alerts.shown.clear();
+        run.panels.saveAnswers.push_back(
+            SavePanelChoice{folder.filePath(QString::fromLatin1(name)), QStringLiteral("pdf")});
+        save->click();
+        QCOMPARE(run.alerts.shown.size(), std::size_t{1});
+        QCOMPARE(run.alerts.shown.front().title, QStringLiteral("Graph not saved"));
+        QVERIFY2(run.alerts.shown.front().message.contains(QString::fromLatin1(reason)),
+                 qPrintable(run.alerts.shown.front().message));
+        QVERIFY(!QFile::exists(folder.filePath(QString::fromLatin1(name))));
+    }
 }
 
 }  // namespace vane::plugin::testing

@@ -1,11 +1,18 @@
 #include "plugin/curtailment_plugin.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QSettings>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -38,6 +45,20 @@ struct CurtailmentUnderTest {
     }
     void click(const char* name) const { testing::clickButton(control<QAbstractButton>(name)); }
 
+    // Chooses the example wind file, which writes decimal commas, on the preview sheet with the
+    // temperature column (or none, -1) and ends it with Wind.
+    void chooseExampleWind(int temperatureColumn = -1) const {
+        panels->openAnswers.push_back(sourcePath("examples/wind.csv"));
+        click("chooseWindFileButton");
+        QDialog* sheet = plugin->preview()->sheet();
+        QVERIFY(sheet->isVisible());
+        testing::chooseItem(sheet->findChild<QComboBox*>("decimal_Sep"), 1);
+        if (temperatureColumn >= 0) {
+            testing::chooseItem(sheet->findChild<QComboBox*>("tempColumn"), temperatureColumn);
+        }
+        testing::clickButton(sheet->findChild<QAbstractButton*>("okayButton"));
+    }
+
     // Runs the plug-in as the host does, plays `steps` inside its modal panel, then closes it.
     void run(const std::function<void()>& steps) const {
         QTimer::singleShot(0, plugin.get(), [this, steps] {
@@ -62,6 +83,9 @@ class CurtailmentPluginTest : public QObject {
 
   private slots:
     void plansFromTheSessionsSiteAndThePreviewAndSavesReportAndJson();
+    void aChangedSettingSetsThePlanAsideUntilPlanMakesItsOwn();
+    void thePanelFitsASmallScreen();
+    void guessesThePowerColumnAndRemembersTheOneChosen();
     void withoutRecordingsItSaysSoAndShowsNothing();
 
   private:
@@ -80,21 +104,11 @@ void CurtailmentPluginTest::plansFromTheSessionsSiteAndThePreviewAndSavesReportA
     run.run([&] {
         QCOMPARE(run.control<QDoubleSpinBox>("latitude")->value(), 49.60);
         QCOMPARE(run.control<QDoubleSpinBox>("longitude")->value(), 11.05);
-        run.panels->openAnswers.push_back(sourcePath("examples/wind.csv"));
-        run.click("chooseWindFileButton");
-        QVERIFY(run.plugin->preview()->sheet()->isVisible());
-        // The example writes decimal commas.
-        testing::chooseItem(run.plugin->preview()->sheet()->findChild<QComboBox*>("decimal_Sep"),
-                            1);
-        testing::clickButton(
-            run.plugin->preview()->sheet()->findChild<QAbstractButton*>("okayButton"));
-        // Without power the plan weighs hours; with the file's power column, energy.
+        run.chooseExampleWind();
+        // The file's power column is guessed, so the plan weighs energy.
         QVERIFY(run.plugin->result().has_value());
-        QVERIFY(!run.plugin->result()->energyKnown);
-        auto* power = run.control<QComboBox>("powerColumn");
-        QCOMPARE(power->itemText(5), QStringLiteral("Power (kW)"));
-        power->setCurrentIndex(5);
-        run.click("planButton");
+        QCOMPARE(run.control<QComboBox>("powerColumn")->currentText(),
+                 QStringLiteral("Power (kW)"));
         QVERIFY(run.plugin->result()->energyKnown);
         QCOMPARE(run.plugin->result()->data.activityInNights, 1471);
         // The estimate, its interval and how it was made, beside each plan.
@@ -119,6 +133,99 @@ void CurtailmentPluginTest::plansFromTheSessionsSiteAndThePreviewAndSavesReportA
     QFile json(folder.filePath("plan.json"));
     QVERIFY(json.open(QIODevice::ReadOnly));
     QVERIFY(json.readAll().startsWith("{\"target\":90,\"activity_total\":1471,"));
+}
+
+// A plan on screen or on disk that answers other settings than those shown is a wrong result
+// handed on: every change sets it aside, and saving waits for Plan.
+void CurtailmentPluginTest::aChangedSettingSetsThePlanAsideUntilPlanMakesItsOwn() {
+    Session site;
+    site.latitude = 49.60;
+    site.longitude = 11.05;
+    const FixedSelectionHost host(exampleRecordings(), {site});
+    CurtailmentUnderTest run(host);
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    run.run([&] {
+        run.chooseExampleWind(3);  // the temperature, for the floor
+        QVERIFY(run.plugin->result().has_value());
+        const struct {
+            const char* what;
+            std::function<void()> change;
+        } changes[] = {
+            {"protect", [&] { run.control<QDoubleSpinBox>("target")->setValue(80.0); }},
+            {"no power column", [&] { run.control<QComboBox>("powerColumn")->setCurrentIndex(0); }},
+            {"power column", [&] { run.control<QComboBox>("powerColumn")->setCurrentIndex(5); }},
+            {"night parts", [&] { run.control<QSpinBox>("nightParts")->setValue(6); }},
+            {"latitude", [&] { run.control<QDoubleSpinBox>("latitude")->setValue(49.5); }},
+            {"floor", [&] { run.control<QCheckBox>("floorOn")->setChecked(true); }},
+            {"floor value",
+             [&] { run.control<QDoubleSpinBox>("temperatureFloor")->setValue(8.0); }},
+        };
+        for (const auto& [what, change] : changes) {
+            change();
+            QVERIFY2(!run.plugin->result().has_value(), what);
+            QVERIFY2(!run.control<QAbstractButton>("saveJsonButton")->isEnabled(), what);
+            QVERIFY2(!run.control<QAbstractButton>("saveReportButton")->isEnabled(), what);
+            QVERIFY2(run.control<QLabel>("summary")->text().contains(QStringLiteral("press Plan")),
+                     what);
+            run.click("planButton");
+            QVERIFY2(run.plugin->result().has_value(), what);
+        }
+        QCOMPARE(run.plugin->result()->protectPercent, 80.0);
+        QVERIFY(run.plugin->result()->energyKnown);
+        run.panels->saveAnswers.push_back({folder.filePath("plan.json"), "json"});
+        run.click("saveJsonButton");
+    });
+    QVERIFY(run.alerts->shown.empty());
+    QFile file(folder.filePath("plan.json"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QJsonParseError error;
+    const QJsonObject json = QJsonDocument::fromJson(file.readAll(), &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(json[QStringLiteral("target")].toDouble(), 80.0);
+    const QJsonObject settings = json[QStringLiteral("settings")].toObject();
+    QCOMPARE(settings[QStringLiteral("latitude")].toDouble(), 49.5);
+    QCOMPARE(settings[QStringLiteral("longitude")].toDouble(), 11.05);
+    QCOMPARE(settings[QStringLiteral("night_parts")].toInt(), 6);
+    QCOMPARE(settings[QStringLiteral("temperature_floor")].toDouble(), 8.0);
+    QCOMPARE(settings[QStringLiteral("power")].toString(), QStringLiteral("column Power (kW)"));
+    QCOMPARE(settings[QStringLiteral("wind_file")].toString(), QStringLiteral("wind.csv"));
+    QCOMPARE(settings[QStringLiteral("zone")].toString(), QStringLiteral("Europe/Berlin"));
+}
+
+void CurtailmentPluginTest::thePanelFitsASmallScreen() {
+    // The offscreen screen is 800 x 600, smaller than 1024 x 700.
+    const FixedSelectionHost host(exampleRecordings());
+    CurtailmentUnderTest run(host);
+    run.run([&] {
+        const QSize available = run.plugin->panel()->screen()->availableGeometry().size();
+        const QSize opened = run.plugin->panel()->size();
+        QVERIFY2(opened.width() <= available.width() && opened.height() <= available.height(),
+                 qPrintable(QStringLiteral("%1 x %2").arg(opened.width()).arg(opened.height())));
+    });
+}
+
+void CurtailmentPluginTest::guessesThePowerColumnAndRemembersTheOneChosen() {
+    const FixedSelectionHost host(exampleRecordings());
+    // Each run a new plug-in, as after a restart of the desk; `pick` is the user's choice.
+    const auto planWith = [&](int pick) {
+        CurtailmentUnderTest run(host);
+        QString shown;
+        run.run([&] {
+            run.chooseExampleWind();
+            auto* power = run.control<QComboBox>("powerColumn");
+            shown = power->currentText();
+            QCOMPARE(run.plugin->result()->energyKnown, power->currentIndex() > 0);
+            if (pick >= 0) {
+                testing::chooseItem(power, pick);
+            }
+        });
+        return shown;
+    };
+    QSettings().remove(QStringLiteral("curtailment/powerColumn"));
+    QCOMPARE(planWith(0), QStringLiteral("Power (kW)"));  // guessed; the user picks none
+    QCOMPARE(planWith(5), QStringLiteral("none"));        // remembered; the user picks the column
+    QCOMPARE(planWith(-1), QStringLiteral("Power (kW)"));
 }
 
 void CurtailmentPluginTest::withoutRecordingsItSaysSoAndShowsNothing() {

@@ -327,14 +327,14 @@ void VanePluginTest::graphIsSavedAsPdfOnlyWhenConfirmed() {
         run.chooseWindFile(sourcePath("examples/wind.csv"));
         run.choose("decimal_Sep", 1);  // the file's readings have a decimal comma
         run.click("okayButton");
-        run.click("pdfButton");  // cancelled
+        run.click("saveGraphButton");  // cancelled
         QVERIFY(!QFile::exists(pdf));
         run.panels->saveAnswers.push_back(SavePanelChoice{pdf, QStringLiteral("pdf")});
-        run.click("pdfButton");
-        QCOMPARE(run.panels->saveOptions.back().fileTypes, QStringList{QStringLiteral("pdf")});
+        run.click("saveGraphButton");
+        QCOMPARE(run.panels->saveOptions.back().fileTypes.front(), QStringLiteral("pdf"));
         run.panels->saveAnswers.push_back(SavePanelChoice{
             folder.filePath(QStringLiteral("no/such/folder/graph.pdf")), QStringLiteral("pdf")});
-        run.click("pdfButton");
+        run.click("saveGraphButton");
     });
     QFile file(pdf);
     QVERIFY(file.open(QIODevice::ReadOnly));

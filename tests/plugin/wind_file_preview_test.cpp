@@ -65,6 +65,8 @@ class WindFilePreviewTest : public QObject {
     void findsTheHeaderBelowAPreambleAndPairsATimeColumn();
     void staysOpenAndSaysWhyWhileTheChoicesGiveNoTable();
     void guessesTheDecimalSeparatorUntilTheUserPicksOne();
+    void aGreyedButtonAlwaysHasALineSayingWhy();
+    void aSeparatorPickedByHandIsNotCarriedToTheNextFile();
     void choosesAsTheCommandLineDoesForEveryWindFile();
 
   private:
@@ -380,7 +382,7 @@ void WindFilePreviewTest::staysOpenAndSaysWhyWhileTheChoicesGiveNoTable() {
         if (file.endsWith(QStringLiteral("wind.csv"))) {
             line->setText(QStringLiteral("1"));
             emit line->editingFinished();
-            QVERIFY(!why->isVisible());
+            QVERIFY(!why->text().startsWith(reason));
             run.click("okayButton");
             QCOMPARE(ended.size(), 1);
         }
@@ -411,6 +413,64 @@ void WindFilePreviewTest::guessesTheDecimalSeparatorUntilTheUserPicksOne() {
     run.open(sourcePath("tests/core/import/fixtures/utf8_comma_lf.csv"));
     run.choose("fieldSep", 1);
     QCOMPARE(decimal->currentText(), QStringLiteral("."));
+}
+
+void WindFilePreviewTest::aGreyedButtonAlwaysHasALineSayingWhy() {
+    const QTemporaryDir folder;
+    const QString windOnly = folder.filePath(QStringLiteral("wind_only.csv"));
+    {
+        QFile file(windOnly);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("Date/Time;Wind speed (m/s)\n01.04.2012 00:10;5,1\n01.04.2012 00:20;4,8\n");
+    }
+    const struct {
+        QString file;
+        const char* chooser;  // picked by hand, if any
+        int item;
+        bool wind;
+        bool temperature;
+        QString reason;  // the start of the line under the table
+    } cases[] = {
+        // A comma cuts the header into one column, which holds the date and the readings.
+        {sourcePath("examples/wind.csv"), "fieldSep", 1, false, false,
+         QStringLiteral("The readings and the date/time are the same column \"Date/Time;Wind")},
+        {sourcePath("examples/wind.csv"), "tempColumn", 1, true, false,
+         QStringLiteral("Temperature: The readings and the date/time are the same column")},
+        {sourcePath("examples/wind.csv"), "windColumn", 0, false, false,
+         QStringLiteral("Choose the wind speed or the temperature column.")},
+        {windOnly, nullptr, 0, true, false,
+         QStringLiteral("Temperature: choose the temperature column.")},
+        {sourcePath("examples/wind.csv"), "tempColumn", 3, true, true, QString()},
+    };
+    for (const auto& [file, chooser, item, wind, temperature, reason] : cases) {
+        PreviewUnderTest run;
+        run.open(file);
+        if (chooser != nullptr) {
+            run.choose(chooser, item);
+        }
+        QCOMPARE(run.control<QAbstractButton>("okayButton")->isEnabled(), wind);
+        QCOMPARE(run.control<QAbstractButton>("tempButton")->isEnabled(), temperature);
+        const auto* why = run.control<QLabel>("tableProblem");
+        QCOMPARE(why->isVisible(), !reason.isEmpty());
+        QVERIFY2(why->text().startsWith(reason), qPrintable(why->text()));
+        run.click("cancelButton");
+    }
+}
+
+void WindFilePreviewTest::aSeparatorPickedByHandIsNotCarriedToTheNextFile() {
+    PreviewUnderTest run;
+    auto* separator = run.control<QComboBox>("fieldSep");
+    run.open(sourcePath("examples/wind.csv"));
+    QCOMPARE(separator->currentText(), QStringLiteral(";"));
+    run.choose("fieldSep", 1);
+    run.click("cancelButton");
+    run.open(sourcePath("examples/wind.csv"));
+    QCOMPARE(separator->currentText(), QStringLiteral(";"));
+    QCOMPARE(run.control<QComboBox>("windColumn")->currentText(),
+             QStringLiteral("Wind speed (m/s)"));
+    run.preview.startOver();
+    run.open(sourcePath("examples/wind.csv"));
+    QCOMPARE(separator->currentText(), QStringLiteral(";"));
 }
 
 // The panel and `vane analyse` resolve their choices in one place; here is the proof that both

@@ -17,6 +17,7 @@ class WindowSizesTest : public QObject {
   private slots:
     void sizesFitTheScreenAndTheContent();
     void aWindowOpensAtTheSizeItWasLeftAt();
+    void aSizeFittedToASmallScreenIsNotKeptForALargeOne();
     void thePreviewSheetShowsARowsWorthOfTableOnASmallScreen();
 
   private:
@@ -61,6 +62,19 @@ void WindowSizesTest::aWindowOpensAtTheSizeItWasLeftAt() {
     keepWindowSize(other, QStringLiteral("other"), preferred);
     other.show();
     QCOMPARE(other.size(), preferred);
+}
+
+void WindowSizesTest::aSizeFittedToASmallScreenIsNotKeptForALargeOne() {
+    const QSize large(4000, 3000);  // left so on a large screen
+    QSettings().setValue(QStringLiteral("windowSizes/large"), large);
+    {
+        QDialog window;
+        keepWindowSize(window, QStringLiteral("large"), QSize(300, 200));
+        window.show();
+        QVERIFY(window.width() < large.width() && window.height() < large.height());
+        window.hide();
+    }
+    QCOMPARE(QSettings().value(QStringLiteral("windowSizes/large")).toSize(), large);
 }
 
 void WindowSizesTest::thePreviewSheetShowsARowsWorthOfTableOnASmallScreen() {

@@ -415,5 +415,13 @@ TEST(CurtailmentPlanTest, SparseCellsTakeTheirMonthsCutInAndTheControllerTableMe
               "9,sunrise,510,-30,0.0,10.0\n");
 }
 
+TEST(CurtailmentPlanTest, TheJsonNamesItsSourcesAsJsonStringsWhateverTheirNames) {
+    const std::string json = curtailmentJson(
+        CurtailmentResult{},
+        {.windFile = "mast \"A\"\\2024\n.csv", .power = "curve Kurve °.csv", .zoneName = {}});
+    EXPECT_NE(json.find(",\"power\":\"curve Kurve °.csv\","), std::string::npos) << json;
+    EXPECT_TRUE(json.ends_with(",\"wind_file\":\"mast \\\"A\\\"\\\\2024\\u000a.csv\"}}\n")) << json;
+}
+
 }  // namespace
 }  // namespace vane
