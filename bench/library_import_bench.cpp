@@ -11,7 +11,7 @@
 #include <string>
 
 #include "core/recordings/recording_folder_scan.h"
-#include "host/library/recording_library.h"
+#include "library/recording_library.h"
 
 namespace {
 

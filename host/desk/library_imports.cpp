@@ -64,11 +64,11 @@ void LibraryImports::importFolderAt(const QString& folder) {
     }
     const std::shared_ptr<icu::TimeZone> zone = dialog.timeZone();
     const library::ImportTarget target = dialog.target();
-    const std::filesystem::path libraryFile = importing_.library()->file();
-    runAndReport(tr("Reading recordings..."), [zone, target, libraryFile, folder](
+    const library::LibraryLocation location = importing_.library()->location();
+    runAndReport(tr("Reading recordings..."), [zone, target, location, folder](
                                                   std::stop_token stop,
                                                   const ScanProgress& progress) {
-        return vane::importFolder(libraryFile, folder.toStdString(), *zone, target, stop, progress);
+        return vane::importFolder(location, folder.toStdString(), *zone, target, stop, progress);
     });
 }
 
@@ -109,17 +109,17 @@ void LibraryImports::importCsvAt(const QString& file) {
     const std::shared_ptr<icu::TimeZone> zone = dialog.timeZone();
     const library::ImportTarget target = dialog.target();
     const RecordingColumns columns = dialog.columns();
-    const std::filesystem::path libraryFile = importing_.library()->file();
+    const library::LibraryLocation location = importing_.library()->location();
     const std::string fileName = file.toStdString();
     if (knownTable) {
         const auto text = std::make_shared<const std::string>(*content);
         runAndReport(tr("Importing recordings..."), [=](std::stop_token stop, const ScanProgress&) {
-            return vane::importClassifierTable(libraryFile, *text, *zone, fileName, target, stop);
+            return vane::importClassifierTable(location, *text, *zone, fileName, target, stop);
         });
         return;
     }
     runAndReport(tr("Importing recordings..."), [=](std::stop_token stop, const ScanProgress&) {
-        return vane::importCsv(libraryFile, *table, columns, *zone, fileName, target, stop);
+        return vane::importCsv(location, *table, columns, *zone, fileName, target, stop);
     });
 }
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "host/desk/import_runner.h"
-#include "host/library/recording_library.h"
+#include "library/recording_library.h"
 
 class QMenu;
 class QWidget;

@@ -85,8 +85,8 @@ bool LibraryOpening::createLibrary(const QString& file) {
 
 void LibraryOpening::openAtStart() {
     const QStringList recent = QSettings().value(kRecentKey).toStringList();
-    if (!recent.isEmpty() && (library::isServerLocation(recent.front().toStdString()) ||
-                              QFileInfo::exists(recent.front()))) {
+    if (!recent.isEmpty() &&
+        !library::LibraryLocation(recent.front().toStdString()).isMissingFile()) {
         openLibrary(recent.front());
     } else if (QFileInfo::exists(defaultLibraryFile())) {
         openLibrary(defaultLibraryFile());
@@ -103,8 +103,9 @@ void LibraryOpening::setLibraryAddressQuestion(std::unique_ptr<LibraryAddressQue
 void LibraryOpening::rememberRecent(const QString& file) {
     QSettings settings;
     QStringList recent = settings.value(kRecentKey).toStringList();
-    const QString path =
-        library::isServerLocation(file.toStdString()) ? file : QFileInfo(file).absoluteFilePath();
+    const QString path = library::LibraryLocation(file.toStdString()).onServer()
+                             ? file
+                             : QFileInfo(file).absoluteFilePath();
     recent.removeAll(path);
     recent.prepend(path);
     settings.setValue(kRecentKey, recent.mid(0, kMaxRecentLibraries));

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "host/desk/desk_dialogs.h"
-#include "host/library/recording_library.h"
+#include "library/recording_library.h"
 
 class QMenu;
 class QWidget;

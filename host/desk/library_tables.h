@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/recordings/species_label.h"
-#include "host/library/library_types.h"
+#include "library/library_types.h"
 
 class QSortFilterProxyModel;
 class QTableView;

@@ -108,7 +108,7 @@ void MainWindow::reload() {
         } catch (const std::exception& error) {
             dialogs_.alerts->showAlert(
                 this, tr("Cannot read library"),
-                cannotReadText(QString::fromStdString(library_->file().string()), error));
+                cannotReadText(QString::fromStdString(library_->location().text()), error));
         }
     }
     sayRefusedRows(*dialogs_.alerts, this, refused);
@@ -126,7 +126,7 @@ void MainWindow::refresh(bool quietly) {
         }
     } catch (const std::exception& error) {
         const QString text =
-            cannotReadText(QString::fromStdString(library_->file().string()), error);
+            cannotReadText(QString::fromStdString(library_->location().text()), error);
         if (quietly) {
             statusBar()->showMessage(text);
         } else {
@@ -154,9 +154,10 @@ void MainWindow::updateTitle() {
         setWindowTitle(tr("Vane"));
         return;
     }
-    const QString location = QString::fromStdString(library_->file().string());
+    const QString location = QString::fromStdString(library_->location().text());
     setWindowTitle(
-        tr("%1 - Vane").arg(library_->onServer() ? location : QFileInfo(location).fileName()));
+        tr("%1 - Vane")
+            .arg(library_->location().onServer() ? location : QFileInfo(location).fileName()));
 }
 
 std::optional<std::vector<library::LibrarySession>> MainWindow::sessionsOrSay() {
@@ -165,7 +166,7 @@ std::optional<std::vector<library::LibrarySession>> MainWindow::sessionsOrSay() 
     } catch (const std::exception& error) {
         dialogs_.alerts->showAlert(
             this, tr("Cannot read library"),
-            cannotReadText(QString::fromStdString(library_->file().string()), error));
+            cannotReadText(QString::fromStdString(library_->location().text()), error));
         return std::nullopt;
     }
 }
@@ -180,7 +181,7 @@ std::vector<library::LibraryRecording> MainWindow::recordingsOrSay(
         } catch (const std::exception& error) {
             dialogs_.alerts->showAlert(
                 this, tr("Cannot read library"),
-                cannotReadText(QString::fromStdString(library_->file().string()), error));
+                cannotReadText(QString::fromStdString(library_->location().text()), error));
         }
     }
     sayRefusedRows(*dialogs_.alerts, this, refused);

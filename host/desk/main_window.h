@@ -7,8 +7,8 @@
 
 #include "core/recordings/species_label.h"
 #include "host/desk/desk_dialogs.h"
-#include "host/library/recording_library.h"
 #include "host/plugins/plugin_loader.h"
+#include "library/recording_library.h"
 #include "plugin_api/host.h"
 #include "plugin_api/user_dialogs.h"
 

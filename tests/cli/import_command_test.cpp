@@ -18,10 +18,10 @@
 #include <string>
 
 #include "cli/library_command.h"
-#include "host/library/library_selection.h"
-#include "host/library/recording_library.h"
+#include "library/library_selection.h"
+#include "library/recording_library.h"
 #include "tests/core/recordings/wav_fixture.h"
-#include "tests/host/library_backends.h"
+#include "tests/library/library_backends.h"
 #include "tests/temp_path.h"
 
 namespace vane::cli {
@@ -354,7 +354,7 @@ TEST_P(LibraryCommandsTest, TwoCardsWithTheSameFileNamesImportedFromTheirFolders
         }
     }
     // The library file is named from each card's folder too, as a person in a shell would.
-    const bool onServer = library::isServerLocation(place->location());
+    const bool onServer = library::LibraryLocation(place->location()).onServer();
     for (const char* card : {"A", "B"}) {
         std::filesystem::current_path(cards / card);
         ImportOptions options;

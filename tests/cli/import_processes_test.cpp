@@ -20,7 +20,7 @@
 #include <thread>
 #include <vector>
 
-#include "host/library/recording_library.h"
+#include "library/recording_library.h"
 #include "tests/temp_path.h"
 
 extern char** environ;

@@ -30,9 +30,9 @@
 #include "host/desk/import_runner.h"
 #include "host/desk/library_editor.h"
 #include "host/desk/session_dialog.h"
-#include "host/library/postgres_connection.h"
-#include "host/library/recording_library.h"
-#include "host/library/sqlite_database.h"
+#include "library/postgres_connection.h"
+#include "library/recording_library.h"
+#include "library/sqlite_database.h"
 #include "tests/core/recordings/wav_fixture.h"
 #include "tests/plugin_api/recording_dialogs.h"
 
