@@ -11,9 +11,9 @@
 namespace vane::library {
 namespace {
 
-void refuseDamage(const std::vector<std::string>& refused) {
-    if (!refused.empty()) {
-        throw LibraryError("Nothing was copied: " + refused.front());
+void refuseDamage(const std::vector<std::string>& leftOut) {
+    if (!leftOut.empty()) {
+        throw LibraryError("Nothing was copied: " + leftOut.front());
     }
 }
 
@@ -27,12 +27,11 @@ void refuseUnstorable(std::string_view text, const std::string& what) {
 
 CopySummary copySessions(const RecordingLibrary& source, RecordingLibrary& target,
                          std::vector<std::int64_t>& made) {
-    std::vector<std::string> refused;
-    const std::vector<LibrarySession> sessions = source.sessions(&refused);
-    refuseDamage(refused);
+    const RowsRead<std::vector<LibrarySession>> sessions = source.sessions();
+    refuseDamage(sessions.leftOut);
     CopySummary summary;
     const std::string from = source.location().quoted();
-    for (const LibrarySession& session : sessions) {
+    for (const LibrarySession& session : sessions.rows) {
         const std::string sessionText = "session " + std::to_string(session.id);
         refuseUnstorable(session.name, "the name of " + sessionText + " of " + from);
         refuseUnstorable(session.notes, "the notes of " + sessionText + " of " + from);
@@ -40,18 +39,15 @@ CopySummary copySessions(const RecordingLibrary& source, RecordingLibrary& targe
                                       std::to_string(session.id) + ") of " + from;
         std::vector<ImportedRecording> recordings;
         recordings.reserve(static_cast<std::size_t>(session.recordingCount));
-        source.forEachRecording(
-            {session.id}, RecordingDetail::Full,
-            [&](const LibraryRecording& row) {
+        refuseDamage(source.forEachRecording(
+            {session.id}, RecordingDetail::Full, [&](const LibraryRecording& row) {
                 const std::string which = "recording " + std::to_string(row.id) + ofSession;
                 refuseUnstorable(row.label, "the label of " + which);
                 refuseUnstorable(row.filePath, "the file path of " + which);
                 refuseUnstorable(row.timeZone, "the time zone of " + which);
                 recordings.push_back({row.recordingTime, row.utcOffsetSeconds, row.timeZone,
                                       row.filePath, row.label, row.probability, row.manualLabel});
-            },
-            &refused);
-        refuseDamage(refused);
+            }));
         const std::optional<ImportSummary> imported =
             target.importRecordings(NewSession{session.name, session.sampleDate, session.latitude,
                                                session.longitude, session.notes},
@@ -85,7 +81,7 @@ CopySummary copyLibrary(const LibraryLocation& from, const LibraryLocation& to) 
             return summary;
         }
         RecordingLibrary target = RecordingLibrary::open(to);
-        if (!target.sessions().empty()) {
+        if (!target.sessions().rows.empty()) {
             throw LibraryError(to.quoted() +
                                " already holds sessions; a library is copied into an empty "
                                "database only.");

@@ -19,4 +19,14 @@ Problem libraryProblem(const std::filesystem::filesystem_error& error,
         .kind = ProblemKind::library};
 }
 
+Problem libraryProblem(const std::exception& error, const LibraryLocation& location) {
+    // A library's own errors name it; those of SQLite, the server or the system may not.
+    const std::string what = error.what();
+    return Problem{.title = kTitle,
+                   .message = what.find(location.text()) != std::string::npos
+                                  ? what
+                                  : location.quoted() + " cannot be read: " + what,
+                   .kind = ProblemKind::library};
+}
+
 }  // namespace vane::library

@@ -12,19 +12,19 @@ namespace {
 
 // The first damaged row stops the read: a count from a library with rows left out would look
 // complete.
-void refuseDamage(const std::vector<std::string>& refused) {
-    if (!refused.empty()) {
-        throw LibraryError(refused.front());
+void refuseDamage(const std::vector<std::string>& leftOut) {
+    if (!leftOut.empty()) {
+        throw LibraryError(leftOut.front());
     }
 }
 
 LibrarySelection readSelection(const LibraryLocation& location,
                                const std::vector<std::string>& sessionNames) {
     const RecordingLibrary library = RecordingLibrary::open(location);
-    std::vector<std::string> refused;
-    const std::vector<LibrarySession> all =
-        library.sessions(&refused, SessionDetail::WithoutCounts);
-    refuseDamage(refused);
+    const RowsRead<std::vector<LibrarySession>> read =
+        library.sessions(SessionDetail::WithoutCounts);
+    refuseDamage(read.leftOut);
+    const std::vector<LibrarySession>& all = read.rows;
     for (const std::string& name : sessionNames) {
         const bool known =
             std::any_of(all.begin(), all.end(), [&name](const auto& s) { return s.name == name; });
@@ -51,9 +51,8 @@ LibrarySelection readSelection(const LibraryLocation& location,
     // Counted as they come, so that the counts are those of the rows read, from one snapshot.
     std::map<std::int64_t, std::int64_t> counts;
     // Straight into the compact form: a session may hold millions of rows with their paths.
-    library.forEachRecording(
-        ids, RecordingDetail::ForAnalysis,
-        [&](const LibraryRecording& recording) {
+    refuseDamage(library.forEachRecording(
+        ids, RecordingDetail::ForAnalysis, [&](const LibraryRecording& recording) {
             ++counts[recording.sessionId];
             Recording kept{recording.recordingTime};
             const std::optional<std::uint16_t> label = selection.labels.indexOf(recording.label);
@@ -66,9 +65,7 @@ LibrarySelection readSelection(const LibraryLocation& location,
             }
             kept.manualLabel = recording.manualLabel;
             selection.recordings.push_back(kept);
-        },
-        &refused);
-    refuseDamage(refused);
+        }));
     for (std::size_t i = 0; i < ids.size(); ++i) {
         selection.sessions[i].recordingCount = counts[ids[i]];
     }

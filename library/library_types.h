@@ -80,6 +80,15 @@ enum class RecordingDetail { Full, ForAnalysis };
 // on a server library of millions that is a second an analysis need not wait.
 enum class SessionDetail { WithCounts, WithoutCounts };
 
+// What a read of the library gives: the rows it could read, and a line naming each row it left out
+// because its stored values are out of range (a damaged file). A read that fails as a whole throws
+// LibraryError instead (see readLibrary() for it as an Outcome).
+template <typename Rows>
+struct RowsRead {
+    Rows rows;
+    std::vector<std::string> leftOut{};
+};
+
 struct NewSession {
     std::string name;
     // Absent: the first evening of the imported recordings, which must then be some.

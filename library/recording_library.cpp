@@ -38,12 +38,6 @@ bool isStoredOffset(std::int64_t seconds) {
     return seconds >= -86400 && seconds <= 86400;
 }
 
-void refuse(std::vector<std::string>* refused, std::string line) {
-    if (refused) {
-        refused->push_back(std::move(line));
-    }
-}
-
 std::string numberText(double value) {
     std::ostringstream text;
     text << value;
@@ -144,47 +138,47 @@ RecordingLibrary RecordingLibrary::openOrCreate(const LibraryLocation& location)
     return create(location);
 }
 
-std::vector<LibrarySession> RecordingLibrary::sessions(std::vector<std::string>* refused,
-                                                       SessionDetail detail) const {
-    std::vector<LibrarySession> sessions = worded(location_.quoted() + " cannot be read: ",
-                                                  [&] { return store_->sessionRows(detail); });
-    std::erase_if(sessions, [&](const LibrarySession& session) {
+RowsRead<std::vector<LibrarySession>> RecordingLibrary::sessions(SessionDetail detail) const {
+    RowsRead<std::vector<LibrarySession>> read{worded(location_.quoted() + " cannot be read: ",
+                                                      [&] { return store_->sessionRows(detail); })};
+    std::erase_if(read.rows, [&](const LibrarySession& session) {
         if (isStoredTime(session.sampleDate)) {
             return false;
         }
-        refuse(refused, location_.quoted() + ": session " + std::to_string(session.id) +
-                            " has a sample date " + timeDamage(session.sampleDate));
+        read.leftOut.push_back(location_.quoted() + ": session " + std::to_string(session.id) +
+                               " has a sample date " + timeDamage(session.sampleDate));
         return true;
     });
-    return sessions;
+    return read;
 }
 
-void RecordingLibrary::forEachRecording(const std::vector<std::int64_t>& sessionIds,
-                                        RecordingDetail detail,
-                                        const std::function<void(const LibraryRecording&)>& visit,
-                                        std::vector<std::string>* refused) const {
+std::vector<std::string> RecordingLibrary::forEachRecording(
+    const std::vector<std::int64_t>& sessionIds, RecordingDetail detail,
+    const std::function<void(const LibraryRecording&)>& visit) const {
+    std::vector<std::string> leftOut;
     const auto checked = [&](const LibraryRecording& row) {
         const bool timeKept = isStoredTime(row.recordingTime);
         if (!timeKept || !isStoredOffset(row.utcOffsetSeconds)) {
-            refuse(refused, location_.quoted() + ": recording " + std::to_string(row.id) +
-                                " has a " +
-                                (timeKept ? "UTC offset " + offsetDamage(row.utcOffsetSeconds)
-                                          : "time " + timeDamage(row.recordingTime)));
+            leftOut.push_back(location_.quoted() + ": recording " + std::to_string(row.id) +
+                              " has a " +
+                              (timeKept ? "UTC offset " + offsetDamage(row.utcOffsetSeconds)
+                                        : "time " + timeDamage(row.recordingTime)));
             return;
         }
         visit(row);
     };
     worded(location_.quoted() + " cannot be read: ",
            [&] { store_->forEachRecordingRow(sessionIds, detail, checked); });
+    return leftOut;
 }
 
-std::vector<LibraryRecording> RecordingLibrary::recordings(
-    const std::vector<std::int64_t>& sessionIds, std::vector<std::string>* refused) const {
-    std::vector<LibraryRecording> recordings;
-    forEachRecording(
-        sessionIds, RecordingDetail::Full,
-        [&recordings](const LibraryRecording& row) { recordings.push_back(row); }, refused);
-    return recordings;
+RowsRead<std::vector<LibraryRecording>> RecordingLibrary::recordings(
+    const std::vector<std::int64_t>& sessionIds) const {
+    RowsRead<std::vector<LibraryRecording>> read;
+    read.leftOut =
+        forEachRecording(sessionIds, RecordingDetail::Full,
+                         [&read](const LibraryRecording& row) { read.rows.push_back(row); });
+    return read;
 }
 
 std::optional<ImportSummary> RecordingLibrary::importRecordings(

@@ -36,17 +36,17 @@ class RecordingLibrary {
     // killed): the library is as it was before that change.
     bool undoneUnfinishedChange() const { return store_->undoneUnfinishedChange(); }
 
-    // By sample date, then name. Rows whose stored values are out of range (a damaged file) are
-    // left out, each with a line naming it in `refused` when given.
-    std::vector<LibrarySession> sessions(std::vector<std::string>* refused = nullptr,
-                                         SessionDetail detail = SessionDetail::WithCounts) const;
+    // By sample date, then name; damaged rows are left out (see RowsRead).
+    RowsRead<std::vector<LibrarySession>> sessions(
+        SessionDetail detail = SessionDetail::WithCounts) const;
     // Of the given sessions, by time stamp; damaged rows as for sessions().
-    std::vector<LibraryRecording> recordings(const std::vector<std::int64_t>& sessionIds,
-                                             std::vector<std::string>* refused = nullptr) const;
-    // The same rows one at a time, for reading millions without holding them all.
-    void forEachRecording(const std::vector<std::int64_t>& sessionIds, RecordingDetail detail,
-                          const std::function<void(const LibraryRecording&)>& visit,
-                          std::vector<std::string>* refused = nullptr) const;
+    RowsRead<std::vector<LibraryRecording>> recordings(
+        const std::vector<std::int64_t>& sessionIds) const;
+    // The same rows one at a time, for reading millions without holding them all; answers the
+    // lines naming the damaged rows left out.
+    [[nodiscard]] std::vector<std::string> forEachRecording(
+        const std::vector<std::int64_t>& sessionIds, RecordingDetail detail,
+        const std::function<void(const LibraryRecording&)>& visit) const;
 
     // Adds the recordings to a new or an existing session, all or nothing, skipping those the
     // library holds already (see duplicateRecordings); a new session is made only when some

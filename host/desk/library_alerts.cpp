@@ -6,20 +6,13 @@
 
 namespace vane {
 
-QString cannotReadText(const QString& location, const std::exception& error) {
-    // A library's own errors name the file; SQLite's do not.
-    const QString what = QString::fromStdString(error.what());
-    return what.contains(location) ? what
-                                   : QObject::tr("\"%1\" cannot be read: %2").arg(location, what);
-}
-
-void sayRefusedRows(AlertPresenter& alerts, QWidget* parent,
-                    const std::vector<std::string>& refused) {
-    if (refused.empty()) {
+void sayLeftOutRows(AlertPresenter& alerts, QWidget* parent,
+                    const std::vector<std::string>& leftOut) {
+    if (leftOut.empty()) {
         return;
     }
     QString lines;
-    for (const std::string& line : refused) {
+    for (const std::string& line : leftOut) {
         lines += QStringLiteral("\n") + QString::fromStdString(line);
     }
     alerts.showAlert(

@@ -7,7 +7,7 @@
 #include <QStandardPaths>
 #include <optional>
 
-#include "host/desk/library_alerts.h"
+#include "library/library_problem.h"
 #include "plugin_api/user_dialogs.h"
 
 namespace vane {
@@ -48,12 +48,15 @@ QString LibraryOpening::defaultLibraryFile() {
 bool LibraryOpening::openLibrary(const QString& file) {
     // The library goes on the recent list only once its sessions could be read: a damaged file
     // put there first would fail again on every start.
-    std::optional<library::RecordingLibrary> opened;
-    try {
-        opened.emplace(library::RecordingLibrary::open(file.toStdString()));
-        (void)opened->sessions();
-    } catch (const std::exception& error) {
-        alerts_.showAlert(window_, tr("Cannot open library"), cannotReadText(file, error));
+    const library::LibraryLocation location(file.toStdString());
+    Outcome<library::RecordingLibrary> opened = library::readLibrary(location, [&location] {
+        library::RecordingLibrary library = library::RecordingLibrary::open(location);
+        (void)library.sessions();
+        return library;
+    });
+    if (!opened) {
+        alerts_.showAlert(window_, tr("Cannot open library"),
+                          QString::fromStdString(opened.error().message));
         return false;
     }
     const bool undone = opened->undoneUnfinishedChange();
@@ -75,7 +78,7 @@ bool LibraryOpening::createLibrary(const QString& file) {
         created.emplace(library::RecordingLibrary::create(file.toStdString()));
     } catch (const library::LibraryError& error) {
         alerts_.showAlert(window_, tr("Cannot create library"),
-                          QString::fromStdString(error.what()));
+                          QString::fromStdString(library::libraryProblem(error).message));
         return false;
     }
     rememberRecent(file);

@@ -15,6 +15,7 @@
 #include "host/desk/library_imports.h"
 #include "host/desk/library_opening.h"
 #include "host/desk/library_tables.h"
+#include "library/library_problem.h"
 #include "plugin_api/plugin.h"
 #include "plugin_api/window_sizes.h"
 
@@ -59,6 +60,18 @@ MainWindow::MainWindow(UserDialogs dialogs, std::unique_ptr<Questions> questions
 
 MainWindow::~MainWindow() = default;
 
+template <typename Read>
+std::optional<std::invoke_result_t<Read>> MainWindow::readOrSay(Read&& read) {
+    Outcome<std::invoke_result_t<Read>> outcome =
+        library::readLibrary(library_->location(), std::forward<Read>(read));
+    if (!outcome) {
+        dialogs_.alerts->showAlert(this, tr("Cannot read library"),
+                                   QString::fromStdString(outcome.error().message));
+        return std::nullopt;
+    }
+    return std::move(outcome).value();
+}
+
 void MainWindow::buildMenus() {
     QMenu* file = menuBar()->addMenu(tr("&File"));
     opening_->addMenuItemsTo(file);
@@ -100,19 +113,14 @@ void MainWindow::showLibrary(library::RecordingLibrary opened) {
 }
 
 void MainWindow::reload() {
-    std::vector<library::LibrarySession> sessions;
-    std::vector<std::string> refused;
+    library::RowsRead<std::vector<library::LibrarySession>> read;
     if (library_) {
-        try {
-            sessions = library_->sessions(&refused);
-        } catch (const std::exception& error) {
-            dialogs_.alerts->showAlert(
-                this, tr("Cannot read library"),
-                cannotReadText(QString::fromStdString(library_->location().text()), error));
+        if (auto sessions = readOrSay([this] { return library_->sessions(); })) {
+            read = std::move(*sessions);
         }
     }
-    sayRefusedRows(*dialogs_.alerts, this, refused);
-    tables_->showSessions(std::move(sessions));
+    sayLeftOutRows(*dialogs_.alerts, this, read.leftOut);
+    tables_->showSessions(std::move(read.rows));
     updateTitle();
 }
 
@@ -120,13 +128,10 @@ void MainWindow::refresh(bool quietly) {
     if (!library_) {
         return;
     }
-    try {
-        if (tables_->showsSessions(library_->sessions())) {
-            return;
-        }
-    } catch (const std::exception& error) {
-        const QString text =
-            cannotReadText(QString::fromStdString(library_->location().text()), error);
+    const auto now =
+        library::readLibrary(library_->location(), [this] { return library_->sessions(); });
+    if (!now) {
+        const QString text = QString::fromStdString(now.error().message);
         if (quietly) {
             statusBar()->showMessage(text);
         } else {
@@ -134,7 +139,9 @@ void MainWindow::refresh(bool quietly) {
         }
         return;
     }
-    reload();
+    if (!tables_->showsSessions(now->rows)) {
+        reload();
+    }
 }
 
 void MainWindow::changeEvent(QEvent* event) {
@@ -161,31 +168,24 @@ void MainWindow::updateTitle() {
 }
 
 std::optional<std::vector<library::LibrarySession>> MainWindow::sessionsOrSay() {
-    try {
-        return library_->sessions();
-    } catch (const std::exception& error) {
-        dialogs_.alerts->showAlert(
-            this, tr("Cannot read library"),
-            cannotReadText(QString::fromStdString(library_->location().text()), error));
+    auto read = readOrSay([this] { return library_->sessions(); });
+    if (!read) {
         return std::nullopt;
     }
+    return std::move(read->rows);
 }
 
 std::vector<library::LibraryRecording> MainWindow::recordingsOrSay(
     const std::vector<std::int64_t>& sessionIds) {
-    std::vector<library::LibraryRecording> recordings;
-    std::vector<std::string> refused;
+    library::RowsRead<std::vector<library::LibraryRecording>> read;
     if (library_) {
-        try {
-            recordings = library_->recordings(sessionIds, &refused);
-        } catch (const std::exception& error) {
-            dialogs_.alerts->showAlert(
-                this, tr("Cannot read library"),
-                cannotReadText(QString::fromStdString(library_->location().text()), error));
+        if (auto recordings =
+                readOrSay([this, &sessionIds] { return library_->recordings(sessionIds); })) {
+            read = std::move(*recordings);
         }
     }
-    sayRefusedRows(*dialogs_.alerts, this, refused);
-    return recordings;
+    sayLeftOutRows(*dialogs_.alerts, this, read.leftOut);
+    return std::move(read.rows);
 }
 
 std::vector<Recording> MainWindow::selectedRecordings() const {

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <memory>
 #include <optional>
+#include <type_traits>
 
 #include "core/recordings/species_label.h"
 #include "host/desk/desk_dialogs.h"
@@ -74,6 +75,9 @@ class MainWindow : public QMainWindow, public Host {
     std::optional<std::vector<library::LibrarySession>> sessionsOrSay();
     std::vector<library::LibraryRecording> recordingsOrSay(
         const std::vector<std::int64_t>& sessionIds);
+    // A read of the open library, or nothing after an alert with what kept it.
+    template <typename Read>
+    std::optional<std::invoke_result_t<Read>> readOrSay(Read&& read);
 
     std::optional<library::RecordingLibrary> library_;
     QMenu* pluginMenu_ = nullptr;

@@ -96,7 +96,7 @@ TEST_F(ImportCommandTest, ImportsEverySourceWithASummaryPerLabel) {
     options_.sources = {write("more.txt", "2012-06-22 23:00:00\n2012-06-22T23:10:00+02:00\n")};
     ASSERT_EQ(run(), kExitSuccess) << err_.str();
     EXPECT_EQ(recordingsInLibrary(), 8u);
-    EXPECT_EQ(library::RecordingLibrary::open(options_.library).sessions().size(), 1u);
+    EXPECT_EQ(library::RecordingLibrary::open(options_.library).sessions().rows.size(), 1u);
 }
 
 // Running the same import again, or with one new file, adds only what is new and says so.
@@ -371,11 +371,11 @@ TEST_P(LibraryCommandsTest, TwoCardsWithTheSameFileNamesImportedFromTheirFolders
                                          std::string(card) + "\""));
     }
     const library::RecordingLibrary library = library::RecordingLibrary::open(place->location());
-    const std::vector<library::LibrarySession> sessions = library.sessions();
+    const std::vector<library::LibrarySession> sessions = library.sessions().rows;
     ASSERT_EQ(sessions.size(), 2u);
     std::vector<std::string> paths;
     for (const library::LibraryRecording& recording :
-         library.recordings({sessions[0].id, sessions[1].id})) {
+         library.recordings({sessions[0].id, sessions[1].id}).rows) {
         paths.push_back(recording.filePath);
     }
     std::sort(paths.begin(), paths.end());

@@ -21,6 +21,7 @@
 #include <thread>
 
 #include "library/library_copy.h"
+#include "library/library_problem.h"
 #include "library/library_selection.h"
 #include "library/recording_library.h"
 #include "library/sqlite_database.h"
@@ -118,13 +119,13 @@ class LibraryTest : public ::testing::TestWithParam<vane::testing::LibraryBacken
         std::ostringstream rows;
         rows.precision(17);
         std::vector<std::int64_t> ids;
-        for (const LibrarySession& s : library.sessions()) {
+        for (const LibrarySession& s : library.sessions().rows) {
             rows << s.id << '|' << s.name << '|' << s.sampleDate << '|' << s.latitude.value_or(-999)
                  << '|' << s.longitude.value_or(-999) << '|' << s.notes << '|' << s.recordingCount
                  << '\n';
             ids.push_back(s.id);
         }
-        for (const LibraryRecording& r : library.recordings(ids)) {
+        for (const LibraryRecording& r : library.recordings(ids).rows) {
             rows << r.id << '|' << r.sessionId << '|' << r.recordingTime << '|'
                  << r.utcOffsetSeconds << '|' << r.timeZone << '|' << r.filePath << '|' << r.label
                  << '|' << r.probability.value_or(-1) << '|' << r.manualLabel << '\n';
@@ -136,10 +137,10 @@ class LibraryTest : public ::testing::TestWithParam<vane::testing::LibraryBacken
     static std::string everyRowByName(const RecordingLibrary& library) {
         std::ostringstream rows;
         rows.precision(17);
-        for (const LibrarySession& s : library.sessions()) {
+        for (const LibrarySession& s : library.sessions().rows) {
             rows << s.name << '|' << s.sampleDate << '|' << s.latitude.value_or(-999) << '|'
                  << s.longitude.value_or(-999) << '|' << s.notes << '|' << s.recordingCount << '\n';
-            for (const LibraryRecording& r : library.recordings({s.id})) {
+            for (const LibraryRecording& r : library.recordings({s.id}).rows) {
                 rows << "  " << r.recordingTime << '|' << r.utcOffsetSeconds << '|' << r.timeZone
                      << '|' << r.filePath << '|' << r.label << '|' << r.probability.value_or(-1)
                      << '|' << r.manualLabel << '\n';
@@ -220,7 +221,7 @@ TEST_P(LibraryTest, StoresSessionsAndRecordingsAcrossOpens) {
         ASSERT_TRUE(library.importRecordings(NewSession{"Pond", 0.0, {}, {}, "dry"}, night(0, 1)));
     }
     const RecordingLibrary library = RecordingLibrary::open(file);
-    const std::vector<LibrarySession> sessions = library.sessions();
+    const std::vector<LibrarySession> sessions = library.sessions().rows;
     ASSERT_EQ(sessions.size(), 2u);
     EXPECT_EQ(sessions[0].name, "Pond");
     EXPECT_EQ(sessions[0].notes, "dry");
@@ -230,14 +231,14 @@ TEST_P(LibraryTest, StoresSessionsAndRecordingsAcrossOpens) {
     EXPECT_EQ(forest.latitude, 49.6);
     EXPECT_EQ(forest.sampleDate, 1340229600.0);  // 2012-06-21 00:00 +02:00
 
-    const auto recordings = library.recordings({forest.id});
+    const auto recordings = library.recordings({forest.id}).rows;
     ASSERT_EQ(recordings.size(), 5u);
     EXPECT_EQ(recordings.front().recordingTime, kJune21);  // sorted by time
     EXPECT_EQ(recordings.front().utcOffsetSeconds, 7200);
     EXPECT_EQ(recordings.front().timeZone, "Europe/Berlin");
     EXPECT_EQ(recordings.front().filePath, "r.wav");
-    EXPECT_EQ(library.recordings({sessions[0].id, forest.id}).size(), 6u);
-    EXPECT_TRUE(library.recordings({}).empty());
+    EXPECT_EQ(library.recordings({sessions[0].id, forest.id}).rows.size(), 6u);
+    EXPECT_TRUE(library.recordings({}).rows.empty());
 }
 
 TEST_P(LibraryTest, AFailedOrCancelledImportLeavesTheLibraryAsItWas) {
@@ -260,8 +261,8 @@ TEST_P(LibraryTest, AFailedOrCancelledImportLeavesTheLibraryAsItWas) {
     EXPECT_FALSE(
         library.importRecordings(NewSession{"Cancelled"}, night(kJune21, 2), stop.get_token()));
 
-    ASSERT_EQ(library.sessions().size(), 1u);
-    EXPECT_EQ(library.sessions()[0].recordingCount, 2);
+    ASSERT_EQ(library.sessions().rows.size(), 1u);
+    EXPECT_EQ(library.sessions().rows[0].recordingCount, 2);
     EXPECT_EQ(everyRow(RecordingLibrary::open(file)), rowsBefore);
     if (onSqlite()) {
         EXPECT_EQ(contentOf(file), before);
@@ -289,10 +290,10 @@ TEST_P(SqliteLibraryTest, ALibraryLeftByAKilledImportOpensAsItWasBefore) {
     RecordingLibrary library = RecordingLibrary::open(left);
     EXPECT_TRUE(library.undoneUnfinishedChange());
     EXPECT_FALSE(std::filesystem::exists(folder / "left.vanelib-journal"));
-    const std::vector<LibrarySession> sessions = library.sessions();
+    const std::vector<LibrarySession> sessions = library.sessions().rows;
     ASSERT_EQ(sessions.size(), 1u);
     EXPECT_EQ(sessions[0].name, "Pond");
-    EXPECT_EQ(library.recordings({sessions[0].id}).size(), 3u);
+    EXPECT_EQ(library.recordings({sessions[0].id}).rows.size(), 3u);
     EXPECT_FALSE(RecordingLibrary::open(file).undoneUnfinishedChange());
 }
 
@@ -304,7 +305,7 @@ TEST_P(LibraryTest, ANewSessionIsDatedByItsEarliestRecordingInThatRecordingsOffs
                                                        {1332619200.0, 3600, "Europe/Berlin", ""}};
     const auto summary = library.importRecordings(NewSession{"Spring"}, recordings);
     ASSERT_TRUE(summary);
-    EXPECT_EQ(library.sessions().at(0).sampleDate, 1332543600.0);  // 2012-03-24 00:00 +01:00
+    EXPECT_EQ(library.sessions().rows.at(0).sampleDate, 1332543600.0);  // 2012-03-24 00:00 +01:00
 }
 
 TEST_P(SqliteLibraryTest, MigratesAnOlderLibraryForwardKeepingItsData) {
@@ -318,16 +319,16 @@ TEST_P(SqliteLibraryTest, MigratesAnOlderLibraryForwardKeepingItsData) {
            "INSERT INTO recordings VALUES (1, 1, 1340305380, 7200, NULL);"
            "PRAGMA application_id = 1447120453; PRAGMA user_version = 1;");
     RecordingLibrary library = RecordingLibrary::open(file);
-    ASSERT_EQ(library.sessions().size(), 1u);
-    EXPECT_EQ(library.sessions()[0].notes, "");
-    EXPECT_EQ(library.recordings({1})[0].timeZone, "");
+    ASSERT_EQ(library.sessions().rows.size(), 1u);
+    EXPECT_EQ(library.sessions().rows[0].notes, "");
+    EXPECT_EQ(library.recordings({1}).rows[0].timeZone, "");
     // What the migration added can be written, and foreign keys hold.
-    LibrarySession session = library.sessions()[0];
+    LibrarySession session = library.sessions().rows[0];
     session.notes = "migrated";
     library.updateSession(session);
     library.removeSessions({1});
-    EXPECT_TRUE(library.recordings({1}).empty());
-    EXPECT_EQ(RecordingLibrary::open(file).sessions().size(), 0u);
+    EXPECT_TRUE(library.recordings({1}).rows.empty());
+    EXPECT_EQ(RecordingLibrary::open(file).sessions().rows.size(), 0u);
 }
 
 TEST_P(LibraryTest, RemovedRowsArePutBackExactly) {
@@ -353,10 +354,10 @@ TEST_P(LibraryTest, RemovedRowsArePutBackExactly) {
     const RemovedRows sessions = library.removeSessions({pond->sessionId});
     EXPECT_EQ(sessions.sessions.size(), 1u);
     EXPECT_EQ(sessions.recordings.size(), 4u);
-    EXPECT_EQ(library.sessions().size(), 1u);
+    EXPECT_EQ(library.sessions().rows.size(), 1u);
     const RemovedRows recordings = library.removeRecordings({4, 5});
     EXPECT_EQ(recordings.recordings.size(), 2u);
-    EXPECT_EQ(library.sessions()[0].recordingCount, 0);
+    EXPECT_EQ(library.sessions().rows[0].recordingCount, 0);
     library.restoreRows(recordings);
     library.restoreRows(sessions);
     EXPECT_EQ(rowsOf(file), before);
@@ -389,9 +390,9 @@ TEST_P(LibraryTest, ASessionReadAgainInAnotherZoneIsPutBackExactly) {
     const std::unique_ptr<icu::TimeZone> london(icu::TimeZone::createTimeZone("Europe/London"));
     const SessionTimes was = library.rereadSessionInZone(pond->sessionId, *london);
     EXPECT_EQ(was.recordings.size(), 2u);
-    const LibrarySession session = library.sessions().at(0);
+    const LibrarySession session = library.sessions().rows.at(0);
     EXPECT_EQ(session.sampleDate, 1340229600.0 + 3600);  // 2012-06-21 00:00 +01:00
-    const auto moved = library.recordings({pond->sessionId});
+    const auto moved = library.recordings({pond->sessionId}).rows;
     ASSERT_EQ(moved.size(), 3u);
     EXPECT_EQ(moved[0].recordingTime, kJune21 + 600);  // its own offset: unchanged
     EXPECT_EQ(moved[0].timeZone, "");
@@ -433,7 +434,7 @@ TEST_P(SqliteLibraryTest, MigratesALibraryWithoutLabelsKeepingEveryRecording) {
     ASSERT_EQ(before.size(), 3u);
 
     RecordingLibrary library = RecordingLibrary::open(file);
-    const std::vector<LibrarySession> after = library.sessions();
+    const std::vector<LibrarySession> after = library.sessions().rows;
     ASSERT_EQ(after.size(), before.size());
     std::vector<std::int64_t> ids;
     std::int64_t total = 0;
@@ -444,7 +445,7 @@ TEST_P(SqliteLibraryTest, MigratesALibraryWithoutLabelsKeepingEveryRecording) {
         total += after[i].recordingCount;
     }
     EXPECT_EQ(total, 100);
-    const std::vector<LibraryRecording> recordings = library.recordings(ids);
+    const std::vector<LibraryRecording> recordings = library.recordings(ids).rows;
     ASSERT_EQ(recordings.size(), 100u);
     for (const LibraryRecording& recording : recordings) {
         EXPECT_EQ(recording.label, "");
@@ -478,7 +479,7 @@ TEST_P(SqliteLibraryTest, MigratesALibraryWithoutLabelsKeepingEveryRecording) {
         ++labelledSeen;
     }
     EXPECT_EQ(labelledSeen, 3u);
-    EXPECT_EQ(RecordingLibrary::open(file).recordings(ids).size(), 103u);
+    EXPECT_EQ(RecordingLibrary::open(file).recordings(ids).rows.size(), 103u);
 }
 
 TEST_P(SqliteLibraryTest, RefusesFilesItCannotOwnAndLeavesThemUntouched) {
@@ -535,10 +536,10 @@ TEST_P(LibraryTest, SelectionReadsNamedSessionsOrAll) {
     EXPECT_EQ(all.sessions[1].sampleDate, 200.0);
     {
         const RecordingLibrary library = RecordingLibrary::open(file);
-        const std::vector<LibrarySession> sessions = library.sessions();
+        const std::vector<LibrarySession> sessions = library.sessions().rows;
         ASSERT_EQ(sessions.size(), 3u);
         const std::vector<LibraryRecording> tied =
-            library.recordings({sessions[2].id, sessions[0].id});
+            library.recordings({sessions[2].id, sessions[0].id}).rows;
         ASSERT_EQ(tied.size(), 4u);
         EXPECT_EQ(tied[0].sessionId, sessions[0].id);
         EXPECT_EQ(tied[1].sessionId, sessions[2].id);
@@ -577,8 +578,9 @@ TEST_P(LibraryTest, SessionNamesAreUniqueAndAnImportMayJoinTheSessionOfItsName) 
         }
     };
     expectTaken([&] { library.importRecordings(NewSession{"Pond"}, night(kJune21, 3)); });
-    LibrarySession edge = library.sessions().at(0).name == "Edge" ? library.sessions().at(0)
-                                                                  : library.sessions().at(1);
+    LibrarySession edge = library.sessions().rows.at(0).name == "Edge"
+                              ? library.sessions().rows.at(0)
+                              : library.sessions().rows.at(1);
     edge.name = "Pond";
     expectTaken([&] { library.updateSession(edge); });
     EXPECT_EQ(everyRow(library), before);
@@ -594,8 +596,8 @@ TEST_P(LibraryTest, SessionNamesAreUniqueAndAnImportMayJoinTheSessionOfItsName) 
     const auto joined = library.importRecordings(joining, night(kJune21 + 3600, 3));
     ASSERT_TRUE(joined);
     EXPECT_EQ(joined->sessionId, pond->sessionId);
-    EXPECT_EQ(library.recordings({pond->sessionId}).size(), 5u);
-    EXPECT_EQ(library.sessions().size(), 2u);
+    EXPECT_EQ(library.recordings({pond->sessionId}).rows.size(), 5u);
+    EXPECT_EQ(library.sessions().rows.size(), 2u);
 }
 
 // Importing the same files again adds nothing, wherever they went before.
@@ -634,7 +636,7 @@ TEST_P(LibraryTest, AnImportSkipsRecordingsTheLibraryHoldsAlready) {
     ASSERT_TRUE(added);
     EXPECT_EQ(added->alreadyStored, (std::vector<std::size_t>{0, 1}));
     EXPECT_EQ(added->imported, 1u);
-    EXPECT_EQ(library.recordings({pond->sessionId}).size(), 4u);
+    EXPECT_EQ(library.recordings({pond->sessionId}).rows.size(), 4u);
 
     // Joining the session of its name, the import is checked against that session.
     NewSession joining{"Pond"};
@@ -643,8 +645,8 @@ TEST_P(LibraryTest, AnImportSkipsRecordingsTheLibraryHoldsAlready) {
     ASSERT_TRUE(joined);
     EXPECT_EQ(joined->sessionId, pond->sessionId);
     EXPECT_EQ(joined->alreadyStored, (std::vector<std::size_t>{0, 1}));
-    EXPECT_EQ(library.sessions().size(), 1u);
-    EXPECT_EQ(library.recordings({pond->sessionId}).size(), 4u);
+    EXPECT_EQ(library.sessions().rows.size(), 1u);
+    EXPECT_EQ(library.recordings({pond->sessionId}).rows.size(), 4u);
 
     // Among many recordings of another folder, whether the paths an import brings lie close
     // together or far apart, exactly those held already are skipped.
@@ -681,7 +683,7 @@ TEST_P(LibraryTest, AnEditDoesNotOverwriteAChangeMadeMeanwhile) {
     RecordingLibrary library = RecordingLibrary::create(file);
     ASSERT_TRUE(
         library.importRecordings(NewSession{"Pond", {}, 49.6, 11.05, ""}, night(kJune21, 2)));
-    const LibrarySession read = library.sessions().at(0);
+    const LibrarySession read = library.sessions().rows.at(0);
     RecordingLibrary other = RecordingLibrary::open(file);
     LibrarySession noted = read;
     noted.notes = "windy";
@@ -703,15 +705,15 @@ TEST_P(LibraryTest, AnEditDoesNotOverwriteAChangeMadeMeanwhile) {
     EXPECT_EQ(everyRow(library), changed);
 
     // Read again, the edit goes through and back.
-    const LibrarySession now = library.sessions().at(0);
+    const LibrarySession now = library.sessions().rows.at(0);
     LibrarySession renamedNow = now;
     renamedNow.name = "Pond east";
     library.updateSession(now, renamedNow);
-    EXPECT_EQ(library.sessions().at(0).name, "Pond east");
-    EXPECT_EQ(library.sessions().at(0).notes, "windy");
+    EXPECT_EQ(library.sessions().rows.at(0).name, "Pond east");
+    EXPECT_EQ(library.sessions().rows.at(0).notes, "windy");
     other.removeSessions({read.id});
     expectRefused(renamedNow, now, "someone has removed it meanwhile");
-    EXPECT_TRUE(library.sessions().empty());
+    EXPECT_TRUE(library.sessions().rows.empty());
 }
 
 // Two programs import at the same moment, both into a session of the same new name and each
@@ -743,13 +745,13 @@ TEST_P(LibraryTest, TwoProcessesImportingAtOnceBothLandWhole) {
 
     const RecordingLibrary library = RecordingLibrary::open(file);
     std::map<std::string, std::int64_t> sessionIds;
-    for (const LibrarySession& session : library.sessions()) {
+    for (const LibrarySession& session : library.sessions().rows) {
         EXPECT_TRUE(sessionIds.emplace(session.name, session.id).second) << session.name;
     }
     ASSERT_EQ(sessionIds.size(), 3u);
     const auto expectHolds = [&](const std::string& session, const std::vector<int>& from) {
         std::map<std::string, LibraryRecording> rows;
-        for (const LibraryRecording& row : library.recordings({sessionIds.at(session)})) {
+        for (const LibraryRecording& row : library.recordings({sessionIds.at(session)}).rows) {
             EXPECT_TRUE(rows.emplace(row.filePath, row).second) << "twice: " << row.filePath;
         }
         EXPECT_EQ(rows.size(), from.size() * kEach) << session;
@@ -799,10 +801,10 @@ TEST_P(LibraryTest, TwoProcessesImportingTheSameFilesAtOnceStoreThemOnce) {
     EXPECT_EQ(statuses, (std::vector<int>{kStoredAll, kFoundAllStored}));
 
     const RecordingLibrary library = RecordingLibrary::open(file);
-    const std::vector<LibrarySession> sessions = library.sessions();
+    const std::vector<LibrarySession> sessions = library.sessions().rows;
     ASSERT_EQ(sessions.size(), 1u);
     std::map<std::string, LibraryRecording> rows;
-    for (const LibraryRecording& row : library.recordings({sessions[0].id})) {
+    for (const LibraryRecording& row : library.recordings({sessions[0].id}).rows) {
         EXPECT_TRUE(rows.emplace(row.filePath, row).second) << "twice: " << row.filePath;
     }
     EXPECT_EQ(rows.size(), files.size());
@@ -876,10 +878,10 @@ TEST_P(LibraryTest, TextThatIsNoUtf8AndBlankSessionNamesAreRefusedUnchanged) {
             EXPECT_THAT(error.what(), ::testing::HasSubstr(c.refusal)) << c.name;
         }
     }
-    LibrarySession renamed = library.sessions().at(0);
+    LibrarySession renamed = library.sessions().rows.at(0);
     renamed.name = "  ";
     EXPECT_THROW(library.updateSession(renamed), LibraryError);
-    EXPECT_THROW(library.updateSession(library.sessions().at(0), renamed), LibraryError);
+    EXPECT_THROW(library.updateSession(library.sessions().rows.at(0), renamed), LibraryError);
     EXPECT_EQ(everyRow(RecordingLibrary::open(file)), rowsBefore);
 }
 
@@ -903,7 +905,7 @@ TEST_P(LibraryTest, ACopyNamesTheRowThatHoldsNoUtf8Text) {
                                 std::filesystem::directory_iterator()),
                   1);
     } else {
-        EXPECT_TRUE(RecordingLibrary::open(file).sessions().empty());
+        EXPECT_TRUE(RecordingLibrary::open(file).sessions().rows.empty());
     }
 }
 
@@ -912,7 +914,7 @@ class ServerLibraryTest : public LibraryTest {};
 
 TEST_P(ServerLibraryTest, AnEmptyDatabaseBecomesALibraryAndOthersAreRefusedUnchanged) {
     RecordingLibrary::open(file).importRecordings(NewSession{"Pond"}, night(kJune21, 1));
-    EXPECT_EQ(RecordingLibrary::open(file).sessions().size(), 1u);
+    EXPECT_EQ(RecordingLibrary::open(file).sessions().rows.size(), 1u);
     const auto expectRefused = [&](const std::string& why) {
         try {
             RecordingLibrary::open(file);
@@ -978,7 +980,7 @@ TEST_P(ServerLibraryTest, TablesOutsideTheSearchPathAreNotOverlooked) {
     expectRefused(file,
                   "holds a Vane library in the schema \"bats\", which its search path does "
                   "not name. Name it in the URL, as ?options=-csearch_path%3Dbats");
-    EXPECT_EQ(RecordingLibrary::open(inSchema("bats")).sessions().size(), 1u);
+    EXPECT_EQ(RecordingLibrary::open(inSchema("bats")).sessions().rows.size(), 1u);
     EXPECT_EQ(place->connect()
                   .run("SELECT COUNT(*) FROM pg_tables WHERE schemaname <> 'bats' AND schemaname "
                        "NOT IN ('pg_catalog', 'information_schema')")
@@ -1004,19 +1006,19 @@ TEST_P(ServerLibraryTest, MigratesAnOlderLibraryForwardKeepingItsData) {
         "INSERT INTO recordings (session_id, recording_time, utc_offset) VALUES "
         "(1, 1340305380, 7200), (2, 1340305440, 7200);");
     RecordingLibrary library = RecordingLibrary::open(file);
-    const std::vector<LibrarySession> sessions = library.sessions();
+    const std::vector<LibrarySession> sessions = library.sessions().rows;
     ASSERT_EQ(sessions.size(), 2u);
     EXPECT_EQ(sessions[0].name, "Old");
     EXPECT_EQ(sessions[1].name, "Old (2)");
     EXPECT_EQ(sessions[0].latitude, 49.6);
-    EXPECT_EQ(library.recordings({1, 2}).size(), 2u);
-    EXPECT_EQ(library.recordings({1})[0].timeZone, "");
+    EXPECT_EQ(library.recordings({1, 2}).rows.size(), 2u);
+    EXPECT_EQ(library.recordings({1}).rows[0].timeZone, "");
     LibrarySession session = sessions[0];
     session.notes = "migrated";
     library.updateSession(session);
     library.removeSessions({1});
-    EXPECT_TRUE(library.recordings({1}).empty());
-    EXPECT_EQ(RecordingLibrary::open(file).sessions().size(), 1u);
+    EXPECT_TRUE(library.recordings({1}).rows.empty());
+    EXPECT_EQ(RecordingLibrary::open(file).sessions().rows.size(), 1u);
 }
 
 // A library started alone in a file goes to the server and comes back the same, row by row.
@@ -1094,7 +1096,7 @@ TEST_P(ServerLibraryTest, AnImportWaitingForAnotherSaysSoAndCanBeStopped) {
         importing.join();
         EXPECT_EQ(told, 1);
         EXPECT_EQ(summary.has_value(), !stopWhileWaiting);
-        EXPECT_EQ(RecordingLibrary::open(file).sessions().size(), stopWhileWaiting ? 0u : 1u);
+        EXPECT_EQ(RecordingLibrary::open(file).sessions().rows.size(), stopWhileWaiting ? 0u : 1u);
     }
 }
 
@@ -1128,11 +1130,11 @@ TEST_P(ServerLibraryTest, ATeamLibraryIsEveryMembersWhoeverMadeIt) {
     RecordingLibrary::open(as(anna)).importRecordings(NewSession{"Dune 3"}, night(kJune21, 2));
     RecordingLibrary library = RecordingLibrary::open(as(ben));
     library.importRecordings(NewSession{"Dune 4"}, night(kJune21 + 86400, 1));
-    const std::vector<LibrarySession> sessions = library.sessions();
+    const std::vector<LibrarySession> sessions = library.sessions().rows;
     ASSERT_EQ(sessions.size(), 2u);
-    EXPECT_EQ(library.recordings({sessions[0].id, sessions[1].id}).size(), 3u);
+    EXPECT_EQ(library.recordings({sessions[0].id, sessions[1].id}).rows.size(), 3u);
     library.removeSessions({sessions[0].id});
-    EXPECT_EQ(RecordingLibrary::open(as(anna)).sessions().size(), 1u);
+    EXPECT_EQ(RecordingLibrary::open(as(anna)).sessions().rows.size(), 1u);
     EXPECT_EQ(place->connect()
                   .run("SELECT DISTINCT pg_get_userbyid(relowner) FROM pg_class WHERE relname IN "
                        "('vane_library', 'sessions', 'recordings')")
@@ -1169,6 +1171,47 @@ TEST_P(ServerLibraryTest, CopiesAWholeLibraryToTheServerAndBack) {
     EXPECT_THROW(copyLibrary(file, back), LibraryError);
     EXPECT_EQ(everyRowByName(RecordingLibrary::open(file)), original);
     EXPECT_EQ(everyRowByName(RecordingLibrary::open(back)), original);
+}
+
+// The one rule for what names a server and what a file, and how a failed read is told of either.
+TEST(LibraryLocationTest, ServersAreNamedByTheirUrlsAndEverythingElseIsAFile) {
+    const std::filesystem::path existing = vane::testing::uniqueTempPath("there.vanelib");
+    std::ofstream(existing) << "";
+    const struct {
+        std::string named;
+        bool onServer;
+        bool missingFile;
+    } cases[] = {
+        {"postgresql://me@server/bats", true, false},
+        {"postgres://me@server/bats", true, false},
+        {"postgresql:/bats", false, true},
+        {"POSTGRESQL://server/bats", false, true},
+        {"bats/postgresql://x", false, true},
+        {existing.string(), false, false},
+        {vane::testing::uniqueTempPath("new.vanelib").string(), false, true},
+    };
+    for (const auto& c : cases) {
+        const LibraryLocation location(c.named);
+        EXPECT_EQ(location.onServer(), c.onServer) << c.named;
+        EXPECT_EQ(location.isMissingFile(), c.missingFile) << c.named;
+        EXPECT_EQ(location.text(), c.named);
+        EXPECT_EQ(location.quoted(), "\"" + c.named + "\"");
+    }
+}
+
+TEST(LibraryLocationTest, AFailedReadIsOneProblemThatNamesTheLibrary) {
+    const LibraryLocation location("/data/bats.vanelib");
+    const Outcome<int> named = readLibrary(location, []() -> int {
+        throw LibraryError("\"/data/bats.vanelib\" cannot be read: disk I/O error");
+    });
+    ASSERT_FALSE(named);
+    EXPECT_EQ(named.error().kind, ProblemKind::library);
+    EXPECT_EQ(named.error().message, "\"/data/bats.vanelib\" cannot be read: disk I/O error");
+    const Outcome<int> unnamed =
+        readLibrary(location, []() -> int { throw std::runtime_error("out of memory"); });
+    ASSERT_FALSE(unnamed);
+    EXPECT_EQ(unnamed.error().message, "\"/data/bats.vanelib\" cannot be read: out of memory");
+    EXPECT_EQ(*readLibrary(location, [] { return 7; }), 7);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, LibraryTest,
