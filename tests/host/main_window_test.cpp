@@ -76,6 +76,7 @@ class MainWindowTest : public QObject {
     void anEditedSessionIsOneStepToUndo();
     void refreshShowsWhatOthersImportedAndKeepsTheSelection();
     void opensASharedLibraryByItsAddress();
+    void aStartOpensTheLastLibraryStillThereElseTheDefaultOne();
 
   private:
     static void select(QTableView* view, const std::vector<int>& rows);
@@ -975,6 +976,35 @@ void MainWindowTest::opensASharedLibraryByItsAddress() {
                  QString::fromStdString(address));
     }
     library::PostgresConnection(server).execute("DROP DATABASE " + database + " WITH (FORCE)");
+}
+
+void MainWindowTest::aStartOpensTheLastLibraryStillThereElseTheDefaultOne() {
+    const QString key = QStringLiteral("recentLibraries");
+    const QVariant recentBefore = QSettings().value(key);
+    const QString gone = QDir(folder_.path()).filePath(QStringLiteral("gone.vanelib"));
+    const QString fallback = QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+                                 .filePath(QStringLiteral("Library.vanelib"));
+    const struct {
+        QStringList recent;
+        QString opened;
+    } cases[] = {
+        {{file_, gone}, file_},
+        {{gone, file_}, fallback},  // the first only counts, and it is gone
+        {{}, fallback},
+    };
+    for (const auto& c : cases) {
+        QSettings().setValue(key, c.recent);
+        MainWindow window(UserDialogs{std::make_unique<RecordingAlerts>(),
+                                      std::make_unique<ScriptedPanels>(),
+                                      std::make_unique<RecordingPasteboard>()});
+        window.openAtStart();
+        QVERIFY(window.library());
+        QCOMPARE(QString::fromStdString(window.library()->location().text()), c.opened);
+        QCOMPARE(QSettings().value(key).toStringList().value(0), c.opened);
+    }
+    QVERIFY(!QFileInfo::exists(gone));
+    QFile::remove(fallback);
+    QSettings().setValue(key, recentBefore);
 }
 
 }  // namespace vane
