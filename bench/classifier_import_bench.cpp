@@ -10,7 +10,7 @@
 #include <string>
 
 #include "core/recordings/classifier_table.h"
-#include "host/library/recording_library.h"
+#include "library/recording_library.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "core/recordings/recording_folder_scan.h"
-#include "host/library/recording_library.h"
+#include "library/recording_library.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ void BM_ReadSessionRecordings(benchmark::State& state) {
     const auto summary = library.importRecordings(vane::library::NewSession{"Season"},
                                                   season(static_cast<std::size_t>(state.range(0))));
     for (auto _ : state) {
-        benchmark::DoNotOptimize(library.recordings({summary->sessionId}));
+        benchmark::DoNotOptimize(library.recordings({summary->sessionId}).rows);
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
     std::filesystem::remove(file);

@@ -25,7 +25,7 @@
 #include <string>
 
 #include "cli/recording_source.h"
-#include "host/library/recording_library.h"
+#include "library/recording_library.h"
 
 namespace {
 

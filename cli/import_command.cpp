@@ -18,9 +18,9 @@
 #include "core/recordings/species_label.h"
 #include "core/recordings/stored_paths.h"
 #include "core/time/local_time.h"
-#include "host/library/library_problem.h"
-#include "host/library/new_library_file.h"
-#include "host/library/recording_library.h"
+#include "library/library_problem.h"
+#include "library/new_library_file.h"
+#include "library/recording_library.h"
 
 namespace vane::cli {
 namespace {
@@ -114,9 +114,8 @@ void writeSummary(const ReadSources& read, const library::ImportSummary& summary
 
 // A new file is written beside its name and given it when complete; a server's library is
 // written in one transaction instead.
-bool isNewLibraryFile(const std::filesystem::path& file) {
-    std::error_code ec;
-    return !library::isServerLocation(file.string()) && !std::filesystem::exists(file, ec);
+bool isNewLibraryFile(const library::LibraryLocation& location) {
+    return location.isMissingFile();
 }
 
 }  // namespace

@@ -6,9 +6,9 @@
 
 #include "cli/problem_report.h"
 #include "core/files/shown_content.h"
-#include "host/library/library_copy.h"
-#include "host/library/library_problem.h"
-#include "host/library/library_types.h"
+#include "library/library_copy.h"
+#include "library/library_problem.h"
+#include "library/library_types.h"
 
 namespace vane::cli {
 

@@ -12,9 +12,9 @@
 #include "core/recordings/recording_list.h"
 #include "core/recordings/recording_source_file.h"
 #include "core/time/local_time.h"
-#include "host/library/library_problem.h"
-#include "host/library/library_selection.h"
-#include "host/library/recording_library.h"
+#include "library/library_problem.h"
+#include "library/library_selection.h"
+#include "library/recording_library.h"
 
 namespace vane::cli {
 

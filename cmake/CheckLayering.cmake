@@ -1,4 +1,4 @@
-# Fails when a source file includes a header from a layer above its own.
+# Fails when a source file includes a header its folder may not include (see the rules below).
 #
 #   cmake -DSOURCE_ROOT=<repository> -P cmake/CheckLayering.cmake
 #
@@ -12,15 +12,29 @@ if(NOT SOURCE_ROOT)
 endif()
 
 # The project's own top folders; an include naming one of them belongs to that layer.
-set(project_folders core graph yearlyview plugin_api plugin host cli tests bench examples fuzz)
+set(project_folders core graph yearlyview plugin_api library plugin host cli tests bench examples
+                    fuzz)
 
-# What each layer may not include. core/ may include nothing of the project but core/.
-set(forbidden_core graph yearlyview plugin_api plugin host cli tests bench examples fuzz)
-set(forbidden_graph plugin host cli)
-set(forbidden_yearlyview plugin host cli)
-set(forbidden_plugin host cli)
-set(forbidden_plugin_api plugin host cli)
-set(checked_layers core graph yearlyview plugin plugin_api)
+# What each folder may not include. Every folder but tests/ is checked; tests/ may reach all.
+# core/ holds the pure computations and may include nothing of the project but core/.
+set(forbidden_core graph yearlyview plugin_api library plugin host cli tests bench examples fuzz)
+# The recording library needs only core/, so that every program can read a library.
+set(forbidden_library graph yearlyview plugin_api plugin host cli tests bench examples fuzz)
+set(forbidden_graph yearlyview plugin_api library plugin host cli tests bench examples fuzz)
+set(forbidden_yearlyview graph plugin_api library plugin host cli tests bench examples fuzz)
+set(forbidden_plugin_api graph yearlyview library plugin host cli tests bench examples fuzz)
+# A plug-in reaches its host only through plugin_api/ and never reads the library itself.
+set(forbidden_plugin library host cli tests bench examples fuzz)
+# The desktop never includes a plug-in: it loads them, whatever they are.
+set(forbidden_host graph yearlyview plugin cli tests bench examples fuzz)
+# The command line shares the library and the drawing with the desktop, not the desktop itself.
+set(forbidden_cli plugin_api plugin host tests bench examples fuzz)
+set(forbidden_bench host examples fuzz)
+set(forbidden_fuzz graph yearlyview plugin_api library plugin host cli tests bench examples)
+set(forbidden_examples graph yearlyview plugin_api library plugin host cli tests bench fuzz)
+set(checked_layers core library graph yearlyview plugin plugin_api host cli bench fuzz examples)
+# Layers that never use Qt.
+set(qt_free_layers core library fuzz examples)
 
 # Qt's class headers (<QString>), module headers (<QtCore/...>) and lower-case ones (<qglobal.h>).
 set(qt_header_regex "^(Qt[A-Za-z]*/.*|Q[A-Za-z0-9_]+|q[a-z0-9_]+\\.h)$")
@@ -89,12 +103,12 @@ foreach(layer IN LISTS checked_layers)
         set(shown "\"${target}\"")
       endif()
       set(reason "")
-      if(layer STREQUAL "core" AND target MATCHES "${qt_header_regex}")
-        set(reason "a Qt header; core/ never uses Qt")
+      if(layer IN_LIST qt_free_layers AND target MATCHES "${qt_header_regex}")
+        set(reason "a Qt header; ${layer}/ never uses Qt")
       else()
         layer_of_include("${SOURCE_ROOT}/${source}" "${delimiter}" "${target}" included_layer)
         if(NOT included_layer STREQUAL "" AND included_layer IN_LIST forbidden_${layer})
-          set(reason "${included_layer}/ is above ${layer}/")
+          set(reason "${layer}/ may not include ${included_layer}/")
         endif()
       endif()
       if(NOT reason STREQUAL "")

@@ -7,7 +7,7 @@
 
 #include "core/recordings/guano.h"
 #include "core/recordings/recording_csv.h"
-#include "host/library/recording_library.h"
+#include "library/recording_library.h"
 
 class QComboBox;
 class QDialogButtonBox;

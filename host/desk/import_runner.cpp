@@ -125,7 +125,7 @@ ImportReport runImport(QWidget* parent, const QString& label, const ImportWork& 
     return report;
 }
 
-ImportReport importFolder(const std::filesystem::path& libraryFile,
+ImportReport importFolder(const library::LibraryLocation& location,
                           const std::filesystem::path& folder, const icu::TimeZone& zone,
                           const library::ImportTarget& target, std::stop_token stop,
                           const ScanProgress& progress) {
@@ -137,7 +137,7 @@ ImportReport importFolder(const std::filesystem::path& libraryFile,
         return nothingFound(scan.skipped);
     }
     // A connection of its own: SQLite connections are not shared between threads.
-    library::RecordingLibrary writer = library::RecordingLibrary::open(libraryFile);
+    library::RecordingLibrary writer = library::RecordingLibrary::open(location);
     return reportOf(writer.importRecordings(target, scan.recordings, stop), scan.skipped);
 }
 
@@ -145,7 +145,7 @@ namespace {
 
 // Rows that read are imported in one transaction; the rows refused are listed after the summary.
 template <typename Read>
-ImportReport importRowsThatRead(const std::filesystem::path& libraryFile, Outcome<Read> read,
+ImportReport importRowsThatRead(const library::LibraryLocation& location, Outcome<Read> read,
                                 const std::string& fileName, const library::ImportTarget& target,
                                 std::stop_token stop) {
     if (!read) {
@@ -160,7 +160,7 @@ ImportReport importRowsThatRead(const std::filesystem::path& libraryFile, Outcom
     if (read->recordings.empty()) {
         report = nothingFound({});
     } else {
-        library::RecordingLibrary writer = library::RecordingLibrary::open(libraryFile);
+        library::RecordingLibrary writer = library::RecordingLibrary::open(location);
         report = reportOf(writer.importRecordings(target, read->recordings, stop), {});
     }
     addRefused(read->refused, fileName, report);
@@ -169,20 +169,20 @@ ImportReport importRowsThatRead(const std::filesystem::path& libraryFile, Outcom
 
 }  // namespace
 
-ImportReport importCsv(const std::filesystem::path& libraryFile, const CsvTable& table,
+ImportReport importCsv(const library::LibraryLocation& location, const CsvTable& table,
                        const RecordingColumns& columns, const icu::TimeZone& zone,
                        const std::string& fileName, const library::ImportTarget& target,
                        std::stop_token stop) {
-    return importRowsThatRead(libraryFile,
+    return importRowsThatRead(location,
                               readCsvRecordingsKeepingGoodRows(table, columns, zone, fileName),
                               fileName, target, stop);
 }
 
-ImportReport importClassifierTable(const std::filesystem::path& libraryFile,
+ImportReport importClassifierTable(const library::LibraryLocation& location,
                                    const std::string& text, const icu::TimeZone& zone,
                                    const std::string& fileName, const library::ImportTarget& target,
                                    std::stop_token stop) {
-    return importRowsThatRead(libraryFile,
+    return importRowsThatRead(location,
                               readClassifierTable(text, fileName, zone, {}, BadRows::Skip),
                               fileName, target, stop);
 }

@@ -9,7 +9,7 @@
 #include "core/recordings/classifier_table.h"
 #include "core/recordings/recording_csv.h"
 #include "core/recordings/recording_folder_scan.h"
-#include "host/library/recording_library.h"
+#include "library/recording_library.h"
 
 class QWidget;
 
@@ -31,20 +31,20 @@ using ImportWork = std::function<ImportReport(std::stop_token stop, const ScanPr
 ImportReport runImport(QWidget* parent, const QString& label, const ImportWork& work);
 
 // The work of the two imports, as it runs on the worker thread. Each opens a connection of its
-// own to `libraryFile` and writes nothing unless there is something to import; a new session
+// own to `location` and writes nothing unless there is something to import; a new session
 // has the site the target gives (the import dialog proposes the files' own).
-ImportReport importFolder(const std::filesystem::path& libraryFile,
+ImportReport importFolder(const library::LibraryLocation& location,
                           const std::filesystem::path& folder, const icu::TimeZone& zone,
                           const library::ImportTarget& target, std::stop_token stop,
                           const ScanProgress& progress);
-ImportReport importCsv(const std::filesystem::path& libraryFile, const CsvTable& table,
+ImportReport importCsv(const library::LibraryLocation& location, const CsvTable& table,
                        const RecordingColumns& columns, const icu::TimeZone& zone,
                        const std::string& fileName, const library::ImportTarget& target,
                        std::stop_token stop);
 
 // An identification program's table, recognised from its header: the times, labels and
 // probabilities of the rows that read, in one transaction; the others are listed by line.
-ImportReport importClassifierTable(const std::filesystem::path& libraryFile,
+ImportReport importClassifierTable(const library::LibraryLocation& location,
                                    const std::string& text, const icu::TimeZone& zone,
                                    const std::string& fileName, const library::ImportTarget& target,
                                    std::stop_token stop);

@@ -12,6 +12,7 @@
 #include "host/desk/desk_dialogs.h"
 #include "host/desk/session_dialog.h"
 #include "host/desk/zone_names.h"
+#include "library/library_problem.h"
 
 namespace vane {
 namespace {
@@ -171,14 +172,15 @@ void LibraryEditor::editSelectedSession() {
         alerts_.showAlert(window_, tr("Edit Session"), tr("Select one session to edit."));
         return;
     }
-    std::vector<std::string> zones;
-    try {
-        zones = edited_.library()->sessionTimeZones(selected.front().id);
-    } catch (const std::exception& error) {
-        alerts_.showAlert(window_, tr("Cannot read library"), QString::fromStdString(error.what()));
+    const library::RecordingLibrary& open = *edited_.library();
+    const Outcome<std::vector<std::string>> zones = library::readLibrary(
+        open.location(), [&] { return open.sessionTimeZones(selected.front().id); });
+    if (!zones) {
+        alerts_.showAlert(window_, tr("Cannot read library"),
+                          QString::fromStdString(zones.error().message));
         return;
     }
-    SessionDialog dialog(selected.front(), zones, window_);
+    SessionDialog dialog(selected.front(), *zones, window_);
     if (dialog.exec() != QDialog::Accepted || !dialog.edited()) {
         return;
     }

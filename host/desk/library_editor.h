@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "host/library/recording_library.h"
+#include "library/recording_library.h"
 
 class QMenuBar;
 class QUndoStack;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/icu_forward.h"
-#include "host/library/recording_library.h"
+#include "library/recording_library.h"
 
 namespace vane {
 

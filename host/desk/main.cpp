@@ -1,11 +1,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QDir>
-#include <QFileInfo>
-#include <QSettings>
 
 #include "host/desk/main_window.h"
-#include "host/library/library_types.h"
 #include "host/plugins/plugin_loader.h"
 
 int main(int argc, char** argv) {
@@ -33,18 +29,10 @@ int main(int argc, char** argv) {
     vane::MainWindow window;
     window.loadPlugins(vane::PluginLoader::defaultFolders());
     const QStringList arguments = parser.positionalArguments();
-    const QStringList recent = QSettings().value(QStringLiteral("recentLibraries")).toStringList();
     if (!arguments.isEmpty()) {
         window.openLibrary(arguments.front());
-    } else if (!recent.isEmpty() &&
-               (vane::library::isServerLocation(recent.front().toStdString()) ||
-                QFileInfo::exists(recent.front()))) {
-        window.openLibrary(recent.front());
-    } else if (QFileInfo::exists(vane::MainWindow::defaultLibraryFile())) {
-        window.openLibrary(vane::MainWindow::defaultLibraryFile());
     } else {
-        QDir().mkpath(QFileInfo(vane::MainWindow::defaultLibraryFile()).absolutePath());
-        window.createLibrary(vane::MainWindow::defaultLibraryFile());
+        window.openAtStart();
     }
     window.selectSessions(parser.values(sessionOption));
     window.show();

@@ -4,24 +4,23 @@
 #include <QStringList>
 #include <memory>
 #include <optional>
+#include <type_traits>
 
 #include "core/recordings/species_label.h"
 #include "host/desk/desk_dialogs.h"
-#include "host/desk/import_runner.h"
-#include "host/library/recording_library.h"
 #include "host/plugins/plugin_loader.h"
+#include "library/recording_library.h"
 #include "plugin_api/host.h"
 #include "plugin_api/user_dialogs.h"
 
 class QMenu;
-class QSortFilterProxyModel;
-class QTableView;
 
 namespace vane {
 
-class SessionTableModel;
-class RecordingTableModel;
 class LibraryEditor;
+class LibraryImports;
+class LibraryOpening;
+class LibraryTables;
 class Questions;
 
 // The desktop host: the sessions of one library, the recordings of the selected sessions, and
@@ -42,6 +41,8 @@ class MainWindow : public QMainWindow, public Host {
     // on the recent list.
     bool openLibrary(const QString& file);
     bool createLibrary(const QString& file);
+    // The library last opened while it is still there, else the default one, made when missing.
+    void openAtStart();
     const library::RecordingLibrary* library() const { return library_ ? &*library_ : nullptr; }
     void reload();
     // Reads the library again to show what others changed (imports from other machines), keeping
@@ -57,59 +58,36 @@ class MainWindow : public QMainWindow, public Host {
     std::vector<std::string> recordingLabels() const override;
     std::vector<Session> selectedSessions() const override;
 
-    static QString defaultLibraryFile();
     // Tests put a recorder in place of the typed address.
     void setLibraryAddressQuestion(std::unique_ptr<LibraryAddressQuestion> question);
 
   protected:
     void changeEvent(QEvent* event) override;
-
-  protected:
     // WAV folders and CSV lists dropped on the window are imported, each with its dialog.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
   private:
-    // The selected recordings with the labels they point into, in one pass so the two agree.
-    LabelledRecordings selection() const;
+    void showLibrary(library::RecordingLibrary opened);
     void buildMenus();
-    void buildHelpMenu();
-    void showSelectedSessionsRecordings();
-    void rememberRecent(const QString& file);
-    void updateRecentMenu();
-    void chooseNewLibrary();
-    void chooseLibraryToOpen();
-    void chooseSharedLibraryToOpen();
-    void importFolder();
-    void importCsv();
-    void importFolderAt(const QString& folder);
-    void importCsvAt(const QString& file);
-    void runAndReport(const QString& label, const ImportWork& work);
     void updateTitle();
-    static QString cannotReadText(const QString& file, const std::exception& error);
-    void sayRefusedRows(const std::vector<std::string>& refused);
-    // The open library's sessions, or nothing after an alert naming the file.
+    // The open library's sessions, or nothing after an alert naming the library.
     std::optional<std::vector<library::LibrarySession>> sessionsOrSay();
-    std::vector<int> selectedSourceRows(const QTableView* view,
-                                        const QSortFilterProxyModel* proxy) const;
-
-    // Of the rows selected in the recordings table.
-    std::vector<std::int64_t> selectedRecordingIds() const;
+    std::vector<library::LibraryRecording> recordingsOrSay(
+        const std::vector<std::int64_t>& sessionIds);
+    // A read of the open library, or nothing after an alert with what kept it.
+    template <typename Read>
+    std::optional<std::invoke_result_t<Read>> readOrSay(Read&& read);
 
     std::optional<library::RecordingLibrary> library_;
-    SessionTableModel* sessionModel_;
-    RecordingTableModel* recordingModel_;
-    QSortFilterProxyModel* sessionProxy_;
-    QSortFilterProxyModel* recordingProxy_;
-    QTableView* sessionView_;
-    QTableView* recordingView_;
-    std::unique_ptr<LibraryAddressQuestion> addressQuestion_ = deskLibraryAddressQuestion();
-    QMenu* recentMenu_ = nullptr;
     QMenu* pluginMenu_ = nullptr;
     PluginLoader plugins_;
     UserDialogs dialogs_;
     std::unique_ptr<Questions> questions_;
+    LibraryTables* tables_;
     LibraryEditor* editor_;
+    LibraryOpening* opening_;
+    LibraryImports* imports_;
 };
 
 }  // namespace vane

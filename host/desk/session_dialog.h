@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "host/library/recording_library.h"
+#include "library/recording_library.h"
 
 class QComboBox;
 class QDialogButtonBox;

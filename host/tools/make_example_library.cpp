@@ -11,8 +11,8 @@
 
 #include "core/recordings/recording_list.h"
 #include "core/time/local_time.h"
-#include "host/library/library_problem.h"
-#include "host/library/recording_library.h"
+#include "library/library_problem.h"
+#include "library/recording_library.h"
 
 namespace {
 

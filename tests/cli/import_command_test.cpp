@@ -18,10 +18,10 @@
 #include <string>
 
 #include "cli/library_command.h"
-#include "host/library/library_selection.h"
-#include "host/library/recording_library.h"
+#include "library/library_selection.h"
+#include "library/recording_library.h"
 #include "tests/core/recordings/wav_fixture.h"
-#include "tests/host/library_backends.h"
+#include "tests/library/library_backends.h"
 #include "tests/temp_path.h"
 
 namespace vane::cli {
@@ -96,7 +96,7 @@ TEST_F(ImportCommandTest, ImportsEverySourceWithASummaryPerLabel) {
     options_.sources = {write("more.txt", "2012-06-22 23:00:00\n2012-06-22T23:10:00+02:00\n")};
     ASSERT_EQ(run(), kExitSuccess) << err_.str();
     EXPECT_EQ(recordingsInLibrary(), 8u);
-    EXPECT_EQ(library::RecordingLibrary::open(options_.library).sessions().size(), 1u);
+    EXPECT_EQ(library::RecordingLibrary::open(options_.library).sessions().rows.size(), 1u);
 }
 
 // Running the same import again, or with one new file, adds only what is new and says so.
@@ -392,7 +392,7 @@ TEST_P(LibraryCommandsTest, TwoCardsWithTheSameFileNamesImportedFromTheirFolders
         }
     }
     // The library file is named from each card's folder too, as a person in a shell would.
-    const bool onServer = library::isServerLocation(place->location());
+    const bool onServer = library::LibraryLocation(place->location()).onServer();
     for (const char* card : {"A", "B"}) {
         std::filesystem::current_path(cards / card);
         ImportOptions options;
@@ -409,11 +409,11 @@ TEST_P(LibraryCommandsTest, TwoCardsWithTheSameFileNamesImportedFromTheirFolders
                                          std::string(card) + "\""));
     }
     const library::RecordingLibrary library = library::RecordingLibrary::open(place->location());
-    const std::vector<library::LibrarySession> sessions = library.sessions();
+    const std::vector<library::LibrarySession> sessions = library.sessions().rows;
     ASSERT_EQ(sessions.size(), 2u);
     std::vector<std::string> paths;
     for (const library::LibraryRecording& recording :
-         library.recordings({sessions[0].id, sessions[1].id})) {
+         library.recordings({sessions[0].id, sessions[1].id}).rows) {
         paths.push_back(recording.filePath);
     }
     std::sort(paths.begin(), paths.end());

@@ -20,7 +20,7 @@
 #include <thread>
 #include <vector>
 
-#include "host/library/recording_library.h"
+#include "library/recording_library.h"
 #include "tests/temp_path.h"
 
 extern char** environ;
@@ -117,7 +117,7 @@ class ImportProcessesTest : public ::testing::Test {
     std::map<std::string, std::size_t> sessionsInLibrary() const {
         const library::RecordingLibrary library = library::RecordingLibrary::open(library_);
         std::map<std::string, std::size_t> counts;
-        for (const library::LibrarySession& session : library.sessions()) {
+        for (const library::LibrarySession& session : library.sessions().rows) {
             counts[session.name] = static_cast<std::size_t>(session.recordingCount);
         }
         return counts;

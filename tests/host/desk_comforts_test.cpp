@@ -6,7 +6,7 @@
 
 #include "host/desk/library_models.h"
 #include "host/desk/main_window.h"
-#include "host/library/recording_library.h"
+#include "library/recording_library.h"
 #include "tests/plugin_api/recording_dialogs.h"
 #include "tests/plugin_api/temporary_settings.h"
 #include "vane_version.h"

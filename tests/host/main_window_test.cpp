@@ -30,9 +30,9 @@
 #include "host/desk/import_runner.h"
 #include "host/desk/library_editor.h"
 #include "host/desk/session_dialog.h"
-#include "host/library/postgres_connection.h"
-#include "host/library/recording_library.h"
-#include "host/library/sqlite_database.h"
+#include "library/postgres_connection.h"
+#include "library/recording_library.h"
+#include "library/sqlite_database.h"
 #include "tests/core/recordings/wav_fixture.h"
 #include "tests/plugin_api/recording_dialogs.h"
 
@@ -76,6 +76,7 @@ class MainWindowTest : public QObject {
     void anEditedSessionIsOneStepToUndo();
     void refreshShowsWhatOthersImportedAndKeepsTheSelection();
     void opensASharedLibraryByItsAddress();
+    void aStartOpensTheLastLibraryStillThereElseTheDefaultOne();
 
   private:
     static void select(QTableView* view, const std::vector<int>& rows);
@@ -397,12 +398,12 @@ void MainWindowTest::importReportsWhatWentIntoWhichSessionAndWhatWasSkipped() {
              qPrintable(report.details));
 
     const library::RecordingLibrary library = library::RecordingLibrary::open(file);
-    const std::vector<library::LibrarySession> sessions = library.sessions();
+    const std::vector<library::LibrarySession> sessions = library.sessions().rows;
     QCOMPARE(sessions.size(), std::size_t{1});
     QCOMPARE(sessions[0].latitude.value(), 49.6);
     QCOMPARE(sessions[0].longitude.value(), 11.05);
     QCOMPARE(sessions[0].sampleDate, 1340229600.0);  // 2012-06-21 00:00 +02:00
-    const auto stored = library.recordings({sessions[0].id});
+    const auto stored = library.recordings({sessions[0].id}).rows;
     QCOMPARE(stored.size(), std::size_t{2});
     QCOMPARE(stored[0].recordingTime, kJune21 + 0.1234567);
     QCOMPARE(stored[1].recordingTime, kJune21 + 60);
@@ -482,7 +483,7 @@ void MainWindowTest::importsWithNothingToAddOrCancelledLeaveTheLibraryAsItWas() 
     QVERIFY(!cancelled.changed);
     QCOMPARE(cancelled.title, QStringLiteral("Import cancelled"));
 
-    QVERIFY(library::RecordingLibrary::open(file).sessions().empty());
+    QVERIFY(library::RecordingLibrary::open(file).sessions().rows.empty());
     QCOMPARE(contentOf(fileName), before);
 }
 
@@ -505,7 +506,7 @@ void MainWindowTest::importingTheSameFolderAgainAddsOnlyWhatIsNew() {
     QCOMPARE(again.title, QStringLiteral("Nothing imported"));
     QCOMPARE(again.message,
              QStringLiteral("All 2 recordings are in the library already; it is unchanged."));
-    const std::int64_t night = library::RecordingLibrary::open(file).sessions().at(0).id;
+    const std::int64_t night = library::RecordingLibrary::open(file).sessions().rows.at(0).id;
     QVERIFY(!import(night).changed);
 
     WavFixture::write(folder / "SM4_20120621_210500.wav", WavFixture::wav(""));
@@ -514,8 +515,8 @@ void MainWindowTest::importingTheSameFolderAgainAddsOnlyWhatIsNew() {
     QCOMPARE(more.message, QStringLiteral("Imported 1 recordings into the session \"Night\". "
                                           "Skipped 2 recordings already in the library."));
     const library::RecordingLibrary library = library::RecordingLibrary::open(file);
-    QCOMPARE(library.sessions().size(), std::size_t{1});
-    QCOMPARE(library.recordings({night}).size(), std::size_t{3});
+    QCOMPARE(library.sessions().rows.size(), std::size_t{1});
+    QCOMPARE(library.recordings({night}).rows.size(), std::size_t{3});
 }
 
 void MainWindowTest::aCsvListWithBadLinesImportsTheGoodOnesAndListsTheBad() {
@@ -539,7 +540,7 @@ void MainWindowTest::aCsvListWithBadLinesImportsTheGoodOnesAndListsTheBad() {
                             "found time \"2012-06-21 25:00:00\"\n"
                             "list.csv:5: expected a probability from 0 to 1 in p, found \"40\"\n"));
     const library::RecordingLibrary library = library::RecordingLibrary::open(file);
-    const auto stored = library.recordings({library.sessions().at(0).id});
+    const auto stored = library.recordings({library.sessions().rows.at(0).id}).rows;
     QCOMPARE(stored.size(), std::size_t{2});
     // The list is no file on disk: its names are taken in the working folder.
     QCOMPARE(stored[0].filePath,
@@ -678,7 +679,8 @@ void MainWindowTest::deletionsAndEditsAreUndoneToTheLastRow() {
                                            "library? Edit > Undo brings them back until the "
                                            "library is closed. [Delete]")}));
     QCOMPARE(sessions->model()->rowCount(), 1);
-    QCOMPARE(library::RecordingLibrary::open(file.toStdString()).sessions().size(), std::size_t{1});
+    QCOMPARE(library::RecordingLibrary::open(file.toStdString()).sessions().rows.size(),
+             std::size_t{1});
 
     // With the focus in the recordings table, Delete takes the selected recordings.
     window.selectSessions({QStringLiteral("July")});
@@ -694,7 +696,7 @@ void MainWindowTest::deletionsAndEditsAreUndoneToTheLastRow() {
     // Renamed and given a site; the table shows it at once.
     auto* editor = window.findChild<LibraryEditor*>();
     library::LibrarySession july =
-        library::RecordingLibrary::open(file.toStdString()).sessions()[0];
+        library::RecordingLibrary::open(file.toStdString()).sessions().rows[0];
     library::LibrarySession renamed = july;
     renamed.name = "July at the pond";
     renamed.latitude = 49.61;
@@ -704,12 +706,12 @@ void MainWindowTest::deletionsAndEditsAreUndoneToTheLastRow() {
     // Read in London instead: the recorder's clock stays, the instants move an hour.
     const double wasAt = library::RecordingLibrary::open(file.toStdString())
                              .recordings({july.id})
-                             .at(0)
+                             .rows.at(0)
                              .recordingTime;
     editor->changeSessionZone(renamed, QStringLiteral("Europe/London"));
     QCOMPARE(library::RecordingLibrary::open(file.toStdString())
                  .recordings({july.id})
-                 .at(0)
+                 .rows.at(0)
                  .recordingTime,
              wasAt + 3600);
     const QString edited = rowsOf(file);
@@ -753,9 +755,9 @@ void MainWindowTest::anEditedSessionIsOneStepToUndo() {
     press(window, QKeySequence(Qt::Key_F2));
     editor.stop();
     const library::RecordingLibrary library = library::RecordingLibrary::open(file.toStdString());
-    const library::LibrarySession juni = library.sessions().at(0);
+    const library::LibrarySession juni = library.sessions().rows.at(0);
     QCOMPARE(juni.name, std::string("Juni"));
-    QCOMPARE(library.recordings({juni.id}).at(0).recordingTime, kJune21 + 7200);
+    QCOMPARE(library.recordings({juni.id}).rows.at(0).recordingTime, kJune21 + 7200);
     QCOMPARE(library.sessionTimeZones(juni.id), std::vector<std::string>{"UTC"});
     press(window, QKeySequence::Undo);
     QCOMPARE(rowsOf(file), before);
@@ -907,7 +909,7 @@ void MainWindowTest::refreshShowsWhatOthersImportedAndKeepsTheSelection() {
     const Host& host = window;
     QCOMPARE(host.selectedRecordings().at(0).recordingTime, kJune21 + 600);
 
-    const std::int64_t mine = other.sessions().at(0).id;
+    const std::int64_t mine = other.sessions().rows.at(0).id;
     other.importRecordings(mine, evening(kJune21 - 3600, 1));
     other.importRecordings(library::NewSession{"Theirs", 1342821600.0, {}, {}, ""},
                            evening(kJune21 + 30 * 86400, 1));
@@ -974,6 +976,35 @@ void MainWindowTest::opensASharedLibraryByItsAddress() {
                  QString::fromStdString(address));
     }
     library::PostgresConnection(server).execute("DROP DATABASE " + database + " WITH (FORCE)");
+}
+
+void MainWindowTest::aStartOpensTheLastLibraryStillThereElseTheDefaultOne() {
+    const QString key = QStringLiteral("recentLibraries");
+    const QVariant recentBefore = QSettings().value(key);
+    const QString gone = QDir(folder_.path()).filePath(QStringLiteral("gone.vanelib"));
+    const QString fallback = QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+                                 .filePath(QStringLiteral("Library.vanelib"));
+    const struct {
+        QStringList recent;
+        QString opened;
+    } cases[] = {
+        {{file_, gone}, file_},
+        {{gone, file_}, fallback},  // the first only counts, and it is gone
+        {{}, fallback},
+    };
+    for (const auto& c : cases) {
+        QSettings().setValue(key, c.recent);
+        MainWindow window(UserDialogs{std::make_unique<RecordingAlerts>(),
+                                      std::make_unique<ScriptedPanels>(),
+                                      std::make_unique<RecordingPasteboard>()});
+        window.openAtStart();
+        QVERIFY(window.library());
+        QCOMPARE(QString::fromStdString(window.library()->location().text()), c.opened);
+        QCOMPARE(QSettings().value(key).toStringList().value(0), c.opened);
+    }
+    QVERIFY(!QFileInfo::exists(gone));
+    QFile::remove(fallback);
+    QSettings().setValue(key, recentBefore);
 }
 
 }  // namespace vane

@@ -1,0 +1,82 @@
+#include "library/library_selection.h"
+
+#include <algorithm>
+#include <map>
+
+#include "core/files/shown_content.h"
+#include "library/recording_library.h"
+
+namespace vane::library {
+
+namespace {
+
+// The first damaged row stops the read: a count from a library with rows left out would look
+// complete.
+void refuseDamage(const std::vector<std::string>& leftOut) {
+    if (!leftOut.empty()) {
+        throw LibraryError(leftOut.front());
+    }
+}
+
+LibrarySelection readSelection(const LibraryLocation& location,
+                               const std::vector<std::string>& sessionNames) {
+    const RecordingLibrary library = RecordingLibrary::open(location);
+    const RowsRead<std::vector<LibrarySession>> read =
+        library.sessions(SessionDetail::WithoutCounts);
+    refuseDamage(read.leftOut);
+    const std::vector<LibrarySession>& all = read.rows;
+    for (const std::string& name : sessionNames) {
+        const bool known =
+            std::any_of(all.begin(), all.end(), [&name](const auto& s) { return s.name == name; });
+        if (!known) {
+            std::string names;
+            for (const LibrarySession& session : all) {
+                names += (names.empty() ? "" : ", ") + ("\"" + shownContent(session.name) + "\"");
+            }
+            throw LibraryError(location.quoted() + " has no session named \"" + shownContent(name) +
+                               "\" (it has " + (names.empty() ? "none" : names) + ").");
+        }
+    }
+    LibrarySelection selection;
+    selection.undoneUnfinishedChange = library.undoneUnfinishedChange();
+    std::vector<std::int64_t> ids;
+    for (const LibrarySession& session : all) {
+        if (sessionNames.empty() || std::find(sessionNames.begin(), sessionNames.end(),
+                                              session.name) != sessionNames.end()) {
+            ids.push_back(session.id);
+            selection.sessions.push_back(
+                {session.sampleDate, session.recordingCount, session.latitude, session.longitude});
+        }
+    }
+    // Counted as they come, so that the counts are those of the rows read, from one snapshot.
+    std::map<std::int64_t, std::int64_t> counts;
+    // Straight into the compact form: a session may hold millions of rows with their paths.
+    refuseDamage(library.forEachRecording(
+        ids, RecordingDetail::ForAnalysis, [&](const LibraryRecording& recording) {
+            ++counts[recording.sessionId];
+            Recording kept{recording.recordingTime};
+            const std::optional<std::uint16_t> label = selection.labels.indexOf(recording.label);
+            if (!label) {
+                throw LibraryError(location.quoted() + " holds more than 65535 different labels.");
+            }
+            kept.label = *label;
+            if (recording.probability) {
+                kept.probability = static_cast<float>(*recording.probability);
+            }
+            kept.manualLabel = recording.manualLabel;
+            selection.recordings.push_back(kept);
+        }));
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        selection.sessions[i].recordingCount = counts[ids[i]];
+    }
+    return selection;
+}
+
+}  // namespace
+
+LibrarySelection readLibrarySelection(const LibraryLocation& location,
+                                      const std::vector<std::string>& sessionNames) {
+    return readSelection(location, sessionNames);
+}
+
+}  // namespace vane::library

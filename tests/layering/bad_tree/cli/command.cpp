@@ -1,0 +1,3 @@
+#include <string>
+
+#include "host/desk/main_window.h"

@@ -1,0 +1,3 @@
+#pragma once
+
+#include "host/desk/main_window.h"
