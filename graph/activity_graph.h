@@ -16,8 +16,8 @@ namespace vane::graph {
 // Looks up the translation of a text shown to the user; the key itself serves when there is none.
 using TranslationLookup = std::function<std::string(std::string)>;
 
-// The axis runs from 0 to 1, so it names a share, not a percentage.
-inline constexpr const char* kActivityAxisTitleKey = "cumulative share of bat activity";
+// A translation key: translations and saved graphs are made for this exact text.
+inline constexpr const char* kActivityAxisTitleKey = "cum. percentage of bat activity";
 inline constexpr const char* kLegendTitle = "Legend";
 
 // The x and y range lengths an analysis sets after scaling the plot space to its data.

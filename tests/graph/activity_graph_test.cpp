@@ -51,7 +51,7 @@ TEST(ActivityGraphSetUp, LaysOutTheGraphAndItsAxes) {
 TEST(ActivityGraphSetUp, AxisTitlesFollowTheReadingAndTheTranslation) {
     ActivityGraph untranslated;
     EXPECT_EQ(untranslated.graph().xAxis.title, "Wind speed (m/s)");
-    EXPECT_EQ(untranslated.graph().yAxis.title, "cumulative share of bat activity");
+    EXPECT_EQ(untranslated.graph().yAxis.title, "cum. percentage of bat activity");
     untranslated.setPlotTemp(true);
     EXPECT_EQ(untranslated.graph().xAxis.title, "Temperature (°C)");
     untranslated.setPlotTemp(false);
@@ -62,7 +62,7 @@ TEST(ActivityGraphSetUp, AxisTitlesFollowTheReadingAndTheTranslation) {
         asked.push_back(key);
         return std::string("kum. Anteil der Fledermausaktivität");
     });
-    EXPECT_EQ(asked, std::vector<std::string>{"cumulative share of bat activity"});
+    EXPECT_EQ(asked, std::vector<std::string>{"cum. percentage of bat activity"});
     EXPECT_EQ(german.graph().yAxis.title, "kum. Anteil der Fledermausaktivität");
     EXPECT_EQ(german.graph().xAxis.title, "Temperature (°C)");
 }
