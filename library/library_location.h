@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace vane::library {
 
@@ -20,8 +21,10 @@ class LibraryLocation {
     std::filesystem::path file() const { return named_; }
     // As named: the file's path or the URL, for messages, titles and the list of recent libraries.
     const std::string& text() const { return named_; }
-    // "\"<text>\"", as messages quote it.
-    std::string quoted() const { return "\"" + named_ + "\""; }
+    // As messages show it: a server URL's password, should one be typed, hidden.
+    std::string shown() const;
+    // "\"<shown>\"", as messages quote it.
+    std::string quoted() const { return "\"" + shown() + "\""; }
     // A file that is not there yet; a server's database is never missing in this sense, since its
     // administrator makes it.
     bool isMissingFile() const;
@@ -32,5 +35,9 @@ class LibraryLocation {
     std::string named_;
     bool onServer_;
 };
+
+// A connection URL with the password in its user part or its `password=` parameter replaced by
+// "***", so that a message never hands it on; any other text as it is.
+std::string withPasswordHidden(std::string_view url);
 
 }  // namespace vane::library

@@ -23,7 +23,7 @@ Problem libraryProblem(const std::exception& error, const LibraryLocation& locat
     // A library's own errors name it; those of SQLite, the server or the system may not.
     const std::string what = error.what();
     return Problem{.title = kTitle,
-                   .message = what.find(location.text()) != std::string::npos
+                   .message = what.find(location.shown()) != std::string::npos
                                   ? what
                                   : location.quoted() + " cannot be read: " + what,
                    .kind = ProblemKind::library};

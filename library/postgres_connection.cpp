@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "library/library_location.h"
 #include "library/library_types.h"
 
 namespace vane::library {
@@ -26,7 +27,8 @@ bool urlHasPassword(const std::string& url) {
     if (!options) {
         const std::string why = message ? trimmed(message) : "not a connection URL";
         PQfreemem(message);
-        throw LibraryError("\"" + url + "\" cannot be read as a library's URL: " + why);
+        throw LibraryError("\"" + withPasswordHidden(url) +
+                           "\" cannot be read as a library's URL: " + why);
     }
     bool password = false;
     for (const PQconninfoOption* option = options; option->keyword; ++option) {
@@ -84,7 +86,7 @@ PostgresConnection::PostgresConnection(const std::string& url) {
     if (!connection_ || PQstatus(connection_.get()) != CONNECTION_OK) {
         const std::string why =
             connection_ ? trimmed(PQerrorMessage(connection_.get())) : "out of memory";
-        throw LibraryError("\"" + url + "\" cannot be opened: " + why);
+        throw LibraryError("\"" + withPasswordHidden(url) + "\" cannot be opened: " + why);
     }
     // The server's notices are for its administrator, not for the command's standard error.
     PQsetNoticeProcessor(

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string_view>
 
+#include "library/library_location.h"
 #include "library/postgres_connection.h"
 #include "library/postgres_import.h"
 #include "library/postgres_recording_stream.h"
@@ -125,7 +126,7 @@ constexpr std::string_view kRecordingRowColumns =
 constexpr std::size_t kRowsPerStatement = 10'000;
 
 std::string describe(const std::string& url) {
-    return "\"" + url + "\"";
+    return "\"" + withPasswordHidden(url) + "\"";
 }
 
 std::string idArray(const std::vector<std::int64_t>& ids) {
