@@ -133,7 +133,9 @@ void LibraryOpening::chooseNewLibrary() {
                                                            .typesName = tr("Vane libraries"),
                                                            .confirmOverwrite = false});
     if (choice) {
-        createLibrary(choice->path);
+        // A name typed without a type would be hidden by Open Library's filter afterwards.
+        const bool typeless = QFileInfo(choice->path).suffix().isEmpty();
+        createLibrary(typeless ? choice->path + QLatin1Char('.') + kLibraryType : choice->path);
     }
 }
 

@@ -218,6 +218,14 @@ void MainWindowTest::menuCommandsAskThroughTheDialogs() {
     QCOMPARE(panels.openOptions.back().title, QStringLiteral("Open Library"));
     QCOMPARE(window.windowTitle(), QStringLiteral("new.vanelib - Vane"));
 
+    // Typed without its type, the library gets it, so that Open Library can show it.
+    const QString typeless = QDir(folder_.path()).filePath(QStringLiteral("typed"));
+    panels.saveAnswers.push_back(SavePanelChoice{typeless, QStringLiteral("vanelib")});
+    trigger(window, QStringLiteral("&New Library..."));
+    QVERIFY(QFile::exists(typeless + QStringLiteral(".vanelib")));
+    QVERIFY(!QFile::exists(typeless));
+    QCOMPARE(window.windowTitle(), QStringLiteral("typed.vanelib - Vane"));
+
     const QString missing = QDir(folder_.path()).filePath(QStringLiteral("missing.csv"));
     panels.openAnswers.push_back(missing);
     trigger(window, QStringLiteral("Import &CSV File..."));
