@@ -55,7 +55,7 @@ inline std::string windReading(std::size_t row, double factor = 1.0) {
 struct Shape {
     const char* name;
     std::string preamble;  // lines before the header, each with its line break
-    std::string header;
+    std::string header;    // and the rows of units under it
     std::function<std::string(long instant, std::size_t row)> row;
     std::vector<std::string> inspected;  // lines `vane inspect` must show
     std::function<void(cli::AnalyseOptions&)> byHand;
@@ -330,18 +330,70 @@ inline std::vector<Shape> shapes() {
          600,
          36,
          "\r\n"},
+        {"logger_toa5_with_unit_rows",
+         "\"TOA5\",\"CR1000_Mast\",\"CR1000\",\"12345\",\"CR1000.Std.27\",\"CPU:mast.CR1\","
+         "\"4242\",\"Table10\"\n",
+         "\"TIMESTAMP\",\"RECORD\",\"BattV_Min\",\"WindDir\",\"WS_ms_Std\",\"WS_ms_Avg\","
+         "\"AirTC_Avg\"\n"
+         "\"TS\",\"RN\",\"Volts\",\"Deg\",\"Metres/Second\",\"Metres/Second\",\"Celcius\"\n"
+         "\"\",\"\",\"Min\",\"Smp\",\"Std\",\"Avg\",\"Avg\"",
+         [](long t, std::size_t r) {
+             const Wall w = wallTime(t);
+             return printed("\"%04d-%02d-%02d %02d:%02d:00\",%zu,12.6,225,0.41,", w.date.year,
+                            w.date.month, w.date.day, w.hour, w.minute, r) +
+                    windReading(r) + ",14.2";
+         },
+         {"starting-line: 2 (found)\n", "unit-rows: 2 (found)\n", "date-column: 1 \"TIMESTAMP\"\n",
+          "date-format: 4 yyyy-MM-dd HH:mm:ss (guessed)\n",
+          "wind-column: 6 \"WS_ms_Avg\" (its unit row says \"Metres/Second\")\n"},
+         [](cli::AnalyseOptions& o) {
+             o.windFileOptions.startingLine = 2;
+             o.windFileOptions.unitRows = 2;
+             o.dateColumn = "1";
+             o.dateFormat = "yyyy-MM-dd HH:mm:ss";
+             o.windColumn = "6";
+         },
+         600,
+         36,
+         "\r\n"},
+        {"logger_preamble_in_mph_with_bare_cr",
+         "Site,Mast 7\nLogger Serial,2210\nLatitude,43.0889\nLongitude,-89.4125\n"
+         "Units,English\n\n[Channel01]\nDescription,NRG #40 Anemometer\nHeight,66\nUnits,mph\n\n"
+         "[Channel02]\nDescription,NRG #200P Wind Vane\nHeight,60\nUnits,°\n\nRaw Header\n"
+         "0A1B2C3D4E5F60718293A4B5C6D7E8F9\n00112233445566778899AABBCCDDEEFF\n\n",
+         "Time Stamp,Average Speed,Speed Standard Deviation,Average Direction [°]",
+         [](long t, std::size_t r) {
+             const Wall w = wallTime(t);
+             return printed("%d/%d/%02d %d:%02d,", w.date.month, w.date.day, w.date.year % 100,
+                            w.hour, w.minute) +
+                    windReading(r, 3600.0 / 1609.344) + ",0.86,113";
+         },
+         {"line-ending: CR (guessed)\n", "starting-line: 21 (found)\n",
+          "date-format: 18 M/d/yy H:mm (guessed)\n",
+          "wind-column: 2 Average Speed (mph, converted to m/s)\n", "| 4 Average Direction [°]\n"},
+         [](cli::AnalyseOptions& o) {
+             o.windFileOptions.startingLine = 21;
+             o.windFileOptions.encoding = "ISO Latin 1";
+             o.dateColumn = "Time Stamp";
+             o.dateFormat = "M/d/yy H:mm";
+             o.windColumn = "Average Speed";
+         },
+         600,
+         36,
+         "\r",
+         false,
+         true},
     };
 }
 
 // Writes the shape's wind file as wind.csv and a recording five minutes before each row's stamp
 // as recordings.txt into `folder`.
-// The preamble's line breaks are written as the shape's.
+// The line breaks of the preamble and header are written as the shape's.
 inline void writeShape(const Shape& shape, const std::filesystem::path& folder) {
     std::string wind;
-    for (const char c : shape.preamble) {
+    for (const char c : shape.preamble + shape.header) {
         wind += c == '\n' ? std::string(shape.lineBreak) : std::string(1, c);
     }
-    wind += shape.header;
     std::string recordings;
     for (std::size_t r = 0; r < shape.rows; ++r) {
         const long t = kFirstRow + static_cast<long>(r) * shape.step;

@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 
+#include "core/import/header_lines.h"
 #include "core/import/wind_dates.h"
 #include "core/text/column_titles.h"
 
@@ -38,6 +39,22 @@ bool holdsNumbers(const WindTable& table, std::size_t column) {
         numbers += number ? 1 : 0;
     }
     return looked == 0 || 2 * numbers > looked;
+}
+
+// The first column whose unit row names a speed and whose other unit rows name no spread or
+// extreme; 0 when there is none.
+std::size_t windItemByUnitRows(const WindTable& table, std::size_t columns) {
+    for (std::size_t k = 0; k < columns && table.unitRows > 0; ++k) {
+        const std::size_t unitRow = table.headerRow() + 1;
+        bool mean = isSpeedUnit(table.field(unitRow, k));
+        for (std::size_t row = unitRow + 1; mean && row <= table.startAt; ++row) {
+            mean = !isSpreadOrExtreme(table.field(row, k));
+        }
+        if (mean) {
+            return k + 1;
+        }
+    }
+    return 0;
 }
 
 }  // namespace
@@ -111,6 +128,12 @@ double windSpeedFactor(std::string_view title, std::string* unit) {
             *unit = "km/h";
         }
         return 1.0 / 3.6;
+    }
+    if (titleContainsAny(title, {"mph", "mi/h"})) {
+        if (unit != nullptr) {
+            *unit = "mph";
+        }
+        return 1609.344 / 3600.0;
     }
     if (titleContainsAny(title, {"(kn)", "[kn]", "knots", "_kn", " kn", "(kt)", "[kt]"})) {
         if (unit != nullptr) {
@@ -200,6 +223,10 @@ WindFileGuesses guessWindFileColumns(const std::vector<std::string>& columnTitle
                 break;
             }
         }
+    }
+    if (const std::size_t item = windItemByUnitRows(table, columnTitles.size())) {
+        columns.windItem = item;
+        guesses.windFromUnitRow = true;
     }
     if (columns.windItem == 0) {
         for (std::size_t k = 0; k < columnTitles.size(); ++k) {
