@@ -356,6 +356,22 @@ inline std::vector<Shape> shapes() {
          600,
          36,
          "\r\n"},
+        {"met_mast_sensor_names",
+         "",
+         "Date/Time,Spd40mN,Spd60mN,Spd80mNStd,Spd80mNMax,Spd80mN,Spd80mS,Dir78mS,T2m,RH2m,P2m",
+         [](long t, std::size_t r) {
+             const Wall w = wallTime(t);
+             return printed("%04d-%02d-%02d %02d:%02d,4.1,4.6,0.8,7.9,", w.date.year, w.date.month,
+                            w.date.day, w.hour, w.minute) +
+                    windReading(r) + ",5.0,225,14.2,81,1002";
+         },
+         {"date-format: 5 yyyy-MM-dd HH:mm (guessed)\n",
+          "wind-column: 6 Spd80mN (the highest anemometer's mean speed)\n"},
+         [](cli::AnalyseOptions& o) {
+             o.dateColumn = "Date/Time";
+             o.dateFormat = "yyyy-MM-dd HH:mm";
+             o.windColumn = "Spd80mN";
+         }},
         {"logger_preamble_in_mph_with_bare_cr",
          "Site,Mast 7\nLogger Serial,2210\nLatitude,43.0889\nLongitude,-89.4125\n"
          "Units,English\n\n[Channel01]\nDescription,NRG #40 Anemometer\nHeight,66\nUnits,mph\n\n"

@@ -17,8 +17,13 @@ std::size_t countString(std::string_view needle, std::string_view text);
 std::size_t guessDateTimeItem(const std::vector<std::string>& columnTitles);
 
 // The first item whose lowercased title contains "wind" or "speed", else the first that names
-// a turbine's wind speed ("Ws_avg", "WMET_HorWdSpd", ...); 0 when none does.
+// a turbine's wind speed ("Ws_avg", "WMET_HorWdSpd", ...), else the highest anemometer of a met
+// mast; 0 when none does.
 std::size_t guessWindItem(const std::vector<std::string>& columnTitles);
+
+// The met-mast mean speed at the greatest height ("Spd80mN" over "Spd60mN"; never "Spd80mNStd"
+// or "Spd80mNMax"), the first of equal heights; 0 when no title names one.
+std::size_t highestAnemometerItem(const std::vector<std::string>& columnTitles);
 
 // With a date column whose title names a date alone ("Date", "Datum"), the first other column
 // whose title names a time of day alone ("Time", "Uhrzeit"); 0 otherwise.

@@ -91,6 +91,10 @@ ResolvedChoices resolveChoices(const WindFileView& view, const WindFileChoices& 
     if (!chosen.windColumn.byUser() && found.windFromUnit) {
         notes.push_back({ChoiceField::windColumn, true, "its title says m/s"});
     }
+    if (!chosen.windColumn.byUser() && found.columns.windItem > 0 &&
+        found.columns.windItem == highestAnemometerItem(titles)) {
+        notes.push_back({ChoiceField::windColumn, false, "the highest anemometer's mean speed"});
+    }
     const std::string_view unitRow = unitRowField(view.table, itemOf(choices.windColumn));
     if (!chosen.windColumn.byUser() && found.windFromUnitRow) {
         notes.push_back(
