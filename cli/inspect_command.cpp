@@ -89,6 +89,10 @@ void printView(const WindFileView& view, const ResolvedChoices& resolved, std::o
         << guessedMark(text.fieldSeparator) << '\n';
     out << "starting-line: " << *text.startingLine
         << (!text.startingLine.byUser() && *text.startingLine != 1 ? " (found)" : "") << '\n';
+    if (*text.unitRows > 0 || text.unitRows.byUser()) {
+        out << "unit-rows: " << *text.unitRows << (text.unitRows.byUser() ? "" : " (found)")
+            << '\n';
+    }
 
     out << "columns:";
     for (std::size_t k = 0; k < view.columnTitles.size(); ++k) {

@@ -71,6 +71,11 @@ void addWindFileOptions(CLI::App& command, WindFileOptions& options) {
                        "Line of the header row, counted from 1; earlier lines are a preamble.\n"
                        "Default: the first line whose fields are mostly no numbers and whose\n"
                        "field count the lines below it share");
+    command
+        .add_option("--unit-rows", options.unitRows,
+                    "Rows under the header row that give each column's unit or processing\n"
+                    "(m/s, Avg) and are no data; default: the rows there that name such units")
+        ->check(CLI::Range(0, 3));
     command.add_option("--missing", options.missing,
                        "Comma-separated markers of missing readings, left out like readings\n"
                        "that are no number; default: -9999,-999,9999,NaN,NA,---,(empty)");
@@ -107,6 +112,9 @@ Outcome<WindFileChoices> windFileChoices(const WindFileOptions& options) {
     }
     if (options.startingLine) {
         text.startingLine = *options.startingLine;
+    }
+    if (options.unitRows) {
+        text.unitRows = *options.unitRows;
     }
     if (options.missing) {
         chosen.missingMarkers = missingMarkersFromList(*options.missing);

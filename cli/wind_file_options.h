@@ -24,10 +24,12 @@ struct WindFileOptions {
     std::optional<std::string> lineEnding;      // "lf", "crlf" or "cr"
     std::optional<std::string> fieldSeparator;  // literal text, or "tab"
     std::optional<int> startingLine;            // none: the header row is found
+    std::optional<int> unitRows;                // none: found under the header row
     std::optional<std::string> missing;         // comma-separated markers of missing readings
 };
 
-// Adds --encoding, --line-ending, --field-separator, --starting-line and --missing to `command`.
+// Adds --encoding, --line-ending, --field-separator, --starting-line, --unit-rows and --missing
+// to `command`.
 void addWindFileOptions(CLI::App& command, WindFileOptions& options);
 
 // The choices these options set (the text's reading and the missing markers), every other one

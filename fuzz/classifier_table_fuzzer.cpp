@@ -25,7 +25,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool unknownWithSpecies = vane::looksLikeUnknownLabelledTable(text);
     const vane::Outcome<vane::RecordingSourceRead> source =
         vane::readRecordingText(text, "recordings.csv", vane::fuzz::berlin());
-    if ((!source && source.error().describe().empty()) || (source && unknownWithSpecies)) {
+    // A table with species Vane does not know is read only as the table its titles name.
+    if ((!source && source.error().describe().empty()) ||
+        (source && unknownWithSpecies &&
+         !vane::readClassifierTable(text, "recordings.csv", vane::fuzz::berlin(), {}))) {
         std::abort();
     }
     const vane::NamedColumns named{{"date", "time"}, "species", "p"};

@@ -48,6 +48,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!vane::usableTable(view)) {
         return 0;
     }
+    // Unit rows the user claims, more than the file may have.
+    vane::TextChoices claimed;
+    claimed.unitRows = static_cast<int>(size % 4);
+    (void)vane::previewColumnTitles(vane::recutWindFile(view, claimed).table);
     // The choices as the panel and the command line resolve them, then some the user might set.
     const vane::ResolvedChoices resolved =
         vane::resolveChoices(view, {},

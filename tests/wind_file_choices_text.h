@@ -58,6 +58,7 @@ inline std::string describeChoices(const WindFileChoices& choices) {
         shown("lineEnding", text.lineEndingIndex),
         shown("separator", text.fieldSeparator),
         shown("startingLine", text.startingLine),
+        shown("unitRows", text.unitRows),
         shown("date", choices.dateTimeColumn),
         shown("time", choices.timeColumn),
         shown("wind", choices.windColumn),

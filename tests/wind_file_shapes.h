@@ -55,13 +55,30 @@ inline std::string windReading(std::size_t row, double factor = 1.0) {
 struct Shape {
     const char* name;
     std::string preamble;  // lines before the header, each with its line break
-    std::string header;
+    std::string header;    // and the rows of units under it
     std::function<std::string(long instant, std::size_t row)> row;
     std::vector<std::string> inspected;  // lines `vane inspect` must show
     std::function<void(cli::AnalyseOptions&)> byHand;
     long step = 600;  // seconds between rows
     std::size_t rows = 36;
+    const char* lineBreak = "\n";
+    bool finalBreak = true;
+    bool latin1 = false;  // the text's characters up to U+00FF written as one byte each
 };
+
+// `text` with its two-byte UTF-8 sequences of U+0080 to U+00FF as Latin-1 bytes.
+inline std::string latin1(const std::string& text) {
+    std::string bytes;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if ((byte == 0xC2 || byte == 0xC3) && i + 1 < text.size()) {
+            bytes += static_cast<char>(((byte & 0x03) << 6) | (text[++i] & 0x3F));
+        } else {
+            bytes += text[i];
+        }
+    }
+    return bytes;
+}
 
 inline std::vector<Shape> shapes() {
     return {
@@ -251,22 +268,160 @@ inline std::vector<Shape> shapes() {
              o.windColumn = "2";
              o.zone = "Europe/Berlin";
          }},
+        {"us_two_digit_years_unpadded",
+         "",
+         "Date,Wind Speed,Temperature",
+         [](long t, std::size_t r) {
+             const Wall w = wallTime(t);
+             return printed("%d/%d/%02d %d:%02d,", w.date.month, w.date.day, w.date.year % 100,
+                            w.hour, w.minute) +
+                    windReading(r) + ",14.2";
+         },
+         {"line-ending: CR LF (guessed)\n", "date-column: 1 Date\n",
+          "date-format: 18 M/d/yy H:mm (guessed)\n", "wind-column: 2 Wind Speed\n"},
+         [](cli::AnalyseOptions& o) {
+             o.dateColumn = "Date";
+             o.dateFormat = "M/d/yy H:mm";
+             o.windColumn = "Wind Speed";
+         },
+         600,
+         36,
+         "\r\n"},
+        {"day_month_year_apart_by_spaces",
+         "",
+         "Date;Wind speed;Temperature",
+         [](long t, std::size_t r) {
+             const Wall w = wallTime(t);
+             return printed("%02d %02d %04d %02d:%02d;", w.date.day, w.date.month, w.date.year,
+                            w.hour, w.minute) +
+                    windReading(r) + ";14.2";
+         },
+         {"date-column: 1 Date\n", "date-format: 20 dd MM yyyy HH:mm (guessed)\n",
+          "wind-column: 2 Wind speed\n"},
+         [](cli::AnalyseOptions& o) {
+             o.dateColumn = "Date";
+             o.dateFormat = "dd MM yyyy HH:mm";
+             o.windColumn = "Wind speed";
+         }},
+        {"wind_resource_export_with_offsets",
+         "Latitude = N 0.000000\nLongitude = E 0.000000\nElevation = 120 m\n"
+         "Calm threshold = 0 m/s\nIncluded flags: <Unflagged data>\n"
+         "Excluded flags: Icing, Tower shadow\n"
+         "Time stamps indicate the beginning of the time step.\n\n",
+         "Date/Time\tSpeed 80 m A [m/s]\tSpeed 80 m A SD [m/s]\tDirection 78 m [°]"
+         "\tTemperature 2 m [°C]",
+         [](long t, std::size_t r) {
+             const Wall w = wallTime(t, 0);
+             return printed("%02d/%02d/%04d %02d:%02d:00+00:00\t", w.date.day, w.date.month,
+                            w.date.year, w.hour, w.minute) +
+                    windReading(r) + "\t0.41\t225\t14.2";
+         },
+         {"field-separator: tab (guessed)\n", "starting-line: 9 (found)\n",
+          "date-column: 1 Date/Time\n", "date-format: 22 dd/MM/yyyy HH:mm:ssxxx (guessed)\n",
+          "wind-column: 2 Speed 80 m A [m/s]\n"},
+         [](cli::AnalyseOptions& o) {
+             o.windFileOptions.startingLine = 9;
+             o.windFileOptions.fieldSeparator = "tab";
+             o.dateColumn = "Date/Time";
+             o.dateFormat = "dd/MM/yyyy HH:mm:ssxxx";
+             o.windColumn = "2";
+             o.zone = "+0500";  // the offsets in the stamps win
+         },
+         600,
+         36,
+         "\r\n"},
+        {"logger_toa5_with_unit_rows",
+         "\"TOA5\",\"CR1000_Mast\",\"CR1000\",\"12345\",\"CR1000.Std.27\",\"CPU:mast.CR1\","
+         "\"4242\",\"Table10\"\n",
+         "\"TIMESTAMP\",\"RECORD\",\"BattV_Min\",\"WindDir\",\"WS_ms_Std\",\"WS_ms_Avg\","
+         "\"AirTC_Avg\"\n"
+         "\"TS\",\"RN\",\"Volts\",\"Deg\",\"Metres/Second\",\"Metres/Second\",\"Celcius\"\n"
+         "\"\",\"\",\"Min\",\"Smp\",\"Std\",\"Avg\",\"Avg\"",
+         [](long t, std::size_t r) {
+             const Wall w = wallTime(t);
+             return printed("\"%04d-%02d-%02d %02d:%02d:00\",%zu,12.6,225,0.41,", w.date.year,
+                            w.date.month, w.date.day, w.hour, w.minute, r) +
+                    windReading(r) + ",14.2";
+         },
+         {"starting-line: 2 (found)\n", "unit-rows: 2 (found)\n", "date-column: 1 \"TIMESTAMP\"\n",
+          "date-format: 4 yyyy-MM-dd HH:mm:ss (guessed)\n",
+          "wind-column: 6 \"WS_ms_Avg\" (its unit row says \"Metres/Second\")\n"},
+         [](cli::AnalyseOptions& o) {
+             o.windFileOptions.startingLine = 2;
+             o.windFileOptions.unitRows = 2;
+             o.dateColumn = "1";
+             o.dateFormat = "yyyy-MM-dd HH:mm:ss";
+             o.windColumn = "6";
+         },
+         600,
+         36,
+         "\r\n"},
+        {"met_mast_sensor_names",
+         "",
+         "Date/Time,Spd40mN,Spd60mN,Spd80mNStd,Spd80mNMax,Spd80mN,Spd80mS,Dir78mS,T2m,RH2m,P2m",
+         [](long t, std::size_t r) {
+             const Wall w = wallTime(t);
+             return printed("%04d-%02d-%02d %02d:%02d,4.1,4.6,0.8,7.9,", w.date.year, w.date.month,
+                            w.date.day, w.hour, w.minute) +
+                    windReading(r) + ",5.0,225,14.2,81,1002";
+         },
+         {"date-format: 5 yyyy-MM-dd HH:mm (guessed)\n",
+          "wind-column: 6 Spd80mN (the highest anemometer's mean speed)\n"},
+         [](cli::AnalyseOptions& o) {
+             o.dateColumn = "Date/Time";
+             o.dateFormat = "yyyy-MM-dd HH:mm";
+             o.windColumn = "Spd80mN";
+         }},
+        {"logger_preamble_in_mph_with_bare_cr",
+         "Site,Mast 7\nLogger Serial,2210\nLatitude,43.0889\nLongitude,-89.4125\n"
+         "Units,English\n\n[Channel01]\nDescription,NRG #40 Anemometer\nHeight,66\nUnits,mph\n\n"
+         "[Channel02]\nDescription,NRG #200P Wind Vane\nHeight,60\nUnits,°\n\nRaw Header\n"
+         "0A1B2C3D4E5F60718293A4B5C6D7E8F9\n00112233445566778899AABBCCDDEEFF\n\n",
+         "Time Stamp,Average Speed,Speed Standard Deviation,Average Direction [°]",
+         [](long t, std::size_t r) {
+             const Wall w = wallTime(t);
+             return printed("%d/%d/%02d %d:%02d,", w.date.month, w.date.day, w.date.year % 100,
+                            w.hour, w.minute) +
+                    windReading(r, 3600.0 / 1609.344) + ",0.86,113";
+         },
+         {"line-ending: CR (guessed)\n", "starting-line: 21 (found)\n",
+          "date-format: 18 M/d/yy H:mm (guessed)\n",
+          "wind-column: 2 Average Speed (mph, converted to m/s)\n", "| 4 Average Direction [°]\n"},
+         [](cli::AnalyseOptions& o) {
+             o.windFileOptions.startingLine = 21;
+             o.windFileOptions.encoding = "ISO Latin 1";
+             o.dateColumn = "Time Stamp";
+             o.dateFormat = "M/d/yy H:mm";
+             o.windColumn = "Average Speed";
+         },
+         600,
+         36,
+         "\r",
+         false,
+         true},
     };
 }
 
 // Writes the shape's wind file as wind.csv and a recording five minutes before each row's stamp
 // as recordings.txt into `folder`.
+// The line breaks of the preamble and header are written as the shape's.
 inline void writeShape(const Shape& shape, const std::filesystem::path& folder) {
-    std::string wind = shape.preamble + shape.header + "\n";
+    std::string wind;
+    for (const char c : shape.preamble + shape.header) {
+        wind += c == '\n' ? std::string(shape.lineBreak) : std::string(1, c);
+    }
     std::string recordings;
     for (std::size_t r = 0; r < shape.rows; ++r) {
         const long t = kFirstRow + static_cast<long>(r) * shape.step;
-        wind += shape.row(t, r) + "\n";
+        wind += shape.lineBreak + shape.row(t, r);
         const Wall w = wallTime(t - 300, 0);
         recordings += printed("%04d-%02d-%02dT%02d:%02d:00Z\n", w.date.year, w.date.month,
                               w.date.day, w.hour, w.minute);
     }
-    std::ofstream(folder / "wind.csv", std::ios::binary) << wind;
+    if (shape.finalBreak) {
+        wind += shape.lineBreak;
+    }
+    std::ofstream(folder / "wind.csv", std::ios::binary) << (shape.latin1 ? latin1(wind) : wind);
     std::ofstream(folder / "recordings.txt", std::ios::binary) << recordings;
 }
 

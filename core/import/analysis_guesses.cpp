@@ -12,6 +12,16 @@ int guessTemperatureItem(const std::vector<std::string>& titles) {
             return static_cast<int>(k) + 1;
         }
     }
+    // A met mast's air temperature at a height: "T2m", "T_2m".
+    for (std::size_t k = 0; k < titles.size(); ++k) {
+        const std::string title = lowercaseTitle(titles[k]);
+        const std::size_t digits = title.find_first_of("0123456789");
+        const bool prefixed = digits == 1 || (digits == 2 && title.starts_with("t_"));
+        if (prefixed && title.front() == 't' && title.back() == 'm' &&
+            title.find_first_not_of("0123456789.", digits) == title.size() - 1) {
+            return static_cast<int>(k) + 1;
+        }
+    }
     return 0;
 }
 

@@ -12,7 +12,8 @@ namespace vane {
 // Guesses for the analysis: chooser items count as in column_guesses.h, item 0 is no column
 // and item k is table column k - 1.
 
-// The first column whose title contains "temp", ignoring case; 0 when none does.
+// The first column whose title contains "temp", ignoring case, else a met mast's "T2m"; 0 when
+// none does.
 int guessTemperatureItem(const std::vector<std::string>& titles);
 
 // "," when the readings of `valueItem` use a comma and never a point, as German loggers write

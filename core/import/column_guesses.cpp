@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 
+#include "core/import/header_lines.h"
 #include "core/import/wind_dates.h"
 #include "core/text/column_titles.h"
 
@@ -40,7 +41,68 @@ bool holdsNumbers(const WindTable& table, std::size_t column) {
     return looked == 0 || 2 * numbers > looked;
 }
 
+// The first column whose unit row names a speed and whose other unit rows name no spread or
+// extreme; 0 when there is none.
+std::size_t windItemByUnitRows(const WindTable& table, std::size_t columns) {
+    for (std::size_t k = 0; k < columns && table.unitRows > 0; ++k) {
+        const std::size_t unitRow = table.headerRow() + 1;
+        bool mean = isSpeedUnit(table.field(unitRow, k));
+        for (std::size_t row = unitRow + 1; mean && row <= table.startAt; ++row) {
+            mean = !isSpreadOrExtreme(table.field(row, k));
+        }
+        if (mean) {
+            return k + 1;
+        }
+    }
+    return 0;
+}
+
+// The height of a met mast's mean speed titled like "Spd80mN", "WS_60m" or "Speed40.5mA": a
+// speed prefix, the height in metres, at most two letters for the boom; nothing for a spread or
+// extreme ("Spd80mNStd") or any other title.
+std::optional<double> anemometerHeight(std::string_view title) {
+    const std::string lowered = lowercaseTitle(title);
+    std::string_view rest = lowered;
+    bool prefixed = false;
+    for (const std::string_view prefix : {"speed", "wspd", "spd", "ws"}) {
+        if (rest.starts_with(prefix)) {
+            rest.remove_prefix(prefix.size());
+            prefixed = true;
+            break;
+        }
+    }
+    if (!prefixed) {
+        return std::nullopt;
+    }
+    if (rest.starts_with('_')) {
+        rest.remove_prefix(1);
+    }
+    const std::size_t digits = rest.find_first_not_of("0123456789.");
+    if (digits == 0 || digits == std::string_view::npos || rest[digits] != 'm' ||
+        rest.substr(0, digits).find_first_of("0123456789") == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::string_view boom = rest.substr(digits + 1);
+    if (boom.size() > 2 || boom.find_first_not_of("abcdefghijklmnopqrstuvwxyz") != boom.npos) {
+        return std::nullopt;
+    }
+    return std::stod(std::string(rest.substr(0, digits)));
+}
+
 }  // namespace
+
+std::size_t highestAnemometerItem(const std::vector<std::string>& columnTitles) {
+    std::size_t best = 0;
+    double highest = 0.0;
+    for (std::size_t k = 0; k < columnTitles.size(); ++k) {
+        if (const std::optional<double> height = anemometerHeight(columnTitles[k]);
+            height && (best == 0 || *height > highest)) {
+            best = k + 1;
+            highest = *height;
+        }
+    }
+    return best;
+}
 
 std::size_t countString(std::string_view needle, std::string_view text) {
     icu::UnicodeString foldedNeedle = icu::UnicodeString::fromUTF8(
@@ -68,8 +130,11 @@ std::size_t guessWindItem(const std::vector<std::string>& columnTitles) {
     if (const std::size_t item = firstItemContaining(columnTitles, {"wind", "speed"})) {
         return item;
     }
-    return firstItemContaining(columnTitles,
-                               {"ws_avg", "horwdspd", "wdspd", "wspd", "vitesse", "geschw"});
+    if (const std::size_t item = firstItemContaining(
+            columnTitles, {"ws_avg", "horwdspd", "wdspd", "wspd", "vitesse", "geschw"})) {
+        return item;
+    }
+    return highestAnemometerItem(columnTitles);
 }
 
 std::size_t guessTimeItem(const std::vector<std::string>& columnTitles, std::size_t dateTimeItem) {
@@ -111,6 +176,12 @@ double windSpeedFactor(std::string_view title, std::string* unit) {
             *unit = "km/h";
         }
         return 1.0 / 3.6;
+    }
+    if (titleContainsAny(title, {"mph", "mi/h"})) {
+        if (unit != nullptr) {
+            *unit = "mph";
+        }
+        return 1609.344 / 3600.0;
     }
     if (titleContainsAny(title, {"(kn)", "[kn]", "knots", "_kn", " kn", "(kt)", "[kt]"})) {
         if (unit != nullptr) {
@@ -200,6 +271,10 @@ WindFileGuesses guessWindFileColumns(const std::vector<std::string>& columnTitle
                 break;
             }
         }
+    }
+    if (const std::size_t item = windItemByUnitRows(table, columnTitles.size())) {
+        columns.windItem = item;
+        guesses.windFromUnitRow = true;
     }
     if (columns.windItem == 0) {
         for (std::size_t k = 0; k < columnTitles.size(); ++k) {

@@ -17,8 +17,13 @@ std::size_t countString(std::string_view needle, std::string_view text);
 std::size_t guessDateTimeItem(const std::vector<std::string>& columnTitles);
 
 // The first item whose lowercased title contains "wind" or "speed", else the first that names
-// a turbine's wind speed ("Ws_avg", "WMET_HorWdSpd", ...); 0 when none does.
+// a turbine's wind speed ("Ws_avg", "WMET_HorWdSpd", ...), else the highest anemometer of a met
+// mast; 0 when none does.
 std::size_t guessWindItem(const std::vector<std::string>& columnTitles);
+
+// The met-mast mean speed at the greatest height ("Spd80mN" over "Spd60mN"; never "Spd80mNStd"
+// or "Spd80mNMax"), the first of equal heights; 0 when no title names one.
+std::size_t highestAnemometerItem(const std::vector<std::string>& columnTitles);
 
 // With a date column whose title names a date alone ("Date", "Datum"), the first other column
 // whose title names a time of day alone ("Time", "Uhrzeit"); 0 otherwise.
@@ -32,8 +37,8 @@ std::size_t guessStateItem(const std::vector<std::string>& columnTitles);
 // "Power (kW)", "Leistung"); 0 when none does.
 std::size_t guessPowerItem(const std::vector<std::string>& columnTitles);
 
-// What a wind speed titled `title` is multiplied by to give m/s: 1/3.6 for km/h, 1852/3600 for
-// knots, else 1. `unit` is set to "km/h" or "kn" when it is not 1.
+// What a wind speed titled `title` is multiplied by to give m/s: 1/3.6 for km/h, 1609.344/3600
+// for mph, 1852/3600 for knots, else 1. `unit` is set to "km/h", "mph" or "kn" when it is not 1.
 double windSpeedFactor(std::string_view title, std::string* unit = nullptr);
 
 // The field of the chosen date/time column in table row 3 (the file's fourth line, whatever the
@@ -56,12 +61,15 @@ ColumnGuesses guessColumns(const std::vector<std::string>& columnTitles, const W
 // guessColumns(), then what it leaves open where the file's values tell: a time column paired
 // with a date column, the date format read from the first data rows and rows spread over the
 // file (every chooser item tried), a date column found by its values when no title names one,
-// and a wind column whose title says m/s when no title names one.
+// and a wind column whose title says m/s when no title names one. A table with unit rows takes
+// its wind column by them where one says a speed: the first whose rows say no spread or extreme
+// ("Std", "Max").
 struct WindFileGuesses {
     ColumnGuesses columns;
     std::size_t timeItem = 0;
     bool dateTimeFromValues = false;  // no title named the date/time column
     bool windFromUnit = false;        // the wind column was taken for its unit
+    bool windFromUnitRow = false;     // ... for the speed its unit row names
 };
 WindFileGuesses guessWindFileColumns(const std::vector<std::string>& columnTitles,
                                      const WindTable& table);

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 
+#include "core/files/shown_content.h"
 #include "core/import/analysis_guesses.h"
 #include "core/import/column_guesses.h"
 #include "core/import/date_format_items.h"
+#include "core/import/header_lines.h"
 #include "core/import/missing_markers.h"
+#include "core/import/split_choices.h"
 #include "core/import/wind_dates.h"
 #include "core/time/utc_offset.h"
 
@@ -18,6 +21,12 @@ Chosen<int> columnGuess(std::size_t item) {
 
 std::size_t itemOf(const Chosen<int>& column) {
     return static_cast<std::size_t>(std::max(*column, 0));
+}
+
+// The column's field in the table's first unit row; empty without one.
+std::string_view unitRowField(const WindTable& table, std::size_t item) {
+    return item > 0 && table.unitRows > 0 ? table.field(table.headerRow() + 1, item - 1)
+                                          : std::string_view();
 }
 
 std::string formatItem(std::size_t item) {
@@ -82,6 +91,15 @@ ResolvedChoices resolveChoices(const WindFileView& view, const WindFileChoices& 
     if (!chosen.windColumn.byUser() && found.windFromUnit) {
         notes.push_back({ChoiceField::windColumn, true, "its title says m/s"});
     }
+    if (!chosen.windColumn.byUser() && found.columns.windItem > 0 &&
+        found.columns.windItem == highestAnemometerItem(titles)) {
+        notes.push_back({ChoiceField::windColumn, false, "the highest anemometer's mean speed"});
+    }
+    const std::string_view unitRow = unitRowField(view.table, itemOf(choices.windColumn));
+    if (!chosen.windColumn.byUser() && found.windFromUnitRow) {
+        notes.push_back(
+            {ChoiceField::windColumn, false, "its unit row says " + shownContent(unitRow)});
+    }
     if (chosen.windUnit.byUser()) {
         choices.windUnit = chosen.windUnit;
     } else {
@@ -89,6 +107,18 @@ ResolvedChoices resolveChoices(const WindFileView& view, const WindFileChoices& 
         if (const std::size_t wind = itemOf(choices.windColumn);
             wind > 0 && wind <= titles.size()) {
             windSpeedFactor(titles[wind - 1], &unit);
+        }
+        if (unit.empty() && !unitRow.empty()) {
+            windSpeedFactor("(" + std::string(unitRow) + ")", &unit);
+        }
+        if (unit.empty() && *choices.windColumn > 0 && view.text) {
+            windSpeedFactor(
+                "(" +
+                    declaredSpeedUnit(*view.text,
+                                      lineSeparatorForIndex(*view.reading.lineEndingIndex),
+                                      *view.reading.startingLine) +
+                    ")",
+                &unit);
         }
         choices.windUnit =
             unit.empty() ? Chosen<std::string>::preset(unit) : Chosen<std::string>::guessed(unit);

@@ -101,6 +101,12 @@ WindDateReader::WindDateReader(std::string_view format, std::string_view zoneTex
                                const icu::TimeZone& zone)
     : zoneText_(zoneText), isoFormat_(format == kIsoFormatName) {
     const bool named = isNamedFormat(format);
+    if (const std::optional<int> offset = parseUtcOffset(zoneText);
+        offset && !named && hasZoneField(format)) {
+        // The stamps carry their own offset, which wins over the zone's.
+        parser_ = std::make_unique<DatePatternParser>(format, *fixedZone(*offset));
+        return;
+    }
     if (const std::optional<int> offset = parseUtcOffset(zoneText)) {
         // ICU patterns read the offset written after the text, as they always have; the named
         // formats take it as their zone, since their own offset must win.
@@ -158,6 +164,18 @@ double WindDateReader::inNamedZone(double wallSeconds) {
 }
 
 std::optional<double> WindDateReader::read(std::string_view text) {
+    std::optional<double> date = readUnquoted(text);
+    // Loggers quote their time stamps ("2016-01-01 00:10:00"); a pattern may hold the quotes.
+    if (!date && text.size() > 2 && text.front() == '"' && text.back() == '"') {
+        date = readUnquoted(text.substr(1, text.size() - 2));
+    }
+    if (date) {
+        previous_ = date;
+    }
+    return date;
+}
+
+std::optional<double> WindDateReader::readUnquoted(std::string_view text) {
     std::optional<double> date;
     if (appendOffset_) {
         date = readWithOffsetText(text);
@@ -180,9 +198,6 @@ std::optional<double> WindDateReader::read(std::string_view text) {
         if (wall) {
             date = inNamedZone(*wall);
         }
-    }
-    if (date) {
-        previous_ = date;
     }
     return date;
 }

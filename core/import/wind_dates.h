@@ -33,7 +33,8 @@ bool isZoneName(std::string_view zoneText);
 // `zoneText` "+HHMM" reads every stamp at that offset; a zone name ("Europe/Berlin") reads each
 // with that zone's offset at its date, and the hour that occurs twice at the autumn change in
 // file order (first occurrence, then second); empty reads in `zone` as it is. An offset written
-// in the stamp wins over all of them. Stamps must be read in file order.
+// in the stamp wins over all of them. A stamp in double quotes that does not read is read without
+// them. Stamps must be read in file order.
 class WindDateReader {
   public:
     WindDateReader(std::string_view format, std::string_view zoneText, const icu::TimeZone& zone);
@@ -44,6 +45,7 @@ class WindDateReader {
     std::optional<double> read(std::string_view text);
 
   private:
+    std::optional<double> readUnquoted(std::string_view text);
     std::optional<double> readWithOffsetText(std::string_view text);
     double inNamedZone(double wallSeconds);
 

@@ -30,92 +30,6 @@ std::string_view headerLine(std::string_view text, std::string_view lineSeparato
     return text.substr(start, text.find(lineSeparator, start) - start);
 }
 
-std::size_t fieldCountOf(std::string_view line, std::string_view separator) {
-    if (separator.empty()) {
-        return 1;
-    }
-    std::size_t count = 1;
-    for (std::size_t at = line.find(separator); at != std::string_view::npos;
-         at = line.find(separator, at + separator.size())) {
-        ++count;
-    }
-    return count;
-}
-
-bool looksLikeNumber(std::string_view field) {
-    const std::size_t start = field.find_first_not_of(" \"'");
-    if (start == std::string_view::npos) {
-        return false;
-    }
-    field.remove_prefix(start);
-    if ((field.front() == '+' || field.front() == '-' || field.front() == '.') &&
-        field.size() > 1) {
-        field.remove_prefix(1);
-    }
-    return field.front() >= '0' && field.front() <= '9';
-}
-
-bool mostlyTitles(std::string_view line, std::string_view separator) {
-    std::size_t fields = 0;
-    std::size_t titles = 0;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t end =
-            separator.empty() ? std::string_view::npos : line.find(separator, start);
-        const std::string_view field = line.substr(start, end - start);
-        ++fields;
-        titles +=
-            !looksLikeNumber(field) && field.find_first_not_of(" \"'\r") != std::string_view::npos
-                ? 1
-                : 0;
-        if (end == std::string_view::npos) {
-            break;
-        }
-        start = end + separator.size();
-    }
-    return 2 * titles > fields;
-}
-
-}  // namespace
-
-int findStartingLine(std::string_view text, std::string_view lineSeparator,
-                     const std::optional<FieldSeparatorChoice>& separator) {
-    constexpr std::size_t kLinesLooked = 64;
-    constexpr std::size_t kRowsBelowCompared = 5;
-    std::vector<std::string_view> lines;
-    for (std::size_t start = 0; lines.size() < kLinesLooked && start <= text.size();) {
-        const std::size_t end = text.find(lineSeparator, start);
-        lines.push_back(text.substr(start, end == std::string_view::npos ? end : end - start));
-        if (end == std::string_view::npos || lineSeparator.empty()) {
-            break;
-        }
-        start = end + lineSeparator.size();
-    }
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const FieldSeparatorChoice choice = separator.value_or(guessFieldSeparator(lines[i]));
-        const std::string_view fieldSeparator = fieldSeparatorText(choice);
-        const std::size_t fields = fieldCountOf(lines[i], fieldSeparator);
-        if (fields < 2 || !mostlyTitles(lines[i], fieldSeparator)) {
-            continue;
-        }
-        std::size_t compared = 0;
-        bool same = true;
-        for (std::size_t k = i + 1; k < lines.size() && compared < kRowsBelowCompared; ++k) {
-            if (lines[k].empty()) {
-                continue;
-            }
-            ++compared;
-            same = same && fieldCountOf(lines[k], fieldSeparator) == fields;
-        }
-        if (same && compared > 0) {
-            return static_cast<int>(i) + 1;
-        }
-    }
-    return 1;
-}
-
-namespace {
-
 Chosen<StringEncoding> encodingChoice(StringEncoding encoding, EncodingSource source) {
     switch (source) {
         case EncodingSource::detected:
@@ -129,8 +43,8 @@ Chosen<StringEncoding> encodingChoice(StringEncoding encoding, EncodingSource so
 }
 
 // Cuts the view's text with the user's text choices and guesses the others: the line ending,
-// then the header row, then the separator of that row. A view without text keeps the choices it
-// had; a cut without a header row keeps the view's column titles.
+// then the header row, then the separator of that row, then the unit rows under it. A view without
+// text keeps the choices it had; a cut without a header row keeps the view's column titles.
 void cut(WindFileView& view, const TextChoices& chosen) {
     TextChoices& reading = view.reading;
     const auto users = [](const auto& choice, const auto& otherwise) {
@@ -140,6 +54,7 @@ void cut(WindFileView& view, const TextChoices& chosen) {
         reading.lineEndingIndex = users(chosen.lineEndingIndex, reading.lineEndingIndex);
         reading.fieldSeparator = users(chosen.fieldSeparator, reading.fieldSeparator);
         reading.startingLine = users(chosen.startingLine, reading.startingLine);
+        reading.unitRows = users(chosen.unitRows, reading.unitRows);
     } else {
         const std::string_view all(*view.text);
         reading.lineEndingIndex =
@@ -153,9 +68,13 @@ void cut(WindFileView& view, const TextChoices& chosen) {
         reading.fieldSeparator = users(chosen.fieldSeparator,
                                        Chosen<FieldSeparatorChoice>::guessed(guessFieldSeparator(
                                            headerLine(all, lineSeparator, *reading.startingLine))));
+        reading.unitRows =
+            users(chosen.unitRows,
+                  Chosen<int>::guessed(findUnitRows(all, lineSeparator, *reading.startingLine,
+                                                    fieldSeparatorText(*reading.fieldSeparator))));
     }
     const SplitChoices split{*reading.lineEndingIndex, *reading.fieldSeparator,
-                             std::to_string(*reading.startingLine)};
+                             std::to_string(*reading.startingLine), *reading.unitRows};
     view.table =
         view.text ? splitWindText(view.text, split) : splitWindText(std::string_view(), split);
     if (view.table.hasHeaderRow()) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/import/column_guesses.h"
+#include "core/import/header_lines.h"
 #include "core/import/split_choices.h"
 #include "core/import/text_encodings.h"
 #include "core/import/text_reading.h"
@@ -16,12 +17,6 @@
 #include "core/outcome/outcome.h"
 
 namespace vane {
-
-// The line (from 1) of the header row in a text whose starting line nobody set: the first of its
-// first 64 lines whose fields are mostly not numbers and whose field count (under `separator`,
-// or the separator guessed from that line) the next filled lines share; line 1 when none is.
-int findStartingLine(std::string_view text, std::string_view lineSeparator,
-                     const std::optional<FieldSeparatorChoice>& separator);
 
 // A wind file as read, cut and guessed: everything the preview sheet shows and the analysis
 // reads.

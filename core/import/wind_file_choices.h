@@ -55,6 +55,7 @@ struct TextChoices {
     Chosen<int> lineEndingIndex;      // kLineEndingLf, kLineEndingCrLf or kLineEndingCr
     Chosen<FieldSeparatorChoice> fieldSeparator;  // guessed from the header line
     Chosen<int> startingLine;  // the header row's line, from 1; guessed: found below a preamble
+    Chosen<int> unitRows;      // rows of units or processing under the header; guessed: found
 
     friend bool operator==(const TextChoices&, const TextChoices&) = default;
 };
@@ -75,7 +76,8 @@ struct WindFileChoices {
     Chosen<std::int32_t> timeOffsetMinutes;           // added to every time stamp
     Chosen<std::string> decimalSeparator;             // "." or ","
     Chosen<std::vector<std::string>> missingMarkers;  // readings left out; "" an empty field
-    Chosen<std::string> windUnit;  // "km/h" or "kn" when the wind column is in that unit, else ""
+    // "km/h", "mph" or "kn" when the wind column is in that unit (its title or unit row says so)
+    Chosen<std::string> windUnit;
 
     friend bool operator==(const WindFileChoices&, const WindFileChoices&) = default;
 };

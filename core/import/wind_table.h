@@ -13,8 +13,10 @@ namespace vane {
 // The wind file as rows of fields, every field a view into one UTF-8 text exactly as written,
 // empty fields included; rows need not have the same number of fields. The table keeps only
 // offsets beside the text (a few bytes per field), and copies of it share the text.
-// The row at startAt is the header and the rows after it are the data. Rows before startAt are a
-// preamble that stays in the table but is never read as data.
+// The row at headerRow() holds the column titles, the unitRows rows after it up to startAt the
+// columns' units or processing (a logger's "m/s" and "Avg" rows), and the rows after startAt are
+// the data. Rows before the header are a preamble that stays in the table but is never read as
+// data.
 class WindTable {
   public:
     WindTable() = default;
@@ -26,6 +28,9 @@ class WindTable {
               std::string_view fieldSeparator, std::size_t startAt);
 
     std::size_t startAt = 0;
+    std::size_t unitRows = 0;  // never more than startAt
+
+    std::size_t headerRow() const { return startAt - unitRows; }
 
     std::size_t rowCount() const { return rowCount_; }
     bool empty() const { return rowCount() == 0; }

@@ -22,6 +22,11 @@ WindTable splitWindText(std::shared_ptr<const std::string> text, const SplitChoi
     }
     WindTable table(std::move(text), lineSeparator, fieldSeparatorText(choices.fieldSeparator), 0);
     table.startAt = startAtForLine(startingLine, table.rowCount());
+    if (choices.unitRows > 0 &&
+        table.startAt + static_cast<std::size_t>(choices.unitRows) < table.rowCount()) {
+        table.unitRows = static_cast<std::size_t>(choices.unitRows);
+        table.startAt += table.unitRows;
+    }
     return table;
 }
 
@@ -47,10 +52,10 @@ std::vector<std::string> previewColumnTitles(const WindTable& table) {
     if (!table.hasHeaderRow()) {
         return titles;
     }
-    const std::size_t columns = table.fieldCount(table.startAt);
+    const std::size_t columns = table.fieldCount(table.headerRow());
     titles.reserve(columns);
     for (std::size_t k = 0; k < columns; ++k) {
-        std::string_view field = table.field(table.startAt, k);
+        std::string_view field = table.field(table.headerRow(), k);
         // Exports that mark the header as a comment: "# Date and time,...".
         if (k == 0 && field.starts_with("# ")) {
             field.remove_prefix(std::min(field.size(), field.find_first_not_of(' ', 1)));

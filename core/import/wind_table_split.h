@@ -16,6 +16,7 @@ struct SplitChoices {
     int lineEndingIndex = kLineEndingLf;
     FieldSeparatorChoice fieldSeparator;
     std::string startingLineText = "1";  // read with integerValue(); the header row's line from 1
+    int unitRows = 0;  // rows under the header that are no data, where the table has them
 };
 
 // Cuts the text into rows at every line separator (every piece a row, the empty piece after a
@@ -23,7 +24,8 @@ struct SplitChoices {
 // an empty row other than the header has no fields.
 // No text, or a text without the line separator, gives the empty table. startAt is the starting
 // line minus 1; a starting line below 1 sets it to the row count, so that a starting line
-// outside the table always leaves it without header and data rows.
+// outside the table always leaves it without header and data rows. The unit rows move startAt
+// past them when the header and all of them lie within the table.
 // The table's fields are views into `text`, which the table shares.
 WindTable splitWindText(std::shared_ptr<const std::string> text, const SplitChoices& choices);
 // The same over a copy of `text`.

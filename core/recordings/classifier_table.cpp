@@ -148,6 +148,7 @@ Outcome<Layout> layoutOf(ClassifierFormat format, const Header& header, const Na
             layout.probability = header.find("tadarida_probabilite");
             return layout;
         case ClassifierFormat::NamedColumns:
+        case ClassifierFormat::TitledColumns:
             break;
     }
     std::vector<std::size_t> time;
@@ -198,6 +199,66 @@ Outcome<Layout> layoutOf(ClassifierFormat format, const Header& header, const Na
         } else {
             layout.probability = column;
         }
+    }
+    return layout;
+}
+
+// Titles of species columns a person fills ("MANUAL ID", "Species Manual ID") and those any
+// source fills; a person's label wins.
+bool isManualSpeciesTitle(const std::string& lowered) {
+    return lowered.find("manual") != std::string::npos || lowered == "validateur_taxon";
+}
+
+bool isSpeciesTitle(const std::string& lowered) {
+    return isManualSpeciesTitle(lowered) || lowered.starts_with("auto id") || lowered == "label" ||
+           lowered == "specdescsci" || lowered == "scientific name" ||
+           lowered == "scientific_name" || lowered == "sppaccp" || lowered == "spp" ||
+           lowered.find("species") != std::string::npos ||
+           lowered.find("taxon") != std::string::npos;
+}
+
+// A tag table's "speciesIndividualNumber" or "speciesIndividualComment" names no species.
+bool isSpeciesDetailTitle(const std::string& lowered) {
+    for (const std::string_view detail : {"number", "count", "comment", "note", "prob", "score"}) {
+        if (lowered.find(detail) != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The time and species columns of a table no program wrote, from their titles: one time stamp
+// ("Timestamp", "DateTime", "Date/Time", "recordingDate") or a date and a "Time" column, and
+// the species columns, a person's first; nothing unless both are there.
+std::optional<Layout> titledLayout(const std::vector<std::string>& names) {
+    Layout layout;
+    std::vector<std::size_t> automatic;
+    for (std::size_t c = 0; c < names.size(); ++c) {
+        const std::string lowered = lowercaseTitle(names[c]);
+        const bool date = titleContainsAny(lowered, {"date", "datum"});
+        if (lowered.find("timestamp") != std::string::npos ||
+            (date && titleContainsAny(lowered, {"time", "zeit"}))) {
+            layout.timestamp = layout.timestamp.value_or(c);
+        } else if (date) {
+            layout.date = layout.date.value_or(c);
+        } else if (lowered == "time" || lowered == "zeit" || lowered == "uhrzeit") {
+            // A whole title only: "startTime" in a tag table is the tag's place in the recording.
+            layout.time = layout.time.value_or(c);
+        } else if (isSpeciesTitle(lowered) && !isSpeciesDetailTitle(lowered)) {
+            (isManualSpeciesTitle(lowered) ? layout.labelsByPrecedence : automatic).push_back(c);
+        }
+    }
+    if (layout.timestamp) {
+        layout.date.reset();
+        layout.time.reset();
+    } else if (layout.date && !layout.time) {
+        std::swap(layout.timestamp, layout.date);
+    }
+    layout.manualFrom = layout.labelsByPrecedence.size();
+    layout.labelsByPrecedence.insert(layout.labelsByPrecedence.end(), automatic.begin(),
+                                     automatic.end());
+    if ((!layout.timestamp && !(layout.date && layout.time)) || layout.labelsByPrecedence.empty()) {
+        return std::nullopt;
     }
     return layout;
 }
@@ -288,7 +349,7 @@ bool looksLikeUnknownLabelledTable(std::string_view text) {
         return false;
     }
     return std::any_of(header.begin(), header.end(), [](const std::string& name) {
-        return titleContainsAny(name, {"species", "taxon"}) || lowercaseTitle(name) == "label";
+        return isSpeciesTitle(lowercaseTitle(name));
     });
 }
 
@@ -311,6 +372,8 @@ Outcome<ClassifierTable> readClassifierTable(std::string_view text, const std::s
         table.format = ClassifierFormat::NamedColumns;
     } else if (const auto format = recognise(header)) {
         table.format = *format;
+    } else if (titledLayout(header.names())) {
+        table.format = ClassifierFormat::TitledColumns;
     } else {
         return problem(0,
                        "is no table Vane knows; it has the columns " + joined(header.names()) +
@@ -318,7 +381,9 @@ Outcome<ClassifierTable> readClassifierTable(std::string_view text, const std::s
                            "column), the species with --label-column NAME and the probability with "
                            "--probability-column NAME");
     }
-    Outcome<Layout> layout = layoutOf(table.format, header, named);
+    Outcome<Layout> layout = table.format == ClassifierFormat::TitledColumns
+                                 ? Outcome<Layout>(*titledLayout(header.names()))
+                                 : layoutOf(table.format, header, named);
     if (!layout) {
         Problem why = std::move(layout).error();
         why.file = fileName;

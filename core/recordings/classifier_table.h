@@ -17,6 +17,7 @@ enum class ClassifierFormat {
     SpeciesSheet,      // Filename, Timestamp, Species Manual ID, SppAccp, ...
     ObservationsList,  // "nom du fichier";"temps_debut";"tadarida_taxon";...
     NamedColumns,      // any other table, with the columns the user named
+    TitledColumns,     // any other table whose time and species columns their titles name
 };
 
 // The columns of a table no program wrote, as the user names them (by header name).
@@ -35,10 +36,11 @@ std::optional<ClassifierFormat> recogniseClassifierHeader(const std::vector<std:
 bool looksLikeClassifierTable(std::string_view text);
 
 // Whether the first line of `text` that is neither blank nor a '#' comment is the header of a
-// table with species that no known program wrote (a column named like "species", "taxon" or
-// "label"), such as one row per tag. Read as
-// times alone its labels would be lost, so readClassifierTable() refuses it with its columns
-// unless they are named; once Vane knows its kind, the header is recognised before this.
+// table with species that no known program wrote (a column named like "species", "taxon",
+// "label", "SPECDESCSCI", "scientific name", "MANUAL ID"), such as one row per tag. Read as
+// times alone its labels would be lost, so readClassifierTable() reads it where titles name its
+// time column too, and otherwise refuses it with its columns unless they are named; once Vane
+// knows its kind, the header is recognised before this.
 bool looksLikeUnknownLabelledTable(std::string_view text);
 
 struct ClassifierTable {

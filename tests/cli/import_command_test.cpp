@@ -133,13 +133,14 @@ TEST_F(ImportCommandTest, AnUnreadableSourceLeavesTheLibraryAsItWas) {
     EXPECT_THAT(err_.str(), HasSubstr("it has the columns \"site\", \"when\", \"species\". Name "
                                       "the time with --time-column NAME"));
     EXPECT_EQ(recordingsInLibrary(), 1u);
-    // One whose times read too: taken as times alone, its species would be lost.
+    // One whose times read too but no title names: taken as times alone, its species would be
+    // lost.
     options_.sources = {write("tags.csv",
-                              "location,recordingDate,species,speciesIndividualComment\n"
+                              "location,recorded,species,speciesIndividualComment\n"
                               "north,2012-06-21 22:00:00,MYOLUC,\"faint, short\"\n")};
     EXPECT_EQ(run(), kExitBadInput);
     EXPECT_THAT(err_.str(), HasSubstr("tags.csv: is no table Vane knows; it has the columns "
-                                      "\"location\", \"recordingDate\", \"species\""));
+                                      "\"location\", \"recorded\", \"species\""));
     EXPECT_EQ(recordingsInLibrary(), 1u);
 
     // Named, the columns are read: as ISO dates with '/', so the table is rewritten.

@@ -41,6 +41,9 @@ TEST(AnalysisGuesses, TheTemperatureColumnIsTheFirstTitledSo) {
         {kTitles, 3},
         {{"Datum", "Außentemperatur °C", "TEMP2"}, 2},
         {{"Datum", "Wind"}, 0},
+        {{"Date/Time", "Spd80mN", "T2m", "RH2m"}, 3},
+        {{"Date/Time", "Spd80mN", "T_10m"}, 3},
+        {{"Date/Time", "Tm", "T_m", "Tx2m", "T2"}, 0},
         {{}, 0},
     };
     for (const auto& [titles, item] : cases) {

@@ -93,6 +93,13 @@ TEST(ColumnGuessTest, TurbineAndExportNamesAreKnownAfterTheOldKeywords) {
         {{"timestamp", "wind_speed_ms", "temp_c", "status"}, 2, 0, 4, 0},
         {{"Date_Time", "Speed", "Temperature"}, 2, 0, 0, 0},
         {{"Date", "temp_avg", "Time stamp"}, 0, 0, 0, 0},
+        // A met mast: the highest anemometer's mean, never its spread or extreme.
+        {{"Date/Time", "Spd40mN", "Spd80mNStd", "Spd80mNMax", "Spd80mN", "Spd80mS", "Dir78mS"},
+         5,
+         0,
+         0,
+         0},
+        {{"Date/Time", "WS_60m", "WS_80.5mA", "Spd", "Spdm", "Spd80mNorth"}, 3, 0, 0, 0},
     };
     for (const Case& c : cases) {
         const std::string first = c.titles.front() + " ... " + c.titles.back();

@@ -54,6 +54,17 @@ TEST(WindDateReaderTest, ReadsEveryShapeOfStampAtTheZoneGivenUnlessTheStampHasAn
         {"Excel serial days", "Europe/Berlin", "41091.756944444", kSummerEvening},
         {"Excel serial days", "+0200", "0.5", std::nullopt},
         {"Excel serial days", "+0200", "99999999", std::nullopt},
+        {"M/d/yy H:mm", "+0200", "7/1/12 18:10", kSummerEvening},
+        {"M/d/yy H:mm", "+0200", "13/1/12 18:10", std::nullopt},
+        {"dd MM yyyy HH:mm", "+0200", "01 07 2012 18:10", kSummerEvening},
+        {"dd/MM/yyyy HH:mm:ssxxx", "+0500", "01/07/2012 16:10:00+00:00", kSummerEvening},
+        {"dd/MM/yyyy HH:mm:ssxxx", "Europe/Berlin", "01/07/2012 18:10:00+02:00", kSummerEvening},
+        {"dd/MM/yyyy HH:mm:ssxxx", "+0200", "01/07/2012 18:10:00", std::nullopt},
+        {"yyyy-MM-dd HH:mm:ss", "+0200", "\"2012-07-01 18:10:00\"", kSummerEvening},
+        {"ISO 8601", "+0200", "\"2012-07-01T18:10\"", kSummerEvening},
+        {"'\"'yyyy-MM-dd HH:mm'\"'", "+0200", "\"2012-07-01 18:10\"", kSummerEvening},
+        {"yyyy-MM-dd HH:mm:ss", "+0200", "\"", std::nullopt},
+        {"yyyy-MM-dd HH:mm:ss", "+0200", "\"\"", std::nullopt},
     };
     const std::unique_ptr<icu::TimeZone> zone = berlin();
     for (const Case& c : cases) {

@@ -68,11 +68,26 @@ TEST(WindFileTest, TheHeaderRowIsFoundWhenNobodySetsTheStartingLine) {
     struct Case {
         const char* text;
         int line;
+        int unitRows = 0;
+        const char* speedUnit = "";  // the preamble declares
     };
     const Case cases[] = {
         {"Date;Wind\n01.07.2012 18:00;3\n01.07.2012 18:10;4\n", 1},
         {"Logger 7\nSite: Hof, Bavaria\n\nDate;Wind\n01.07.2012 18:00;3\n", 4},
         {"# export\n# Date and time,Wind speed (m/s)\n2012-07-01T18:00:00,3\n", 2},
+        // A block of keys and values is no header, however alike its lines.
+        {"Site,Mast 7\nSerial,2210\nLatitude,43.1\nUnits,mph\n[Channel01]\nHeight,66\n"
+         "Time Stamp,Speed\n7/1/12 18:00,6.7\n7/1/12 18:10,6.9\n",
+         7, 0, "mph"},
+        {"Units = km/h\nUnits = mph\n\nDate,Speed\n2012-07-01 18:00,3\n", 4},
+        {"\"TOA5\",\"a\",\"b\"\n\"TIMESTAMP\",\"WS\",\"T\"\n\"TS\",\"m/s\",\"Deg C\"\n"
+         "\"\",\"Avg\",\"Smp\"\n\"2012-07-01 18:00:00\",3,14\n",
+         2, 2},
+        {"Date,Wind\n,[m/s]\n2012-07-01 18:00,3\n2012-07-01 18:10,4\n", 1, 1},
+        // Rows of text under the header are data unless they name units above numbers.
+        {"Date,State,Mode\n2012-07-01,run,auto\n2012-07-01,stop,auto\n", 1},
+        {"Date,Wind,State\n,Avg,run\n,Avg,stop\n", 1},
+        {"Date,Wind\nTS,m/s\n\n2012-07-01 18:00,3\n", 1},
         // Nothing fits: the first line, as before.
         {"Date;Wind;\n01.07.2012 18:00;3\n", 1},
         {"1;2\n3;4\n", 1},
@@ -84,7 +99,17 @@ TEST(WindFileTest, TheHeaderRowIsFoundWhenNobodySetsTheStartingLine) {
         const WindFileView view = viewWindText(c.text, kUtf8Encoding, EncodingSource::detected, {});
         EXPECT_EQ(*view.reading.startingLine, c.line) << c.text;
         EXPECT_EQ(view.reading.startingLine.source(), ChoiceSource::guessed);
+        EXPECT_EQ(*view.reading.unitRows, c.unitRows) << c.text;
+        EXPECT_EQ(view.table.startAt, static_cast<std::size_t>(c.line - 1 + c.unitRows)) << c.text;
+        EXPECT_EQ(declaredSpeedUnit(c.text, "\n", c.line), c.speedUnit) << c.text;
     }
+    TextChoices none;
+    none.unitRows = 0;
+    EXPECT_EQ(recutWindFile(
+                  viewWindText(cases[5].text, kUtf8Encoding, EncodingSource::detected, {}), none)
+                  .table.startAt,
+              1u)
+        << "the user's count of unit rows wins";
     const WindFileView commented =
         viewWindText(cases[2].text, kUtf8Encoding, EncodingSource::detected, {});
     EXPECT_EQ(commented.columnTitles,

@@ -219,6 +219,51 @@ TEST(ClassifierTableTest, RefusesWhatItCannotRead) {
         "table.csv:5: expected a date and time in \"when\", found \"yesterday\"");
 }
 
+// Tables no program wrote keep their species where titles name the time and species columns.
+TEST(ClassifierTableTest, ReadsTablesWhoseTitlesNameTheTimeAndTheSpecies) {
+    const std::unique_ptr<icu::TimeZone> utc{icu::TimeZone::createTimeZone("UTC")};
+    constexpr double kNine = 1752008400.0;  // 2025-07-08 21:00 UTC
+    const struct {
+        const char* text;
+        std::vector<std::string> labels;
+        std::vector<bool> manual;
+    } cases[] = {
+        {"site,Date,Time,Species\r\nnorth,2025-07-08,21:00:00,Pipistrellus nathusii\r\n",
+         {"Pipistrellus nathusii"},
+         {false}},
+        {"DateTime;SPECDESCSCI;Count\n2025-07-08T21:00:00;Nyctalus noctula;2\n",
+         {"Nyctalus noctula"},
+         {false}},
+        {"Timestamp,scientific name\n2025-07-08 21:00:00,Myotis lucifugus\n",
+         {"Myotis lucifugus"},
+         {false}},
+        {"Date/Time,AUTO ID*,MANUAL ID\n2025-07-08 21:00:00,MYOLUC,MYOSEP\n"
+         "2025-07-08 21:00:00,MYOLUC,\n",
+         {"MYOSEP", "MYOLUC"},
+         {true, false}},
+        {"recordingDate,startTime,species,speciesIndividualNumber,speciesIndividualComment\n"
+         "2025-07-08 21:00:00,12.5,Mylu/Myvo,1,\"faint, short\"\n",
+         {"Mylu/Myvo"},
+         {false}},
+        {"Datum,Uhrzeit,SppAccp\n2025-07-08,21:00,NYCNOC\n", {"NYCNOC"}, {false}},
+    };
+    for (const auto& c : cases) {
+        const Outcome<ClassifierTable> table = readClassifierTable(c.text, "t.csv", *utc, {});
+        ASSERT_TRUE(table) << c.text << table.error().describe();
+        EXPECT_EQ(table->format, ClassifierFormat::TitledColumns);
+        EXPECT_TRUE(looksLikeUnknownLabelledTable(c.text)) << c.text;
+        ASSERT_EQ(table->recordings.size(), c.labels.size()) << c.text;
+        for (std::size_t i = 0; i < c.labels.size(); ++i) {
+            EXPECT_DOUBLE_EQ(table->recordings[i].recordingTime, kNine) << c.text;
+            EXPECT_EQ(table->recordings[i].label, c.labels[i]) << c.text;
+            EXPECT_EQ(table->recordings[i].manualLabel, c.manual[i]) << c.text;
+        }
+    }
+    // A title that names the species but none that names the time: still the user's to name.
+    EXPECT_FALSE(readClassifierTable("site,when,SPECIES\nnorth,2025-07-08 21:00:00,NYCNOC\n",
+                                     "t.csv", *utc, {}));
+}
+
 TEST(ClassifierTableTest, ReadsDateAndTimeColumnsNamedByTheUser) {
     const std::unique_ptr<icu::TimeZone> utc{icu::TimeZone::createTimeZone("UTC")};
     const Outcome<ClassifierTable> table =
