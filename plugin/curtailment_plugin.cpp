@@ -237,9 +237,11 @@ void CurtailmentPlugin::showPowerColumns() {
     powerColumn_->clear();
     powerColumn_->addItem(tr("none"));
     std::vector<std::string> titles;
-    if (table.startAt < table.rowCount()) {
-        for (std::size_t k = 0; k < table.fieldCount(table.startAt); ++k) {
-            titles.emplace_back(table.field(table.startAt, k));
+    // Below a logger's units rows the titles are in the header row, not the row data starts at.
+    const std::size_t header = table.headerRow();
+    if (header < table.rowCount()) {
+        for (std::size_t k = 0; k < table.fieldCount(header); ++k) {
+            titles.emplace_back(table.field(header, k));
             powerColumn_->addItem(fromUtf8(titles.back()));
         }
     }
