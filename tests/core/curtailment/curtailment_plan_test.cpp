@@ -386,8 +386,8 @@ TEST(CurtailmentPlanTest, SparseCellsTakeTheirMonthsCutInAndTheControllerTableMe
     data.parts = 4;
     data.minutesBeforeSunset = 30;
     data.minutesAfterSunrise = 30;
-    // July (cells 24 to 27): 10 active intervals at 2 m/s in part 1, one at 5 m/s in part 2;
-    // September's part 1 has intervals but no activity.
+    // July (cells 24 to 27): 10 active intervals at 2 m/s in the first night part, one at 5 m/s
+    // in the second; September's first night part has intervals but no activity.
     data.nights = {nightOf(7, {{24, 4.0, 10, 10}, {24, 12.0, 0, 5}, {25, 10.0, 1, 3}}),
                    nightOf(9, {{32, 6.0, 0, 4}})};
     CurtailmentOptions options;
