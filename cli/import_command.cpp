@@ -17,6 +17,7 @@
 #include "core/recordings/recording_filter.h"
 #include "core/recordings/species_label.h"
 #include "core/recordings/stored_paths.h"
+#include "core/text/counted.h"
 #include "core/time/local_time.h"
 #include "library/library_problem.h"
 #include "library/new_library_file.h"
@@ -67,14 +68,22 @@ Outcome<ReadSources> readSources(const ImportOptions& options, const icu::TimeZo
 void writeSummary(const ReadSources& read, const library::ImportSummary& summary,
                   const std::filesystem::path& libraryFile, std::ostream& out) {
     if (summary.imported == 0) {
-        out << "Nothing new: all " << summary.alreadyStored.size() << " recordings are in "
+        out << "Nothing new: " << (summary.alreadyStored.size() == 1 ? "the" : "all") << ' '
+            << counted(summary.alreadyStored.size(), "recording is", "recordings are") << " in "
             << printable(libraryFile.string()) << " already; it is unchanged\n";
         return;
     }
-    out << "Imported " << summary.imported << " recordings into session \""
+    out << "Imported " << counted(summary.imported, "recording", "recordings") << " into session \""
         << printable(summary.sessionName) << "\" of " << printable(libraryFile.string()) << '\n';
     if (!summary.alreadyStored.empty()) {
-        out << "Skipped " << summary.alreadyStored.size() << " recordings already in the library\n";
+        out << "Skipped " << counted(summary.alreadyStored.size(), "recording", "recordings")
+            << " already in the library\n";
+    }
+    if (const auto& same = summary.sameTimesElsewhere) {
+        out << "Warning: " << same->sameTimes << " of the " << same->timesWithoutFile
+            << " time stamps without a file are in session \"" << printable(same->sessionName)
+            << "\" already. If this list was imported before, these bats now count twice "
+               "wherever both sessions are read: delete one of the two sessions.\n";
     }
     std::map<std::string, std::size_t> perLabel;
     std::size_t noBat = 0;

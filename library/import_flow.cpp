@@ -14,6 +14,8 @@ namespace vane::library {
 namespace {
 
 constexpr std::size_t kProgressEvery = 25'000;
+// Times are compared to the millisecond; the span read around them is that much wider.
+constexpr double kMillisecond = 0.001;
 
 // The file paths the recordings bring, sorted and each once.
 std::vector<std::string_view> distinctPaths(const std::vector<ImportedRecording>& recordings) {
@@ -26,6 +28,24 @@ std::vector<std::string_view> distinctPaths(const std::vector<ImportedRecording>
     std::sort(paths.begin(), paths.end());
     paths.erase(std::unique(paths.begin(), paths.end()), paths.end());
     return paths;
+}
+
+std::optional<SameTimesElsewhere> sameTimesElsewhere(
+    ImportTransaction& import, std::int64_t targetSession,
+    const std::vector<ImportedRecording>& recordings) {
+    const std::optional<std::pair<double, double>> span = spanOfTimesWithoutFile(recordings);
+    if (!span) {
+        return std::nullopt;
+    }
+    const std::optional<TimesImportedBefore> before = timesImportedBefore(
+        import.timesWithoutFileElsewhere(targetSession, span->first - kMillisecond,
+                                         span->second + kMillisecond),
+        recordings);
+    if (!before) {
+        return std::nullopt;
+    }
+    return SameTimesElsewhere{import.existingSessionName(before->sessionId).value_or("?"),
+                              before->sameTimes, before->timesWithoutFile};
 }
 
 std::optional<ImportSummary> importWithin(ImportTransaction& import, const ImportTarget& target,
@@ -56,6 +76,7 @@ std::optional<ImportSummary> importWithin(ImportTransaction& import, const Impor
     if (stop.stop_requested()) {
         return std::nullopt;
     }
+    summary.sameTimesElsewhere = sameTimesElsewhere(import, summary.sessionId, recordings);
     if (summary.alreadyStored.size() == recordings.size() && !recordings.empty()) {
         // Nothing new: rolled back, so that no empty session is left.
         if (madeSession) {

@@ -9,6 +9,7 @@
 
 #include "core/recordings/duplicate_recordings.h"
 #include "core/recordings/imported_recording.h"
+#include "core/recordings/times_imported_before.h"
 #include "library/library_types.h"
 
 namespace vane::library {
@@ -40,6 +41,9 @@ class ImportTransaction {
     // given sorted and each once.
     virtual std::vector<StoredRecordingKey> storedKeys(
         std::int64_t targetSession, const std::vector<std::string_view>& paths) = 0;
+    // The recordings without a file of every other session, from `first` to `last`.
+    virtual std::vector<StoredTime> timesWithoutFileElsewhere(std::int64_t targetSession,
+                                                              double first, double last) = 0;
     virtual std::unique_ptr<RecordingWriter> recordingWriter(std::int64_t sessionId) = 0;
     virtual void commit() = 0;
 };

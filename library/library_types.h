@@ -44,7 +44,7 @@ inline constexpr const char* kBlankSessionName = "a session needs a name that is
 // Why a session's new name was refused, whichever change asked for it.
 inline std::string sessionNameTaken(const std::string& name) {
     return "A session named \"" + name +
-           "\" already exists (someone may have just made it). Choose another name, or import "
+           "\" already exists. Choose another name, or import "
            "into that session.";
 }
 
@@ -138,12 +138,21 @@ struct SessionTimes {
 
 using ImportTarget = std::variant<NewSession, std::int64_t /* existing session id */>;
 
+struct SameTimesElsewhere {
+    std::string sessionName;
+    std::size_t sameTimes = 0;
+    std::size_t timesWithoutFile = 0;
+};
+
 struct ImportSummary {
     std::int64_t sessionId = 0;  // 0 when nothing was new and no session was made
     std::string sessionName;
     std::size_t imported = 0;
     // Indexes into the recordings given of those already in the library, which were skipped.
     std::vector<std::size_t> alreadyStored{};
+    // Another session holding most of the time stamps brought without files: imported all the
+    // same, and the user must be told.
+    std::optional<SameTimesElsewhere> sameTimesElsewhere{};
 };
 
 }  // namespace vane::library

@@ -179,4 +179,9 @@ void PostgresTransaction::commit() {
     done_ = true;
 }
 
+std::string postgresClientVersion() {
+    const int version = PQlibVersion();  // major * 10000 + minor since version 10
+    return std::to_string(version / 10000) + '.' + std::to_string(version % 10000);
+}
+
 }  // namespace vane::library

@@ -92,4 +92,7 @@ class PostgresTransaction {
     bool done_ = false;
 };
 
+// The version of the PostgreSQL client library this program runs with, as "17.2".
+std::string postgresClientVersion();
+
 }  // namespace vane::library

@@ -189,6 +189,21 @@ std::vector<StoredRecordingKey> storedKeys(PostgresConnection& connection,
     return keys;
 }
 
+std::vector<StoredTime> timesWithoutFileElsewhere(PostgresConnection& connection,
+                                                  std::int64_t targetSession, double first,
+                                                  double last) {
+    const PostgresResult found = connection.run(
+        "SELECT session_id, recording_time FROM recordings WHERE file_path IS NULL AND "
+        "session_id <> $1 AND recording_time BETWEEN $2 AND $3",
+        {std::to_string(targetSession), numberText(first), numberText(last)});
+    std::vector<StoredTime> times;
+    times.reserve(static_cast<std::size_t>(found.rows()));
+    for (int row = 0; row < found.rows(); ++row) {
+        times.push_back({parseInteger(found.text(row, 0)), parseNumber(found.text(row, 1))});
+    }
+    return times;
+}
+
 // ON CONFLICT waits for another import that is making the same name, and then sees it.
 std::int64_t sessionFor(PostgresConnection& connection, const NewSession& session, bool& made) {
     made = false;
@@ -250,6 +265,10 @@ class PostgresImport final : public ImportTransaction {
     std::vector<StoredRecordingKey> storedKeys(
         std::int64_t targetSession, const std::vector<std::string_view>& paths) override {
         return library::storedKeys(connection_, targetSession, paths);
+    }
+    std::vector<StoredTime> timesWithoutFileElsewhere(std::int64_t targetSession, double first,
+                                                      double last) override {
+        return library::timesWithoutFileElsewhere(connection_, targetSession, first, last);
     }
     std::unique_ptr<RecordingWriter> recordingWriter(std::int64_t sessionId) override {
         return std::make_unique<CopyWriter>(connection_, sessionId);

@@ -74,6 +74,21 @@ std::vector<StoredRecordingKey> storedKeys(const Database& database, std::int64_
     return keys;
 }
 
+// Through the path index, which holds the recordings without a file together.
+std::vector<StoredTime> timesWithoutFileElsewhere(const Database& database,
+                                                  std::int64_t targetSession, double first,
+                                                  double last) {
+    std::vector<StoredTime> times;
+    Statement select(database,
+                     "SELECT session_id, recording_time FROM recordings WHERE file_path IS NULL "
+                     "AND session_id <> ?1 AND recording_time BETWEEN ?2 AND ?3");
+    select.bind(1, targetSession).bind(2, first).bind(3, last);
+    while (select.step()) {
+        times.push_back({select.integerAt(0), select.doubleAt(1)});
+    }
+    return times;
+}
+
 // Inside the import's transaction, which holds the write lock: no other import can make the
 // same name between the look and the insert.
 std::int64_t sessionFor(Database& database, const NewSession& session, bool& made) {
@@ -121,6 +136,10 @@ class SqliteImport final : public ImportTransaction {
     std::vector<StoredRecordingKey> storedKeys(
         std::int64_t targetSession, const std::vector<std::string_view>& paths) override {
         return library::storedKeys(database_, targetSession, paths);
+    }
+    std::vector<StoredTime> timesWithoutFileElsewhere(std::int64_t targetSession, double first,
+                                                      double last) override {
+        return library::timesWithoutFileElsewhere(database_, targetSession, first, last);
     }
     std::unique_ptr<RecordingWriter> recordingWriter(std::int64_t sessionId) override {
         return std::make_unique<InsertWriter>(database_, sessionId);

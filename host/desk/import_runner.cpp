@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "core/recordings/stored_paths.h"
+#include "plugin_api/counted_text.h"
 
 namespace vane {
 namespace {
@@ -16,7 +17,9 @@ void addSkipped(const std::vector<SkippedFile>& skipped, ImportReport& report) {
     if (skipped.empty()) {
         return;
     }
-    report.message += ' ' + QObject::tr("Skipped %1 files; see the details.").arg(skipped.size());
+    report.message += ' ' + QObject::tr("Skipped %1; see the details.")
+                                .arg(counted(static_cast<qsizetype>(skipped.size()),
+                                             QObject::tr("file"), QObject::tr("files")));
     for (const SkippedFile& file : skipped) {
         report.details += QString::fromStdString(file.file + ": " + file.reason) + '\n';
     }
@@ -51,17 +54,35 @@ ImportReport reportOf(const std::optional<library::ImportSummary>& summary,
     if (summary->imported == 0) {
         report.title = QObject::tr("Nothing imported");
         report.message =
-            QObject::tr("All %1 recordings are in the library already; it is unchanged.")
-                .arg(already);
+            already == 1 ? QObject::tr("The recording is in the library already; it is unchanged.")
+                         : QObject::tr(
+                               "All %1 recordings are in the library already; it is "
+                               "unchanged.")
+                               .arg(already);
     } else {
         report.changed = true;
         report.title = QObject::tr("Import finished");
-        report.message = QObject::tr("Imported %1 recordings into the session \"%2\".")
-                             .arg(summary->imported)
-                             .arg(QString::fromStdString(summary->sessionName));
+        report.message = QObject::tr("Imported %1 into the session \"%2\".")
+                             .arg(counted(static_cast<qsizetype>(summary->imported),
+                                          QObject::tr("recording"), QObject::tr("recordings")),
+                                  QString::fromStdString(summary->sessionName));
         if (already > 0) {
             report.message +=
-                ' ' + QObject::tr("Skipped %1 recordings already in the library.").arg(already);
+                ' ' + QObject::tr("Skipped %1 already in the library.")
+                          .arg(counted(static_cast<qsizetype>(already), QObject::tr("recording"),
+                                       QObject::tr("recordings")));
+        }
+        if (const auto& same = summary->sameTimesElsewhere) {
+            report.title = QObject::tr("Imported again?");
+            report.message +=
+                ' ' + QObject::tr(
+                          "%1 of the %2 time stamps without a file are in the session "
+                          "\"%3\" already. If this list was imported before, these bats "
+                          "now count twice wherever both sessions are read: delete one "
+                          "of the two sessions.")
+                          .arg(same->sameTimes)
+                          .arg(same->timesWithoutFile)
+                          .arg(QString::fromStdString(same->sessionName));
         }
     }
     addSkipped(skipped, report);
@@ -74,8 +95,9 @@ void addRefused(const std::vector<RefusedRow>& refused, const std::string& fileN
     if (refused.empty() || report.cancelled) {
         return;
     }
-    report.message += ' ' + QObject::tr("Left out %1 rows that could not be read; see the details.")
-                                .arg(refused.size());
+    report.message += ' ' + QObject::tr("Left out %1 that could not be read; see the details.")
+                                .arg(counted(static_cast<qsizetype>(refused.size()),
+                                             QObject::tr("row"), QObject::tr("rows")));
     for (const RefusedRow& row : refused) {
         report.details +=
             QString::fromStdString(fileName + ':' + std::to_string(row.line) + ": " + row.reason) +

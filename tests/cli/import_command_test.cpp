@@ -28,6 +28,7 @@ namespace vane::cli {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 class ImportCommandTest : public ::testing::Test {
   protected:
@@ -118,7 +119,7 @@ TEST_F(ImportCommandTest, ImportingTheSameSourcesAgainSkipsWhatIsThere) {
 
     options_.sources.push_back(write("later.txt", "2012-06-21 23:30:00\n"));
     ASSERT_EQ(run(), kExitSuccess) << err_.str();
-    EXPECT_THAT(out_.str(), HasSubstr("Imported 1 recordings into session \"Summer\""));
+    EXPECT_THAT(out_.str(), HasSubstr("Imported 1 recording into session \"Summer\""));
     EXPECT_THAT(out_.str(), HasSubstr("Skipped 3 recordings already in the library\n"
                                       "Per label:\n  (no label)\t1\n"));
     EXPECT_EQ(recordingsInLibrary(), 4u);
@@ -423,6 +424,34 @@ TEST_P(LibraryCommandsTest, TwoCardsWithTheSameFileNamesImportedFromTheirFolders
                                                (canonical / "A/20240601_220100.WAV").string(),
                                                (canonical / "B/20240601_220000.WAV").string(),
                                                (canonical / "B/20240601_220100.WAV").string()}));
+}
+
+// A list of time stamps has no file to know it by: imported again as a session of its own it is
+// stored again, and the user is told where the same stamps are already.
+TEST_P(LibraryCommandsTest, ATimeStampListImportedAgainIsStoredWithAWarning) {
+    const std::filesystem::path list = place->folder() / "stamps.txt";
+    const std::filesystem::path otherDetector = place->folder() / "other.txt";
+    std::ofstream(list) << "2024-06-01 22:00:00\n2024-06-01 22:00:00\n2024-06-01 22:01:00\n"
+                           "2024-06-01 22:02:30\n";
+    std::ofstream(otherDetector) << "2024-06-01 22:00:00\n2024-06-01 23:00:00\n"
+                                    "2024-06-01 23:10:00\n2024-06-01 23:20:00\n";
+    const auto import = [&](const std::filesystem::path& source, const std::string& session) {
+        ImportOptions options;
+        options.library = place->location();
+        options.session = session;
+        options.sources = {source};
+        std::ostringstream out;
+        std::ostringstream err;
+        EXPECT_EQ(runImport(options, *berlin, out, err), kExitSuccess) << err.str();
+        return out.str();
+    };
+    EXPECT_THAT(import(list, "Night one"), Not(HasSubstr("Warning:")));
+    EXPECT_THAT(import(otherDetector, "Second detector"), Not(HasSubstr("Warning:")));
+    const std::string again = import(list, "Night one again");
+    EXPECT_THAT(again, HasSubstr("Imported 4 recordings into session \"Night one again\""));
+    EXPECT_THAT(again, HasSubstr("Warning: 4 of the 4 time stamps without a file are in session "
+                                 "\"Night one\" already."));
+    EXPECT_EQ(library::RecordingLibrary::open(place->location()).sessions().rows.size(), 3u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, LibraryCommandsTest,

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/recordings/times_imported_before.h"
+
 namespace vane {
 namespace {
 
@@ -90,6 +92,41 @@ TEST(DuplicateRecordingsTest, FindsWhatIsStoredAlreadyAndNothingElse) {
     for (const auto& c : cases) {
         EXPECT_EQ(duplicateRecordings(c.stored, c.incoming), c.duplicates) << c.name;
     }
+}
+
+TEST(TimesImportedBeforeTest, NamesTheSessionHoldingAtLeastHalfOfTheStampsWithoutFiles) {
+    // Session 1 holds the list; session 2 a detector sharing one stamp; session 3 only files.
+    const std::vector<StoredTime> stored = {{1, kT}, {1, kT + 60},  {1, kT + 90.0004},
+                                            {2, kT}, {2, kT + 500}, {3, kT + 60}};
+    const struct {
+        const char* what;
+        std::vector<ImportedRecording> incoming;
+        std::optional<std::int64_t> session;
+        std::size_t sameTimes;
+    } cases[] = {
+        {"the list again, its stamps to the millisecond",
+         {at(kT, ""), at(kT + 60, ""), at(kT + 90, "")},
+         1,
+         3},
+        {"exactly half", {at(kT + 60, ""), at(kT + 7, "")}, 1, 1},
+        {"under half", {at(kT, ""), at(kT + 7, ""), at(kT + 8, "")}, std::nullopt, 0},
+        {"files are known by their paths, not here",
+         {at(kT, "/a.wav"), at(kT + 60, "/b.wav")},
+         std::nullopt,
+         0},
+        {"nothing stored at those times", {at(kT + 1000, "")}, std::nullopt, 0},
+    };
+    for (const auto& c : cases) {
+        const std::optional<TimesImportedBefore> found = timesImportedBefore(stored, c.incoming);
+        ASSERT_EQ(found.has_value(), c.session.has_value()) << c.what;
+        if (found) {
+            EXPECT_EQ(found->sessionId, *c.session) << c.what;
+            EXPECT_EQ(found->sameTimes, c.sameTimes) << c.what;
+        }
+    }
+    EXPECT_FALSE(spanOfTimesWithoutFile({at(kT, "/a.wav")}).has_value());
+    EXPECT_EQ(spanOfTimesWithoutFile({at(kT + 5, ""), at(kT, "/a.wav"), at(kT + 2, "")}),
+              std::pair(kT + 2, kT + 5));
 }
 
 }  // namespace
