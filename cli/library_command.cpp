@@ -6,6 +6,7 @@
 
 #include "cli/problem_report.h"
 #include "core/files/shown_content.h"
+#include "core/text/counted.h"
 #include "library/library_copy.h"
 #include "library/library_problem.h"
 #include "library/library_types.h"
@@ -16,7 +17,7 @@ int runLibraryCopy(const LibraryCopyOptions& options, std::ostream& out, std::os
     try {
         const library::CopySummary copied = library::copyLibrary(options.from, options.to);
         out << "Copied " << copied.sessions << (copied.sessions == 1 ? " session" : " sessions")
-            << " with " << copied.recordings << " recordings from "
+            << " with " << counted(copied.recordings, "recording", "recordings") << " from "
             << printable(options.from.string()) << " to " << printable(options.to.string()) << '\n';
         return kExitSuccess;
     } catch (const library::LibraryError& error) {

@@ -25,6 +25,7 @@
 #include "core/time/local_time.h"
 #include "graph/curtailment_report.h"
 #include "graph/whole_file.h"
+#include "plugin_api/counted_text.h"
 #include "plugin_api/window_sizes.h"
 
 namespace vane::plugin {
@@ -85,8 +86,9 @@ void CurtailmentPlugin::fire() {
     preview_->startOver();
     windChosen_ = false;
     result_.reset();
-    recordingsLabel_->setText(
-        tr("%n selected recordings", nullptr, static_cast<int>(recordings_.size())));
+    recordingsLabel_->setText(tr("%1 selected")
+                                  .arg(counted(static_cast<qsizetype>(recordings_.size()),
+                                               tr("recording"), tr("recordings"))));
     // The site of the first selected session that has one.
     for (const Session& session : host_->selectedSessions()) {
         if (session.latitude && session.longitude) {

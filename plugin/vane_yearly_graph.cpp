@@ -141,6 +141,7 @@ void VaneYearlyGraph::redraw() {
         for (const std::int64_t length : bars.barLengths) {
             qInfo("count after resolution %lld ", static_cast<long long>(length));
         }
+        caption = QString::fromStdString(barPictureCaption(bars.scale));
         raster = std::move(bars.raster);
     } else {
         const std::vector<Recording> recordings = sortedByRecordingTime(host_.selectedRecordings());

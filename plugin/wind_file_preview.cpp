@@ -152,8 +152,9 @@ ChoiceContext WindFilePreview::context() const {
 }
 
 void WindFilePreview::chooseFile(double zoneInstant) {
-    const std::optional<QString> path =
-        panels_.chooseFileToOpen(sheet_->parentWidget(), OpenPanelOptions{{QStringLiteral("csv")}});
+    const std::optional<QString> path = panels_.chooseFileToOpen(
+        sheet_->parentWidget(), OpenPanelOptions{{QStringLiteral("csv"), QStringLiteral("txt"),
+                                                  QStringLiteral("dat"), QStringLiteral("tsv")}});
     if (!path) {
         return;
     }

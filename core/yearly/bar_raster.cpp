@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "core/yearly/calendar_instant.h"
 #include "core/yearly/raster_layout.h"
@@ -28,6 +29,7 @@ BarRasterResult generateBarGraphImageData(std::span<const Session> sortedSession
         largest = std::max(largest, session.recordingCount);
     }
     const double scale = barScale(largest);
+    result.scale = scale;
     result.barLengths.reserve(sortedSessions.size());
     for (const Session& session : sortedSessions) {
         const std::int64_t count = std::max<std::int64_t>(0, session.recordingCount);
@@ -46,6 +48,18 @@ BarRasterResult generateBarGraphImageData(std::span<const Session> sortedSession
                    kSessionBarLevel);
     }
     return result;
+}
+
+std::string barPictureCaption(double scale) {
+    if (!(scale > 0.0)) {
+        return {};
+    }
+    // To a tenth, so that 408 / (408 / 500) reads 500 whatever its last bit.
+    const double fullHeight = std::round(static_cast<double>(kRasterHeight) / scale * 10.0) / 10.0;
+    char text[64];
+    std::snprintf(text, sizeof text, "Recordings per session: full height %.*f",
+                  fullHeight == std::floor(fullHeight) ? 0 : 1, fullHeight);
+    return text;
 }
 
 }  // namespace vane

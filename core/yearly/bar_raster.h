@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "core/icu_forward.h"
@@ -22,7 +23,12 @@ struct BarRasterResult {
     // Each session's bar length in pixels, in session order, before clipping ("count after
     // resolution").
     std::vector<std::int64_t> barLengths;
+    double scale = 0.0;  // pixels per recording (barScale)
 };
+
+// The count axis of the bar picture, which has no room for one: what its full height stands for,
+// such as "Recordings per session: full height 51". Empty without a scale.
+std::string barPictureCaption(double scale);
 
 // One bar per session (sorted by sampleDate) in the two columns of its day of year, growing up
 // from the bottom row, recordings x scale pixels long.

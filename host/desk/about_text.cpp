@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QtGlobal>
 
+#include "library/postgres_connection.h"
 #include "vane_version.h"
 
 namespace vane {
@@ -19,9 +20,11 @@ QString aboutText() {
               "Libraries used:\n"
               "Qt %2 (Core, Gui, Widgets, Svg): GNU Lesser General Public License v3\n"
               "ICU %3: Unicode License (ICU License)\n"
-              "SQLite %4: public domain")
+              "SQLite %4: public domain\n"
+              "libpq %5 (PostgreSQL client): PostgreSQL License")
         .arg(QStringLiteral(VANE_VERSION), QString::fromLatin1(qVersion()),
-             QStringLiteral(U_ICU_VERSION), QString::fromLatin1(sqlite3_libversion()));
+             QStringLiteral(U_ICU_VERSION), QString::fromLatin1(sqlite3_libversion()),
+             QString::fromStdString(library::postgresClientVersion()));
 }
 
 }  // namespace vane

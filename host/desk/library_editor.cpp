@@ -13,6 +13,7 @@
 #include "host/desk/session_dialog.h"
 #include "host/desk/zone_names.h"
 #include "library/library_problem.h"
+#include "plugin_api/counted_text.h"
 
 namespace vane {
 namespace {
@@ -124,12 +125,13 @@ void LibraryEditor::deleteSessions(const std::vector<library::LibrarySession>& s
         ids.push_back(session.id);
         recordings += session.recordingCount;
     }
-    const QString what =
-        sessions.size() == 1
-            ? tr("the session \"%1\" with its %2 recordings")
-                  .arg(QString::fromStdString(sessions.front().name))
-                  .arg(recordings)
-            : tr("%1 sessions with their %2 recordings").arg(sessions.size()).arg(recordings);
+    const QString what = sessions.size() == 1
+                             ? tr("the session \"%1\" with its %2")
+                                   .arg(QString::fromStdString(sessions.front().name),
+                                        counted(recordings, tr("recording"), tr("recordings")))
+                             : tr("%1 sessions with their %2")
+                                   .arg(sessions.size())
+                                   .arg(counted(recordings, tr("recording"), tr("recordings")));
     if (!questions_.confirm(window_, tr("Delete Sessions"),
                             tr("Delete %1 from the library? Edit > Undo brings them back until "
                                "the library is closed.")
@@ -151,9 +153,10 @@ void LibraryEditor::deleteRecordings(const std::vector<std::int64_t>& recordingI
         return;
     }
     if (!questions_.confirm(window_, tr("Delete Recordings"),
-                            tr("Delete %1 recordings from the library? Edit > Undo brings them "
-                               "back until the library is closed.")
-                                .arg(recordingIds.size()),
+                            tr("Delete %1 from the library? Edit > Undo brings them back "
+                               "until the library is closed.")
+                                .arg(counted(static_cast<qsizetype>(recordingIds.size()),
+                                             tr("recording"), tr("recordings"))),
                             tr("Delete"))) {
         return;
     }

@@ -147,9 +147,12 @@ void LibraryImports::runAndReport(const QString& label, const ImportWork& work) 
     try {
         report = runImport(window_, label, work);
     } catch (const std::exception& error) {
-        alerts_.showAlert(
-            window_, tr("Import failed"),
-            tr("Nothing was imported; the library is unchanged. %1").arg(error.what()));
+        // The library's own refusals say already that nothing was imported.
+        const QString why = QString::fromUtf8(error.what());
+        alerts_.showAlert(window_, tr("Import failed"),
+                          why.startsWith(QStringLiteral("Nothing was imported"))
+                              ? why
+                              : tr("Nothing was imported; the library is unchanged. %1").arg(why));
         return;
     }
     if (report.changed) {

@@ -5,6 +5,7 @@
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <algorithm>
+#include <numeric>
 
 #include "host/desk/library_models.h"
 
@@ -146,7 +147,14 @@ std::vector<std::int64_t> LibraryTables::selectedRecordingIds() const {
 
 LabelledRecordings LibraryTables::selectedRecordings() const {
     LabelledRecordings selected;
-    for (const int row : selectedSourceRows(recordingView_, recordingProxy_)) {
+    std::vector<int> rows = selectedSourceRows(recordingView_, recordingProxy_);
+    // Sessions chosen without picking any of their recordings stand for all of them, which are
+    // the rows shown.
+    if (rows.empty()) {
+        rows.resize(static_cast<std::size_t>(recordingModel_->rowCount()));
+        std::iota(rows.begin(), rows.end(), 0);
+    }
+    for (const int row : rows) {
         const library::LibraryRecording& from = recordingModel_->recording(row);
         Recording recording{from.recordingTime};
         // The library holds at most as many labels as a table can, so the index is there.

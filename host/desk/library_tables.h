@@ -38,7 +38,8 @@ class LibraryTables : public QSplitter {
 
     std::vector<library::LibrarySession> selectedSessions() const;
     std::vector<std::int64_t> selectedRecordingIds() const;
-    // The selected recordings with the labels they point into, in one pass so the two agree.
+    // The selected recordings with the labels they point into, in one pass so the two agree; with
+    // none selected, every recording of the selected sessions.
     LabelledRecordings selectedRecordings() const;
     bool recordingsHaveFocus() const;
 

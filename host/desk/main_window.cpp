@@ -16,6 +16,7 @@
 #include "host/desk/library_opening.h"
 #include "host/desk/library_tables.h"
 #include "library/library_problem.h"
+#include "plugin_api/counted_text.h"
 #include "plugin_api/plugin.h"
 #include "plugin_api/window_sizes.h"
 
@@ -49,9 +50,8 @@ MainWindow::MainWindow(UserDialogs dialogs, std::unique_ptr<Questions> questions
                           [this] { reload(); }},
           *dialogs_.alerts, *dialogs_.panels)) {
     setCentralWidget(tables_);
-    connect(tables_, &LibraryTables::recordingSelectionChanged, this, [this] {
-        statusBar()->showMessage(tr("%1 recordings selected").arg(selectedRecordings().size()));
-    });
+    connect(tables_, &LibraryTables::recordingSelectionChanged, this,
+            &MainWindow::showSelectionCount);
     buildMenus();
     setAcceptDrops(true);
     updateTitle();
@@ -122,6 +122,13 @@ void MainWindow::reload() {
     sayLeftOutRows(*dialogs_.alerts, this, read.leftOut);
     tables_->showSessions(std::move(read.rows));
     updateTitle();
+    showSelectionCount();
+}
+
+void MainWindow::showSelectionCount() {
+    statusBar()->showMessage(tr("%1 selected")
+                                 .arg(counted(static_cast<qsizetype>(selectedRecordings().size()),
+                                              tr("recording"), tr("recordings"))));
 }
 
 void MainWindow::refresh(bool quietly) {

@@ -71,6 +71,8 @@ class MainWindow : public QMainWindow, public Host {
     void showLibrary(library::RecordingLibrary opened);
     void buildMenus();
     void updateTitle();
+    // In the status bar; also after a reload, which may drop deleted recordings unannounced.
+    void showSelectionCount();
     // The open library's sessions, or nothing after an alert naming the library.
     std::optional<std::vector<library::LibrarySession>> sessionsOrSay();
     std::vector<library::LibraryRecording> recordingsOrSay(

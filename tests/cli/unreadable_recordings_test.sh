@@ -43,7 +43,7 @@ chmod 000 "$cards/locked" "$cards/SM4_20120621_210500.wav"
 out=$("${as_user[@]}" "$vane" import --library "$folder/library/l.vanelib" --session S "$cards" 2>&1)
 status=$?
 [ $status -eq 0 ] || fail "import gave exit status $status: $out"
-for expected in "Imported 1 recordings" "Left out: 4 files" \
+for expected in "Imported 1 recording into" "Left out: 4 files" \
     "$cards/SM4_20120621_210500.wav: cannot be opened: Permission denied" \
     "$cards/SM4_20120621_210600.wav: is empty (0 bytes)" \
     "$cards/SM4_20120621_210700.wav: has a 'guan' chunk of 4294967295 bytes that runs past the end" \

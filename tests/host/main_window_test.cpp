@@ -138,7 +138,9 @@ void MainWindowTest::hostAnswersWhatIsSelectedInTheTables() {
     QCOMPARE(chosen[1].recordingCount, std::int64_t{4});
     QCOMPARE(chosen[1].longitude.value(), 12.0);
     QCOMPARE(recordings->model()->rowCount(), 7);
-    QVERIFY(host.selectedRecordings().empty());
+    // Sessions chosen without any of their recordings stand for all of them, so that a plug-in
+    // starts from a session alone.
+    QCOMPARE(host.selectedRecordings().size(), std::size_t{7});
 
     // Sorting the table by time, newest first, must not change what a row means.
     recordings->sortByColumn(0, Qt::DescendingOrder);
@@ -153,6 +155,8 @@ void MainWindowTest::hostAnswersWhatIsSelectedInTheTables() {
     QCOMPARE(host.selectedSessions().size(), std::size_t{1});
     QVERIFY(!host.selectedSessions()[0].latitude);
     QCOMPARE(recordings->model()->rowCount(), 2);
+    QCOMPARE(host.selectedRecordings().size(), std::size_t{2});
+    window.selectSessions({});
     QVERIFY(host.selectedRecordings().empty());
 }
 
@@ -401,7 +405,7 @@ void MainWindowTest::importReportsWhatWentIntoWhichSessionAndWhatWasSkipped() {
     QVERIFY2(report.message.contains(QStringLiteral("Imported 2 recordings into the session "
                                                     "\"Night\"")),
              qPrintable(report.message));
-    QVERIFY(report.message.contains(QStringLiteral("Skipped 1 files")));
+    QVERIFY(report.message.contains(QStringLiteral("Skipped 1 file;")));
     QVERIFY2(report.details.contains(QStringLiteral("unnamed.wav: no GUANO Timestamp")),
              qPrintable(report.details));
 
@@ -426,7 +430,7 @@ void MainWindowTest::importReportsWhatWentIntoWhichSessionAndWhatWasSkipped() {
     QVERIFY2(table.changed, qPrintable(table.message));
     // A row that cannot be read is listed, the others are imported.
     QCOMPARE(table.message, QStringLiteral("Imported 2 recordings into the session \"Labelled\". "
-                                           "Left out 1 rows that could not be read; see the "
+                                           "Left out 1 row that could not be read; see the "
                                            "details."));
     QCOMPARE(table.details, QStringLiteral("id.csv:4: expected a probability from 0 to 1 in "
                                            "\"MATCH RATIO\", found \"high\"\n"));
@@ -520,7 +524,7 @@ void MainWindowTest::importingTheSameFolderAgainAddsOnlyWhatIsNew() {
     WavFixture::write(folder / "SM4_20120621_210500.wav", WavFixture::wav(""));
     const ImportReport more = import(night);
     QVERIFY(more.changed);
-    QCOMPARE(more.message, QStringLiteral("Imported 1 recordings into the session \"Night\". "
+    QCOMPARE(more.message, QStringLiteral("Imported 1 recording into the session \"Night\". "
                                           "Skipped 2 recordings already in the library."));
     const library::RecordingLibrary library = library::RecordingLibrary::open(file);
     QCOMPARE(library.sessions().rows.size(), std::size_t{1});
@@ -611,10 +615,10 @@ void MainWindowTest::droppedFoldersAndListsAreImported() {
     QVERIFY(alerts.shown[0].message.contains(single));
     QCOMPARE(alerts.reports.size(), std::size_t{2});
     QVERIFY2(alerts.reports[0].message.startsWith(
-                 QStringLiteral("Imported 1 recordings into the session \"drop-night\"")),
+                 QStringLiteral("Imported 1 recording into the session \"drop-night\"")),
              qPrintable(alerts.reports[0].message));
     QVERIFY2(alerts.reports[1].message.startsWith(
-                 QStringLiteral("Imported 1 recordings into the session \"drop-list\"")),
+                 QStringLiteral("Imported 1 recording into the session \"drop-list\"")),
              qPrintable(alerts.reports[1].message));
     QCOMPARE(window.findChild<QTableView*>(QStringLiteral("sessions"))->model()->rowCount(), 2);
 
@@ -697,7 +701,7 @@ void MainWindowTest::deletionsAndEditsAreUndoneToTheLastRow() {
     QVERIFY(recordings->hasFocus());
     questions.answers = {true};
     press(window, QKeySequence::Delete);
-    QVERIFY2(questions.asked.back().message.startsWith(QStringLiteral("Delete 1 recordings")),
+    QVERIFY2(questions.asked.back().message.startsWith(QStringLiteral("Delete 1 recording from")),
              qPrintable(questions.asked.back().message));
     QCOMPARE(recordings->model()->rowCount(), 1);
 

@@ -130,7 +130,10 @@ void VanePluginTest::windRunPutsTheCommandLinesTableOnTheClipboardAndShowsTheGra
                                }));
 
         run.chooseWindFile(sourcePath("examples/wind.csv"));
-        QCOMPARE(run.panels->openOptions.back().fileTypes, QStringList{QStringLiteral("csv")});
+        // Loggers write .txt, .dat and .tsv as well; a file must not need renaming to be read.
+        QCOMPARE(run.panels->openOptions.back().fileTypes,
+                 (QStringList{QStringLiteral("csv"), QStringLiteral("txt"), QStringLiteral("dat"),
+                              QStringLiteral("tsv")}));
         QVERIFY(run.plugin->preview()->sheet()->isVisible());
         QVERIFY(run.control<QPlainTextEdit>("windPreviewText")
                     ->toPlainText()

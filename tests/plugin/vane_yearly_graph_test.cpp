@@ -203,6 +203,11 @@ void VaneYearlyGraphTest::drawsTheChosenYearAndWritesItAndTheSiteOnTheGrid() {
         withoutCaption.setCaption({});
         QVERIFY(withoutCaption.render() != yearly.yearView().view().render());
 
+        yearly.setBarGraph(true);
+        QVERIFY(yearly.yearView().view().caption().startsWith(
+            QStringLiteral("Recordings per session: full height ")));
+        yearly.setBarGraph(false);
+
         // A redraw for the same selection keeps the year chosen.
         yearly.showWindow();
         QCOMPARE(years->currentText(), QStringLiteral("2013"));

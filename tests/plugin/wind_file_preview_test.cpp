@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -60,6 +61,7 @@ class WindFilePreviewTest : public QObject {
     void rereadsTheFileInAnotherEncoding();
     void encodingChooserShowsTheEncodingReadAndThePreviewIsCut();
     void aFailedLoadKeepsTheLastFileAndTable();
+    void anEmptyFileShowsNoColumnsOfTheFileBefore();
     void timeZoneChooserOffersEveryOffsetInUse();
     void systemZoneIsOfferedOnlyWhenItHasARegionName();
     void findsTheHeaderBelowAPreambleAndPairsATimeColumn();
@@ -337,6 +339,26 @@ void WindFilePreviewTest::timeZoneChooserOffersEveryOffsetInUse() {
         }
     }
     QVERIFY(checked > 1000);
+}
+
+void WindFilePreviewTest::anEmptyFileShowsNoColumnsOfTheFileBefore() {
+    const QTemporaryDir folder;
+    const QString empty = folder.filePath(QStringLiteral("empty.csv"));
+    QFile(empty).open(QIODevice::WriteOnly);
+    PreviewUnderTest run;
+    run.open(sourcePath("examples/wind.csv"));
+    const QAbstractItemModel& shown = *run.control<QTableView>("windPreviewTable")->model();
+    QVERIFY(shown.columnCount() > 2);
+    run.open(empty);
+    QCOMPARE(shown.columnCount(), 0);
+    QCOMPARE(shown.rowCount(), 0);
+    QVERIFY(!shown.headerData(0, Qt::Horizontal).isValid());
+    for (const char* name : {"date_timeColumn", "windColumn", "tempColumn"}) {
+        const QComboBox& chooser = *run.control<QComboBox>(name);
+        for (int item = 0; item < chooser.count(); ++item) {
+            QVERIFY2(!chooser.itemText(item).contains(QStringLiteral("Wind speed")), name);
+        }
+    }
 }
 
 void WindFilePreviewTest::staysOpenAndSaysWhyWhileTheChoicesGiveNoTable() {

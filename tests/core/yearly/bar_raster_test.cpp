@@ -37,6 +37,12 @@ TEST_F(BarRasterTest, TheLargestCountRoundedToTensSpansThePictureInWholePixels) 
     EXPECT_EQ(barScale(0), 0.0);
     // Past 409 a whole pixel per recording would be none at all: the picture's share instead.
     EXPECT_DOUBLE_EQ(barScale(500), 408.0 / 500.0);
+    // The caption stands in for a count axis: what the full height means at each scale.
+    EXPECT_EQ(barPictureCaption(barScale(57)), "Recordings per session: full height 51");
+    EXPECT_EQ(barPictureCaption(barScale(9)), "Recordings per session: full height 9.1");
+    EXPECT_EQ(barPictureCaption(barScale(500)), "Recordings per session: full height 500");
+    EXPECT_EQ(barPictureCaption(barScale(33)), "Recordings per session: full height 31.4");
+    EXPECT_EQ(barPictureCaption(0.0), "");
 }
 
 TEST_F(BarRasterTest, BarsGrowUpFromTheBottomInTheColumnsOfTheirDay) {
