@@ -1,8 +1,10 @@
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QTextStream>
 
 #include "host/desk/main_window.h"
 #include "host/plugins/plugin_loader.h"
+#include "plugin_api/plugin.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -24,7 +26,26 @@ int main(int argc, char** argv) {
         QApplication::tr("Select the session NAME once the library is open (repeatable)."),
         QApplication::tr("NAME"));
     parser.addOption(sessionOption);
+    const QCommandLineOption listOption(
+        QStringLiteral("list-plugins"),
+        QApplication::tr("Print the menu name of every plug-in found, a line each, and each file "
+                         "that fails to load on standard error; exit 1 if any fails."));
+    parser.addOption(listOption);
     parser.process(app);
+
+    if (parser.isSet(listOption)) {
+        vane::PluginLoader loader;
+        loader.loadFrom(vane::PluginLoader::defaultFolders());
+        QTextStream out(stdout);
+        for (const vane::LoadedPlugin& loaded : loader.plugins()) {
+            out << loaded.plugin->name() << '\n';
+        }
+        QTextStream err(stderr);
+        for (const QString& failure : loader.failures()) {
+            err << failure << '\n';
+        }
+        return loader.failures().isEmpty() ? 0 : 1;
+    }
 
     vane::MainWindow window;
     window.loadPlugins(vane::PluginLoader::defaultFolders());

@@ -20,9 +20,11 @@ file(READ "${PREFIX}/share/man/man1/vane.1" page)
 if(NOT page MATCHES "\\.TH VANE \"1\"" OR NOT page MATCHES "analyse")
   message(FATAL_ERROR "the man page is not vane's help")
 endif()
-# Every plug-in installed loads, and only those the build ships are there.
+# The installed vane-desk finds every shipped plug-in and loads it, and only those are there. An
+# empty data folder of its own keeps the user's plug-ins out of the count.
+file(MAKE_DIRECTORY "${PREFIX}/data")
 execute_process(COMMAND "${CMAKE_COMMAND}" -E env QT_QPA_PLATFORM=offscreen
-                        "${LIST_PLUGINS}" "${PREFIX}/${PLUGIN_DIR}"
+                        "XDG_DATA_HOME=${PREFIX}/data" "${PREFIX}/bin/vane-desk" --list-plugins
                 RESULT_VARIABLE status OUTPUT_VARIABLE names ERROR_VARIABLE failures)
 string(STRIP "${names}" names)
 string(REPLACE "\n" ";" names "${names}")
