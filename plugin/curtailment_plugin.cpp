@@ -9,6 +9,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QSettings>
@@ -22,6 +23,8 @@
 #include "core/files/input_file.h"
 #include "core/import/column_guesses.h"
 #include "core/recordings/imported_recording.h"
+#include "core/recordings/recording_filter.h"
+#include "core/recordings/species_groups.h"
 #include "core/time/local_time.h"
 #include "graph/curtailment_report.h"
 #include "graph/whole_file.h"
@@ -77,6 +80,12 @@ QString CurtailmentPlugin::name() const {
 
 void CurtailmentPlugin::fire() {
     recordings_ = selectedRecordingsOrAlert();
+    labels_ = LabelTable();
+    if (host_ != nullptr) {
+        for (const std::string& label : host_->recordingLabels()) {
+            labels_.indexOf(label);
+        }
+    }
     if (recordings_.empty()) {
         return;
     }
@@ -156,6 +165,13 @@ void CurtailmentPlugin::makePanel() {
     form->addRow(tr("Power column (kW)"), powerColumn_);
     form->addRow(tr("Or power curve"), curveRow);
     form->addRow(tr("Temperature floor"), floorRow);
+    species_ = new QLineEdit(panel_);
+    species_->setObjectName(QStringLiteral("species"));
+    species_->setPlaceholderText(tr("every bat; or labels and groups, separated by commas"));
+    minProbability_ = spin("minProbability", 0.0, 1.0, kDefaultMinProbability, 2);
+    minProbability_->setSingleStep(0.05);
+    form->addRow(tr("Species"), species_);
+    form->addRow(tr("Least probability of an automatic label"), minProbability_);
     layout->addLayout(form);
 
     auto* buttons = new QHBoxLayout;
@@ -216,7 +232,8 @@ void CurtailmentPlugin::makePanel() {
     });
     // Planning on every keystroke of a number would flash alerts for half-typed values, so a
     // change sets the plan aside instead and Plan makes the one for the settings shown.
-    for (QDoubleSpinBox* box : {latitude_, longitude_, target_, floor_}) {
+    connect(species_, &QLineEdit::textEdited, this, &CurtailmentPlugin::setPlanAside);
+    for (QDoubleSpinBox* box : {latitude_, longitude_, target_, floor_, minProbability_}) {
         connect(box, &QDoubleSpinBox::valueChanged, this, &CurtailmentPlugin::setPlanAside);
     }
     connect(parts_, &QSpinBox::valueChanged, this, &CurtailmentPlugin::setPlanAside);
@@ -315,9 +332,15 @@ void CurtailmentPlugin::plan() {
                      ? "curve " + QFileInfo(powerCurveLabel_->text()).fileName().toStdString()
                      : std::string(),
         .zoneName = timeZoneId(*zone)};
-    const TurbineIntervalScan scan =
-        turbineIntervals(batEvents(recordings_, batEventGridOrigin(*zone)), preview_->table(),
-                         analysis, power, *zone);
+    const std::vector<Recording> counted = countedRecordings();
+    if (counted.empty()) {
+        refuse(tr("No recordings counted"),
+               tr("None of the selected recordings is a bat of the species asked for with a label "
+                  "probable enough."));
+        return;
+    }
+    const TurbineIntervalScan scan = turbineIntervals(batEvents(counted, batEventGridOrigin(*zone)),
+                                                      preview_->table(), analysis, power, *zone);
     CurtailmentOptions options;
     options.protectPercent = target_->value();
     options.night.parts = parts_->value();
@@ -351,6 +374,17 @@ void CurtailmentPlugin::plan() {
     summary_->setText(text);
     grid_->update();
     tradeoff_->update();
+}
+
+std::vector<Recording> CurtailmentPlugin::countedRecordings() const {
+    RecordingFilter filter;
+    filter.minProbability = minProbability_->value();
+    for (const QString& name : species_->text().split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        if (!name.trimmed().isEmpty()) {
+            filter.species.push_back(name.trimmed().toStdString());
+        }
+    }
+    return filterRecordings(recordings_, labels_, defaultSpeciesGroups(), filter).kept;
 }
 
 void CurtailmentPlugin::setPlanAside() {

@@ -11,6 +11,7 @@
 #include "core/curtailment/curtailment_result.h"
 #include "core/curtailment/power_curve.h"
 #include "core/recordings/recording.h"
+#include "core/recordings/species_label.h"
 #include "plugin/selection_plugin.h"
 #include "plugin/wind_file_preview.h"
 
@@ -18,6 +19,7 @@ class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QSpinBox;
 class QWidget;
@@ -55,6 +57,9 @@ class CurtailmentPlugin : public QObject, public SelectionPlugin {
     void showPowerColumns();
     void choosePowerCurve();
     void plan();
+    // The selected recordings that count: bats of the species asked for, their automatic labels
+    // at least as probable as asked, as `vane curtail` counts them.
+    std::vector<Recording> countedRecordings() const;
     void setPlanAside();
     void saveReport();
     void saveJson();
@@ -71,6 +76,8 @@ class CurtailmentPlugin : public QObject, public SelectionPlugin {
     QLabel* powerCurveLabel_ = nullptr;
     QCheckBox* floorOn_ = nullptr;
     QDoubleSpinBox* floor_ = nullptr;
+    QLineEdit* species_ = nullptr;
+    QDoubleSpinBox* minProbability_ = nullptr;
     QPushButton* planButton_ = nullptr;
     QPushButton* reportButton_ = nullptr;
     QPushButton* jsonButton_ = nullptr;
@@ -79,6 +86,7 @@ class CurtailmentPlugin : public QObject, public SelectionPlugin {
     QWidget* tradeoff_ = nullptr;
 
     std::vector<Recording> recordings_;
+    LabelTable labels_;
     std::optional<PowerCurve> powerCurve_;
     std::optional<CurtailmentResult> result_;
     PlanSources sources_;  // of result_

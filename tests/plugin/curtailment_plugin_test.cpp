@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
@@ -87,6 +88,7 @@ class CurtailmentPluginTest : public QObject {
     void thePanelFitsASmallScreen();
     void guessesThePowerColumnAndRemembersTheOneChosen();
     void withoutRecordingsItSaysSoAndShowsNothing();
+    void countsTheBatsOfTheSpeciesAndProbabilityAskedAsTheCommandLineDoes();
 
   private:
     vane::testing::TemporarySettings settings_;  // before any QSettings
@@ -235,6 +237,51 @@ void CurtailmentPluginTest::withoutRecordingsItSaysSoAndShowsNothing() {
     QCOMPARE(run.alerts->shown.size(), std::size_t{1});
     QCOMPARE(run.alerts->shown.front().title, QStringLiteral("No recordings selected"));
     QVERIFY(run.plugin->panel() == nullptr);
+}
+
+// Noise and improbable labels are no bat activity: counted, they would stop the turbine for
+// nothing. The panel counts as `vane curtail` does, and its species and probability say which.
+void CurtailmentPluginTest::countsTheBatsOfTheSpeciesAndProbabilityAskedAsTheCommandLineDoes() {
+    const std::vector<std::string> labels = {"", "Noise", "PIPPIP", "NYCNOC"};
+    std::vector<Recording> labelled = exampleRecordings();
+    std::vector<Recording> pippip;
+    std::vector<Recording> nycnoc;
+    for (std::size_t i = 0; i < labelled.size(); ++i) {
+        Recording& recording = labelled[i];
+        recording.label = static_cast<std::uint16_t>(1 + i % 3);
+        recording.probability = recording.label == 2 ? 0.9f : 0.3f;
+        if (recording.label == 2) {
+            pippip.push_back({recording.recordingTime});
+        } else if (recording.label == 3) {
+            nycnoc.push_back({recording.recordingTime});
+        }
+    }
+    std::vector<Recording> both = pippip;
+    both.insert(both.end(), nycnoc.begin(), nycnoc.end());
+    // The activity a plan counts for `host` with the species and least probability given.
+    const auto activity = [](const Host& host, const QString& species, double minProbability) {
+        CurtailmentUnderTest run(host);
+        std::int64_t counted = -1;
+        run.run([&] {
+            run.control<QDoubleSpinBox>("latitude")->setValue(49.60);
+            run.control<QDoubleSpinBox>("longitude")->setValue(11.05);
+            run.control<QLineEdit>("species")->setText(species);
+            run.control<QDoubleSpinBox>("minProbability")->setValue(minProbability);
+            run.chooseExampleWind();
+            if (run.plugin->result()) {
+                counted = run.plugin->result()->data.activityInNights;
+            }
+        });
+        return counted;
+    };
+    const auto withLabels = FixedSelectionHost::withLabels(labelled, labels);
+    const std::int64_t pippipOnly = activity(FixedSelectionHost(pippip), {}, 0.5);
+    QVERIFY(pippipOnly > 0);
+    QCOMPARE(activity(withLabels, {}, 0.5), pippipOnly);
+    QCOMPARE(activity(withLabels, {}, 0.2), activity(FixedSelectionHost(both), {}, 0.5));
+    QCOMPARE(activity(withLabels, QStringLiteral(" NYCNOC "), 0.2),
+             activity(FixedSelectionHost(nycnoc), {}, 0.5));
+    QCOMPARE(activity(withLabels, QStringLiteral("NYCNOC"), 0.5), -1);  // none counted: refused
 }
 
 }  // namespace vane::plugin
