@@ -156,6 +156,7 @@ std::vector<Recording> VanePlugin::recordingsToAnalyse() const {
     }
     RecordingFilter filter;
     filter.batsOnly = false;  // the list says which labels count
+    filter.minProbability = panelUi_->minProbability->value();
     // Recordings without a label stay in; the species test passes them.
     for (int row = 0; row < panelUi_->speciesList->count(); ++row) {
         const QListWidgetItem* item = panelUi_->speciesList->item(row);

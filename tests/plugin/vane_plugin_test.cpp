@@ -1,3 +1,4 @@
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
@@ -9,6 +10,7 @@
 #include "cli/analyse_command.h"
 #include "core/analysis/bat_events.h"
 #include "core/recordings/classifier_table.h"
+#include "core/recordings/recording_filter.h"
 #include "core/recordings/species_label.h"
 #include "graph/activity_graph.h"
 #include "graph/plot_styles.h"
@@ -404,6 +406,17 @@ void VanePluginTest::labelsAreListedAndTheGraphSplitsByGroup() {
         QCOMPARE(unchecked, (QStringList{QStringLiteral("Noise"), QStringLiteral("NoID")}));
         // As the command line counts by default: noise and poor matches left out.
         QCOMPARE(run.plugin->recordingsToAnalyse().size(), std::size_t{4457});
+        // The least probability is the user's, as --min-probability is; 0 keeps every match
+        // and 1 only those a person labelled or the classifier was sure of.
+        auto* least = run.control<QDoubleSpinBox>("minProbability");
+        QCOMPARE(least->value(), kDefaultMinProbability);
+        least->setValue(0.0);
+        const std::size_t everyMatch = run.plugin->recordingsToAnalyse().size();
+        least->setValue(1.0);
+        const std::size_t onlySure = run.plugin->recordingsToAnalyse().size();
+        QVERIFY2(onlySure < 4457 && 4457 < everyMatch,
+                 qPrintable(QStringLiteral("%1 %2").arg(onlySure).arg(everyMatch)));
+        least->setValue(kDefaultMinProbability);
         for (int row = 0; row < list->count(); ++row) {
             QListWidgetItem* item = list->item(row);
             if (item->data(Qt::UserRole).toString() != QStringLiteral("NYCNOC")) {
