@@ -13,6 +13,7 @@
 #include "cli/problem_report.h"
 #include "core/analysis/bat_events.h"
 #include "core/curtailment/controller_table.h"
+#include "core/curtailment/coverage_calendar.h"
 #include "core/curtailment/curtailment_result.h"
 #include "core/curtailment/effort_file.h"
 #include "core/curtailment/power_curve.h"
@@ -72,6 +73,7 @@ void sayCoverage(const CurtailmentResult& result, const TurbineIntervalScan& sca
     if (scan.unreadableDate) {
         err << "Wrong date/time format: at least one date/time entry had an unknown format\n";
     }
+    err << coverageCalendar(data.coverage);
     for (const HeldOutYear& year : result.validation.years) {
         if (!year.used) {
             err << "Year " << year.year << ": activity " << year.activity << ", less than "

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,6 +20,7 @@
 #include <utility>
 
 #include "core/analysis/bat_events.h"
+#include "core/curtailment/coverage_calendar.h"
 #include "core/curtailment/turbine_intervals.h"
 #include "core/files/input_file.h"
 #include "core/import/column_guesses.h"
@@ -194,6 +196,11 @@ void CurtailmentPlugin::makePanel() {
     summary_->setWordWrap(true);
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(summary_);
+    coverage_ = new QLabel(panel_);
+    coverage_->setObjectName(QStringLiteral("coverage"));
+    coverage_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    coverage_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(coverage_);
     grid_ = new PointsView(
         QSizeF(515.0, 340.0),
         [this](QPainter& painter) {
@@ -372,6 +379,7 @@ void CurtailmentPlugin::plan() {
         text += tr(" %1 days without a night.").arg(result_->data.daysWithoutNight);
     }
     summary_->setText(text);
+    coverage_->setText(fromUtf8(coverageCalendar(result_->data.coverage)).trimmed());
     grid_->update();
     tradeoff_->update();
 }
@@ -395,6 +403,7 @@ void CurtailmentPlugin::setPlanAside() {
     reportButton_->setEnabled(false);
     jsonButton_->setEnabled(false);
     summary_->setText(tr("The settings changed: press Plan to make the plan for them."));
+    coverage_->clear();
     grid_->update();
     tradeoff_->update();
 }

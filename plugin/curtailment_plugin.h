@@ -82,6 +82,7 @@ class CurtailmentPlugin : public QObject, public SelectionPlugin {
     QPushButton* reportButton_ = nullptr;
     QPushButton* jsonButton_ = nullptr;
     QLabel* summary_ = nullptr;
+    QLabel* coverage_ = nullptr;  // the season's calendar of nights
     QWidget* grid_ = nullptr;
     QWidget* tradeoff_ = nullptr;
 

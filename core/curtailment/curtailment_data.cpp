@@ -81,8 +81,15 @@ CurtailmentData curtailmentData(const std::vector<TurbineInterval>& intervals, c
     }
     const NightCalendar calendar = nightsBetween(
         std::max(from, data.periodStart), std::min(to, data.periodEnd), site, options.night, zone);
+    std::vector<NightCoverage> coverage;
+    coverage.reserve(calendar.nights.size());
     for (const Night& night : calendar.nights) {
         data.nightsInPeriod += night.end > data.periodStart && night.start < data.periodEnd;
+        const bool monitored =
+            std::any_of(effort.begin(), effort.end(), [&night](const EffortSpan& span) {
+                return span.start < night.end && night.start < span.end;
+            });
+        coverage.push_back({night.date, monitored, 0, 0.0});
     }
     data.daysWithoutNight = calendar.daysWithoutNight;
 
@@ -109,6 +116,9 @@ CurtailmentData curtailmentData(const std::vector<TurbineInterval>& intervals, c
         nightsWithData.insert(place->night);
         const std::optional<double> key =
             classKeyOf(interval.wind ? std::optional<double>(*interval.wind) : std::nullopt);
+        NightCoverage& covered = coverage[place->night];
+        covered.activity += interval.activity;
+        covered.windShare += key ? interval.seconds : 0.0;  // seconds until the loop ends
         if (!key) {
             data.activityWithoutWind += interval.activity;
             continue;
@@ -148,6 +158,14 @@ CurtailmentData curtailmentData(const std::vector<TurbineInterval>& intervals, c
         }
     }
     data.nightsWithData = static_cast<int>(nightsWithData.size());
+    for (std::size_t n = 0; n < calendar.nights.size(); ++n) {
+        const Night& night = calendar.nights[n];
+        if (night.end > data.periodStart && night.start < data.periodEnd) {
+            NightCoverage& covered = coverage[n];
+            covered.windShare = std::min(1.0, covered.windShare / (night.end - night.start));
+            data.coverage.push_back(covered);
+        }
+    }
     return data;
 }
 

@@ -84,6 +84,14 @@ struct NightActivity {
     std::vector<NightClass> classes;  // ordered by cell, then class
 };
 
+// One night of the period as the season's coverage calendar shows it.
+struct NightCoverage {
+    CivilDate date;          // the day it starts on
+    bool monitored = false;  // the effort reaches into it
+    std::int64_t activity = 0;
+    double windShare = 0.0;  // of its length, covered by intervals with a wind reading
+};
+
 // Everything the plans are made from, once the intervals have been placed in their cells.
 struct CurtailmentData {
     int parts = 10;
@@ -102,6 +110,7 @@ struct CurtailmentData {
     bool effortFromRecordings = false;
     int minutesBeforeSunset = 0;  // of the nights, for a controller's table
     int minutesAfterSunrise = 0;
+    std::vector<NightCoverage> coverage;  // every night of the period, ascending
 };
 
 // Places every interval in its night cell, within the effort.

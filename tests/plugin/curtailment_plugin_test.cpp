@@ -120,6 +120,10 @@ void CurtailmentPluginTest::plansFromTheSessionsSiteAndThePreviewAndSavesReportA
             QRegularExpression(QStringLiteral("Tailored: expected \\d+ % \\(\\d+-\\d+ %\\) "
                                               "on nights it was not made from"))));
         QVERIFY(summary.contains(QStringLiteral("Estimate: 5-fold cross-validation")));
+        // Which nights the plan saw, as vane curtail prints them.
+        QVERIFY(run.control<QLabel>("coverage")
+                    ->text()
+                    .contains(QStringLiteral("2012-06  ##############################")));
         QVERIFY(run.plugin->result()->tailored.totals.energyLostKwh <=
                 run.plugin->result()->blanket.totals.energyLostKwh);
 
