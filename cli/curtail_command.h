@@ -38,6 +38,10 @@ struct CurtailOptions {
 int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, std::ostream& out,
                std::ostream& err);
 
+// Adds every option of "vane curtail" to `command`, filling `options`; the project file takes
+// the same, by their long names.
+void addCurtailOptions(CLI::App& command, CurtailOptions& options);
+
 // Registers "vane curtail"; when it is chosen, `action` runs it.
 void addCurtailCommand(CLI::App& app, CommandAction& action);
 
