@@ -116,7 +116,7 @@ Outcome<std::optional<std::vector<EffortSpan>>> readEffort(const CurtailOptions&
 }  // namespace
 
 int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, std::ostream& out,
-               std::ostream& err) {
+               std::ostream& err, const PlanKeeper& keep) {
     std::unique_ptr<icu::TimeZone> namedZone;
     if (options.zoneName) {
         namedZone.reset(
@@ -211,6 +211,9 @@ int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, 
         sources.power = "column " + inputs.view.columnTitles[power.powerColumn - 1];
     } else if (power.curve != nullptr) {
         sources.power = "curve " + options.powerCurve->filename().string();
+    }
+    if (keep) {
+        keep(result, sources);
     }
     bool written = true;
     const std::tuple<const std::optional<std::filesystem::path>&, const char*, std::string>

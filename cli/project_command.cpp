@@ -15,16 +15,21 @@
 #include "cli/project_options.h"
 #include "cli/turbine_run.h"
 #include "core/analysis/bat_events.h"
+#include "core/curtailment/farm_summary.h"
 #include "core/curtailment/turbine_intervals.h"
 #include "core/files/input_file.h"
 #include "core/files/shown_content.h"
 #include "core/time/local_time.h"
+#include "graph/farm_report.h"
 #include "graph/offscreen_gui.h"
 #include "graph/whole_file.h"
 #include "vane_version.h"
 
 namespace vane::cli {
 namespace {
+
+constexpr const char* kFarmSummaryName = "farm-summary.tsv";
+constexpr const char* kFarmReportName = "farm.pdf";
 
 struct ReadProject {
     std::string farm;
@@ -170,6 +175,43 @@ Outcome<ProjectLock> projectLock(const ReadProject& read) {
     return lock;
 }
 
+// The farm's summary table and its report, from the plans the turbines made.
+bool writeFarmFiles(const ReadProject& read, const std::vector<TurbineRun>& runs,
+                    const std::filesystem::path& folder, std::ostream& err) {
+    graph::FarmReportContent report{.farmName = read.farm, .turbines = {}};
+    std::vector<FarmSummaryRow> rows;
+    std::vector<std::unique_ptr<icu::TimeZone>> zones;
+    for (std::size_t index = 0; index < runs.size(); ++index) {
+        const TurbineOptions& turbine = read.turbines[index];
+        const TurbineRun& run = runs[index];
+        graph::FarmTurbineReport& entry = report.turbines.emplace_back(graph::FarmTurbineReport{
+            .name = turbine.name,
+            .latitude = turbine.curtail.latitude,
+            .longitude = turbine.curtail.longitude,
+            .result = run.plan ? &*run.plan : nullptr,
+            .sources = run.sources,
+        });
+        if (run.plan) {
+            rows.push_back(farmSummaryRow(turbine.name, *run.plan));
+            entry.zone = zones
+                             .emplace_back(icu::TimeZone::createTimeZone(
+                                 icu::UnicodeString::fromUTF8(run.sources.zoneName)))
+                             .get();
+        }
+    }
+    bool written = true;
+    for (const Outcome<void>& file :
+         {graph::writeWholeTextFile(folder / kFarmSummaryName, farmSummaryTable(rows), "Not saved",
+                                    "summary"),
+          graph::writeFarmReport(report, folder / kFarmReportName)}) {
+        if (!file) {
+            reportProblem(file.error(), err);
+            written = false;
+        }
+    }
+    return written;
+}
+
 }  // namespace
 
 int checkProject(const std::filesystem::path& projectFile, const icu::TimeZone& processZone,
@@ -243,6 +285,9 @@ int runProject(const ProjectRunOptions& options, const icu::TimeZone& processZon
             << printable((options.outFolder / turbineFolderName(turbine.name)).string()) << '\n';
         status = std::max(status, runs[index].exitStatus);
     }
+    if (!writeFarmFiles(read, runs, options.outFolder, err)) {
+        status = std::max(status, kExitBadInput);
+    }
     if (const Outcome<void> written =
             graph::writeWholeTextFile(lockFile, lockJson(*lock), "Not saved", "lock");
         !written) {
@@ -277,7 +322,9 @@ void addProjectCommand(CLI::App& app, CommandAction& action) {
         "run",
         "Write per turbine (a folder named after it) what 'vane analyse', 'vane yearly' and\n"
         "'vane curtail' write with its options: analysis.tsv, analysis.png and .pdf, yearly.png,\n"
-        "plan.txt, plan.json, controller.csv, plan.pdf and log.txt; and project.lock.json: Vane's\n"
+        "plan.txt, plan.json, controller.csv, plan.pdf and log.txt; for the farm farm.pdf (the\n"
+        "summary of every plan, the sites, each turbine's report) and farm-summary.tsv; and\n"
+        "project.lock.json: Vane's\n"
         "version, every input's path, size and SHA-256 and every turbine's options. With a lock\n"
         "in DIR from before, says which inputs and options changed. Turbines run in parallel.\n"
         "Exit status 0 when every turbine has its plan, else the worst of theirs.");

@@ -114,7 +114,13 @@ TurbineRun runTurbine(const TurbineOptions& options, const std::filesystem::path
     std::ostringstream plan;
     log << "== curtail\n";
     std::unique_ptr<icu::TimeZone> ownProcessZone(processZone.clone());
-    run.exitStatus = worse(run.exitStatus, runCurtail(curtail, *ownProcessZone, plan, log));
+    run.exitStatus =
+        worse(run.exitStatus,
+              runCurtail(curtail, *ownProcessZone, plan, log,
+                         [&run](const CurtailmentResult& result, const PlanSources& sources) {
+                             run.plan = result;
+                             run.sources = sources;
+                         }));
     if (!plan.str().empty()) {
         run.exitStatus =
             worse(run.exitStatus, writeText(folder / TurbineFiles::planTable, plan.str(), log));

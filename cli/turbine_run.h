@@ -3,10 +3,12 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/project_options.h"
+#include "core/curtailment/curtailment_result.h"
 #include "core/icu_forward.h"
 
 namespace vane::cli {
@@ -15,6 +17,8 @@ namespace vane::cli {
 struct TurbineRun {
     int exitStatus = 0;
     std::string log;  // every note and problem, as the commands would have said them
+    std::optional<CurtailmentResult> plan{};  // for the farm's report
+    PlanSources sources{};
 };
 
 // The file names of a turbine's folder, the same every run.

@@ -148,7 +148,7 @@ TEST_F(ProjectCommandTest, ParallelAndSerialRunsWriteTheSameFiles) {
             EXPECT_TRUE(read(entry.path()) == read(twin));
         }
     }
-    EXPECT_EQ(files, 1 + 3 * 9);  // the lock, and each turbine's nine files
+    EXPECT_EQ(files, 3 + 3 * 9);  // the lock, the farm's two files and each turbine's nine
 }
 
 // A turbine of a few recordings and a day of wind, quick to run again.
