@@ -140,8 +140,8 @@ bool checkTurbine(const TurbineOptions& options, const icu::TimeZone& processZon
     }
     const std::int64_t activity = scan.activityMatched + scan.activityUnmatched;
     out << "  Coverage: " << percent(scan.activityMatched, activity)
-        << " of the activity lies in a row of the wind file (" << scan.activityMatched << " of "
-        << activity << ")\n";
+        << " of the activity (in 10-minute bins) lies in a row of the wind file ("
+        << scan.activityMatched << " of " << activity << ")\n";
     return true;
 }
 

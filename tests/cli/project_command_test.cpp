@@ -224,7 +224,7 @@ TEST_F(SmallProjectTest, ADamagedTurbineIsNamedWithItsLineAndTheOthersAreStillCh
     EXPECT_THAT(said, HasSubstr(file + ":11: unknown key \"protekt\" in turbine \"T2\""));
     EXPECT_THAT(said, HasSubstr(file + ":15: turbine \"T3\": --protect: Value 200 not in range"));
     EXPECT_THAT(said, HasSubstr("Turbine T1 (line 5)\n"));
-    EXPECT_THAT(said, HasSubstr("Coverage: 100.0 % of the activity"));
+    EXPECT_THAT(said, HasSubstr("Coverage: 100.0 % of the activity (in 10-minute bins)"));
     EXPECT_THAT(said, HasSubstr("Turbine T4 (line 16)\n"));
     EXPECT_THAT(said, HasSubstr(file + ":16: turbine \"T4\": its inputs could not be read"));
     EXPECT_EQ(run(said), 2);
