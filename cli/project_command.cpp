@@ -96,15 +96,11 @@ std::string columnName(int column, const std::vector<std::string>& titles) {
 // What a check says of one turbine; answers whether its inputs could be read.
 bool checkTurbine(const TurbineOptions& options, const icu::TimeZone& processZone,
                   std::ostream& out) {
-    std::unique_ptr<icu::TimeZone> zone(processZone.clone());
-    if (options.curtail.zoneName) {
-        zone.reset(
-            icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(*options.curtail.zoneName)));
-        if (*zone == icu::TimeZone::getUnknown()) {
-            out << "  Problem: unknown time zone \"" << printable(*options.curtail.zoneName)
-                << "\" (zone-name takes a name such as Europe/Berlin)\n";
-            return false;
-        }
+    const std::unique_ptr<icu::TimeZone> zone = siteZone(options.curtail, processZone);
+    if (!zone) {
+        out << "  Problem: unknown time zone \"" << printable(*options.curtail.zoneName)
+            << "\" (zone-name takes a name such as Europe/Berlin)\n";
+        return false;
     }
     std::ostringstream notes;
     PreparedAnalysis prepared = prepareAnalysis(
@@ -145,13 +141,18 @@ bool checkTurbine(const TurbineOptions& options, const icu::TimeZone& processZon
     return true;
 }
 
-std::optional<ProjectLock> earlierLock(const std::filesystem::path& file) {
+std::optional<ProjectLock> earlierLock(const std::filesystem::path& file, std::ostream& out) {
     std::error_code error;
     if (!std::filesystem::exists(file, error)) {
         return std::nullopt;
     }
     const Outcome<std::string> text = readInputFile(file, "lock");
-    return text ? parseLock(*text) : std::nullopt;
+    std::optional<ProjectLock> lock = text ? parseLock(*text) : std::nullopt;
+    if (!lock) {
+        out << "The lock of the last run, " << printable(file.string())
+            << ", could not be read: nothing to compare with; it is written anew\n";
+    }
+    return lock;
 }
 
 Outcome<ProjectLock> projectLock(const ReadProject& read) {
@@ -242,7 +243,7 @@ int runProject(const ProjectRunOptions& options, const icu::TimeZone& processZon
         return reportProblem(lock.error(), err);
     }
     const std::filesystem::path lockFile = options.outFolder / kProjectLockName;
-    if (const std::optional<ProjectLock> before = earlierLock(lockFile)) {
+    if (const std::optional<ProjectLock> before = earlierLock(lockFile, out)) {
         const std::vector<std::string> changes = lockChanges(*before, *lock);
         out << (changes.empty() ? "Inputs and options as in the last run\n"
                                 : "Since the last run:\n");

@@ -50,6 +50,17 @@ int writeText(const std::filesystem::path& path, const std::string& text, std::o
 
 }  // namespace
 
+std::unique_ptr<icu::TimeZone> siteZone(const CurtailOptions& options,
+                                        const icu::TimeZone& processZone) {
+    if (!options.zoneName) {
+        return std::unique_ptr<icu::TimeZone>(processZone.clone());
+    }
+    std::unique_ptr<icu::TimeZone> named(
+        icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(*options.zoneName)));
+    // ICU answers an unknown name with GMT under another name.
+    return *named == icu::TimeZone::getUnknown() ? nullptr : std::move(named);
+}
+
 std::string turbineFolderName(const std::string& name) {
     std::string folder = name;
     for (char& c : folder) {
@@ -80,14 +91,11 @@ TurbineRun runTurbine(const TurbineOptions& options, const std::filesystem::path
         run.log = log.str();
         return run;
     }
-    // Analysis and picture are read in the site's zone, as the plan is.
-    std::unique_ptr<icu::TimeZone> zone(processZone.clone());
-    if (options.curtail.zoneName) {
-        std::unique_ptr<icu::TimeZone> named(
-            icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(*options.curtail.zoneName)));
-        if (*named != icu::TimeZone::getUnknown()) {
-            zone = std::move(named);
-        }
+    // Analysis and picture are read in the site's zone, as the plan is; an unknown zone is
+    // refused by the plan.
+    std::unique_ptr<icu::TimeZone> zone = siteZone(options.curtail, processZone);
+    if (!zone) {
+        zone.reset(processZone.clone());
     }
 
     AnalyseOptions analyse = options.analyse;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,6 +34,11 @@ struct TurbineFiles {
     static constexpr const char* planReport = "plan.pdf";
     static constexpr const char* log = "log.txt";
 };
+
+// The zone of the turbine's site: its zone-name, else the process's; none for a name ICU does
+// not know.
+std::unique_ptr<icu::TimeZone> siteZone(const CurtailOptions& options,
+                                        const icu::TimeZone& processZone);
 
 // A folder name for the turbine: its name with every character but letters, digits, '-', '_'
 // and '.' made '_'.
