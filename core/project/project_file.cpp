@@ -5,6 +5,8 @@
 #include <map>
 #include <optional>
 
+#include "core/project/toml_guard.h"
+
 // The parser is compiled here alone, instrumented with the rest when fuzzed, and answers its
 // errors as values.
 #define TOML_HEADER_ONLY 1
@@ -178,7 +180,12 @@ ProjectReading readProject(std::string_view text, const std::string& fileName,
                            const std::set<std::string, std::less<>>& knownKeys) {
     ProjectReading reading;
     ProblemList problems(fileName, reading.problems);
-    toml::parse_result parsed = toml::parse(text, fileName);
+    const Outcome<std::string> guarded = guardedToml(text, fileName);
+    if (!guarded) {
+        reading.problems.push_back(guarded.error());
+        return reading;
+    }
+    toml::parse_result parsed = toml::parse(*guarded, fileName);
     if (!parsed) {
         const toml::parse_error& error = parsed.error();
         problems.add(error.source().begin.line,

@@ -227,7 +227,8 @@ TEST_F(GarbageInputTest, ProjectFilesAnswerWithTurbinesOrALine) {
         "[[turbine]]\nname = \"T1\"\nwind = \"t1/wind.csv\"\nlat = 49.5\nbats-only = true\n",
         "# farm\r\n[turbine.\"WEA 2\"]\r\nlat = 4.95e1\r\nlon = -11\r\nsession = "
         "'''\nA\nB'''\r\n[turbine.T3]\nprotect = 0x5A\n",
-        "turbine = [{ name = \"T\", lat = 1979-05-27T07:32:00Z }, 3]\n"};
+        "turbine = [{ name = \"T\", lat = 1979-05-27T07:32:00Z }, 3]\n",
+        "farm = \"Höhe\" # Fledermäuse\n[turbine.\"Süd\"]\nsession = '''Früh'''\n"};
     const std::set<std::string, std::less<>> keys = {"protect", "session", "wind",
                                                      "lat",     "lon",     "bats-only"};
     for (const std::string& text : damaged(seeds)) {

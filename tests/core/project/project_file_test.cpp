@@ -60,6 +60,19 @@ TEST(ProjectFileTest, TurbinesTakeTheDefaultsTheyDoNotNameInEitherForm) {
     }
 }
 
+TEST(ProjectFileTest, LettersBeyondAsciiAreReadInTextsAndComments) {
+    const ProjectReading reading = readProject(
+        "farm = \"Windpark Höhe\" # für Fledermäuse\n[turbine.\"WEA Süd\"]\nsession = "
+        "[\"\"\"Frühjahr \\\"A\\\"\"\"\", \"Ελλάδα\"]\n",
+        "p.toml", kKeys);
+    ASSERT_TRUE(reading.problems.empty()) << reading.problems.front().describe();
+    EXPECT_EQ(reading.project.farmName, "Windpark Höhe");
+    ASSERT_EQ(reading.project.turbines.size(), 1u);
+    EXPECT_EQ(reading.project.turbines[0].name, "WEA Süd");
+    EXPECT_THAT(described(reading.project.turbines[0].settings),
+                ElementsAre("session=Frühjahr \"A\" Ελλάδα"));
+}
+
 TEST(ProjectFileTest, EveryProblemIsNamedWithItsLineAndTheOtherTurbinesAreStillRead) {
     const struct {
         const char* text;
@@ -82,6 +95,9 @@ TEST(ProjectFileTest, EveryProblemIsNamedWithItsLineAndTheOtherTurbinesAreStillR
          1},
         {"[[turbine]]\nname = \"T1\"\nlat = 1\n[[turbine]\n", {"p.toml:4: not a TOML file"}, 0},
         {"farm = \"F\"\n", {"p.toml: no turbine"}, 0},
+        {"[[turbine]]\nname = \"T1\"\n[turbine.Größe]\nlat = 1\n",
+         {"p.toml:3: a letter such as \"ö\" only inside a \"...\" text"},
+         0},
         {"turbine = 3\n", {"p.toml:1: \"turbine\" must be"}, 0},
     };
     for (const auto& [text, problems, turbines] : cases) {
