@@ -1,23 +1,38 @@
 #include "core/project/toml_guard.h"
 
+#include <cstdint>
 #include <cstdio>
 
 namespace vane {
 namespace {
 
-// The code point of the UTF-8 sequence at `at` and its length, for the two-byte sequences that
-// hold every letter concerned; none for anything else.
-bool twoByteLetter(std::string_view text, std::size_t at, char32_t& letter) {
-    if (at + 1 >= text.size()) {
+// Whether the reader's test for white space beyond ASCII has no answer for `c`: it sorts code
+// points from U+00A0 into blocks of 0x3FA and for blocks 0, 11 and 63 answers only a few.
+bool unanswered(char32_t c) {
+    if (c <= 0xA0 || c > 0xFEFF || c == 0x3000 || c == 0xFEFF) {
         return false;
     }
-    const auto lead = static_cast<unsigned char>(text[at]);
-    const auto next = static_cast<unsigned char>(text[at + 1]);
-    if ((lead & 0xE0) != 0xC0 || (next & 0xC0) != 0x80) {
-        return false;
+    const std::uint64_t block = (static_cast<std::uint64_t>(c) - 0xA0) / 0x3FA;
+    return block == 0 || block == 11 || block == 63;
+}
+
+// The code point of the two- or three-byte UTF-8 sequence at `at` and its length when the
+// reader's test has no answer for it; none otherwise.
+std::size_t unansweredLetter(std::string_view text, std::size_t at, char32_t& letter) {
+    const auto byte = [&](std::size_t index) {
+        return at + index < text.size() ? static_cast<unsigned char>(text[at + index]) : 0u;
+    };
+    const auto follows = [&](std::size_t index) { return (byte(index) & 0xC0) == 0x80; };
+    std::size_t length = 0;
+    if ((byte(0) & 0xE0) == 0xC0 && follows(1)) {
+        letter = static_cast<char32_t>(((byte(0) & 0x1F) << 6) | (byte(1) & 0x3F));
+        length = 2;
+    } else if ((byte(0) & 0xF0) == 0xE0 && follows(1) && follows(2)) {
+        letter = static_cast<char32_t>(((byte(0) & 0x0F) << 12) | ((byte(1) & 0x3F) << 6) |
+                                       (byte(2) & 0x3F));
+        length = 3;
     }
-    letter = static_cast<char32_t>(((lead & 0x1F) << 6) | (next & 0x3F));
-    return letter >= 0xA1 && letter <= 0x499;
+    return length > 0 && unanswered(letter) ? length : 0;
 }
 
 enum class Place { bare, basic, multiBasic, literal, multiLiteral, comment };
@@ -33,7 +48,7 @@ Outcome<std::string> guardedToml(std::string_view text, const std::string& fileN
         const char c = text[at];
         const std::string_view rest = text.substr(at);
         char32_t letter = 0;
-        if (twoByteLetter(text, at, letter)) {
+        if (const std::size_t length = unansweredLetter(text, at, letter); length > 0) {
             if (place == Place::basic || place == Place::multiBasic) {
                 char escape[8];
                 std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(letter));
@@ -49,7 +64,7 @@ Outcome<std::string> guardedToml(std::string_view text, const std::string& fileN
                                .line = line,
                                .kind = ProblemKind::badInput};
             }
-            ++at;
+            at += length - 1;
             continue;
         }
         guarded += c;

@@ -63,14 +63,14 @@ TEST(ProjectFileTest, TurbinesTakeTheDefaultsTheyDoNotNameInEitherForm) {
 TEST(ProjectFileTest, LettersBeyondAsciiAreReadInTextsAndComments) {
     const ProjectReading reading = readProject(
         "farm = \"Windpark Höhe\" # für Fledermäuse\n[turbine.\"WEA Süd\"]\nsession = "
-        "[\"\"\"Frühjahr \\\"A\\\"\"\"\", \"Ελλάδα\"]\n",
+        "[\"\"\"Frühjahr \\\"A\\\"\"\"\", \"Ελλάδα、ﻻ\"]\n",
         "p.toml", kKeys);
     ASSERT_TRUE(reading.problems.empty()) << reading.problems.front().describe();
     EXPECT_EQ(reading.project.farmName, "Windpark Höhe");
     ASSERT_EQ(reading.project.turbines.size(), 1u);
     EXPECT_EQ(reading.project.turbines[0].name, "WEA Süd");
     EXPECT_THAT(described(reading.project.turbines[0].settings),
-                ElementsAre("session=Frühjahr \"A\" Ελλάδα"));
+                ElementsAre("session=Frühjahr \"A\" Ελλάδα、ﻻ"));
 }
 
 TEST(ProjectFileTest, EveryProblemIsNamedWithItsLineAndTheOtherTurbinesAreStillRead) {
@@ -98,6 +98,7 @@ TEST(ProjectFileTest, EveryProblemIsNamedWithItsLineAndTheOtherTurbinesAreStillR
         {"[[turbine]]\nname = \"T1\"\n[turbine.Größe]\nlat = 1\n",
          {"p.toml:3: a letter such as \"ö\" only inside a \"...\" text"},
          0},
+        {"# ﻻ\nfarm = 'ﻻ'\n", {"p.toml:2: a letter such as \"ﻻ\" only inside"}, 0},
         {"turbine = 3\n", {"p.toml:1: \"turbine\" must be"}, 0},
     };
     for (const auto& [text, problems, turbines] : cases) {
