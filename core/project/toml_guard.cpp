@@ -57,7 +57,8 @@ Outcome<std::string> guardedToml(std::string_view text, const std::string& fileN
                 guarded += '?';
             } else {
                 return Problem{.title = "Problem with project",
-                               .message = "a letter such as \"" + std::string(text.substr(at, 2)) +
+                               .message = "a letter such as \"" +
+                                          std::string(text.substr(at, length)) +
                                           "\" only inside a \"...\" text; put the key or text "
                                           "in double quotes",
                                .file = fileName,
