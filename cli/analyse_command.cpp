@@ -290,6 +290,40 @@ void addWindInputOptions(CLI::App& command, AnalyseOptions& options) {
                      "Weigh each activity bin by its number of recordings");
 }
 
+void addAnalyseOptions(CLI::App& command, AnalyseOptions& options) {
+    addRecordingInputOptions(command, options);
+    CLI::Option* perSpecies = command.add_flag(
+        "--per-species", options.perSpecies,
+        "One pair of columns (and curve) per species label; with --state-column per state and\n"
+        "label");
+    command
+        .add_flag("--per-group", options.perGroup,
+                  "One pair of columns (and curve) per species group (see --groups); with\n"
+                  "--state-column per state and group")
+        ->excludes(perSpecies);
+    addWindInputOptions(command, options);
+    command.add_flag("--temperature", options.temperature,
+                     "Analyse against temperature instead of wind speed");
+    command.add_option("--state-column", options.stateColumn,
+                       "Column of an operating state: one curve per state (wind speed only)");
+    command.add_flag("--header", options.header,
+                     "With a pair of columns per state, label or group: first a line naming\n"
+                     "each over its pair, as the panel puts it on the clipboard");
+    command.add_option("--pdf", options.pdfFile,
+                       "Also save the graph as a PDF file (vector, 600 x 400 pt). Graph files\n"
+                       "are written only when the analysis gives a table, and replace an\n"
+                       "earlier file only once they are complete");
+    command.add_option("--png", options.pngFile, "Also save the graph as a PNG image");
+    command.add_option("--svg", options.svgFile, "Also save the graph as an SVG drawing");
+    command.add_option("--width", options.pictureWidth, "Width of the PNG image in pixels")
+        ->default_val(1200)
+        ->check(CLI::Range(1, 20000));
+    command.add_option("--height", options.pictureHeight, "Height of the PNG image in pixels")
+        ->default_val(800)
+        ->check(CLI::Range(1, 20000));
+    addWindFileOptions(command, options.windFileOptions);
+}
+
 void addAnalyseCommand(CLI::App& app, CommandAction& action) {
     const auto options = std::make_shared<AnalyseOptions>();
     CLI::App* command = app.add_subcommand(
@@ -314,37 +348,7 @@ void addAnalyseCommand(CLI::App& app, CommandAction& action) {
         "kn are converted to m/s) are guessed as 'vane inspect' shows them.\n\n" +
         std::string(kLibrarySourceHelp) + "\n\n" + kRecordingFilterHelp + "\n\n" +
         encodingListHelp());
-    addRecordingInputOptions(*command, *options);
-    CLI::Option* perSpecies = command->add_flag(
-        "--per-species", options->perSpecies,
-        "One pair of columns (and curve) per species label; with --state-column per state and\n"
-        "label");
-    command
-        ->add_flag("--per-group", options->perGroup,
-                   "One pair of columns (and curve) per species group (see --groups); with\n"
-                   "--state-column per state and group")
-        ->excludes(perSpecies);
-    addWindInputOptions(*command, *options);
-    command->add_flag("--temperature", options->temperature,
-                      "Analyse against temperature instead of wind speed");
-    command->add_option("--state-column", options->stateColumn,
-                        "Column of an operating state: one curve per state (wind speed only)");
-    command->add_flag("--header", options->header,
-                      "With a pair of columns per state, label or group: first a line naming\n"
-                      "each over its pair, as the panel puts it on the clipboard");
-    command->add_option("--pdf", options->pdfFile,
-                        "Also save the graph as a PDF file (vector, 600 x 400 pt). Graph files\n"
-                        "are written only when the analysis gives a table, and replace an\n"
-                        "earlier file only once they are complete");
-    command->add_option("--png", options->pngFile, "Also save the graph as a PNG image");
-    command->add_option("--svg", options->svgFile, "Also save the graph as an SVG drawing");
-    command->add_option("--width", options->pictureWidth, "Width of the PNG image in pixels")
-        ->default_val(1200)
-        ->check(CLI::Range(1, 20000));
-    command->add_option("--height", options->pictureHeight, "Height of the PNG image in pixels")
-        ->default_val(800)
-        ->check(CLI::Range(1, 20000));
-    addWindFileOptions(*command, options->windFileOptions);
+    addAnalyseOptions(*command, *options);
     command->callback([options, &action] {
         action = [options] {
             return runAnalyse(*options, *processTimeZone(), std::cout, std::cerr);

@@ -108,6 +108,9 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
 int runAnalyse(const AnalyseOptions& options, const icu::TimeZone& zone, std::ostream& out,
                std::ostream& err);
 
+// Adds every option of "vane analyse" to `command`, filling `options`.
+void addAnalyseOptions(CLI::App& command, AnalyseOptions& options);
+
 // Registers "vane analyse"; when it is chosen, `action` runs it.
 void addAnalyseCommand(CLI::App& app, CommandAction& action);
 

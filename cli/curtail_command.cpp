@@ -118,7 +118,7 @@ Outcome<std::optional<std::vector<EffortSpan>>> readEffort(const CurtailOptions&
 }  // namespace
 
 int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, std::ostream& out,
-               std::ostream& err) {
+               std::ostream& err, const PlanKeeper& keep) {
     std::unique_ptr<icu::TimeZone> namedZone;
     if (options.zoneName) {
         namedZone.reset(
@@ -214,6 +214,9 @@ int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, 
     } else if (power.curve != nullptr) {
         sources.power = "curve " + options.powerCurve->filename().string();
     }
+    if (keep) {
+        keep(result, sources);
+    }
     bool written = true;
     const std::tuple<const std::optional<std::filesystem::path>&, const char*, std::string>
         texts[] = {{options.jsonFile, "JSON file", curtailmentJson(result, sources)},
@@ -249,6 +252,78 @@ int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, 
     return written ? kExitSuccess : kExitBadInput;
 }
 
+void addCurtailOptions(CLI::App& command, CurtailOptions& options) {
+    addRecordingInputOptions(command, options.input);
+    addWindInputOptions(command, options.input);
+    command.add_option("--lat", options.latitude, "Latitude of the site, degrees north")
+        ->required()
+        ->check(finiteNumber())
+        ->check(CLI::Range(-90.0, 90.0));
+    command.add_option("--lon", options.longitude, "Longitude of the site, degrees east")
+        ->required()
+        ->check(finiteNumber())
+        ->check(CLI::Range(-180.0, 180.0));
+    command.add_option("--zone-name", options.zoneName,
+                       "Time zone of the site, such as Europe/Berlin; default: the process's\n"
+                       "(TZ). Also the zone of times without an offset");
+    command.add_option("--protect", options.protectPercent, "Share of activity to protect, %")
+        ->default_val(90.0)
+        ->check(finiteNumber())
+        ->check(CLI::Range(1.0, 100.0));
+    command.add_option("--night-parts", options.nightParts, "Equal parts of each night")
+        ->default_val(10)
+        ->check(CLI::Range(1, 48));
+    command
+        .add_option("--before-sunset", options.minutesBeforeSunset,
+                    "Minutes the night starts before sunset")
+        ->default_val(0)
+        ->check(CLI::Range(0, 720));
+    command
+        .add_option("--after-sunrise", options.minutesAfterSunrise,
+                    "Minutes the night ends after sunrise")
+        ->default_val(0)
+        ->check(CLI::Range(0, 720));
+    CLI::Option* powerColumn =
+        command.add_option("--power-column", options.powerColumn,
+                           "Column of the power in kW (mean over the interval): number from 1\n"
+                           "or header title");
+    command
+        .add_option("--power-curve", options.powerCurve,
+                    "CSV wind_speed,kW, linear between points and 0 outside them, for the\n"
+                    "power from the wind speed. Without either, hours are weighed")
+        ->excludes(powerColumn);
+    command
+        .add_option("--temperature-floor", options.temperatureFloor,
+                    "Stop only when the temperature is at or above this, °C (a row without\n"
+                    "a temperature stops)")
+        ->check(finiteNumber());
+    command.add_option("--effort", options.effortFile,
+                       "CSV start,end of the times the detector recorded; intervals outside\n"
+                       "count neither activity nor cost. Default: every night from the first\n"
+                       "to the last night with activity");
+    command
+        .add_option("--fit", options.fit,
+                    "What the tailored plan is made from: model (the activity a count model\n"
+                    "expects; default) or exact (the counts; its shares hold in sample only)")
+        ->transform(CLI::CheckedTransformer(
+            std::map<std::string, PlanFit>{{"model", PlanFit::model}, {"exact", PlanFit::exact}},
+            CLI::ignore_case));
+    command
+        .add_option("--min-cell-activity", options.minCellActivity,
+                    "A cell with fewer active intervals takes its month's cut-in (the blanket\n"
+                    "cut-in of the month's cells; a month without activity its nearest\n"
+                    "month's). Default 0: every cell decides for itself")
+        ->default_val(0)
+        ->check(CLI::Range(0, 1000000));
+    command.add_option("--controller", options.controllerFile,
+                       "Also write the plan as a turbine controller's table (CSV: month,\n"
+                       "reference, start_min, end_min, cut_in_ms, temperature_floor_c)");
+    command.add_option("--json", options.jsonFile, "Also write the plan as one JSON object");
+    command.add_option("--pdf", options.pdfFile, "Also write the report as a PDF file (A4)");
+    command.add_option("--png", options.pngFile, "Also write the report's pages as a PNG image");
+    addWindFileOptions(command, options.input.windFileOptions);
+}
+
 void addCurtailCommand(CLI::App& app, CommandAction& action) {
     const auto options = std::make_shared<CurtailOptions>();
     CLI::App* command = app.add_subcommand(
@@ -276,75 +351,7 @@ void addCurtailCommand(CLI::App& app, CommandAction& action) {
         "plan, 3 when no activity lies in the nights, 2 for bad usage or an unreadable file.");
     command->footer(std::string(kLibrarySourceHelp) + "\n\n" + kRecordingFilterHelp + "\n\n" +
                     encodingListHelp());
-    addRecordingInputOptions(*command, options->input);
-    addWindInputOptions(*command, options->input);
-    command->add_option("--lat", options->latitude, "Latitude of the site, degrees north")
-        ->required()
-        ->check(finiteNumber())
-        ->check(CLI::Range(-90.0, 90.0));
-    command->add_option("--lon", options->longitude, "Longitude of the site, degrees east")
-        ->required()
-        ->check(finiteNumber())
-        ->check(CLI::Range(-180.0, 180.0));
-    command->add_option("--zone-name", options->zoneName,
-                        "Time zone of the site, such as Europe/Berlin; default: the process's\n"
-                        "(TZ). Also the zone of times without an offset");
-    command->add_option("--protect", options->protectPercent, "Share of activity to protect, %")
-        ->default_val(90.0)
-        ->check(finiteNumber())
-        ->check(CLI::Range(1.0, 100.0));
-    command->add_option("--night-parts", options->nightParts, "Equal parts of each night")
-        ->default_val(10)
-        ->check(CLI::Range(1, 48));
-    command
-        ->add_option("--before-sunset", options->minutesBeforeSunset,
-                     "Minutes the night starts before sunset")
-        ->default_val(0)
-        ->check(CLI::Range(0, 720));
-    command
-        ->add_option("--after-sunrise", options->minutesAfterSunrise,
-                     "Minutes the night ends after sunrise")
-        ->default_val(0)
-        ->check(CLI::Range(0, 720));
-    CLI::Option* powerColumn =
-        command->add_option("--power-column", options->powerColumn,
-                            "Column of the power in kW (mean over the interval): number from 1\n"
-                            "or header title");
-    command
-        ->add_option("--power-curve", options->powerCurve,
-                     "CSV wind_speed,kW, linear between points and 0 outside them, for the\n"
-                     "power from the wind speed. Without either, hours are weighed")
-        ->excludes(powerColumn);
-    command
-        ->add_option("--temperature-floor", options->temperatureFloor,
-                     "Stop only when the temperature is at or above this, °C (a row without\n"
-                     "a temperature stops)")
-        ->check(finiteNumber());
-    command->add_option("--effort", options->effortFile,
-                        "CSV start,end of the times the detector recorded; intervals outside\n"
-                        "count neither activity nor cost. Default: every night from the first\n"
-                        "to the last night with activity");
-    command
-        ->add_option("--fit", options->fit,
-                     "What the tailored plan is made from: model (the activity a count model\n"
-                     "expects; default) or exact (the counts; its shares hold in sample only)")
-        ->transform(CLI::CheckedTransformer(
-            std::map<std::string, PlanFit>{{"model", PlanFit::model}, {"exact", PlanFit::exact}},
-            CLI::ignore_case));
-    command
-        ->add_option("--min-cell-activity", options->minCellActivity,
-                     "A cell with fewer active intervals takes its month's cut-in (the blanket\n"
-                     "cut-in of the month's cells; a month without activity its nearest\n"
-                     "month's). Default 0: every cell decides for itself")
-        ->default_val(0)
-        ->check(CLI::Range(0, 1000000));
-    command->add_option("--controller", options->controllerFile,
-                        "Also write the plan as a turbine controller's table (CSV: month,\n"
-                        "reference, start_min, end_min, cut_in_ms, temperature_floor_c)");
-    command->add_option("--json", options->jsonFile, "Also write the plan as one JSON object");
-    command->add_option("--pdf", options->pdfFile, "Also write the report as a PDF file (A4)");
-    command->add_option("--png", options->pngFile, "Also write the report's pages as a PNG image");
-    addWindFileOptions(*command, options->input.windFileOptions);
+    addCurtailOptions(*command, *options);
     command->callback([options, &action] {
         action = [options] {
             return runCurtail(*options, *processTimeZone(), std::cout, std::cerr);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -8,6 +9,7 @@
 #include "cli/analyse_command.h"
 #include "cli/command.h"
 #include "core/curtailment/curtailment_data.h"
+#include "core/curtailment/curtailment_result.h"
 #include "core/icu_forward.h"
 
 namespace vane::cli {
@@ -33,10 +35,18 @@ struct CurtailOptions {
     std::optional<std::filesystem::path> pngFile;
 };
 
+// What a caller keeps of a plan besides its files (a farm's report).
+using PlanKeeper = std::function<void(const CurtailmentResult&, const PlanSources&)>;
+
 // Makes the blanket and the tailored plan and writes the tailored one as a table, the summary
-// and estimate lines and the held-out years to `out`, notes to `err`, and the files asked for.
+// and estimate lines and the held-out years to `out`, notes to `err`, and the files asked for;
+// hands the plan to `keep` when there is one.
 int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, std::ostream& out,
-               std::ostream& err);
+               std::ostream& err, const PlanKeeper& keep = {});
+
+// Adds every option of "vane curtail" to `command`, filling `options`; the project file takes
+// the same, by their long names.
+void addCurtailOptions(CLI::App& command, CurtailOptions& options);
 
 // Registers "vane curtail"; when it is chosen, `action` runs it.
 void addCurtailCommand(CLI::App& app, CommandAction& action);

@@ -117,8 +117,8 @@ double betweenNights(const std::vector<NightWeather>& nights, std::size_t next, 
 // 10-minute rows of hub-height wind speed, air temperature, the turbine's operating state and
 // its power, stamped at the end of each interval.
 void writeWindFile(std::FILE* out, const std::vector<NightWeather>& nights, double firstRow,
-                   double lastRow) {
-    SplitMix64 random(0x57494E44);  // "WIND", apart from the recordings' stream
+                   double lastRow, std::uint64_t site) {
+    SplitMix64 random(0x57494E44 ^ site);  // "WIND", apart from the recordings' stream
     std::fprintf(out, "Date/Time;Wind speed (m/s);Temperature (C);Operating state;Power (kW)\r\n");
     double windNoise = 0.0;
     double temperatureNoise = 0.0;
@@ -160,10 +160,10 @@ void writeWindFile(std::FILE* out, const std::vector<NightWeather>& nights, doub
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 6 && argc != 7) {
+    if (argc < 6 || argc > 8) {
         std::fprintf(stderr,
-                     "usage: %s LATITUDE LONGITUDE TIMEZONE FIRST-DAY DAYS [WIND-FILE]"
-                     " > recordings.txt\n",
+                     "usage: %s LATITUDE LONGITUDE TIMEZONE FIRST-DAY DAYS [WIND-FILE [SITE]]"
+                     " > recordings.txt\n(SITE, a number, gives another site's weather and bats)\n",
                      argv[0]);
         return 2;
     }
@@ -178,7 +178,10 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    SplitMix64 random(0x56414E45);  // "VANE"
+    // Site 0 is the shipped example's; the others draw their own weather and bats.
+    const std::uint64_t site =
+        argc == 8 ? std::strtoull(argv[7], nullptr, 10) * 0x9E3779B97F4A7C15u : 0;
+    SplitMix64 random(0x56414E45 ^ site);  // "VANE"
     std::vector<double> recordings;
     std::vector<NightWeather> nights;
     for (int i = 0; i < days; ++i) {
@@ -230,7 +233,7 @@ int main(int argc, char** argv) {
         writeStamp(stdout, t, *zone);
     }
 
-    if (argc == 7) {
+    if (argc >= 7) {
         std::unique_ptr<std::FILE, FileCloser> windFile(std::fopen(argv[6], "wb"));
         if (!windFile || nights.empty()) {
             std::fprintf(stderr, "cannot write %s\n", argv[6]);
@@ -239,7 +242,7 @@ int main(int argc, char** argv) {
         const double firstRow = vane::utcInstant({*firstDay, 0, 10, 0}) - kLoggerOffsetSeconds;
         const double lastRow =
             vane::utcInstant({vane::addDays(*firstDay, days), 12, 0, 0}) - kLoggerOffsetSeconds;
-        writeWindFile(windFile.get(), nights, firstRow, lastRow);
+        writeWindFile(windFile.get(), nights, firstRow, lastRow, site);
         if (std::ferror(windFile.get()) != 0 || std::fclose(windFile.release()) != 0) {
             std::fprintf(stderr, "cannot write %s\n", argv[6]);
             return 1;

@@ -16,3 +16,11 @@ echo "wrote $(($(wc -l <"$here/wind.csv") - 1)) rows of 10-minute measurements t
 "$build/examples/generate_example_classifier_table" "$here/recordings.txt" "$here/wind.csv" \
     "$SITE_TIMEZONE" >"$here/id.csv"
 echo "wrote $(($(wc -l <"$here/id.csv") - 1)) rows of species labels to $here/id.csv"
+for turbine in $FARM_TURBINES; do
+    IFS=: read -r name latitude longitude site <<<"$turbine"
+    mkdir -p "$here/farm/$name"
+    "$build/examples/generate_example_recordings" "$latitude" "$longitude" "$SITE_TIMEZONE" \
+        "$FARM_SEASON_START" "$FARM_SEASON_DAYS" "$here/farm/$name/wind.csv" "$site" \
+        >"$here/farm/$name/recordings.txt"
+    echo "wrote the recordings and wind file of turbine $name to $here/farm/$name"
+done

@@ -1,6 +1,7 @@
 #include "graph/offscreen_gui.h"
 
 #include <QGuiApplication>
+#include <QHashFunctions>
 #include <QString>
 #include <QtGlobal>
 #include <cstdio>
@@ -27,6 +28,9 @@ OffscreenGui::OffscreenGui() {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     previousHandler_ = qInstallMessageHandler(withoutRuntimeFolderNote);
+    // Qt's hashes decide the order in which a PDF embeds its fonts: seeded anew by each process,
+    // two runs on the same inputs would write different files.
+    QHashSeed::setDeterministicGlobalSeed();
     application_ = std::make_unique<QGuiApplication>(argc_, argv_);
 }
 

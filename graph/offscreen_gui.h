@@ -10,7 +10,8 @@ namespace vane::graph {
 // Drawing text needs a QGuiApplication. Makes one on the `offscreen` platform (unless
 // QT_QPA_PLATFORM says otherwise) when none exists, for as long as this object lives; when one
 // exists already, does nothing. While it lives, Qt's note that it made up a runtime folder is
-// kept off standard error: a command-line run has no session to have one.
+// kept off standard error: a command-line run has no session to have one. Qt's hashes are seeded
+// the same in every process, so that the same drawing gives the same file.
 class OffscreenGui {
   public:
     OffscreenGui();

@@ -2,7 +2,7 @@
 # Installs what is missing, builds Vane and runs it on the shipped example data: the sun times of
 # the example site over its season, then the activity analysis against wind speed, plain, per
 # operating state and per species group, with its graphs and the yearly picture written to
-# example-output/.
+# example-output/, and the example wind farm of examples/farm.toml.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -42,3 +42,10 @@ echo "   90 % of the activity in the nights at the least lost energy (the file's
     --lat "$SITE_LATITUDE" --lon "$SITE_LONGITUDE" --zone-name "$SITE_TIMEZONE" \
     --power-column "Power (kW)" --json "$out/curtail.json" --pdf "$out/curtail.pdf" \
     --png "$out/curtail.png"
+echo
+echo "== A wind farm at once: examples/farm.toml names three turbines with their own sites,"
+echo "   recordings and wind files; each gets its analysis, yearly picture and plan, and the farm"
+echo "   one report ($out/farm/farm.pdf)"
+"$vane" project check examples/farm.toml
+"$vane" project run examples/farm.toml --out "$out/farm"
+cat "$out/farm/farm-summary.tsv"

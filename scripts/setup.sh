@@ -13,6 +13,7 @@ packages=(
   libbenchmark-dev
   libcli11-dev
   libeigen3-dev  # the linear algebra of the activity model behind curtailment plans
+  libtomlplusplus-dev  # the reader of wind-farm project files
   qt6-svg-dev
   qt6-image-formats-plugins
   help2man

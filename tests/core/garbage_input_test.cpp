@@ -33,6 +33,7 @@
 #include "core/import/wind_dates.h"
 #include "core/import/wind_file.h"
 #include "core/import/wind_table_split.h"
+#include "core/project/project_file.h"
 #include "core/recordings/classifier_table.h"
 #include "core/recordings/file_name_timestamp.h"
 #include "core/recordings/guano.h"
@@ -216,6 +217,31 @@ TEST_F(GarbageInputTest, PowerCurvesAndEffortFilesAnswerWithValuesOrALine) {
             }
         } else {
             EXPECT_FALSE(effort.error().describe().empty());
+        }
+    }
+}
+
+TEST_F(GarbageInputTest, ProjectFilesAnswerWithTurbinesOrALine) {
+    const std::vector<std::string> seeds = {
+        "farm = \"Hohe Leite\"\n[defaults]\nprotect = 90\nsession = [\"A\", \"B\"]\n"
+        "[[turbine]]\nname = \"T1\"\nwind = \"t1/wind.csv\"\nlat = 49.5\nbats-only = true\n",
+        "# farm\r\n[turbine.\"WEA 2\"]\r\nlat = 4.95e1\r\nlon = -11\r\nsession = "
+        "'''\nA\nB'''\r\n[turbine.T3]\nprotect = 0x5A\n",
+        "turbine = [{ name = \"T\", lat = 1979-05-27T07:32:00Z }, 3]\n",
+        "farm = \"Höhe\" # Fledermäuse\n[turbine.\"Süd\"]\nsession = '''Früh'''\n"};
+    const std::set<std::string, std::less<>> keys = {"protect", "session", "wind",
+                                                     "lat",     "lon",     "bats-only"};
+    for (const std::string& text : damaged(seeds)) {
+        const ProjectReading reading = readProject(text, "farm.toml", keys);
+        const auto lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+        for (const Problem& problem : reading.problems) {
+            EXPECT_FALSE(problem.describe().empty());
+            EXPECT_LE(problem.line, lines + 1);
+        }
+        for (const ProjectTurbine& turbine : reading.project.turbines) {
+            for (const ProjectSetting& setting : resolvedSettings(reading.project, turbine)) {
+                EXPECT_TRUE(keys.contains(setting.key));
+            }
         }
     }
 }

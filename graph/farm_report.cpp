@@ -1,0 +1,178 @@
+#include "graph/farm_report.h"
+
+#include <unicode/timezone.h>
+
+#include <QFont>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <array>
+#include <cstdio>
+
+#include "core/curtailment/farm_summary.h"
+#include "graph/curtailment_report.h"
+#include "graph/offscreen_gui.h"
+#include "graph/whole_file.h"
+
+namespace vane::graph {
+namespace {
+
+constexpr double kMargin = 40.0;
+constexpr double kRowHeight = 14.0;
+
+QString q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// Lays out lines of columns down A4 pages, starting a new page where one is full.
+class PagedTable {
+  public:
+    PagedTable(QPdfWriter& pdf, QPainter& painter) : pdf_(pdf), painter_(painter) {}
+
+    bool heading(const std::string& text, double size) {
+        if (!roomFor(size * 2.5)) {
+            return false;
+        }
+        setFont(size, true);
+        painter_.drawText(QPointF(kMargin, top_ + size), q(text));
+        top_ += size * 2.0;
+        return true;
+    }
+
+    template <std::size_t N>
+    bool row(const std::array<std::string, N>& cells, const std::array<double, N>& lefts,
+             bool bold = false) {
+        if (!roomFor(kRowHeight)) {
+            return false;
+        }
+        setFont(8.0, bold);
+        for (std::size_t cell = 0; cell < N; ++cell) {
+            painter_.drawText(QPointF(kMargin + lefts[cell], top_ + 10.0), q(cells[cell]));
+        }
+        top_ += kRowHeight;
+        if (bold) {
+            painter_.drawLine(QPointF(kMargin, top_ - 2.0),
+                              QPointF(kA4Width - kMargin, top_ - 2.0));
+        }
+        return true;
+    }
+
+    void space(double points) { top_ += points; }
+
+  private:
+    bool roomFor(double height) {
+        if (top_ + height <= kA4Height - kMargin) {
+            return true;
+        }
+        top_ = kMargin;
+        return pdf_.newPage();
+    }
+    void setFont(double size, bool bold) {
+        QFont font = painter_.font();
+        font.setPointSizeF(size);
+        font.setBold(bold);
+        painter_.setFont(font);
+        painter_.setPen(QColor(0, 0, 0));
+    }
+
+    QPdfWriter& pdf_;
+    QPainter& painter_;
+    double top_ = kMargin;
+};
+
+std::string degrees(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.5f", value);
+    return text;
+}
+
+// The turbine's name above its plan's pages, in the margin.
+void paintTurbineHead(const std::string& name, QPainter& painter) {
+    QFont font = painter.font();
+    font.setPointSizeF(8.0);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(QColor(90, 90, 90));
+    painter.drawText(QPointF(kMargin, 24.0), q("Turbine " + name));
+}
+
+bool paintSummary(const FarmReportContent& content, PagedTable& table) {
+    constexpr std::array<double, 7> lefts = {0, 95, 145, 205, 275, 395, 460};
+    bool painted = table.heading("Wind farm " + content.farmName, 16.0) &&
+                   table.heading("Curtailment plans of " + std::to_string(content.turbines.size()) +
+                                     " turbines",
+                                 10.0) &&
+                   table.row<7>({"Turbine", "Activity", "Blanket", "Tailored",
+                                 "Expected protection", "Energy lost", "Share"},
+                                lefts, true);
+    for (const FarmTurbineReport& turbine : content.turbines) {
+        if (turbine.result == nullptr) {
+            painted = painted &&
+                      table.row<7>({turbine.name, "no plan (see its log.txt)", "", "", "", "", ""},
+                                   lefts);
+            continue;
+        }
+        const FarmSummaryRow row = farmSummaryRow(turbine.name, *turbine.result);
+        painted = painted &&
+                  table.row<7>({row.turbine, row.activity, row.blanketCutIn, row.tailoredCutIns,
+                                row.expected, row.energyLost, row.energyShare},
+                               lefts);
+    }
+    table.space(12.0);
+    constexpr std::array<double, 4> siteLefts = {0, 150, 230, 310};
+    painted = painted && table.heading("Sites", 10.0) &&
+              table.row<4>({"Turbine", "Latitude", "Longitude", "Time zone"}, siteLefts, true);
+    for (const FarmTurbineReport& turbine : content.turbines) {
+        painted = painted && table.row<4>({turbine.name, degrees(turbine.latitude),
+                                           degrees(turbine.longitude), turbine.sources.zoneName},
+                                          siteLefts);
+    }
+    return painted;
+}
+
+}  // namespace
+
+Outcome<void> writeFarmReport(const FarmReportContent& content, const std::filesystem::path& path) {
+    const OffscreenGui gui;
+    return writeWholeFile(
+        path,
+        [&](QIODevice& file) {
+            QPdfWriter pdf(&file);
+            pdf.setCreator(QStringLiteral("Vane"));
+            pdf.setTitle(q("Wind farm " + content.farmName));
+            pdf.setResolution(72);  // device units are points
+            pdf.setPageSize(QPageSize(QPageSize::A4));
+            pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+            QPainter painter;
+            if (!painter.begin(&pdf)) {
+                return false;
+            }
+            painter.setRenderHint(QPainter::Antialiasing);
+            PagedTable table(pdf, painter);
+            if (!paintSummary(content, table)) {
+                return false;
+            }
+            for (const FarmTurbineReport& turbine : content.turbines) {
+                if (turbine.result == nullptr) {
+                    continue;
+                }
+                const CurtailmentReportContent report{
+                    .result = *turbine.result, .sources = turbine.sources, .zone = turbine.zone};
+                for (int page = 0; page < kCurtailmentReportPages; ++page) {
+                    if (!pdf.newPage()) {
+                        return false;
+                    }
+                    paintCurtailmentReportPage(report, page, painter);
+                    paintTurbineHead(turbine.name, painter);
+                }
+            }
+            return painter.end();
+        },
+        [&path](const std::string& reason) {
+            return Problem{.title = "Report not saved",
+                           .message = "Cannot write report " + path.string() + ": " + reason,
+                           .kind = ProblemKind::notSaved};
+        });
+}
+
+}  // namespace vane::graph
