@@ -26,10 +26,11 @@ struct WindFileOptions {
     std::optional<int> startingLine;            // none: the header row is found
     std::optional<int> unitRows;                // none: found under the header row
     std::optional<std::string> missing;         // comma-separated markers of missing readings
+    std::optional<std::string> stamps;          // "begin" or "end"
 };
 
-// Adds --encoding, --line-ending, --field-separator, --starting-line, --unit-rows and --missing
-// to `command`.
+// Adds --encoding, --line-ending, --field-separator, --starting-line, --unit-rows, --missing and
+// --stamps to `command`.
 void addWindFileOptions(CLI::App& command, WindFileOptions& options);
 
 // The choices these options set (the text's reading and the missing markers), every other one

@@ -2,14 +2,53 @@
 
 #include <algorithm>
 
+#include "core/import/header_lines.h"
 #include "core/text/column_titles.h"
 
 namespace vane {
 
-int guessTemperatureItem(const std::vector<std::string>& titles) {
+namespace {
+
+// A logger's temperature of its own panel or case, no air temperature.
+bool namesPanelTemperature(std::string_view title) {
+    return titleContainsAny(title, {"ptemp", "panel"});
+}
+
+int temperatureItemByUnitRows(const std::vector<std::string>& titles, const WindTable& table) {
+    if (table.unitRows == 0) {
+        return 0;
+    }
+    const std::size_t unitRow = table.headerRow() + 1;
+    int panel = 0;
     for (std::size_t k = 0; k < titles.size(); ++k) {
-        if (titleContainsAny(titles[k], {"temp"})) {
+        bool mean = isTemperatureUnit(table.field(unitRow, k));
+        for (std::size_t row = unitRow + 1; mean && row <= table.startAt; ++row) {
+            mean = !isSpreadOrExtreme(table.field(row, k));
+        }
+        if (!mean) {
+            continue;
+        }
+        if (!namesPanelTemperature(titles[k])) {
             return static_cast<int>(k) + 1;
+        }
+        panel = panel > 0 ? panel : static_cast<int>(k) + 1;
+    }
+    return panel;
+}
+
+}  // namespace
+
+int guessTemperatureItem(const std::vector<std::string>& titles, const WindTable& table) {
+    if (const int item = temperatureItemByUnitRows(titles, table); item > 0) {
+        return item;
+    }
+    int panel = 0;
+    for (std::size_t k = 0; k < titles.size(); ++k) {
+        if (titleContainsAny(titles[k], {"temp", "dry-bulb", "dry bulb", "drybulb"})) {
+            if (!namesPanelTemperature(titles[k])) {
+                return static_cast<int>(k) + 1;
+            }
+            panel = panel > 0 ? panel : static_cast<int>(k) + 1;
         }
     }
     // A met mast's air temperature at a height: "T2m", "T_2m".
@@ -22,7 +61,7 @@ int guessTemperatureItem(const std::vector<std::string>& titles) {
             return static_cast<int>(k) + 1;
         }
     }
-    return 0;
+    return panel;
 }
 
 std::string guessDecimalSeparator(const WindTable& table, int valueItem) {
