@@ -186,10 +186,7 @@ int runInspect(const InspectOptions& options, std::ostream& out, std::ostream& e
     }
     if (options.zone) {
         if (!isZoneChoice(*options.zone)) {
-            return reportProblem(badUsage("--zone takes an offset such as +0100 or -0500, or a "
-                                          "zone name such as Europe/Berlin, not \"" +
-                                          shownContent(*options.zone) + "\""),
-                                 err);
+            return reportProblem(badZone(*options.zone), err);
         }
         chosen->timeZone = *options.zone;
     }

@@ -91,6 +91,13 @@ bool isZoneChoice(std::string_view zone) {
     return isFixedOffsetText(zone) || isZoneName(zone);
 }
 
+Problem badZone(std::string_view zone) {
+    return badUsage(
+        "--zone takes an offset such as +0100 or -0500, or a zone name such as "
+        "Europe/Berlin, not \"" +
+        shownContent(zone) + "\"");
+}
+
 Outcome<WindFileChoices> windFileChoices(const WindFileOptions& options) {
     WindFileChoices chosen;
     TextChoices& text = chosen.text;

@@ -54,6 +54,9 @@ void sayChoiceNotes(const ResolvedChoices& resolved, const std::vector<std::stri
 // Whether `zone` is what --zone takes: an offset "+HHMM" or a zone name ICU knows.
 bool isZoneChoice(std::string_view zone);
 
+// The "Bad usage" problem of a --zone that is no zone choice.
+Problem badZone(std::string_view zone);
+
 // "Encodings (name or number for --encoding):" and one line per offered encoding.
 std::string encodingListHelp();
 
