@@ -101,10 +101,7 @@ PreparedAnalysis prepareAnalysis(const AnalyseOptions& options,
         return std::move(prepared);
     };
     if (options.zone && !isZoneChoice(*options.zone)) {
-        return failWith(
-            badUsage("--zone takes an offset such as +0100 or -0500, or a zone "
-                     "name such as Europe/Berlin, not \"" +
-                     shownContent(*options.zone) + "\""));
+        return failWith(badZone(*options.zone));
     }
     const Outcome<WindFileChoices> reading = windFileChoices(options.windFileOptions);
     if (!reading) {

@@ -7,6 +7,7 @@
 
 #include "cli/problem_report.h"
 #include "core/files/shown_content.h"
+#include "core/import/column_guesses.h"
 #include "core/import/date_format_items.h"
 #include "core/import/resolve_choices.h"
 #include "core/import/text_encodings.h"
@@ -110,13 +111,48 @@ void printView(const WindFileView& view, const ResolvedChoices& resolved, std::o
         kDateFormatItems.begin());
     out << "date-format: " << format << " " << *choices.dateFormat
         << (choices.dateFormat.source() == ChoiceSource::guessed ? " (guessed)" : " (not guessed)")
-        << '\n';
+        << noteOn(resolved, ChoiceField::dateFormat) << '\n';
     out << "wind-column: " << columnText(view.columnTitles, choices.windColumn)
         << noteOn(resolved, ChoiceField::windColumn);
     if (!choices.windUnit->empty()) {
         out << " (" << *choices.windUnit << ", converted to m/s)";
     }
     out << '\n';
+    out << "temperature-column: " << columnText(view.columnTitles, choices.temperatureColumn)
+        << noteOn(resolved, ChoiceField::temperatureColumn) << '\n';
+    // Never taken without being asked: one curve per state, or a plan's energy, is the user's wish.
+    const std::pair<const char*, std::size_t> offered[] = {
+        {"state-column", guessStateItem(view.columnTitles)},
+        {"power-column", guessPowerItem(view.columnTitles)}};
+    for (const auto& [key, item] : offered) {
+        out << key << ": "
+            << columnText(view.columnTitles, Chosen<int>::guessed(static_cast<int>(item)));
+        if (item > 0) {
+            out << " (its title says so; taken with --" << key << ")";
+        }
+        out << '\n';
+    }
+    out << "decimal-separator: " << *choices.decimalSeparator
+        << guessedMark(choices.decimalSeparator) << '\n';
+    out << "missing:";
+    for (std::size_t k = 0; k < choices.missingMarkers->size(); ++k) {
+        const std::string& marker = (*choices.missingMarkers)[k];
+        out << (k == 0 ? " " : ", ") << (marker.empty() ? "(empty)" : visible(marker));
+    }
+    out << (choices.missingMarkers.byUser() ? "" : " (the usual markers; others with --missing)")
+        << '\n';
+    out << "zone: ";
+    if (choices.timeZone.source() == ChoiceSource::preset) {
+        out << "not said (read at --zone, else at this computer's offset at the first recording)";
+    } else {
+        out << *choices.timeZone << (choices.timeZone.byUser() ? " (--zone)" : "");
+    }
+    out << noteOn(resolved, ChoiceField::timeZone) << '\n';
+    out << "stamps: " << (*choices.stamps == StampConvention::begin ? "begin" : "end");
+    if (choices.stamps.source() == ChoiceSource::preset) {
+        out << " (the usual; --stamps begin when each stamp starts its step)";
+    }
+    out << noteOn(resolved, ChoiceField::stamps) << '\n';
 
     const std::size_t shown = std::min(kInspectPreviewRows, writtenDataRowCount(view.table));
     for (std::size_t r = 0; r < shown; ++r) {
@@ -148,7 +184,13 @@ int runInspect(const InspectOptions& options, std::ostream& out, std::ostream& e
         }
         column = *named;
     }
-    printView(*view, resolveChoices(*view, *chosen, {}), out);
+    if (options.zone) {
+        if (!isZoneChoice(*options.zone)) {
+            return reportProblem(badZone(*options.zone), err);
+        }
+        chosen->timeZone = *options.zone;
+    }
+    printView(*view, resolveChoices(*view, *chosen, {.needsTemperature = true}), out);
     // What was found is shown all the same; the file is no table the analysis can read, and the
     // status says so as the analysis's does.
     if (const Outcome<void> usable = usableTable(*view); !usable) {
@@ -177,6 +219,11 @@ void addInspectCommand(CLI::App& app, CommandAction& action) {
     command->add_option("--time-column", options->timeColumn,
                         "Column of the time of day when the date column holds the date alone;\n"
                         "the format reads both joined by one space");
+    command->add_option(
+        "--zone", options->zone,
+        "UTC offset of the time stamps, +HHMM, or a zone name such as\n"
+        "Europe/Berlin, as analyse takes it; default: the preamble's \"Time Zone\"\n"
+        "line, if any");
     command->callback([options, &action] {
         action = [options] { return runInspect(*options, std::cout, std::cerr); };
     });

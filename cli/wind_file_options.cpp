@@ -78,11 +78,24 @@ void addWindFileOptions(CLI::App& command, WindFileOptions& options) {
         ->check(CLI::Range(0, 3));
     command.add_option("--missing", options.missing,
                        "Comma-separated markers of missing readings, left out like readings\n"
-                       "that are no number; default: -9999,-999,9999,NaN,NA,---,(empty)");
+                       "that are no number; default: -9999,-7999,-999,9999,NaN,NA,---,(empty)");
+    command
+        .add_option("--stamps", options.stamps,
+                    "begin or end: which end of its measuring step each row's time stamp\n"
+                    "marks; default: what the preamble says (\"Time stamps indicate the\n"
+                    "beginning of the time step.\"), else end")
+        ->check(CLI::IsMember({"begin", "end"}));
 }
 
 bool isZoneChoice(std::string_view zone) {
     return isFixedOffsetText(zone) || isZoneName(zone);
+}
+
+Problem badZone(std::string_view zone) {
+    return badUsage(
+        "--zone takes an offset such as +0100 or -0500, or a zone name such as "
+        "Europe/Berlin, not \"" +
+        shownContent(zone) + "\"");
 }
 
 Outcome<WindFileChoices> windFileChoices(const WindFileOptions& options) {
@@ -119,6 +132,13 @@ Outcome<WindFileChoices> windFileChoices(const WindFileOptions& options) {
     if (options.missing) {
         chosen.missingMarkers = missingMarkersFromList(*options.missing);
     }
+    if (options.stamps) {
+        if (*options.stamps != "begin" && *options.stamps != "end") {
+            return badUsage("--stamps takes begin or end, not \"" + shownContent(*options.stamps) +
+                            "\"");
+        }
+        chosen.stamps = *options.stamps == "begin" ? StampConvention::begin : StampConvention::end;
+    }
     return chosen;
 }
 
@@ -150,6 +170,17 @@ void sayChoiceNotes(const ResolvedChoices& resolved, const std::vector<std::stri
          "--temperature-column"},
     };
     for (const ChoiceNote& note : resolved.notes) {
+        if (note.field == ChoiceField::stamps) {
+            err << "Time stamps: at the "
+                << (*resolved.choices.stamps == StampConvention::begin ? "beginning" : "end")
+                << " of each step (" << note.why << "; choose otherwise with --stamps)\n";
+            continue;
+        }
+        if (note.field == ChoiceField::timeZone) {
+            err << "Zone of the time stamps: " << *resolved.choices.timeZone << " (" << note.why
+                << "; choose another with --zone)\n";
+            continue;
+        }
         const auto words = std::find_if(std::begin(kWords), std::end(kWords),
                                         [&note](const Words& w) { return w.field == note.field; });
         if (words == std::end(kWords)) {

@@ -26,10 +26,11 @@ struct WindFileOptions {
     std::optional<int> startingLine;            // none: the header row is found
     std::optional<int> unitRows;                // none: found under the header row
     std::optional<std::string> missing;         // comma-separated markers of missing readings
+    std::optional<std::string> stamps;          // "begin" or "end"
 };
 
-// Adds --encoding, --line-ending, --field-separator, --starting-line, --unit-rows and --missing
-// to `command`.
+// Adds --encoding, --line-ending, --field-separator, --starting-line, --unit-rows, --missing and
+// --stamps to `command`.
 void addWindFileOptions(CLI::App& command, WindFileOptions& options);
 
 // The choices these options set (the text's reading and the missing markers), every other one
@@ -52,6 +53,9 @@ void sayChoiceNotes(const ResolvedChoices& resolved, const std::vector<std::stri
 
 // Whether `zone` is what --zone takes: an offset "+HHMM" or a zone name ICU knows.
 bool isZoneChoice(std::string_view zone);
+
+// The "Bad usage" problem of a --zone that is no zone choice.
+Problem badZone(std::string_view zone);
 
 // "Encodings (name or number for --encoding):" and one line per offered encoding.
 std::string encodingListHelp();

@@ -66,6 +66,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         size % 3 == 0 ? static_cast<int>(vane::guessStateItem(view.columnTitles)) : 0;
     options.timeZone = size % 4 == 0 ? "Europe/Berlin" : "+0200";
     options.decimalSeparator = size % 2 == 0 ? "," : ".";
+    if (size % 3 == 1) {
+        options.stamps = vane::StampConvention::begin;
+    }
     const vane::BatEventList events = {{1340306400.0, 2}, {1340307000.0, 1}, {1333238400.0, 3}};
     (void)vane::analyseActivityAndWind(events, view.table, options, vane::fuzz::berlin());
     // The same rows as a curtailment plan's intervals, the last column as the power.

@@ -318,9 +318,12 @@ inline std::vector<Shape> shapes() {
          },
          {"field-separator: tab (guessed)\n", "starting-line: 9 (found)\n",
           "date-column: 1 Date/Time\n", "date-format: 22 dd/MM/yyyy HH:mm:ssxxx (guessed)\n",
-          "wind-column: 2 Speed 80 m A [m/s]\n"},
+          "wind-column: 2 Speed 80 m A [m/s]\n",
+          "stamps: begin (the preamble says \"Time stamps indicate the beginning of the time "
+          "step.\")\n"},
          [](cli::AnalyseOptions& o) {
              o.windFileOptions.startingLine = 9;
+             o.windFileOptions.stamps = "begin";
              o.windFileOptions.fieldSeparator = "tab";
              o.dateColumn = "Date/Time";
              o.dateFormat = "dd/MM/yyyy HH:mm:ssxxx";
@@ -333,25 +336,27 @@ inline std::vector<Shape> shapes() {
         {"logger_toa5_with_unit_rows",
          "\"TOA5\",\"CR1000_Mast\",\"CR1000\",\"12345\",\"CR1000.Std.27\",\"CPU:mast.CR1\","
          "\"4242\",\"Table10\"\n",
-         "\"TIMESTAMP\",\"RECORD\",\"BattV_Min\",\"WindDir\",\"WS_ms_Std\",\"WS_ms_Avg\","
-         "\"AirTC_Avg\"\n"
-         "\"TS\",\"RN\",\"Volts\",\"Deg\",\"Metres/Second\",\"Metres/Second\",\"Celcius\"\n"
-         "\"\",\"\",\"Min\",\"Smp\",\"Std\",\"Avg\",\"Avg\"",
+         "\"TIMESTAMP\",\"RECORD\",\"BattV_Min\",\"PTemp_C_Avg\",\"WindDir\",\"WS_ms_Std\","
+         "\"WS_ms_Avg\",\"AirTC_Avg\"\n"
+         "\"TS\",\"RN\",\"Volts\",\"Deg C\",\"Deg\",\"Metres/Second\",\"Metres/Second\","
+         "\"Deg C\"\n"
+         "\"\",\"\",\"Min\",\"Avg\",\"Smp\",\"Std\",\"Avg\",\"Avg\"",
          [](long t, std::size_t r) {
              const Wall w = wallTime(t);
-             return printed("\"%04d-%02d-%02d %02d:%02d:00\",%zu,12.6,225,0.41,", w.date.year,
+             return printed("\"%04d-%02d-%02d %02d:%02d:00\",%zu,12.6,31.5,225,0.41,", w.date.year,
                             w.date.month, w.date.day, w.hour, w.minute, r) +
                     windReading(r) + ",14.2";
          },
          {"starting-line: 2 (found)\n", "unit-rows: 2 (found)\n", "date-column: 1 \"TIMESTAMP\"\n",
           "date-format: 4 yyyy-MM-dd HH:mm:ss (guessed)\n",
-          "wind-column: 6 \"WS_ms_Avg\" (its unit row says \"Metres/Second\")\n"},
+          "wind-column: 7 \"WS_ms_Avg\" (its unit row says \"Metres/Second\")\n",
+          "temperature-column: 8 \"AirTC_Avg\" (its unit row says \"Deg C\")\n"},
          [](cli::AnalyseOptions& o) {
              o.windFileOptions.startingLine = 2;
              o.windFileOptions.unitRows = 2;
              o.dateColumn = "1";
              o.dateFormat = "yyyy-MM-dd HH:mm:ss";
-             o.windColumn = "6";
+             o.windColumn = "7";
          },
          600,
          36,
@@ -373,22 +378,24 @@ inline std::vector<Shape> shapes() {
              o.windColumn = "Spd80mN";
          }},
         {"logger_preamble_in_mph_with_bare_cr",
-         "Site,Mast 7\nLogger Serial,2210\nLatitude,43.0889\nLongitude,-89.4125\n"
+         "Site,Mast 7\nLogger Serial,2210\nTime Zone,0\nLatitude,43.0889\nLongitude,-89.4125\n"
          "Units,English\n\n[Channel01]\nDescription,NRG #40 Anemometer\nHeight,66\nUnits,mph\n\n"
          "[Channel02]\nDescription,NRG #200P Wind Vane\nHeight,60\nUnits,°\n\nRaw Header\n"
          "0A1B2C3D4E5F60718293A4B5C6D7E8F9\n00112233445566778899AABBCCDDEEFF\n\n",
          "Time Stamp,Average Speed,Speed Standard Deviation,Average Direction [°]",
          [](long t, std::size_t r) {
-             const Wall w = wallTime(t);
+             const Wall w = wallTime(t, 0);
              return printed("%d/%d/%02d %d:%02d,", w.date.month, w.date.day, w.date.year % 100,
                             w.hour, w.minute) +
                     windReading(r, 3600.0 / 1609.344) + ",0.86,113";
          },
-         {"line-ending: CR (guessed)\n", "starting-line: 21 (found)\n",
+         {"line-ending: CR (guessed)\n", "starting-line: 22 (found)\n",
           "date-format: 18 M/d/yy H:mm (guessed)\n",
-          "wind-column: 2 Average Speed (mph, converted to m/s)\n", "| 4 Average Direction [°]\n"},
+          "wind-column: 2 Average Speed (mph, converted to m/s)\n", "| 4 Average Direction [°]\n",
+          "zone: +0000 (the preamble says \"Time Zone,0\")\n"},
          [](cli::AnalyseOptions& o) {
-             o.windFileOptions.startingLine = 21;
+             o.windFileOptions.startingLine = 22;
+             o.zone = "+0000";
              o.windFileOptions.encoding = "ISO Latin 1";
              o.dateColumn = "Time Stamp";
              o.dateFormat = "M/d/yy H:mm";
@@ -399,6 +406,36 @@ inline std::vector<Shape> shapes() {
          "\r",
          false,
          true},
+        {"typical_year_hourly_with_hour_24",
+         "724666,\"DENVER/CENTENNIAL [GOLDEN - NREL]\",CO,-7.0,39.742,-105.179,1829\n",
+         "Date (MM/DD/YYYY),Time (HH:MM),ETR (W/m^2),GHI (W/m^2),GHI source,Dry-bulb (C),"
+         "Dry-bulb source,RHum (%),Pressure (mbar),Wdir (degrees),Wspd (m/s),Wspd source\n"
+         // A typical year takes each month from another year: June from 1976 here.
+         "06/30/1976,22:00,0,0,1,16.1,A,40,820,200,3.1,A\n"
+         "06/30/1976,23:00,0,0,1,15.0,A,42,820,210,2.6,A\n"
+         "06/30/1976,24:00,0,0,1,14.4,A,45,820,210,2.1,A",
+         [](long t, std::size_t r) {
+             // The hour ending at midnight is the day's hour 24.
+             const Wall w = wallTime(t);
+             const Wall day = w.hour == 0 && w.minute == 0 ? wallTime(t - 3600) : w;
+             return printed("%02d/%02d/%04d,%02d:%02d,0,0,1,14.2,A,81,1002,225,", day.date.month,
+                            day.date.day, day.date.year, w.hour == 0 ? 24 : w.hour, w.minute) +
+                    windReading(r) + ",A";
+         },
+         {"starting-line: 2 (found)\n", "date-column: 1 Date (MM/DD/YYYY)\n",
+          "time-column: 2 Time (HH:MM)\n",
+          "date-format: 7 MM/dd/yyyy HH:mm (guessed) (the column titles spell it out)\n",
+          "wind-column: 11 Wspd (m/s)\n", "temperature-column: 6 Dry-bulb (C)"},
+         [](cli::AnalyseOptions& o) {
+             o.windFileOptions.startingLine = 2;
+             o.dateColumn = "1";
+             o.windTimeColumn = "2";
+             o.dateFormat = "MM/dd/yyyy HH:mm";
+             o.windColumn = "Wspd (m/s)";
+         },
+         3600,
+         36,
+         "\r\n"},
     };
 }
 

@@ -139,6 +139,7 @@ ActivityAnalysisOptions analysisOptions(const WindFileChoices& choices, bool plo
         .countRecordings = countRecordings,
         .missingMarkers = *choices.missingMarkers,
         .windUnit = *choices.windUnit,
+        .stamps = *choices.stamps,
     };
 }
 

@@ -32,6 +32,7 @@ struct ActivityAnalysisOptions {
     bool countRecordings = false;        // weigh each bin by its number of recordings
     std::vector<std::string> missingMarkers = commonMissingMarkers();  // readings left out
     std::string windUnit;  // "km/h" or "kn" when the wind column is in that unit; else m/s
+    StampConvention stamps = StampConvention::end;  // which end of its step a row's stamp marks
 };
 
 // The options of an analysis that reads a wind file with `choices`, every one resolved

@@ -7,7 +7,8 @@ RowDates::RowDates(const WindTable& table, std::size_t fieldsNeeded,
     : table_(table),
       columns_(dateColumnsOf(options)),
       fieldsNeeded_(fieldsNeeded),
-      reader_(options.dateFormat, options.timeZone, zone) {}
+      reader_(options.dateFormat, options.timeZone, zone),
+      convention_(options.stamps) {}
 
 std::optional<double> RowDates::read(std::size_t row) {
     if (table_.fieldCount(row) < fieldsNeeded_) {

@@ -16,6 +16,33 @@ namespace vane {
 
 inline constexpr float kWidestRowWindow = 601.0f;  // ten minutes and the one second of tolerance
 
+// The ends of the steps of rows stamped at their beginning, for a scan that moves forward: the
+// next row's stamp, at most ten minutes on. A row with no later stamp to go by (the last, or one
+// before an unreadable or equal stamp) takes the step of the row before it.
+class StepEnds {
+  public:
+    // `stampOf(row)` reads a row's own stamp; rows run up to `rowCount`.
+    template <typename StampOf>
+    std::optional<double> at(std::size_t row, std::size_t rowCount, StampOf&& stampOf) {
+        if (row != row_) {
+            row_ = row;
+            const std::optional<double> stamp = stampOf(row);
+            const std::optional<double> next =
+                stamp && row + 1 < rowCount ? stampOf(row + 1) : std::nullopt;
+            if (stamp && next && *next - *stamp >= 1.0) {
+                step_ = std::min(*next - *stamp, static_cast<double>(kWidestRowWindow) - 1.0);
+            }
+            end_ = stamp ? std::optional(*stamp + step_) : std::nullopt;
+        }
+        return end_;
+    }
+
+  private:
+    std::size_t row_ = static_cast<std::size_t>(-1);
+    std::optional<double> end_;
+    double step_ = kWidestRowWindow - 1.0;
+};
+
 // The time stamps of the data rows, read on demand. The scan only moves forward, so remembering
 // the last row read means every row is parsed at most once.
 class RowDates {
@@ -23,8 +50,21 @@ class RowDates {
     RowDates(const WindTable& table, std::size_t fieldsNeeded,
              const ActivityAnalysisOptions& options, const icu::TimeZone& zone);
 
-    // A row that lacks the fields the analysis needs has no readable date.
+    // Where the row's interval ends: its stamp, or for stamps at the beginning of the step, the
+    // end of that step. A row that lacks the fields the analysis needs has no readable date.
     std::optional<double> at(std::size_t row) {
+        if (convention_ == StampConvention::end) {
+            return stampAt(row);
+        }
+        return stepEnds_.at(row, table_.rowCount(), [this](std::size_t r) { return stampAt(r); });
+    }
+
+    // The first row read whose date/time text did not read, for the alert that names it.
+    std::optional<std::size_t> firstUnreadable() const { return firstUnreadable_; }
+
+  private:
+    std::optional<double> read(std::size_t row);
+    std::optional<double> stampAt(std::size_t row) {
         if (row != cachedRow_) {
             cachedRow_ = row;
             cachedDate_ = read(row);
@@ -37,12 +77,6 @@ class RowDates {
         return cachedDate_;
     }
 
-    // The first row read whose date/time text did not read, for the alert that names it.
-    std::optional<std::size_t> firstUnreadable() const { return firstUnreadable_; }
-
-  private:
-    std::optional<double> read(std::size_t row);
-
     const WindTable& table_;
     DateColumns columns_;
     std::size_t fieldsNeeded_;
@@ -51,6 +85,8 @@ class RowDates {
     std::size_t cachedRow_ = static_cast<std::size_t>(-1);
     std::optional<double> cachedDate_;
     std::optional<std::size_t> firstUnreadable_;
+    StampConvention convention_;
+    StepEnds stepEnds_;
 };
 
 // The last data row that holds at least `fieldsNeeded` fields.

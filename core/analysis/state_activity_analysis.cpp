@@ -9,6 +9,7 @@
 
 #include "core/analysis/activity_classes.h"
 #include "core/analysis/decimal_number_text.h"
+#include "core/analysis/row_matching.h"
 #include "core/time/date_pattern_parser.h"
 
 namespace vane {
@@ -66,7 +67,7 @@ ActivityAnalysisResult analyseActivityPerState(const BatEventList& events, const
     const ReadingValues numbers = readingValuesFor(options, decimalNumbers, true);
     std::size_t cachedRow = static_cast<std::size_t>(-1);
     std::optional<double> cachedDate;
-    const auto dateOf = [&](std::size_t row) {
+    const auto stampOf = [&](std::size_t row) {
         if (row != cachedRow) {
             cachedRow = row;
             cachedDate = table.fieldCount(row) < fieldsNeeded
@@ -74,6 +75,12 @@ ActivityAnalysisResult analyseActivityPerState(const BatEventList& events, const
                              : dates.read(rowDateText(table, row, dateColumns, buffer));
         }
         return cachedDate;
+    };
+    // A row stamped at the beginning of its step stands at that step's end, as in the analysis.
+    StepEnds stepEnds;
+    const auto dateOf = [&](std::size_t row) {
+        return options.stamps == StampConvention::end ? stampOf(row)
+                                                      : stepEnds.at(row, table.rowCount(), stampOf);
     };
 
     // A row matches the bins within a minute of its stamp either side. The advance stops at the

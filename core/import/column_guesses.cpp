@@ -2,8 +2,10 @@
 
 #include <unicode/unistr.h>
 
+#include <algorithm>
 #include <initializer_list>
 
+#include "core/import/date_format_items.h"
 #include "core/import/header_lines.h"
 #include "core/import/wind_dates.h"
 #include "core/text/column_titles.h"
@@ -89,7 +91,75 @@ std::optional<double> anemometerHeight(std::string_view title) {
     return std::stod(std::string(rest.substr(0, digits)));
 }
 
+// The layout in a title's brackets as an ICU pattern: "(MM/DD/YYYY)" gives "MM/dd/yyyy",
+// "(HH:MM)" "HH:mm"; M stands for minutes once an hour was written. Empty when the brackets
+// hold anything else.
+std::string layoutInBrackets(std::string_view title) {
+    const std::size_t open = title.find_first_of("([");
+    const std::size_t close = title.find_first_of(")]", open == title.npos ? 0 : open);
+    if (open == std::string_view::npos || close == std::string_view::npos) {
+        return {};
+    }
+    std::string pattern;
+    bool hours = false;
+    for (const char c : title.substr(open + 1, close - open - 1)) {
+        switch (c) {
+            case 'D':
+            case 'd':
+                pattern += 'd';
+                break;
+            case 'Y':
+            case 'y':
+                pattern += 'y';
+                break;
+            case 'H':
+            case 'h':
+                pattern += 'H';
+                hours = true;
+                break;
+            case 'M':
+            case 'm':
+                pattern += hours ? 'm' : 'M';
+                break;
+            case 'S':
+            case 's':
+                pattern += 's';
+                break;
+            case '/':
+            case '.':
+            case '-':
+            case ':':
+            case ' ':
+                pattern += c;
+                break;
+            default:
+                return {};
+        }
+    }
+    return pattern;
+}
+
 }  // namespace
+
+std::optional<std::size_t> dateFormatItemOfTitles(std::string_view dateTitle,
+                                                  std::string_view timeTitle) {
+    std::string pattern = layoutInBrackets(dateTitle);
+    if (pattern.empty() || pattern.find('y') == std::string::npos) {
+        return std::nullopt;
+    }
+    if (!timeTitle.empty()) {
+        const std::string time = layoutInBrackets(timeTitle);
+        if (time.empty() || time.find('H') == std::string::npos) {
+            return std::nullopt;
+        }
+        pattern += ' ' + time;
+    }
+    const auto item = std::find(kDateFormatItems.begin(), kDateFormatItems.end(), pattern);
+    if (item == kDateFormatItems.end()) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(item - kDateFormatItems.begin());
+}
 
 std::size_t highestAnemometerItem(const std::vector<std::string>& columnTitles) {
     std::size_t best = 0;
@@ -239,10 +309,16 @@ WindFileGuesses guessWindFileColumns(const std::vector<std::string>& columnTitle
         const DateColumns dateColumns{
             columns.dateTimeItem - 1,
             guesses.timeItem > 0 ? std::optional(guesses.timeItem - 1) : std::nullopt};
+        const std::optional<std::size_t> told = dateFormatItemOfTitles(
+            columnTitles[columns.dateTimeItem - 1],
+            guesses.timeItem > 0 ? std::string_view(columnTitles[guesses.timeItem - 1]) : "");
         // The separator rule first, so that a file it read keeps its format.
-        if (const auto format =
-                guessFormat(table, dateColumns,
-                            guesses.timeItem > 0 ? std::nullopt : columns.dateFormatIndex)) {
+        if (told && guessFormat.readsEveryRow(table, dateColumns, *told)) {
+            columns.dateFormatIndex = told;
+            guesses.dateFormatFromTitles = true;
+        } else if (const auto format =
+                       guessFormat(table, dateColumns,
+                                   guesses.timeItem > 0 ? std::nullopt : columns.dateFormatIndex)) {
             columns.dateFormatIndex = format;
         }
     } else {

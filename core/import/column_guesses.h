@@ -48,6 +48,12 @@ std::optional<std::string_view> dateSampleField(const WindTable& table, std::siz
 // Date-format item for a sample by its colons, slashes and dots; nothing means "leave it".
 std::optional<std::size_t> dateFormatIndexForSample(std::string_view sample);
 
+// The date-format item a date column's title spells out, with its time column's if there is one:
+// "Date (MM/DD/YYYY)" and "Time (HH:MM)" give "MM/dd/yyyy HH:mm". Nothing when the titles spell
+// no layout or one no item has.
+std::optional<std::size_t> dateFormatItemOfTitles(std::string_view dateTitle,
+                                                  std::string_view timeTitle);
+
 // What the titles tell after a split. dateFormatIndex is nothing when no format was guessed.
 struct ColumnGuesses {
     std::size_t dateTimeItem = 0;
@@ -67,9 +73,10 @@ ColumnGuesses guessColumns(const std::vector<std::string>& columnTitles, const W
 struct WindFileGuesses {
     ColumnGuesses columns;
     std::size_t timeItem = 0;
-    bool dateTimeFromValues = false;  // no title named the date/time column
-    bool windFromUnit = false;        // the wind column was taken for its unit
-    bool windFromUnitRow = false;     // ... for the speed its unit row names
+    bool dateTimeFromValues = false;    // no title named the date/time column
+    bool windFromUnit = false;          // the wind column was taken for its unit
+    bool windFromUnitRow = false;       // ... for the speed its unit row names
+    bool dateFormatFromTitles = false;  // the titles spell the date's layout out
 };
 WindFileGuesses guessWindFileColumns(const std::vector<std::string>& columnTitles,
                                      const WindTable& table);

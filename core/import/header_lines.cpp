@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/text/column_titles.h"
+#include "core/time/utc_offset.h"
 
 namespace vane {
 namespace {
@@ -91,11 +92,10 @@ bool mostlyTitles(std::string_view line, std::string_view separator) {
 
 // Whether a field names a unit or a way of processing, as loggers write them in a row of their own.
 bool isUnitOrProcessing(std::string_view field) {
-    return isSpeedUnit(field) || isSpreadOrExtreme(field) ||
-           isOneOf(field, {"ts",  "rn",  "deg",     "degrees", "°",       "degc",  "deg c",
-                           "°c",  "c",   "celsius", "celcius", "%",       "hpa",   "mbar",
-                           "mb",  "kpa", "w/m^2",   "w/m2",    "v",       "volts", "mm",
-                           "smp", "avg", "tot",     "wvc",     "unitless"});
+    return isSpeedUnit(field) || isSpreadOrExtreme(field) || isTemperatureUnit(field) ||
+           isOneOf(field, {"ts",   "rn",  "deg", "degrees", "°",    "%",       "hpa",
+                           "mbar", "mb",  "kpa", "w/m^2",   "w/m2", "v",       "volts",
+                           "mm",   "smp", "avg", "tot",     "wvc",  "unitless"});
 }
 
 }  // namespace
@@ -205,10 +205,139 @@ std::string declaredSpeedUnit(std::string_view text, std::string_view lineSepara
     return declared;
 }
 
+std::optional<DeclaredStamps> declaredStamps(std::string_view text, std::string_view lineSeparator,
+                                             int startingLine) {
+    static constexpr std::array<std::string_view, 8> kBegin = {"beginning of the time step",
+                                                               "beginning of the interval",
+                                                               "start of the time step",
+                                                               "start of the interval",
+                                                               "interval beginning",
+                                                               "interval start",
+                                                               "period start",
+                                                               "period beginning"};
+    static constexpr std::array<std::string_view, 6> kEnd = {
+        "end of the time step", "end of the interval", "interval ending",
+        "interval end",         "period ending",       "period end"};
+    if (startingLine < 2 || startingLine > static_cast<int>(kLinesLooked)) {
+        return std::nullopt;
+    }
+    std::optional<DeclaredStamps> declared;
+    for (const std::string_view line :
+         firstLines(text, lineSeparator, static_cast<std::size_t>(startingLine) - 1)) {
+        const std::string lower = lowercaseTitle(line);
+        // A line that names a date ("Period end,2012-07-02") gives no convention.
+        if ((lower.find("stamp") == std::string::npos && lower.find("time") == std::string::npos) ||
+            lower.find_first_of("0123456789") != std::string::npos) {
+            continue;
+        }
+        const auto says = [&lower](const auto& phrases) {
+            return std::any_of(phrases.begin(), phrases.end(), [&lower](std::string_view phrase) {
+                return lower.find(phrase) != std::string::npos;
+            });
+        };
+        const bool begin = says(kBegin);
+        if (!begin && !says(kEnd)) {
+            continue;
+        }
+        const StampConvention convention = begin ? StampConvention::begin : StampConvention::end;
+        if (declared && declared->convention != convention) {
+            return std::nullopt;
+        }
+        constexpr std::string_view kBlanks = " \t\r";
+        const std::size_t start = line.find_first_not_of(kBlanks);
+        declared = DeclaredStamps{
+            convention,
+            std::string(line.substr(start, line.find_last_not_of(kBlanks) - start + 1))};
+    }
+    return declared;
+}
+
+namespace {
+
+std::string_view trimmed(std::string_view text) {
+    constexpr std::string_view kAround = " \t\r\"'";
+    const std::size_t start = text.find_first_not_of(kAround);
+    if (start == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(start, text.find_last_not_of(kAround) - start + 1);
+}
+
+// Minutes east of UTC written as "0", "-5", "+5.5", "UTC+1", "GMT-05:00" or "+0100".
+std::optional<int> offsetMinutes(std::string_view value) {
+    value = trimmed(value);
+    for (const std::string_view prefix : {"UTC", "utc", "GMT", "gmt"}) {
+        if (value.starts_with(prefix)) {
+            value.remove_prefix(prefix.size());
+            if (value.empty()) {
+                return 0;
+            }
+        }
+    }
+    if (value.empty()) {
+        return std::nullopt;
+    }
+    if (const std::optional<int> minutes = parseUtcOffset(value)) {
+        return minutes;
+    }
+    const int sign = value.front() == '-' ? -1 : 1;
+    if (value.front() == '-' || value.front() == '+') {
+        value.remove_prefix(1);
+    }
+    const std::size_t digits = value.find_first_not_of("0123456789");
+    const std::string_view hours = value.substr(0, digits);
+    if (hours.empty() || hours.size() > 2) {
+        return std::nullopt;
+    }
+    int minutes = std::stoi(std::string(hours)) * 60;
+    const std::string_view rest = digits == std::string_view::npos ? "" : value.substr(digits);
+    if (rest == ":30" || rest == ".5" || rest == ":30:00") {
+        minutes += 30;
+    } else if (!rest.empty() && rest != ":00" && rest != ".0" && rest != ":00:00") {
+        return std::nullopt;
+    }
+    if (minutes > 14 * 60) {
+        return std::nullopt;
+    }
+    return sign * minutes;
+}
+
+}  // namespace
+
+std::optional<DeclaredZone> declaredZone(std::string_view text, std::string_view lineSeparator,
+                                         int startingLine) {
+    if (startingLine < 2 || startingLine > static_cast<int>(kLinesLooked)) {
+        return std::nullopt;
+    }
+    std::optional<DeclaredZone> declared;
+    for (const std::string_view line :
+         firstLines(text, lineSeparator, static_cast<std::size_t>(startingLine) - 1)) {
+        const std::size_t split = line.find_first_of(",;\t=:");
+        if (split == std::string_view::npos ||
+            !isOneOf(line.substr(0, split), {"time zone", "timezone", "time_zone", "utc offset"})) {
+            continue;
+        }
+        const std::optional<int> minutes = offsetMinutes(line.substr(split + 1));
+        if (!minutes) {
+            return std::nullopt;
+        }
+        const std::string offset = formatUtcOffset(*minutes);
+        if (declared && declared->offset != offset) {
+            return std::nullopt;
+        }
+        declared = DeclaredZone{offset, std::string(trimmed(line))};
+    }
+    return declared;
+}
+
 bool isSpeedUnit(std::string_view field) {
     return isOneOf(
         field, {"m/s", "ms", "m s-1", "m s^-1", "m/sec", "metres/second", "meters/second",
                 "meter/second", "metre/second", "mph", "mi/h", "km/h", "kmh", "kn", "kt", "knots"});
+}
+
+bool isTemperatureUnit(std::string_view field) {
+    return isOneOf(field, {"degc", "deg c", "°c", "c", "celsius", "celcius", "deg_c", "degrees c"});
 }
 
 bool isSpreadOrExtreme(std::string_view field) {

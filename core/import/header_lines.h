@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/import/split_choices.h"
+#include "core/import/wind_file_choices.h"
 
 namespace vane {
 
@@ -27,9 +28,34 @@ int findUnitRows(std::string_view text, std::string_view lineSeparator, int star
 std::string declaredSpeedUnit(std::string_view text, std::string_view lineSeparator,
                               int startingLine);
 
+struct DeclaredStamps {
+    StampConvention convention = StampConvention::end;
+    std::string line;  // the preamble's line that says so, blanks around it cut
+};
+
+// Which end of the step the preamble (the lines before `startingLine`) says the time stamps mark:
+// "Time stamps indicate the beginning of the time step.", "interval beginning", "period end" and
+// the like. None when it says nothing of it, or both.
+std::optional<DeclaredStamps> declaredStamps(std::string_view text, std::string_view lineSeparator,
+                                             int startingLine);
+
+struct DeclaredZone {
+    std::string offset;  // "+HHMM"
+    std::string line;    // the preamble's line that says so, blanks around it cut
+};
+
+// The UTC offset the preamble declares on a "Time Zone" line ("Time Zone,0", "Time zone = UTC+1",
+// "TimeZone,-05:00"): whole or half hours, or "+HHMM". None when it declares none, one that does
+// not read, or two that differ.
+std::optional<DeclaredZone> declaredZone(std::string_view text, std::string_view lineSeparator,
+                                         int startingLine);
+
 // Whether a field of a unit row (quotes, brackets and blanks around it aside, any case) names a
 // speed unit: "m/s", "Metres/Second", "mph", "km/h", "knots" and the like.
 bool isSpeedUnit(std::string_view field);
+
+// Whether it names a temperature unit: "Deg C", "°C", "Celsius", "Celcius" and the like.
+bool isTemperatureUnit(std::string_view field);
 
 // Whether it names a spread or an extreme rather than a mean or a sample: "Std", "Max", "Min".
 bool isSpreadOrExtreme(std::string_view field);

@@ -5,7 +5,7 @@
 namespace vane {
 
 std::vector<std::string> commonMissingMarkers() {
-    return {"-9999", "-999", "9999", "NaN", "NA", "---", ""};
+    return {"-9999", "-7999", "-999", "9999", "NaN", "NA", "---", ""};
 }
 
 std::vector<std::string> missingMarkersFromList(std::string_view list) {

@@ -85,6 +85,10 @@ ResolvedChoices resolveChoices(const WindFileView& view, const WindFileChoices& 
         notes.push_back({ChoiceField::dateTimeColumn, true, "its values read as dates"});
     }
     choices.dateFormat = dateFormat(view, chosen, choices);
+    if (!chosen.dateFormat.byUser() && !chosen.dateTimeColumn.byUser() &&
+        !chosen.timeColumn.byUser() && found.dateFormatFromTitles) {
+        notes.push_back({ChoiceField::dateFormat, false, "the column titles spell it out"});
+    }
 
     choices.windColumn =
         chosen.windColumn.byUser() ? chosen.windColumn : columnGuess(found.columns.windItem);
@@ -129,11 +133,16 @@ ResolvedChoices resolveChoices(const WindFileView& view, const WindFileChoices& 
     if (chosen.temperatureColumn.byUser()) {
         choices.temperatureColumn = chosen.temperatureColumn;
     } else if (const int item = temperatureClassed || context.needsTemperature
-                                    ? guessTemperatureItem(titles)
+                                    ? guessTemperatureItem(titles, view.table)
                                     : 0;
                item > 0) {
         choices.temperatureColumn = Chosen<int>::guessed(item);
-        notes.push_back({ChoiceField::temperatureColumn, false, "guessed from its title"});
+        const std::string_view temperatureUnit =
+            unitRowField(view.table, static_cast<std::size_t>(item));
+        notes.push_back({ChoiceField::temperatureColumn, false,
+                         isTemperatureUnit(temperatureUnit)
+                             ? "its unit row says " + shownContent(temperatureUnit)
+                             : std::string("guessed from its title")});
     } else {
         choices.temperatureColumn = Chosen<int>::preset(0);
     }
@@ -151,14 +160,32 @@ ResolvedChoices resolveChoices(const WindFileView& view, const WindFileChoices& 
                                                    : Chosen<std::string>::preset(separator);
     }
 
-    choices.timeZone =
-        chosen.timeZone.byUser()
-            ? chosen.timeZone
-            : Chosen<std::string>::preset(context.zone != nullptr
-                                              ? utcOffsetText(context.firstRecording, *context.zone)
-                                              : formatUtcOffset(0));
+    const std::string_view lineSeparator = lineSeparatorForIndex(*view.reading.lineEndingIndex);
+    if (chosen.timeZone.byUser()) {
+        choices.timeZone = chosen.timeZone;
+    } else if (const std::optional<DeclaredZone> declared =
+                   view.text ? declaredZone(*view.text, lineSeparator, *view.reading.startingLine)
+                             : std::nullopt) {
+        choices.timeZone = Chosen<std::string>::guessed(declared->offset);
+        notes.push_back({ChoiceField::timeZone, false,
+                         "the preamble says \"" + shownContent(declared->line, 80) + "\""});
+    } else {
+        choices.timeZone = Chosen<std::string>::preset(
+            context.zone != nullptr ? utcOffsetText(context.firstRecording, *context.zone)
+                                    : formatUtcOffset(0));
+    }
     choices.timeOffsetMinutes = chosen.timeOffsetMinutes.byUser() ? chosen.timeOffsetMinutes
                                                                   : Chosen<std::int32_t>::preset(0);
+    choices.stamps = Chosen<StampConvention>::preset(StampConvention::end);
+    if (chosen.stamps.byUser()) {
+        choices.stamps = chosen.stamps;
+    } else if (const std::optional<DeclaredStamps> declared =
+                   view.text ? declaredStamps(*view.text, lineSeparator, *view.reading.startingLine)
+                             : std::nullopt) {
+        choices.stamps = Chosen<StampConvention>::guessed(declared->convention);
+        notes.push_back({ChoiceField::stamps, false,
+                         "the preamble says \"" + shownContent(declared->line, 80) + "\""});
+    }
     choices.missingMarkers = chosen.missingMarkers.byUser()
                                  ? chosen.missingMarkers
                                  : Chosen<std::vector<std::string>>::preset(commonMissingMarkers());

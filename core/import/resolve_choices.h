@@ -26,6 +26,7 @@ enum class ChoiceField {
     decimalSeparator,
     missingMarkers,
     windUnit,
+    stamps,
 };
 
 // A guess the user should hear of because the obvious sign was missing: the command line prints

@@ -70,6 +70,22 @@ std::vector<std::size_t> sampledRows(const WindTable& table, const DateColumns& 
     return rows;
 }
 
+// Where "24:00" stands as the time of day (after a blank or "T", then nothing, seconds of 00 or
+// an offset); npos when it does not.
+std::size_t hourTwentyFour(std::string_view text) {
+    const std::size_t at = text.find("24:00");
+    if (at == std::string_view::npos || at == 0 || (text[at - 1] != ' ' && text[at - 1] != 'T')) {
+        return std::string_view::npos;
+    }
+    std::string_view rest = text.substr(at + 5);
+    if (rest.starts_with(":00")) {
+        rest.remove_prefix(3);
+    }
+    const bool ends = rest.empty() || rest.front() == 'Z' || rest.front() == '+' ||
+                      rest.front() == '-' || rest.front() == ' ';
+    return ends ? at : std::string_view::npos;
+}
+
 }  // namespace
 
 std::string_view rowDateText(const WindTable& table, std::size_t row, const DateColumns& columns,
@@ -167,7 +183,16 @@ std::optional<double> WindDateReader::read(std::string_view text) {
     std::optional<double> date = readUnquoted(text);
     // Loggers quote their time stamps ("2016-01-01 00:10:00"); a pattern may hold the quotes.
     if (!date && text.size() > 2 && text.front() == '"' && text.back() == '"') {
-        date = readUnquoted(text.substr(1, text.size() - 2));
+        text = text.substr(1, text.size() - 2);
+        date = readUnquoted(text);
+    }
+    // Hourly files end the day at "24:00", the next day's midnight.
+    if (const std::size_t at = hourTwentyFour(text); !date && at != std::string_view::npos) {
+        std::string midnight(text);
+        midnight.replace(at, 2, "00");
+        if (const std::optional<double> start = readUnquoted(midnight)) {
+            date = *start + 86400.0;
+        }
     }
     if (date) {
         previous_ = date;
@@ -256,6 +281,16 @@ std::optional<std::size_t> DateFormatGuess::operator()(const WindTable& table,
         }
     }
     return std::nullopt;
+}
+
+bool DateFormatGuess::readsEveryRow(const WindTable& table, const DateColumns& columns,
+                                    std::size_t item) {
+    const std::vector<std::size_t> rows = sampledRows(table, columns);
+    std::string buffer;
+    WindDateReader& reader = readers_->at(item);
+    return !rows.empty() && std::all_of(rows.begin(), rows.end(), [&](std::size_t row) {
+        return reader.read(rowDateText(table, row, columns, buffer)).has_value();
+    });
 }
 
 std::optional<std::size_t> guessDateFormatItem(const WindTable& table, const DateColumns& columns,

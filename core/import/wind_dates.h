@@ -34,7 +34,7 @@ bool isZoneName(std::string_view zoneText);
 // with that zone's offset at its date, and the hour that occurs twice at the autumn change in
 // file order (first occurrence, then second); empty reads in `zone` as it is. An offset written
 // in the stamp wins over all of them. A stamp in double quotes that does not read is read without
-// them. Stamps must be read in file order.
+// them. A time of "24:00" is the next day's midnight. Stamps must be read in file order.
 class WindDateReader {
   public:
     WindDateReader(std::string_view format, std::string_view zoneText, const icu::TimeZone& zone);
@@ -79,6 +79,10 @@ class DateFormatGuess {
     std::optional<std::size_t> operator()(const WindTable& table, const DateColumns& columns,
                                           std::optional<std::size_t> preferred,
                                           bool valuesOnly = false);
+
+    // Whether `item` reads the date/time text of every sampled row, in whatever order and year:
+    // for a format the column titles tell, where typical-year files mix years.
+    bool readsEveryRow(const WindTable& table, const DateColumns& columns, std::size_t item);
 
   private:
     struct Readers;

@@ -49,6 +49,10 @@ class Chosen {
     ChoiceSource source_ = ChoiceSource::open;
 };
 
+// Which end of its measuring step a row's time stamp marks. A row stamped at the end stands for
+// (t - step, t]; at the beginning, for [t, t + step).
+enum class StampConvention { end, begin };
+
 // How the file's bytes are read as text and cut into the table.
 struct TextChoices {
     Chosen<StringEncoding> encoding;  // guessed: detected; preset: Mac OS Roman, detection failed
@@ -78,6 +82,7 @@ struct WindFileChoices {
     Chosen<std::vector<std::string>> missingMarkers;  // readings left out; "" an empty field
     // "km/h", "mph" or "kn" when the wind column is in that unit (its title or unit row says so)
     Chosen<std::string> windUnit;
+    Chosen<StampConvention> stamps;  // guessed from a preamble that says which
 
     friend bool operator==(const WindFileChoices&, const WindFileChoices&) = default;
 };

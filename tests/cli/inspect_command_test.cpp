@@ -49,6 +49,15 @@ TEST_F(InspectCommandTest, ShowsAWindowsSemicolonFileAsThePreviewWould) {
               "date-column: 1 Datum\n"
               "date-format: 2 dd.MM.yyyy HH:mm (guessed)\n"
               "wind-column: 3 Wind m/s\n"
+              "temperature-column: 2 Temp °C (guessed from its title)\n"
+              "state-column: none\n"
+              "power-column: none\n"
+              "decimal-separator: , (guessed)\n"
+              "missing: -9999, -7999, -999, 9999, NaN, NA, ---, (empty) (the usual markers; "
+              "others with --missing)\n"
+              "zone: not said (read at --zone, else at this computer's offset at the first "
+              "recording)\n"
+              "stamps: end (the usual; --stamps begin when each stamp starts its step)\n"
               "row 1: 01.06.2012 00:00 | 12,5 | 3,4\n"
               "row 2: 01.06.2012 00:10 | 12,4 | 3,1\n"
               "row 3: 01.06.2012 00:20 | 12,4 | 2,9\n"
@@ -75,6 +84,23 @@ TEST_F(InspectCommandTest, GivenChoicesOverrideTheGuessesAndControlCharactersSho
     out_.str("");
     EXPECT_EQ(run(kWindowsLoggerFile, options), 0);
     EXPECT_NE(out_.str().find("encoding: Windows Latin 1 (12), chosen\n"), std::string::npos);
+
+    // The user's zone and stamps win over what the preamble says.
+    const std::string preamble =
+        "Time Zone,-5\nTime stamps indicate the beginning of the time step.\n\n"
+        "Date;Wind\n01.06.2012 00:00;3,4\n01.06.2012 00:10;3,1\n";
+    out_.str("");
+    EXPECT_EQ(run(preamble, {}), 0);
+    EXPECT_NE(out_.str().find("zone: -0500 (the preamble says \"Time Zone,-5\")\n"),
+              std::string::npos)
+        << out_.str();
+    InspectOptions byHand;
+    byHand.zone = "Europe/Berlin";
+    byHand.reading.stamps = "end";
+    out_.str("");
+    EXPECT_EQ(run(preamble, byHand), 0);
+    EXPECT_NE(out_.str().find("zone: Europe/Berlin (--zone)\nstamps: end\n"), std::string::npos)
+        << out_.str();
 }
 
 // A file without a table to analyse is bad input here as in the analysis, though what was found
@@ -142,6 +168,12 @@ TEST_F(InspectCommandTest, UnknownChoicesAreBadUsage) {
     EXPECT_EQ(run(kWindowsLoggerFile, options), 2);
     options.reading.encoding.reset();
     options.reading.lineEnding = "crcr";
+    EXPECT_EQ(run(kWindowsLoggerFile, options), 2);
+    options.reading.lineEnding.reset();
+    options.reading.stamps = "middle";
+    EXPECT_EQ(run(kWindowsLoggerFile, options), 2);
+    options.reading.stamps.reset();
+    options.zone = "Mars/Olympus";
     EXPECT_EQ(run(kWindowsLoggerFile, options), 2);
     EXPECT_EQ(out_.str(), "");
 }

@@ -328,6 +328,7 @@ TEST_F(GarbageInputTest, TheAnalysisScansDamagedWindTablesWithEveryColumnChoice)
             options.dateFormat = "dd.MM.yyyy HH:mm";
             options.timeZone = "+0200";
             options.decimalSeparator = ",";
+            options.stamps = column % 3 == 0 ? StampConvention::begin : StampConvention::end;
             const ActivityAnalysisResult result =
                 analyseActivityAndWind(events, table, options, *berlin_);
             // The plain table always holds its origin line; a per-state table may be empty.
@@ -384,7 +385,12 @@ TEST_F(GarbageInputTest, WindFilesReadWithoutOptionsAnswerWithGuessesOrAnAlert) 
         "Site,Mast 7\rUnits,mph\r\rRaw Header\r0A1B2C\r\rTime Stamp,Average Speed,Dir [\xb0]\r"
         "7/1/12 18:00,6.7,113\r7/1/12 18:10,6.9,115",
         "Calm threshold = 0 m/s\n\nDate/Time\tSpeed [m/s]\n01/07/2012 16:00:00+00:00\t5.2\n"
-        "01 07 2012 16:10\t5.4\n"};
+        "01 07 2012 16:10\t5.4\n",
+        "724666,\"DENVER/CENTENNIAL\",CO,-7.0,39.742\r\nDate (MM/DD/YYYY),Time (HH:MM),"
+        "Dry-bulb (C),Wspd (m/s)\r\n06/30/1976,24:00,14.4,2.1\r\n07/01/1989,01:00,14.0,2.4\r\n",
+        "Time Zone,UTC-05:30\nTime stamps indicate the beginning of the time step.\n\n"
+        "TIMESTAMP,PTemp_C_Avg,AirTC_Avg,WS_ms_Avg\nTS,Deg C,Deg C,m/s\n,Avg,Avg,Avg\n"
+        "2012-07-01 24:00,30,14,-7999\n2012-07-02 00:10,30,14,3.1\n"};
     const BatEventList events = {{1341158400.0, 2}, {1341159000.0, 1}};
     for (const std::string& bytes : damaged(seeds)) {
         const Outcome<DecodedText> read = decodeWithFallback(bytes);
@@ -393,6 +399,8 @@ TEST_F(GarbageInputTest, WindFilesReadWithoutOptionsAnswerWithGuessesOrAnAlert) 
         (void)findStartingLine(bytes, "\n", FieldSeparatorChoice{1, ","});
         (void)findUnitRows(bytes, "\r\n", 2, ",");
         (void)declaredSpeedUnit(bytes, "\r", 5);
+        (void)declaredZone(bytes, "\n", 4);
+        (void)declaredStamps(bytes, "\r\n", 3);
         if (!usableTable(view)) {
             continue;
         }
@@ -409,6 +417,7 @@ TEST_F(GarbageInputTest, WindFilesReadWithoutOptionsAnswerWithGuessesOrAnAlert) 
             options.dateFormat = kDateFormatItems[item];
             options.timeZone = item % 2 == 0 ? "Europe/Berlin" : "+0200";
             options.windUnit = item == 3 ? "km/h" : "";
+            options.stamps = item % 2 == 0 ? StampConvention::begin : StampConvention::end;
             (void)analyseActivityAndWind(events, view.table, options, *berlin_);
             WindDateReader reader(kDateFormatItems[item], "America/New_York", *berlin_);
             for (std::size_t row = 0; row < view.table.rowCount(); ++row) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/analysis/activity_classes.h"
 #include "core/time/local_time.h"
 #include "tests/core/import/wind_table_rows.h"
 
@@ -130,6 +131,41 @@ TEST_F(ActivityAnalysisTest, AnIntervalReachesBackToThePreviousRowAtMostTenMinut
 
     // A bin before the first row's interval is simply not counted.
     EXPECT_EQ(run(bins({{21, 0}, {22, 10}}), fiveMinutes).pasteboardText, "0\t0\n3\t1\n");
+}
+
+// Rows every `step` seconds from 20:00, row n reading n/2 + 0.1 m/s so that its class is n;
+// each bin must land in the class of the row whose step holds the bin's end: the row stamped at
+// or after it (stamps at the end of the step), or the one before that (at the beginning).
+TEST_F(ActivityAnalysisTest, EachStampConventionMatchesABinWithTheRowWhoseStepHoldsIt) {
+    for (const int step : {600, 300, 120}) {
+        const double first = at(20, 0);
+        const int rows = 3 * 3600 / step;
+        std::vector<Row> written;
+        for (int n = 0; n < rows; ++n) {
+            const auto minutes = static_cast<int>(n * step / 60);
+            written.push_back(
+                {stamp(20 + minutes / 60, minutes % 60), std::to_string(n * 0.5 + 0.1)});
+        }
+        const WindTable windTable = table(written);
+        BatEventList events;
+        for (double end = first + 600.0; end < first + (rows - 2) * step; end += 600.0) {
+            events.push_back({end, 1});
+        }
+        for (const StampConvention convention : {StampConvention::end, StampConvention::begin}) {
+            ActivityAnalysisOptions options = windOptions();
+            options.stamps = convention;
+            ClassCounts expected;
+            for (const BatEvent& event : events) {
+                const auto stampedAtOrAfter =
+                    static_cast<int>(std::ceil((event.binEnd - first) / step));
+                expected[stampedAtOrAfter - (convention == StampConvention::begin ? 1 : 0)] += 1;
+            }
+            const ActivityAnalysisResult result = run(events, windTable, options);
+            EXPECT_THAT(result.alerts, IsEmpty());
+            EXPECT_EQ(result.classCounts.at("single"), expected)
+                << "step " << step << (convention == StampConvention::begin ? ", begin" : ", end");
+        }
+    }
 }
 
 TEST_F(ActivityAnalysisTest, ClassesAccumulateIntoTheCurveAndTheTable) {

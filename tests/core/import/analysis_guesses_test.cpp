@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "core/import/column_names.h"
+#include "core/import/split_choices.h"
+#include "core/import/wind_table_split.h"
 #include "tests/core/import/wind_table_rows.h"
 
 namespace vane {
@@ -48,6 +50,39 @@ TEST(AnalysisGuesses, TheTemperatureColumnIsTheFirstTitledSo) {
     };
     for (const auto& [titles, item] : cases) {
         EXPECT_EQ(guessTemperatureItem(titles), item) << (titles.empty() ? "" : titles[1]);
+    }
+    EXPECT_EQ(guessTemperatureItem({"Date", "PTemp_C_Avg", "Wind"}), 2) << "no other: the panel's";
+    EXPECT_EQ(guessTemperatureItem({"Date", "Dry-bulb (C)", "Dew-point (C)"}), 2);
+}
+
+// A logger's unit rows tell the air temperature from its panel's and from a dew point.
+TEST(AnalysisGuesses, UnitRowsTellTheAirTemperature) {
+    const auto withUnitRows = [](const test::WindRows& rows) {
+        SplitChoices choices;
+        choices.fieldSeparator = guessFieldSeparator(",");
+        choices.unitRows = 2;
+        std::string text;
+        for (const std::vector<std::string>& row : rows) {
+            for (std::size_t k = 0; k < row.size(); ++k) {
+                text += (k == 0 ? "" : ",") + row[k];
+            }
+            text += "\n";
+        }
+        return splitWindText(text + "2012-07-01 18:00,1,2,3\n", choices);
+    };
+    const std::pair<test::WindRows, int> cases[] = {
+        {{{"TIMESTAMP", "PTemp_C_Avg", "AirTC_Avg"}, {"TS", "Deg C", "Deg C"}, {"", "Avg", "Avg"}},
+         3},
+        {{{"TIMESTAMP", "Dew", "T_air", "Temp"},
+          {"TS", "°C", "Celsius", "°C"},
+          {"", "Avg", "Max", "Avg"}},
+         4},
+        {{{"TIMESTAMP", "AirTC_Std", "T_air"}, {"TS", "Deg C", "Deg C"}, {"", "Std", "Avg"}}, 3},
+        {{{"TIMESTAMP", "WS"}, {"TS", "m/s"}, {"", "Avg"}}, 0},
+    };
+    for (const auto& [rows, item] : cases) {
+        const WindTable table = withUnitRows(rows);
+        EXPECT_EQ(guessTemperatureItem(rows.front(), table), item) << rows.front()[1];
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "core/import/wind_table_split.h"
@@ -115,6 +116,46 @@ TEST(WindFileTest, TheHeaderRowIsFoundWhenNobodySetsTheStartingLine) {
     EXPECT_EQ(commented.columnTitles,
               (std::vector<std::string>{"Date and time", "Wind speed (m/s)"}));
     EXPECT_EQ(findStartingLine("a;b\n1,2,3\n", "\n", FieldSeparatorChoice{1, ","}), 1);
+}
+
+// The zone and the stamp convention a preamble declares, or nothing where it is silent, says
+// something else or contradicts itself.
+TEST(WindFileTest, APreambleDeclaresTheZoneAndWhichEndOfTheStepTheStampsMark) {
+    struct Case {
+        const char* preamble;
+        std::optional<std::string> offset;
+        std::optional<StampConvention> stamps;
+    };
+    const Case cases[] = {
+        {"Time Zone,0\n", "+0000", std::nullopt},
+        {"Time zone = UTC+1\n", "+0100", std::nullopt},
+        {"TimeZone,-05:00\n", "-0500", std::nullopt},
+        {"Time Zone,+5.5\n", "+0530", std::nullopt},
+        {"time_zone;+0200\n", "+0200", std::nullopt},
+        {"Time Zone,GMT\n", "+0000", std::nullopt},
+        {"Time Zone,Central\n", std::nullopt, std::nullopt},
+        {"Time Zone,15\n", std::nullopt, std::nullopt},
+        {"Time Zone,1\nTime Zone,2\n", std::nullopt, std::nullopt},
+        {"Zone,1\n", std::nullopt, std::nullopt},
+        {"Time stamps indicate the beginning of the time step.\n", std::nullopt,
+         StampConvention::begin},
+        {"Timestamp: interval beginning\n", std::nullopt, StampConvention::begin},
+        {"Time stamps mark the period end\n", std::nullopt, StampConvention::end},
+        {"Period end,2012-07-02\n", std::nullopt, std::nullopt},  // a date, no convention
+        {"Time: period start\nTime: period end\n", std::nullopt, std::nullopt},
+        {"", std::nullopt, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const std::string text = std::string(c.preamble) + "Date,Wind\n2012-07-01 18:00,3\n";
+        const int header = static_cast<int>(std::count(text.begin(), text.end(), '\n')) - 1;
+        const std::optional<DeclaredZone> zone = declaredZone(text, "\n", header);
+        EXPECT_EQ(zone ? std::optional(zone->offset) : std::nullopt, c.offset) << c.preamble;
+        const std::optional<DeclaredStamps> stamps = declaredStamps(text, "\n", header);
+        EXPECT_EQ(stamps ? std::optional(stamps->convention) : std::nullopt, c.stamps)
+            << c.preamble;
+    }
+    // Lines below the header are data, whatever they say.
+    EXPECT_FALSE(declaredZone("Date,Wind\nTime Zone,0\n", "\n", 1));
 }
 
 TEST(WindFileTest, FilesWithoutATableSayWhy) {
