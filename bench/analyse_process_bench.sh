@@ -18,7 +18,9 @@
 #   e.g. bench/analyse_process_bench.sh build/default ../vane-before/build/default/cli/vane
 #
 # RUNS (default 5) sets the runs per case, BENCH_DATA the folder for the generated files (kept
-# between calls, since the same size always gives the same bytes). Exits 1 on any difference.
+# between calls, since the same size always gives the same bytes), SETS the data sets (default
+# "1 2 4 4iso") and COMMANDS those timed besides analyse (default "inspect curtail curtail-50
+# import"). Exits 1 on any difference.
 set -euo pipefail
 
 if [[ $# -lt 1 || $# -gt 2 ]]; then
@@ -127,7 +129,7 @@ printf '%-5s %-10s %9s %7s %9s %8s %6s %s\n' size command input_MB best_s median
     "${reference:+reference: median_s peak_MB}"
 # The logger's style at a quarter, half and the full size; the ISO style (make_analyse_data's
 # "iso") at the full size, for analyse beside pandas only.
-for set in 1 2 4 4iso; do
+for set in ${SETS:-1 2 4 4iso}; do
     quarters=${set%iso}
     style=${set#"$quarters"}
     wind=$data/wind-$set.csv
@@ -160,7 +162,7 @@ for set in 1 2 4 4iso; do
         summarise pandas
         pandas_best=$best_time pandas_median=$median_time pandas_memory=$median_memory
     fi
-    for command in analyse inspect curtail curtail-50 import; do
+    for command in analyse ${COMMANDS-inspect curtail curtail-50 import}; do
         if [[ $style == iso && $command != analyse ]]; then
             continue
         fi

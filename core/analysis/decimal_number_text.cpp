@@ -34,8 +34,8 @@ std::unique_ptr<icu::DecimalFormat> makeFormat(std::string_view decimalSeparator
     return format;
 }
 
-// Longer digit strings, where correct rounding is hardest, are left to ICU. 19 digits still hold
-// more than a double's 17 significant ones.
+// Longer texts are left to ICU; twenty characters still hold more digits than a double's 17
+// significant ones.
 constexpr std::size_t kLongestPlainNumber = 20;
 
 // "-12", "3.25" (with `separator`): an optional minus, ASCII digits, at most one separator with

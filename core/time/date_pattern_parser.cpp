@@ -232,14 +232,10 @@ DatePatternParser::DatePatternParser(std::string_view pattern, const icu::TimeZo
 DatePatternParser::~DatePatternParser() = default;
 
 std::optional<double> DatePatternParser::parse(std::string_view text) const {
-    if (!format_) {
-        return std::nullopt;
-    }
-    if (format_->named != NamedFormat::none) {
-        return parseNamed(text);
-    }
-    if (auto quick = parseQuickly(text)) {
-        return quick;
+    if (format_ && format_->named == NamedFormat::none) {
+        if (auto quick = parseQuickly(text)) {
+            return quick;
+        }
     }
     return parseWithIcu(text);
 }
