@@ -66,6 +66,23 @@ void writeWindFile(const std::filesystem::path& path, std::size_t rows) {
     }
 }
 
+void writeIsoWindFile(const std::filesystem::path& path, std::size_t rows) {
+    const File file = openForWriting(path);
+    std::FILE* out = file.get();
+    std::fputs("timestamp,temperature,wind_speed,state\n", out);
+    Random random;
+    for (std::size_t r = 0; r < rows; ++r) {
+        CivilDate date;
+        long second = 0;
+        civilFields(kFirstRow + 600.0 * static_cast<double>(r + 1), date, second);
+        const int wind = static_cast<int>(random.uniform() * 120.0);
+        const int temperature = static_cast<int>(random.uniform() * 300.0) - 50;
+        std::fprintf(out, "%04d-%02d-%02dT%02ld:%02ld:00,%.1f,%.2f,%s\n", date.year, date.month,
+                     date.day, second / 3600, second / 60 % 60, temperature / 10.0,
+                     wind / 10.0 + random.uniform() * 0.09, wind < 30 ? "stopped" : "running");
+    }
+}
+
 void writeRecordings(const std::filesystem::path& path, std::size_t count, std::size_t windRows) {
     const double span = 600.0 * static_cast<double>(windRows);
     std::vector<double> times;

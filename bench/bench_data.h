@@ -14,6 +14,10 @@ constexpr std::size_t kFullRecordings = 2'000'000;
 // always give the same bytes.
 void writeWindFile(const std::filesystem::path& path, std::size_t rows);
 
+// The same readings in another common style: header "timestamp,temperature,wind_speed,state",
+// ISO dates with "T" and seconds, decimal points, states "running" and "stopped", LF.
+void writeIsoWindFile(const std::filesystem::path& path, std::size_t rows);
+
 // `count` sorted ISO time stamps without offset over the span of `windRows` rows, clustered in
 // passes of a few seconds as bats pass a detector. Deterministic like the wind file.
 void writeRecordings(const std::filesystem::path& path, std::size_t count, std::size_t windRows);

@@ -1,5 +1,6 @@
 // Writes the data of the process benchmark: make_analyse_data QUARTERS WIND_FILE RECORDINGS_FILE
-// gives QUARTERS quarters of ten years of wind rows and of two million recordings.
+// [iso] gives QUARTERS quarters of ten years of wind rows and of two million recordings; with
+// "iso", the wind file in the style of writeIsoWindFile.
 
 #include <cstdio>
 #include <cstdlib>
@@ -9,8 +10,9 @@
 #include "bench/bench_data.h"
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: %s QUARTERS WIND_FILE RECORDINGS_FILE\n", argv[0]);
+    const bool iso = argc == 5 && std::string(argv[4]) == "iso";
+    if (argc != 4 && !iso) {
+        std::fprintf(stderr, "usage: %s QUARTERS WIND_FILE RECORDINGS_FILE [iso]\n", argv[0]);
         return 2;
     }
     const long quarters = std::strtol(argv[1], nullptr, 10);
@@ -21,7 +23,11 @@ int main(int argc, char** argv) {
     const auto scale = static_cast<std::size_t>(quarters);
     const std::size_t rows = vane::bench::kFullWindRows * scale / 4;
     try {
-        vane::bench::writeWindFile(argv[2], rows);
+        if (iso) {
+            vane::bench::writeIsoWindFile(argv[2], rows);
+        } else {
+            vane::bench::writeWindFile(argv[2], rows);
+        }
         vane::bench::writeRecordings(argv[3], vane::bench::kFullRecordings * scale / 4, rows);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s: %s\n", argv[0], error.what());

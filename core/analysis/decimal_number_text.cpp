@@ -7,6 +7,7 @@
 #include <unicode/parsepos.h>
 #include <unicode/unistr.h>
 
+#include <charconv>
 #include <stdexcept>
 
 namespace vane {
@@ -33,6 +34,43 @@ std::unique_ptr<icu::DecimalFormat> makeFormat(std::string_view decimalSeparator
     return format;
 }
 
+// Longer texts are left to ICU; twenty characters still hold more digits than a double's 17
+// significant ones.
+constexpr std::size_t kLongestPlainNumber = 20;
+
+// "-12", "3.25" (with `separator`): an optional minus, ASCII digits, at most one separator with
+// digits on both sides. Nothing when the text is anything else.
+std::optional<double> plainDecimal(std::string_view text, char separator) {
+    if (text.empty() || text.size() > kLongestPlainNumber) {
+        return std::nullopt;
+    }
+    char digits[kLongestPlainNumber];
+    const std::size_t start = text.front() == '-' ? 1 : 0;
+    std::size_t point = std::string_view::npos;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            digits[i] = c;
+        } else if (c == separator && point == std::string_view::npos) {
+            point = i;
+            digits[i] = '.';
+        } else if (i != 0 || start == 0) {
+            return std::nullopt;
+        } else {
+            digits[i] = '-';
+        }
+    }
+    if (text.size() == start || point == start || point + 1 == text.size()) {
+        return std::nullopt;
+    }
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(digits, digits + text.size(), value);
+    if (error != std::errc() || end != digits + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 }  // namespace
 
 struct DecimalNumberText::Formats {
@@ -41,7 +79,9 @@ struct DecimalNumberText::Formats {
 };
 
 DecimalNumberText::DecimalNumberText(std::string_view decimalSeparator)
-    : formats_(std::make_unique<Formats>()) {
+    : formats_(std::make_unique<Formats>()),
+      separator_(decimalSeparator == "." || decimalSeparator == "," ? decimalSeparator.front()
+                                                                    : '\0') {
     formats_->reader = makeFormat(decimalSeparator);
     formats_->reader->setMaximumFractionDigits(340);
     formats_->labels = makeFormat(decimalSeparator);
@@ -52,6 +92,15 @@ DecimalNumberText::DecimalNumberText(std::string_view decimalSeparator)
 DecimalNumberText::~DecimalNumberText() = default;
 
 std::optional<double> DecimalNumberText::parse(std::string_view text) const {
+    if (separator_ != '\0') {
+        if (const std::optional<double> value = plainDecimal(text, separator_)) {
+            return value;
+        }
+    }
+    return parseWithIcu(text);
+}
+
+std::optional<double> DecimalNumberText::parseWithIcu(std::string_view text) const {
     const icu::UnicodeString unicodeText = icu::UnicodeString::fromUTF8(text);
     if (unicodeText.isEmpty()) {
         return std::nullopt;

@@ -157,17 +157,22 @@ std::vector<double> leastCosts(const std::vector<std::vector<Choice>>& choices,
             }
             const auto shift = static_cast<std::size_t>(unprotected);
             const double cost = choices[c][k].cost;
+            // Plain pointers and selects without branches: stores through a byte pointer could
+            // alias anything, and which choice wins at a unit is as good as random.
+            double* const least = next.data();
+            const double* const before = best.data();
             if (pick == nullptr) {
                 for (std::size_t u = shift; u < size; ++u) {
-                    next[u] = std::min(next[u], best[u - shift] + cost);
+                    least[u] = std::min(least[u], before[u - shift] + cost);
                 }
             } else {
+                Pick* const picked = pick->data();
+                const auto choice = static_cast<Pick>(k);
                 for (std::size_t u = shift; u < size; ++u) {
-                    const double candidate = best[u - shift] + cost;
-                    if (candidate < next[u]) {
-                        next[u] = candidate;
-                        (*pick)[u] = static_cast<Pick>(k);
-                    }
+                    const double candidate = before[u - shift] + cost;
+                    const bool better = candidate < least[u];
+                    least[u] = better ? candidate : least[u];
+                    picked[u] = better ? choice : picked[u];
                 }
             }
         }

@@ -59,6 +59,8 @@ class [[nodiscard]] Outcome {
     const T* operator->() const { return &value(); }
     T& operator*() & { return value(); }
     const T& operator*() const& { return value(); }
+    // Without it `*std::move(outcome)` would copy: a whole file where T holds its bytes.
+    T&& operator*() && { return std::move(*this).value(); }
 
     template <typename U>
     T value_or(U&& fallback) const& {

@@ -1,5 +1,8 @@
 #include "core/recordings/recording_list.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "core/recordings/recording_list_parser.h"
 
 namespace vane {
@@ -32,6 +35,10 @@ RecordingListResult readRecordingList(const std::filesystem::path& path,
 
 RecordingListResult readRecordingList(ListInput& input, const icu::TimeZone& zone) {
     RecordingListParser parser(zone);
+    std::error_code noSize;  // a pipe's is not known
+    if (const std::uintmax_t bytes = std::filesystem::file_size(input.path(), noSize); !noSize) {
+        parser.reserveFor(bytes);
+    }
     Outcome<void> read = input.readInPieces(
         kRecordingListKind, [&parser](std::string_view piece) { return parser.read(piece); });
     if (!read) {

@@ -1,5 +1,6 @@
 #include "core/recordings/recording_list_parser.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/files/shown_content.h"
@@ -54,6 +55,13 @@ std::string quoted(std::string_view line) {
 }  // namespace
 
 RecordingListParser::RecordingListParser(const icu::TimeZone& zone) : converter_(zone) {}
+
+void RecordingListParser::reserveFor(std::uintmax_t bytes) {
+    // "2012-06-21 21:03" and its line break.
+    constexpr std::uintmax_t kShortestLine = 17;
+    recordings_.reserve(static_cast<std::size_t>(
+        std::min<std::uintmax_t>(bytes / kShortestLine + 1, recordings_.max_size())));
+}
 
 bool RecordingListParser::read(std::string_view piece) {
     if (atStart_ && !piece.empty()) {

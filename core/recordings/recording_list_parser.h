@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,6 +29,9 @@ class RecordingListParser {
     // Reads the lines of `piece`, which ends at a line break or is the list's last piece. Nothing
     // is read after the first bad line; answers whether the list is still good.
     bool read(std::string_view piece);
+    // Room for as many recordings as a list of `bytes` can hold, so that the list is never moved
+    // while it grows (which would hold it twice); pages never written take no memory.
+    void reserveFor(std::uintmax_t bytes);
 
     const std::optional<BadLine>& badLine() const { return badLine_; }
     // The recordings in list order; none once a line was bad, so that a partly read list is never

@@ -36,9 +36,25 @@ std::vector<QuickField> quickFields(const std::string_view pattern) {
             ++run;
         }
         const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        if (c == '\'') {
+            // Quoted letters such as the "T" of ISO stamps; quoted quotes stay ICU's business.
+            const std::size_t close = pattern.find('\'', i + 1);
+            if (close == std::string_view::npos || close == i + 1) {
+                return {};
+            }
+            for (std::size_t k = i + 1; k < close; ++k) {
+                const char quoted = pattern[k];
+                if ((quoted < 'a' || quoted > 'z') && (quoted < 'A' || quoted > 'Z')) {
+                    return {};
+                }
+                fields.push_back({QuickField::literal, quoted});
+            }
+            i = close + 1;
+            continue;
+        }
         if (!letter) {
-            if (c == '\'' || static_cast<unsigned char>(c) >= 0x80) {
-                return {};  // quoting and non-ASCII text are ICU's business
+            if (static_cast<unsigned char>(c) >= 0x80) {
+                return {};  // non-ASCII text is ICU's business
             }
             for (std::size_t k = 0; k < run; ++k) {
                 fields.push_back({QuickField::literal, c});
@@ -216,14 +232,20 @@ DatePatternParser::DatePatternParser(std::string_view pattern, const icu::TimeZo
 DatePatternParser::~DatePatternParser() = default;
 
 std::optional<double> DatePatternParser::parse(std::string_view text) const {
+    if (format_ && format_->named == NamedFormat::none) {
+        if (auto quick = parseQuickly(text)) {
+            return quick;
+        }
+    }
+    return parseWithIcu(text);
+}
+
+std::optional<double> DatePatternParser::parseWithIcu(std::string_view text) const {
     if (!format_) {
         return std::nullopt;
     }
     if (format_->named != NamedFormat::none) {
         return parseNamed(text);
-    }
-    if (auto quick = parseQuickly(text)) {
-        return quick;
     }
     const icu::UnicodeString unicodeText = icu::UnicodeString::fromUTF8(text);
     if (hasOverlongDigitRun(unicodeText)) {

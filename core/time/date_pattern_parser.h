@@ -30,6 +30,9 @@ class DatePatternParser {
 
     // Seconds since the Unix epoch, or nothing when the text does not fit the pattern.
     std::optional<double> parse(std::string_view text) const;
+    // The same reading without the shortcut for fixed-width numeric patterns: what parse() must
+    // agree with. The named formats read as in parse().
+    std::optional<double> parseWithIcu(std::string_view text) const;
 
   private:
     // Fixed-width numeric patterns without ICU, for speed; nothing means ICU decides.
