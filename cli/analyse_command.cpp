@@ -275,8 +275,8 @@ void addWindInputOptions(CLI::App& command, AnalyseOptions& options) {
                        "reads local time instead). An offset in the stamp wins");
     command
         .add_option("--offset", options.offsetMinutes,
-                    "Minutes added to every time stamp, for loggers that stamp the start of\n"
-                    "their interval")
+                    "Minutes added to every time stamp, for a logger whose clock is off\n"
+                    "(stamps at the start of their step: --stamps begin)")
         ->default_val(0);
     command
         .add_option("--decimal", options.decimal,
