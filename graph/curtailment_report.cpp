@@ -15,6 +15,7 @@
 #include <cstdio>
 
 #include "core/analysis/activity_classes.h"
+#include "core/text/fixed_decimals.h"
 #include "core/time/local_time.h"
 #include "graph/activity_graph.h"
 #include "graph/graph_renderer.h"
@@ -27,12 +28,6 @@ namespace {
 constexpr double kMargin = 40.0;
 constexpr double kPixelsPerPoint = 2.0;
 constexpr double kContentWidth = kA4Width - 2 * kMargin;
-
-std::string fixed(double value, int digits) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*f", digits, value);
-    return buffer;
-}
 
 QString q(const std::string& text) {
     return QString::fromStdString(text);
@@ -132,12 +127,12 @@ std::string dateText(double instant, const icu::TimeZone* zone) {
 
 std::string lossText(const CurtailmentResult& result, const PlanTotals& totals) {
     if (!result.energyKnown) {
-        return fixed(totals.curtailedHours, 1) + " curtailed hours";
+        return fixedDecimals(totals.curtailedHours, 1) + " curtailed hours";
     }
-    std::string text = fixed(totals.energyLostKwh / 1000.0, 2) + " MWh lost";
+    std::string text = fixedDecimals(totals.energyLostKwh / 1000.0, 2) + " MWh lost";
     if (result.data.productionKwh > 0.0) {
-        text += " (" + fixed(100.0 * totals.energyLostKwh / result.data.productionKwh, 2) +
-                " % of " + fixed(result.data.productionKwh / 1000.0, 1) + " MWh produced)";
+        text += " (" + fixedDecimals(100.0 * totals.energyLostKwh / result.data.productionKwh, 2) +
+                " % of " + fixedDecimals(result.data.productionKwh / 1000.0, 1) + " MWh produced)";
     }
     return text;
 }
@@ -166,18 +161,19 @@ std::string validationParagraph(const CurtailmentResult& result) {
                   " folds of whole weeks (every " + std::to_string(validation.folds) +
                   "th week in the same fold, no night ever split): both plans were made again "
                   "without each fold, exactly as above, and scored on it.";
-    text += " The blanket plan protected " + fixed(100.0 * validation.blanket.share, 1) +
-            " % and the tailored plan " + fixed(100.0 * validation.tailored.share, 1) +
+    text += " The blanket plan protected " + fixedDecimals(100.0 * validation.blanket.share, 1) +
+            " % and the tailored plan " + fixedDecimals(100.0 * validation.tailored.share, 1) +
             " % of the activity of nights they were not made from, losing " +
             (result.energyKnown
-                 ? fixed(validation.blanket.energyLostKwh / 1000.0, 2) + " and " +
-                       fixed(validation.tailored.energyLostKwh / 1000.0, 2) + " MWh there"
-                 : fixed(validation.blanket.curtailedHours, 1) + " and " +
-                       fixed(validation.tailored.curtailedHours, 1) + " curtailed hours there") +
-            ". The intervals (" + fixed(100.0 * validation.blanket.low, 1) + " to " +
-            fixed(100.0 * validation.blanket.high, 1) + " % and " +
-            fixed(100.0 * validation.tailored.low, 1) + " to " +
-            fixed(100.0 * validation.tailored.high, 1) +
+                 ? fixedDecimals(validation.blanket.energyLostKwh / 1000.0, 2) + " and " +
+                       fixedDecimals(validation.tailored.energyLostKwh / 1000.0, 2) + " MWh there"
+                 : fixedDecimals(validation.blanket.curtailedHours, 1) + " and " +
+                       fixedDecimals(validation.tailored.curtailedHours, 1) +
+                       " curtailed hours there") +
+            ". The intervals (" + fixedDecimals(100.0 * validation.blanket.low, 1) + " to " +
+            fixedDecimals(100.0 * validation.blanket.high, 1) + " % and " +
+            fixedDecimals(100.0 * validation.tailored.low, 1) + " to " +
+            fixedDecimals(100.0 * validation.tailored.high, 1) +
             " %) hold the share on new nights of the same kind with about 90 % certainty; a "
             "year unlike these may fall outside them.";
     if (result.fit == PlanFit::exact) {
@@ -230,7 +226,7 @@ std::string settingsText(const CurtailmentResult& result, const PlanSources& sou
                 : std::string()) +
            "; " +
            (result.temperatureFloor
-                ? "stops only at or above " + fixed(*result.temperatureFloor, 1) + " °C"
+                ? "stops only at or above " + fixedDecimals(*result.temperatureFloor, 1) + " °C"
                 : std::string("no temperature floor")) +
            ".";
 }
@@ -240,8 +236,8 @@ void paintFirstPage(const CurtailmentReportContent& content, QPainter& painter) 
     const CurtailmentData& data = result.data;
     double top = paragraph(painter, kMargin, "Curtailment plan", 16.0, true);
     top = paragraph(painter, top,
-                    "Site " + fixed(result.site.latitude, 4) + "° N, " +
-                        fixed(result.site.longitude, 4) + "° E" +
+                    "Site " + fixedDecimals(result.site.latitude, 4) + "° N, " +
+                        fixedDecimals(result.site.longitude, 4) + "° E" +
                         (content.sources.zoneName.empty() ? "" : ", " + content.sources.zoneName) +
                         "; period " + dateText(data.periodStart, content.zone) + " to " +
                         dateText(data.periodEnd, content.zone) + "; wind file " +
@@ -268,18 +264,18 @@ void paintFirstPage(const CurtailmentReportContent& content, QPainter& painter) 
     }
     top = paragraph(painter, top, coverage);
     top = paragraph(painter, top + 4.0,
-                    "Target: " + fixed(result.protectPercent, 1) + " % of night activity.", 10.0,
-                    true);
+                    "Target: " + fixedDecimals(result.protectPercent, 1) + " % of night activity.",
+                    10.0, true);
     top = paragraph(painter, top,
-                    "Blanket plan: cut-in " + fixed(result.blanket.cutIn, 1) +
+                    "Blanket plan: cut-in " + fixedDecimals(result.blanket.cutIn, 1) +
                         " m/s in every cell, " +
-                        fixed(100.0 * result.blanket.totals.protectedShare, 1) +
+                        fixedDecimals(100.0 * result.blanket.totals.protectedShare, 1) +
                         " % protected on the nights it was made from, " +
                         lossText(result, result.blanket.totals) + "; " +
                         estimateText(result, result.validation.blanket) + ".");
     top = paragraph(painter, top,
                     "Tailored plan (" + fitText(result.fit) +
-                        "): " + fixed(100.0 * result.tailored.totals.protectedShare, 1) +
+                        "): " + fixedDecimals(100.0 * result.tailored.totals.protectedShare, 1) +
                         " % protected on the nights it was made from, " +
                         lossText(result, result.tailored.totals) + "; " +
                         estimateText(result, result.validation.tailored) + ".");
@@ -304,8 +300,8 @@ void paintSecondPage(const CurtailmentReportContent& content, QPainter& painter)
         for (const HeldOutYear& year : result.validation.years) {
             rows += std::to_string(year.year) + ": " + std::to_string(year.activity) +
                     (year.used ? ", planned from the other years: tailored " +
-                                     fixed(100.0 * year.tailoredShare, 1) + " %, blanket " +
-                                     fixed(100.0 * year.blanketShare, 1) + " % protected\n"
+                                     fixedDecimals(100.0 * year.tailoredShare, 1) + " %, blanket " +
+                                     fixedDecimals(100.0 * year.blanketShare, 1) + " % protected\n"
                                : ", too little activity to judge a plan by: not held out\n");
         }
         top = paragraph(painter, top, rows);
@@ -387,7 +383,8 @@ void paintCutInGrid(const CurtailmentResult& result, QPainter& painter, double l
                 index < result.tailored.cells.size() && result.tailored.cells[index].fromMonth;
             if (hasData) {
                 painter.setPen(QColor(0, 0, 0));
-                painter.drawText(box, Qt::AlignCenter, q(fixed(cutIn, 1) + (fromMonth ? "*" : "")));
+                painter.drawText(box, Qt::AlignCenter,
+                                 q(fixedDecimals(cutIn, 1) + (fromMonth ? "*" : "")));
             }
         }
     }

@@ -1,25 +1,17 @@
 #include "core/curtailment/controller_table.h"
 
 #include <cmath>
-#include <cstdio>
+
+#include "core/text/fixed_decimals.h"
 
 namespace vane {
-namespace {
-
-std::string number(double value, int digits) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*f", digits, value);
-    return buffer;
-}
-
-}  // namespace
 
 std::string controllerTable(const CurtailmentResult& result) {
     const CurtailmentData& data = result.data;
     const int parts = std::max(data.parts, 1);
     std::string table = "month,reference,start_min,end_min,cut_in_ms,temperature_floor_c\n";
     const std::string floor =
-        result.temperatureFloor ? number(*result.temperatureFloor, 1) : std::string();
+        result.temperatureFloor ? fixedDecimals(*result.temperatureFloor, 1) : std::string();
     for (int month = 1; month <= 12; ++month) {
         double seconds = 0.0;
         int nights = 0;
@@ -55,7 +47,7 @@ std::string controllerTable(const CurtailmentResult& result) {
                 std::to_string(month) + (reachesSunrise ? ",sunrise," : ",sunset,") +
                 std::to_string(reachesSunrise ? beforeSunrise(first) : afterSunset(first)) + ',' +
                 std::to_string(reachesSunrise ? beforeSunrise(last + 1) : afterSunset(last + 1)) +
-                ',' + number(cutInOf(first), 1) + ',' + floor + '\n';
+                ',' + fixedDecimals(cutInOf(first), 1) + ',' + floor + '\n';
             first = last + 1;
         }
     }

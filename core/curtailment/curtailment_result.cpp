@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/curtailment/plan_procedure.h"
+#include "core/text/fixed_decimals.h"
 
 namespace vane {
 namespace {
@@ -61,23 +62,17 @@ std::string settingsJson(const CurtailmentResult& result, const PlanSources& sou
            ",\"wind_file\":" + textOrNull(sources.windFile) + "}";
 }
 
-std::string fixed(double value, int digits) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*f", digits, value);
-    return buffer;
-}
-
 std::string percentText(double share) {
-    return fixed(100.0 * share, 1) + " %";
+    return fixedDecimals(100.0 * share, 1) + " %";
 }
 
 std::string lossText(const CurtailmentResult& result, const PlanTotals& totals) {
     if (!result.energyKnown) {
-        return fixed(totals.curtailedHours, 1) + " h curtailed (no power column or curve)";
+        return fixedDecimals(totals.curtailedHours, 1) + " h curtailed (no power column or curve)";
     }
-    std::string text = fixed(totals.energyLostKwh / 1000.0, 2) + " MWh lost";
+    std::string text = fixedDecimals(totals.energyLostKwh / 1000.0, 2) + " MWh lost";
     if (result.data.productionKwh > 0.0) {
-        text += " (" + fixed(100.0 * totals.energyLostKwh / result.data.productionKwh, 2) +
+        text += " (" + fixedDecimals(100.0 * totals.energyLostKwh / result.data.productionKwh, 2) +
                 " % of production)";
     }
     return text;
@@ -93,9 +88,9 @@ std::string estimateLine(const CurtailmentResult& result, const ShareEstimate& e
     }
     std::string text = expectedShareText(estimate) + " on nights it was not made from, ";
     if (result.energyKnown) {
-        text += fixed(estimate.energyLostKwh / 1000.0, 2) + " MWh lost there";
+        text += fixedDecimals(estimate.energyLostKwh / 1000.0, 2) + " MWh lost there";
     } else {
-        text += fixed(estimate.curtailedHours, 1) + " h curtailed there";
+        text += fixedDecimals(estimate.curtailedHours, 1) + " h curtailed there";
     }
     return text;
 }
@@ -105,7 +100,7 @@ std::string plannedText(const CurtailmentResult& result) {
     if (result.validation.plannedPercent <= result.protectPercent) {
         return "";
     }
-    return " (planned for " + fixed(result.validation.plannedPercent, 1) +
+    return " (planned for " + fixedDecimals(result.validation.plannedPercent, 1) +
            " % of the expected activity to keep the target on other nights)";
 }
 
@@ -201,9 +196,10 @@ std::string curtailmentTable(const CurtailmentResult& result) {
         }
         const CellCutIn& cell = result.tailored.cells[c];
         text += std::to_string(cell.month) + '\t' + std::to_string(cell.part + 1) + '\t' +
-                fixed(cell.cutIn, 1) + '\t' + std::to_string(cell.activity) + '\t' +
-                std::to_string(cell.protectedActivity) + '\t' + fixed(cell.curtailedHours, 2) +
-                '\t' + (result.energyKnown ? fixed(cell.energyLostKwh, 1) : std::string("-")) +
+                fixedDecimals(cell.cutIn, 1) + '\t' + std::to_string(cell.activity) + '\t' +
+                std::to_string(cell.protectedActivity) + '\t' +
+                fixedDecimals(cell.curtailedHours, 2) + '\t' +
+                (result.energyKnown ? fixedDecimals(cell.energyLostKwh, 1) : std::string("-")) +
                 (cell.fromMonth ? "\tmonth\n" : "\tcell\n");
     }
     return text;
@@ -222,7 +218,7 @@ std::string curtailmentSummary(const CurtailmentResult& result) {
     const PlanTotals& blanket = result.blanket.totals;
     const PlanTotals& tailored = result.tailored.totals;
     std::string text =
-        "Blanket: cut-in " + fixed(result.blanket.cutIn, 1) +
+        "Blanket: cut-in " + fixedDecimals(result.blanket.cutIn, 1) +
         " m/s in every cell: " + percentText(blanket.protectedShare) + " of activity protected, " +
         lossText(result, blanket) + reachedText(blanket) + "\n" +
         "Blanket: " + estimateLine(result, result.validation.blanket) + "\n" + "Tailored (" +
@@ -246,8 +242,8 @@ std::string holdoutTable(const CurtailmentResult& result) {
     std::string text = "held_out_year\tactivity\tprotected_tailored\tprotected_blanket\n";
     for (const HeldOutYear& year : result.validation.years) {
         text += std::to_string(year.year) + '\t' + std::to_string(year.activity) + '\t' +
-                (year.used ? fixed(100.0 * year.tailoredShare, 1) + '\t' +
-                                 fixed(100.0 * year.blanketShare, 1)
+                (year.used ? fixedDecimals(100.0 * year.tailoredShare, 1) + '\t' +
+                                 fixedDecimals(100.0 * year.blanketShare, 1)
                            : std::string("-\t-")) +
                 '\n';
     }

@@ -4,14 +4,10 @@
 #include <cstdio>
 #include <string_view>
 
+#include "core/text/fixed_decimals.h"
+
 namespace vane {
 namespace {
-
-std::string fixed(double value, int digits) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", digits, value);
-    return text;
-}
 
 std::string speed(double metresPerSecond) {
     char text[32];
@@ -46,13 +42,13 @@ FarmSummaryRow farmSummaryRow(const std::string& turbine, const CurtailmentResul
     }
     const PlanTotals& totals = result.tailored.totals;
     if (result.energyKnown) {
-        row.energyLost = fixed(totals.energyLostKwh / 1000.0, 2) + " MWh";
+        row.energyLost = fixedDecimals(totals.energyLostKwh / 1000.0, 2) + " MWh";
         if (result.data.productionKwh > 0.0) {
             row.energyShare =
-                fixed(100.0 * totals.energyLostKwh / result.data.productionKwh, 2) + " %";
+                fixedDecimals(100.0 * totals.energyLostKwh / result.data.productionKwh, 2) + " %";
         }
     } else {
-        row.energyLost = fixed(totals.curtailedHours, 1) + " h";
+        row.energyLost = fixedDecimals(totals.curtailedHours, 1) + " h";
     }
     return row;
 }
