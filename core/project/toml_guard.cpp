@@ -35,6 +35,20 @@ std::size_t unansweredLetter(std::string_view text, std::size_t at, char32_t& le
     return length > 0 && unanswered(letter) ? length : 0;
 }
 
+// No escape starts with such a letter, and the reader tests it for white space (a line-ending
+// backslash) before it says so.
+Problem escapedLetter(std::string_view text, std::size_t at, const std::string& fileName,
+                      std::size_t line) {
+    char32_t letter = 0;
+    const std::size_t length = unansweredLetter(text, at, letter);
+    return Problem{.title = "Problem with project",
+                   .message = "\"\\" + std::string(text.substr(at, length)) +
+                              "\" is no escape; write \"\\\\\" for a backslash",
+                   .file = fileName,
+                   .line = line,
+                   .kind = ProblemKind::badInput};
+}
+
 enum class Place { bare, basic, multiBasic, literal, multiLiteral, comment };
 
 }  // namespace
@@ -96,6 +110,9 @@ Outcome<std::string> guardedToml(std::string_view text, const std::string& fileN
                 break;
             case Place::basic:
                 if (c == '\\' && at + 1 < text.size() && text[at + 1] != '\n') {
+                    if (unansweredLetter(text, at + 1, letter) > 0) {
+                        return escapedLetter(text, at + 1, fileName, line);
+                    }
                     guarded += text[++at];  // an escaped quote or backslash
                 } else if (c == '"') {
                     place = Place::bare;
@@ -103,6 +120,9 @@ Outcome<std::string> guardedToml(std::string_view text, const std::string& fileN
                 break;
             case Place::multiBasic:
                 if (c == '\\' && at + 1 < text.size() && text[at + 1] != '\n') {
+                    if (unansweredLetter(text, at + 1, letter) > 0) {
+                        return escapedLetter(text, at + 1, fileName, line);
+                    }
                     guarded += text[++at];
                 } else if (rest.starts_with("\"\"\"")) {
                     place = Place::bare;

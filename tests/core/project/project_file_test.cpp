@@ -99,6 +99,9 @@ TEST(ProjectFileTest, EveryProblemIsNamedWithItsLineAndTheOtherTurbinesAreStillR
          {"p.toml:3: a letter such as \"ö\" only inside a \"...\" text"},
          0},
         {"# ﻻ\nfarm = 'ﻻ'\n", {"p.toml:2: a letter such as \"ﻻ\" only inside"}, 0},
+        // A line-ending backslash makes the reader test the letter after it for white space.
+        {"farm = \"\"\"\nx \\û\"\"\"\n", {"p.toml:2: \"\\û\" is no escape"}, 0},
+        {"farm = \"F\\ä\"\n", {"p.toml:1: \"\\ä\" is no escape"}, 0},
         {"turbine = 3\n", {"p.toml:1: \"turbine\" must be"}, 0},
     };
     for (const auto& [text, problems, turbines] : cases) {
