@@ -29,6 +29,25 @@
 namespace vane::cli {
 namespace {
 
+// The recordings as the report names them: the file, or the library and its sessions.
+std::string recordingsSource(const AnalyseOptions& input) {
+    if (!input.library) {
+        return input.recordingList.filename().string();
+    }
+    std::string text = "library " + input.library->filename().string();
+    if (input.library->string().find("://") != std::string::npos) {
+        text = "shared library";  // a server's address may hold a password
+    }
+    if (input.sessions.empty()) {
+        return text + ", all sessions";
+    }
+    text += input.sessions.size() == 1 ? ", session " : ", sessions ";
+    for (std::size_t i = 0; i < input.sessions.size(); ++i) {
+        text += (i > 0 ? ", " : "") + input.sessions[i];
+    }
+    return text;
+}
+
 std::string percentOf(std::int64_t part, std::int64_t whole) {
     char text[32];
     std::snprintf(text, sizeof text, "%.1f %%",
@@ -208,6 +227,10 @@ int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, 
         .windFile = options.input.windFile.filename().string(),
         .power = {},
         .zoneName = timeZoneId(zone),
+        .recordings = recordingsSource(options.input),
+        .project = options.projectName.value_or(""),
+        .turbine = options.turbineName.value_or(""),
+        .detector = options.detectorName.value_or(""),
     };
     if (power.powerColumn > 0) {
         sources.power = "column " + inputs.view.columnTitles[power.powerColumn - 1];
@@ -319,6 +342,13 @@ void addCurtailOptions(CLI::App& command, CurtailOptions& options) {
                        "Also write the plan as a turbine controller's table (CSV: month,\n"
                        "reference, start_min, end_min, cut_in_ms, temperature_floor_c)");
     command.add_option("--json", options.jsonFile, "Also write the plan as one JSON object");
+    command.add_option("--project", options.projectName,
+                       "Name of the project or wind farm, for the report and the JSON");
+    command.add_option("--turbine-name", options.turbineName,
+                       "Name of the turbine the plan is for, for the report and the JSON");
+    command.add_option("--detector", options.detectorName,
+                       "The detector and where it hangs (\"Batcorder 1234, nacelle\"), for the\n"
+                       "report and the JSON");
     command.add_option("--pdf", options.pdfFile, "Also write the report as a PDF file (A4)");
     command.add_option("--png", options.pngFile, "Also write the report's pages as a PNG image");
     addWindFileOptions(command, options.input.windFileOptions);

@@ -29,6 +29,10 @@ struct CurtailOptions {
     std::optional<std::filesystem::path> effortFile;
     PlanFit fit = PlanFit::model;
     int minCellActivity = 0;
+    // Named in the report's head and the JSON.
+    std::optional<std::string> projectName;
+    std::optional<std::string> turbineName;
+    std::optional<std::string> detectorName;
     std::optional<std::filesystem::path> controllerFile;
     std::optional<std::filesystem::path> jsonFile;
     std::optional<std::filesystem::path> pdfFile;

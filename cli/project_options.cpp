@@ -131,6 +131,13 @@ Outcome<TurbineOptions> turbineOptions(const Project& project, const ProjectTurb
                            .kind = ProblemKind::badUsage};
         }
     }
+    // The farm's report names each turbine's plan as the project does.
+    if (!options.curtail.projectName && !project.farmName.empty()) {
+        options.curtail.projectName = project.farmName;
+    }
+    if (!options.curtail.turbineName) {
+        options.curtail.turbineName = turbine.name;
+    }
     takeInputsIn(projectFolder, options.curtail.input);
     takeIn(projectFolder, options.curtail.powerCurve);
     takeIn(projectFolder, options.curtail.effortFile);

@@ -11,10 +11,14 @@
 #include <QPdfWriter>
 #include <QString>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 #include "core/analysis/activity_classes.h"
+#include "core/curtailment/coverage_calendar.h"
+#include "core/curtailment/night_clock.h"
 #include "core/text/fixed_decimals.h"
 #include "core/time/local_time.h"
 #include "graph/activity_graph.h"
@@ -70,11 +74,33 @@ void drawGraph(const XYGraph& graph, QPainter& painter, double left, double top,
     painter.restore();
 }
 
-void drawActivityCurve(const CurtailmentResult& result, QPainter& painter, double top) {
+void drawActivityCurve(const CurtailmentResult& result, QPainter& painter, double top,
+                       double height) {
     ActivityGraph graph(false);
     const std::vector<std::string> series{"single"};
     graph.showAnalysis(activityOverWind(result), series, false, {}, false);
-    drawGraph(graph.graph(), painter, kMargin, top, kContentWidth, 230.0);
+    graph.graph().yAxis.title = "cumulative share";
+    drawGraph(graph.graph(), painter, kMargin, top, kContentWidth, height);
+}
+
+// The period's year, whose mid-month nights put the plan's parts on the clock.
+std::optional<int> planYear(const CurtailmentResult& result, const icu::TimeZone& zone) {
+    if (!std::isfinite(result.data.periodStart)) {
+        return std::nullopt;
+    }
+    return localDateTime(result.data.periodStart, zone).date.year;
+}
+
+// Each month's night of the 15th, by month; none where the month has none.
+std::array<std::optional<Night>, 12> nightsOfThe15th(const CurtailmentResult& result,
+                                                     const icu::TimeZone& zone) {
+    std::array<std::optional<Night>, 12> nights;
+    if (const std::optional<int> year = planYear(result, zone)) {
+        for (const MonthNight& night : midMonthNights(*year, result.site, result.night, zone)) {
+            nights[static_cast<std::size_t>(night.month - 1)] = night.night;
+        }
+    }
+    return nights;
 }
 
 }  // namespace
@@ -231,17 +257,40 @@ std::string settingsText(const CurtailmentResult& result, const PlanSources& sou
            ".";
 }
 
+// "Project Windpark Nord, turbine WEA 3, detector Batcorder 1234.", of those named.
+std::string namesText(const PlanSources& sources) {
+    std::string text;
+    for (const auto& [what, name] :
+         {std::pair{"project ", &sources.project}, std::pair{"turbine ", &sources.turbine},
+          std::pair{"detector ", &sources.detector}}) {
+        if (!name->empty()) {
+            text += (text.empty() ? "" : ", ") + std::string(what) + *name;
+        }
+    }
+    if (text.empty()) {
+        return text;
+    }
+    text[0] = static_cast<char>(text[0] - 'a' + 'A');
+    return text + ".";
+}
+
 void paintFirstPage(const CurtailmentReportContent& content, QPainter& painter) {
     const CurtailmentResult& result = content.result;
     const CurtailmentData& data = result.data;
     double top = paragraph(painter, kMargin, "Curtailment plan", 16.0, true);
-    top = paragraph(painter, top,
-                    "Site " + fixedDecimals(result.site.latitude, 4) + "° N, " +
-                        fixedDecimals(result.site.longitude, 4) + "° E" +
-                        (content.sources.zoneName.empty() ? "" : ", " + content.sources.zoneName) +
-                        "; period " + dateText(data.periodStart, content.zone) + " to " +
-                        dateText(data.periodEnd, content.zone) + "; wind file " +
-                        content.sources.windFile + ".");
+    if (const std::string names = namesText(content.sources); !names.empty()) {
+        top = paragraph(painter, top, names, 10.0, true);
+    }
+    top = paragraph(
+        painter, top,
+        "Site " + fixedDecimals(result.site.latitude, 4) + "° N, " +
+            fixedDecimals(result.site.longitude, 4) + "° E" +
+            (content.sources.zoneName.empty() ? "" : ", " + content.sources.zoneName) +
+            "; period " + dateText(data.periodStart, content.zone) + " to " +
+            dateText(data.periodEnd, content.zone) + "; wind file " + content.sources.windFile +
+            (content.sources.recordings.empty() ? ""
+                                                : "; recordings " + content.sources.recordings) +
+            ".");
     top = paragraph(painter, top, settingsText(result, content.sources));
     std::string coverage =
         "Coverage: " + std::to_string(data.nightsInPeriod) + " nights in the period, " +
@@ -280,19 +329,95 @@ void paintFirstPage(const CurtailmentReportContent& content, QPainter& painter) 
                         lossText(result, result.tailored.totals) + "; " +
                         estimateText(result, result.validation.tailored) + ".");
     top = paragraph(painter, top + 6.0, "Activity in the nights over wind speed", 10.0, true);
-    drawActivityCurve(result, painter, top);
-    top += 236.0;
+    drawActivityCurve(result, painter, top, 190.0);
+    top += 196.0;
     top = paragraph(painter, top, "Tailored plan: cut-in (m/s) per month and part of the night",
                     10.0, true);
-    paintCutInGrid(result, painter, kMargin, top, kContentWidth, kA4Height - kMargin - top);
+    paintCutInGrid(result, painter, kMargin, top, kContentWidth, kA4Height - kMargin - top,
+                   content.zone);
+}
+
+// Colours of the coverage marks, as the calendar on standard error writes them.
+QColor coverageColour(char mark) {
+    switch (mark) {
+        case '#':
+            return {46, 125, 50};  // bats recorded
+        case '.':
+            return {200, 230, 201};  // none
+        case '!':
+            return {239, 108, 0};  // wind readings missing
+        case '-':
+            return {189, 189, 189};  // detector not recording
+        default:
+            return {255, 255, 255};  // no night of the period
+    }
+}
+
+// A row per month of the period and a cell per night at its day of the month.
+double paintCoverageCalendar(const std::vector<NightCoverage>& nights, QPainter& painter,
+                             double top) {
+    if (nights.empty()) {
+        return paragraph(painter, top, "No night in the period.");
+    }
+    const double labelWidth = 52.0;
+    const double cellWidth = (kContentWidth - labelWidth) / 31.0;
+    const double cellHeight = 10.0;
+    painter.save();
+    QFont font = painter.font();
+    font.setPointSizeF(7.0);
+    font.setBold(false);
+    painter.setFont(font);
+    for (int day = 1; day <= 31; day += 5) {
+        painter.setPen(QColor(90, 90, 90));
+        painter.drawText(QRectF(kMargin + labelWidth + (day - 1) * cellWidth, top, cellWidth, 10.0),
+                         Qt::AlignCenter, QString::number(day));
+    }
+    top += 11.0;
+    int row = -1;
+    std::pair<int, int> shown{0, 0};  // year, month of the current row
+    for (const NightCoverage& night : nights) {
+        if (std::pair{night.date.year, night.date.month} != shown) {
+            shown = {night.date.year, night.date.month};
+            ++row;
+            char label[16];
+            std::snprintf(label, sizeof label, "%04d-%02d", shown.first, shown.second);
+            painter.setPen(QColor(0, 0, 0));
+            painter.drawText(QRectF(kMargin, top + row * cellHeight, labelWidth - 4.0, cellHeight),
+                             Qt::AlignRight | Qt::AlignVCenter, QString::fromLatin1(label));
+        }
+        painter.setPen(QPen(QColor(255, 255, 255), 0.8));
+        painter.setBrush(coverageColour(coverageMark(night)));
+        painter.drawRect(QRectF(kMargin + labelWidth + (night.date.day - 1) * cellWidth,
+                                top + row * cellHeight, cellWidth, cellHeight));
+    }
+    top += (row + 1) * cellHeight + 4.0;
+    double x = kMargin + labelWidth;
+    for (const auto& [mark, text] :
+         {std::pair{'#', "bats recorded"}, std::pair{'.', "no bats"},
+          std::pair{'!', "wind readings missing for more than a tenth of the night"},
+          std::pair{'-', "detector not recording"}}) {
+        painter.setPen(QPen(QColor(120, 120, 120), 0.5));
+        painter.setBrush(coverageColour(mark));
+        painter.drawRect(QRectF(x, top + 1.0, 8.0, 8.0));
+        painter.setPen(QColor(0, 0, 0));
+        const QRectF label = painter.boundingRect(QRectF(x + 11.0, top, 400.0, 10.0),
+                                                  Qt::AlignLeft | Qt::AlignVCenter, q(text));
+        painter.drawText(label, Qt::AlignLeft | Qt::AlignVCenter, q(text));
+        x = label.right() + 12.0;
+    }
+    painter.restore();
+    return top + 16.0;
 }
 
 void paintSecondPage(const CurtailmentReportContent& content, QPainter& painter) {
     const CurtailmentResult& result = content.result;
-    double top = paragraph(painter, kMargin, "Trade-off: lost energy against protected activity",
-                           10.0, true);
-    paintTradeoffGraph(result, painter, kMargin, top, kContentWidth, 260.0);
-    top += 266.0;
+    double top =
+        paragraph(painter, kMargin, "Coverage of the season, a cell per night", 10.0, true);
+    top = paintCoverageCalendar(result.data.coverage, painter, top);
+    top = paragraph(painter, top + 4.0, "Trade-off: lost energy against protected activity", 10.0,
+                    true);
+    paintTradeoffGraph(result, painter, kMargin, top, kContentWidth, 220.0);
+    top += 226.0;
     top = paragraph(painter, top, "How sure the plans are", 10.0, true);
     top = paragraph(painter, top, validationParagraph(result));
     if (!result.validation.years.empty()) {
@@ -306,7 +431,111 @@ void paintSecondPage(const CurtailmentReportContent& content, QPainter& painter)
         }
         top = paragraph(painter, top, rows);
     }
-    top = paragraph(painter, top + 6.0, "Definitions", 10.0, true);
+}
+
+// The tailored plan's cells that had intervals, a row each.
+std::vector<const CellCutIn*> tableCells(const CurtailmentResult& result) {
+    const std::vector<CellActivity> cells = cellsOf(result.data);
+    std::vector<const CellCutIn*> rows;
+    for (std::size_t c = 0; c < result.tailored.cells.size() && c < cells.size(); ++c) {
+        if (cells[c].intervals > 0) {
+            rows.push_back(&result.tailored.cells[c]);
+        }
+    }
+    return rows;
+}
+
+constexpr std::size_t kTableRowsPerPage = 64;
+constexpr double kTableRowHeight = 10.5;
+// Room the definitions take below the last rows.
+constexpr std::size_t kDefinitionRows = 30;
+
+std::size_t tablePages(std::size_t rows) {
+    return std::max<std::size_t>(1, (rows + kTableRowsPerPage - 1) / kTableRowsPerPage);
+}
+
+bool definitionsOnTheirOwnPage(std::size_t rows) {
+    const std::size_t onLastPage = rows - (tablePages(rows) - 1) * kTableRowsPerPage;
+    return onLastPage + kDefinitionRows > kTableRowsPerPage;
+}
+
+// Page `tablePage` (0-based) of the cells' table, the definitions after its last rows.
+void paintTablePage(const CurtailmentReportContent& content, std::size_t tablePage,
+                    QPainter& painter) {
+    const CurtailmentResult& result = content.result;
+    const std::vector<const CellCutIn*> rows = tableCells(result);
+    const std::size_t pages = tablePages(rows.size());
+    double top = kMargin;
+    if (tablePage < pages) {
+        top = paragraph(painter, top,
+                        tablePage == 0 ? "The tailored plan, cell by cell"
+                                       : "The tailored plan, cell by cell (continued)",
+                        10.0, true);
+        const std::array<std::optional<Night>, 12> nights =
+            content.zone ? nightsOfThe15th(result, *content.zone)
+                         : std::array<std::optional<Night>, 12>{};
+        static constexpr std::array<std::pair<const char*, double>, 9> kColumns = {{
+            {"month", 38.0},
+            {"part", 30.0},
+            {"on the 15th", 72.0},
+            {"cut-in m/s", 50.0},
+            {"activity", 48.0},
+            {"protected", 52.0},
+            {"curtailed h", 58.0},
+            {"energy lost kWh", 80.0},
+            {"decided by", 52.0},
+        }};
+        painter.save();
+        QFont font = painter.font();
+        font.setPointSizeF(7.5);
+        const auto drawRow = [&](const std::array<std::string, 9>& cells, bool head) {
+            font.setBold(head);
+            painter.setFont(font);
+            double x = kMargin;
+            for (std::size_t column = 0; column < kColumns.size(); ++column) {
+                const bool words = column == 2 || column == 8;
+                painter.drawText(
+                    QRectF(x + (words ? 10.0 : 0.0), top,
+                           kColumns[column].second - (words ? 10.0 : 4.0), kTableRowHeight),
+                    (words ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter, q(cells[column]));
+                x += kColumns[column].second;
+            }
+            top += kTableRowHeight;
+        };
+        painter.setPen(QColor(0, 0, 0));
+        std::array<std::string, 9> head;
+        for (std::size_t column = 0; column < kColumns.size(); ++column) {
+            head[column] = kColumns[column].first;
+        }
+        drawRow(head, true);
+        painter.setPen(QPen(QColor(120, 120, 120), 0.5));
+        painter.drawLine(QPointF(kMargin, top), QPointF(kMargin + kContentWidth, top));
+        painter.setPen(QColor(0, 0, 0));
+        const std::size_t first = tablePage * kTableRowsPerPage;
+        for (std::size_t r = first; r < rows.size() && r < first + kTableRowsPerPage; ++r) {
+            const CellCutIn& cell = *rows[r];
+            const std::optional<Night>& night =
+                nights[static_cast<std::size_t>(std::clamp(cell.month, 1, 12) - 1)];
+            drawRow({std::to_string(cell.month), std::to_string(cell.part + 1),
+                     night && content.zone
+                         ? nightPartClock(*night, cell.part, result.data.parts, *content.zone)
+                         : std::string("-"),
+                     fixedDecimals(cell.cutIn, 1), std::to_string(cell.activity),
+                     std::to_string(cell.protectedActivity), fixedDecimals(cell.curtailedHours, 2),
+                     result.energyKnown ? fixedDecimals(cell.energyLostKwh, 1) : std::string("-"),
+                     cell.fromMonth ? "its month" : "the cell"},
+                    false);
+        }
+        painter.restore();
+        if (rows.empty()) {
+            top = paragraph(painter, top, "No cell had an interval with a wind reading.");
+        }
+        if (tablePage + 1 < pages || definitionsOnTheirOwnPage(rows.size())) {
+            return;
+        }
+        top += 10.0;
+    }
+    top = paragraph(painter, top, "Definitions", 10.0, true);
     for (const char* text : kDefinitions) {
         top = paragraph(painter, top, text, 8.5);
     }
@@ -323,7 +552,40 @@ QColor cutInColour(double cutIn, double highest) {
                             static_cast<float>(1.0 - 0.35 * t));
 }
 
+// The colours of the cut-ins in steps of 0.5 m/s, labelled at whole metres per second.
+void paintCutInKey(double highest, QPainter& painter, double left, double top) {
+    painter.save();
+    painter.setPen(QColor(0, 0, 0));
+    painter.drawText(QRectF(left, top, 60.0, 10.0), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("cut-in (m/s)"));
+    const double swatch = 14.0;
+    double x = left + 62.0;
+    for (double cutIn = 0.0; cutIn <= highest + 1e-9; cutIn += 0.5) {
+        painter.setPen(QPen(QColor(160, 160, 160), 0.5));
+        painter.setBrush(cutInColour(cutIn, highest));
+        painter.drawRect(QRectF(x, top, swatch, 9.0));
+        if (std::fmod(cutIn, 1.0) == 0.0) {
+            painter.setPen(QColor(0, 0, 0));
+            painter.drawText(QRectF(x - 6.0, top + 9.0, swatch + 12.0, 10.0), Qt::AlignCenter,
+                             QString::number(static_cast<int>(cutIn)));
+        }
+        x += swatch;
+    }
+    painter.setPen(QPen(QColor(160, 160, 160), 0.5));
+    painter.setBrush(QColor(235, 235, 235));
+    painter.drawRect(QRectF(x + 12.0, top, swatch, 9.0));
+    painter.setPen(QColor(0, 0, 0));
+    painter.drawText(QRectF(x + 12.0 + swatch + 3.0, top, 60.0, 10.0),
+                     Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("no data"));
+    painter.restore();
+}
+
 }  // namespace
+
+int curtailmentReportPageCount(const CurtailmentReportContent& content) {
+    const std::size_t rows = tableCells(content.result).size();
+    return 2 + static_cast<int>(tablePages(rows)) + (definitionsOnTheirOwnPage(rows) ? 1 : 0);
+}
 
 PlotData activityOverWind(const CurtailmentResult& result) {
     PlotData data;
@@ -342,7 +604,7 @@ PlotData activityOverWind(const CurtailmentResult& result) {
 }
 
 void paintCutInGrid(const CurtailmentResult& result, QPainter& painter, double left, double top,
-                    double width, double height) {
+                    double width, double height, const icu::TimeZone* zone) {
     static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                               "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     const int parts = std::max(result.data.parts, 1);
@@ -351,10 +613,13 @@ void paintCutInGrid(const CurtailmentResult& result, QPainter& painter, double l
     for (const CellCutIn& cell : result.tailored.cells) {
         highest = std::max(highest, cell.cutIn);
     }
+    const std::array<std::optional<Night>, 12> nights =
+        zone ? nightsOfThe15th(result, *zone) : std::array<std::optional<Night>, 12>{};
     const double labelWidth = 34.0;
+    const double clockWidth = zone ? 66.0 : 0.0;
     const double headHeight = 14.0;
-    const double cellWidth = (width - labelWidth) / parts;
-    const double cellHeight = std::min(24.0, (height - headHeight - 20.0) / 12.0);
+    const double cellWidth = (width - labelWidth - clockWidth) / parts;
+    const double cellHeight = std::min(24.0, (height - headHeight - 44.0) / 12.0);
     painter.save();
     QFont font = painter.font();
     font.setPointSizeF(std::clamp(cellWidth / 4.0, 5.0, 8.0));
@@ -365,11 +630,22 @@ void paintCutInGrid(const CurtailmentResult& result, QPainter& painter, double l
         painter.drawText(QRectF(left + labelWidth + part * cellWidth, top, cellWidth, headHeight),
                          Qt::AlignCenter, QString::number(part + 1));
     }
+    const double clockLeft = left + labelWidth + parts * cellWidth + 4.0;
+    if (zone) {
+        painter.drawText(QRectF(clockLeft, top, clockWidth, headHeight),
+                         Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("night of the 15th"));
+    }
     for (int month = 0; month < 12; ++month) {
         const double y = top + headHeight + month * cellHeight;
         painter.setPen(QColor(0, 0, 0));
         painter.drawText(QRectF(left, y, labelWidth - 4.0, cellHeight),
                          Qt::AlignRight | Qt::AlignVCenter, kMonths[month]);
+        if (const std::optional<Night>& night = nights[static_cast<std::size_t>(month)];
+            night && zone) {
+            painter.drawText(QRectF(clockLeft, y, clockWidth, cellHeight),
+                             Qt::AlignLeft | Qt::AlignVCenter,
+                             q(nightPartClock(*night, 0, 1, *zone)));
+        }
         for (int part = 0; part < parts; ++part) {
             const auto index = static_cast<std::size_t>(month * parts + part);
             const QRectF box(left + labelWidth + part * cellWidth, y, cellWidth, cellHeight);
@@ -390,14 +666,19 @@ void paintCutInGrid(const CurtailmentResult& result, QPainter& painter, double l
     }
     const double below = top + headHeight + 12 * cellHeight + 4.0;
     painter.setPen(QColor(0, 0, 0));
-    std::string legend =
-        "Columns: parts of the night from sunset to sunrise; grey: no data; 0.0: "
-        "never stopped.";
+    std::string legend = "Columns: parts of the night from sunset to sunrise";
+    if (zone) {
+        legend += ", each " +
+                  (parts == 10 ? std::string("a tenth") : "1/" + std::to_string(parts)) +
+                  " of the span on the right in that month";
+    }
+    legend += "; grey: no data; 0.0: never stopped.";
     if (result.minCellActivity > 0) {
         legend += " *: under " + std::to_string(result.minCellActivity) +
                   " active intervals: its month's.";
     }
     painter.drawText(QRectF(left, below, width, 14.0), Qt::AlignLeft | Qt::AlignVCenter, q(legend));
+    paintCutInKey(highest, painter, left, below + 16.0);
     painter.restore();
 }
 
@@ -407,14 +688,17 @@ void paintCurtailmentReportPage(const CurtailmentReportContent& content, int pag
     painter.setRenderHint(QPainter::TextAntialiasing);
     if (page == 0) {
         paintFirstPage(content, painter);
-    } else {
+    } else if (page == 1) {
         paintSecondPage(content, painter);
+    } else {
+        paintTablePage(content, static_cast<std::size_t>(page - 2), painter);
     }
 }
 
 Outcome<void> writeCurtailmentReport(const CurtailmentReportContent& content,
                                      const std::filesystem::path& path, const std::string& format) {
     const OffscreenGui gui;
+    const int pages = curtailmentReportPageCount(content);
     const auto problem = [&path](const std::string& reason) {
         return Problem{.title = "Report not saved",
                        .message = "Cannot write report " + path.string() + ": " + reason};
@@ -433,7 +717,7 @@ Outcome<void> writeCurtailmentReport(const CurtailmentReportContent& content,
                 if (!painter.begin(&pdf)) {
                     return false;
                 }
-                for (int page = 0; page < kCurtailmentReportPages; ++page) {
+                for (int page = 0; page < pages; ++page) {
                     if (page > 0 && !pdf.newPage()) {
                         return false;
                     }
@@ -447,7 +731,7 @@ Outcome<void> writeCurtailmentReport(const CurtailmentReportContent& content,
         path,
         [&](QIODevice& file) {
             QImage image(static_cast<int>(kA4Width * kPixelsPerPoint),
-                         static_cast<int>(kA4Height * kPixelsPerPoint * kCurtailmentReportPages),
+                         static_cast<int>(kA4Height * kPixelsPerPoint * pages),
                          QImage::Format_RGB32);
             if (image.isNull()) {
                 return false;
@@ -456,7 +740,7 @@ Outcome<void> writeCurtailmentReport(const CurtailmentReportContent& content,
             {
                 QPainter painter(&image);
                 painter.scale(kPixelsPerPoint, kPixelsPerPoint);
-                for (int page = 0; page < kCurtailmentReportPages; ++page) {
+                for (int page = 0; page < pages; ++page) {
                     painter.save();
                     painter.translate(0.0, page * kA4Height);
                     if (page > 0) {

@@ -21,7 +21,9 @@ struct CurtailmentReportContent {
 
 inline constexpr double kA4Width = 595.0;  // points
 inline constexpr double kA4Height = 842.0;
-inline constexpr int kCurtailmentReportPages = 2;
+
+// The plan on two pages, then its cells as a table over as many pages as they take.
+int curtailmentReportPageCount(const CurtailmentReportContent& content);
 
 // Cumulative share of the nights' activity over the wind speed, as the analysis draws it.
 vane::PlotData activityOverWind(const CurtailmentResult& result);
@@ -30,10 +32,11 @@ vane::PlotData activityOverWind(const CurtailmentResult& result);
 void paintCurtailmentReportPage(const CurtailmentReportContent& content, int page,
                                 QPainter& painter);
 
-// Draws the plan's month x night-part grid, coloured by cut-in with the values in the cells,
-// into the rectangle (points).
+// Draws the plan's month x night-part grid, coloured by cut-in with the values in the cells and
+// a key below, into the rectangle (points). With a zone, a column gives each month's night of
+// the 15th on the clock.
 void paintCutInGrid(const CurtailmentResult& result, QPainter& painter, double left, double top,
-                    double width, double height);
+                    double width, double height, const icu::TimeZone* zone = nullptr);
 
 // Draws the trade-off graph (lost energy, or hours without energy, over the protected share, for
 // both plans) into the rectangle (points).

@@ -158,7 +158,7 @@ Outcome<void> writeFarmReport(const FarmReportContent& content, const std::files
                 }
                 const CurtailmentReportContent report{
                     .result = *turbine.result, .sources = turbine.sources, .zone = turbine.zone};
-                for (int page = 0; page < kCurtailmentReportPages; ++page) {
+                for (int page = 0; page < curtailmentReportPageCount(report); ++page) {
                     if (!pdf.newPage()) {
                         return false;
                     }

@@ -346,6 +346,10 @@ void CurtailmentPlugin::plan() {
                   "probable enough."));
         return;
     }
+    sources_.recordings =
+        vane::counted(static_cast<qsizetype>(counted.size()), tr("recording"), tr("recordings"))
+            .toStdString() +
+        " chosen in vane-desk";
     const TurbineIntervalScan scan = turbineIntervals(batEvents(counted, batEventGridOrigin(*zone)),
                                                       preview_->table(), analysis, power, *zone);
     CurtailmentOptions options;

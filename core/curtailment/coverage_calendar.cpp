@@ -3,9 +3,7 @@
 #include <cstdio>
 
 namespace vane {
-namespace {
-
-char markOf(const NightCoverage& night) {
+char coverageMark(const NightCoverage& night) {
     if (!night.monitored) {
         return '-';
     }
@@ -14,8 +12,6 @@ char markOf(const NightCoverage& night) {
     }
     return night.activity > 0 ? '#' : '.';
 }
-
-}  // namespace
 
 std::string coverageCalendar(const std::vector<NightCoverage>& nights) {
     if (nights.empty()) {
@@ -45,7 +41,7 @@ std::string coverageCalendar(const std::vector<NightCoverage>& nights) {
         if (line.size() <= at) {
             line.resize(at + 1, ' ');
         }
-        line[at] = markOf(night);
+        line[at] = coverageMark(night);
     }
     finish();
     return text;

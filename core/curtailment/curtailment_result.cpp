@@ -59,7 +59,11 @@ std::string settingsJson(const CurtailmentResult& result, const PlanSources& sou
            ",\"effort\":" + (result.data.effortFromRecordings ? "\"recordings\"" : "\"file\"") +
            ",\"fit\":" + (result.fit == PlanFit::exact ? "\"exact\"" : "\"model\"") +
            ",\"min_cell_activity\":" + std::to_string(result.minCellActivity) +
-           ",\"wind_file\":" + textOrNull(sources.windFile) + "}";
+           ",\"wind_file\":" + textOrNull(sources.windFile) +
+           ",\"recordings\":" + textOrNull(sources.recordings) +
+           ",\"project\":" + textOrNull(sources.project) +
+           ",\"turbine\":" + textOrNull(sources.turbine) +
+           ",\"detector\":" + textOrNull(sources.detector) + "}";
 }
 
 std::string percentText(double share) {

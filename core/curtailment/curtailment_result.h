@@ -26,9 +26,14 @@ struct CurtailmentResult {
 
 // What a plan was made from besides its settings, named for the JSON and the report.
 struct PlanSources {
-    std::string windFile;  // its name
-    std::string power;     // "column Power (kW)", "curve turbine.csv"; empty: none
-    std::string zoneName;  // the zone the nights' local times are in
+    std::string windFile;      // its name
+    std::string power;         // "column Power (kW)", "curve turbine.csv"; empty: none
+    std::string zoneName;      // the zone the nights' local times are in
+    std::string recordings{};  // "recordings.txt", "library farm.vanelib, sessions A, B"
+    // As the user names them, for the report's head; empty: not named.
+    std::string project{};
+    std::string turbine{};
+    std::string detector{};
 };
 
 inline constexpr int kTradeoffFrom = 50;

@@ -108,7 +108,8 @@ TEST_F(CurtailCommandTest, ThePlanIsATableSummaryAndEstimateLinesAndTheJsonOfThe
                  "\"minutes_after_sunrise\":0,\"temperature_floor\":null,"
                  "\"power\":\"column Power (kW)\",\"effort\":\"recordings\","
                  "\"fit\":\"model\",\"min_cell_activity\":0,"
-                 "\"wind_file\":\"wind.csv\"}}\n"));
+                 "\"wind_file\":\"wind.csv\",\"recordings\":\"recordings.txt\","
+                 "\"project\":null,\"turbine\":null,\"detector\":null}}\n"));
     // The shares as fractions, each inside its interval, and printed as whole percent.
     for (const char* plan : {"\"blanket\":", "\"tailored\":"}) {
         const std::size_t from = json.find(plan);
@@ -134,6 +135,26 @@ TEST_F(CurtailCommandTest, ThePlanIsATableSummaryAndEstimateLinesAndTheJsonOfThe
 
 // The exact fit says everywhere that its share is in sample; sparse cells take their month's
 // cut-in, and the controller's table covers every night of every month with the plan's cut-ins.
+TEST_F(CurtailCommandTest, TheReportNamesWhatThePlanIsForAndTablesEveryCellAfterThePlan) {
+    options_.projectName = "Windpark \"Höhe\"";
+    options_.turbineName = "WEA 3";
+    options_.detectorName = "Batcorder 1234, nacelle";
+    options_.jsonFile = folder_ / "plan.json";
+    options_.pdfFile = folder_ / "plan.pdf";
+    ASSERT_EQ(run(), 0) << err_.str();
+    EXPECT_THAT(read(folder_ / "plan.json"),
+                HasSubstr("\"project\":\"Windpark \\\"Höhe\\\"\",\"turbine\":\"WEA 3\","
+                          "\"detector\":\"Batcorder 1234, nacelle\"}}"));
+    // Two pages of the plan, then its 70 cells at 64 a page, the definitions after the last.
+    const std::string pdf = read(folder_ / "plan.pdf");
+    std::size_t pages = 0;
+    for (std::size_t at = pdf.find("/Type /Page\n"); at != std::string::npos;
+         at = pdf.find("/Type /Page\n", at + 1)) {
+        ++pages;
+    }
+    EXPECT_EQ(pages, 4u);
+}
+
 TEST_F(CurtailCommandTest, TheExactFitSaysInSampleAndTheControllerTableCoversEachNight) {
     options_.fit = PlanFit::exact;
     options_.minCellActivity = 5;
@@ -248,10 +269,11 @@ TEST_F(CurtailCommandTest, TwoYearsAreEachCheckedWithThePlanOfTheOther) {
     EXPECT_THAT(out_.str(), HasSubstr("\n2013\t1\t-\t-\n"));
     EXPECT_THAT(out_.str(), HasSubstr("\nEstimate: each of 2 years planned from the other years"));
     EXPECT_THAT(err_.str(), HasSubstr("Year 2013: activity 1, less than 5 % of the mean year's"));
-    // 1190 by 3368 pixels: two A4 pages at 144 dpi, one below the other.
+    // 1190 by 5052 pixels: three A4 pages at 144 dpi, one below the other (the plan on two, its
+    // cells and the definitions on the third).
     const std::string png = read(folder_ / "plan.png");
     ASSERT_GT(png.size(), 24u);
-    EXPECT_EQ(png.substr(16, 8), std::string("\0\0\x04\xa6\0\0\x0d\x28", 8));
+    EXPECT_EQ(png.substr(16, 8), std::string("\0\0\x04\xa6\0\0\x13\xbc", 8));
 }
 
 // New Zealand's summer time is UTC+13: January to March must keep their nights like any other.

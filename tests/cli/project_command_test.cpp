@@ -117,6 +117,8 @@ TEST_F(ProjectCommandTest, EachTurbineHasTheNumbersOfItsOwnCurtailRun) {
         options.nightParts = turbine.nightParts;
         options.minutesBeforeSunset = turbine.beforeSunset;
         options.minCellActivity = turbine.minCellActivity;
+        options.projectName = "Example farm";
+        options.turbineName = std::string(turbine.folder).replace(3, 1, " ");
         options.jsonFile = *folder_ / (std::string(turbine.folder) + ".json");
         std::ostringstream out;
         std::ostringstream err;

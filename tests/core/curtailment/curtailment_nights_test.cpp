@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "core/curtailment/night_clock.h"
 #include "core/curtailment/nights.h"
 #include "core/solpos/sun_times.h"
 #include "core/time/local_time.h"
@@ -106,6 +107,42 @@ TEST(CurtailmentNightsTest, EveryDayHasItsNightInAnyZoneAndYear) {
             EXPECT_LE(sunrise.hour, 8) << c.zone << ' ' << formatIsoDate(night.date);
         }
     }
+}
+
+TEST(CurtailmentNightsTest, TheMidMonthNightPutsEachPartOnTheClock) {
+    const auto berlin = zoneNamed("Europe/Berlin");
+    const std::vector<MonthNight> nights = midMonthNights(2013, {49.6, 10.9}, {}, *berlin);
+    ASSERT_EQ(nights.size(), 12u);
+    const auto clockOf = [&](int month, int part, int parts = 10) {
+        return nightPartClock(nights[static_cast<std::size_t>(month - 1)].night, part, parts,
+                              *berlin);
+    };
+    // Sunset and sunrise in summer time and in winter time, and the parts meeting end to end.
+    EXPECT_EQ(nights[5].month, 6);
+    EXPECT_EQ(clockOf(6, 0, 1).substr(0, 3), "21:");
+    EXPECT_EQ(clockOf(6, 0, 1).substr(6, 3), "05:");
+    EXPECT_EQ(clockOf(12, 0, 1).substr(0, 3), "16:");
+    EXPECT_EQ(clockOf(12, 0, 1).substr(6, 3), "08:");
+    for (int part = 0; part + 1 < 10; ++part) {
+        EXPECT_EQ(clockOf(7, part).substr(6), clockOf(7, part + 1).substr(0, 5));
+    }
+    EXPECT_EQ(clockOf(7, 0).substr(0, 5), clockOf(7, 0, 1).substr(0, 5));
+    EXPECT_EQ(clockOf(7, 9).substr(6), clockOf(7, 0, 1).substr(6));
+
+    // A widened night starts earlier by the minutes asked for.
+    const std::vector<MonthNight> widened =
+        midMonthNights(2013, {49.6, 10.9}, {.parts = 10, .minutesBeforeSunset = 60}, *berlin);
+    const LocalDateTime plain = localDateTime(nights[6].night.start, *berlin);
+    const LocalDateTime early = localDateTime(widened[6].night.start, *berlin);
+    EXPECT_EQ(plain.hour * 60 + plain.minute - (early.hour * 60 + early.minute), 60);
+
+    // Far north the midsummer and midwinter months have no night to stand for them.
+    const auto oslo = zoneNamed("Europe/Oslo");
+    std::vector<int> months;
+    for (const MonthNight& night : midMonthNights(2013, {78.2, 15.6}, {}, *oslo)) {
+        months.push_back(night.month);
+    }
+    EXPECT_EQ(months, (std::vector<int>{2, 3, 4, 9, 10}));
 }
 
 }  // namespace
