@@ -9,11 +9,15 @@
 #include <memory>
 #include <tuple>
 
+#include "cli/finite_number.h"
 #include "cli/output_paths.h"
 #include "cli/problem_report.h"
 #include "cli/recording_source.h"
 #include "core/analysis/bat_events.h"
 #include "core/analysis/series_activity_analysis.h"
+#include "core/curtailment/coverage_calendar.h"
+#include "core/curtailment/curtailment_data.h"
+#include "core/curtailment/turbine_intervals.h"
 #include "core/files/shown_content.h"
 #include "core/import/column_names.h"
 #include "core/import/resolve_choices.h"
@@ -186,6 +190,23 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
     const ActivityAnalysisOptions& analysis = outcome.analysisOptions;
     const std::vector<Recording>& sorted = inputs.sorted;
     const bool perState = analysis.stateColumn > 0;
+    std::optional<BatEventList> events;
+    const auto allEvents = [&]() -> const BatEventList& {
+        if (!events) {
+            events = batEvents(sorted, batEventGridOrigin(zone));
+        }
+        return *events;
+    };
+    // The nights as a plan would see them (sunset to sunrise, from the first to the last night
+    // with activity), so that a gap shows before anyone plans from the season.
+    if (options.latitude && options.longitude && analysis.windColumn > 0 &&
+        analysis.dateTimeColumn > 0) {
+        const TurbineIntervalScan scan =
+            turbineIntervals(allEvents(), inputs.view.table, analysis, PowerSource{}, zone);
+        outcome.coverage = coverageCalendar(
+            curtailmentData(scan.intervals, Site{*options.latitude, *options.longitude}, {}, zone)
+                .coverage);
+    }
     if (options.perSpecies || options.perGroup) {
         const std::string series = options.perGroup ? "group" : "species";
         outcome.seriesKind = perState ? "state x " + series : series;
@@ -194,8 +215,7 @@ AnalyseOutcome analyseFiles(const AnalyseOptions& options, const icu::TimeZone& 
             batEventGridOrigin(zone), inputs.view.table, analysis, zone);
     } else {
         outcome.seriesKind = perState ? "state" : "";
-        const BatEventList events = batEvents(sorted, batEventGridOrigin(zone));
-        outcome.result = analyseActivityAndWind(events, inputs.view.table, analysis, zone);
+        outcome.result = analyseActivityAndWind(allEvents(), inputs.view.table, analysis, zone);
     }
     outcome.exitStatus = outcome.result->hasTable() ? kExitSuccess : kExitNoResult;
     return outcome;
@@ -231,6 +251,7 @@ int runAnalyse(const AnalyseOptions& options, const icu::TimeZone& zone, std::os
         out << columnPairHeader(result);
     }
     out << result.pasteboardText;
+    err << outcome.coverage;
     const ActivityAnalysisOptions& analysis = outcome.analysisOptions;
     const bool temperatureUnit = analysis.plotTemp && analysis.stateColumn == 0;
     for (const ActivitySummary& summary : result.summaries) {
@@ -318,6 +339,18 @@ void addAnalyseOptions(CLI::App& command, AnalyseOptions& options) {
     command.add_option("--height", options.pictureHeight, "Height of the PNG image in pixels")
         ->default_val(800)
         ->check(CLI::Range(1, 20000));
+    CLI::Option* latitude =
+        command
+            .add_option("--lat", options.latitude,
+                        "Latitude of the site, degrees north: with --lon, the season's coverage\n"
+                        "night by night goes to standard error, as 'vane curtail' shows it")
+            ->check(finiteNumber())
+            ->check(CLI::Range(-90.0, 90.0));
+    command.add_option("--lon", options.longitude, "Longitude of the site, degrees east")
+        ->check(finiteNumber())
+        ->check(CLI::Range(-180.0, 180.0))
+        ->needs(latitude);
+    latitude->needs(command.get_option("--lon"));
     addWindFileOptions(command, options.windFileOptions);
 }
 

@@ -49,6 +49,9 @@ struct AnalyseOptions {
     std::optional<std::filesystem::path> svgFile;
     int pictureWidth = 1200;
     int pictureHeight = 800;
+    // The site, for the season's coverage night by night; none: no coverage calendar.
+    std::optional<double> latitude{};
+    std::optional<double> longitude{};
 };
 
 // What one run gave, for whoever shows or saves it after the table.
@@ -58,6 +61,7 @@ struct AnalyseOutcome {
     std::vector<std::string> columnTitles;
     std::optional<ActivityAnalysisResult> result;  // none after bad usage or an unreadable file
     std::string seriesKind;  // what a curve stands for: "state", "group", "state x group", ...
+    std::string coverage;    // the season's calendar, night by night, when the site is known
 };
 
 // What the analysis reads before it counts: the recordings in time order, the wind file and the

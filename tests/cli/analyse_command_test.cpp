@@ -21,6 +21,7 @@ namespace {
 
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::Not;
 using ::testing::StartsWith;
 
 // One summer night's recordings and a German logger's file for it, written to a fresh folder.
@@ -79,6 +80,22 @@ TEST_F(AnalyseCommandTest, PrintsTheTableWithTheFilesOwnSeparatorAndASummary) {
     EXPECT_THAT(err_.str(), HasSubstr("Readings left out: 3 activity bins matched rows whose wind "
                                       "speed is no number"));
     EXPECT_THAT(err_.str(), HasSubstr("Nothing counted: "));
+}
+
+TEST_F(AnalyseCommandTest, WithTheSiteTheSeasonsCoverageIsShownNightByNightBesideTheSameTable) {
+    options_.windColumn = "2";
+    ASSERT_EQ(run(), kExitSuccess) << err_.str();
+    const std::string table = out_.str();
+    EXPECT_THAT(err_.str(), Not(HasSubstr("Coverage")));
+    options_.latitude = 49.6;
+    options_.longitude = 11.05;
+    ASSERT_EQ(run(), kExitSuccess) << err_.str();
+    EXPECT_EQ(out_.str(), table);
+    // Forty minutes of readings in a night of eight hours: a gap in the wind file.
+    EXPECT_THAT(err_.str(), HasSubstr("(# bats recorded, . none, ! wind readings missing for more "
+                                      "than a tenth of the night, - detector not recording):\n"
+                                      "2012-06  " +
+                                      std::string(20, ' ') + "!\nSummary: "));
 }
 
 TEST_F(AnalyseCommandTest, TemperatureColumnIsGuessedFromItsTitleAndSaidSo) {
