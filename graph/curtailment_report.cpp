@@ -80,6 +80,7 @@ void drawActivityCurve(const CurtailmentResult& result, QPainter& painter, doubl
     const std::vector<std::string> series{"single"};
     graph.showAnalysis(activityOverWind(result), series, false, {}, false);
     graph.graph().yAxis.title = "cumulative share";
+    graph.graph().yAxis.majorIntervalLength = 0.2;
     drawGraph(graph.graph(), painter, kMargin, top, kContentWidth, height);
 }
 
@@ -257,6 +258,78 @@ std::string settingsText(const CurtailmentResult& result, const PlanSources& sou
            ".";
 }
 
+// Colours of the coverage marks, as the calendar on standard error writes them.
+QColor coverageColour(char mark) {
+    switch (mark) {
+        case '#':
+            return {46, 125, 50};  // bats recorded
+        case '.':
+            return {200, 230, 201};  // none
+        case '!':
+            return {239, 108, 0};  // wind readings missing
+        case '-':
+            return {189, 189, 189};  // detector not recording
+        default:
+            return {255, 255, 255};  // no night of the period
+    }
+}
+
+// A row per month of the period and a cell per night at its day of the month.
+double paintCoverageCalendar(const std::vector<NightCoverage>& nights, QPainter& painter,
+                             double top) {
+    if (nights.empty()) {
+        return paragraph(painter, top, "No night in the period.");
+    }
+    const double labelWidth = 52.0;
+    const double cellWidth = (kContentWidth - labelWidth) / 31.0;
+    const double cellHeight = 9.0;
+    painter.save();
+    QFont font = painter.font();
+    font.setPointSizeF(7.0);
+    font.setBold(false);
+    painter.setFont(font);
+    for (int day = 1; day <= 31; day += 5) {
+        painter.setPen(QColor(90, 90, 90));
+        painter.drawText(QRectF(kMargin + labelWidth + (day - 1) * cellWidth, top, cellWidth, 10.0),
+                         Qt::AlignCenter, QString::number(day));
+    }
+    top += 11.0;
+    int row = -1;
+    std::pair<int, int> shown{0, 0};  // year, month of the current row
+    for (const NightCoverage& night : nights) {
+        if (std::pair{night.date.year, night.date.month} != shown) {
+            shown = {night.date.year, night.date.month};
+            ++row;
+            char label[16];
+            std::snprintf(label, sizeof label, "%04d-%02d", shown.first, shown.second);
+            painter.setPen(QColor(0, 0, 0));
+            painter.drawText(QRectF(kMargin, top + row * cellHeight, labelWidth - 4.0, cellHeight),
+                             Qt::AlignRight | Qt::AlignVCenter, QString::fromLatin1(label));
+        }
+        painter.setPen(QPen(QColor(255, 255, 255), 0.8));
+        painter.setBrush(coverageColour(coverageMark(night)));
+        painter.drawRect(QRectF(kMargin + labelWidth + (night.date.day - 1) * cellWidth,
+                                top + row * cellHeight, cellWidth, cellHeight));
+    }
+    top += (row + 1) * cellHeight + 4.0;
+    double x = kMargin + labelWidth;
+    for (const auto& [mark, text] :
+         {std::pair{'#', "bats recorded"}, std::pair{'.', "no bats"},
+          std::pair{'!', "wind readings missing for more than a tenth of the night"},
+          std::pair{'-', "detector not recording"}}) {
+        painter.setPen(QPen(QColor(120, 120, 120), 0.5));
+        painter.setBrush(coverageColour(mark));
+        painter.drawRect(QRectF(x, top + 1.0, 8.0, 8.0));
+        painter.setPen(QColor(0, 0, 0));
+        const QRectF label = painter.boundingRect(QRectF(x + 11.0, top, 400.0, 10.0),
+                                                  Qt::AlignLeft | Qt::AlignVCenter, q(text));
+        painter.drawText(label, Qt::AlignLeft | Qt::AlignVCenter, q(text));
+        x = label.right() + 12.0;
+    }
+    painter.restore();
+    return top + 16.0;
+}
+
 // "Project Windpark Nord, turbine WEA 3, detector Batcorder 1234.", of those named.
 std::string namesText(const PlanSources& sources) {
     std::string text;
@@ -312,6 +385,7 @@ void paintFirstPage(const CurtailmentReportContent& content, QPainter& painter) 
                     " days without a night (the sun does not set or rise): no cell.";
     }
     top = paragraph(painter, top, coverage);
+    top = paintCoverageCalendar(data.coverage, painter, top);
     top = paragraph(painter, top + 4.0,
                     "Target: " + fixedDecimals(result.protectPercent, 1) + " % of night activity.",
                     10.0, true);
@@ -329,95 +403,20 @@ void paintFirstPage(const CurtailmentReportContent& content, QPainter& painter) 
                         lossText(result, result.tailored.totals) + "; " +
                         estimateText(result, result.validation.tailored) + ".");
     top = paragraph(painter, top + 6.0, "Activity in the nights over wind speed", 10.0, true);
-    drawActivityCurve(result, painter, top, 190.0);
-    top += 196.0;
+    drawActivityCurve(result, painter, top, 160.0);
+    top += 166.0;
     top = paragraph(painter, top, "Tailored plan: cut-in (m/s) per month and part of the night",
                     10.0, true);
     paintCutInGrid(result, painter, kMargin, top, kContentWidth, kA4Height - kMargin - top,
                    content.zone);
 }
 
-// Colours of the coverage marks, as the calendar on standard error writes them.
-QColor coverageColour(char mark) {
-    switch (mark) {
-        case '#':
-            return {46, 125, 50};  // bats recorded
-        case '.':
-            return {200, 230, 201};  // none
-        case '!':
-            return {239, 108, 0};  // wind readings missing
-        case '-':
-            return {189, 189, 189};  // detector not recording
-        default:
-            return {255, 255, 255};  // no night of the period
-    }
-}
-
-// A row per month of the period and a cell per night at its day of the month.
-double paintCoverageCalendar(const std::vector<NightCoverage>& nights, QPainter& painter,
-                             double top) {
-    if (nights.empty()) {
-        return paragraph(painter, top, "No night in the period.");
-    }
-    const double labelWidth = 52.0;
-    const double cellWidth = (kContentWidth - labelWidth) / 31.0;
-    const double cellHeight = 10.0;
-    painter.save();
-    QFont font = painter.font();
-    font.setPointSizeF(7.0);
-    font.setBold(false);
-    painter.setFont(font);
-    for (int day = 1; day <= 31; day += 5) {
-        painter.setPen(QColor(90, 90, 90));
-        painter.drawText(QRectF(kMargin + labelWidth + (day - 1) * cellWidth, top, cellWidth, 10.0),
-                         Qt::AlignCenter, QString::number(day));
-    }
-    top += 11.0;
-    int row = -1;
-    std::pair<int, int> shown{0, 0};  // year, month of the current row
-    for (const NightCoverage& night : nights) {
-        if (std::pair{night.date.year, night.date.month} != shown) {
-            shown = {night.date.year, night.date.month};
-            ++row;
-            char label[16];
-            std::snprintf(label, sizeof label, "%04d-%02d", shown.first, shown.second);
-            painter.setPen(QColor(0, 0, 0));
-            painter.drawText(QRectF(kMargin, top + row * cellHeight, labelWidth - 4.0, cellHeight),
-                             Qt::AlignRight | Qt::AlignVCenter, QString::fromLatin1(label));
-        }
-        painter.setPen(QPen(QColor(255, 255, 255), 0.8));
-        painter.setBrush(coverageColour(coverageMark(night)));
-        painter.drawRect(QRectF(kMargin + labelWidth + (night.date.day - 1) * cellWidth,
-                                top + row * cellHeight, cellWidth, cellHeight));
-    }
-    top += (row + 1) * cellHeight + 4.0;
-    double x = kMargin + labelWidth;
-    for (const auto& [mark, text] :
-         {std::pair{'#', "bats recorded"}, std::pair{'.', "no bats"},
-          std::pair{'!', "wind readings missing for more than a tenth of the night"},
-          std::pair{'-', "detector not recording"}}) {
-        painter.setPen(QPen(QColor(120, 120, 120), 0.5));
-        painter.setBrush(coverageColour(mark));
-        painter.drawRect(QRectF(x, top + 1.0, 8.0, 8.0));
-        painter.setPen(QColor(0, 0, 0));
-        const QRectF label = painter.boundingRect(QRectF(x + 11.0, top, 400.0, 10.0),
-                                                  Qt::AlignLeft | Qt::AlignVCenter, q(text));
-        painter.drawText(label, Qt::AlignLeft | Qt::AlignVCenter, q(text));
-        x = label.right() + 12.0;
-    }
-    painter.restore();
-    return top + 16.0;
-}
-
 void paintSecondPage(const CurtailmentReportContent& content, QPainter& painter) {
     const CurtailmentResult& result = content.result;
-    double top =
-        paragraph(painter, kMargin, "Coverage of the season, a cell per night", 10.0, true);
-    top = paintCoverageCalendar(result.data.coverage, painter, top);
-    top = paragraph(painter, top + 4.0, "Trade-off: lost energy against protected activity", 10.0,
-                    true);
-    paintTradeoffGraph(result, painter, kMargin, top, kContentWidth, 220.0);
-    top += 226.0;
+    double top = paragraph(painter, kMargin, "Trade-off: lost energy against protected activity",
+                           10.0, true);
+    paintTradeoffGraph(result, painter, kMargin, top, kContentWidth, 260.0);
+    top += 266.0;
     top = paragraph(painter, top, "How sure the plans are", 10.0, true);
     top = paragraph(painter, top, validationParagraph(result));
     if (!result.validation.years.empty()) {
