@@ -129,6 +129,10 @@ void WindFilePreview::connectControls() {
     connect(ui_->timeOffset, &QLineEdit::textChanged, this, [this](const QString& minutes) {
         chosen_.timeOffsetMinutes = integerValue(minutes.toStdString());
     });
+    connect(ui_->timeStamps, &QComboBox::activated, this, [this](int item) {
+        chosen_.stamps = item == 1 ? StampConvention::begin : StampConvention::end;
+        showChoices();
+    });
     connect(ui_->missingMarkers, &QLineEdit::textChanged, this, [this](const QString& markers) {
         chosen_.missingMarkers = missingMarkersFromList(markers.toStdString());
     });
@@ -271,6 +275,15 @@ void WindFilePreview::showChoices() {
     for (const auto& [chooser, column] : columns) {
         chooser->setCurrentIndex(*column);
     }
+    ui_->timeStamps->setCurrentIndex(*shown.stamps == StampConvention::begin ? 1 : 0);
+    // Why the guess, where the file said so; a row's window depends on it.
+    QString stampsWhy = tr("Each row stands for the step before its time stamp, or after it.");
+    for (const ChoiceNote& note : shown_.notes) {
+        if (note.field == ChoiceField::stamps) {
+            stampsWhy = tr("Guessed: %1").arg(fromUtf8(note.why));
+        }
+    }
+    ui_->timeStamps->setToolTip(stampsWhy);
     selectItemTitled(*ui_->date_Format, fromUtf8(*shown.dateFormat));
     selectItemTitled(*ui_->decimal_Sep, fromUtf8(*shown.decimalSeparator));
     {

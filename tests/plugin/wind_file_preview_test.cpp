@@ -13,6 +13,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <fstream>
 
 #include "cli/analyse_command.h"
 #include "core/import/text_encodings.h"
@@ -70,6 +71,7 @@ class WindFilePreviewTest : public QObject {
     void aGreyedButtonAlwaysHasALineSayingWhy();
     void aSeparatorPickedByHandIsNotCarriedToTheNextFile();
     void choosesAsTheCommandLineDoesForEveryWindFile();
+    void theStampConventionIsShownWithItsReasonAndChosenByHandForOneFile();
 
   private:
     vane::testing::TemporarySettings settings_;  // before any QSettings
@@ -538,6 +540,32 @@ void WindFilePreviewTest::choosesAsTheCommandLineDoesForEveryWindFile() {
         QCOMPARE(described(run.preview.choices()), described(commandLine->choices));
         QCOMPARE(run.preview.table().rowCount(), view->table.rowCount());
     }
+}
+
+void WindFilePreviewTest::theStampConventionIsShownWithItsReasonAndChosenByHandForOneFile() {
+    const QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("export.txt"));
+    std::ofstream(file.toStdString(), std::ios::binary)
+        << "Latitude = N 49.600000\nTime stamps indicate the beginning of the time step.\n\n"
+           "Date/Time\tSpeed 80 m [m/s]\n01/07/2012 18:00:00+00:00\t3.1\n"
+           "01/07/2012 18:10:00+00:00\t3.4\n";
+    PreviewUnderTest run;
+    auto* stamps = run.control<QComboBox>("timeStamps");
+    run.open(file);
+    QCOMPARE(stamps->currentIndex(), 1);
+    QVERIFY(stamps->toolTip().contains(QStringLiteral("the preamble says")));
+    QVERIFY(!run.preview.choices().stamps.byUser());
+    run.choose("timeStamps", 0);
+    QCOMPARE(*run.preview.choices().stamps, StampConvention::end);
+    QVERIFY(run.preview.choices().stamps.byUser());
+    run.click("cancelButton");
+    // Each file says what its own stamps mark.
+    run.open(file);
+    QCOMPARE(stamps->currentIndex(), 1);
+    run.click("cancelButton");
+    run.open(sourcePath("examples/wind.csv"));
+    QCOMPARE(stamps->currentIndex(), 0);
+    QVERIFY(!stamps->toolTip().contains(QStringLiteral("Guessed")));
 }
 
 }  // namespace vane::plugin::testing
