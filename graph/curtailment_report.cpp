@@ -676,8 +676,10 @@ void paintCutInGrid(const CurtailmentResult& result, QPainter& painter, double l
         legend += " *: under " + std::to_string(result.minCellActivity) +
                   " active intervals: its month's.";
     }
-    painter.drawText(QRectF(left, below, width, 14.0), Qt::AlignLeft | Qt::AlignVCenter, q(legend));
-    paintCutInKey(highest, painter, left, below + 16.0);
+    const QRectF legendArea = painter.boundingRect(QRectF(left, below, width, 40.0),
+                                                   Qt::AlignLeft | Qt::TextWordWrap, q(legend));
+    painter.drawText(legendArea, Qt::AlignLeft | Qt::TextWordWrap, q(legend));
+    paintCutInKey(highest, painter, left, legendArea.bottom() + 3.0);
     painter.restore();
 }
 

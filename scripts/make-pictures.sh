@@ -23,7 +23,13 @@ QT_QPA_PLATFORM=offscreen "$build/cli/vane" analyse --recordings examples/record
     --width 1200 --height 800 >/dev/null
 QT_QPA_PLATFORM=offscreen "$build/cli/vane" yearly --recordings examples/recordings.txt \
     --lat "$SITE_LATITUDE" --lon "$SITE_LONGITUDE" --out docs/yearly.png
-echo "Wrote docs/graph.png"
+# The plan report's first page, as a reader of the plan sees it.
+QT_QPA_PLATFORM=offscreen "$build/cli/vane" curtail --recordings examples/recordings.txt \
+    --wind examples/wind.csv --lat "$SITE_LATITUDE" --lon "$SITE_LONGITUDE" \
+    --zone-name "$SITE_TIMEZONE" --power-column "Power (kW)" --project "Example farm" \
+    --turbine-name "WEA 1" --pdf "$work/plan.pdf" >/dev/null 2>&1
+pdftoppm -r 110 -png -f 1 -l 1 -singlefile "$work/plan.pdf" docs/plan-report
+echo "Wrote docs/graph.png, docs/yearly.png and docs/plan-report.png"
 
 library="$work/Example.vanelib"
 "$build/host/make_example_library" examples/recordings.txt "$library" \
