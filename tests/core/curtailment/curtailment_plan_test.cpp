@@ -416,11 +416,17 @@ TEST(CurtailmentPlanTest, SparseCellsTakeTheirMonthsCutInAndTheControllerTableMe
 }
 
 TEST(CurtailmentPlanTest, TheJsonNamesItsSourcesAsJsonStringsWhateverTheirNames) {
-    const std::string json = curtailmentJson(
-        CurtailmentResult{},
-        {.windFile = "mast \"A\"\\2024\n.csv", .power = "curve Kurve °.csv", .zoneName = {}});
+    const std::string json =
+        curtailmentJson(CurtailmentResult{}, {.windFile = "mast \"A\"\\2024\n.csv",
+                                              .power = "curve Kurve °.csv",
+                                              .zoneName = {},
+                                              .turbine = "WEA \"Süd\"\t2"});
     EXPECT_NE(json.find(",\"power\":\"curve Kurve °.csv\","), std::string::npos) << json;
-    EXPECT_TRUE(json.ends_with(",\"wind_file\":\"mast \\\"A\\\"\\\\2024\\u000a.csv\"}}\n")) << json;
+    EXPECT_TRUE(
+        json.ends_with(",\"wind_file\":\"mast \\\"A\\\"\\\\2024\\u000a.csv\",\"recordings\":null,"
+                       "\"project\":null,\"turbine\":\"WEA \\\"Süd\\\"\\u00092\","
+                       "\"detector\":null}}\n"))
+        << json;
 }
 
 }  // namespace
