@@ -31,6 +31,17 @@ double batEventGridOrigin(const icu::TimeZone& zone) {
 
 BatEventList batEvents(std::span<const Recording> sortedRecordings, double gridOrigin) {
     BatEventList events;
+    // No bin holds fewer than one recording, and the span holds only so many bins: room for them
+    // at once keeps the copies of a growing list out of the peak memory (room not written to
+    // costs none).
+    const auto finite = [](const Recording& r) { return std::isfinite(r.recordingTime); };
+    const auto first = std::find_if(sortedRecordings.begin(), sortedRecordings.end(), finite);
+    const auto last = std::find_if(sortedRecordings.rbegin(), sortedRecordings.rend(), finite);
+    if (first != sortedRecordings.end()) {
+        const double bins = (last->recordingTime - first->recordingTime) / kBatEventBinSeconds + 2;
+        events.reserve(static_cast<std::size_t>(
+            std::min(static_cast<double>(sortedRecordings.size()), std::max(bins, 0.0))));
+    }
     // The end of the first bin after the one opened last: a recording before the bin that ends
     // here still belongs to the bin opened last.
     double reference = gridOrigin + kBatEventBinSeconds;

@@ -51,9 +51,7 @@ LineCount countLines(std::string_view text, std::string_view separator) {
 
 WindTable::WindTable(std::shared_ptr<const std::string> text, std::string_view lineSeparator,
                      std::string_view fieldSeparator, std::size_t startAt)
-    : startAt(startAt),
-      text_(std::move(text)),
-      fieldSeparatorLength_(static_cast<std::uint32_t>(fieldSeparator.size())) {
+    : startAt(startAt), text_(std::move(text)), fieldSeparator_(fieldSeparator) {
     if (!text_ || text_->size() >= kLargestText || lineSeparator.empty() ||
         fieldSeparator.size() >= kLargestText) {
         text_.reset();
@@ -61,39 +59,20 @@ WindTable::WindTable(std::shared_ptr<const std::string> text, std::string_view l
     }
     const std::string_view all(*text_);
     const LineCount count = countLines(all, lineSeparator);
-    const std::size_t filledLines = count.lines - count.blankLines;
-    firstBounds_.reserve(filledLines + 1);
+    rowBounds_.reserve(2 * (count.lines - count.blankLines));
     blocks_.reserve((count.lines + 63) / 64);
     std::size_t lineStart = 0;
-    bool widthKnown = false;
     while (true) {
         const std::size_t lineEnd = nextSeparator(all, lineStart, lineSeparator);
         if (rowCount_ % 64 == 0) {
-            blocks_.push_back({0, static_cast<std::uint32_t>(firstBounds_.size())});
+            blocks_.push_back({0, static_cast<std::uint32_t>(rowBounds_.size() / 2)});
         }
         // A blank line keeps no bounds at all: a file of nothing but line breaks must cost a
         // bit a line, not a row's worth of offsets.
         if (lineEnd > lineStart) {
             blocks_.back().filled |= std::uint64_t{1} << (rowCount_ % 64);
-            firstBounds_.push_back(static_cast<std::uint32_t>(bounds_.size()));
-            const std::string_view line = all.substr(0, lineEnd);
-            bounds_.push_back(static_cast<std::uint32_t>(lineStart));
-            if (!fieldSeparator.empty()) {
-                for (std::size_t at = nextSeparator(line, lineStart, fieldSeparator); at < lineEnd;
-                     at = nextSeparator(line, at + fieldSeparator.size(), fieldSeparator)) {
-                    bounds_.push_back(static_cast<std::uint32_t>(at));
-                }
-            }
-            bounds_.push_back(static_cast<std::uint32_t>(lineEnd));
-            if (!widthKnown) {
-                // The first row's width stands for every filled row's, so the offsets are
-                // allocated once.
-                widthKnown = true;
-                const std::size_t mostBounds =
-                    (fieldSeparator.empty() ? 0 : all.size() / fieldSeparator.size()) +
-                    2 * filledLines;
-                bounds_.reserve(std::min(bounds_.size() * filledLines, mostBounds));
-            }
+            rowBounds_.push_back(static_cast<std::uint32_t>(lineStart));
+            rowBounds_.push_back(static_cast<std::uint32_t>(lineEnd));
         }
         ++rowCount_;
         if (lineEnd == all.size()) {
@@ -101,7 +80,6 @@ WindTable::WindTable(std::shared_ptr<const std::string> text, std::string_view l
         }
         lineStart = lineEnd + lineSeparator.size();
     }
-    firstBounds_.push_back(static_cast<std::uint32_t>(bounds_.size()));
 }
 
 std::optional<std::size_t> WindTable::filledIndex(std::size_t row) const {
@@ -113,13 +91,27 @@ std::optional<std::size_t> WindTable::filledIndex(std::size_t row) const {
     return block.filledBefore + static_cast<std::size_t>(std::popcount(block.filled & (bit - 1)));
 }
 
+std::string_view WindTable::filledRow(std::size_t filled) const {
+    const std::uint32_t begin = rowBounds_[2 * filled];
+    return std::string_view(*text_).substr(begin, rowBounds_[2 * filled + 1] - begin);
+}
+
 std::size_t WindTable::fieldCount(std::size_t row) const {
     if (row >= rowCount()) {
         return 0;
     }
     const std::optional<std::size_t> filled = filledIndex(row);
-    // A blank line is one empty field.
-    return filled ? firstBounds_[*filled + 1] - firstBounds_[*filled] - 1 : 1;
+    // A blank line is one empty field, as is a row when no field separator cuts it.
+    if (!filled || fieldSeparator_.empty()) {
+        return 1;
+    }
+    const std::string_view line = filledRow(*filled);
+    std::size_t fields = 1;
+    for (std::size_t at = nextSeparator(line, 0, fieldSeparator_); at < line.size();
+         at = nextSeparator(line, at + fieldSeparator_.size(), fieldSeparator_)) {
+        ++fields;
+    }
+    return fields;
 }
 
 std::string_view WindTable::field(std::size_t row, std::size_t column) const {
@@ -127,13 +119,24 @@ std::string_view WindTable::field(std::size_t row, std::size_t column) const {
         return {};
     }
     const std::optional<std::size_t> filled = filledIndex(row);
-    if (!filled || column >= firstBounds_[*filled + 1] - firstBounds_[*filled] - 1) {
+    if (!filled) {
         return {};
     }
-    const std::size_t first = firstBounds_[*filled];
-    const std::size_t begin =
-        column == 0 ? bounds_[first] : bounds_[first + column] + fieldSeparatorLength_;
-    return std::string_view(*text_).substr(begin, bounds_[first + column + 1] - begin);
+    const std::string_view line = filledRow(*filled);
+    if (fieldSeparator_.empty()) {
+        return column == 0 ? line : std::string_view();
+    }
+    std::size_t begin = 0;
+    for (std::size_t index = 0;; ++index) {
+        const std::size_t end = nextSeparator(line, begin, fieldSeparator_);
+        if (index == column) {
+            return line.substr(begin, end - begin);
+        }
+        if (end == line.size()) {
+            return {};
+        }
+        begin = end + fieldSeparator_.size();
+    }
 }
 
 }  // namespace vane

@@ -12,7 +12,8 @@ namespace vane {
 
 // The wind file as rows of fields, every field a view into one UTF-8 text exactly as written,
 // empty fields included; rows need not have the same number of fields. The table keeps only
-// offsets beside the text (a few bytes per field), and copies of it share the text.
+// where each row begins and ends beside the text (8 bytes a row), finding a row's fields when
+// they are asked for, and copies of it share the text.
 // The row at headerRow() holds the column titles, the unitRows rows after it up to startAt the
 // columns' units or processing (a logger's "m/s" and "Avg" rows), and the rows after startAt are
 // the data. Rows before the header are a preamble that stays in the table but is never read as
@@ -56,14 +57,16 @@ class WindTable {
     // The index of `row` among the filled rows, or nothing for a blank row.
     std::optional<std::size_t> filledIndex(std::size_t row) const;
 
+    // The filled row at `filled` as written, without its line separator.
+    std::string_view filledRow(std::size_t filled) const;
+
     std::shared_ptr<const std::string> text_;
-    std::uint32_t fieldSeparatorLength_ = 0;
+    std::string fieldSeparator_;
     std::size_t rowCount_ = 0;
     std::vector<RowBlock> blocks_;
-    // A filled row's bounds are its first byte's offset, then the offset one past each field.
-    // firstBounds_ holds where each filled row's bounds begin, and one past.
-    std::vector<std::uint32_t> firstBounds_;
-    std::vector<std::uint32_t> bounds_;
+    // Each filled row's first byte's offset and the offset one past its last, in turn: a
+    // million rows cost 8 MB, where their fields' offsets would cost several times as much.
+    std::vector<std::uint32_t> rowBounds_;
 };
 
 }  // namespace vane
