@@ -91,8 +91,9 @@ ReviewWindow::ReviewWindow(ReviewedRecordings recordings, AlertPresenter& alerts
     auto* split = new QSplitter(Qt::Vertical);
     split->addWidget(spectrogram_);
     split->addWidget(fields_);
-    split->setStretchFactor(0, 3);
+    split->setStretchFactor(0, 2);
     split->setStretchFactor(1, 1);
+    fields_->setMinimumHeight(150);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
