@@ -53,7 +53,9 @@ MainWindow::MainWindow(UserDialogs dialogs, std::unique_ptr<Questions> questions
     setCentralWidget(tables_);
     connect(tables_, &LibraryTables::recordingSelectionChanged, this, [this] {
         showSelectionCount();
-        refreshReview();
+        if (review_ && review_->isVisible()) {
+            review_->followSelection();
+        }
     });
     buildMenus();
     setAcceptDrops(true);

@@ -5,7 +5,6 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
-#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -115,14 +114,17 @@ ReviewWindow::ReviewWindow(ReviewedRecordings recordings, AlertPresenter& alerts
 ReviewWindow::~ReviewWindow() = default;
 
 void ReviewWindow::refresh() {
+    labelNames_ = source_.labelNames();
+    labelChooser_->clear();
+    for (const std::string& name : labelNames_) {
+        labelChooser_->addItem(text(name));
+    }
+    followSelection();
+}
+
+void ReviewWindow::followSelection() {
     const std::int64_t shownId = shownRecordingId();
     recordings_ = source_.selected();
-    labelNames_ = source_.labelNames();
-    const QString typed = labelChooser_->currentText();
-    labelChooser_->clear();
-    for (std::size_t i = 0; i < labelNames_.size(); ++i) {
-        labelChooser_->addItem(text(labelNames_[i]));
-    }
     const auto still = std::find_if(recordings_.begin(), recordings_.end(),
                                     [&](const auto& row) { return row.id == shownId; });
     showRecording(still != recordings_.end()

@@ -43,8 +43,11 @@ class ReviewWindow : public QWidget {
     ReviewWindow(ReviewedRecordings recordings, AlertPresenter& alerts, QWidget* parent = nullptr);
     ~ReviewWindow() override;
 
-    // Reads the selection again, staying with the recording shown while it is still selected.
+    // Reads the library's labels and the selection again, staying with the recording shown while
+    // it is still selected.
     void refresh();
+    // Reads the selection again, as refresh() does, but not the labels.
+    void followSelection();
     void step(int by);
     // Labels the recording shown; nothing for a blank label.
     void labelShown(const QString& label);

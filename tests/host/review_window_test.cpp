@@ -32,6 +32,8 @@ class ReviewWindowTest : public QObject {
   private:
     // The labels of the session's recordings, with the manual mark, in time order.
     QStringList labels() const;
+    // The library with the session "Pond" selected.
+    bool openOnPond(MainWindow& window) const;
     static QAction* action(const QWidget& window, const QString& text);
     // The window's own action under `keys`.
     static QAction* shortcut(const QWidget& window, QKeySequence::StandardKey keys);
@@ -80,6 +82,14 @@ QStringList ReviewWindowTest::labels() const {
     return shown;
 }
 
+bool ReviewWindowTest::openOnPond(MainWindow& window) const {
+    if (!window.openLibrary(library_)) {
+        return false;
+    }
+    window.selectSessions({QStringLiteral("Pond")});
+    return true;
+}
+
 QAction* ReviewWindowTest::action(const QWidget& window, const QString& text) {
     for (QAction* action : window.findChildren<QAction*>()) {
         if (action->text() == text) {
@@ -103,8 +113,7 @@ void ReviewWindowTest::stepsThroughTheSelectionAndLabelsWithUndo() {
     const RecordingAlerts& alerts = *alertRecorder;
     MainWindow window(UserDialogs{std::move(alertRecorder), std::make_unique<ScriptedPanels>(),
                                   std::make_unique<RecordingPasteboard>()});
-    QVERIFY(window.openLibrary(library_));
-    window.selectSessions({QStringLiteral("Pond")});
+    QVERIFY(openOnPond(window));
     action(window, QStringLiteral("&Review Recordings..."))->trigger();
     auto* review = window.findChild<ReviewWindow*>(QStringLiteral("reviewWindow"));
     QVERIFY(review && review->isVisible());
@@ -167,8 +176,7 @@ void ReviewWindowTest::playsASlowedCopyAndSaysWhyASoundIsMissing() {
     const RecordingAlerts& alerts = *alertRecorder;
     MainWindow window(UserDialogs{std::move(alertRecorder), std::make_unique<ScriptedPanels>(),
                                   std::make_unique<RecordingPasteboard>()});
-    QVERIFY(window.openLibrary(library_));
-    window.selectSessions({QStringLiteral("Pond")});
+    QVERIFY(openOnPond(window));
     window.reviewRecordings();
     auto* review = window.findChild<ReviewWindow*>(QStringLiteral("reviewWindow"));
     QUrl played;
