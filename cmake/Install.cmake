@@ -45,7 +45,7 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 # The libraries the programs link come from dpkg-shlibdeps; Qt's platform and picture plug-ins
 # are loaded at run time, so they are named here (TIFF, WebP and others are saved through the
-# image-format plug-ins).
+# image-format plug-ins). FFTW is named too, as the spectrogram cannot be drawn without it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-image-formats-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-image-formats-plugins, libfftw3-single3")
 include(CPack)

@@ -56,6 +56,14 @@ class LibraryStore {
         std::int64_t sessionId, const std::function<SessionTimes(const SessionTimes&)>& change) = 0;
     virtual void restoreSessionTimes(const SessionTimes& times) = 0;
 
+    // The labels of the recordings, by name, none empty.
+    virtual std::vector<std::string> labelNames() const = 0;
+    // Reads the labels of the recordings `labels` names (those still there) and writes `labels`
+    // once `check` passed them, in one transaction; answers the labels as they were.
+    virtual std::vector<RecordingLabel> changeLabels(
+        const std::vector<RecordingLabel>& labels,
+        const std::function<void(const std::vector<RecordingLabel>& current)>& check) = 0;
+
     // True when opening rolled back a change that was never finished.
     virtual bool undoneUnfinishedChange() const = 0;
     // True while a change that failed is not yet undone in the library (SQLite keeps it in the

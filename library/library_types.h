@@ -123,6 +123,16 @@ struct StoredRecordingRow {
     std::int64_t manualLabel = 0;
 };
 
+// A recording's label and whether a person set it, as stored: an absent label (NULL) told apart
+// from an empty one, so that putting a label back leaves the row exactly as it was.
+struct RecordingLabel {
+    std::int64_t recordingId = 0;
+    std::optional<std::string> label;
+    bool manualLabel = false;
+
+    bool operator==(const RecordingLabel&) const = default;
+};
+
 // What a removal took out of the library.
 struct RemovedRows {
     std::vector<StoredSessionRow> sessions;

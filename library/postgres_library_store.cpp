@@ -359,6 +359,48 @@ class PostgresLibraryStore final : public LibraryStore {
         transaction.commit();
     }
 
+    std::vector<std::string> labelNames() const override {
+        const PostgresResult result = connection_.run(
+            "SELECT DISTINCT label FROM recordings WHERE label IS NOT NULL AND label <> '' "
+            "ORDER BY label");
+        std::vector<std::string> names;
+        for (int row = 0; row < result.rows(); ++row) {
+            names.push_back(result.text(row, 0));
+        }
+        return names;
+    }
+
+    std::vector<RecordingLabel> changeLabels(
+        const std::vector<RecordingLabel>& labels,
+        const std::function<void(const std::vector<RecordingLabel>&)>& check) override {
+        PostgresTransaction transaction(connection_);
+        ArrayText ids, names, marks;
+        for (const RecordingLabel& label : labels) {
+            ids.add(label.recordingId);
+            names.add(label.label);
+            marks.add(std::int64_t{label.manualLabel ? 1 : 0});
+        }
+        const std::string idText = ids.done();
+        // FOR UPDATE: a second change of the same recordings waits and then checks against this.
+        const PostgresResult rows = connection_.run(
+            "SELECT id, label, manual_label FROM recordings WHERE id = ANY($1::bigint[]) "
+            "FOR UPDATE",
+            {idText});
+        std::vector<RecordingLabel> current;
+        for (int row = 0; row < rows.rows(); ++row) {
+            current.push_back({parseInteger(rows.text(row, 0)), optionalText(rows, row, 1),
+                               parseInteger(rows.text(row, 2)) != 0});
+        }
+        check(current);
+        connection_.run(
+            "UPDATE recordings AS r SET label = u.label, manual_label = u.manual FROM "
+            "unnest($1::bigint[], $2::text[], $3::integer[]) AS u(id, label, manual) "
+            "WHERE r.id = u.id",
+            {idText, names.done(), marks.done()});
+        transaction.commit();
+        return current;
+    }
+
     bool undoneUnfinishedChange() const override {
         // The server rolls back what a lost connection left unfinished, before anyone sees it.
         return false;

@@ -259,4 +259,51 @@ void RecordingLibrary::restoreSessionTimes(const SessionTimes& times) {
     worded("The times were not put back: ", [&] { store_->restoreSessionTimes(times); });
 }
 
+std::vector<std::string> RecordingLibrary::labelNames() const {
+    return worded(location_.quoted() + " cannot be read: ", [&] { return store_->labelNames(); });
+}
+
+std::vector<RecordingLabel> RecordingLibrary::setLabels(
+    const std::vector<RecordingLabel>& labels, const std::vector<RecordingLabel>& expected) {
+    static const std::string kNotChanged = "The labels were not changed: ";
+    if (expected.size() != labels.size()) {
+        throw std::invalid_argument("setLabels: one expected label for each label");
+    }
+    for (const RecordingLabel& label : labels) {
+        if (const auto why = whyNotStorable(label.label.value_or(""))) {
+            throw LibraryError(kNotChanged + "the label " + *why + ".");
+        }
+    }
+    const auto check = [&](const std::vector<RecordingLabel>& current) {
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            const auto found =
+                std::find_if(current.begin(), current.end(), [&](const RecordingLabel& row) {
+                    return row.recordingId == labels[i].recordingId;
+                });
+            if (found == current.end()) {
+                throw LibraryError(kNotChanged + "recording " +
+                                   std::to_string(labels[i].recordingId) +
+                                   " is no longer in the library.");
+            }
+            if (found->label.value_or("") != expected[i].label.value_or("") ||
+                found->manualLabel != expected[i].manualLabel) {
+                throw LibraryError(kNotChanged + "recording " +
+                                   std::to_string(labels[i].recordingId) +
+                                   " was labelled anew meanwhile, as \"" +
+                                   printable(found->label.value_or("")) + "\". Refresh to see it.");
+            }
+        }
+    };
+    std::vector<RecordingLabel> was =
+        worded(kNotChanged, [&] { return store_->changeLabels(labels, check); });
+    // In the order given, so that the answer puts back what this call changed.
+    std::vector<RecordingLabel> ordered;
+    for (const RecordingLabel& label : labels) {
+        ordered.push_back(*std::find_if(was.begin(), was.end(), [&](const RecordingLabel& row) {
+            return row.recordingId == label.recordingId;
+        }));
+    }
+    return ordered;
+}
+
 }  // namespace vane::library

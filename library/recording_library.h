@@ -78,6 +78,16 @@ class RecordingLibrary {
     SessionTimes rereadSessionInZone(std::int64_t sessionId, const icu::TimeZone& zone);
     void restoreSessionTimes(const SessionTimes& times);
 
+    // Every label the library's recordings carry, sorted.
+    std::vector<std::string> labelNames() const;
+    // Gives each recording its label and manual mark, in one transaction, while each still
+    // carries the label and mark `expected` gives it by the same index (an absent label counts
+    // as an empty one): otherwise, or when a recording is gone, it is refused with a message and
+    // nothing changes, so that someone's change meanwhile is not overwritten. Answers the labels
+    // as they were, to be put back by the same call.
+    std::vector<RecordingLabel> setLabels(const std::vector<RecordingLabel>& labels,
+                                          const std::vector<RecordingLabel>& expected);
+
   private:
     friend class NewLibraryFile;
     RecordingLibrary(LibraryLocation location, std::unique_ptr<LibraryStore> store);

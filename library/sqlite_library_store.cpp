@@ -378,6 +378,48 @@ class SqliteLibraryStore final : public LibraryStore {
         transaction.commit();
     }
 
+    std::vector<std::string> labelNames() const override {
+        Statement select(database_,
+                         "SELECT DISTINCT label FROM recordings WHERE label IS NOT NULL AND "
+                         "label <> '' ORDER BY label");
+        std::vector<std::string> names;
+        while (select.step()) {
+            names.push_back(select.textAt(0));
+        }
+        return names;
+    }
+
+    std::vector<RecordingLabel> changeLabels(
+        const std::vector<RecordingLabel>& labels,
+        const std::function<void(const std::vector<RecordingLabel>&)>& check) override {
+        Transaction transaction(database_);
+        std::vector<std::int64_t> ids;
+        for (const RecordingLabel& label : labels) {
+            ids.push_back(label.recordingId);
+        }
+        Statement select(database_,
+                         "SELECT id, label, manual_label FROM recordings WHERE id IN "
+                         "(SELECT value FROM json_each(?1))");
+        select.bind(1, std::string_view(idList(ids)));
+        std::vector<RecordingLabel> current;
+        while (select.step()) {
+            current.push_back(
+                {select.integerAt(0), select.optionalTextAt(1), select.integerAt(2) != 0});
+        }
+        check(current);
+        Statement update(database_,
+                         "UPDATE recordings SET label = ?2, manual_label = ?3 WHERE id = ?1");
+        for (const RecordingLabel& label : labels) {
+            update.bind(1, label.recordingId)
+                .bind(2, label.label)
+                .bind(3, std::int64_t{label.manualLabel ? 1 : 0})
+                .run();
+            update.reset();
+        }
+        transaction.commit();
+        return current;
+    }
+
     bool undoneUnfinishedChange() const override { return undone_; }
     bool holdsUnfinishedChange() const override {
         return hasJournal(sqlite3_db_filename(database_.handle(), "main"));

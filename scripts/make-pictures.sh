@@ -37,3 +37,11 @@ library="$work/Example.vanelib"
 xvfb-run --auto-servernum --server-args="-screen 0 1280x900x24" \
     scripts/desk-screenshots.sh "$build/host/vane-desk" "$library" "$PWD/examples/wind.csv" docs \
     "$SITE_NAME, June 2012" "$SITE_NAME, July 2012"
+
+# The review window on three recordings of calls made here, with their GUANO fields.
+scripts/make-example-calls.py "$work/calls"
+"$build/cli/vane" import --library "$work/Calls.vanelib" --session Calls --zone "$SITE_TIMEZONE" \
+    "$work/calls" >/dev/null
+xvfb-run --auto-servernum --server-args="-screen 0 1280x900x24" \
+    scripts/review-screenshot.sh "$build/host/vane-desk" "$work/Calls.vanelib" docs Calls
+

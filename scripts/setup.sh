@@ -14,6 +14,7 @@ packages=(
   libcli11-dev
   libeigen3-dev  # the linear algebra of the activity model behind curtailment plans
   libtomlplusplus-dev  # the reader of wind-farm project files
+  libfftw3-dev  # the short-time Fourier transform of the review window's spectrogram
   qt6-svg-dev
   qt6-image-formats-plugins
   help2man

@@ -81,7 +81,7 @@ LibraryEditor::LibraryEditor(QWidget* window, EditedWindow edited, AlertPresente
 
 LibraryEditor::~LibraryEditor() = default;
 
-void LibraryEditor::addMenuTo(QMenuBar* bar) {
+QMenu* LibraryEditor::addMenuTo(QMenuBar* bar) {
     QMenu* menu = bar->addMenu(tr("&Edit"));
     menu->setObjectName(QStringLiteral("editMenu"));
     QAction* undo = undoStack_->createUndoAction(this, tr("&Undo"));
@@ -100,6 +100,7 @@ void LibraryEditor::addMenuTo(QMenuBar* bar) {
     QAction* edit =
         menu->addAction(tr("&Edit Session..."), this, &LibraryEditor::editSelectedSession);
     edit->setShortcut(Qt::Key_F2);
+    return menu;
 }
 
 void LibraryEditor::forgetHistory() {
@@ -225,6 +226,33 @@ void LibraryEditor::changeSession(const library::LibrarySession& before,
         [before, after](library::RecordingLibrary& library) {
             library.updateSession(after, before);
         });
+}
+
+void LibraryEditor::labelRecordings(const std::vector<library::LibraryRecording>& recordings,
+                                    const std::string& label) {
+    std::vector<library::RecordingLabel> labelled;
+    std::vector<library::RecordingLabel> shown;
+    for (const library::LibraryRecording& recording : recordings) {
+        if (recording.label != label || !recording.manualLabel) {
+            labelled.push_back({recording.id, label, true});
+            shown.push_back({recording.id, recording.label, recording.manualLabel});
+        }
+    }
+    if (labelled.empty()) {
+        return;
+    }
+    const auto was = std::make_shared<std::vector<library::RecordingLabel>>();
+    apply(
+        labelled.size() == 1 ? tr("Label Recording as \"%1\"").arg(QString::fromStdString(label))
+                             : tr("Label %1 Recordings as \"%2\"")
+                                   .arg(labelled.size())
+                                   .arg(QString::fromStdString(label)),
+        // Each way only from the labels the other left, so that a colleague's label set
+        // meanwhile is refused with a message rather than overwritten.
+        [labelled, shown, was](library::RecordingLibrary& library) {
+            *was = library.setLabels(labelled, shown);
+        },
+        [labelled, was](library::RecordingLibrary& library) { library.setLabels(*was, labelled); });
 }
 
 void LibraryEditor::apply(const QString& text, const Change& change, const Change& undo) {

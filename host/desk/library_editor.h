@@ -7,6 +7,7 @@
 
 #include "library/recording_library.h"
 
+class QMenu;
 class QMenuBar;
 class QUndoStack;
 class QWidget;
@@ -25,7 +26,8 @@ struct EditedWindow {
     std::function<void()> reload;               // after every change, done or undone
 };
 
-// The Edit menu: removing sessions and recordings, renaming a session and editing its site.
+// The Edit menu: removing sessions and recordings, renaming a session and editing its site,
+// labelling recordings.
 // Each change is one transaction of the library and can be undone until another library is
 // opened.
 class LibraryEditor : public QObject {
@@ -35,7 +37,7 @@ class LibraryEditor : public QObject {
                   Questions& questions);
     ~LibraryEditor() override;
 
-    void addMenuTo(QMenuBar* bar);
+    QMenu* addMenuTo(QMenuBar* bar);
     QUndoStack* undoStack() const { return undoStack_; }
     void forgetHistory();  // the library changed under it: another was opened
 
@@ -45,6 +47,10 @@ class LibraryEditor : public QObject {
     void deleteRecordings(const std::vector<std::int64_t>& recordingIds);
     void editSelectedSession();  // with the session dialog
     void changeSession(const library::LibrarySession& before, const library::LibrarySession& after);
+    // Gives the recordings `label` as a person's label, one step to undo back to the labels and
+    // manual marks they had; nothing when they carry it as a person's already.
+    void labelRecordings(const std::vector<library::LibraryRecording>& recordings,
+                         const std::string& label);
     // Reads the session's local times again in the zone named `zone` (see rereadSessionInZone).
     void changeSessionZone(const library::LibrarySession& session, const QString& zone);
 

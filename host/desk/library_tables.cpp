@@ -168,6 +168,19 @@ LabelledRecordings LibraryTables::selectedRecordings() const {
     return selected;
 }
 
+std::vector<library::LibraryRecording> LibraryTables::selectedRecordingRows() const {
+    const QItemSelectionModel* selection = recordingView_->selectionModel();
+    const bool all = !selection->hasSelection();
+    std::vector<library::LibraryRecording> rows;
+    for (int row = 0; row < recordingProxy_->rowCount(); ++row) {
+        if (all || selection->isRowSelected(row, {})) {
+            rows.push_back(recordingModel_->recording(
+                recordingProxy_->mapToSource(recordingProxy_->index(row, 0)).row()));
+        }
+    }
+    return rows;
+}
+
 bool LibraryTables::recordingsHaveFocus() const {
     return recordingView_->hasFocus();
 }

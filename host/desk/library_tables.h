@@ -41,6 +41,9 @@ class LibraryTables : public QSplitter {
     // The selected recordings with the labels they point into, in one pass so the two agree; with
     // none selected, every recording of the selected sessions.
     LabelledRecordings selectedRecordings() const;
+    // The selected recordings' rows as the table shows them, top to bottom; with none selected,
+    // every row shown.
+    std::vector<library::LibraryRecording> selectedRecordingRows() const;
     bool recordingsHaveFocus() const;
 
   signals:

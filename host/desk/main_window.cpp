@@ -15,6 +15,7 @@
 #include "host/desk/library_imports.h"
 #include "host/desk/library_opening.h"
 #include "host/desk/library_tables.h"
+#include "host/desk/review_window.h"
 #include "library/library_problem.h"
 #include "plugin_api/counted_text.h"
 #include "plugin_api/plugin.h"
@@ -50,8 +51,12 @@ MainWindow::MainWindow(UserDialogs dialogs, std::unique_ptr<Questions> questions
                           [this] { reload(); }},
           *dialogs_.alerts, *dialogs_.panels)) {
     setCentralWidget(tables_);
-    connect(tables_, &LibraryTables::recordingSelectionChanged, this,
-            &MainWindow::showSelectionCount);
+    connect(tables_, &LibraryTables::recordingSelectionChanged, this, [this] {
+        showSelectionCount();
+        if (review_ && review_->isVisible()) {
+            review_->followSelection();
+        }
+    });
     buildMenus();
     setAcceptDrops(true);
     updateTitle();
@@ -80,7 +85,12 @@ void MainWindow::buildMenus() {
     imports_->addMenuItemsTo(file);
     file->addSeparator();
     file->addAction(tr("&Quit"), QKeySequence::Quit, this, &QWidget::close);
-    editor_->addMenuTo(menuBar());
+    QMenu* edit = editor_->addMenuTo(menuBar());
+    edit->addSeparator();
+    QAction* review =
+        edit->addAction(tr("&Review Recordings..."), this, &MainWindow::reviewRecordings);
+    review->setShortcut(Qt::CTRL | Qt::Key_E);
+    review->setToolTip(tr("Spectrogram, GUANO fields and label of each selected recording"));
     pluginMenu_ = menuBar()->addMenu(tr("&Plug-ins"));
     pluginMenu_->setObjectName(QStringLiteral("pluginMenu"));
     pluginMenu_->addAction(tr("No plug-ins found"))->setEnabled(false);
@@ -123,6 +133,36 @@ void MainWindow::reload() {
     tables_->showSessions(std::move(read.rows));
     updateTitle();
     showSelectionCount();
+    refreshReview();
+}
+
+void MainWindow::reviewRecordings() {
+    if (!review_) {
+        review_ = new ReviewWindow(
+            ReviewedRecordings{
+                [this] { return tables_->selectedRecordingRows(); },
+                [this] {
+                    return library_ ? readOrSay([this] {
+                                          return library_->labelNames();
+                                      }).value_or(std::vector<std::string>{})
+                                    : std::vector<std::string>{};
+                },
+                [this](const library::LibraryRecording& recording, const std::string& label) {
+                    editor_->labelRecordings({recording}, label);
+                },
+                editor_->undoStack()},
+            *dialogs_.alerts, this);
+    }
+    review_->refresh();
+    review_->show();
+    review_->raise();
+    review_->activateWindow();
+}
+
+void MainWindow::refreshReview() {
+    if (review_ && review_->isVisible()) {
+        review_->refresh();
+    }
 }
 
 void MainWindow::showSelectionCount() {

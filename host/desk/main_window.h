@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <memory>
 #include <optional>
@@ -21,6 +22,7 @@ class LibraryEditor;
 class LibraryImports;
 class LibraryOpening;
 class LibraryTables;
+class ReviewWindow;
 class Questions;
 
 // The desktop host: the sessions of one library, the recordings of the selected sessions, and
@@ -50,6 +52,9 @@ class MainWindow : public QMainWindow, public Host {
     // bar instead of an alert, as when the window comes to the front.
     void refresh(bool quietly = false);
     void selectSessions(const QStringList& names);
+    // Opens the review window on the selected recordings (all of the selected sessions' when none
+    // is picked), or brings it to the front.
+    void reviewRecordings();
 
     // Loads the plug-ins of `folders` and lists them in the Plug-ins menu.
     void loadPlugins(const QStringList& folders);
@@ -73,6 +78,7 @@ class MainWindow : public QMainWindow, public Host {
     void updateTitle();
     // In the status bar; also after a reload, which may drop deleted recordings unannounced.
     void showSelectionCount();
+    void refreshReview();
     // The open library's sessions, or nothing after an alert naming the library.
     std::optional<std::vector<library::LibrarySession>> sessionsOrSay();
     std::vector<library::LibraryRecording> recordingsOrSay(
@@ -90,6 +96,7 @@ class MainWindow : public QMainWindow, public Host {
     LibraryEditor* editor_;
     LibraryOpening* opening_;
     LibraryImports* imports_;
+    QPointer<ReviewWindow> review_;  // made when first asked for
 };
 
 }  // namespace vane

@@ -43,10 +43,13 @@
 #include "core/recordings/recording_folder_scan.h"
 #include "core/recordings/recording_list.h"
 #include "core/recordings/recording_source_file.h"
+#include "core/recordings/wav_samples.h"
+#include "core/signal/spectrogram.h"
 #include "core/text/utf8.h"
 #include "core/time/date_pattern_parser.h"
 #include "core/time/iso_timestamp.h"
 #include "core/yearly/session_list.h"
+#include "tests/core/recordings/wav_fixture.h"
 #include "tests/temp_path.h"
 
 namespace vane {
@@ -279,6 +282,45 @@ TEST_F(GarbageInputTest, DamagedWaveFilesGiveMetadataOrAProblem) {
         EXPECT_TRUE(read || !recording);
     }
     std::filesystem::remove(file);
+}
+
+// Sound cut short, of odd bit depths or no rate: read as far as it goes or refused in words, and
+// whatever is read draws.
+TEST_F(GarbageInputTest, WaveSoundIsReadOrRefusedAndAlwaysDraws) {
+    using vane::testing::WavFixture;
+    std::vector<float> tone(600);
+    for (std::size_t i = 0; i < tone.size(); ++i) {
+        tone[i] = static_cast<float>(std::sin(0.3 * static_cast<double>(i)));
+    }
+    const std::string sound =
+        WavFixture::soundWav(384000, tone, {}, WavFixture::chunk("guan", "GUANO|Version:1.0\n"));
+    const auto withFormat = [&](std::size_t at, const std::string& bytes) {
+        std::string changed = sound;
+        changed.replace(20 + at, bytes.size(), bytes);
+        return changed;
+    };
+    const std::vector<std::string> seeds = {
+        sound,
+        sound.substr(0, 300),                               // data chunk cut short
+        withFormat(4, std::string(4, '\0')),                // sample rate 0
+        withFormat(14, WavFixture::littleEndian16(12)),     // 12 bits
+        withFormat(14, WavFixture::littleEndian16(24)),     // 24 bits over 16-bit frames
+        withFormat(0, WavFixture::littleEndian16(3)),       // floats of 16 bits
+        withFormat(2, WavFixture::littleEndian16(0xFFFF)),  // 65535 channels
+    };
+    for (const std::string& bytes : damaged(seeds)) {
+        const Outcome<WavSamples> wav = parseWavSamples(bytes, "damaged.wav");
+        if (!wav) {
+            EXPECT_FALSE(wav.error().message.empty());
+            EXPECT_FALSE(timeExpandedWav(bytes, 10, "damaged.wav"));
+            continue;
+        }
+        EXPECT_GT(wav->sampleRate, 0u);
+        const Spectrogram picture = spectrogram(wav->samples, wav->sampleRate, {256, 150000, 50});
+        for (const float db : picture.decibels) {
+            ASSERT_TRUE(std::isfinite(db));
+        }
+    }
 }
 
 TEST_F(GarbageInputTest, WindFilesSplitIntoPreviewsWhoseCellsAllExist) {

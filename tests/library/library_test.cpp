@@ -20,6 +20,8 @@
 #include <stop_token>
 #include <thread>
 
+#include "core/recordings/recording_filter.h"
+#include "core/recordings/species_groups.h"
 #include "library/library_copy.h"
 #include "library/library_problem.h"
 #include "library/library_selection.h"
@@ -404,6 +406,66 @@ TEST_P(LibraryTest, ASessionReadAgainInAnotherZoneIsPutBackExactly) {
     library.restoreSessionTimes(was);
     EXPECT_EQ(rowsOf(file), before);
     EXPECT_THROW(library.rereadSessionInZone(999, *london), LibraryError);
+}
+
+// A person's label replaces the classifier's everywhere the recordings are read, and is put back
+// exactly, also an absent label, which is not an empty one.
+TEST_P(LibraryTest, APersonsLabelWinsAndIsPutBackExactly) {
+    RecordingLibrary library = RecordingLibrary::create(file);
+    std::vector<ImportedRecording> recordings = night(kJune21, 3);
+    recordings[0].label = "PIPPIP";
+    recordings[0].probability = 0.2;  // below the default threshold: left out while the machine's
+    recordings[1].label = "Noise";
+    const auto pond = library.importRecordings(NewSession{"Pond"}, recordings);
+    ASSERT_TRUE(pond);
+    runSql("UPDATE recordings SET label = NULL WHERE id = 3");
+    const std::string before = rowsOf(file);
+    EXPECT_EQ(library.labelNames(), (std::vector<std::string>{"Noise", "PIPPIP"}));
+    const auto kept = [&] {
+        const LibrarySelection selection = readLibrarySelection(file, {});
+        return filterRecordings(selection.recordings, selection.labels, defaultSpeciesGroups(), {})
+            .kept.size();
+    };
+    EXPECT_EQ(kept(), 1u);  // only the unlabelled one
+
+    const std::vector<RecordingLabel> set = {
+        {1, "NYCNOC", true}, {2, "PIPPYG", true}, {3, "EPTSER", true}};
+    const std::vector<RecordingLabel> shown = {
+        {1, "PIPPIP", false}, {2, "Noise", false}, {3, "", false}};
+    const std::vector<RecordingLabel> was = library.setLabels(set, shown);
+    EXPECT_EQ(was, (std::vector<RecordingLabel>{
+                       {1, "PIPPIP", false}, {2, "Noise", false}, {3, std::nullopt, false}}));
+    const auto rows = library.recordings({pond->sessionId}).rows;
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].label, "NYCNOC");
+    EXPECT_TRUE(rows[0].manualLabel);
+    EXPECT_EQ(rows[0].probability, 0.2);  // the classifier's, kept but no longer deciding
+    EXPECT_EQ(kept(), 3u);
+    EXPECT_EQ(library.labelNames(), (std::vector<std::string>{"EPTSER", "NYCNOC", "PIPPYG"}));
+
+    // Someone labelled recording 2 anew meanwhile: an undo from the old state changes nothing.
+    const std::vector<RecordingLabel> stale = {{1, "PIPPIP", false}, {2, "Noise", false}};
+    const std::vector<RecordingLabel> afterwards = {{1, "NYCNOC", true}, {2, "MYODAU", true}};
+    const std::string labelled = rowsOf(file);
+    EXPECT_THROW(library.setLabels(stale, afterwards), LibraryError);
+    EXPECT_EQ(rowsOf(file), labelled);
+
+    EXPECT_EQ(library.setLabels(was, set), set);
+    EXPECT_EQ(rowsOf(file), before);
+    EXPECT_EQ(kept(), 1u);
+
+    library.removeRecordings({2});
+    const std::string removed = rowsOf(file);
+    try {
+        library.setLabels({{1, "NYCNOC", true}, {2, "NYCNOC", true}},
+                          {{1, "PIPPIP", false}, {2, "Noise", false}});
+        ADD_FAILURE();
+    } catch (const LibraryError& error) {
+        EXPECT_THAT(error.what(), ::testing::HasSubstr("recording 2 is no longer in the library"));
+    }
+    EXPECT_EQ(rowsOf(file), removed);
+    EXPECT_THROW(library.setLabels({{1, std::string("a\0b", 3), true}}, {{1, "PIPPIP", false}}),
+                 LibraryError);
 }
 
 TEST_P(SqliteLibraryTest, MigratesALibraryWithoutLabelsKeepingEveryRecording) {

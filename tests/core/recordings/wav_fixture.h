@@ -1,10 +1,13 @@
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vane::testing {
 
@@ -34,6 +37,23 @@ class WavFixture {
         return "RIFF" + littleEndian32(static_cast<std::uint32_t>(body.size())) + body;
     }
 
+    // 16-bit mono sound at `sampleRate`, `before` and `after` the chunks around format and data,
+    // as different recorders order them.
+    static std::string soundWav(std::uint32_t sampleRate, const std::vector<float>& samples,
+                                const std::string& before = {}, const std::string& after = {}) {
+        std::string format;
+        format += littleEndian16(1) + littleEndian16(1) + littleEndian32(sampleRate) +
+                  littleEndian32(sampleRate * 2) + littleEndian16(2) + littleEndian16(16);
+        std::string data;
+        for (const float sample : samples) {
+            const long value = std::lround(std::clamp(sample, -1.0f, 1.0f) * 32767.0f);
+            data += littleEndian16(static_cast<std::uint16_t>(static_cast<std::int16_t>(value)));
+        }
+        const std::string body =
+            "WAVE" + before + chunk("fmt ", format) + chunk("data", data) + after;
+        return "RIFF" + littleEndian32(static_cast<std::uint32_t>(body.size())) + body;
+    }
+
     static std::string guanoWav(std::string_view guanoText) {
         return wav(chunk("guan", guanoText));
     }
@@ -43,7 +63,9 @@ class WavFixture {
         std::ofstream(file, std::ios::binary) << bytes;
     }
 
-  private:
+    static std::string littleEndian16(std::uint16_t value) {
+        return {static_cast<char>(value & 0xFFu), static_cast<char>(value >> 8)};
+    }
     static std::string littleEndian32(std::uint32_t value) {
         std::string bytes;
         for (int i = 0; i < 4; ++i) {
