@@ -15,6 +15,8 @@
 #include "cli/project_options.h"
 #include "cli/turbine_run.h"
 #include "core/analysis/bat_events.h"
+#include "core/curtailment/controller_table.h"
+#include "core/curtailment/farm_plan.h"
 #include "core/curtailment/farm_summary.h"
 #include "core/curtailment/turbine_intervals.h"
 #include "core/files/input_file.h"
@@ -30,6 +32,11 @@ namespace {
 
 constexpr const char* kFarmSummaryName = "farm-summary.tsv";
 constexpr const char* kFarmReportName = "farm.pdf";
+// The farm's one plan, named apart from the turbines' folders' plan files.
+constexpr const char* kFarmPlanTable = "farm-plan.txt";
+constexpr const char* kFarmPlanJson = "farm-plan.json";
+// In each turbine's folder: the farm plan with the turbine's own nights and temperature floor.
+constexpr const char* kFarmPlanController = "farm-plan-controller.csv";
 
 struct ReadProject {
     std::string farm;
@@ -176,10 +183,87 @@ Outcome<ProjectLock> projectLock(const ReadProject& read) {
     return lock;
 }
 
-// The farm's summary table and its report, from the plans the turbines made.
+// The farm's one plan from every turbine's, or why there is none.
+Outcome<FarmPlan> farmPlanOf(const ReadProject& read, const std::vector<TurbineRun>& runs) {
+    std::vector<const CurtailmentResult*> plans;
+    for (std::size_t index = 0; index < runs.size(); ++index) {
+        if (!runs[index].plan) {
+            return Problem{.title = "No farm plan",
+                           .message = "turbine \"" + read.turbines[index].name +
+                                      "\" has no plan of its own (see its log.txt), so its bats "
+                                      "cannot be counted",
+                           .kind = ProblemKind::nothingFound};
+        }
+        plans.push_back(&*runs[index].plan);
+    }
+    if (plans.empty()) {
+        return Problem{.title = "No farm plan",
+                       .message = "the project names no turbine",
+                       .kind = ProblemKind::nothingFound};
+    }
+    if (const std::optional<FarmPlanMismatch> mismatch = farmPlanMismatch(plans)) {
+        return Problem{.title = "No farm plan",
+                       .message = "turbines \"" + read.turbines[mismatch->first].name +
+                                  "\" and \"" + read.turbines[mismatch->other].name +
+                                  "\" differ in " + mismatch->setting +
+                                  "; one plan for both needs the same",
+                       .kind = ProblemKind::nothingFound};
+    }
+    return farmPlan(plans);
+}
+
+// What the farm plan was made from: every turbine's own wind file and power.
+PlanSources farmPlanSources(const std::vector<TurbineRun>& runs) {
+    PlanSources sources = runs.front().sources;
+    sources.windFile = "each turbine's own";
+    for (const TurbineRun& run : runs) {
+        if (run.sources.power != sources.power) {
+            sources.power = "each turbine's own";
+        }
+    }
+    return sources;
+}
+
+// The farm plan's files, written as a turbine's plan is.
+bool writeFarmPlanFiles(const ReadProject& read, const std::vector<TurbineRun>& runs,
+                        const FarmPlan& farm, const std::filesystem::path& folder,
+                        std::ostream& err) {
+    std::vector<std::string> names;
+    for (const TurbineOptions& turbine : read.turbines) {
+        names.push_back(turbine.name);
+    }
+    const CurtailmentResult& result = farm.result;
+    std::vector<std::pair<std::filesystem::path, std::string>> files{
+        {folder / kFarmPlanTable,
+         curtailmentTable(result) + curtailmentSummary(result) + holdoutTable(result)},
+        {folder / kFarmPlanJson, farmPlanJson(farm, names, farmPlanSources(runs))}};
+    for (std::size_t index = 0; index < runs.size(); ++index) {
+        files.emplace_back(folder / turbineFolderName(names[index]) / kFarmPlanController,
+                           controllerTable(farmPlanAt(farm, index, *runs[index].plan)));
+    }
+    bool written = true;
+    for (const auto& [path, text] : files) {
+        if (const Outcome<void> file =
+                graph::writeWholeTextFile(path, text, "Plan not saved", "farm plan");
+            !file) {
+            reportProblem(file.error(), err);
+            written = false;
+        }
+    }
+    return written;
+}
+
+// The farm's summary table, its one plan and its report, from the plans the turbines made.
 bool writeFarmFiles(const ReadProject& read, const std::vector<TurbineRun>& runs,
-                    const std::filesystem::path& folder, std::ostream& err) {
-    graph::FarmReportContent report{.farmName = read.farm, .turbines = {}};
+                    const std::filesystem::path& folder, std::ostream& out, std::ostream& err) {
+    const Outcome<FarmPlan> farm = farmPlanOf(read, runs);
+    const std::optional<PlanSources> farmSources =
+        farm ? std::optional(farmPlanSources(runs)) : std::nullopt;
+    graph::FarmReportContent report{.farmName = read.farm,
+                                    .turbines = {},
+                                    .farmPlan = farm ? &*farm : nullptr,
+                                    .farmPlanSources = farmSources.value_or(PlanSources{}),
+                                    .farmPlanZone = nullptr};
     std::vector<FarmSummaryRow> rows;
     std::vector<std::unique_ptr<icu::TimeZone>> zones;
     for (std::size_t index = 0; index < runs.size(); ++index) {
@@ -194,6 +278,9 @@ bool writeFarmFiles(const ReadProject& read, const std::vector<TurbineRun>& runs
         });
         if (run.plan) {
             rows.push_back(farmSummaryRow(turbine.name, *run.plan));
+            if (farm) {
+                addFarmPlan(rows.back(), *farm, index);
+            }
             entry.zone = zones
                              .emplace_back(icu::TimeZone::createTimeZone(
                                  icu::UnicodeString::fromUTF8(run.sources.zoneName)))
@@ -201,6 +288,16 @@ bool writeFarmFiles(const ReadProject& read, const std::vector<TurbineRun>& runs
         }
     }
     bool written = true;
+    if (farm) {
+        rows.push_back(farmPlanRow(*farm));
+        report.farmPlanZone = zones.front().get();
+        written = writeFarmPlanFiles(read, runs, *farm, folder, err);
+        out << "Farm plan: " << kFarmPlanJson << " and " << kFarmPlanTable << " in "
+            << printable(folder.string()) << ", " << kFarmPlanController
+            << " in each turbine's folder\n";
+    } else {
+        out << printable(farm.error().title + ": " + farm.error().message) << '\n';
+    }
     for (const Outcome<void>& file :
          {graph::writeWholeTextFile(folder / kFarmSummaryName, farmSummaryTable(rows), "Not saved",
                                     "summary"),
@@ -286,7 +383,7 @@ int runProject(const ProjectRunOptions& options, const icu::TimeZone& processZon
             << printable((options.outFolder / turbineFolderName(turbine.name)).string()) << '\n';
         status = std::max(status, runs[index].exitStatus);
     }
-    if (!writeFarmFiles(read, runs, options.outFolder, err)) {
+    if (!writeFarmFiles(read, runs, options.outFolder, out, err)) {
         status = std::max(status, kExitBadInput);
     }
     if (const Outcome<void> written =
@@ -324,7 +421,13 @@ void addProjectCommand(CLI::App& app, CommandAction& action) {
         "Write per turbine (a folder named after it) what 'vane analyse', 'vane yearly' and\n"
         "'vane curtail' write with its options: analysis.tsv, analysis.png and .pdf, yearly.png,\n"
         "plan.txt, plan.json, controller.csv, plan.pdf and log.txt; for the farm farm.pdf (the\n"
-        "summary of every plan, the sites, each turbine's report) and farm-summary.tsv; and\n"
+        "summary of every plan, the sites, the farm plan, each turbine's report),\n"
+        "farm-summary.tsv, and the farm plan: one plan for every turbine made from their pooled\n"
+        "activity (each turbine's bats counted against its own wind), as farm-plan.txt,\n"
+        "farm-plan.json (with what it protects and costs at each turbine) and, in each turbine's\n"
+        "folder, farm-plan-controller.csv; it needs every turbine's plan, made with the same\n"
+        "protect, night-parts, before-sunset, after-sunrise, fit, min-cell-activity and power\n"
+        "(a temperature-floor stays each turbine's own); and\n"
         "project.lock.json: Vane's\n"
         "version, every input's path, size and SHA-256 and every turbine's options. With a lock\n"
         "in DIR from before, says which inputs and options changed. Turbines run in parallel.\n"
