@@ -142,6 +142,10 @@ CurtailmentData pooledData(const std::vector<const CurtailmentData*>& turbines) 
         }
     }
     pooled.nightsWithData = static_cast<int>(pooled.nights.size());
+    pooled.turbines = 0;
+    for (const CurtailmentData* data : turbines) {
+        pooled.turbines += data->turbines;
+    }
     pooled.coverage = pooledCoverage(turbines);
     pooled.nightsInPeriod = static_cast<int>(pooled.coverage.size());
     return pooled;
