@@ -1,4 +1,4 @@
-#include "cli/project_command.h"
+#include "farm/project_run.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -12,10 +12,10 @@
 #include <string>
 
 #include "cli/curtail_command.h"
-#include "cli/project_lock.h"
+#include "farm/project_lock.h"
 #include "tests/temp_path.h"
 
-namespace vane::cli {
+namespace vane::farm {
 namespace {
 
 using ::testing::HasSubstr;
@@ -106,7 +106,7 @@ TEST_F(ProjectCommandTest, EachTurbineHasTheNumbersOfItsOwnCurtailRun) {
                     {"WEA_3", 50.1, 90, 10, 30, 3}};
     for (const auto& turbine : turbines) {
         SCOPED_TRACE(turbine.folder);
-        CurtailOptions options;
+        cli::CurtailOptions options;
         options.input.recordingList = examples / "recordings.txt";
         options.input.windFile = examples / "wind.csv";
         options.zoneName = "Europe/Berlin";
@@ -120,7 +120,7 @@ TEST_F(ProjectCommandTest, EachTurbineHasTheNumbersOfItsOwnCurtailRun) {
         options.jsonFile = *folder_ / (std::string(turbine.folder) + ".json");
         std::ostringstream out;
         std::ostringstream err;
-        ASSERT_EQ(runCurtail(options, *berlin(), out, err), 0) << err.str();
+        ASSERT_EQ(cli::runCurtail(options, *berlin(), out, err), 0) << err.str();
         const std::filesystem::path made = *folder_ / "serial" / turbine.folder;
         EXPECT_EQ(read(made / "plan.txt"), out.str());
         EXPECT_EQ(read(made / "plan.json"), read(*options.jsonFile));
@@ -286,4 +286,4 @@ TEST_F(SmallProjectTest, ADamagedTurbineIsNamedWithItsLineAndTheOthersAreStillCh
 }
 
 }  // namespace
-}  // namespace vane::cli
+}  // namespace vane::farm
