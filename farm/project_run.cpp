@@ -386,15 +386,19 @@ int runProject(const ProjectRunOptions& options, const icu::TimeZone& processZon
     }
     std::error_code error;
     std::filesystem::create_directories(options.outFolder, error);
-    // The earlier lock vouched for files this run replaces: until the new one is written, none.
-    if (!error) {
-        std::filesystem::remove(lockFile, error);
+    // The earlier lock vouched for files this run replaces, and the farm's files of the earlier
+    // run describe turbines this run may not finish: until this run's are written, none.
+    for (const char* name :
+         {kProjectLockName, kFarmReportName, kFarmSummaryName, kFarmPlanJson, kFarmPlanTable}) {
+        if (!error) {
+            std::filesystem::remove(options.outFolder / name, error);
+        }
     }
     if (error) {
         return reportProblem(
             Problem{.title = "Not saved",
                     .message = "Cannot make the folder " + options.outFolder.string() +
-                               " or take its old " + kProjectLockName + " away: " + error.message(),
+                               " or take the earlier run's farm files away: " + error.message(),
                     .kind = ProblemKind::notSaved},
             err);
     }
