@@ -143,11 +143,17 @@ bool paintFarmPlanTable(const FarmReportContent& content, PagedTable& table) {
     table.space(4.0);
     return painted &&
            table.note(
-               "Protected: of the turbine's own activity in the nights the plan was made "
-               "from. Expected: on nights it was not made from, with its 90 % interval.") &&
+               "Protected: of the turbine's own activity, in the nights the plan was made "
+               "from.") &&
            table.note(
-               "Its pages follow. Each turbine has its own controller table of it (in its folder), "
-               "with its own nights and temperature floor.");
+               "Expected: of the turbine's own activity, on nights the plan was not made "
+               "from, with its 90 % interval.") &&
+           table.note(
+               "Each turbine keeps its own temperature floor (see Sites); the plan's site is the "
+               "turbines' mean.") &&
+           table.note(
+               "The farm plan's pages follow; each turbine's folder holds its controller "
+               "table of it (farm-plan-controller.csv).");
 }
 
 bool paintSummary(const FarmReportContent& content, PagedTable& table) {
@@ -173,13 +179,19 @@ bool paintSummary(const FarmReportContent& content, PagedTable& table) {
                                lefts);
     }
     table.space(12.0);
-    constexpr std::array<double, 4> siteLefts = {0, 150, 230, 310};
+    constexpr std::array<double, 5> siteLefts = {0, 150, 230, 310, 420};
     painted = painted && table.heading("Sites", 10.0) &&
-              table.row<4>({"Turbine", "Latitude", "Longitude", "Time zone"}, siteLefts, true);
+              table.row<5>({"Turbine", "Latitude", "Longitude", "Time zone", "Temperature floor"},
+                           siteLefts, true);
     for (const FarmTurbineReport& turbine : content.turbines) {
-        painted = painted && table.row<4>({turbine.name, degrees(turbine.latitude),
-                                           degrees(turbine.longitude), turbine.sources.zoneName},
-                                          siteLefts);
+        const bool floored = turbine.result != nullptr && turbine.result->temperatureFloor;
+        painted =
+            painted &&
+            table.row<5>({turbine.name, degrees(turbine.latitude), degrees(turbine.longitude),
+                          turbine.sources.zoneName,
+                          floored ? fixedDecimals(*turbine.result->temperatureFloor, 1) + " °C"
+                                  : std::string("none")},
+                         siteLefts);
     }
     return painted && paintFarmPlanTable(content, table);
 }
