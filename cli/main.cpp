@@ -17,7 +17,7 @@
 #include "cli/inspect_command.h"
 #include "cli/library_command.h"
 #include "cli/problem_report.h"
-#include "cli/project_command.h"
+#include "farm/project_command.h"
 #include "cli/sun_command.h"
 #include "cli/yearly_command.h"
 #include "core/time/local_time.h"
@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
     vane::cli::addImportCommand(app, action);
     vane::cli::addCurtailCommand(app, action);
     vane::cli::addLibraryCommand(app, action);
-    vane::cli::addProjectCommand(app, action);
+    vane::farm::addProjectCommand(app, action);
     // New commands register here, each with its add...Command function.
 
     // Said plainly: CLI11 would only say that a command is required.

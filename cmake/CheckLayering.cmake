@@ -12,27 +12,29 @@ if(NOT SOURCE_ROOT)
 endif()
 
 # The project's own top folders; an include naming one of them belongs to that layer.
-set(project_folders core graph yearlyview plugin_api library plugin host cli tests bench examples
-                    fuzz)
+set(project_folders core graph yearlyview plugin_api library plugin host cli farm tests bench
+                    examples fuzz)
 
 # What each folder may not include. Every folder but tests/ is checked; tests/ may reach all.
 # core/ holds the pure computations and may include nothing of the project but core/.
-set(forbidden_core graph yearlyview plugin_api library plugin host cli tests bench examples fuzz)
+set(forbidden_core graph yearlyview plugin_api library plugin host cli farm tests bench examples fuzz)
 # The recording library needs only core/, so that every program can read a library.
-set(forbidden_library graph yearlyview plugin_api plugin host cli tests bench examples fuzz)
-set(forbidden_graph yearlyview plugin_api library plugin host cli tests bench examples fuzz)
-set(forbidden_yearlyview graph plugin_api library plugin host cli tests bench examples fuzz)
-set(forbidden_plugin_api graph yearlyview library plugin host cli tests bench examples fuzz)
+set(forbidden_library graph yearlyview plugin_api plugin host cli farm tests bench examples fuzz)
+set(forbidden_graph yearlyview plugin_api library plugin host cli farm tests bench examples fuzz)
+set(forbidden_yearlyview graph plugin_api library plugin host cli farm tests bench examples fuzz)
+set(forbidden_plugin_api graph yearlyview library plugin host cli farm tests bench examples fuzz)
 # A plug-in reaches its host only through plugin_api/ and never reads the library itself.
-set(forbidden_plugin library host cli tests bench examples fuzz)
+set(forbidden_plugin library host cli farm tests bench examples fuzz)
 # The desktop never includes a plug-in: it loads them, whatever they are.
 set(forbidden_host graph yearlyview plugin cli tests bench examples fuzz)
+# A farm's run builds on the commands and the drawing; the desktop and `vane project` share it.
+set(forbidden_farm plugin_api plugin host tests bench examples fuzz)
 # The command line shares the library and the drawing with the desktop, not the desktop itself.
 set(forbidden_cli plugin_api plugin host tests bench examples fuzz)
 set(forbidden_bench host examples fuzz)
-set(forbidden_fuzz graph yearlyview plugin_api library plugin host cli tests bench examples)
-set(forbidden_examples graph yearlyview plugin_api library plugin host cli tests bench fuzz)
-set(checked_layers core library graph yearlyview plugin plugin_api host cli bench fuzz examples)
+set(forbidden_fuzz graph yearlyview plugin_api library plugin host cli farm tests bench examples)
+set(forbidden_examples graph yearlyview plugin_api library plugin host cli farm tests bench fuzz)
+set(checked_layers core library graph yearlyview plugin plugin_api host cli farm bench fuzz examples)
 # Layers that never use Qt.
 set(qt_free_layers core library fuzz examples)
 

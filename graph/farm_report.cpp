@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "core/curtailment/farm_summary.h"
+#include "core/text/fixed_decimals.h"
 #include "graph/curtailment_report.h"
 #include "graph/offscreen_gui.h"
 #include "graph/whole_file.h"
@@ -59,6 +60,16 @@ class PagedTable {
 
     void space(double points) { top_ += points; }
 
+    bool note(const std::string& text) {
+        if (!roomFor(kRowHeight)) {
+            return false;
+        }
+        setFont(7.5, false);
+        painter_.drawText(QPointF(kMargin, top_ + 10.0), q(text));
+        top_ += kRowHeight;
+        return true;
+    }
+
   private:
     bool roomFor(double height) {
         if (top_ + height <= kA4Height - kMargin) {
@@ -86,14 +97,63 @@ std::string degrees(double value) {
     return text;
 }
 
-// The turbine's name above its plan's pages, in the margin.
-void paintTurbineHead(const std::string& name, QPainter& painter) {
+// Whose plan a page shows, in the margin above it.
+void paintPageHead(const std::string& head, QPainter& painter) {
     QFont font = painter.font();
     font.setPointSizeF(8.0);
     font.setBold(true);
     painter.setFont(font);
     painter.setPen(QColor(90, 90, 90));
-    painter.drawText(QPointF(kMargin, 24.0), q("Turbine " + name));
+    painter.drawText(QPointF(kMargin, 24.0), q(head));
+}
+
+// The farm plan at each turbine: its own bats protected, expected on other nights, and its cost.
+bool paintFarmPlanTable(const FarmReportContent& content, PagedTable& table) {
+    if (content.farmPlan == nullptr) {
+        return true;
+    }
+    const FarmPlan& farm = *content.farmPlan;
+    constexpr std::array<double, 6> lefts = {0, 95, 150, 235, 355, 430};
+    table.space(12.0);
+    bool painted =
+        table.heading("Farm plan: one plan for every turbine, from their pooled activity", 10.0) &&
+        table.row<6>(
+            {"Turbine", "Activity", "Protected", "Expected protection", "Energy lost", "Share"},
+            lefts, true);
+    for (std::size_t index = 0; index < content.turbines.size(); ++index) {
+        FarmSummaryRow row{.turbine = content.turbines[index].name};
+        addFarmPlan(row, farm, index);
+        const std::string inSample =
+            index < farm.turbines.size()
+                ? fixedDecimals(100.0 * farm.turbines[index].plan.totals.protectedShare, 1) + " %"
+                : std::string("-");
+        const std::string activity =
+            index < farm.turbines.size() ? std::to_string(farm.turbines[index].activity) : "-";
+        painted = painted && table.row<6>({row.turbine, activity, inSample, row.farmPlanExpected,
+                                           row.farmPlanEnergyLost, row.farmPlanEnergyShare},
+                                          lefts);
+    }
+    const FarmSummaryRow all = farmPlanRow(farm);
+    painted =
+        painted &&
+        table.row<6>({"All turbines", all.activity,
+                      fixedDecimals(100.0 * farm.result.tailored.totals.protectedShare, 1) + " %",
+                      all.expected, all.energyLost, all.energyShare},
+                     lefts, true);
+    table.space(4.0);
+    return painted &&
+           table.note(
+               "Protected: of the turbine's own activity, in the nights the plan was made "
+               "from.") &&
+           table.note(
+               "Expected: of the turbine's own activity, on nights the plan was not made "
+               "from, with its 90 % interval.") &&
+           table.note(
+               "Each turbine keeps its own temperature floor (see Sites); the plan's site is the "
+               "turbines' mean.") &&
+           table.note(
+               "The farm plan's pages follow; each turbine's folder holds its controller "
+               "table of it (farm-plan-controller.csv).");
 }
 
 bool paintSummary(const FarmReportContent& content, PagedTable& table) {
@@ -119,15 +179,21 @@ bool paintSummary(const FarmReportContent& content, PagedTable& table) {
                                lefts);
     }
     table.space(12.0);
-    constexpr std::array<double, 4> siteLefts = {0, 150, 230, 310};
+    constexpr std::array<double, 5> siteLefts = {0, 150, 230, 310, 420};
     painted = painted && table.heading("Sites", 10.0) &&
-              table.row<4>({"Turbine", "Latitude", "Longitude", "Time zone"}, siteLefts, true);
+              table.row<5>({"Turbine", "Latitude", "Longitude", "Time zone", "Temperature floor"},
+                           siteLefts, true);
     for (const FarmTurbineReport& turbine : content.turbines) {
-        painted = painted && table.row<4>({turbine.name, degrees(turbine.latitude),
-                                           degrees(turbine.longitude), turbine.sources.zoneName},
-                                          siteLefts);
+        const bool floored = turbine.result != nullptr && turbine.result->temperatureFloor;
+        painted =
+            painted &&
+            table.row<5>({turbine.name, degrees(turbine.latitude), degrees(turbine.longitude),
+                          turbine.sources.zoneName,
+                          floored ? fixedDecimals(*turbine.result->temperatureFloor, 1) + " °C"
+                                  : std::string("none")},
+                         siteLefts);
     }
-    return painted;
+    return painted && paintFarmPlanTable(content, table);
 }
 
 }  // namespace
@@ -152,6 +218,18 @@ Outcome<void> writeFarmReport(const FarmReportContent& content, const std::files
             if (!paintSummary(content, table)) {
                 return false;
             }
+            if (content.farmPlan != nullptr) {
+                const CurtailmentReportContent report{.result = content.farmPlan->result,
+                                                      .sources = content.farmPlanSources,
+                                                      .zone = content.farmPlanZone};
+                for (int page = 0; page < kCurtailmentReportPages; ++page) {
+                    if (!pdf.newPage()) {
+                        return false;
+                    }
+                    paintCurtailmentReportPage(report, page, painter);
+                    paintPageHead("Farm plan (all turbines)", painter);
+                }
+            }
             for (const FarmTurbineReport& turbine : content.turbines) {
                 if (turbine.result == nullptr) {
                     continue;
@@ -163,7 +241,7 @@ Outcome<void> writeFarmReport(const FarmReportContent& content, const std::files
                         return false;
                     }
                     paintCurtailmentReportPage(report, page, painter);
-                    paintTurbineHead(turbine.name, painter);
+                    paintPageHead("Turbine " + turbine.name, painter);
                 }
             }
             return painter.end();

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/curtailment/curtailment_result.h"
+#include "core/curtailment/farm_plan.h"
 #include "core/icu_forward.h"
 #include "core/outcome/outcome.h"
 
@@ -22,10 +23,14 @@ struct FarmTurbineReport {
 struct FarmReportContent {
     std::string farmName;
     std::vector<FarmTurbineReport> turbines;
+    const FarmPlan* farmPlan = nullptr;  // none: no plan for the whole farm
+    PlanSources farmPlanSources{};
+    const icu::TimeZone* farmPlanZone = nullptr;  // none: UTC
 };
 
 // Writes the farm's report as A4 PDF pages: the summary table of every turbine's plan, the list
-// of sites, then each turbine's plan report. Written whole and renamed, as every output.
+// of sites, the farm plan at each turbine, the farm plan's report pages, then each turbine's
+// plan report. Written whole and renamed, as every output.
 Outcome<void> writeFarmReport(const FarmReportContent& content, const std::filesystem::path& path);
 
 }  // namespace vane::graph

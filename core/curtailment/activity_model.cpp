@@ -91,6 +91,8 @@ void termsOf(const Unit& unit, const Layout& layout, std::vector<Term>& terms) {
 }
 
 std::vector<Unit> unitsOf(const ClassSums& sums) {
+    // Several turbines' sums weigh as one turbine's: the mean turbine.
+    const double weight = 1.0 / std::max(sums.turbines, 1);
     std::vector<Unit> units;
     for (const NightClass& counted : sums.classes) {
         // Stoppable or not, the intervals of a class are alike to the model.
@@ -99,8 +101,8 @@ std::vector<Unit> unitsOf(const ClassSums& sums) {
             units.back().temperatureKey != counted.temperatureKey) {
             units.push_back({counted.cell, counted.windKey, counted.temperatureKey, 0.0, 0.0});
         }
-        units.back().activity += static_cast<double>(counted.activity);
-        units.back().intervals += static_cast<double>(counted.intervals);
+        units.back().activity += weight * static_cast<double>(counted.activity);
+        units.back().intervals += weight * static_cast<double>(counted.intervals);
     }
     return units;
 }

@@ -198,7 +198,7 @@ ClassSums classSums(const CurtailmentData& data, const NightSelection& take) {
             }
         }
     }
-    ClassSums result{data.parts, {}};
+    ClassSums result{data.parts, {}, data.turbines};
     result.classes.reserve(sums.size());
     for (const auto& [key, sum] : sums) {
         result.classes.push_back(sum);
@@ -207,7 +207,7 @@ ClassSums classSums(const CurtailmentData& data, const NightSelection& take) {
 }
 
 ClassSums joined(const ClassSums& a, const ClassSums& b) {
-    ClassSums result{a.parts, {}};
+    ClassSums result{a.parts, {}, a.turbines};
     result.classes.reserve(a.classes.size() + b.classes.size());
     auto left = a.classes.begin();
     auto right = b.classes.begin();

@@ -111,6 +111,10 @@ struct CurtailmentData {
     int minutesBeforeSunset = 0;  // of the nights, for a controller's table
     int minutesAfterSunrise = 0;
     std::vector<NightCoverage> coverage;  // every night of the period, ascending
+    // Turbines whose nights are summed here (a farm's pooled nights): they saw the same nights,
+    // so the model weighs their evidence as one turbine's, and a cell's activity is sparse by
+    // the mean turbine's.
+    int turbines = 1;
 };
 
 // Places every interval in its night cell, within the effort.
@@ -125,6 +129,7 @@ using NightSelection = std::vector<bool>;
 struct ClassSums {
     int parts = 10;
     std::vector<NightClass> classes;  // ordered by those four, each once
+    int turbines = 1;                 // whose nights are summed (see CurtailmentData)
 };
 ClassSums classSums(const CurtailmentData& data, const NightSelection& take = {});
 ClassSums joined(const ClassSums& a, const ClassSums& b);

@@ -1,47 +1,16 @@
 #include "core/curtailment/curtailment_result.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <string_view>
+#include <utility>
 
 #include "core/curtailment/plan_procedure.h"
 #include "core/text/fixed_decimals.h"
+#include "core/text/json_text.h"
 
 namespace vane {
 namespace {
-
-// Shortest text that reads back as the same double; JSON has no infinities or NaN.
-std::string jsonNumber(double value) {
-    if (!std::isfinite(value)) {
-        return "null";
-    }
-    char buffer[32];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return error == std::errc() ? std::string(buffer, end) : std::string("null");
-}
-
-std::string jsonNumber(std::optional<double> value) {
-    return value ? jsonNumber(*value) : std::string("null");
-}
-
-// A JSON string of UTF-8 text: quotes, backslashes and control characters escaped.
-std::string jsonString(std::string_view text) {
-    std::string json = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            json += '\\';
-            json += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-            json += escaped;
-        } else {
-            json += c;
-        }
-    }
-    return json + '"';
-}
 
 // Every setting the plan was made with, so that a saved plan says what it answers.
 std::string settingsJson(const CurtailmentResult& result, const PlanSources& sources) {
@@ -136,6 +105,11 @@ std::string estimateJson(const CurtailmentResult& result, const ShareEstimate& e
 
 CurtailmentResult curtailmentResult(const std::vector<TurbineInterval>& intervals, const Site& site,
                                     const CurtailmentOptions& options, const icu::TimeZone& zone) {
+    return curtailmentResult(curtailmentData(intervals, site, options, zone), site, options);
+}
+
+CurtailmentResult curtailmentResult(CurtailmentData data, const Site& site,
+                                    const CurtailmentOptions& options) {
     CurtailmentResult result;
     result.protectPercent = options.protectPercent;
     result.site = site;
@@ -144,7 +118,7 @@ CurtailmentResult curtailmentResult(const std::vector<TurbineInterval>& interval
     result.temperatureFloor = options.temperatureFloor;
     result.fit = options.fit;
     result.minCellActivity = options.minCellActivity;
-    result.data = curtailmentData(intervals, site, options, zone);
+    result.data = std::move(data);
     result.validation = validatePlans(result.data, options);
     const double planned = result.validation.plannedPercent;
     const MadePlans plans = makePlans(classSums(result.data), options, {planned});

@@ -43,6 +43,9 @@ inline constexpr int kTradeoffTo = 99;
 // estimate on nights they were not made from.
 CurtailmentResult curtailmentResult(const std::vector<TurbineInterval>& intervals, const Site& site,
                                     const CurtailmentOptions& options, const icu::TimeZone& zone);
+// The same from intervals already placed (a farm's pooled nights, say).
+CurtailmentResult curtailmentResult(CurtailmentData data, const Site& site,
+                                    const CurtailmentOptions& options);
 
 // The tailored plan's cells that had intervals, as the table's rows "month night_part cut_in
 // activity protected curtailed_hours energy_lost_kWh decided_by", with its header.

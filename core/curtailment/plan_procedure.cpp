@@ -54,7 +54,8 @@ MadePlans makePlans(const ClassSums& sums, const CurtailmentOptions& options,
             monthCutIns(made.counted, sums.parts, options.protectPercent, options.energyKnown);
         for (std::size_t c = 0; c < made.counted.size(); ++c) {
             if (made.counted[c].intervals > 0 &&
-                made.counted[c].activeIntervals < options.minCellActivity) {
+                made.counted[c].activeIntervals <
+                    static_cast<std::int64_t>(options.minCellActivity) * sums.turbines) {
                 made.fixed[c] = months[c / static_cast<std::size_t>(sums.parts)].value_or(0.0);
             }
         }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <random>
 
 #include "core/curtailment/curtailment_plan.h"
@@ -51,6 +52,14 @@ struct BlockSums {
     double activity = 0.0;
     double protectedActivity = 0.0;
 };
+
+void addScore(BlockSums& block, std::int64_t activity, const NightScore& score,
+              ShareEstimate& estimate) {
+    block.activity += static_cast<double>(activity);
+    block.protectedActivity += static_cast<double>(score.protectedActivity);
+    estimate.energyLostKwh += score.energyKwh;
+    estimate.curtailedHours += score.hours;
+}
 
 void estimateShare(const std::vector<BlockSums>& blocks, int folds, ShareEstimate& estimate) {
     double activity = 0.0;
@@ -143,15 +152,17 @@ namespace {
 // Every held-out night scored by the plans made without its fold: the tailored plans for each
 // planned share, and the blanket plan.
 struct FoldScores {
-    std::vector<std::vector<NightScore>> tailored;  // per planned share, per night
-    std::vector<NightScore> blanket;                // per night
+    std::vector<std::vector<NightScore>> tailored;         // per planned share, per night
+    std::vector<NightScore> blanket;                       // per night
+    std::vector<std::vector<std::vector<double>>> cutIns;  // per fold, per planned share
 };
 
 FoldScores scoreFolds(const CurtailmentData& data, const NightFolds& folds,
                       const CurtailmentOptions& options, const std::vector<double>& planned) {
     FoldScores scores{std::vector<std::vector<NightScore>>(
                           planned.size(), std::vector<NightScore>(data.nights.size())),
-                      std::vector<NightScore>(data.nights.size())};
+                      std::vector<NightScore>(data.nights.size()),
+                      {}};
     // Each fold's nights summed once (those never held out first); a fold's plans are made
     // from the others' sums.
     std::vector<ClassSums> foldSums;
@@ -169,7 +180,7 @@ FoldScores scoreFolds(const CurtailmentData& data, const NightFolds& folds,
                 training = joined(training, foldSums[static_cast<std::size_t>(other) + 1]);
             }
         }
-        const MadePlans plans = makePlans(training, options, planned);
+        MadePlans plans = makePlans(training, options, planned);
         const std::vector<double> blanketCutIns(plans.counted.size(), plans.blanket.cutIn);
         for (std::size_t n = 0; n < data.nights.size(); ++n) {
             if (folds.fold[n] != fold) {
@@ -180,6 +191,7 @@ FoldScores scoreFolds(const CurtailmentData& data, const NightFolds& folds,
                 scores.tailored[p][n] = scoreNight(data.nights[n], plans.tailoredCutIns[p]);
             }
         }
+        scores.cutIns.push_back(std::move(plans.tailoredCutIns));
     }
     return scores;
 }
@@ -219,11 +231,13 @@ PlanValidation validatePlans(const CurtailmentData& data, const CurtailmentOptio
     const FoldScores scores = scoreFolds(data, folds, options, planned);
     const std::size_t chosen = keepingShare(data, folds, scores, options.protectPercent);
     validation.plannedPercent = planned[chosen];
+    for (const std::vector<std::vector<double>>& fold : scores.cutIns) {
+        validation.foldCutIns.push_back(fold[chosen]);
+    }
     const std::vector<NightScore>& tailored = scores.tailored[chosen];
     const std::vector<NightScore>& blanket = scores.blanket;
 
     // Sums per week of held-out nights, and per year for the table of held-out years.
-    std::vector<BlockSums> tailoredBlocks;
     std::vector<BlockSums> blanketBlocks;
     long lastBlock = -1;
     for (std::size_t n = 0; n < data.nights.size(); ++n) {
@@ -245,17 +259,9 @@ PlanValidation validatePlans(const CurtailmentData& data, const CurtailmentOptio
         }
         if (blockOf(data, night) != lastBlock) {
             lastBlock = blockOf(data, night);
-            tailoredBlocks.emplace_back();
             blanketBlocks.emplace_back();
         }
-        const auto add = [&](BlockSums& block, const NightScore& score, ShareEstimate& estimate) {
-            block.activity += static_cast<double>(activity);
-            block.protectedActivity += static_cast<double>(score.protectedActivity);
-            estimate.energyLostKwh += score.energyKwh;
-            estimate.curtailedHours += score.hours;
-        };
-        add(tailoredBlocks.back(), tailoredScore, validation.tailored);
-        add(blanketBlocks.back(), blanket[n], validation.blanket);
+        addScore(blanketBlocks.back(), activity, blanket[n], validation.blanket);
     }
     std::erase_if(validation.years, [](const HeldOutYear& year) { return year.activity == 0; });
     for (HeldOutYear& year : validation.years) {
@@ -265,9 +271,40 @@ PlanValidation validatePlans(const CurtailmentData& data, const CurtailmentOptio
             year.tailoredShare = year.blanketShare = 0.0;
         }
     }
-    estimateShare(tailoredBlocks, folds.count, validation.tailored);
+    validation.tailored = heldOutShare(data, validation, data);
     estimateShare(blanketBlocks, folds.count, validation.blanket);
     return validation;
+}
+
+ShareEstimate heldOutShare(const CurtailmentData& data, const PlanValidation& validation,
+                           const CurtailmentData& part) {
+    ShareEstimate estimate;
+    const NightFolds folds = nightFolds(data);
+    if (folds.method == ValidationMethod::none ||
+        validation.foldCutIns.size() != static_cast<std::size_t>(folds.count)) {
+        return estimate;
+    }
+    std::map<long, std::size_t> nightOfDay;
+    for (std::size_t n = 0; n < data.nights.size(); ++n) {
+        nightOfDay.emplace(data.nights[n].day, n);
+    }
+    std::vector<BlockSums> blocks;
+    long lastBlock = -1;
+    for (const NightActivity& night : part.nights) {
+        const auto found = nightOfDay.find(night.day);
+        if (found == nightOfDay.end() || folds.fold[found->second] < 0) {
+            continue;
+        }
+        const auto fold = static_cast<std::size_t>(folds.fold[found->second]);
+        if (blockOf(data, night) != lastBlock) {
+            lastBlock = blockOf(data, night);
+            blocks.emplace_back();
+        }
+        addScore(blocks.back(), activityOf(night), scoreNight(night, validation.foldCutIns[fold]),
+                 estimate);
+    }
+    estimateShare(blocks, folds.count, estimate);
+    return estimate;
 }
 
 }  // namespace vane

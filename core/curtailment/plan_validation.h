@@ -39,6 +39,8 @@ struct PlanValidation {
     ShareEstimate blanket;
     ShareEstimate tailored;
     std::vector<HeldOutYear> years;  // with held-out years: every year with activity
+    // The tailored plan each fold made at the planned share, one cut-in per cell.
+    std::vector<std::vector<double>> foldCutIns;
 };
 
 // A year with less than this share of the mean year's activity is not held out.
@@ -50,6 +52,13 @@ inline constexpr int kNightFolds = 5;
 // those nights, the tailored plan for each planned share until one keeps the target there; the
 // interval comes from resampling whole weeks of the held-out nights.
 PlanValidation validatePlans(const CurtailmentData& data, const CurtailmentOptions& options);
+
+// What the tailored plans validated on `data` protect of `part`'s activity on the nights they
+// were not made from, with its interval as above: `part`'s nights are among `data`'s by their
+// day (one turbine of a farm whose pooled nights `data` holds), each scored by the plan of the
+// fold its day fell in.
+ShareEstimate heldOutShare(const CurtailmentData& data, const PlanValidation& validation,
+                           const CurtailmentData& part);
 
 // The fold of every night (-1: never held out) and the number of folds, by the method above.
 struct NightFolds {

@@ -1,5 +1,6 @@
 #include "host/desk/main_window.h"
 
+#include <QDesktopServices>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QEvent>
@@ -7,6 +8,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QStatusBar>
+#include <QUrl>
 
 #include "host/desk/about_text.h"
 #include "host/desk/dropped_sources.h"
@@ -49,7 +51,9 @@ MainWindow::MainWindow(UserDialogs dialogs, std::unique_ptr<Questions> questions
           this,
           ImportingWindow{[this] { return library(); }, [this] { return sessionsOrSay(); },
                           [this] { reload(); }},
-          *dialogs_.alerts, *dialogs_.panels)) {
+          *dialogs_.alerts, *dialogs_.panels)),
+      openDocument_(
+          [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }) {
     setCentralWidget(tables_);
     connect(tables_, &LibraryTables::recordingSelectionChanged, this, [this] {
         showSelectionCount();
@@ -82,6 +86,18 @@ void MainWindow::buildMenus() {
     opening_->addMenuItemsTo(file);
     file->addAction(tr("Re&fresh"), QKeySequence::Refresh, this, [this] { refresh(); });
     file->addSeparator();
+    QAction* project = file->addAction(tr("Open &Project…"), this, [this] {
+        OpenPanelOptions options;
+        options.fileTypes = {QStringLiteral("toml")};
+        options.typesName = tr("Wind farm projects");
+        options.title = tr("Open Project");
+        if (const std::optional<QString> chosen =
+                dialogs_.panels->chooseFileToOpen(this, options)) {
+            openProject(*chosen);
+        }
+    });
+    project->setObjectName(QStringLiteral("openProject"));
+    file->addSeparator();
     imports_->addMenuItemsTo(file);
     file->addSeparator();
     file->addAction(tr("&Quit"), QKeySequence::Quit, this, &QWidget::close);
@@ -110,6 +126,17 @@ bool MainWindow::createLibrary(const QString& file) {
 
 void MainWindow::openAtStart() {
     opening_->openAtStart();
+}
+
+ProjectWindow* MainWindow::openProject(const QString& file) {
+    auto* window = new ProjectWindow(file, *dialogs_.panels, openDocument_, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    return window;
+}
+
+void MainWindow::setDocumentOpener(DocumentOpener openDocument) {
+    openDocument_ = std::move(openDocument);
 }
 
 void MainWindow::setLibraryAddressQuestion(std::unique_ptr<LibraryAddressQuestion> question) {

@@ -9,6 +9,7 @@
 
 #include "core/recordings/species_label.h"
 #include "host/desk/desk_dialogs.h"
+#include "host/desk/project_window.h"
 #include "host/plugins/plugin_loader.h"
 #include "library/recording_library.h"
 #include "plugin_api/host.h"
@@ -66,6 +67,11 @@ class MainWindow : public QMainWindow, public Host {
     // Tests put a recorder in place of the typed address.
     void setLibraryAddressQuestion(std::unique_ptr<LibraryAddressQuestion> question);
 
+    // Opens a wind farm's project file in a window of its own, to check and run (File › Open
+    // Project); the finished farm report goes to `openDocument`, by default the desktop's viewer.
+    ProjectWindow* openProject(const QString& file);
+    void setDocumentOpener(DocumentOpener openDocument);
+
   protected:
     void changeEvent(QEvent* event) override;
     // WAV folders and CSV lists dropped on the window are imported, each with its dialog.
@@ -97,6 +103,7 @@ class MainWindow : public QMainWindow, public Host {
     LibraryOpening* opening_;
     LibraryImports* imports_;
     QPointer<ReviewWindow> review_;  // made when first asked for
+    DocumentOpener openDocument_;
 };
 
 }  // namespace vane

@@ -60,7 +60,7 @@ std::vector<TurbineInterval> KnownTruth::draw(int year, std::uint64_t seed, bool
             dayOfSeason = dayOfYear(calendar.nights[place->night].date);
         }
         gust = 0.9 * gust + 0.6 * normal(random);
-        const double wind = std::max(0.0, windMean + gust);
+        const double wind = std::max(0.0, windScale * (windMean + gust));
         const double fraction = place ? (place->part + 0.5) / 1000.0 : 0.0;
         const double temperature = 9.0 + 9.0 * std::sin(M_PI * (dayOfSeason - 91.0) / 214.0) -
                                    3.0 * fraction + nightTemperature + 0.5 * normal(random);

@@ -17,7 +17,8 @@ namespace vane::test {
 struct KnownTruth {
     const Site site{49.6, 10.9};
     std::unique_ptr<icu::TimeZone> zone{icu::TimeZone::createTimeZone("Europe/Berlin")};
-    double level = 5.0;  // scales the chance of activity
+    double level = 5.0;      // scales the chance of activity
+    double windScale = 1.0;  // scales the wind: a more exposed site
 
     // One summer drawn with `seed`: its intervals with the activity that fell.
     std::vector<TurbineInterval> summer(int year, std::uint64_t seed) const;

@@ -1,4 +1,4 @@
-#include "cli/project_lock.h"
+#include "farm/project_lock.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -7,7 +7,7 @@
 #include <QJsonObject>
 #include <map>
 
-namespace vane::cli {
+namespace vane::farm {
 namespace {
 
 QString qText(const std::string& text) {
@@ -125,4 +125,4 @@ std::vector<std::string> lockChanges(const ProjectLock& before, const ProjectLoc
     return changes;
 }
 
-}  // namespace vane::cli
+}  // namespace vane::farm

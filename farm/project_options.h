@@ -10,7 +10,7 @@
 #include "core/outcome/outcome.h"
 #include "core/project/project_file.h"
 
-namespace vane::cli {
+namespace vane::farm {
 
 // The keys a project file takes: the long options of `vane analyse` and `vane curtail` without
 // their dashes, read from the commands' own definitions, less those naming output files (the
@@ -21,8 +21,8 @@ std::set<std::string, std::less<>> projectKeys();
 struct TurbineOptions {
     std::string name;
     std::size_t line = 0;
-    CurtailOptions curtail{};
-    AnalyseOptions analyse{};
+    cli::CurtailOptions curtail{};
+    cli::AnalyseOptions analyse{};
     std::vector<std::string> arguments{};  // the command-line arguments the settings make
 };
 
@@ -35,4 +35,4 @@ Outcome<TurbineOptions> turbineOptions(const Project& project, const ProjectTurb
 // The input files a turbine's options name (a folder of recordings by each of its files).
 std::vector<std::filesystem::path> turbineInputs(const TurbineOptions& options);
 
-}  // namespace vane::cli
+}  // namespace vane::farm

@@ -1,4 +1,4 @@
-#include "cli/turbine_run.h"
+#include "farm/turbine_run.h"
 
 #include <unicode/timezone.h>
 
@@ -15,7 +15,16 @@
 #include "cli/yearly_command.h"
 #include "graph/whole_file.h"
 
-namespace vane::cli {
+namespace vane::farm {
+
+using cli::AnalyseOptions;
+using cli::CurtailOptions;
+using cli::kExitSuccess;
+using cli::reportProblem;
+using cli::runAnalyse;
+using cli::runCurtail;
+using cli::runYearly;
+using cli::YearlyOptions;
 namespace {
 
 // The yearly picture of the same recordings at the turbine's site.
@@ -158,4 +167,4 @@ void runInParallel(std::size_t count, unsigned threads, const std::function<void
     work();
 }
 
-}  // namespace vane::cli
+}  // namespace vane::farm

@@ -8,7 +8,7 @@
 
 #include "core/outcome/outcome.h"
 
-namespace vane::cli {
+namespace vane::farm {
 
 struct LockedInput {
     std::string path;
@@ -44,4 +44,4 @@ std::optional<ProjectLock> parseLock(const std::string& text);
 // options changed, another version of Vane. Empty when `now` repeats `before`.
 std::vector<std::string> lockChanges(const ProjectLock& before, const ProjectLock& now);
 
-}  // namespace vane::cli
+}  // namespace vane::farm

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "cli/project_options.h"
 #include "core/curtailment/curtailment_result.h"
 #include "core/icu_forward.h"
+#include "farm/project_options.h"
 
-namespace vane::cli {
+namespace vane::farm {
 
 // What one turbine's run said and how it ended.
 struct TurbineRun {
@@ -37,7 +37,7 @@ struct TurbineFiles {
 
 // The zone of the turbine's site: its zone-name, else the process's; none for a name ICU does
 // not know.
-std::unique_ptr<icu::TimeZone> siteZone(const CurtailOptions& options,
+std::unique_ptr<icu::TimeZone> siteZone(const cli::CurtailOptions& options,
                                         const icu::TimeZone& processZone);
 
 // A folder name for the turbine: its name with every character but letters, digits, '-', '_'
@@ -55,4 +55,4 @@ TurbineRun runTurbine(const TurbineOptions& options, const std::filesystem::path
 void runInParallel(std::size_t count, unsigned threads, const std::function<void(std::size_t)>& job,
                    const std::function<void(std::size_t)>& done);
 
-}  // namespace vane::cli
+}  // namespace vane::farm

@@ -1,9 +1,7 @@
-#include "cli/project_command.h"
+#include "farm/project_run.h"
 
 #include <unicode/timezone.h>
-#include <unistd.h>
 
-#include <CLI/CLI.hpp>
 #include <iostream>
 #include <memory>
 #include <set>
@@ -11,25 +9,39 @@
 #include <thread>
 
 #include "cli/problem_report.h"
-#include "cli/project_lock.h"
-#include "cli/project_options.h"
-#include "cli/turbine_run.h"
 #include "core/analysis/bat_events.h"
+#include "core/curtailment/controller_table.h"
+#include "core/curtailment/farm_plan.h"
 #include "core/curtailment/farm_summary.h"
 #include "core/curtailment/turbine_intervals.h"
 #include "core/files/input_file.h"
 #include "core/files/shown_content.h"
 #include "core/time/local_time.h"
+#include "farm/project_lock.h"
+#include "farm/project_options.h"
+#include "farm/turbine_run.h"
 #include "graph/farm_report.h"
 #include "graph/offscreen_gui.h"
 #include "graph/whole_file.h"
 #include "vane_version.h"
 
-namespace vane::cli {
+namespace vane::farm {
 namespace {
 
+using cli::AnalysisInputs;
+using cli::kExitBadInput;
+using cli::kExitNoResult;
+using cli::kExitSuccess;
+using cli::prepareAnalysis;
+using cli::PreparedAnalysis;
+using cli::reportProblem;
+
 constexpr const char* kFarmSummaryName = "farm-summary.tsv";
-constexpr const char* kFarmReportName = "farm.pdf";
+// The farm's one plan, named apart from the turbines' folders' plan files.
+constexpr const char* kFarmPlanTable = "farm-plan.txt";
+constexpr const char* kFarmPlanJson = "farm-plan.json";
+// In each turbine's folder: the farm plan with the turbine's own nights and temperature floor.
+constexpr const char* kFarmPlanController = "farm-plan-controller.csv";
 
 struct ReadProject {
     std::string farm;
@@ -176,10 +188,87 @@ Outcome<ProjectLock> projectLock(const ReadProject& read) {
     return lock;
 }
 
-// The farm's summary table and its report, from the plans the turbines made.
+// The farm's one plan from every turbine's, or why there is none.
+Outcome<FarmPlan> farmPlanOf(const ReadProject& read, const std::vector<TurbineRun>& runs) {
+    std::vector<const CurtailmentResult*> plans;
+    for (std::size_t index = 0; index < runs.size(); ++index) {
+        if (!runs[index].plan) {
+            return Problem{.title = "No farm plan",
+                           .message = "turbine \"" + read.turbines[index].name +
+                                      "\" has no plan of its own (see its log.txt), so its bats "
+                                      "cannot be counted",
+                           .kind = ProblemKind::nothingFound};
+        }
+        plans.push_back(&*runs[index].plan);
+    }
+    if (plans.empty()) {
+        return Problem{.title = "No farm plan",
+                       .message = "the project names no turbine",
+                       .kind = ProblemKind::nothingFound};
+    }
+    if (const std::optional<FarmPlanMismatch> mismatch = farmPlanMismatch(plans)) {
+        return Problem{.title = "No farm plan",
+                       .message = "turbines \"" + read.turbines[mismatch->first].name +
+                                  "\" and \"" + read.turbines[mismatch->other].name +
+                                  "\" differ in " + mismatch->setting +
+                                  "; one plan for both needs the same",
+                       .kind = ProblemKind::nothingFound};
+    }
+    return farmPlan(plans);
+}
+
+// What the farm plan was made from: every turbine's own wind file and power.
+PlanSources farmPlanSources(const std::vector<TurbineRun>& runs) {
+    PlanSources sources = runs.front().sources;
+    sources.windFile = "each turbine's own";
+    for (const TurbineRun& run : runs) {
+        if (run.sources.power != sources.power) {
+            sources.power = "each turbine's own";
+        }
+    }
+    return sources;
+}
+
+// The farm plan's files, written as a turbine's plan is.
+bool writeFarmPlanFiles(const ReadProject& read, const std::vector<TurbineRun>& runs,
+                        const FarmPlan& farm, const std::filesystem::path& folder,
+                        std::ostream& err) {
+    std::vector<std::string> names;
+    for (const TurbineOptions& turbine : read.turbines) {
+        names.push_back(turbine.name);
+    }
+    const CurtailmentResult& result = farm.result;
+    std::vector<std::pair<std::filesystem::path, std::string>> files{
+        {folder / kFarmPlanTable,
+         curtailmentTable(result) + curtailmentSummary(result) + holdoutTable(result)},
+        {folder / kFarmPlanJson, farmPlanJson(farm, names, farmPlanSources(runs))}};
+    for (std::size_t index = 0; index < runs.size(); ++index) {
+        files.emplace_back(folder / turbineFolderName(names[index]) / kFarmPlanController,
+                           controllerTable(farmPlanAt(farm, index, *runs[index].plan)));
+    }
+    bool written = true;
+    for (const auto& [path, text] : files) {
+        if (const Outcome<void> file =
+                graph::writeWholeTextFile(path, text, "Plan not saved", "farm plan");
+            !file) {
+            reportProblem(file.error(), err);
+            written = false;
+        }
+    }
+    return written;
+}
+
+// The farm's summary table, its one plan and its report, from the plans the turbines made.
 bool writeFarmFiles(const ReadProject& read, const std::vector<TurbineRun>& runs,
-                    const std::filesystem::path& folder, std::ostream& err) {
-    graph::FarmReportContent report{.farmName = read.farm, .turbines = {}};
+                    const std::filesystem::path& folder, std::ostream& out, std::ostream& err) {
+    const Outcome<FarmPlan> farm = farmPlanOf(read, runs);
+    const std::optional<PlanSources> farmSources =
+        farm ? std::optional(farmPlanSources(runs)) : std::nullopt;
+    graph::FarmReportContent report{.farmName = read.farm,
+                                    .turbines = {},
+                                    .farmPlan = farm ? &*farm : nullptr,
+                                    .farmPlanSources = farmSources.value_or(PlanSources{}),
+                                    .farmPlanZone = nullptr};
     std::vector<FarmSummaryRow> rows;
     std::vector<std::unique_ptr<icu::TimeZone>> zones;
     for (std::size_t index = 0; index < runs.size(); ++index) {
@@ -194,6 +283,9 @@ bool writeFarmFiles(const ReadProject& read, const std::vector<TurbineRun>& runs
         });
         if (run.plan) {
             rows.push_back(farmSummaryRow(turbine.name, *run.plan));
+            if (farm) {
+                addFarmPlan(rows.back(), *farm, index);
+            }
             entry.zone = zones
                              .emplace_back(icu::TimeZone::createTimeZone(
                                  icu::UnicodeString::fromUTF8(run.sources.zoneName)))
@@ -201,6 +293,16 @@ bool writeFarmFiles(const ReadProject& read, const std::vector<TurbineRun>& runs
         }
     }
     bool written = true;
+    if (farm) {
+        rows.push_back(farmPlanRow(*farm));
+        report.farmPlanZone = zones.front().get();
+        written = writeFarmPlanFiles(read, runs, *farm, folder, err);
+        out << "Farm plan: " << kFarmPlanJson << " and " << kFarmPlanTable << " in "
+            << printable(folder.string()) << ", " << kFarmPlanController
+            << " in each turbine's folder\n";
+    } else {
+        out << printable(farm.error().title + ": " + farm.error().message) << '\n';
+    }
     for (const Outcome<void>& file :
          {graph::writeWholeTextFile(folder / kFarmSummaryName, farmSummaryTable(rows), "Not saved",
                                     "summary"),
@@ -215,20 +317,51 @@ bool writeFarmFiles(const ReadProject& read, const std::vector<TurbineRun>& runs
 
 }  // namespace
 
+ProjectCheck checkProjectInputs(const std::filesystem::path& projectFile,
+                                const icu::TimeZone& processZone) {
+    ReadProject read = readProjectFile(projectFile);
+    ProjectCheck check{.farm = read.farm, .turbines = {}, .problems = std::move(read.problems)};
+    for (const TurbineOptions& turbine : read.turbines) {
+        const cli::AnalyseOptions& input = turbine.curtail.input;
+        TurbineCheck& checked = check.turbines.emplace_back(
+            TurbineCheck{.name = turbine.name,
+                         .line = turbine.line,
+                         .recordings = input.library ? "library " + input.library->string()
+                                                     : input.recordingList.string(),
+                         .windFile = input.windFile.string(),
+                         .found = {},
+                         .readable = false});
+        for (const std::string& session : input.sessions) {
+            checked.recordings +=
+                (&session == &input.sessions.front() ? ", sessions " : ", ") + session;
+        }
+        std::ostringstream said;
+        checked.readable = checkTurbine(turbine, processZone, said);
+        std::istringstream lines(said.str());
+        for (std::string line; std::getline(lines, line);) {
+            checked.found.push_back(line.starts_with("  ") ? line.substr(2) : line);
+        }
+    }
+    return check;
+}
+
 int checkProject(const std::filesystem::path& projectFile, const icu::TimeZone& processZone,
                  std::ostream& out, std::ostream& err) {
-    const ReadProject read = readProjectFile(projectFile);
-    bool readable = true;
-    for (const TurbineOptions& turbine : read.turbines) {
+    const ProjectCheck check = checkProjectInputs(projectFile, processZone);
+    for (const TurbineCheck& turbine : check.turbines) {
         out << "Turbine " << printable(turbine.name) << " (line " << turbine.line << ")\n";
-        if (!checkTurbine(turbine, processZone, out)) {
-            readable = false;
+        for (const std::string& line : turbine.found) {
+            out << "  " << line << '\n';
+        }
+        if (!turbine.readable) {
             err << "Problem with project: " << printable(projectFile.string()) << ':'
                 << turbine.line << ": turbine \"" << printable(turbine.name)
                 << "\": its inputs could not be read (see above)\n";
         }
     }
-    const int status = reportAll(read.problems, err);
+    const int status = reportAll(check.problems, err);
+    const bool readable = std::all_of(check.turbines.begin(), check.turbines.end(),
+                                      [](const TurbineCheck& turbine) { return turbine.readable; });
     return readable ? status : kExitBadInput;
 }
 
@@ -253,31 +386,55 @@ int runProject(const ProjectRunOptions& options, const icu::TimeZone& processZon
     }
     std::error_code error;
     std::filesystem::create_directories(options.outFolder, error);
+    // The earlier lock vouched for files this run replaces, and the farm's files of the earlier
+    // run describe turbines this run may not finish: until this run's are written, none.
+    for (const char* name :
+         {kProjectLockName, kFarmReportName, kFarmSummaryName, kFarmPlanJson, kFarmPlanTable}) {
+        if (!error) {
+            std::filesystem::remove(options.outFolder / name, error);
+        }
+    }
     if (error) {
-        return reportProblem(Problem{.title = "Not saved",
-                                     .message = "Cannot make the folder " +
-                                                options.outFolder.string() + ": " + error.message(),
-                                     .kind = ProblemKind::notSaved},
-                             err);
+        return reportProblem(
+            Problem{.title = "Not saved",
+                    .message = "Cannot make the folder " + options.outFolder.string() +
+                               " or take the earlier run's farm files away: " + error.message(),
+                    .kind = ProblemKind::notSaved},
+            err);
     }
     // Drawing needs the application, made on this thread before any other draws.
     const graph::OffscreenGui gui;
     std::vector<TurbineRun> runs(read.turbines.size());
+    std::vector<bool> ran(read.turbines.size(), false);
     const unsigned threads =
         options.jobs > 0 ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
     runInParallel(
         read.turbines.size(), threads,
         [&](std::size_t index) {
+            if (options.stop.stop_requested()) {
+                return;
+            }
             const TurbineOptions& turbine = read.turbines[index];
             runs[index] = runTurbine(turbine, options.outFolder / turbineFolderName(turbine.name),
                                      processZone);
+            ran[index] = true;
         },
         [&](std::size_t done) {
             if (options.progress) {
                 err << "\r" << done << " of " << read.turbines.size() << " turbines done"
                     << (done == read.turbines.size() ? "\n" : "") << std::flush;
             }
+            if (options.onProgress) {
+                options.onProgress(done, read.turbines.size());
+            }
         });
+    if (options.stop.stop_requested()) {
+        const auto finished = std::count(ran.begin(), ran.end(), true);
+        out << "Stopped: " << finished << " of " << read.turbines.size()
+            << " turbines ran (their folders are complete); the farm's files and "
+            << kProjectLockName << " are not written\n";
+        return kExitStopped;
+    }
     int status = kExitSuccess;
     for (std::size_t index = 0; index < runs.size(); ++index) {
         const TurbineOptions& turbine = read.turbines[index];
@@ -286,7 +443,7 @@ int runProject(const ProjectRunOptions& options, const icu::TimeZone& processZon
             << printable((options.outFolder / turbineFolderName(turbine.name)).string()) << '\n';
         status = std::max(status, runs[index].exitStatus);
     }
-    if (!writeFarmFiles(read, runs, options.outFolder, err)) {
+    if (!writeFarmFiles(read, runs, options.outFolder, out, err)) {
         status = std::max(status, kExitBadInput);
     }
     if (const Outcome<void> written =
@@ -297,50 +454,4 @@ int runProject(const ProjectRunOptions& options, const icu::TimeZone& processZon
     return status;
 }
 
-void addProjectCommand(CLI::App& app, CommandAction& action) {
-    CLI::App* project = app.add_subcommand(
-        "project",
-        "Run a wind farm at once from a project file (TOML): 'farm = NAME', a table [defaults]\n"
-        "shared by every turbine and a table [[turbine]] per turbine with its name and any\n"
-        "option that differs. The keys are the long options of 'vane analyse' and 'vane\n"
-        "curtail' without their dashes (wind = \"wind.csv\", lat = 49.5, night-parts = 10,\n"
-        "session = [\"A\", \"B\"], bats-only = true); paths are taken in the project file's\n"
-        "folder. Output files are named by the project, so json, pdf, png, svg and controller\n"
-        "are no keys.");
-    project->require_subcommand(1);
-    const auto file = std::make_shared<std::filesystem::path>();
-    CLI::App* check = project->add_subcommand(
-        "check",
-        "Read the project and every turbine's inputs; say per turbine what was found (recordings\n"
-        "and their period, the wind file's columns and guesses, the share of activity the wind\n"
-        "file covers). Exit status 2 naming every problem, all at once.");
-    check->add_option("FILE", *file, "Project file")->required();
-    check->callback([file, &action] {
-        action = [file] { return checkProject(*file, *processTimeZone(), std::cout, std::cerr); };
-    });
-    const auto options = std::make_shared<ProjectRunOptions>();
-    CLI::App* run = project->add_subcommand(
-        "run",
-        "Write per turbine (a folder named after it) what 'vane analyse', 'vane yearly' and\n"
-        "'vane curtail' write with its options: analysis.tsv, analysis.png and .pdf, yearly.png,\n"
-        "plan.txt, plan.json, controller.csv, plan.pdf and log.txt; for the farm farm.pdf (the\n"
-        "summary of every plan, the sites, each turbine's report) and farm-summary.tsv; and\n"
-        "project.lock.json: Vane's\n"
-        "version, every input's path, size and SHA-256 and every turbine's options. With a lock\n"
-        "in DIR from before, says which inputs and options changed. Turbines run in parallel.\n"
-        "Exit status 0 when every turbine has its plan, else the worst of theirs.");
-    run->add_option("FILE", options->projectFile, "Project file")->required();
-    run->add_option("--out", options->outFolder, "Folder of the results")->required();
-    run->add_option("--jobs", options->jobs,
-                    "Turbines run at once; default: as many as the machine has cores")
-        ->check(CLI::Range(1, 1024));
-    run->callback([options, &action] {
-        action = [options] {
-            ProjectRunOptions chosen = *options;
-            chosen.progress = isatty(STDERR_FILENO) != 0;
-            return runProject(chosen, *processTimeZone(), std::cout, std::cerr);
-        };
-    });
-}
-
-}  // namespace vane::cli
+}  // namespace vane::farm

@@ -1,4 +1,4 @@
-#include "cli/project_command.h"
+#include "farm/project_run.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -12,10 +12,10 @@
 #include <string>
 
 #include "cli/curtail_command.h"
-#include "cli/project_lock.h"
+#include "farm/project_lock.h"
 #include "tests/temp_path.h"
 
-namespace vane::cli {
+namespace vane::farm {
 namespace {
 
 using ::testing::HasSubstr;
@@ -106,7 +106,7 @@ TEST_F(ProjectCommandTest, EachTurbineHasTheNumbersOfItsOwnCurtailRun) {
                     {"WEA_3", 50.1, 90, 10, 30, 3}};
     for (const auto& turbine : turbines) {
         SCOPED_TRACE(turbine.folder);
-        CurtailOptions options;
+        cli::CurtailOptions options;
         options.input.recordingList = examples / "recordings.txt";
         options.input.windFile = examples / "wind.csv";
         options.zoneName = "Europe/Berlin";
@@ -122,7 +122,7 @@ TEST_F(ProjectCommandTest, EachTurbineHasTheNumbersOfItsOwnCurtailRun) {
         options.jsonFile = *folder_ / (std::string(turbine.folder) + ".json");
         std::ostringstream out;
         std::ostringstream err;
-        ASSERT_EQ(runCurtail(options, *berlin(), out, err), 0) << err.str();
+        ASSERT_EQ(cli::runCurtail(options, *berlin(), out, err), 0) << err.str();
         const std::filesystem::path made = *folder_ / "serial" / turbine.folder;
         EXPECT_EQ(read(made / "plan.txt"), out.str());
         EXPECT_EQ(read(made / "plan.json"), read(*options.jsonFile));
@@ -151,6 +151,60 @@ TEST_F(ProjectCommandTest, ParallelAndSerialRunsWriteTheSameFiles) {
         }
     }
     EXPECT_EQ(files, 3 + 3 * 9);  // the lock, the farm's two files and each turbine's nine
+}
+
+TEST_F(ProjectCommandTest, TurbinesPlannedWithOtherSettingsHaveNoFarmPlan) {
+    EXPECT_THAT(*serialSaid_, HasSubstr("No farm plan: turbines \"WEA 1\" and \"WEA 2\" differ "
+                                        "in protect; one plan for both needs the same"));
+    EXPECT_FALSE(std::filesystem::exists(*folder_ / "serial" / "farm-plan.json"));
+    EXPECT_THAT(read(*folder_ / "serial" / "farm-summary.tsv"), Not(HasSubstr("\nfarm plan\t")));
+}
+
+// Two turbines that saw the same bats in the same wind, serially and in parallel: their farm
+// plan is the plan either makes alone.
+TEST(FarmPlanProjectTest, IdenticalTurbinesGetTheirOwnPlanAsTheFarmPlanInEveryRun) {
+    const std::filesystem::path folder = vane::testing::uniqueTempPath("vane-farm-plan-test");
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path examples = std::filesystem::path(VANE_SOURCE_DIR) / "examples";
+    write(folder / "farm.toml", "farm = \"Twins\"\n[defaults]\nrecordings = \"" +
+                                    (examples / "recordings.txt").string() + "\"\nwind = \"" +
+                                    (examples / "wind.csv").string() +
+                                    "\"\nzone-name = \"Europe/Berlin\"\n"
+                                    "power-column = \"Power (kW)\"\nlat = 49.60\nlon = 11.05\n"
+                                    "[[turbine]]\nname = \"A\"\n[[turbine]]\nname = \"B\"\n");
+    const std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createTimeZone("Europe/Berlin"));
+    for (const auto& [jobs, out] : {std::pair{1u, "serial"}, std::pair{2u, "parallel"}}) {
+        std::ostringstream said;
+        ASSERT_EQ(
+            runProject(
+                {.projectFile = folder / "farm.toml", .outFolder = folder / out, .jobs = jobs},
+                *zone, said, said),
+            0)
+            << said.str();
+        EXPECT_THAT(said.str(), HasSubstr("Farm plan: farm-plan.json and farm-plan.txt"));
+    }
+    const std::filesystem::path serial = folder / "serial";
+    const std::string cells = "\"cells\":[";
+    const auto cellsOf = [&](const std::string& json) {
+        const std::size_t from = json.find(cells);
+        return json.substr(from, json.find(']', from) - from);
+    };
+    EXPECT_EQ(cellsOf(read(serial / "farm-plan.json")), cellsOf(read(serial / "A" / "plan.json")));
+    for (const char* turbine : {"A", "B"}) {
+        EXPECT_EQ(read(serial / turbine / "farm-plan-controller.csv"),
+                  read(serial / turbine / "controller.csv"));
+    }
+    const std::string summary = read(serial / "farm-summary.tsv");
+    EXPECT_THAT(summary, HasSubstr("\tfarm_plan_protection\tfarm_plan_energy_lost\t"));
+    EXPECT_THAT(summary, HasSubstr("\nfarm plan\t"));
+    EXPECT_THAT(read(serial / "farm-plan.json"), HasSubstr("\"turbines\":[{\"name\":\"A\""));
+    for (const char* name : {"farm-plan.json", "farm-plan.txt", "farm-summary.tsv",
+                             "A/farm-plan-controller.csv", "B/farm-plan-controller.csv"}) {
+        EXPECT_TRUE(read(serial / name) == read(folder / "parallel" / name)) << name;
+    }
+    EXPECT_TRUE(withoutCreationDate(read(serial / "farm.pdf")) ==
+                withoutCreationDate(read(folder / "parallel" / "farm.pdf")));
+    std::filesystem::remove_all(folder);
 }
 
 // A turbine of a few recordings and a day of wind, quick to run again.
@@ -234,4 +288,4 @@ TEST_F(SmallProjectTest, ADamagedTurbineIsNamedWithItsLineAndTheOthersAreStillCh
 }
 
 }  // namespace
-}  // namespace vane::cli
+}  // namespace vane::farm

@@ -1,11 +1,17 @@
-#include "cli/project_options.h"
+#include "farm/project_options.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
 
 #include "cli/problem_report.h"
 
-namespace vane::cli {
+namespace vane::farm {
+
+using cli::addAnalyseOptions;
+using cli::addCurtailOptions;
+using cli::AnalyseOptions;
+using cli::badUsage;
+using cli::CurtailOptions;
 namespace {
 
 // Outputs of the commands, which a project writes under names of its own.
@@ -173,4 +179,4 @@ std::vector<std::filesystem::path> turbineInputs(const TurbineOptions& options) 
     return files;
 }
 
-}  // namespace vane::cli
+}  // namespace vane::farm
