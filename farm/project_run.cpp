@@ -217,13 +217,18 @@ Outcome<FarmPlan> farmPlanOf(const ReadProject& read, const std::vector<TurbineR
     return farmPlan(plans);
 }
 
-// What the farm plan was made from: every turbine's own wind file and power.
+// What the farm plan was made from: every turbine's own wind file, recordings and power.
 PlanSources farmPlanSources(const std::vector<TurbineRun>& runs) {
     PlanSources sources = runs.front().sources;
     sources.windFile = "each turbine's own";
+    sources.recordings = "each turbine's own";
+    sources.turbine = "all turbines";
     for (const TurbineRun& run : runs) {
-        if (run.sources.power != sources.power) {
-            sources.power = "each turbine's own";
+        for (auto [farm, turbine] : {std::pair{&sources.power, &run.sources.power},
+                                     std::pair{&sources.detector, &run.sources.detector}}) {
+            if (*turbine != *farm) {
+                *farm = "each turbine's own";
+            }
         }
     }
     return sources;

@@ -222,7 +222,7 @@ Outcome<void> writeFarmReport(const FarmReportContent& content, const std::files
                 const CurtailmentReportContent report{.result = content.farmPlan->result,
                                                       .sources = content.farmPlanSources,
                                                       .zone = content.farmPlanZone};
-                for (int page = 0; page < kCurtailmentReportPages; ++page) {
+                for (int page = 0; page < curtailmentReportPageCount(report); ++page) {
                     if (!pdf.newPage()) {
                         return false;
                     }
