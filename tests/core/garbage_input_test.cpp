@@ -390,7 +390,9 @@ TEST_F(GarbageInputTest, WindFilesReadWithoutOptionsAnswerWithGuessesOrAnAlert) 
         "Dry-bulb (C),Wspd (m/s)\r\n06/30/1976,24:00,14.4,2.1\r\n07/01/1989,01:00,14.0,2.4\r\n",
         "Time Zone,UTC-05:30\nTime stamps indicate the beginning of the time step.\n\n"
         "TIMESTAMP,PTemp_C_Avg,AirTC_Avg,WS_ms_Avg\nTS,Deg C,Deg C,m/s\n,Avg,Avg,Avg\n"
-        "2012-07-01 24:00,30,14,-7999\n2012-07-02 00:10,30,14,3.1\n"};
+        "2012-07-01 24:00,30,14,-7999\n2012-07-02 00:10,30,14,3.1\n",
+        "Year,DOY,HHMM,Avg Wind Speed @ 80m [m/s]\n2012,183,1600,5.2,0\n2012,183,1610\n"
+        "2012,183,2350,-7999,1\n2012,184,0,3.1,0\n2012,184,5,3.3\n"};
     const BatEventList events = {{1341158400.0, 2}, {1341159000.0, 1}};
     for (const std::string& bytes : damaged(seeds)) {
         const Outcome<DecodedText> read = decodeWithFallback(bytes);
@@ -412,6 +414,7 @@ TEST_F(GarbageInputTest, WindFilesReadWithoutOptionsAnswerWithGuessesOrAnAlert) 
             ActivityAnalysisOptions options;
             options.dateTimeColumn = static_cast<int>(view.found.columns.dateTimeItem);
             options.timeColumn = item % 2 == 0 ? static_cast<int>(view.found.timeItem) : 7;
+            options.dayColumn = item % 3 == 0 ? static_cast<int>(view.found.dayItem) : 9;
             options.windColumn = std::max(1, static_cast<int>(view.found.columns.windItem));
             options.stateColumn = item == 9 ? 2 : 0;
             options.dateFormat = kDateFormatItems[item];
@@ -423,6 +426,7 @@ TEST_F(GarbageInputTest, WindFilesReadWithoutOptionsAnswerWithGuessesOrAnAlert) 
             for (std::size_t row = 0; row < view.table.rowCount(); ++row) {
                 (void)reader.read(view.table.field(row, 0));
                 (void)unreadableDateNote(view.table, row, {0, 1}, kDateFormatItems[item]);
+                (void)unreadableDateNote(view.table, row, {0, 2, 1}, kDateFormatItems[item]);
             }
         }
     }
