@@ -34,6 +34,7 @@
 #include "core/import/wind_file.h"
 #include "core/import/wind_table_split.h"
 #include "core/project/project_file.h"
+#include "core/recordings/bat_species.h"
 #include "core/recordings/classifier_table.h"
 #include "core/recordings/file_name_timestamp.h"
 #include "core/recordings/guano.h"
@@ -166,8 +167,12 @@ TEST_F(GarbageInputTest, IdentificationTablesAndGroupsFilesAnswerWithRowsOrALine
         "N1,2021-06-01 21:30:00,MYOLUC,\"faint, short\"\r\nN1,2021-06-01 21:30:00,Noise,\r\n",
         "Datum;Uhrzeit;AUTO ID*;MANUAL ID;SPECDESCSCI\r\n2021-06-01;21:30;MYOLUC;MYOSEP;\r\n"
         "2021-06-01;;;;Myotis lucifugus\r\n",
-        "high: NYCNOC, NYCLEI # noctules\nlow: PIP*\n"};
+        "location,recordingDate,species,speciesIndividualComment,tag source\n"
+        "N1,2021-06-01 21:30:00,MYLU,AUTO ID,\nN1,2021-06-01 21:30:00,Mylu/Myvo,Manual ID,manual\n"
+        "N1,2021-06-01 21:30:00,Myotis lucifugus,,auto\n",
+        "high: NYCNOC, NYCLEI # noctules\nlow: PIP*, Myotis lucifugus, Mylu/Myvo\n"};
     const NamedColumns named{{"when"}, "species", "p"};
+    const SpeciesGroups defaultGroups = defaultSpeciesGroups();
     for (const std::string& text : damaged(seeds)) {
         // Read as a table file is: UTF-8 that a library can store, or a line that says why not.
         const Outcome<std::string> utf8 = listText(text, "id.csv", "table");
@@ -192,7 +197,9 @@ TEST_F(GarbageInputTest, IdentificationTablesAndGroupsFilesAnswerWithRowsOrALine
                            : !source.error().describe().empty());
         if (const Outcome<SpeciesGroups> groups = parseSpeciesGroups(text, "groups.txt")) {
             (void)seriesOfLabel(text, &*groups);
+            (void)seriesOfLabel(text, &defaultGroups);
         }
+        (void)labelKey(text);
         (void)isNoBatLabel(text);
     }
 }
