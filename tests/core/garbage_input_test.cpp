@@ -207,6 +207,7 @@ TEST_F(GarbageInputTest, IdentificationTablesAndGroupsFilesAnswerWithRowsOrALine
 TEST_F(GarbageInputTest, PowerCurvesAndEffortFilesAnswerWithValuesOrALine) {
     const std::vector<std::string> seeds = {
         "wind_speed,kW\n3,0\n4,80\n8,840\n12,2000\n25,2000\n",
+        "Wind Speed [m/s],Power [W],Cp [-]\n0,-3000,0\n3,0,0\n4,80000,0.4\n25,2000000,0.1\n",
         "# curve\n0;0\r\n3.5;12.5\r\n1e308;1\r\n", "start,end\n2012-06-01 20:00,2012-06-02 06:00\n",
         "2012-06-02T20:00:00.5+02:00\t2012-06-03T06:00Z\n\"2012-06-04 20:00\",\"x\"\n"};
     for (const std::string& text : damaged(seeds)) {
