@@ -495,19 +495,12 @@ Outcome<ClassifierTable> readClassifierTable(std::string_view text, const std::s
                 break;
             }
         }
-        for (const std::size_t column :
-             recording.label.empty() ? std::vector<std::size_t>{} : layout->tagSetters) {
-            if (const TagSetter setter = tagSetterOf(fields[column]); setter != TagSetter::unsaid) {
+        for (const std::size_t column : layout->tagSetters) {
+            const TagSetter setter = tagSetterOf(fields[column]);
+            if (!recording.label.empty() && setter != TagSetter::unsaid) {
                 recording.manualLabel = setter == TagSetter::person;
                 break;
             }
-        }
-        if (!layout->tagSetters.empty()) {
-            std::string recordingKey = timeValuesOf(*layout, fields);
-            for (const std::size_t column : layout->places) {
-                recordingKey += "\n" + fields[column];
-            }
-            tagged.push_back(std::move(recordingKey));
         }
         if (layout->probability && !fields[*layout->probability].empty()) {
             const auto probability = parseDecimal(fields[*layout->probability]);
@@ -522,6 +515,13 @@ Outcome<ClassifierTable> readClassifierTable(std::string_view text, const std::s
                 continue;
             }
             recording.probability = probability;
+        }
+        if (!layout->tagSetters.empty()) {
+            std::string recordingKey = timeValuesOf(*layout, fields);
+            for (const std::size_t column : layout->places) {
+                recordingKey += "\n" + fields[column];
+            }
+            tagged.push_back(std::move(recordingKey));
         }
         table.recordings.push_back(std::move(recording));
     }
