@@ -68,6 +68,7 @@ Outcome<ResolvedChoices> windChoices(const AnalyseOptions& options, const WindFi
     const std::pair<const std::optional<std::string>&, Chosen<int>&> columns[] = {
         {options.dateColumn, chosen->dateTimeColumn},
         {options.windTimeColumn, chosen->timeColumn},
+        {options.windDayColumn, chosen->dayColumn},
         {options.windColumn, chosen->windColumn},
         {options.temperatureColumn, chosen->temperatureColumn},
         {options.stateColumn, chosen->stateColumn},
@@ -285,6 +286,11 @@ void addWindInputOptions(CLI::App& command, AnalyseOptions& options) {
                        "Column of the time of day when the wind file's date column holds the\n"
                        "date alone; the date format reads both joined by one space (default:\n"
                        "a column titled time beside one titled date)");
+    command.add_option("--wind-day-column", options.windDayColumn,
+                       "Column of the day of the year (1 to 366) when the date column holds the\n"
+                       "year alone and --wind-time-column the clock as HHMM (0, 5, 130, 2350);\n"
+                       "read with the date format \"yyyy D HHmm\" (default: a column titled DOY\n"
+                       "beside one titled Year, the clock in the column after it)");
     command.add_option("--date-format", options.dateFormat,
                        "ICU date pattern of the date/time column, such as \"dd.MM.yyyy HH:mm\",\n"
                        "or \"ISO 8601\", \"Unix seconds\" or \"Excel serial days\"");

@@ -36,6 +36,7 @@ struct AnalyseOptions {
     std::optional<std::string> temperatureColumn;
     std::optional<std::string> dateColumn;
     std::optional<std::string> windTimeColumn;  // a time of day apart from the date
+    std::optional<std::string> windDayColumn;   // the day of the year beside a year column
     std::optional<std::string> stateColumn;
     std::optional<std::string> dateFormat;  // ICU date pattern
     std::optional<std::string> zone;        // "+HHMM" or a zone name such as "Europe/Berlin"

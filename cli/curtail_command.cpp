@@ -312,8 +312,10 @@ void addCurtailOptions(CLI::App& command, CurtailOptions& options) {
                            "or header title");
     command
         .add_option("--power-curve", options.powerCurve,
-                    "CSV wind_speed,kW, linear between points and 0 outside them, for the\n"
-                    "power from the wind speed. Without either, hours are weighed")
+                    "CSV wind_speed,kW, linear between points and 0 outside them (and where\n"
+                    "negative, below cut-in), for the power from the wind speed; a header\n"
+                    "\"Power [W]\" reads watts, columns after the second are left out.\n"
+                    "Without either, hours are weighed")
         ->excludes(powerColumn);
     command
         .add_option("--temperature-floor", options.temperatureFloor,

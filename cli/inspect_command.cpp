@@ -103,6 +103,10 @@ void printView(const WindFileView& view, const ResolvedChoices& resolved, std::o
     out << "data-rows: " << writtenDataRowCount(view.table) << '\n';
     out << "date-column: " << columnText(view.columnTitles, choices.dateTimeColumn)
         << noteOn(resolved, ChoiceField::dateTimeColumn) << '\n';
+    if (*choices.dayColumn > 0) {
+        out << "day-column: " << columnText(view.columnTitles, choices.dayColumn)
+            << noteOn(resolved, ChoiceField::dayColumn) << '\n';
+    }
     if (*choices.timeColumn > 0) {
         out << "time-column: " << columnText(view.columnTitles, choices.timeColumn) << '\n';
     }
@@ -176,7 +180,9 @@ int runInspect(const InspectOptions& options, std::ostream& out, std::ostream& e
         return reportProblem(view.error(), err);
     }
     const std::pair<const std::optional<std::string>&, Chosen<int>&> columns[] = {
-        {options.dateColumn, chosen->dateTimeColumn}, {options.timeColumn, chosen->timeColumn}};
+        {options.dateColumn, chosen->dateTimeColumn},
+        {options.timeColumn, chosen->timeColumn},
+        {options.dayColumn, chosen->dayColumn}};
     for (const auto& [name, column] : columns) {
         const Outcome<Chosen<int>> named = namedColumn(name, view->columnTitles);
         if (!named) {
@@ -219,6 +225,9 @@ void addInspectCommand(CLI::App& app, CommandAction& action) {
     command->add_option("--time-column", options->timeColumn,
                         "Column of the time of day when the date column holds the date alone;\n"
                         "the format reads both joined by one space");
+    command->add_option("--day-column", options->dayColumn,
+                        "Column of the day of the year when the date column holds the year\n"
+                        "alone and --time-column the clock as HHMM; read as \"yyyy D HHmm\"");
     command->add_option(
         "--zone", options->zone,
         "UTC offset of the time stamps, +HHMM, or a zone name such as\n"

@@ -15,6 +15,7 @@ struct InspectOptions {
     WindFileOptions reading;
     std::optional<std::string> dateColumn;  // number from 1 or title, instead of the guess
     std::optional<std::string> timeColumn;  // a time of day apart from the date
+    std::optional<std::string> dayColumn;   // the day of the year beside a year column
     std::optional<std::string> zone;        // as analyse's --zone
 };
 

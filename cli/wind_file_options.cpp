@@ -165,6 +165,8 @@ void sayChoiceNotes(const ResolvedChoices& resolved, const std::vector<std::stri
     static constexpr Words kWords[] = {
         {ChoiceField::dateTimeColumn, "Date/time column", &WindFileChoices::dateTimeColumn,
          "--date-column"},
+        {ChoiceField::dayColumn, "Day-of-year column", &WindFileChoices::dayColumn,
+         "--wind-day-column"},
         {ChoiceField::windColumn, "Wind column", &WindFileChoices::windColumn, "--wind-column"},
         {ChoiceField::temperatureColumn, "Temperature column", &WindFileChoices::temperatureColumn,
          "--temperature-column"},

@@ -1,16 +1,18 @@
 // An identification program's table: its bytes made UTF-8, header recognition, rows, labels,
 // probabilities and times, both as a known program's table and with columns named by the user,
 // refusing or skipping bad rows; and any text given as recordings, which a table of unknown kind
-// with species must not pass as times alone.
+// with species must not pass as times alone; and any text as a species label.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "core/recordings/bat_species.h"
 #include "core/recordings/classifier_table.h"
 #include "core/recordings/list_file.h"
 #include "core/recordings/recording_source_file.h"
+#include "core/recordings/species_groups.h"
 #include "core/text/utf8.h"
 #include "fuzz/fuzz_zone.h"
 
@@ -22,6 +24,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
     (void)vane::looksLikeClassifierTable(text);
+    // Any text as a species label: a pair of any length, a name, a code; always one with itself.
+    static const vane::SpeciesGroups groups = vane::defaultSpeciesGroups();
+    (void)groups.groupOf(text);
+    if (!vane::sameLabel(text, text) || vane::labelKey(text) != vane::labelKey(text)) {
+        std::abort();
+    }
     const bool unknownWithSpecies = vane::looksLikeUnknownLabelledTable(text);
     const vane::Outcome<vane::RecordingSourceRead> source =
         vane::readRecordingText(text, "recordings.csv", vane::fuzz::berlin());

@@ -29,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                 size % 2 == 0 ? "Europe/Berlin" : "+0200", vane::fuzz::berlin());
     const vane::DateColumns dateColumns{
         view.found.columns.dateTimeItem > 0 ? view.found.columns.dateTimeItem - 1 : 0,
-        view.found.timeItem > 0 ? std::optional(view.found.timeItem - 1) : std::nullopt};
+        view.found.timeItem > 0 ? std::optional(view.found.timeItem - 1) : std::nullopt,
+        view.found.dayItem > 0 ? std::optional(view.found.dayItem - 1) : std::nullopt};
     std::string buffer;
     const std::size_t rows = vane::previewRowCount(view.table);
     for (std::size_t row = 0; row < rows; ++row) {

@@ -207,8 +207,8 @@ void WindFilePreview::startOver() {
 void WindFilePreview::forgetColumnPicks() {
     for (Chosen<int> WindFileChoices::*column :
          {&WindFileChoices::dateTimeColumn, &WindFileChoices::timeColumn,
-          &WindFileChoices::windColumn, &WindFileChoices::temperatureColumn,
-          &WindFileChoices::stateColumn}) {
+          &WindFileChoices::dayColumn, &WindFileChoices::windColumn,
+          &WindFileChoices::temperatureColumn, &WindFileChoices::stateColumn}) {
         (chosen_.*column).reset();
     }
 }
@@ -326,6 +326,7 @@ void WindFilePreview::updateSheetButtons() {
     const WindFileChoices& shown = shown_.choices;
     const int dateItem = *shown.dateTimeColumn;
     const int timeItem = *shown.timeColumn;
+    const int dayItem = *shown.dayColumn;
     const int windItem = *shown.windColumn;
     const int temperatureItem = *shown.temperatureColumn;
     const int stateItem = *shown.stateColumn;
@@ -341,7 +342,7 @@ void WindFilePreview::updateSheetButtons() {
             return tr("Choose the wind speed or the temperature column.");
         }
         // Most often a wrong field separator, which leaves the whole row in one column.
-        if (valueItem == dateItem || valueItem == timeItem) {
+        if (valueItem == dateItem || valueItem == timeItem || valueItem == dayItem) {
             return tr("The readings and the date/time are the same column \"%1\": choose "
                       "another column, or the field separator that splits the rows.")
                 .arg(ui_->windColumn->itemText(valueItem));

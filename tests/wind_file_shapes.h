@@ -436,6 +436,39 @@ inline std::vector<Shape> shapes() {
          3600,
          36,
          "\r\n"},
+        {"station_year_day_of_year_and_clock_with_ragged_rows",
+         "",
+         // The header names fewer columns than the rows carry (a quality flag at the end), and
+         // one row lacks its last field, the wind speed.
+         "Year,DOY,HHMM,Avg Temperature @ 2m [deg C],Avg Wind Speed @ 80m [m/s]",
+         [](long t, std::size_t r) {
+             const Wall w = wallTime(t);
+             const std::string head =
+                 printed("%d,%d,%d,14.2", w.date.year, dayOfYear(w.date), w.hour * 100 + w.minute);
+             switch (r) {
+                 case 5:
+                     return head + ",-7999,0";
+                 case 9:
+                     return head;
+                 default:
+                     return head + "," + windReading(r) + ",0";
+             }
+         },
+         {"columns: 1 Year | 2 DOY | 3 HHMM | 4 Avg Temperature @ 2m [deg C] | 5 Avg Wind Speed "
+          "@ 80m [m/s] | 6 column 6\n",
+          "date-column: 1 Year\n",
+          "day-column: 2 DOY (beside the year, with the clock as HHMM in the column after it)\n",
+          "time-column: 3 HHMM\n", "date-format: 23 yyyy D HHmm (guessed)\n",
+          "wind-column: 5 Avg Wind Speed @ 80m [m/s]\n", "-7999"},
+         [](cli::AnalyseOptions& o) {
+             o.dateColumn = "Year";
+             o.windDayColumn = "DOY";
+             o.windTimeColumn = "3";
+             o.dateFormat = "yyyy D HHmm";
+             o.windColumn = "5";
+         },
+         600,
+         48},
     };
 }
 

@@ -10,6 +10,7 @@
 #include "core/analysis/row_matching.h"
 #include "core/files/shown_content.h"
 #include "core/import/column_guesses.h"
+#include "core/import/wind_table_split.h"
 
 namespace vane {
 namespace {
@@ -52,17 +53,17 @@ ActivityAnalysisResult analysePlain(const BatEventList& events, const WindTable&
                                                   : options.windColumn) -
         1;
     const DateColumns dateColumns = dateColumnsOf(options);
-    const std::size_t fieldsNeeded =
-        std::max({valueColumn, dateColumns.date, dateColumns.time.value_or(0)}) + 1;
-    const std::optional<std::size_t> endRow = usableEndRow(table, fieldsNeeded);
-    if (!endRow) {
+    const std::size_t fieldsNeeded = std::max(valueColumn + 1, dateFieldsNeeded(dateColumns));
+    // A row short of its reading keeps its date: the reading is missing, as an empty field is.
+    const std::optional<std::size_t> endRow = usableEndRow(table, dateColumns);
+    if (!endRow || !holdsDataRowWithFields(table, fieldsNeeded)) {
         return refusedAnalysis(
             "No environmental data",
             std::string("No data row after the header holds both the date/time and the ") +
                 (options.plotTemp ? "temperature" : "wind speed") + " field.");
     }
 
-    RowDates dates(table, fieldsNeeded, options, zone);
+    RowDates dates(table, options, zone);
     const DecimalNumberText numbers(options.decimalSeparator);
     const PlainScan scan =
         scanPlain(events, table, *endRow, valueColumn, dates,
@@ -131,6 +132,7 @@ ActivityAnalysisOptions analysisOptions(const WindFileChoices& choices, bool plo
         .temperatureColumn = *choices.temperatureColumn,
         .dateTimeColumn = *choices.dateTimeColumn,
         .timeColumn = *choices.timeColumn,
+        .dayColumn = *choices.dayColumn,
         .stateColumn = *choices.stateColumn,
         .dateFormat = *choices.dateFormat,
         .timeZone = *choices.timeZone,
@@ -146,7 +148,9 @@ ActivityAnalysisOptions analysisOptions(const WindFileChoices& choices, bool plo
 DateColumns dateColumnsOf(const ActivityAnalysisOptions& options) {
     return {static_cast<std::size_t>(std::max(options.dateTimeColumn, 1)) - 1,
             options.timeColumn > 0 ? std::optional(static_cast<std::size_t>(options.timeColumn) - 1)
-                                   : std::nullopt};
+                                   : std::nullopt,
+            options.dayColumn > 0 ? std::optional(static_cast<std::size_t>(options.dayColumn) - 1)
+                                  : std::nullopt};
 }
 
 ReadingValues readingValuesFor(const ActivityAnalysisOptions& options,

@@ -23,6 +23,7 @@ struct ActivityAnalysisOptions {
     int temperatureColumn = 0;
     int dateTimeColumn = 0;
     int timeColumn = 0;      // a time of day apart from the date: read after it
+    int dayColumn = 0;       // the day of the year, read between the year and the clock
     int stateColumn = 0;     // any column chosen: one curve per state of that column
     std::string dateFormat;  // date pattern or chooser item of the date/time text
     // Offset of the date/time texts, such as "+0200", or a zone name such as "Europe/Berlin".

@@ -47,11 +47,12 @@ class StepEnds {
 // the last row read means every row is parsed at most once.
 class RowDates {
   public:
-    RowDates(const WindTable& table, std::size_t fieldsNeeded,
-             const ActivityAnalysisOptions& options, const icu::TimeZone& zone);
+    RowDates(const WindTable& table, const ActivityAnalysisOptions& options,
+             const icu::TimeZone& zone);
 
     // Where the row's interval ends: its stamp, or for stamps at the beginning of the step, the
-    // end of that step. A row that lacks the fields the analysis needs has no readable date.
+    // end of that step. A row that lacks its date/time fields has no readable date; one that
+    // lacks a reading's field has its date all the same.
     std::optional<double> at(std::size_t row) {
         if (convention_ == StampConvention::end) {
             return stampAt(row);
@@ -69,7 +70,7 @@ class RowDates {
             cachedRow_ = row;
             cachedDate_ = read(row);
             // Short rows are no date written wrong: only a text that does not read is named.
-            if (!cachedDate_ && !firstUnreadable_ && table_.fieldCount(row) >= fieldsNeeded_ &&
+            if (!cachedDate_ && !firstUnreadable_ && table_.fieldCount(row) >= dateFields_ &&
                 !table_.field(row, columns_.date).empty()) {
                 firstUnreadable_ = row;
             }
@@ -79,7 +80,7 @@ class RowDates {
 
     const WindTable& table_;
     DateColumns columns_;
-    std::size_t fieldsNeeded_;
+    std::size_t dateFields_;
     WindDateReader reader_;
     std::string buffer_;
     std::size_t cachedRow_ = static_cast<std::size_t>(-1);
@@ -89,8 +90,12 @@ class RowDates {
     StepEnds stepEnds_;
 };
 
-// The last data row that holds at least `fieldsNeeded` fields.
-std::optional<std::size_t> usableEndRow(const WindTable& table, std::size_t fieldsNeeded);
+// How many fields a row needs to hold its date/time.
+std::size_t dateFieldsNeeded(const DateColumns& columns);
+
+// The last data row whose date/time fields are there and written: rows after it (a final empty
+// line) are never read. A row short of a reading's field is no reason to stop before it.
+std::optional<std::size_t> usableEndRow(const WindTable& table, const DateColumns& columns);
 
 // How far back from its stamp a row's interval reaches, with the second of tolerance: the gap to
 // the row before, at most ten minutes.

@@ -6,6 +6,7 @@
 
 #include "core/analysis/activity_classes.h"
 #include "core/analysis/bat_events.h"
+#include "core/recordings/bat_species.h"
 #include "core/recordings/recording_filter.h"
 
 namespace vane {
@@ -14,8 +15,14 @@ std::vector<RecordingSeries> splitIntoSeries(const std::vector<Recording>& recor
                                              const LabelTable& labels,
                                              const SpeciesGroups* groups) {
     std::vector<std::string> seriesOfIndex;
+    // Labels that are one ("NYCNOC", "Nyctalus noctula"; "Noise", "NOISE") make one series,
+    // named as the first of them.
+    std::map<std::string, std::string> seriesOfKey;
     for (const std::string& label : labels.names()) {
-        seriesOfIndex.push_back(seriesOfLabel(label, groups));
+        const std::string series = seriesOfLabel(label, groups);
+        seriesOfIndex.push_back(groups == nullptr && !label.empty()
+                                    ? seriesOfKey.try_emplace(labelKey(label), series).first->second
+                                    : series);
     }
     std::map<std::string, std::vector<Recording>> byName;
     for (const Recording& recording : recordings) {

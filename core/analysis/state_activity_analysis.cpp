@@ -10,6 +10,7 @@
 #include "core/analysis/activity_classes.h"
 #include "core/analysis/decimal_number_text.h"
 #include "core/analysis/row_matching.h"
+#include "core/import/wind_table_split.h"
 #include "core/time/date_pattern_parser.h"
 
 namespace vane {
@@ -26,7 +27,7 @@ bool codeUnitLess(std::string_view a, std::string_view b) {
     return unicode(a).compare(unicode(b)) < 0;
 }
 
-// The distinct states of the data rows that hold every field the analysis reads.
+// The distinct states of the data rows that hold their date/time and state fields.
 std::vector<std::string> stateList(const WindTable& table, std::size_t stateColumn,
                                    std::size_t fieldsNeeded) {
     std::set<std::string_view> distinct;
@@ -48,11 +49,11 @@ ActivityAnalysisResult analyseActivityPerState(const BatEventList& events, const
     const std::size_t windColumn = static_cast<std::size_t>(options.windColumn) - 1;
     const DateColumns dateColumns = dateColumnsOf(options);
     const std::size_t stateColumn = static_cast<std::size_t>(options.stateColumn) - 1;
-    const std::size_t fieldsNeeded =
-        std::max({windColumn, dateColumns.date, dateColumns.time.value_or(0), stateColumn}) + 1;
-
-    const std::vector<std::string> states = stateList(table, stateColumn, fieldsNeeded);
-    if (states.empty()) {
+    const std::size_t dateFields = dateFieldsNeeded(dateColumns);
+    const std::vector<std::string> states =
+        stateList(table, stateColumn, std::max(dateFields, stateColumn + 1));
+    if (states.empty() ||
+        !holdsDataRowWithFields(table, std::max({dateFields, stateColumn + 1, windColumn + 1}))) {
         return refusedAnalysis("No environmental data",
                                "No data row after the header holds the date/time, the wind "
                                "speed and the state field.");
@@ -70,7 +71,7 @@ ActivityAnalysisResult analyseActivityPerState(const BatEventList& events, const
     const auto stampOf = [&](std::size_t row) {
         if (row != cachedRow) {
             cachedRow = row;
-            cachedDate = table.fieldCount(row) < fieldsNeeded
+            cachedDate = table.fieldCount(row) < dateFields
                              ? std::nullopt
                              : dates.read(rowDateText(table, row, dateColumns, buffer));
         }
@@ -97,8 +98,12 @@ ActivityAnalysisResult analyseActivityPerState(const BatEventList& events, const
             d = dateOf(i);
         }
         if (d && std::fabs(e - *d) < kStateMatchSeconds) {
-            if (const std::optional<double> key =
-                    classKeyOf(numbers.parse(table.field(i, windColumn)))) {
+            // A row short of its state field has no state to count under: a reading left out.
+            const std::optional<double> key =
+                table.fieldCount(i) > stateColumn
+                    ? classKeyOf(numbers.parse(table.field(i, windColumn)))
+                    : std::nullopt;
+            if (key) {
                 countsByState[table.field(i, stateColumn)][*key] += 1;
             } else {
                 ++unreadableReadings;

@@ -7,12 +7,20 @@
 #include "core/analysis/decimal_number_text.h"
 #include "core/curtailment/csv_pairs.h"
 #include "core/files/shown_content.h"
+#include "core/text/ascii.h"
 
 namespace vane {
 namespace {
 
 constexpr double kHighestWind = 100.0;
 constexpr double kLargestKw = 1e6;
+
+// A power column titled in watts: "Power [W]", "P (W)", "W", "Power in watts".
+bool titledInWatts(std::string_view title) {
+    const std::string lowered = asciiLowercase(trimmed(title));
+    return lowered == "w" || lowered.ends_with(" w") || lowered.find("[w]") != std::string::npos ||
+           lowered.find("(w)") != std::string::npos || lowered.find(" watt") != std::string::npos;
+}
 
 }  // namespace
 
@@ -24,18 +32,20 @@ double PowerCurve::kwAt(double windSpeed) const {
     const auto above = std::upper_bound(
         points.begin(), points.end(), windSpeed,
         [](double value, const PowerCurvePoint& point) { return value < point.windSpeed; });
+    // Below cut-in a turbine draws power; stopping it then loses nothing.
     if (above == points.end()) {
-        return points.back().kw;
+        return std::max(0.0, points.back().kw);
     }
     const PowerCurvePoint& high = *above;
     const PowerCurvePoint& low = *(above - 1);
     const double fraction = (windSpeed - low.windSpeed) / (high.windSpeed - low.windSpeed);
-    return low.kw + fraction * (high.kw - low.kw);
+    return std::max(0.0, low.kw + fraction * (high.kw - low.kw));
 }
 
 Outcome<PowerCurve> parsePowerCurve(std::string_view text, std::string_view file) {
     const DecimalNumberText numbers(".");
     PowerCurve curve;
+    double kwPerValue = 1.0;
     const auto number = [&](std::string_view field) -> std::optional<double> {
         const std::optional<double> value = numbers.parse(field);
         return value && std::isfinite(*value) ? value : std::nullopt;
@@ -44,12 +54,16 @@ Outcome<PowerCurve> parsePowerCurve(std::string_view text, std::string_view file
         text, file, "Bad power curve",
         [&](std::string_view windField, std::string_view kwField) -> Outcome<void> {
             const std::optional<double> wind = number(windField);
-            const std::optional<double> kw = number(kwField);
+            std::optional<double> kw = number(kwField);
             if (!wind || !kw) {
+                if (curve.points.empty() && titledInWatts(kwField)) {
+                    kwPerValue = 0.001;
+                }
                 return Problem{.message = "\"" + shownContent(windField) + "\", \"" +
                                           shownContent(kwField) +
                                           "\" is no wind speed and power in kW"};
             }
+            *kw *= kwPerValue;
             // Far beyond any turbine: a unit slip or damage, and room for sums that stay finite.
             if (*wind < 0.0 || *wind > kHighestWind || std::fabs(*kw) > kLargestKw) {
                 return Problem{.message =

@@ -6,6 +6,7 @@
 #include "core/analysis/decimal_number_text.h"
 #include "core/analysis/reading_values.h"
 #include "core/analysis/row_matching.h"
+#include "core/import/wind_table_split.h"
 
 namespace vane {
 namespace {
@@ -35,11 +36,11 @@ TurbineIntervalScan turbineIntervals(const BatEventList& events, const WindTable
         return scan;
     }
     const DateColumns dateColumns = dateColumnsOf(options);
-    const std::size_t fieldsNeeded = std::max({static_cast<std::size_t>(options.windColumn) - 1,
-                                               dateColumns.date, dateColumns.time.value_or(0)}) +
-                                     1;
-    const std::optional<std::size_t> endRow = usableEndRow(table, fieldsNeeded);
-    if (!endRow) {
+    const std::size_t fieldsNeeded =
+        std::max(static_cast<std::size_t>(options.windColumn), dateFieldsNeeded(dateColumns));
+    // A row short of its wind speed keeps its interval and activity, without a reading.
+    const std::optional<std::size_t> endRow = usableEndRow(table, dateColumns);
+    if (!endRow || !holdsDataRowWithFields(table, fieldsNeeded)) {
         return scan;
     }
     const DecimalNumberText decimalNumbers(options.decimalSeparator);
@@ -51,7 +52,7 @@ TurbineIntervalScan turbineIntervals(const BatEventList& events, const WindTable
     // The activity of each row by the analysis's own rule, then the rows as intervals.
     std::vector<std::int64_t> activity(*endRow + 1 - firstRow, 0);
     {
-        RowDates dates(table, fieldsNeeded, options, zone);
+        RowDates dates(table, options, zone);
         const RowMatchScan matching = matchBinsToRows(
             events, table, *endRow, dates, options.timeOffsetMinutes,
             [&](const BatEvent& event, std::size_t row) {
@@ -65,7 +66,7 @@ TurbineIntervalScan turbineIntervals(const BatEventList& events, const WindTable
         allActivity += options.countRecordings ? event.count : 1;
     }
 
-    RowDates dates(table, fieldsNeeded, options, zone);
+    RowDates dates(table, options, zone);
     std::optional<double> previous;
     scan.intervals.reserve(activity.size());
     for (std::size_t row = firstRow; row <= *endRow; ++row) {

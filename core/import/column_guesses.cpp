@@ -43,6 +43,54 @@ bool holdsNumbers(const WindTable& table, std::size_t column) {
     return looked == 0 || 2 * numbers > looked;
 }
 
+// Whether the first filled fields of `column` are whole numbers that read as a clock HHMM: "0",
+// "10", "130", "2350".
+bool holdsClockNumbers(const WindTable& table, std::size_t column) {
+    constexpr std::size_t kLooked = 16;
+    std::size_t looked = 0;
+    for (std::size_t row = table.startAt + 1; row < table.rowCount() && looked < kLooked; ++row) {
+        const std::string_view field = table.field(row, column);
+        if (field.empty()) {
+            continue;
+        }
+        ++looked;
+        if (field.size() > 4 || field.find_first_not_of("0123456789") != std::string_view::npos) {
+            return false;
+        }
+        const int clock = std::stoi(std::string(field));
+        if (clock / 100 > 24 || clock % 100 > 59) {
+            return false;
+        }
+    }
+    return looked > 0;
+}
+
+struct DayOfYearItems {
+    std::size_t year = 0;
+    std::size_t day = 0;
+    std::size_t clock = 0;
+};
+
+// A station file's "Year" and "DOY" columns, and the clock right after the day as its values tell.
+std::optional<DayOfYearItems> dayOfYearItems(const std::vector<std::string>& titles,
+                                             const WindTable& table) {
+    DayOfYearItems items;
+    for (std::size_t k = 0; k < titles.size(); ++k) {
+        if (items.year == 0 && isOneOf(titles[k], {"year", "yyyy", "yr"})) {
+            items.year = k + 1;
+        } else if (items.day == 0 && isOneOf(titles[k], {"doy", "day of year", "day_of_year",
+                                                         "dayofyear", "jday", "julian day"})) {
+            items.day = k + 1;
+        }
+    }
+    if (items.year == 0 || items.day == 0 || items.day >= titles.size() ||
+        !holdsClockNumbers(table, items.day)) {
+        return std::nullopt;
+    }
+    items.clock = items.day + 1;
+    return items;
+}
+
 // The first column whose unit row names a speed and whose other unit rows name no spread or
 // extreme; 0 when there is none.
 std::size_t windItemByUnitRows(const WindTable& table, std::size_t columns) {
@@ -305,7 +353,15 @@ WindFileGuesses guessWindFileColumns(const std::vector<std::string>& columnTitle
     ColumnGuesses& columns = guesses.columns;
     guesses.timeItem = guessTimeItem(columnTitles, columns.dateTimeItem);
     DateFormatGuess guessFormat;
-    if (columns.dateTimeItem > 0) {
+    const std::optional<DayOfYearItems> dayOfYear = dayOfYearItems(columnTitles, table);
+    if (dayOfYear && guessFormat.readsEveryRow(
+                         table, {dayOfYear->year - 1, dayOfYear->clock - 1, dayOfYear->day - 1},
+                         kDayOfYearItem)) {
+        columns.dateTimeItem = dayOfYear->year;
+        guesses.dayItem = dayOfYear->day;
+        guesses.timeItem = dayOfYear->clock;
+        columns.dateFormatIndex = kDayOfYearItem;
+    } else if (columns.dateTimeItem > 0) {
         const DateColumns dateColumns{
             columns.dateTimeItem - 1,
             guesses.timeItem > 0 ? std::optional(guesses.timeItem - 1) : std::nullopt};

@@ -64,7 +64,8 @@ struct ColumnGuesses {
 // columnTitles are the preview's column titles (which may outlive an empty table).
 ColumnGuesses guessColumns(const std::vector<std::string>& columnTitles, const WindTable& table);
 
-// guessColumns(), then what it leaves open where the file's values tell: a time column paired
+// guessColumns(), then what it leaves open where the file's values tell: a station's "Year" and
+// "DOY" columns with the HHMM clock after them (read as "yyyy D HHmm"), a time column paired
 // with a date column, the date format read from the first data rows and rows spread over the
 // file (every chooser item tried), a date column found by its values when no title names one,
 // and a wind column whose title says m/s when no title names one. A table with unit rows takes
@@ -73,6 +74,7 @@ ColumnGuesses guessColumns(const std::vector<std::string>& columnTitles, const W
 struct WindFileGuesses {
     ColumnGuesses columns;
     std::size_t timeItem = 0;
+    std::size_t dayItem = 0;            // the day of the year beside a year and a clock
     bool dateTimeFromValues = false;    // no title named the date/time column
     bool windFromUnit = false;          // the wind column was taken for its unit
     bool windFromUnitRow = false;       // ... for the speed its unit row names

@@ -29,7 +29,8 @@ std::vector<std::string_view> firstLines(std::string_view text, std::string_view
     return lines;
 }
 
-// The field without the quotes, brackets and blanks loggers put around it, lower-cased.
+}  // namespace
+
 std::string bareField(std::string_view field) {
     constexpr std::string_view kAround = " \t\r\"'[]()";
     const std::size_t start = field.find_first_not_of(kAround);
@@ -43,6 +44,8 @@ bool isOneOf(std::string_view field, std::initializer_list<std::string_view> wor
     const std::string bare = bareField(field);
     return std::find(words.begin(), words.end(), bare) != words.end();
 }
+
+namespace {
 
 std::size_t fieldCountOf(std::string_view line, std::string_view separator) {
     if (separator.empty()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -8,6 +9,12 @@
 #include "core/import/wind_file_choices.h"
 
 namespace vane {
+
+// The field without the quotes, brackets and blanks loggers put around it, lower-cased.
+std::string bareField(std::string_view field);
+
+// Whether the bare field is one of `words` (lower-case).
+bool isOneOf(std::string_view field, std::initializer_list<std::string_view> words);
 
 // The line (from 1) of the header row in a text whose starting line nobody set: line 2 of a
 // Campbell Scientific TOA5 file (its line 1 says "TOA5"), else the first of its first 64 lines

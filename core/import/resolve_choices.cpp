@@ -44,17 +44,23 @@ Chosen<std::string> dateFormat(const WindFileView& view, const WindFileChoices& 
     }
     const WindFileGuesses& found = view.found;
     const std::optional<std::size_t> fileFormat = found.columns.dateFormatIndex;
-    const bool datesNamed = chosen.dateTimeColumn.byUser() || chosen.timeColumn.byUser();
+    const bool datesNamed =
+        chosen.dateTimeColumn.byUser() || chosen.timeColumn.byUser() || chosen.dayColumn.byUser();
     if (!datesNamed && fileFormat) {
         return Chosen<std::string>::guessed(formatItem(*fileFormat));
     }
     const std::size_t date = itemOf(resolved.dateTimeColumn);
     const std::size_t time = itemOf(resolved.timeColumn);
+    const std::size_t day = itemOf(resolved.dayColumn);
     if (datesNamed && date > 0) {
-        const bool fileColumns = date == found.columns.dateTimeItem && time == found.timeItem;
-        if (const std::optional<std::size_t> format = guessDateFormatItem(
-                view.table, {date - 1, time > 0 ? std::optional(time - 1) : std::nullopt},
-                fileColumns ? fileFormat : std::nullopt)) {
+        const bool fileColumns =
+            date == found.columns.dateTimeItem && time == found.timeItem && day == found.dayItem;
+        const auto column = [](std::size_t item) {
+            return item > 0 ? std::optional(item - 1) : std::nullopt;
+        };
+        if (const std::optional<std::size_t> format =
+                guessDateFormatItem(view.table, {date - 1, column(time), column(day)},
+                                    fileColumns ? fileFormat : std::nullopt)) {
             return Chosen<std::string>::guessed(formatItem(*format));
         }
     }
@@ -72,12 +78,17 @@ ResolvedChoices resolveChoices(const WindFileView& view, const WindFileChoices& 
     const WindFileGuesses& found = view.found;
     choices.text = view.reading;
 
-    // A date column named by hand brings the time column that belongs to it.
+    // A date column named by hand brings the time column that belongs to it; the file's own
+    // year column brings its day of the year and clock.
     choices.dateTimeColumn = chosen.dateTimeColumn.byUser()
                                  ? chosen.dateTimeColumn
                                  : columnGuess(found.columns.dateTimeItem);
+    const bool fileDateColumn = itemOf(choices.dateTimeColumn) == found.columns.dateTimeItem;
+    choices.dayColumn = chosen.dayColumn.byUser() ? chosen.dayColumn
+                        : fileDateColumn          ? columnGuess(found.dayItem)
+                                                  : Chosen<int>::preset(0);
     choices.timeColumn = chosen.timeColumn.byUser() ? chosen.timeColumn
-                         : chosen.dateTimeColumn.byUser()
+                         : chosen.dateTimeColumn.byUser() && !(fileDateColumn && found.dayItem > 0)
                              ? columnGuess(guessTimeItem(titles, itemOf(choices.dateTimeColumn)))
                              : columnGuess(found.timeItem);
     if (!chosen.dateTimeColumn.byUser() && !chosen.timeColumn.byUser() &&
@@ -88,6 +99,10 @@ ResolvedChoices resolveChoices(const WindFileView& view, const WindFileChoices& 
     if (!chosen.dateFormat.byUser() && !chosen.dateTimeColumn.byUser() &&
         !chosen.timeColumn.byUser() && found.dateFormatFromTitles) {
         notes.push_back({ChoiceField::dateFormat, false, "the column titles spell it out"});
+    }
+    if (!chosen.dayColumn.byUser() && choices.dayColumn.source() == ChoiceSource::guessed) {
+        notes.push_back({ChoiceField::dayColumn, false,
+                         "beside the year, with the clock as HHMM in the column after it"});
     }
 
     choices.windColumn =

@@ -17,6 +17,7 @@ enum class ChoiceField {
     startingLine,
     dateTimeColumn,
     timeColumn,
+    dayColumn,
     windColumn,
     temperatureColumn,
     stateColumn,

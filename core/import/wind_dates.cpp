@@ -90,12 +90,24 @@ std::size_t hourTwentyFour(std::string_view text) {
 
 std::string_view rowDateText(const WindTable& table, std::size_t row, const DateColumns& columns,
                              std::string& buffer) {
-    if (!columns.time) {
+    if (!columns.time && !columns.day) {
         return table.field(row, columns.date);
     }
     buffer.assign(table.field(row, columns.date));
-    buffer += ' ';
-    buffer.append(table.field(row, *columns.time));
+    if (columns.day) {
+        buffer += ' ';
+        buffer.append(table.field(row, *columns.day));
+    }
+    if (columns.time) {
+        const std::string_view time = table.field(row, *columns.time);
+        buffer += ' ';
+        // Loggers write the clock as a plain number: 5 is 00:05, 130 is 01:30.
+        if (columns.day && !time.empty() && time.size() < 4 &&
+            time.find_first_not_of("0123456789") == std::string_view::npos) {
+            buffer.append(4 - time.size(), '0');
+        }
+        buffer.append(time);
+    }
     return buffer;
 }
 
@@ -317,7 +329,8 @@ std::string unreadableDateNote(const WindTable& table, std::size_t row, const Da
     const std::string_view text = rowDateText(table, row, columns, buffer);
     std::string note = "first at line " + std::to_string(row + 1) + ": \"" + shownContent(text) +
                        "\" does not read as " + shownContent(format);
-    if (table.fieldCount(row) <= std::max(columns.date, columns.time.value_or(0))) {
+    if (table.fieldCount(row) <=
+        std::max({columns.date, columns.time.value_or(0), columns.day.value_or(0)})) {
         return note + " (the row has too few fields)";
     }
     if (const std::optional<std::size_t> item = dateFormatItemReading(text)) {

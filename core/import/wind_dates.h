@@ -14,14 +14,17 @@
 namespace vane {
 
 // Where a row's time stamp is written: one column, or a date and a time column whose fields are
-// read joined by one space. Columns count from 0.
+// read joined by one space; station files write the year, the day of the year and the clock as
+// HHMM in three. Columns count from 0.
 struct DateColumns {
     std::size_t date = 0;
     std::optional<std::size_t> time;
+    std::optional<std::size_t> day = std::nullopt;  // of the year, when the date column holds it
 };
 
 // The date/time text of `row`: the date field, or it, one space and the time field, in
-// `buffer`, which is reused from row to row.
+// `buffer`, which is reused from row to row. With a day-of-year column: the year, the day and
+// the clock padded to four digits, "2012 183 0005".
 std::string_view rowDateText(const WindTable& table, std::size_t row, const DateColumns& columns,
                              std::string& buffer);
 

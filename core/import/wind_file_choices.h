@@ -72,6 +72,7 @@ struct WindFileChoices {
     TextChoices text;
     Chosen<int> dateTimeColumn;
     Chosen<int> timeColumn;  // a time of day apart from the date, read after it
+    Chosen<int> dayColumn;   // the day of the year, read between the year and the clock
     Chosen<int> windColumn;
     Chosen<int> temperatureColumn;   // guessed only where a temperature is read
     Chosen<int> stateColumn;         // never guessed: one curve per state is the user's wish

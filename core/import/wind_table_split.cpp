@@ -62,6 +62,23 @@ std::vector<std::string> previewColumnTitles(const WindTable& table) {
         }
         titles.push_back(previewColumnTitle(field, k));
     }
+    // Station exports name fewer columns than their rows carry: the readings past the header are
+    // columns all the same, numbered, where the first rows write into them.
+    constexpr std::size_t kRowsLooked = 16;
+    constexpr std::size_t kMostColumns = 4096;
+    std::size_t widest = columns;
+    const std::size_t lastLooked = std::min(table.rowCount(), table.startAt + 1 + kRowsLooked);
+    for (std::size_t row = table.startAt + 1; row < lastLooked; ++row) {
+        for (std::size_t k = std::min(table.fieldCount(row), kMostColumns); k > widest; --k) {
+            if (!table.field(row, k - 1).empty()) {
+                widest = k;
+                break;
+            }
+        }
+    }
+    for (std::size_t k = columns; k < widest; ++k) {
+        titles.push_back(previewColumnTitle({}, k));
+    }
     return titles;
 }
 

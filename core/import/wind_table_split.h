@@ -35,8 +35,9 @@ WindTable splitWindText(std::string_view text, const SplitChoices& choices);
 // more, else "column N" with N = column index + 1.
 std::string previewColumnTitle(std::string_view headerField, std::size_t columnIndex);
 
-// One title per field of the header row, a leading "# " left out of the first; none when the
-// table has no header row.
+// One title per field of the header row, a leading "# " left out of the first, then "column N"
+// for each column the first data rows write past the header's; none when the table has no
+// header row.
 std::vector<std::string> previewColumnTitles(const WindTable& table);
 
 // Number of data rows; never negative, 0 without a header row.

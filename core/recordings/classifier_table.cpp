@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <set>
 
 #include "core/files/shown_content.h"
 #include "core/recordings/csv_rows.h"
@@ -110,6 +111,9 @@ struct Layout {
     std::vector<std::size_t> labelsByPrecedence;  // the first filled one wins
     std::size_t manualFrom = 0;                   // labels before this index were set by a person
     std::optional<std::size_t> probability;
+    // A tag table's columns that may say who set a row's tag, and those that tell recordings at
+    // the same time apart (the recorder's place).
+    std::vector<std::size_t> tagSetters, places;
 };
 
 Outcome<Layout> layoutOf(ClassifierFormat format, const Header& header, const NamedColumns& named) {
@@ -227,6 +231,37 @@ bool isSpeciesDetailTitle(const std::string& lowered) {
     return false;
 }
 
+// A tag table's column that may say who set the tag: "speciesIndividualComment" holding
+// "Manual ID" or "AUTO ID", "tag source", "method".
+bool isTagSetterTitle(const std::string& lowered) {
+    return titleContainsAny(
+        lowered, {"comment", "method", "source", "tagged", "verif", "id type", "tag type"});
+}
+
+bool isPlaceTitle(const std::string& lowered) {
+    return titleContainsAny(lowered, {"location", "site", "station", "deployment", "recorder"});
+}
+
+enum class TagSetter { unsaid, person, classifier };
+
+TagSetter tagSetterOf(std::string_view value) {
+    std::string said = asciiLowercase(trimmed(value));
+    std::replace_if(
+        said.begin(), said.end(), [](char c) { return c == '_' || c == '-'; }, ' ');
+    for (const std::string_view person : {"manual id", "manual", "manual tag", "person", "human"}) {
+        if (said == person) {
+            return TagSetter::person;
+        }
+    }
+    for (const std::string_view classifier :
+         {"auto id", "auto", "automatic", "auto tag", "autotag", "classifier", "recognizer"}) {
+        if (said == classifier) {
+            return TagSetter::classifier;
+        }
+    }
+    return TagSetter::unsaid;
+}
+
 // The time and species columns of a table no program wrote, from their titles: one time stamp
 // ("Timestamp", "DateTime", "Date/Time", "recordingDate") or a date and a "Time" column, and
 // the species columns, a person's first; nothing unless both are there.
@@ -246,6 +281,10 @@ std::optional<Layout> titledLayout(const std::vector<std::string>& names) {
             layout.time = layout.time.value_or(c);
         } else if (isSpeciesTitle(lowered) && !isSpeciesDetailTitle(lowered)) {
             (isManualSpeciesTitle(lowered) ? layout.labelsByPrecedence : automatic).push_back(c);
+        } else if (isTagSetterTitle(lowered)) {
+            layout.tagSetters.push_back(c);
+        } else if (isPlaceTitle(lowered)) {
+            layout.places.push_back(c);
         }
     }
     if (layout.timestamp) {
@@ -333,6 +372,32 @@ std::string timeValuesOf(const Layout& layout, const std::vector<std::string>& r
     return joined(values);
 }
 
+// A tag table's rows of one recording: where a person tagged it, the classifier's tags give way,
+// as a manual label wins in one row. `tagged[i]` names the recording of row i (none without a
+// column that says who set the tags).
+void keepPersonsTags(std::vector<ImportedRecording>& recordings,
+                     const std::vector<std::string>& tagged) {
+    if (tagged.size() != recordings.size()) {
+        return;
+    }
+    std::set<std::string_view> byPerson;
+    for (std::size_t i = 0; i < recordings.size(); ++i) {
+        if (recordings[i].manualLabel) {
+            byPerson.insert(tagged[i]);
+        }
+    }
+    if (byPerson.empty()) {
+        return;
+    }
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < recordings.size(); ++i) {
+        if (recordings[i].manualLabel || !byPerson.contains(tagged[i])) {
+            recordings[kept++] = std::move(recordings[i]);
+        }
+    }
+    recordings.resize(kept);
+}
+
 }  // namespace
 
 std::optional<ClassifierFormat> recogniseClassifierHeader(const std::vector<std::string>& header) {
@@ -395,9 +460,14 @@ Outcome<ClassifierTable> readClassifierTable(std::string_view text, const std::s
                                layout->file, layout->probability}) {
         needed = std::max(needed, column.value_or(0) + 1);
     }
-    for (const std::size_t column : layout->labelsByPrecedence) {
-        needed = std::max(needed, column + 1);
+    for (const auto* columns :
+         {&layout->labelsByPrecedence, &layout->tagSetters, &layout->places}) {
+        for (const std::size_t column : *columns) {
+            needed = std::max(needed, column + 1);
+        }
     }
+    // Which recording each row tags, where a row may say who set its tag.
+    std::vector<std::string> tagged;
     const std::string zoneName = timeZoneId(zone);
     while (rows.next(fields)) {
         // Spreadsheets drop empty fields at a row's end; they read as empty.
@@ -425,6 +495,13 @@ Outcome<ClassifierTable> readClassifierTable(std::string_view text, const std::s
                 break;
             }
         }
+        for (const std::size_t column : layout->tagSetters) {
+            const TagSetter setter = tagSetterOf(fields[column]);
+            if (!recording.label.empty() && setter != TagSetter::unsaid) {
+                recording.manualLabel = setter == TagSetter::person;
+                break;
+            }
+        }
         if (layout->probability && !fields[*layout->probability].empty()) {
             const auto probability = parseDecimal(fields[*layout->probability]);
             if (!probability || *probability < 0.0 || *probability > 1.0) {
@@ -439,8 +516,16 @@ Outcome<ClassifierTable> readClassifierTable(std::string_view text, const std::s
             }
             recording.probability = probability;
         }
+        if (!layout->tagSetters.empty()) {
+            std::string recordingKey = timeValuesOf(*layout, fields);
+            for (const std::size_t column : layout->places) {
+                recordingKey += "\n" + fields[column];
+            }
+            tagged.push_back(std::move(recordingKey));
+        }
         table.recordings.push_back(std::move(recording));
     }
+    keepPersonsTags(table.recordings, tagged);
     return table;
 }
 

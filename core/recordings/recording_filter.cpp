@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/recordings/bat_species.h"
 #include "core/text/ascii.h"
 
 namespace vane {
@@ -22,7 +23,7 @@ std::vector<Verdict> labelVerdicts(const LabelTable& labels, const SpeciesGroups
             const auto group = groups.groupOf(label);
             const bool wanted =
                 std::any_of(filter.species.begin(), filter.species.end(), [&](const auto& name) {
-                    return sameLetters(name, label) || (group && sameLetters(name, *group));
+                    return sameLabel(name, label) || (group && sameLetters(name, *group));
                 });
             verdict = wanted ? Verdict::Keep : Verdict::OtherSpecies;
         }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/files/shown_content.h"
+#include "core/recordings/bat_species.h"
 #include "core/recordings/list_file.h"
 #include "core/text/ascii.h"
 
@@ -25,18 +26,46 @@ constexpr std::string_view kDefaultGroups =
     "# Long-eared, barbastelle, horseshoe and bent-winged bats: they hunt close to vegetation.\n"
     "gleaners: PLEAUR, PLEAUS, PLE*, BARBAR, RHI*, MINSCH\n";
 
+bool beginsWith(std::string_view name, std::string_view prefix) {
+    return name.size() >= prefix.size() && sameLetters(name.substr(0, prefix.size()), prefix);
+}
+
+// A species matches by any of its names: "MYO*" takes "Mylu", "PIPNAT" takes "Pinat".
 bool matches(std::string_view pattern, std::string_view label) {
     if (pattern.ends_with('*')) {
         pattern.remove_suffix(1);
-        return label.size() >= pattern.size() &&
-               sameLetters(label.substr(0, pattern.size()), pattern);
+        const BatSpecies* species = speciesNamed(label);
+        return beginsWith(label, pattern) ||
+               (species != nullptr && (beginsWith(species->sixLetterCode, pattern) ||
+                                       beginsWith(species->fourLetterCode, pattern) ||
+                                       beginsWith(species->scientificName, pattern)));
     }
-    return sameLetters(pattern, label);
+    return sameLabel(pattern, label);
 }
 
 }  // namespace
 
 std::optional<std::string_view> SpeciesGroups::groupOf(std::string_view label) const {
+    // "Mylu/Myvo", either of two species, belongs to a group only when both of them do.
+    if (label.find('/') == std::string_view::npos) {
+        return groupOfOne(label);
+    }
+    std::optional<std::string_view> shared;
+    for (std::string_view rest = label;;) {
+        const std::size_t slash = rest.find('/');
+        const std::optional<std::string_view> group = groupOfOne(trimmed(rest.substr(0, slash)));
+        if (!group || (shared && *shared != *group)) {
+            return std::nullopt;
+        }
+        shared = group;
+        if (slash == std::string_view::npos) {
+            return shared;
+        }
+        rest.remove_prefix(slash + 1);
+    }
+}
+
+std::optional<std::string_view> SpeciesGroups::groupOfOne(std::string_view label) const {
     for (const SpeciesGroup& group : groups_) {
         for (const std::string& pattern : group.labels) {
             if (matches(pattern, label)) {

@@ -34,6 +34,7 @@
 #include "core/import/wind_file.h"
 #include "core/import/wind_table_split.h"
 #include "core/project/project_file.h"
+#include "core/recordings/bat_species.h"
 #include "core/recordings/classifier_table.h"
 #include "core/recordings/file_name_timestamp.h"
 #include "core/recordings/guano.h"
@@ -169,8 +170,12 @@ TEST_F(GarbageInputTest, IdentificationTablesAndGroupsFilesAnswerWithRowsOrALine
         "N1,2021-06-01 21:30:00,MYOLUC,\"faint, short\"\r\nN1,2021-06-01 21:30:00,Noise,\r\n",
         "Datum;Uhrzeit;AUTO ID*;MANUAL ID;SPECDESCSCI\r\n2021-06-01;21:30;MYOLUC;MYOSEP;\r\n"
         "2021-06-01;;;;Myotis lucifugus\r\n",
-        "high: NYCNOC, NYCLEI # noctules\nlow: PIP*\n"};
+        "location,recordingDate,species,speciesIndividualComment,tag source\n"
+        "N1,2021-06-01 21:30:00,MYLU,AUTO ID,\nN1,2021-06-01 21:30:00,Mylu/Myvo,Manual ID,manual\n"
+        "N1,2021-06-01 21:30:00,Myotis lucifugus,,auto\n",
+        "high: NYCNOC, NYCLEI # noctules\nlow: PIP*, Myotis lucifugus, Mylu/Myvo\n"};
     const NamedColumns named{{"when"}, "species", "p"};
+    const SpeciesGroups defaultGroups = defaultSpeciesGroups();
     for (const std::string& text : damaged(seeds)) {
         // Read as a table file is: UTF-8 that a library can store, or a line that says why not.
         const Outcome<std::string> utf8 = listText(text, "id.csv", "table");
@@ -195,7 +200,9 @@ TEST_F(GarbageInputTest, IdentificationTablesAndGroupsFilesAnswerWithRowsOrALine
                            : !source.error().describe().empty());
         if (const Outcome<SpeciesGroups> groups = parseSpeciesGroups(text, "groups.txt")) {
             (void)seriesOfLabel(text, &*groups);
+            (void)seriesOfLabel(text, &defaultGroups);
         }
+        (void)labelKey(text);
         (void)isNoBatLabel(text);
     }
 }
@@ -203,6 +210,7 @@ TEST_F(GarbageInputTest, IdentificationTablesAndGroupsFilesAnswerWithRowsOrALine
 TEST_F(GarbageInputTest, PowerCurvesAndEffortFilesAnswerWithValuesOrALine) {
     const std::vector<std::string> seeds = {
         "wind_speed,kW\n3,0\n4,80\n8,840\n12,2000\n25,2000\n",
+        "Wind Speed [m/s],Power [W],Cp [-]\n0,-3000,0\n3,0,0\n4,80000,0.4\n25,2000000,0.1\n",
         "# curve\n0;0\r\n3.5;12.5\r\n1e308;1\r\n", "start,end\n2012-06-01 20:00,2012-06-02 06:00\n",
         "2012-06-02T20:00:00.5+02:00\t2012-06-03T06:00Z\n\"2012-06-04 20:00\",\"x\"\n"};
     for (const std::string& text : damaged(seeds)) {
@@ -432,7 +440,9 @@ TEST_F(GarbageInputTest, WindFilesReadWithoutOptionsAnswerWithGuessesOrAnAlert) 
         "Dry-bulb (C),Wspd (m/s)\r\n06/30/1976,24:00,14.4,2.1\r\n07/01/1989,01:00,14.0,2.4\r\n",
         "Time Zone,UTC-05:30\nTime stamps indicate the beginning of the time step.\n\n"
         "TIMESTAMP,PTemp_C_Avg,AirTC_Avg,WS_ms_Avg\nTS,Deg C,Deg C,m/s\n,Avg,Avg,Avg\n"
-        "2012-07-01 24:00,30,14,-7999\n2012-07-02 00:10,30,14,3.1\n"};
+        "2012-07-01 24:00,30,14,-7999\n2012-07-02 00:10,30,14,3.1\n",
+        "Year,DOY,HHMM,Avg Wind Speed @ 80m [m/s]\n2012,183,1600,5.2,0\n2012,183,1610\n"
+        "2012,183,2350,-7999,1\n2012,184,0,3.1,0\n2012,184,5,3.3\n"};
     const BatEventList events = {{1341158400.0, 2}, {1341159000.0, 1}};
     for (const std::string& bytes : damaged(seeds)) {
         const Outcome<DecodedText> read = decodeWithFallback(bytes);
@@ -454,6 +464,7 @@ TEST_F(GarbageInputTest, WindFilesReadWithoutOptionsAnswerWithGuessesOrAnAlert) 
             ActivityAnalysisOptions options;
             options.dateTimeColumn = static_cast<int>(view.found.columns.dateTimeItem);
             options.timeColumn = item % 2 == 0 ? static_cast<int>(view.found.timeItem) : 7;
+            options.dayColumn = item % 3 == 0 ? static_cast<int>(view.found.dayItem) : 9;
             options.windColumn = std::max(1, static_cast<int>(view.found.columns.windItem));
             options.stateColumn = item == 9 ? 2 : 0;
             options.dateFormat = kDateFormatItems[item];
@@ -465,6 +476,7 @@ TEST_F(GarbageInputTest, WindFilesReadWithoutOptionsAnswerWithGuessesOrAnAlert) 
             for (std::size_t row = 0; row < view.table.rowCount(); ++row) {
                 (void)reader.read(view.table.field(row, 0));
                 (void)unreadableDateNote(view.table, row, {0, 1}, kDateFormatItems[item]);
+                (void)unreadableDateNote(view.table, row, {0, 2, 1}, kDateFormatItems[item]);
             }
         }
     }

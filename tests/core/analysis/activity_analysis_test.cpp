@@ -344,15 +344,30 @@ TEST_F(ActivityAnalysisTest, TheRowAfterAnUnreadableDateIsStillRead) {
     EXPECT_EQ(run(bins({{22, 0}, {22, 30}}), twoBroken).pasteboardText, "0\t0\n1\t1\n3\t1\n");
 }
 
-TEST_F(ActivityAnalysisTest, ShortRowsInTheMiddleCountAsUnreadableDates) {
+TEST_F(ActivityAnalysisTest, ARowShortOfItsReadingKeepsItsDateAndMissesTheReading) {
+    // Mended: such a row lost its date, its bins were matched with none, a last one ended the
+    // data early, and the analysis said a date was unreadable.
+    test::WindRows raggedRows =
+        tableRows({{stamp(22, 0), "1"}, {stamp(22, 10), "2"}, {stamp(22, 20), "3"}});
+    raggedRows.insert(raggedRows.begin() + 2, {stamp(22, 5)});  // no wind field
+    raggedRows.push_back({stamp(22, 30)});
+    raggedRows.push_back({""});
+    const WindTable ragged = test::tableOfRows(raggedRows);
+    const ActivityAnalysisResult result =
+        run(bins({{22, 0}, {22, 5}, {22, 10}, {22, 20}, {22, 30}}), ragged);
+    ASSERT_EQ(result.alerts.size(), 1u) << result.alerts[0].title;
+    EXPECT_EQ(result.alerts[0].title, "Readings left out");
+    EXPECT_THAT(result.alerts[0].message, StartsWith("2 activity bins"));
+    EXPECT_EQ(result.pasteboardText, "0\t0\n1\t1\n2\t1\n3\t1\n");
+
+    // A blank line in the middle holds no date.
     test::WindRows gappyRows =
         tableRows({{stamp(22, 0), "1"}, {stamp(22, 10), "2"}, {stamp(22, 20), "3"}});
     gappyRows.insert(gappyRows.begin() + 2, {""});
-    gappyRows.insert(gappyRows.begin() + 3, {stamp(22, 5)});  // no wind field
-    const WindTable gappy = test::tableOfRows(gappyRows);
-    const ActivityAnalysisResult result = run(bins({{22, 0}, {22, 10}, {22, 20}}), gappy);
-    EXPECT_THAT(result.alerts, ElementsAre(kWrongFormat));
-    EXPECT_EQ(result.pasteboardText, "0\t0\n1\t1\n2\t1\n3\t1\n");
+    const ActivityAnalysisResult gappy =
+        run(bins({{22, 0}, {22, 10}, {22, 20}}), test::tableOfRows(gappyRows));
+    EXPECT_THAT(gappy.alerts, ElementsAre(kWrongFormat));
+    EXPECT_EQ(gappy.pasteboardText, "0\t0\n1\t1\n2\t1\n3\t1\n");
 }
 
 TEST_F(ActivityAnalysisTest, NothingCountedGivesSharesOfZeroNotNaN) {

@@ -58,10 +58,11 @@ TEST(WindTableSplitTest, EveryPieceIsARowAndEveryFieldIsKeptAsWritten) {
     const WindTable blanks = split(" x ;;\n\n\"q;uoted\"");
     const test::WindRows kept = {{" x ", "", ""}, {""}, {"\"q", "uoted\""}};
     EXPECT_EQ(test::rowsOf(blanks), kept);
-    // A blank header still has its one numbered column.
+    // A blank header still has its numbered columns, as many as its rows write into.
     const WindTable blankHeader = split("\n1;2\n\n", kLineEndingLf, kSemicolon, "1");
     EXPECT_EQ(test::rowsOf(blankHeader), (test::WindRows{{""}, {"1", "2"}, {""}, {""}}));
-    EXPECT_EQ(previewColumnTitles(blankHeader), std::vector<std::string>{"column 1"});
+    EXPECT_EQ(previewColumnTitles(blankHeader), (std::vector<std::string>{"column 1", "column 2"}));
+    EXPECT_EQ(previewColumnTitles(split("\n1;\n")), std::vector<std::string>{"column 1"});
 }
 
 TEST(WindTableSplitTest, CutsAtTheChosenLineEndingOnly) {
@@ -101,7 +102,13 @@ TEST(WindTableSplitTest, RowsOfOtherWidthsShowEmptyTextOrTheirFirstFields) {
     const WindTable table = split("a;b;c\n1\n1;2;3;4\n");
     EXPECT_EQ(previewCell(table, 0, 2), "");
     EXPECT_EQ(previewCell(table, 1, 2), "3");
-    EXPECT_EQ(previewCell(table, 1, 3), "4") << "the caller asks only for its columns";
+    EXPECT_EQ(previewCell(table, 1, 3), "4");
+    // Station files name fewer columns than their rows carry: the rest are numbered.
+    EXPECT_EQ(previewColumnTitles(table),
+              (std::vector<std::string>{"column 1", "column 2", "column 3", "column 4"}));
+    EXPECT_EQ(previewColumnTitles(split("Date;Wind\n1;2;;\n")),
+              (std::vector<std::string>{"Date", "Wind"}))
+        << "empty trailing fields are no columns";
 }
 
 TEST(WindTableSplitTest, AStartingLineOutsideTheTableLeavesNoHeaderAndNoRows) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vane {
@@ -259,6 +260,31 @@ TEST(ClassifierTableTest, ReadsTablesWhoseTitlesNameTheTimeAndTheSpecies) {
             EXPECT_EQ(table->recordings[i].manualLabel, c.manual[i]) << c.text;
         }
     }
+    // One row per tag, each saying who set it: where a person tagged a recording, the
+    // classifier's tags of it give way; a person's two tags of one recording are both kept.
+    const Outcome<ClassifierTable> tags = readClassifierTable(
+        "location,recordingDate,method,species,speciesIndividualComment,internal_tag_id\n"
+        "north,2025-07-08 21:00:00,1SPT,MYLU,AUTO ID,1\n"
+        "north,2025-07-08 21:00:00,1SPT,MYSE,Manual ID,2\n"
+        "south,2025-07-08 21:00:00,1SPT,EPFU,AUTO ID,3\n"
+        "north,2025-07-08 21:10:00,1SPT,LACI,auto_id,4\n"
+        "north,2025-07-08 21:20:00,1SPT,LABO,MANUAL ID,5\n"
+        "north,2025-07-08 21:20:00,1SPT,LANO,Manual ID,6\n"
+        "north,2025-07-08 21:20:00,1SPT,EPFU,AUTO ID,7\n"
+        "north,2025-07-08 21:30:00,1SPT,Noise,\"wind, rain\",8\n",
+        "tags.csv", *utc, {});
+    ASSERT_TRUE(tags) << tags.error().describe();
+    std::vector<std::pair<std::string, bool>> read;
+    for (const ImportedRecording& recording : tags->recordings) {
+        read.emplace_back(recording.label, recording.manualLabel);
+    }
+    EXPECT_EQ(read, (std::vector<std::pair<std::string, bool>>{{"MYSE", true},
+                                                               {"EPFU", false},
+                                                               {"LACI", false},
+                                                               {"LABO", true},
+                                                               {"LANO", true},
+                                                               {"Noise", false}}));
+
     // A title that names the species but none that names the time: still the user's to name.
     EXPECT_FALSE(readClassifierTable("site,when,SPECIES\nnorth,2025-07-08 21:00:00,NYCNOC\n",
                                      "t.csv", *utc, {}));
