@@ -222,7 +222,7 @@ PlanSources farmPlanSources(const std::vector<TurbineRun>& runs) {
     PlanSources sources = runs.front().sources;
     sources.windFile = "each turbine's own";
     sources.recordings = "each turbine's own";
-    sources.turbine = "all turbines";
+    sources.turbine.clear();  // its pages say "Farm plan (all turbines)" at their head
     for (const TurbineRun& run : runs) {
         for (auto [farm, turbine] : {std::pair{&sources.power, &run.sources.power},
                                      std::pair{&sources.detector, &run.sources.detector}}) {
