@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "core/import/date_format_items.h"
 #include "core/import/header_lines.h"
@@ -25,44 +28,40 @@ std::size_t firstItemContaining(const std::vector<std::string>& columnTitles,
     return 0;
 }
 
+// The first `count` non-empty fields of `column` below the header: what a guess samples.
+std::vector<std::string_view> firstFilledFields(const WindTable& table, std::size_t column,
+                                                std::size_t count) {
+    std::vector<std::string_view> fields;
+    for (std::size_t row = table.startAt + 1; row < table.rowCount() && fields.size() < count;
+         ++row) {
+        if (const std::string_view field = table.field(row, column); !field.empty()) {
+            fields.push_back(field);
+        }
+    }
+    return fields;
+}
+
 // Whether most of the first filled fields of `column` are numbers (decimal point or comma).
 bool holdsNumbers(const WindTable& table, std::size_t column) {
-    constexpr std::size_t kLooked = 8;
-    std::size_t numbers = 0;
-    std::size_t looked = 0;
-    for (std::size_t row = table.startAt + 1; row < table.rowCount() && looked < kLooked; ++row) {
-        const std::string_view field = table.field(row, column);
-        if (field.empty()) {
-            continue;
-        }
-        ++looked;
-        const bool number = field.find_first_not_of("0123456789.,-+ ") == std::string_view::npos &&
-                            field.find_first_of("0123456789") != std::string_view::npos;
-        numbers += number ? 1 : 0;
-    }
-    return looked == 0 || 2 * numbers > looked;
+    const std::vector<std::string_view> fields = firstFilledFields(table, column, 8);
+    const auto numbers = std::count_if(fields.begin(), fields.end(), [](std::string_view field) {
+        return field.find_first_not_of("0123456789.,-+ ") == std::string_view::npos &&
+               field.find_first_of("0123456789") != std::string_view::npos;
+    });
+    return fields.empty() || 2 * static_cast<std::size_t>(numbers) > fields.size();
 }
 
 // Whether the first filled fields of `column` are whole numbers that read as a clock HHMM: "0",
 // "10", "130", "2350".
 bool holdsClockNumbers(const WindTable& table, std::size_t column) {
-    constexpr std::size_t kLooked = 16;
-    std::size_t looked = 0;
-    for (std::size_t row = table.startAt + 1; row < table.rowCount() && looked < kLooked; ++row) {
-        const std::string_view field = table.field(row, column);
-        if (field.empty()) {
-            continue;
-        }
-        ++looked;
+    const std::vector<std::string_view> fields = firstFilledFields(table, column, 16);
+    return !fields.empty() && std::all_of(fields.begin(), fields.end(), [](std::string_view field) {
         if (field.size() > 4 || field.find_first_not_of("0123456789") != std::string_view::npos) {
             return false;
         }
         const int clock = std::stoi(std::string(field));
-        if (clock / 100 > 24 || clock % 100 > 59) {
-            return false;
-        }
-    }
-    return looked > 0;
+        return clock / 100 <= 24 && clock % 100 <= 59;
+    });
 }
 
 struct DayOfYearItems {
