@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/files/huge_pages.h"
 #include "core/time/local_time.h"
 
 namespace vane {
@@ -41,6 +42,7 @@ BatEventList batEvents(std::span<const Recording> sortedRecordings, double gridO
         const double bins = (last->recordingTime - first->recordingTime) / kBatEventBinSeconds + 2;
         events.reserve(static_cast<std::size_t>(
             std::min(static_cast<double>(sortedRecordings.size()), std::max(bins, 0.0))));
+        adviseHugePages(events.data(), events.capacity() * sizeof(BatEvent));
     }
     // The end of the first bin after the one opened last: a recording before the bin that ends
     // here still belongs to the bin opened last.

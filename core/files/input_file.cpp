@@ -10,6 +10,8 @@
 #include <memory>
 #include <system_error>
 
+#include "core/files/huge_pages.h"
+
 namespace vane {
 namespace {
 
@@ -94,6 +96,7 @@ Outcome<std::string> readInputFile(const std::filesystem::path& path, std::strin
     // Room for the whole file and the piece that finds its end, so that a file of the size it
     // claims is never moved: that copy would double the peak memory of reading it.
     bytes.reserve(static_cast<std::size_t>(std::max<std::uint64_t>(size, leadingZeros)) + kPiece);
+    adviseHugePages(bytes.data(), bytes.capacity());
     bytes.assign(static_cast<std::size_t>(leadingZeros), '\0');
     bytes.append(piece.data() + zeros, got - zeros);
     while (got == kPiece) {
@@ -106,6 +109,7 @@ Outcome<std::string> readInputFile(const std::filesystem::path& path, std::strin
                 wanted = limit + kPiece;
             }
             bytes.reserve(static_cast<std::size_t>(wanted));
+            adviseHugePages(bytes.data() + had, bytes.capacity() - had);
         }
         bytes.resize(had + kPiece);
         got = std::fread(bytes.data() + had, 1, kPiece, file.get());

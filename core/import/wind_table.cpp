@@ -5,6 +5,8 @@
 #include <cstring>
 #include <limits>
 
+#include "core/files/huge_pages.h"
+
 namespace vane {
 namespace {
 
@@ -60,6 +62,7 @@ WindTable::WindTable(std::shared_ptr<const std::string> text, std::string_view l
     const std::string_view all(*text_);
     const LineCount count = countLines(all, lineSeparator);
     rowBounds_.reserve(2 * (count.lines - count.blankLines));
+    adviseHugePages(rowBounds_.data(), rowBounds_.capacity() * sizeof(rowBounds_[0]));
     blocks_.reserve((count.lines + 63) / 64);
     std::size_t lineStart = 0;
     while (true) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/files/huge_pages.h"
 #include "core/files/shown_content.h"
 #include "core/time/iso_timestamp.h"
 
@@ -61,6 +62,7 @@ void RecordingListParser::reserveFor(std::uintmax_t bytes) {
     constexpr std::uintmax_t kShortestLine = 17;
     recordings_.reserve(static_cast<std::size_t>(
         std::min<std::uintmax_t>(bytes / kShortestLine + 1, recordings_.max_size())));
+    adviseHugePages(recordings_.data(), recordings_.capacity() * sizeof(Recording));
 }
 
 bool RecordingListParser::read(std::string_view piece) {
