@@ -1,7 +1,8 @@
 // The direct readings of plain numbers and fixed-width time stamps against ICU's: both must give
 // the same double to the bit, or both nothing. The whole input is a reading with either decimal
-// separator; its first byte also picks a date pattern as in date_pattern_fuzzer, or a free
-// pattern up to the first line break, the time stamp being what follows.
+// separator, and an ISO time stamp read with and without its shortcut; its first byte also picks
+// a date pattern as in date_pattern_fuzzer, or a free pattern up to the first line break, the time
+// stamp being what follows.
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include "core/analysis/decimal_number_text.h"
 #include "core/import/date_format_items.h"
 #include "core/time/date_pattern_parser.h"
+#include "core/time/iso_timestamp.h"
 #include "fuzz/fuzz_zone.h"
 
 namespace {
@@ -31,6 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const vane::DecimalNumberText comma(",");
     for (const vane::DecimalNumberText* numbers : {&point, &comma}) {
         requireSame(numbers->parse(text), numbers->parseWithIcu(text));
+    }
+    if (vane::parseIsoTimestamp(text) != vane::parseIsoTimestampWithoutShortcut(text)) {
+        std::abort();
     }
     if (size == 0) {
         return 0;

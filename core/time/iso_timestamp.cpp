@@ -44,9 +44,55 @@ std::optional<int> readOffset(TextCursor& cursor) {
     return sign == '-' ? -seconds : seconds;
 }
 
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+int twoDigits(const char* at) {
+    return (at[0] - '0') * 10 + (at[1] - '0');
+}
+
+// "YYYY-MM-DD HH:MM:SS" or with "T", nothing around it: the layout of nearly every list, read
+// with fixed positions. Anything else, including this layout with an impossible date or time,
+// is left to the full reader, which also reads this layout to the same fields.
+std::optional<IsoTimestamp> readCommonLayout(std::string_view text) {
+    constexpr std::size_t kLength = 19;
+    constexpr std::string_view kShape = "dddd-dd-ddXdd:dd:dd";
+    if (text.size() != kLength) {
+        return std::nullopt;
+    }
+    for (std::size_t i = 0; i < kLength; ++i) {
+        const char c = text[i];
+        const bool fits = kShape[i] == 'd'   ? isDigit(c)
+                          : kShape[i] == 'X' ? c == 'T' || c == ' '
+                                             : c == kShape[i];
+        if (!fits) {
+            return std::nullopt;
+        }
+    }
+    const char* at = text.data();
+    IsoTimestamp stamp;
+    stamp.date = {twoDigits(at) * 100 + twoDigits(at + 2), twoDigits(at + 5), twoDigits(at + 8)};
+    stamp.hour = twoDigits(at + 11);
+    stamp.minute = twoDigits(at + 14);
+    const int second = twoDigits(at + 17);
+    if (!isValid(stamp.date) || stamp.hour > 23 || stamp.minute > 59 || second > 59) {
+        return std::nullopt;
+    }
+    stamp.second = second;
+    return stamp;
+}
+
 }  // namespace
 
 std::optional<IsoTimestamp> parseIsoTimestamp(std::string_view text) {
+    if (std::optional<IsoTimestamp> stamp = readCommonLayout(text)) {
+        return stamp;
+    }
+    return parseIsoTimestampWithoutShortcut(text);
+}
+
+std::optional<IsoTimestamp> parseIsoTimestampWithoutShortcut(std::string_view text) {
     TextCursor cursor{trimmed(text)};
     IsoTimestamp stamp;
     int second = 0;

@@ -4,7 +4,9 @@
 #include <unicode/timezone.h>
 
 #include <cmath>
+#include <cstdio>
 #include <memory>
+#include <string>
 
 #include "core/time/local_time.h"
 
@@ -74,6 +76,48 @@ TEST_F(IsoTimestampTest, RefusesAnythingThatIsNotAWholeValidTimeStamp) {
         EXPECT_FALSE(parseIsoTimestamp(text).has_value()) << text;
     }
     EXPECT_TRUE(parseIsoTimestamp("2012-02-29 00:00:00").has_value());
+}
+
+// The shortcut for "YYYY-MM-DD HH:MM:SS" must read every text exactly as the full reader does:
+// every byte at every place of a time stamp, and every day and second of the clock around the
+// limits of the calendar.
+TEST(IsoTimestampShortcut, ReadsEveryTextAsTheFullReaderDoes) {
+    const auto same = [](const std::string& text) {
+        EXPECT_EQ(parseIsoTimestamp(text), parseIsoTimestampWithoutShortcut(text)) << text;
+    };
+    for (const std::string base : {"2012-06-21T21:03:00", "2012-02-29 23:59:59",
+                                   "1900-02-28 00:00:00", "0000-12-31T00:00:00"}) {
+        for (std::size_t at = 0; at < base.size(); ++at) {
+            for (int byte = 0; byte < 256; ++byte) {
+                std::string text = base;
+                text[at] = static_cast<char>(byte);
+                same(text);
+            }
+        }
+        for (const std::string& around : {" " + base, base + " ", base + "\r", base + "Z",
+                                          base + ".5", base.substr(0, 16), base + "+02:00"}) {
+            same(around);
+        }
+    }
+    char text[32];
+    for (const int year : {1600, 1900, 1999, 2000, 2024, 2100, 9999}) {
+        for (int month = 0; month <= 13; ++month) {
+            for (int day = 0; day <= 32; ++day) {
+                std::snprintf(text, sizeof text, "%04d-%02d-%02d 23:59:59", year, month, day);
+                same(text);
+            }
+        }
+    }
+    for (int hour = 0; hour <= 25; ++hour) {
+        for (const int minuteOrSecond : {0, 1, 9, 10, 59, 60, 99}) {
+            std::snprintf(text, sizeof text, "2012-06-21 %02d:%02d:%02d", hour, minuteOrSecond,
+                          59 - minuteOrSecond % 60);
+            same(text);
+            std::snprintf(text, sizeof text, "2012-06-21T%02d:%02d:%02d", hour,
+                          59 - minuteOrSecond % 60, minuteOrSecond);
+            same(text);
+        }
+    }
 }
 
 TEST(CivilDate, CountsDaysOfTheYearAndStepsAcrossYears) {
