@@ -45,7 +45,7 @@ std::optional<int> readOffset(TextCursor& cursor) {
 }
 
 bool isDigit(char c) {
-    return c >= '0' && c <= '9';
+    return static_cast<unsigned char>(c - '0') < 10;
 }
 
 int twoDigits(const char* at) {
@@ -53,30 +53,30 @@ int twoDigits(const char* at) {
 }
 
 // "YYYY-MM-DD HH:MM:SS" or with "T", nothing around it: the layout of nearly every list, read
-// with fixed positions. Anything else, including this layout with an impossible date or time,
-// is left to the full reader, which also reads this layout to the same fields.
+// at fixed places. Anything else, including this layout with an impossible date or time, is left
+// to the full reader, which reads this layout to the same fields.
 std::optional<IsoTimestamp> readCommonLayout(std::string_view text) {
-    constexpr std::size_t kLength = 19;
-    constexpr std::string_view kShape = "dddd-dd-ddXdd:dd:dd";
-    if (text.size() != kLength) {
+    if (text.size() != 19) {
         return std::nullopt;
     }
-    for (std::size_t i = 0; i < kLength; ++i) {
-        const char c = text[i];
-        const bool fits = kShape[i] == 'd'   ? isDigit(c)
-                          : kShape[i] == 'X' ? c == 'T' || c == ' '
-                                             : c == kShape[i];
-        if (!fits) {
-            return std::nullopt;
-        }
-    }
     const char* at = text.data();
+    const bool fits = isDigit(at[0]) && isDigit(at[1]) && isDigit(at[2]) && isDigit(at[3]) &&
+                      at[4] == '-' && isDigit(at[5]) && isDigit(at[6]) && at[7] == '-' &&
+                      isDigit(at[8]) && isDigit(at[9]) && (at[10] == 'T' || at[10] == ' ') &&
+                      isDigit(at[11]) && isDigit(at[12]) && at[13] == ':' && isDigit(at[14]) &&
+                      isDigit(at[15]) && at[16] == ':' && isDigit(at[17]) && isDigit(at[18]);
+    if (!fits) {
+        return std::nullopt;
+    }
     IsoTimestamp stamp;
     stamp.date = {twoDigits(at) * 100 + twoDigits(at + 2), twoDigits(at + 5), twoDigits(at + 8)};
     stamp.hour = twoDigits(at + 11);
     stamp.minute = twoDigits(at + 14);
     const int second = twoDigits(at + 17);
-    if (!isValid(stamp.date) || stamp.hour > 23 || stamp.minute > 59 || second > 59) {
+    // Days up to the 28th are in every month, which spares most stamps the calendar.
+    const bool dateFits = stamp.date.month >= 1 && stamp.date.month <= 12 && stamp.date.day >= 1 &&
+                          (stamp.date.day <= 28 || isValid(stamp.date));
+    if (!dateFits || stamp.hour > 23 || stamp.minute > 59 || second > 59) {
         return std::nullopt;
     }
     stamp.second = second;

@@ -35,7 +35,13 @@ double LocalTimeConverter::instant(const LocalDateTime& local) {
     if (transitions_ == nullptr) {
         return localInstant(local, zone_);
     }
-    const double asUtc = utcInstant(local);
+    if (day_ != local.date) {
+        day_ = local.date;
+        dayStartAsUtc_ = utcInstant({local.date, 0, 0, 0});
+    }
+    // Whole seconds under 2^53 add exactly, so this is utcInstant(local) to the bit.
+    const double asUtc = dayStartAsUtc_ + static_cast<double>(local.hour * 3600L +
+                                                              local.minute * 60L + local.second);
     const double millis = asUtc * 1000.0;
     if (!(millis >= stretchBegin_ && millis < stretchEnd_)) {
         enterStretchAround(millis, local.date.year);

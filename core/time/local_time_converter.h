@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "core/icu_forward.h"
 #include "core/time/local_time.h"
 
@@ -24,6 +26,9 @@ class LocalTimeConverter {
     double stretchBegin_ = 0.0;              // local time read as UTC, in milliseconds
     double stretchEnd_ = 0.0;                // the stretch is [begin, end); empty at first
     double offsetSeconds_ = 0.0;
+    // Stamps in order share their day for hours: its first second, read as UTC, is kept.
+    std::optional<CivilDate> day_;
+    double dayStartAsUtc_ = 0.0;
 };
 
 }  // namespace vane
