@@ -58,6 +58,8 @@ class PostgresConnection {
     PostgresResult run(const std::string& sql,
                        const std::vector<std::optional<std::string>>& parameters = {},
                        bool binaryResult = false);
+    // `text` as a quoted literal of SQL, for statements that take no parameters (COPY).
+    std::string literal(std::string_view text) const;
     // Runs statements without parameters or result rows.
     void execute(const std::string& sql);
 
@@ -66,14 +68,21 @@ class PostgresConnection {
     void sendCopyData(std::string_view data);
     void endCopy();
     void abandonCopy();
+    // COPY ... TO STDOUT: begin with run(), then take the data a piece at a time as the server
+    // sends it (each valid until the next call), until nothing comes.
+    std::optional<std::string_view> receiveCopyData();
 
   private:
     struct Finish {
         void operator()(pg_conn* connection) const;
     };
+    struct FreePiece {
+        void operator()(char* piece) const;
+    };
     [[noreturn]] void fail(pg_result* result) const;
 
     std::unique_ptr<pg_conn, Finish> connection_;
+    std::unique_ptr<char, FreePiece> copyPiece_;
 };
 
 // Everything between construction and commit() happens as a whole or not at all.
