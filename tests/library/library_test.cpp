@@ -633,9 +633,10 @@ TEST_P(LibraryTest, RecordingsComeBackAsImportedWhateverTheyHold) {
     };
     const std::vector<ImportedRecording> first = {
         recording(kJune21 + 0.123456789, 7200, "Europe/Berlin", "/d/a.wav", "PIPPIP", 0.93, false),
-        recording(-30610224000.0, 0, "", "", "", std::nullopt, false),  // 1000-01-01
+        // 1000-01-01, the first time kept; 9999-12-31 23:59:58.75, a moment before the last
+        recording(-30610224000.0, 0, "", "", "", std::nullopt, false),
         recording(-1.5, -34200, "Pacific/Marquesas", "", "NULL", 0.0, true),
-        recording(253402300799.999, 19800, "Asia/Kolkata", "/d/\xC3\xA9t\xC3\xA9/b.wav",
+        recording(253402300798.75, 19800, "Asia/Kolkata", "/d/\xC3\xA9t\xC3\xA9/b.wav",
                   "Pipistrellus pygm\xC3\xA6us", 1.0, false),
         recording(kJune21, 3600, "", "/d/\"quoted\",\\back.wav", "a,b \"c\" \\d {e}", 0.5, true),
         recording(kJune21, 7200, "", "/d/c.wav", std::string(300, 'x'), 0.3333333333333333, false),
