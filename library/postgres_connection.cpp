@@ -61,10 +61,6 @@ bool PostgresResult::isNull(int row, int column) const {
 }
 
 std::string PostgresResult::text(int row, int column) const {
-    return std::string(bytes(row, column));
-}
-
-std::string_view PostgresResult::bytes(int row, int column) const {
     if (isNull(row, column)) {
         return {};
     }
@@ -106,8 +102,7 @@ void PostgresConnection::fail(pg_result* result) const {
 }
 
 PostgresResult PostgresConnection::run(const std::string& sql,
-                                       const std::vector<std::optional<std::string>>& parameters,
-                                       bool binaryResult) {
+                                       const std::vector<std::optional<std::string>>& parameters) {
     std::vector<const char*> values;
     values.reserve(parameters.size());
     for (const std::optional<std::string>& parameter : parameters) {
@@ -115,7 +110,7 @@ PostgresResult PostgresConnection::run(const std::string& sql,
     }
     pg_result* result =
         PQexecParams(connection_.get(), sql.c_str(), static_cast<int>(values.size()), nullptr,
-                     values.data(), nullptr, nullptr, binaryResult ? 1 : 0);
+                     values.data(), nullptr, nullptr, 0);
     const ExecStatusType status = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && status != PGRES_COPY_IN &&
         status != PGRES_COPY_OUT) {
