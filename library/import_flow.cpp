@@ -71,8 +71,10 @@ std::optional<ImportSummary> importWithin(ImportTransaction& import, const Impor
         }
         summary.sessionName = std::move(*name);
     }
-    summary.alreadyStored = duplicateRecordings(
-        import.storedKeys(summary.sessionId, distinctPaths(recordings)), recordings);
+    DuplicateCheck check(recordings);
+    const auto see = [&check](const StoredRecordingKey& key) { check.see(key); };
+    import.forEachStoredKey(summary.sessionId, distinctPaths(recordings), see);
+    summary.alreadyStored = check.duplicates();
     if (stop.stop_requested()) {
         return std::nullopt;
     }

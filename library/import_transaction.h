@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -36,11 +37,12 @@ class ImportTransaction {
     virtual std::optional<std::string> existingSessionName(std::int64_t sessionId) = 0;
     // Makes the session, or with joinExisting finds the one of its name; `made` tells which.
     virtual std::int64_t sessionFor(const NewSession& session, bool& made) = 0;
-    // What a batch must not add again (see duplicateRecordings): every recording of the target
-    // session (0 when none is made yet), and those elsewhere with one of the batch's file paths,
-    // given sorted and each once.
-    virtual std::vector<StoredRecordingKey> storedKeys(
-        std::int64_t targetSession, const std::vector<std::string_view>& paths) = 0;
+    // What a batch must not add again (see DuplicateCheck), each key shown once to `see` and not
+    // held: every recording of the target session (0 when none is made yet), and those elsewhere
+    // with one of the batch's file paths, given sorted and each once (a key may come twice).
+    virtual void forEachStoredKey(std::int64_t targetSession,
+                                  const std::vector<std::string_view>& paths,
+                                  const std::function<void(const StoredRecordingKey&)>& see) = 0;
     // The recordings without a file of every other session, from `first` to `last`.
     virtual std::vector<StoredTime> timesWithoutFileElsewhere(std::int64_t targetSession,
                                                               double first, double last) = 0;

@@ -1,7 +1,6 @@
 #include "library/library_selection.h"
 
 #include <algorithm>
-#include <map>
 
 #include "core/files/shown_content.h"
 #include "library/recording_library.h"
@@ -48,12 +47,22 @@ LibrarySelection readSelection(const LibraryLocation& location,
                 {session.sampleDate, session.recordingCount, session.latitude, session.longitude});
         }
     }
-    // Counted as they come, so that the counts are those of the rows read, from one snapshot.
-    std::map<std::int64_t, std::int64_t> counts;
+    // Counted as they come, so that the counts are those of the rows read, from one snapshot;
+    // each session's count found by its id in a sorted copy of the ids, once a recording.
+    std::vector<std::pair<std::int64_t, std::int64_t>> counts;
+    for (const std::int64_t id : ids) {
+        counts.emplace_back(id, 0);
+    }
+    std::sort(counts.begin(), counts.end());
     // Straight into the compact form: a session may hold millions of rows with their paths.
     refuseDamage(library.forEachRecording(
         ids, RecordingDetail::ForAnalysis, [&](const LibraryRecording& recording) {
-            ++counts[recording.sessionId];
+            const auto count = std::lower_bound(
+                counts.begin(), counts.end(), std::pair(recording.sessionId, std::int64_t{0}),
+                [](const auto& a, const auto& b) { return a.first < b.first; });
+            if (count != counts.end() && count->first == recording.sessionId) {
+                ++count->second;
+            }
             Recording kept{recording.recordingTime};
             const std::optional<std::uint16_t> label = selection.labels.indexOf(recording.label);
             if (!label) {
@@ -67,7 +76,10 @@ LibrarySelection readSelection(const LibraryLocation& location,
             selection.recordings.push_back(kept);
         }));
     for (std::size_t i = 0; i < ids.size(); ++i) {
-        selection.sessions[i].recordingCount = counts[ids[i]];
+        selection.sessions[i].recordingCount =
+            std::lower_bound(counts.begin(), counts.end(), std::pair(ids[i], std::int64_t{0}),
+                             [](const auto& a, const auto& b) { return a.first < b.first; })
+                ->second;
     }
     return selection;
 }

@@ -61,10 +61,6 @@ bool PostgresResult::isNull(int row, int column) const {
 }
 
 std::string PostgresResult::text(int row, int column) const {
-    return std::string(bytes(row, column));
-}
-
-std::string_view PostgresResult::bytes(int row, int column) const {
     if (isNull(row, column)) {
         return {};
     }
@@ -106,8 +102,7 @@ void PostgresConnection::fail(pg_result* result) const {
 }
 
 PostgresResult PostgresConnection::run(const std::string& sql,
-                                       const std::vector<std::optional<std::string>>& parameters,
-                                       bool binaryResult) {
+                                       const std::vector<std::optional<std::string>>& parameters) {
     std::vector<const char*> values;
     values.reserve(parameters.size());
     for (const std::optional<std::string>& parameter : parameters) {
@@ -115,12 +110,23 @@ PostgresResult PostgresConnection::run(const std::string& sql,
     }
     pg_result* result =
         PQexecParams(connection_.get(), sql.c_str(), static_cast<int>(values.size()), nullptr,
-                     values.data(), nullptr, nullptr, binaryResult ? 1 : 0);
+                     values.data(), nullptr, nullptr, 0);
     const ExecStatusType status = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
-    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && status != PGRES_COPY_IN) {
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && status != PGRES_COPY_IN &&
+        status != PGRES_COPY_OUT) {
         fail(result);
     }
     return PostgresResult(result);
+}
+
+std::string PostgresConnection::literal(std::string_view text) const {
+    char* quoted = PQescapeLiteral(connection_.get(), text.data(), text.size());
+    if (!quoted) {
+        fail(nullptr);
+    }
+    std::string result(quoted);
+    PQfreemem(quoted);
+    return result;
 }
 
 void PostgresConnection::execute(const std::string& sql) {
@@ -157,6 +163,32 @@ void PostgresConnection::abandonCopy() {
     while (pg_result* result = PQgetResult(connection_.get())) {
         PQclear(result);
     }
+}
+
+void PostgresConnection::FreePiece::operator()(char* piece) const {
+    PQfreemem(piece);
+}
+
+std::optional<std::string_view> PostgresConnection::receiveCopyData() {
+    char* piece = nullptr;
+    const int length = PQgetCopyData(connection_.get(), &piece, 0);
+    copyPiece_.reset(piece);
+    if (length >= 0) {
+        return std::string_view(piece, static_cast<std::size_t>(length));
+    }
+    if (length == -2) {
+        fail(nullptr);
+    }
+    // The COPY's end: its result says whether all of it came.
+    pg_result* result = PQgetResult(connection_.get());
+    if (!result || PQresultStatus(result) != PGRES_COMMAND_OK) {
+        fail(result);
+    }
+    PQclear(result);
+    while ((result = PQgetResult(connection_.get())) != nullptr) {
+        PQclear(result);
+    }
+    return std::nullopt;
 }
 
 PostgresTransaction::PostgresTransaction(PostgresConnection& connection, const std::string& begin)

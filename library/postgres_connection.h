@@ -36,8 +36,6 @@ class PostgresResult {
     long affectedRows() const;
     bool isNull(int row, int column) const;
     std::string text(int row, int column) const;
-    // The field's bytes as the server sent them (binary results).
-    std::string_view bytes(int row, int column) const;
 
   private:
     struct Clear {
@@ -53,11 +51,11 @@ class PostgresConnection {
   public:
     explicit PostgresConnection(const std::string& url);
 
-    // Runs one statement with text parameters (nullopt: NULL), results in text or, with
-    // `binaryResult`, in the server's binary form.
+    // Runs one statement with text parameters (nullopt: NULL), results in text.
     PostgresResult run(const std::string& sql,
-                       const std::vector<std::optional<std::string>>& parameters = {},
-                       bool binaryResult = false);
+                       const std::vector<std::optional<std::string>>& parameters = {});
+    // `text` as a quoted literal of SQL, for statements that take no parameters (COPY).
+    std::string literal(std::string_view text) const;
     // Runs statements without parameters or result rows.
     void execute(const std::string& sql);
 
@@ -66,14 +64,21 @@ class PostgresConnection {
     void sendCopyData(std::string_view data);
     void endCopy();
     void abandonCopy();
+    // COPY ... TO STDOUT: begin with run(), then take the data a piece at a time as the server
+    // sends it (each valid until the next call), until nothing comes.
+    std::optional<std::string_view> receiveCopyData();
 
   private:
     struct Finish {
         void operator()(pg_conn* connection) const;
     };
+    struct FreePiece {
+        void operator()(char* piece) const;
+    };
     [[noreturn]] void fail(pg_result* result) const;
 
     std::unique_ptr<pg_conn, Finish> connection_;
+    std::unique_ptr<char, FreePiece> copyPiece_;
 };
 
 // Everything between construction and commit() happens as a whole or not at all.

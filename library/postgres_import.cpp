@@ -6,6 +6,7 @@
 #include <string_view>
 #include <thread>
 
+#include "library/postgres_copy_out.h"
 #include "library/postgres_values.h"
 
 namespace vane::library {
@@ -116,77 +117,73 @@ constexpr std::size_t kSpanRowsPerPath = 2;
 constexpr std::string_view kKeyColumns =
     "recording_time, utc_offset, COALESCE(label, ''), probability, manual_label";
 
-StoredRecordingKey keyAt(const PostgresResult& result, int row, bool inTarget) {
-    return {result.text(row, 0),
-            parseNumber(result.text(row, 1)),
-            inTarget,
-            static_cast<int>(parseInteger(result.text(row, 2))),
-            result.text(row, 3),
-            result.isNull(row, 4) ? std::nullopt
-                                  : std::optional<double>(parseNumber(result.text(row, 4))),
-            parseInteger(result.text(row, 5)) != 0};
+std::vector<CopyColumn> keyColumns() {
+    return {
+        {"file path", CopyType::Text, false},       {"time", CopyType::Double, false},
+        {"UTC offset", CopyType::Integer32, false}, {"label", CopyType::Text, false},
+        {"probability", CopyType::Double, true},    {"manual mark", CopyType::Integer32, false}};
 }
 
-void addKeys(const PostgresResult& result, bool inTarget, std::vector<StoredRecordingKey>& keys) {
-    for (int row = 0; row < result.rows(); ++row) {
-        keys.push_back(keyAt(result, row, inTarget));
-    }
+StoredRecordingKey keyOf(const CopyRow& row, bool inTarget) {
+    return {row.text(0),        row.number(1),
+            inTarget,           static_cast<int>(row.integer(2)),
+            row.text(3),        row.isNull(4) ? std::nullopt : std::optional<double>(row.number(4)),
+            row.integer(5) != 0};
 }
 
 // The recordings of other sessions with a path the import brings (`paths` sorted byte by byte,
 // as the index is). An import of a folder meets few others in the span from its first path to
 // its last (none when the folder is new), so that span is read first, in the index's order; when
-// others crowd it, each path is looked up by itself. Either way through the index only: the
-// planner, counting on a match for each path, would rather read the whole library, and with the
-// array behind a subquery (which keeps it from knowing the length) it would compare every row
-// with every path.
+// others crowd it, each path is looked up by itself as well (a key seen twice changes nothing).
+// Either way through the index only: the planner, counting on a match for each path, would
+// rather read the whole library, and with the array behind a subquery (which keeps it from
+// knowing the length) it would compare every row with every path.
 void keysElsewhere(PostgresConnection& connection, const std::string& targetSession,
                    const std::vector<std::string_view>& paths,
-                   std::vector<StoredRecordingKey>& keys) {
+                   const std::function<void(const StoredRecordingKey&)>& see) {
     const std::size_t spanRows = paths.size() * kSpanRowsPerPath;
     connection.execute("SET LOCAL enable_seqscan = off");
-    const PostgresResult span = connection.run(
-        "SELECT file_path, " + std::string(kKeyColumns) +
-            " FROM recordings WHERE file_path COLLATE \"C\" BETWEEN $2 AND $3 AND session_id <> "
-            "$1 ORDER BY file_path COLLATE \"C\" LIMIT $4",
-        {targetSession, std::string(paths.front()), std::string(paths.back()),
-         std::to_string(spanRows + 1)});
-    if (static_cast<std::size_t>(span.rows()) <= spanRows) {
-        for (int row = 0; row < span.rows(); ++row) {
-            const std::string path = span.text(row, 0);
-            if (std::binary_search(paths.begin(), paths.end(), std::string_view(path))) {
-                keys.push_back(keyAt(span, row, false));
-            }
-        }
-    } else {
+    std::size_t inSpan = 0;
+    copyRowsOut(connection,
+                "SELECT file_path, " + std::string(kKeyColumns) +
+                    " FROM recordings WHERE file_path COLLATE \"C\" BETWEEN " +
+                    connection.literal(paths.front()) + " AND " + connection.literal(paths.back()) +
+                    " AND session_id <> " + targetSession +
+                    " ORDER BY file_path COLLATE \"C\" LIMIT " + std::to_string(spanRows + 1),
+                keyColumns(), [&](const CopyRow& row) {
+                    ++inSpan;
+                    if (std::binary_search(paths.begin(), paths.end(), row.text(0))) {
+                        see(keyOf(row, false));
+                    }
+                });
+    if (inSpan > spanRows) {
         ArrayText pathArray;
         for (const std::string_view path : paths) {
             pathArray.add(std::optional<std::string>(std::string(path)));
         }
-        addKeys(connection.run("SELECT file_path, " + std::string(kKeyColumns) +
-                                   " FROM recordings WHERE session_id <> $1 AND file_path "
-                                   "COLLATE \"C\" = ANY((SELECT $2::text[])::text[])",
-                               {targetSession, pathArray.done()}),
-                false, keys);
+        copyRowsOut(connection,
+                    "SELECT file_path, " + std::string(kKeyColumns) +
+                        " FROM recordings WHERE session_id <> " + targetSession +
+                        " AND file_path COLLATE \"C\" = ANY((SELECT " +
+                        connection.literal(pathArray.done()) + "::text[])::text[])",
+                    keyColumns(), [&](const CopyRow& row) { see(keyOf(row, false)); });
     }
     connection.execute("RESET enable_seqscan");
 }
 
 // The recordings an import must not add again: every one of the target session, and those
 // elsewhere with a path the import brings, so that only those travel.
-std::vector<StoredRecordingKey> storedKeys(PostgresConnection& connection,
-                                           std::int64_t targetSession,
-                                           const std::vector<std::string_view>& paths) {
+void forEachStoredKey(PostgresConnection& connection, std::int64_t targetSession,
+                      const std::vector<std::string_view>& paths,
+                      const std::function<void(const StoredRecordingKey&)>& see) {
     const std::string target = std::to_string(targetSession);
-    std::vector<StoredRecordingKey> keys;
-    addKeys(connection.run("SELECT COALESCE(file_path, ''), " + std::string(kKeyColumns) +
-                               " FROM recordings WHERE session_id = $1",
-                           {target}),
-            true, keys);
+    copyRowsOut(connection,
+                "SELECT COALESCE(file_path, ''), " + std::string(kKeyColumns) +
+                    " FROM recordings WHERE session_id = " + target,
+                keyColumns(), [&](const CopyRow& row) { see(keyOf(row, true)); });
     if (!paths.empty()) {
-        keysElsewhere(connection, target, paths, keys);
+        keysElsewhere(connection, target, paths, see);
     }
-    return keys;
 }
 
 std::vector<StoredTime> timesWithoutFileElsewhere(PostgresConnection& connection,
@@ -262,9 +259,9 @@ class PostgresImport final : public ImportTransaction {
     std::int64_t sessionFor(const NewSession& session, bool& made) override {
         return library::sessionFor(connection_, session, made);
     }
-    std::vector<StoredRecordingKey> storedKeys(
-        std::int64_t targetSession, const std::vector<std::string_view>& paths) override {
-        return library::storedKeys(connection_, targetSession, paths);
+    void forEachStoredKey(std::int64_t targetSession, const std::vector<std::string_view>& paths,
+                          const std::function<void(const StoredRecordingKey&)>& see) override {
+        library::forEachStoredKey(connection_, targetSession, paths, see);
     }
     std::vector<StoredTime> timesWithoutFileElsewhere(std::int64_t targetSession, double first,
                                                       double last) override {

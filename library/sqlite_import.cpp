@@ -40,38 +40,36 @@ class InsertWriter final : public RecordingWriter {
 constexpr std::string_view kKeyColumns =
     "recording_time, utc_offset, COALESCE(label, ''), probability, manual_label";
 
-StoredRecordingKey keyAt(const Statement& row, int from, std::string path, bool inTarget) {
-    return {std::move(path),
-            row.doubleAt(from),
-            inTarget,
-            static_cast<int>(row.integerAt(from + 1)),
-            row.textAt(from + 2),
-            row.optionalDoubleAt(from + 3),
-            row.integerAt(from + 4) != 0};
+// Seen while the row is at hand; `path` is the row's own or the one looked up.
+void seeKeyAt(const Statement& row, int from, std::string_view path, bool inTarget,
+              const std::function<void(const StoredRecordingKey&)>& see) {
+    const std::string label = row.textAt(from + 2);
+    see({path, row.doubleAt(from), inTarget, static_cast<int>(row.integerAt(from + 1)), label,
+         row.optionalDoubleAt(from + 3), row.integerAt(from + 4) != 0});
 }
 
 // The recordings an import must not add again: every one of the target session, and those
 // elsewhere with a path the import brings, each looked up in the path index (sorted, neighbouring
 // lookups meet the same pages of it).
-std::vector<StoredRecordingKey> storedKeys(const Database& database, std::int64_t targetSession,
-                                           const std::vector<std::string_view>& paths) {
-    std::vector<StoredRecordingKey> keys;
+void forEachStoredKey(const Database& database, std::int64_t targetSession,
+                      const std::vector<std::string_view>& paths,
+                      const std::function<void(const StoredRecordingKey&)>& see) {
     Statement session(database, "SELECT COALESCE(file_path, ''), " + std::string(kKeyColumns) +
                                     " FROM recordings WHERE session_id = ?1");
     session.bind(1, targetSession);
     while (session.step()) {
-        keys.push_back(keyAt(session, 1, session.textAt(0), true));
+        const std::string path = session.textAt(0);
+        seeKeyAt(session, 1, path, true, see);
     }
     Statement elsewhere(database, "SELECT " + std::string(kKeyColumns) +
                                       " FROM recordings WHERE file_path = ?1 AND session_id <> ?2");
     for (const std::string_view path : paths) {
         elsewhere.bind(1, path).bind(2, targetSession);
         while (elsewhere.step()) {
-            keys.push_back(keyAt(elsewhere, 0, std::string(path), false));
+            seeKeyAt(elsewhere, 0, path, false, see);
         }
         elsewhere.reset();
     }
-    return keys;
 }
 
 // Through the path index, which holds the recordings without a file together.
@@ -133,9 +131,9 @@ class SqliteImport final : public ImportTransaction {
     std::int64_t sessionFor(const NewSession& session, bool& made) override {
         return library::sessionFor(database_, session, made);
     }
-    std::vector<StoredRecordingKey> storedKeys(
-        std::int64_t targetSession, const std::vector<std::string_view>& paths) override {
-        return library::storedKeys(database_, targetSession, paths);
+    void forEachStoredKey(std::int64_t targetSession, const std::vector<std::string_view>& paths,
+                          const std::function<void(const StoredRecordingKey&)>& see) override {
+        library::forEachStoredKey(database_, targetSession, paths, see);
     }
     std::vector<StoredTime> timesWithoutFileElsewhere(std::int64_t targetSession, double first,
                                                       double last) override {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string_view>
 #include <tuple>
+#include <utility>
 
 namespace vane {
 namespace {
@@ -62,90 +63,116 @@ struct PathContent {
     }
 };
 
-// Sortable keys; the hash first, so that sorting and searching compare texts only where hashes
-// agree.
-template <typename Identity>
-class SortedKeys {
-  public:
-    void add(const Identity& identity, std::size_t index) {
-        keys_.push_back({identity.hash(), identity, index});
-    }
-    void sort() {
-        std::sort(keys_.begin(), keys_.end(), [](const Key& a, const Key& b) {
-            return before(a, b) || (!before(b, a) && a.index < b.index);
-        });
-    }
-    bool contains(const Identity& identity) const {
-        return std::binary_search(keys_.begin(), keys_.end(), Key{identity.hash(), identity, 0},
-                                  before);
-    }
-    // Whether a key equal to the one at `index` came before it.
-    std::vector<bool> laterRepeats(std::size_t size) const {
-        std::vector<bool> repeats(size, false);
-        for (std::size_t k = 1; k < keys_.size(); ++k) {
-            repeats[keys_[k].index] = !before(keys_[k - 1], keys_[k]);
+using Entry = DuplicateCheck::Entry;
+
+NameTime nameTimeOf(const ImportedRecording& recording) {
+    return {fileNameOf(recording.filePath), millisecondsOf(recording.recordingTime)};
+}
+
+PathContent pathContentOf(const ImportedRecording& recording) {
+    return {recording.filePath, recording.recordingTime, recording.utcOffsetSeconds,
+            recording.label,    recording.probability,   recording.manualLabel};
+}
+
+// Sorts the entries by hash, identity and index; `identity` makes an entry's identity anew
+// from its recording, which is cheaper in memory than keeping it and rarely needed.
+template <typename IdentityOf>
+void sortEntries(std::vector<Entry>& entries, IdentityOf identity) {
+    std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+        if (a.hash != b.hash) {
+            return a.hash < b.hash;
         }
-        return repeats;
-    }
+        const auto left = identity(a.index);
+        const auto right = identity(b.index);
+        return left.tied() != right.tied() ? left.tied() < right.tied() : a.index < b.index;
+    });
+}
 
-  private:
-    struct Key {
-        std::uint64_t hash = 0;
-        Identity identity;
-        std::size_t index = 0;  // of the recording it was made from
-    };
-    static bool before(const Key& a, const Key& b) {
-        return a.hash != b.hash ? a.hash < b.hash : a.identity.tied() < b.identity.tied();
+// The entries whose identity equals `wanted`.
+template <typename Identity, typename IdentityOf>
+std::pair<std::vector<Entry>::const_iterator, std::vector<Entry>::const_iterator> equalEntries(
+    const std::vector<Entry>& entries, const Identity& wanted, IdentityOf identity) {
+    const std::uint64_t hash = wanted.hash();
+    const auto first = std::lower_bound(
+        entries.begin(), entries.end(), wanted, [&](const Entry& entry, const Identity& value) {
+            return entry.hash != hash ? entry.hash < hash
+                                      : identity(entry.index).tied() < value.tied();
+        });
+    auto last = first;
+    while (last != entries.end() && last->hash == hash &&
+           identity(last->index).tied() == wanted.tied()) {
+        ++last;
     }
-
-    std::vector<Key> keys_;
-};
+    return {first, last};
+}
 
 }  // namespace
 
-std::vector<std::size_t> duplicateRecordings(const std::vector<StoredRecordingKey>& stored,
-                                             const std::vector<ImportedRecording>& incoming) {
-    SortedKeys<PathContent> storedPaths;
-    SortedKeys<NameTime> sessionNameTimes;
-    for (std::size_t i = 0; i < stored.size(); ++i) {
-        const StoredRecordingKey& key = stored[i];
-        if (!key.filePath.empty()) {
-            storedPaths.add({key.filePath, key.recordingTime, key.utcOffsetSeconds, key.label,
-                             key.probability, key.manualLabel},
-                            i);
-        }
-        if (key.inTargetSession) {
-            sessionNameTimes.add({fileNameOf(key.filePath), millisecondsOf(key.recordingTime)}, i);
-        }
-    }
-    SortedKeys<NameTime> incomingNameTimes;
+DuplicateCheck::DuplicateCheck(const std::vector<ImportedRecording>& incoming)
+    : incoming_(incoming), found_(incoming.size(), false) {
+    nameTimes_.reserve(incoming.size());
     for (std::size_t i = 0; i < incoming.size(); ++i) {
-        const std::string_view path = incoming[i].filePath;
-        if (!path.empty()) {
-            incomingNameTimes.add({fileNameOf(path), millisecondsOf(incoming[i].recordingTime)}, i);
+        nameTimes_.push_back({nameTimeOf(incoming[i]).hash(), i});
+        if (!incoming[i].filePath.empty()) {
+            paths_.push_back({pathContentOf(incoming[i]).hash(), i});
         }
     }
-    storedPaths.sort();
-    sessionNameTimes.sort();
-    incomingNameTimes.sort();
-    const std::vector<bool> repeated = incomingNameTimes.laterRepeats(incoming.size());
+    sortEntries(nameTimes_, [this](std::size_t i) { return nameTimeOf(incoming_[i]); });
+    sortEntries(paths_, [this](std::size_t i) { return pathContentOf(incoming_[i]); });
+    // A repeat of an earlier recording with a path: the same file name and time stamp; equal
+    // entries lie together, in the order of the recordings.
+    bool pathBefore = false;
+    for (std::size_t k = 0; k < nameTimes_.size(); ++k) {
+        const std::size_t i = nameTimes_[k].index;
+        if (k > 0 && (nameTimes_[k - 1].hash != nameTimes_[k].hash ||
+                      nameTimeOf(incoming_[nameTimes_[k - 1].index]).tied() !=
+                          nameTimeOf(incoming_[i]).tied())) {
+            pathBefore = false;
+        }
+        if (!incoming_[i].filePath.empty()) {
+            found_[i] = found_[i] || pathBefore;
+            pathBefore = true;
+        }
+    }
+}
 
+void DuplicateCheck::see(const StoredRecordingKey& stored) {
+    if (stored.inTargetSession) {
+        const NameTime wanted{fileNameOf(stored.filePath), millisecondsOf(stored.recordingTime)};
+        const auto [first, last] = equalEntries(
+            nameTimes_, wanted, [this](std::size_t i) { return nameTimeOf(incoming_[i]); });
+        for (auto entry = first; entry != last; ++entry) {
+            found_[entry->index] = true;
+        }
+    }
+    if (!stored.filePath.empty()) {
+        const PathContent wanted{stored.filePath, stored.recordingTime, stored.utcOffsetSeconds,
+                                 stored.label,    stored.probability,   stored.manualLabel};
+        const auto [first, last] = equalEntries(
+            paths_, wanted, [this](std::size_t i) { return pathContentOf(incoming_[i]); });
+        for (auto entry = first; entry != last; ++entry) {
+            found_[entry->index] = true;
+        }
+    }
+}
+
+std::vector<std::size_t> DuplicateCheck::duplicates() const {
     std::vector<std::size_t> duplicates;
-    for (std::size_t i = 0; i < incoming.size(); ++i) {
-        const ImportedRecording& recording = incoming[i];
-        const std::string_view path = recording.filePath;
-        const bool duplicate =
-            repeated[i] ||
-            sessionNameTimes.contains(
-                {fileNameOf(path), millisecondsOf(recording.recordingTime)}) ||
-            (!path.empty() &&
-             storedPaths.contains({path, recording.recordingTime, recording.utcOffsetSeconds,
-                                   recording.label, recording.probability, recording.manualLabel}));
-        if (duplicate) {
+    for (std::size_t i = 0; i < found_.size(); ++i) {
+        if (found_[i]) {
             duplicates.push_back(i);
         }
     }
     return duplicates;
+}
+
+std::vector<std::size_t> duplicateRecordings(const std::vector<StoredRecordingKey>& stored,
+                                             const std::vector<ImportedRecording>& incoming) {
+    DuplicateCheck check(incoming);
+    for (const StoredRecordingKey& key : stored) {
+        check.see(key);
+    }
+    return check.duplicates();
 }
 
 }  // namespace vane

@@ -23,16 +23,15 @@ std::optional<std::uint16_t> LabelTable::indexOf(std::string_view label) {
     if (label.empty()) {
         return 0;
     }
-    std::string key(label);
-    if (const auto found = indices_.find(key); found != indices_.end()) {
+    if (const auto found = indices_.find(label); found != indices_.end()) {
         return found->second;
     }
     if (names_.size() > std::numeric_limits<std::uint16_t>::max()) {
         return std::nullopt;
     }
     const auto index = static_cast<std::uint16_t>(names_.size());
-    names_.push_back(key);
-    indices_.emplace(std::move(key), index);
+    names_.emplace_back(label);
+    indices_.emplace(std::string(label), index);
     return index;
 }
 

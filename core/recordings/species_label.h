@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,8 +29,16 @@ class LabelTable {
     const std::string& name(std::uint16_t index) const { return names_.at(index); }
 
   private:
+    // Looked up by view, so that finding a label copies nothing: it is asked once a recording.
+    struct TextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
+
     std::vector<std::string> names_;
-    std::unordered_map<std::string, std::uint16_t> indices_;
+    std::unordered_map<std::string, std::uint16_t, TextHash, std::equal_to<>> indices_;
 };
 
 struct LabelledRecordings {

@@ -22,6 +22,7 @@
 #include "core/curtailment/effort_file.h"
 #include "core/curtailment/power_curve.h"
 #include "core/curtailment/turbine_intervals.h"
+#include "core/files/binary_copy_rows.h"
 #include "core/files/input_file.h"
 #include "core/import/column_guesses.h"
 #include "core/import/date_format_items.h"
@@ -399,6 +400,60 @@ TEST_F(GarbageInputTest, TheAnalysisScansDamagedWindTablesWithEveryColumnChoice)
             EXPECT_LE(curtailment.data.activityInNights, scan.activityMatched);
         }
     }
+}
+
+// What a server library sends for the recordings it streams: any damage is a message, and no
+// row read points outside the bytes received, whole or split at any place.
+TEST_F(GarbageInputTest, ServerStreamsGiveRowsWithinTheirBytesOrAMessage) {
+    const auto bigEndian = [](std::uint64_t value, int bytes) {
+        std::string out;
+        for (int shift = (bytes - 1) * 8; shift >= 0; shift -= 8) {
+            out.push_back(static_cast<char>((value >> shift) & 0xFF));
+        }
+        return out;
+    };
+    const auto field = [&](const std::string& bytes) { return bigEndian(bytes.size(), 4) + bytes; };
+    const std::string header = std::string("PGCOPY\n\377\r\n\0", 11) + bigEndian(0, 8);
+    const std::string row = bigEndian(4, 2) + field(bigEndian(17, 8)) + field(bigEndian(7200, 4)) +
+                            field(bigEndian(0x41D3F8C2E9000000ULL, 8)) + field("Nyctalus noctula");
+    const std::string nulls = bigEndian(4, 2) + field(bigEndian(18, 8)) + field(bigEndian(0, 4)) +
+                              field(bigEndian(0, 8)) + bigEndian(0xFFFFFFFFu, 4);
+    const std::string trailer = bigEndian(0xFFFF, 2);
+    const std::vector<CopyColumn> columns = {{"id", CopyType::Integer64, false},
+                                             {"offset", CopyType::Integer32, false},
+                                             {"time", CopyType::Double, false},
+                                             {"label", CopyType::Text, true}};
+    std::size_t rows = 0;
+    std::size_t refused = 0;
+    for (const std::string& bytes :
+         damaged({header + row + nulls + trailer, header + trailer, header + nulls + row})) {
+        for (const std::size_t split : {bytes.size(), bytes.size() / 2, std::size_t{19}}) {
+            BinaryCopyReader reader(columns);
+            CopyRow fields;
+            try {
+                const std::string_view whole(bytes);
+                for (const std::string_view piece : {whole.substr(0, std::min(split, bytes.size())),
+                                                     whole.substr(std::min(split, bytes.size()))}) {
+                    reader.take(piece);
+                    while (reader.next(fields)) {
+                        ++rows;
+                        const std::string_view label = fields.text(3);
+                        ASSERT_TRUE(label.empty() ||
+                                    (label.data() >= bytes.data() &&
+                                     label.data() + label.size() <= bytes.data() + bytes.size()));
+                        (void)fields.integer(0);
+                        (void)fields.number(2);
+                    }
+                }
+                reader.finish();
+            } catch (const CopyStreamError& error) {
+                ++refused;
+                EXPECT_EQ(std::string(error.what()).rfind("the server's data is damaged: ", 0), 0u);
+            }
+        }
+    }
+    EXPECT_GT(rows, 0u);
+    EXPECT_GT(refused, 0u);
 }
 
 TEST_F(GarbageInputTest, DatePatternsAndNumberOrderTakeAnyText) {

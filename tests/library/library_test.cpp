@@ -622,6 +622,96 @@ TEST_P(LibraryTest, SelectionReadsNamedSessionsOrAll) {
     }
 }
 
+// Every value as imported, in the order of time and then import, whether read whole or for an
+// analysis: absent values, odd and non-ASCII texts, fractions of a second, times long before
+// 2000 and far ahead, offsets of half hours, and times that two sessions share.
+TEST_P(LibraryTest, RecordingsComeBackAsImportedWhateverTheyHold) {
+    const auto recording = [](double time, int offset, std::string zone, std::string path,
+                              std::string label, std::optional<double> probability, bool manual) {
+        return ImportedRecording{
+            time, offset, std::move(zone), std::move(path), std::move(label), probability, manual};
+    };
+    const std::vector<ImportedRecording> first = {
+        recording(kJune21 + 0.123456789, 7200, "Europe/Berlin", "/d/a.wav", "PIPPIP", 0.93, false),
+        // 1000-01-01, the first time kept; 9999-12-31 23:59:58.75, a moment before the last
+        recording(-30610224000.0, 0, "", "", "", std::nullopt, false),
+        recording(-1.5, -34200, "Pacific/Marquesas", "", "NULL", 0.0, true),
+        recording(253402300798.75, 19800, "Asia/Kolkata", "/d/\xC3\xA9t\xC3\xA9/b.wav",
+                  "Pipistrellus pygm\xC3\xA6us", 1.0, false),
+        recording(kJune21, 3600, "", "/d/\"quoted\",\\back.wav", "a,b \"c\" \\d {e}", 0.5, true),
+        recording(kJune21, 7200, "", "/d/c.wav", std::string(300, 'x'), 0.3333333333333333, false),
+        recording(946684799.999, 0, "UTC", "", "\xE8\x9D\x99\xE8\x9D\xA0 \xF0\x9F\xA6\x87", {},
+                  false),  // 1999-12-31 23:59:59.999
+    };
+    const std::vector<ImportedRecording> second = {
+        recording(kJune21, -14400, "America/New_York", "/e/a.wav", " Noise ", 0.25, false),
+        recording(kJune21 + 0.5, 0, "", "", "", std::nullopt, true),
+        recording(-1.5, 0, "", "/e/old.wav", "\t", {}, false),
+    };
+    std::vector<std::int64_t> ids;
+    {
+        RecordingLibrary library = RecordingLibrary::create(file);
+        for (const auto& [name, recordings] :
+             {std::pair{"First", first}, std::pair{"Second", second}}) {
+            const auto summary =
+                library.importRecordings(NewSession{name, 0.0, {}, {}, ""}, recordings);
+            ASSERT_TRUE(summary);
+            ASSERT_EQ(summary->imported, recordings.size());
+            ids.push_back(summary->sessionId);
+        }
+    }
+    // By time, a time shared in the order of import (which the ids follow).
+    std::vector<std::pair<ImportedRecording, std::int64_t>> expected;
+    for (const ImportedRecording& r : first) {
+        expected.emplace_back(r, ids[0]);
+    }
+    for (const ImportedRecording& r : second) {
+        expected.emplace_back(r, ids[1]);
+    }
+    std::stable_sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) {
+        return a.first.recordingTime < b.first.recordingTime;
+    });
+
+    const RecordingLibrary library = RecordingLibrary::open(file);
+    const RowsRead<std::vector<LibraryRecording>> read = library.recordings({ids[1], ids[0]});
+    EXPECT_TRUE(read.leftOut.empty());
+    ASSERT_EQ(read.rows.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const auto& [want, session] = expected[i];
+        const LibraryRecording& got = read.rows[i];
+        SCOPED_TRACE("row " + std::to_string(i) + " (" + want.label + ")");
+        EXPECT_EQ(got.sessionId, session);
+        EXPECT_EQ(got.recordingTime, want.recordingTime);
+        EXPECT_EQ(got.utcOffsetSeconds, want.utcOffsetSeconds);
+        EXPECT_EQ(got.timeZone, want.timeZone);
+        EXPECT_EQ(got.filePath, want.filePath);
+        EXPECT_EQ(got.label, want.label);
+        EXPECT_EQ(got.probability, want.probability);
+        EXPECT_EQ(got.manualLabel, want.manualLabel);
+        if (i > 0 && read.rows[i - 1].recordingTime == got.recordingTime) {
+            EXPECT_LT(read.rows[i - 1].id, got.id);
+        }
+    }
+
+    const LibrarySelection selection = readLibrarySelection(file, {});
+    ASSERT_EQ(selection.recordings.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const ImportedRecording& want = expected[i].first;
+        const Recording& got = selection.recordings[i];
+        SCOPED_TRACE("selected row " + std::to_string(i));
+        EXPECT_EQ(got.recordingTime, want.recordingTime);
+        EXPECT_EQ(selection.labels.name(got.label), want.label);
+        EXPECT_EQ(got.hasProbability(), want.probability.has_value());
+        if (want.probability) {
+            EXPECT_EQ(got.probability, static_cast<float>(*want.probability));
+        }
+        EXPECT_EQ(got.manualLabel, want.manualLabel);
+    }
+    ASSERT_EQ(selection.sessions.size(), 2u);
+    EXPECT_EQ(selection.sessions[0].recordingCount, static_cast<std::int64_t>(first.size()));
+    EXPECT_EQ(selection.sessions[1].recordingCount, static_cast<std::int64_t>(second.size()));
+}
+
 TEST_P(LibraryTest, SessionNamesAreUniqueAndAnImportMayJoinTheSessionOfItsName) {
     RecordingLibrary library = RecordingLibrary::create(file);
     const auto pond = library.importRecordings(NewSession{"Pond"}, night(kJune21, 2));
