@@ -102,7 +102,10 @@ void sayCoverage(const CurtailmentResult& result, const TurbineIntervalScan& sca
     }
 }
 
-Outcome<std::optional<PowerCurve>> readPowerCurve(const CurtailOptions& options) {
+// The curve, and on `err` which turbine's and in which unit it was read, so that a wrong
+// guess of W or kW (a thousandfold energy) is seen.
+Outcome<std::optional<PowerCurve>> readPowerCurve(const CurtailOptions& options,
+                                                  std::ostream& err) {
     if (!options.powerCurve) {
         return std::optional<PowerCurve>{};
     }
@@ -110,10 +113,14 @@ Outcome<std::optional<PowerCurve>> readPowerCurve(const CurtailOptions& options)
     if (!text) {
         return text.error();
     }
-    Outcome<PowerCurve> curve = parsePowerCurve(*text, options.powerCurve->string());
+    Outcome<PowerCurve> curve = parsePowerCurve(*text, options.powerCurve->string(),
+                                                options.powerCurveTurbine.value_or(""));
     if (!curve) {
         return curve.error();
     }
+    err << "Power curve " << printable(options.powerCurve->filename().string())
+        << (curve->turbine.empty() ? "" : ", turbine " + printable(curve->turbine)) << ": "
+        << curve->unit << '\n';
     return std::optional<PowerCurve>(std::move(*curve));
 }
 
@@ -160,7 +167,7 @@ int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, 
         !spared) {
         return reportProblem(spared.error(), err);
     }
-    const Outcome<std::optional<PowerCurve>> curve = readPowerCurve(options);
+    const Outcome<std::optional<PowerCurve>> curve = readPowerCurve(options, err);
     if (!curve) {
         return reportProblem(curve.error(), err);
     }
@@ -235,7 +242,8 @@ int runCurtail(const CurtailOptions& options, const icu::TimeZone& processZone, 
     if (power.powerColumn > 0) {
         sources.power = "column " + inputs.view.columnTitles[power.powerColumn - 1];
     } else if (power.curve != nullptr) {
-        sources.power = "curve " + options.powerCurve->filename().string();
+        sources.power = "curve " + options.powerCurve->filename().string() +
+                        (power.curve->turbine.empty() ? "" : ", " + power.curve->turbine);
     }
     if (keep) {
         keep(result, sources);
@@ -310,13 +318,24 @@ void addCurtailOptions(CLI::App& command, CurtailOptions& options) {
         command.add_option("--power-column", options.powerColumn,
                            "Column of the power in kW (mean over the interval): number from 1\n"
                            "or header title");
+    CLI::Option* powerCurve =
+        command
+            .add_option(
+                "--power-curve", options.powerCurve,
+                "CSV of the power from the wind speed, linear between points and 0 outside\n"
+                "them (and where negative, below cut-in): lines wind_speed,power (columns\n"
+                "after the second are left out), or one row per turbine under a title row\n"
+                "of wind speeds (turbine_type,0.0,0.5,...; see --turbine). In the unit its\n"
+                "title names (\"Power [W]\", \"kW\", \"MW\"), else in W when the highest\n"
+                "value is above 30000 (no turbine is rated that high in kW), else in kW;\n"
+                "standard error says which. Without either, hours are weighed")
+            ->excludes(powerColumn);
+    // "turbine" names the project file's table of turbines; there the key is the longer name.
     command
-        .add_option("--power-curve", options.powerCurve,
-                    "CSV wind_speed,kW, linear between points and 0 outside them (and where\n"
-                    "negative, below cut-in), for the power from the wind speed; a header\n"
-                    "\"Power [W]\" reads watts, columns after the second are left out.\n"
-                    "Without either, hours are weighed")
-        ->excludes(powerColumn);
+        .add_option("--turbine,--power-curve-turbine", options.powerCurveTurbine,
+                    "The row of --power-curve's table of one row per turbine, by its first\n"
+                    "field (case does not matter); needed when it holds several")
+        ->needs(powerCurve);
     command
         .add_option("--temperature-floor", options.temperatureFloor,
                     "Stop only when the temperature is at or above this, °C (a row without\n"

@@ -25,6 +25,7 @@ struct CurtailOptions {
     int minutesAfterSunrise = 0;
     std::optional<std::string> powerColumn;  // number from 1 or title
     std::optional<std::filesystem::path> powerCurve;
+    std::optional<std::string> powerCurveTurbine;  // the row of a table of several turbines
     std::optional<double> temperatureFloor;
     std::optional<std::filesystem::path> effortFile;
     PlanFit fit = PlanFit::model;

@@ -24,7 +24,9 @@ bool isOutputKey(std::string_view key) {
 void addLongNames(const CLI::App& command, std::set<std::string, std::less<>>& keys) {
     for (const CLI::Option* option : command.get_options()) {
         for (const std::string& name : option->get_lnames()) {
-            if (!isOutputKey(name)) {
+            // "turbine" is the project's own table of turbines; its option goes by its other
+            // name, power-curve-turbine.
+            if (!isOutputKey(name) && name != "turbine") {
                 keys.insert(name);
             }
         }

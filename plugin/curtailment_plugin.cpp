@@ -151,7 +151,13 @@ void CurtailmentPlugin::makePanel() {
     auto* curveButton = new QPushButton(tr("Power curve…"), panel_);
     curveButton->setObjectName(QStringLiteral("powerCurveButton"));
     powerCurveLabel_ = new QLabel(tr("none"), panel_);
+    powerCurveLabel_->setObjectName(QStringLiteral("powerCurveLabel"));
+    powerCurveLabel_->setWordWrap(true);
+    powerCurveTurbine_ = new QComboBox(panel_);
+    powerCurveTurbine_->setObjectName(QStringLiteral("powerCurveTurbine"));
+    powerCurveTurbine_->setVisible(false);
     curveRow->addWidget(curveButton);
+    curveRow->addWidget(powerCurveTurbine_);
     curveRow->addWidget(powerCurveLabel_, 1);
     auto* floorRow = new QHBoxLayout;
     floorOn_ = new QCheckBox(tr("only at or above"), panel_);
@@ -251,6 +257,8 @@ void CurtailmentPlugin::makePanel() {
         QSettings().setValue(kPowerColumnKey, item > 0 ? powerColumn_->itemText(item) : QString());
     });
     connect(curveButton, &QPushButton::clicked, this, &CurtailmentPlugin::choosePowerCurve);
+    connect(powerCurveTurbine_, &QComboBox::activated, this,
+            &CurtailmentPlugin::choosePowerCurveTurbine);
     connect(planButton_, &QPushButton::clicked, this, &CurtailmentPlugin::plan);
     connect(reportButton_, &QPushButton::clicked, this, &CurtailmentPlugin::saveReport);
     connect(jsonButton_, &QPushButton::clicked, this, &CurtailmentPlugin::saveJson);
@@ -283,26 +291,76 @@ void CurtailmentPlugin::showPowerColumns() {
 void CurtailmentPlugin::choosePowerCurve() {
     const std::optional<QString> file = dialogs_.panels->chooseFileToOpen(
         panel_, {.fileTypes = {QStringLiteral("csv"), QStringLiteral("txt")},
-                 .typesName = tr("Power curves (wind_speed,kW)"),
+                 .typesName = tr("Power curves (wind_speed,power or a row per turbine)"),
                  .title = tr("Power curve")});
     if (!file) {
         return;
     }
-    const Outcome<std::string> text = readInputFile(file->toStdString(), "power curve");
-    Outcome<PowerCurve> curve =
-        text ? parsePowerCurve(*text, file->toStdString()) : Outcome<PowerCurve>(text.error());
-    if (!curve) {
-        dialogs_.alerts->showAlert(
-            panel_,
-            fromUtf8(curve.error().title.empty() ? "Problem with file" : curve.error().title),
-            fromUtf8(curve.error().describe()));
+    Outcome<std::string> text = readInputFile(file->toStdString(), "power curve");
+    if (!text) {
+        showPowerCurveProblem(text.error());
         return;
     }
-    powerCurve_ = std::move(*curve);
-    powerCurveLabel_->setText(*file);
+    // Several turbines' curves: the plan waits for the user's pick, as the command line does
+    // for --turbine; a guess could weigh another turbine's energy.
+    std::vector<std::string> turbines = powerCurveTurbines(*text);
+    std::optional<PowerCurve> curve;
+    if (turbines.size() <= 1) {
+        Outcome<PowerCurve> read = parsePowerCurve(*text, file->toStdString());
+        if (!read) {
+            showPowerCurveProblem(read.error());  // the curve chosen before stays
+            return;
+        }
+        curve = std::move(*read);
+        turbines.clear();
+    }
+    powerCurveFile_ = *file;
+    powerCurve_ = std::move(curve);
+    powerCurveText_ = turbines.empty() ? std::string() : std::move(*text);
+    powerCurveTurbines_ = std::move(turbines);
+    powerCurveTurbine_->clear();
+    powerCurveTurbine_->setVisible(!powerCurveTurbines_.empty());
+    if (!powerCurve_) {
+        powerCurveTurbine_->addItem(tr("choose the turbine"));
+        for (const std::string& name : powerCurveTurbines_) {
+            powerCurveTurbine_->addItem(fromUtf8(name));
+        }
+        powerCurveLabel_->setText(*file);
+        setPlanAside();
+        return;
+    }
+    powerCurveLabel_->setText(*file + QStringLiteral(": ") + fromUtf8(powerCurve_->unit));
     if (windChosen_) {
         plan();
     }
+}
+
+void CurtailmentPlugin::choosePowerCurveTurbine(int item) {
+    powerCurve_.reset();
+    powerCurveLabel_->setText(powerCurveFile_);
+    setPlanAside();
+    if (item <= 0 || static_cast<std::size_t>(item) > powerCurveTurbines_.size()) {
+        return;
+    }
+    Outcome<PowerCurve> curve =
+        parsePowerCurve(powerCurveText_, powerCurveFile_.toStdString(),
+                        powerCurveTurbines_[static_cast<std::size_t>(item) - 1]);
+    if (!curve) {
+        powerCurveTurbine_->setCurrentIndex(0);
+        showPowerCurveProblem(curve.error());
+        return;
+    }
+    powerCurve_ = std::move(*curve);
+    powerCurveLabel_->setText(powerCurveFile_ + QStringLiteral(": ") + fromUtf8(powerCurve_->unit));
+    if (windChosen_) {
+        plan();
+    }
+}
+
+void CurtailmentPlugin::showPowerCurveProblem(const Problem& problem) {
+    dialogs_.alerts->showAlert(
+        panel_, fromUtf8(problem.title.empty() ? "Problem with file" : problem.title),
+        fromUtf8(problem.describe()));
 }
 
 void CurtailmentPlugin::plan() {
@@ -332,13 +390,21 @@ void CurtailmentPlugin::plan() {
     if (power.powerColumn == 0 && powerCurve_) {
         power.curve = &*powerCurve_;
     }
-    sources_ = {
-        .windFile = QFileInfo(preview_->file()).fileName().toStdString(),
-        .power = power.powerColumn > 0 ? "column " + powerColumn_->currentText().toStdString()
-                 : power.curve != nullptr
-                     ? "curve " + QFileInfo(powerCurveLabel_->text()).fileName().toStdString()
-                     : std::string(),
-        .zoneName = timeZoneId(*zone)};
+    if (power.powerColumn == 0 && !powerCurve_ && !powerCurveTurbines_.empty()) {
+        refuse(tr("No turbine chosen"),
+               tr("The power curve holds several turbines' curves: choose the turbine."));
+        return;
+    }
+    std::string curveSource;
+    if (power.curve != nullptr) {
+        curveSource = "curve " + QFileInfo(powerCurveFile_).fileName().toStdString() +
+                      (power.curve->turbine.empty() ? "" : ", " + power.curve->turbine);
+    }
+    sources_ = {.windFile = QFileInfo(preview_->file()).fileName().toStdString(),
+                .power = power.powerColumn > 0
+                             ? "column " + powerColumn_->currentText().toStdString()
+                             : curveSource,
+                .zoneName = timeZoneId(*zone)};
     const std::vector<Recording> counted = countedRecordings();
     if (counted.empty()) {
         refuse(tr("No recordings counted"),

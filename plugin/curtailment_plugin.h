@@ -56,6 +56,9 @@ class CurtailmentPlugin : public QObject, public SelectionPlugin {
     void makePanel();
     void showPowerColumns();
     void choosePowerCurve();
+    // Reads the row `item` of the power curve's table of several turbines (0: none yet).
+    void choosePowerCurveTurbine(int item);
+    void showPowerCurveProblem(const Problem& problem);
     void plan();
     // The selected recordings that count: bats of the species asked for, their automatic labels
     // at least as probable as asked, as `vane curtail` counts them.
@@ -74,6 +77,7 @@ class CurtailmentPlugin : public QObject, public SelectionPlugin {
     QSpinBox* parts_ = nullptr;
     QComboBox* powerColumn_ = nullptr;
     QLabel* powerCurveLabel_ = nullptr;
+    QComboBox* powerCurveTurbine_ = nullptr;  // the rows of a table of several turbines
     QCheckBox* floorOn_ = nullptr;
     QDoubleSpinBox* floor_ = nullptr;
     QLineEdit* species_ = nullptr;
@@ -89,6 +93,9 @@ class CurtailmentPlugin : public QObject, public SelectionPlugin {
     std::vector<Recording> recordings_;
     LabelTable labels_;
     std::optional<PowerCurve> powerCurve_;
+    QString powerCurveFile_;      // chosen; its curve waits for a turbine when several
+    std::string powerCurveText_;  // of a table of several turbines, to read the one picked
+    std::vector<std::string> powerCurveTurbines_;
     std::optional<CurtailmentResult> result_;
     PlanSources sources_;  // of result_
 };

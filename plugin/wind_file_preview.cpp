@@ -107,6 +107,7 @@ void WindFilePreview::connectControls() {
     const std::pair<QComboBox*, Chosen<int> WindFileChoices::*> columns[] = {
         {ui_->date_timeColumn, &WindFileChoices::dateTimeColumn},
         {ui_->timeColumn, &WindFileChoices::timeColumn},
+        {ui_->dayColumn, &WindFileChoices::dayColumn},
         {ui_->windColumn, &WindFileChoices::windColumn},
         {ui_->tempColumn, &WindFileChoices::temperatureColumn},
         {ui_->stateColumn, &WindFileChoices::stateColumn},
@@ -254,6 +255,7 @@ void WindFilePreview::showView(WindFileView view) {
     refill(*ui_->tempColumn, columnChooserItems(ColumnChooser::temperature, titles));
     refill(*ui_->stateColumn, columnChooserItems(ColumnChooser::state, titles));
     refill(*ui_->timeColumn, columnChooserItems(ColumnChooser::state, titles));
+    refill(*ui_->dayColumn, columnChooserItems(ColumnChooser::state, titles));
     showChoices();
 }
 
@@ -268,8 +270,11 @@ void WindFilePreview::showChoices() {
     ui_->fieldSep->setCurrentIndex(text.fieldSeparator->index);
     ui_->startingLine->setText(QString::number(*text.startingLine));
     const std::pair<QComboBox*, const Chosen<int>&> columns[] = {
-        {ui_->date_timeColumn, shown.dateTimeColumn}, {ui_->timeColumn, shown.timeColumn},
-        {ui_->windColumn, shown.windColumn},          {ui_->tempColumn, shown.temperatureColumn},
+        {ui_->date_timeColumn, shown.dateTimeColumn},
+        {ui_->timeColumn, shown.timeColumn},
+        {ui_->dayColumn, shown.dayColumn},
+        {ui_->windColumn, shown.windColumn},
+        {ui_->tempColumn, shown.temperatureColumn},
         {ui_->stateColumn, shown.stateColumn},
     };
     for (const auto& [chooser, column] : columns) {

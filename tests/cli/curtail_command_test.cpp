@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <unicode/timezone.h>
 
+#include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -13,6 +15,7 @@
 #include <iterator>
 #include <map>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -305,6 +308,60 @@ TEST_F(CurtailCommandTest, ASiteAtThirteenHoursEastKeepsItsSummerNights) {
     }
 }
 
+// A data sheet's table of several turbines in W gives the plan of the same curve in two columns
+// of kW, and says which row and unit it took.
+TEST_F(CurtailCommandTest, ATurbinesRowOfAWideTablePlansAsItsCurveInTwoColumns) {
+    options_.powerColumn.reset();
+    options_.jsonFile = folder_ / "plan.json";
+    options_.powerCurve = write("v90.csv", "wind,kW\n0,0\n3,0\n12,2000\n25,2000\n");
+    ASSERT_EQ(run(), 0) << err_.str();
+    const std::string longTable = out_.str();
+    EXPECT_THAT(err_.str(), HasSubstr("Power curve v90.csv: kW, as the title says\n"));
+
+    options_.powerCurve =
+        write("curves.csv",
+              "Power curves from the data sheets\r\nturbine_type,0.0,3.0,12.0,25.0\r\n"
+              "E-82,0,0,2300000,2300000\r\nV90-2MW,0,0,2000000,2000000\r\n");
+    options_.powerCurveTurbine = "v90-2mw";
+    ASSERT_EQ(run(), 0) << err_.str();
+    EXPECT_EQ(out_.str(), longTable);
+    EXPECT_THAT(err_.str(), HasSubstr("Power curve curves.csv, turbine V90-2MW: W, as no title "
+                                      "names the unit, and the highest value, 2300000, is above "
+                                      "30000"));
+    EXPECT_THAT(read(folder_ / "plan.json"), HasSubstr("\"power\":\"curve curves.csv, V90-2MW\""));
+}
+
+// The row goes by --turbine, which needs the table, and in a project by its longer name.
+TEST(CurtailOptionsTest, TheTurbineOfThePowerCurveNeedsTheCurve) {
+    const struct {
+        std::vector<std::string> arguments;
+        bool parsed;
+    } cases[] = {
+        {{"--power-curve", "curves.csv", "--turbine", "V90-2MW"}, true},
+        {{"--power-curve=curves.csv", "--power-curve-turbine=V90-2MW"}, true},
+        {{"--turbine", "V90-2MW"}, false},
+    };
+    for (const auto& c : cases) {
+        CurtailOptions options;
+        CLI::App command;
+        addCurtailOptions(command, options);
+        std::vector<std::string> arguments = {"--recordings", "r.txt", "--wind", "w.csv",
+                                              "--lat",        "49",    "--lon",  "11"};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        std::reverse(arguments.begin(), arguments.end());  // CLI11 takes them from the back
+        bool parsed = true;
+        try {
+            command.parse(arguments);
+        } catch (const CLI::ParseError&) {
+            parsed = false;
+        }
+        EXPECT_EQ(parsed, c.parsed) << c.arguments.front();
+        if (parsed) {
+            EXPECT_EQ(options.powerCurveTurbine, std::optional<std::string>("V90-2MW"));
+        }
+    }
+}
+
 TEST_F(CurtailCommandTest, DamagedOrMisnamedInputsAreRefusedWithWhereAndWhy) {
     struct Case {
         std::string name;
@@ -320,6 +377,14 @@ TEST_F(CurtailCommandTest, DamagedOrMisnamedInputsAreRefusedWithWhereAndWhy) {
              options_.powerCurve = write("curve.csv", "wind,kW\n3,0\n12,2000\n11,1900\n");
          },
          "curve.csv:4: the wind speeds must rise"},
+        {"power curve of several turbines, none chosen",
+         [this] {
+             options_.powerColumn.reset();
+             options_.powerCurve = write(
+                 "curves.csv", "turbine_type,0,3,12,25\nE-82,0,0,2300,2300\nV90,0,0,2000,2000\n");
+         },
+         "curves.csv: the table holds the curves of 2 turbines; name one (--turbine, or "
+         "power-curve-turbine in a project): \"E-82\", \"V90\""},
         {"power curve without power",
          [this] {
              options_.powerColumn.reset();

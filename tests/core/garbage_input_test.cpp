@@ -212,16 +212,24 @@ TEST_F(GarbageInputTest, PowerCurvesAndEffortFilesAnswerWithValuesOrALine) {
     const std::vector<std::string> seeds = {
         "wind_speed,kW\n3,0\n4,80\n8,840\n12,2000\n25,2000\n",
         "Wind Speed [m/s],Power [W],Cp [-]\n0,-3000,0\n3,0,0\n4,80000,0.4\n25,2000000,0.1\n",
-        "# curve\n0;0\r\n3.5;12.5\r\n1e308;1\r\n", "start,end\n2012-06-01 20:00,2012-06-02 06:00\n",
-        "2012-06-02T20:00:00.5+02:00\t2012-06-03T06:00Z\n\"2012-06-04 20:00\",\"x\"\n"};
+        "# curve\n0;0\r\n3.5;12.5\r\n1e308;1\r\n",
+        "start,end\n2012-06-01 20:00,2012-06-02 06:00\n",
+        "2012-06-02T20:00:00.5+02:00\t2012-06-03T06:00Z\n\"2012-06-04 20:00\",\"x\"\n",
+        "Power curves, 1.225 kg/m\xB3\r\nturbine_type,0.0,0.5,1.0,3.0,4.0\r\nV90-2MW,0,0,0,21000,"
+        "84000\r\nE-82,0,,0,25000\r\n\r\n",
+        "Leistung [kW];0;2,5;5;7,5;10\nM\xFCller 500;0;0;150;500;500;;\n"};
     for (const std::string& text : damaged(seeds)) {
-        if (const Outcome<PowerCurve> curve = parsePowerCurve(text, "curve.csv")) {
-            EXPECT_GE(curve->points.size(), 2u);
-            for (const double wind : {-1.0, 0.0, 5.0, 1e300}) {
-                EXPECT_TRUE(std::isfinite(curve->kwAt(wind)));
+        std::vector<std::string> turbines = powerCurveTurbines(text);
+        turbines.insert(turbines.begin(), {"", "V90-2MW"});
+        for (const std::string& turbine : turbines) {
+            if (const Outcome<PowerCurve> curve = parsePowerCurve(text, "curve.csv", turbine)) {
+                EXPECT_GE(curve->points.size(), 2u);
+                for (const double wind : {-1.0, 0.0, 5.0, 1e300}) {
+                    EXPECT_TRUE(std::isfinite(curve->kwAt(wind)));
+                }
+            } else {
+                EXPECT_FALSE(curve.error().describe().empty());
             }
-        } else {
-            EXPECT_FALSE(curve.error().describe().empty());
         }
         if (const auto effort = parseEffortSpans(text, "effort.csv", *berlin_)) {
             for (const EffortSpan& span : *effort) {

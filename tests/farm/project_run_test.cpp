@@ -287,5 +287,31 @@ TEST_F(SmallProjectTest, ADamagedTurbineIsNamedWithItsLineAndTheOthersAreStillCh
     EXPECT_FALSE(std::filesystem::exists(folder_ / "out"));
 }
 
+// A farm's table of power curves is named once; each turbine names its row, by the key of the
+// longer name, as "turbine" is the project's own table.
+TEST_F(SmallProjectTest, EachTurbineTakesItsRowOfOneTableOfPowerCurves) {
+    write(folder_ / "curves.csv",
+          "turbine_type,0,3,12,25\nV90,0,0,2000,2000\nE-82,0,0,2300,2300\n");
+    const std::string common =
+        "[defaults]\nlat = 49.6\nlon = 11.05\nwind = \"t1/wind.csv\"\n"
+        "recordings = \"t1/recordings.txt\"\npower-curve = \"curves.csv\"\n";
+    write(folder_ / "farm.toml", common +
+                                     "[[turbine]]\nname = \"T1\"\npower-curve-turbine = \"V90\"\n"
+                                     "[[turbine]]\nname = \"T2\"\nturbine = \"E-82\"\n");
+    std::string said;
+    EXPECT_EQ(check(said), 2);
+    EXPECT_THAT(said, HasSubstr(":12: unknown key \"turbine\" in turbine \"T2\""));
+
+    write(folder_ / "farm.toml",
+          common +
+              "[[turbine]]\nname = \"T1\"\npower-curve-turbine = \"V90\"\n"
+              "[[turbine]]\nname = \"T2\"\npower-curve-turbine = \"e-82\"\n");
+    EXPECT_EQ(run(said), 0) << said;
+    EXPECT_THAT(read(folder_ / "out" / "T1" / "plan.json"),
+                HasSubstr("\"power\":\"curve curves.csv, V90\""));
+    EXPECT_THAT(read(folder_ / "out" / "T2" / "plan.json"),
+                HasSubstr("\"power\":\"curve curves.csv, E-82\""));
+}
+
 }  // namespace
 }  // namespace vane::farm

@@ -88,6 +88,7 @@ class CurtailmentPluginTest : public QObject {
     void thePanelFitsASmallScreen();
     void guessesThePowerColumnAndRemembersTheOneChosen();
     void withoutRecordingsItSaysSoAndShowsNothing();
+    void aTableOfSeveralPowerCurvesWaitsForTheTurbineChosen();
     void countsTheBatsOfTheSpeciesAndProbabilityAskedAsTheCommandLineDoes();
 
   private:
@@ -232,6 +233,65 @@ void CurtailmentPluginTest::guessesThePowerColumnAndRemembersTheOneChosen() {
     QCOMPARE(planWith(0), QStringLiteral("Power (kW)"));  // guessed; the user picks none
     QCOMPARE(planWith(5), QStringLiteral("none"));        // remembered; the user picks the column
     QCOMPARE(planWith(-1), QStringLiteral("Power (kW)"));
+}
+
+// Another turbine's curve would weigh the wrong energy: a table of several waits for the pick,
+// as `vane curtail` waits for --turbine, and the plan names the row.
+void CurtailmentPluginTest::aTableOfSeveralPowerCurvesWaitsForTheTurbineChosen() {
+    Session site;
+    site.latitude = 49.60;
+    site.longitude = 11.05;
+    const FixedSelectionHost host(exampleRecordings(), {site});
+    CurtailmentUnderTest run(host);
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString curves = folder.filePath(QStringLiteral("curves.csv"));
+    QFile file(curves);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(
+        "turbine_type,0,3,12,25\r\nE-82,0,0,2300000,2300000\r\n"
+        "V90,0,0,2000000,2000000\r\n");
+    file.close();
+    run.run([&] {
+        run.chooseExampleWind();
+        testing::chooseItem(run.control<QComboBox>("powerColumn"), 0);
+        run.panels->openAnswers.push_back(curves);
+        run.click("powerCurveButton");
+        auto* turbine = run.control<QComboBox>("powerCurveTurbine");
+        QVERIFY(turbine->isVisibleTo(run.plugin->panel()));
+        QCOMPARE(turbine->count(), 3);
+        QCOMPARE(turbine->itemText(2), QStringLiteral("V90"));
+        QVERIFY(!run.plugin->result().has_value());
+        run.click("planButton");
+        QVERIFY(!run.plugin->result().has_value());
+        QCOMPARE(run.alerts->shown.size(), std::size_t{1});
+        QCOMPARE(run.alerts->shown.front().title, QStringLiteral("No turbine chosen"));
+
+        testing::chooseItem(turbine, 2);
+        QVERIFY(run.plugin->result().has_value());
+        QVERIFY(run.plugin->result()->energyKnown);
+        QVERIFY(run.control<QLabel>("powerCurveLabel")
+                    ->text()
+                    .endsWith(QStringLiteral(": W, as no title names the unit, and the highest "
+                                             "value, 2300000, is above 30000 (more than any "
+                                             "turbine's kW)")));
+        run.panels->saveAnswers.push_back({folder.filePath("plan.json"), "json"});
+        run.click("saveJsonButton");
+
+        // A curve of two columns hides the chooser again.
+        const QString single = folder.filePath(QStringLiteral("v90.csv"));
+        QFile two(single);
+        QVERIFY(two.open(QIODevice::WriteOnly));
+        two.write("wind,kW\n3,0\n12,2000\n25,2000\n");
+        two.close();
+        run.panels->openAnswers.push_back(single);
+        run.click("powerCurveButton");
+        QVERIFY(!turbine->isVisibleTo(run.plugin->panel()));
+        QVERIFY(run.plugin->result().has_value());
+    });
+    QFile json(folder.filePath("plan.json"));
+    QVERIFY(json.open(QIODevice::ReadOnly));
+    QVERIFY(json.readAll().contains("\"power\":\"curve curves.csv, V90\""));
 }
 
 void CurtailmentPluginTest::withoutRecordingsItSaysSoAndShowsNothing() {

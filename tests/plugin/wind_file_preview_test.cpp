@@ -72,6 +72,7 @@ class WindFilePreviewTest : public QObject {
     void aSeparatorPickedByHandIsNotCarriedToTheNextFile();
     void choosesAsTheCommandLineDoesForEveryWindFile();
     void theStampConventionIsShownWithItsReasonAndChosenByHandForOneFile();
+    void theDayOfYearColumnIsGuessedOrPickedByHandAsOnTheCommandLine();
 
   private:
     vane::testing::TemporarySettings settings_;  // before any QSettings
@@ -566,6 +567,58 @@ void WindFilePreviewTest::theStampConventionIsShownWithItsReasonAndChosenByHandF
     run.open(sourcePath("examples/wind.csv"));
     QCOMPARE(stamps->currentIndex(), 0);
     QVERIFY(!stamps->toolTip().contains(QStringLiteral("Guessed")));
+}
+
+// A station file's day of the year under a title no guess knows is picked by hand, as
+// --wind-day-column picks it, and the sheet then reads as the command line does.
+void WindFilePreviewTest::theDayOfYearColumnIsGuessedOrPickedByHandAsOnTheCommandLine() {
+    const QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("station.csv"));
+    std::ofstream(file.toStdString(), std::ios::binary)
+        << "Year,Tag,Uhrzeit,Wind speed (m/s)\r\n2012,183,1800,3.1\r\n2012,183,1810,3.4\r\n"
+           "2012,183,1820,-7999\r\n2012,184,0,2.2\r\n";
+    PreviewUnderTest run;
+    auto* day = run.control<QComboBox>("dayColumn");
+    run.open(file);
+    QCOMPARE(day->itemText(0), QStringLiteral("Optional"));
+    QCOMPARE(day->itemText(2), QStringLiteral("Tag"));
+    QCOMPARE(day->currentIndex(), 0);
+    run.choose("date_timeColumn", 1);
+    run.choose("dayColumn", 2);
+    run.choose("timeColumn", 3);
+    WindFileChoices choices = run.preview.choices();
+    QCOMPARE(*choices.dayColumn, 2);
+    QVERIFY(choices.dayColumn.byUser());
+    QCOMPARE(*choices.dateFormat, std::string("yyyy D HHmm"));
+    QVERIFY(run.control<QAbstractButton>("okayButton")->isEnabled());
+
+    cli::AnalyseOptions options;
+    options.windFile = file.toStdString();
+    options.dateColumn = "Year";
+    options.windDayColumn = "Tag";
+    options.windTimeColumn = "Uhrzeit";
+    const Outcome<WindFileView> view =
+        cli::readWindFile(options.windFile, cli::windFileChoices(options.windFileOptions)->text);
+    QVERIFY(view);
+    const std::unique_ptr<icu::TimeZone> zone = processTimeZone();
+    const Outcome<ResolvedChoices> commandLine = cli::windChoices(
+        options, *view,
+        {.zone = zone.get(), .firstRecording = exampleRecordings().front().recordingTime});
+    QVERIFY(commandLine);
+    QCOMPARE(QString::fromStdString(vane::testing::describeChoices(choices)),
+             QString::fromStdString(vane::testing::describeChoices(commandLine->choices)));
+
+    // Back to none by hand; and a file's own DOY column is guessed, not picked.
+    run.choose("dayColumn", 0);
+    QCOMPARE(*run.preview.choices().dayColumn, 0);
+    run.click("cancelButton");
+    const QString doy = folder.filePath(QStringLiteral("doy.csv"));
+    std::ofstream(doy.toStdString(), std::ios::binary)
+        << "Year,DOY,HHMM,Wind speed (m/s)\n2012,183,1800,3.1\n2012,183,1810,3.4\n";
+    run.open(doy);
+    QCOMPARE(day->currentText(), QStringLiteral("DOY"));
+    QVERIFY(!run.preview.choices().dayColumn.byUser());
+    QVERIFY(run.alerts.shown.empty());
 }
 
 }  // namespace vane::plugin::testing
