@@ -148,6 +148,10 @@ void PostgresConnection::endCopy() {
     if (PQputCopyEnd(connection_.get(), nullptr) != 1) {
         fail(nullptr);
     }
+    takeCopyResult();
+}
+
+void PostgresConnection::takeCopyResult() {
     pg_result* result = PQgetResult(connection_.get());
     if (!result || PQresultStatus(result) != PGRES_COMMAND_OK) {
         fail(result);
@@ -180,14 +184,7 @@ std::optional<std::string_view> PostgresConnection::receiveCopyData() {
         fail(nullptr);
     }
     // The COPY's end: its result says whether all of it came.
-    pg_result* result = PQgetResult(connection_.get());
-    if (!result || PQresultStatus(result) != PGRES_COMMAND_OK) {
-        fail(result);
-    }
-    PQclear(result);
-    while ((result = PQgetResult(connection_.get())) != nullptr) {
-        PQclear(result);
-    }
+    takeCopyResult();
     return std::nullopt;
 }
 

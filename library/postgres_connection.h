@@ -76,6 +76,8 @@ class PostgresConnection {
         void operator()(char* piece) const;
     };
     [[noreturn]] void fail(pg_result* result) const;
+    // Takes a finished COPY's results; its first says whether all of it went through.
+    void takeCopyResult();
 
     std::unique_ptr<pg_conn, Finish> connection_;
     std::unique_ptr<char, FreePiece> copyPiece_;
