@@ -20,7 +20,9 @@ void readPieces(std::string_view data, std::size_t split) {
         for (const std::string_view piece : {data.substr(0, split), data.substr(split)}) {
             reader.take(piece);
             while (reader.next(row)) {
-                volatile std::int64_t sink = row.integer(0) + row.integer(2);
+                // Unsigned, so that two extreme values add without overflow.
+                volatile std::uint64_t sink = static_cast<std::uint64_t>(row.integer(0)) +
+                                              static_cast<std::uint64_t>(row.integer(2));
                 volatile double number = row.number(1) + row.number(5);
                 for (const std::size_t text : {3u, 4u}) {
                     const std::string_view field = row.text(text);
