@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "core/files/shown_content.h"
+#include "core/import/text_encodings.h"
+#include "core/import/text_reading.h"
 #include "core/recordings/csv_rows.h"
 #include "core/text/ascii.h"
 #include "core/text/utf8.h"
@@ -13,19 +15,15 @@ namespace {
 // A title row lies within this many rows of the top.
 constexpr std::size_t kLongestPreamble = 50;
 
-// A field of a file that is no UTF-8, read as Latin-1, in which spreadsheets write.
-std::string latin1AsUtf8(std::string_view field) {
-    std::string text;
-    for (const char c : field) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            text += c;
-        } else {
-            text += static_cast<char>(0xC0 | (byte >> 6));
-            text += static_cast<char>(0x80 | (byte & 0x3F));
+// A turbine's name in a file that is no UTF-8: spreadsheets write Windows Latin 1, and a byte
+// that code page leaves undefined reads as ISO Latin 1, which defines every byte.
+std::string nameAsUtf8(std::string_view field) {
+    for (const StringEncoding encoding : {kWindowsLatin1Encoding, kIsoLatin1Encoding}) {
+        if (Outcome<DecodedText> decoded = decodeInEncoding(field, encoding)) {
+            return std::move(decoded->text);
         }
     }
-    return text;
+    return std::string(field);
 }
 
 // The separator of a wide table: the first of tab, ';' and ',' that a line near the top holds
@@ -124,7 +122,7 @@ std::optional<Outcome<PowerCurveTable>> readPowerCurveTable(std::string_view tex
                 continue;  // a preamble line
             }
         }
-        named.push_back({latin1 ? latin1AsUtf8(fields.front()) : fields.front(), rows.line(),
+        named.push_back({latin1 ? nameAsUtf8(fields.front()) : fields.front(), rows.line(),
                          std::vector<std::string>(fields.begin() + 1, fields.end())});
     }
     if (titles.empty()) {
