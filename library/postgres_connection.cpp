@@ -72,7 +72,7 @@ void PostgresConnection::Finish::operator()(pg_conn* connection) const {
     PQfinish(connection);
 }
 
-PostgresConnection::PostgresConnection(const std::string& url) {
+PostgresConnection::PostgresConnection(const std::string& url) : url_(url) {
     if (urlHasPassword(url)) {
         throw LibraryError("\"" + url.substr(0, url.find(':')) +
                            "://...\" holds a password; Vane takes none in a library's URL. Put it "

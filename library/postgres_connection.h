@@ -51,6 +51,9 @@ class PostgresConnection {
   public:
     explicit PostgresConnection(const std::string& url);
 
+    // A new connection to the same server as the same user, for work beside this one's.
+    PostgresConnection another() const { return PostgresConnection(url_); }
+
     // Runs one statement with text parameters (nullopt: NULL), results in text.
     PostgresResult run(const std::string& sql,
                        const std::vector<std::optional<std::string>>& parameters = {});
@@ -79,6 +82,7 @@ class PostgresConnection {
     // Takes a finished COPY's results; its first says whether all of it went through.
     void takeCopyResult();
 
+    std::string url_;
     std::unique_ptr<pg_conn, Finish> connection_;
     std::unique_ptr<char, FreePiece> copyPiece_;
 };

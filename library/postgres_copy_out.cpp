@@ -5,22 +5,34 @@
 
 namespace vane::library {
 
+CopyOutStream::CopyOutStream(PostgresConnection& server, const std::string& query,
+                             std::vector<CopyColumn> columns)
+    : server_(server), reader_(std::move(columns)) {
+    server_.run("COPY (" + query + ") TO STDOUT (FORMAT binary)");
+}
+
+bool CopyOutStream::next() {
+    try {
+        while (!reader_.next(row_)) {
+            const std::optional<std::string_view> piece = server_.receiveCopyData();
+            if (!piece) {
+                reader_.finish();
+                return false;
+            }
+            reader_.take(*piece);
+        }
+        return true;
+    } catch (const CopyStreamError& error) {
+        throw StoreError(error.what());
+    }
+}
+
 void copyRowsOut(PostgresConnection& server, const std::string& query,
                  std::vector<CopyColumn> columns,
                  const std::function<void(const CopyRow&)>& visit) {
-    server.run("COPY (" + query + ") TO STDOUT (FORMAT binary)");
-    BinaryCopyReader reader(std::move(columns));
-    CopyRow row;
-    try {
-        while (const std::optional<std::string_view> piece = server.receiveCopyData()) {
-            reader.take(*piece);
-            while (reader.next(row)) {
-                visit(row);
-            }
-        }
-        reader.finish();
-    } catch (const CopyStreamError& error) {
-        throw StoreError(error.what());
+    CopyOutStream stream(server, query, std::move(columns));
+    while (stream.next()) {
+        visit(stream.row());
     }
 }
 

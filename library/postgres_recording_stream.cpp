@@ -1,5 +1,7 @@
 #include "library/postgres_recording_stream.h"
 
+#include <array>
+#include <optional>
 #include <string>
 
 #include "library/postgres_connection.h"
@@ -54,6 +56,13 @@ std::string selectQuery(const std::vector<std::int64_t>& sessionIds, RecordingDe
     return "SELECT * FROM (" + sessions + ") AS r ORDER BY recording_time, id";
 }
 
+// The order of the query's ORDER BY.
+bool comesBefore(const CopyRow& a, const CopyRow& b) {
+    const double timeA = a.number(kTime);
+    const double timeB = b.number(kTime);
+    return timeA < timeB || (timeA == timeB && a.integer(kId) < b.integer(kId));
+}
+
 void read(const CopyRow& fields, LibraryRecording& recording) {
     recording.id = fields.integer(kId);
     recording.sessionId = fields.integer(kSessionId);
@@ -68,6 +77,34 @@ void read(const CopyRow& fields, LibraryRecording& recording) {
     recording.manualLabel = fields.integer(kManualLabel) != 0;
 }
 
+constexpr const char* kBeginRead = "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY";
+// Compiling the query costs more than this simple scan saves; and a merge of the sessions'
+// index scans is the plan, whatever the planner guesses of a sort's cost.
+constexpr const char* kReadSettings = "SET LOCAL jit = off; SET LOCAL enable_sort = off";
+
+// A server's backend merges and sends one stream on one processor; a second backend sending
+// half of the sessions halves that, and merging two ordered streams here is a comparison a row.
+// The second connection sees what the first one's transaction sees. Without it (the server's
+// limit of connections reached, say) the read is one stream. It ends its transaction by closing:
+// a rollback would first take every row of an unfinished COPY.
+std::optional<PostgresConnection> secondReader(PostgresConnection& server) {
+    std::optional<PostgresConnection> second;
+    try {
+        second.emplace(server.another());
+        second->execute(kBeginRead);
+    } catch (const std::runtime_error&) {
+        return std::nullopt;
+    }
+    const std::string snapshot = server.run("SELECT pg_export_snapshot()").text(0, 0);
+    try {
+        second->execute("SET TRANSACTION SNAPSHOT " + second->literal(snapshot) + "; " +
+                        kReadSettings);
+    } catch (const StoreError&) {
+        return std::nullopt;
+    }
+    return second;
+}
+
 }  // namespace
 
 void streamRecordings(PostgresConnection& server, const std::vector<std::int64_t>& sessionIds,
@@ -76,16 +113,40 @@ void streamRecordings(PostgresConnection& server, const std::vector<std::int64_t
     if (sessionIds.empty()) {
         return;
     }
-    PostgresTransaction transaction(server, "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
-    // Compiling the query costs more than this simple scan saves; and a merge of the sessions'
-    // index scans is the plan, whatever the planner guesses of a sort's cost.
-    server.execute("SET LOCAL jit = off; SET LOCAL enable_sort = off");
+    PostgresTransaction transaction(server, kBeginRead);
+    server.execute(kReadSettings);
+    std::optional<PostgresConnection> second;
+    if (sessionIds.size() > 1) {
+        second = secondReader(server);
+    }
     LibraryRecording recording;
-    copyRowsOut(server, selectQuery(sessionIds, detail), recordingColumns(),
-                [&](const CopyRow& fields) {
-                    read(fields, recording);
-                    visit(recording);
-                });
+    if (!second) {
+        copyRowsOut(server, selectQuery(sessionIds, detail), recordingColumns(),
+                    [&](const CopyRow& fields) {
+                        read(fields, recording);
+                        visit(recording);
+                    });
+        transaction.commit();
+        return;
+    }
+    // Sessions alternate between the two, as their sizes are not known before they are read.
+    std::array<std::vector<std::int64_t>, 2> halves;
+    for (std::size_t s = 0; s < sessionIds.size(); ++s) {
+        halves[s % 2].push_back(sessionIds[s]);
+    }
+    CopyOutStream secondRows(*second, selectQuery(halves[1], detail), recordingColumns());
+    CopyOutStream firstRows(server, selectQuery(halves[0], detail), recordingColumns());
+    bool firstHas = firstRows.next();
+    bool secondHas = secondRows.next();
+    while (firstHas || secondHas) {
+        const bool fromFirst =
+            firstHas && (!secondHas || !comesBefore(secondRows.row(), firstRows.row()));
+        CopyOutStream& rows = fromFirst ? firstRows : secondRows;
+        read(rows.row(), recording);
+        visit(recording);
+        (fromFirst ? firstHas : secondHas) = rows.next();
+    }
+    second->execute("COMMIT");
     transaction.commit();
 }
 

@@ -1294,6 +1294,65 @@ TEST_P(ServerLibraryTest, ATeamLibraryIsEveryMembersWhoeverMadeIt) {
               team);
 }
 
+// A read of several sessions takes a second connection when it can; a user whose connections
+// are all in use reads the same rows, in the same order, over the one connection it has.
+TEST_P(ServerLibraryTest, AReadWithoutASecondConnectionComesBackTheSame) {
+    const std::string alone = "vane_alone_" + std::to_string(::getpid());
+    const PostgresResult who = place->connect().run("SELECT current_database(), current_user");
+    const std::string database = who.text(0, 0);
+    const std::string admin = who.text(0, 1);
+    place->connect().execute("CREATE ROLE " + alone + " LOGIN CONNECTION LIMIT 1; ALTER DATABASE " +
+                             database + " OWNER TO " + alone);
+    struct Cleanup {
+        std::function<void()> run;
+        ~Cleanup() { run(); }
+    } cleanup{[&] {
+        place->connect().execute("ALTER DATABASE " + database + " OWNER TO " + admin +
+                                 "; DROP OWNED BY " + alone + "; DROP ROLE " + alone);
+    }};
+    const std::string url = file.string();
+    const std::size_t start = url.find("://") + 3;
+    const std::string asAlone = url.substr(0, start) + alone + url.substr(url.find('@', start));
+
+    std::vector<LibraryRecording> limited;
+    {
+        RecordingLibrary library = RecordingLibrary::open(asAlone);
+        std::vector<ImportedRecording> first = night(kJune21, 3);
+        std::vector<ImportedRecording> second = night(kJune21 + 30, 3);
+        std::vector<ImportedRecording> third = night(kJune21 + 15, 2);
+        for (ImportedRecording& recording : second) {
+            recording.filePath = "b.wav";
+        }
+        for (ImportedRecording& recording : third) {
+            recording.filePath = "c.wav";
+        }
+        second[2].recordingTime = kJune21;  // a time both sessions share, across the two halves
+        library.importRecordings(NewSession{"A"}, first);
+        library.importRecordings(NewSession{"B"}, second);
+        library.importRecordings(NewSession{"C"}, third);
+        const std::vector<LibrarySession> sessions = library.sessions().rows;
+        ASSERT_EQ(sessions.size(), 3u);
+        limited = library.recordings({sessions[0].id, sessions[1].id, sessions[2].id}).rows;
+    }
+    const RecordingLibrary asAdmin = RecordingLibrary::open(file);
+    const std::vector<LibrarySession> sessions = asAdmin.sessions().rows;
+    const std::vector<LibraryRecording> full =
+        asAdmin.recordings({sessions[0].id, sessions[1].id, sessions[2].id}).rows;
+    ASSERT_EQ(limited.size(), 8u);
+    ASSERT_EQ(full.size(), limited.size());
+    for (std::size_t i = 0; i < full.size(); ++i) {
+        EXPECT_EQ(full[i].id, limited[i].id) << i;
+        EXPECT_EQ(full[i].recordingTime, limited[i].recordingTime) << i;
+        if (i > 0) {
+            EXPECT_TRUE(
+                full[i - 1].recordingTime < full[i].recordingTime ||
+                (full[i - 1].recordingTime == full[i].recordingTime && full[i - 1].id < full[i].id))
+                << i;
+        }
+    }
+    EXPECT_EQ(readLibrarySelection(asAlone, {}).recordings.size(), 8u);
+}
+
 TEST_P(ServerLibraryTest, CopiesAWholeLibraryToTheServerAndBack) {
     const std::filesystem::path alone = folder / "alone.vanelib";
     {
