@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/files/growing_rows.h"
 #include "core/files/shown_content.h"
 #include "library/recording_library.h"
 
@@ -55,6 +56,7 @@ LibrarySelection readSelection(const LibraryLocation& location,
     }
     std::sort(counts.begin(), counts.end());
     // Straight into the compact form: a session may hold millions of rows with their paths.
+    GrowingRows<Recording> recordings;
     refuseDamage(library.forEachRecording(
         ids, RecordingDetail::ForAnalysis, [&](const LibraryRecording& recording) {
             const auto count = std::lower_bound(
@@ -73,8 +75,9 @@ LibrarySelection readSelection(const LibraryLocation& location,
                 kept.probability = static_cast<float>(*recording.probability);
             }
             kept.manualLabel = recording.manualLabel;
-            selection.recordings.push_back(kept);
+            recordings.push_back(kept);
         }));
+    selection.recordings = recordings.take();
     for (std::size_t i = 0; i < ids.size(); ++i) {
         selection.sessions[i].recordingCount =
             std::lower_bound(counts.begin(), counts.end(), std::pair(ids[i], std::int64_t{0}),
