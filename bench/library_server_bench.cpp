@@ -7,22 +7,18 @@
 // A library that holds the sessions already (from an earlier run) is read as it is, without
 // importing again, so that reads can be timed run after run on one library.
 // Figures on this machine (2 cores, otherwise idle; PostgreSQL 15 from Debian with the test
-// server's settings: its defaults, fsync off), four runs, reading from a cursor per session:
-//   import of 10,000,000 recordings of 50 sites: 44 to 56 s
-//   one session of 1,000,000 recordings to the analysis: 0.86 to 1.2 s in that library of
-//   11,000,000, of it about 0.4 s this process's processor time
-//   every session (11,000,000 recordings) to the analysis: 12 to 16 s
-// Reading as one binary COPY that the server merges, beside that cursor read (the bench built
-// from the commit before) in the same run, taking turns, on one library, five runs each, on a
-// machine that other builds kept busy (load 7 to 10), so that only the ratios carry over:
-//   one session:   4.6 s median, 3.2 s best (was 7.1 and 5.5); this process 0.46 s (was 0.64)
-//   every session: 53 s median, 44 s best (was 84 and 76); this process 5.3 s (was 8.2);
-//                  peak memory 285 MB (was 367 MB)
-// On a less busy moment of the same machine: every session in 17.3 s against 25.1 s. The server's
-// single backend is now the limit of a read too (its index scans, heap pages through the page
-// cache, a send function per field: about twice this process's processor time), so the goal of
-// every session in under 6 s on this machine is not reached; two backends sharing one exported
-// snapshot, each merging half of the sessions, would be the next step.
+// server's settings: its defaults, fsync off). The import of 10,000,000 recordings of 50 sites:
+// 44 to 56 s. Reads, the builds of each step taking turns in one run, five runs each, medians
+// (best), with this process's processor time and peak memory:
+//                             every session (11,000,000)        one session (1,000,000)
+//   a cursor per session      14.8 s (14.4), 7.1 s, 358 MB      1.94 s
+//   one binary COPY           9.6 s (9.3), 4.1 s, 278 MB        1.13 s
+//   two COPY streams          8.4 s (7.9), 4.2 s, 278 MB        1.17 s
+//   and rows grown in blocks  7.5 s (7.4), 3.0 s, 276 MB        1.12 s
+// Two backends, each merging half of the sessions, take 4.7 s of both processors to write their
+// streams to nowhere (COPY TO '/dev/null'); with this process's 3 s beside them on the same two
+// processors, every session in under 6 s is out of reach on this machine. On a server of its own
+// the two streams halve the server's part, and this process's 3 s is the limit.
 // The server's single backend is the limit of an import (one core busy, the other mostly idle).
 // Of its time per 200,000 rows: the table 0.26 s, the session index 0.27 s, the path index 0.28 s,
 // keeping the rows' sessions in a transition table and checking them once 0.2 s, the path lookup
