@@ -45,6 +45,12 @@ inline std::string withDatabase(const std::string& url, const std::string& datab
     return head + "/" + database + (query == std::string::npos ? "" : url.substr(query));
 }
 
+// The same server's URL, its database and all, for another user (the URL names one).
+inline std::string withUser(const std::string& url, const std::string& user) {
+    const std::size_t authority = url.find("://") + 3;
+    return url.substr(0, authority) + user + url.substr(url.find('@', authority));
+}
+
 // A library location of its own for one test: a file in a temporary folder, or a new database
 // on the test server, dropped again when the test ends.
 class TestLibraryLocation {

@@ -1263,9 +1263,7 @@ TEST_P(ServerLibraryTest, ATeamLibraryIsEveryMembersWhoeverMadeIt) {
     const std::string database = who.text(0, 0);
     const std::string admin = who.text(0, 1);
     const auto as = [&](const std::string& user) {
-        const std::string url = file.string();
-        const std::size_t start = url.find("://") + 3;
-        return url.substr(0, start) + user + url.substr(url.find('@', start));
+        return vane::testing::withUser(file.string(), user);
     };
     place->connect().execute("CREATE ROLE " + team + "; CREATE ROLE " + anna + " LOGIN IN ROLE " +
                              team + "; CREATE ROLE " + ben + " LOGIN IN ROLE " + team +
@@ -1310,9 +1308,7 @@ TEST_P(ServerLibraryTest, AReadWithoutASecondConnectionComesBackTheSame) {
         place->connect().execute("ALTER DATABASE " + database + " OWNER TO " + admin +
                                  "; DROP OWNED BY " + alone + "; DROP ROLE " + alone);
     }};
-    const std::string url = file.string();
-    const std::size_t start = url.find("://") + 3;
-    const std::string asAlone = url.substr(0, start) + alone + url.substr(url.find('@', start));
+    const std::string asAlone = vane::testing::withUser(file.string(), alone);
 
     std::vector<LibraryRecording> limited;
     {

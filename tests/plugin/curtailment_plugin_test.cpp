@@ -27,6 +27,14 @@ namespace {
 using testing::exampleRecordings;
 using testing::sourcePath;
 
+// The site of the example season, where the sun sets its nights.
+Session exampleSite() {
+    Session site;
+    site.latitude = 49.60;
+    site.longitude = 11.05;
+    return site;
+}
+
 // The real controller over the example season, with recorders in place of the dialogs.
 struct CurtailmentUnderTest {
     explicit CurtailmentUnderTest(const Host& host) {
@@ -96,9 +104,7 @@ class CurtailmentPluginTest : public QObject {
 };
 
 void CurtailmentPluginTest::plansFromTheSessionsSiteAndThePreviewAndSavesReportAndJson() {
-    Session site;
-    site.latitude = 49.60;
-    site.longitude = 11.05;
+    const Session site = exampleSite();
     const FixedSelectionHost host(exampleRecordings(), {Session{}, site});
     CurtailmentUnderTest run(host);
     QCOMPARE(run.plugin->name(), QStringLiteral("Bat/Curtailment plan"));
@@ -145,9 +151,7 @@ void CurtailmentPluginTest::plansFromTheSessionsSiteAndThePreviewAndSavesReportA
 // A plan on screen or on disk that answers other settings than those shown is a wrong result
 // handed on: every change sets it aside, and saving waits for Plan.
 void CurtailmentPluginTest::aChangedSettingSetsThePlanAsideUntilPlanMakesItsOwn() {
-    Session site;
-    site.latitude = 49.60;
-    site.longitude = 11.05;
+    const Session site = exampleSite();
     const FixedSelectionHost host(exampleRecordings(), {site});
     CurtailmentUnderTest run(host);
     QTemporaryDir folder;
@@ -238,9 +242,7 @@ void CurtailmentPluginTest::guessesThePowerColumnAndRemembersTheOneChosen() {
 // Another turbine's curve would weigh the wrong energy: a table of several waits for the pick,
 // as `vane curtail` waits for --turbine, and the plan names the row.
 void CurtailmentPluginTest::aTableOfSeveralPowerCurvesWaitsForTheTurbineChosen() {
-    Session site;
-    site.latitude = 49.60;
-    site.longitude = 11.05;
+    const Session site = exampleSite();
     const FixedSelectionHost host(exampleRecordings(), {site});
     CurtailmentUnderTest run(host);
     QTemporaryDir folder;
